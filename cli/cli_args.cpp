@@ -1,0 +1,77 @@
+// Command-line parsing.
+#include "cli/cli_args.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "model/xmodel.h"
+
+std::optional<std::string> CliArgs::Get(const std::string& option) const {
+  auto it = options.find(option);
+  if (it == options.end()) return std::nullopt;
+  return it->second;
+}
+
+std::optional<CliArgs> ParseCliArgs(int argc, char** argv, const std::vector<std::string>& valued,
+                                    const std::vector<std::string>& flags, std::string& error) {
+  CliArgs args;
+  if (argc >= 2) args.command = argv[1];
+  for (int i = 2; i < argc; ++i) {
+    std::string word = argv[i];
+    if (word.size() > 2 && word.compare(0, 2, "--") == 0) {
+      std::string value;
+      bool has_inline = false;
+      if (size_t eq = word.find('='); eq != std::string::npos) {
+        value = word.substr(eq + 1);
+        word = word.substr(0, eq);
+        has_inline = true;
+      }
+      if (std::find(valued.begin(), valued.end(), word) != valued.end()) {
+        if (!has_inline) {
+          if (i + 1 >= argc) {
+            error = "option " + word + " needs a value";
+            return std::nullopt;
+          }
+          value = argv[++i];
+        }
+        args.options[word] = value;
+      } else if (std::find(flags.begin(), flags.end(), word) != flags.end() && !has_inline) {
+        args.options[word] = "";
+      } else {
+        error = "unknown option " + word;
+        return std::nullopt;
+      }
+    } else {
+      args.positional.push_back(word);
+    }
+  }
+  return args;
+}
+
+std::optional<int> ParseGameName(const std::string& text) {
+  std::string t;
+  for (char c : text)
+    if (!std::isspace(static_cast<unsigned char>(c))) t += char(std::tolower(static_cast<unsigned char>(c)));
+  if (t == "cod4" || t == "2") return Cod4;
+  if (t == "cod5" || t == "waw" || t == "0") return Cod5;
+  if (t == "bo" || t == "codblackops" || t == "blackops" || t == "1") return BO;
+  return std::nullopt;
+}
+
+const char* GameShortName(int game) {
+  switch (game) {
+    case Cod4: return "cod4";
+    case Cod5: return "cod5";
+    case BO: return "bo";
+    default: return "?";
+  }
+}
+
+const char* GameLongName(int game) {
+  switch (game) {
+    case Cod4: return "COD 4";
+    case Cod5: return "COD 5";
+    case BO: return "COD Black Ops";
+    default: return "unknown";
+  }
+}

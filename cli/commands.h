@@ -1,0 +1,7 @@
+// The vantor-cli commands. Each returns the process exit status.
+#pragma once
+
+#include "cli/cli_args.h"
+
+int CmdInfo(const CliArgs& args);
+int CmdSample(const CliArgs& args);

@@ -1,0 +1,37 @@
+// vantor-cli: the program's core without a window. Its commands and their
+// output are an interface that scripts and tests rely on (see README.md).
+#include <cstdio>
+#include <iostream>
+#include <string>
+
+#include "cli/cli_args.h"
+#include "cli/commands.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: vantor-cli COMMAND ...\n"
+    "  info [--game cod4|cod5|bo] [--json] [--geometry] [--scale F] [--auto-switch yes|no] PATH\n"
+    "  sample DIR\n";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string error;
+  auto args = ParseCliArgs(argc, argv, {"--game", "--scale", "--auto-switch"},
+                           {"--json", "--geometry", "--help"}, error);
+  if (!args) {
+    std::cerr << "vantor-cli: " << error << "\n" << kUsage;
+    return 2;
+  }
+  if (args->command == "info") return CmdInfo(*args);
+  if (args->command == "sample") return CmdSample(*args);
+  if (args->command == "--help" || args->command == "help" || args->command == "-h") {
+    std::cout << kUsage;
+    return 0;
+  }
+  std::cerr << (args->command.empty() ? "vantor-cli: no command\n"
+                                      : "vantor-cli: unknown command \"" + args->command + "\"\n")
+            << kUsage;
+  return 2;
+}

@@ -1,0 +1,176 @@
+// The one in-memory model: what the xmodel, xmodelparts and xmodelsurfs
+// files of one asset hold, the load flags, the layout in force and the
+// model-wide scale. Loaded and exported only on the worker thread.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "model/error_codes.h"
+#include "model/material_library.h"
+
+// The byte layout the files are read with.
+using GameVersion = int32_t;
+inline constexpr GameVersion Cod5 = 0;
+inline constexpr GameVersion BO = 1;
+inline constexpr GameVersion Cod4 = 2;
+
+inline bool IsValidGame(GameVersion g) { return g == Cod5 || g == BO || g == Cod4; }
+
+struct SurfaceBoneEntry {
+  uint16_t vertex_count = 0;
+  uint16_t bone = 0;
+};
+
+// One influence word of a vertex: bone index, then raw weight (raw / 65535).
+struct InfluenceEntry {
+  int16_t bone = 0;
+  uint16_t weight = 0;
+};
+
+// Weight of an influence entry in [0, 1].
+inline double InfluenceWeight(const InfluenceEntry& e) {
+  double w = e.weight / 65535.0;
+  return w > 1.0 ? 1.0 : w;
+}
+
+struct VertexInfluences {
+  uint8_t extra_count = 0;   // entries read for the vertex
+  int16_t primary_bone = -1;  // -1: the record carried none (unweighted surface)
+  // The entries live in the surface's influence pool, so a model of millions
+  // of vertices is not millions of small allocations.
+  uint32_t first_entry = 0;
+  uint16_t entry_count = 0;  // 0 when the count was above the layout's limit
+};
+
+struct XmodelVertex {
+  float normal[3] = {0, 0, 0};
+  uint8_t colour[4] = {0, 0, 0, 0};
+  float u = 0, v = 0;  // v holds 1 - the file's value
+  uint8_t extra[24] = {};
+  float position[3] = {0, 0, 0};
+};
+
+struct XmodelSurface {
+  int16_t vertex_count = 0;
+  int16_t triangle_count = 0;
+  bool weighted = false;
+  std::vector<SurfaceBoneEntry> bone_table;
+  std::vector<VertexInfluences> influences;  // one per vertex
+  std::vector<InfluenceEntry> influence_pool;
+  std::vector<XmodelVertex> vertices;
+  std::vector<uint16_t> triangles;  // three local vertex indices a triangle
+
+  std::span<const InfluenceEntry> Entries(size_t vertex) const {
+    const VertexInfluences& inf = influences[vertex];
+    return {influence_pool.data() + inf.first_entry, inf.entry_count};
+  }
+};
+
+struct XmodelLod {
+  std::string surf_name;
+  std::string surf_path;
+  int32_t surf_load_ms = 0;
+  int32_t export_ms = 0;
+  bool surfaces_loaded = false;
+  bool surf_file_exists = false;
+  int16_t surface_count = 0;
+  int32_t obj_index_base = 0;
+  std::vector<XmodelSurface> surfaces;
+  int16_t material_count = 0;
+  int16_t unique_material_count = 0;
+  std::vector<std::string> materials;
+  std::vector<std::string> unique_materials;
+};
+
+struct XmodelBone {
+  std::string name;
+  float position[3] = {0, 0, 0};
+  double rotation[4] = {0, 0, 0, 1};  // x, y, z, w
+  uint8_t parent = 255;                // 255: root
+};
+
+class ByteCursor;
+
+// Internal result of a layout reader: the layout was switched, read again.
+inline constexpr ErrorCode kRestartLoad = -27;
+
+class Xmodel {
+ public:
+  [[nodiscard]] ErrorCode LoadxmodelFull(std::string path);
+  bool SetPath(const std::string& path);
+  [[nodiscard]] ErrorCode LoadXmodel();
+  [[nodiscard]] ErrorCode LoadParts();
+  [[nodiscard]] ErrorCode SetupSurfaces();
+  [[nodiscard]] ErrorCode LoadSurface();
+  ErrorCode ApplyScale();
+  void Reset();
+
+  // The readers over file bytes already in memory. LoadXmodel, LoadParts and
+  // LoadSurface read their file whole and call these; fuzz targets and
+  // benchmarks call them directly. Same checks, same results.
+  [[nodiscard]] ErrorCode LoadXmodelBytes(std::span<const uint8_t> bytes);
+  [[nodiscard]] ErrorCode LoadPartsBytes(std::span<const uint8_t> bytes);
+  [[nodiscard]] ErrorCode ReadSurfaceBytes(XmodelLod& lod, std::span<const uint8_t> bytes);
+
+  // "No Error Set!" when last_error is 0.
+  std::string LastErrorText() const;
+  std::string BoneName(int index) const;        // "tag_not_fnd" when out of range
+  std::string ParentNodeName(int index) const;  // "Joints" when out of range
+  std::string RigidBoneName(const XmodelSurface& surface) const;
+
+  uint32_t scratch = 0;
+  int32_t material_count_scratch = 0;
+  int16_t version = -1;
+  int32_t lod_count = 0;
+  int16_t bone_count = -1;
+  int16_t root_bone_count = -1;
+  int32_t collision_lod = -1;
+  std::string physics_preset;
+  std::string parts_path;
+  std::vector<float> lod_distances;
+  std::vector<std::string> lod_names;
+  std::vector<XmodelBone> bones;
+  std::vector<XmodelLod> lods;
+  double load_time_ms = 0;
+  int64_t load_start = 0;
+  bool auto_switch_asked = false;
+  bool switched_for_this_model = false;
+  GameVersion saved_game = Cod5;
+  std::string name;
+  std::string path;
+  std::string raw_dir;
+  bool export_as_tga = false;
+  bool xmodel_loaded = false;
+  bool path_valid = false;
+  bool surfaces_set_up = false;
+  bool parts_loaded = false;
+  int32_t file_size = -1;
+  GameVersion game = Cod5;
+  ErrorCode last_error = 0;
+  float scale = 1.0f;
+  // Read by the GUI thread without the worker's lock: atomics, relaxed.
+  std::atomic<int32_t> progress{0};
+  std::atomic<bool> busy{false};
+
+  // The layout this model's files were read with. The active game is put
+  // back right after the xmodel file is read, so the surface reader must not
+  // go by `game` for a model that was switched.
+  GameVersion layout = Cod5;
+  // How far the last surface read got into its file (a complete read of a
+  // well-formed file ends on its last byte).
+  size_t consumed_bytes = 0;
+  // The model's distinct materials (the program-wide library lives here,
+  // beside the one model it describes).
+  MaterialLibrary material_library;
+
+ private:
+  void ClearForLoad();
+  ErrorCode ReadLayout(ByteCursor& file, GameVersion layout);
+  bool AutoGameSwitch(ByteCursor& file, const std::string& name, GameVersion reader);
+  bool SurfsFileExists(const std::string& surf_name) const;
+  ErrorCode ReadSurfaceFile(XmodelLod& lod);
+};

@@ -1,0 +1,234 @@
+// The xmodelsurfs reader: the geometry of the first level of detail. Per
+// surface a bone table (several stored forms), the vertex records (48 bytes,
+// 4 more in Black Ops files, then the weighting data and the position) and
+// the triangles. The layouts differ in exactly three places: the bone-table
+// rule for a first count of 0, the 4 Black Ops vertex bytes, and the limit of
+// 99 influence entries in COD 4 and COD 5 files.
+#include <cerrno>
+#include <cstddef>
+
+#include "model/byte_cursor.h"
+#include "model/xmodel.h"
+#include "platform/clock.h"
+#include "platform/file_bytes.h"
+#include "platform/fs_paths.h"
+
+static_assert(offsetof(XmodelVertex, normal) == 0);
+static_assert(offsetof(XmodelVertex, colour) == 12);
+static_assert(offsetof(XmodelVertex, u) == 16);
+static_assert(offsetof(XmodelVertex, v) == 20);
+static_assert(offsetof(XmodelVertex, extra) == 24);
+static_assert(offsetof(XmodelVertex, position) == 48, "the first 48 bytes are the file's");
+static_assert(sizeof(InfluenceEntry) == 4);
+
+namespace {
+
+constexpr size_t kVertexHead = 48;
+constexpr size_t kBlackOpsVertexExtra = 4;
+constexpr int kMaxCodInfluences = 99;
+// The smallest surface record: 3 bytes, V, T and a 4-byte bone table.
+constexpr size_t kMinSurfaceBytes = 3 + 2 + 2 + 4;
+
+}  // namespace
+
+ErrorCode Xmodel::SetupSurfaces() {
+  if (!platform::FolderExists(raw_dir + "xmodelsurfs")) return err::kNoSurfsFolder;
+  if (lod_count == 0) return err::kNoLods;
+  for (int i = 0; i < lod_count && size_t(i) < lods.size() && size_t(i) < lod_names.size(); ++i) {
+    XmodelLod& lod = lods[size_t(i)];
+    lod.surf_name = lod_names[size_t(i)];
+    lod.surf_path = raw_dir + "xmodelsurfs/" + lod.surf_name;
+    lod.surfaces_loaded = false;
+    lod.surf_file_exists = platform::FileExists(lod.surf_path);
+  }
+  surfaces_set_up = true;
+  return err::kSuccess;
+}
+
+ErrorCode Xmodel::LoadSurface() {
+  if (!xmodel_loaded) return err::kNotLoaded;
+  if (!surfaces_set_up) return err::kSurfacesNotSetUp;
+  if (lods.empty()) return err::kOutOfRange;
+  XmodelLod& lod = lods[0];
+  if (lod.surfaces_loaded) return err::kAlreadyLoaded;
+  if (!lod.surf_file_exists) return err::kCantOpen;
+
+  busy = true;
+  progress = 1;
+  std::vector<uint8_t> bytes;
+  int e = platform::ReadFileBytes(lod.surf_path, bytes);
+  ErrorCode result = e == 0 ? ReadSurfaceBytes(lod, bytes)
+                            : (e == EACCES ? err::kPermission : err::kCantOpen);
+  progress = 99;
+  busy = false;
+  (void)ApplyScale();
+  return result;
+}
+
+namespace {
+
+// Reads the bone table of one surface; sets `weighted`.
+ErrorCode ReadBoneTable(ByteCursor& file, GameVersion layout, XmodelSurface& s) {
+  SurfaceBoneEntry first;
+  if (!file.Get(first.vertex_count) || !file.Get(first.bone)) return err::kOutOfRange;
+  s.bone_table.push_back(first);
+  if (first.vertex_count == 0) {
+    s.weighted = layout == BO ? true : first.bone != 0;
+    return err::kSuccess;
+  }
+  uint16_t c = 0;
+  if (!file.Get(c)) return err::kOutOfRange;
+  if (c == 0) {
+    if (int16_t(first.vertex_count) < s.vertex_count) {
+      s.weighted = true;
+      if (!file.Skip(2)) return err::kOutOfRange;
+    } else {
+      s.weighted = false;
+    }
+    return err::kSuccess;
+  }
+  s.weighted = true;
+  file.Back(2);
+  for (;;) {
+    SurfaceBoneEntry e;
+    if (!file.Get(e.vertex_count) || !file.Get(e.bone)) return err::kOutOfRange;
+    if (e.vertex_count == 0) break;
+    s.bone_table.push_back(e);
+  }
+  return err::kSuccess;
+}
+
+}  // namespace
+
+ErrorCode Xmodel::ReadSurfaceBytes(XmodelLod& lod, std::span<const uint8_t> bytes) {
+  busy = true;
+  progress = 1;
+  ErrorCode result = err::kSuccess;
+  int64_t started = platform::NowMs();
+  ByteCursor file(bytes);
+  const GameVersion rules = layout;
+  const size_t bone_limit = bones.size();
+
+  auto fail = [&](ErrorCode code) {
+    // Keep the surfaces read completely; drop the one that failed half-way.
+    if (!lod.surfaces.empty()) lod.surfaces.pop_back();
+    lod.surface_count = int16_t(lod.surfaces.size());
+    result = code;
+  };
+
+  uint16_t file_version = 0;
+  int16_t n = 0;
+  if (!IsValidGame(rules)) {
+    result = err::kInvalidVersion;
+  } else if (!file.Get(file_version) || !file.Get(n) || n < 0) {
+    result = err::kOutOfRange;
+  } else if (size_t(n) * kMinSurfaceBytes > file.left() || size_t(n) > lod.materials.size()) {
+    // Every surface needs a material name, and no count may promise more
+    // records than the file can hold.
+    result = err::kOutOfRange;
+  } else {
+    lod.surfaces.clear();
+    lod.surfaces.reserve(size_t(n));
+    lod.surface_count = n;
+    const int step = n == 0 ? 0 : (rules == BO ? 100 : 99) / n;
+    const size_t head = kVertexHead + (rules == BO ? kBlackOpsVertexExtra : 0);
+
+    for (int si = 0; si < n && result == err::kSuccess; ++si) {
+      XmodelSurface& s = lod.surfaces.emplace_back();
+      if (!file.Skip(3) || !file.Get(s.vertex_count) || !file.Get(s.triangle_count) ||
+          s.vertex_count <= 0 || s.triangle_count <= 0) {
+        fail(err::kOutOfRange);
+        break;
+      }
+      if (ErrorCode bt = ReadBoneTable(file, rules, s); bt != err::kSuccess) {
+        fail(bt);
+        break;
+      }
+      // Entries with a vertex count bind vertices to their bone, and so does
+      // the first entry of a rigid surface. The first entry of a weighted
+      // table whose count is 0 holds some other number, not a bone.
+      for (const SurfaceBoneEntry& e : s.bone_table)
+        if ((e.vertex_count != 0 || !s.weighted) && e.bone >= bone_limit &&
+            !(e.bone == 0 && bone_limit == 0)) {
+          fail(err::kOutOfRange);
+          break;
+        }
+      if (result != err::kSuccess) break;
+
+      const size_t vcount = size_t(s.vertex_count);
+      const size_t min_vertex = head + 12 + (s.weighted ? 3 : 0);
+      if (vcount * min_vertex + size_t(s.triangle_count) * 6 > file.left()) {
+        fail(err::kOutOfRange);
+        break;
+      }
+      s.vertices.resize(vcount);
+      s.influences.resize(vcount);
+      if (s.weighted) s.influence_pool.reserve(vcount * 4);
+
+      for (size_t vi = 0; vi < vcount; ++vi) {
+        XmodelVertex& v = s.vertices[vi];
+        VertexInfluences& inf = s.influences[vi];
+        // Bounds were checked for the fixed part of every vertex above;
+        // the variable part is checked as it is met.
+        if (file.left() < head + 12 + (s.weighted ? 3 : 0)) {
+          fail(err::kOutOfRange);
+          break;
+        }
+        file.Read(&v, kVertexHead);
+        file.Skip(head - kVertexHead);
+        if (s.weighted) {
+          file.Get(inf.extra_count);
+          file.Get(inf.primary_bone);
+          if (inf.primary_bone < 0 || size_t(inf.primary_bone) >= bone_limit) {
+            fail(err::kOutOfRange);
+            break;
+          }
+        }
+        file.Read(v.position, sizeof v.position);
+        v.v = 1.0f - v.v;
+        if (s.weighted && inf.extra_count >= 1 &&
+            (rules == BO || inf.extra_count <= kMaxCodInfluences)) {
+          const size_t count = inf.extra_count;
+          if (count * sizeof(InfluenceEntry) > file.left()) {
+            fail(err::kOutOfRange);
+            break;
+          }
+          inf.first_entry = uint32_t(s.influence_pool.size());
+          inf.entry_count = uint16_t(count);
+          size_t at = s.influence_pool.size();
+          s.influence_pool.resize(at + count);
+          file.Read(s.influence_pool.data() + at, count * sizeof(InfluenceEntry));
+          for (size_t k = at; k < at + count; ++k) {
+            int16_t bone = s.influence_pool[k].bone;
+            if (bone < 0 || size_t(bone) >= bone_limit) {
+              fail(err::kOutOfRange);
+              break;
+            }
+          }
+          if (result != err::kSuccess) break;
+        }
+      }
+      if (result != err::kSuccess) break;
+
+      s.triangles.resize(size_t(s.triangle_count) * 3);
+      if (!file.Read(s.triangles.data(), s.triangles.size() * sizeof(uint16_t))) {
+        fail(err::kOutOfRange);
+        break;
+      }
+      for (uint16_t index : s.triangles)
+        if (index >= vcount) {
+          fail(err::kOutOfRange);
+          break;
+        }
+      if (result != err::kSuccess) break;
+      if (progress + step < 100) progress += step;
+    }
+  }
+
+  lod.surf_load_ms = int32_t((platform::NowMs() - started) * 1000 / 1000);
+  if (result == err::kSuccess) lod.surfaces_loaded = true;
+  consumed_bytes = file.pos();
+  progress = 99;
+  busy = false;
+  return result;
+}
