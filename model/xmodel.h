@@ -108,6 +108,8 @@ class Xmodel {
   [[nodiscard]] ErrorCode LoadSurface();
   ErrorCode ApplyScale();
   void Reset();
+  // The XMODEL_EXPORT text of level 0 into `folder` (export/).
+  [[nodiscard]] ErrorCode ExportXE(std::string folder);
 
   // The readers over file bytes already in memory. LoadXmodel, LoadParts and
   // LoadSurface read their file whole and call these; fuzz targets and

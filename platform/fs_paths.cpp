@@ -85,3 +85,22 @@ bool FileExists(std::string_view path) {
 }
 
 }  // namespace platform
+
+#include <cerrno>
+
+namespace platform {
+
+bool CreateDirectories(std::string_view raw) {
+  std::string path = NormalizePath(raw);
+  while (path.size() > 1 && path.back() == '/') path.pop_back();
+  if (path.empty()) return false;
+  for (size_t i = 1; i <= path.size(); ++i) {
+    if (i != path.size() && path[i] != '/') continue;
+    std::string part = path.substr(0, i);
+    if (::mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) return false;
+  }
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+}  // namespace platform

@@ -23,3 +23,11 @@ bool FileExists(std::string_view path);    // a regular file (after the retry)
 size_t LastSeparator(std::string_view path);
 
 }  // namespace platform
+
+namespace platform {
+
+// Creates the folder and every missing folder above it. True when the folder
+// exists afterwards.
+bool CreateDirectories(std::string_view path);
+
+}  // namespace platform

@@ -1,0 +1,14 @@
+// Guards for names that reach an output path from the game files. The games'
+// own names are plain file names; anything that could climb out of the
+// export folder is refused.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// A single path component: not empty, not "." or "..", no "/" or "\" and no
+// control characters.
+bool IsSafeOutputName(std::string_view name);
+
+// The folder with exactly one trailing "/".
+std::string WithTrailingSeparator(std::string_view folder);

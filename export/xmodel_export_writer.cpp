@@ -1,0 +1,259 @@
+// The XMODEL_EXPORT writer: bones with their poses, every vertex of level 0
+// with its bone weights, the faces with per-corner normal, colour and UV,
+// the meshes as objects and the distinct materials, in the text format the
+// games' own tools read ("MODEL", "VERSION 6"), with CR LF line ends.
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "export/export_paths.h"
+#include "export/text_out.h"
+#include "model/xmodel.h"
+#include "platform/clock.h"
+#include "platform/fs_paths.h"
+
+namespace {
+
+using Mat3 = double[3][3];
+
+// The rotation matrix of a bone's quaternion; entries that are not finite
+// become 0.
+void QuatMatrix(const double q[4], Mat3 m) {
+  const double x = q[0], y = q[1], z = q[2], w = q[3];
+  m[0][0] = 1 - 2 * y * y - 2 * z * z;
+  m[0][1] = 2 * x * y + 2 * z * w;
+  m[0][2] = 2 * x * z - 2 * y * w;
+  m[1][0] = 2 * x * y - 2 * z * w;
+  m[1][1] = 1 - 2 * x * x - 2 * z * z;
+  m[1][2] = 2 * y * z + 2 * x * w;
+  m[2][0] = 2 * x * z + 2 * y * w;
+  m[2][1] = 2 * y * z - 2 * x * w;
+  m[2][2] = 1 - 2 * x * x - 2 * y * y;
+  for (int r = 0; r < 3; ++r)
+    for (int c = 0; c < 3; ++c)
+      if (!std::isfinite(m[r][c])) m[r][c] = 0;
+}
+
+void MatMul(const Mat3 a, const Mat3 b, Mat3 out) {
+  for (int r = 0; r < 3; ++r)
+    for (int c = 0; c < 3; ++c) out[r][c] = a[r][0] * b[0][c] + a[r][1] * b[1][c] + a[r][2] * b[2][c];
+}
+
+struct BonePose {
+  Mat3 axes;      // rows: the bone's X, Y and Z axes in model space
+  float offset[3];
+};
+
+// Model-space poses, composed along the parent chain: a child's axes are its
+// local rotation times its parent's, its offset the parent's offset plus the
+// local offset turned by the parent's axes. (Summing every earlier bone in
+// list order, as one might read the file, misplaces bones by tens of units.)
+std::vector<BonePose> ComposePoses(const std::vector<XmodelBone>& bones, float unscale) {
+  std::vector<BonePose> poses(bones.size());
+  for (size_t i = 0; i < bones.size(); ++i) {
+    const XmodelBone& b = bones[i];
+    Mat3 q;
+    QuatMatrix(b.rotation, q);
+    float p[3] = {b.position[0] * unscale, b.position[1] * unscale, b.position[2] * unscale};
+    BonePose& pose = poses[i];
+    // The reader only accepts earlier bones as parents; a root has none.
+    if (b.parent == 255 || b.parent >= i) {
+      for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 3; ++c) pose.axes[r][c] = q[r][c];
+      for (int k = 0; k < 3; ++k) pose.offset[k] = p[k];
+    } else {
+      const BonePose& parent = poses[b.parent];
+      MatMul(q, parent.axes, pose.axes);
+      for (int k = 0; k < 3; ++k)
+        pose.offset[k] = float(parent.offset[k] + p[0] * parent.axes[0][k] +
+                               p[1] * parent.axes[1][k] + p[2] * parent.axes[2][k]);
+    }
+  }
+  return poses;
+}
+
+// raw / 65535 as percent and back, as the format's weights were always
+// computed; at most 1.
+double ConvertWeight(uint16_t raw) {
+  double w = raw / 65535.0 * 100.0 * 0.01;
+  return w > 1.0 ? 1.0 : w;
+}
+
+void Vec3(TextOut& out, double a, double b, double c, const char* sep) {
+  out.Fixed(a).Lit(sep).Fixed(b).Lit(sep).Fixed(c);
+}
+
+}  // namespace
+
+ErrorCode Xmodel::ExportXE(std::string folder) {
+  // Step 1: the model must be loaded through its surfaces.
+  if (!xmodel_loaded) return err::kNotLoaded;
+  if (!surfaces_set_up) return err::kSurfacesNotSetUp;
+  if (lods.empty()) return err::kOutOfRange;
+  XmodelLod& lod = lods[0];
+  if (!lod.surfaces_loaded) return err::kNotLoaded;
+  // The file is named by the slot-0 name, which comes from the game file.
+  if (!IsSafeOutputName(lod.surf_name)) return err::kInvalidPath;
+
+  // Step 2: the file holds unscaled game units. Positions are unscaled as
+  // they are written (the same float product the scale pass would make), so
+  // the model in memory is never touched.
+  const float write_scale = scale == 1.0f ? 1.0f : 1.0f / scale;
+
+  // Steps 3 to 5.
+  busy = true;
+  progress = 1;
+  int64_t started = platform::NowMs();
+  lod.export_ms = int32_t(started);
+  auto finish = [&](ErrorCode code) {
+    progress = 99;
+    busy = false;
+    lod.export_ms = int32_t((platform::NowMs() - started) * 1000 / 1000);
+    return code;
+  };
+
+  std::string dir = WithTrailingSeparator(folder);
+  platform::CreateDirectories(dir);
+  std::string file_path = dir + lod.surf_name + ".XMODEL_EXPORT";
+  std::FILE* file = std::fopen(file_path.c_str(), "wb");
+  if (!file) return finish(errno == EACCES ? err::kPermission : err::kCantOpen);
+
+  const size_t bone_total = bones.size();
+  const size_t mesh_count = lod.surfaces.size();
+  {
+    TextOut out(file);
+    // Header.
+    out.Lit("//Name: ").Raw(lod.surf_name).Lit(".XMODEL_EXPORT\n");
+    out.Lit("//Exported by Qor_Fen Vantor\n");
+    out.Lit("//XMODEL_EXPORT text written from the game's xmodel, xmodelparts and xmodelsurfs files\n");
+    out.Lit("//Parent Xmodel: ").Raw(name).Lit("\n");
+    out.Lit("//Surface Load Time: ").Fixed(double(lod.surf_load_ms), 2).Lit(" ms\n//Total Meshes: ");
+    out.Int(lod.surface_count).Lit("\n");
+    out.Lit("//Scale: ").Fixed(write_scale).Lit("\n");
+    out.Lit("MODEL\nVERSION 6\n\n");
+
+    // Bones.
+    out.Lit("NUMBONES ").Int(int64_t(bone_total)).Lit("\n");
+    for (size_t i = 0; i < bone_total; ++i) {
+      int parent = i == 0 ? -1 : int(int8_t(bones[i].parent));
+      out.Lit("BONE ").Int(int64_t(i)).Lit(" ").Int(parent).Lit(" \"").Raw(bones[i].name).Lit("\"\n");
+    }
+    out.Lit("\n");
+
+    std::vector<BonePose> poses = ComposePoses(bones, write_scale);
+    for (size_t i = 0; i < bone_total; ++i) {
+      const BonePose& p = poses[i];
+      out.Lit("BONE ").Int(int64_t(i)).Lit("\nOFFSET ");
+      Vec3(out, p.offset[0], p.offset[1], p.offset[2], ", ");
+      out.Lit("\nSCALE 1.000000, 1.000000, 1.000000\nX ");
+      Vec3(out, p.axes[0][0], p.axes[0][1], p.axes[0][2], ", ");
+      out.Lit("\nY ");
+      Vec3(out, p.axes[1][0], p.axes[1][1], p.axes[1][2], ", ");
+      out.Lit("\nZ ");
+      Vec3(out, p.axes[2][0], p.axes[2][1], p.axes[2][2], ", ");
+      out.Lit("\n\n");
+    }
+
+    // Vertices.
+    size_t vertex_total = 0, triangle_total = 0;
+    for (const XmodelSurface& s : lod.surfaces) {
+      vertex_total += s.vertices.size();
+      triangle_total += s.triangles.size() / 3;
+    }
+    out.Lit("NUMVERTS ").Int(int64_t(vertex_total)).Lit("\n\n");
+    if (progress + 5 < 100) progress += 5;
+    if (progress < 99) progress += 1;
+    const int mesh_step = mesh_count ? int((90 / mesh_count) / 2) : 0;
+    auto step = [&] {
+      if (progress + mesh_step < 100) progress += mesh_step;
+    };
+
+    size_t number = 0;
+    for (const XmodelSurface& s : lod.surfaces) {
+      const int rigid = s.bone_table.empty() ? 0 : s.bone_table[0].bone;
+      for (size_t vi = 0; vi < s.vertices.size(); ++vi, ++number) {
+        const XmodelVertex& v = s.vertices[vi];
+        out.Lit("VERT ").Int(int64_t(number)).Lit("\nOFFSET ");
+        Vec3(out, v.position[0] * write_scale, v.position[1] * write_scale,
+             v.position[2] * write_scale, ", ");
+        std::span<const InfluenceEntry> entries = s.Entries(vi);
+        // A weighted vertex belongs to its own bone, which carries what the
+        // entries leave; a rigid surface's vertices to the surface's bone.
+        const int own = s.weighted ? s.influences[vi].primary_bone : rigid;
+        if (entries.empty()) {
+          out.Lit("\nBONES 1\nBONE ").Int(own).Lit(" 1.000000\n\n");
+          continue;
+        }
+        double rest = 1.0;
+        for (const InfluenceEntry& e : entries) rest -= ConvertWeight(e.weight);
+        if (rest < 0) rest = 0;
+        out.Lit("\nBONES ").Int(int64_t(entries.size() + 1)).Lit("\nBONE ").Int(own).Lit(" ");
+        out.Fixed(rest).Lit("\n");
+        for (const InfluenceEntry& e : entries)
+          out.Lit("BONE ").Int(e.bone).Lit(" ").Fixed(ConvertWeight(e.weight)).Lit("\n");
+        out.Lit("\n");
+      }
+      step();
+    }
+
+    // Faces.
+    out.Lit("NUMFACES ").Int(int64_t(triangle_total)).Lit("\n");
+    size_t base = 0;
+    for (size_t mi = 0; mi < mesh_count; ++mi) {
+      const XmodelSurface& s = lod.surfaces[mi];
+      int material = 0;
+      if (mi < lod.materials.size())
+        for (size_t k = 0; k < lod.unique_materials.size(); ++k)
+          if (lod.unique_materials[k] == lod.materials[mi]) {
+            material = int(k);
+            break;
+          }
+      for (size_t t = 0; t + 2 < s.triangles.size(); t += 3) {
+        out.Lit("TRI ").Int(int64_t(mi)).Lit(" ").Int(material).Lit(" 0 0\n");
+        for (int c = 0; c < 3; ++c) {
+          const uint16_t local = s.triangles[t + size_t(c)];
+          const XmodelVertex& v = s.vertices[local];
+          out.Lit("VERT ").Int(int64_t(base + local)).Lit("\nNORMAL ");
+          Vec3(out, v.normal[0], v.normal[1], v.normal[2], " ");
+          out.Lit("\nCOLOR  ").Fixed(v.colour[0] / 255.0).Lit(" ").Fixed(v.colour[1] / 255.0);
+          out.Lit(" ").Fixed(v.colour[2] / 255.0).Lit(" ").Fixed(v.colour[3] / 255.0);
+          out.Lit("\nUV 1 ").Fixed(v.u).Lit(" ").Fixed(1.0f - v.v).Lit("\n");
+        }
+      }
+      base += s.vertices.size();
+      step();
+    }
+
+    // Objects and materials.
+    out.Lit("\nNUMOBJECTS ").Int(int64_t(mesh_count)).Lit("\n");
+    for (size_t mi = 0; mi < mesh_count; ++mi)
+      out.Lit("OBJECT ").Int(int64_t(mi)).Lit(" \"QorMesh_").Int(int64_t(mi)).Lit("\"\n");
+    out.Lit("\n");
+    out.Lit("NUMMATERIALS ").Int(int64_t(lod.unique_materials.size())).Lit("\n");
+    for (size_t k = 0; k < lod.unique_materials.size(); ++k) {
+      out.Lit("MATERIAL ").Int(int64_t(k)).Lit(" \"").Raw(lod.unique_materials[k]);
+      out.Lit("\" \"Lambert\" \"Qor_fen_is_win.dds\"\n");
+      out.Lit(
+          "COLOR 0.000000 0.000000 0.000000 1.000000\n"
+          "TRANSPARENCY 0.000000 0.000000 0.000000 1.000000\n"
+          "AMBIENTCOLOR 1.000000 1.000000 1.000000 1.000000\n"
+          "INCANDESCENCE 0.000000 0.000000 0.000000 1.000000\n"
+          "COEFFS 0.800000 0.000000\n"
+          "GLOW 0.000000 0\n"
+          "REFRACTIVE 6 1.000000\n"
+          "SPECULARCOLOR -1.000000 -1.000000 -1.000000 1.000000\n"
+          "REFLECTIVECOLOR -1.000000 -1.000000 -1.000000 1.000000\n"
+          "REFLECTIVE -1 -1.000000\n"
+          "BLINN -1.000000\n");
+    }
+    out.Flush();
+    if (out.failed()) {
+      std::fclose(file);
+      return finish(err::kUnknown);
+    }
+  }
+  bool closed = std::fclose(file) == 0;
+  return finish(closed ? err::kSuccess : err::kUnknown);
+}

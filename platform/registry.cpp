@@ -1,0 +1,327 @@
+// The file-backed hive: reading it, the registry calls on the tree, and the
+// atomic, merging write.
+#include "platform/registry.h"
+
+#include <fcntl.h>     // Required for: open(), O_DIRECTORY
+#include <pwd.h>       // Required for: getpwuid_r()
+#include <sys/file.h>  // Required for: flock()
+#include <sys/stat.h>  // Required for: fstat(), fchmod(), lstat()
+#include <unistd.h>    // Required for: read(), write(), fsync(), close(), rename(), unlink()
+
+#include <cerrno>
+#include <climits>  // Required for: PATH_MAX
+#include <cstdlib>  // Required for: getenv(), realpath(), mkostemp()
+#include <cstring>  // Required for: strerror()
+
+#include "platform/fs_paths.h"
+#include "platform/registry_tree.h"
+
+namespace platform {
+
+namespace {
+
+constexpr uint64_t kMaxFileBytes = 16u << 20;  // far above any real hive
+
+std::string FolderOf(const std::string& path) {
+  size_t slash = path.find_last_of('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+// A registry file that is a symbolic link (a dotfile manager's) is replaced
+// where it really lives, so the link survives the rename.
+std::string WriteTarget(const std::string& path) {
+  struct stat st;
+  if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+    char resolved[PATH_MAX];
+    if (::realpath(path.c_str(), resolved)) return resolved;
+  }
+  return path;
+}
+
+enum class ReadResult { kMissing, kRead, kUnreadable };
+
+ReadResult ReadWholeFile(const std::string& path, std::string& out, std::string& problem) {
+  out.clear();
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    if (errno == ENOENT) return ReadResult::kMissing;
+    problem = "cannot open the file: " + std::string(std::strerror(errno));
+    return ReadResult::kUnreadable;
+  }
+  struct stat st;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    problem = "not a regular file";
+    return ReadResult::kUnreadable;
+  }
+  if (uint64_t(st.st_size) > kMaxFileBytes) {
+    ::close(fd);
+    problem = "the file is too large to be a settings file";
+    return ReadResult::kUnreadable;
+  }
+  out.resize(size_t(st.st_size));
+  size_t got = 0;
+  while (got < out.size()) {
+    ssize_t n = ::read(fd, out.data() + got, out.size() - got);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      problem = "cannot read the file: " + std::string(std::strerror(errno));
+      ::close(fd);
+      return ReadResult::kUnreadable;
+    }
+    if (n == 0) break;  // it shrank under us: parse what is there
+    got += size_t(n);
+  }
+  out.resize(got);
+  ::close(fd);
+  return ReadResult::kRead;
+}
+
+bool WriteAll(int fd, const char* data, size_t size) {
+  while (size > 0) {
+    ssize_t n = ::write(fd, data, size);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    data += n;
+    size -= size_t(n);
+  }
+  return true;
+}
+
+// Keeps the damaged bytes beside the file before anything overwrites them.
+std::string BackUpDamaged(const std::string& path, const std::string& bytes) {
+  std::string backup = path + ".damaged";
+  int fd = ::open(backup.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+  if (fd < 0) return "";
+  bool ok = WriteAll(fd, bytes.data(), bytes.size()) && ::fsync(fd) == 0;
+  ok = ::close(fd) == 0 && ok;
+  return ok ? backup : "";
+}
+
+// Reads and parses `path` into `root`.
+ReadResult ReadHive(const std::string& path, RegNode& root, RegLoadReport& report) {
+  report = RegLoadReport{};
+  std::string text;
+  std::string problem;
+  ReadResult result = ReadWholeFile(path, text, problem);
+  if (result == ReadResult::kMissing) return result;
+  report.file_found = true;
+  if (result == ReadResult::kUnreadable) {
+    report.damaged = true;
+    report.first_problem = problem;
+    return result;
+  }
+  ParseHive(text, root, report);
+  if (report.damaged) report.backup_path = BackUpDamaged(path, text);
+  return result;
+}
+
+// Temp file in the target's folder, fsync, rename over the target, fsync the
+// folder: a crash leaves either the old file or the new one, never a mix.
+RegStatus WriteAtomically(int dir_fd, const std::string& target, const std::string& text) {
+  std::string temp = target + ".tmp-XXXXXX";
+  int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+  if (fd < 0) return RegStatus::kIoError;
+  struct stat old;
+  if (::stat(target.c_str(), &old) == 0) ::fchmod(fd, old.st_mode & 07777);
+  bool ok = WriteAll(fd, text.data(), text.size()) && ::fsync(fd) == 0;
+  ok = ::close(fd) == 0 && ok;
+  if (!ok || ::rename(temp.c_str(), target.c_str()) != 0) {
+    ::unlink(temp.c_str());
+    return RegStatus::kIoError;
+  }
+  // The rename is done; a folder that cannot be synced (some file systems
+  // refuse) still holds the new file.
+  ::fsync(dir_fd);
+  return RegStatus::kOk;
+}
+
+std::string HomeDir() {
+  if (const char* home = std::getenv("HOME"); home && *home) return home;
+  struct passwd pw;
+  struct passwd* found = nullptr;
+  char buffer[4096];
+  if (::getpwuid_r(::getuid(), &pw, buffer, sizeof buffer, &found) == 0 && found && found->pw_dir)
+    return found->pw_dir;
+  return ".";
+}
+
+}  // namespace
+
+const char* RegStatusText(RegStatus status) {
+  switch (status) {
+    case RegStatus::kOk: return "ok";
+    case RegStatus::kNotFound: return "not found";
+    case RegStatus::kHasSubkeys: return "the key has subkeys";
+    case RegStatus::kInvalidArgument: return "invalid key or value name";
+    case RegStatus::kNoMoreItems: return "no more items";
+    case RegStatus::kIoError: return "the settings file could not be written";
+  }
+  return "unknown";
+}
+
+std::string ConfigDir() {
+  if (const char* dir = std::getenv("VANTOR_CONFIG_DIR"); dir && *dir) return dir;
+  // Relative XDG paths are to be ignored, as the base-directory rules say.
+  if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && xdg[0] == '/')
+    return std::string(xdg) + "/vantor";
+  return HomeDir() + "/.config/vantor";
+}
+
+std::string DefaultRegistryPath() { return ConfigDir() + "/registry.reg"; }
+
+RegistryStore::RegistryStore() : root_(std::make_unique<RegNode>()) {}
+RegistryStore::~RegistryStore() = default;
+
+const RegLoadReport& RegistryStore::Open(std::string file_path) {
+  std::lock_guard<std::mutex> hold(mutex_);
+  file_path_ = std::move(file_path);
+  pending_.clear();
+  root_ = std::make_unique<RegNode>();
+  ReadHive(file_path_, *root_, report_);
+  return report_;
+}
+
+std::string RegistryStore::file_path() const {
+  std::lock_guard<std::mutex> hold(mutex_);
+  return file_path_;
+}
+
+RegLoadReport RegistryStore::load_report() const {
+  std::lock_guard<std::mutex> hold(mutex_);
+  return report_;
+}
+
+RegStatus RegistryStore::OpenKey(std::string_view key) const {
+  std::lock_guard<std::mutex> hold(mutex_);
+  return FindNode(*root_, key) ? RegStatus::kOk : RegStatus::kNotFound;
+}
+
+RegStatus RegistryStore::CreateKey(std::string_view key) {
+  std::lock_guard<std::mutex> hold(mutex_);
+  if (FindNode(*root_, key)) return RegStatus::kOk;
+  RegChange change;
+  change.kind = RegChange::kCreateKey;
+  change.key = std::string(key);
+  RegStatus status = ApplyChange(*root_, change);
+  if (status == RegStatus::kOk) pending_.push_back(std::move(change));
+  return status;
+}
+
+RegStatus RegistryStore::DeleteKey(std::string_view key) {
+  std::lock_guard<std::mutex> hold(mutex_);
+  RegChange change;
+  change.kind = RegChange::kDeleteKey;
+  change.key = std::string(key);
+  RegStatus status = ApplyChange(*root_, change);
+  if (status == RegStatus::kOk) pending_.push_back(std::move(change));
+  return status;
+}
+
+RegStatus RegistryStore::EnumSubKey(std::string_view key, size_t index, std::string& name) const {
+  std::lock_guard<std::mutex> hold(mutex_);
+  name.clear();
+  const RegNode* node = FindNode(*root_, key);
+  if (!node) return RegStatus::kNotFound;
+  if (index >= node->subkeys.size()) return RegStatus::kNoMoreItems;
+  auto it = node->subkeys.begin();
+  std::advance(it, index);
+  name = it->second->name;
+  return RegStatus::kOk;
+}
+
+RegStatus RegistryStore::QueryValue(std::string_view key, std::string_view name,
+                                    RegValue& out) const {
+  std::lock_guard<std::mutex> hold(mutex_);
+  out = RegValue{};
+  RegNode* node = FindNode(*root_, key);
+  if (!node) return RegStatus::kNotFound;
+  const RegValue* value = FindValue(*node, name);
+  if (!value) return RegStatus::kNotFound;
+  out = *value;
+  return RegStatus::kOk;
+}
+
+RegStatus RegistryStore::SetValue(std::string_view key, std::string_view name, RegType type,
+                                  const void* data, size_t size) {
+  std::lock_guard<std::mutex> hold(mutex_);
+  RegChange change;
+  change.kind = RegChange::kSetValue;
+  change.key = std::string(key);
+  change.name = std::string(name);
+  change.value.type = type;
+  const uint8_t* bytes = static_cast<const uint8_t*>(data);
+  change.value.data.assign(bytes, bytes + size);
+  RegStatus status = ApplyChange(*root_, change);
+  if (status == RegStatus::kOk) pending_.push_back(std::move(change));
+  return status;
+}
+
+RegStatus RegistryStore::DeleteValue(std::string_view key, std::string_view name) {
+  std::lock_guard<std::mutex> hold(mutex_);
+  RegChange change;
+  change.kind = RegChange::kDeleteValue;
+  change.key = std::string(key);
+  change.name = std::string(name);
+  RegStatus status = ApplyChange(*root_, change);
+  if (status == RegStatus::kOk) pending_.push_back(std::move(change));
+  return status;
+}
+
+bool RegistryStore::HasPendingChanges() const {
+  std::lock_guard<std::mutex> hold(mutex_);
+  return !pending_.empty();
+}
+
+std::string RegistryStore::ExportText() const {
+  std::lock_guard<std::mutex> hold(mutex_);
+  return SerializeHive(*root_);
+}
+
+RegStatus RegistryStore::Flush() {
+  std::lock_guard<std::mutex> hold(mutex_);
+  if (pending_.empty()) return RegStatus::kOk;
+  if (file_path_.empty()) return RegStatus::kIoError;
+
+  std::string target = WriteTarget(file_path_);
+  std::string folder = FolderOf(target);
+  if (!CreateDirectories(folder)) return RegStatus::kIoError;
+  int dir_fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir_fd < 0) return RegStatus::kIoError;
+  // Another program of ours (the command line beside the window) may have
+  // written the file since we read it: under the folder's lock, read it again
+  // and replay our changes onto it, as the registry would have merged them.
+  ::flock(dir_fd, LOCK_EX);
+
+  auto merged = std::make_unique<RegNode>();
+  RegLoadReport reread;
+  std::string text;
+  if (ReadHive(target, *merged, reread) == ReadResult::kUnreadable) {
+    text = SerializeHive(*root_);  // nothing to merge with: write our own view
+    merged.reset();
+  } else {
+    for (const RegChange& change : pending_) ApplyChange(*merged, change);
+    text = SerializeHive(*merged);
+  }
+  RegStatus status = WriteAtomically(dir_fd, target, text);
+  ::flock(dir_fd, LOCK_UN);
+  ::close(dir_fd);
+  if (status != RegStatus::kOk) return status;
+  if (merged) root_ = std::move(merged);
+  pending_.clear();
+  return RegStatus::kOk;
+}
+
+RegistryStore& UserRegistry() {
+  // Never destroyed: threads may still save while the process exits.
+  static RegistryStore* store = [] {
+    auto* s = new RegistryStore;
+    s->Open(DefaultRegistryPath());
+    return s;
+  }();
+  return *store;
+}
+
+}  // namespace platform

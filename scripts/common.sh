@@ -1,0 +1,28 @@
+# Shared by the scripts in this folder (sourced, not run): the repository
+# root, the build settings every script uses, and one configure-and-build
+# step. The machine has two cores, so no build here runs wider than -j2.
+
+VANTOR_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+VANTOR_JOBS=${VANTOR_JOBS:-2}
+
+# configure_and_build BUILD_DIR [TARGET...] -- [CMAKE_ARG...]
+# Configures BUILD_DIR with Ninja (the generator is left alone when the
+# directory was configured before) and builds the targets, or all.
+configure_and_build() {
+  local dir=$1
+  shift
+  local targets=()
+  while [[ $# -gt 0 && $1 != -- ]]; do
+    targets+=("$1")
+    shift
+  done
+  [[ ${1:-} == -- ]] && shift
+  local generator=()
+  [[ -f "$dir/CMakeCache.txt" ]] || generator=(-G Ninja)
+  cmake -S "$VANTOR_ROOT" -B "$dir" "${generator[@]}" "$@"
+  if [[ ${#targets[@]} -gt 0 ]]; then
+    cmake --build "$dir" -j "$VANTOR_JOBS" --target "${targets[@]}"
+  else
+    cmake --build "$dir" -j "$VANTOR_JOBS"
+  fi
+}

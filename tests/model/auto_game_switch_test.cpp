@@ -1,0 +1,110 @@
+// The COD 4 / COD 5 layout check on slot 0: a file read with the wrong one
+// of the two layouts names an xmodelsurfs file that does not exist, while
+// the name one byte off does. The user is asked; yes switches the layout for
+// this one model.
+#include <gtest/gtest.h>
+
+#include "model/xmodel.h"
+#include "tests/model/model_test_support.h"
+#include "tools/fixture/fixture_writer.h"
+
+namespace {
+
+using model_test::ScriptedAnswerer;
+using model_test::TempDir;
+using model_test::WriteAndLoad;
+
+constexpr const char* kToCod4 =
+    "It looks like this model is a COD4 Xmodel\nDo you want to switch to COD4 Loader just for this "
+    "Xmodel?\n\n* You can disable this check in settings.";
+constexpr const char* kToCod5 =
+    "It looks like this model is a COD5 Xmodel\nDo you want to switch to COD5 Loader just for this "
+    "Xmodel?\n\n* You can disable this check in settings.";
+
+TEST(AutoGameSwitch, Cod4FileUnderCod5AnsweredYesReadsCod4LayoutForThisModelOnly) {
+  TempDir dir;
+  ScriptedAnswerer yes(true);
+  Xmodel m;
+  ASSERT_EQ(WriteAndLoad(dir.path(), fixture::MakePropModel("ported_crate", Cod4), m, Cod5),
+            err::kSuccess);
+  ASSERT_EQ(yes.asked(), 1u);
+  EXPECT_EQ(yes.titles[0], "Auto Game Switcher");
+  EXPECT_EQ(yes.texts[0], kToCod4);
+  EXPECT_EQ(m.layout, Cod4);
+  EXPECT_EQ(m.game, Cod5);
+  EXPECT_EQ(m.lod_names[0], "ported_crate_lod0");
+  ASSERT_EQ(m.lod_distances.size(), 4u);  // the misread slot-0 distance is gone
+  EXPECT_EQ(m.LoadSurface(), err::kSuccess);
+}
+
+TEST(AutoGameSwitch, AnsweringNoKeepsTheActiveLayout) {
+  TempDir dir;
+  ScriptedAnswerer no(false);
+  Xmodel m;
+  // Read as COD 5 the name loses its first character, so the parts file of
+  // that name is missing.
+  EXPECT_EQ(WriteAndLoad(dir.path(), fixture::MakePropModel("ported_crate", Cod4), m, Cod5),
+            err::kFileNotFound);
+  EXPECT_EQ(no.asked(), 1u);
+  EXPECT_EQ(m.layout, Cod5);
+  EXPECT_EQ(m.lod_names[0], "orted_crate_lod0");
+}
+
+TEST(AutoGameSwitch, IsAskedOncePerLoadAndAgainOnTheNextLoad) {
+  TempDir dir;
+  ScriptedAnswerer yes(true);
+  std::string path = fixture::WriteModel(dir.path(), fixture::MakePropModel("ported_crate", Cod4));
+  Xmodel m;
+  m.game = Cod5;
+  ASSERT_EQ(m.LoadxmodelFull(path), err::kSuccess);
+  EXPECT_EQ(yes.asked(), 1u);
+  ASSERT_EQ(m.LoadxmodelFull(path), err::kSuccess);
+  EXPECT_EQ(yes.asked(), 2u);
+  EXPECT_EQ(m.game, Cod5);
+}
+
+TEST(AutoGameSwitch, NativeFilesAreNeverQuestioned) {
+  for (GameVersion game : {Cod4, Cod5}) {
+    SCOPED_TRACE(game);
+    TempDir dir;
+    ScriptedAnswerer yes(true);
+    Xmodel m;
+    ASSERT_EQ(WriteAndLoad(dir.path(), fixture::MakePropModel("native_crate", game), m, game),
+              err::kSuccess);
+    EXPECT_EQ(yes.asked(), 0u);
+    EXPECT_EQ(m.layout, game);
+  }
+}
+
+TEST(AutoGameSwitch, Cod5FileUnderCod4IsDetectedAndSwitchedOnYes) {
+  // Read as COD 4 the slot-0 name gains a leading byte: the last byte of the
+  // distance (0 here, so the name reads empty).
+  TempDir dir;
+  ScriptedAnswerer yes(true);
+  Xmodel m;
+  ASSERT_EQ(WriteAndLoad(dir.path(), fixture::MakePropModel("waw_crate", Cod5), m, Cod4),
+            err::kSuccess);
+  ASSERT_EQ(yes.asked(), 1u);
+  EXPECT_EQ(yes.texts[0], kToCod5);
+  EXPECT_EQ(m.layout, Cod5);
+  EXPECT_EQ(m.game, Cod4);
+  EXPECT_EQ(m.lod_names[0], "waw_crate_lod0");
+}
+
+TEST(AutoGameSwitch, BlackOpsFilesAreNeverQuestioned) {
+  for (GameVersion game : {Cod4, Cod5}) {
+    TempDir dir;
+    ScriptedAnswerer yes(true);
+    fixture::ModelFiles files = fixture::MakePropModel("t5_crate", BO);
+    files.surfs_file_names = {"missing_on_purpose"};  // the check would fire if it ran
+    Xmodel m;
+    std::string path = fixture::WriteModel(dir.path(), files);
+    m.game = game;
+    ASSERT_TRUE(m.SetPath(path));
+    EXPECT_EQ(m.LoadXmodel(), err::kSuccess);
+    EXPECT_EQ(yes.asked(), 0u);
+    EXPECT_EQ(m.layout, BO);
+  }
+}
+
+}  // namespace

@@ -1,0 +1,131 @@
+// Shared by the model tests: a scratch folder per test, a scripted answer to
+// the auto game switch question, and one-call write-then-load helpers over
+// the fixture writer.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>     // Required for: mkdtemp()
+#include <filesystem>  // Required for: remove_all()
+#include <string>
+#include <vector>
+
+#include "model/xmodel.h"
+#include "platform/question.h"
+#include "tools/fixture/fixture_writer.h"
+
+namespace model_test {
+
+// A fresh folder under the test temp dir, removed with everything in it.
+class TempDir {
+ public:
+  TempDir() {
+    std::string pattern = testing::TempDir() + "vantor_model_XXXXXX";
+    std::vector<char> buf(pattern.begin(), pattern.end());
+    buf.push_back('\0');
+    if (::mkdtemp(buf.data())) path_ = buf.data();
+    EXPECT_FALSE(path_.empty()) << "mkdtemp failed under " << testing::TempDir();
+  }
+  ~TempDir() {
+    std::error_code ec;
+    if (!path_.empty()) std::filesystem::remove_all(path_, ec);
+  }
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  const std::string& path() const { return path_; }
+  std::string Sub(const std::string& name) const { return path_ + "/" + name; }
+
+ private:
+  std::string path_;
+};
+
+// Answers the auto game switch question from a script and records it.
+// Installed for the lifetime of the object.
+class ScriptedAnswerer : public platform::QuestionAnswerer {
+ public:
+  explicit ScriptedAnswerer(bool answer) : answer_(answer) { platform::SetQuestionAnswerer(this); }
+  ~ScriptedAnswerer() override { platform::SetQuestionAnswerer(nullptr); }
+
+  bool AskYesNo(std::string_view title, std::string_view text) override {
+    titles.emplace_back(title);
+    texts.emplace_back(text);
+    return answer_;
+  }
+  size_t asked() const { return texts.size(); }
+
+  std::vector<std::string> titles;
+  std::vector<std::string> texts;
+
+ private:
+  bool answer_;
+};
+
+inline std::string SamplesDir() { return std::string(VANTOR_SOURCE_DIR) + "/../shared/samples"; }
+
+// A simple quad: four vertices on bone `bone`, two triangles.
+inline fixture::SurfsSurface Quad(int16_t bone = 0) {
+  fixture::SurfsSurface s;
+  for (int i = 0; i < 4; ++i) {
+    fixture::SurfsVertex v;
+    v.position[0] = float(i & 1);
+    v.position[1] = float(i >> 1);
+    v.position[2] = float(i) * 0.5f;
+    v.u = float(i & 1);
+    v.v = float(i >> 1);
+    v.primary_bone = bone;
+    s.vertices.push_back(v);
+  }
+  s.triangles = {{0, 1, 3}, {0, 3, 2}};
+  s.bone_table = fixture::ShortTable(4, uint16_t(bone));
+  return s;
+}
+
+// A model named "fixture_test" whose level 0 holds `surfaces` (one material
+// name each) over a chain of `bones` bones, all in `layout`.
+inline fixture::ModelFiles ModelWithSurfaces(GameVersion layout,
+                                             std::vector<fixture::SurfsSurface> surfaces,
+                                             int bones = 4) {
+  fixture::ModelFiles m = fixture::MakePropModel("fixture_test", layout);
+  m.surfs[0].surfaces = std::move(surfaces);
+  m.xmodel.materials[0].names.assign(m.surfs[0].surfaces.size(), "mtl_fixture_test");
+  for (int b = 1; b < bones; ++b) {
+    fixture::PartsBone bone;
+    bone.name = "j_bone_" + std::to_string(b);
+    bone.parent = uint8_t(b - 1);
+    bone.position[0] = 1.0f;
+    m.parts.bones.push_back(bone);
+  }
+  return m;
+}
+
+// Writes `files` under `root` and runs LoadxmodelFull with `game` active.
+inline ErrorCode WriteAndLoad(const std::string& root, const fixture::ModelFiles& files, Xmodel& m,
+                              GameVersion game) {
+  std::string path = fixture::WriteModel(root, files);
+  EXPECT_FALSE(path.empty()) << "could not write " << files.name << " under " << root;
+  m.game = game;
+  return m.LoadxmodelFull(path);
+}
+
+// Writes `files` under `root` and reads only the xmodel file (SetPath and
+// LoadXmodel) with `game` active.
+inline ErrorCode WriteAndReadXmodel(const std::string& root, const fixture::ModelFiles& files,
+                                    Xmodel& m, GameVersion game) {
+  std::string path = fixture::WriteModel(root, files);
+  EXPECT_FALSE(path.empty()) << "could not write " << files.name << " under " << root;
+  m.game = game;
+  EXPECT_TRUE(m.SetPath(path)) << path;
+  return m.LoadXmodel();
+}
+
+// The full load and then level 0's surfaces; the result of the surface read.
+inline ErrorCode WriteAndLoadSurfaces(const std::string& root, const fixture::ModelFiles& files,
+                                      Xmodel& m, GameVersion game) {
+  ErrorCode full = WriteAndLoad(root, files, m, game);
+  EXPECT_EQ(full, err::kSuccess) << ErrorText(full);
+  if (full != err::kSuccess) return full;
+  return m.LoadSurface();
+}
+
+}  // namespace model_test

@@ -1,0 +1,231 @@
+// The xmodel file reader: header sizes of the three layouts, the level-of-
+// detail slots, the collision block, the material names, and the switch to
+// the Black Ops layout for version-62 files.
+#include <gtest/gtest.h>
+
+#include "model/xmodel.h"
+#include "tests/model/model_test_support.h"
+#include "tools/fixture/fixture_writer.h"
+
+namespace {
+
+using model_test::TempDir;
+using model_test::WriteAndReadXmodel;
+
+// A model whose every byte is one a misplaced reader would misread: the
+// bytes after the preset are 0xAA and the slots carry distinct distances.
+fixture::ModelFiles Probe(GameVersion layout, const std::string& preset) {
+  fixture::ModelFiles m = fixture::MakePropModel("probe", layout);
+  m.xmodel.physics_preset = preset;
+  m.xmodel.after_preset.assign(5, 0xAA);
+  m.xmodel.lods[0] = {125.5f, "probe_lod0"};
+  m.xmodel.lods[1] = {600.0f, "lod1"};
+  m.xmodel.lods[2] = {900.0f, ""};
+  m.xmodel.lods[3] = {1200.0f, ""};
+  return m;
+}
+
+TEST(XmodelReader, LoadXmodelRejects64BytesAndAccepts65) {
+  TempDir dir;
+  // Slot "abcde" and material "m" make a COD 4 file of exactly 65 bytes.
+  fixture::ModelFiles m = fixture::MakePropModel("abcde", Cod4);
+  m.xmodel.lods[0].name = "abcde";
+  m.xmodel.materials = {{{"m"}}};
+  m.xmodel.min_size = 0;
+  ASSERT_EQ(fixture::WriteXmodel(m.xmodel).size(), 65u);
+  Xmodel ok;
+  EXPECT_EQ(WriteAndReadXmodel(dir.path(), m, ok, Cod4), err::kSuccess);
+  EXPECT_EQ(ok.file_size, 65);
+
+  std::vector<uint8_t> bytes = fixture::WriteXmodel(m.xmodel);
+  bytes.pop_back();
+  ASSERT_TRUE(fixture::WriteFile(dir.path() + "/raw/xmodel/abcde", bytes));
+  Xmodel small;
+  ASSERT_TRUE(small.SetPath(dir.path() + "/raw/xmodel/abcde"));
+  EXPECT_EQ(small.LoadXmodel(), err::kFileTooSmall);
+  EXPECT_FALSE(small.xmodel_loaded);
+}
+
+TEST(XmodelReader, EmptyPresetContinuesAfterTheLayoutsExtraBytes) {
+  // Offsets 28 (COD 4), 29 (COD 5), 37 (Black Ops): the slot-0 distance
+  // and name only come out right when the reader starts exactly there.
+  for (GameVersion layout : {Cod4, Cod5, BO}) {
+    SCOPED_TRACE(layout);
+    TempDir dir;
+    Xmodel m;
+    ASSERT_EQ(WriteAndReadXmodel(dir.path(), Probe(layout, ""), m, layout), err::kSuccess);
+    EXPECT_EQ(m.physics_preset, "");
+    ASSERT_EQ(m.lod_distances.size(), 4u);
+    EXPECT_EQ(m.lod_distances[0], 125.5f);
+    EXPECT_EQ(m.lod_distances[3], 1200.0f);
+    EXPECT_EQ(m.lod_names[0], "probe_lod0");
+    EXPECT_EQ(m.layout, layout);
+  }
+}
+
+TEST(XmodelReader, PhysicsPresetIsReadAndItsLayoutBytesSkipped) {
+  for (GameVersion layout : {Cod4, Cod5, BO}) {
+    SCOPED_TRACE(layout);
+    TempDir dir;
+    Xmodel m;
+    ASSERT_EQ(WriteAndReadXmodel(dir.path(), Probe(layout, "wood_crate"), m, layout), err::kSuccess);
+    EXPECT_EQ(m.physics_preset, "wood_crate");
+    EXPECT_EQ(m.lod_distances[0], 125.5f);
+    EXPECT_EQ(m.lod_names[0], "probe_lod0");
+  }
+}
+
+TEST(XmodelReader, SlotNamesOfFourCharactersOrFewerAreKeptButNotCounted) {
+  TempDir dir;
+  Xmodel m;
+  ASSERT_EQ(WriteAndReadXmodel(dir.path(), Probe(Cod4, ""), m, Cod4), err::kSuccess);
+  EXPECT_EQ(m.lod_count, 1);
+  ASSERT_EQ(m.lod_names.size(), 4u);
+  EXPECT_EQ(m.lod_names[1], "lod1");
+  EXPECT_EQ(m.lods.size(), 1u);
+
+  // No slot in use: the xmodel reads, and the surface set-up refuses.
+  TempDir dir2;
+  fixture::ModelFiles none = Probe(Cod4, "");
+  none.xmodel.lods[0].name = "lod0";
+  none.xmodel.materials.clear();
+  none.xmodel.min_size = 80;
+  Xmodel empty;
+  ASSERT_EQ(WriteAndReadXmodel(dir2.path(), none, empty, Cod4), err::kSuccess);
+  EXPECT_EQ(empty.lod_count, 0);
+  EXPECT_EQ(empty.SetupSurfaces(), err::kNoLods);
+}
+
+TEST(XmodelReader, CollisionByte255SkipsSevenBytesWhateverTheyHold) {
+  TempDir dir;
+  fixture::ModelFiles files = Probe(Cod4, "");
+  files.xmodel.collision_pad = {1, 2, 3};
+  files.xmodel.collision_count = 1000;  // not read when the byte is 255
+  files.xmodel.materials = {{{"mtl_a", "mtl_b"}}};
+  Xmodel m;
+  ASSERT_EQ(WriteAndReadXmodel(dir.path(), files, m, Cod4), err::kSuccess);
+  EXPECT_EQ(m.collision_lod, -1);
+  EXPECT_EQ(m.lods[0].materials, (std::vector<std::string>{"mtl_a", "mtl_b"}));
+}
+
+TEST(XmodelReader, CollisionSurfacesAreSkippedByTheirCounts) {
+  TempDir dir;
+  fixture::ModelFiles files = Probe(Cod4, "");
+  files.xmodel.collision_lod = 1;
+  files.xmodel.collision = {{0, 0x11}, {3, 0x22}};
+  files.xmodel.materials = {{{"mtl_after_collision"}}};
+  Xmodel m;
+  ASSERT_EQ(WriteAndReadXmodel(dir.path(), files, m, Cod4), err::kSuccess);
+  EXPECT_EQ(m.collision_lod, 1);
+  EXPECT_EQ(m.lods[0].materials, (std::vector<std::string>{"mtl_after_collision"}));
+}
+
+TEST(XmodelReader, MaterialsArePerLevelWithDistinctNamesInFirstOrder) {
+  TempDir dir;
+  fixture::ModelFiles files = Probe(Cod4, "");
+  files.xmodel.lods[1].name = "probe_lod1";
+  files.xmodel.materials = {{{"mtl_a", "mtl_b", "mtl_a"}}, {{"mtl_c", "mtl_b"}}};
+  Xmodel m;
+  ASSERT_EQ(WriteAndReadXmodel(dir.path(), files, m, Cod4), err::kSuccess);
+  ASSERT_EQ(m.lods.size(), 2u);
+  EXPECT_EQ(m.lods[0].material_count, 3);
+  EXPECT_EQ(m.lods[0].unique_materials, (std::vector<std::string>{"mtl_a", "mtl_b"}));
+  EXPECT_EQ(m.lods[0].unique_material_count, 2);
+  EXPECT_EQ(m.lods[1].materials, (std::vector<std::string>{"mtl_c", "mtl_b"}));
+  EXPECT_EQ(m.material_library.names, (std::vector<std::string>{"mtl_a", "mtl_b", "mtl_c"}));
+}
+
+TEST(XmodelReader, Version62IsReadWithBlackOpsLayoutAndLeavesTheActiveGame) {
+  for (GameVersion active : {Cod4, Cod5}) {
+    SCOPED_TRACE(active);
+    TempDir dir;
+    Xmodel m;
+    ASSERT_EQ(WriteAndReadXmodel(dir.path(), Probe(BO, "metal"), m, active), err::kSuccess);
+    EXPECT_EQ(m.version, 62);
+    EXPECT_EQ(m.layout, BO);
+    EXPECT_EQ(m.game, active);
+    EXPECT_EQ(m.physics_preset, "metal");
+    EXPECT_EQ(m.lod_names[0], "probe_lod0");
+  }
+}
+
+TEST(XmodelReader, Version62InCod4LayoutIsStillReadWithBlackOpsOffsets) {
+  // The version decides, not the bytes: with the COD 4 header the Black Ops
+  // reader finds the preset byte inside the slot-0 distance (0) and starts
+  // the distance at 37, which is 9 bytes into the name at 32.
+  TempDir dir;
+  fixture::ModelFiles files = Probe(Cod4, "");
+  files.xmodel.version = 62;
+  files.xmodel.lods[0].distance = 0;
+  files.xmodel.lods[0].name = "probe_misread_lod0";
+  Xmodel m;
+  ASSERT_EQ(WriteAndReadXmodel(dir.path(), files, m, Cod4), err::kSuccess);
+  EXPECT_EQ(m.layout, BO);
+  EXPECT_EQ(m.lod_names[0], "read_lod0");
+  EXPECT_EQ(m.game, Cod4);
+}
+
+TEST(XmodelReader, Version25UnderBlackOpsIsReadWithBlackOpsLayout) {
+  TempDir dir;
+  fixture::ModelFiles files = Probe(BO, "");
+  files.xmodel.version = 25;
+  Xmodel m;
+  ASSERT_EQ(WriteAndReadXmodel(dir.path(), files, m, BO), err::kSuccess);
+  EXPECT_EQ(m.layout, BO);
+  EXPECT_EQ(m.lod_names[0], "probe_lod0");
+}
+
+TEST(XmodelReader, RefusesBadVersionGameAndOrder) {
+  TempDir dir;
+  fixture::ModelFiles files = Probe(Cod4, "");
+  files.xmodel.version = 26;
+  Xmodel bad_version;
+  EXPECT_EQ(WriteAndReadXmodel(dir.path(), files, bad_version, Cod4), err::kInvalidVersion);
+
+  Xmodel bad_game;
+  EXPECT_EQ(WriteAndReadXmodel(dir.path(), Probe(Cod4, ""), bad_game, 7), err::kUnknown);
+  EXPECT_FALSE(bad_game.xmodel_loaded);
+
+  Xmodel unset;
+  EXPECT_EQ(unset.LoadXmodel(), err::kFileNotValid);
+
+  Xmodel twice;
+  ASSERT_EQ(WriteAndReadXmodel(dir.path(), Probe(Cod4, ""), twice, Cod4), err::kSuccess);
+  EXPECT_EQ(twice.LoadXmodel(), err::kAlreadyLoaded);
+}
+
+TEST(XmodelReader, SlotNameNeedsItsNulWithin1024Bytes) {
+  for (size_t length : {1023u, 1024u}) {
+    SCOPED_TRACE(length);
+    TempDir dir;
+    fixture::ModelFiles files = Probe(Cod4, "");
+    files.xmodel.lods[1].name = std::string(length, 'n');
+    files.xmodel.materials.push_back({{"mtl_lod1"}});  // slot 1 is now in use
+    Xmodel m;
+    ErrorCode r = WriteAndReadXmodel(dir.path(), files, m, Cod4);
+    EXPECT_EQ(r, length == 1023 ? err::kSuccess : err::kNameUnreadable);
+  }
+}
+
+TEST(XmodelReader, MaterialCountPastTheNamesIsUnknownError) {
+  TempDir dir;
+  fixture::ModelFiles files = Probe(Cod4, "");
+  files.xmodel.materials = {{{"mtl_a", "mtl_b"}, 5}};
+  Xmodel m;
+  EXPECT_EQ(WriteAndReadXmodel(dir.path(), files, m, Cod4), err::kUnknown);
+  EXPECT_FALSE(m.xmodel_loaded);
+}
+
+TEST(XmodelReader, CollisionSurfacesPastTheEndAreOutOfRange) {
+  TempDir dir;
+  fixture::ModelFiles files = Probe(Cod4, "");
+  files.xmodel.collision_lod = 0;
+  files.xmodel.collision_count = 3;
+  files.xmodel.collision = {{2}};
+  files.xmodel.materials.clear();
+  Xmodel m;
+  EXPECT_EQ(WriteAndReadXmodel(dir.path(), files, m, Cod4), err::kOutOfRange);
+  EXPECT_FALSE(m.xmodel_loaded);
+}
+
+}  // namespace

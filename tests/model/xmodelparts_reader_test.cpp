@@ -1,0 +1,160 @@
+// The xmodelparts reader: root bones without records, 19-byte transform
+// records, the 32766.5 rotation decoding, names for every bone.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+
+#include "model/xmodel.h"
+#include "tests/model/model_test_support.h"
+#include "tools/fixture/fixture_writer.h"
+
+namespace {
+
+using model_test::TempDir;
+using model_test::WriteAndLoad;
+
+// A crate whose parts file is `parts`.
+fixture::ModelFiles WithParts(fixture::XmodelpartsDesc parts) {
+  fixture::ModelFiles m = fixture::MakePropModel("parts_probe", Cod4);
+  m.parts = std::move(parts);
+  return m;
+}
+
+fixture::PartsBone Bone(const char* name, uint8_t parent, float x, std::array<int16_t, 3> q) {
+  fixture::PartsBone b;
+  b.name = name;
+  b.parent = parent;
+  b.position[0] = x;
+  b.position[1] = -x;
+  b.position[2] = 2 * x;
+  b.rotation = q;
+  return b;
+}
+
+TEST(XmodelpartsReader, RootsComeFirstWithoutRecordsThenRecordsInOrder) {
+  fixture::XmodelpartsDesc parts;
+  parts.root_bones = 2;
+  parts.bones = {{"tag_origin"}, {"tag_aim"}, Bone("j_mainroot", 0, 1.5f, {0, 0, 0}),
+                 Bone("j_spine4", 2, 3.25f, {100, -200, 300})};
+  TempDir dir;
+  Xmodel m;
+  ASSERT_EQ(WriteAndLoad(dir.path(), WithParts(parts), m, Cod4), err::kSuccess);
+  EXPECT_EQ(m.root_bone_count, 2);
+  EXPECT_EQ(m.bone_count, 2);
+  ASSERT_EQ(m.bones.size(), 4u);
+  for (int i = 0; i < 2; ++i) {
+    EXPECT_EQ(m.bones[i].parent, 255);
+    EXPECT_EQ(int8_t(m.bones[i].parent), -1);  // printed sign-extended
+    EXPECT_EQ(m.bones[i].rotation[3], 1.0);
+  }
+  EXPECT_EQ(m.bones[1].name, "tag_aim");
+  EXPECT_EQ(m.bones[3].name, "j_spine4");
+  EXPECT_EQ(m.bones[3].parent, 2);
+  EXPECT_EQ(m.bones[3].position[0], 3.25f);
+  EXPECT_EQ(m.bones[3].position[2], 6.5f);
+  EXPECT_DOUBLE_EQ(m.bones[3].rotation[1], -200 / 32766.5);
+  EXPECT_TRUE(m.parts_loaded);
+}
+
+TEST(XmodelpartsReader, OneRootAndNoRecords) {
+  fixture::XmodelpartsDesc parts;
+  parts.bones = {{"tag_origin"}};
+  TempDir dir;
+  Xmodel m;
+  ASSERT_EQ(WriteAndLoad(dir.path(), WithParts(parts), m, Cod4), err::kSuccess);
+  ASSERT_EQ(m.bones.size(), 1u);
+  EXPECT_EQ(m.bones[0].name, "tag_origin");
+  EXPECT_EQ(m.bones[0].rotation[0], 0.0);
+  EXPECT_EQ(m.bones[0].rotation[3], 1.0);
+}
+
+TEST(XmodelpartsReader, RotationDecodesWithDivisor32766Point5AndClampsW) {
+  fixture::XmodelpartsDesc parts;
+  parts.bones = {{"tag_origin"}, Bone("zero", 0, 0, {0, 0, 0}), Bone("full_x", 0, 0, {32767, 0, 0})};
+  TempDir dir;
+  Xmodel m;
+  ASSERT_EQ(WriteAndLoad(dir.path(), WithParts(parts), m, Cod4), err::kSuccess);
+  const double* zero = m.bones[1].rotation;
+  EXPECT_EQ(zero[0], 0.0);
+  EXPECT_EQ(zero[3], 1.0);
+  const double* full = m.bones[2].rotation;
+  EXPECT_EQ(full[0], 32767 / 32766.5);  // slightly above 1
+  EXPECT_EQ(full[3], 0.0);
+}
+
+TEST(XmodelpartsReader, QuantisedRotationDecodesBackToTheQuaternion) {
+  // A unit quaternion with negative w: the writer flips it, the reader's
+  // positive root brings back the same rotation.
+  double q[4] = {0.2, -0.5, 0.4, -std::sqrt(1 - 0.04 - 0.25 - 0.16)};
+  fixture::XmodelpartsDesc parts;
+  parts.bones = {{"tag_origin"}, Bone("j_turned", 0, 0, fixture::QuantiseRotation(q[0], q[1], q[2], q[3]))};
+  TempDir dir;
+  Xmodel m;
+  ASSERT_EQ(WriteAndLoad(dir.path(), WithParts(parts), m, Cod4), err::kSuccess);
+  for (int i = 0; i < 4; ++i) EXPECT_NEAR(m.bones[1].rotation[i], -q[i], 1e-4) << i;
+}
+
+TEST(XmodelpartsReader, SecondCallReturns18AndKeepsTheBones) {
+  TempDir dir;
+  Xmodel m;
+  ASSERT_EQ(WriteAndLoad(dir.path(), fixture::MakePropModel("crate", Cod4), m, Cod4), err::kSuccess);
+  EXPECT_EQ(m.LoadParts(), err::kBonesLoaded);
+  ASSERT_EQ(m.bones.size(), 1u);
+  EXPECT_EQ(m.bones[0].name, "tag_origin");
+}
+
+TEST(XmodelpartsReader, MissingFileIs3AndMissingFolderIs20) {
+  TempDir dir;
+  fixture::ModelFiles files = fixture::MakePropModel("crate", Cod4);
+  files.parts_file_name = "some_other_model_lod0";
+  Xmodel m;
+  EXPECT_EQ(WriteAndLoad(dir.path(), files, m, Cod4), err::kFileNotFound);
+  EXPECT_FALSE(m.parts_loaded);
+
+
+  TempDir dir2;
+  std::string path = fixture::WriteModel(dir2.path(), fixture::MakePropModel("crate", Cod4));
+  std::filesystem::remove_all(dir2.path() + "/raw/xmodelparts");
+  Xmodel no_folder;
+  no_folder.game = Cod4;
+  EXPECT_EQ(no_folder.LoadxmodelFull(path), err::kNoPartsFolder);
+}
+
+TEST(XmodelpartsReader, FindsAFileWhoseNameDiffersInCase) {
+  TempDir dir;
+  fixture::ModelFiles files = fixture::MakePropModel("crate", Cod4);
+  files.xmodel.lods[0].name = "Crate_LOD0";
+  files.parts_file_name = "crate_lod0";
+  files.surfs_file_names = {"crate_lod0"};
+  Xmodel m;
+  ASSERT_EQ(WriteAndLoad(dir.path(), files, m, Cod4), err::kSuccess);
+  EXPECT_TRUE(m.parts_loaded);
+  EXPECT_TRUE(m.lods[0].surf_file_exists);
+  EXPECT_EQ(m.LoadSurface(), err::kSuccess);
+}
+
+TEST(XmodelpartsReader, BadCountsAndParentsAreOutOfRange) {
+  struct Case {
+    const char* what;
+    fixture::XmodelpartsDesc parts;
+  };
+  fixture::XmodelpartsDesc negative;
+  negative.bones = {{"tag_origin"}};
+  negative.bone_count = -1;
+  fixture::XmodelpartsDesc past_end;
+  past_end.bones = {{"tag_origin"}, Bone("j_a", 0, 1, {})};
+  past_end.bone_count = 100;
+  fixture::XmodelpartsDesc forward_parent;  // a parent must come earlier in the list
+  forward_parent.bones = {{"tag_origin"}, Bone("j_a", 2, 1, {}), Bone("j_b", 0, 1, {})};
+  for (Case c : {Case{"negative B", negative}, Case{"B past the end", past_end},
+                 Case{"forward parent", forward_parent}}) {
+    SCOPED_TRACE(c.what);
+    TempDir dir;
+    Xmodel m;
+    EXPECT_EQ(WriteAndLoad(dir.path(), WithParts(c.parts), m, Cod4), err::kOutOfRange);
+    EXPECT_FALSE(m.parts_loaded);
+  }
+}
+
+}  // namespace
