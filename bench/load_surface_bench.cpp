@@ -1,6 +1,6 @@
 // Surface loading speed on a large model: 64 surfaces of 32,000 vertices,
 // four influences a vertex, COD 4 layout (the fixture writer's big model,
-// about 170 MB of xmodelsurfs). Three figures, in bytes of that file a second:
+// 166 MB of xmodelsurfs). Three figures, in bytes of that file a second:
 //   BM_ReadSurfaceBytes  the reader alone, over the file already in memory
 //   BM_LoadSurface       LoadSurface as the worker runs it: read the file
 //                        (from the page cache) whole, parse, apply the scale

@@ -5,7 +5,9 @@
 // rule for a first count of 0, the 4 Black Ops vertex bytes, and the limit of
 // 99 influence entries in COD 4 and COD 5 files.
 #include <cerrno>
+#include <algorithm>
 #include <cstddef>
+#include <cstring>
 
 #include "model/byte_cursor.h"
 #include "model/xmodel.h"
@@ -55,9 +57,9 @@ ErrorCode Xmodel::LoadSurface() {
 
   busy = true;
   progress = 1;
-  std::vector<uint8_t> bytes;
-  int e = platform::ReadFileBytes(lod.surf_path, bytes);
-  ErrorCode result = e == 0 ? ReadSurfaceBytes(lod, bytes)
+  platform::MappedFile bytes;
+  int e = bytes.Open(lod.surf_path);
+  ErrorCode result = e == 0 ? ReadSurfaceBytes(lod, {bytes.data(), bytes.size()})
                             : (e == EACCES ? err::kPermission : err::kCantOpen);
   progress = 99;
   busy = false;
@@ -163,51 +165,62 @@ ErrorCode Xmodel::ReadSurfaceBytes(XmodelLod& lod, std::span<const uint8_t> byte
       }
       s.vertices.resize(vcount);
       s.influences.resize(vcount);
-      if (s.weighted) s.influence_pool.reserve(vcount * 4);
 
+      // The hot loop reads through a raw pointer; every read is checked
+      // against `end` first. The influence pool is sized for the common
+      // case up front and grown only when a vertex needs more.
+      const uint8_t* p = file.here();
+      const uint8_t* const end = p + file.left();
+      const size_t fixed = head + 12 + (s.weighted ? 3 : 0);
+      size_t pool_used = 0;
+      if (s.weighted) s.influence_pool.resize(vcount * 4);
       for (size_t vi = 0; vi < vcount; ++vi) {
         XmodelVertex& v = s.vertices[vi];
         VertexInfluences& inf = s.influences[vi];
-        // Bounds were checked for the fixed part of every vertex above;
-        // the variable part is checked as it is met.
-        if (file.left() < head + 12 + (s.weighted ? 3 : 0)) {
+        if (size_t(end - p) < fixed) {
           fail(err::kOutOfRange);
           break;
         }
-        file.Read(&v, kVertexHead);
-        file.Skip(head - kVertexHead);
+        std::memcpy(&v, p, kVertexHead);
+        p += head;
         if (s.weighted) {
-          file.Get(inf.extra_count);
-          file.Get(inf.primary_bone);
+          inf.extra_count = p[0];
+          std::memcpy(&inf.primary_bone, p + 1, 2);
+          p += 3;
           if (inf.primary_bone < 0 || size_t(inf.primary_bone) >= bone_limit) {
             fail(err::kOutOfRange);
             break;
           }
         }
-        file.Read(v.position, sizeof v.position);
+        std::memcpy(v.position, p, 12);
+        p += 12;
         v.v = 1.0f - v.v;
         if (s.weighted && inf.extra_count >= 1 &&
             (rules == BO || inf.extra_count <= kMaxCodInfluences)) {
           const size_t count = inf.extra_count;
-          if (count * sizeof(InfluenceEntry) > file.left()) {
+          if (count * sizeof(InfluenceEntry) > size_t(end - p)) {
             fail(err::kOutOfRange);
             break;
           }
-          inf.first_entry = uint32_t(s.influence_pool.size());
-          inf.entry_count = uint16_t(count);
-          size_t at = s.influence_pool.size();
-          s.influence_pool.resize(at + count);
-          file.Read(s.influence_pool.data() + at, count * sizeof(InfluenceEntry));
-          for (size_t k = at; k < at + count; ++k) {
-            int16_t bone = s.influence_pool[k].bone;
-            if (bone < 0 || size_t(bone) >= bone_limit) {
-              fail(err::kOutOfRange);
-              break;
-            }
+          if (pool_used + count > s.influence_pool.size())
+            s.influence_pool.resize(std::max(s.influence_pool.size() * 2, pool_used + count));
+          InfluenceEntry* dst = s.influence_pool.data() + pool_used;
+          std::memcpy(dst, p, count * sizeof(InfluenceEntry));
+          p += count * sizeof(InfluenceEntry);
+          bool bad = false;
+          for (size_t k = 0; k < count; ++k)
+            bad |= dst[k].bone < 0 || size_t(dst[k].bone) >= bone_limit;
+          if (bad) {
+            fail(err::kOutOfRange);
+            break;
           }
-          if (result != err::kSuccess) break;
+          inf.first_entry = uint32_t(pool_used);
+          inf.entry_count = uint16_t(count);
+          pool_used += count;
         }
       }
+      s.influence_pool.resize(pool_used);
+      file.Skip(size_t(p - file.here()));
       if (result != err::kSuccess) break;
 
       s.triangles.resize(size_t(s.triangle_count) * 3);

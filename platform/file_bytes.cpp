@@ -41,3 +41,46 @@ int ReadFileBytes(std::string_view path, std::vector<uint8_t>& out, uint64_t max
 }
 
 }  // namespace platform
+
+#include <sys/mman.h>  // Required for: mmap(), munmap()
+
+namespace platform {
+
+MappedFile::~MappedFile() { Close(); }
+
+void MappedFile::Close() {
+  if (map_) ::munmap(map_, map_size_);
+  map_ = nullptr;
+  map_size_ = 0;
+  copy_.clear();
+}
+
+int MappedFile::Open(std::string_view path, uint64_t max_bytes) {
+  Close();
+  std::optional<std::string> resolved = ResolveExisting(path);
+  if (!resolved) return ENOENT;
+  int fd = ::open(resolved->c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return errno;
+  struct stat st;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return EISDIR;
+  }
+  if (uint64_t(st.st_size) > max_bytes) {
+    ::close(fd);
+    return EFBIG;
+  }
+  if (st.st_size > 0) {
+    void* m = ::mmap(nullptr, size_t(st.st_size), PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+    if (m != MAP_FAILED) {
+      map_ = m;
+      map_size_ = size_t(st.st_size);
+      ::madvise(m, map_size_, MADV_SEQUENTIAL);
+    }
+  }
+  ::close(fd);
+  if (map_ || st.st_size == 0) return 0;
+  return ReadFileBytes(*resolved, copy_, max_bytes);
+}
+
+}  // namespace platform

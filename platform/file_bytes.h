@@ -15,3 +15,29 @@ int ReadFileBytes(std::string_view path, std::vector<uint8_t>& out,
                   uint64_t max_bytes = uint64_t(1) << 31);
 
 }  // namespace platform
+
+namespace platform {
+
+// A read-only view of a whole file, mapped from the page cache instead of
+// copied (falls back to a read when mapping is not possible). Big surface
+// files parse straight from it.
+class MappedFile {
+ public:
+  MappedFile() = default;
+  ~MappedFile();
+  MappedFile(const MappedFile&) = delete;
+  MappedFile& operator=(const MappedFile&) = delete;
+
+  // 0 or the errno of the failure, as ReadFileBytes.
+  int Open(std::string_view path, uint64_t max_bytes = uint64_t(1) << 31);
+  const uint8_t* data() const { return map_ ? static_cast<const uint8_t*>(map_) : copy_.data(); }
+  size_t size() const { return map_ ? map_size_ : copy_.size(); }
+
+ private:
+  void Close();
+  void* map_ = nullptr;
+  size_t map_size_ = 0;
+  std::vector<uint8_t> copy_;
+};
+
+}  // namespace platform

@@ -1,0 +1,157 @@
+// The readers over the real game files in ../shared/samples (skipped when
+// the folder is absent): every model loads with the layout of its game and
+// every xmodelsurfs file is read to its last byte.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "model/xmodel.h"
+#include "platform/file_bytes.h"
+#include "tests/model/model_test_support.h"
+#include "tools/fixture/fixture_writer.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using model_test::SamplesDir;
+using model_test::ScriptedAnswerer;
+using model_test::TempDir;
+
+#define SKIP_WITHOUT_SAMPLES()                                                 \
+  if (!fs::is_directory(SamplesDir())) GTEST_SKIP() << "no " << SamplesDir(); \
+  static_assert(true)
+
+std::vector<std::string> FilesIn(const std::string& folder) {
+  std::vector<std::string> out;
+  for (const auto& e : fs::directory_iterator(folder))
+    if (e.is_regular_file()) out.push_back(e.path().string());
+  std::sort(out.begin(), out.end());
+  return out;
+}
+
+TEST(RealSamples, EveryModelLoadsWithItsGamesLayoutAndItsSurfacesToTheLastByte) {
+  SKIP_WITHOUT_SAMPLES();
+  struct Tree {
+    const char* folder;
+    GameVersion game;
+    GameVersion layout;
+  };
+  // The COD 5 tree holds its COD 4 ports twice, under their names and under
+  // the names the COD 5 layout reads (first character lost), so under COD 5
+  // they read without a question; the real switch case is tested below.
+  const Tree kTrees[] = {
+      {"cod4-modtools", Cod4, Cod4}, {"cod4-deathrun", Cod4, Cod4}, {"cod4-surf", Cod4, Cod4},
+      {"bo-t7mod", Cod4, BO},        {"bo-t7mod", Cod5, BO},        {"bo-t7mod", BO, BO},
+      {"waw-santaraus", Cod4, Cod4}, {"waw-santaraus", Cod5, Cod5},
+  };
+  for (const Tree& tree : kTrees) {
+    for (const std::string& path : FilesIn(SamplesDir() + "/" + tree.folder + "/raw/xmodel")) {
+      SCOPED_TRACE(testing::Message() << path << " game " << tree.game);
+      ScriptedAnswerer no(false);
+      Xmodel m;
+      m.game = tree.game;
+      ASSERT_EQ(m.LoadxmodelFull(path), err::kSuccess) << ErrorText(m.last_error);
+      EXPECT_EQ(m.layout, tree.layout);
+      EXPECT_EQ(m.game, tree.game);
+      EXPECT_EQ(no.asked(), 0u);
+      ASSERT_EQ(m.LoadSurface(), err::kSuccess);
+      std::vector<uint8_t> bytes;
+      ASSERT_EQ(platform::ReadFileBytes(m.lods[0].surf_path, bytes), 0);
+      EXPECT_EQ(m.consumed_bytes, bytes.size());
+      EXPECT_EQ(m.lods[0].surfaces.size(), m.lods[0].materials.size());
+    }
+  }
+}
+
+TEST(RealSamples, EveryXmodelsurfsFileIsConsumedExactly) {
+  SKIP_WITHOUT_SAMPLES();
+  for (const auto& tree : fs::directory_iterator(SamplesDir())) {
+    fs::path folder = tree.path() / "raw" / "xmodelsurfs";
+    if (!fs::is_directory(folder)) continue;
+    for (const std::string& path : FilesIn(folder.string())) {
+      SCOPED_TRACE(path);
+      std::vector<uint8_t> bytes;
+      ASSERT_EQ(platform::ReadFileBytes(path, bytes), 0);
+      ASSERT_GE(bytes.size(), 2u);
+      // Version 62 files follow the Black Ops rules, 25 the COD 4 ones.
+      Xmodel m;
+      m.layout = bytes[0] == 62 ? BO : Cod4;
+      m.bones.resize(255);
+      XmodelLod lod;
+      lod.materials.assign(1000, "mtl");
+      ASSERT_EQ(m.ReadSurfaceBytes(lod, bytes), err::kSuccess);
+      EXPECT_EQ(m.consumed_bytes, bytes.size());
+    }
+  }
+}
+
+TEST(RealSamples, PortedCod4ModelsSwitchUnderCod5WhenOnlyTheirOwnFilesExist) {
+  SKIP_WITHOUT_SAMPLES();
+  // The SantaRaus models with just the files their COD 4 slot names name,
+  // copied into a scratch tree: the COD 5 layout reads names that name
+  // nothing, and the one-byte-earlier names do.
+  std::string raw = SamplesDir() + "/waw-santaraus/raw/";
+  for (const std::string& path : FilesIn(raw + "xmodel")) {
+    SCOPED_TRACE(path);
+    Xmodel as_cod4;
+    as_cod4.game = Cod4;
+    ASSERT_EQ(as_cod4.LoadxmodelFull(path), err::kSuccess);
+    TempDir dir;
+    std::vector<uint8_t> bytes;
+    auto copy = [&](const std::string& from, const std::string& to) {
+      ASSERT_EQ(platform::ReadFileBytes(from, bytes), 0) << from;
+      ASSERT_TRUE(fixture::WriteFile(dir.path() + "/raw/" + to, bytes));
+    };
+    std::string name = fs::path(path).filename().string();
+    copy(path, "xmodel/" + name);
+    copy(as_cod4.parts_path, "xmodelparts/" + as_cod4.lod_names[0]);
+    for (const XmodelLod& lod : as_cod4.lods) copy(lod.surf_path, "xmodelsurfs/" + lod.surf_name);
+    fs::create_directories(dir.path() + "/raw/materials");
+
+    ScriptedAnswerer yes(true);
+    Xmodel m;
+    m.game = Cod5;
+    ASSERT_EQ(m.LoadxmodelFull(dir.path() + "/raw/xmodel/" + name), err::kSuccess);
+    EXPECT_EQ(yes.asked(), 1u);
+    EXPECT_EQ(m.layout, Cod4);
+    EXPECT_EQ(m.game, Cod5);
+    EXPECT_EQ(m.lod_names, as_cod4.lod_names);
+    EXPECT_EQ(m.LoadSurface(), err::kSuccess);
+  }
+}
+
+TEST(RealSamples, NamesThatDifferInCaseResolve) {
+  SKIP_WITHOUT_SAMPLES();
+  // viewmodel_m16 names its level "viewmodel_M161"; the files are lower case.
+  Xmodel m16;
+  m16.game = Cod4;
+  ASSERT_EQ(m16.LoadxmodelFull(SamplesDir() + "/cod4-modtools/raw/xmodel/viewmodel_m16"), err::kSuccess);
+  EXPECT_EQ(m16.lod_names[0], "viewmodel_M161");
+  EXPECT_TRUE(m16.lods[0].surf_file_exists);
+  EXPECT_EQ(m16.LoadSurface(), err::kSuccess);
+
+  // Black Ops parts files are "_LOD01", the surfs files "_lod01".
+  Xmodel box;
+  box.game = BO;
+  ASSERT_EQ(box.LoadxmodelFull(SamplesDir() + "/bo-t7mod/raw/xmodel/p6_anim_zm_magic_box"), err::kSuccess);
+  EXPECT_TRUE(box.parts_path.ends_with("_LOD01")) << box.parts_path;
+  EXPECT_TRUE(box.lods[0].surf_file_exists);
+  EXPECT_EQ(box.LoadSurface(), err::kSuccess);
+}
+
+TEST(RealSamples, StockMaterialListsItsSlotsDespiteBytesAfterTheCount) {
+  SKIP_WITHOUT_SAMPLES();
+  // The stock file has 0x0002 in bytes 50-51, read with the count.
+  MaterialLibrary library;
+  ASSERT_TRUE(library.SetRoot(SamplesDir() + "/cod4-modtools/raw/"));
+  MaterialEntry entry;
+  ASSERT_EQ(library.LoadMaterial("mtl_weapon_m4_m16", entry), err::kSuccess);
+  ASSERT_EQ(entry.image_count, 3);
+  EXPECT_EQ(entry.images[0].slot, "colorMap");
+  EXPECT_EQ(entry.images[0].iwi_file, "weapon_m4_col.iwi");
+  EXPECT_EQ(entry.images[1].slot, "normalMap");
+  EXPECT_EQ(entry.images[2].slot, "specularMap");
+}
+
+}  // namespace

@@ -1,0 +1,145 @@
+// The model object: the whole load, path splitting, scaling, reset and the
+// lookups the exporters use.
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cstring>
+
+#include "model/xmodel.h"
+#include "tests/model/model_test_support.h"
+#include "tools/fixture/fixture_writer.h"
+
+namespace {
+
+using model_test::ModelWithSurfaces;
+using model_test::TempDir;
+using model_test::WriteAndLoad;
+using model_test::WriteAndLoadSurfaces;
+
+TEST(Xmodel, ErrorTextGivesTheTableAndNumbersTheRest) {
+  EXPECT_EQ(ErrorText(16), "Invalid Array Index (out of range)");
+  EXPECT_EQ(ErrorText(5), "File To small");
+  EXPECT_EQ(ErrorText(4), "Error No: 4");
+  EXPECT_EQ(ErrorText(27), "Error No: 27");
+  EXPECT_EQ(ErrorText(-3), "Error No: -3");
+  Xmodel m;
+  EXPECT_EQ(m.LastErrorText(), "No Error Set!");
+}
+
+TEST(Xmodel, LoadxmodelFullRunsEveryStepAndRecordsTheResult) {
+  TempDir dir;
+  Xmodel m;
+  ASSERT_EQ(WriteAndLoad(dir.path(), fixture::MakePropModel("crate", Cod4), m, Cod4), err::kSuccess);
+  EXPECT_TRUE(m.path_valid && m.xmodel_loaded && m.parts_loaded && m.surfaces_set_up);
+  EXPECT_TRUE(m.material_library.loaded);
+  EXPECT_EQ(m.name, "crate");
+  EXPECT_EQ(m.raw_dir, dir.path() + "/raw/");
+  EXPECT_EQ(m.last_error, err::kSuccess);
+  ASSERT_EQ(m.material_library.entries.size(), 1u);
+  ASSERT_EQ(m.material_library.entries[0].images.size(), 1u);
+  EXPECT_EQ(m.material_library.entries[0].images[0].slot, "colorMap");
+  EXPECT_EQ(m.material_library.entries[0].images[0].iwi_file, "crate_col.iwi");
+}
+
+TEST(Xmodel, PathWithoutSeparatorOrExistingFileIsInvalid) {
+  TempDir dir;
+  for (std::string path : {std::string("crate"), dir.path() + "/raw/xmodel/crate",
+                           dir.path() + "/no_such_folder/crate"}) {
+    SCOPED_TRACE(path);
+    Xmodel m;
+    EXPECT_EQ(m.LoadxmodelFull(path), err::kInvalidPath);
+    EXPECT_FALSE(m.path_valid);
+    EXPECT_EQ(m.last_error, err::kInvalidPath);
+  }
+}
+
+TEST(Xmodel, SecondLoadStartsFromAnEmptyModel) {
+  TempDir dir;
+  std::string path_a = fixture::WriteModel(dir.path(), fixture::MakePropModel("crate_a", Cod4));
+  fixture::ModelFiles two_lods = fixture::MakePropModel("crate_b", Cod4);
+  two_lods.xmodel.lods[1] = {500, "crate_b_lod1"};
+  two_lods.xmodel.materials.push_back({{"mtl_crate_b_far"}});
+  two_lods.surfs.push_back(two_lods.surfs[0]);
+  std::string path_b = fixture::WriteModel(dir.path(), two_lods);
+
+  Xmodel m;
+  m.game = Cod4;
+  ASSERT_EQ(m.LoadxmodelFull(path_b), err::kSuccess);
+  ASSERT_EQ(m.LoadSurface(), err::kSuccess);
+  for (const std::string& path : {path_b, path_a}) {
+    SCOPED_TRACE(path);
+    ASSERT_EQ(m.LoadxmodelFull(path), err::kSuccess);
+    EXPECT_EQ(m.lod_names.size(), 4u);
+    EXPECT_EQ(m.lod_distances.size(), 4u);
+    EXPECT_EQ(m.bones.size(), 1u);
+    EXPECT_FALSE(m.lods[0].surfaces_loaded);
+    EXPECT_EQ(m.lods[0].materials.size(), 1u);
+  }
+  EXPECT_EQ(m.lods.size(), 1u);
+  EXPECT_EQ(m.material_library.names, (std::vector<std::string>{"mtl_crate_a"}));
+}
+
+TEST(Xmodel, LoadAfterAFailedXmodelReadStartsEmpty) {
+  // The failed read leaves xmodel_loaded clear, so Reset does nothing; the
+  // four slot names it read must still not stay in front of the next ones.
+  TempDir dir;
+  fixture::ModelFiles broken = fixture::MakePropModel("broken", Cod4);
+  broken.xmodel.materials = {{{"mtl_broken"}, 3}};
+  std::string broken_path = fixture::WriteModel(dir.path(), broken);
+  std::string good_path = fixture::WriteModel(dir.path(), fixture::MakePropModel("good", Cod4));
+  Xmodel m;
+  m.game = Cod4;
+  ASSERT_EQ(m.LoadxmodelFull(broken_path), err::kUnknown);
+  ASSERT_EQ(m.LoadxmodelFull(good_path), err::kSuccess);
+  EXPECT_EQ(m.lod_names.size(), 4u);
+  EXPECT_EQ(m.lod_names[0], "good_lod0");
+  EXPECT_EQ(m.lod_distances.size(), 4u);
+}
+
+TEST(Xmodel, ApplyScaleOfOneLeavesEveryFloatBitIdentical) {
+  // A signalling NaN, -0 and a denormal: any multiplication would show in
+  // their bits (the NaN becomes quiet).
+  const uint32_t kBits[3] = {0x7f800001u, 0x80000000u, 0x00000001u};
+  fixture::SurfsSurface s = model_test::Quad();
+  for (int c = 0; c < 3; ++c) s.vertices[0].position[c] = std::bit_cast<float>(kBits[c]);
+  fixture::ModelFiles files = ModelWithSurfaces(Cod4, {s}, 2);
+  files.parts.bones[1].position[0] = std::bit_cast<float>(kBits[0]);
+  TempDir dir;
+  Xmodel m;
+  ASSERT_EQ(WriteAndLoadSurfaces(dir.path(), files, m, Cod4), err::kSuccess);
+  for (int c = 0; c < 3; ++c)
+    EXPECT_EQ(std::bit_cast<uint32_t>(m.lods[0].surfaces[0].vertices[0].position[c]), kBits[c]) << c;
+  EXPECT_EQ(std::bit_cast<uint32_t>(m.bones[1].position[0]), kBits[0]);
+  EXPECT_EQ(m.ApplyScale(), err::kSuccess);
+  EXPECT_EQ(std::bit_cast<uint32_t>(m.bones[1].position[0]), kBits[0]);
+}
+
+TEST(Xmodel, ScaleMultipliesLevelZeroPositionsAndBonePositionsOnly) {
+  fixture::ModelFiles files = ModelWithSurfaces(Cod4, {model_test::Quad()}, 2);
+  TempDir dir;
+  Xmodel m;
+  m.scale = 2.5f;
+  EXPECT_EQ(m.ApplyScale(), err::kNotLoaded);
+  ASSERT_EQ(WriteAndLoadSurfaces(dir.path(), files, m, Cod4), err::kSuccess);
+  const XmodelVertex& v = m.lods[0].surfaces[0].vertices[3];
+  EXPECT_EQ(v.position[0], 2.5f);
+  EXPECT_EQ(v.position[2], 3.75f);
+  EXPECT_EQ(v.normal[2], 1.0f);
+  EXPECT_EQ(m.bones[1].position[0], 2.5f);
+}
+
+TEST(Xmodel, NameLookupsFallBackOutOfRange) {
+  TempDir dir;
+  Xmodel m;
+  ASSERT_EQ(WriteAndLoadSurfaces(dir.path(), ModelWithSurfaces(Cod4, {model_test::Quad(1)}, 2), m,
+                                 Cod4),
+            err::kSuccess);
+  EXPECT_EQ(m.BoneName(1), "j_bone_1");
+  EXPECT_EQ(m.BoneName(2), "tag_not_fnd");
+  EXPECT_EQ(m.BoneName(-1), "tag_not_fnd");
+  EXPECT_EQ(m.ParentNodeName(int8_t(m.bones[0].parent)), "Joints");
+  EXPECT_EQ(m.RigidBoneName(m.lods[0].surfaces[0]), "j_bone_1");
+  EXPECT_EQ(m.RigidBoneName(XmodelSurface{}), "tag_not_fnd");
+}
+
+}  // namespace

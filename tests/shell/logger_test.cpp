@@ -1,0 +1,205 @@
+// The logger: the header, sync and normal modes, the warning and model-log
+// switches, bounded lines, threads, critical errors and terminal colours.
+#include "shell/logger.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>  // Required for: unlink()
+
+#include <set>
+#include <thread>
+
+#include "tests/shell/shell_test_support.h"
+
+namespace {
+
+using shell_test::ReadText;
+using shell_test::TempDir;
+
+// A logger of its own writing into a scratch folder.
+struct LoggerTest : testing::Test {
+  TempDir dir;
+  QorLogger logger;
+  std::string path = dir.Sub("Log.txt");
+  LoggerTest() { logger.set_file_name(path); }
+  std::string Text() {
+    logger.close();
+    return ReadText(path);
+  }
+};
+
+TEST_F(LoggerTest, HeaderPutsTheDayFirstWithoutLeadingZeros) {
+  std::tm t{};
+  t.tm_mday = 5;
+  t.tm_mon = 2;  // March
+  t.tm_year = 2012 - 1900;
+  t.tm_hour = 9;
+  t.tm_min = 7;
+  t.tm_sec = 3;
+  ASSERT_TRUE(logger.set_sync_mode(1));
+  logger.write_header(t);
+  EXPECT_EQ(Text(),
+            "Logging Mode Changed: Sync every write\n"
+            "\n*** Application Started (Version 0.987) : 5/3/2012 9:7:3 ***\n\n"
+            "Logging Mode: Sync every write\n");
+}
+
+TEST_F(LoggerTest, HeaderIsSkippedWhenTheFileCannotBeOpened) {
+  logger.set_file_name(dir.Sub("missing-folder/Log.txt"));
+  std::vector<std::string> seen;
+  logger.set_sink([&](std::string_view line) { seen.emplace_back(line); });
+  logger.write_header();
+  EXPECT_TRUE(seen.empty());
+  logger.log("still %s", "running");  // dropped from the file, no crash
+  EXPECT_EQ(seen, std::vector<std::string>{"still running"});
+}
+
+TEST_F(LoggerTest, SyncModeRecreatesADeletedLogFile) {
+  ASSERT_TRUE(logger.set_sync_mode(1));
+  logger.log("first");
+  ASSERT_EQ(::unlink(path.c_str()), 0);
+  logger.log("second");
+  EXPECT_EQ(Text(), "second\n");
+}
+
+TEST_F(LoggerTest, NormalModeLinesReachTheFileBeforeShutdown) {
+  ASSERT_TRUE(logger.set_sync_mode(0));
+  logger.log("^2Loaded Xmodel^7: %s (%.1f ms)", "viewmodel_m16", 12.34);
+  EXPECT_EQ(ReadText(path), "Logging Mode Changed: Normal\n^2Loaded Xmodel^7: viewmodel_m16 (12.3 ms)\n");
+}
+
+TEST_F(LoggerTest, SetSyncModeRefusesOtherModes) {
+  ASSERT_TRUE(logger.set_sync_mode(0));
+  EXPECT_FALSE(logger.set_sync_mode(2));
+  EXPECT_FALSE(logger.set_sync_mode(-1));
+  EXPECT_EQ(logger.sync_mode(), 0);
+  EXPECT_EQ(Text(), "Logging Mode Changed: Normal\n");
+}
+
+TEST_F(LoggerTest, SuppressedWarningsWriteNothingAtAll) {
+  logger.set_supress_warnings(true);
+  logger.warning("Tray Icon Failed to init");
+  EXPECT_EQ(Text(), "");
+  logger.set_supress_warnings(false);
+  logger.warning("Tray Icon Failed to init");
+  EXPECT_EQ(Text(), "------ WARNING: Tray Icon Failed to init\n");
+}
+
+TEST_F(LoggerTest, ModelLogReachesNeitherFileNorListWhileOff) {
+  logger.attach_model_log();
+  logger.set_log_xmodel(false);
+  logger.model_log("bone count: %i", 3);
+  EXPECT_EQ(Text(), "");
+  EXPECT_EQ(logger.model_log_size(), 0u);
+
+  logger.set_log_xmodel(true);
+  logger.model_log("bone count: %i", 4);
+  EXPECT_EQ(Text(), "bone count: 4\n");
+  EXPECT_EQ(logger.model_log_lines(), std::vector<std::string>{"bone count: 4"});
+  logger.clear_model_log();
+  EXPECT_EQ(logger.model_log_size(), 0u);
+}
+
+TEST_F(LoggerTest, ModelLogBeforeTheListIsAttachedGoesToTheFileOnly) {
+  logger.model_log("early");
+  EXPECT_EQ(logger.model_log_size(), 0u);
+  EXPECT_EQ(Text(), "early\n");
+}
+
+TEST_F(LoggerTest, PercentInLoggedTextStaysIntact) {
+  const char* name = "100%_done %s %n %d.xmodel";
+  logger.log("Passing Xmodel: '%s' to background loader", name);
+  logger.warning("%s", name);
+  EXPECT_EQ(Text(),
+            "Passing Xmodel: '100%_done %s %n %d.xmodel' to background loader\n"
+            "------ WARNING: 100%_done %s %n %d.xmodel\n");
+}
+
+TEST_F(LoggerTest, LongLinesAreCutAt1023Characters) {
+  std::string long_text(5000, 'x');
+  logger.log("%s", long_text.c_str());
+  logger.warning("%s", long_text.c_str());
+  // A two-byte character that would straddle the cut is dropped whole.
+  std::string accented = std::string(1022, 'a') + "\xC3\xA9" + "tail";
+  logger.log("%s", accented.c_str());
+  EXPECT_EQ(Text(), std::string(1023, 'x') + "\n" + "------ WARNING: " + std::string(1023, 'x') +
+                        "\n" + std::string(1022, 'a') + "\n");
+}
+
+TEST_F(LoggerTest, LinesFromManyThreadsNeverMix) {
+  ASSERT_TRUE(logger.set_sync_mode(0));
+  constexpr int kThreads = 6;
+  constexpr int kLines = 300;
+  std::vector<std::thread> threads;
+  for (int t = 0; t < kThreads; ++t) {
+    threads.emplace_back([this, t] {
+      std::string body(200, char('a' + t));
+      for (int i = 0; i < kLines; ++i) {
+        if (i % 3 == 0) logger.warning("T%d-%04d-%s", t, i, body.c_str());
+        else logger.log("T%d-%04d-%s", t, i, body.c_str());
+      }
+    });
+  }
+  for (std::thread& t : threads) t.join();
+
+  std::set<std::string> expected;
+  for (int t = 0; t < kThreads; ++t) {
+    for (int i = 0; i < kLines; ++i) {
+      char head[32];
+      std::snprintf(head, sizeof head, "T%d-%04d-", t, i);
+      expected.insert((i % 3 == 0 ? "------ WARNING: " : "") + std::string(head) +
+                      std::string(200, char('a' + t)));
+    }
+  }
+  std::string text = Text();
+  std::set<std::string> seen;
+  size_t start = text.find('\n') + 1;  // past "Logging Mode Changed"
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    ASSERT_NE(end, std::string::npos);
+    std::string line = text.substr(start, end - start);
+    EXPECT_TRUE(expected.count(line)) << "mixed line: " << line.substr(0, 80);
+    seen.insert(line);
+    start = end + 1;
+  }
+  EXPECT_EQ(seen.size(), expected.size());
+}
+
+TEST_F(LoggerTest, SinkGetsEveryLineEvenWithoutAFile) {
+  logger.set_file_name("");
+  std::vector<std::string> seen;
+  logger.set_sink([&](std::string_view line) { seen.emplace_back(line); });
+  logger.log("a");
+  logger.warning("b");
+  logger.set_supress_warnings(true);
+  logger.warning("hidden");
+  EXPECT_EQ(seen, (std::vector<std::string>{"a", "------ WARNING: b"}));
+  EXPECT_FALSE(std::filesystem::exists(path));
+}
+
+TEST_F(LoggerTest, CriticalErrorShowsTheBoxLogsAndExitsWithOne) {
+  // The child of the death test writes the same file, so the parent can read it.
+  logger.set_critical_error_hook([] { std::fputs("splash destroyed\n", stderr); });
+  EXPECT_EXIT(logger.critical_error("Window Creation Error."), testing::ExitedWithCode(1),
+              "splash destroyed\nQor_Fen - Critical Error: Window Creation Error\\.");
+  EXPECT_EQ(ReadText(path), "------------ ERROR: Window Creation Error.\n");
+}
+
+TEST(LoggerColours, TerminalGetsAnsiColoursAndAReset) {
+  EXPECT_EQ(ConvertColourCodes("^1IWI Error(^4%s^7): bad", true),
+            "\033[31mIWI Error(\033[38;5;208m%s\033[0m): bad");
+  EXPECT_EQ(ConvertColourCodes("^2Exported MA", true), "\033[32mExported MA\033[0m");
+  EXPECT_EQ(ConvertColourCodes("^5info ^3blue ^0", true),
+            "\033[38;5;117minfo \033[34mblue \033[0m");
+}
+
+TEST(LoggerColours, PlainOutputDropsCodesOnly) {
+  EXPECT_EQ(ConvertColourCodes("^1IWI Error(^4name^7): bad", false), "IWI Error(name): bad");
+  EXPECT_EQ(ConvertColourCodes("^6 ^x ^^ end^", false), "^6 ^x ^^ end^");
+  EXPECT_EQ(ConvertColourCodes("raw\033[2J\x01", false), "raw\033[2J\x01");
+}
+
+TEST(LoggerColours, TerminalNeutralisesControlCharactersFromData) {
+  EXPECT_EQ(ConvertColourCodes("name\033[2Jx\x07\ty", true), "name?[2Jx?\ty");
+}
+
+}  // namespace

@@ -1,0 +1,441 @@
+// The settings store: first run, the version rule, round trips of every
+// field, values of the wrong shape, damaged files, menu-state switches, the
+// reset, and the descriptors behind `settings list|get|set`.
+#include "shell/settings.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <bit>
+#include <memory>
+
+#include "shell/logger.h"
+#include "tests/shell/shell_test_support.h"
+
+namespace {
+
+using platform::RegistryStore;
+using platform::RegStatus;
+using platform::RegType;
+using platform::RegValue;
+using shell_test::LogCapture;
+using shell_test::ReadText;
+using shell_test::TempDir;
+using shell_test::WriteText;
+
+const std::string kRoot = "Software\\Qor_Fen\\Vantor";
+
+struct SettingsTest : testing::Test {
+  TempDir dir;
+  LogCapture log;
+  std::string file = dir.Sub("registry.reg");
+  std::unique_ptr<RegistryStore> reg = Reopen();
+
+  // A new start: the store read again from disk.
+  std::unique_ptr<RegistryStore> Reopen() const {
+    auto r = std::make_unique<RegistryStore>();
+    r->Open(file);
+    return r;
+  }
+  void Put(const std::string& key, const char* name, RegType type, std::vector<uint8_t> bytes) {
+    std::string path = key.empty() ? kRoot : kRoot + "\\" + key;
+    ASSERT_EQ(reg->CreateKey(path), RegStatus::kOk);
+    ASSERT_EQ(reg->SetValue(path, name, type, bytes.data(), bytes.size()), RegStatus::kOk);
+  }
+  void PutString(const std::string& key, const char* name, const std::string& s) {
+    std::vector<uint8_t> b(s.begin(), s.end());
+    b.push_back(0);
+    Put(key, name, RegType::kSz, b);
+  }
+  void PutDword(const std::string& key, const char* name, uint32_t v) {
+    Put(key, name, RegType::kDword, {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)});
+  }
+  // A store written by this version, as a previous run leaves it.
+  void StoreOfVersion(const std::string& version) {
+    PutDword("", "Init_Settings", 1);
+    PutString("", "Version", version);
+    PutString("Folders", "Cod4Path", "/games/cod4");
+    PutDword("Misc", "fps_sleepy", 20);
+    Put("Menus", "rect_xmodel_log", RegType::kBinary, std::vector<uint8_t>(16, 1));
+    ASSERT_EQ(reg->Flush(), RegStatus::kOk);
+    reg = Reopen();
+  }
+  static RegValue Stored(const RegistryStore& r, const std::string& key, const char* name) {
+    RegValue v;
+    r.QueryValue(key.empty() ? kRoot : kRoot + "\\" + key, name, v);
+    return v;
+  }
+};
+
+// Every stored field moved off its default, within the range `set` accepts.
+QorSettings NonDefaults() {
+  QorSettings s;
+  int i = 0;
+  for (const SettingDescriptor& d : SettingDescriptors()) {
+    ++i;
+    struct Change {
+      QorSettings& s;
+      const SettingDescriptor& d;
+      int i;
+      void operator()(std::string QorSettings::*p) const { s.*p = "/path/" + std::to_string(i); }
+      void operator()(int32_t QorSettings::*p) const {
+        s.*p = s.*p == int32_t(d.max) ? int32_t(d.min) : int32_t(std::min<int64_t>(d.max, 1000 + i));
+      }
+      void operator()(uint32_t QorSettings::*p) const { s.*p = 0x00102030u + uint32_t(i); }
+      void operator()(bool QorSettings::*p) const { s.*p = !(s.*p); }
+      void operator()(float QorSettings::*p) const { s.*p = 0.125f * float(i); }
+      void operator()(SettingsRect QorSettings::*p) const { s.*p = {i, -i, 300 + i, 400 + i}; }
+      void operator()(KeyMap QorSettings::*p) const {
+        for (size_t k = 0; k < kHotKeyCount; ++k) (s.*p)[k] = {uint8_t('A' + k), uint8_t(k % 2)};
+      }
+      void operator()(DonateRecord QorSettings::*p) const { s.*p = {true, 41, 17}; }
+    };
+    std::visit(Change{s, d, i}, d.field);
+  }
+  return s;
+}
+
+void ExpectSameStoredFields(const QorSettings& a, const QorSettings& b) {
+  for (const SettingDescriptor& d : SettingDescriptors())
+    EXPECT_EQ(FormatSetting(a, d), FormatSetting(b, d)) << SettingPath(d);
+}
+
+TEST_F(SettingsTest, FirstRunWritesInitVersionAndEveryDefault) {
+  QorSettings s;
+  SettingsLoadResult result = s.Load(*reg);
+  EXPECT_TRUE(result.first_run);
+  EXPECT_TRUE(log.Contains("Saving Settings.."));
+
+  auto disk = Reopen();
+  EXPECT_EQ(Stored(*disk, "", "Init_Settings").data, (std::vector<uint8_t>{1, 0, 0, 0}));
+  RegValue version = Stored(*disk, "", "Version");
+  EXPECT_EQ(version.type, RegType::kSz);
+  EXPECT_EQ(std::string(version.data.begin(), version.data.end()), std::string("0.987", 6));
+  for (const SettingDescriptor& d : SettingDescriptors()) {
+    RegValue v;
+    RegStatus st = disk->QueryValue(kRoot + "\\" + d.key, d.name, v);
+    // The counters are written only at shutdown.
+    EXPECT_EQ(st, d.group == SettingGroup::kCounters ? RegStatus::kNotFound : RegStatus::kOk)
+        << SettingPath(d);
+  }
+  EXPECT_EQ(Stored(*disk, "HotKeys", "key_map").data,
+            (std::vector<uint8_t>{0x70, 1, 't', 0, 'm', 0, 'o', 0, 'k', 0, 0x71, 1, 'w', 0,
+                                  0x20, 1, 'z', 0, 'x', 0, 's', 0, 'b', 0, 'n', 0, '1', 0}));
+  EXPECT_EQ(Stored(*disk, "Popups", "donate").data, std::vector<uint8_t>(12, 0));
+  EXPECT_EQ(Stored(*disk, "Misc", "color_grid").data, (std::vector<uint8_t>{0x28, 0x27, 0x27, 0}));
+  uint32_t scale = std::bit_cast<uint32_t>(2.54f);
+  EXPECT_EQ(Stored(*disk, "Export", "export_scale_new").data,
+            (std::vector<uint8_t>{uint8_t(scale), uint8_t(scale >> 8), uint8_t(scale >> 16),
+                                  uint8_t(scale >> 24)}));
+  EXPECT_EQ(Stored(*disk, "Menus", "rect_main_window").data.size(), 16u);
+  EXPECT_EQ(Stored(*disk, "Folders", "Cod4Path").data.size(), sizeof "Set Path");
+
+  QorSettings again;
+  EXPECT_FALSE(again.Load(*disk).first_run);
+}
+
+TEST_F(SettingsTest, SaveAndLoadRoundTripEveryField) {
+  QorSettings first;
+  first.Load(*reg);
+  QorSettings changed = NonDefaults();
+  QorSettings defaults;
+  for (const SettingDescriptor& d : SettingDescriptors())
+    ASSERT_NE(FormatSetting(changed, d), FormatSetting(defaults, d)) << SettingPath(d);
+
+  changed.save_main_window = true;  // else its rectangle is neither saved nor loaded
+  ASSERT_TRUE(changed.Save(*reg));
+  ASSERT_TRUE(changed.SaveMenuStates(*reg));
+  ASSERT_TRUE(changed.SaveCounters(*reg));
+  ASSERT_TRUE(changed.SavePopups(*reg));
+
+  auto disk = Reopen();
+  QorSettings loaded;
+  SettingsLoadResult result = loaded.Load(*disk);
+  EXPECT_FALSE(result.first_run || result.older_layout || result.damaged_file);
+  ExpectSameStoredFields(changed, loaded);
+  EXPECT_EQ(loaded.Cod4Path, changed.Cod4Path);
+  EXPECT_EQ(loaded.key_map, changed.key_map);
+  EXPECT_EQ(loaded.rect_main_window, changed.rect_main_window);
+}
+
+TEST_F(SettingsTest, OlderVersionIsOverwrittenWithDefaults) {
+  StoreOfVersion("0.98");
+  QorSettings s;
+  EXPECT_TRUE(s.Load(*reg).older_layout);
+  EXPECT_EQ(s.Cod4Path, "Set Path");
+  EXPECT_EQ(s.fps_sleepy, 30);
+  EXPECT_EQ(s.rect_xmodel_log, (SettingsRect{20, 250, 0, 0}));
+
+  auto disk = Reopen();
+  RegValue version = Stored(*disk, "", "Version");
+  EXPECT_EQ(std::string(version.data.begin(), version.data.end()), std::string("0.987", 6));
+  EXPECT_EQ(Stored(*disk, "Folders", "Cod4Path").data.size(), sizeof "Set Path");
+  EXPECT_EQ(Stored(*disk, "Popups", "donate").data.size(), 12u);
+}
+
+TEST_F(SettingsTest, SameOrNewerVersionIsLoaded) {
+  for (const char* version : {"0.987", "1.0"}) {
+    StoreOfVersion(version);
+    QorSettings s;
+    EXPECT_FALSE(s.Load(*reg).older_layout) << version;
+    EXPECT_EQ(s.Cod4Path, "/games/cod4") << version;
+    EXPECT_EQ(s.fps_sleepy, 20) << version;
+    EXPECT_EQ(s.rect_xmodel_log, (SettingsRect{0x01010101, 0x01010101, 0x01010101, 0x01010101}));
+  }
+}
+
+TEST_F(SettingsTest, RunCountGrowsPerStartWithoutASave) {
+  for (int start = 1; start <= 3; ++start) {
+    auto r = Reopen();
+    QorSettings s;
+    s.Load(*r);
+    s.run_count += 1;  // the shell's start-up step
+    ASSERT_TRUE(s.SaveCounters(*r));
+    EXPECT_EQ(s.run_count, start);
+  }
+}
+
+TEST_F(SettingsTest, ValueOfWrongTypeOrSizeKeepsTheDefaultWithAWarning) {
+  StoreOfVersion("0.987");
+  Put("Misc", "fps_active", RegType::kBinary, {60, 0, 0, 0});
+  Put("Export", "export_scale_new", RegType::kBinary, {1, 2, 3});
+  Put("Sound", "sound_level", RegType::kBinary, {0, 0, 0xc0, 0x7f});  // NaN
+  Put("Menus", "rect_xmodel_pro", RegType::kBinary, std::vector<uint8_t>(12, 5));
+  Put("HotKeys", "key_map", RegType::kBinary, std::vector<uint8_t>(27, 'q'));
+  Put("Folders", "Cod5Path", RegType::kDword, {1, 0, 0, 0});
+  PutString("Folders", "BOPath", std::string(300, 'p'));  // past the 260-byte buffer
+  ASSERT_EQ(reg->Flush(), RegStatus::kOk);
+
+  QorSettings s;
+  s.Load(*Reopen());
+  QorSettings defaults;
+  EXPECT_EQ(s.fps_active, defaults.fps_active);
+  EXPECT_EQ(s.export_scale_new, defaults.export_scale_new);
+  EXPECT_EQ(s.sound_level, defaults.sound_level);
+  EXPECT_EQ(s.rect_xmodel_pro, defaults.rect_xmodel_pro);
+  EXPECT_EQ(s.key_map, defaults.key_map);
+  EXPECT_EQ(s.Cod5Path, defaults.Cod5Path);
+  EXPECT_EQ(s.BOPath, defaults.BOPath);
+  EXPECT_EQ(s.Cod4Path, "/games/cod4");  // its neighbours still load
+  EXPECT_EQ(s.fps_sleepy, 20);
+  for (const char* name : {"Misc\\fps_active", "Export\\export_scale_new", "Sound\\sound_level",
+                           "Menus\\rect_xmodel_pro", "HotKeys\\key_map", "Folders\\Cod5Path",
+                           "Folders\\BOPath"})
+    EXPECT_TRUE(log.Contains(std::string("------ WARNING: QorSettings: ") + name)) << name;
+}
+
+TEST_F(SettingsTest, DamagedFileWarnsAndLoadsWhatIsReadable) {
+  WriteText(file,
+            "Windows Registry Editor Version 5.00\n"
+            "[HKEY_CURRENT_USER\\Software\\Qor_Fen\\Vantor]\n"
+            "\"Init_Settings\"=dword:00000001\n"
+            "\"Version\"=\"0.987\"\n"
+            "[HKEY_CURRENT_USER\\Software\\Qor_Fen\\Vantor\\Folders]\n"
+            "\"Cod4Path\"=\"/games/cod4\"\n"
+            "\"Cod5Path\"=\"/games/co");  // the write stopped here
+  QorSettings s;
+  SettingsLoadResult result = s.Load(*Reopen());
+  EXPECT_TRUE(result.damaged_file);
+  EXPECT_FALSE(result.first_run);
+  EXPECT_EQ(s.Cod4Path, "/games/cod4");
+  EXPECT_EQ(s.Cod5Path, "Set Path");
+  EXPECT_TRUE(log.Contains("is damaged")) << log.Joined();
+  EXPECT_EQ(ReadText(file + ".damaged").substr(0, 10), "Windows Re");
+}
+
+TEST_F(SettingsTest, ResetKeepsTheRunningValuesAndTheNextStartIsAFirstRun) {
+  QorSettings s;
+  s.Load(*reg);
+  s.Cod4Path = "/games/cod4";
+  ASSERT_TRUE(s.Save(*reg));
+  reg->CreateKey("Software\\Qor_Fen\\Other");  // a sibling the reset must keep
+  ASSERT_EQ(reg->Flush(), RegStatus::kOk);
+
+  EXPECT_TRUE(s.ResetSettings(*reg));
+  EXPECT_TRUE(log.Contains("Settings have been cleared, restart to apply changes"));
+  EXPECT_EQ(s.Cod4Path, "/games/cod4");
+
+  auto disk = Reopen();
+  EXPECT_EQ(disk->OpenKey(kRoot), RegStatus::kNotFound);
+  EXPECT_EQ(disk->OpenKey("Software\\Qor_Fen\\Other"), RegStatus::kOk);
+  QorSettings next;
+  EXPECT_TRUE(next.Load(*disk).first_run);
+  EXPECT_EQ(next.Cod4Path, "Set Path");
+}
+
+TEST_F(SettingsTest, DeleteRegNodeOfAMissingKeyWarnsAndCountsAsDone) {
+  std::string path = kRoot;
+  EXPECT_TRUE(DeleteRegNode(*reg, path));
+  EXPECT_EQ(path, kRoot);
+  EXPECT_TRUE(log.Contains("------ WARNING: DeleteRegNode:: Key not found"));
+}
+
+TEST_F(SettingsTest, DeleteRegNodeRemovesADeepTreeAndRestoresThePath) {
+  for (const char* key : {"\\A\\B\\C", "\\A\\B\\D", "\\A\\E", "\\F"}) reg->CreateKey(kRoot + key);
+  PutDword("A\\B\\C", "v", 1);
+  std::string path = kRoot;
+  EXPECT_TRUE(DeleteRegNode(*reg, path));
+  EXPECT_EQ(path, kRoot);
+  EXPECT_EQ(reg->OpenKey(kRoot), RegStatus::kNotFound);
+  EXPECT_EQ(reg->OpenKey("Software\\Qor_Fen"), RegStatus::kOk);
+}
+
+TEST_F(SettingsTest, MenuStatesFollowTheirTwoSwitches) {
+  QorSettings s;
+  s.Load(*reg);
+  s.rect_main_window = {5, 6, 1024, 768};
+  s.rect_xmodel_tags = {1, 2, 3, 4};
+  s.save_main_window = false;
+  ASSERT_TRUE(s.SaveMenuStates(*reg));  // the menus, not the main window
+  s.save_menu_states = false;
+  s.save_main_window = true;
+  s.vis_xmodel_log = true;
+  ASSERT_TRUE(s.SaveMenuStates(*reg));  // the main window only
+
+  QorSettings next;
+  next.Load(*Reopen());
+  EXPECT_EQ(next.rect_xmodel_tags, (SettingsRect{1, 2, 3, 4}));
+  EXPECT_FALSE(next.vis_xmodel_log);
+  EXPECT_FALSE(next.save_main_window);  // as stored by the first save
+  EXPECT_EQ(next.rect_main_window, (SettingsRect{20, 20, 800, 600}));  // not read while off
+
+  QorSettings neither;
+  neither.save_menu_states = false;
+  neither.save_main_window = false;
+  size_t lines = log.lines().size();
+  EXPECT_TRUE(neither.SaveMenuStates(*reg));
+  EXPECT_EQ(log.lines().size(), lines);  // nothing to save, nothing logged
+}
+
+TEST_F(SettingsTest, SaveToAnUnwritableFolderFailsWithAWarning) {
+  WriteText(dir.Sub("not_a_folder"), "");
+  RegistryStore blocked;
+  blocked.Open(dir.Sub("not_a_folder/registry.reg"));
+  QorSettings s;
+  EXPECT_FALSE(s.Save(blocked));
+  EXPECT_TRUE(log.Contains("------ WARNING: QorSettings::Save:")) << log.Joined();
+}
+
+TEST_F(SettingsTest, LoadPushesTheLogSwitchesToTheLogger) {
+  StoreOfVersion("0.987");
+  Put("Logs", "log_supress_warnings", RegType::kBinary, {1});
+  Put("Logs", "log_xmodel", RegType::kBinary, {0});
+  ASSERT_EQ(reg->Flush(), RegStatus::kOk);
+  QorSettings s;
+  s.Load(*Reopen());
+  EXPECT_TRUE(Logger().supress_warnings());
+  EXPECT_FALSE(Logger().log_xmodel());
+}
+
+TEST_F(SettingsTest, SetLoggingModeTakesOnlyTheModesTheLogAccepts) {
+  QorSettings s;
+  EXPECT_FALSE(s.SetLoggingMode(3));
+  EXPECT_EQ(s.logging_mode, 1);
+  EXPECT_TRUE(s.SetLoggingMode(0));
+  EXPECT_EQ(s.logging_mode, 0);
+  EXPECT_EQ(Logger().sync_mode(), 0);
+  EXPECT_TRUE(log.Contains("Logging Mode Changed: Normal"));
+}
+
+TEST_F(SettingsTest, SaveSettingStoresOneValueForTheCommandLine) {
+  QorSettings s;
+  s.Load(*reg);
+  s.save_main_window = false;
+  ASSERT_TRUE(s.SaveMenuStates(*reg));
+
+  std::string error;
+  const SettingDescriptor* scale = FindSetting("Export/export_scale_new");
+  const SettingDescriptor* window = FindSetting("Menus/rect_main_window");
+  ASSERT_TRUE(scale && window);
+  ASSERT_TRUE(ParseSetting(s, *scale, "1.0", error)) << error;
+  ASSERT_TRUE(ParseSetting(s, *window, "1,2,640,480", error)) << error;
+  ASSERT_TRUE(SaveSetting(s, *scale, *reg));
+  ASSERT_TRUE(SaveSetting(s, *window, *reg));
+
+  RegValue v;
+  auto disk = Reopen();
+  ASSERT_EQ(disk->QueryValue(kRoot + "\\Menus", "rect_main_window", v), RegStatus::kOk);
+  EXPECT_EQ(v.data[8], 0x80);  // 640 = 0x280
+  QorSettings next;
+  next.Load(*disk);
+  EXPECT_EQ(next.export_scale_new, 1.0f);
+}
+
+TEST(SettingsTable, NamesEveryStoredValueOnce) {
+  const std::vector<std::string> expected = {
+      "Folders/Cod4Path", "Folders/Cod5Path", "Folders/BOPath", "Folders/export_folder",
+      "Folders/export_folder_GDT", "Misc/fps_active", "Misc/fps_sleepy", "Misc/active_game",
+      "Misc/logging_mode", "Misc/mouse_style", "Misc/run_count", "Misc/export_count",
+      "Misc/color_background", "Misc/color_text", "Misc/color_grid", "Misc/window_on_top",
+      "Misc/create_tray_icon", "Misc/auto_update", "OpenGl/Vsync", "OpenGl/wireframe",
+      "OpenGl/multisampling", "OpenGl/draw_grid", "OpenGl/draw_axis", "OpenGl/load_model_textures",
+      "OpenGl/bounding_box", "OpenGl/central_locator", "OpenGl/draw_bones", "Sound/sound_all",
+      "Sound/sound_focus", "Sound/sound_accept", "Sound/sound_export", "Sound/sound_welcome",
+      "Sound/sound_leave", "Sound/sound_level", "Export/export_scale_new", "Export/export_MTL",
+      "Export/export_MA_BIND", "Export/export_sub_dir", "Export/export_images",
+      "Export/export_images_local", "Export/export_images_col", "Export/export_tags_local",
+      "Export/export_img_as_tga", "Logs/log_xmodel", "Logs/log_supress_warnings",
+      "Logs/log_supress_genral", "Theme/active_theme", "HotKeys/key_map", "Menus/rect_xmodel_pro",
+      "Menus/rect_xmodel_pro_s", "Menus/rect_xmodel_log", "Menus/rect_xmodel_log_s",
+      "Menus/rect_xmodel_tags", "Menus/rect_xmodel_tags_s", "Menus/vis_xmodel_prop",
+      "Menus/vis_xmodel_log", "Menus/vis_xmodel_list", "Menus/vis_xmodel_tags",
+      "Menus/save_main_window", "Menus/rect_main_window", "Popups/donate"};
+  std::vector<std::string> listed;
+  for (const SettingDescriptor& d : SettingDescriptors()) listed.push_back(SettingPath(d));
+  EXPECT_EQ(listed, expected);
+}
+
+TEST(SettingsTable, FindSettingTakesEitherSeparatorInAnyCase) {
+  EXPECT_EQ(FindSetting("folders\\cod4path"), FindSetting("Folders/Cod4Path"));
+  EXPECT_NE(FindSetting("EXPORT/EXPORT_SCALE_NEW"), nullptr);
+  EXPECT_EQ(FindSetting("Folders"), nullptr);
+  EXPECT_EQ(FindSetting("Folders/Cod6Path"), nullptr);
+  EXPECT_EQ(FindSetting("Misc/Cod4Path"), nullptr);
+}
+
+TEST(SettingsTable, FormatThenParseGivesBackEveryField) {
+  QorSettings source = NonDefaults();
+  QorSettings target;
+  for (const SettingDescriptor& d : SettingDescriptors()) {
+    std::string error;
+    EXPECT_TRUE(ParseSetting(target, d, FormatSetting(source, d), error)) << error;
+  }
+  ExpectSameStoredFields(source, target);
+  EXPECT_EQ(FormatSetting(QorSettings{}, *FindSetting("Misc/color_background")), "0x000F0E0F");
+  EXPECT_EQ(FormatSetting(QorSettings{}, *FindSetting("Export/export_scale_new")), "2.54");
+}
+
+TEST(SettingsTable, BadTextIsRejectedAndTheFieldKept) {
+  struct Case {
+    const char* path;
+    const char* text;
+  };
+  const Case cases[] = {
+      {"Misc/fps_active", "sixty"},        {"Misc/fps_active", "25"},  // above 30 only
+      {"Misc/active_game", "3"},           {"Misc/run_count", "99999999999"},
+      {"Misc/color_text", "0xFG"},         {"Misc/color_text", "0x100000000"},
+      {"OpenGl/Vsync", "2"},               {"Export/export_scale_new", "1.0x"},
+      {"Export/export_scale_new", "nan"},  {"Export/export_scale_new", ""},
+      {"Menus/rect_main_window", "1,2,3"}, {"Menus/rect_main_window", "1,2,3,4,5"},
+      {"HotKeys/key_map", "70,01"},        {"Popups/donate", "2,0,0"},
+  };
+  QorSettings s;
+  const QorSettings defaults;
+  for (const Case& c : cases) {
+    std::string error;
+    const SettingDescriptor* d = FindSetting(c.path);
+    ASSERT_NE(d, nullptr) << c.path;
+    EXPECT_FALSE(ParseSetting(s, *d, c.text, error)) << c.path << " = " << c.text;
+    EXPECT_EQ(error.rfind(SettingPath(*d) + ": ", 0), 0u) << error;
+    EXPECT_EQ(FormatSetting(s, *d), FormatSetting(defaults, *d)) << c.path;
+  }
+  std::string error;
+  EXPECT_FALSE(ParseSetting(s, *FindSetting("Folders/Cod4Path"), std::string(260, 'p'), error));
+  EXPECT_TRUE(ParseSetting(s, *FindSetting("Folders/Cod4Path"), std::string(259, 'p'), error));
+  EXPECT_TRUE(ParseSetting(s, *FindSetting("Misc/color_text"), "0x0000FF00", error));
+  EXPECT_EQ(s.color_text, 0x0000FF00u);
+  EXPECT_TRUE(ParseSetting(s, *FindSetting("Logs/log_xmodel"), "false", error));
+  EXPECT_FALSE(s.log_xmodel);
+}
+
+}  // namespace
