@@ -83,7 +83,9 @@ RegValue* FindValue(RegNode& node, std::string_view name) {
 namespace {
 
 bool ValidPath(std::string_view path) {
-  for (std::string_view part : SplitKeyPath(path))
+  std::vector<std::string_view> parts = SplitKeyPath(path);
+  if (parts.size() > kMaxKeyDepth) return false;
+  for (std::string_view part : parts)
     if (!IsValidKeyName(part)) return false;
   return true;
 }
@@ -356,7 +358,7 @@ class HiveParser {
       return;
     }
     change.kind = RegChange::kCreateKey;
-    ApplyChange(root_, change);
+    if (ApplyChange(root_, change) != RegStatus::kOk) return Problem("a key nested too deeply");
     current_ = FindNode(root_, path);
   }
 

@@ -18,6 +18,7 @@ inline constexpr const char* kRegHiveName = "HKEY_CURRENT_USER";
 inline constexpr size_t kMaxKeyNameLength = 255;       // as in the registry
 inline constexpr size_t kMaxValueNameLength = 16383;   // as in the registry
 inline constexpr size_t kMaxValueBytes = 1u << 20;     // keeps the file readable
+inline constexpr size_t kMaxKeyDepth = 512;            // as in the registry; bounds recursion
 
 struct RegNode {
   std::string name;  // as first created
