@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cli/cli_args.h"
+#include "cli/cli_session.h"
 #include "cli/commands.h"
 #include "cli/json_writer.h"
 #include "cli/terminal_question.h"
@@ -193,41 +194,14 @@ int CmdInfo(const CliArgs& args) {
                  "[--auto-switch yes|no] PATH\n";
     return 2;
   }
-  int game = Cod4;
-  if (auto g = args.Get("--game")) {
-    auto parsed = ParseGameName(*g);
-    if (!parsed) {
-      std::cerr << "error: unknown game \"" << *g << "\" (cod4, cod5 or bo)\n";
-      return 2;
-    }
-    game = *parsed;
-  }
-  int auto_switch = -1;
-  if (auto a = args.Get("--auto-switch")) {
-    if (*a == "yes") auto_switch = 1;
-    else if (*a == "no") auto_switch = 0;
-    else {
-      std::cerr << "error: --auto-switch takes yes or no\n";
-      return 2;
-    }
-  }
-  float scale = 1.0f;
-  if (auto s = args.Get("--scale")) {
-    try {
-      size_t used = 0;
-      scale = std::stof(*s, &used);
-      if (used != s->size() || !(scale > 0.0f) || scale > 1e6f) throw std::invalid_argument("");
-    } catch (...) {
-      std::cerr << "error: --scale takes a positive number\n";
-      return 2;
-    }
-  }
+  std::optional<CliModelOptions> options = ReadModelOptions(args);
+  if (!options) return 2;
 
-  TerminalQuestion question(auto_switch);
+  TerminalQuestion question(options->auto_switch);
   platform::SetQuestionAnswerer(&question);
   static Xmodel model;  // one model for the process, as in the window
-  model.game = game;
-  model.scale = scale;
+  model.game = options->game;
+  model.scale = options->scale;
   ErrorCode code = model.LoadxmodelFull(args.positional[0]);
   if (code == err::kSuccess) code = model.LoadSurface();
   platform::SetQuestionAnswerer(nullptr);

@@ -5,3 +5,5 @@
 
 int CmdInfo(const CliArgs& args);
 int CmdSample(const CliArgs& args);
+int CmdExport(const CliArgs& args);
+int CmdSettings(const CliArgs& args);

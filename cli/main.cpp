@@ -12,20 +12,25 @@ namespace {
 constexpr const char* kUsage =
     "usage: vantor-cli COMMAND ...\n"
     "  info [--game cod4|cod5|bo] [--json] [--geometry] [--scale F] [--auto-switch yes|no] PATH\n"
+    "  export PATH --format xe[,...]|all [--out DIR] [--game cod4|cod5|bo] [--scale F]\n"
+    "         [--sub-dir|--no-sub-dir] [--auto-switch yes|no]\n"
+    "  settings list | get KEY | set KEY VALUE | reset\n"
     "  sample DIR\n";
 
 }  // namespace
 
 int main(int argc, char** argv) {
   std::string error;
-  auto args = ParseCliArgs(argc, argv, {"--game", "--scale", "--auto-switch"},
-                           {"--json", "--geometry", "--help"}, error);
+  auto args = ParseCliArgs(argc, argv, {"--game", "--scale", "--auto-switch", "--format", "--out"},
+                           {"--json", "--geometry", "--help", "--sub-dir", "--no-sub-dir"}, error);
   if (!args) {
     std::cerr << "vantor-cli: " << error << "\n" << kUsage;
     return 2;
   }
   if (args->command == "info") return CmdInfo(*args);
   if (args->command == "sample") return CmdSample(*args);
+  if (args->command == "export") return CmdExport(*args);
+  if (args->command == "settings") return CmdSettings(*args);
   if (args->command == "--help" || args->command == "help" || args->command == "-h") {
     std::cout << kUsage;
     return 0;

@@ -1,0 +1,62 @@
+// Settings and flags for the model commands.
+#include "cli/cli_session.h"
+
+#include <unistd.h>  // Required for: readlink()
+
+#include <iostream>
+#include <stdexcept>
+
+#include "shell/settings.h"
+
+GameVersion GameOfActiveGame(int32_t active_game) {
+  switch (active_game) {
+    case 1: return Cod5;
+    case 2: return BO;
+    default: return Cod4;
+  }
+}
+
+std::string ProgramFolder() {
+  char buf[4096];
+  ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
+  if (n <= 0) return ".";
+  std::string p(buf, size_t(n));
+  size_t cut = p.find_last_of('/');
+  return cut == std::string::npos || cut == 0 ? "/" : p.substr(0, cut);
+}
+
+std::optional<CliModelOptions> ReadModelOptions(const CliArgs& args) {
+  QorSettings& s = Settings();
+  s.Load();
+  CliModelOptions o;
+  o.game = GameOfActiveGame(s.active_game);
+  o.scale = s.export_scale_new;
+  if (auto g = args.Get("--game")) {
+    auto parsed = ParseGameName(*g);
+    if (!parsed) {
+      std::cerr << "error: unknown game \"" << *g << "\" (cod4, cod5 or bo)\n";
+      return std::nullopt;
+    }
+    o.game = *parsed;
+  }
+  if (auto a = args.Get("--auto-switch")) {
+    if (*a == "yes") o.auto_switch = 1;
+    else if (*a == "no") o.auto_switch = 0;
+    else {
+      std::cerr << "error: --auto-switch takes yes or no\n";
+      return std::nullopt;
+    }
+  }
+  if (auto text = args.Get("--scale")) {
+    try {
+      size_t used = 0;
+      o.scale = std::stof(*text, &used);
+      if (used != text->size() || !(o.scale > 0.0f) || !(o.scale < 999.0f))
+        throw std::invalid_argument("range");
+    } catch (...) {
+      std::cerr << "error: --scale takes a number above 0 and below 999\n";
+      return std::nullopt;
+    }
+  }
+  return o;
+}

@@ -1,0 +1,101 @@
+// vantor-cli export: one job on the worker (load, surfaces, then the chosen
+// exports), the worker's log lines on standard error, each written file on
+// standard output; non-zero exit when a step failed.
+#include <iostream>
+#include <sstream>
+
+#include "cli/cli_session.h"
+#include "cli/commands.h"
+#include "cli/terminal_question.h"
+#include "model/xmodel_threaded.h"
+#include "shell/logger.h"
+#include "shell/settings.h"
+
+namespace {
+
+struct FormatBit {
+  const char* name;
+  uint32_t bits;
+  bool available;
+};
+
+// Every format the command takes; the ones not yet written say so.
+constexpr FormatBit kFormats[] = {
+    {"xe", job::kExportXE, true},
+    {"obj", job::kExportOBJ, false},
+    {"ma", job::kExportMA, false},
+    {"gdt", job::kDumpGDT, false},
+    {"tags", job::kDumpTags | job::kStaticTagFiles, false},
+    {"images", job::kMoveImages, false},
+};
+
+}  // namespace
+
+int CmdExport(const CliArgs& args) {
+  if (args.positional.size() != 1 || !args.Has("--format")) {
+    std::cerr << "usage: vantor-cli export PATH --format xe[,...] [--out DIR] [--game cod4|cod5|bo] "
+                 "[--scale F] [--sub-dir|--no-sub-dir] [--auto-switch yes|no]\n";
+    return 2;
+  }
+  uint32_t flags = 0;
+  std::stringstream list(*args.Get("--format"));
+  for (std::string word; std::getline(list, word, ',');) {
+    bool known = false;
+    for (const FormatBit& f : kFormats) {
+      if (word != f.name && word != "all") continue;
+      known = true;
+      if (word == "all" && !f.available) continue;
+      if (!f.available) {
+        std::cerr << "error: format \"" << word << "\" is not available in this version\n";
+        return 2;
+      }
+      flags |= f.bits;
+    }
+    if (!known) {
+      std::cerr << "error: unknown format \"" << word << "\" (xe, obj, ma, gdt, tags, images or all)\n";
+      return 2;
+    }
+  }
+  if (args.Has("--sub-dir") && args.Has("--no-sub-dir")) {
+    std::cerr << "error: --sub-dir and --no-sub-dir exclude each other\n";
+    return 2;
+  }
+
+  InstallStderrSink(Logger());
+  std::optional<CliModelOptions> options = ReadModelOptions(args);
+  if (!options) return 2;
+  const QorSettings& s = Settings();
+  ExportOptions exports;
+  exports.export_folder = s.export_folder;
+  exports.gdt_target = s.export_folder_GDT;
+  exports.export_sub_dir = s.export_sub_dir;
+  exports.export_tags_local = s.export_tags_local;
+  exports.load_model_textures = s.load_model_textures;
+  if (auto out = args.Get("--out")) exports.export_folder = *out;
+  if (args.Has("--sub-dir")) exports.export_sub_dir = true;
+  if (args.Has("--no-sub-dir")) exports.export_sub_dir = false;
+
+  TerminalQuestion question(options->auto_switch);
+  platform::SetQuestionAnswerer(&question);
+  static XmodelThreaded worker;
+  worker.SetExportOptions(exports);
+  worker.SetModelGame(options->game);
+  worker.SetModelScale(options->scale);
+  worker.Start(ProgramFolder());
+  worker.AddJob(args.positional[0], job::kLoad | job::kSurfaces | flags);
+  worker.WaitIdle();
+  std::vector<JobReport> reports = worker.TakeReports();
+  worker.Stop();
+  platform::SetQuestionAnswerer(nullptr);
+
+  bool failed = reports.empty();
+  for (const JobReport& r : reports) {
+    for (const std::string& path : r.written) std::cout << path << "\n";
+    failed |= r.failed();
+    // A failed load skips the surface step: that is a failure too.
+    bool surfaces_ran = false;
+    for (const StepResult& step : r.steps) surfaces_ran |= step.bit == job::kSurfaces;
+    failed |= !surfaces_ran;
+  }
+  return failed ? 1 : 0;
+}

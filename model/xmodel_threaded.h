@@ -1,0 +1,151 @@
+// The background model worker: owns the one Xmodel and runs every load,
+// surface read, texture build and export on a thread of its own, one job
+// (a model path and a word of step bits) at a time, steps in a fixed order,
+// one log line a step.
+#pragma once
+
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+#include "model/bounds.h"
+#include "model/xmodel.h"
+
+namespace job {
+inline constexpr uint32_t kExportMA = 0x01;
+inline constexpr uint32_t kExportOBJ = 0x02;
+inline constexpr uint32_t kDumpTags = 0x04;
+inline constexpr uint32_t kDumpGDT = 0x08;
+inline constexpr uint32_t kLoad = 0x10;
+inline constexpr uint32_t kSurfaces = 0x20;
+inline constexpr uint32_t kTextures = 0x40;
+inline constexpr uint32_t kStaticTagFiles = 0x80;
+inline constexpr uint32_t kOpenTags = 0x100;
+inline constexpr uint32_t kExportIWI = 0x200;
+inline constexpr uint32_t kExportTGA = 0x400;
+inline constexpr uint32_t kMoveImages = 0x800;
+inline constexpr uint32_t kExportXE = 0x2000;
+inline constexpr uint32_t kUnload = 0x4000;
+// What picking a model in the list queues.
+inline constexpr uint32_t kOpenModel = kLoad | kSurfaces | kTextures;
+}  // namespace job
+
+// The GL side of the texture step. The window supplies it (its shared
+// context); without one the step still rebuilds what needs no GL.
+class WorkerGl {
+ public:
+  virtual ~WorkerGl() = default;
+  virtual bool MakeCurrent() = 0;
+  virtual void ReleaseCurrent() = 0;
+  // Deletes the previous model's textures, buffers and display data.
+  virtual void DeleteModelObjects() = 0;
+  // Rebuilds the GUI's properties and tags trees from the model.
+  virtual void RebuildTrees(const Xmodel& model) = 0;
+  // Uploads textures and builds the viewer's data of a loaded model.
+  virtual void BuildModelData(Xmodel& model) = 0;
+};
+
+// What the worker tells the user besides the log; each may be left empty.
+struct WorkerNotices {
+  std::function<void(std::string_view sound)> play_sound;
+  std::function<void(std::string_view title, std::string_view text)> notice;
+  std::function<void(std::string_view path)> open_file;
+};
+
+// One step's outcome, kept for the command line.
+struct StepResult {
+  uint32_t bit = 0;
+  ErrorCode code = err::kSuccess;
+};
+
+struct JobReport {
+  std::string path;
+  uint32_t flags = 0;
+  std::vector<StepResult> steps;
+  std::vector<std::string> written;  // files the export steps wrote
+  bool failed() const;
+};
+
+// Where the export steps write; copied by each job when it starts.
+struct ExportOptions {
+  std::string export_folder = "Running Directory";  // "export_folder"
+  std::string gdt_target = "Running Directory";     // "export_folder_GDT"
+  bool export_sub_dir = true;                       // "export_sub_dir"
+  bool export_tags_local = false;                   // "export_tags_local"
+  bool load_model_textures = true;                  // "load_model_textures"
+};
+
+class XmodelThreaded {
+ public:
+  XmodelThreaded() = default;
+  ~XmodelThreaded();
+  XmodelThreaded(const XmodelThreaded&) = delete;
+  XmodelThreaded& operator=(const XmodelThreaded&) = delete;
+
+  // Starts the thread. `running_dir` is the program's folder.
+  void Start(std::string running_dir);
+  void AddJob(std::string path, uint32_t flags);
+  void Stop();
+
+  // Settings the main thread hands over; they take effect at the next job.
+  void SetExportOptions(const ExportOptions& options);
+  void SetModelGame(GameVersion game);
+  void SetModelScale(float scale);
+  void SetGl(WorkerGl* gl);
+  void SetNotices(WorkerNotices notices);
+
+  // Blocks until every queued job has run.
+  void WaitIdle();
+  // The reports of the jobs finished since the last call.
+  std::vector<JobReport> TakeReports();
+
+  // The folder an export of the loaded model goes to.
+  std::string ExportDestination(const ExportOptions& options) const;
+
+  // Everything below belongs to the worker thread while it runs jobs; the
+  // main thread reads the model under `lock`, `bounds` under `box_lock`.
+  std::mutex lock;
+  std::mutex gl_lock;
+  std::mutex box_lock;
+  bool model_ready = false;
+  ModelBounds bounds;
+  Xmodel model;
+  ErrorCode last_result = err::kSuccess;
+  std::string running_dir;
+
+ private:
+  struct Job {
+    std::string path;
+    uint32_t flags = 0;
+  };
+  void Run();
+  void RunJob(const Job& job, JobReport& report);
+  void RefreshBounds();
+  void TextureStep();
+  ErrorCode ExportStep(uint32_t bit, const ExportOptions& options, JobReport& report);
+
+  std::thread thread_;
+  bool started_ = false;
+  bool stopped_ = false;
+  std::mutex queue_lock_;
+  std::condition_variable queue_signal_;
+  std::condition_variable idle_signal_;
+  std::vector<Job> queue_;
+  bool working_ = false;
+  bool stop_requested_ = false;
+  bool finished_ = false;
+  std::condition_variable finished_signal_;
+  std::vector<JobReport> reports_;
+  ExportOptions options_;
+  GameVersion pending_game_ = Cod5;
+  bool game_pending_ = false;
+  float pending_scale_ = 1.0f;
+  bool scale_pending_ = false;
+  WorkerGl* gl_ = nullptr;
+  WorkerNotices notices_;
+};

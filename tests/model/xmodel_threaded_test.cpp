@@ -1,0 +1,194 @@
+// The background worker: step order and log lines, the GL hand-off, batches,
+// stopping, export destinations and the report the command line reads.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <filesystem>
+
+#include "model/xmodel_threaded.h"
+#include "tests/model/model_test_support.h"
+#include "tests/shell/shell_test_support.h"
+#include "tools/fixture/fixture_writer.h"
+#include "tools/fixture/sample_tree.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Counts what the texture step asks of the GL side.
+class FakeGl : public WorkerGl {
+ public:
+  explicit FakeGl(int fail_first = 0) : fail_first_(fail_first) {}
+  bool MakeCurrent() override { return ++attempts > fail_first_; }
+  void ReleaseCurrent() override { ++released; }
+  void DeleteModelObjects() override { ++deleted; }
+  void RebuildTrees(const Xmodel&) override { ++trees; }
+  void BuildModelData(Xmodel&) override { ++built; }
+  int attempts = 0, released = 0, deleted = 0, trees = 0, built = 0;
+
+ private:
+  int fail_first_;
+};
+
+class WorkerTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    crate_ = fixture::WriteModel(dir_.Sub("game"), fixture::MakePropModel("crate", Cod4));
+    soldier_ = fixture::WriteModel(dir_.Sub("game"), fixture::MakeSoldierModel("soldier", Cod4));
+    ASSERT_FALSE(crate_.empty());
+    ASSERT_FALSE(soldier_.empty());
+    ExportOptions o;
+    o.export_folder = dir_.Sub("out");
+    worker_.SetExportOptions(o);
+    worker_.SetModelGame(Cod4);
+  }
+
+  // Index of the first line holding `part`, or -1.
+  int LineOf(const std::string& part) {
+    std::vector<std::string> lines = log_.lines();
+    for (size_t i = 0; i < lines.size(); ++i)
+      if (lines[i].find(part) != std::string::npos) return int(i);
+    return -1;
+  }
+
+  model_test::TempDir dir_;
+  shell_test::LogCapture log_;
+  XmodelThreaded worker_;
+  std::string crate_, soldier_;
+};
+
+TEST_F(WorkerTest, OpenJobLoadsReadsSurfacesAndBuildsInOrder) {
+  FakeGl gl;
+  worker_.SetGl(&gl);
+  worker_.Start(dir_.path());
+  worker_.AddJob(soldier_, job::kOpenModel);
+  worker_.WaitIdle();
+  int load = LineOf("^2Loaded Xmodel^7: soldier (");
+  int surf = LineOf("^2Loaded Surface^7: 0, ");
+  int material = LineOf("^2Material^7: ");
+  ASSERT_GE(load, 0) << log_.Joined();
+  EXPECT_GT(surf, load);
+  EXPECT_GT(material, surf);
+  EXPECT_EQ(gl.built, 1);
+  EXPECT_EQ(gl.deleted, 1);
+  EXPECT_EQ(gl.released, 1);
+  std::lock_guard<std::mutex> hold(worker_.box_lock);
+  EXPECT_TRUE(worker_.bounds.valid);
+  EXPECT_TRUE(worker_.model_ready);
+  EXPECT_LT(worker_.bounds.min[2], worker_.bounds.max[2]);
+}
+
+TEST_F(WorkerTest, FailedLoadSkipsSurfacesButStillRunsTheTextureStep) {
+  FakeGl gl;
+  worker_.SetGl(&gl);
+  worker_.Start(dir_.path());
+  worker_.AddJob(dir_.Sub("game/raw/xmodel/missing"), job::kOpenModel);
+  worker_.WaitIdle();
+  EXPECT_TRUE(log_.Contains("^1LoadxmodelFull^7:: Invalid Path")) << log_.Joined();
+  EXPECT_FALSE(log_.Contains("Loaded Surface"));
+  EXPECT_FALSE(log_.Contains("LoadSurface"));
+  EXPECT_EQ(gl.trees, 1);  // the trees are rebuilt (emptied) ...
+  EXPECT_EQ(gl.built, 0);  // ... but nothing is built for the viewer
+  std::vector<JobReport> reports = worker_.TakeReports();
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_TRUE(reports[0].failed());
+}
+
+TEST_F(WorkerTest, SurfaceJobAloneRunsOnTheLoadedModel) {
+  worker_.Start(dir_.path());
+  worker_.AddJob(crate_, job::kLoad);
+  worker_.WaitIdle();
+  EXPECT_FALSE(log_.Contains("Loaded Surface"));
+  worker_.AddJob(crate_, job::kSurfaces);
+  worker_.WaitIdle();
+  EXPECT_TRUE(log_.Contains("^2Loaded Surface^7: 0, ")) << log_.Joined();
+}
+
+TEST_F(WorkerTest, JobsQueuedTogetherRunInQueueOrder) {
+  // Queued before the thread starts, so both are in its first batch.
+  worker_.AddJob(crate_, job::kLoad);
+  worker_.AddJob(soldier_, job::kLoad);
+  worker_.Start(dir_.path());
+  worker_.WaitIdle();
+  int first = LineOf("Loaded Xmodel^7: crate");
+  int second = LineOf("Loaded Xmodel^7: soldier");
+  ASSERT_GE(first, 0) << log_.Joined();
+  EXPECT_GT(second, first);
+  EXPECT_EQ(worker_.TakeReports().size(), 2u);
+}
+
+TEST_F(WorkerTest, ContextThatWillNotBecomeCurrentIsTriedFiveTimes) {
+  FakeGl gl(/*fail_first=*/100);
+  worker_.SetGl(&gl);
+  worker_.Start(dir_.path());
+  worker_.AddJob(crate_, job::kOpenModel);
+  worker_.WaitIdle();
+  EXPECT_EQ(gl.attempts, 5);
+  EXPECT_TRUE(log_.Contains("Failed To Set OpenGL Contex"));
+}
+
+TEST_F(WorkerTest, StopTwiceLogsOnce) {
+  worker_.Start(dir_.path());
+  worker_.Stop();
+  worker_.Stop();
+  int count = 0;
+  for (const std::string& line : log_.lines()) count += line == "Xmodel thread Stopped";
+  EXPECT_EQ(count, 1);
+}
+
+TEST_F(WorkerTest, XeExportGoesToTheModelsSubFolderAndIsReported) {
+  std::atomic<int> sounds{0};
+  std::string notice;
+  WorkerNotices n;
+  n.play_sound = [&](std::string_view s) { sounds += s == "export_done"; };
+  n.notice = [&](std::string_view title, std::string_view text) {
+    notice = std::string(title) + "|" + std::string(text);
+  };
+  worker_.SetNotices(n);
+  worker_.Start(dir_.path());
+  worker_.AddJob(soldier_, job::kLoad | job::kSurfaces | job::kExportXE);
+  worker_.WaitIdle();
+  std::vector<JobReport> reports = worker_.TakeReports();
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_FALSE(reports[0].failed()) << log_.Joined();
+  ASSERT_EQ(reports[0].written.size(), 1u);
+  EXPECT_TRUE(fs::exists(reports[0].written[0]));
+  EXPECT_EQ(fs::path(reports[0].written[0]).parent_path(), fs::path(dir_.Sub("out/soldier")));
+  EXPECT_TRUE(log_.Contains("^2Exported XE^7: "));
+  EXPECT_EQ(sounds.load(), 1);
+  EXPECT_EQ(notice, "Exported XMODEL_EXPORT|Exported: 'soldier' to '" + dir_.Sub("out/soldier") +
+                        ".XMODEL_EXPORT'");
+}
+
+TEST_F(WorkerTest, RunningDirectoryMeansTheProgramFolderExported) {
+  ExportOptions o;
+  o.export_sub_dir = false;
+  worker_.SetExportOptions(o);
+  worker_.Start(dir_.path());
+  worker_.AddJob(crate_, job::kLoad | job::kSurfaces | job::kExportXE);
+  worker_.WaitIdle();
+  std::vector<JobReport> reports = worker_.TakeReports();
+  ASSERT_EQ(reports.size(), 1u);
+  ASSERT_EQ(reports[0].written.size(), 1u);
+  EXPECT_EQ(fs::path(reports[0].written[0]).parent_path(), fs::path(dir_.Sub("exported")));
+}
+
+TEST_F(WorkerTest, ExportOfAnUnloadedModelFailsWithItsCode) {
+  worker_.Start(dir_.path());
+  worker_.AddJob(crate_, job::kExportXE);
+  worker_.WaitIdle();
+  EXPECT_TRUE(log_.Contains("^1Export XE^7:: File Not Loaded")) << log_.Joined();
+  EXPECT_TRUE(worker_.TakeReports()[0].failed());
+}
+
+TEST_F(WorkerTest, UnloadEmptiesTheModelAndClearsReady) {
+  worker_.Start(dir_.path());
+  worker_.AddJob(crate_, job::kOpenModel);
+  worker_.AddJob(crate_, job::kUnload);
+  worker_.WaitIdle();
+  std::lock_guard<std::mutex> hold(worker_.box_lock);
+  EXPECT_FALSE(worker_.model_ready);
+  EXPECT_FALSE(worker_.model.xmodel_loaded);
+}
+
+}  // namespace
