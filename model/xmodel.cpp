@@ -82,6 +82,8 @@ void Xmodel::ClearForLoad() {
   parts_path.clear();
   switched_for_this_model = false;
   auto_switch_asked = false;
+  layout = game;
+  consumed_bytes = 0;
   material_library.Clear();
   parts_loaded = false;
   path_valid = false;

@@ -181,7 +181,7 @@ ErrorCode Xmodel::ReadSurfaceBytes(XmodelLod& lod, std::span<const uint8_t> byte
           fail(err::kOutOfRange);
           break;
         }
-        std::memcpy(&v, p, kVertexHead);
+        std::memcpy(static_cast<void*>(&v), p, kVertexHead);
         p += head;
         if (s.weighted) {
           inf.extra_count = p[0];

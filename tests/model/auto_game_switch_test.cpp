@@ -77,18 +77,23 @@ TEST(AutoGameSwitch, NativeFilesAreNeverQuestioned) {
 }
 
 TEST(AutoGameSwitch, Cod5FileUnderCod4IsDetectedAndSwitchedOnYes) {
-  // Read as COD 4 the slot-0 name gains a leading byte: the last byte of the
-  // distance (0 here, so the name reads empty).
-  TempDir dir;
-  ScriptedAnswerer yes(true);
-  Xmodel m;
-  ASSERT_EQ(WriteAndLoad(dir.path(), fixture::MakePropModel("waw_crate", Cod5), m, Cod4),
-            err::kSuccess);
-  ASSERT_EQ(yes.asked(), 1u);
-  EXPECT_EQ(yes.texts[0], kToCod5);
-  EXPECT_EQ(m.layout, Cod5);
-  EXPECT_EQ(m.game, Cod4);
-  EXPECT_EQ(m.lod_names[0], "waw_crate_lod0");
+  // Read as COD 4 the slot-0 name gains a leading byte, the last byte of the
+  // distance: nothing at all for 0 (the name reads empty), 'C' for 500.
+  for (float distance : {0.0f, 500.0f}) {
+    SCOPED_TRACE(distance);
+    TempDir dir;
+    ScriptedAnswerer yes(true);
+    fixture::ModelFiles files = fixture::MakePropModel("waw_crate", Cod5);
+    files.xmodel.lods[0].distance = distance;
+    Xmodel m;
+    ASSERT_EQ(WriteAndLoad(dir.path(), files, m, Cod4), err::kSuccess);
+    ASSERT_EQ(yes.asked(), 1u);
+    EXPECT_EQ(yes.texts[0], kToCod5);
+    EXPECT_EQ(m.layout, Cod5);
+    EXPECT_EQ(m.game, Cod4);
+    EXPECT_EQ(m.lod_names[0], "waw_crate_lod0");
+    EXPECT_EQ(m.lod_distances[0], distance);
+  }
 }
 
 TEST(AutoGameSwitch, BlackOpsFilesAreNeverQuestioned) {

@@ -46,32 +46,22 @@ TEST(XmodelReader, LoadXmodelRejects64BytesAndAccepts65) {
   EXPECT_FALSE(small.xmodel_loaded);
 }
 
-TEST(XmodelReader, EmptyPresetContinuesAfterTheLayoutsExtraBytes) {
-  // Offsets 28 (COD 4), 29 (COD 5), 37 (Black Ops): the slot-0 distance
-  // and name only come out right when the reader starts exactly there.
+TEST(XmodelReader, PresetAndTheLayoutsExtraBytesAreSkippedToSlotZero) {
+  // An empty preset continues at 28 (COD 4), 29 (COD 5) or 37 (Black Ops):
+  // the slot-0 distance and name only come out right from exactly there.
   for (GameVersion layout : {Cod4, Cod5, BO}) {
-    SCOPED_TRACE(layout);
-    TempDir dir;
-    Xmodel m;
-    ASSERT_EQ(WriteAndReadXmodel(dir.path(), Probe(layout, ""), m, layout), err::kSuccess);
-    EXPECT_EQ(m.physics_preset, "");
-    ASSERT_EQ(m.lod_distances.size(), 4u);
-    EXPECT_EQ(m.lod_distances[0], 125.5f);
-    EXPECT_EQ(m.lod_distances[3], 1200.0f);
-    EXPECT_EQ(m.lod_names[0], "probe_lod0");
-    EXPECT_EQ(m.layout, layout);
-  }
-}
-
-TEST(XmodelReader, PhysicsPresetIsReadAndItsLayoutBytesSkipped) {
-  for (GameVersion layout : {Cod4, Cod5, BO}) {
-    SCOPED_TRACE(layout);
-    TempDir dir;
-    Xmodel m;
-    ASSERT_EQ(WriteAndReadXmodel(dir.path(), Probe(layout, "wood_crate"), m, layout), err::kSuccess);
-    EXPECT_EQ(m.physics_preset, "wood_crate");
-    EXPECT_EQ(m.lod_distances[0], 125.5f);
-    EXPECT_EQ(m.lod_names[0], "probe_lod0");
+    for (const char* preset : {"", "wood_crate"}) {
+      SCOPED_TRACE(testing::Message() << "layout " << layout << " preset '" << preset << "'");
+      TempDir dir;
+      Xmodel m;
+      ASSERT_EQ(WriteAndReadXmodel(dir.path(), Probe(layout, preset), m, layout), err::kSuccess);
+      EXPECT_EQ(m.physics_preset, preset);
+      ASSERT_EQ(m.lod_distances.size(), 4u);
+      EXPECT_EQ(m.lod_distances[0], 125.5f);
+      EXPECT_EQ(m.lod_distances[3], 1200.0f);
+      EXPECT_EQ(m.lod_names[0], "probe_lod0");
+      EXPECT_EQ(m.layout, layout);
+    }
   }
 }
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <filesystem>
 #include <functional>
 #include <thread>
 
@@ -222,7 +223,7 @@ TEST(XmodelsurfsReader, ProgressEndsAt99AndNeverPasses99) {
   }
 }
 
-TEST(XmodelsurfsReader, RefusesToRunOutOfOrderOrTwice) {
+TEST(XmodelsurfsReader, RefusesToRunOutOfOrderTwiceOrWithoutItsFile) {
   TempDir dir;
   fixture::ModelFiles files = fixture::MakePropModel("crate", Cod4);
   std::string path = fixture::WriteModel(dir.path(), files);
@@ -243,6 +244,12 @@ TEST(XmodelsurfsReader, RefusesToRunOutOfOrderOrTwice) {
   ASSERT_EQ(model_test::WriteAndLoad(dir.Sub("b"), files, missing, Cod4), err::kSuccess);
   EXPECT_FALSE(missing.lods[0].surf_file_exists);
   EXPECT_EQ(missing.LoadSurface(), err::kCantOpen);
+
+  std::filesystem::remove_all(dir.Sub("b") + "/raw/xmodelsurfs");
+  Xmodel no_folder;
+  no_folder.game = Cod4;
+  EXPECT_EQ(no_folder.LoadxmodelFull(dir.Sub("b") + "/raw/xmodel/crate"), err::kNoSurfsFolder);
+  EXPECT_FALSE(no_folder.surfaces_set_up);
 }
 
 TEST(XmodelsurfsReader, InconsistentFilesAreOutOfRangeAndLeaveSurfacesUnloaded) {
