@@ -1,11 +1,10 @@
 // Settings and flags for the model commands.
 #include "cli/cli_session.h"
 
-#include <unistd.h>  // Required for: readlink()
-
 #include <iostream>
 #include <stdexcept>
 
+#include "platform/program_paths.h"
 #include "shell/settings.h"
 
 GameVersion GameOfActiveGame(int32_t active_game) {
@@ -16,14 +15,7 @@ GameVersion GameOfActiveGame(int32_t active_game) {
   }
 }
 
-std::string ProgramFolder() {
-  char buf[4096];
-  ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
-  if (n <= 0) return ".";
-  std::string p(buf, size_t(n));
-  size_t cut = p.find_last_of('/');
-  return cut == std::string::npos || cut == 0 ? "/" : p.substr(0, cut);
-}
+std::string ProgramFolder() { return platform::ProgramFolder(); }
 
 std::optional<CliModelOptions> ReadModelOptions(const CliArgs& args) {
   QorSettings& s = Settings();

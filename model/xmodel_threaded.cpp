@@ -98,6 +98,11 @@ void XmodelThreaded::WaitIdle() {
   idle_signal_.wait(guard, [this] { return (queue_.empty() && !working_) || finished_; });
 }
 
+bool XmodelThreaded::Idle() {
+  std::lock_guard<std::mutex> guard(queue_lock_);
+  return queue_.empty() && !working_;
+}
+
 std::vector<JobReport> XmodelThreaded::TakeReports() {
   std::lock_guard<std::mutex> guard(queue_lock_);
   std::vector<JobReport> out;

@@ -101,6 +101,8 @@ class XmodelThreaded {
 
   // Blocks until every queued job has run.
   void WaitIdle();
+  // No job queued or running (does not block).
+  bool Idle();
   // The reports of the jobs finished since the last call.
   std::vector<JobReport> TakeReports();
 

@@ -1,0 +1,137 @@
+// GLFW window, contexts and input callbacks.
+#include "platform/gl_window.h"
+
+#include <GLFW/glfw3.h>
+
+#include <chrono>
+#include <thread>
+
+#include "platform/vk_codes.h"
+
+namespace platform {
+
+struct GlWindowCallbacks {
+  static GlWindow* Of(GLFWwindow* w) { return static_cast<GlWindow*>(glfwGetWindowUserPointer(w)); }
+  static void Key(GLFWwindow* w, int key, int, int action, int) {
+    GlWindow* self = Of(w);
+    int vk = VirtualKeyOfGlfwKey(key);
+    if (!self || !vk || !self->events_.key || action == GLFW_REPEAT) return;
+    self->events_.key(vk, action == GLFW_PRESS);
+  }
+  static void Char(GLFWwindow* w, unsigned cp) {
+    if (GlWindow* self = Of(w); self && self->events_.character) self->events_.character(cp);
+  }
+  static void Cursor(GLFWwindow* w, double x, double y) {
+    if (GlWindow* self = Of(w); self && self->events_.mouse_move) self->events_.mouse_move(x, y);
+  }
+  static void Enter(GLFWwindow* w, int entered) {
+    if (GlWindow* self = Of(w); self && !entered && self->events_.cursor_left) self->events_.cursor_left();
+  }
+  static void Button(GLFWwindow* w, int button, int action, int) {
+    GlWindow* self = Of(w);
+    if (!self || !self->events_.mouse_button) return;
+    int b = button == GLFW_MOUSE_BUTTON_LEFT ? 0 : button == GLFW_MOUSE_BUTTON_RIGHT ? 1 : 2;
+    self->events_.mouse_button(b, action == GLFW_PRESS);
+  }
+  static void Scroll(GLFWwindow* w, double, double dy) {
+    if (GlWindow* self = Of(w); self && self->events_.wheel) self->events_.wheel(dy);
+  }
+  static void Size(GLFWwindow* w, int width, int height) {
+    if (GlWindow* self = Of(w); self && self->events_.resize) self->events_.resize(width, height);
+  }
+  static void Focus(GLFWwindow* w, int focused) {
+    if (GlWindow* self = Of(w); self && self->events_.focus) self->events_.focus(focused != 0);
+  }
+  static void Iconify(GLFWwindow* w, int iconified) {
+    if (GlWindow* self = Of(w); self && self->events_.minimise) self->events_.minimise(iconified != 0);
+  }
+  static void Close(GLFWwindow* w) {
+    // The program decides when to close: the loop sees the request.
+    glfwSetWindowShouldClose(w, GLFW_FALSE);
+    if (GlWindow* self = Of(w); self && self->events_.close) self->events_.close();
+  }
+};
+
+GlWindow::~GlWindow() { Destroy(); }
+
+bool GlWindow::Create(int width, int height, const std::string& title, bool visible,
+                      std::string& error) {
+  if (!glfwInit()) {
+    error = "Window Creation Error.";
+    return false;
+  }
+  glfwDefaultWindowHints();
+  glfwWindowHint(GLFW_RED_BITS, 8);
+  glfwWindowHint(GLFW_GREEN_BITS, 8);
+  glfwWindowHint(GLFW_BLUE_BITS, 8);
+  glfwWindowHint(GLFW_ALPHA_BITS, 8);
+  glfwWindowHint(GLFW_DEPTH_BITS, 16);
+  glfwWindowHint(GLFW_STENCIL_BITS, 1);
+  glfwWindowHint(GLFW_DOUBLEBUFFER, GLFW_TRUE);
+  glfwWindowHint(GLFW_VISIBLE, visible ? GLFW_TRUE : GLFW_FALSE);
+  main_ = glfwCreateWindow(width, height, title.c_str(), nullptr, nullptr);
+  if (!main_) {
+    error = "Window Creation Error.";
+    return false;
+  }
+  glfwSetWindowUserPointer(main_, this);
+  glfwSetKeyCallback(main_, GlWindowCallbacks::Key);
+  glfwSetCharCallback(main_, GlWindowCallbacks::Char);
+  glfwSetCursorPosCallback(main_, GlWindowCallbacks::Cursor);
+  glfwSetCursorEnterCallback(main_, GlWindowCallbacks::Enter);
+  glfwSetMouseButtonCallback(main_, GlWindowCallbacks::Button);
+  glfwSetScrollCallback(main_, GlWindowCallbacks::Scroll);
+  glfwSetFramebufferSizeCallback(main_, GlWindowCallbacks::Size);
+  glfwSetWindowFocusCallback(main_, GlWindowCallbacks::Focus);
+  glfwSetWindowIconifyCallback(main_, GlWindowCallbacks::Iconify);
+  glfwSetWindowCloseCallback(main_, GlWindowCallbacks::Close);
+  return true;
+}
+
+bool GlWindow::CreateSharedContext(std::string& error) {
+  glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
+  worker_ = glfwCreateWindow(16, 16, "worker", nullptr, main_);
+  if (!worker_) {
+    error = "Can't Create A GL Rendering Context.";
+    return false;
+  }
+  return true;
+}
+
+void GlWindow::Destroy() {
+  if (worker_) glfwDestroyWindow(worker_);
+  if (main_) glfwDestroyWindow(main_);
+  if (main_ || worker_) glfwTerminate();
+  worker_ = main_ = nullptr;
+}
+
+void GlWindow::SetEvents(WindowEvents events) { events_ = std::move(events); }
+void GlWindow::PollEvents() { glfwPollEvents(); }
+void GlWindow::SwapBuffers() { glfwSwapBuffers(main_); }
+void GlWindow::SetTitle(const std::string& title) { glfwSetWindowTitle(main_, title.c_str()); }
+void GlWindow::SetTopmost(bool on) { glfwSetWindowAttrib(main_, GLFW_FLOATING, on ? GLFW_TRUE : GLFW_FALSE); }
+void GlWindow::SetSwapInterval(int interval) { glfwSwapInterval(interval); }
+void GlWindow::GetFramebufferSize(int& width, int& height) const {
+  glfwGetFramebufferSize(main_, &width, &height);
+}
+bool GlWindow::ShouldClose() const { return glfwWindowShouldClose(main_); }
+
+bool GlWindow::MakeMainCurrent() {
+  glfwMakeContextCurrent(main_);
+  return glfwGetCurrentContext() == main_;
+}
+
+bool GlWindow::MakeWorkerCurrent() {
+  if (!worker_) return false;
+  glfwMakeContextCurrent(worker_);
+  return glfwGetCurrentContext() == worker_;
+}
+
+void GlWindow::ReleaseCurrent() { glfwMakeContextCurrent(nullptr); }
+bool GlWindow::MainIsCurrentOn(const GlWindow& w) { return glfwGetCurrentContext() == w.main_; }
+
+void SleepMs(int ms) {
+  if (ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+}  // namespace platform

@@ -1,0 +1,64 @@
+// The program's one window and its two GL contexts (GLFW): the main context
+// the frames draw with, and a hidden one sharing its objects that the model
+// worker makes current to build textures and buffers. Input arrives through
+// the callbacks set here; nothing else in the program talks to GLFW.
+#pragma once
+
+#include <functional>
+#include <string>
+
+struct GLFWwindow;
+
+namespace platform {
+
+struct WindowEvents {
+  std::function<void(int vk, bool down)> key;        // Windows virtual-key codes
+  std::function<void(unsigned codepoint)> character;
+  std::function<void(double x, double y)> mouse_move;
+  std::function<void(int button, bool down)> mouse_button;  // 0 left, 1 right, 2 middle
+  std::function<void(double delta)> wheel;           // notches, up positive
+  std::function<void(int width, int height)> resize; // framebuffer size
+  std::function<void(bool focused)> focus;
+  std::function<void(bool minimised)> minimise;
+  std::function<void()> close;
+  std::function<void()> cursor_left;
+};
+
+class GlWindow {
+ public:
+  ~GlWindow();
+  // Creates the window: 32-bit colour, 16-bit depth, 1 stencil bit, double
+  // buffered, a compatibility context. `visible` false keeps it off screen.
+  // Returns false with `error` set.
+  bool Create(int width, int height, const std::string& title, bool visible, std::string& error);
+  // The worker's hidden context, sharing objects with the main one.
+  bool CreateSharedContext(std::string& error);
+  void Destroy();
+
+  void SetEvents(WindowEvents events);
+  void PollEvents();
+  void SwapBuffers();
+  void SetTitle(const std::string& title);
+  void SetTopmost(bool on);
+  void SetSwapInterval(int interval);  // main context must be current
+  void GetFramebufferSize(int& width, int& height) const;
+  bool ShouldClose() const;
+
+  bool MakeMainCurrent();
+  bool MakeWorkerCurrent();
+  static void ReleaseCurrent();
+  static bool MainIsCurrentOn(const GlWindow& w);
+
+  GLFWwindow* main() const { return main_; }
+
+ private:
+  friend struct GlWindowCallbacks;
+  GLFWwindow* main_ = nullptr;
+  GLFWwindow* worker_ = nullptr;
+  WindowEvents events_;
+};
+
+// Sleeps the calling thread (frame caps never spin).
+void SleepMs(int ms);
+
+}  // namespace platform

@@ -1,0 +1,11 @@
+// Where the program's own files are: the folder of the executable, and the
+// data folder beside it (or the installed one), never the current directory.
+#pragma once
+
+#include <string>
+
+namespace platform {
+std::string ProgramFolder();
+// The folder holding "shaders/", "images/", "Fonts/" and "sounds/".
+std::string DataFolder();
+}  // namespace platform

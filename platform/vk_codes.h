@@ -1,0 +1,25 @@
+// Windows virtual-key codes, which the key arrays and the key map are indexed
+// by, and the translation from GLFW's key numbers.
+#pragma once
+
+namespace platform {
+
+inline constexpr int kVkBack = 0x08;
+inline constexpr int kVkTab = 0x09;
+inline constexpr int kVkReturn = 0x0D;
+inline constexpr int kVkShift = 0x10;
+inline constexpr int kVkControl = 0x11;
+inline constexpr int kVkMenu = 0x12;
+inline constexpr int kVkEscape = 0x1B;
+inline constexpr int kVkSpace = 0x20;
+inline constexpr int kVkLeft = 0x25;
+inline constexpr int kVkUp = 0x26;
+inline constexpr int kVkRight = 0x27;
+inline constexpr int kVkDown = 0x28;
+inline constexpr int kVkDelete = 0x2E;
+inline constexpr int kVkF1 = 0x70;
+
+// 0 when the key has no virtual-key code.
+int VirtualKeyOfGlfwKey(int glfw_key);
+
+}  // namespace platform

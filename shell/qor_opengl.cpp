@@ -1,0 +1,252 @@
+// Window creation, GL state, the frame loop with its caps, the viewport and
+// shutdown.
+#include "shell/qor_opengl.h"
+
+#include <GL/glew.h>
+
+#include <cmath>
+
+#include "platform/clock.h"
+#include "platform/fs_paths.h"
+#include "platform/vk_codes.h"
+#include "shell/logger.h"
+#include "shell/settings.h"
+#include "viewer/phong_shader.h"
+#include "viewer/screenshot.h"
+
+QorOpenGL& Renderer() {
+  static QorOpenGL* renderer = new QorOpenGL();  // lives until exit
+  return *renderer;
+}
+
+namespace {
+
+void Colour(uint32_t c, float out[3]) {
+  out[0] = float(c & 0xFF) / 255.0f;
+  out[1] = float((c >> 8) & 0xFF) / 255.0f;
+  out[2] = float((c >> 16) & 0xFF) / 255.0f;
+}
+
+void Perspective(double fov_y, double aspect, double z_near, double z_far) {
+  double top = z_near * std::tan(fov_y * M_PI / 360.0);
+  glFrustum(-top * aspect, top * aspect, -top, top, z_near, z_far);
+}
+
+ViewSettings CurrentView() {
+  const QorSettings& s = Settings();
+  ViewSettings v;
+  v.draw_grid = s.draw_grid;
+  v.draw_axis = s.draw_axis;
+  v.wireframe = s.wireframe;
+  v.draw_bones = s.draw_bones;
+  v.bounding_box = s.bounding_box;
+  v.central_locator = s.central_locator;
+  Colour(s.color_grid, v.grid_colour);
+  return v;
+}
+
+}  // namespace
+
+bool QorOpenGL::CreateGLWindow(const std::string& running_dir, const std::string& data_dir) {
+  QorSettings& s = Settings();
+  std::string error;
+  view_width = s.rect_main_window.w > 0 ? s.rect_main_window.w : 800;
+  view_height = s.rect_main_window.h > 0 ? s.rect_main_window.h : 600;
+  if (!window.Create(view_width, view_height, "Qor_Fen Vantor", true, error))
+    Logger().critical_error(error);
+  if (!window.MakeMainCurrent()) Logger().critical_error("Can't Activate The GL Rendering Context.");
+
+  // FIXME: the tray icon comes with the window frame; until then the notices
+  // go to the desktop's notifications through the balloon hook.
+
+  // The worker's export folders and scale.
+  ExportOptions exports;
+  exports.export_folder = platform::FolderExists(s.export_folder) ? s.export_folder : "Running Directory";
+  exports.gdt_target = platform::FolderExists(s.export_folder_GDT) ? s.export_folder_GDT : "Running Directory";
+  exports.export_sub_dir = s.export_sub_dir;
+  exports.export_tags_local = s.export_tags_local;
+  exports.load_model_textures = s.load_model_textures;
+  worker.SetExportOptions(exports);
+  worker.SetModelScale(s.export_scale_new);
+  Logger().log("XmodelScale SetTo: %.2f", double(s.export_scale_new));
+  worker.model.export_as_tga = s.export_img_as_tga == 1;
+
+  // The worker's context shares textures and buffers with this one.
+  if (!window.CreateSharedContext(error)) Logger().critical_error(error);
+  worker.SetGl(&gl_data);
+  worker.SetModelGame(s.active_game == 1 ? Cod5 : s.active_game == 2 ? BO : Cod4);
+
+  if (!InitGL()) Logger().critical_error("Initialization Failed.");
+  window.SetSwapInterval(s.Vsync ? 1 : 0);
+  PrepareShaders(data_dir + "/shaders/finished");
+  camera.ResetCamera();
+  window.SetTopmost(s.window_on_top);
+
+  platform::WindowEvents ev;
+  ev.key = [this](int vk, bool down) { input.keys_down[size_t(vk & 0xFF)] = down ? 1 : 0; };
+  ev.character = [this](unsigned cp) {
+    if (cp < 256) input.keys_char[cp] = 1;
+  };
+  ev.mouse_move = [this](double x, double y) {
+    input.mouse_x = float(x);
+    input.mouse_y = float(y);
+    bool over = hooks.pointer_over_gui && hooks.pointer_over_gui();
+    camera.MouseMove(input.buttons, int(x), int(y), Settings().mouse_style, over);
+  };
+  ev.mouse_button = [this](int button, bool down) {
+    int bit = button == 0 ? kMouseLeft : button == 1 ? kMouseRight : kMouseMiddle;
+    input.buttons = down ? input.buttons | bit : input.buttons & ~bit;
+  };
+  ev.wheel = [this](double delta) { input.wheel += int(delta); };
+  ev.resize = [this](int w, int h) {
+    if (w < 4000 && h < 4000) Resize(w, h);
+  };
+  ev.focus = [this](bool f) { focused = f; };
+  ev.minimise = [this](bool m) { render_enabled = !m; };
+  ev.close = [this] { quit_requested = true; };
+  ev.cursor_left = [this] { input.buttons = 0; };
+  window.SetEvents(std::move(ev));
+
+  int w = 0, h = 0;
+  window.GetFramebufferSize(w, h);
+  platform::GlWindow::ReleaseCurrent();
+  worker.Start(running_dir);
+  Logger().log("Background Xmodel thread started");
+  Resize(w, h);
+  ready_ = true;
+  return true;
+}
+
+bool QorOpenGL::InitGL() {
+  glewExperimental = GL_TRUE;
+  if (glewInit() != GLEW_OK || !GLEW_VERSION_1_5)
+    Logger().critical_error("Failed To load OpenGL Extensions. :(");
+  const QorSettings& s = Settings();
+  glShadeModel(GL_SMOOTH);
+  glClearDepth(1.0);
+  glClearStencil(0);
+  // The model is drawn with depth testing: without it the far side of a
+  // mesh shows through wherever it was drawn last.
+  glEnable(GL_DEPTH_TEST);
+  glDepthFunc(GL_LEQUAL);
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+
+  glEnable(GL_LIGHT0);
+  glEnable(GL_LIGHTING);
+  const float position[4] = {300, 0, 200, 1};
+  const float half[4] = {0.5f, 0.5f, 0.5f, 1};
+  glLightfv(GL_LIGHT0, GL_POSITION, position);
+  glLightfv(GL_LIGHT0, GL_AMBIENT, half);
+  glLightfv(GL_LIGHT0, GL_DIFFUSE, half);
+  glLightfv(GL_LIGHT0, GL_SPECULAR, half);
+  glLightf(GL_LIGHT0, GL_CONSTANT_ATTENUATION, 0.5f);
+  glLightf(GL_LIGHT0, GL_LINEAR_ATTENUATION, 0);
+  glLightf(GL_LIGHT0, GL_QUADRATIC_ATTENUATION, 0);
+  const float material[4] = {0.4f, 0.4f, 0.4f, 1};
+  glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, material);
+  glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, material);
+  glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, half);
+  glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, 0.5f);
+
+  float clear[3];
+  Colour(s.color_background, clear);
+  glClearColor(clear[0], clear[1], clear[2], 1.0f);
+  const char* renderer_name = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+  Settings().gpu_name = renderer_name ? renderer_name : "Unkown";
+  Logger().log("GPU: %s", Settings().gpu_name.c_str());
+  camera.ResetCamera();
+  Logger().log("QorGL Init");
+  return true;
+}
+
+void QorOpenGL::Resize(int width, int height) {
+  std::lock_guard<std::mutex> hold(worker.lock);
+  if (!platform::GlWindow::MainIsCurrentOn(window)) window.MakeMainCurrent();
+  if (height == 0) height = 1;
+  glViewport(0, 0, width, height);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  Perspective(45.0, double(width) / double(height), 0.9, 15000.0);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  view_width = width;
+  view_height = height;
+  platform::GlWindow::ReleaseCurrent();
+}
+
+void QorOpenGL::SetTitle(const std::string& text) { window.SetTitle("Qor_Fen Vantor - " + text); }
+
+void QorOpenGL::OnEvents() {
+  AppMessage m;
+  while (messages.Take(m)) {
+    switch (m.kind) {
+      case AppMessageKind::kQuit: quit_requested = true; break;
+      case AppMessageKind::kBalloon:
+        if (hooks.balloon) hooks.balloon(m.text);
+        break;
+      default: break;  // the tray icon is not there yet
+    }
+  }
+}
+
+void QorOpenGL::Frame(bool screenshot_now, const std::string& screenshot) {
+  const double now = platform::NowMsPrecise();
+  const int fps = focused ? fps_focused : fps_unfocused;
+  const double frame_ms = double(1000 / fps);
+  const double elapsed = now - last_frame_ms;
+  if (frame_ms > elapsed) {
+    platform::SleepMs(int(frame_ms - elapsed));
+    return;
+  }
+  std::lock_guard<std::mutex> hold(worker.lock);
+  window.MakeMainCurrent();
+  last_frame_ms = platform::NowMsPrecise();
+  ++frames_drawn;
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glMatrixMode(GL_MODELVIEW);
+  std::array<float, 16> mv = camera.ModelView();
+  glLoadMatrixf(mv.data());
+  renderer.DrawScene(worker, gl_data, CurrentView());
+  if (hooks.draw_gui) hooks.draw_gui();
+  glColor4f(1, 1, 1, 1);
+  if (screenshot_now && !screenshot.empty()) QorScreenShot(screenshot, view_width, view_height);
+  window.SwapBuffers();
+  if (hooks.after_swap) hooks.after_swap();
+  platform::GlWindow::ReleaseCurrent();
+}
+
+void QorOpenGL::MainLoop(int frames_limit, const std::string& screenshot) {
+  int counted = 0;
+  for (;;) {
+    window.PollEvents();
+    OnEvents();
+    if (!render_enabled) {
+      platform::SleepMs(250);
+      continue;
+    }
+    if (input.keys_down[platform::kVkEscape] || quit_requested) break;
+    // A scripted run counts its frames once the start-up job is done.
+    const bool counting = frames_limit > 0 && worker.Idle();
+    const int before = frames_drawn;
+    Frame(counting && counted + 1 == frames_limit, screenshot);
+    if (counting && frames_drawn != before && ++counted >= frames_limit) break;
+  }
+}
+
+void QorOpenGL::KillGLWindow() {
+  if (!ready_) return;
+  worker.Stop();
+  {
+    std::lock_guard<std::mutex> hold(worker.lock);
+    if (window.MakeMainCurrent()) {
+      gl_data.DeleteModelObjects();
+      ReleaseShaders();
+    }
+    platform::GlWindow::ReleaseCurrent();
+  }
+  Logger().log("QorOpenGL Shutdown");
+  window.Destroy();
+  ready_ = false;
+}

@@ -1,0 +1,75 @@
+// The window-and-renderer object: the window and its contexts, the model
+// worker, the camera and the frame loop with its caps.
+#pragma once
+
+#include <array>
+#include <functional>
+#include <string>
+
+#include "model/xmodel_threaded.h"
+#include "platform/gl_window.h"
+#include "shell/app_messages.h"
+#include "viewer/camera.h"
+#include "viewer/model_renderer.h"
+#include "viewer/worker_gl_builder.h"
+
+struct InputState {
+  std::array<unsigned char, 256> keys_down{};
+  std::array<unsigned char, 256> keys_char{};
+  float mouse_x = 0, mouse_y = 0;
+  int buttons = 0;  // kMouseLeft | kMouseRight | kMouseMiddle
+  int wheel = 0;
+};
+
+// Hooks for the parts that come with the GUI toolkit: the 2D pass of each
+// frame, the hotkeys and pending actions after the swap, and whether the
+// pointer is over an item (which takes the mouse from the camera).
+struct FrameHooks {
+  std::function<void()> draw_gui;
+  std::function<void()> after_swap;
+  std::function<bool()> pointer_over_gui;
+  std::function<void(const std::string&)> balloon;
+};
+
+class QorOpenGL {
+ public:
+  QorOpenGL() : gl_data(window) {}
+
+  // Start-up from the window on; false after a critical error was shown.
+  bool CreateGLWindow(const std::string& running_dir, const std::string& data_dir);
+  // Runs frames until Escape, close or a quit message. `frames_limit` > 0
+  // stops after that many frames drawn once the worker is idle;
+  // `screenshot` names the file of the last of them.
+  void MainLoop(int frames_limit, const std::string& screenshot);
+  void KillGLWindow();
+
+  void Resize(int width, int height);
+  void SetTitle(const std::string& text);
+
+  platform::GlWindow window;
+  XmodelThreaded worker;
+  WorkerGlBuilder gl_data;
+  CameraControl camera;
+  ModelRenderer renderer;
+  AppMessages messages;
+  FrameHooks hooks;
+  InputState input;
+
+  bool focused = true;
+  bool render_enabled = true;
+  bool quit_requested = false;
+  int view_width = 800, view_height = 600;
+  int fps_focused = 60;
+  int fps_unfocused = 30;
+  double last_frame_ms = -1e9;
+  int frames_drawn = 0;
+
+ private:
+  bool InitGL();
+  void Frame(bool screenshot_now, const std::string& screenshot);
+  void OnEvents();
+  bool ready_ = false;
+};
+
+// The program's renderer.
+QorOpenGL& Renderer();

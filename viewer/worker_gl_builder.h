@@ -1,0 +1,33 @@
+// The worker's GL side: makes the shared context current, deletes the last
+// model's objects and builds the new ones (buffers, textures, skeleton).
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "model/xmodel_threaded.h"
+#include "platform/gl_window.h"
+#include "viewer/model_draw_data.h"
+#include "viewer/skeleton.h"
+
+class WorkerGlBuilder : public WorkerGl {
+ public:
+  explicit WorkerGlBuilder(platform::GlWindow& window) : window_(window) {}
+
+  bool MakeCurrent() override { return window_.MakeWorkerCurrent(); }
+  void ReleaseCurrent() override;
+  void DeleteModelObjects() override;
+  void RebuildTrees(const Xmodel& model) override;
+  void BuildModelData(Xmodel& model) override;
+
+  // Uploads one image file as a texture (0 on failure); set by the image
+  // code. Without it surfaces draw untextured.
+  std::function<GLuint(const std::string& image_path, int unit)> upload_image;
+
+  // Read by the renderer under the worker's lock.
+  ModelDrawData draw;
+  Skeleton skeleton;
+
+ private:
+  platform::GlWindow& window_;
+};
