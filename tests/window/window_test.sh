@@ -1,0 +1,157 @@
+#!/usr/bin/env bash
+# The window under Xvfb: screenshots of the sample model, wireframe, an empty
+# scene with and without the axis, mouse drags in both styles, the
+# screenshot's size, and a model of 100 surfaces drawn completely.
+#
+#   window_test.sh VANTOR VANTOR_CLI GRID_MODEL PYTHON WORK_DIR
+set -euo pipefail
+
+vantor=$1
+cli=$2
+grid_model=$3
+python=$4
+work=$5
+
+for tool in xvfb-run xdotool convert; do
+  if ! command -v "$tool" >/dev/null; then
+    echo "SKIP: $tool is not installed"
+    exit 0
+  fi
+done
+
+rm -rf "$work"
+mkdir -p "$work"
+cd "$work"
+export VANTOR_CONFIG_DIR=$work/config
+"$cli" sample "$work/sample" >/dev/null
+soldier=$work/sample/cod4/raw/xmodel/fixture_soldier
+"$cli" settings set Export/export_scale_new 1.0 2>/dev/null
+"$cli" settings set OpenGl/draw_bones 0 2>/dev/null
+
+failures=0
+fail() {
+  echo "FAIL: $*" >&2
+  failures=$((failures + 1))
+}
+
+# shot NAME [vantor arguments...]: a screenshot after 5 frames, as PPM.
+shot() {
+  local name=$1
+  shift
+  rm -f "$name.dds"
+  if ! timeout 120 xvfb-run -a -s "-screen 0 1024x768x24" "$vantor" --frames 5 --screenshot "$name.dds" "$@" \
+      >"$name.log" 2>&1; then
+    fail "vantor $* did not finish cleanly"
+    cat "$name.log" >&2
+    return 0
+  fi
+  convert "$name.dds" "$name.ppm"
+}
+
+# Pixel statistics of a PPM: bright (model) pixels, their 4-connected blobs,
+# pure-green pixels (the axis), and a hash for comparisons.
+stats() {
+  "$python" - "$1" <<'PY'
+import hashlib, sys
+data = open(sys.argv[1], 'rb').read()
+parts = data.split(maxsplit=4)
+w, h = int(parts[1]), int(parts[2])
+px = parts[4]
+bright = bytearray(w * h)
+green = 0
+for i in range(w * h):
+    r, g, b = px[3 * i], px[3 * i + 1], px[3 * i + 2]
+    if r > 90 and g > 90 and b > 90:
+        bright[i] = 1
+    if g > 200 and r < 60 and b < 60:
+        green += 1
+seen = bytearray(w * h)
+blobs = 0
+for start in range(w * h):
+    if not bright[start] or seen[start]:
+        continue
+    stack = [start]
+    seen[start] = 1
+    size = 0
+    while stack:
+        p = stack.pop()
+        size += 1
+        y, x = divmod(p, w)
+        for dy, dx in ((-1, 0), (1, 0), (0, -1), (0, 1)):
+            yy, xx = y + dy, x + dx
+            if 0 <= yy < h and 0 <= xx < w:
+                q = yy * w + xx
+                if bright[q] and not seen[q]:
+                    seen[q] = 1
+                    stack.append(q)
+    if size >= 4:
+        blobs += 1
+centre = sum(bright[y * w + x] for y in range(h // 2 - 40, h // 2 + 40) for x in range(w // 2 - 40, w // 2 + 40))
+print(w, h, sum(bright), blobs, green, centre, hashlib.md5(px).hexdigest())
+PY
+}
+
+# The sample model: its pixels fill the middle of the frame, the grid is
+# around it, and the DDS has the window's size.
+shot model "$soldier"
+read -r w h bright blobs green centre hash_model <<<"$(stats model.ppm)"
+[[ $w == 800 && $h == 600 ]] || fail "screenshot is ${w}x${h}, not the window's 800x600"
+identify model.dds | grep -q "800x600" || fail "ImageMagick does not read the DDS as 800x600"
+((centre > 1000)) || fail "the middle of the frame does not show the model ($centre bright pixels)"
+
+# Wireframe changes the pixels.
+"$cli" settings set OpenGl/wireframe 1 2>/dev/null
+shot wire "$soldier"
+read -r _ _ bright_wire _ _ _ hash_wire <<<"$(stats wire.ppm)"
+[[ $hash_wire != "$hash_model" ]] || fail "wireframe draws the same pixels"
+((bright_wire < bright)) || fail "wireframe covers as much as the filled model ($bright_wire vs $bright)"
+"$cli" settings set OpenGl/wireframe 0 2>/dev/null
+
+# No model: grid only, then with the axis.
+shot empty
+read -r _ _ bright_empty _ green_empty _ _ <<<"$(stats empty.ppm)"
+((bright_empty < 50)) || fail "an empty scene shows $bright_empty bright pixels"
+((green_empty == 0)) || fail "the axis shows while it is off"
+"$cli" settings set OpenGl/draw_axis 1 2>/dev/null
+shot axis
+read -r _ _ _ _ green_axis _ _ <<<"$(stats axis.ppm)"
+((green_axis > 5)) || fail "the axis does not show when on"
+"$cli" settings set OpenGl/draw_axis 0 2>/dev/null
+
+# 100 surfaces: 100 boxes.
+grid=$("$grid_model" "$work/grid")
+shot grid "$grid"
+read -r _ _ _ grid_blobs _ _ _ <<<"$(stats grid.ppm)"
+((grid_blobs == 100)) || fail "the 100-surface model shows $grid_blobs boxes"
+
+# Mouse drags move the camera, in each style.
+drag() {
+  local name=$1 button=$2
+  rm -f "$name.dds"
+  xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+    "$1" --frames 240 --screenshot "$2.dds" "$3" >"$2.log" 2>&1 &
+    pid=$!
+    win=$(xdotool search --sync --onlyvisible --name "Qor_Fen Vantor" | head -1)
+    sleep 0.5
+    xdotool mousemove --window "$win" 400 300 sleep 0.1 mousedown "$4" sleep 0.1
+    for i in 1 2 3 4 5 6 7 8 9 10; do xdotool mousemove_relative -- 15 8; sleep 0.05; done
+    xdotool mouseup "$4"
+    wait $pid' _ "$vantor" "$name" "$soldier" "$button" || fail "the drag run failed"
+  convert "$name.dds" "$name.ppm"
+}
+for style in 0 1; do
+  "$cli" settings set Misc/mouse_style $style 2>/dev/null
+  shot still_$style "$soldier"
+  read -r _ _ _ _ _ _ hash_still <<<"$(stats still_$style.ppm)"
+  for button in 1 3; do
+    drag drag_${style}_$button $button
+    read -r _ _ _ _ _ _ hash_drag <<<"$(stats drag_${style}_$button.ppm)"
+    [[ $hash_drag != "$hash_still" ]] || fail "mouse style $style: a drag with button $button did not move the camera"
+  done
+done
+
+if ((failures)); then
+  echo "window test: $failures failure(s)" >&2
+  exit 1
+fi
+echo "window test: all checks passed"
