@@ -194,7 +194,7 @@ void QorOpenGL::OnEvents() {
 void QorOpenGL::Frame(bool screenshot_now, const std::string& screenshot) {
   const double now = platform::NowMsPrecise();
   const int fps = focused ? fps_focused : fps_unfocused;
-  const double frame_ms = double(1000 / fps);
+  const double frame_ms = fps > 0 ? double(1000 / fps) : 0.0;  // 0: uncapped (benchmarks)
   const double elapsed = now - last_frame_ms;
   if (frame_ms > elapsed) {
     platform::SleepMs(int(frame_ms - elapsed));

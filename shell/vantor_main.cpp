@@ -1,5 +1,5 @@
 // vantor: the window. Start-up in its fixed order, the frame loop, shutdown.
-//   vantor [--game cod4|cod5|bo] [--frames N --screenshot FILE] [PATH]
+//   vantor [--game cod4|cod5|bo] [--frames N --screenshot FILE] [--uncapped] [PATH]
 // PATH opens a model at start; --frames renders N frames once the start-up
 // job is done, saves the last one as a DDS screenshot and exits.
 #include <cstdlib>
@@ -16,6 +16,7 @@
 int main(int argc, char** argv) {
   std::string path, screenshot;
   int frames = 0;
+  bool uncapped = false;  // benchmarks: no frame cap
   std::optional<int> game;
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
@@ -32,6 +33,8 @@ int main(int argc, char** argv) {
         std::cerr << "vantor: --frames takes a positive number\n";
         return 2;
       }
+    } else if (a == "--uncapped") {
+      uncapped = true;
     } else if (a == "--screenshot") {
       screenshot = value("--screenshot");
     } else if (a == "--game") {
@@ -41,7 +44,7 @@ int main(int argc, char** argv) {
         return 2;
       }
     } else if (a == "--help" || a == "-h") {
-      std::cout << "usage: vantor [--game cod4|cod5|bo] [--frames N] [--screenshot FILE] [PATH]\n";
+      std::cout << "usage: vantor [--game cod4|cod5|bo] [--frames N] [--screenshot FILE] [--uncapped] [PATH]\n";
       return 0;
     } else if (!a.empty() && a[0] == '-') {
       std::cerr << "vantor: unknown option " << a << "\n";
@@ -73,6 +76,7 @@ int main(int argc, char** argv) {
     gl.worker.AddJob(path, job::kOpenModel);
   }
   Logger().log("--- Program Ready ---\n");
+  if (uncapped) gl.fps_focused = gl.fps_unfocused = 0;
   gl.MainLoop(frames, screenshot);
 
   Logger().log("\n--- Closing Down ---");

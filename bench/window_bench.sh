@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# The window's figures under Xvfb with Mesa (software GL):
+#   start-up   time from start to the first frame showing the sample model
+#              (the whole run of `vantor --frames 1`: start, load, first
+#              frame, shutdown)
+#   fps        frames a second drawing the 64 x 32,000-vertex model uncapped
+#   idle CPU   the program's CPU use over about 10 s at the caps, grid only,
+#              unfocused (no window manager gives it the focus)
+#
+#   bench/window_bench.sh BUILD_DIR
+set -euo pipefail
+build=$(cd "${1:-build-release}" && pwd)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+export VANTOR_CONFIG_DIR=$work/config
+cd "$work"
+"$build/vantor-cli" sample "$work/sample" >/dev/null
+"$build/vantor-cli" settings set Export/export_scale_new 1.0 2>/dev/null
+big=$("$build/bench/vantor_big_model" "$work/big")
+run() { xvfb-run -a -s "-screen 0 1024x768x24" "$@"; }
+
+start=$(date +%s.%N)
+run "$build/vantor" --frames 1 --screenshot first.dds "$work/sample/cod4/raw/xmodel/fixture_soldier" >/dev/null 2>&1
+end=$(date +%s.%N)
+echo "start-up to first model frame (whole run): $(echo "$end - $start" | bc) s"
+
+# Frames a second: the difference between a long and a short run, so the
+# start-up and the load cancel out.
+timed() {
+  run bash -c 's=$(date +%s.%N); "$1" --uncapped --frames "$2" --screenshot big.dds "$3" >/dev/null 2>&1
+               e=$(date +%s.%N); echo "$e - $s" | bc' _ "$build/vantor" "$1" "$big"
+}
+short=$(timed 10)
+long=$(timed 110)
+echo "uncapped, the 64 x 32,000-vertex model: $(echo "scale=1; 100 / ($long - $short)" | bc) frames a second"
+
+run bash -c '/usr/bin/time -f "%U %S %e" -o cpu "$1" --frames 300 --screenshot idle.dds >/dev/null 2>&1' _ "$build/vantor"
+read -r user sys wall <cpu
+echo "idle at the caps, grid only: $(echo "scale=1; 100 * ($user + $sys) / $wall" | bc) % of one core over $wall s"
