@@ -7,6 +7,7 @@
 #include "cli/cli_session.h"
 #include "cli/commands.h"
 #include "cli/terminal_question.h"
+#include "platform/desktop.h"
 #include "model/xmodel_threaded.h"
 #include "shell/logger.h"
 #include "shell/settings.h"
@@ -22,11 +23,11 @@ struct FormatBit {
 // Every format the command takes; the ones not yet written say so.
 constexpr FormatBit kFormats[] = {
     {"xe", job::kExportXE, true},
-    {"obj", job::kExportOBJ, false},
-    {"ma", job::kExportMA, false},
-    {"gdt", job::kDumpGDT, false},
-    {"tags", job::kDumpTags | job::kStaticTagFiles, false},
-    {"images", job::kMoveImages, false},
+    {"obj", job::kExportOBJ, true},
+    {"ma", job::kExportMA, true},
+    {"gdt", job::kDumpGDT, true},
+    {"tags", job::kDumpTags | job::kStaticTagFiles, true},
+    {"images", job::kMoveImages, true},
 };
 
 }  // namespace
@@ -34,7 +35,7 @@ constexpr FormatBit kFormats[] = {
 int CmdExport(const CliArgs& args) {
   if (args.positional.size() != 1 || !args.Has("--format")) {
     std::cerr << "usage: vantor-cli export PATH --format xe[,...] [--out DIR] [--game cod4|cod5|bo] "
-                 "[--scale F] [--sub-dir|--no-sub-dir] [--auto-switch yes|no]\n";
+                 "[--scale F] [--sub-dir|--no-sub-dir] [--auto-switch yes|no] [--open]\n";
     return 2;
   }
   uint32_t flags = 0;
@@ -71,6 +72,12 @@ int CmdExport(const CliArgs& args) {
   exports.export_sub_dir = s.export_sub_dir;
   exports.export_tags_local = s.export_tags_local;
   exports.load_model_textures = s.load_model_textures;
+  exports.export_images = s.export_images;
+  exports.export_images_local = s.export_images_local;
+  exports.export_images_col = s.export_images_col;
+  exports.export_as_tga = s.export_img_as_tga == 1;
+  exports.export_MTL = s.export_MTL;
+  exports.export_MA_BIND = s.export_MA_BIND;
   if (auto out = args.Get("--out")) exports.export_folder = *out;
   if (args.Has("--sub-dir")) exports.export_sub_dir = true;
   if (args.Has("--no-sub-dir")) exports.export_sub_dir = false;
@@ -79,6 +86,12 @@ int CmdExport(const CliArgs& args) {
   platform::SetQuestionAnswerer(&question);
   static XmodelThreaded worker;
   worker.SetExportOptions(exports);
+  if (args.Has("--open")) {
+    flags |= job::kOpenTags;
+    WorkerNotices notices;
+    notices.open_file = [](std::string_view file) { platform::OpenWithDesktop(std::string(file)); };
+    worker.SetNotices(notices);
+  }
   worker.SetModelGame(options->game);
   worker.SetModelScale(options->scale);
   worker.Start(ProgramFolder());

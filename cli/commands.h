@@ -7,3 +7,5 @@ int CmdInfo(const CliArgs& args);
 int CmdSample(const CliArgs& args);
 int CmdExport(const CliArgs& args);
 int CmdSettings(const CliArgs& args);
+int CmdIwd(const CliArgs& args);
+int CmdConvert(const CliArgs& args);

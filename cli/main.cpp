@@ -13,16 +13,18 @@ constexpr const char* kUsage =
     "usage: vantor-cli COMMAND ...\n"
     "  info [--game cod4|cod5|bo] [--json] [--geometry] [--scale F] [--auto-switch yes|no] PATH\n"
     "  export PATH --format xe[,...]|all [--out DIR] [--game cod4|cod5|bo] [--scale F]\n"
-    "         [--sub-dir|--no-sub-dir] [--auto-switch yes|no]\n"
+    "         [--sub-dir|--no-sub-dir] [--auto-switch yes|no] [--open]\n"
     "  settings list | get KEY | set KEY VALUE | reset\n"
-    "  sample DIR\n";
+    "  sample DIR\n"
+    "  iwd ROOT [--check]\n"
+    "  convert FILE.iwi|FILE.dds --to dds|tga [--out FILE]\n";
 
 }  // namespace
 
 int main(int argc, char** argv) {
   std::string error;
-  auto args = ParseCliArgs(argc, argv, {"--game", "--scale", "--auto-switch", "--format", "--out"},
-                           {"--json", "--geometry", "--help", "--sub-dir", "--no-sub-dir"}, error);
+  auto args = ParseCliArgs(argc, argv, {"--game", "--scale", "--auto-switch", "--format", "--out", "--to"},
+                           {"--json", "--geometry", "--help", "--sub-dir", "--no-sub-dir", "--open", "--check"}, error);
   if (!args) {
     std::cerr << "vantor-cli: " << error << "\n" << kUsage;
     return 2;
@@ -31,6 +33,8 @@ int main(int argc, char** argv) {
   if (args->command == "sample") return CmdSample(*args);
   if (args->command == "export") return CmdExport(*args);
   if (args->command == "settings") return CmdSettings(*args);
+  if (args->command == "iwd") return CmdIwd(*args);
+  if (args->command == "convert") return CmdConvert(*args);
   if (args->command == "--help" || args->command == "help" || args->command == "-h") {
     std::cout << kUsage;
     return 0;

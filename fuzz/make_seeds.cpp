@@ -1,15 +1,18 @@
 // Writes the fuzz targets' seed corpora from the fixture writer:
 //   fuzz_make_seeds CORPUS_DIR
-// fills CORPUS_DIR/fuzz_xmodel, /fuzz_xmodelparts and /fuzz_xmodelsurfs with
+// fills CORPUS_DIR/fuzz_xmodel, /fuzz_xmodelparts, /fuzz_xmodelsurfs,
+// /fuzz_iwi, /fuzz_dds and /fuzz_material with
 // small well-formed files of every layout and table form, so the fuzzer
 // starts from inputs that read through to the end. The xmodel and surfs
 // seeds carry the layout-picking byte of fuzz_input.h in front.
+#include <array>
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "fuzz/fuzz_input.h"
 #include "tools/fixture/fixture_writer.h"
+#include "tools/fixture/iwi_writer.h"
 
 namespace {
 
@@ -113,6 +116,26 @@ fixture::XmodelsurfsDesc ManyInfluences(GameVersion layout) {
   return d;
 }
 
+// An uncompressed DDS of `w` x `h` for the texture loader: ARGB8,
+// A1R5G5B5, R5G6B5 or an 8-bit palette, `levels` levels.
+std::vector<uint8_t> UncompressedDds(uint32_t pf_flags, uint32_t bits, std::array<uint32_t, 4> masks, uint32_t w,
+                                     uint32_t h, uint32_t levels) {
+  std::vector<uint8_t> out;
+  auto u32 = [&](uint32_t v) {
+    for (int i = 0; i < 4; ++i) out.push_back(uint8_t(v >> (8 * i)));
+  };
+  u32(0x20534444), u32(124), u32(0x1007 | (levels > 1 ? 0x20000 : 0)), u32(h), u32(w), u32(0), u32(0), u32(levels);
+  for (int i = 0; i < 11; ++i) u32(0);
+  u32(32), u32(pf_flags), u32(0), u32(bits);
+  for (uint32_t m : masks) u32(m);
+  u32(0x1000), u32(0), u32(0), u32(0), u32(0);
+  if (pf_flags & 0x20)
+    for (int i = 0; i < 256; ++i) u32(0xFF000000u | uint32_t(i) * 0x010203u);
+  for (uint32_t l = 0; l < levels; ++l, w = (w + 1) / 2, h = (h + 1) / 2)
+    for (uint32_t i = 0; i < w * h * (bits / 8); ++i) out.push_back(uint8_t(i * 37));
+  return out;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -165,6 +188,49 @@ int main(int argc, char** argv) {
                  fixture::WriteXmodelsurfs(TableForms(layout)));
     out.WriteFor("fuzz_xmodelsurfs", "influences_" + tag, layout,
                  fixture::WriteXmodelsurfs(ManyInfluences(layout)));
+  }
+
+  // Step 4: images. Every IWI version and format, a full chain, a top
+  // level alone, odd sizes; DDS files of each S3TC format and of each
+  // uncompressed format the texture loader takes.
+  const int kSizes[][2] = {{16, 8}, {5, 3}, {1, 1}};
+  for (int version : {6, 8, 13}) {
+    for (uint8_t format : {uint8_t(1), uint8_t(2), uint8_t(11), uint8_t(12), uint8_t(13)}) {
+      for (auto [w, h] : kSizes) {
+        fixture::IwiDesc d;
+        d.version = version;
+        d.format = format;
+        d.picture = fixture::MakeTestPicture(w, h, format != 2 && format != 11);
+        d.mips = w != 5;
+        out.Write("fuzz_iwi",
+                  "v" + std::to_string(version) + "_f" + std::to_string(format) + "_" + std::to_string(w) + "x" +
+                      std::to_string(h),
+                  fixture::WriteIwi(d));
+      }
+    }
+  }
+  for (uint8_t format : {uint8_t(11), uint8_t(12), uint8_t(13)}) {
+    out.Write("fuzz_dds", "dxt_" + std::to_string(format), fixture::WriteDds(fixture::MakeTestPicture(16, 8, true), format));
+    out.Write("fuzz_dds", "dxt_top_" + std::to_string(format),
+              fixture::WriteDds(fixture::MakeTestPicture(5, 3, true), format, false));
+  }
+  out.Write("fuzz_dds", "argb8", UncompressedDds(0x41, 32, {0xFF0000, 0xFF00, 0xFF, 0xFF000000}, 8, 4, 4));
+  out.Write("fuzz_dds", "a1r5g5b5", UncompressedDds(0x41, 16, {0x7C00, 0x3E0, 0x1F, 0x8000}, 5, 3, 3));
+  out.Write("fuzz_dds", "r5g6b5", UncompressedDds(0x40, 16, {0xF800, 0x7E0, 0x1F, 0}, 4, 4, 1));
+  out.Write("fuzz_dds", "palette8", UncompressedDds(0x20, 8, {0, 0, 0, 0}, 8, 8, 4));
+
+  // Step 5: material files: the usual three maps, none, long names, and a
+  // count with the stock files' non-zero bytes after it.
+  out.Write("fuzz_material", "three_maps",
+            fixture::WriteMaterial({"mtl_seed", {{"colorMap", "~-gseed_col"}, {"normalMap", "seed_nml"},
+                                                 {"specularMap", "~seed_spc-rgb&~-r~0a1b2c3d"}}}));
+  out.Write("fuzz_material", "empty", fixture::WriteMaterial({"mtl_empty", {}}));
+  out.Write("fuzz_material", "long_names",
+            fixture::WriteMaterial({"mtl_long", {{std::string(60, 's'), std::string(230, 'i')}}}));
+  {
+    fixture::MaterialDesc d{"mtl_after", {{"Diffuse_MapSampler", "seed"}, {"colorDetailMap", "detail"}}};
+    d.after_count = 3;
+    out.Write("fuzz_material", "after_count", fixture::WriteMaterial(d));
   }
 
   std::printf("fuzz_make_seeds: %d seed files in %s\n", out.written, out.root.c_str());

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "export/export_settings.h"
 #include "model/error_codes.h"
 #include "model/material_library.h"
 
@@ -110,6 +111,28 @@ class Xmodel {
   void Reset();
   // The XMODEL_EXPORT text of level 0 into `folder` (export/).
   [[nodiscard]] ErrorCode ExportXE(std::string folder);
+  // The other exports of level 0 (export/). Each writes into `folder`
+  // (created when missing) and appends the files it wrote completely to
+  // `written` when one is given.
+  // <surf_name>.obj, and with export_MTL its MTL (ExportMTL's result).
+  [[nodiscard]] ErrorCode ExportOBJ(std::string folder, const ExportSettings& settings = {},
+                                    ExportWritten* written = nullptr);
+  // <surf_name>.mtl: the distinct materials with their texture maps.
+  [[nodiscard]] ErrorCode ExportMTL(std::string folder, const ExportSettings& settings = {},
+                                    ExportWritten* written = nullptr);
+  // <surf_name>.ma, and first with export_MA_BIND its bind script (whose
+  // failure is logged, not returned).
+  [[nodiscard]] ErrorCode ExportMA(std::string folder, const ExportSettings& settings = {},
+                                   ExportWritten* written = nullptr);
+  // <surf_name>_bind.mel: skin clusters and vertex weights for the scene.
+  [[nodiscard]] ErrorCode ExportMABind(std::string folder, ExportWritten* written = nullptr);
+  // <name>.gdt: a material entry per distinct material of level `lod` and
+  // the model's entry.
+  [[nodiscard]] ErrorCode DumpGDT(int lod, std::string folder, const ExportSettings& settings = {},
+                                  ExportWritten* written = nullptr);
+  // <name>_tags.html: the bones as a table and a tree (WriteStaticFiles
+  // puts its two pictures beside it).
+  [[nodiscard]] ErrorCode DumpTags(std::string folder, ExportWritten* written = nullptr);
 
   // The readers over file bytes already in memory. LoadXmodel, LoadParts and
   // LoadSurface read their file whole and call these; fuzz targets and

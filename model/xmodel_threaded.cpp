@@ -5,6 +5,10 @@
 #include <chrono>
 
 #include "export/export_paths.h"
+#include "export/tags_report.h"
+#include "export/texture_export.h"
+#include "imaging/image_convert.h"
+#include "model/texture_pick.h"
 #include "shell/logger.h"
 
 namespace {
@@ -151,15 +155,21 @@ void XmodelThreaded::RunJob(const Job& j, JobReport& report) {
     if (scale_pending_) model.scale = pending_scale_;
     game_pending_ = scale_pending_ = false;
   }
+  model.export_as_tga = options.export_as_tga;
   last_result = err::kSuccess;
   auto record = [&](uint32_t bit, ErrorCode code) {
     last_result = code;
     report.steps.push_back({bit, code});
   };
 
+  // With "export_images" on, every model export also moves the images.
+  uint32_t flags = j.flags;
+  if (options.export_images && (flags & (job::kExportMA | job::kExportOBJ | job::kExportXE)))
+    flags |= job::kMoveImages;
+
   for (uint32_t bit : kStepOrder) {
     if (bit == job::kTextures) RefreshBounds();  // every job, after the surface step
-    if (!(j.flags & bit)) continue;
+    if (!(flags & bit)) continue;
     switch (bit) {
       case job::kLoad: {
         {
@@ -215,12 +225,7 @@ void XmodelThreaded::TextureStep() {
     load_textures = options_.load_model_textures;
   }
   // Without a lock: the materials' textures, one line a material.
-  if (load_textures && model.material_library.loaded) {
-    for (const MaterialEntry& entry : model.material_library.entries) {
-      Logger().log("^2Material^7: %s", entry.name.c_str());
-      if (model.progress + 10 < 100) model.progress += 10;
-    }
-  }
+  if (load_textures) PickTextures(model);
   if (!gl) {
     if (last_result == err::kSuccess) {
       std::lock_guard<std::mutex> guard(box_lock);
@@ -267,6 +272,15 @@ ErrorCode XmodelThreaded::ExportStep(uint32_t bit, const ExportOptions& options,
     return err::kInvalidPath;
   }
   const std::string folder = ExportDestination(options);
+  // The tags report and its pictures: beside the program unless
+  // "export_tags_local" puts them in the export folder.
+  const std::string tags_folder =
+      (options.export_tags_local ? folder : running_dir) + "/Tags";
+  ExportSettings settings;
+  settings.export_MTL = options.export_MTL;
+  settings.export_MA_BIND = options.export_MA_BIND;
+  settings.export_images_local = options.export_images_local;
+  settings.export_sub_dir = options.export_sub_dir;
   auto exported = [&](const char* title, const std::string& text) {
     if (notices.play_sound) notices.play_sound("export_done");
     if (notices.notice) notices.notice(title, text);
@@ -285,19 +299,89 @@ ErrorCode XmodelThreaded::ExportStep(uint32_t bit, const ExportOptions& options,
                "Exported: '" + model.name + "' to '" + folder + ".XMODEL_EXPORT'");
       return code;
     }
-    // FIXME: the writers below come with the image and exporter work; until
-    // then their bits fail with a line saying so instead of pretending.
-    case job::kExportMA: Logger().log("^1ExportMA^7:: %s", "not available yet"); break;
-    case job::kExportOBJ: Logger().log("^1ExportOBJ^7:: %s", "not available yet"); break;
-    case job::kDumpTags:
-      if (!model.parts_loaded) return err::kSuccess;
-      Logger().log("^1DumpTags^7:: %s", "not available yet");
-      break;
-    case job::kStaticTagFiles: Logger().log("^1WrtieStaticfiles^7:: %s", "not available yet"); break;
-    case job::kDumpGDT: Logger().log("^1Dump GDT^7:: %s", "not available yet"); break;
-    case job::kMoveImages: Logger().log("^1Move Images^7:: %s", "not available yet"); break;
-    case job::kExportIWI: Logger().log("^5ExportIWI^7:: %s", "not available yet"); break;
-    case job::kExportTGA: Logger().log("^5ExportTGA^7:: %s", "not available yet"); break;
+    case job::kExportMA:
+    case job::kExportOBJ: {
+      const bool ma = bit == job::kExportMA;
+      ErrorCode code = ma ? model.ExportMA(folder, settings, &report.written)
+                          : model.ExportOBJ(folder, settings, &report.written);
+      if (code != err::kSuccess) {
+        Logger().log(ma ? "^1ExportMA^7:: %s" : "^1ExportOBJ^7:: %s", ErrorText(code).c_str());
+        return code;
+      }
+      Logger().log(ma ? "^2Exported MA^7: %.1f ms" : "^2Exported OBJ^7: %.1f ms", LodMs(model, false));
+      exported(ma ? "Exported MA" : "Exported OBJ", "Exported: '" + model.name + "' to '" + folder + "'");
+      return code;
+    }
+    case job::kDumpTags: {
+      if (!model.parts_loaded) {
+        if (report.flags & job::kOpenTags) Logger().log("Tried To Open Tags: Not Loaded");
+        return err::kSuccess;
+      }
+      const size_t before = report.written.size();
+      ErrorCode code = model.DumpTags(tags_folder, &report.written);
+      if (code != err::kSuccess) {
+        Logger().log("^1DumpTags^7:: %s", ErrorText(code).c_str());
+        return code;
+      }
+      Logger().log("^5Dumped Tags");
+      if (report.flags & job::kOpenTags) {
+        // The report just written, wherever the setting put it.
+        Logger().log("^5Displaying Tags In Browser");
+        if (notices.open_file && report.written.size() > before) notices.open_file(report.written[before]);
+      }
+      return code;
+    }
+    case job::kStaticTagFiles: {
+      ErrorCode code = WriteStaticFiles(tags_folder, &report.written);
+      if (code == kStaticFilesPresent) return err::kSuccess;
+      if (code != err::kSuccess) {
+        Logger().log("^1WrtieStaticfiles^7:: %s", ErrorText(code).c_str());
+        return code;
+      }
+      Logger().log("^5StaticTagFilesDumped");
+      return code;
+    }
+    case job::kDumpGDT: {
+      const std::string first = options.gdt_target == kRunningDirectory || options.gdt_target.empty()
+                                    ? running_dir + "/GDTs"
+                                    : options.gdt_target;
+      ErrorCode code = model.DumpGDT(0, first, settings, &report.written);
+      if (code != err::kSuccess) {
+        Logger().log("^1Dump GDT^7:: %s", ErrorText(code).c_str());
+        Logger().log("^4Dumping GDT to Model folder Instead");
+        code = model.DumpGDT(0, folder, settings, &report.written);
+        if (code != err::kSuccess) {
+          Logger().log("^1Dump GDT^7:: %s", ErrorText(code).c_str());
+          return code;
+        }
+      }
+      Logger().log("^2GDT Dumped");
+      return code;
+    }
+    case job::kMoveImages: {
+      TextureExportOptions texture_options;
+      texture_options.as_tga = options.export_as_tga;
+      texture_options.images_local = options.export_images_local;
+      texture_options.colour_only = options.export_images_col;
+      ErrorCode code = MoveImages(model, folder + "/images", texture_options, &report.written);
+      if (code != err::kSuccess) {
+        Logger().log("^1Move Images^7:: %s", ErrorText(code).c_str());
+        return code;
+      }
+      Logger().log("^5Moved Images Across");
+      return code;
+    }
+    case job::kExportIWI:
+    case job::kExportTGA: {
+      // One texture of the loaded model, beside its source: DDS for the
+      // "ExportIWI" job, TGA for "ExportTGA".
+      const bool as_dds = bit == job::kExportIWI;
+      ImageResult r = ConvertImage(model.material_library, model.raw_dir, options.image_item, as_dds,
+                                   &report.written);
+      if (r == img::kSuccess) return err::kSuccess;
+      Logger().warning(as_dds ? "^5ExportIWI^7:: %s" : "^5ExportTGA^7:: %s", QorLogger::error_text(r).c_str());
+      return err::kUnknown;
+    }
     default: break;
   }
   return err::kUnknown;

@@ -78,6 +78,16 @@ struct ExportOptions {
   bool export_sub_dir = true;                       // "export_sub_dir"
   bool export_tags_local = false;                   // "export_tags_local"
   bool load_model_textures = true;                  // "load_model_textures"
+  // The texture export (0x800, 0x200, 0x400). Off unless the caller hands
+  // the setting over: with it on, every model export (0x01, 0x02, 0x2000)
+  // also moves the model's images.
+  bool export_images = false;       // "export_images"
+  bool export_images_local = true;  // "export_images_local"
+  bool export_images_col = false;   // "export_images_col"
+  bool export_as_tga = false;       // "export_img_as_tga" == 1
+  bool export_MTL = true;           // "export_MTL"
+  bool export_MA_BIND = true;       // "export_MA_BIND"
+  std::string image_item;           // 0x200 / 0x400: "slot:material" of the texture to convert
 };
 
 class XmodelThreaded {

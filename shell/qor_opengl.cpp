@@ -12,7 +12,8 @@
 #include "shell/logger.h"
 #include "shell/settings.h"
 #include "viewer/phong_shader.h"
-#include "viewer/screenshot.h"
+#include "imaging/gl_image.h"
+#include "viewer/real_image_gl.h"
 
 QorOpenGL& Renderer() {
   static QorOpenGL* renderer = new QorOpenGL();  // lives until exit
@@ -74,6 +75,7 @@ bool QorOpenGL::CreateGLWindow(const std::string& running_dir, const std::string
   // The worker's context shares textures and buffers with this one.
   if (!window.CreateSharedContext(error)) Logger().critical_error(error);
   worker.SetGl(&gl_data);
+  gl_data.upload_image = [](const std::string& image_path, int) { return UploadImageFile(image_path); };
   worker.SetModelGame(s.active_game == 1 ? Cod5 : s.active_game == 2 ? BO : Cod4);
 
   if (!InitGL()) Logger().critical_error("Initialization Failed.");
@@ -211,7 +213,11 @@ void QorOpenGL::Frame(bool screenshot_now, const std::string& screenshot) {
   renderer.DrawScene(worker, gl_data, CurrentView());
   if (hooks.draw_gui) hooks.draw_gui();
   glColor4f(1, 1, 1, 1);
-  if (screenshot_now && !screenshot.empty()) QorScreenShot(screenshot, view_width, view_height);
+  if (screenshot_now && !screenshot.empty()) {
+    // Read before the swap: see RealImageGl::ReadBuffer.
+    RealImageGl image_gl;
+    QorScreenShot(image_gl, screenshot, view_width, view_height);
+  }
   window.SwapBuffers();
   if (hooks.after_swap) hooks.after_swap();
   platform::GlWindow::ReleaseCurrent();

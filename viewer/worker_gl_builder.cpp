@@ -45,7 +45,9 @@ void WorkerGlBuilder::BuildModelData(Xmodel& model) {
                    : image.slot == "specularMap"                                 ? 3
                                                                                  : -1;
         if (unit < 0 || material_units[m][size_t(unit)]) continue;
-        GLuint tex = upload_image(model.material_library.images_dir + image.iwi_file, unit);
+        // An image present only as a DDS file is taken from that.
+        const std::string& file = !image.iwi_exists && image.dds_exists ? image.dds_file : image.iwi_file;
+        GLuint tex = upload_image(model.material_library.images_dir + file, unit);
         if (!tex) continue;
         material_units[m][size_t(unit)] = tex;
         draw.owned_textures.push_back(tex);

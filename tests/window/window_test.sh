@@ -49,7 +49,8 @@ shot() {
 }
 
 # Pixel statistics of a PPM: bright (model) pixels, their 4-connected blobs,
-# pure-green pixels (the axis), and a hash for comparisons.
+# pure-green pixels (the axis), coloured pixels in the middle half of the
+# frame (textures), and a hash for comparisons.
 stats() {
   "$python" - "$1" <<'PY'
 import hashlib, sys
@@ -86,7 +87,12 @@ for start in range(w * h):
                     stack.append(q)
     if size >= 4:
         blobs += 1
-centre = sum(bright[y * w + x] for y in range(h // 2 - 40, h // 2 + 40) for x in range(w // 2 - 40, w // 2 + 40))
+centre = 0
+for y in range(h // 4, 3 * h // 4):
+    for x in range(w // 4, 3 * w // 4):
+        r, g, b = px[3 * (y * w + x)], px[3 * (y * w + x) + 1], px[3 * (y * w + x) + 2]
+        if max(r, g, b) - min(r, g, b) > 60 and max(r, g, b) > 90:
+            centre += 1  # a coloured (textured) pixel, not grey
 print(w, h, sum(bright), blobs, green, centre, hashlib.md5(px).hexdigest())
 PY
 }
@@ -97,7 +103,8 @@ shot model "$soldier"
 read -r w h bright blobs green centre hash_model <<<"$(stats model.ppm)"
 [[ $w == 800 && $h == 600 ]] || fail "screenshot is ${w}x${h}, not the window's 800x600"
 identify model.dds | grep -q "800x600" || fail "ImageMagick does not read the DDS as 800x600"
-((centre > 1000)) || fail "the middle of the frame does not show the model ($centre bright pixels)"
+((centre > 2000)) || fail "the middle of the frame does not show the model's texture colours ($centre coloured pixels)"
+((bright > 1000)) || fail "the model is not drawn ($bright bright pixels)"
 
 # Wireframe changes the pixels.
 "$cli" settings set OpenGl/wireframe 1 2>/dev/null

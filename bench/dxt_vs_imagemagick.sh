@@ -1,0 +1,103 @@
+#!/usr/bin/env bash
+# DXT decode to TGA beside ImageMagick, side by side in one run, whole
+# processes:
+#
+#   bench/dxt_vs_imagemagick.sh [--build DIR] [--runs N]
+#
+# Writes a 2048 x 2048 DXT1 and a DXT5 DDS file (full mip chains, libsquish
+# blocks), then, RUNS times (default 7) for each, alternating which goes
+# first:
+#   ours     `vantor-cli convert in.dds --to tga --out ours.tga`
+#   theirs   `convert in.dds theirs.tga` (ImageMagick)
+# and checks that ImageMagick reads our TGA as the picture it decodes from
+# the DDS file itself, within 1 per channel. (Its own TGA is no reference:
+# read back with its origin honoured, ImageMagick 6 finds it upside down.)
+# Prints the medians and the ratio theirs / ours (goal: at least 5).
+#
+# DIR defaults to build-release/ (configured in Release here when it does
+# not exist yet); the files go under $TMPDIR.
+set -euo pipefail
+# shellcheck source=scripts/common.sh
+source "$(dirname "$0")/../scripts/common.sh"
+
+build=$VANTOR_ROOT/build-release
+runs=7
+while [[ $# -gt 0 ]]; do
+  case $1 in
+    --build) build=$(cd "$2" && pwd); shift 2 ;;
+    --runs) runs=$2; shift 2 ;;
+    *)
+      echo "usage: bench/dxt_vs_imagemagick.sh [--build DIR] [--runs N]" >&2
+      exit 2
+      ;;
+  esac
+done
+
+# ImageMagick's own convert: the one beside its identify.
+identify=$(command -v identify || true)
+[[ -n $identify ]] || { echo "dxt_vs_imagemagick: ImageMagick is not installed (scripts/install-deps)" >&2; exit 1; }
+magick_dir=$(dirname "$identify")
+convert=$magick_dir/convert
+
+if [[ -f $build/CMakeCache.txt ]]; then
+  cmake --build "$build" -j "$VANTOR_JOBS" --target vantor-cli vantor_make_dxt_dds
+else
+  configure_and_build "$build" vantor-cli vantor_make_dxt_dds -- \
+    -DCMAKE_BUILD_TYPE=Release -DVANTOR_BUILD_BENCH=ON -DVANTOR_BUILD_TESTS=OFF
+fi
+cli=$build/vantor-cli
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/vantor_dxt_bench_$$_XXXXXX")
+trap 'rm -rf "$work"' EXIT
+"$build/bench/vantor_make_dxt_dds" "$work"
+echo "dxt_vs_imagemagick: 2048 x 2048, $runs runs each, $(basename "$build"), $("$convert" -version | head -n 1)"
+
+now_us() { echo $(($(date +%s%N) / 1000)); }
+median() { printf '%s\n' "$@" | sort -n | awk '{v[NR]=$1} END {print (NR % 2) ? v[(NR+1)/2] : (v[NR/2] + v[NR/2+1]) / 2}'; }
+
+time_ours() {
+  local t0
+  t0=$(now_us)
+  "$cli" convert "$work/$1.dds" --to tga --out "$work/ours_$1.tga" >/dev/null
+  ours+=($(($(now_us) - t0)))
+}
+time_theirs() {
+  local t0
+  t0=$(now_us)
+  "$convert" "$work/$1.dds" "$work/theirs_$1.tga"
+  theirs+=($(($(now_us) - t0)))
+}
+
+# The largest per-channel difference of two pictures as ImageMagick reads
+# them (TGA origin honoured).
+max_difference() {
+  "$convert" "$1" -auto-orient -depth 8 rgba:"$work/a.rgba"
+  "$convert" "$2" -auto-orient -depth 8 rgba:"$work/b.rgba"
+  python3 -c 'import sys
+a, b = (open(p, "rb").read() for p in sys.argv[1:3])
+print(max((abs(x - y) for x, y in zip(a, b)), default=0) if len(a) == len(b) else 256)' "$work/a.rgba" "$work/b.rgba"
+}
+
+declare -A result
+for kind in dxt1 dxt5; do
+  ours=() theirs=()
+  for ((run = 1; run <= runs; run++)); do
+    if ((run % 2)); then time_ours "$kind"; time_theirs "$kind"; else time_theirs "$kind"; time_ours "$kind"; fi
+  done
+  diff=$(max_difference "$work/ours_$kind.tga" "$work/$kind.dds")
+  if [[ $diff -gt 1 ]]; then
+    echo "dxt_vs_imagemagick: $kind: the pictures differ by $diff in a channel" >&2
+    exit 1
+  fi
+  result[$kind]="$(median "${ours[@]}") $(median "${theirs[@]}") $diff"
+  echo "runs (us) $kind: ours ${ours[*]} | theirs ${theirs[*]}"
+done
+
+printf '%-8s %16s %20s %8s %14s\n' "" "vantor-cli (ms)" "ImageMagick (ms)" "ratio" "max diff"
+for kind in dxt1 dxt5; do
+  read -r o t d <<<"${result[$kind]}"
+  awk -v k="${kind^^}" -v o="$o" -v t="$t" -v d="$d" 'BEGIN {
+    printf "%-8s %16.1f %20.1f %7.1fx %14d\n", k, o / 1000, t / 1000, t / o, d
+  }'
+done
+echo "goal: ratio >= 5"

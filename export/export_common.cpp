@@ -1,0 +1,59 @@
+// Shared exporter frame (see export_common.h).
+#include "export/export_common.h"
+
+#include <cerrno>
+
+#include "platform/clock.h"
+
+ErrorCode CheckLevelZero(const Xmodel& model) {
+  if (!model.xmodel_loaded) return err::kNotLoaded;
+  if (!model.surfaces_set_up) return err::kSurfacesNotSetUp;
+  if (model.lods.empty()) return err::kOutOfRange;
+  const XmodelLod& lod = model.lods[0];
+  if (!lod.surfaces_loaded) return err::kNotLoaded;
+  for (const XmodelSurface& s : lod.surfaces) {
+    const size_t vertices = s.vertices.size();
+    if (s.vertex_count < 0 || size_t(s.vertex_count) != vertices || s.triangle_count < 0 ||
+        s.triangles.size() != size_t(s.triangle_count) * 3 || s.influences.size() != vertices)
+      return err::kOutOfRange;
+    for (uint16_t index : s.triangles)
+      if (index >= vertices) return err::kOutOfRange;
+    for (const VertexInfluences& inf : s.influences)
+      if (size_t(inf.first_entry) + inf.entry_count > s.influence_pool.size()) return err::kOutOfRange;
+  }
+  return err::kSuccess;
+}
+
+std::FILE* OpenOutput(const std::string& path, ErrorCode& code) {
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  code = file ? err::kSuccess : errno == EACCES ? err::kPermission : err::kCantOpen;
+  return file;
+}
+
+ErrorCode CloseOutput(std::FILE* file, TextOut& out) {
+  bool ok = out.Flush();
+  ok = std::fclose(file) == 0 && ok;
+  return ok ? err::kSuccess : err::kUnknown;
+}
+
+ExportRun::ExportRun(Xmodel& model, int32_t start_progress) : model_(model), started_(platform::NowMs()) {
+  model_.busy = true;
+  model_.progress = start_progress;
+  if (!model_.lods.empty()) model_.lods[0].export_ms = int32_t(started_);
+}
+
+ExportRun::~ExportRun() {
+  if (!finished_) Finish(err::kSuccess);
+}
+
+ErrorCode ExportRun::Finish(ErrorCode code) {
+  finished_ = true;
+  model_.progress = 99;
+  model_.busy = false;
+  if (!model_.lods.empty()) model_.lods[0].export_ms = int32_t((platform::NowMs() - started_) * 1000 / 1000);
+  return code;
+}
+
+void ExportRun::Step(int32_t step, int32_t limit) {
+  if (model_.progress + step < limit) model_.progress += step;
+}

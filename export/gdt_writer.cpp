@@ -1,0 +1,123 @@
+// GDT entries of the exported model: a "material.gdf" entry per distinct
+// material of the level with its colour, normal and specular maps (named as
+// the texture export writes them under model_export), and the model's
+// "xmodel.gdf" entry pointing at its XMODEL_EXPORT file.
+#include "export/gdt_writer.h"
+
+#include <string>
+#include <utility>
+
+#include "export/export_common.h"
+#include "export/export_paths.h"
+#include "export/output_names.h"
+#include "export/texture_names.h"
+#include "model/xmodel.h"
+#include "platform/fs_paths.h"
+
+GdtWriter::~GdtWriter() {
+  if (file_) (void)Close();
+}
+
+ErrorCode GdtWriter::Open(std::string path) {
+  if (file_) (void)Close();
+  if (path.size() < 4 || path.compare(path.size() - 4, 4, ".gdt") != 0) path += ".gdt";
+  ErrorCode code = err::kSuccess;
+  file_ = OpenOutput(path, code);
+  if (!file_) return code;
+  path_ = std::move(path);
+  out_ = std::make_unique<TextOut>(file_);
+  out_->Lit("\n{\n");
+  return err::kSuccess;
+}
+
+// Keys and values are quoted strings in which "\" escapes: paths have each
+// backslash doubled, and a quote in a name cannot end its string.
+void GdtWriter::WriteMaterial(std::string_view name, std::string_view color_map, std::string_view normal_map,
+                              std::string_view spec_map) {
+  if (!file_) return;
+  TextOut& out = *out_;
+  out.Lit("\t\"").Raw(QuoteEscape(name)).Lit("\" ( \"material.gdf\" )\n\t{\n");
+  out.Lit("\t\t\"materialType\" \"model phong\"\n");
+  out.Lit("\t\t\"colorMap\" \"").Raw(QuoteEscape(color_map)).Lit("\"\n");
+  out.Lit("\t\t\"normalMap\" \"").Raw(QuoteEscape(normal_map)).Lit("\"\n");
+  out.Lit("\t\t\"specColorMap\" \"").Raw(QuoteEscape(spec_map)).Lit("\"\n");
+  out.Lit("\t\t\"surfaceType\" \"<none>\"\n\t\t\"template\" \"material.template\"\n\t}\n");
+}
+
+void GdtWriter::WriteModel(std::string_view name, std::string_view filename, bool animated) {
+  if (!file_) return;
+  TextOut& out = *out_;
+  out.Lit("\t\"").Raw(QuoteEscape(name)).Lit("\" ( \"xmodel.gdf\" )\n\t{\n");
+  out.Lit("\t\t\"filename\" \"").Raw(QuoteEscape(filename)).Lit("\"\n");
+  out.Lit("\t\t\"type\" \"").Lit(animated ? "animated" : "rigid").Lit("\"\n\t}\n");
+}
+
+ErrorCode GdtWriter::Close() {
+  if (!file_) return err::kNotLoaded;
+  out_->Lit("\n}");
+  ErrorCode code = CloseOutput(file_, *out_);
+  out_.reset();
+  file_ = nullptr;
+  return code;
+}
+
+ErrorCode Xmodel::DumpGDT(int lod_index, std::string folder, const ExportSettings& settings,
+                          ExportWritten* written) {
+  // Step 1.
+  if (!xmodel_loaded) return err::kNotLoaded;
+  if (lod_index < 0 || size_t(lod_index) >= lods.size() || size_t(lod_index) >= lod_names.size())
+    return err::kOutOfRange;
+  if (!IsSafeOutputName(name)) return err::kInvalidPath;
+  // Step 4 comes first: a failed material load then leaves no half-written
+  // file behind.
+  if (!material_library.loaded)
+    if (ErrorCode code = material_library.LoadMaterials(); code != err::kSuccess) return code;
+  const XmodelLod& lod = lods[size_t(lod_index)];
+  // No name may break its line.
+  if (!IsSingleLine(name) || !IsSingleLine(lod_names[size_t(lod_index)])) return err::kFileNotValid;
+  for (const std::string& m : lod.unique_materials) {
+    if (!IsSingleLine(m)) return err::kFileNotValid;
+    for (const MaterialEntry& entry : material_library.entries)
+      if (entry.name == m)
+        for (const MaterialImage& image : entry.images)
+          if (!IsSingleLine(image.dds_file)) return err::kFileNotValid;
+  }
+
+  // Steps 2 and 3.
+  const std::string dir = WithTrailingSeparator(folder);
+  platform::CreateDirectories(dir);
+  GdtWriter gdt;
+  if (ErrorCode code = gdt.Open(dir + name); code != err::kSuccess) return code;
+
+  // Step 5: the paths are the mod tools', relative to the game folder.
+  const std::string texture_folder =
+      settings.export_sub_dir ? "model_export\\" + name + "\\images\\" : std::string("model_export\\images\\");
+
+  // Step 6.
+  for (const std::string& m : lod.unique_materials)
+    for (const MaterialEntry& entry : material_library.entries) {
+      if (entry.name != m) continue;
+      std::string color, normal, spec;
+      for (const MaterialImage& image : entry.images) {
+        if (image.slot == "colorMap")
+          color = texture_folder + ExportedImageFile(image, export_as_tga, true);
+        else if (image.slot == "normalMap")
+          normal = texture_folder + ExportedImageFile(image, export_as_tga, true);
+        else if (image.slot == "specularMap")
+          spec = texture_folder + ExportedImageFile(image, export_as_tga, true);
+      }
+      gdt.WriteMaterial(entry.name, color, normal, spec);
+    }
+
+  // Step 7.
+  const std::string model_file =
+      (settings.export_sub_dir ? name + "\\" : std::string("\\")) + lod_names[size_t(lod_index)] + ".XMODEL_EXPORT";
+  const int bone_total = int(root_bone_count) + int(bone_count);
+  gdt.WriteModel(name, model_file, bone_total > 1);
+
+  // Step 8.
+  const std::string file_path = gdt.path();
+  ErrorCode code = gdt.Close();
+  if (code == err::kSuccess && written) written->push_back(file_path);
+  return code;
+}

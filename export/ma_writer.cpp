@@ -1,0 +1,375 @@
+// The Maya ASCII writer: level 0 as a Maya 8.5 scene. One transform and
+// mesh shape per surface under the model's transform (UVs, vertices, three
+// edges of its own per triangle, per-corner normals, faces wound c-b-a), a
+// lambert network with a file texture per material, the light links, the
+// mesh assignments and the skeleton as joints under "Joints". The bind
+// script (mel_bind_writer.cpp) is written first when asked for.
+//
+// Sections: [header] [meshes] [shading] [links] [joints] [ExportMA]
+#include <algorithm>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "export/export_common.h"
+#include "export/export_paths.h"
+#include "export/joint_angles.h"
+#include "export/ma_fixed_blocks.h"
+#include "export/number_format.h"
+#include "export/output_names.h"
+#include "export/text_out.h"
+#include "export/texture_names.h"
+#include "model/xmodel.h"
+#include "platform/fs_paths.h"
+#include "shell/logger.h"
+
+namespace {
+
+// ------------------------------------------------------------ [meshes]
+
+char* PutTriple(char* p, const float v[3], int width) {
+  for (int k = 0; k < 3; ++k) {
+    *p++ = ' ';
+    p = PutFixedWidth(p, v[k], 6, width);
+  }
+  return p;
+}
+
+void WriteMesh(LineBlock& block, const XmodelSurface& s, size_t mesh, std::string_view surf_name) {
+  const long long V = s.vertex_count, T = s.triangle_count;
+  const long long i = (long long)mesh;
+
+  char* p = PutText(block.Reserve(), "\r\ncreateNode transform -n \"QorMesh_");
+  p = PutInt(p, i);
+  block.Commit(PutText(p, "\" -p \"Qor_"));
+  block.Text(surf_name);
+  p = PutText(block.Reserve(),
+              "\";\r\nsetAttr \".rp\" -type \"double3\" 0.000000 0.000000 0.000000 ;"
+              "\r\nsetAttr \".sp\" -type \"double3\" 0.000000 0.000000 0.000000 ;");
+  p = PutText(p, "\r\ncreateNode mesh -n \"MeshShape_");
+  p = PutInt(p, i);
+  p = PutText(p, "\" -p \"QorMesh_");
+  p = PutInt(p, i);
+  p = PutText(p, "\";");
+  p = PutText(p, "\r\nsetAttr -k off \".v\";\r\nsetAttr \".iog[0].og[0].gcl\" -type \"componentList\" 1 \"f[0:");
+  p = PutInt(p, T - 1);
+  p = PutText(p, "]\";\r\nsetAttr \".uvst[0].uvsn\" -type \"string\" \"map1\";\r\nsetAttr -s ");
+  p = PutInt(p, V);
+  p = PutText(p, " \".uvst[0].uvsp[0:");
+  p = PutInt(p, V - 1);
+  block.Commit(PutText(p, "]\" -type \"float2\"\r\n"));
+
+  // UVs as stored, four to a line.
+  for (size_t k = 0; k < s.vertices.size(); ++k) {
+    const XmodelVertex& v = s.vertices[k];
+    p = block.Reserve();
+    *p++ = ' ';
+    p = PutFixed(p, v.u);
+    *p++ = ' ';
+    p = PutFixed(p, v.v);
+    if (k % 4 == 3) p = PutText(p, "\r\n");
+    block.Commit(p);
+  }
+  p = PutText(block.Reserve(), ";\r\n");
+
+  // Two blanks before 0 1 1, as Maya writes them.
+  p = PutText(p, "setAttr \".covm[0]\"  0 1 1;\r\nsetAttr \".cdvm[0]\"  0 1 1;\r\nsetAttr -s ");
+  p = PutInt(p, V);
+  p = PutText(p, " \".vt[0:");
+  p = PutInt(p, V - 1);
+  block.Commit(PutText(p, "]\""));
+  for (const XmodelVertex& v : s.vertices) {
+    p = PutText(block.Reserve(), "\r\n\t");
+    p = PutFixed(p, v.position[0]);
+    *p++ = ' ';
+    p = PutFixed(p, v.position[1]);
+    *p++ = ' ';
+    p = PutFixed(p, v.position[2]);
+    block.Commit(p);
+  }
+  block.Commit(PutText(block.Reserve(), ";"));
+
+  // Edges: triangle t owns 3t (c->b), 3t+1 (b->a) and 3t+2 (a->c).
+  const uint16_t* tri = s.triangles.data();
+  const size_t corners = s.triangles.size();
+  p = PutText(block.Reserve(), "\r\nsetAttr -s ");
+  p = PutInt(p, 3 * T);
+  p = PutText(p, " \".ed[0:");
+  p = PutInt(p, 3 * T - 1);
+  block.Commit(PutText(p, "]\""));
+  for (size_t t = 0; t + 2 < corners; t += 3) {
+    const int a = tri[t], b = tri[t + 1], c = tri[t + 2];
+    p = PutText(block.Reserve(), "\r\n\t");
+    p = PutInt(p, c);
+    *p++ = ' ';
+    p = PutInt(p, b);
+    p = PutText(p, " 0 ");
+    p = PutInt(p, b);
+    *p++ = ' ';
+    p = PutInt(p, a);
+    p = PutText(p, " 0 ");
+    p = PutInt(p, a);
+    *p++ = ' ';
+    p = PutInt(p, c);
+    block.Commit(PutText(p, " 0"));
+  }
+  block.Commit(PutText(block.Reserve(), ";\r\n"));
+
+  // Normals per face corner, c, b, a.
+  p = PutText(block.Reserve(), "setAttr -s ");
+  p = PutInt(p, 3 * T);
+  p = PutText(p, " \".n[0:");
+  p = PutInt(p, 3 * T - 1);
+  block.Commit(PutText(p, "]\" -type \"float3\""));
+  for (size_t t = 0; t + 2 < corners; t += 3) {
+    p = PutText(block.Reserve(), "\r\n\t");
+    p = PutFixedWidth(p, s.vertices[tri[t + 2]].normal[0], 6, 9);
+    *p++ = ' ';
+    p = PutFixedWidth(p, s.vertices[tri[t + 2]].normal[1], 6, 9);
+    *p++ = ' ';
+    p = PutFixedWidth(p, s.vertices[tri[t + 2]].normal[2], 6, 9);
+    p = PutTriple(p, s.vertices[tri[t + 1]].normal, 9);
+    p = PutTriple(p, s.vertices[tri[t]].normal, 9);
+    block.Commit(p);
+  }
+  block.Commit(PutText(block.Reserve(), ";"));
+
+  // Faces over their own edges, UVs indexed like the vertices.
+  p = PutText(block.Reserve(), "\r\nsetAttr -s ");
+  p = PutInt(p, T);
+  p = PutText(p, " \".fc[0:");
+  p = PutInt(p, T - 1);
+  block.Commit(PutText(p, "]\" -type \"polyFaces\""));
+  for (size_t t = 0; t + 2 < corners; t += 3) {
+    const long long e = (long long)t;  // 3 * triangle number
+    p = PutText(block.Reserve(), "\r\n\tf 3 ");
+    p = PutInt(p, e);
+    *p++ = ' ';
+    p = PutInt(p, e + 1);
+    *p++ = ' ';
+    p = PutInt(p, e + 2);
+    p = PutText(p, "\r\n\tmu 0 3 ");
+    p = PutInt(p, tri[t + 2]);
+    *p++ = ' ';
+    p = PutInt(p, tri[t + 1]);
+    *p++ = ' ';
+    p = PutInt(p, tri[t]);
+    block.Commit(p);
+  }
+  block.Commit(PutText(block.Reserve(),
+                       ";\r\nsetAttr \".cd\" -type \"dataPolyComponent\" Index_Data Edge 0 ;\r\n\r\n"));
+}
+
+// ------------------------------------------------------------ [shading]
+
+// The ".ftn" value of a colour texture: the file the texture export writes,
+// as a MEL string (backslashes doubled).
+std::string TexturePath(const MaterialImage& image, const std::string& raw_dir, bool local, bool as_tga) {
+  if (local) return "images\\\\" + QuoteEscape(ExportedImageFile(image, as_tga, true));
+  return QuoteEscape(raw_dir) + "images\\\\" + QuoteEscape(ExportedImageFile(image, as_tga, false));
+}
+
+void WriteShadingNetwork(TextOut& out, const std::string& m, const std::string& ftn) {
+  out.Lit("createNode shadingEngine -n \"").Raw(m).Lit("SG\";\n\tsetAttr \".ihi\" 0;\n\tsetAttr \".ro\" yes;\n");
+  out.Lit("createNode materialInfo -n \"").Raw(m).Lit("MI\";\n");
+  out.Lit("createNode lambert -n \"").Raw(m).Lit("\";\n\tsetAttr \".ambc\" -type \"float3\" 1 1 1 ;\n");
+  out.Lit("createNode file -n \"").Raw(m).Lit("FILE\";\n\tsetAttr \".ftn\" -type \"string\" \"").Raw(ftn);
+  out.Lit("\";\nif(getAttr(\"").Raw(m).Lit("FILE.fha\")) connectAttr ").Raw(m).Lit("FILE.ot ").Raw(m);
+  out.Lit(".it;\ncreateNode place2dTexture -n \"").Raw(m).Lit("P2DT\";\n\n");
+}
+
+// ------------------------------------------------------------ [links]
+
+// The place2dTexture outputs and the file inputs they drive, in Maya's order.
+constexpr std::string_view kP2dtToFile[][2] = {
+    {"c", "c"},     {"tf", "tf"},   {"rf", "rf"},   {"mu", "mu"},   {"mv", "mv"},
+    {"s", "s"},     {"wu", "wu"},   {"wv", "wv"},   {"re", "re"},   {"of", "of"},
+    {"r", "ro"},    {"n", "n"},     {"vt1", "vt1"}, {"vt2", "vt2"}, {"vt3", "vt3"},
+    {"vc1", "vc1"}, {"o", "uv"},    {"ofs", "fs"},
+};
+
+void WriteLightLinks(TextOut& out, const std::string& m, long long link) {
+  out.Lit("connectAttr \":defaultLightSet.msg\" \"lightLinker1.lnk[").Int(link).Lit("].llnk\";\n");
+  out.Lit("connectAttr \"").Raw(m).Lit("SG.msg\" \"lightLinker1.lnk[").Int(link).Lit("].olnk\";\n");
+  out.Lit("connectAttr \":defaultLightSet.msg\" \"lightLinker1.slnk[").Int(link).Lit("].sllk\";\n");
+  out.Lit("connectAttr \"").Raw(m).Lit("SG.msg\" \"lightLinker1.slnk[").Int(link).Lit("].solk\";\n");
+  out.Lit("connectAttr \"").Raw(m).Lit(".oc\" \"").Raw(m).Lit("SG.ss\";\n");
+  out.Lit("connectAttr \"").Raw(m).Lit("SG.msg\" \"").Raw(m).Lit("MI.sg\";\n");
+  out.Lit("connectAttr \"").Raw(m).Lit(".msg\" \"").Raw(m).Lit("MI.m\";\n");
+  out.Lit("connectAttr \"").Raw(m).Lit("FILE.msg\" \"").Raw(m).Lit("MI.t\" -na;\n");
+  out.Lit("connectAttr \"").Raw(m).Lit("FILE.oc\" \"").Raw(m).Lit(".c\";\n");
+  for (const auto& pair : kP2dtToFile) {
+    out.Lit("connectAttr \"").Raw(m).Lit("P2DT.").Raw(pair[0]).Lit("\" \"").Raw(m).Lit("FILE.");
+    out.Raw(pair[1]).Lit("\";\n");
+  }
+  out.Lit("connectAttr \"").Raw(m).Lit("SG.pa\" \":renderPartition.st\" -na;\n");
+  out.Lit("connectAttr \"").Raw(m).Lit(".msg\" \":defaultShaderList1.s\" -na;\n");
+  out.Lit("connectAttr \"").Raw(m).Lit("P2DT.msg\" \":defaultRenderUtilityList1.u\" -na;\n");
+  out.Lit("connectAttr \"").Raw(m).Lit("FILE.msg\" \":defaultTextureList1.tx\" -na;\n");
+  out.Lit("\n");
+}
+
+// ------------------------------------------------------------ [joints]
+
+// The bone a joint hangs under: an earlier bone with a name (only those
+// are created before it), else none and the joint goes under "Joints".
+int JointParent(const std::vector<XmodelBone>& bones, size_t i) {
+  const int parent = int(int8_t(bones[i].parent));
+  if (parent < 0 || size_t(parent) >= i || bones[size_t(parent)].name.empty()) return -1;
+  return parent;
+}
+
+void WriteJoints(TextOut& out, const Xmodel& model) {
+  const std::vector<XmodelBone>& bones = model.bones;
+  out.Lit("\ncreateNode transform -n \"Joints\";\nsetAttr \".ove\" yes;\n\n");
+  char num[3 * (kMaxNumberChars + 2)];
+  for (size_t i = 0; i < bones.size(); ++i) {
+    const XmodelBone& b = bones[i];
+    if (b.name.empty()) continue;  // nothing to create or bind to
+    const int parent = JointParent(bones, i);
+    out.Lit("createNode joint -n \"").Raw(b.name).Lit("\" -p \"");
+    out.Raw(parent < 0 ? std::string_view("Joints") : std::string_view(bones[size_t(parent)].name));
+    out.Lit("\";\naddAttr -ci true -sn \"liw\" -ln \"lockInfluenceWeights\" -bt \"lock\" -min 0 -max 1 -at "
+            "\"bool\";\nsetAttr \".uoc\" yes;\nsetAttr \".ove\" yes;\nsetAttr \".t\" -type \"double3\"");
+    out.Raw(std::string_view(num, size_t(PutTriple(num, b.position, 9) - num)));
+    out.Lit(" ;\nsetAttr \".mnrl\" -type \"double3\" -360 -360 -360 ;\nsetAttr \".mxrl\" -type \"double3\" "
+            "360 360 360 ;\nsetAttr \".radi\" ");
+    out.Raw(std::string_view(num, size_t(PutFixedWidth(num, model.scale * 0.5, 2, 6) - num)));
+    double angles[3];
+    JointAngles(b.rotation, angles);
+    out.Lit(";\nsetAttr \".jo\" -type \"double3\" ").Fixed(angles[0]).Lit(" ").Fixed(angles[1]);
+    out.Lit(" ").Fixed(angles[2]).Lit(";\n\n");
+  }
+  // Scale compensation between each joint and the joint it hangs under.
+  for (size_t i = 0; i < bones.size(); ++i) {
+    if (bones[i].name.empty()) continue;
+    const int parent = JointParent(bones, i);
+    if (parent < 0) continue;
+    out.Lit("connectAttr \"").Raw(bones[size_t(parent)].name).Lit(".s\" \"").Raw(bones[i].name).Lit(".is\";\n");
+  }
+}
+
+// Every name the scene uses as a node name must be one Maya reads back.
+bool SceneNamesAreValid(const Xmodel& model) {
+  const XmodelLod& lod = model.lods[0];
+  if (!IsMayaNodeName(lod.surf_name)) return false;
+  for (size_t i = 0; i < lod.surfaces.size(); ++i)
+    if (i >= lod.materials.size() || !IsMayaNodeName(lod.materials[i])) return false;
+  for (const std::string& m : lod.unique_materials)
+    if (!IsMayaNodeName(m)) return false;
+  for (const XmodelBone& b : model.bones)
+    if (!b.name.empty() && !IsMayaNodeName(b.name)) return false;
+  return true;
+}
+
+}  // namespace
+
+// ------------------------------------------------------------ [ExportMA]
+
+ErrorCode Xmodel::ExportMA(std::string folder, const ExportSettings& settings, ExportWritten* written) {
+  // Preparation, step 1.
+  if (ErrorCode code = CheckLevelZero(*this); code != err::kSuccess) return code;
+  XmodelLod& lod = lods[0];
+  if (!IsSafeOutputName(lod.surf_name)) return err::kInvalidPath;
+  if (!SceneNamesAreValid(*this)) return err::kFileNotValid;
+  if (!settings.export_images_local && !IsSingleLine(raw_dir)) return err::kFileNotValid;
+  for (const MaterialEntry& entry : material_library.entries)
+    for (const MaterialImage& image : entry.images)
+      if (!IsSingleLine(image.dds_file)) return err::kFileNotValid;
+
+  // Step 2.
+  ExportRun run(*this, 1);
+  const std::string dir = WithTrailingSeparator(folder);
+  platform::CreateDirectories(dir);
+
+  // Step 3: the bind script; a failure is reported and the scene still
+  // written. It runs its own progress, so the scene's starts again.
+  if (settings.export_MA_BIND) {
+    ErrorCode mel = ExportMABind(dir, written);
+    if (mel != err::kSuccess) Logger().log("^1Mel Error^7: %s", ErrorText(mel).c_str());
+    busy = true;
+    progress = 1;
+  }
+
+  // Steps 4 and 5.
+  const std::string file_path = dir + lod.surf_name + ".ma";
+  ErrorCode code = err::kSuccess;
+  std::FILE* file = OpenOutput(file_path, code);
+  if (!file) return run.Finish(code);
+  const std::vector<std::string> materials = lod.unique_materials;
+  const long long N = (long long)materials.size();
+
+  {
+    TextOut out(file);
+    // [header] Scene text steps 1 to 4.
+    out.Lit("//Maya ASCII 8.5 scene\n//Name: ").Raw(lod.surf_name).Lit(".ma\n");
+    out.Lit("//Exported by Qor_Fen Vantor\n");
+    out.Lit("//Maya ASCII scene written from the game's xmodel, xmodelparts and xmodelsurfs files\n");
+    out.Lit("//Parent Xmodel: ").Raw(name).Lit("\n");
+    out.Lit("//Surface Load Time: ").Fixed(double(lod.surf_load_ms), 2).Lit(" ms\n//Total Meshes: ");
+    out.Int(lod.surface_count).Lit("\n//Codeset: 1252\n");
+    out.Lit(kMaFixedBlockA);
+    out.Lit("\tsetAttr -s ").Int(N).Lit(" \".lnk\";\n\tsetAttr -s ").Int(N).Lit(" \".slnk\";\n");
+    out.Lit(kMaFixedBlockB);
+
+    // Step 5.
+    run.Step(5, 100);
+    run.Step(1, 99);
+    const size_t mesh_count = lod.surfaces.size();
+    const int32_t step = mesh_count ? int32_t(90 / mesh_count) : 0;
+
+    // Steps 6 and 7.
+    out.Lit("createNode transform -n \"Qor_").Raw(lod.surf_name).Lit("\";\nsetAttr \".ove\" yes;");
+    {
+      LineBlock block(out);
+      for (size_t i = 0; i < mesh_count; ++i) {
+        WriteMesh(block, lod.surfaces[i], i, lod.surf_name);
+        block.Flush();
+        run.Step(step);
+      }
+    }
+
+    // Step 8: a network per colour texture of each material. The links
+    // and mesh assignments below connect to every material's nodes, so a
+    // material without a colour texture gets its network too, with no file.
+    for (const std::string& m : materials) {
+      bool made = false;
+      for (const MaterialEntry& entry : material_library.entries) {
+        if (entry.name != m) continue;
+        for (const MaterialImage& image : entry.images) {
+          if (!IsColourSlot(image.slot)) continue;
+          out.Lit("// Material: ").Raw(entry.name).Lit("\n");
+          WriteShadingNetwork(out, m, TexturePath(image, raw_dir, settings.export_images_local, export_as_tga));
+          made = true;
+          run.Step(1, 99);
+        }
+      }
+      if (!made) {
+        out.Lit("// Material: ").Raw(m).Lit("\n");
+        WriteShadingNetwork(out, m, "");
+      }
+    }
+
+    // Step 9: links 0 and 1 are block B's defaults.
+    for (long long k = 0; k < N; ++k) WriteLightLinks(out, materials[size_t(k)], k + 2);
+    run.Step(1, 99);
+
+    // Step 10.
+    for (size_t i = 0; i < mesh_count; ++i) {
+      const std::string& m = lod.materials[i];
+      out.Lit("connectAttr \"").Raw(m).Lit("SG.mwc\" \"MeshShape_").Int((long long)i);
+      out.Lit(".iog.og[0].gco\";\nconnectAttr \"MeshShape_").Int((long long)i).Lit(".iog\" \"").Raw(m);
+      out.Lit("SG.dsm\" -na;\n\n");
+    }
+    run.Step(1, 99);
+
+    // Step 11.
+    WriteJoints(out, *this);
+    run.Step(5, 100);
+
+    // Step 12.
+    code = CloseOutput(file, out);
+  }
+  if (code == err::kSuccess && written) written->push_back(file_path);
+  return run.Finish(code);
+}

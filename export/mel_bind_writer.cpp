@@ -1,0 +1,169 @@
+// The MEL bind script that goes with the Maya scene: rigid meshes get a
+// one-bone skin cluster, weighted meshes a smooth skin cluster over their
+// bones and then explicit vertex weights through skinPercent, with runs of
+// vertices wholly on one bone written as vertex ranges. Sourcing it runs
+// every rigid bind, then each smooth binder under `catch`.
+#include <string>
+#include <vector>
+
+#include "export/export_common.h"
+#include "export/export_paths.h"
+#include "export/output_names.h"
+#include "export/text_out.h"
+#include "model/xmodel.h"
+
+namespace {
+
+// raw / 65535 as percent and back, as the weights were always computed; at
+// most 1.
+double BindWeight(uint16_t raw) {
+  double w = raw / 65535.0 * 100.0 * 0.01;
+  return w > 1.0 ? 1.0 : w;
+}
+
+// The bones a weighted mesh's skin cluster is made over: its table's bones
+// that own vertices, then every other bone a vertex of it names (its own
+// bone or an influence), each once. skinPercent can only set the weight of
+// a bone in the cluster, so each bone the weights below name is in it.
+std::vector<int> ClusterBones(const XmodelSurface& s) {
+  std::vector<int> bones;
+  std::vector<bool> added;
+  auto add = [&](int bone, bool always) {
+    if (bone < 0) return;
+    if (size_t(bone) >= added.size()) added.resize(size_t(bone) + 1, false);
+    if (added[size_t(bone)] && !always) return;
+    added[size_t(bone)] = true;
+    bones.push_back(bone);
+  };
+  for (const SurfaceBoneEntry& e : s.bone_table)
+    if (e.vertex_count > 0) add(e.bone, true);
+  for (size_t vi = 0; vi < s.vertices.size(); ++vi) {
+    add(s.influences[vi].primary_bone, false);
+    for (const InfluenceEntry& e : s.Entries(vi)) add(e.bone, false);
+  }
+  return bones;
+}
+
+// Every bone name the script will write must be a Maya name.
+bool ScriptNamesAreValid(const Xmodel& model, const XmodelLod& lod) {
+  for (const XmodelSurface& s : lod.surfaces) {
+    if (!s.weighted) {
+      const std::string bone = model.RigidBoneName(s);
+      if (!bone.empty() && !IsMayaNodeName(bone)) return false;
+      continue;
+    }
+    for (int bone : ClusterBones(s))
+      if (!IsMayaNodeName(model.BoneName(bone))) return false;
+  }
+  return true;
+}
+
+void WriteSmoothBinder(TextOut& out, const Xmodel& model, const XmodelSurface& s, long long i) {
+  out.Lit("\nglobal proc QorMesh_").Int(i).Lit("_SmoothBinder()\n{\n\t");
+  out.Lit("cout(\"Running Smooth Bind For 'QorMesh_").Int(i).Lit("'\");\n\tselect -r QorMesh_").Int(i);
+  out.Lit(";\n");
+  for (int bone : ClusterBones(s)) out.Lit("\tselect -add ").Raw(model.BoneName(bone)).Lit(";\n");
+  out.Lit("\tnewSkinCluster \"-toSelectedBones -mi 10 -omi true -dr 10 -rui true\";\n");
+  out.Lit("\n\tstring $cluster = GetSkinClusterName(\"QorMesh_").Int(i).Lit("\");\n");
+  out.Lit("\tcout(\"SkinCluster: \" + $cluster);\n\n");
+
+  // Runs of vertices wholly on one bone; a vertex with influences of its
+  // own stands alone.
+  const size_t count = s.vertices.size();
+  for (size_t start = 0; start < count;) {
+    const VertexInfluences& first = s.influences[start];
+    size_t end = start;
+    if (first.extra_count == 0)
+      while (end + 1 < count && s.influences[end + 1].extra_count == 0 &&
+             s.influences[end + 1].primary_bone == first.primary_bone)
+        ++end;
+    out.Lit("\tskinPercent -tv ").Raw(model.BoneName(first.primary_bone)).Lit(" 1.0 $cluster QorMesh_");
+    out.Int(i).Lit(".vtx[").Int((long long)start);
+    if (end > start) out.Lit(":").Int((long long)end);
+    out.Lit("];\n");
+    if (first.extra_count != 0)
+      for (const InfluenceEntry& e : s.Entries(start)) {
+        out.Lit("\t\tskinPercent -tv ").Raw(model.BoneName(e.bone)).Lit(" ").Fixed(BindWeight(e.weight), 5);
+        out.Lit(" $cluster QorMesh_").Int(i).Lit(".vtx[").Int((long long)start).Lit("];\n");
+      }
+    start = end + 1;
+  }
+  out.Lit("\n\tcout(\"QorMesh_").Int(i).Lit(" Binds Completed\");\n}\n");
+}
+
+}  // namespace
+
+ErrorCode Xmodel::ExportMABind(std::string folder, ExportWritten* written) {
+  if (ErrorCode code = CheckLevelZero(*this); code != err::kSuccess) return code;
+  const XmodelLod& lod = lods[0];
+  if (!IsSafeOutputName(lod.surf_name)) return err::kInvalidPath;
+  if (!ScriptNamesAreValid(*this, lod)) return err::kFileNotValid;
+
+  // Steps 1 and 2.
+  const std::string file_path = WithTrailingSeparator(folder) + lod.surf_name + "_bind.mel";
+  ErrorCode code = err::kSuccess;
+  std::FILE* file = OpenOutput(file_path, code);
+  if (!file) return code;
+  progress = 0;
+  busy = true;
+  auto step = [&] {
+    if (progress + 1 < 99) progress += 1;
+  };
+
+  {
+    TextOut out(file);
+    // Steps 3 and 4.
+    out.Lit("/*====================================\n* Binds Joints to Mesh \n");
+    out.Lit("* Written by Qor_Fen Vantor\n* Version: 1.1\n");
+    out.Lit("* How To Use: Drag & drop on to maya when model has been loaded\n");
+    out.Lit("====================================*/\n");
+    out.Lit("global proc cout(string $s){\n\tprint($s + \"\\n\");\n}\n\n");
+    out.Lit("global proc string GetSkinClusterName(string $Mesh){\n\treturn  findRelatedSkinCluster($Mesh);\n}\n\n");
+
+    // Step 5: rigid meshes.
+    out.Lit("global proc RunMeshBinds(){\n\t// Full mesh binds\n");
+    bool any_weighted = false;
+    for (size_t i = 0; i < lod.surfaces.size(); ++i) {
+      const XmodelSurface& s = lod.surfaces[i];
+      if (s.weighted) {
+        any_weighted = true;
+      } else {
+        const std::string bone = RigidBoneName(s);
+        if (bone.empty()) {
+          // The scene creates no joint for a bone without a name (static
+          // props often have one such root): nothing to bind to.
+          out.Lit("\t// QorMesh_").Int((long long)i).Lit(": its bone has no name, nothing to bind to\n");
+        } else {
+          out.Lit("\tcout(\"Binding 'QorMesh_").Int((long long)i).Lit("' to '").Raw(bone).Lit("'\");\n");
+          out.Lit("\tskinCluster -tsb -mi 1 ").Raw(bone).Lit(" QorMesh_").Int((long long)i).Lit(";\n");
+        }
+      }
+      step();
+    }
+    out.Lit("}\n");
+
+    // Step 6: weighted meshes and the procedure that runs their binders.
+    if (any_weighted) {
+      for (size_t i = 0; i < lod.surfaces.size(); ++i) {
+        if (!lod.surfaces[i].weighted) continue;
+        WriteSmoothBinder(out, *this, lod.surfaces[i], (long long)i);
+        step();
+      }
+      out.Lit("\nglobal proc QorsPerfectBind()\n{\n\t// Updated: wrapping the calls in 'catch' means others "
+              "will still run, if one fails. \n");
+      for (size_t i = 0; i < lod.surfaces.size(); ++i)
+        if (lod.surfaces[i].weighted) out.Lit("\n\tcatch(QorMesh_").Int((long long)i).Lit("_SmoothBinder());");
+      out.Lit("\n}\n");
+    }
+
+    // Step 7.
+    out.Lit("\nRunMeshBinds();");
+    if (any_weighted) out.Lit("\nQorsPerfectBind();");
+    // Step 8.
+    code = CloseOutput(file, out);
+  }
+  progress = 99;
+  busy = false;
+  if (code == err::kSuccess && written) written->push_back(file_path);
+  return code;
+}

@@ -1,0 +1,204 @@
+// The Wavefront OBJ writer and its MTL material library: level 0's meshes
+// as groups of positions, UVs and normals sharing one 1-based index over the
+// file, faces wound first-third-second, and per distinct material its colour,
+// bump and specular maps under the names the texture export writes.
+// Positions are written as they stand in memory (with the load scale).
+#include <algorithm>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "export/export_common.h"
+#include "export/export_paths.h"
+#include "export/number_format.h"
+#include "export/output_names.h"
+#include "export/text_out.h"
+#include "export/texture_names.h"
+#include "model/xmodel.h"
+#include "platform/fs_paths.h"
+
+namespace {
+
+const std::string& MeshMaterial(const XmodelLod& lod, size_t mesh) {
+  static const std::string kNone;
+  return mesh < lod.materials.size() ? lod.materials[mesh] : kNone;
+}
+
+char* PutVec3(char* p, const char* tag, const float v[3]) {
+  p = PutText(p, tag);
+  p = PutFixed(p, v[0]);
+  *p++ = ' ';
+  p = PutFixed(p, v[1]);
+  *p++ = ' ';
+  p = PutFixed(p, v[2]);
+  return PutText(p, "\r\n");
+}
+
+void CountLine(LineBlock& block, int count, std::string_view what) {
+  char* p = PutText(block.Reserve(), "# ");
+  p = PutInt(p, count);
+  block.Commit(PutText(p, what));
+}
+
+// One mesh: positions, UVs, normals, its group and material, its faces.
+// `base` is the OBJ index of the mesh's first vertex.
+void WriteMesh(LineBlock& block, const XmodelSurface& s, size_t mesh, std::string_view material,
+               long long base) {
+  for (const XmodelVertex& v : s.vertices) block.Commit(PutVec3(block.Reserve(), "v ", v.position));
+  CountLine(block, s.vertex_count, " vertices\r\n\r\n");
+
+  for (const XmodelVertex& v : s.vertices) {
+    char* p = PutText(block.Reserve(), "vt ");
+    p = PutFixed(p, v.u);
+    *p++ = ' ';
+    p = PutFixed(p, v.v);  // as stored: already 1 - the file's value
+    block.Commit(PutText(p, "\r\n"));
+  }
+  CountLine(block, s.vertex_count, " UV's\r\n\r\n");
+
+  for (const XmodelVertex& v : s.vertices) block.Commit(PutVec3(block.Reserve(), "vn ", v.normal));
+  CountLine(block, s.vertex_count, " normals\r\n\r\n");
+
+  char* p = PutText(block.Reserve(), "\r\ns off\r\ng QorGroup_");
+  p = PutInt(p, (long long)mesh);
+  block.Commit(PutText(p, "\r\nusemtl "));
+  block.Text(material);
+  block.Text("\r\n");
+
+  // Position, UV and normal share the index; corners go first, third,
+  // second, which turns the games' winding into OBJ's.
+  const uint16_t* t = s.triangles.data();
+  for (size_t i = 0; i + 2 < s.triangles.size(); i += 3) {
+    const long long corner[3] = {t[i] + base, t[i + 2] + base, t[i + 1] + base};
+    p = block.Reserve();
+    *p++ = 'f';
+    for (long long c : corner) {
+      *p++ = ' ';
+      p = PutInt(p, c);
+      *p++ = '/';
+      p = PutInt(p, c);
+      *p++ = '/';
+      p = PutInt(p, c);
+    }
+    block.Commit(PutText(p, "\r\n"));
+  }
+}
+
+}  // namespace
+
+ErrorCode Xmodel::ExportOBJ(std::string folder, const ExportSettings& settings, ExportWritten* written) {
+  // Step 1: loaded through the surfaces, with sound geometry; names that
+  // reach the file's path or its lines must fit them.
+  if (ErrorCode code = CheckLevelZero(*this); code != err::kSuccess) return code;
+  XmodelLod& lod = lods[0];
+  if (!IsSafeOutputName(lod.surf_name)) return err::kInvalidPath;
+  for (size_t i = 0; i < lod.surfaces.size(); ++i)
+    if (!IsSingleLine(MeshMaterial(lod, i))) return err::kFileNotValid;
+
+  // Steps 2 to 4.
+  ExportRun run(*this, 0);
+  const std::string dir = WithTrailingSeparator(folder);
+  platform::CreateDirectories(dir);
+  const std::string file_path = dir + lod.surf_name + ".obj";
+  ErrorCode code = err::kSuccess;
+  std::FILE* file = OpenOutput(file_path, code);
+  if (!file) return run.Finish(code);
+
+  {
+    TextOut out(file);
+    // Step 5: header. Step 6: the mtllib line ends in CR CR LF on disk, as
+    // the format was always written (a "\r\n" put through text mode).
+    out.Lit("\n# Exported by Qor_Fen Vantor\n");
+    out.Lit("# Wavefront OBJ written from the game's xmodel, xmodelparts and xmodelsurfs files\n");
+    out.Lit("# Parent Xmodel: ").Raw(name).Lit("\n# Surface Load Time: ");
+    out.Fixed(double(lod.surf_load_ms), 2).Lit("ms\n# Total Meshes: ").Int(lod.surface_count);
+    out.Lit("\n\n");
+    out.Lit("mtllib ").Raw(lod.surf_name).Raw(".mtl\r\r\n");
+
+    // Steps 7 and 8.
+    const size_t mesh_count = lod.surfaces.size();
+    const int32_t step = mesh_count ? int32_t(100 / mesh_count) : 0;
+    long long base = 1;
+    {
+      LineBlock block(out);
+      for (size_t i = 0; i < mesh_count; ++i) {
+        const XmodelSurface& s = lod.surfaces[i];
+        WriteMesh(block, s, i, MeshMaterial(lod, i), base);
+        base += (long long)s.vertices.size();
+        CountLine(block, s.triangle_count, " faces\r\n\r\n");
+        run.Step(step);
+      }
+    }
+    // Step 9.
+    code = CloseOutput(file, out);
+  }
+  if (code != err::kSuccess) return run.Finish(code);
+  if (written) written->push_back(file_path);
+  if (settings.export_MTL) code = ExportMTL(folder, settings, written);
+  return run.Finish(code);
+}
+
+ErrorCode Xmodel::ExportMTL(std::string folder, const ExportSettings& settings, ExportWritten* written) {
+  if (!xmodel_loaded) return err::kNotLoaded;
+  if (lods.empty()) return err::kOutOfRange;
+  const XmodelLod& lod = lods[0];
+  if (!IsSafeOutputName(lod.surf_name)) return err::kInvalidPath;
+  // Step 1.
+  if (!material_library.loaded)
+    if (ErrorCode code = material_library.LoadMaterials(); code != err::kSuccess) return code;
+
+  const size_t count = std::min(lod.unique_materials.size(), size_t(std::max<int16_t>(lod.unique_material_count, 0)));
+  // The maps point at the files the texture export writes: under "images"
+  // of the export folder, or beside the source images.
+  auto map_path = [&](const MaterialImage& image) {
+    if (settings.export_images_local) return "images/" + ExportedImageFile(image, export_as_tga, true);
+    return raw_dir + "images/" + ExportedImageFile(image, export_as_tga, false);
+  };
+  // Every name and path must stay on its own line.
+  if (!settings.export_images_local && !IsSingleLine(raw_dir)) return err::kFileNotValid;
+  for (size_t m = 0; m < count; ++m) {
+    if (!IsSingleLine(lod.unique_materials[m])) return err::kFileNotValid;
+    for (const MaterialEntry& entry : material_library.entries)
+      if (entry.name == lod.unique_materials[m])
+        for (const MaterialImage& image : entry.images)
+          if (!IsSingleLine(image.dds_file)) return err::kFileNotValid;
+  }
+
+  // Step 2.
+  const std::string dir = WithTrailingSeparator(folder);
+  platform::CreateDirectories(dir);
+  const std::string file_path = dir + lod.surf_name + ".mtl";
+  ErrorCode code = err::kSuccess;
+  std::FILE* file = OpenOutput(file_path, code);
+  if (!file) return code;
+
+  TextOut out(file);
+  // Step 3.
+  for (size_t m = 0; m < count; ++m) {
+    const std::string& material = lod.unique_materials[m];
+    out.Lit("newmtl ").Raw(material).Lit("\nKd 1.0000 1.0000 1.0000\nNs 1\nillum 0");
+    std::string last_image;
+    for (const MaterialEntry& entry : material_library.entries) {
+      if (entry.name != material) continue;
+      for (const MaterialImage& image : entry.images) {
+        if (image.dds_file == last_image) continue;
+        last_image = image.dds_file;
+        // A bump or specular map is listed when the texture export has a
+        // source to convert it from.
+        const bool has_source = image.iwi_exists || image.dds_exists;
+        if (image.slot == "colorMap") {
+          out.Lit("\nmap_Kd ").Raw(map_path(image));
+        } else if (image.slot == "normalMap" && has_source) {
+          out.Lit("\nmap_bump ").Raw(map_path(image));
+        } else if (image.slot == "specularMap" && has_source) {
+          out.Lit("\nmap_Ks ").Raw(map_path(image));
+        }
+      }
+    }
+    out.Lit("\n\n");
+  }
+  // Step 4.
+  code = CloseOutput(file, out);
+  if (code == err::kSuccess && written) written->push_back(file_path);
+  return code;
+}

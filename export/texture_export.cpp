@@ -1,0 +1,70 @@
+// MoveImages and ExportImage. A unit the texture step loaded is written from
+// memory; every other image is read from disk into the context's scratch
+// image first.
+#include "export/texture_export.h"
+
+#include <algorithm>  // Required for: std::find
+
+#include "imaging/image_convert.h"
+#include "imaging/image_paths.h"
+#include "model/texture_pick.h"
+#include "model/xmodel.h"
+#include "platform/fs_paths.h"
+#include "shell/logger.h"
+
+void ExportImage(TextureExportContext& context, IwiImage& image, bool force_tga, ImageResult read_result) {
+  if (!image.path_set) {
+    Logger().model_log("^4IWI Not Set");
+    return;
+  }
+  if (std::find(context.done.begin(), context.done.end(), image.short_name) != context.done.end()) return;
+  context.done.push_back(image.short_name);
+
+  const bool as_dds = !force_tga && !context.as_tga;
+  // A DDS source written as DDS beside itself is already there.
+  if (as_dds && image.is_dds && context.destination.empty()) return;
+  const std::string out = ImageOutputPath(image, context.destination, as_dds ? "dds" : "tga");
+
+  ImageResult r = read_result;
+  if (r == img::kSuccess && !image.loaded) r = img::kNotLoaded;
+  if (r == img::kSuccess) r = as_dds ? image.WriteDDS(out) : image.WriteTGA(out);
+  if (r != img::kSuccess) {
+    Logger().model_log("^1IWI Error^7: %s", QorLogger::error_text(r).c_str());
+    return;
+  }
+  Logger().model_log("^5Moved^7: %s", image.short_name.c_str());
+  context.written.push_back(out);
+}
+
+ErrorCode MoveImages(Xmodel& model, const std::string& folder, const TextureExportOptions& options,
+                     std::vector<std::string>* written) {
+  if (!model.xmodel_loaded) return err::kNotLoaded;
+  (void)platform::CreateDirectories(folder);
+
+  TextureExportContext context;
+  context.raw_dir = model.raw_dir;
+  context.destination = options.images_local ? folder : "";
+  context.as_tga = options.as_tga;
+
+  MaterialLibrary& library = model.material_library;
+  for (size_t m = 0; m < library.entries.size(); ++m) {
+    MaterialTextures* set = m < library.texture_sets.size() ? &library.texture_sets[m] : nullptr;
+    for (const MaterialImage& image : library.entries[m].images) {
+      const int unit = UnitOfSlot(image.slot);
+      if (options.colour_only && unit != kColourUnit) continue;
+      // Colour maps follow the image-format setting, loaded or not; the
+      // other maps are always TGA.
+      const bool force_tga = unit != kColourUnit;
+      if (unit >= 0 && set && set->loaded[size_t(unit)]) {
+        ExportImage(context, set->units[size_t(unit)], force_tga);
+        continue;
+      }
+      SetSourceImage(context.scratch, context.raw_dir, image);
+      ImageResult r = context.scratch.loaded ? img::kSuccess : ReadImage(context.scratch);
+      ExportImage(context, context.scratch, force_tga, r);
+      context.scratch.Clear();
+    }
+  }
+  if (written) written->insert(written->end(), context.written.begin(), context.written.end());
+  return err::kSuccess;
+}

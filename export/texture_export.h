@@ -1,0 +1,44 @@
+// The texture export with a model: the images of the loaded model's
+// materials written as DDS or TGA, into the export folder's "images" folder
+// or beside their sources in the game's images folder. Colour maps follow
+// the image-format setting; every other map is written as TGA.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "imaging/iwi_image.h"
+#include "model/error_codes.h"
+
+class Xmodel;
+
+// The settings the export reads.
+struct TextureExportOptions {
+  bool as_tga = false;        // the model's export_as_tga ("export_img_as_tga" == 1)
+  bool images_local = true;   // "export_images_local": into the folder passed in
+  bool colour_only = false;   // "export_images_col": colour maps only
+};
+
+// One MoveImages call.
+struct TextureExportContext {
+  bool as_tga = false;
+  std::string destination;  // the folder when images_local is on, else ""
+  std::string raw_dir;
+  IwiImage scratch;                // images not already in memory
+  std::vector<std::string> done;   // short names exported in this call
+  std::vector<std::string> written;  // files written
+};
+
+// Converts the textures of every material of the loaded model; `folder` is
+// the export destination + "/images". 27, or 22 when no model is loaded.
+// Each image fails on its own (logged); the written files are added to
+// `written` when it is given.
+[[nodiscard]] ErrorCode MoveImages(Xmodel& model, const std::string& folder, const TextureExportOptions& options,
+                                   std::vector<std::string>* written = nullptr);
+
+// Writes one image (once per call of MoveImages, by short name). Logs
+// "^5Moved^7: %s" or "^1IWI Error^7: %s", or "^4IWI Not Set" for an image
+// without a path. `read_result` is the result of reading the image; an image
+// that was not read is reported with it instead of being written.
+void ExportImage(TextureExportContext& context, IwiImage& image, bool force_tga,
+                 ImageResult read_result = img::kSuccess);

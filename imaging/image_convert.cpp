@@ -1,0 +1,51 @@
+// ConvertImage: "slot:material" to the matching images, each read from the
+// game's images folder and written beside it.
+#include "imaging/image_convert.h"
+
+#include "imaging/image_paths.h"
+#include "imaging/iwi_image.h"
+#include "model/material_library.h"
+#include "shell/logger.h"
+
+bool SetSourceImage(IwiImage& image, std::string_view raw_dir, const MaterialImage& source) {
+  image.is_dds = false;
+  if (image.SetImagePath(ImageSourcePath(raw_dir, source.iwi_file))) return true;
+  // The images folder may hold the picture as DDS only (a modder's own
+  // texture); it is read and converted the same way.
+  if (!image.SetImagePath(ImageSourcePath(raw_dir, source.dds_file))) return false;
+  image.is_dds = true;
+  return true;
+}
+
+ImageResult ReadImage(IwiImage& image) { return image.is_dds ? image.LoadDDS() : image.LoadIWI(); }
+
+ImageResult ConvertImage(const MaterialLibrary& library, std::string_view raw_dir, std::string_view item,
+                         bool as_dds, std::vector<std::string>* written) {
+  size_t colon = item.find(':');
+  if (colon == std::string_view::npos) return img::kSuccess;
+  std::string_view slot = item.substr(0, colon), material = item.substr(colon + 1);
+
+  ImageResult result = img::kSuccess;
+  for (const MaterialEntry& entry : library.entries) {
+    if (entry.name != material) continue;
+    for (const MaterialImage& source : entry.images) {
+      if (source.slot != slot) continue;
+      IwiImage image;
+      SetSourceImage(image, raw_dir, source);
+      ImageResult r = ReadImage(image);
+      std::string out = ImageOutputPath(image, "", as_dds ? "dds" : "tga");
+      // A file that could not be read is reported with the reader's code,
+      // never written as an empty image; a DDS source is its own DDS.
+      if (r == img::kSuccess && !(as_dds && out == image.path))
+        r = as_dds ? image.WriteDDS(out) : image.WriteTGA(out);
+      if (r != img::kSuccess) {
+        Logger().model_log("IWI Error: %s", QorLogger::error_text(r).c_str());
+        result = r;
+      } else {
+        Logger().model_log("Converted: %s", image.name.c_str());
+        if (written) written->push_back(out);
+      }
+    }
+  }
+  return result;
+}

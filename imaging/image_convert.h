@@ -1,0 +1,31 @@
+// The single-image conversion jobs: one texture of the loaded model, named
+// as the GUI lists a material's textures ("slot:material"), written beside
+// its source as DDS (the "ExportIWI" job) or TGA (the "ExportTGA" job).
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "imaging/image_codes.h"
+
+class MaterialLibrary;
+
+// Every image of every material named `material` whose slot is `slot`.
+// Logs "Converted: %s" or "IWI Error: %s" per image. 24 when every image
+// was written (or `item` names none), else the last failure's code. Written
+// files are added to `written` when it is given.
+[[nodiscard]] ImageResult ConvertImage(const MaterialLibrary& library, std::string_view raw_dir,
+                                       std::string_view item, bool as_dds,
+                                       std::vector<std::string>* written = nullptr);
+
+class IwiImage;
+struct MaterialImage;
+
+// Points `image` at a material image's file in raw_dir + "images/": the
+// ".iwi" file, or its ".dds" twin (setting `is_dds`) when only that exists.
+// False when neither exists.
+bool SetSourceImage(IwiImage& image, std::string_view raw_dir, const MaterialImage& source);
+
+// Reads an image file as IWI, or as DDS when `is_dds`.
+[[nodiscard]] ImageResult ReadImage(IwiImage& image);

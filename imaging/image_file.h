@@ -1,0 +1,17 @@
+// Whole-file reads and writes of the image operations, with the image result
+// codes of an open failure: 6 for permissions, 5 for anything else.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "imaging/image_codes.h"
+
+// Reads the file (case-insensitive retry) into `out`; 13 past `max_bytes`.
+[[nodiscard]] ImageResult ReadImageFile(const std::string& path, std::vector<uint8_t>& out,
+                                        uint64_t max_bytes);
+
+// Writes `bytes` to `path` ("wb") in one block. A short write is 5 as well.
+[[nodiscard]] ImageResult WriteImageFile(const std::string& path, std::span<const uint8_t> bytes);

@@ -1,0 +1,141 @@
+// IWD archives through minizip (open, first/next entry, entry info,
+// open/read/close the entry, close), as the library is published.
+#include "imaging/iwd_archive.h"
+
+#include <minizip/unzip.h>  // Required for: unzOpen64(), unzReadCurrentFile(), ...
+
+#include <filesystem>  // Required for: file_size()
+
+namespace {
+
+unzFile Zip(void* f) { return static_cast<unzFile>(f); }
+
+// Deflate's best case: a 258-byte match in about two bits, so no stream
+// grows by more than this factor.
+constexpr uint64_t kDeflateMaxRatio = 1032;
+
+constexpr uint16_t kFlagEncrypted = 0x0001;
+constexpr uint16_t kMethodStored = 0;
+constexpr uint16_t kMethodDeflate = 8;
+constexpr size_t kReadBlock = 256 * 1024;
+
+}  // namespace
+
+const char* IwdReadText(IwdRead result) {
+  switch (result) {
+    case IwdRead::kOk: return "ok";
+    case IwdRead::kEncrypted: return "the entry is encrypted";
+    case IwdRead::kUnsupportedMethod: return "unsupported compression method";
+    case IwdRead::kSizeNotAllowed: return "its stored size does not fit the archive";
+    case IwdRead::kSizeMismatch: return "its data is not as long as its stored size";
+    case IwdRead::kCrcMismatch: return "CRC check failed";
+    case IwdRead::kDataError: return "its data could not be read";
+    case IwdRead::kSinkFailed: return "the image could not be written";
+  }
+  return "?";
+}
+
+IwdArchive::~IwdArchive() { Close(); }
+
+bool IwdArchive::Open(const std::string& path) {
+  Close();
+  std::error_code ec;
+  archive_bytes_ = std::filesystem::file_size(path, ec);
+  if (ec) return false;
+  file_ = unzOpen64(path.c_str());
+  return file_ != nullptr;
+}
+
+void IwdArchive::Close() {
+  if (file_) unzClose(Zip(file_));
+  file_ = nullptr;
+  archive_bytes_ = 0;
+}
+
+uint64_t IwdArchive::announced_entries() const {
+  unz_global_info64 global;
+  if (!file_ || unzGetGlobalInfo64(Zip(file_), &global) != UNZ_OK) return 0;
+  return global.number_entry;
+}
+
+namespace {
+
+IwdStep StepResult(int rc) {
+  if (rc == UNZ_OK) return IwdStep::kEntry;
+  if (rc == UNZ_END_OF_LIST_OF_FILE) return IwdStep::kEnd;
+  return IwdStep::kBroken;
+}
+
+}  // namespace
+
+IwdStep IwdArchive::First() { return file_ ? StepResult(unzGoToFirstFile(Zip(file_))) : IwdStep::kBroken; }
+
+IwdStep IwdArchive::Next() { return file_ ? StepResult(unzGoToNextFile(Zip(file_))) : IwdStep::kBroken; }
+
+bool IwdArchive::Info(IwdEntryInfo& out) {
+  out = IwdEntryInfo{};
+  if (!file_) return false;
+  // The name field holds up to 65535 bytes; a shorter buffer would cut a
+  // hostile name and hide what follows the cut.
+  if (name_buffer_.empty()) name_buffer_.resize(0x10000 + 1);
+  unz_file_info64 info;
+  if (unzGetCurrentFileInfo64(Zip(file_), &info, name_buffer_.data(), uLong(name_buffer_.size()), nullptr, 0,
+                              nullptr, 0) != UNZ_OK)
+    return false;
+  if (info.size_filename >= name_buffer_.size()) return false;
+  out.name.assign(name_buffer_.data(), info.size_filename);
+  out.compressed_size = info.compressed_size;
+  out.uncompressed_size = info.uncompressed_size;
+  out.crc = uint32_t(info.crc);
+  out.method = uint16_t(info.compression_method);
+  out.flags = uint16_t(info.flag);
+  return true;
+}
+
+IwdRead IwdArchive::Check(const IwdEntryInfo& info) const {
+  if (info.flags & kFlagEncrypted) return IwdRead::kEncrypted;
+  if (info.method != kMethodStored && info.method != kMethodDeflate) return IwdRead::kUnsupportedMethod;
+  if (info.uncompressed_size > kMaxIwiBytes) return IwdRead::kSizeNotAllowed;
+  if (info.compressed_size > archive_bytes_) return IwdRead::kSizeNotAllowed;
+  if (info.method == kMethodStored && info.uncompressed_size != info.compressed_size)
+    return IwdRead::kSizeNotAllowed;
+  // Divided on the trusted side so it cannot overflow.
+  if (info.method == kMethodDeflate && info.uncompressed_size / kDeflateMaxRatio > info.compressed_size)
+    return IwdRead::kSizeNotAllowed;
+  return IwdRead::kOk;
+}
+
+IwdRead IwdArchive::Extract(const IwdEntryInfo& info, std::vector<uint8_t>& buffer, const Sink& sink) {
+  if (IwdRead check = Check(info); check != IwdRead::kOk) return check;
+  if (!file_ || unzOpenCurrentFile(Zip(file_)) != UNZ_OK) return IwdRead::kDataError;
+
+  if (buffer.size() < kReadBlock) buffer.resize(kReadBlock);
+  // Never more than the stored size is asked for: minizip stops there, and
+  // whatever the stream holds beyond it shows in the CRC.
+  uint64_t total = 0;
+  IwdRead result = IwdRead::kOk;
+  for (;;) {
+    int n = unzReadCurrentFile(Zip(file_), buffer.data(), unsigned(buffer.size()));
+    if (n < 0) {
+      result = IwdRead::kDataError;
+      break;
+    }
+    if (n == 0) break;
+    total += uint64_t(n);
+    if (total > info.uncompressed_size) {
+      result = IwdRead::kSizeMismatch;
+      break;
+    }
+    if (!sink(buffer.data(), size_t(n))) {
+      result = IwdRead::kSinkFailed;
+      break;
+    }
+  }
+  // The CRC is compared when the entry is closed after its last byte.
+  int close_rc = unzCloseCurrentFile(Zip(file_));
+  if (result != IwdRead::kOk) return result;
+  if (total != info.uncompressed_size) return IwdRead::kSizeMismatch;
+  if (close_rc == UNZ_CRCERROR) return IwdRead::kCrcMismatch;
+  if (close_rc != UNZ_OK) return IwdRead::kDataError;
+  return IwdRead::kOk;
+}

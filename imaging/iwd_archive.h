@@ -1,0 +1,82 @@
+// One IWD archive read through minizip's unzip API: the entries in
+// central-directory order, each one's stored facts, and the extraction of
+// one entry in blocks with every check an untrusted archive needs (sizes
+// that fit, the whole stream, the CRC) before its bytes count as good.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+// Nothing in the games' archives comes near this; a larger entry would only
+// fill the disk.
+inline constexpr uint64_t kMaxIwiBytes = uint64_t(256) << 20;
+
+struct IwdEntryInfo {
+  std::string name;  // the stored bytes, any length the format allows
+  uint64_t compressed_size = 0;
+  uint64_t uncompressed_size = 0;
+  uint32_t crc = 0;
+  uint16_t method = 0;  // 0 stored, 8 deflate
+  uint16_t flags = 0;   // general purpose bits
+};
+
+enum class IwdRead {
+  kOk,
+  kEncrypted,          // bit 0 of the flags: no password to read it with
+  kUnsupportedMethod,  // neither stored nor deflate
+  kSizeNotAllowed,     // the stored sizes cannot be true for this archive
+  kSizeMismatch,       // the data gave another number of bytes than stored
+  kCrcMismatch,
+  kDataError,          // broken compressed data or local header, or a read error
+  kSinkFailed,         // the consumer refused a block
+};
+
+const char* IwdReadText(IwdRead result);
+
+enum class IwdStep {
+  kEntry,   // positioned on an entry
+  kEnd,     // past the last entry
+  kBroken,  // the central directory could not be read on
+};
+
+class IwdArchive {
+ public:
+  IwdArchive() = default;
+  ~IwdArchive();
+  IwdArchive(const IwdArchive&) = delete;
+  IwdArchive& operator=(const IwdArchive&) = delete;
+
+  // False when the file cannot be opened or is no ZIP archive.
+  [[nodiscard]] bool Open(const std::string& path);
+  void Close();
+
+  [[nodiscard]] IwdStep First();
+  [[nodiscard]] IwdStep Next();
+  // The current entry's central-directory record.
+  [[nodiscard]] bool Info(IwdEntryInfo& out);
+
+  // Whether the entry can be read and its stored sizes can be true: not
+  // encrypted, stored or deflated, stored entries as long as their data,
+  // deflated ones within deflate's largest ratio, nothing longer than the
+  // archive or kMaxIwiBytes. Extract checks this first too.
+  [[nodiscard]] IwdRead Check(const IwdEntryInfo& info) const;
+
+  // Decompresses the current entry into `sink`, block by block, through the
+  // caller's `buffer` (kept between calls so a pass allocates it once).
+  // kOk only when the whole stream arrived, as many bytes as stored, with
+  // the stored CRC; the sink has seen bytes even when the result is not kOk.
+  using Sink = std::function<bool(const uint8_t* data, size_t size)>;
+  [[nodiscard]] IwdRead Extract(const IwdEntryInfo& info, std::vector<uint8_t>& buffer, const Sink& sink);
+
+  uint64_t archive_bytes() const { return archive_bytes_; }
+  // The entry count the end record announces (for progress only: the walk
+  // ends where the central directory does).
+  uint64_t announced_entries() const;
+
+ private:
+  void* file_ = nullptr;  // unzFile
+  uint64_t archive_bytes_ = 0;
+  std::vector<char> name_buffer_;
+};

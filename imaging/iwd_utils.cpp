@@ -1,0 +1,257 @@
+// The mover's object: paths, the image check and its counter thread, the
+// archive list, starting and stopping the copy pass, and what the main
+// thread reads. The pass itself is in imaging/iwd_to_images.cpp.
+#include "imaging/iwd_utils.h"
+
+#include <algorithm>   // Required for: sort()
+#include <charconv>    // Required for: to_chars()
+#include <chrono>      // Required for: milliseconds
+#include <filesystem>  // Required for: directory_iterator
+
+#include "imaging/iwd_entry_name.h"
+#include "platform/fs_paths.h"
+#include "shell/logger.h"
+
+namespace {
+
+std::string Decimal(uint32_t v) {
+  char buf[16];
+  auto r = std::to_chars(buf, buf + sizeof buf, v);
+  return std::string(buf, r.ptr);
+}
+
+// Windows lists a folder in case-insensitive name order; the archives are
+// copied in that order on every system, so which archive an image comes
+// from does not depend on the file system.
+bool WindowsOrder(const std::string& a, const std::string& b) {
+  size_t n = std::min(a.size(), b.size());
+  for (size_t i = 0; i < n; ++i) {
+    char x = a[i], y = b[i];
+    if (x >= 'A' && x <= 'Z') x = char(x - 'A' + 'a');
+    if (y >= 'A' && y <= 'Z') y = char(y - 'A' + 'a');
+    if (x != y) return static_cast<unsigned char>(x) < static_cast<unsigned char>(y);
+  }
+  return a.size() != b.size() ? a.size() < b.size() : a < b;
+}
+
+}  // namespace
+
+float IwdProgress::Fraction() const {
+  if (archive_count == 0) return running ? 0.0f : 1.0f;
+  if (!running) return float(archive_index) / float(archive_count);
+  double done = archive_index > 0 ? archive_index - 1 : 0;
+  if (archive_entries > 0) done += std::min(1.0, double(archive_entries_done) / archive_entries);
+  return float(std::min(1.0, done / archive_count));
+}
+
+std::string IwdProgress::IwiProgressText() const {
+  return "\n\n" + Decimal(entries_copied) + "\n\n" + Decimal(entries_skipped);
+}
+
+QorIWDUtils::~QorIWDUtils() {
+  cancel.store(true);
+  std::lock_guard<std::mutex> hold(thread_lock_);
+  if (count_thread_.joinable()) count_thread_.join();
+  if (pass_thread_.joinable()) pass_thread_.join();
+}
+
+// ------------------------------------------------------------ paths
+
+void QorIWDUtils::SetPathsLocked(const std::string& new_root) {
+  root = platform::NormalizePath(new_root);
+  if (root.empty() || root.back() != '/') root += '/';
+  // The folders as they exist, matched without case like every lookup.
+  std::string images = root + "raw/images", main = root + "main";
+  images_path = platform::ResolveExisting(images).value_or(images);
+  main_path = platform::ResolveExisting(main).value_or(main);
+}
+
+void QorIWDUtils::SetRoot(const std::string& new_root) {
+  std::lock_guard<std::mutex> hold(lock);
+  SetPathsLocked(new_root);
+}
+
+std::string QorIWDUtils::images_folder() const {
+  std::lock_guard<std::mutex> hold(lock);
+  return images_path;
+}
+
+std::string QorIWDUtils::main_folder() const {
+  std::lock_guard<std::mutex> hold(lock);
+  return main_path;
+}
+
+// ------------------------------------------------------------ the image check
+
+void QorIWDUtils::CheckForImages(const std::string& new_root) {
+  if (new_root.empty() || !platform::FolderExists(new_root)) {
+    Logger().log("CheckForImages:: in-valid Path");
+    return;
+  }
+  std::string images, main;
+  {
+    std::lock_guard<std::mutex> hold(lock);
+    SetPathsLocked(new_root);
+    images = images_path;
+    main = main_path;
+    last_count_.reset();
+  }
+  if (!platform::FolderExists(images) || !platform::FolderExists(main)) {
+    Logger().log("CheckForImages:: Could not find 'main' / 'raw/images'");
+    return;
+  }
+  std::lock_guard<std::mutex> hold(thread_lock_);
+  if (count_thread_.joinable()) count_thread_.join();
+  count_thread_ = std::thread([this] { DirectoryCount(); });
+}
+
+void QorIWDUtils::WaitForCheck() {
+  std::lock_guard<std::mutex> hold(thread_lock_);
+  if (count_thread_.joinable()) count_thread_.join();
+}
+
+std::optional<uint32_t> QorIWDUtils::last_count() const {
+  std::lock_guard<std::mutex> hold(lock);
+  return last_count_;
+}
+
+uint32_t QorIWDUtils::DirectoryCount() {
+  std::string folder = images_folder();
+  uint32_t count = 0;
+  std::error_code ec;
+  std::filesystem::directory_iterator it(folder, ec), end;
+  for (; !ec && it != end; it.increment(ec)) {
+    std::string name = it->path().filename().string();
+    // An image still being written (or left by a killed pass) is not one.
+    if (name.find(".iwi") != std::string::npos && !std::string_view(name).ends_with(kPartialSuffix)) ++count;
+  }
+  if (ec) Logger().log("DirectoryCount:: Error: %u", unsigned(ec.value()));
+  {
+    std::lock_guard<std::mutex> hold(lock);
+    last_count_ = count;
+  }
+  ImageCheck(count);
+  return count;
+}
+
+bool QorIWDUtils::ImageCheck(uint32_t count) {
+  if (count >= iwd::kCompleteImageCount) return false;
+  PostMessage("", "open iwd_images_menu;");
+  std::string folder = images_folder();
+  Logger().log(
+      "ImageCheck:: 'raw/images' looks incomplete with only: '%i iwis' suggested user to run IWDToImages, "
+      "Path: '%s'",
+      int(count), folder.c_str());
+  std::lock_guard<std::mutex> hold(lock);
+  asked_ = true;
+  menu_flags = {true, true};
+  return true;
+}
+
+bool QorIWDUtils::asked() const {
+  std::lock_guard<std::mutex> hold(lock);
+  return asked_;
+}
+
+bool QorIWDUtils::menu_offered() const {
+  std::lock_guard<std::mutex> hold(lock);
+  return menu_flags[0] && menu_flags[1];
+}
+
+// ------------------------------------------------------------ the archive list
+
+std::vector<std::string> QorIWDUtils::IWDList() { return ListArchives(main_folder()); }
+
+std::vector<std::string> QorIWDUtils::ListArchives(const std::string& folder) {
+  std::vector<std::string> names;
+  std::error_code ec;
+  std::filesystem::directory_iterator it(folder, ec), end;
+  for (; !ec && it != end; it.increment(ec)) {
+    std::string name = it->path().filename().string();
+    std::error_code type_ec;
+    if (name.find(".iwd") != std::string::npos && !it->is_directory(type_ec)) names.push_back(std::move(name));
+  }
+  if (ec) Logger().log("IWDList:: Error: %u", unsigned(ec.value()));
+  std::sort(names.begin(), names.end(), WindowsOrder);
+  return names;
+}
+
+// ------------------------------------------------------------ the pass and the main thread
+
+bool QorIWDUtils::IWDToImages() {
+  std::lock_guard<std::mutex> hold(thread_lock_);
+  if (running_.load()) return false;
+  PassPaths paths;
+  {
+    std::lock_guard<std::mutex> hold_state(lock);
+    if (root.empty()) return false;
+    paths = {root, images_path, main_path};
+    IwdProgress fresh;
+    fresh.running = true;
+    progress_ = fresh;
+    reports_.clear();
+  }
+  if (pass_thread_.joinable()) pass_thread_.join();  // finished: running_ is clear
+  cancel.store(false);
+  running_.store(true);
+  pass_thread_ = std::thread([this, paths = std::move(paths)]() mutable { RunPass(std::move(paths)); });
+  return true;
+}
+
+void QorIWDUtils::WaitForPass() {
+  std::lock_guard<std::mutex> hold(thread_lock_);
+  if (pass_thread_.joinable()) pass_thread_.join();
+}
+
+bool QorIWDUtils::WaitForPassFor(int ms) {
+  std::unique_lock<std::mutex> hold(lock);
+  return pass_done_.wait_for(hold, std::chrono::milliseconds(ms), [this] { return !running_.load(); });
+}
+
+void QorIWDUtils::Reset() {
+  if (running_.load()) return;
+  std::lock_guard<std::mutex> hold(lock);
+  progress_ = IwdProgress{};
+  asked_ = false;
+  menu_flags = {false, false};
+  message_pending = false;
+  message_ = {};
+  last_count_.reset();
+  reports_.clear();
+}
+
+IwdProgress QorIWDUtils::Progress() const {
+  std::lock_guard<std::mutex> hold(lock);
+  return progress_;
+}
+
+void QorIWDUtils::PostMessage(std::string text, std::string command) {
+  std::lock_guard<std::mutex> hold(lock);
+  message_ = {std::move(text), std::move(command)};
+  message_pending = true;
+}
+
+std::optional<IwdMessage> QorIWDUtils::TakeMessage() {
+  std::lock_guard<std::mutex> hold(lock);
+  if (!message_pending) return std::nullopt;
+  message_pending = false;
+  return std::move(message_);
+}
+
+std::vector<IwdArchiveReport> QorIWDUtils::TakeArchiveReports() {
+  std::lock_guard<std::mutex> hold(lock);
+  std::vector<IwdArchiveReport> out;
+  out.swap(reports_);
+  return out;
+}
+
+void QorIWDUtils::Count(uint32_t IwdProgress::*archive_field, uint32_t IwdProgress::*total_field) {
+  std::lock_guard<std::mutex> hold(lock);
+  ++(progress_.*archive_field);
+  ++(progress_.*total_field);
+}
+
+QorIWDUtils& IWDUtils() {
+  static QorIWDUtils* utils = new QorIWDUtils;
+  return *utils;
+}

@@ -1,0 +1,89 @@
+// One texture in memory: the levels of an IWI or DDS file, top level first,
+// once as OpenGL wants them (`levels`) and once exactly as stored in an IWI
+// file (`stored_levels`), with the operations that read and write it. The
+// readers parse whole files from memory; the *Bytes forms are the same
+// readers over bytes already in memory (tests, fuzz targets).
+//
+// Readers: imaging/iwi_reader.cpp (LoadIWI), imaging/dds_file.cpp (LoadDDS,
+// WriteDDS), imaging/tga_file.cpp (WriteTGA).
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "imaging/image_codes.h"
+
+// The IWI header fields, the same for every version.
+struct IwiHeader {
+  uint8_t format = 0;
+  uint8_t usage = 0;  // bit 0x02: no mipmaps (the file holds its top level only)
+  int16_t width = 0;
+  int16_t height = 0;
+  int16_t depth = 0;
+  uint32_t sizes[4] = {0, 0, 0, 0};
+};
+
+// The biggest image file any reader takes in: a 4096 x 4096 ARGB8 chain is
+// under 90 MB.
+inline constexpr uint64_t kMaxImageFile = uint64_t(256) << 20;
+
+class IwiImage {
+ public:
+  // Finds the file name after the last "/" or "\" of `path`; false (nothing
+  // set) without a separator or when the file does not exist. Sets
+  // `path_set`, `name`, `short_name` and `path` (the file as found on disk,
+  // which may differ in case from `path`).
+  bool SetImagePath(const std::string& path);
+
+  // The IWI reader (versions 6, 8, 13). 24, or 5 / 6 (open), 16 (magic), 17
+  // (version), 20 (format), 13 (sizes that do not fit the file).
+  [[nodiscard]] ImageResult LoadIWI();
+  [[nodiscard]] ImageResult LoadIWIBytes(std::span<const uint8_t> file);
+
+  // The DDS reader (DXT1, DXT3, DXT5). 24, or 5 / 6, 11 (header), 12 (pixel
+  // format), 15 (not compressed), 13 (levels past the end of the file).
+  [[nodiscard]] ImageResult LoadDDS();
+  [[nodiscard]] ImageResult LoadDDSBytes(std::span<const uint8_t> file);
+
+  // The DDS file of the image: the IWI bytes unchanged for an image read from
+  // an IWI file, else `levels`. Encode* build the file in memory.
+  [[nodiscard]] ImageResult WriteDDS(const std::string& out_path);
+  [[nodiscard]] ImageResult EncodeDDS(std::vector<uint8_t>& out);
+
+  // The top level as a 32-bit TGA with bottom-left origin. 24 (also when
+  // nothing could be decoded: no file then, and `written` is cleared), 22
+  // for a format without a converter, 5 / 6 on open failure.
+  [[nodiscard]] ImageResult WriteTGA(const std::string& out_path, bool* written = nullptr);
+  [[nodiscard]] ImageResult EncodeTGA(std::vector<uint8_t>& out);
+
+  // Back to the state of a new image.
+  void Clear();
+
+  // The top level in file orientation (rows top to bottom) and file byte
+  // order: what the TGA converters decode. Empty when nothing was read.
+  std::span<const uint8_t> FileTopLevel() const;
+
+  uint32_t gl_texture = 0;
+  std::array<uint8_t, 128> dds_header{};  // "DDS " and the 124-byte header, as on disk
+  bool loaded = false;
+  bool path_set = false;
+  bool is_dds = false;  // read with LoadDDS; the DDS export leaves it alone
+  std::string name;     // file name: messages, and exported names ("~" -> "_")
+  std::string short_name;
+  std::string path;
+  std::string source_path;
+  IwiHeader iwi_header;
+  std::array<uint8_t, 24> raw_header{};  // the version-8 header as read
+  int16_t mip_count = 0;
+  int16_t width = 0;
+  int16_t height = 0;
+  std::vector<std::vector<uint8_t>> levels;         // GL orientation and byte order
+  std::vector<std::vector<uint8_t>> stored_levels;  // as stored in the IWI file
+  bool from_iwi = false;
+
+ private:
+  ImageResult ReadLevels(std::span<const uint8_t> file, int version);
+};

@@ -1,0 +1,71 @@
+// 32-bit TGA files of an image's top level: an 18-byte header (type 2,
+// uncompressed true colour; descriptor 0, bottom-left origin) and B, G, R, A
+// pixels, bottom row first, so viewers show the picture upright. The
+// converter decodes straight into the file's row order, and the file is
+// written from the decoded pixels without another copy.
+#include <bit>      // Required for: std::endian
+#include <cerrno>   // Required for: errno, EACCES
+#include <cstdio>   // Required for: fopen, fwrite
+#include <cstring>  // Required for: memcpy
+
+#include "imaging/dxt_decode.h"
+#include "imaging/iwi_image.h"
+
+// 0xAARRGGBB in memory must be B, G, R, A.
+static_assert(std::endian::native == std::endian::little, "TGA pixels are written from memory");
+
+namespace {
+
+constexpr size_t kTgaHeaderSize = 18;
+
+void FillHeader(const TgaImage& picture, uint8_t h[kTgaHeaderSize]) {
+  std::memset(h, 0, kTgaHeaderSize);
+  h[2] = picture.image_type;
+  h[12] = uint8_t(picture.width), h[13] = uint8_t(picture.width >> 8);
+  h[14] = uint8_t(picture.height), h[15] = uint8_t(picture.height >> 8);
+  h[16] = picture.bits_per_pixel;
+}
+
+// The top level decoded bottom row first; 22 without a converter. The
+// picture is not `complete` when nothing could be decoded.
+ImageResult Decode(const IwiImage& image, TgaImage& picture) {
+  std::unique_ptr<DDS_Convert> converter =
+      MakeConverter(image.iwi_header.format, image.width, image.height, image.FileTopLevel());
+  if (!converter) return img::kNoConverter;
+  picture.bottom_up = true;
+  converter->Run(picture);
+  return img::kSuccess;
+}
+
+}  // namespace
+
+ImageResult IwiImage::EncodeTGA(std::vector<uint8_t>& out) {
+  out.clear();
+  TgaImage picture;
+  ImageResult r = Decode(*this, picture);
+  // Nothing decoded (no level, a level too short, no memory): no file.
+  if (r != img::kSuccess || !picture.complete || !picture.pixels) return r;
+  out.resize(kTgaHeaderSize + picture.byte_size);
+  FillHeader(picture, out.data());
+  std::memcpy(out.data() + kTgaHeaderSize, picture.pixels.get(), picture.byte_size);
+  return img::kSuccess;
+}
+
+ImageResult IwiImage::WriteTGA(const std::string& out_path, bool* written) {
+  if (written) *written = false;
+  TgaImage picture;
+  ImageResult r = Decode(*this, picture);
+  if (r != img::kSuccess || !picture.complete || !picture.pixels) return r;
+
+  errno = 0;
+  std::FILE* f = std::fopen(out_path.c_str(), "wb");
+  if (!f) return errno == EACCES ? img::kPermission : img::kCantOpen;
+  uint8_t header[kTgaHeaderSize];
+  FillHeader(picture, header);
+  bool ok = std::fwrite(header, 1, kTgaHeaderSize, f) == kTgaHeaderSize &&
+            std::fwrite(picture.pixels.get(), 1, picture.byte_size, f) == picture.byte_size;
+  ok = std::fclose(f) == 0 && ok;
+  if (!ok) return img::kCantOpen;
+  if (written) *written = true;
+  return img::kSuccess;
+}

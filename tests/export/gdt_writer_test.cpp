@@ -1,0 +1,189 @@
+// GDT entries: the text byte for byte, a read with the asset tools' key/value
+// grammar (braces balance, every entry has its keys), the model type, the
+// file name and texture paths with and without the sub-folder, escaping, and
+// the writer's open rules.
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "export/gdt_writer.h"
+#include "tests/export/export_test_support.h"
+#include "tools/fixture/sample_tree.h"
+
+namespace {
+
+using namespace export_test;
+
+struct GdtEntry {
+  std::string name, type;
+  std::map<std::string, std::string> keys;
+};
+
+// The asset tools' grammar: { "name" ( "type.gdf" ) { "key" "value" ... } ... }
+// with "\" escaping inside strings. Empty on a syntax error.
+std::vector<GdtEntry> ParseGdt(const std::string& text, std::string* error) {
+  size_t at = 0;
+  auto skip = [&] {
+    while (at < text.size() && std::isspace(static_cast<unsigned char>(text[at]))) ++at;
+  };
+  auto token = [&](std::string& out) -> bool {  // a quoted string or one character
+    skip();
+    if (at >= text.size()) return false;
+    out.clear();
+    if (text[at] != '"') {
+      out = text.substr(at++, 1);
+      return true;
+    }
+    for (++at; at < text.size() && text[at] != '"'; ++at) {
+      if (text[at] == '\n') return false;
+      if (text[at] == '\\' && at + 1 < text.size()) ++at;
+      out += text[at];
+    }
+    return at++ < text.size();
+  };
+  std::vector<GdtEntry> entries;
+  std::string t;
+  auto fail = [&](const std::string& why) {
+    *error = why + " at byte " + std::to_string(at);
+    return std::vector<GdtEntry>{};
+  };
+  if (!token(t) || t != "{") return fail("no opening brace");
+  for (;;) {
+    size_t here = at;
+    if (!token(t)) return fail("no closing brace");
+    if (t == "}") break;
+    if (text[text.find_first_not_of(" \t\r\n", here)] != '"') return fail("entry without a name");
+    GdtEntry e;
+    e.name = t;
+    std::string open, close;
+    if (!token(open) || open != "(" || !token(e.type) || !token(close) || close != ")") return fail("bad type");
+    if (!token(t) || t != "{") return fail("entry without body");
+    for (;;) {
+      std::string key, value;
+      if (!token(key)) return fail("body not closed");
+      if (key == "}") break;
+      if (!token(value)) return fail("key without value");
+      e.keys[key] = value;
+    }
+    entries.push_back(e);
+  }
+  skip();
+  if (at != text.size()) return fail("text after the closing brace");
+  return entries;
+}
+
+class GdtWriterTest : public ExportTest {
+ protected:
+  std::string Dumped(const ExportSettings& settings = {}) {
+    EXPECT_EQ(model_.DumpGDT(0, Out(), settings), err::kSuccess);
+    return ReadText(OutFile(model_.name + ".gdt"));
+  }
+  std::vector<GdtEntry> Parsed(const ExportSettings& settings = {}) {
+    std::string error;
+    std::vector<GdtEntry> e = ParseGdt(Dumped(settings), &error);
+    EXPECT_TRUE(error.empty()) << error;
+    return e;
+  }
+};
+
+TEST_F(GdtWriterTest, PropEntriesAreExact) {
+  Load(fixture::MakePropModel("crate", Cod4));
+  EXPECT_EQ(Dumped(), OnDisk("\n{\n"
+                             "\t\"mtl_crate\" ( \"material.gdf\" )\n\t{\n\t\t\"materialType\" \"model phong\"\n"
+                             "\t\t\"colorMap\" \"model_export\\\\crate\\\\images\\\\crate_col.dds\"\n"
+                             "\t\t\"normalMap\" \"\"\n\t\t\"specColorMap\" \"\"\n\t\t\"surfaceType\" \"<none>\"\n"
+                             "\t\t\"template\" \"material.template\"\n\t}\n"
+                             "\t\"crate\" ( \"xmodel.gdf\" )\n\t{\n"
+                             "\t\t\"filename\" \"crate\\\\crate_lod0.XMODEL_EXPORT\"\n\t\t\"type\" \"rigid\"\n\t}\n"
+                             "\n}"));
+}
+
+TEST_F(GdtWriterTest, EveryEntryParsesWithItsKeysInEveryLayout) {
+  const fixture::ModelFiles models[] = {fixture::MakeSoldierModel("soldier", Cod4),
+                                        fixture::MakeSoldierModel("soldier", Cod5), fixture::MakeBarrelModel("barrel")};
+  for (const fixture::ModelFiles& files : models) {
+    Load(files);
+    std::vector<GdtEntry> entries = Parsed();
+    ASSERT_EQ(entries.size(), model_.lods[0].unique_materials.size() + 1) << files.name;
+    for (size_t i = 0; i + 1 < entries.size(); ++i) {
+      EXPECT_EQ(entries[i].name, model_.lods[0].unique_materials[i]);
+      EXPECT_EQ(entries[i].type, "material.gdf");
+      for (const char* key : {"materialType", "colorMap", "normalMap", "specColorMap", "surfaceType", "template"})
+        EXPECT_TRUE(entries[i].keys.count(key)) << key;
+      // Normal maps are always TGA, colour maps DDS by default.
+      const std::string folder = "model_export\\" + files.name + "\\images\\";
+      EXPECT_EQ(entries[i].keys["normalMap"].rfind(folder, 0), 0u);
+      EXPECT_TRUE(entries[i].keys["normalMap"].ends_with("_nml.tga")) << entries[i].keys["normalMap"];
+      EXPECT_TRUE(entries[i].keys["colorMap"].ends_with("_col.dds")) << entries[i].keys["colorMap"];
+    }
+    const GdtEntry& model = entries.back();
+    EXPECT_EQ(model.type, "xmodel.gdf");
+    EXPECT_EQ(model.name, files.name);
+    EXPECT_EQ(model.keys.at("type"), "animated");  // soldier: 27 bones; barrel: 2
+  }
+}
+
+TEST_F(GdtWriterTest, PathsNameTheTextureExportFilesWithAndWithoutSubFolder) {
+  fixture::ModelFiles files = fixture::MakePropModel("crate", Cod4);
+  files.materials[0].slots = {{"colorMap", "~crate_col"}, {"normalMap", "crate_nml"}, {"specularMap", "~crate_spc"}};
+  Load(files);
+  std::vector<GdtEntry> e = Parsed();
+  EXPECT_EQ(e[0].keys["colorMap"], "model_export\\crate\\images\\_crate_col.dds");
+  EXPECT_EQ(e[0].keys["normalMap"], "model_export\\crate\\images\\crate_nml.tga");
+  EXPECT_EQ(e[0].keys["specColorMap"], "model_export\\crate\\images\\_crate_spc.tga");
+
+  model_.export_as_tga = true;
+  ExportSettings flat;
+  flat.export_sub_dir = false;
+  std::string raw = Dumped(flat);
+  EXPECT_NE(raw.find("\"colorMap\" \"model_export\\\\images\\\\_crate_col.tga\""), std::string::npos);
+  // Without the sub-folder the model file starts with a (doubled) backslash.
+  EXPECT_NE(raw.find("\t\t\"filename\" \"\\\\crate_lod0.XMODEL_EXPORT\"\r\n"), std::string::npos);
+}
+
+TEST_F(GdtWriterTest, QuotesAreEscapedAndLineBreaksRefused) {
+  Load(fixture::MakePropModel("crate", Cod4));
+  model_.material_library.entries[0].name = model_.lods[0].unique_materials[0] = "mtl \"crate\"";
+  std::vector<GdtEntry> e = Parsed();
+  ASSERT_FALSE(e.empty());
+  EXPECT_EQ(e[0].name, "mtl \"crate\"");
+  model_.material_library.entries[0].name = model_.lods[0].unique_materials[0] = "mtl\n}";
+  fs::remove(OutFile("crate.gdt"));
+  EXPECT_EQ(model_.DumpGDT(0, Out()), err::kFileNotValid);
+  EXPECT_FALSE(fs::exists(OutFile("crate.gdt")));
+  model_.name = "../crate";
+  EXPECT_EQ(model_.DumpGDT(0, Out()), err::kInvalidPath);
+}
+
+TEST_F(GdtWriterTest, FailedMaterialLoadLeavesNoFile) {
+  Load(fixture::MakePropModel("crate", Cod4));
+  model_.material_library.loaded = false;
+  model_.material_library.names.clear();
+  EXPECT_EQ(model_.DumpGDT(0, Out()), err::kNoMaterials);
+  EXPECT_FALSE(fs::exists(OutFile("crate.gdt")));
+}
+
+TEST_F(GdtWriterTest, PreconditionsAndOpenFailures) {
+  EXPECT_EQ(model_.DumpGDT(0, Out()), err::kNotLoaded);
+  Load(fixture::MakePropModel("crate", Cod4));
+  EXPECT_EQ(model_.DumpGDT(4, Out()), err::kOutOfRange);
+  fs::create_directories(OutFile("crate.gdt"));
+  EXPECT_EQ(model_.DumpGDT(0, Out()), err::kCantOpen);
+}
+
+TEST_F(GdtWriterTest, WriterAddsTheExtensionOnceAndWritesNothingWhenClosed) {
+  GdtWriter gdt;
+  gdt.WriteMaterial("m", "", "", "");  // not open: nothing
+  ASSERT_EQ(gdt.Open((dir_ / "named.gdt").string()), err::kSuccess);
+  EXPECT_EQ(gdt.path(), (dir_ / "named.gdt").string());
+  gdt.WriteModel("m", "a\\b", false);
+  EXPECT_EQ(gdt.Close(), err::kSuccess);
+  EXPECT_EQ(ReadText(dir_ / "named.gdt"),
+            OnDisk("\n{\n\t\"m\" ( \"xmodel.gdf\" )\n\t{\n\t\t\"filename\" \"a\\\\b\"\n\t\t\"type\" \"rigid\"\n\t}\n\n}"));
+  EXPECT_EQ(gdt.Close(), err::kNotLoaded);
+  ASSERT_EQ(gdt.Open((dir_ / "plain").string()), err::kSuccess);
+  EXPECT_EQ(gdt.Close(), err::kSuccess);
+  EXPECT_TRUE(fs::exists(dir_ / "plain.gdt"));
+}
+
+}  // namespace

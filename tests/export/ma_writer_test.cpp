@@ -1,0 +1,426 @@
+// Maya ASCII writer: the scene byte for byte against its printf formats
+// (fixed blocks by their line counts and telling lines), the edge cases of
+// the format, and a structural read of the whole scene in place of Maya:
+// statements closed, quotes balanced, every connected node created, every
+// joint under a created parent, 3T edges and T faces per mesh.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <map>
+#include <regex>
+#include <set>
+
+#include "export/export_settings.h"
+#include "tests/export/export_test_support.h"
+#include "tests/shell/shell_test_support.h"
+#include "tools/fixture/sample_tree.h"
+
+namespace {
+
+using namespace export_test;
+
+std::string ExpectedMesh(const XmodelSurface& s, int i, const std::string& surf) {
+  const int V = s.vertex_count, T = s.triangle_count;
+  std::string t = Printf(
+      "\ncreateNode transform -n \"QorMesh_%i\" -p \"Qor_%s\";\nsetAttr \".rp\" -type \"double3\" 0.000000 0.000000 "
+      "0.000000 ;\nsetAttr \".sp\" -type \"double3\" 0.000000 0.000000 0.000000 ;",
+      i, surf.c_str());
+  t += Printf("\ncreateNode mesh -n \"MeshShape_%i\" -p \"QorMesh_%i\";", i, i);
+  t += Printf(
+      "\nsetAttr -k off \".v\";\nsetAttr \".iog[0].og[0].gcl\" -type \"componentList\" 1 \"f[0:%i]\";\nsetAttr "
+      "\".uvst[0].uvsn\" -type \"string\" \"map1\";\nsetAttr -s %i \".uvst[0].uvsp[0:%i]\" -type \"float2\"\n",
+      T - 1, V, V - 1);
+  for (int k = 0; k < V; ++k) {
+    t += Printf(" %f %f", s.vertices[size_t(k)].u, s.vertices[size_t(k)].v);
+    if (k % 4 == 3) t += "\n";
+  }
+  t += ";\n";
+  t += Printf("setAttr \".covm[0]\"  0 1 1;\nsetAttr \".cdvm[0]\"  0 1 1;\nsetAttr -s %i \".vt[0:%i]\"", V, V - 1);
+  for (const XmodelVertex& v : s.vertices) t += Printf("\n\t%f %f %f", v.position[0], v.position[1], v.position[2]);
+  t += ";";
+  t += Printf("\nsetAttr -s %i \".ed[0:%i]\"", 3 * T, 3 * T - 1);
+  for (int k = 0; k < T; ++k) {
+    int a = s.triangles[size_t(3 * k)], b = s.triangles[size_t(3 * k + 1)], c = s.triangles[size_t(3 * k + 2)];
+    t += "\n" + Printf("\t%i %i 0", c, b) + Printf(" %i %i 0", b, a) + Printf(" %i %i 0", a, c);
+  }
+  t += ";\n";
+  t += Printf("setAttr -s %i \".n[0:%i]\" -type \"float3\"", 3 * T, 3 * T - 1);
+  for (int k = 0; k < T; ++k) {
+    const float* na = s.vertices[s.triangles[size_t(3 * k)]].normal;
+    const float* nb = s.vertices[s.triangles[size_t(3 * k + 1)]].normal;
+    const float* nc = s.vertices[s.triangles[size_t(3 * k + 2)]].normal;
+    t += Printf("\n\t%9.6f %9.6f %9.6f", nc[0], nc[1], nc[2]) + Printf(" %9.6f %9.6f %9.6f", nb[0], nb[1], nb[2]) +
+         Printf(" %9.6f %9.6f %9.6f", na[0], na[1], na[2]);
+  }
+  t += ";";
+  t += Printf("\nsetAttr -s %i \".fc[0:%i]\" -type \"polyFaces\"", T, T - 1);
+  for (int k = 0; k < T; ++k) {
+    t += Printf("\n\tf 3 %i %i %i", 3 * k, 3 * k + 1, 3 * k + 2);
+    t += Printf("\n\tmu 0 3 %i %i %i", s.triangles[size_t(3 * k + 2)], s.triangles[size_t(3 * k + 1)],
+                s.triangles[size_t(3 * k)]);
+  }
+  t += ";\n";
+  t += "setAttr \".cd\" -type \"dataPolyComponent\" Index_Data Edge 0 ;\n\n";
+  return t;
+}
+
+std::string ExpectedJoints(const Xmodel& m) {
+  std::string t = "\ncreateNode transform -n \"Joints\";\nsetAttr \".ove\" yes;\n\n";
+  for (const XmodelBone& b : m.bones) {
+    int p = int8_t(b.parent);
+    const double x = b.rotation[0], y = b.rotation[1], z = b.rotation[2], w = b.rotation[3];
+    double jo[3] = {0, 0, 0};
+    if (!(std::fabs(w - 1) < 4.37114e-05 && x == 0 && y == 0 && z == 0)) {
+      const double deg = 180.0 / 3.14159265358979323846;
+      jo[0] = std::atan2(2 * (y * z + x * w), w * w - x * x - y * y + z * z) * deg;
+      jo[1] = std::asin(-2 * (x * z - y * w)) * deg;
+      jo[2] = std::atan2(2 * (x * y + z * w), w * w + x * x - y * y - z * z) * deg;
+    }
+    t += Printf(
+        "createNode joint -n \"%s\" -p \"%s\";\naddAttr -ci true -sn \"liw\" -ln \"lockInfluenceWeights\" -bt "
+        "\"lock\" -min 0 -max 1 -at \"bool\";\nsetAttr \".uoc\" yes;\nsetAttr \".ove\" yes;\nsetAttr \".t\" -type "
+        "\"double3\" %9.6f %9.6f %9.6f ;\nsetAttr \".mnrl\" -type \"double3\" -360 -360 -360 ;\nsetAttr \".mxrl\" "
+        "-type \"double3\" 360 360 360 ;\nsetAttr \".radi\" %6.2f;\n",
+        b.name.c_str(), p < 0 ? "Joints" : m.bones[size_t(p)].name.c_str(), b.position[0], b.position[1],
+        b.position[2], m.scale * 0.5);
+    t += Printf("setAttr \".jo\" -type \"double3\" %f %f %f;\n\n", jo[0], jo[1], jo[2]);
+  }
+  for (const XmodelBone& b : m.bones)
+    if (int8_t(b.parent) >= 0)
+      t += Printf("connectAttr \"%s.s\" \"%s.is\";\n", m.bones[b.parent].name.c_str(), b.name.c_str());
+  return t;
+}
+
+// ------------------------------------------------------------ the structural read
+
+struct Statement {
+  std::string text;
+  std::vector<std::string> words;  // quoted words without their quotes
+};
+
+// Splits the scene (comment lines dropped) into ";"-ended statements.
+::testing::AssertionResult ParseScene(const std::string& scene, std::vector<Statement>& out) {
+  std::string code;
+  for (const std::string& line : Lines(scene))
+    if (line.rfind("//", 0) != 0) code += line + "\n";
+  Statement st;
+  std::string word;
+  bool quoted = false;
+  auto end_word = [&] {
+    if (!word.empty()) st.words.push_back(word);
+    word.clear();
+  };
+  for (size_t i = 0; i < code.size(); ++i) {
+    char c = code[i];
+    if (quoted) {
+      if (c == '\\' && i + 1 < code.size()) {
+        word += code[++i];
+        continue;
+      }
+      if (c == '"') {
+        quoted = false;
+        st.words.push_back(word);
+        word.clear();
+        continue;
+      }
+      if (c == '\n') return ::testing::AssertionFailure() << "string runs over a line end: " << st.text;
+      word += c;
+    } else if (c == '"') {
+      end_word();
+      quoted = true;
+    } else if (c == ';') {
+      end_word();
+      out.push_back(st);
+      st = Statement();
+      continue;
+    } else if (std::isspace(static_cast<unsigned char>(c))) {
+      end_word();
+    } else {
+      word += c;
+    }
+    st.text += c;
+  }
+  if (quoted) return ::testing::AssertionFailure() << "unbalanced quote";
+  end_word();
+  if (!st.words.empty()) return ::testing::AssertionFailure() << "statement without \";\": " << st.text;
+  return ::testing::AssertionSuccess();
+}
+
+std::string Flag(const Statement& st, const std::string& flag) {
+  for (size_t i = 0; i + 1 < st.words.size(); ++i)
+    if (st.words[i] == flag) return st.words[i + 1];
+  return "";
+}
+
+std::string NodeOf(const std::string& plug) { return plug.substr(0, plug.find('.')); }
+
+::testing::AssertionResult SceneIsSound(const std::string& scene, const Xmodel& m) {
+  std::vector<Statement> sts;
+  if (auto r = ParseScene(scene, sts); !r) return r;
+  std::set<std::string> created;
+  std::map<std::string, std::pair<int, int>> edges_faces;  // mesh shape -> counted edges, faces
+  std::string shape;
+  for (const Statement& st : sts) {
+    if (st.words.empty()) continue;
+    const std::string& verb = st.words[0];
+    if (verb == "createNode") {
+      std::string name = Flag(st, "-n"), parent = Flag(st, "-p");
+      if (name.empty()) return ::testing::AssertionFailure() << "unnamed node: " << st.text;
+      if (!parent.empty() && !created.count(parent))
+        return ::testing::AssertionFailure() << name << " is parented to " << parent << ", not created before";
+      if (st.words[1] == "joint" && parent.empty()) return ::testing::AssertionFailure() << "joint without parent";
+      created.insert(name);
+      if (st.words[1] == "mesh") shape = name;
+    } else if (verb == "connectAttr" || verb.rfind("if(getAttr(", 0) == 0) {
+      std::vector<std::string> plugs;
+      for (size_t i = 1; i < st.words.size(); ++i)
+        if (st.words[i][0] != '-' && st.words[i].find('.') != std::string::npos &&
+            st.words[i].rfind("connectAttr", 0) != 0 && st.words[i].rfind("if(", 0) != 0 && st.words[i] != "))")
+          plugs.push_back(st.words[i]);
+      for (const std::string& plug : plugs) {
+        std::string node = NodeOf(plug);
+        if (node.rfind("))", 0) == 0) continue;
+        if (node[0] != ':' && !created.count(node))
+          return ::testing::AssertionFailure() << "connectAttr names " << node << ", which is not created";
+      }
+    } else if (verb == "setAttr" && !shape.empty()) {
+      std::string attr = st.words.size() > 3 ? st.words[3] : "";
+      if (attr.rfind(".ed[", 0) == 0) edges_faces[shape].first = int(st.words.size() - 4) / 3;
+      if (attr.rfind(".fc[", 0) == 0) {
+        int faces = 0;
+        for (const std::string& w : st.words) faces += w == "f";
+        edges_faces[shape].second = faces;
+      }
+    } else if (verb != "requires" && verb != "currentUnit" && verb != "fileInfo" && verb != "setAttr" &&
+               verb != "select" && verb != "addAttr") {
+      return ::testing::AssertionFailure() << "unknown statement: " << st.text;
+    }
+  }
+  const XmodelLod& lod = m.lods[0];
+  for (size_t i = 0; i < lod.surfaces.size(); ++i) {
+    auto it = edges_faces.find("MeshShape_" + std::to_string(i));
+    if (it == edges_faces.end()) return ::testing::AssertionFailure() << "no MeshShape_" << i;
+    if (it->second.first != 3 * lod.surfaces[i].triangle_count || it->second.second != lod.surfaces[i].triangle_count)
+      return ::testing::AssertionFailure() << "MeshShape_" << i << ": " << it->second.first << " edges, "
+                                           << it->second.second << " faces";
+  }
+  for (const XmodelBone& b : m.bones)
+    if (!b.name.empty() && !created.count(b.name)) return ::testing::AssertionFailure() << "joint " << b.name;
+  return ::testing::AssertionSuccess();
+}
+
+class MaWriterTest : public ExportTest {
+ protected:
+  std::string Exported(const ExportSettings& settings = {}) {
+    EXPECT_EQ(model_.ExportMA(Out(), settings), err::kSuccess);
+    return ReadText(OutFile(model_.lods[0].surf_name + ".ma"));
+  }
+};
+
+TEST_F(MaWriterTest, SceneMatchesItsFormatsAroundTheFixedBlocks) {
+  const fixture::ModelFiles models[] = {fixture::MakeSoldierModel("soldier", Cod4), fixture::MakePropModel("crate", Cod5),
+                                        fixture::MakeBarrelModel("barrel")};
+  for (const fixture::ModelFiles& files : models) {
+    Load(files, 2.54f);
+    ModelSnapshot before(model_);
+    const XmodelLod& lod = model_.lods[0];
+    const std::string raw = Exported();
+    ASSERT_TRUE(EveryLineEndIsCrLf(raw));
+    EXPECT_TRUE(before.Same(model_));
+    EXPECT_FALSE(model_.busy);
+
+    std::string head = Printf("//Maya ASCII 8.5 scene\n//Name: %s%s\n", lod.surf_name.c_str(), ".ma") +
+                       "//Exported by Qor_Fen Vantor\n"
+                       "//Maya ASCII scene written from the game's xmodel, xmodelparts and xmodelsurfs files\n" +
+                       "//Parent Xmodel: " + Printf("%s\n", model_.name.c_str()) +
+                       Printf("//Surface Load Time: %.2f ms\n//Total Meshes: %i\n//Codeset: 1252\n",
+                              float(lod.surf_load_ms), lod.surface_count) +
+                       "requires maya \"8.5\";\n";
+    ASSERT_EQ(raw.substr(0, OnDisk(head).size()), OnDisk(head));
+
+    // Block A (61 lines), the link counts, block B (42 lines with its empty
+    // last one), then the scene.
+    const int n = int(lod.unique_materials.size());
+    const std::string counts = Printf("\tsetAttr -s %i \".lnk\";\n\tsetAttr -s %i \".slnk\";\n", n, n);
+    const std::string block_b_end = "connectAttr \"lightLinker1.msg\" \":lightList1.ln\" -na;\n\n";
+    size_t a = raw.find("requires maya"), c = raw.find(OnDisk(counts)), b = raw.find(OnDisk(block_b_end));
+    ASSERT_NE(c, std::string::npos);
+    ASSERT_NE(b, std::string::npos);
+    EXPECT_EQ(Lines(raw.substr(a, c - a)).size(), 61u);
+    EXPECT_EQ(Lines(raw.substr(c + OnDisk(counts).size(), b + OnDisk(block_b_end).size() - c - OnDisk(counts).size()))
+                  .size(),
+              42u);
+    for (const char* line : {"\tsetAttr \".t\" -type \"double3\" 48.186233840145825 37.816674066853686 41.0540421364379 ;",
+                             "fileInfo \"cutIdentifier\" \"200612162224-692032\";",
+                             "\tsetAttr \".hc\" -type \"string\" \"viewSet -s %camera\";",
+                             "createNode lightLinker -n \"lightLinker1\";",
+                             "\tsetAttr \".b\" -type \"string\" \"playbackOptions -min 1 -max 24 -ast 1 -aet 48 \";",
+                             "\tsetAttr \".res\" -type \"string\" \"ntsc_4d 646 485 1.333\";"})
+      EXPECT_NE(raw.find(OnDisk(std::string(line) + "\n")), std::string::npos) << line;
+
+    std::string scene = Printf("createNode transform -n \"Qor_%s\";\nsetAttr \".ove\" yes;", lod.surf_name.c_str());
+    for (size_t i = 0; i < lod.surfaces.size(); ++i) scene += ExpectedMesh(lod.surfaces[i], int(i), lod.surf_name);
+    const size_t at = b + OnDisk(block_b_end).size();
+    EXPECT_EQ(raw.substr(at, OnDisk(scene).size()), OnDisk(scene)) << files.name;
+    // Every fixture bone has a name and an earlier parent.
+    const std::string joints = OnDisk(ExpectedJoints(model_));
+    ASSERT_GE(raw.size(), joints.size());
+    EXPECT_EQ(raw.substr(raw.size() - joints.size()), joints) << files.name;
+    EXPECT_TRUE(SceneIsSound(raw, model_)) << files.name;
+  }
+}
+
+TEST_F(MaWriterTest, OneTriangleAndFiveVertexEdgeCases) {
+  fixture::ModelFiles files = fixture::MakePropModel("tri", Cod4);
+  fixture::SurfsSurface s;
+  for (int k = 0; k < 5; ++k) {
+    fixture::SurfsVertex v;
+    v.u = 0.25f * float(k);
+    v.v = 1.0f;  // stored as 0
+    s.vertices.push_back(v);
+  }
+  s.triangles = {{0, 1, 2}};
+  s.bone_table = fixture::ShortTable(5, 0);
+  files.surfs[0].surfaces = {s};
+  Load(files);
+  const std::string raw = Exported();
+  EXPECT_NE(raw.find(OnDisk(" 0.000000 0.000000 0.250000 0.000000 0.500000 0.000000 0.750000 0.000000\n"
+                            " 1.000000 0.000000;\n")),
+            std::string::npos);
+  EXPECT_NE(raw.find(OnDisk("\".ed[0:2]\"\n\t2 1 0 1 0 0 0 2 0;\n")), std::string::npos);
+  EXPECT_NE(raw.find(OnDisk("\n\tf 3 0 1 2\n\tmu 0 3 2 1 0;\n")), std::string::npos);
+  EXPECT_NE(raw.find(OnDisk("\".n[0:2]\" -type \"float3\"\n\t 0.000000  0.000000  1.000000")), std::string::npos);
+}
+
+TEST_F(MaWriterTest, LightLinksCountFromTwoAndAssignEveryMesh) {
+  fixture::ModelFiles files = fixture::MakeSoldierModel("soldier", Cod4);
+  Load(files);
+  const std::string raw = Exported();
+  EXPECT_NE(raw.find(OnDisk("\tsetAttr -s 3 \".lnk\";\n\tsetAttr -s 3 \".slnk\";\n")), std::string::npos);
+  EXPECT_NE(raw.find(OnDisk("connectAttr \":defaultLightSet.msg\" \"lightLinker1.lnk[2].llnk\";\n"
+                            "connectAttr \"mtl_soldier_bodySG.msg\" \"lightLinker1.lnk[2].olnk\";\n")),
+            std::string::npos);
+  EXPECT_NE(raw.find(OnDisk("connectAttr \"mtl_soldier_gearSG.msg\" \"lightLinker1.slnk[4].solk\";\n")),
+            std::string::npos);
+  // Arms and legs share the gear material.
+  EXPECT_NE(raw.find(OnDisk("connectAttr \"mtl_soldier_gearSG.mwc\" \"MeshShape_3.iog.og[0].gco\";\n"
+                            "connectAttr \"MeshShape_3.iog\" \"mtl_soldier_gearSG.dsm\" -na;\n\n")),
+            std::string::npos);
+  EXPECT_NE(raw.find(OnDisk("createNode joint -n \"tag_origin\" -p \"Joints\";\n")), std::string::npos);
+  EXPECT_EQ(raw.find("\"tag_origin.is\""), std::string::npos);
+  EXPECT_NE(raw.find(OnDisk("setAttr \".radi\"   0.50;\nsetAttr \".jo\" -type \"double3\" 0.000000 0.000000 0.000000;")),
+            std::string::npos);
+}
+
+TEST_F(MaWriterTest, FileTexturePathsNameTheExportedImages) {
+  fixture::ModelFiles files = fixture::MakePropModel("crate", Cod4);
+  files.materials[0].slots = {{"Diffuse_MapSampler", "~crate_col"}, {"normalMap", "crate_nml"}};
+  Load(files);
+  EXPECT_NE(Exported().find("\tsetAttr \".ftn\" -type \"string\" \"images\\\\_crate_col.dds\";"), std::string::npos);
+  model_.export_as_tga = true;
+  ExportSettings beside;
+  beside.export_images_local = false;
+  EXPECT_NE(Exported(beside).find("\"" + model_.raw_dir + "images\\\\~crate_col.tga\";"), std::string::npos);
+}
+
+// A material without a colour map still gets its nodes: its light links and
+// its meshes connect to them.
+TEST_F(MaWriterTest, MaterialWithoutColourMapStillHasTheNodesItsLinksName) {
+  fixture::ModelFiles files = fixture::MakePropModel("crate", Cod4);
+  files.materials[0].slots = {{"normalMap", "crate_nml"}};
+  Load(files);
+  const std::string raw = Exported();
+  EXPECT_NE(raw.find(OnDisk("// Material: mtl_crate\ncreateNode shadingEngine -n \"mtl_crateSG\";")), std::string::npos);
+  EXPECT_NE(raw.find("\tsetAttr \".ftn\" -type \"string\" \"\";"), std::string::npos);
+  EXPECT_TRUE(SceneIsSound(raw, model_));
+}
+
+// Joints with no name are not created, so nothing may hang under them or
+// connect to them; a right-angle pitch past 1 by rounding stays 90 degrees.
+TEST_F(MaWriterTest, UnnamedBonesAndRightAnglePitchStaySound) {
+  Load(fixture::MakeSoldierModel("soldier", Cod4));
+  model_.bones[1].name.clear();  // j_mainroot: hips and spine hang under it
+  model_.bones[2].rotation[0] = 0, model_.bones[2].rotation[2] = 0;
+  model_.bones[2].rotation[1] = 0.70712, model_.bones[2].rotation[3] = 0.70712;
+  const std::string raw = Exported();
+  EXPECT_TRUE(SceneIsSound(raw, model_));
+  EXPECT_NE(raw.find(OnDisk("createNode joint -n \"j_hip_le\" -p \"Joints\";\n")), std::string::npos);
+  EXPECT_EQ(raw.find("\".s\" \"j_hip_le.is\""), std::string::npos);
+  EXPECT_NE(raw.find(OnDisk("setAttr \".jo\" -type \"double3\" 0.000000 90.000000 0.000000;")), std::string::npos);
+}
+
+TEST_F(MaWriterTest, BindScriptComesFirstAndItsFailureOnlyLogs) {
+  Load(fixture::MakeSoldierModel("soldier", Cod4));
+  ExportWritten written;
+  ASSERT_EQ(model_.ExportMA(Out(), {}, &written), err::kSuccess);
+  EXPECT_EQ(written, (ExportWritten{OutFile("soldier_lod0_bind.mel").string(), OutFile("soldier_lod0.ma").string()}));
+
+  fs::remove(OutFile("soldier_lod0_bind.mel"));
+  fs::create_directories(OutFile("soldier_lod0_bind.mel"));  // a folder in its place
+  shell_test::LogCapture log;
+  written.clear();
+  EXPECT_EQ(model_.ExportMA(Out(), {}, &written), err::kSuccess);
+  EXPECT_TRUE(log.Contains("^1Mel Error^7: Can't Open File"));
+  EXPECT_EQ(written, ExportWritten{OutFile("soldier_lod0.ma").string()});
+  EXPECT_FALSE(model_.busy);
+
+  ExportSettings no_bind;
+  no_bind.export_MA_BIND = false;
+  fs::remove_all(Out());
+  EXPECT_EQ(model_.ExportMA(Out(), no_bind), err::kSuccess);
+  EXPECT_FALSE(fs::exists(OutFile("soldier_lod0_bind.mel")));
+}
+
+TEST_F(MaWriterTest, RefusesNamesMayaCannotReadBack) {
+  Load(fixture::MakeSoldierModel("soldier", Cod4));
+  ModelSnapshot before(model_);
+  model_.bones[3].name = "j_knee\" -p \"persp";
+  EXPECT_EQ(model_.ExportMA(Out()), err::kFileNotValid);
+  model_.bones[3].name = "j_knee_le";
+  model_.lods[0].materials[1] = model_.lods[0].unique_materials[1] = "mtl head";
+  EXPECT_EQ(model_.ExportMA(Out()), err::kFileNotValid);
+  model_.lods[0].materials[1] = model_.lods[0].unique_materials[1] = "mtl_soldier_head";
+  model_.lods[0].surf_name = "../soldier_lod0";
+  EXPECT_EQ(model_.ExportMA(Out()), err::kInvalidPath);
+  model_.lods[0].surf_name = "soldier_lod0";
+  EXPECT_FALSE(fs::exists(OutFile("soldier_lod0.ma")));
+  EXPECT_TRUE(before.Same(model_));
+}
+
+TEST_F(MaWriterTest, OutOfRangeIndexNeverReachesTheFile) {
+  fixture::ModelFiles files = fixture::MakeSoldierModel("soldier", Cod4);
+  files.surfs[0].surfaces[1].triangles[0][2] = uint16_t(files.surfs[0].surfaces[1].vertices.size());
+  std::string path = fixture::WriteModel((dir_ / "game").string(), files);
+  model_.game = Cod4;
+  ASSERT_EQ(model_.LoadxmodelFull(path), err::kSuccess);
+  EXPECT_EQ(model_.LoadSurface(), err::kOutOfRange);
+  EXPECT_EQ(model_.ExportMA(Out()), err::kNotLoaded);
+
+  Load(fixture::MakeSoldierModel("soldier", Cod4));
+  model_.lods[0].surfaces[2].triangles.push_back(0);  // the list no longer matches T
+  EXPECT_EQ(model_.ExportMA(Out()), err::kOutOfRange);
+  EXPECT_FALSE(fs::exists(OutFile("soldier_lod0.ma")));
+}
+
+TEST(MaWriterRealFiles, EverySampleSceneIsSound) {
+  const fs::path samples = fs::path(VANTOR_SOURCE_DIR) / ".." / "shared" / "samples";
+  if (!fs::exists(samples)) GTEST_SKIP() << "no ../shared/samples";
+  const fs::path out = fs::path(::testing::TempDir()) / ("vantor_exp_ma_real_" + std::to_string(::getpid()));
+  const std::pair<const char*, GameVersion> trees[] = {{"cod4-modtools", Cod4}, {"cod4-deathrun", Cod4},
+                                                       {"cod4-surf", Cod4}, {"bo-t7mod", BO}};
+  int checked = 0;
+  for (const auto& [tree, game] : trees) {
+    for (const auto& entry : fs::directory_iterator(samples / tree / "raw" / "xmodel")) {
+      Xmodel m;
+      m.game = game;
+      if (m.LoadxmodelFull(entry.path().string()) != err::kSuccess || m.LoadSurface() != err::kSuccess) continue;
+      ASSERT_EQ(m.ExportMA(out.string()), err::kSuccess) << entry.path();
+      EXPECT_TRUE(SceneIsSound(ReadText(out / (m.lods[0].surf_name + ".ma")), m)) << entry.path();
+      ++checked;
+    }
+  }
+  EXPECT_GT(checked, 10);
+  fs::remove_all(out);
+}
+
+}  // namespace

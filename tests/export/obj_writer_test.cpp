@@ -1,0 +1,241 @@
+// OBJ and MTL writer: the files byte for byte against their printf formats
+// on the fixture models of all three layouts, the face winding and global
+// indices, the text-mode line ends with the CR CR LF of "mtllib", the map
+// lines under the names the texture export writes, refused names, the model
+// left untouched, and Assimp reading the files back.
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <set>
+
+#include "export/export_settings.h"
+#include "tests/export/export_test_support.h"
+#include "tools/fixture/sample_tree.h"
+
+namespace {
+
+using namespace export_test;
+
+// The OBJ text exactly as its formats define it.
+std::string ExpectedObj(const Xmodel& m) {
+  const XmodelLod& lod = m.lods[0];
+  std::string t = "\n# Exported by Qor_Fen Vantor\n"
+                  "# Wavefront OBJ written from the game's xmodel, xmodelparts and xmodelsurfs files\n";
+  t += "# Parent Xmodel: " + Printf("%s\n# Surface Load Time: %.2fms\n# Total Meshes: %i\n\n", m.name.c_str(),
+                                    float(lod.surf_load_ms), lod.surface_count);
+  t += Printf("mtllib %s.mtl\r\n", lod.surf_name.c_str());
+  int base = 1;
+  for (size_t i = 0; i < lod.surfaces.size(); ++i) {
+    const XmodelSurface& s = lod.surfaces[i];
+    for (const XmodelVertex& v : s.vertices) t += Printf("v %f %f %f\n", v.position[0], v.position[1], v.position[2]);
+    t += Printf("# %i vertices\n\n", s.vertex_count);
+    for (const XmodelVertex& v : s.vertices) t += Printf("vt %f %f\n", v.u, v.v);
+    t += Printf("# %i UV's\n\n", s.vertex_count);
+    for (const XmodelVertex& v : s.vertices) t += Printf("vn %f %f %f\n", v.normal[0], v.normal[1], v.normal[2]);
+    t += Printf("# %i normals\n\n", s.vertex_count);
+    t += Printf("\ns off\ng QorGroup_%i\nusemtl %s\n", int(i), lod.materials[i].c_str());
+    for (size_t k = 0; k < s.triangles.size(); k += 3) {
+      int a = s.triangles[k] + base, b = s.triangles[k + 1] + base, c = s.triangles[k + 2] + base;
+      t += Printf("f %i/%i/%i %i/%i/%i %i/%i/%i\n", a, a, a, c, c, c, b, b, b);
+    }
+    base += s.vertex_count;
+    t += Printf("# %i faces\n\n", s.triangle_count);
+  }
+  return OnDisk(t);
+}
+
+class ObjWriterTest : public ExportTest {
+ protected:
+  std::string ExportedObj(const ExportSettings& settings = {}) {
+    EXPECT_EQ(model_.ExportOBJ(Out(), settings), err::kSuccess);
+    return ReadText(OutFile(model_.lods[0].surf_name + ".obj"));
+  }
+  std::string Mtl() { return ReadText(OutFile(model_.lods[0].surf_name + ".mtl")); }
+};
+
+TEST_F(ObjWriterTest, MatchesItsFormatsByteForByteInEveryLayout) {
+  const fixture::ModelFiles models[] = {fixture::MakePropModel("crate", Cod4), fixture::MakePropModel("crate", Cod5),
+                                        fixture::MakeSoldierModel("soldier", Cod4),
+                                        fixture::MakeSoldierModel("soldier", BO), fixture::MakeBarrelModel("barrel")};
+  for (const fixture::ModelFiles& files : models) {
+    Load(files, 2.54f);
+    ModelSnapshot before(model_);
+    std::string raw = ExportedObj();
+    EXPECT_EQ(raw, ExpectedObj(model_)) << files.name << " layout " << files.xmodel.layout;
+    EXPECT_TRUE(before.Same(model_));
+    EXPECT_FALSE(model_.busy);
+    // Text mode on disk; the mtllib line's own "\r\n" makes CR CR LF.
+    EXPECT_NE(raw.find("\r\nmtllib " + model_.lods[0].surf_name + ".mtl\r\r\nv "), std::string::npos);
+    std::string rest = raw;
+    rest.erase(rest.find("\r\r\n"), 1);
+    EXPECT_TRUE(EveryLineEndIsCrLf(rest));
+  }
+}
+
+TEST_F(ObjWriterTest, FacesRunFirstThirdSecondOverOneIndexForTheFile) {
+  fixture::ModelFiles files = fixture::MakePropModel("pair", Cod4);
+  fixture::SurfsSurface tri, quad;
+  for (int k = 0; k < 3; ++k) tri.vertices.push_back({});
+  for (int k = 0; k < 4; ++k) quad.vertices.push_back({});
+  tri.triangles = {{0, 1, 2}};
+  quad.triangles = {{0, 1, 2}, {3, 2, 1}};
+  tri.bone_table = fixture::ShortTable(3, 0);
+  quad.bone_table = fixture::ShortTable(4, 0);
+  files.surfs[0].surfaces = {tri, quad};
+  files.xmodel.materials[0].names = {"mtl_pair", "mtl_pair"};
+  Load(files);
+  std::string raw = ExportedObj();
+  EXPECT_NE(raw.find("usemtl mtl_pair\r\nf 1/1/1 3/3/3 2/2/2\r\n# 1 faces\r\n"), std::string::npos);
+  EXPECT_NE(raw.find("g QorGroup_1\r\nusemtl mtl_pair\r\nf 4/4/4 6/6/6 5/5/5\r\nf 7/7/7 5/5/5 6/6/6\r\n"),
+            std::string::npos);
+}
+
+TEST_F(ObjWriterTest, MtlListsEachMaterialOnceWithItsColourMap) {
+  Load(fixture::MakeSoldierModel("soldier", Cod4));
+  ExportedObj();
+  // The fixture's images do not exist, so only the colour maps are listed.
+  EXPECT_EQ(Mtl(), OnDisk("newmtl mtl_soldier_body\nKd 1.0000 1.0000 1.0000\nNs 1\nillum 0\n"
+                          "map_Kd images/soldier_body_col.dds\n\n"
+                          "newmtl mtl_soldier_head\nKd 1.0000 1.0000 1.0000\nNs 1\nillum 0\n"
+                          "map_Kd images/soldier_head_col.dds\n\n"
+                          "newmtl mtl_soldier_gear\nKd 1.0000 1.0000 1.0000\nNs 1\nillum 0\n"
+                          "map_Kd images/soldier_gear_col.dds\n\n"));
+}
+
+// The maps name the files the texture export writes: colour maps as DDS
+// (TGA with the TGA setting), other maps as TGA, "~" turned into "_" in the
+// export folder and kept beside the sources.
+TEST_F(ObjWriterTest, MapLinesNameTheFilesTheTextureExportWrites) {
+  fixture::ModelFiles files = fixture::MakePropModel("crate", Cod4);
+  files.materials[0].slots = {{"colorMap", "~crate_col"},
+                              {"colorMap", "~crate_col"},  // the same image twice: one line
+                              {"normalMap", "crate_nml"},
+                              {"specularMap", "~crate_spc"},
+                              {"normalMap", "crate_missing_nml"},  // no source: not listed
+                              {"detailMap", "crate_detail"}};
+  std::string game = (dir_ / "game").string();
+  for (const char* image : {"~crate_col", "crate_nml", "~crate_spc"})
+    ASSERT_TRUE(fixture::WriteFile(game + "/raw/images/" + image + ".iwi", std::vector<uint8_t>(32, 0)));
+  Load(files);
+
+  ExportedObj();
+  EXPECT_EQ(Mtl(), OnDisk("newmtl mtl_crate\nKd 1.0000 1.0000 1.0000\nNs 1\nillum 0\n"
+                          "map_Kd images/_crate_col.dds\nmap_bump images/crate_nml.tga\n"
+                          "map_Ks images/_crate_spc.tga\n\n"));
+
+  model_.export_as_tga = true;
+  ExportSettings beside;
+  beside.export_images_local = false;
+  ExportedObj(beside);
+  const std::string images = model_.raw_dir + "images/";
+  EXPECT_EQ(Mtl(), OnDisk("newmtl mtl_crate\nKd 1.0000 1.0000 1.0000\nNs 1\nillum 0\n"
+                          "map_Kd " + images + "~crate_col.tga\nmap_bump " + images + "crate_nml.tga\n"
+                          "map_Ks " + images + "~crate_spc.tga\n\n"));
+}
+
+TEST_F(ObjWriterTest, WithoutMtlTheObjStillNamesIt) {
+  Load(fixture::MakePropModel("crate", Cod4));
+  ExportSettings settings;
+  settings.export_MTL = false;
+  ExportWritten written;
+  ASSERT_EQ(model_.ExportOBJ(Out(), settings, &written), err::kSuccess);
+  EXPECT_FALSE(fs::exists(OutFile("crate_lod0.mtl")));
+  EXPECT_NE(ReadText(OutFile("crate_lod0.obj")).find("mtllib crate_lod0.mtl\r\r\n"), std::string::npos);
+  EXPECT_EQ(written, ExportWritten{OutFile("crate_lod0.obj").string()});
+
+  settings.export_MTL = true;
+  written.clear();
+  ASSERT_EQ(model_.ExportOBJ(Out(), settings, &written), err::kSuccess);
+  EXPECT_EQ(written, (ExportWritten{OutFile("crate_lod0.obj").string(), OutFile("crate_lod0.mtl").string()}));
+}
+
+TEST_F(ObjWriterTest, RefusesNamesThatWouldLeaveTheFolderOrBreakALine) {
+  Load(fixture::MakePropModel("crate", Cod4));
+  model_.lods[0].surf_name = "../escaped";
+  EXPECT_EQ(model_.ExportOBJ(Out()), err::kInvalidPath);
+  model_.lods[0].surf_name = "crate_lod0";
+  model_.lods[0].materials[0] = "mtl\nf 1 2 3";
+  EXPECT_EQ(model_.ExportOBJ(Out()), err::kFileNotValid);
+  EXPECT_FALSE(fs::exists(OutFile("crate_lod0.obj")));
+  model_.lods[0].materials[0] = "mtl_crate";
+  model_.material_library.entries[0].images[0].dds_file = "col\nnewmtl x.dds";
+  EXPECT_EQ(model_.ExportMTL(Out()), err::kFileNotValid);
+  EXPECT_FALSE(fs::exists(OutFile("crate_lod0.mtl")));
+  EXPECT_FALSE(fs::exists(dir_ / "escaped.obj"));
+}
+
+TEST_F(ObjWriterTest, ClearsBusyWhenTheFileCannotBeOpened) {
+  Load(fixture::MakePropModel("crate", Cod4));
+  // A folder where the file should be.
+  fs::create_directories(OutFile("crate_lod0.obj"));
+  EXPECT_EQ(model_.ExportOBJ(Out()), err::kCantOpen);
+  EXPECT_FALSE(model_.busy);
+}
+
+// A bad index is refused by the surface reader, so the writer never sees
+// it; a model changed in memory is refused by the writer itself.
+TEST_F(ObjWriterTest, OutOfRangeIndexNeverReachesTheFile) {
+  fixture::ModelFiles files = fixture::MakePropModel("crate", Cod4);
+  files.surfs[0].surfaces[0].triangles[0][1] = 24;  // one past the box's vertices
+  std::string path = fixture::WriteModel((dir_ / "game").string(), files);
+  model_.game = Cod4;
+  ASSERT_EQ(model_.LoadxmodelFull(path), err::kSuccess);
+  EXPECT_EQ(model_.LoadSurface(), err::kOutOfRange);
+  EXPECT_EQ(model_.ExportOBJ(Out()), err::kNotLoaded);
+
+  Load(fixture::MakePropModel("crate", Cod4));
+  model_.lods[0].surfaces[0].triangles[5] = 24;
+  EXPECT_EQ(model_.ExportOBJ(Out()), err::kOutOfRange);
+  EXPECT_FALSE(fs::exists(OutFile("crate_lod0.obj")));
+}
+
+// ------------------------------------------------------------ Assimp
+
+struct AssimpInfo {
+  int meshes = -1, vertices = -1, faces = -1;
+  std::set<std::string> materials;
+};
+
+AssimpInfo ReadWithAssimp(const fs::path& obj, bool raw) {
+  AssimpInfo info;
+  std::string text = RunCommand("cd '" + obj.parent_path().string() + "' && assimp info '" + obj.filename().string() +
+                         "'" + (raw ? " -r" : "") + " 2>&1");
+  std::smatch m;
+  if (std::regex_search(text, m, std::regex(R"(\nMeshes:\s+(\d+))"))) info.meshes = std::stoi(m[1]);
+  if (std::regex_search(text, m, std::regex(R"(\nVertices:\s+(\d+))"))) info.vertices = std::stoi(m[1]);
+  if (std::regex_search(text, m, std::regex(R"(\nFaces:\s+(\d+))"))) info.faces = std::stoi(m[1]);
+  std::regex named(R"(\n    '([^']*)' \(prop\))");
+  for (auto it = std::sregex_iterator(text.begin(), text.end(), named); it != std::sregex_iterator(); ++it)
+    info.materials.insert((*it)[1]);
+  return info;
+}
+
+TEST_F(ObjWriterTest, AssimpReadsTheMeshesVerticesFacesAndMaterials) {
+  if (!HaveProgram("assimp")) GTEST_SKIP() << "assimp (Debian assimp-utils) is not installed";
+  const fixture::ModelFiles models[] = {fixture::MakePropModel("crate", Cod4),
+                                        fixture::MakeSoldierModel("soldier", Cod5), fixture::MakeBarrelModel("barrel")};
+  for (const fixture::ModelFiles& files : models) {
+    Load(files);
+    ExportedObj();
+    int vertices = 0, faces = 0;
+    for (const XmodelSurface& s : model_.lods[0].surfaces) {
+      vertices += s.vertex_count;
+      faces += s.triangle_count;
+    }
+    const fs::path obj = OutFile(model_.lods[0].surf_name + ".obj");
+    // A raw import keeps a vertex per face corner; the default one welds
+    // them back into the model's own vertices.
+    AssimpInfo raw = ReadWithAssimp(obj, true);
+    EXPECT_EQ(raw.meshes, int(model_.lods[0].surfaces.size())) << files.name;
+    EXPECT_EQ(raw.faces, faces) << files.name;
+    EXPECT_EQ(raw.vertices, 3 * faces) << files.name;
+    AssimpInfo welded = ReadWithAssimp(obj, false);
+    EXPECT_EQ(welded.meshes, int(model_.lods[0].surfaces.size())) << files.name;
+    EXPECT_EQ(welded.faces, faces) << files.name;
+    EXPECT_EQ(welded.vertices, vertices) << files.name;
+    for (const std::string& name : model_.lods[0].unique_materials)
+      EXPECT_TRUE(raw.materials.count(name)) << name << " not read from the MTL of " << files.name;
+  }
+}
+
+}  // namespace

@@ -1,0 +1,165 @@
+// The texture export with a model: where each map lands and in which
+// format, the "~" rules, images shared between materials, the worker's
+// image steps and their log lines.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "export/texture_export.h"
+#include "model/texture_pick.h"
+#include "model/xmodel_threaded.h"
+#include "tests/imaging/image_test_support.h"
+#include "tests/shell/shell_test_support.h"
+#include "tools/fixture/fixture_writer.h"
+#include "tools/fixture/iwi_writer.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A crate with two materials: the first with a "~" colour map, a normal and
+// a specular map; the second sharing that colour map, with a colour detail
+// map and a normal map present only as DDS.
+class TextureExportTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    fixture::ModelFiles m = fixture::MakePropModel("crate", Cod4);
+    m.xmodel.materials[0].names = {"mtl_one", "mtl_two"};
+    m.surfs[0].surfaces.push_back(m.surfs[0].surfaces[0]);
+    m.materials = {{"mtl_one", {{"colorMap", "~-gcrate_col"}, {"normalMap", "crate_nml"}, {"specularMap", "crate_spc"}}},
+                   {"mtl_two", {{"colorMap", "~-gcrate_col"}, {"colorDetailMap", "detail"}, {"normalMap", "dds_nml"}}}};
+    path_ = fixture::WriteModel(dir_.path(), m);
+    images_ = dir_.path() + "/raw/images/";
+    for (const char* name : {"~-gcrate_col", "crate_nml", "crate_spc", "detail"}) {
+      fixture::IwiDesc d;
+      d.format = 11;
+      d.picture = fixture::MakeTestPicture(16, 8);
+      ASSERT_TRUE(fixture::WriteFile(images_ + name + ".iwi", fixture::WriteIwi(d)));
+    }
+    ASSERT_TRUE(fixture::WriteFile(images_ + "dds_nml.dds", fixture::WriteDds(fixture::MakeTestPicture(8, 8), 13)));
+    model_.game = Cod4;
+    ASSERT_EQ(model_.LoadxmodelFull(path_), err::kSuccess);
+    out_ = dir_.Sub("export/crate/images");
+  }
+
+  std::vector<std::string> Files(const std::string& folder) {
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (const auto& e : fs::directory_iterator(folder, ec)) names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+  size_t Count(const std::string& part) {
+    size_t n = 0;
+    for (const std::string& line : log_.lines()) n += line.find(part) != std::string::npos;
+    return n;
+  }
+
+  image_test::TempDir dir_;
+  shell_test::LogCapture log_;
+  Xmodel model_;
+  std::string path_, images_, out_;
+};
+
+TEST_F(TextureExportTest, LocalExportTurnsTildesAndWritesNonColourMapsAsTga) {
+  PickTextures(model_);
+  ASSERT_EQ(MoveImages(model_, out_, {}), err::kSuccess);
+  EXPECT_EQ(Files(out_), (std::vector<std::string>{"_-gcrate_col.dds", "crate_nml.tga", "crate_spc.tga",
+                                                   "dds_nml.tga", "detail.tga"}));
+  // The shared colour map: one file, one line.
+  EXPECT_EQ(Count("^5Moved^7: ~-gcrate_col.iwi"), 1u) << log_.Joined();
+  // The DDS carries the IWI bytes unchanged.
+  IwiImage source;
+  ASSERT_TRUE(source.SetImagePath(images_ + "~-gcrate_col.iwi"));
+  ASSERT_EQ(source.LoadIWI(), img::kSuccess);
+  std::vector<uint8_t> dds = image_test::ReadBytes(out_ + "/_-gcrate_col.dds");
+  ASSERT_GT(dds.size(), 128u);
+  EXPECT_TRUE(std::equal(source.stored_levels[0].begin(), source.stored_levels[0].end(), dds.begin() + 128));
+}
+
+TEST_F(TextureExportTest, WithoutLocalExportMapsLandBesideTheirSourcesKeepingTildes) {
+  TextureExportOptions options;
+  options.images_local = false;
+  ASSERT_EQ(MoveImages(model_, out_, options), err::kSuccess);
+  EXPECT_TRUE(fs::exists(images_ + "~-gcrate_col.dds"));
+  EXPECT_TRUE(fs::exists(images_ + "crate_nml.tga"));
+  // A DDS source needs no DDS of itself; as a normal map it still becomes TGA.
+  EXPECT_TRUE(fs::exists(images_ + "dds_nml.tga"));
+  EXPECT_TRUE(Files(out_).empty());
+}
+
+TEST_F(TextureExportTest, TgaSettingMakesColourMapsTgaLoadedOrNot) {
+  TextureExportOptions options;
+  options.as_tga = true;
+  ASSERT_EQ(MoveImages(model_, out_, options), err::kSuccess);
+  EXPECT_TRUE(fs::exists(out_ + "/_-gcrate_col.tga"));
+  // Without the texture step a colour map still follows the DDS setting.
+  fs::remove_all(out_);
+  ASSERT_EQ(MoveImages(model_, out_, {}), err::kSuccess);
+  EXPECT_TRUE(fs::exists(out_ + "/_-gcrate_col.dds"));
+  // Only the colour maps when "export_images_col" is on.
+  fs::remove_all(out_);
+  options.colour_only = true;
+  ASSERT_EQ(MoveImages(model_, out_, options), err::kSuccess);
+  EXPECT_EQ(Files(out_), std::vector<std::string>{"_-gcrate_col.tga"});
+}
+
+TEST_F(TextureExportTest, MissingAndUnreadableImagesAreReportedOneByOne) {
+  fs::remove(images_ + "crate_spc.iwi");
+  std::vector<uint8_t> logo(64, 0);  // a format-6 file, as the stock logo_cod2.iwi
+  logo[0] = 'I', logo[1] = 'W', logo[2] = 'i', logo[3] = 6, logo[4] = 6, logo[6] = 8, logo[8] = 8;
+  fixture::WriteFile(images_ + "detail.iwi", logo);
+  ASSERT_EQ(MoveImages(model_, out_, {}), err::kSuccess);
+  EXPECT_TRUE(log_.Contains("^4IWI Not Set"));
+  EXPECT_TRUE(log_.Contains("^1IWI Error^7: Unknown image format")) << log_.Joined();
+  EXPECT_FALSE(fs::exists(out_ + "/detail.tga"));
+  EXPECT_TRUE(fs::exists(out_ + "/crate_nml.tga"));
+  Xmodel empty;
+  EXPECT_EQ(MoveImages(empty, out_, {}), err::kNotLoaded);
+}
+
+TEST_F(TextureExportTest, WorkerMovesImagesWithModelExportsAndConvertsSingleImages) {
+  XmodelThreaded worker;
+  ExportOptions o;
+  o.export_folder = dir_.Sub("export");
+  o.export_images = true;
+  worker.SetExportOptions(o);
+  worker.SetModelGame(Cod4);
+  worker.Start(dir_.path());
+  worker.AddJob(path_, job::kLoad | job::kSurfaces | job::kExportXE);
+  worker.WaitIdle();
+  EXPECT_TRUE(log_.Contains("^5Moved Images Across")) << log_.Joined();
+  EXPECT_TRUE(fs::exists(out_ + "/crate_nml.tga"));
+
+  o.image_item = "normalMap:mtl_one";
+  worker.SetExportOptions(o);
+  worker.AddJob(path_, job::kExportTGA);
+  o.image_item = "colorMap:mtl_nothing";
+  worker.WaitIdle();
+  EXPECT_TRUE(fs::exists(images_ + "crate_nml.tga"));
+  EXPECT_TRUE(log_.Contains("Converted: crate_nml.iwi"));
+
+  fs::remove(images_ + "crate_spc.iwi");
+  o.image_item = "specularMap:mtl_one";
+  worker.SetExportOptions(o);
+  worker.AddJob(path_, job::kExportIWI);
+  worker.WaitIdle();
+  EXPECT_TRUE(log_.Contains("^5ExportIWI^7:: Can't OpenFile")) << log_.Joined();
+  worker.Stop();
+}
+
+TEST_F(TextureExportTest, TexturesOffOpensNoImageAndLogsNoMaterialLine) {
+  XmodelThreaded worker;
+  ExportOptions o;
+  o.load_model_textures = false;
+  worker.SetExportOptions(o);
+  worker.SetModelGame(Cod4);
+  worker.Start(dir_.path());
+  worker.AddJob(path_, job::kOpenModel);
+  worker.WaitIdle();
+  worker.Stop();
+  EXPECT_FALSE(log_.Contains("^2Material^7"));
+  EXPECT_TRUE(worker.model.material_library.texture_sets.empty());
+}
+
+}  // namespace

@@ -1,0 +1,107 @@
+// Shared by the image tests: a scratch folder per test (named with the pid,
+// other developers run the same tests at once), whole-file reads, and
+// ImageMagick as the independent reader of what we write.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <unistd.h>  // Required for: getpid(), access()
+
+#include <cstdio>      // Required for: popen()
+#include <cstdlib>     // Required for: mkdtemp()
+#include <filesystem>  // Required for: remove_all()
+#include <algorithm>   // Required for: std::max
+#include <cmath>       // Required for: std::abs
+#include <fstream>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tools/fixture/iwi_writer.h"
+
+namespace image_test {
+
+class TempDir {
+ public:
+  TempDir() {
+    std::string pattern = testing::TempDir() + "vantor_img_" + std::to_string(::getpid()) + "_XXXXXX";
+    std::vector<char> buf(pattern.begin(), pattern.end());
+    buf.push_back('\0');
+    if (::mkdtemp(buf.data())) path_ = buf.data();
+    EXPECT_FALSE(path_.empty()) << "mkdtemp failed under " << testing::TempDir();
+  }
+  ~TempDir() {
+    std::error_code ec;
+    if (!path_.empty()) std::filesystem::remove_all(path_, ec);
+  }
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  const std::string& path() const { return path_; }
+  std::string Sub(const std::string& name) const { return path_ + "/" + name; }
+
+ private:
+  std::string path_;
+};
+
+inline std::vector<uint8_t> ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+inline std::string SamplesDir() { return std::string(VANTOR_SOURCE_DIR) + "/../shared/samples"; }
+
+// Standard output of a shell command, or nullopt when it failed.
+inline std::optional<std::string> Run(const std::string& command) {
+  std::FILE* p = ::popen((command + " 2>/dev/null").c_str(), "r");
+  if (!p) return std::nullopt;
+  std::string out;
+  char buf[1 << 16];
+  for (size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
+  return ::pclose(p) == 0 ? std::optional<std::string>(out) : std::nullopt;
+}
+
+// ImageMagick's own tools (the folder of `identify`), or "" when absent.
+inline std::string MagickDir() {
+  static const std::string dir = [] {
+    std::optional<std::string> where = Run("command -v identify");
+    if (!where || where->empty()) return std::string();
+    std::string path = where->substr(0, where->find('\n'));
+    return path.substr(0, path.find_last_of('/') + 1);
+  }();
+  return dir;
+}
+
+inline std::string Quote(const std::string& s) { return "'" + s + "'"; }
+
+// `identify -format FORMAT FILE`.
+inline std::string Identify(const std::string& file, const std::string& format) {
+  return Run(MagickDir() + "identify -format " + Quote(format) + " " + Quote(file)).value_or("(unreadable)");
+}
+
+// ImageMagick's decode of FILE, oriented as displayed, as R, G, B, A rows
+// top to bottom.
+inline std::vector<uint8_t> MagickPixels(const std::string& file) {
+  std::optional<std::string> out =
+      Run(MagickDir() + "convert " + Quote(file) + " -auto-orient -depth 8 rgba:-");
+  return out ? std::vector<uint8_t>(out->begin(), out->end()) : std::vector<uint8_t>();
+}
+
+// The largest difference of any channel between two RGBA pixel arrays of
+// the same size (256 when the sizes differ).
+inline int MaxChannelDifference(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {
+  if (a.size() != b.size() || a.empty()) return 256;
+  int worst = 0;
+  for (size_t i = 0; i < a.size(); ++i) worst = std::max(worst, std::abs(int(a[i]) - int(b[i])));
+  return worst;
+}
+
+// Mean absolute difference per channel value.
+inline double MeanChannelDifference(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {
+  if (a.size() != b.size() || a.empty()) return 256;
+  double sum = 0;
+  for (size_t i = 0; i < a.size(); ++i) sum += std::abs(int(a[i]) - int(b[i]));
+  return sum / double(a.size());
+}
+
+}  // namespace image_test

@@ -1,0 +1,125 @@
+// The image check: when raw/images looks incomplete the mover is offered
+// (once counted on the counter thread), and what a root must hold for it.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+
+#include "tests/imaging/iwd_test_support.h"
+#include "tests/shell/shell_test_support.h"
+
+namespace {
+
+using iwd_test::TempRoot;
+using shell_test::LogCapture;
+
+void TouchImages(const TempRoot& root, int count, const char* ext = ".iwi") {
+  root.MakeImagesFolder();
+  for (int i = 0; i < count; ++i) {
+    std::FILE* f = std::fopen((root.images() + "/img_" + std::to_string(i) + ext).c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fclose(f);
+  }
+}
+
+std::optional<IwdMessage> Check(QorIWDUtils& utils, const TempRoot& root) {
+  utils.CheckForImages(root.path());
+  utils.WaitForCheck();
+  return utils.TakeMessage();
+}
+
+TEST(IwdCheck, FolderWith2499ImagesOffersTheMover) {
+  TempRoot root;
+  std::filesystem::create_directories(root.Sub("main"));
+  TouchImages(root, 2499);
+  LogCapture log;
+  QorIWDUtils utils;
+  std::optional<IwdMessage> m = Check(utils, root);
+  ASSERT_TRUE(m.has_value());
+  EXPECT_EQ(m->command, "open iwd_images_menu;");
+  EXPECT_EQ(m->text, "");
+  EXPECT_EQ(utils.last_count(), 2499u);
+  EXPECT_TRUE(utils.asked());
+  EXPECT_TRUE(utils.menu_offered());
+  EXPECT_TRUE(log.Contains("ImageCheck:: 'raw/images' looks incomplete with only: '2499 iwis' suggested user to "
+                           "run IWDToImages, Path: '" + root.images() + "'"))
+      << log.Joined();
+}
+
+TEST(IwdCheck, FolderWith2500ImagesOffersNothing) {
+  TempRoot root;
+  std::filesystem::create_directories(root.Sub("main"));
+  TouchImages(root, 2500);
+  LogCapture log;
+  QorIWDUtils utils;
+  EXPECT_FALSE(Check(utils, root).has_value());
+  EXPECT_EQ(utils.last_count(), 2500u);
+  EXPECT_FALSE(utils.asked());
+  EXPECT_FALSE(log.Contains("ImageCheck::"));
+}
+
+TEST(IwdCheck, PartialFilesAndOtherFilesAreNotCounted) {
+  TempRoot root;
+  std::filesystem::create_directories(root.Sub("main"));
+  TouchImages(root, 3, ".iwi");
+  TouchImages(root, 4, ".iwi.vantor-part");
+  TouchImages(root, 5, ".dds");
+  QorIWDUtils utils;
+  utils.SetRoot(root.path());
+  EXPECT_EQ(utils.DirectoryCount(), 3u);
+}
+
+TEST(IwdCheck, RootWithoutMainLogsAndOffersNothing) {
+  TempRoot root;
+  TouchImages(root, 10);
+  LogCapture log;
+  QorIWDUtils utils;
+  EXPECT_FALSE(Check(utils, root).has_value());
+  EXPECT_TRUE(log.Contains("CheckForImages:: Could not find 'main' / 'raw/images'")) << log.Joined();
+  EXPECT_FALSE(utils.last_count().has_value());
+  EXPECT_FALSE(utils.menu_offered());
+}
+
+TEST(IwdCheck, MissingOrEmptyRootIsAnInvalidPath) {
+  TempRoot root;
+  LogCapture log;
+  QorIWDUtils utils;
+  utils.CheckForImages("");
+  utils.CheckForImages(root.Sub("nowhere"));
+  utils.WaitForCheck();
+  EXPECT_EQ(log.lines().size(), 2u);
+  EXPECT_TRUE(log.Contains("CheckForImages:: in-valid Path"));
+  EXPECT_FALSE(utils.TakeMessage().has_value());
+}
+
+TEST(IwdCheck, FoldersAreFoundWhateverTheirCase) {
+  TempRoot root;
+  std::filesystem::create_directories(root.Sub("Main"));
+  std::filesystem::create_directories(root.Sub("Raw/Images"));
+  QorIWDUtils utils;
+  ASSERT_TRUE(Check(utils, root).has_value());
+  EXPECT_EQ(utils.last_count(), 0u);
+  EXPECT_EQ(utils.images_folder(), root.Sub("Raw/Images"));
+}
+
+TEST(IwdList, KeepsArchivesInWindowsOrderAndSkipsTheRest) {
+  TempRoot root;
+  std::filesystem::create_directories(root.Sub("main/folder.iwd"));
+  for (const char* name : {"iw_01.iwd", "IW_00.iwd", "z_mod.iwd", "localized_english_iw00.iwd", "readme.txt"})
+    std::fclose(std::fopen(root.Sub(std::string("main/") + name).c_str(), "wb"));
+  QorIWDUtils utils;
+  utils.SetRoot(root.path());
+  EXPECT_EQ(utils.IWDList(),
+            (std::vector<std::string>{"IW_00.iwd", "iw_01.iwd", "localized_english_iw00.iwd", "z_mod.iwd"}));
+}
+
+TEST(IwdList, MissingMainLogsTheListingError) {
+  TempRoot root;
+  LogCapture log;
+  QorIWDUtils utils;
+  utils.SetRoot(root.path());
+  EXPECT_TRUE(utils.IWDList().empty());
+  EXPECT_TRUE(log.Contains("IWDList:: Error: ")) << log.Joined();
+}
+
+}  // namespace

@@ -1,0 +1,60 @@
+// Where archive entry names may land: inside raw/images or nowhere.
+#include <gtest/gtest.h>
+
+#include "imaging/iwd_entry_name.h"
+
+namespace {
+
+TEST(IwdEntryName, ImagesFolderNamesMapBelowRawImages) {
+  EXPECT_EQ(IwdImageTarget("images/logo_cod2.iwi"), "logo_cod2.iwi");
+  EXPECT_EQ(IwdImageTarget("Images/Logo.iwi"), "Logo.iwi");  // the folder in any case, the name kept
+  EXPECT_EQ(IwdImageTarget("images/ui/icon.iwi"), "ui/icon.iwi");
+  EXPECT_EQ(IwdImageTarget("images\\ui\\icon.iwi"), "ui/icon.iwi");  // Windows tools' separators
+  EXPECT_EQ(IwdImageTarget("images//icon.iwi"), "icon.iwi");
+  EXPECT_EQ(IwdImageTarget("images/~stone-mine.iwi"), "~stone-mine.iwi");
+}
+
+TEST(IwdEntryName, NamesThatClimbOrJumpOutAreRefused) {
+  for (const char* name : {
+           "images/../../x.iwi",
+           "images/..\\..\\x.iwi",
+           "images\\..\\..\\..\\x.iwi",
+           "images/sub/../../../x.iwi",
+           "images/../images/x.iwi",  // never leaves, but no ".." is taken on trust
+           "/images/x.iwi",
+           "/etc/x.iwi",
+           "\\images\\x.iwi",
+           "\\\\server\\share\\images\\x.iwi",
+           "C:/images/x.iwi",
+           "c:\\x.iwi",
+           "images/C:x.iwi",
+           "images/./x.iwi",
+           "x.iwi",                 // not in images: would land in raw/
+           "materials/x.iwi",
+           "images/",
+           "images",
+           "",
+       }) {
+    EXPECT_EQ(IwdImageTarget(name), std::nullopt) << name;
+  }
+}
+
+TEST(IwdEntryName, ControlCharactersAndPartialNamesAreRefused) {
+  EXPECT_EQ(IwdImageTarget(std::string("images/x.iwi\0/../../y.iwi", 25)), std::nullopt);
+  EXPECT_EQ(IwdImageTarget("images/x\n.iwi"), std::nullopt);
+  EXPECT_EQ(IwdImageTarget("images/x.iwi.vantor-part"), std::nullopt);
+}
+
+TEST(IwdEntryName, OnlyFilesNamingIwiAreImages) {
+  EXPECT_TRUE(IsIwiEntryName("images/a.iwi"));
+  EXPECT_FALSE(IsIwiEntryName("images/a.iwi/"));  // a folder entry
+  EXPECT_FALSE(IsIwiEntryName("sound/a.wav"));
+  EXPECT_FALSE(IsIwiEntryName("images/a.IWI"));  // the games' test is case-sensitive
+}
+
+TEST(IwdEntryName, PrintableNameDefusesControlAndColourMarks) {
+  EXPECT_EQ(PrintableEntryName("images/\n^1x.iwi"), "images/??1x.iwi");
+  EXPECT_EQ(PrintableEntryName(std::string(300, 'a')).size(), 203u);
+}
+
+}  // namespace

@@ -1,0 +1,138 @@
+// The pass against Debian's unzip: the same archives give the same images,
+// byte for byte, on our fixture archives and on the real ones in the
+// samples; and damaged archives (every truncated prefix, every flipped
+// byte) never crash it, never write outside raw/images, and never write
+// bytes an entry did not hold.
+#include <gtest/gtest.h>
+
+#include <cstdlib>  // Required for: system()
+#include <filesystem>
+#include <fstream>
+#include <set>
+
+#include "tests/imaging/iwd_test_support.h"
+#include "tests/shell/shell_test_support.h"
+
+namespace {
+
+using fixture::IwdDesc;
+using fixture::MakeIwiBytes;
+using iwd_test::RunPass;
+using iwd_test::TempRoot;
+using iwd_test::Tree;
+
+bool HaveUnzip() { return std::system("command -v unzip >/dev/null 2>&1") == 0; }
+
+std::string Quote(const std::string& s) {
+  std::string out = "'";
+  for (char c : s) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return out + "'";
+}
+
+// What `unzip -n` makes of the archives, in the pass's order, below
+// `out`/raw; only the images are kept for comparison.
+std::map<std::string, std::vector<uint8_t>> UnzipImages(const std::vector<std::string>& archives,
+                                                        const std::string& out) {
+  std::filesystem::create_directories(out + "/raw");
+  for (const std::string& a : archives) {
+    std::string cmd = "unzip -n -q " + Quote(a) + " -d " + Quote(out + "/raw") + " >/dev/null 2>&1";
+    EXPECT_EQ(std::system(cmd.c_str()), 0) << cmd;
+  }
+  std::map<std::string, std::vector<uint8_t>> images;
+  for (auto& [path, bytes] : Tree(out + "/raw/images"))
+    if (path.find(".iwi") != std::string::npos) images[path] = bytes;
+  return images;
+}
+
+TEST(IwdUnzip, FixtureArchivesGiveWhatUnzipGives) {
+  if (!HaveUnzip()) GTEST_SKIP() << "Debian's unzip is not installed";
+  TempRoot root;
+  root.Archive("iw_00.iwd", fixture::MakeImageArchive("grid", 60));
+  IwdDesc mixed;
+  mixed.entries = {{"images/", {}, false},
+                   {"images/ui/", {}, false},
+                   {"images/ui/hud_icon.iwi", MakeIwiBytes(70, 64, 64)},
+                   {"images/big_stored.iwi", MakeIwiBytes(71, 256, 256), false},
+                   {"images/grid_3.iwi", MakeIwiBytes(72, 16, 16)},  // also in iw_00: the first one stays
+                   {"images/empty.iwi", {}},
+                   {"sound/a.wav", std::vector<uint8_t>(100, 1)}};
+  root.Archive("iw_01.iwd", mixed);
+
+  QorIWDUtils utils;
+  IwdProgress p = RunPass(utils, root.path());
+  EXPECT_EQ(p.total_copied, 63u);  // grid_3 comes from iw_00.iwd
+  auto ours = Tree(root.images());
+  auto theirs = UnzipImages({root.Sub("main/iw_00.iwd"), root.Sub("main/iw_01.iwd")}, root.Sub("unzip"));
+  EXPECT_EQ(ours.size(), 63u);
+  EXPECT_TRUE(ours == theirs);
+}
+
+TEST(IwdUnzip, RealArchivesGiveWhatUnzipGives) {
+  std::string samples = std::string(VANTOR_SOURCE_DIR) + "/../shared/samples/cod4-modtools/main";
+  if (!std::filesystem::is_directory(samples)) GTEST_SKIP() << "no samples at " << samples;
+  if (!HaveUnzip()) GTEST_SKIP() << "Debian's unzip is not installed";
+  TempRoot root;
+  // The pass reads the samples through links and writes only into the
+  // temporary root.
+  std::filesystem::create_directories(root.Sub("main"));
+  std::vector<std::string> archives;
+  for (const auto& e : std::filesystem::directory_iterator(samples)) {
+    std::filesystem::create_symlink(e.path(), root.Sub("main/" + e.path().filename().string()));
+    archives.push_back(e.path().string());
+  }
+  QorIWDUtils utils;
+  IwdProgress p = RunPass(utils, root.path());
+  EXPECT_EQ(p.archive_count, archives.size());
+  EXPECT_EQ(p.total_refused + p.total_failed, 0u);
+  auto ours = Tree(root.images());
+  ASSERT_GE(ours.size(), 1u);
+  EXPECT_EQ(ours.count("logo_cod2.iwi"), 1u);
+  EXPECT_EQ(ours["logo_cod2.iwi"].size(), 153139u);
+  EXPECT_TRUE(ours == UnzipImages(archives, root.Sub("unzip")));
+  EXPECT_EQ(RunPass(utils, root.path()).total_skipped, p.total_copied);
+}
+
+// Every image a damaged archive gave must be one the intact archive holds,
+// under a name inside raw/images.
+void ExpectOnlyIntactImages(const TempRoot& root, const std::set<std::vector<uint8_t>>& intact, size_t at) {
+  for (auto& [path, bytes] : Tree(root.path())) {
+    if (path.starts_with("main/")) continue;
+    ASSERT_TRUE(path.starts_with("raw/images/")) << path << " written from damage at " << at;
+    ASSERT_FALSE(path.ends_with(".vantor-part")) << path << " left from damage at " << at;
+    ASSERT_TRUE(intact.count(bytes)) << path << " holds bytes no entry held, damage at " << at;
+  }
+}
+
+TEST(IwdUnzip, DamagedArchivesNeverWriteWhatNoEntryHeld) {
+  IwdDesc desc;
+  desc.entries = {{"images/a.iwi", MakeIwiBytes(80, 16, 16)},
+                  {"images/b.iwi", MakeIwiBytes(81, 16, 16), false},
+                  {"sound/c.wav", std::vector<uint8_t>(20, 3)}};
+  std::vector<uint8_t> archive = fixture::WriteIwd(desc);
+  std::set<std::vector<uint8_t>> intact;
+  for (const auto& e : desc.entries) intact.insert(e.data);
+
+  TempRoot root;
+  QorIWDUtils utils;
+  shell_test::LogCapture quiet;
+  auto run = [&](const std::vector<uint8_t>& bytes, size_t at) {
+    std::filesystem::remove_all(root.Sub("raw"));
+    std::filesystem::create_directories(root.Sub("main"));
+    std::ofstream(root.Sub("main/iw_00.iwd"), std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    RunPass(utils, root.path());
+    ExpectOnlyIntactImages(root, intact, at);
+  };
+  for (size_t n = 0; n < archive.size(); ++n) {
+    run(std::vector<uint8_t>(archive.begin(), archive.begin() + n), n);
+    if (HasFatalFailure()) return;
+  }
+  for (size_t i = 0; i < archive.size(); ++i) {
+    std::vector<uint8_t> flipped = archive;
+    flipped[i] ^= 0xFF;
+    run(flipped, i);
+    if (HasFatalFailure()) return;
+  }
+}
+
+}  // namespace

@@ -1,0 +1,158 @@
+// Material files and the texture pick: slot and image names as the file
+// holds them, existence of each image, hostile tables, and which images the
+// worker's texture step loads into which unit.
+#include <gtest/gtest.h>
+
+#include "model/texture_pick.h"
+#include "model/xmodel.h"
+#include "tests/imaging/image_test_support.h"
+#include "tests/shell/shell_test_support.h"
+#include "tools/fixture/fixture_writer.h"
+#include "tools/fixture/iwi_writer.h"
+
+namespace {
+
+using fixture::MaterialDesc;
+
+// A raw folder with `materials` and, as IWI, the images named in `iwi`
+// and, as DDS, those in `dds`.
+class MaterialTree {
+ public:
+  MaterialTree() { raw_ = dir_.Sub("raw/"); }
+  void Material(const MaterialDesc& d) { fixture::WriteFile(raw_ + "materials/" + d.name, fixture::WriteMaterial(d)); }
+  void Iwi(const std::string& name, uint8_t format = 11) {
+    fixture::IwiDesc d;
+    d.format = format;
+    d.picture = fixture::MakeTestPicture(8, 8);
+    fixture::WriteFile(raw_ + "images/" + name + ".iwi", fixture::WriteIwi(d));
+  }
+  void Dds(const std::string& name) {
+    fixture::WriteFile(raw_ + "images/" + name + ".dds", fixture::WriteDds(fixture::MakeTestPicture(8, 8), 11));
+  }
+  MaterialLibrary Library() {
+    MaterialLibrary lib;
+    EXPECT_TRUE(lib.SetRoot(raw_));
+    return lib;
+  }
+  const std::string& raw() const { return raw_; }
+
+ private:
+  image_test::TempDir dir_;
+  std::string raw_;
+};
+
+TEST(MaterialFile, ReadsSlotsImagesAndWhichFilesExist) {
+  MaterialTree tree;
+  tree.Material({"mtl_a", {{"colorMap", "a_col"}, {"normalMap", "a_nml"}, {"specularMap", "a_spc"}}});
+  tree.Iwi("a_col");
+  tree.Dds("a_nml");
+  MaterialLibrary lib = tree.Library();
+  MaterialEntry e;
+  ASSERT_EQ(lib.LoadMaterial("mtl_a", e), err::kSuccess);
+  ASSERT_EQ(e.image_count, 3);
+  EXPECT_EQ(e.images[0].slot, "colorMap");
+  EXPECT_EQ(e.images[0].iwi_file, "a_col.iwi");
+  EXPECT_EQ(e.images[1].dds_file, "a_nml.dds");
+  EXPECT_TRUE(e.images[0].iwi_exists);
+  EXPECT_FALSE(e.images[1].iwi_exists);
+  EXPECT_TRUE(e.images[1].dds_exists);
+  EXPECT_FALSE(e.images[2].iwi_exists || e.images[2].dds_exists);
+}
+
+TEST(MaterialFile, CountIsTheLowSixteenBitsAndZeroGivesNoImages) {
+  MaterialTree tree;
+  MaterialDesc d{"mtl_b", {{"colorMap", "b"}}};
+  d.after_count = 2;  // the stock files keep small numbers here
+  tree.Material(d);
+  tree.Material({"mtl_empty", {}});
+  MaterialLibrary lib = tree.Library();
+  MaterialEntry e;
+  ASSERT_EQ(lib.LoadMaterial("mtl_b", e), err::kSuccess);
+  EXPECT_EQ(e.image_count, 1);
+  ASSERT_EQ(lib.LoadMaterial("mtl_empty", e), err::kSuccess);
+  EXPECT_TRUE(e.images.empty());
+}
+
+TEST(MaterialFile, NamesAreCutAtFiftyAndTwoHundredBytes) {
+  MaterialTree tree;
+  tree.Material({"mtl_long", {{std::string(60, 's'), std::string(230, 'i')}}});
+  MaterialLibrary lib = tree.Library();
+  MaterialEntry e;
+  ASSERT_EQ(lib.LoadMaterial("mtl_long", e), err::kSuccess);
+  EXPECT_EQ(e.images[0].slot, std::string(50, 's'));
+  EXPECT_EQ(e.images[0].iwi_file, std::string(200, 'i') + ".iwi");
+}
+
+TEST(MaterialFile, HostileTablesEndWithACodeAndNoImages) {
+  MaterialLibrary lib;
+  MaterialEntry e;
+  std::vector<uint8_t> file = fixture::WriteMaterial({"m", {{"colorMap", "x"}, {"normalMap", "y"}}});
+  std::vector<uint8_t> bad = file;
+  bad[48] = 0xFF, bad[49] = 0xFF;  // S = -1
+  EXPECT_EQ(lib.LoadMaterialBytes(bad, e), err::kOutOfRange);
+  bad = file;
+  bad[48] = 200;  // a table past the end
+  EXPECT_EQ(lib.LoadMaterialBytes(bad, e), err::kOutOfRange);
+  bad = file;
+  bad[64 + 12 + 8] = 0xF0;  // the second image name's offset outside the file
+  EXPECT_EQ(lib.LoadMaterialBytes(bad, e), err::kOutOfRange);
+  EXPECT_TRUE(e.images.empty());
+  for (size_t n = 0; n < file.size(); ++n) (void)lib.LoadMaterialBytes(std::span(file.data(), n), e);
+  // Names that would lead out of their folders are never opened.
+  EXPECT_EQ(lib.LoadMaterial("../../etc/passwd", e), err::kInvalidPath);
+  std::vector<uint8_t> climbing = fixture::WriteMaterial({"m", {{"colorMap", "../../secret"}}});
+  ASSERT_EQ(lib.LoadMaterialBytes(climbing, e), err::kSuccess);
+  EXPECT_FALSE(e.images[0].iwi_exists);
+}
+
+// A model whose two materials share their colour map; the first also has a
+// normal, a specular and an unknown slot, the second a missing normal map.
+class TexturePickTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    fixture::ModelFiles m = fixture::MakePropModel("crate", Cod4);
+    m.xmodel.materials[0].names = {"mtl_one", "mtl_two"};
+    m.surfs[0].surfaces.push_back(m.surfs[0].surfaces[0]);
+    m.materials = {{"mtl_one", {{"colorMap", "~-gshared_col"}, {"normalMap", "one_nml"},
+                                {"specularMap", "one_spc"}, {"colorDetailMap", "detail"}}},
+                   {"mtl_two", {{"Diffuse_MapSampler", "~-gshared_col"}, {"normalMap", "two_nml"}}}};
+    path_ = fixture::WriteModel(dir_.path(), m);
+    for (const char* name : {"~-gshared_col", "one_nml", "one_spc", "detail"}) {
+      fixture::IwiDesc d;
+      d.format = 13;
+      d.picture = fixture::MakeTestPicture(8, 8, true);
+      ASSERT_TRUE(fixture::WriteFile(dir_.path() + "/raw/images/" + name + ".iwi", fixture::WriteIwi(d)));
+    }
+    model_.game = Cod4;
+    ASSERT_EQ(model_.LoadxmodelFull(path_), err::kSuccess);
+  }
+  image_test::TempDir dir_;
+  shell_test::LogCapture log_;
+  Xmodel model_;
+  std::string path_;
+};
+
+TEST_F(TexturePickTest, LoadsColourNormalSpecularOnceEach) {
+  PickTextures(model_);
+  const auto& sets = model_.material_library.texture_sets;
+  ASSERT_EQ(sets.size(), 2u);
+  EXPECT_EQ(sets[0].loaded, (std::array<bool, 3>{true, true, true}));
+  EXPECT_EQ(sets[0].units[kColourUnit].name, "~-gshared_col.iwi");
+  // The shared colour map was handled by the first material.
+  EXPECT_EQ(sets[1].loaded, (std::array<bool, 3>{false, false, false}));
+  EXPECT_TRUE(log_.Contains("^1IWI Error(^4two_nml.iwi^7): Can't OpenFile")) << log_.Joined();
+  EXPECT_TRUE(log_.Contains("^2Material^7: mtl_one"));
+  EXPECT_TRUE(log_.Contains("^2Material^7: mtl_two"));
+  EXPECT_EQ(model_.progress.load(), 20);
+}
+
+TEST(TexturePick, SlotNamesMapToTheirUnitsExactly) {
+  EXPECT_EQ(UnitOfSlot("colorMap"), kColourUnit);
+  EXPECT_EQ(UnitOfSlot("Diffuse_MapSampler"), kColourUnit);
+  EXPECT_EQ(UnitOfSlot("normalMap"), kNormalUnit);
+  EXPECT_EQ(UnitOfSlot("specularMap"), kSpecularUnit);
+  EXPECT_EQ(UnitOfSlot("colormap"), -1);
+  EXPECT_EQ(UnitOfSlot("colorDetailMap"), -1);
+}
+
+}  // namespace
