@@ -5,7 +5,7 @@
 #              frame, shutdown)
 #   fps        frames a second drawing the 64 x 32,000-vertex model uncapped
 #   idle CPU   the program's CPU use over about 10 s at the caps, grid only,
-#              unfocused (no window manager gives it the focus)
+#              unfocused
 #
 #   bench/window_bench.sh BUILD_DIR
 set -euo pipefail
@@ -34,6 +34,16 @@ short=$(timed 10)
 long=$(timed 110)
 echo "uncapped, the 64 x 32,000-vertex model: $(echo "scale=1; 100 / ($long - $short)" | bc) frames a second"
 
-run bash -c '/usr/bin/time -f "%U %S %e" -o cpu "$1" --frames 300 --screenshot idle.dds >/dev/null 2>&1' _ "$build/vantor"
+# Unfocused: a second window started a moment later takes the focus (there
+# is no window manager); only the first one's CPU time is counted.
+run bash -c '
+  /usr/bin/time -f "%U %S %e" -o cpu "$1" --frames 300 --screenshot idle.dds >/dev/null 2>&1 &
+  a=$!
+  sleep 0.7
+  "$1" --frames 100000 --screenshot other.dds >/dev/null 2>&1 &
+  b=$!
+  wait $a
+  kill $b
+  wait $b 2>/dev/null || true' _ "$build/vantor"
 read -r user sys wall <cpu
-echo "idle at the caps, grid only: $(echo "scale=1; 100 * ($user + $sys) / $wall" | bc) % of one core over $wall s"
+echo "idle at the caps, grid only, unfocused: $(echo "scale=1; 100 * ($user + $sys) / $wall" | bc) % of one core over $wall s"

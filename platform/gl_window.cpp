@@ -115,6 +115,7 @@ void GlWindow::GetFramebufferSize(int& width, int& height) const {
   glfwGetFramebufferSize(main_, &width, &height);
 }
 bool GlWindow::ShouldClose() const { return glfwWindowShouldClose(main_); }
+bool GlWindow::IsFocused() const { return glfwGetWindowAttrib(main_, GLFW_FOCUSED) == GLFW_TRUE; }
 
 bool GlWindow::MakeMainCurrent() {
   glfwMakeContextCurrent(main_);

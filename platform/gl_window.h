@@ -43,6 +43,7 @@ class GlWindow {
   void SetSwapInterval(int interval);  // main context must be current
   void GetFramebufferSize(int& width, int& height) const;
   bool ShouldClose() const;
+  bool IsFocused() const;
 
   bool MakeMainCurrent();
   bool MakeWorkerCurrent();

@@ -109,6 +109,8 @@ bool QorOpenGL::CreateGLWindow(const std::string& running_dir, const std::string
   ev.cursor_left = [this] { input.buttons = 0; };
   window.SetEvents(std::move(ev));
 
+  // Focus events only come with changes: start from the window's state.
+  focused = window.IsFocused();
   int w = 0, h = 0;
   window.GetFramebufferSize(w, h);
   platform::GlWindow::ReleaseCurrent();
