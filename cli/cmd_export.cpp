@@ -9,6 +9,7 @@
 #include "cli/terminal_question.h"
 #include "platform/desktop.h"
 #include "model/xmodel_threaded.h"
+#include "shell/export_options.h"
 #include "shell/logger.h"
 #include "shell/settings.h"
 
@@ -65,19 +66,7 @@ int CmdExport(const CliArgs& args) {
   InstallStderrSink(Logger());
   std::optional<CliModelOptions> options = ReadModelOptions(args);
   if (!options) return 2;
-  const QorSettings& s = Settings();
-  ExportOptions exports;
-  exports.export_folder = s.export_folder;
-  exports.gdt_target = s.export_folder_GDT;
-  exports.export_sub_dir = s.export_sub_dir;
-  exports.export_tags_local = s.export_tags_local;
-  exports.load_model_textures = s.load_model_textures;
-  exports.export_images = s.export_images;
-  exports.export_images_local = s.export_images_local;
-  exports.export_images_col = s.export_images_col;
-  exports.export_as_tga = s.export_img_as_tga == 1;
-  exports.export_MTL = s.export_MTL;
-  exports.export_MA_BIND = s.export_MA_BIND;
+  ExportOptions exports = ExportOptionsFromSettings(Settings());
   if (auto out = args.Get("--out")) exports.export_folder = *out;
   if (args.Has("--sub-dir")) exports.export_sub_dir = true;
   if (args.Has("--no-sub-dir")) exports.export_sub_dir = false;

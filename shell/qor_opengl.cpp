@@ -9,6 +9,7 @@
 #include "platform/clock.h"
 #include "platform/fs_paths.h"
 #include "platform/vk_codes.h"
+#include "shell/export_options.h"
 #include "shell/logger.h"
 #include "shell/settings.h"
 #include "viewer/phong_shader.h"
@@ -61,16 +62,13 @@ bool QorOpenGL::CreateGLWindow(const std::string& running_dir, const std::string
   // go to the desktop's notifications through the balloon hook.
 
   // The worker's export folders and scale.
-  ExportOptions exports;
-  exports.export_folder = platform::FolderExists(s.export_folder) ? s.export_folder : "Running Directory";
-  exports.gdt_target = platform::FolderExists(s.export_folder_GDT) ? s.export_folder_GDT : "Running Directory";
-  exports.export_sub_dir = s.export_sub_dir;
-  exports.export_tags_local = s.export_tags_local;
-  exports.load_model_textures = s.load_model_textures;
+  // A stored folder that no longer exists falls back to the program's.
+  ExportOptions exports = ExportOptionsFromSettings(s);
+  if (!platform::FolderExists(s.export_folder)) exports.export_folder = "Running Directory";
+  if (!platform::FolderExists(s.export_folder_GDT)) exports.gdt_target = "Running Directory";
   worker.SetExportOptions(exports);
   worker.SetModelScale(s.export_scale_new);
   Logger().log("XmodelScale SetTo: %.2f", double(s.export_scale_new));
-  worker.model.export_as_tga = s.export_img_as_tga == 1;
 
   // The worker's context shares textures and buffers with this one.
   if (!window.CreateSharedContext(error)) Logger().critical_error(error);
