@@ -14,7 +14,8 @@
 # is as fast as unzip) and first / second (at least 10).
 #
 # DIR defaults to build-release/ (configured in Release here when it does
-# not exist yet); the archives and folders go under $TMPDIR.
+# not exist yet); the archives and folders go under $TMPDIR (default /tmp,
+# the disk; TMPDIR=/dev/shm measures on tmpfs).
 set -euo pipefail
 # shellcheck source=scripts/common.sh
 source "$(dirname "$0")/../scripts/common.sh"

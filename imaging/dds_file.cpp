@@ -76,10 +76,10 @@ ImageResult IwiImage::WriteDDS(const std::string& out_path) {
 
 ImageResult IwiImage::LoadDDS() {
   loaded = false;
-  std::vector<uint8_t> bytes;
-  ImageResult r = ReadImageFile(path, bytes, kMaxImageFile);
+  platform::MappedFile file;
+  ImageResult r = MapImageFile(path, file, kMaxImageFile);
   if (r != img::kSuccess) return r;
-  return LoadDDSBytes(bytes);
+  return LoadDDSBytes({file.data(), file.size()});
 }
 
 ImageResult IwiImage::LoadDDSBytes(std::span<const uint8_t> file) {

@@ -1,6 +1,7 @@
 // DXT1, DXT3, DXT5, ARGB8 and RGB8 decoding of a top level into 0xAARRGGBB
 // pixels. Interpolated colours are computed on the expanded 8-bit channels
-// and truncate, as the games' own converter did.
+// and truncate; DXT1's fourth colour in three-colour mode is opaque black
+// (the TGA keeps no transparency for it).
 #include "imaging/dxt_decode.h"
 
 #include <cstring>  // Required for: memcpy
@@ -24,7 +25,7 @@ uint32_t Mix(uint32_t a, uint32_t b, uint32_t wa, uint32_t wb, uint32_t d) {
 // The four colours of a colour block (bytes 0..3 of it), alpha left 0.
 // `three_colour` allows DXT1's mode for c0 <= c1: index 2 the average,
 // index 3 opaque black.
-void ColourTable(const uint8_t* block, bool three_colour, uint32_t table[4]) {
+inline void ColourTable(const uint8_t* block, bool three_colour, uint32_t table[4]) {
   uint16_t c0 = U16(block), c1 = U16(block + 2);
   table[0] = Expand565(c0);
   table[1] = Expand565(c1);
@@ -67,6 +68,7 @@ void TgaImage::Setup(int32_t w, int32_t h) {
   pixels.reset();
   byte_size = 0;
   complete = false;
+  first_row = 0;
   bytes_per_pixel = 4;
   image_type = 2;
   bits_per_pixel = 32;
@@ -82,19 +84,40 @@ DDS_Convert::DDS_Convert(int32_t w, int32_t h, std::span<const uint8_t> level, u
                          uint32_t unit_pixels)
     : width(w),
       height(h),
+      unit_bytes(unit_bytes),
+      unit_pixels(unit_pixels),
       blocks_wide((w + 3) / 4),
       blocks_high((h + 3) / 4),
       block_w(w < 4 ? w : 4),
       block_h(h < 4 ? h : 4) {
   if (w <= 0 || h <= 0) return;
   uint64_t units = unit_pixels == 4 ? uint64_t(blocks_wide) * uint64_t(blocks_high) : uint64_t(w) * uint64_t(h);
-  if (units * unit_bytes <= level.size()) cursor = level.data();
+  if (units * unit_bytes <= level.size()) cursor = level_start = level.data();
 }
 
 void DDS_Convert::Run(TgaImage& out) {
   out.Setup(width, height);
   target = &out;
   if (cursor && out.byte_size != 0) DecodeAll();
+  target = nullptr;
+}
+
+void DDS_Convert::DecodeStrip(int32_t y0, int32_t rows, TgaImage& strip) {
+  if (!cursor) return;
+  strip.first_row = uint32_t(y0);
+  strip.height = uint32_t(rows);
+  target = &strip;
+  if (unit_pixels == 4) {
+    for (int32_t by = y0 / 4; by < (y0 + rows + 3) / 4; ++by) {
+      cursor = level_start + size_t(by) * size_t(blocks_wide) * unit_bytes;
+      for (int32_t bx = 0; bx < blocks_wide; ++bx) DecodeBlock(4 * bx, 4 * by);
+    }
+  } else {
+    for (int32_t y = y0; y < y0 + rows; ++y) {
+      cursor = level_start + size_t(y) * size_t(width) * unit_bytes;
+      for (int32_t x = 0; x < width; ++x) DecodeBlock(x, y);
+    }
+  }
   target = nullptr;
 }
 
@@ -124,9 +147,10 @@ void DDS_Convert::PutBlock(int32_t x, int32_t y, const uint32_t texels[16]) {
 void DXT1::DecodeBlock(int32_t x, int32_t y) {
   uint32_t table[4];
   ColourTable(cursor, true, table);
+  for (uint32_t& c : table) c |= 0xFF000000u;
   uint32_t indices = U32(cursor + 4);
   uint32_t texels[16];
-  for (int t = 0; t < 16; ++t) texels[t] = 0xFF000000u | table[(indices >> (2 * t)) & 3];
+  for (int t = 0; t < 16; ++t) texels[t] = table[(indices >> (2 * t)) & 3];
   PutBlock(x, y, texels);
   cursor += 8;
 }
@@ -148,14 +172,15 @@ void DXT3::DecodeBlock(int32_t x, int32_t y) {
 void DXT5::DecodeBlock(int32_t x, int32_t y) {
   uint32_t alpha[8];
   AlphaTable(cursor[0], cursor[1], alpha);
+  for (uint32_t& a : alpha) a <<= 24;
   uint64_t alpha_bits = 0;
   std::memcpy(&alpha_bits, cursor + 2, 6);
   uint32_t table[4];
   ColourTable(cursor + 8, false, table);
   uint32_t indices = U32(cursor + 12);
   uint32_t texels[16];
-  for (int t = 0; t < 16; ++t)
-    texels[t] = alpha[(alpha_bits >> (3 * t)) & 7] << 24 | table[(indices >> (2 * t)) & 3];
+  for (int t = 0; t < 16; ++t, alpha_bits >>= 3, indices >>= 2)
+    texels[t] = alpha[alpha_bits & 7] | table[indices & 3];
   PutBlock(x, y, texels);
   cursor += 16;
 }

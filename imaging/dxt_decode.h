@@ -23,8 +23,13 @@ struct TgaImage {
   // them, so the file's pixels are written straight from `pixels`; (x, y)
   // is then at (height - 1 - y) * width + x.
   bool bottom_up = false;
+  // A strip of the picture: `height` rows from picture row `first_row`.
+  uint32_t first_row = 0;
 
-  uint32_t* Row(uint32_t y) { return pixels.get() + size_t(bottom_up ? height - 1 - y : y) * width; }
+  uint32_t* Row(uint32_t y) {
+    uint32_t r = y - first_row;
+    return pixels.get() + size_t(bottom_up ? height - 1 - r : r) * width;
+  }
 
   // Clears the target, fills the fields and allocates the pixels (byte_size
   // stays 0 when the allocation fails or the size is 0 or too big).
@@ -42,6 +47,14 @@ class DDS_Convert {
   // Sets up the target and decodes the whole level into it.
   void Run(TgaImage& out);
 
+  // Whether the level holds every unit (Run and DecodeStrip decode nothing
+  // otherwise).
+  bool CanDecode() const { return cursor != nullptr; }
+  // Decodes picture rows [y0, y0 + rows) into `strip`, whose pixels hold at
+  // least `rows` rows of the picture's width; y0 must be a multiple of 4.
+  // The TGA writer streams the file through one small strip this way.
+  void DecodeStrip(int32_t y0, int32_t rows, TgaImage& strip);
+
   virtual void DecodeAll() = 0;
   // Decodes the unit (a 4 x 4 block or one pixel) whose top-left pixel is
   // (x, y) into the target and moves the cursor past it.
@@ -55,6 +68,9 @@ class DDS_Convert {
 
   int32_t width;
   int32_t height;
+  const uint8_t* level_start = nullptr;
+  uint32_t unit_bytes;
+  uint32_t unit_pixels;
   const uint8_t* cursor = nullptr;  // nullptr when the level is too short
   TgaImage* target = nullptr;
   int32_t blocks_wide;

@@ -4,10 +4,17 @@
 #include <cerrno>  // Required for: errno, EACCES, EFBIG
 #include <cstdio>  // Required for: fopen, fwrite, fclose
 
-#include "platform/file_bytes.h"
 
 ImageResult ReadImageFile(const std::string& path, std::vector<uint8_t>& out, uint64_t max_bytes) {
   int e = platform::ReadFileBytes(path, out, max_bytes);
+  if (e == EACCES) return img::kPermission;
+  if (e == EFBIG) return img::kSizeError;
+  if (e != 0) return img::kCantOpen;
+  return img::kSuccess;
+}
+
+ImageResult MapImageFile(const std::string& path, platform::MappedFile& out, uint64_t max_bytes) {
+  int e = out.Open(path, max_bytes);
   if (e == EACCES) return img::kPermission;
   if (e == EFBIG) return img::kSizeError;
   if (e != 0) return img::kCantOpen;

@@ -8,10 +8,14 @@
 #include <vector>
 
 #include "imaging/image_codes.h"
+#include "platform/file_bytes.h"
 
 // Reads the file (case-insensitive retry) into `out`; 13 past `max_bytes`.
 [[nodiscard]] ImageResult ReadImageFile(const std::string& path, std::vector<uint8_t>& out,
                                         uint64_t max_bytes);
+// The same as a read-only mapping: the readers copy the levels out of it
+// anyway, so the file is not copied twice.
+[[nodiscard]] ImageResult MapImageFile(const std::string& path, platform::MappedFile& out, uint64_t max_bytes);
 
 // Writes `bytes` to `path` ("wb") in one block. A short write is 5 as well.
 [[nodiscard]] ImageResult WriteImageFile(const std::string& path, std::span<const uint8_t> bytes);

@@ -1,10 +1,9 @@
-// IWD archives through minizip (open, first/next entry, entry info,
-// open/read/close the entry, close), as the library is published.
+// IWD archives through minizip (open with file functions, first/next
+// entry, entry info, open/read/close the entry, close), as the library is
+// published.
 #include "imaging/iwd_archive.h"
 
-#include <minizip/unzip.h>  // Required for: unzOpen64(), unzReadCurrentFile(), ...
-
-#include <filesystem>  // Required for: file_size()
+#include <minizip/unzip.h>  // Required for: unzOpen2_64(), unzReadCurrentFile(), ...
 
 namespace {
 
@@ -37,18 +36,66 @@ const char* IwdReadText(IwdRead result) {
 
 IwdArchive::~IwdArchive() { Close(); }
 
+namespace {
+
+// minizip's file functions over the archive's Stream, handed over as
+// `opaque` and returned as the stream.
+using Stream = IwdArchive::Stream;
+
+voidpf ZCALLBACK StreamOpen(voidpf opaque, const void*, int mode) {
+  return (mode & ZLIB_FILEFUNC_MODE_WRITE) ? nullptr : opaque;
+}
+
+uLong ZCALLBACK StreamRead(voidpf, voidpf stream, void* buf, uLong size) {
+  Stream& s = *static_cast<Stream*>(stream);
+  size_t n = s.file.Read(s.pos, buf, size);
+  s.pos += n;
+  return uLong(n);
+}
+
+uLong ZCALLBACK StreamWrite(voidpf, voidpf, const void*, uLong) { return 0; }
+
+ZPOS64_T ZCALLBACK StreamTell(voidpf, voidpf stream) { return static_cast<Stream*>(stream)->pos; }
+
+long ZCALLBACK StreamSeek(voidpf, voidpf stream, ZPOS64_T offset, int origin) {
+  Stream& s = *static_cast<Stream*>(stream);
+  uint64_t size = s.file.size();
+  uint64_t base = origin == ZLIB_FILEFUNC_SEEK_SET ? 0 : origin == ZLIB_FILEFUNC_SEEK_CUR ? s.pos : size;
+  // Past the end is refused: a read there could only come back short.
+  if (offset > size || base > size - offset) return -1;
+  s.pos = base + offset;
+  return 0;
+}
+
+int ZCALLBACK StreamClose(voidpf, voidpf) { return 0; }
+
+int ZCALLBACK StreamError(voidpf, voidpf stream) { return static_cast<Stream*>(stream)->file.error() ? 1 : 0; }
+
+}  // namespace
+
 bool IwdArchive::Open(const std::string& path) {
   Close();
-  std::error_code ec;
-  archive_bytes_ = std::filesystem::file_size(path, ec);
-  if (ec) return false;
-  file_ = unzOpen64(path.c_str());
+  if (!stream_.file.Open(path)) return false;
+  stream_.pos = 0;
+  archive_bytes_ = stream_.file.size();
+  zlib_filefunc64_def functions = {};
+  functions.zopen64_file = StreamOpen;
+  functions.zread_file = StreamRead;
+  functions.zwrite_file = StreamWrite;
+  functions.ztell64_file = StreamTell;
+  functions.zseek64_file = StreamSeek;
+  functions.zclose_file = StreamClose;
+  functions.zerror_file = StreamError;
+  functions.opaque = &stream_;
+  file_ = unzOpen2_64(path.c_str(), &functions);
   return file_ != nullptr;
 }
 
 void IwdArchive::Close() {
   if (file_) unzClose(Zip(file_));
   file_ = nullptr;
+  stream_.file.Close();
+  stream_.pos = 0;
   archive_bytes_ = 0;
 }
 

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "imaging/iwd_file_reader.h"
+
 // Nothing in the games' archives comes near this; a larger entry would only
 // fill the disk.
 inline constexpr uint64_t kMaxIwiBytes = uint64_t(256) << 20;
@@ -71,12 +73,19 @@ class IwdArchive {
   [[nodiscard]] IwdRead Extract(const IwdEntryInfo& info, std::vector<uint8_t>& buffer, const Sink& sink);
 
   uint64_t archive_bytes() const { return archive_bytes_; }
+
+  // The file and the position minizip reads it at (its file functions).
+  struct Stream {
+    IwdFileReader file;
+    uint64_t pos = 0;
+  };
   // The entry count the end record announces (for progress only: the walk
   // ends where the central directory does).
   uint64_t announced_entries() const;
 
  private:
   void* file_ = nullptr;  // unzFile
+  Stream stream_;
   uint64_t archive_bytes_ = 0;
   std::vector<char> name_buffer_;
 };

@@ -2,10 +2,10 @@
 // "raw/images", archives in list order, entries in central-directory order,
 // images already present skipped. Runs on the pass thread; the counters go
 // to the shared progress under the lock, one entry at a time.
-#include <algorithm>  // Required for: min()
+#include <algorithm>     // Required for: min()
 #include <cerrno>
+#include <charconv>      // Required for: to_chars()
 #include <cstdint>
-#include <charconv>  // Required for: to_chars()
 #include <system_error>  // Required for: generic_category()
 
 #include "imaging/image_codes.h"  // Required for: img::kCantOpen, img::kPermission
@@ -13,6 +13,7 @@
 #include "imaging/iwd_archive.h"
 #include "imaging/iwd_entry_name.h"
 #include "imaging/iwd_utils.h"
+#include "platform/atomic_file.h"
 #include "platform/clock.h"
 #include "shell/logger.h"
 
@@ -178,11 +179,12 @@ QorIWDUtils::EntryEnd QorIWDUtils::CopyEntry(IwdArchive& archive, const std::str
   // Step 3: facts that cannot be true are refused before anything is made.
   if (IwdRead check = archive.Check(info); check != IwdRead::kOk) return refuse(IwdReadText(check));
 
-  // Step 4: decompress into the partial file, checked, then rename.
+  // Step 4: decompress into a file that takes its name only once every
+  // byte is in and checked.
   std::string path;
   if (int err = index.PrepareTarget(*target, path); err != 0) return fail(err);
-  PartialImageFile out;
-  if (int err = out.Open(path); err != 0) return fail(err);
+  platform::AtomicFile out;
+  if (int err = out.Open(path, std::string(kPartialSuffix)); err != 0) return fail(err);
   IwdRead read = archive.Extract(info, buffer, [&out](const uint8_t* data, size_t size) {
     return out.Write(data, size);
   });
@@ -195,8 +197,13 @@ QorIWDUtils::EntryEnd QorIWDUtils::CopyEntry(IwdArchive& archive, const std::str
     out.Abandon();
     return refuse(IwdReadText(read));
   }
-  if (int err = out.Commit(); err != 0) return fail(err);
+  int err = out.Commit();
+  if (err != 0 && err != EEXIST) return fail(err);
   index.Add(*target);
+  if (err == EEXIST) {  // written by someone else meanwhile: theirs stays
+    Count(&IwdProgress::entries_skipped, &IwdProgress::total_skipped);
+    return EntryEnd::kPresent;
+  }
   Count(&IwdProgress::entries_copied, &IwdProgress::total_copied);
   return EntryEnd::kWritten;
 }

@@ -6,9 +6,8 @@
 #include <algorithm>   // Required for: sort()
 #include <charconv>    // Required for: to_chars()
 #include <chrono>      // Required for: milliseconds
-#include <filesystem>  // Required for: directory_iterator
-
 #include "imaging/iwd_entry_name.h"
+#include "platform/folder_list.h"
 #include "platform/fs_paths.h"
 #include "shell/logger.h"
 
@@ -118,14 +117,11 @@ std::optional<uint32_t> QorIWDUtils::last_count() const {
 uint32_t QorIWDUtils::DirectoryCount() {
   std::string folder = images_folder();
   uint32_t count = 0;
-  std::error_code ec;
-  std::filesystem::directory_iterator it(folder, ec), end;
-  for (; !ec && it != end; it.increment(ec)) {
-    std::string name = it->path().filename().string();
+  int err = platform::ListFolder(folder, [&count](std::string_view name, bool) {
     // An image still being written (or left by a killed pass) is not one.
-    if (name.find(".iwi") != std::string::npos && !std::string_view(name).ends_with(kPartialSuffix)) ++count;
-  }
-  if (ec) Logger().log("DirectoryCount:: Error: %u", unsigned(ec.value()));
+    if (name.find(".iwi") != std::string_view::npos && !name.ends_with(kPartialSuffix)) ++count;
+  });
+  if (err) Logger().log("DirectoryCount:: Error: %u", unsigned(err));
   {
     std::lock_guard<std::mutex> hold(lock);
     last_count_ = count;
@@ -164,14 +160,10 @@ std::vector<std::string> QorIWDUtils::IWDList() { return ListArchives(main_folde
 
 std::vector<std::string> QorIWDUtils::ListArchives(const std::string& folder) {
   std::vector<std::string> names;
-  std::error_code ec;
-  std::filesystem::directory_iterator it(folder, ec), end;
-  for (; !ec && it != end; it.increment(ec)) {
-    std::string name = it->path().filename().string();
-    std::error_code type_ec;
-    if (name.find(".iwd") != std::string::npos && !it->is_directory(type_ec)) names.push_back(std::move(name));
-  }
-  if (ec) Logger().log("IWDList:: Error: %u", unsigned(ec.value()));
+  int err = platform::ListFolder(folder, [&names](std::string_view name, bool is_folder) {
+    if (name.find(".iwd") != std::string_view::npos && !is_folder) names.emplace_back(name);
+  });
+  if (err) Logger().log("IWDList:: Error: %u", unsigned(err));
   std::sort(names.begin(), names.end(), WindowsOrder);
   return names;
 }

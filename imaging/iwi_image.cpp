@@ -55,10 +55,10 @@ std::span<const uint8_t> IwiImage::FileTopLevel() const {
 ImageResult IwiImage::LoadIWI() {
   from_iwi = true;
   loaded = false;
-  std::vector<uint8_t> bytes;
-  ImageResult r = ReadImageFile(path, bytes, kMaxImageFile);
+  platform::MappedFile file;
+  ImageResult r = MapImageFile(path, file, kMaxImageFile);
   if (r != img::kSuccess) return r;
-  return LoadIWIBytes(bytes);
+  return LoadIWIBytes({file.data(), file.size()});
 }
 
 ImageResult IwiImage::LoadIWIBytes(std::span<const uint8_t> file) {

@@ -1,8 +1,9 @@
 // 32-bit TGA files of an image's top level: an 18-byte header (type 2,
 // uncompressed true colour; descriptor 0, bottom-left origin) and B, G, R, A
 // pixels, bottom row first, so viewers show the picture upright. The
-// converter decodes straight into the file's row order, and the file is
-// written from the decoded pixels without another copy.
+// converters decode straight into the file's row order; WriteTGA streams
+// the file through a strip of rows instead of holding the whole picture.
+#include <algorithm>  // Required for: std::min
 #include <bit>      // Required for: std::endian
 #include <cerrno>   // Required for: errno, EACCES
 #include <cstdio>   // Required for: fopen, fwrite
@@ -17,6 +18,9 @@ static_assert(std::endian::native == std::endian::little, "TGA pixels are writte
 namespace {
 
 constexpr size_t kTgaHeaderSize = 18;
+// Rows a strip of the streamed writer holds: a multiple of the 4-row block,
+// 512 KB of a 2048-pixel picture.
+constexpr int32_t kStripRows = 64;
 
 void FillHeader(const TgaImage& picture, uint8_t h[kTgaHeaderSize]) {
   std::memset(h, 0, kTgaHeaderSize);
@@ -53,17 +57,31 @@ ImageResult IwiImage::EncodeTGA(std::vector<uint8_t>& out) {
 
 ImageResult IwiImage::WriteTGA(const std::string& out_path, bool* written) {
   if (written) *written = false;
-  TgaImage picture;
-  ImageResult r = Decode(*this, picture);
-  if (r != img::kSuccess || !picture.complete || !picture.pixels) return r;
+  std::unique_ptr<DDS_Convert> converter = MakeConverter(iwi_header.format, width, height, FileTopLevel());
+  if (!converter) return img::kNoConverter;
+  // The picture goes out a strip at a time, bottom strip first, through a
+  // buffer that stays in cache: the file is the same as EncodeTGA's.
+  TgaImage strip;
+  strip.bottom_up = true;
+  strip.Setup(width, std::min<int32_t>(height, kStripRows));
+  if (!converter->CanDecode() || !strip.pixels) return img::kSuccess;  // nothing decoded: no file
 
   errno = 0;
   std::FILE* f = std::fopen(out_path.c_str(), "wb");
   if (!f) return errno == EACCES ? img::kPermission : img::kCantOpen;
+  TgaImage whole;  // the header's fields
+  whole.width = strip.width;
+  whole.height = uint32_t(height);
   uint8_t header[kTgaHeaderSize];
-  FillHeader(picture, header);
-  bool ok = std::fwrite(header, 1, kTgaHeaderSize, f) == kTgaHeaderSize &&
-            std::fwrite(picture.pixels.get(), 1, picture.byte_size, f) == picture.byte_size;
+  FillHeader(whole, header);
+  bool ok = std::fwrite(header, 1, kTgaHeaderSize, f) == kTgaHeaderSize;
+  const int32_t strips = (height + kStripRows - 1) / kStripRows;
+  for (int32_t s = strips - 1; s >= 0 && ok; --s) {
+    const int32_t y0 = s * kStripRows, rows = std::min(kStripRows, height - y0);
+    converter->DecodeStrip(y0, rows, strip);
+    const size_t bytes = size_t(rows) * strip.width * 4;
+    ok = std::fwrite(strip.pixels.get(), 1, bytes, f) == bytes;
+  }
   ok = std::fclose(f) == 0 && ok;
   if (!ok) return img::kCantOpen;
   if (written) *written = true;

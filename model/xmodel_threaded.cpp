@@ -155,14 +155,15 @@ void XmodelThreaded::RunJob(const Job& j, JobReport& report) {
     if (scale_pending_) model.scale = pending_scale_;
     game_pending_ = scale_pending_ = false;
   }
-  model.export_as_tga = options.export_as_tga;
   last_result = err::kSuccess;
   auto record = [&](uint32_t bit, ErrorCode code) {
     last_result = code;
     report.steps.push_back({bit, code});
   };
 
-  // With "export_images" on, every model export also moves the images.
+  // With "export_images" on, every model export also moves the images; the
+  // scene and MTL writers name them by the same TGA setting.
+  model.export_as_tga = options.export_as_tga;
   uint32_t flags = j.flags;
   if (options.export_images && (flags & (job::kExportMA | job::kExportOBJ | job::kExportXE)))
     flags |= job::kMoveImages;

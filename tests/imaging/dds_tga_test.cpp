@@ -94,6 +94,22 @@ TEST(DdsReader, RefusesBadHeadersFormatsAndShortFiles) {
   EXPECT_FALSE(image.loaded);
 }
 
+TEST(TgaWriter, StreamedFileIsTheWholePictureBottomRowFirst) {
+  TempDir dir;
+  for (uint8_t format : {uint8_t(1), uint8_t(2), uint8_t(11), uint8_t(13)}) {
+    for (auto [w, h] : {std::pair{9, 150}, std::pair{64, 64}, std::pair{3, 1}}) {
+      SCOPED_TRACE(std::to_string(format) + " " + std::to_string(w) + "x" + std::to_string(h));
+      IwiImage image = Loaded(format, w, h, false);
+      std::vector<uint8_t> encoded;
+      ASSERT_EQ(image.EncodeTGA(encoded), img::kSuccess);
+      bool written = false;
+      ASSERT_EQ(image.WriteTGA(dir.Sub("s.tga"), &written), img::kSuccess);
+      EXPECT_TRUE(written);
+      EXPECT_EQ(image_test::ReadBytes(dir.Sub("s.tga")), encoded);
+    }
+  }
+}
+
 TEST(TgaWriter, RefusesFormatsWithoutAConverterWithoutAFile) {
   TempDir dir;
   IwiImage image = Loaded(11, 8, 8);
@@ -143,10 +159,11 @@ class FakeGl : public ImageGl {
                             std::span<const uint8_t> data) override {
     uploads.push_back({level, w, h, internal, {data.begin(), data.end()}});
   }
-  void TexImage2D(uint32_t, int32_t level, int32_t internal, int32_t w, int32_t h, uint32_t, uint32_t,
+  void TexImage2D(uint32_t, int32_t level, int32_t internal, int32_t w, int32_t h, uint32_t format, uint32_t type,
                   const void* data) override {
     const uint8_t* p = static_cast<const uint8_t*>(data);
-    uploads.push_back({level, w, h, uint32_t(internal), {p, p + size_t(w) * size_t(h) * 4}});
+    const size_t bpp = type != gl::kUnsignedByte ? 2 : format == gl::kRGB ? 3 : 4;
+    uploads.push_back({level, w, h, uint32_t(internal), {p, p + size_t(w) * size_t(h) * bpp}});
   }
   void ReadBuffer(uint32_t) override {}
   void ReadPixels(int32_t, int32_t, int32_t w, int32_t h, uint32_t, uint32_t, void* out) override {

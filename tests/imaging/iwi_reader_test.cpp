@@ -104,7 +104,9 @@ TEST(IwiReader, EveryVersionAndFormatDecodesToItsPicture) {
           EXPECT_LE(image_test::MaxChannelDifference(got, theirs), 1);
           // ... and the picture survives compression: a smooth picture with
           // a few hard edges (tiny pictures are all edges).
-          if (w * h >= 64) EXPECT_LT(image_test::MeanChannelDifference(got, d.picture.rgba), 10.0);
+          if (w * h >= 64) {
+            EXPECT_LT(image_test::MeanChannelDifference(got, d.picture.rgba), 10.0);
+          }
         }
       }
     }

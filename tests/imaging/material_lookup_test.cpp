@@ -146,13 +146,4 @@ TEST_F(TexturePickTest, LoadsColourNormalSpecularOnceEach) {
   EXPECT_EQ(model_.progress.load(), 20);
 }
 
-TEST(TexturePick, SlotNamesMapToTheirUnitsExactly) {
-  EXPECT_EQ(UnitOfSlot("colorMap"), kColourUnit);
-  EXPECT_EQ(UnitOfSlot("Diffuse_MapSampler"), kColourUnit);
-  EXPECT_EQ(UnitOfSlot("normalMap"), kNormalUnit);
-  EXPECT_EQ(UnitOfSlot("specularMap"), kSpecularUnit);
-  EXPECT_EQ(UnitOfSlot("colormap"), -1);
-  EXPECT_EQ(UnitOfSlot("colorDetailMap"), -1);
-}
-
 }  // namespace

@@ -43,7 +43,9 @@ TEST(RealImages, EveryIwiDecodesAndItsLevelsEndTheFile) {
     size_t stored = 0;
     for (const auto& level : image.stored_levels) stored += level.size();
     EXPECT_EQ(stored + start, bytes.size());
-    if (image.iwi_header.usage & 0x02) EXPECT_EQ(image.mip_count, 1);
+    if (image.iwi_header.usage & 0x02) {
+      EXPECT_EQ(image.mip_count, 1);
+    }
     std::vector<uint8_t> tga;
     ASSERT_EQ(image.EncodeTGA(tga), img::kSuccess);
     EXPECT_EQ(tga.size(), 18u + size_t(image.width) * size_t(image.height) * 4);

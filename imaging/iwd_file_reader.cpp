@@ -1,0 +1,76 @@
+// Windowed reads of one archive file.
+#include "imaging/iwd_file_reader.h"
+
+#include <algorithm>  // Required for: min()
+#include <cstring>    // Required for: memcpy()
+
+bool IwdFileReader::Open(const std::string& path) {
+  Close();
+  file_.open(path, std::ios::binary);
+  if (!file_.is_open()) return false;
+  file_.seekg(0, std::ios::end);
+  std::streamoff end = file_.tellg();
+  if (end < 0) {
+    Close();
+    return false;
+  }
+  size_ = uint64_t(end);
+  return true;
+}
+
+void IwdFileReader::Close() {
+  if (file_.is_open()) file_.close();
+  file_.clear();
+  size_ = 0;
+  error_ = false;
+  for (Window& w : windows_) w.length = 0;
+}
+
+size_t IwdFileReader::ReadFile(uint64_t pos, void* out, size_t n) {
+  file_.clear();
+  file_.seekg(std::streamoff(pos));
+  file_.read(static_cast<char*>(out), std::streamsize(n));
+  size_t got = size_t(file_.gcount());
+  if (got < n && pos + got < size_) error_ = true;
+  return got;
+}
+
+size_t IwdFileReader::Read(uint64_t pos, void* out, size_t n) {
+  // minizip reads its records a byte or a field at a time: the last window
+  // used answers almost all of them.
+  const Window& recent = windows_[recent_];
+  if (pos >= recent.start && pos - recent.start < recent.length && n <= recent.length - (pos - recent.start)) {
+    std::memcpy(out, recent.bytes.data() + (pos - recent.start), n);
+    return n;
+  }
+  if (!file_.is_open() || pos >= size_) return 0;
+  if (n > size_ - pos) n = size_t(size_ - pos);
+  uint8_t* dst = static_cast<uint8_t*>(out);
+  size_t done = 0;
+  while (done < n) {
+    uint64_t at = pos + done;
+    Window* hit = nullptr;
+    for (Window& w : windows_)
+      if (w.length && at >= w.start && at - w.start < w.length) hit = &w;
+    if (!hit) {
+      // A long read goes straight to the caller; a short one fills the
+      // window used least recently.
+      if (n - done >= kWindowBytes) {
+        size_t got = ReadFile(at, dst + done, n - done);
+        return done + got;
+      }
+      hit = windows_[0].last_use <= windows_[1].last_use ? &windows_[0] : &windows_[1];
+      if (hit->bytes.size() < kWindowBytes) hit->bytes.resize(kWindowBytes);
+      hit->start = at;
+      hit->length = ReadFile(at, hit->bytes.data(), size_t(std::min<uint64_t>(kWindowBytes, size_ - at)));
+      if (hit->length == 0) return done;
+    }
+    hit->last_use = ++clock_;
+    recent_ = size_t(hit - windows_.data());
+    size_t offset = size_t(at - hit->start);
+    size_t take = std::min(hit->length - offset, n - done);
+    std::memcpy(dst + done, hit->bytes.data() + offset, take);
+    done += take;
+  }
+  return done;
+}

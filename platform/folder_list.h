@@ -1,0 +1,16 @@
+// Listing one folder's names, for code that walks folders of thousands of
+// files (the image check, the IWD mover): no path objects per name.
+#pragma once
+
+#include <functional>
+#include <string_view>
+
+namespace platform {
+
+// Calls `visit` with each name in `folder` (not "." and ".."), in the order
+// the file system returns them, and whether it is a folder (symbolic links
+// followed). Returns 0, or the errno of opening or reading the folder
+// (names seen before a read error have been visited).
+int ListFolder(std::string_view folder, const std::function<void(std::string_view name, bool is_folder)>& visit);
+
+}  // namespace platform
