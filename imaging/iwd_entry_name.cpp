@@ -1,6 +1,8 @@
 // IWD entry names to target paths.
 #include "imaging/iwd_entry_name.h"
 
+#include "platform/text_case.h"
+
 #include <vector>
 
 bool IsIwiEntryName(std::string_view name) {
@@ -10,16 +12,6 @@ bool IsIwiEntryName(std::string_view name) {
 
 namespace {
 
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = char(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = char(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
-}
 
 bool SafeComponent(std::string_view c) {
   if (c == "." || c == "..") return false;
@@ -47,7 +39,7 @@ std::optional<std::string> IwdImageTarget(std::string_view name) {
     at = end + 1;
   }
   // "images" and at least a file name below it.
-  if (parts.size() < 2 || !EqualsNoCase(parts[0], "images")) return std::nullopt;
+  if (parts.size() < 2 || !platform::EqualsNoCase(parts[0], "images")) return std::nullopt;
 
   std::string out;
   for (size_t i = 1; i < parts.size(); ++i) {

@@ -9,6 +9,7 @@
 #include "imaging/iwd_entry_name.h"
 #include "platform/folder_list.h"
 #include "platform/fs_paths.h"
+#include "platform/text_case.h"
 #include "shell/logger.h"
 
 namespace {
@@ -25,9 +26,7 @@ std::string Decimal(uint32_t v) {
 bool WindowsOrder(const std::string& a, const std::string& b) {
   size_t n = std::min(a.size(), b.size());
   for (size_t i = 0; i < n; ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = char(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = char(y - 'A' + 'a');
+    char x = platform::AsciiLower(a[i]), y = platform::AsciiLower(b[i]);
     if (x != y) return static_cast<unsigned char>(x) < static_cast<unsigned char>(y);
   }
   return a.size() != b.size() ? a.size() < b.size() : a < b;

@@ -5,6 +5,7 @@
 #include <cstdio>    // Required for: snprintf()
 #include <vector>
 
+#include "platform/text_case.h"
 #include "shell/settings.h"
 
 namespace {
@@ -87,16 +88,7 @@ const SettingDescriptor kTable[] = {
     {"Popups", "donate", G::kPopups, &S::donate},
 };
 
-bool EqualFold(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = char(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = char(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
-}
+using platform::EqualsNoCase;
 
 std::string_view Trim(std::string_view s) {
   while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
@@ -146,7 +138,7 @@ const SettingDescriptor* FindSetting(std::string_view path) {
   std::string_view key = path.substr(0, sep);
   std::string_view name = path.substr(sep + 1);
   for (const SettingDescriptor& d : kTable)
-    if (EqualFold(key, d.key) && EqualFold(name, d.name)) return &d;
+    if (EqualsNoCase(key, d.key) && EqualsNoCase(name, d.name)) return &d;
   return nullptr;
 }
 
@@ -231,9 +223,9 @@ bool ParseSetting(QorSettings& s, const SettingDescriptor& d, std::string_view t
     }
     bool operator()(bool QorSettings::*p) const {
       std::string_view t = Trim(text);
-      if (t == "1" || EqualFold(t, "true") || EqualFold(t, "yes") || EqualFold(t, "on")) {
+      if (t == "1" || EqualsNoCase(t, "true") || EqualsNoCase(t, "yes") || EqualsNoCase(t, "on")) {
         s.*p = true;
-      } else if (t == "0" || EqualFold(t, "false") || EqualFold(t, "no") || EqualFold(t, "off")) {
+      } else if (t == "0" || EqualsNoCase(t, "false") || EqualsNoCase(t, "no") || EqualsNoCase(t, "off")) {
         s.*p = false;
       } else {
         return Fail(Quoted(text) + " is not 0 or 1");
