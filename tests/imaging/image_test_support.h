@@ -16,32 +16,16 @@
 #include <sstream>
 #include <string>
 #include <vector>
+#include "tests/support/temp_dir.h"
 
 #include "tools/fixture/iwi_writer.h"
 
 namespace image_test {
 
-class TempDir {
+// A fresh folder per test (tests/support/temp_dir.h).
+class TempDir : public test_support::TempDir {
  public:
-  TempDir() {
-    std::string pattern = testing::TempDir() + "vantor_img_" + std::to_string(::getpid()) + "_XXXXXX";
-    std::vector<char> buf(pattern.begin(), pattern.end());
-    buf.push_back('\0');
-    if (::mkdtemp(buf.data())) path_ = buf.data();
-    EXPECT_FALSE(path_.empty()) << "mkdtemp failed under " << testing::TempDir();
-  }
-  ~TempDir() {
-    std::error_code ec;
-    if (!path_.empty()) std::filesystem::remove_all(path_, ec);
-  }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-
-  const std::string& path() const { return path_; }
-  std::string Sub(const std::string& name) const { return path_ + "/" + name; }
-
- private:
-  std::string path_;
+  TempDir() : test_support::TempDir("vantor_img") {}
 };
 
 inline std::vector<uint8_t> ReadBytes(const std::string& path) {

@@ -12,32 +12,15 @@
 
 #include "model/xmodel.h"
 #include "platform/question.h"
+#include "tests/support/temp_dir.h"
 #include "tools/fixture/fixture_writer.h"
 
 namespace model_test {
 
-// A fresh folder under the test temp dir, removed with everything in it.
-class TempDir {
+// A fresh folder per test (tests/support/temp_dir.h).
+class TempDir : public test_support::TempDir {
  public:
-  TempDir() {
-    std::string pattern = testing::TempDir() + "vantor_model_XXXXXX";
-    std::vector<char> buf(pattern.begin(), pattern.end());
-    buf.push_back('\0');
-    if (::mkdtemp(buf.data())) path_ = buf.data();
-    EXPECT_FALSE(path_.empty()) << "mkdtemp failed under " << testing::TempDir();
-  }
-  ~TempDir() {
-    std::error_code ec;
-    if (!path_.empty()) std::filesystem::remove_all(path_, ec);
-  }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-
-  const std::string& path() const { return path_; }
-  std::string Sub(const std::string& name) const { return path_ + "/" + name; }
-
- private:
-  std::string path_;
+  TempDir() : test_support::TempDir("vantor_model") {}
 };
 
 // Answers the auto game switch question from a script and records it.

@@ -14,22 +14,18 @@
 #include <vector>
 
 #include "shell/logger.h"
+#include "tests/support/temp_dir.h"
 
 namespace shell_test {
 
-// A fresh folder under the test temp dir, removed with everything in it.
-// VANTOR_CONFIG_DIR points at it while it lives.
-class TempDir {
+// A fresh folder per test (tests/support/temp_dir.h); VANTOR_CONFIG_DIR
+// points at it while it lives.
+class TempDir : public test_support::TempDir {
  public:
-  TempDir() {
-    std::string pattern = testing::TempDir() + "vantor_shell_XXXXXX";
-    std::vector<char> buf(pattern.begin(), pattern.end());
-    buf.push_back('\0');
-    if (::mkdtemp(buf.data())) path_ = buf.data();
-    EXPECT_FALSE(path_.empty()) << "mkdtemp failed under " << testing::TempDir();
+  TempDir() : test_support::TempDir("vantor_shell") {
     if (const char* old = std::getenv("VANTOR_CONFIG_DIR")) old_config_dir_ = old;
     had_config_dir_ = std::getenv("VANTOR_CONFIG_DIR") != nullptr;
-    ::setenv("VANTOR_CONFIG_DIR", path_.c_str(), 1);
+    ::setenv("VANTOR_CONFIG_DIR", path().c_str(), 1);
   }
   ~TempDir() {
     if (had_config_dir_) {
@@ -37,26 +33,18 @@ class TempDir {
     } else {
       ::unsetenv("VANTOR_CONFIG_DIR");
     }
-    std::error_code ec;
-    if (!path_.empty()) std::filesystem::remove_all(path_, ec);
   }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-
-  const std::string& path() const { return path_; }
-  std::string Sub(const std::string& name) const { return path_ + "/" + name; }
 
   // Names of the files in the folder, sorted.
   std::vector<std::string> Files() const {
     std::vector<std::string> names;
-    for (const auto& e : std::filesystem::directory_iterator(path_))
+    for (const auto& e : std::filesystem::directory_iterator(path()))
       names.push_back(e.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
   }
 
  private:
-  std::string path_;
   std::string old_config_dir_;
   bool had_config_dir_ = false;
 };
