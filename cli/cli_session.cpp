@@ -4,7 +4,6 @@
 #include <iostream>
 #include <stdexcept>
 
-#include "platform/program_paths.h"
 #include "shell/settings.h"
 
 GameVersion GameOfActiveGame(int32_t active_game) {
@@ -14,8 +13,6 @@ GameVersion GameOfActiveGame(int32_t active_game) {
     default: return Cod4;
   }
 }
-
-std::string ProgramFolder() { return platform::ProgramFolder(); }
 
 std::optional<CliModelOptions> ReadModelOptions(const CliArgs& args) {
   QorSettings& s = Settings();

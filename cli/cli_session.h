@@ -20,6 +20,3 @@ std::optional<CliModelOptions> ReadModelOptions(const CliArgs& args);
 
 // GameVersion of the stored "active_game" (0 COD 4, 1 COD 5, 2 Black Ops).
 GameVersion GameOfActiveGame(int32_t active_game);
-
-// The folder holding the running executable.
-std::string ProgramFolder();

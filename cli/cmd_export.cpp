@@ -8,6 +8,7 @@
 #include "cli/commands.h"
 #include "cli/terminal_question.h"
 #include "platform/desktop.h"
+#include "platform/program_paths.h"
 #include "model/xmodel_threaded.h"
 #include "shell/export_options.h"
 #include "shell/logger.h"
@@ -83,7 +84,7 @@ int CmdExport(const CliArgs& args) {
   }
   worker.SetModelGame(options->game);
   worker.SetModelScale(options->scale);
-  worker.Start(ProgramFolder());
+  worker.Start(platform::ProgramFolder());
   worker.AddJob(args.positional[0], job::kLoad | job::kSurfaces | flags);
   worker.WaitIdle();
   std::vector<JobReport> reports = worker.TakeReports();
