@@ -73,7 +73,7 @@ bool QorOpenGL::CreateGLWindow(const std::string& running_dir, const std::string
   // The worker's context shares textures and buffers with this one.
   if (!window.CreateSharedContext(error)) Logger().critical_error(error);
   worker.SetGl(&gl_data);
-  gl_data.upload_image = [](const std::string& image_path, int) { return UploadImageFile(image_path); };
+  gl_data.upload_image = [](IwiImage& image) { return UploadTexture(image); };
   worker.SetModelGame(s.active_game == 1 ? Cod5 : s.active_game == 2 ? BO : Cod4);
 
   if (!InitGL()) Logger().critical_error("Initialization Failed.");

@@ -34,22 +34,12 @@ void RealImageGl::ReadPixels(int32_t x, int32_t y, int32_t w, int32_t h, uint32_
   glReadPixels(x, y, w, h, format, type, out);
 }
 
-uint32_t UploadImageFile(const std::string& path) {
-  IwiImage image;
-  ImageResult r = 6;
-  if (image.SetImagePath(path)) {
-    bool dds = path.size() > 4 && path.compare(path.size() - 4, 4, ".dds") == 0;
-    r = dds ? image.LoadDDS() : image.LoadIWI();
-  }
+uint32_t UploadTexture(IwiImage& image) {
+  RealImageGl gl;
   uint32_t texture = 0;
-  if (r == 24) {
-    RealImageGl gl;
-    r = UploadIWI(gl, image, texture);
-  }
+  ImageResult r = UploadIWI(gl, image, texture);
   if (r != 24) {
-    size_t cut = path.find_last_of('/');
-    Logger().log("^1IWI Error(^4%s^7): %s", path.substr(cut == std::string::npos ? 0 : cut + 1).c_str(),
-                 QorLogger::error_text(r).c_str());
+    Logger().log("^1IWI Error(^4%s^7): %s", image.name.c_str(), QorLogger::error_text(r).c_str());
     return 0;
   }
   return texture;

@@ -18,6 +18,6 @@ class RealImageGl : public ImageGl {
                   void* out) override;
 };
 
-// Loads an image file (IWI, or DDS by its extension) and uploads it; 0 when
-// it cannot be read or uploaded (logged as "^1IWI Error(^4%s^7): %s").
-uint32_t UploadImageFile(const std::string& path);
+// Uploads a loaded image; 0 when it cannot be uploaded (logged as
+// "^1IWI Error(^4%s^7): %s").
+uint32_t UploadTexture(IwiImage& image);

@@ -34,22 +34,18 @@ void WorkerGlBuilder::BuildModelData(Xmodel& model) {
   if (model.lods.empty() || !model.lods[0].surfaces_loaded) return;
   XmodelLod& lod = model.lods[0];
 
-  // Textures: each material's picked images, by surface material name.
-  std::vector<std::array<GLuint, 4>> material_units(model.material_library.entries.size());
+  // Textures: the images the texture pick loaded (without the lock) for
+  // each material, uploaded here in the shared context.
+  const MaterialLibrary& library = model.material_library;
+  std::vector<std::array<GLuint, 4>> material_units(library.entries.size());
   if (upload_image) {
-    for (size_t m = 0; m < model.material_library.entries.size(); ++m) {
-      const MaterialEntry& entry = model.material_library.entries[m];
-      for (const MaterialImage& image : entry.images) {
-        int unit = image.slot == "colorMap" || image.slot == "Diffuse_MapSampler" ? 0
-                   : image.slot == "normalMap"                                   ? 2
-                   : image.slot == "specularMap"                                 ? 3
-                                                                                 : -1;
-        if (unit < 0 || material_units[m][size_t(unit)]) continue;
-        // An image present only as a DDS file is taken from that.
-        const std::string& file = !image.iwi_exists && image.dds_exists ? image.dds_file : image.iwi_file;
-        GLuint tex = upload_image(model.material_library.images_dir + file, unit);
+    for (size_t m = 0; m < library.texture_sets.size() && m < material_units.size(); ++m) {
+      MaterialTextures& set = model.material_library.texture_sets[m];
+      for (int u = 0; u < kTextureSetUnits; ++u) {
+        if (!set.loaded[size_t(u)]) continue;
+        GLuint tex = upload_image(set.units[size_t(u)]);
         if (!tex) continue;
-        material_units[m][size_t(unit)] = tex;
+        material_units[m][size_t(kViewerTextureUnit[u])] = tex;
         draw.owned_textures.push_back(tex);
       }
     }

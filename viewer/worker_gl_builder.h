@@ -10,6 +10,8 @@
 #include "viewer/model_draw_data.h"
 #include "viewer/skeleton.h"
 
+class IwiImage;
+
 class WorkerGlBuilder : public WorkerGl {
  public:
   explicit WorkerGlBuilder(platform::GlWindow& window) : window_(window) {}
@@ -20,9 +22,9 @@ class WorkerGlBuilder : public WorkerGl {
   void RebuildTrees(const Xmodel& model) override;
   void BuildModelData(Xmodel& model) override;
 
-  // Uploads one image file as a texture (0 on failure); set by the image
-  // code. Without it surfaces draw untextured.
-  std::function<GLuint(const std::string& image_path, int unit)> upload_image;
+  // Uploads one loaded image as a texture (0 on failure); set by the
+  // window. Without it surfaces draw untextured.
+  std::function<GLuint(IwiImage& image)> upload_image;
 
   // Read by the renderer under the worker's lock.
   ModelDrawData draw;
