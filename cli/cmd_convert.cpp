@@ -7,6 +7,7 @@
 #include "cli/commands.h"
 #include "imaging/image_paths.h"
 #include "imaging/iwi_image.h"
+#include "platform/file_identity.h"
 #include "shell/logger.h"
 
 namespace {
@@ -38,7 +39,9 @@ int CmdConvert(const CliArgs& args) {
   // The image keeps the file name after the last separator.
   if (in.find_first_of("/\\") == std::string::npos) in = "./" + in;
   std::string out = args.Get("--out").value_or(ReplaceExtension(in, *to));
-  if (out == in) {
+  // Another spelling of the input (a symlink, a hard link, "sub/../in")
+  // is the input too.
+  if (out == in || platform::SameFile(out, in)) {
     std::cerr << "error: the output would overwrite the input; give --out\n";
     return 2;
   }

@@ -1,12 +1,15 @@
-// vantor-cli export: one job on the worker (load, surfaces, then the chosen
-// exports), the worker's log lines on standard error, each written file on
-// standard output; non-zero exit when a step failed.
+// vantor-cli export: the model is loaded on the worker (load and surface
+// steps), then, only when that worked, the chosen exports run as a second
+// job on the loaded model, as the window's export buttons queue them. The
+// worker's log lines go to standard error, each written file to standard
+// output; non-zero exit when a step failed.
 #include <iostream>
 #include <sstream>
 
 #include "cli/cli_session.h"
 #include "cli/commands.h"
 #include "cli/terminal_question.h"
+#include "cli/terminal_text.h"
 #include "platform/desktop.h"
 #include "platform/program_paths.h"
 #include "model/xmodel_threaded.h"
@@ -37,7 +40,8 @@ constexpr FormatBit kFormats[] = {
 int CmdExport(const CliArgs& args) {
   if (args.positional.size() != 1 || !args.Has("--format")) {
     std::cerr << "usage: vantor-cli export PATH --format xe[,...] [--out DIR] [--game cod4|cod5|bo] "
-                 "[--scale F] [--sub-dir|--no-sub-dir] [--auto-switch yes|no] [--open]\n";
+                 "[--gdt-dir DIR] [--tags-dir DIR] [--scale F] [--sub-dir|--no-sub-dir] "
+                 "[--auto-switch yes|no] [--open]\n";
     return 2;
   }
   uint32_t flags = 0;
@@ -68,7 +72,22 @@ int CmdExport(const CliArgs& args) {
   std::optional<CliModelOptions> options = ReadModelOptions(args);
   if (!options) return 2;
   ExportOptions exports = ExportOptionsFromSettings(Settings());
-  if (auto out = args.Get("--out")) exports.export_folder = *out;
+  // --out keeps the whole run under one folder: the exports, the GDT
+  // ("GDTs") and the tags report with its pictures ("Tags"), instead of the
+  // program's folder the settings would otherwise name.
+  if (auto out = args.Get("--out")) {
+    exports.export_folder = *out;
+    exports.gdt_target = *out + "/GDTs";
+    exports.tags_folder = *out + "/Tags";
+  }
+  if (auto gdt = args.Get("--gdt-dir")) exports.gdt_target = *gdt;
+  if (auto tags = args.Get("--tags-dir")) exports.tags_folder = *tags;
+  for (const char* flag : {"--out", "--gdt-dir", "--tags-dir"}) {
+    if (auto dir = args.Get(flag); dir && dir->empty()) {
+      std::cerr << "error: " << flag << " takes a folder\n";
+      return 2;
+    }
+  }
   if (args.Has("--sub-dir")) exports.export_sub_dir = true;
   if (args.Has("--no-sub-dir")) exports.export_sub_dir = false;
 
@@ -85,20 +104,22 @@ int CmdExport(const CliArgs& args) {
   worker.SetModelGame(options->game);
   worker.SetModelScale(options->scale);
   worker.Start(platform::ProgramFolder());
-  worker.AddJob(args.positional[0], job::kLoad | job::kSurfaces | flags);
-  worker.WaitIdle();
-  std::vector<JobReport> reports = worker.TakeReports();
+  // A model that does not load writes nothing: the exports are queued only
+  // once the load and surface steps have worked.
+  auto run = [&worker](const std::string& path, uint32_t bits) {
+    worker.AddJob(path, bits);
+    worker.WaitIdle();
+    std::vector<JobReport> reports = worker.TakeReports();
+    bool failed = reports.empty();
+    for (const JobReport& r : reports) {
+      for (const std::string& written : r.written) std::cout << Printable(written) << "\n";
+      failed |= r.failed();
+    }
+    return !failed;
+  };
+  bool ok = run(args.positional[0], job::kLoad | job::kSurfaces);
+  if (ok) ok = run(args.positional[0], flags);
   worker.Stop();
   platform::SetQuestionAnswerer(nullptr);
-
-  bool failed = reports.empty();
-  for (const JobReport& r : reports) {
-    for (const std::string& path : r.written) std::cout << path << "\n";
-    failed |= r.failed();
-    // A failed load skips the surface step: that is a failure too.
-    bool surfaces_ran = false;
-    for (const StepResult& step : r.steps) surfaces_ran |= step.bit == job::kSurfaces;
-    failed |= !surfaces_ran;
-  }
-  return failed ? 1 : 0;
+  return ok ? 0 : 1;
 }

@@ -9,6 +9,7 @@
 #include "cli/commands.h"
 #include "cli/json_writer.h"
 #include "cli/terminal_question.h"
+#include "cli/terminal_text.h"
 #include "model/bounds.h"
 #include "model/xmodel.h"
 
@@ -27,7 +28,7 @@ int PrintError(bool json, ErrorCode code, const std::string& text) {
     j.EndObject().EndObject();
     std::cout << j.str() << "\n";
   } else {
-    std::cerr << "error: " << text << "\n";
+    std::cerr << "error: " << Printable(text) << "\n";
   }
   return 1;
 }
@@ -133,31 +134,33 @@ void WriteJson(const Xmodel& m, bool geometry) {
   std::cout << j.str() << "\n";
 }
 
+// Every name printed here comes from the game files: Printable keeps a
+// hostile one from driving the terminal.
 void WriteText(const Xmodel& m) {
-  std::printf("name: %s\n", m.name.c_str());
+  std::printf("name: %s\n", Printable(m.name).c_str());
   std::printf("version: %d\n", m.version);
   std::printf("layout: %s (%s)\n", GameShortName(m.layout), GameLongName(m.layout));
   std::printf("lod count: %d\n", m.lod_count);
   for (size_t i = 0; i < 4; ++i)
     std::printf("  slot %zu: distance %g name \"%s\"\n", i,
                 i < m.lod_distances.size() ? double(m.lod_distances[i]) : 0.0,
-                i < m.lod_names.size() ? m.lod_names[i].c_str() : "");
+                i < m.lod_names.size() ? Printable(m.lod_names[i]).c_str() : "");
   std::printf("collision lod: %d\n", m.collision_lod);
-  std::printf("physics preset: \"%s\"\n", m.physics_preset.c_str());
+  std::printf("physics preset: \"%s\"\n", Printable(m.physics_preset).c_str());
   for (size_t i = 0; i < m.lods.size(); ++i) {
     std::printf("materials of lod %zu:", i);
-    for (const std::string& name : m.lods[i].materials) std::printf(" %s", name.c_str());
+    for (const std::string& name : m.lods[i].materials) std::printf(" %s", Printable(name).c_str());
     std::printf("\n");
   }
   std::printf("distinct materials:");
-  for (const std::string& name : m.material_library.names) std::printf(" %s", name.c_str());
+  for (const std::string& name : m.material_library.names) std::printf(" %s", Printable(name).c_str());
   std::printf("\n");
 
   std::printf("bones: %zu (%d roots)\n", m.bones.size(), m.root_bone_count);
   for (size_t i = 0; i < m.bones.size(); ++i) {
     const XmodelBone& b = m.bones[i];
     std::printf("  %3zu %-32s parent %4d  pos (%g, %g, %g)  rot (%.6f, %.6f, %.6f, %.6f)\n", i,
-                b.name.c_str(), int(int8_t(b.parent)), double(b.position[0]),
+                Printable(b.name).c_str(), int(int8_t(b.parent)), double(b.position[0]),
                 double(b.position[1]), double(b.position[2]), b.rotation[0], b.rotation[1],
                 b.rotation[2], b.rotation[3]);
   }
@@ -170,7 +173,7 @@ void WriteText(const Xmodel& m) {
       const XmodelSurface& s = lod.surfaces[si];
       std::printf("  %3zu vertices %6d triangles %6d %s material %s bone table",
                   si, s.vertex_count, s.triangle_count, s.weighted ? "weighted" : "rigid   ",
-                  si < lod.materials.size() ? lod.materials[si].c_str() : "?");
+                  si < lod.materials.size() ? Printable(lod.materials[si]).c_str() : "?");
       for (const SurfaceBoneEntry& e : s.bone_table) std::printf(" [%u, %u]", e.vertex_count, e.bone);
       std::printf("\n");
       vertices += size_t(s.vertex_count);

@@ -6,6 +6,7 @@
 #include <iostream>
 
 #include "cli/commands.h"
+#include "cli/terminal_text.h"
 #include "shell/logger.h"
 #include "shell/settings.h"
 
@@ -29,7 +30,7 @@ int CmdSettings(const CliArgs& args) {
   if (verb == "list") {
     if (p.size() != 1) return usage();
     for (const SettingDescriptor& d : SettingDescriptors())
-      std::cout << SettingPath(d) << " = " << FormatSetting(s, d) << "\n";
+      std::cout << SettingPath(d) << " = " << Printable(FormatSetting(s, d)) << "\n";
     return 0;
   }
   if (verb != "get" && verb != "set") return usage();
@@ -40,7 +41,7 @@ int CmdSettings(const CliArgs& args) {
     return 2;
   }
   if (verb == "get") {
-    std::cout << FormatSetting(s, *d) << "\n";
+    std::cout << Printable(FormatSetting(s, *d)) << "\n";
     return 0;
   }
   std::string error;

@@ -12,8 +12,9 @@ namespace {
 constexpr const char* kUsage =
     "usage: vantor-cli COMMAND ...\n"
     "  info [--game cod4|cod5|bo] [--json] [--geometry] [--scale F] [--auto-switch yes|no] PATH\n"
-    "  export PATH --format xe[,...]|all [--out DIR] [--game cod4|cod5|bo] [--scale F]\n"
-    "         [--sub-dir|--no-sub-dir] [--auto-switch yes|no] [--open]\n"
+    "  export PATH --format xe[,...]|all [--out DIR] [--gdt-dir DIR] [--tags-dir DIR]\n"
+    "         [--game cod4|cod5|bo] [--scale F] [--sub-dir|--no-sub-dir] [--auto-switch yes|no]\n"
+    "         [--open]\n"
     "  settings list | get KEY | set KEY VALUE | reset\n"
     "  sample DIR\n"
     "  iwd ROOT [--check]\n"
@@ -23,7 +24,7 @@ constexpr const char* kUsage =
 
 int main(int argc, char** argv) {
   std::string error;
-  auto args = ParseCliArgs(argc, argv, {"--game", "--scale", "--auto-switch", "--format", "--out", "--to"},
+  auto args = ParseCliArgs(argc, argv, {"--game", "--scale", "--auto-switch", "--format", "--out", "--gdt-dir", "--tags-dir", "--to"},
                            {"--json", "--geometry", "--help", "--sub-dir", "--no-sub-dir", "--open", "--check"}, error);
   if (!args) {
     std::cerr << "vantor-cli: " << error << "\n" << kUsage;

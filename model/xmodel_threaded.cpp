@@ -275,8 +275,9 @@ ErrorCode XmodelThreaded::ExportStep(uint32_t bit, const ExportOptions& options,
   const std::string folder = ExportDestination(options);
   // The tags report and its pictures: beside the program unless
   // "export_tags_local" puts them in the export folder.
-  const std::string tags_folder =
-      (options.export_tags_local ? folder : running_dir) + "/Tags";
+  const std::string tags_folder = !options.tags_folder.empty()
+                                      ? options.tags_folder
+                                      : (options.export_tags_local ? folder : running_dir) + "/Tags";
   ExportSettings settings;
   settings.export_MTL = options.export_MTL;
   settings.export_MA_BIND = options.export_MA_BIND;

@@ -75,6 +75,10 @@ struct JobReport {
 struct ExportOptions {
   std::string export_folder = "Running Directory";  // "export_folder"
   std::string gdt_target = "Running Directory";     // "export_folder_GDT"
+  // Where the tags report and its pictures go; empty: beside the program, or
+  // the export folder with "export_tags_local" (the command line's --out
+  // and --tags-dir set it).
+  std::string tags_folder;
   bool export_sub_dir = true;                       // "export_sub_dir"
   bool export_tags_local = false;                   // "export_tags_local"
   bool load_model_textures = true;                  // "load_model_textures"
