@@ -145,6 +145,8 @@ ImageResult IwiImage::ReadLevels(std::span<const uint8_t> file, int version) {
   for (int i = 0; i < kMaxLevels; ++i) {
     found.push_back({offset, size_t(n), w, h});
     if (offset == start) break;  // the first level stored in the file
+    // The file says it holds its top level only: bytes before it are no
+    // level of this picture.
     if (iwi_header.usage & iwi::kUsageNoMipMaps) break;
     if (version != 8 && w == 1 && h == 1) break;
     w = HalveSide(w);

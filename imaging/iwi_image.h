@@ -8,7 +8,7 @@
 // top level first, then face 1's, and so on (the order of a DDS cube map),
 // so whoever takes the first `mip_count` levels gets face 0 as a picture.
 //
-// Readers: imaging/iwi_reader.cpp (LoadIWI), imaging/dds_file.cpp (LoadDDS,
+// Readers: imaging/iwi_image.cpp (LoadIWI), imaging/dds_file.cpp (LoadDDS,
 // WriteDDS), imaging/tga_file.cpp (WriteTGA).
 #pragma once
 
