@@ -209,6 +209,16 @@ int main(int argc, char** argv) {
       }
     }
   }
+  // Cube maps: six faces of the top level (as the games' skyboxes), and
+  // six faces with their mip levels.
+  for (bool mips : {false, true}) {
+    fixture::IwiDesc d;
+    d.version = mips ? 6 : 13;
+    d.format = mips ? 1 : 11;
+    d.faces = fixture::MakeCubeFaces(8);
+    d.mips = mips;
+    out.Write("fuzz_iwi", mips ? "cube_f1_mips" : "cube_f11_top", fixture::WriteIwi(d));
+  }
   for (uint8_t format : {uint8_t(11), uint8_t(12), uint8_t(13)}) {
     out.Write("fuzz_dds", "dxt_" + std::to_string(format), fixture::WriteDds(fixture::MakeTestPicture(16, 8, true), format));
     out.Write("fuzz_dds", "dxt_top_" + std::to_string(format),

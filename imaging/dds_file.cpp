@@ -1,6 +1,8 @@
 // DDS files of an IwiImage: the writer (every IWI format; S3TC images with
 // their whole mip chain, ARGB8 and RGB8 with the top level only) and the
-// reader of S3TC files (DXT1, DXT3, DXT5), levels top level first.
+// reader of S3TC files (DXT1, DXT3, DXT5), levels top level first. A cube
+// map's faces follow one another in the file, each with all its levels, in
+// the order IwiImage holds them.
 #include <algorithm>  // Required for: std::copy, std::min
 
 #include "imaging/dds_header.h"
@@ -24,6 +26,11 @@ ImageResult IwiImage::EncodeDDS(std::vector<uint8_t>& out) {
   // Both kinds of source hold the same levels; an IWI image's file bytes are
   // written unchanged.
   const auto& source = from_iwi ? stored_levels : levels;
+  const bool cube = face_count == iwi::kCubeFaces;
+  const size_t faces = cube ? size_t(iwi::kCubeFaces) : 1;
+  const size_t per_face = source.size() / faces;
+  // A cube map without six whole faces would be written as garbage.
+  if (cube && (per_face == 0 || source.size() % faces != 0)) return img::kSizeError;
   if (uncompressed) mip_count = 1;
 
   DdsHeader h{};
@@ -33,7 +40,7 @@ ImageResult IwiImage::EncodeDDS(std::vector<uint8_t>& out) {
   if (!uncompressed && mip_count != 0) h.flags |= dds::kMipMapCount;
   h.height = uint32_t(height);
   h.width = uint32_t(width);
-  h.mip_map_count = uncompressed ? 0 : uint32_t(levels.size());
+  h.mip_map_count = uncompressed ? 0 : uint32_t(per_face);
   h.pf_size = dds::kPixelFormatSize;
   switch (code) {
     case iwi::kDXT5: h.pf_flags = dds::kFourCC, h.four_cc = dds::kDXT5; break;
@@ -51,19 +58,26 @@ ImageResult IwiImage::EncodeDDS(std::vector<uint8_t>& out) {
     default: h.pf_flags = dds::kFourCC, h.four_cc = dds::kDXT1; break;
   }
   h.caps = uncompressed ? dds::kTexture : dds::kComplex | dds::kTexture | dds::kMipMap;
+  if (cube) {
+    // The mip map cap only when the faces have levels below the top.
+    h.caps = dds::kComplex | dds::kTexture | (!uncompressed && per_face > 1 ? dds::kMipMap : 0);
+    h.caps2 = dds::kCubeMap | dds::kCubeMapAllFaces;
+  }
   dds::FromHeader(h, dds_header);
   out.assign(dds_header.begin(), dds_header.end());
 
-  const size_t count = uncompressed ? (source.empty() ? 0 : 1) : source.size();
-  int64_t w = width, hh = height;
-  for (size_t i = 0; i < count; ++i) {
-    const uint64_t n = LevelSize(format, w, hh);
-    const std::vector<uint8_t>& level = source[i];
-    if (level.size() < n)
-      Logger().model_log("DDS: (%s) failed to write correct block size.", name.c_str());
-    out.insert(out.end(), level.begin(), level.begin() + ptrdiff_t(std::min<uint64_t>(n, level.size())));
-    w = HalveSide(w);
-    hh = HalveSide(hh);
+  const size_t count = uncompressed ? (per_face == 0 ? 0 : 1) : per_face;
+  for (size_t f = 0; f < faces; ++f) {
+    int64_t w = width, hh = height;
+    for (size_t i = 0; i < count; ++i) {
+      const uint64_t n = LevelSize(format, w, hh);
+      const std::vector<uint8_t>& level = source[f * per_face + i];
+      if (level.size() < n)
+        Logger().model_log("DDS: (%s) failed to write correct block size.", name.c_str());
+      out.insert(out.end(), level.begin(), level.begin() + ptrdiff_t(std::min<uint64_t>(n, level.size())));
+      w = HalveSide(w);
+      hh = HalveSide(hh);
+    }
   }
   return img::kSuccess;
 }
@@ -86,6 +100,7 @@ ImageResult IwiImage::LoadDDSBytes(std::span<const uint8_t> file) {
   loaded = false;
   from_iwi = false;
   mip_count = 0;
+  face_count = 1;
   levels.clear();
   stored_levels.clear();
 
@@ -100,6 +115,14 @@ ImageResult IwiImage::LoadDDSBytes(std::span<const uint8_t> file) {
   if (!format.compressed) return img::kDdsNotCompressed;
   // The image holds 16-bit sizes.
   if (h.width == 0 || h.height == 0 || h.width > 32767 || h.height > 32767) return img::kSizeError;
+  // A volume's levels hold depth slices, and a cube map without all six
+  // faces has no face order to keep: read as a picture, either would be cut
+  // from the wrong bytes.
+  const bool cube = (h.caps2 & dds::kCubeMap) != 0;
+  if ((h.caps2 & dds::kVolume) || (cube && (h.caps2 & dds::kCubeMapAllFaces) != dds::kCubeMapAllFaces))
+    return img::kDdsFormat;
+  if (cube && h.width != h.height) return img::kSizeError;
+  const uint32_t faces = cube ? uint32_t(iwi::kCubeFaces) : 1;
 
   uint32_t count = (h.flags & dds::kMipMapCount) ? h.mip_map_count : 1;
   if (count == 0) count = 1;  // writers that set the flag with a count of 0 mean the top level
@@ -110,19 +133,22 @@ ImageResult IwiImage::LoadDDSBytes(std::span<const uint8_t> file) {
   iwi_header.width = width = int16_t(h.width);
   iwi_header.height = height = int16_t(h.height);
   size_t at = sizeof(DdsHeader);
-  int64_t w = width, hh = height;
-  for (uint32_t i = 0; i < count; ++i) {
-    const uint64_t n = LevelSize(format, w, hh);
-    if (n > file.size() - at) {
-      levels.clear();
-      return img::kSizeError;  // the level runs past the end of the file
+  for (uint32_t f = 0; f < faces; ++f) {
+    int64_t w = width, hh = height;
+    for (uint32_t i = 0; i < count; ++i) {
+      const uint64_t n = LevelSize(format, w, hh);
+      if (n > file.size() - at) {
+        levels.clear();
+        return img::kSizeError;  // the level runs past the end of the file
+      }
+      levels.emplace_back(file.begin() + ptrdiff_t(at), file.begin() + ptrdiff_t(at + n));
+      at += size_t(n);
+      w = HalveSide(w);
+      hh = HalveSide(hh);
     }
-    levels.emplace_back(file.begin() + ptrdiff_t(at), file.begin() + ptrdiff_t(at + n));
-    at += size_t(n);
-    w = HalveSide(w);
-    hh = HalveSide(hh);
   }
   mip_count = int16_t(count);
+  face_count = int16_t(faces);
   loaded = true;
   return img::kSuccess;
 }

@@ -54,6 +54,11 @@ inline constexpr uint32_t kRGB = 0x40;
 inline constexpr uint32_t kComplex = 0x8;
 inline constexpr uint32_t kTexture = 0x1000;
 inline constexpr uint32_t kMipMap = 0x400000;
+// Caps2: a cube map names each face it holds; readers take a cube map only
+// with all six (faces missing from a file are not stored at all).
+inline constexpr uint32_t kCubeMap = 0x200;
+inline constexpr uint32_t kCubeMapAllFaces = 0xFC00;  // +X, -X, +Y, -Y, +Z, -Z
+inline constexpr uint32_t kVolume = 0x200000;
 
 constexpr uint32_t FourCC(const char (&s)[5]) {
   return uint32_t(uint8_t(s[0])) | uint32_t(uint8_t(s[1])) << 8 | uint32_t(uint8_t(s[2])) << 16 |

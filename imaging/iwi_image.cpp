@@ -5,6 +5,11 @@
 //   version 6:  "IWi" 6,  format, usage, width, height, depth, 4 sizes; levels at 28
 //   version 13: the same fields, 20 more header bytes;                  levels at 48
 //   version 8:  "IWi" 8,  a word, format, usage, w, h, depth, 2 sizes;  levels at 32
+//
+// A cube map (usage bit 0x04) stores each level as its six faces one after
+// the other, the levels smallest first as in any IWI file: the header's
+// size fields mark where each level ends, which only works when a level's
+// faces lie together.
 #include "imaging/iwi_image.h"
 
 #include <cstring>  // Required for: memcmp
@@ -44,12 +49,18 @@ bool IwiImage::SetImagePath(const std::string& file) {
 
 void IwiImage::Clear() { *this = IwiImage(); }
 
-std::span<const uint8_t> IwiImage::FileTopLevel() const {
+size_t IwiImage::LevelsPerFace() const {
+  const auto& source = from_iwi ? stored_levels : levels;
+  return face_count > 0 ? source.size() / size_t(face_count) : 0;
+}
+
+std::span<const uint8_t> IwiImage::FileTopLevel(int face) const {
   // LoadDDS keeps the file's bytes in `levels` (no flip); LoadIWI keeps them
   // in `stored_levels`.
   const auto& source = from_iwi ? stored_levels : levels;
-  if (source.empty()) return {};
-  return source[0];
+  const size_t at = size_t(face) * LevelsPerFace();
+  if (face < 0 || face >= face_count || at >= source.size()) return {};
+  return source[at];
 }
 
 ImageResult IwiImage::LoadIWI() {
@@ -65,6 +76,7 @@ ImageResult IwiImage::LoadIWIBytes(std::span<const uint8_t> file) {
   from_iwi = true;
   loaded = false;
   mip_count = 0;
+  face_count = 1;
   levels.clear();
   stored_levels.clear();
 
@@ -108,39 +120,60 @@ ImageResult IwiImage::ReadLevels(std::span<const uint8_t> file, int version) {
   width = iwi_header.width;
   height = iwi_header.height;
   if (width <= 0 || height <= 0) return img::kSizeError;
+  const bool cube = (iwi_header.usage & iwi::kUsageCubeMap) != 0;
+  if (cube && width != height) return img::kSizeError;  // cube faces are square
+  const uint64_t faces = cube ? uint64_t(iwi::kCubeFaces) : 1;
 
   const size_t start = LevelStart(version);
   int64_t w = width, h = height;
   uint64_t n = LevelSize(*format, w, h);
-  if (file.size() < start || n > file.size() - start) {
-    // The top level does not fit between the header and the end of the file.
+  if (file.size() < start || n * faces > file.size() - start) {
+    // The top level (of every face) does not fit between the header and
+    // the end of the file.
     Logger().model_log("IWI: (%s) failed to read correct block size.", name.c_str());
     return img::kSizeError;
   }
 
-  size_t offset = file.size() - size_t(n);
+  // Step 1: where each level lies, top level first.
+  struct Found {
+    size_t offset;  // of its first face
+    size_t size;    // of one face
+    int64_t w, h;
+  };
+  std::vector<Found> found;
+  size_t offset = file.size() - size_t(n * faces);
   for (int i = 0; i < kMaxLevels; ++i) {
-    std::span<const uint8_t> level = file.subspan(offset, size_t(n));
-    stored_levels.emplace_back(level.begin(), level.end());
-    std::vector<uint8_t> oriented(level.begin(), level.end());
-    if (format->compressed) {
-      FlipCompressedLevel(oriented, iwi_header.format, w, h);
-    } else {
-      // B, G, R (, A) in the file; R, G, B (, A) for GL_RGB / GL_RGBA.
-      const size_t step = format->bytes_per_block;
-      for (size_t p = 0; p + step <= oriented.size(); p += step) std::swap(oriented[p], oriented[p + 2]);
-    }
-    levels.push_back(std::move(oriented));
-
+    found.push_back({offset, size_t(n), w, h});
     if (offset == start) break;  // the first level stored in the file
+    // The file says it holds its top level only: bytes before it are no
+    // level of this picture.
+    if (iwi_header.usage & iwi::kUsageNoMipMaps) break;
     if (version != 8 && w == 1 && h == 1) break;
     w = HalveSide(w);
     h = HalveSide(h);
     n = LevelSize(*format, w, h);
-    if (n > offset - start) break;  // the next level would take header bytes
-    offset -= size_t(n);
+    if (n * faces > offset - start) break;  // the next level would take header bytes
+    offset -= size_t(n * faces);
   }
-  mip_count = int16_t(levels.size());
+
+  // Step 2: the levels face by face.
+  for (uint64_t f = 0; f < faces; ++f) {
+    for (const Found& level : found) {
+      std::span<const uint8_t> bytes = file.subspan(level.offset + size_t(f) * level.size, level.size);
+      stored_levels.emplace_back(bytes.begin(), bytes.end());
+      std::vector<uint8_t> oriented(bytes.begin(), bytes.end());
+      if (format->compressed) {
+        FlipCompressedLevel(oriented, iwi_header.format, level.w, level.h);
+      } else {
+        // B, G, R (, A) in the file; R, G, B (, A) for GL_RGB / GL_RGBA.
+        const size_t step = format->bytes_per_block;
+        for (size_t p = 0; p + step <= oriented.size(); p += step) std::swap(oriented[p], oriented[p + 2]);
+      }
+      levels.push_back(std::move(oriented));
+    }
+  }
+  mip_count = int16_t(found.size());
+  face_count = int16_t(faces);
   loaded = true;
   return img::kSuccess;
 }

@@ -4,7 +4,11 @@
 // readers parse whole files from memory; the *Bytes forms are the same
 // readers over bytes already in memory (tests, fuzz targets).
 //
-// Readers: imaging/iwi_reader.cpp (LoadIWI), imaging/dds_file.cpp (LoadDDS,
+// A cube map holds six faces. Both level lists then hold face 0's levels,
+// top level first, then face 1's, and so on (the order of a DDS cube map),
+// so whoever takes the first `mip_count` levels gets face 0 as a picture.
+//
+// Readers: imaging/iwi_image.cpp (LoadIWI), imaging/dds_file.cpp (LoadDDS,
 // WriteDDS), imaging/tga_file.cpp (WriteTGA).
 #pragma once
 
@@ -19,12 +23,20 @@
 // The IWI header fields, the same for every version.
 struct IwiHeader {
   uint8_t format = 0;
-  uint8_t usage = 0;  // bit 0x02: no mipmaps (the file holds its top level only)
+  uint8_t usage = 0;  // iwi::kUsageNoMipMaps, iwi::kUsageCubeMap and bits nothing reads
   int16_t width = 0;
   int16_t height = 0;
   int16_t depth = 0;
   uint32_t sizes[4] = {0, 0, 0, 0};
 };
+
+namespace iwi {
+// Usage bits. Among the games' files only the cube map sets 0x04, and only
+// it holds six times the bytes of its levels.
+inline constexpr uint8_t kUsageNoMipMaps = 0x02;  // the file holds its top level only
+inline constexpr uint8_t kUsageCubeMap = 0x04;    // six square faces
+inline constexpr int16_t kCubeFaces = 6;
+}  // namespace iwi
 
 // The biggest image file any reader takes in: a 4096 x 4096 ARGB8 chain is
 // under 90 MB.
@@ -38,33 +50,43 @@ class IwiImage {
   // which may differ in case from `path`).
   bool SetImagePath(const std::string& path);
 
-  // The IWI reader (versions 6, 8, 13). 24, or 5 / 6 (open), 16 (magic), 17
-  // (version), 20 (format), 13 (sizes that do not fit the file).
+  // The IWI reader (versions 6, 8, 13), cube maps with all six faces. 24, or
+  // 5 / 6 (open), 16 (magic), 17 (version), 20 (format), 13 (sizes that do
+  // not fit the file; a cube map whose faces are not square).
   [[nodiscard]] ImageResult LoadIWI();
   [[nodiscard]] ImageResult LoadIWIBytes(std::span<const uint8_t> file);
 
-  // The DDS reader (DXT1, DXT3, DXT5). 24, or 5 / 6, 11 (header), 12 (pixel
-  // format), 15 (not compressed), 13 (levels past the end of the file).
+  // The DDS reader (DXT1, DXT3, DXT5; cube maps with all six faces). 24, or
+  // 5 / 6, 11 (header), 12 (pixel format; a cube map with faces missing, a
+  // volume texture), 15 (not compressed), 13 (levels past the end of the
+  // file, cube faces that are not square).
   [[nodiscard]] ImageResult LoadDDS();
   [[nodiscard]] ImageResult LoadDDSBytes(std::span<const uint8_t> file);
 
   // The DDS file of the image: the IWI bytes unchanged for an image read from
-  // an IWI file, else `levels`. Encode* build the file in memory.
+  // an IWI file, else `levels`; a cube map as a DDS cube map of six faces.
+  // 13 for a cube map whose level lists do not hold six faces. Encode*
+  // build the file in memory.
   [[nodiscard]] ImageResult WriteDDS(const std::string& out_path);
   [[nodiscard]] ImageResult EncodeDDS(std::vector<uint8_t>& out);
 
-  // The top level as a 32-bit TGA with bottom-left origin. 24 (also when
-  // nothing could be decoded: no file then, and `written` is cleared), 22
-  // for a format without a converter, 5 / 6 on open failure.
+  // The top level as a 32-bit TGA with bottom-left origin; a cube map's six
+  // faces side by side in stored order, one strip six faces wide. 24 (also
+  // when nothing could be decoded: no file then, and `written` is cleared),
+  // 22 for a format without a converter, 13 for a strip wider than a TGA
+  // holds (65535), 5 / 6 on open failure.
   [[nodiscard]] ImageResult WriteTGA(const std::string& out_path, bool* written = nullptr);
   [[nodiscard]] ImageResult EncodeTGA(std::vector<uint8_t>& out);
 
   // Back to the state of a new image.
   void Clear();
 
-  // The top level in file orientation (rows top to bottom) and file byte
-  // order: what the TGA converters decode. Empty when nothing was read.
-  std::span<const uint8_t> FileTopLevel() const;
+  // A face's top level in file orientation (rows top to bottom) and file
+  // byte order: what the TGA converters decode. Empty when nothing was read.
+  std::span<const uint8_t> FileTopLevel(int face = 0) const;
+
+  // Levels each face holds in `levels` / `stored_levels`.
+  size_t LevelsPerFace() const;
 
   uint32_t gl_texture = 0;
   std::array<uint8_t, 128> dds_header{};  // "DDS " and the 124-byte header, as on disk
@@ -77,7 +99,8 @@ class IwiImage {
   std::string source_path;
   IwiHeader iwi_header;
   std::array<uint8_t, 24> raw_header{};  // the version-8 header as read
-  int16_t mip_count = 0;
+  int16_t mip_count = 0;   // levels read, per face
+  int16_t face_count = 1;  // 6 for a cube map
   int16_t width = 0;
   int16_t height = 0;
   std::vector<std::vector<uint8_t>> levels;         // GL orientation and byte order

@@ -1,13 +1,16 @@
 // 32-bit TGA files of an image's top level: an 18-byte header (type 2,
 // uncompressed true colour; descriptor 0, bottom-left origin) and B, G, R, A
-// pixels, bottom row first, so viewers show the picture upright. The
-// converters decode straight into the file's row order; WriteTGA streams
-// the file through a strip of rows instead of holding the whole picture.
+// pixels, bottom row first, so viewers show the picture upright. A cube
+// map's six faces stand side by side in one strip, in stored order. The
+// converters decode straight into the file's row order; the file goes out
+// through a strip of rows instead of the whole picture.
 #include <algorithm>  // Required for: std::min
 #include <bit>      // Required for: std::endian
 #include <cerrno>   // Required for: errno, EACCES
 #include <cstdio>   // Required for: fopen, fwrite
 #include <cstring>  // Required for: memcpy
+#include <functional>
+#include <vector>
 
 #include "imaging/dxt_decode.h"
 #include "imaging/iwi_image.h"
@@ -18,26 +21,67 @@ static_assert(std::endian::native == std::endian::little, "TGA pixels are writte
 namespace {
 
 constexpr size_t kTgaHeaderSize = 18;
-// Rows a strip of the streamed writer holds: a multiple of the 4-row block,
-// 512 KB of a 2048-pixel picture.
+// Rows a strip holds: a multiple of the 4-row block, 512 KB of a
+// 2048-pixel picture.
 constexpr int32_t kStripRows = 64;
+// The header's 16-bit width.
+constexpr int64_t kMaxTgaSide = 0xFFFF;
 
-void FillHeader(const TgaImage& picture, uint8_t h[kTgaHeaderSize]) {
+void FillHeader(uint32_t width, uint32_t height, uint8_t h[kTgaHeaderSize]) {
   std::memset(h, 0, kTgaHeaderSize);
-  h[2] = picture.image_type;
-  h[12] = uint8_t(picture.width), h[13] = uint8_t(picture.width >> 8);
-  h[14] = uint8_t(picture.height), h[15] = uint8_t(picture.height >> 8);
-  h[16] = picture.bits_per_pixel;
+  h[2] = 2;  // uncompressed true colour
+  h[12] = uint8_t(width), h[13] = uint8_t(width >> 8);
+  h[14] = uint8_t(height), h[15] = uint8_t(height >> 8);
+  h[16] = 32;
 }
 
-// The top level decoded bottom row first; 22 without a converter. The
-// picture is not `complete` when nothing could be decoded.
-ImageResult Decode(const IwiImage& image, TgaImage& picture) {
-  std::unique_ptr<DDS_Convert> converter =
-      MakeConverter(image.iwi_header.format, image.width, image.height, image.FileTopLevel());
-  if (!converter) return img::kNoConverter;
-  picture.bottom_up = true;
-  converter->Run(picture);
+using Put = std::function<bool(const void* bytes, size_t n)>;
+
+// The whole file through `put`: the header, then the strips bottom first.
+// 22 without a converter, 13 for a picture wider than the header holds;
+// `decoded` stays false (and nothing is put) when a face's top level cannot
+// be decoded or the strip cannot be allocated.
+ImageResult StreamTga(const IwiImage& image, const Put& put, bool& decoded) {
+  decoded = false;
+  std::vector<std::unique_ptr<DDS_Convert>> faces;
+  for (int f = 0; f < std::max<int>(image.face_count, 1); ++f) {
+    faces.push_back(MakeConverter(image.iwi_header.format, image.width, image.height, image.FileTopLevel(f)));
+    if (!faces.back()) return img::kNoConverter;
+  }
+  const int64_t strip_width = int64_t(image.width) * int64_t(faces.size());
+  if (strip_width > kMaxTgaSide) return img::kSizeError;
+  const int32_t height = image.height;
+
+  TgaImage strip;  // one face's rows
+  strip.bottom_up = true;
+  strip.Setup(image.width, std::min<int32_t>(height, kStripRows));
+  for (const auto& face : faces)
+    if (!face->CanDecode()) return img::kSuccess;
+  if (!strip.pixels) return img::kSuccess;
+  // Several faces are put side by side row by row into `rows`.
+  const size_t face_row = size_t(strip.width);
+  std::vector<uint32_t> rows(faces.size() > 1 ? size_t(strip_width) * size_t(strip.height) : 0);
+
+  decoded = true;
+  uint8_t header[kTgaHeaderSize];
+  FillHeader(uint32_t(strip_width), uint32_t(height), header);
+  if (!put(header, kTgaHeaderSize)) return img::kCantOpen;
+  const int32_t strips = (height + kStripRows - 1) / kStripRows;
+  for (int32_t s = strips - 1; s >= 0; --s) {
+    const int32_t y0 = s * kStripRows, count = std::min(kStripRows, height - y0);
+    if (faces.size() == 1) {
+      faces[0]->DecodeStrip(y0, count, strip);
+      if (!put(strip.pixels.get(), size_t(count) * face_row * 4)) return img::kCantOpen;
+      continue;
+    }
+    for (size_t f = 0; f < faces.size(); ++f) {
+      faces[f]->DecodeStrip(y0, count, strip);
+      for (int32_t r = 0; r < count; ++r)
+        std::memcpy(&rows[size_t(r) * size_t(strip_width) + f * face_row], &strip.pixels[size_t(r) * face_row],
+                    face_row * 4);
+    }
+    if (!put(rows.data(), size_t(count) * size_t(strip_width) * 4)) return img::kCantOpen;
+  }
   return img::kSuccess;
 }
 
@@ -45,44 +89,45 @@ ImageResult Decode(const IwiImage& image, TgaImage& picture) {
 
 ImageResult IwiImage::EncodeTGA(std::vector<uint8_t>& out) {
   out.clear();
-  TgaImage picture;
-  ImageResult r = Decode(*this, picture);
-  // Nothing decoded (no level, a level too short, no memory): no file.
-  if (r != img::kSuccess || !picture.complete || !picture.pixels) return r;
-  out.resize(kTgaHeaderSize + picture.byte_size);
-  FillHeader(picture, out.data());
-  std::memcpy(out.data() + kTgaHeaderSize, picture.pixels.get(), picture.byte_size);
-  return img::kSuccess;
+  bool decoded = false;
+  ImageResult r = StreamTga(
+      *this,
+      [&](const void* bytes, size_t n) {
+        const uint8_t* p = static_cast<const uint8_t*>(bytes);
+        out.insert(out.end(), p, p + n);
+        return true;
+      },
+      decoded);
+  if (r != img::kSuccess) out.clear();
+  return r;
 }
 
 ImageResult IwiImage::WriteTGA(const std::string& out_path, bool* written) {
   if (written) *written = false;
-  std::unique_ptr<DDS_Convert> converter = MakeConverter(iwi_header.format, width, height, FileTopLevel());
-  if (!converter) return img::kNoConverter;
-  // The picture goes out a strip at a time, bottom strip first, through a
-  // buffer that stays in cache: the file is the same as EncodeTGA's.
-  TgaImage strip;
-  strip.bottom_up = true;
-  strip.Setup(width, std::min<int32_t>(height, kStripRows));
-  if (!converter->CanDecode() || !strip.pixels) return img::kSuccess;  // nothing decoded: no file
-
-  errno = 0;
-  std::FILE* f = std::fopen(out_path.c_str(), "wb");
-  if (!f) return errno == EACCES ? img::kPermission : img::kCantOpen;
-  TgaImage whole;  // the header's fields
-  whole.width = strip.width;
-  whole.height = uint32_t(height);
-  uint8_t header[kTgaHeaderSize];
-  FillHeader(whole, header);
-  bool ok = std::fwrite(header, 1, kTgaHeaderSize, f) == kTgaHeaderSize;
-  const int32_t strips = (height + kStripRows - 1) / kStripRows;
-  for (int32_t s = strips - 1; s >= 0 && ok; --s) {
-    const int32_t y0 = s * kStripRows, rows = std::min(kStripRows, height - y0);
-    converter->DecodeStrip(y0, rows, strip);
-    const size_t bytes = size_t(rows) * strip.width * 4;
-    ok = std::fwrite(strip.pixels.get(), 1, bytes, f) == bytes;
-  }
-  ok = std::fclose(f) == 0 && ok;
+  // Nothing is opened before the picture is known to decode: a refused or
+  // undecodable image leaves no file behind.
+  std::FILE* f = nullptr;
+  int open_error = 0;
+  bool ok = true;
+  bool decoded = false;
+  ImageResult r = StreamTga(
+      *this,
+      [&](const void* bytes, size_t n) {
+        if (!f) {
+          errno = 0;
+          f = std::fopen(out_path.c_str(), "wb");
+          if (!f) {
+            open_error = errno;
+            return false;
+          }
+        }
+        ok = std::fwrite(bytes, 1, n, f) == n;
+        return ok;
+      },
+      decoded);
+  if (f) ok = std::fclose(f) == 0 && ok;
+  if (decoded && open_error != 0) return open_error == EACCES ? img::kPermission : img::kCantOpen;
+  if (r != img::kSuccess || !decoded) return r;
   if (!ok) return img::kCantOpen;
   if (written) *written = true;
   return img::kSuccess;

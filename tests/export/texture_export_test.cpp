@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "export/texture_export.h"
+#include "imaging/image_convert.h"
 #include "model/texture_pick.h"
 #include "model/xmodel_threaded.h"
 #include "tests/imaging/image_test_support.h"
@@ -146,6 +147,27 @@ TEST_F(TextureExportTest, WorkerMovesImagesWithModelExportsAndConvertsSingleImag
   worker.WaitIdle();
   EXPECT_TRUE(log_.Contains("^5ExportIWI^7:: Can't OpenFile")) << log_.Joined();
   worker.Stop();
+}
+
+TEST_F(TextureExportTest, CubeMapsLeaveWithAllSixFacesOnEveryRoad) {
+  fixture::IwiDesc d;
+  d.faces = fixture::MakeCubeFaces(8);
+  d.mips = false;
+  for (const char* name : {"~-gcrate_col", "detail"})
+    ASSERT_TRUE(fixture::WriteFile(images_ + name + ".iwi", fixture::WriteIwi(d)));
+  // The colour map from the unit the texture step loaded, the detail map
+  // read from disk, and the single-image job.
+  PickTextures(model_);
+  ASSERT_EQ(MoveImages(model_, out_, {}), err::kSuccess);
+  std::vector<uint8_t> dds = image_test::ReadBytes(out_ + "/_-gcrate_col.dds");
+  ASSERT_EQ(dds.size(), 128u + 6 * 32);  // six 8 x 8 DXT1 faces
+  EXPECT_EQ(dds[113], 0xFE);              // caps2: a cube map with every face
+  ASSERT_EQ(ConvertImage(model_.material_library, model_.raw_dir, "colorMap:mtl_one", false), img::kSuccess);
+  for (const std::string& tga : {out_ + "/detail.tga", images_ + "~-gcrate_col.tga"}) {
+    std::vector<uint8_t> file = image_test::ReadBytes(tga);
+    ASSERT_EQ(file.size(), 18u + 48 * 8 * 4) << tga;
+    EXPECT_EQ(file[12] | file[13] << 8, 48);  // the six faces side by side
+  }
 }
 
 TEST_F(TextureExportTest, TexturesOffOpensNoImageAndLogsNoMaterialLine) {

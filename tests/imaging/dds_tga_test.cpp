@@ -190,6 +190,16 @@ TEST(GlUpload, UploadsEveryLevelHalvingTheSize) {
   EXPECT_EQ(gl.uploads[0].data, image.levels[0]);
   image.levels[3].clear();
   EXPECT_EQ(UploadIWI(gl, image, texture), img::kEmptyLevel);
+
+  // A cube map is drawn as its first face, from that face's own levels.
+  fixture::IwiDesc d;
+  d.faces = fixture::MakeCubeFaces(8);
+  IwiImage cube;
+  ASSERT_EQ(cube.LoadIWIBytes(fixture::WriteIwi(d)), img::kSuccess);
+  gl.uploads.clear();
+  ASSERT_EQ(UploadIWI(gl, cube, texture), img::kSuccess);
+  ASSERT_EQ(gl.uploads.size(), 4u);
+  for (size_t i = 0; i < 4; ++i) EXPECT_EQ(gl.uploads[i].data, cube.levels[i]);
 }
 
 TEST(GlUpload, DdsTextureFlipsLevelsAndLeavesNoUnpackStateBehind) {

@@ -181,8 +181,13 @@ TEST(IwiReader, RefusesSizesThatDoNotFitTheFile) {
 }
 
 TEST(IwiReader, EveryTruncatedPrefixEndsWithACode) {
-  for (int version : {6, 8, 13}) {
-    std::vector<uint8_t> file = fixture::WriteIwi(Desc(version, 12, 16, 8));
+  std::vector<std::vector<uint8_t>> files;
+  for (int version : {6, 8, 13}) files.push_back(fixture::WriteIwi(Desc(version, 12, 16, 8)));
+  IwiDesc cube;
+  cube.format = 11;
+  cube.faces = fixture::MakeCubeFaces(8);
+  files.push_back(fixture::WriteIwi(cube));
+  for (const std::vector<uint8_t>& file : files) {
     for (size_t n = 0; n <= file.size(); ++n) {
       IwiImage image;
       ImageResult r = image.LoadIWIBytes(std::span<const uint8_t>(file.data(), n));

@@ -1,5 +1,6 @@
 // The games' own files in ../shared/samples: every IWI decodes and its
-// stored levels cover the file from the level start to the end, the stock
+// stored levels (all six faces of the cube map) cover the file from the
+// level start to the end, the stock
 // format-6 logo is refused with 20, the DDS files we write from them read
 // the same in ImageMagick as our TGA, and every material resolves its slots.
 #include <gtest/gtest.h>
@@ -48,7 +49,7 @@ TEST(RealImages, EveryIwiDecodesAndItsLevelsEndTheFile) {
     }
     std::vector<uint8_t> tga;
     ASSERT_EQ(image.EncodeTGA(tga), img::kSuccess);
-    EXPECT_EQ(tga.size(), 18u + size_t(image.width) * size_t(image.height) * 4);
+    EXPECT_EQ(tga.size(), 18u + size_t(image.face_count) * size_t(image.width) * size_t(image.height) * 4);
   }
   EXPECT_GT(v13, 0u);
 }
