@@ -84,7 +84,8 @@ ErrorCode ReadBoneTable(ByteCursor& file, XmodelSurface& s) {
   s.bone_table.push_back(first);
   if (first.vertex_count == 0) {
     // Weighted in every game: the stock COD 4 and COD 5 files lay out
-    // (0, 0) tables weighted too, and read otherwise they fall apart.
+    // (0, 0) tables weighted too; read as rigid, every record after them
+    // is misplaced.
     s.weighted = true;
     return err::kSuccess;
   }
