@@ -50,6 +50,7 @@ void WriteJson(const Xmodel& m, bool geometry) {
   j.EndArray();
   j.Key("collision_lod").Int(m.collision_lod);
   j.Key("physics_preset").String(m.physics_preset);
+  j.Key("source_map").String(m.source_map);
   j.Key("materials").BeginArray();
   for (const XmodelLod& lod : m.lods) {
     j.BeginArray();
@@ -147,6 +148,7 @@ void WriteText(const Xmodel& m) {
                 i < m.lod_names.size() ? Printable(m.lod_names[i]).c_str() : "");
   std::printf("collision lod: %d\n", m.collision_lod);
   std::printf("physics preset: \"%s\"\n", Printable(m.physics_preset).c_str());
+  if (!m.source_map.empty()) std::printf("source map: \"%s\"\n", Printable(m.source_map).c_str());
   for (size_t i = 0; i < m.lods.size(); ++i) {
     std::printf("materials of lod %zu:", i);
     for (const std::string& name : m.lods[i].materials) std::printf(" %s", Printable(name).c_str());

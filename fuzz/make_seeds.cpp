@@ -157,6 +157,12 @@ int main(int argc, char** argv) {
   out.WriteFor("fuzz_xmodel", "bo_under_cod4", Cod4, fixture::WriteXmodel(FullXmodel(BO)));
   out.WriteFor("fuzz_xmodel", "cod4_under_cod5", Cod5, fixture::WriteXmodel(FullXmodel(Cod4)));
   out.WriteFor("fuzz_xmodel", "cod5_under_cod4", Cod4, fixture::WriteXmodel(FullXmodel(Cod5)));
+  {
+    // Black Ops: a ".map" name before the preset.
+    fixture::XmodelDesc x = FullXmodel(BO);
+    x.source_map = "p_seed_crate.map";
+    out.WriteFor("fuzz_xmodel", "source_map_bo", BO, fixture::WriteXmodel(x));
+  }
 
   // Step 2: xmodelparts files (one layout for all games).
   out.Write("fuzz_xmodelparts", "prop",
@@ -188,6 +194,14 @@ int main(int argc, char** argv) {
                  fixture::WriteXmodelsurfs(TableForms(layout)));
     out.WriteFor("fuzz_xmodelsurfs", "influences_" + tag, layout,
                  fixture::WriteXmodelsurfs(ManyInfluences(layout)));
+  }
+  {
+    // Black Ops vertices with the extended tag, weighted and rigid.
+    fixture::XmodelsurfsDesc d = TableForms(BO);
+    for (size_t i : {size_t(2), size_t(3)})
+      for (size_t v = 0; v < d.surfaces[i].vertices.size(); v += 2)
+        fixture::SetTriangleList(d.surfaces[i].vertices[v], {0, uint16_t(v / 2), 11}, 3.5f);
+    out.WriteFor("fuzz_xmodelsurfs", "extended_vertices_bo", BO, fixture::WriteXmodelsurfs(d));
   }
 
   // Step 4: images. Every IWI version and format, a full chain, a top

@@ -79,6 +79,7 @@ void Xmodel::ClearForLoad() {
   collision_lod = -1;
   version = -1;
   physics_preset.clear();
+  source_map.clear();
   parts_path.clear();
   switched_for_this_model = false;
   auto_switch_asked = false;

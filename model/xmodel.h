@@ -155,6 +155,9 @@ class Xmodel {
   int16_t root_bone_count = -1;
   int32_t collision_lod = -1;
   std::string physics_preset;
+  // Black Ops files only: the string before the preset (a ".map" file name
+  // in some stock files, "" in most).
+  std::string source_map;
   std::string parts_path;
   std::vector<float> lod_distances;
   std::vector<std::string> lod_names;

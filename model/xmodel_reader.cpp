@@ -1,10 +1,13 @@
 // The xmodel file reader: version, physics preset, the four level-of-detail
 // slots, the collision level and the material names of each level in use.
-// The three layouts differ only in header sizes (after the version: 25 bytes
-// for COD 4 and COD 5, 29 for Black Ops; after the preset's NUL: 0, 1, 5).
+// The three layouts differ only in their headers: the preset stands at 27 in
+// COD 4 and COD 5 files; Black Ops files hold a string at 30 first (a source
+// ".map" name, mostly empty) and the preset right after it. After the
+// preset's NUL come 0, 1 or 5 bytes.
 #include <algorithm>
 #include <cstring>
 
+#include "export/export_paths.h"
 #include "model/byte_cursor.h"
 #include "model/read_cstring.h"
 #include "model/xmodel.h"
@@ -17,7 +20,8 @@ namespace {
 constexpr int kMinXmodelSize = 65;  // a file of 64 bytes or less is too small
 constexpr size_t kMaxNameScan = 1024;
 
-size_t PresetOffset(GameVersion layout) { return layout == BO ? 31 : 27; }
+constexpr size_t kPresetOffset = 27;  // COD 4, COD 5
+constexpr size_t kBlackOpsSourceMapOffset = 30;
 size_t AfterPresetBytes(GameVersion layout) {
   switch (layout) {
     case Cod5: return 1;
@@ -90,18 +94,20 @@ ErrorCode Xmodel::LoadXmodelBytes(std::span<const uint8_t> bytes) {
 }
 
 bool Xmodel::SurfsFileExists(const std::string& surf_name) const {
-  return platform::FileExists(raw_dir + "xmodelsurfs/" + surf_name);
+  return IsSafeOutputName(surf_name) && platform::FileExists(raw_dir + "xmodelsurfs/" + surf_name);
 }
 
 ErrorCode Xmodel::ReadLayout(ByteCursor& file, GameVersion reader) {
-  // Step 1: the physics preset.
-  uint8_t first = 0;
-  if (!file.Seek(PresetOffset(reader)) || !file.Get(first)) return err::kOutOfRange;
-  if (first != 0) {
-    file.Back(1);
-    if (!ReadCString(file, physics_preset, file_size)) return err::kOutOfRange;
-    if (!file.Skip(1)) return err::kOutOfRange;
+  // Step 1: the physics preset; in Black Ops files the source map name
+  // comes first. A lone NUL is an empty string.
+  if (reader == BO) {
+    if (!file.Seek(kBlackOpsSourceMapOffset) || !ReadCString(file, source_map, file_size) ||
+        !file.Skip(1))
+      return err::kOutOfRange;
+  } else if (!file.Seek(kPresetOffset)) {
+    return err::kOutOfRange;
   }
+  if (!ReadCString(file, physics_preset, file_size) || !file.Skip(1)) return err::kOutOfRange;
   if (!file.Skip(AfterPresetBytes(reader))) return err::kOutOfRange;
 
   // Steps 2 and 3: the four slots, each a distance and a surfs file name.
@@ -120,6 +126,11 @@ ErrorCode Xmodel::ReadLayout(ByteCursor& file, GameVersion reader) {
         return kRestartLoad;
       }
     }
+    // The parts and surfs files are looked up by this name and the exports
+    // are named after it: a name that is not a plain file name could lead
+    // out of their folders. (Checked after the game check: a name read with
+    // the wrong layout may carry a stray byte the right layout drops.)
+    if (!slot_name.empty() && !IsSafeOutputName(slot_name)) return err::kNameUnreadable;
     lod_names.push_back(slot_name);
     if (slot_name.size() > 4) ++lod_count;
     if (!file.Skip(1)) return err::kOutOfRange;

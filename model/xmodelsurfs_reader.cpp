@@ -1,8 +1,8 @@
 // The xmodelsurfs reader: the geometry of the first level of detail. Per
 // surface a bone table (several stored forms), the vertex records (48 bytes,
-// 4 more in Black Ops files, then the weighting data and the position) and
-// the triangles. The layouts differ in exactly three places: the bone-table
-// rule for a first count of 0, the 4 Black Ops vertex bytes, and the limit of
+// a 4-byte tag more in Black Ops files, then the weighting data and the
+// position) and the triangles. The layouts differ in two places: the Black
+// Ops vertex tag (with the 48 bytes an extended tag brings) and the limit of
 // 99 influence entries in COD 4 and COD 5 files.
 #include <cerrno>
 #include <algorithm>
@@ -26,7 +26,15 @@ static_assert(sizeof(InfluenceEntry) == 4);
 namespace {
 
 constexpr size_t kVertexHead = 48;
-constexpr size_t kBlackOpsVertexExtra = 4;
+constexpr size_t kBlackOpsVertexTag = 4;
+// Every Black Ops vertex carries the tag 00 0C D6 46 after its 48 bytes,
+// except those of some surfaces of the stock files, tagged 00 0A D6 46, whose
+// record holds 48 bytes more before the weighting data: ten floats holding
+// the indices of the surface's triangles that use the vertex (zero padded),
+// a float count of them, and the sum of those triangles' doubled areas. They
+// are skipped; no export takes them.
+constexpr uint8_t kExtendedVertexTag[kBlackOpsVertexTag] = {0x00, 0x0A, 0xD6, 0x46};
+constexpr size_t kExtendedVertexBytes = 48;
 constexpr int kMaxCodInfluences = 99;
 // The smallest surface record: 3 bytes, V, T and a 4-byte bone table.
 constexpr size_t kMinSurfaceBytes = 3 + 2 + 2 + 4;
@@ -70,12 +78,15 @@ ErrorCode Xmodel::LoadSurface() {
 namespace {
 
 // Reads the bone table of one surface; sets `weighted`.
-ErrorCode ReadBoneTable(ByteCursor& file, GameVersion layout, XmodelSurface& s) {
+ErrorCode ReadBoneTable(ByteCursor& file, XmodelSurface& s) {
   SurfaceBoneEntry first;
   if (!file.Get(first.vertex_count) || !file.Get(first.bone)) return err::kOutOfRange;
   s.bone_table.push_back(first);
   if (first.vertex_count == 0) {
-    s.weighted = layout == BO ? true : first.bone != 0;
+    // Weighted in every game: the stock COD 4 and COD 5 files lay out
+    // (0, 0) tables weighted too; read as rigid, every record after them
+    // is misplaced.
+    s.weighted = true;
     return err::kSuccess;
   }
   uint16_t c = 0;
@@ -133,7 +144,8 @@ ErrorCode Xmodel::ReadSurfaceBytes(XmodelLod& lod, std::span<const uint8_t> byte
     lod.surfaces.reserve(size_t(n));
     lod.surface_count = n;
     const int step = n == 0 ? 0 : (rules == BO ? 100 : 99) / n;
-    const size_t head = kVertexHead + (rules == BO ? kBlackOpsVertexExtra : 0);
+    const bool tagged = rules == BO;
+    const size_t head = kVertexHead + (tagged ? kBlackOpsVertexTag : 0);
 
     for (int si = 0; si < n && result == err::kSuccess; ++si) {
       XmodelSurface& s = lod.surfaces.emplace_back();
@@ -142,7 +154,7 @@ ErrorCode Xmodel::ReadSurfaceBytes(XmodelLod& lod, std::span<const uint8_t> byte
         fail(err::kOutOfRange);
         break;
       }
-      if (ErrorCode bt = ReadBoneTable(file, rules, s); bt != err::kSuccess) {
+      if (ErrorCode bt = ReadBoneTable(file, s); bt != err::kSuccess) {
         fail(bt);
         break;
       }
@@ -183,6 +195,13 @@ ErrorCode Xmodel::ReadSurfaceBytes(XmodelLod& lod, std::span<const uint8_t> byte
         }
         std::memcpy(static_cast<void*>(&v), p, kVertexHead);
         p += head;
+        if (tagged && std::memcmp(p - kBlackOpsVertexTag, kExtendedVertexTag, kBlackOpsVertexTag) == 0) {
+          if (size_t(end - p) < kExtendedVertexBytes + (fixed - head)) {
+            fail(err::kOutOfRange);
+            break;
+          }
+          p += kExtendedVertexBytes;
+        }
         if (s.weighted) {
           inf.extra_count = p[0];
           std::memcpy(&inf.primary_bone, p + 1, 2);

@@ -80,7 +80,7 @@ TEST_F(XmodelExportTest, RoundTripKeepsBonesVerticesWeightsFacesAndMaterials) {
   const fixture::XmodelsurfsDesc& surfs = files.surfs[0];
   size_t n = 0;
   for (const fixture::SurfsSurface& s : surfs.surfaces) {
-    bool weighted = fixture::TableMeansWeighted(s, Cod4);
+    bool weighted = fixture::TableMeansWeighted(s);
     for (const fixture::SurfsVertex& v : s.vertices) {
       ASSERT_LT(n, f.verts.size());
       const xe::Vert& out = f.verts[n++];
@@ -167,7 +167,7 @@ TEST_F(XmodelExportTest, FullWeightAndZeroWeightPrintExactly) {
   fixture::ModelFiles files = fixture::MakeSoldierModel("soldier", Cod4);
   // Give the first weighted vertex one entry of 65535 and one of 0.
   for (fixture::SurfsSurface& s : files.surfs[0].surfaces) {
-    if (!fixture::TableMeansWeighted(s, Cod4)) continue;
+    if (!fixture::TableMeansWeighted(s)) continue;
     s.vertices[0].influences = {{1, 65535}, {2, 0}};
     s.vertices[0].extra_count.reset();
     break;

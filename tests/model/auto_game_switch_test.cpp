@@ -4,6 +4,8 @@
 // this one model.
 #include <gtest/gtest.h>
 
+#include <bit>
+
 #include "model/xmodel.h"
 #include "tests/model/model_test_support.h"
 #include "tools/fixture/fixture_writer.h"
@@ -78,8 +80,9 @@ TEST(AutoGameSwitch, NativeFilesAreNeverQuestioned) {
 
 TEST(AutoGameSwitch, Cod5FileUnderCod4IsDetectedAndSwitchedOnYes) {
   // Read as COD 4 the slot-0 name gains a leading byte, the last byte of the
-  // distance: nothing at all for 0 (the name reads empty), 'C' for 500.
-  for (float distance : {0.0f, 500.0f}) {
+  // distance: nothing at all for 0 (the name reads empty), 'C' for 500, a
+  // control character (no file name) for a tiny distance.
+  for (float distance : {0.0f, 500.0f, std::bit_cast<float>(0x01000000u)}) {
     SCOPED_TRACE(distance);
     TempDir dir;
     ScriptedAnswerer yes(true);

@@ -24,6 +24,8 @@ fixture::ModelFiles EveryTableForm(GameVersion layout) {
   s[3].bone_table = fixture::ListTable({{2, 1}, {2, 3}});
   for (fixture::SurfsSurface* w : {&s[0], &s[1], &s[3]})
     for (auto& v : w->vertices) v.influences = {{2, 9000}, {3, 4000}};
+  // Black Ops vertices with the extended tag, on a weighted and a rigid surface.
+  for (fixture::SurfsSurface* w : {&s[1], &s[2]}) fixture::SetTriangleList(w->vertices[1], {0, 1}, 1.0f);
   return model_test::ModelWithSurfaces(layout, std::move(s));
 }
 
@@ -50,6 +52,7 @@ TEST(Truncation, XmodelEveryPrefixFailsInEveryLayout) {
     TempDir dir;
     fixture::ModelFiles files = fixture::MakeSoldierModel("soldier", layout);
     files.xmodel.physics_preset = "human";
+    files.xmodel.source_map = "p_soldier.map";  // Black Ops only
     files.xmodel.collision_lod = 1;
     files.xmodel.collision = {{1}, {0}};
     ExpectOnlyWholeXmodelReads(fixture::WriteModel(dir.path(), files), layout);

@@ -65,6 +65,45 @@ TEST(XmodelReader, PresetAndTheLayoutsExtraBytesAreSkippedToSlotZero) {
   }
 }
 
+TEST(XmodelReader, BlackOpsStringBeforeThePresetIsReadAndThePresetFollowsIt) {
+  for (const char* preset : {"", "trashcan_metal"}) {
+    SCOPED_TRACE(preset);
+    TempDir dir;
+    fixture::ModelFiles files = Probe(BO, preset);
+    files.xmodel.source_map = "p_probe_crate_01.map";
+    Xmodel m;
+    ASSERT_EQ(WriteAndReadXmodel(dir.path(), files, m, Cod4), err::kSuccess);
+    EXPECT_EQ(m.source_map, "p_probe_crate_01.map");
+    EXPECT_EQ(m.physics_preset, preset);
+    EXPECT_EQ(m.lod_distances[0], 125.5f);
+    EXPECT_EQ(m.lod_names[0], "probe_lod0");
+    EXPECT_EQ(m.lods[0].materials, files.xmodel.materials[0].names);
+  }
+}
+
+TEST(XmodelReader, SlotNamesThatAreNotPlainFileNamesAreRefused) {
+  // The parts and surfs files are opened by slot name: none may climb out
+  // of their folders. Any slot counts, in use or not.
+  struct Case {
+    size_t slot;
+    const char* name;
+    ErrorCode result;
+  };
+  for (Case c : {Case{0, "../../../x", err::kNameUnreadable}, Case{0, "sub/probe_lod0", err::kNameUnreadable},
+                 Case{0, "sub\\probe_lod0", err::kNameUnreadable}, Case{1, "..", err::kNameUnreadable},
+                 Case{3, "/etc", err::kNameUnreadable}, Case{0, "probe..lod0", err::kSuccess}}) {
+    SCOPED_TRACE(c.name);
+    TempDir dir;
+    fixture::ModelFiles files = Probe(Cod4, "");
+    files.xmodel.lods[c.slot].name = c.name;
+    files.parts_file_name = "probe_lod0";
+    files.surfs_file_names = {"probe_lod0"};
+    Xmodel m;
+    EXPECT_EQ(WriteAndReadXmodel(dir.path(), files, m, Cod4), c.result);
+    EXPECT_EQ(m.xmodel_loaded, c.result == err::kSuccess);
+  }
+}
+
 TEST(XmodelReader, SlotNamesOfFourCharactersOrFewerAreKeptButNotCounted) {
   TempDir dir;
   Xmodel m;

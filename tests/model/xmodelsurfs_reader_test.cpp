@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <thread>
@@ -56,26 +57,23 @@ void ExpectWholeFileRead(const SurfsLoad& l) {
   EXPECT_TRUE(l.m.lods[0].surfaces_loaded);
 }
 
-TEST(XmodelsurfsReader, ZeroCountTableIsWeightedByItsBoneInCod4AndCod5AndAlwaysInBlackOps) {
-  struct Case {
-    GameVersion layout;
-    uint16_t bone;
-    bool weighted;
-  };
-  for (Case c : {Case{Cod4, 5, true}, Case{Cod4, 0, false}, Case{Cod5, 5, true}, Case{Cod5, 0, false},
-                 Case{BO, 5, true}, Case{BO, 0, true}}) {
-    SCOPED_TRACE(testing::Message() << "layout " << c.layout << " bone " << c.bone);
-    SurfsSurface s = Quad(1);
-    s.bone_table = fixture::ZeroCountTable(c.bone);
-    s.weighted = c.weighted;
-    SurfsLoad l;
-    Load(l, c.layout, {s, Quad(2)});  // a misread first table shifts the second surface
-    ExpectWholeFileRead(l);
-    EXPECT_EQ(l.surface(0).weighted, c.weighted);
-    ASSERT_EQ(l.surface(0).bone_table.size(), 1u);
-    EXPECT_EQ(l.surface(0).bone_table[0].bone, c.bone);
-    EXPECT_EQ(l.surface(0).influences[0].primary_bone, c.weighted ? 1 : -1);
-    EXPECT_EQ(l.surface(1).vertices[3].position[2], 1.5f);
+TEST(XmodelsurfsReader, ZeroCountTableIsWeightedInEveryLayoutWhateverItsBone) {
+  // The stock files lay out (0, 0) tables weighted in COD 4 and COD 5 too.
+  for (GameVersion layout : {Cod4, Cod5, BO}) {
+    for (uint16_t bone : {0, 5}) {
+      SCOPED_TRACE(testing::Message() << "layout " << layout << " bone " << bone);
+      SurfsSurface s = Quad(1);
+      s.bone_table = fixture::ZeroCountTable(bone);
+      s.weighted = true;
+      SurfsLoad l;
+      Load(l, layout, {s, Quad(2)});  // a misread first table shifts the second surface
+      ExpectWholeFileRead(l);
+      EXPECT_TRUE(l.surface(0).weighted);
+      ASSERT_EQ(l.surface(0).bone_table.size(), 1u);
+      EXPECT_EQ(l.surface(0).bone_table[0].bone, bone);
+      EXPECT_EQ(l.surface(0).influences[0].primary_bone, 1);
+      EXPECT_EQ(l.surface(1).vertices[3].position[2], 1.5f);
+    }
   }
 }
 
@@ -142,6 +140,47 @@ TEST(XmodelsurfsReader, VertexIs48BytesPlus4InBlackOpsThenWeightsPositionAndEntr
       EXPECT_EQ(entries[1].weight, 10000);
     }
   }
+}
+
+TEST(XmodelsurfsReader, BlackOpsVertexWithTheExtendedTagCarries48MoreBytesBeforeItsWeights) {
+  // Only the exact tag 00 0A D6 46 brings the 48 bytes, vertex by vertex;
+  // the usual tag, zeros and a near miss read as plain vertices.
+  auto surface = [](bool weighted) {
+    SurfsSurface s = Quad(2);
+    s.bone_table = weighted ? fixture::PaddedTable(1, 2) : fixture::ShortTable(4, 2);
+    s.weighted = weighted;
+    for (auto& v : s.vertices) v.influences = {{3, 20000}};
+    fixture::SetTriangleList(s.vertices[0], {0, 1}, 2.0f);
+    fixture::SetTriangleList(s.vertices[3], {0, 1}, 2.0f);
+    s.vertices[1].bo_extra = fixture::kVertexTag;
+    s.vertices[2].bo_extra = {0x00, 0x0B, 0xD6, 0x46};
+    return s;
+  };
+  for (bool weighted : {true, false}) {
+    SCOPED_TRACE(testing::Message() << "weighted " << weighted);
+    SurfsLoad l;
+    Load(l, BO, {surface(weighted), Quad(1)});
+    // Header 4, surface head 3 + 2 + 2, a quad's 2 triangles 12.
+    size_t first = 7 + (weighted ? 8 : 6) + 4 * (64 + (weighted ? 3 + 4 : 0)) + 2 * 48 + 12;
+    ASSERT_EQ(l.file_size, 4 + first + 7 + 6 + 4 * 64 + 12);
+    ExpectWholeFileRead(l);
+    for (size_t i = 0; i < 4; ++i) {
+      SCOPED_TRACE(i);
+      EXPECT_EQ(l.surface(0).vertices[i].position[2], float(i) * 0.5f);
+      EXPECT_EQ(l.surface(0).influences[i].primary_bone, weighted ? 2 : -1);
+      EXPECT_EQ(l.surface(0).Entries(i).size(), weighted ? 1u : 0u);
+    }
+    EXPECT_EQ(l.surface(1).vertices[3].position[2], 1.5f);
+  }
+
+  // COD 4 vertices have no tag: position bytes that spell it are a position.
+  SurfsSurface plain = Quad(0);
+  const uint8_t tag_bytes[4] = {0x00, 0x0A, 0xD6, 0x46};
+  std::memcpy(&plain.vertices[1].position[0], tag_bytes, 4);
+  SurfsLoad cod4;
+  Load(cod4, Cod4, {plain});
+  ExpectWholeFileRead(cod4);
+  EXPECT_EQ(cod4.surface(0).vertices[1].position[0], 27397.0f);
 }
 
 TEST(XmodelsurfsReader, VertexBytesAreKeptAndVIsOneMinusTheFileValue) {
