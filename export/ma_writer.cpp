@@ -15,6 +15,7 @@
 #include "export/export_paths.h"
 #include "export/joint_angles.h"
 #include "export/ma_fixed_blocks.h"
+#include "export/maya_names.h"
 #include "export/number_format.h"
 #include "export/output_names.h"
 #include "export/text_out.h"
@@ -35,14 +36,14 @@ char* PutTriple(char* p, const float v[3], int width) {
   return p;
 }
 
-void WriteMesh(LineBlock& block, const XmodelSurface& s, size_t mesh, std::string_view surf_name) {
+void WriteMesh(LineBlock& block, const XmodelSurface& s, size_t mesh, std::string_view model_node) {
   const long long V = s.vertex_count, T = s.triangle_count;
   const long long i = (long long)mesh;
 
   char* p = PutText(block.Reserve(), "\r\ncreateNode transform -n \"QorMesh_");
   p = PutInt(p, i);
-  block.Commit(PutText(p, "\" -p \"Qor_"));
-  block.Text(surf_name);
+  block.Commit(PutText(p, "\" -p \""));
+  block.Text(model_node);
   p = PutText(block.Reserve(),
               "\";\r\nsetAttr \".rp\" -type \"double3\" 0.000000 0.000000 0.000000 ;"
               "\r\nsetAttr \".sp\" -type \"double3\" 0.000000 0.000000 0.000000 ;");
@@ -219,7 +220,7 @@ int JointParent(const std::vector<XmodelBone>& bones, size_t i) {
   return parent;
 }
 
-void WriteJoints(TextOut& out, const Xmodel& model) {
+void WriteJoints(TextOut& out, const Xmodel& model, const std::vector<std::string>& joints) {
   const std::vector<XmodelBone>& bones = model.bones;
   out.Lit("\ncreateNode transform -n \"Joints\";\nsetAttr \".ove\" yes;\n\n");
   char num[3 * (kMaxNumberChars + 2)];
@@ -227,8 +228,8 @@ void WriteJoints(TextOut& out, const Xmodel& model) {
     const XmodelBone& b = bones[i];
     if (b.name.empty()) continue;  // nothing to create or bind to
     const int parent = JointParent(bones, i);
-    out.Lit("createNode joint -n \"").Raw(b.name).Lit("\" -p \"");
-    out.Raw(parent < 0 ? std::string_view("Joints") : std::string_view(bones[size_t(parent)].name));
+    out.Lit("createNode joint -n \"").Raw(joints[i]).Lit("\" -p \"");
+    out.Raw(parent < 0 ? std::string_view("Joints") : std::string_view(joints[size_t(parent)]));
     out.Lit("\";\naddAttr -ci true -sn \"liw\" -ln \"lockInfluenceWeights\" -bt \"lock\" -min 0 -max 1 -at "
             "\"bool\";\nsetAttr \".uoc\" yes;\nsetAttr \".ove\" yes;\nsetAttr \".t\" -type \"double3\"");
     out.Raw(std::string_view(num, size_t(PutTriple(num, b.position, 9) - num)));
@@ -245,21 +246,8 @@ void WriteJoints(TextOut& out, const Xmodel& model) {
     if (bones[i].name.empty()) continue;
     const int parent = JointParent(bones, i);
     if (parent < 0) continue;
-    out.Lit("connectAttr \"").Raw(bones[size_t(parent)].name).Lit(".s\" \"").Raw(bones[i].name).Lit(".is\";\n");
+    out.Lit("connectAttr \"").Raw(joints[size_t(parent)]).Lit(".s\" \"").Raw(joints[i]).Lit(".is\";\n");
   }
-}
-
-// Every name the scene uses as a node name must be one Maya reads back.
-bool SceneNamesAreValid(const Xmodel& model) {
-  const XmodelLod& lod = model.lods[0];
-  if (!IsMayaNodeName(lod.surf_name)) return false;
-  for (size_t i = 0; i < lod.surfaces.size(); ++i)
-    if (i >= lod.materials.size() || !IsMayaNodeName(lod.materials[i])) return false;
-  for (const std::string& m : lod.unique_materials)
-    if (!IsMayaNodeName(m)) return false;
-  for (const XmodelBone& b : model.bones)
-    if (!b.name.empty() && !IsMayaNodeName(b.name)) return false;
-  return true;
 }
 
 }  // namespace
@@ -271,7 +259,10 @@ ErrorCode Xmodel::ExportMA(std::string folder, const ExportSettings& settings, E
   if (ErrorCode code = CheckLevelZero(*this); code != err::kSuccess) return code;
   XmodelLod& lod = lods[0];
   if (!IsSafeOutputName(lod.surf_name)) return err::kInvalidPath;
-  if (!SceneNamesAreValid(*this)) return err::kFileNotValid;
+  // Every mesh needs its material; names are mapped onto Maya's alphabet,
+  // but nothing can carry a line break into the comments and strings.
+  if (lod.materials.size() < lod.surfaces.size()) return err::kFileNotValid;
+  if (!IsSingleLine(name) || !MayaNamesWritable(*this)) return err::kFileNotValid;
   if (!settings.export_images_local && !IsSingleLine(raw_dir)) return err::kFileNotValid;
   for (const MaterialEntry& entry : material_library.entries)
     for (const MaterialImage& image : entry.images)
@@ -297,6 +288,7 @@ ErrorCode Xmodel::ExportMA(std::string folder, const ExportSettings& settings, E
   std::FILE* file = OpenOutput(file_path, code);
   if (!file) return run.Finish(code);
   const std::vector<std::string> materials = lod.unique_materials;
+  const MayaNames nodes = MakeMayaNames(*this);
   const long long N = (long long)materials.size();
 
   {
@@ -319,11 +311,11 @@ ErrorCode Xmodel::ExportMA(std::string folder, const ExportSettings& settings, E
     const int32_t step = mesh_count ? int32_t(90 / mesh_count) : 0;
 
     // Steps 6 and 7.
-    out.Lit("createNode transform -n \"Qor_").Raw(lod.surf_name).Lit("\";\nsetAttr \".ove\" yes;");
+    out.Lit("createNode transform -n \"").Raw(nodes.model).Lit("\";\nsetAttr \".ove\" yes;");
     {
       LineBlock block(out);
       for (size_t i = 0; i < mesh_count; ++i) {
-        WriteMesh(block, lod.surfaces[i], i, lod.surf_name);
+        WriteMesh(block, lod.surfaces[i], i, nodes.model);
         block.Flush();
         run.Step(step);
       }
@@ -339,24 +331,25 @@ ErrorCode Xmodel::ExportMA(std::string folder, const ExportSettings& settings, E
         for (const MaterialImage& image : entry.images) {
           if (!IsColourSlot(image.slot)) continue;
           out.Lit("// Material: ").Raw(entry.name).Lit("\n");
-          WriteShadingNetwork(out, m, TexturePath(image, raw_dir, settings.export_images_local, export_as_tga));
+          WriteShadingNetwork(out, nodes.Material(m),
+                              TexturePath(image, raw_dir, settings.export_images_local, export_as_tga));
           made = true;
           run.Step(1, 99);
         }
       }
       if (!made) {
         out.Lit("// Material: ").Raw(m).Lit("\n");
-        WriteShadingNetwork(out, m, "");
+        WriteShadingNetwork(out, nodes.Material(m), "");
       }
     }
 
     // Step 9: links 0 and 1 are block B's defaults.
-    for (long long k = 0; k < N; ++k) WriteLightLinks(out, materials[size_t(k)], k + 2);
+    for (long long k = 0; k < N; ++k) WriteLightLinks(out, nodes.Material(materials[size_t(k)]), k + 2);
     run.Step(1, 99);
 
     // Step 10.
     for (size_t i = 0; i < mesh_count; ++i) {
-      const std::string& m = lod.materials[i];
+      const std::string& m = nodes.Material(lod.materials[i]);
       out.Lit("connectAttr \"").Raw(m).Lit("SG.mwc\" \"MeshShape_").Int((long long)i);
       out.Lit(".iog.og[0].gco\";\nconnectAttr \"MeshShape_").Int((long long)i).Lit(".iog\" \"").Raw(m);
       out.Lit("SG.dsm\" -na;\n\n");
@@ -364,7 +357,7 @@ ErrorCode Xmodel::ExportMA(std::string folder, const ExportSettings& settings, E
     run.Step(1, 99);
 
     // Step 11.
-    WriteJoints(out, *this);
+    WriteJoints(out, *this, nodes.joints);
     run.Step(5, 100);
 
     // Step 12.

@@ -8,7 +8,7 @@
 
 #include "export/export_common.h"
 #include "export/export_paths.h"
-#include "export/output_names.h"
+#include "export/maya_names.h"
 #include "export/text_out.h"
 #include "model/xmodel.h"
 
@@ -44,25 +44,26 @@ std::vector<int> ClusterBones(const XmodelSurface& s) {
   return bones;
 }
 
-// Every bone name the script will write must be a Maya name.
-bool ScriptNamesAreValid(const Xmodel& model, const XmodelLod& lod) {
-  for (const XmodelSurface& s : lod.surfaces) {
-    if (!s.weighted) {
-      const std::string bone = model.RigidBoneName(s);
-      if (!bone.empty() && !IsMayaNodeName(bone)) return false;
-      continue;
-    }
-    for (int bone : ClusterBones(s))
-      if (!IsMayaNodeName(model.BoneName(bone))) return false;
-  }
+// The joint a rigid surface binds to: its table's first bone.
+const std::string& RigidJoint(const MayaNames& names, const XmodelSurface& s) {
+  return names.Joint(s.bone_table.empty() ? -1 : s.bone_table[0].bone);
+}
+
+// A skin cluster can only be made over joints the scene created; a bone
+// without a name has none.
+bool ClustersHaveTheirJoints(const MayaNames& names, const XmodelLod& lod) {
+  for (const XmodelSurface& s : lod.surfaces)
+    if (s.weighted)
+      for (int bone : ClusterBones(s))
+        if (names.Joint(bone).empty()) return false;
   return true;
 }
 
-void WriteSmoothBinder(TextOut& out, const Xmodel& model, const XmodelSurface& s, long long i) {
+void WriteSmoothBinder(TextOut& out, const MayaNames& names, const XmodelSurface& s, long long i) {
   out.Lit("\nglobal proc QorMesh_").Int(i).Lit("_SmoothBinder()\n{\n\t");
   out.Lit("cout(\"Running Smooth Bind For 'QorMesh_").Int(i).Lit("'\");\n\tselect -r QorMesh_").Int(i);
   out.Lit(";\n");
-  for (int bone : ClusterBones(s)) out.Lit("\tselect -add ").Raw(model.BoneName(bone)).Lit(";\n");
+  for (int bone : ClusterBones(s)) out.Lit("\tselect -add ").Raw(names.Joint(bone)).Lit(";\n");
   out.Lit("\tnewSkinCluster \"-toSelectedBones -mi 10 -omi true -dr 10 -rui true\";\n");
   out.Lit("\n\tstring $cluster = GetSkinClusterName(\"QorMesh_").Int(i).Lit("\");\n");
   out.Lit("\tcout(\"SkinCluster: \" + $cluster);\n\n");
@@ -77,13 +78,13 @@ void WriteSmoothBinder(TextOut& out, const Xmodel& model, const XmodelSurface& s
       while (end + 1 < count && s.influences[end + 1].extra_count == 0 &&
              s.influences[end + 1].primary_bone == first.primary_bone)
         ++end;
-    out.Lit("\tskinPercent -tv ").Raw(model.BoneName(first.primary_bone)).Lit(" 1.0 $cluster QorMesh_");
+    out.Lit("\tskinPercent -tv ").Raw(names.Joint(first.primary_bone)).Lit(" 1.0 $cluster QorMesh_");
     out.Int(i).Lit(".vtx[").Int((long long)start);
     if (end > start) out.Lit(":").Int((long long)end);
     out.Lit("];\n");
     if (first.extra_count != 0)
       for (const InfluenceEntry& e : s.Entries(start)) {
-        out.Lit("\t\tskinPercent -tv ").Raw(model.BoneName(e.bone)).Lit(" ").Fixed(BindWeight(e.weight), 5);
+        out.Lit("\t\tskinPercent -tv ").Raw(names.Joint(e.bone)).Lit(" ").Fixed(BindWeight(e.weight), 5);
         out.Lit(" $cluster QorMesh_").Int(i).Lit(".vtx[").Int((long long)start).Lit("];\n");
       }
     start = end + 1;
@@ -97,7 +98,11 @@ ErrorCode Xmodel::ExportMABind(std::string folder, ExportWritten* written) {
   if (ErrorCode code = CheckLevelZero(*this); code != err::kSuccess) return code;
   const XmodelLod& lod = lods[0];
   if (!IsSafeOutputName(lod.surf_name)) return err::kInvalidPath;
-  if (!ScriptNamesAreValid(*this, lod)) return err::kFileNotValid;
+  // The joint names are the scene's (mapped onto Maya's alphabet the same
+  // way); only a name that would break a line is refused.
+  if (!MayaNamesWritable(*this)) return err::kFileNotValid;
+  const MayaNames names = MakeMayaNames(*this);
+  if (!ClustersHaveTheirJoints(names, lod)) return err::kFileNotValid;
 
   // Steps 1 and 2.
   const std::string file_path = WithTrailingSeparator(folder) + lod.surf_name + "_bind.mel";
@@ -128,7 +133,7 @@ ErrorCode Xmodel::ExportMABind(std::string folder, ExportWritten* written) {
       if (s.weighted) {
         any_weighted = true;
       } else {
-        const std::string bone = RigidBoneName(s);
+        const std::string& bone = RigidJoint(names, s);
         if (bone.empty()) {
           // The scene creates no joint for a bone without a name (static
           // props often have one such root): nothing to bind to.
@@ -146,7 +151,7 @@ ErrorCode Xmodel::ExportMABind(std::string folder, ExportWritten* written) {
     if (any_weighted) {
       for (size_t i = 0; i < lod.surfaces.size(); ++i) {
         if (!lod.surfaces[i].weighted) continue;
-        WriteSmoothBinder(out, *this, lod.surfaces[i], (long long)i);
+        WriteSmoothBinder(out, names, lod.surfaces[i], (long long)i);
         step();
       }
       out.Lit("\nglobal proc QorsPerfectBind()\n{\n\t// Updated: wrapping the calls in 'catch' means others "

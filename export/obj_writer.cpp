@@ -4,6 +4,8 @@
 // bump and specular maps under the names the texture export writes.
 // Positions are written as they stand in memory (with the load scale).
 #include <algorithm>
+#include <map>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,6 +24,34 @@ namespace {
 const std::string& MeshMaterial(const XmodelLod& lod, size_t mesh) {
   static const std::string kNone;
   return mesh < lod.materials.size() ? lod.materials[mesh] : kNone;
+}
+
+bool IsObjSpace(unsigned char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+// Material names as `usemtl` and `newmtl` write them. OBJ readers take a
+// material name up to the first blank, so each blank becomes "_"; a name
+// that then meets another gets a number. Names without blanks are kept, and
+// both files build the same table from the model.
+std::map<std::string, std::string> ObjMaterialNames(const XmodelLod& lod) {
+  std::vector<const std::string*> all;
+  for (const std::string& m : lod.unique_materials) all.push_back(&m);
+  for (const std::string& m : lod.materials) all.push_back(&m);
+  std::map<std::string, std::string> names;
+  std::set<std::string> taken;
+  for (const std::string* m : all)
+    if (std::none_of(m->begin(), m->end(), [](char c) { return IsObjSpace((unsigned char)c); }) &&
+        taken.insert(*m).second)
+      names.emplace(*m, *m);
+  for (const std::string* m : all) {
+    if (names.count(*m)) continue;
+    std::string base = *m;
+    for (char& c : base)
+      if (IsObjSpace((unsigned char)c)) c = '_';
+    std::string name = FirstFreeName(base, [&](const std::string& n) { return taken.count(n) == 0; });
+    taken.insert(name);
+    names.emplace(*m, name);
+  }
+  return names;
 }
 
 char* PutVec3(char* p, const char* tag, const float v[3]) {
@@ -92,8 +122,10 @@ ErrorCode Xmodel::ExportOBJ(std::string folder, const ExportSettings& settings, 
   if (ErrorCode code = CheckLevelZero(*this); code != err::kSuccess) return code;
   XmodelLod& lod = lods[0];
   if (!IsSafeOutputName(lod.surf_name)) return err::kInvalidPath;
+  if (!IsSingleLine(name)) return err::kFileNotValid;
   for (size_t i = 0; i < lod.surfaces.size(); ++i)
     if (!IsSingleLine(MeshMaterial(lod, i))) return err::kFileNotValid;
+  const std::map<std::string, std::string> obj_names = ObjMaterialNames(lod);
 
   // Steps 2 to 4.
   ExportRun run(*this, 0);
@@ -123,7 +155,8 @@ ErrorCode Xmodel::ExportOBJ(std::string folder, const ExportSettings& settings, 
       LineBlock block(out);
       for (size_t i = 0; i < mesh_count; ++i) {
         const XmodelSurface& s = lod.surfaces[i];
-        WriteMesh(block, s, i, MeshMaterial(lod, i), base);
+        const auto named = obj_names.find(MeshMaterial(lod, i));
+        WriteMesh(block, s, i, named == obj_names.end() ? MeshMaterial(lod, i) : named->second, base);
         base += (long long)s.vertices.size();
         CountLine(block, s.triangle_count, " faces\r\n\r\n");
         run.Step(step);
@@ -174,9 +207,10 @@ ErrorCode Xmodel::ExportMTL(std::string folder, const ExportSettings& settings, 
 
   TextOut out(file);
   // Step 3.
+  const std::map<std::string, std::string> names = ObjMaterialNames(lod);
   for (size_t m = 0; m < count; ++m) {
     const std::string& material = lod.unique_materials[m];
-    out.Lit("newmtl ").Raw(material).Lit("\nKd 1.0000 1.0000 1.0000\nNs 1\nillum 0");
+    out.Lit("newmtl ").Raw(names.at(material)).Lit("\nKd 1.0000 1.0000 1.0000\nNs 1\nillum 0");
     std::string last_image;
     for (const MaterialEntry& entry : material_library.entries) {
       if (entry.name != material) continue;

@@ -8,7 +8,7 @@ bool IsSingleLine(std::string_view text) {
 }
 
 bool IsMayaNodeName(std::string_view name) {
-  if (name.empty()) return false;
+  if (name.empty() || (name[0] >= '0' && name[0] <= '9')) return false;
   for (unsigned char c : name) {
     bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
     if (!ok) return false;

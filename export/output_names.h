@@ -10,9 +10,22 @@
 // format's statement in the middle of a name).
 bool IsSingleLine(std::string_view text);
 
-// A Maya node name: not empty, letters, digits and "_" only. Maya scenes
-// name nodes unquoted in places, so nothing else is safe.
+// A Maya node name: not empty, letters, digits and "_" only, not starting
+// with a digit. Maya scenes name nodes unquoted in places, so nothing else
+// is safe.
 bool IsMayaNodeName(std::string_view name);
+
+// The first of `base`, `base`1, `base`2, ... that `is_free` accepts: how a
+// name mapped onto a narrower alphabet is kept apart from the names already
+// handed out in the same file.
+template <class IsFree>
+std::string FirstFreeName(const std::string& base, IsFree is_free) {
+  if (is_free(base)) return base;
+  for (unsigned long n = 1;; ++n) {
+    std::string candidate = base + std::to_string(n);
+    if (is_free(candidate)) return candidate;
+  }
+}
 
 // Inside a double-quoted MEL or GDT string: "\" doubled, '"' as \".
 std::string QuoteEscape(std::string_view text);

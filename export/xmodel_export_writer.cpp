@@ -6,9 +6,12 @@
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "export/export_common.h"
 #include "export/export_paths.h"
+#include "export/output_names.h"
 #include "export/text_out.h"
 #include "model/xmodel.h"
 #include "platform/clock.h"
@@ -85,17 +88,30 @@ void Vec3(TextOut& out, double a, double b, double c, const char* sep) {
   out.Fixed(a).Lit(sep).Fixed(b).Lit(sep).Fixed(c);
 }
 
+// Bone and material names go between double quotes, which the format has no
+// escape for; a '"' or a line break in one would end it and start lines of
+// its own.
+bool FitsInQuotes(std::string_view name) { return IsSingleLine(name) && name.find('"') == std::string_view::npos; }
+
+bool NamesFitTheFormat(const Xmodel& model) {
+  if (!IsSingleLine(model.name)) return false;  // in a comment line
+  for (const XmodelBone& b : model.bones)
+    if (!FitsInQuotes(b.name)) return false;
+  for (const std::string& m : model.lods[0].unique_materials)
+    if (!FitsInQuotes(m)) return false;
+  return true;
+}
+
 }  // namespace
 
 ErrorCode Xmodel::ExportXE(std::string folder) {
-  // Step 1: the model must be loaded through its surfaces.
-  if (!xmodel_loaded) return err::kNotLoaded;
-  if (!surfaces_set_up) return err::kSurfacesNotSetUp;
-  if (lods.empty()) return err::kOutOfRange;
+  // Step 1: the model must be loaded through its surfaces, with sound
+  // geometry.
+  if (ErrorCode code = CheckLevelZero(*this); code != err::kSuccess) return code;
   XmodelLod& lod = lods[0];
-  if (!lod.surfaces_loaded) return err::kNotLoaded;
   // The file is named by the slot-0 name, which comes from the game file.
   if (!IsSafeOutputName(lod.surf_name)) return err::kInvalidPath;
+  if (!NamesFitTheFormat(*this)) return err::kFileNotValid;
 
   // Step 2: the file holds unscaled game units. Positions are unscaled as
   // they are written (the same float product the scale pass would make), so

@@ -1,8 +1,9 @@
 // Maya ASCII writer: the scene byte for byte against its printf formats
 // (fixed blocks by their line counts and telling lines), the edge cases of
 // the format, and a structural read of the whole scene in place of Maya:
-// statements closed, quotes balanced, every connected node created, every
-// joint under a created parent, 3T edges and T faces per mesh.
+// statements closed, quotes balanced, every node name valid and created
+// once, every connected node created, every joint under a created parent,
+// 3T edges and T faces per mesh; the bind script naming the scene's nodes.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -154,10 +155,17 @@ std::string Flag(const Statement& st, const std::string& flag) {
 
 std::string NodeOf(const std::string& plug) { return plug.substr(0, plug.find('.')); }
 
-::testing::AssertionResult SceneIsSound(const std::string& scene, const Xmodel& m) {
+bool IsNodeName(const std::string& name) {
+  static const std::regex valid("[A-Za-z_][A-Za-z0-9_]*");
+  return std::regex_match(name, valid);
+}
+
+// `joints` receives the names of the joints the scene creates.
+::testing::AssertionResult SceneIsSound(const std::string& scene, const Xmodel& m,
+                                        std::set<std::string>* joints = nullptr) {
   std::vector<Statement> sts;
   if (auto r = ParseScene(scene, sts); !r) return r;
-  std::set<std::string> created;
+  std::set<std::string> created, joint_names;
   std::map<std::string, std::pair<int, int>> edges_faces;  // mesh shape -> counted edges, faces
   std::string shape;
   for (const Statement& st : sts) {
@@ -169,7 +177,9 @@ std::string NodeOf(const std::string& plug) { return plug.substr(0, plug.find('.
       if (!parent.empty() && !created.count(parent))
         return ::testing::AssertionFailure() << name << " is parented to " << parent << ", not created before";
       if (st.words[1] == "joint" && parent.empty()) return ::testing::AssertionFailure() << "joint without parent";
-      created.insert(name);
+      if (!IsNodeName(name)) return ::testing::AssertionFailure() << "not a Maya node name: " << name;
+      if (!created.insert(name).second) return ::testing::AssertionFailure() << name << " is created twice";
+      if (st.words[1] == "joint") joint_names.insert(name);
       if (st.words[1] == "mesh") shape = name;
     } else if (verb == "connectAttr" || verb.rfind("if(getAttr(", 0) == 0) {
       std::vector<std::string> plugs;
@@ -204,8 +214,11 @@ std::string NodeOf(const std::string& plug) { return plug.substr(0, plug.find('.
       return ::testing::AssertionFailure() << "MeshShape_" << i << ": " << it->second.first << " edges, "
                                            << it->second.second << " faces";
   }
-  for (const XmodelBone& b : m.bones)
-    if (!b.name.empty() && !created.count(b.name)) return ::testing::AssertionFailure() << "joint " << b.name;
+  size_t named = 0;
+  for (const XmodelBone& b : m.bones) named += !b.name.empty();
+  if (joint_names.size() != named)
+    return ::testing::AssertionFailure() << joint_names.size() << " joints for " << named << " named bones";
+  if (joints) *joints = joint_names;
   return ::testing::AssertionSuccess();
 }
 
@@ -371,19 +384,99 @@ TEST_F(MaWriterTest, BindScriptComesFirstAndItsFailureOnlyLogs) {
   EXPECT_FALSE(fs::exists(OutFile("soldier_lod0_bind.mel")));
 }
 
-TEST_F(MaWriterTest, RefusesNamesMayaCannotReadBack) {
+// Every joint the bind script binds to is one the scene creates, and every
+// mesh it binds is a mesh transform of the scene.
+::testing::AssertionResult ScriptBindsTheSceneNodes(const std::string& script, const std::set<std::string>& joints,
+                                                    size_t meshes) {
+  static const std::regex joint(R"(^\t(?:select -add |\t?skinPercent -tv |skinCluster -tsb -mi 1 )([^\s;]+))");
+  static const std::regex mesh(R"(QorMesh_(\d+)[ ;".])");
+  std::smatch mt;
+  for (const std::string& line : Lines(script)) {
+    if (std::regex_search(line, mt, joint) && !joints.count(mt[1]))
+      return ::testing::AssertionFailure() << "no joint " << mt[1] << ": " << line;
+    for (auto it = std::sregex_iterator(line.begin(), line.end(), mesh); it != std::sregex_iterator(); ++it)
+      if (std::stoul((*it)[1]) >= meshes) return ::testing::AssertionFailure() << "no such mesh: " << line;
+  }
+  return ::testing::AssertionSuccess();
+}
+
+// Names the games allow and Maya does not take as node names: "~", "/", a
+// blank, a leading digit, two that meet once mapped, a camera's name, one
+// of a material's own nodes, and a bone name given twice.
+fixture::ModelFiles AwkwardSoldier() {
+  fixture::ModelFiles files = fixture::MakeSoldierModel("soldier", Cod4);
+  const char* materials[] = {"metal~x", "mc/foo", "metal x"};
+  for (size_t k = 0; k < 3; ++k) files.materials[k].name = materials[k];
+  fixture::MaterialBlock block{{"metal~x", "mc/foo", "metal x", "metal x"}};
+  files.xmodel.materials = {block, block};
+  const std::pair<size_t, const char*> bones[] = {{2, "tag weapon"}, {3, "1st_knee"},  {4, "tag~weapon"},
+                                                  {10, "persp"},     {14, "metal_xSG"}, {24, "tag_weapon_right"}};
+  for (const auto& [index, name] : bones) files.parts.bones[index].name = name;
+  return files;
+}
+
+TEST_F(MaWriterTest, AwkwardNamesBecomeUniqueNodesThatSceneAndBindScriptShare) {
+  Load(AwkwardSoldier());
+  ModelSnapshot before(model_);
+  const std::string raw = Exported();
+  std::set<std::string> joints;
+  ASSERT_TRUE(SceneIsSound(raw, model_, &joints));
+  EXPECT_TRUE(before.Same(model_));
+  // Valid names are claimed first: the bone "metal_xSG" keeps its name and
+  // pushes "metal~x" (whose engine would be "metal_xSG") on to "metal_x1".
+  for (const char* node : {"metal_x1", "mc_foo", "metal_x2"}) {
+    EXPECT_NE(raw.find(OnDisk(Printf("createNode lambert -n \"%s\";\n", node))), std::string::npos) << node;
+    EXPECT_NE(raw.find(OnDisk(Printf("createNode shadingEngine -n \"%sSG\";\n", node))), std::string::npos) << node;
+  }
+  EXPECT_EQ(joints, (std::set<std::string>{"tag_origin", "j_mainroot", "tag_weapon", "_1st_knee", "tag_weapon1",
+                                           "j_ball_le", "j_hip_ri", "j_knee_ri", "j_ankle_ri", "j_ball_ri", "persp1",
+                                           "j_spineupper", "j_spine4", "j_neck", "metal_xSG", "j_clavicle_le",
+                                           "j_shoulder_le", "j_elbow_le", "j_wrist_le", "j_clavicle_ri",
+                                           "j_shoulder_ri", "j_elbow_ri", "j_wrist_ri", "tag_weapon_right",
+                                           "tag_weapon_right1", "j_helmet", "tag_eye"}));
+  EXPECT_NE(raw.find(OnDisk("createNode joint -n \"_1st_knee\" -p \"tag_weapon\";\n")), std::string::npos);
+  EXPECT_NE(raw.find(OnDisk("connectAttr \"tag_weapon.s\" \"_1st_knee.is\";\n")), std::string::npos);
+  // Comments and texture paths keep the real names.
+  EXPECT_NE(raw.find(OnDisk("// Material: mc/foo\ncreateNode shadingEngine -n \"mc_fooSG\";\n")), std::string::npos);
+  EXPECT_NE(raw.find("\tsetAttr \".ftn\" -type \"string\" \"images\\\\soldier_head_col.dds\";"), std::string::npos);
+  EXPECT_NE(raw.find(OnDisk("connectAttr \"metal_x2SG.mwc\" \"MeshShape_3.iog.og[0].gco\";\n")), std::string::npos);
+
+  const std::string script = ReadText(OutFile("soldier_lod0_bind.mel"));
+  EXPECT_TRUE(ScriptBindsTheSceneNodes(script, joints, model_.lods[0].surfaces.size()));
+  EXPECT_NE(script.find("\tselect -add tag_weapon1;"), std::string::npos);
+
+  // The same model gives the same names every time.
+  EXPECT_EQ(Exported(), raw);
+}
+
+// A surf_name becomes part of the model transform's name, and keeps itself
+// in the file name.
+TEST_F(MaWriterTest, SurfNameOutsideMayasAlphabetNamesTheModelTransform) {
+  Load(fixture::MakePropModel("crate", Cod4));
+  model_.lods[0].surf_name = "2crate lod~0";
+  const std::string raw = Exported();
+  EXPECT_TRUE(SceneIsSound(raw, model_));
+  EXPECT_NE(raw.find(OnDisk("//Name: 2crate lod~0.ma\n")), std::string::npos);
+  EXPECT_NE(raw.find("createNode transform -n \"QorMesh_0\" -p \"Qor_2crate_lod_0\";"), std::string::npos);
+}
+
+// What no mapping makes safe is still refused: a line break would end a
+// comment or a MEL string, a surf_name with a path would leave the folder.
+TEST_F(MaWriterTest, RefusesNamesThatBreakALineOrLeaveTheFolder) {
   Load(fixture::MakeSoldierModel("soldier", Cod4));
   ModelSnapshot before(model_);
-  model_.bones[3].name = "j_knee\" -p \"persp";
+  model_.bones[3].name = "j_knee\n\" -p \"persp";
   EXPECT_EQ(model_.ExportMA(Out()), err::kFileNotValid);
+  EXPECT_EQ(model_.ExportMABind(Out()), err::kFileNotValid);
   model_.bones[3].name = "j_knee_le";
-  model_.lods[0].materials[1] = model_.lods[0].unique_materials[1] = "mtl head";
+  model_.lods[0].materials[1] = model_.lods[0].unique_materials[1] = "mtl\rhead";
   EXPECT_EQ(model_.ExportMA(Out()), err::kFileNotValid);
   model_.lods[0].materials[1] = model_.lods[0].unique_materials[1] = "mtl_soldier_head";
   model_.lods[0].surf_name = "../soldier_lod0";
   EXPECT_EQ(model_.ExportMA(Out()), err::kInvalidPath);
   model_.lods[0].surf_name = "soldier_lod0";
   EXPECT_FALSE(fs::exists(OutFile("soldier_lod0.ma")));
+  EXPECT_FALSE(fs::exists(OutFile("soldier_lod0_bind.mel")));
   EXPECT_TRUE(before.Same(model_));
 }
 
@@ -415,7 +508,11 @@ TEST(MaWriterRealFiles, EverySampleSceneIsSound) {
       m.game = game;
       if (m.LoadxmodelFull(entry.path().string()) != err::kSuccess || m.LoadSurface() != err::kSuccess) continue;
       ASSERT_EQ(m.ExportMA(out.string()), err::kSuccess) << entry.path();
-      EXPECT_TRUE(SceneIsSound(ReadText(out / (m.lods[0].surf_name + ".ma")), m)) << entry.path();
+      std::set<std::string> joints;
+      EXPECT_TRUE(SceneIsSound(ReadText(out / (m.lods[0].surf_name + ".ma")), m, &joints)) << entry.path();
+      EXPECT_TRUE(ScriptBindsTheSceneNodes(ReadText(out / (m.lods[0].surf_name + "_bind.mel")), joints,
+                                           m.lods[0].surfaces.size()))
+          << entry.path();
       ++checked;
     }
   }

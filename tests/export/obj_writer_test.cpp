@@ -158,6 +158,9 @@ TEST_F(ObjWriterTest, RefusesNamesThatWouldLeaveTheFolderOrBreakALine) {
   EXPECT_EQ(model_.ExportOBJ(Out()), err::kFileNotValid);
   EXPECT_FALSE(fs::exists(OutFile("crate_lod0.obj")));
   model_.lods[0].materials[0] = "mtl_crate";
+  model_.name = "crate\nf 1 2 3";
+  EXPECT_EQ(model_.ExportOBJ(Out()), err::kFileNotValid);
+  model_.name = "crate";
   model_.material_library.entries[0].images[0].dds_file = "col\nnewmtl x.dds";
   EXPECT_EQ(model_.ExportMTL(Out()), err::kFileNotValid);
   EXPECT_FALSE(fs::exists(OutFile("crate_lod0.mtl")));
@@ -210,6 +213,34 @@ AssimpInfo ReadWithAssimp(const fs::path& obj, bool raw) {
   return info;
 }
 
+// Per mesh in Assimp's order: its material's name and diffuse texture, from
+// Assimp's XML dump of the OBJ.
+std::vector<std::pair<std::string, std::string>> AssimpMeshMaterials(const fs::path& obj) {
+  const fs::path xml = obj.parent_path() / "dump.assxml";
+  RunCommand("cd '" + obj.parent_path().string() + "' && assimp dump '" + obj.filename().string() +
+             "' dump.assxml >/dev/null 2>&1");
+  const std::string text = ReadText(xml);
+  std::vector<std::pair<std::string, std::string>> materials, meshes;
+  static const std::regex block(R"(<Material>([\s\S]*?)</Material>)");
+  static const std::regex name(R"re(key="\?mat.name"[^>]*>\s*"([^"]*)")re");
+  static const std::regex diffuse(R"re(key="\$tex.file"[^>]*tex_usage="Diffuse"[^>]*>\s*"([^"]*)")re");
+  std::smatch m;
+  for (auto it = std::sregex_iterator(text.begin(), text.end(), block); it != std::sregex_iterator(); ++it) {
+    const std::string body = (*it)[1];
+    std::pair<std::string, std::string> entry;
+    if (std::regex_search(body, m, name)) entry.first = m[1];
+    if (std::regex_search(body, m, diffuse)) entry.second = m[1];
+    materials.push_back(entry);
+  }
+  static const std::regex mesh(R"re(<Mesh [^>]*material_index="(\d+)")re");
+  for (auto it = std::sregex_iterator(text.begin(), text.end(), mesh); it != std::sregex_iterator(); ++it) {
+    const size_t index = std::stoul((*it)[1]);
+    meshes.push_back(index < materials.size() ? materials[index] : std::pair<std::string, std::string>{});
+  }
+  fs::remove(xml);
+  return meshes;
+}
+
 TEST_F(ObjWriterTest, AssimpReadsTheMeshesVerticesFacesAndMaterials) {
   if (!HaveProgram("assimp")) GTEST_SKIP() << "assimp (Debian assimp-utils) is not installed";
   const fixture::ModelFiles models[] = {fixture::MakePropModel("crate", Cod4),
@@ -236,6 +267,39 @@ TEST_F(ObjWriterTest, AssimpReadsTheMeshesVerticesFacesAndMaterials) {
     for (const std::string& name : model_.lods[0].unique_materials)
       EXPECT_TRUE(raw.materials.count(name)) << name << " not read from the MTL of " << files.name;
   }
+}
+
+// OBJ readers end a material name at the first blank: a blank becomes "_"
+// in `usemtl` and `newmtl` alike, numbered on when that meets another name;
+// every other name, "~" and "/" included, is written as stored, and the
+// maps still name the real image files.
+TEST_F(ObjWriterTest, MaterialNamesWithBlanksStayOneWordForAssimp) {
+  fixture::ModelFiles files = fixture::MakeSoldierModel("soldier", Cod4);
+  const char* names[] = {"metal x", "mc/foo~1", "metal_x"};
+  for (size_t k = 0; k < 3; ++k) files.materials[k].name = names[k];
+  fixture::MaterialBlock block{{"metal x", "mc/foo~1", "metal_x", "metal_x"}};
+  files.xmodel.materials = {block, block};
+  Load(files);
+  const std::string obj = ExportedObj();
+  const std::string mtl = Mtl();
+  std::vector<std::string> used, defined;
+  for (const std::string& line : Lines(obj))
+    if (line.rfind("usemtl ", 0) == 0) used.push_back(line.substr(7));
+  for (const std::string& line : Lines(mtl))
+    if (line.rfind("newmtl ", 0) == 0) defined.push_back(line.substr(7));
+  EXPECT_EQ(used, (std::vector<std::string>{"metal_x1", "mc/foo~1", "metal_x", "metal_x"}));
+  EXPECT_EQ(defined, (std::vector<std::string>{"metal_x1", "mc/foo~1", "metal_x"}));
+  EXPECT_NE(mtl.find("newmtl metal_x1\r\nKd 1.0000 1.0000 1.0000\r\nNs 1\r\nillum 0\r\n"
+                     "map_Kd images/soldier_body_col.dds\r\n"),
+            std::string::npos);
+
+  if (!HaveProgram("assimp")) GTEST_SKIP() << "assimp (Debian assimp-utils) is not installed";
+  using Named = std::pair<std::string, std::string>;
+  EXPECT_EQ(AssimpMeshMaterials(OutFile("soldier_lod0.obj")),
+            (std::vector<Named>{{"metal_x1", "images/soldier_body_col.dds"},
+                                {"mc/foo~1", "images/soldier_head_col.dds"},
+                                {"metal_x", "images/soldier_gear_col.dds"},
+                                {"metal_x", "images/soldier_gear_col.dds"}}));
 }
 
 }  // namespace

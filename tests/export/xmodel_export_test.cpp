@@ -201,6 +201,45 @@ TEST_F(XmodelExportTest, RefusesSurfNameThatWouldLeaveTheExportFolder) {
   EXPECT_EQ(model_.ExportXE((dir_ / "out").string()), err::kInvalidPath);
 }
 
+// The format quotes names with no escape: a '"' or a line break would end
+// the name and start lines of its own ("BONE 2 0 \"bone" then a line
+// "NUMBONES 99\""), so such a name is refused and nothing is written.
+TEST_F(XmodelExportTest, RefusesNamesThatWouldBreakOutOfTheirQuotes) {
+  Load(fixture::MakeSoldierModel("soldier", Cod4));
+  const fs::path file = dir_ / "out" / "soldier_lod0.XMODEL_EXPORT";
+  for (const std::string bad : {"bone\nNUMBONES 99", "j_\"spine", "j_spine\r"}) {
+    const std::string bone = model_.bones[2].name;
+    model_.bones[2].name = bad;
+    EXPECT_EQ(model_.ExportXE((dir_ / "out").string()), err::kFileNotValid) << bad;
+    model_.bones[2].name = bone;
+    const std::string material = model_.lods[0].unique_materials[1];
+    model_.lods[0].unique_materials[1] = bad;
+    EXPECT_EQ(model_.ExportXE((dir_ / "out").string()), err::kFileNotValid) << bad;
+    model_.lods[0].unique_materials[1] = material;
+    EXPECT_FALSE(fs::exists(file)) << bad;
+    EXPECT_FALSE(model_.busy);
+  }
+  model_.name = "soldier\nNUMBONES 99";  // the parent's name is a comment line
+  EXPECT_EQ(model_.ExportXE((dir_ / "out").string()), err::kFileNotValid);
+  EXPECT_FALSE(fs::exists(file));
+  model_.name = "soldier";
+  // Any other character is the format's to carry.
+  model_.bones[2].name = "j_spine~1 lower";
+  xe::File f = Export();
+  ASSERT_EQ(f.bones.size(), model_.bones.size());
+  EXPECT_EQ(f.bones[2].name, "j_spine~1 lower");
+}
+
+// A model changed in memory past what the readers let through is refused
+// before a byte is written.
+TEST_F(XmodelExportTest, OutOfRangeIndexNeverReachesTheFile) {
+  Load(fixture::MakeSoldierModel("soldier", Cod4));
+  model_.lods[0].surfaces[1].triangles[4] = uint16_t(model_.lods[0].surfaces[1].vertices.size());
+  EXPECT_EQ(model_.ExportXE((dir_ / "out").string()), err::kOutOfRange);
+  EXPECT_FALSE(fs::exists(dir_ / "out" / "soldier_lod0.XMODEL_EXPORT"));
+  EXPECT_FALSE(model_.busy);
+}
+
 TEST_F(XmodelExportTest, RefusesModelsNotLoadedThroughTheirSurfaces) {
   Xmodel empty;
   EXPECT_EQ(empty.ExportXE(dir_.string()), err::kNotLoaded);
