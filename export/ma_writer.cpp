@@ -294,7 +294,8 @@ ErrorCode Xmodel::ExportMA(std::string folder, const ExportSettings& settings, E
   // Steps 4 and 5.
   const std::string file_path = dir + lod.surf_name + ".ma";
   ErrorCode code = err::kSuccess;
-  std::FILE* file = OpenOutput(file_path, code);
+  OutputFile output;
+  std::FILE* file = output.Open(file_path, code);
   if (!file) return run.Finish(code);
   const std::vector<std::string> materials = lod.unique_materials;
   const long long N = (long long)materials.size();
@@ -368,7 +369,7 @@ ErrorCode Xmodel::ExportMA(std::string folder, const ExportSettings& settings, E
     run.Step(5, 100);
 
     // Step 12.
-    code = CloseOutput(file, out);
+    code = output.Close(out);
   }
   if (code == err::kSuccess && written) written->push_back(file_path);
   return run.Finish(code);

@@ -5,12 +5,12 @@
 // the file through a strip of rows instead of holding the whole picture.
 #include <algorithm>  // Required for: std::min
 #include <bit>      // Required for: std::endian
-#include <cerrno>   // Required for: errno, EACCES
-#include <cstdio>   // Required for: fopen, fwrite
 #include <cstring>  // Required for: memcpy
 
 #include "imaging/dxt_decode.h"
+#include "imaging/image_file.h"
 #include "imaging/iwi_image.h"
+#include "platform/replace_file.h"
 
 // 0xAARRGGBB in memory must be B, G, R, A.
 static_assert(std::endian::native == std::endian::little, "TGA pixels are written from memory");
@@ -66,24 +66,23 @@ ImageResult IwiImage::WriteTGA(const std::string& out_path, bool* written) {
   strip.Setup(width, std::min<int32_t>(height, kStripRows));
   if (!converter->CanDecode() || !strip.pixels) return img::kSuccess;  // nothing decoded: no file
 
-  errno = 0;
-  std::FILE* f = std::fopen(out_path.c_str(), "wb");
-  if (!f) return errno == EACCES ? img::kPermission : img::kCantOpen;
+  platform::ReplaceFile file;
+  if (int err = file.Open(out_path); err != 0) return WriteImageResult(err);
   TgaImage whole;  // the header's fields
   whole.width = strip.width;
   whole.height = uint32_t(height);
   uint8_t header[kTgaHeaderSize];
   FillHeader(whole, header);
-  bool ok = std::fwrite(header, 1, kTgaHeaderSize, f) == kTgaHeaderSize;
+  bool ok = file.Write(header, kTgaHeaderSize);
   const int32_t strips = (height + kStripRows - 1) / kStripRows;
   for (int32_t s = strips - 1; s >= 0 && ok; --s) {
     const int32_t y0 = s * kStripRows, rows = std::min(kStripRows, height - y0);
     converter->DecodeStrip(y0, rows, strip);
     const size_t bytes = size_t(rows) * strip.width * 4;
-    ok = std::fwrite(strip.pixels.get(), 1, bytes, f) == bytes;
+    ok = file.Write(strip.pixels.get(), bytes);
   }
-  ok = std::fclose(f) == 0 && ok;
-  if (!ok) return img::kCantOpen;
+  // A failed write shows in Commit, which removes the temporary file.
+  if (ImageResult r = WriteImageResult(file.Commit()); r != img::kSuccess) return r;
   if (written) *written = true;
   return img::kSuccess;
 }
