@@ -286,7 +286,7 @@ ErrorCode Xmodel::ExportMA(std::string folder, const ExportSettings& settings, E
   // written. It runs its own progress, so the scene's starts again.
   if (settings.export_MA_BIND) {
     ErrorCode mel = ExportMABind(dir, written);
-    if (mel != err::kSuccess) Logger().log("^1Mel Error^7: %s", ErrorText(mel).c_str());
+    if (mel != err::kSuccess) Logger().log("^1Mel Error^7: %s", ExportErrorText(mel).c_str());
     busy = true;
     progress = 1;
   }
