@@ -8,6 +8,7 @@
 #include "imaging/image_paths.h"
 #include "imaging/iwi_image.h"
 #include "platform/file_identity.h"
+#include "platform/replace_file.h"
 #include "shell/logger.h"
 
 namespace {
@@ -59,9 +60,14 @@ int CmdConvert(const CliArgs& args) {
     return 1;
   }
   bool written = true;
+  platform::ClearWriteFailure();
   r = *to == "dds" ? image.WriteDDS(out) : image.WriteTGA(out, &written);
   if (r != img::kSuccess) {
-    std::cerr << "error: " << QorLogger::error_text(r) << " (code " << r << ", " << out << ")\n";
+    // The write's own cause (no space left, not a regular file) when known.
+    const platform::WriteFailure& failure = platform::LastWriteFailure();
+    std::cerr << "error: " << QorLogger::error_text(r) << " (code " << r << ", " << out;
+    if (failure.err != 0) std::cerr << ": " << platform::WriteErrorText(failure.err);
+    std::cerr << ")\n";
     return 1;
   }
   if (!written) {

@@ -24,16 +24,28 @@ ErrorCode CheckLevelZero(const Xmodel& model) {
   return err::kSuccess;
 }
 
-std::FILE* OpenOutput(const std::string& path, ErrorCode& code) {
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  code = file ? err::kSuccess : errno == EACCES ? err::kPermission : err::kCantOpen;
-  return file;
+std::FILE* OutputFile::Open(const std::string& path, ErrorCode& code) {
+  const int rc = file_.Open(path);
+  code = rc == 0 ? err::kSuccess : rc == EACCES || rc == EPERM || rc == EROFS ? err::kPermission : err::kCantOpen;
+  return file_.stream();
 }
 
-ErrorCode CloseOutput(std::FILE* file, TextOut& out) {
-  bool ok = out.Flush();
-  ok = std::fclose(file) == 0 && ok;
-  return ok ? err::kSuccess : err::kUnknown;
+ErrorCode OutputFile::Close(TextOut& out) {
+  // The buffer's own write failure shows in the stream's error state, which
+  // Commit checks.
+  (void)out.Flush();
+  return Close();
+}
+
+ErrorCode OutputFile::Close() { return file_.Commit() == 0 ? err::kSuccess : err::kUnknown; }
+
+std::string ExportErrorText(ErrorCode code) {
+  std::string text = ErrorText(code);
+  if (code == err::kUnknown || code == err::kCantOpen || code == err::kPermission) {
+    std::string cause = platform::LastWriteFailureText();
+    if (!cause.empty()) text += ": " + cause;
+  }
+  return text;
 }
 
 ExportRun::ExportRun(Xmodel& model, int32_t start_progress) : model_(model), started_(platform::NowMs()) {

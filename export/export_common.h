@@ -9,6 +9,7 @@
 #include <string>
 
 #include "export/text_out.h"
+#include "platform/replace_file.h"
 #include "model/xmodel.h"
 
 // 22 when the xmodel is not loaded, 13 when its surfaces are not set up,
@@ -18,12 +19,30 @@
 // model changed in memory could).
 [[nodiscard]] ErrorCode CheckLevelZero(const Xmodel& model);
 
-// Opens `path` for writing in binary (the writers put the CR LF line ends in
-// themselves). Null with `code` 8 when permission is refused, 7 otherwise.
-std::FILE* OpenOutput(const std::string& path, ErrorCode& code);
+// One output file of an exporter, written beside its target and put under
+// the target's name only by a Close without error (platform::ReplaceFile):
+// a full disk, a failed write or a writer that never closes leaves the old
+// file, or none, never a short one. The cause of a failure is kept for the
+// worker's error line (platform::LastWriteFailureText).
+class OutputFile {
+ public:
+  // Binary (the writers put the CR LF line ends in themselves). Null with
+  // `code` 8 when permission is refused, 7 otherwise (a target that is a
+  // folder, a FIFO or a device included).
+  std::FILE* Open(const std::string& path, ErrorCode& code);
+  // Flushes `out` and commits: 27, or 1 when a write, the close or the
+  // rename failed.
+  [[nodiscard]] ErrorCode Close(TextOut& out);
+  // The same for a file written with fwrite.
+  [[nodiscard]] ErrorCode Close();
 
-// Flushes `out` and closes `file`: 27, or 1 when a write or the close failed.
-[[nodiscard]] ErrorCode CloseOutput(std::FILE* file, TextOut& out);
+ private:
+  platform::ReplaceFile file_;
+};
+
+// The text of a failed export step: the code's text, and the cause when a
+// file write on this thread failed since the last ClearWriteFailure.
+std::string ExportErrorText(ErrorCode code);
 
 // One export on the model: sets `busy` and the starting progress, keeps the
 // clock in level 0's `export_ms`; Finish sets progress 99, clears `busy` and

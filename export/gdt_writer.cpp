@@ -14,6 +14,8 @@
 #include "model/xmodel.h"
 #include "platform/fs_paths.h"
 
+GdtWriter::GdtWriter() = default;
+
 GdtWriter::~GdtWriter() {
   if (file_) (void)Close();
 }
@@ -22,8 +24,12 @@ ErrorCode GdtWriter::Open(std::string path) {
   if (file_) (void)Close();
   if (path.size() < 4 || path.compare(path.size() - 4, 4, ".gdt") != 0) path += ".gdt";
   ErrorCode code = err::kSuccess;
-  file_ = OpenOutput(path, code);
-  if (!file_) return code;
+  output_ = std::make_unique<OutputFile>();
+  file_ = output_->Open(path, code);
+  if (!file_) {
+    output_.reset();
+    return code;
+  }
   path_ = std::move(path);
   out_ = std::make_unique<TextOut>(file_);
   out_->Lit("\n{\n");
@@ -55,8 +61,9 @@ void GdtWriter::WriteModel(std::string_view name, std::string_view filename, boo
 ErrorCode GdtWriter::Close() {
   if (!file_) return err::kNotLoaded;
   out_->Lit("\n}");
-  ErrorCode code = CloseOutput(file_, *out_);
+  ErrorCode code = output_->Close(*out_);
   out_.reset();
+  output_.reset();
   file_ = nullptr;
   return code;
 }

@@ -11,9 +11,11 @@
 #include "export/text_out.h"
 #include "model/error_codes.h"
 
+class OutputFile;
+
 class GdtWriter {
  public:
-  GdtWriter() = default;
+  GdtWriter();
   ~GdtWriter();  // closes an open file
   GdtWriter(const GdtWriter&) = delete;
   GdtWriter& operator=(const GdtWriter&) = delete;
@@ -34,6 +36,7 @@ class GdtWriter {
   const std::string& path() const { return path_; }
 
  private:
+  std::unique_ptr<OutputFile> output_;  // the file appears on Close only
   std::FILE* file_ = nullptr;
   std::unique_ptr<TextOut> out_;
   std::string path_;

@@ -277,7 +277,7 @@ ErrorCode Xmodel::ExportMA(std::string folder, const ExportSettings& settings, E
   // written. It runs its own progress, so the scene's starts again.
   if (settings.export_MA_BIND) {
     ErrorCode mel = ExportMABind(dir, written);
-    if (mel != err::kSuccess) Logger().log("^1Mel Error^7: %s", ErrorText(mel).c_str());
+    if (mel != err::kSuccess) Logger().log("^1Mel Error^7: %s", ExportErrorText(mel).c_str());
     busy = true;
     progress = 1;
   }
@@ -285,7 +285,8 @@ ErrorCode Xmodel::ExportMA(std::string folder, const ExportSettings& settings, E
   // Steps 4 and 5.
   const std::string file_path = dir + lod.surf_name + ".ma";
   ErrorCode code = err::kSuccess;
-  std::FILE* file = OpenOutput(file_path, code);
+  OutputFile output;
+  std::FILE* file = output.Open(file_path, code);
   if (!file) return run.Finish(code);
   const std::vector<std::string> materials = lod.unique_materials;
   const MayaNames nodes = MakeMayaNames(*this);
@@ -361,7 +362,7 @@ ErrorCode Xmodel::ExportMA(std::string folder, const ExportSettings& settings, E
     run.Step(5, 100);
 
     // Step 12.
-    code = CloseOutput(file, out);
+    code = output.Close(out);
   }
   if (code == err::kSuccess && written) written->push_back(file_path);
   return run.Finish(code);

@@ -107,7 +107,8 @@ ErrorCode Xmodel::ExportMABind(std::string folder, ExportWritten* written) {
   // Steps 1 and 2.
   const std::string file_path = WithTrailingSeparator(folder) + lod.surf_name + "_bind.mel";
   ErrorCode code = err::kSuccess;
-  std::FILE* file = OpenOutput(file_path, code);
+  OutputFile output;
+  std::FILE* file = output.Open(file_path, code);
   if (!file) return code;
   progress = 0;
   busy = true;
@@ -165,7 +166,7 @@ ErrorCode Xmodel::ExportMABind(std::string folder, ExportWritten* written) {
     out.Lit("\nRunMeshBinds();");
     if (any_weighted) out.Lit("\nQorsPerfectBind();");
     // Step 8.
-    code = CloseOutput(file, out);
+    code = output.Close(out);
   }
   progress = 99;
   busy = false;

@@ -133,7 +133,8 @@ ErrorCode Xmodel::ExportOBJ(std::string folder, const ExportSettings& settings, 
   platform::CreateDirectories(dir);
   const std::string file_path = dir + lod.surf_name + ".obj";
   ErrorCode code = err::kSuccess;
-  std::FILE* file = OpenOutput(file_path, code);
+  OutputFile output;
+  std::FILE* file = output.Open(file_path, code);
   if (!file) return run.Finish(code);
 
   {
@@ -163,7 +164,7 @@ ErrorCode Xmodel::ExportOBJ(std::string folder, const ExportSettings& settings, 
       }
     }
     // Step 9.
-    code = CloseOutput(file, out);
+    code = output.Close(out);
   }
   if (code != err::kSuccess) return run.Finish(code);
   if (written) written->push_back(file_path);
@@ -202,7 +203,8 @@ ErrorCode Xmodel::ExportMTL(std::string folder, const ExportSettings& settings, 
   platform::CreateDirectories(dir);
   const std::string file_path = dir + lod.surf_name + ".mtl";
   ErrorCode code = err::kSuccess;
-  std::FILE* file = OpenOutput(file_path, code);
+  OutputFile output;
+  std::FILE* file = output.Open(file_path, code);
   if (!file) return code;
 
   TextOut out(file);
@@ -232,7 +234,7 @@ ErrorCode Xmodel::ExportMTL(std::string folder, const ExportSettings& settings, 
     out.Lit("\n\n");
   }
   // Step 4.
-  code = CloseOutput(file, out);
+  code = output.Close(out);
   if (code == err::kSuccess && written) written->push_back(file_path);
   return code;
 }

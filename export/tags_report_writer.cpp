@@ -179,7 +179,8 @@ ErrorCode Xmodel::DumpTags(std::string folder, ExportWritten* written) {
   platform::CreateDirectories(dir);
   const std::string file_path = dir + name + "_tags.html";
   ErrorCode code = err::kSuccess;
-  std::FILE* file = OpenOutput(file_path, code);
+  OutputFile output;
+  std::FILE* file = output.Open(file_path, code);
   if (!file) return code;
 
   const std::string title = HtmlEscape(name);
@@ -225,7 +226,7 @@ ErrorCode Xmodel::DumpTags(std::string folder, ExportWritten* written) {
     TagTree(out, bones).Write();
     out.Lit("\t\t</ul>\n\t\t</td>\n\t</tr>\n</table>\n </body>\n</html>");
     // Step 4.
-    code = CloseOutput(file, out);
+    code = output.Close(out);
   }
   if (code == err::kSuccess && written) written->push_back(file_path);
   return code;
@@ -248,14 +249,12 @@ ErrorCode WriteStaticFiles(std::string folder, ExportWritten* written) {
     const std::string path = dir + p.name;
     if (platform::FileExists(path)) continue;
     ErrorCode code = err::kSuccess;
-    std::FILE* file = OpenOutput(path, code);
+    OutputFile output;
+    std::FILE* file = output.Open(path, code);
     if (!file) return code;
-    bool ok = std::fwrite(p.bytes.data(), 1, p.bytes.size(), file) == p.bytes.size();
-    ok = std::fclose(file) == 0 && ok;
-    if (!ok) {
-      std::remove(path.c_str());  // a torn picture would count as present next time
-      return err::kUnknown;
-    }
+    // A torn picture would count as present next time: it only appears whole.
+    (void)std::fwrite(p.bytes.data(), 1, p.bytes.size(), file);
+    if (code = output.Close(); code != err::kSuccess) return code;
     if (written) written->push_back(path);
   }
   return err::kSuccess;

@@ -10,6 +10,7 @@
 #include "model/texture_pick.h"
 #include "model/xmodel.h"
 #include "platform/fs_paths.h"
+#include "platform/replace_file.h"
 #include "shell/logger.h"
 
 void ExportImage(TextureExportContext& context, IwiImage& image, bool force_tga, ImageResult read_result) {
@@ -27,9 +28,21 @@ void ExportImage(TextureExportContext& context, IwiImage& image, bool force_tga,
 
   ImageResult r = read_result;
   if (r == img::kSuccess && !image.loaded) r = img::kNotLoaded;
-  if (r == img::kSuccess) r = as_dds ? image.WriteDDS(out) : image.WriteTGA(out);
   if (r != img::kSuccess) {
     Logger().model_log("^1IWI Error^7: %s", QorLogger::error_text(r).c_str());
+    return;
+  }
+  platform::ClearWriteFailure();
+  r = as_dds ? image.WriteDDS(out) : image.WriteTGA(out);
+  if (r != img::kSuccess) {
+    // An image that was read and could not be written (a full disk, a
+    // folder refusing writes) fails the whole step.
+    const std::string cause = platform::LastWriteFailureText();
+    Logger().model_log("^1IWI Error^7: %s%s%s", QorLogger::error_text(r).c_str(), cause.empty() ? "" : ": ",
+                       cause.c_str());
+    ++context.write_failures;
+    if (r == img::kPermission) context.permission_failure = true;
+    context.last_failure = platform::LastWriteFailure();
     return;
   }
   Logger().model_log("^5Moved^7: %s", image.short_name.c_str());
@@ -66,5 +79,9 @@ ErrorCode MoveImages(Xmodel& model, const std::string& folder, const TextureExpo
     }
   }
   if (written) written->insert(written->end(), context.written.begin(), context.written.end());
-  return err::kSuccess;
+  if (context.write_failures == 0) return err::kSuccess;
+  // The worker's error line names the cause of the last one.
+  platform::ClearWriteFailure();
+  if (context.last_failure.err != 0) (void)platform::ReportWriteFailure(context.last_failure);
+  return context.permission_failure ? err::kPermission : err::kUnknown;
 }

@@ -9,6 +9,7 @@
 
 #include "imaging/iwi_image.h"
 #include "model/error_codes.h"
+#include "platform/replace_file.h"
 
 class Xmodel;
 
@@ -27,12 +28,19 @@ struct TextureExportContext {
   IwiImage scratch;                // images not already in memory
   std::vector<std::string> done;   // short names exported in this call
   std::vector<std::string> written;  // files written
+  // Images read but not written, and why the last one was not.
+  size_t write_failures = 0;
+  bool permission_failure = false;
+  platform::WriteFailure last_failure;
 };
 
 // Converts the textures of every material of the loaded model; `folder` is
-// the export destination + "/images". 27, or 22 when no model is loaded.
-// Each image fails on its own (logged); the written files are added to
-// `written` when it is given.
+// the export destination + "/images". 27; 22 when no model is loaded; 8 or
+// 1 when an image that was read could not be written (permission, or any
+// other cause, named by platform::LastWriteFailureText). An image that
+// cannot be read is logged and skipped, as stock images in formats without
+// a converter are common. The written files are added to `written` when it
+// is given.
 [[nodiscard]] ErrorCode MoveImages(Xmodel& model, const std::string& folder, const TextureExportOptions& options,
                                    std::vector<std::string>* written = nullptr);
 

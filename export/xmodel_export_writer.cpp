@@ -2,7 +2,6 @@
 // with its bone weights, the faces with per-corner normal, colour and UV,
 // the meshes as objects and the distinct materials, in the text format the
 // games' own tools read ("MODEL", "VERSION 6"), with CR LF line ends.
-#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -133,8 +132,10 @@ ErrorCode Xmodel::ExportXE(std::string folder) {
   std::string dir = WithTrailingSeparator(folder);
   platform::CreateDirectories(dir);
   std::string file_path = dir + lod.surf_name + ".XMODEL_EXPORT";
-  std::FILE* file = std::fopen(file_path.c_str(), "wb");
-  if (!file) return finish(errno == EACCES ? err::kPermission : err::kCantOpen);
+  ErrorCode code = err::kSuccess;
+  OutputFile output;
+  std::FILE* file = output.Open(file_path, code);
+  if (!file) return finish(code);
 
   const size_t bone_total = bones.size();
   const size_t mesh_count = lod.surfaces.size();
@@ -264,12 +265,7 @@ ErrorCode Xmodel::ExportXE(std::string folder) {
           "REFLECTIVE -1 -1.000000\n"
           "BLINN -1.000000\n");
     }
-    out.Flush();
-    if (out.failed()) {
-      std::fclose(file);
-      return finish(err::kUnknown);
-    }
+    code = output.Close(out);
   }
-  bool closed = std::fclose(file) == 0;
-  return finish(closed ? err::kSuccess : err::kUnknown);
+  return finish(code);
 }

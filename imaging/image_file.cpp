@@ -1,8 +1,10 @@
-// Image file I/O through stdio (writes) and the platform's whole-file read.
+// Image file I/O: the platform's whole-file read, and writes that replace
+// their target only once complete.
 #include "imaging/image_file.h"
 
-#include <cerrno>  // Required for: errno, EACCES, EFBIG
-#include <cstdio>  // Required for: fopen, fwrite, fclose
+#include <cerrno>  // Required for: EACCES, EFBIG
+
+#include "platform/replace_file.h"
 
 
 ImageResult ReadImageFile(const std::string& path, std::vector<uint8_t>& out, uint64_t max_bytes) {
@@ -21,12 +23,15 @@ ImageResult MapImageFile(const std::string& path, platform::MappedFile& out, uin
   return img::kSuccess;
 }
 
+ImageResult WriteImageResult(int err) {
+  if (err == 0) return img::kSuccess;
+  return err == EACCES || err == EPERM || err == EROFS ? img::kPermission : img::kCantOpen;
+}
+
 ImageResult WriteImageFile(const std::string& path, std::span<const uint8_t> bytes) {
   if (path.empty()) return img::kCantOpen;
-  errno = 0;
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) return errno == EACCES ? img::kPermission : img::kCantOpen;
-  bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-  ok = std::fclose(f) == 0 && ok;
-  return ok ? img::kSuccess : img::kCantOpen;
+  platform::ReplaceFile file;
+  if (int err = file.Open(path); err != 0) return WriteImageResult(err);
+  (void)file.Write(bytes.data(), bytes.size());  // a failed write shows in Commit
+  return WriteImageResult(file.Commit());
 }

@@ -17,5 +17,11 @@
 // anyway, so the file is not copied twice.
 [[nodiscard]] ImageResult MapImageFile(const std::string& path, platform::MappedFile& out, uint64_t max_bytes);
 
-// Writes `bytes` to `path` ("wb") in one block. A short write is 5 as well.
+// Writes `bytes` to `path`, which appears only complete (a temporary file
+// renamed over it). 6 for permissions, 5 for anything else: a failed write,
+// a target that is no regular file. platform::LastWriteFailureText names
+// the cause.
 [[nodiscard]] ImageResult WriteImageFile(const std::string& path, std::span<const uint8_t> bytes);
+
+// The image result of a platform::ReplaceFile errno: 24, 6 or 5.
+ImageResult WriteImageResult(int err);

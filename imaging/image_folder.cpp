@@ -1,6 +1,9 @@
 // The images folder index.
 #include "imaging/image_folder.h"
 
+#include <sys/stat.h>  // Required for: lstat()
+#include <unistd.h>    // Required for: unlink()
+
 #include <filesystem>  // Required for: create_directories(), remove()
 
 #include "imaging/iwd_entry_name.h"
@@ -14,6 +17,20 @@ std::string Lower(std::string_view s) {
   for (char& c : out)
     if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
   return out;
+}
+
+// Whether a folder of `path` below `base` (itself trusted: a user may well
+// keep raw/images elsewhere) is a symbolic link. Folders not made yet are
+// not links.
+bool PassesThroughLink(const std::string& base, const std::string& path) {
+  if (path.size() <= base.size()) return false;
+  for (size_t at = base.size() + 1; at <= path.size(); ++at) {
+    if (at != path.size() && path[at] != '/') continue;
+    struct stat st;
+    if (::lstat(path.substr(0, at).c_str(), &st) != 0) return false;
+    if (S_ISLNK(st.st_mode)) return true;
+  }
+  return false;
 }
 
 }  // namespace
@@ -35,15 +52,18 @@ ImageFolderIndex::Folder& ImageFolderIndex::FolderOf(std::string_view rel, std::
   f.exists = found.has_value();
   if (found) {
     // A second pass is mostly this listing and the archives' entry lists.
-    (void)platform::ListFolder(*found, [&f](std::string_view name, bool) {
+    (void)platform::ListFolderTypes(*found, [&f](std::string_view name, platform::FolderEntry type) {
       // A partial file is an image that never finished.
       if (name.ends_with(kPartialSuffix)) {
         f.partials.emplace(Lower(name.substr(0, name.size() - kPartialSuffix.size())), std::string(name));
+      } else if (type == platform::FolderEntry::kDanglingLink) {
+        f.dangling.emplace(Lower(name), std::string(name));
       } else {
         f.names.insert(Lower(name));
       }
     });
   }
+  f.linked = PassesThroughLink(images_path_, f.path);
   // Node-based map: the pointer stays valid as folders are added.
   return *(last_folder_ = &folders_.emplace(std::move(key), std::move(f)).first->second);
 }
@@ -69,10 +89,22 @@ void ImageFolderIndex::Add(std::string_view rel) {
   f.names.insert(std::move(key));
 }
 
+bool ImageFolderIndex::InLinkedFolder(std::string_view rel) {
+  std::string_view name;
+  return FolderOf(rel, name).linked;
+}
+
 int ImageFolderIndex::PrepareTarget(std::string_view rel, std::string& path) {
   std::string_view name;
   Folder& f = FolderOf(rel, name);
   path = f.path + "/" + std::string(name);
+  if (auto it = f.dangling.find(Lower(name)); it != f.dangling.end()) {
+    // Still a link (unlink never follows one); a file put there since stays.
+    const std::string link = f.path + "/" + it->second;
+    struct stat st;
+    if (::lstat(link.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) ::unlink(link.c_str());
+    f.dangling.erase(it);
+  }
   if (!f.exists) {
     std::error_code ec;
     std::filesystem::create_directories(f.path, ec);

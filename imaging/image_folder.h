@@ -22,8 +22,13 @@ class ImageFolderIndex {
   // Records `rel` as present and removes the partial file of it a killed
   // pass may have left.
   void Add(std::string_view rel);
+  // Whether `rel`'s folder below images_path is, or passes through, a
+  // symbolic link: nothing is written through one, whatever it points at.
+  bool InLinkedFolder(std::string_view rel);
   // The path to write `rel` to: its folder as it exists on disk (matched
-  // without case), else as spelled and then created, below images_path.
+  // without case), else as spelled and then created, below images_path. A
+  // dangling symbolic link under the name (which counts as absent) is
+  // removed, so the image replaces the link instead of going through it.
   // 0 or the errno of the folder's creation.
   [[nodiscard]] int PrepareTarget(std::string_view rel, std::string& path);
 
@@ -31,7 +36,10 @@ class ImageFolderIndex {
   struct Folder {
     std::string path;  // on disk, or where it will be made
     bool exists = false;
+    bool linked = false;  // a folder below images_path on the way is a link
     std::unordered_set<std::string> names;  // lower case
+    // Symbolic links whose target is missing, lower case: the name on disk.
+    std::unordered_map<std::string, std::string> dangling;
     // Partial files, by the lower-case name of their image: the name on disk.
     std::unordered_map<std::string, std::string> partials;
   };

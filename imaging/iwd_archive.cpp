@@ -5,6 +5,9 @@
 
 #include <minizip/unzip.h>  // Required for: unzOpen2_64(), unzReadCurrentFile(), ...
 
+#include <algorithm>  // Required for: sort(), min()
+#include <cstdint>
+
 namespace {
 
 unzFile Zip(void* f) { return static_cast<unzFile>(f); }
@@ -30,6 +33,8 @@ const char* IwdReadText(IwdRead result) {
     case IwdRead::kCrcMismatch: return "CRC check failed";
     case IwdRead::kDataError: return "its data could not be read";
     case IwdRead::kSinkFailed: return "the image could not be written";
+    case IwdRead::kOverlapping: return "its data overlaps another entry's";
+    case IwdRead::kArchiveBudget: return "the archive would expand past 1032 times its size";
   }
   return "?";
 }
@@ -88,12 +93,106 @@ bool IwdArchive::Open(const std::string& path) {
   functions.zerror_file = StreamError;
   functions.opaque = &stream_;
   file_ = unzOpen2_64(path.c_str(), &functions);
-  return file_ != nullptr;
+  if (!file_) return false;
+  expansion_left_ = archive_bytes_ > UINT64_MAX / kDeflateMaxRatio ? UINT64_MAX : archive_bytes_ * kDeflateMaxRatio;
+  FindOverlaps();
+  return true;
+}
+
+namespace {
+
+uint32_t Le32(const uint8_t* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24; }
+uint16_t Le16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
+
+constexpr uint32_t kCentralSignature = 0x02014b50;
+constexpr size_t kCentralRecordSize = 46;
+constexpr size_t kLocalHeaderSize = 30;
+constexpr uint32_t kZip64Marker = 0xFFFFFFFF;
+constexpr uint16_t kZip64ExtraId = 0x0001;
+
+}  // namespace
+
+// One walk over the central directory before any entry is read: every
+// entry's local header offset (the record's field, or its ZIP64 extra
+// field), sorted; an entry whose data reaches past the next one's local
+// header shares bytes with it, and both are refused (entries refused on
+// their own facts take no part). An entry whose record
+// cannot be read where minizip says it is counts as overlapping too.
+void IwdArchive::FindOverlaps() {
+  overlapping_.clear();
+  struct Span {
+    uint64_t start, end, directory_pos;
+  };
+  std::vector<Span> spans;
+  std::vector<uint8_t> extra;
+  // A record that cannot be read ends the walk here; the pass meets it
+  // again and reports it, and what lies past it is still held to the
+  // archive's expansion budget.
+  for (IwdStep step = First(); step == IwdStep::kEntry; step = Next()) {
+    IwdEntryInfo info;
+    if (!Info(info)) break;
+    // Refused on its own facts anyway; a size lie would only make its
+    // neighbours look overlapped.
+    if (CheckEntry(info) != IwdRead::kOk) continue;
+    uint8_t record[kCentralRecordSize];
+    if (stream_.file.Read(info.directory_pos, record, sizeof record) != sizeof record ||
+        Le32(record) != kCentralSignature) {
+      overlapping_.insert(info.directory_pos);
+      continue;
+    }
+    uint64_t offset = Le32(record + 42);
+    if (offset == kZip64Marker) {
+      // The ZIP64 extra field holds the 8-byte values in order, each only
+      // when its 32-bit field is the marker.
+      const uint16_t name_len = Le16(record + 28), extra_len = Le16(record + 30);
+      extra.resize(extra_len);
+      bool found = false;
+      if (stream_.file.Read(info.directory_pos + kCentralRecordSize + name_len, extra.data(), extra_len) == extra_len) {
+        for (size_t at = 0; at + 4 <= extra.size() && !found;) {
+          const uint16_t id = Le16(&extra[at]), size = Le16(&extra[at + 2]);
+          if (id == kZip64ExtraId) {
+            size_t field = at + 4 + (Le32(record + 24) == kZip64Marker ? 8 : 0) +
+                           (Le32(record + 20) == kZip64Marker ? 8 : 0);
+            if (field + 8 <= at + 4 + size && field + 8 <= extra.size()) {
+              offset = uint64_t(Le32(&extra[field])) | uint64_t(Le32(&extra[field + 4])) << 32;
+              found = true;
+            }
+            break;
+          }
+          at += 4 + size_t(size);
+        }
+      }
+      if (!found) {
+        overlapping_.insert(info.directory_pos);
+        continue;
+      }
+    }
+    // Never less than the header and the data: a later entry starting
+    // inside them shares bytes.
+    const uint64_t length = kLocalHeaderSize + info.compressed_size;
+    spans.push_back({offset, offset > UINT64_MAX - length ? UINT64_MAX : offset + length, info.directory_pos});
+  }
+  std::sort(spans.begin(), spans.end(), [](const Span& a, const Span& b) { return a.start < b.start; });
+  // Sorted by start, each span is compared with the furthest end before it.
+  uint64_t furthest_end = 0;
+  size_t furthest = SIZE_MAX;
+  for (size_t i = 0; i < spans.size(); ++i) {
+    if (furthest != SIZE_MAX && spans[i].start < furthest_end) {
+      overlapping_.insert(spans[i].directory_pos);
+      overlapping_.insert(spans[furthest].directory_pos);
+    }
+    if (furthest == SIZE_MAX || spans[i].end > furthest_end) {
+      furthest_end = spans[i].end;
+      furthest = i;
+    }
+  }
 }
 
 void IwdArchive::Close() {
   if (file_) unzClose(Zip(file_));
   file_ = nullptr;
+  overlapping_.clear();
+  expansion_left_ = 0;
   stream_.file.Close();
   stream_.pos = 0;
   archive_bytes_ = 0;
@@ -136,10 +235,18 @@ bool IwdArchive::Info(IwdEntryInfo& out) {
   out.crc = uint32_t(info.crc);
   out.method = uint16_t(info.compression_method);
   out.flags = uint16_t(info.flag);
+  out.directory_pos = unzGetOffset64(Zip(file_));
   return true;
 }
 
 IwdRead IwdArchive::Check(const IwdEntryInfo& info) const {
+  if (IwdRead r = CheckEntry(info); r != IwdRead::kOk) return r;
+  if (overlapping_.count(info.directory_pos)) return IwdRead::kOverlapping;
+  if (info.uncompressed_size > expansion_left_) return IwdRead::kArchiveBudget;
+  return IwdRead::kOk;
+}
+
+IwdRead IwdArchive::CheckEntry(const IwdEntryInfo& info) const {
   if (info.flags & kFlagEncrypted) return IwdRead::kEncrypted;
   if (info.method != kMethodStored && info.method != kMethodDeflate) return IwdRead::kUnsupportedMethod;
   if (info.uncompressed_size > kMaxIwiBytes) return IwdRead::kSizeNotAllowed;
@@ -169,6 +276,7 @@ IwdRead IwdArchive::Extract(const IwdEntryInfo& info, std::vector<uint8_t>& buff
     }
     if (n == 0) break;
     total += uint64_t(n);
+    expansion_left_ -= std::min<uint64_t>(expansion_left_, uint64_t(n));
     if (total > info.uncompressed_size) {
       result = IwdRead::kSizeMismatch;
       break;

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "imaging/iwd_file_reader.h"
@@ -22,6 +23,7 @@ struct IwdEntryInfo {
   uint32_t crc = 0;
   uint16_t method = 0;  // 0 stored, 8 deflate
   uint16_t flags = 0;   // general purpose bits
+  uint64_t directory_pos = 0;  // where its central-directory record starts
 };
 
 enum class IwdRead {
@@ -33,6 +35,8 @@ enum class IwdRead {
   kCrcMismatch,
   kDataError,          // broken compressed data or local header, or a read error
   kSinkFailed,         // the consumer refused a block
+  kOverlapping,        // its data is shared with, or overlaps, another entry's
+  kArchiveBudget,      // the archive as a whole would expand past its bound
 };
 
 const char* IwdReadText(IwdRead result);
@@ -62,7 +66,8 @@ class IwdArchive {
   // Whether the entry can be read and its stored sizes can be true: not
   // encrypted, stored or deflated, stored entries as long as their data,
   // deflated ones within deflate's largest ratio, nothing longer than the
-  // archive or kMaxIwiBytes. Extract checks this first too.
+  // archive or kMaxIwiBytes, no data shared with another entry, and no more
+  // than the archive's expansion budget left. Extract checks this first too.
   [[nodiscard]] IwdRead Check(const IwdEntryInfo& info) const;
 
   // Decompresses the current entry into `sink`, block by block, through the
@@ -73,6 +78,14 @@ class IwdArchive {
   [[nodiscard]] IwdRead Extract(const IwdEntryInfo& info, std::vector<uint8_t>& buffer, const Sink& sink);
 
   uint64_t archive_bytes() const { return archive_bytes_; }
+  // Entries whose data is shared with or overlaps another's (found by Open).
+  // Each entry's own ratio check cannot see a central directory of many
+  // entries pointing at one large local entry: together they would expand
+  // the archive far past any ratio.
+  uint64_t overlapping_entries() const { return overlapping_.size(); }
+  // What the entries extracted so far may still expand to: the archive's
+  // size times deflate's largest ratio, less what Extract has delivered.
+  uint64_t expansion_left() const { return expansion_left_; }
 
   // The file and the position minizip reads it at (its file functions).
   struct Stream {
@@ -84,8 +97,14 @@ class IwdArchive {
   uint64_t announced_entries() const;
 
  private:
+  void FindOverlaps();
+  // Check without the checks against the other entries.
+  IwdRead CheckEntry(const IwdEntryInfo& info) const;
+
   void* file_ = nullptr;  // unzFile
   Stream stream_;
+  std::unordered_set<uint64_t> overlapping_;  // by directory_pos
+  uint64_t expansion_left_ = 0;
   uint64_t archive_bytes_ = 0;
   std::vector<char> name_buffer_;
 };

@@ -7,7 +7,8 @@
 
 bool IsIwiEntryName(std::string_view name) {
   if (name.empty() || name.back() == '/' || name.back() == '\\') return false;
-  return name.find(".iwi") != std::string_view::npos;
+  // The extension at the end only: "x.iwi.sh" is no image.
+  return name.size() > 4 && platform::EqualsNoCase(name.substr(name.size() - 4), ".iwi");
 }
 
 namespace {

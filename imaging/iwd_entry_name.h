@@ -9,8 +9,9 @@
 #include <string>
 #include <string_view>
 
-// An entry the mover handles: the name contains ".iwi" (the games' own
-// test) and is not a folder entry (a name ending in "/" or "\").
+// An entry the mover handles: the name ends in ".iwi" in any case (the
+// games' test, ".iwi" anywhere in the name, would copy "x.iwi.sh"; the
+// image lookups match names without case) and is not a folder entry.
 bool IsIwiEntryName(std::string_view name);
 
 // The ending of the mover's partial files ("foo.iwi.vantor-part"): never

@@ -1,36 +1,47 @@
 // Windowed reads of one archive file.
 #include "imaging/iwd_file_reader.h"
 
+#include <fcntl.h>     // Required for: open()
+#include <sys/stat.h>  // Required for: fstat()
+#include <unistd.h>    // Required for: pread(), close()
+
 #include <algorithm>  // Required for: min()
+#include <cerrno>
 #include <cstring>    // Required for: memcpy()
 
 bool IwdFileReader::Open(const std::string& path) {
   Close();
-  file_.open(path, std::ios::binary);
-  if (!file_.is_open()) return false;
-  file_.seekg(0, std::ios::end);
-  std::streamoff end = file_.tellg();
-  if (end < 0) {
-    Close();
+  // O_NONBLOCK: opening a FIFO for reading waits for a writer otherwise.
+  // The type is checked on the descriptor, so nothing swapped in after a
+  // check by name is read.
+  int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat st;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
     return false;
   }
-  size_ = uint64_t(end);
+  fd_ = fd;
+  size_ = uint64_t(st.st_size);
   return true;
 }
 
 void IwdFileReader::Close() {
-  if (file_.is_open()) file_.close();
-  file_.clear();
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
   size_ = 0;
   error_ = false;
   for (Window& w : windows_) w.length = 0;
 }
 
 size_t IwdFileReader::ReadFile(uint64_t pos, void* out, size_t n) {
-  file_.clear();
-  file_.seekg(std::streamoff(pos));
-  file_.read(static_cast<char*>(out), std::streamsize(n));
-  size_t got = size_t(file_.gcount());
+  size_t got = 0;
+  while (got < n) {
+    ssize_t r = ::pread(fd_, static_cast<uint8_t*>(out) + got, n - got, off_t(pos + got));
+    if (r < 0 && errno == EINTR) continue;
+    if (r <= 0) break;
+    got += size_t(r);
+  }
   if (got < n && pos + got < size_) error_ = true;
   return got;
 }
@@ -43,7 +54,7 @@ size_t IwdFileReader::Read(uint64_t pos, void* out, size_t n) {
     std::memcpy(out, recent.bytes.data() + (pos - recent.start), n);
     return n;
   }
-  if (!file_.is_open() || pos >= size_) return 0;
+  if (fd_ < 0 || pos >= size_) return 0;
   if (n > size_ - pos) n = size_t(size_ - pos);
   uint8_t* dst = static_cast<uint8_t*>(out);
   size_t done = 0;

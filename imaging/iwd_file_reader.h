@@ -8,16 +8,20 @@
 
 #include <array>
 #include <cstdint>
-#include <fstream>
 #include <string>
 #include <vector>
 
 class IwdFileReader {
  public:
-  // False when the file cannot be opened.
+  IwdFileReader() = default;
+  IwdFileReader(const IwdFileReader&) = delete;
+  IwdFileReader& operator=(const IwdFileReader&) = delete;
+  ~IwdFileReader() { Close(); }
+  // False when the file cannot be opened or is no regular file: a FIFO
+  // named like an archive would block the pass until something wrote to it.
   [[nodiscard]] bool Open(const std::string& path);
   void Close();
-  bool is_open() const { return file_.is_open(); }
+  bool is_open() const { return fd_ >= 0; }
   uint64_t size() const { return size_; }
 
   // Up to `n` bytes at `pos`; fewer only at the end of the file or on a
@@ -35,7 +39,7 @@ class IwdFileReader {
   };
   size_t ReadFile(uint64_t pos, void* out, size_t n);
 
-  std::ifstream file_;
+  int fd_ = -1;
   uint64_t size_ = 0;
   bool error_ = false;
   uint64_t clock_ = 0;

@@ -102,6 +102,9 @@ QorIWDUtils::PassEnd QorIWDUtils::CopyArchive(const std::string& archive_path, c
     Logger().warning("IWDToImages:: '%s' is not a readable ZIP archive", PrintableEntryName(name).c_str());
     report.opened = false;
   } else {
+    if (archive.overlapping_entries() > 0)
+      Logger().warning("IWDToImages:: '%s' has %u entries whose data overlaps another entry's; they are not moved",
+                       PrintableEntryName(name).c_str(), unsigned(std::min<uint64_t>(archive.overlapping_entries(), UINT32_MAX)));
     {
       std::lock_guard<std::mutex> hold(lock);
       progress_.archive_entries = uint32_t(std::min<uint64_t>(archive.announced_entries(), UINT32_MAX));
@@ -170,6 +173,7 @@ QorIWDUtils::EntryEnd QorIWDUtils::CopyEntry(IwdArchive& archive, const std::str
   // Step 1: where it would go; a name that leaves raw/images goes nowhere.
   std::optional<std::string> target = IwdImageTarget(info.name);
   if (!target) return refuse("its name leaves raw/images");
+  if (index.InLinkedFolder(*target)) return refuse("its folder in raw/images is a symbolic link");
   // Step 2: already there (before any decompression, so a second pass only
   // walks the entry list).
   if (index.Contains(*target)) {

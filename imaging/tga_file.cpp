@@ -6,14 +6,14 @@
 // through a strip of rows instead of the whole picture.
 #include <algorithm>  // Required for: std::min
 #include <bit>      // Required for: std::endian
-#include <cerrno>   // Required for: errno, EACCES
-#include <cstdio>   // Required for: fopen, fwrite
 #include <cstring>  // Required for: memcpy
 #include <functional>
 #include <vector>
 
 #include "imaging/dxt_decode.h"
+#include "imaging/image_file.h"
 #include "imaging/iwi_image.h"
+#include "platform/replace_file.h"
 
 // 0xAARRGGBB in memory must be B, G, R, A.
 static_assert(std::endian::native == std::endian::little, "TGA pixels are written from memory");
@@ -105,30 +105,34 @@ ImageResult IwiImage::EncodeTGA(std::vector<uint8_t>& out) {
 ImageResult IwiImage::WriteTGA(const std::string& out_path, bool* written) {
   if (written) *written = false;
   // Nothing is opened before the picture is known to decode: a refused or
-  // undecodable image leaves no file behind.
-  std::FILE* f = nullptr;
+  // undecodable image leaves no file behind. The file replaces its target
+  // only once complete (a failed write shows in Commit, which removes the
+  // temporary file).
+  platform::ReplaceFile file;
   int open_error = 0;
-  bool ok = true;
+  bool opened = false;
   bool decoded = false;
   ImageResult r = StreamTga(
       *this,
       [&](const void* bytes, size_t n) {
-        if (!f) {
-          errno = 0;
-          f = std::fopen(out_path.c_str(), "wb");
-          if (!f) {
-            open_error = errno;
-            return false;
-          }
+        if (!opened) {
+          open_error = file.Open(out_path);
+          if (open_error != 0) return false;
+          opened = true;
         }
-        ok = std::fwrite(bytes, 1, n, f) == n;
-        return ok;
+        return file.Write(bytes, n);
       },
       decoded);
-  if (f) ok = std::fclose(f) == 0 && ok;
-  if (decoded && open_error != 0) return open_error == EACCES ? img::kPermission : img::kCantOpen;
+  if (decoded && open_error != 0) return WriteImageResult(open_error);
+  // Once the file is open only a failed write stops the stream; the error
+  // it left on the stream makes Commit fail, drop the temporary file and
+  // record the cause.
+  if (opened && r != img::kSuccess) {
+    const int err = file.Commit();
+    return err != 0 ? WriteImageResult(err) : img::kCantOpen;
+  }
   if (r != img::kSuccess || !decoded) return r;
-  if (!ok) return img::kCantOpen;
+  if (ImageResult c = WriteImageResult(file.Commit()); c != img::kSuccess) return c;
   if (written) *written = true;
   return img::kSuccess;
 }

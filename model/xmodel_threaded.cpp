@@ -4,11 +4,13 @@
 
 #include <chrono>
 
+#include "export/export_common.h"
 #include "export/export_paths.h"
 #include "export/tags_report.h"
 #include "export/texture_export.h"
 #include "imaging/image_convert.h"
 #include "model/texture_pick.h"
+#include "platform/replace_file.h"
 #include "shell/logger.h"
 
 namespace {
@@ -205,6 +207,7 @@ void XmodelThreaded::RunJob(const Job& j, JobReport& report) {
         break;
       }
       default:
+        platform::ClearWriteFailure();  // the error line names only this step's cause
         record(bit, ExportStep(bit, options, report));
         break;
     }
@@ -292,7 +295,7 @@ ErrorCode XmodelThreaded::ExportStep(uint32_t bit, const ExportOptions& options,
     case job::kExportXE: {
       ErrorCode code = model.ExportXE(folder);
       if (code != err::kSuccess) {
-        Logger().log("^1Export XE^7:: %s", ErrorText(code).c_str());
+        Logger().log("^1Export XE^7:: %s", ExportErrorText(code).c_str());
         return code;
       }
       report.written.push_back(WithTrailingSeparator(folder) + model.lods[0].surf_name + ".XMODEL_EXPORT");
@@ -307,7 +310,7 @@ ErrorCode XmodelThreaded::ExportStep(uint32_t bit, const ExportOptions& options,
       ErrorCode code = ma ? model.ExportMA(folder, settings, &report.written)
                           : model.ExportOBJ(folder, settings, &report.written);
       if (code != err::kSuccess) {
-        Logger().log(ma ? "^1ExportMA^7:: %s" : "^1ExportOBJ^7:: %s", ErrorText(code).c_str());
+        Logger().log(ma ? "^1ExportMA^7:: %s" : "^1ExportOBJ^7:: %s", ExportErrorText(code).c_str());
         return code;
       }
       Logger().log(ma ? "^2Exported MA^7: %.1f ms" : "^2Exported OBJ^7: %.1f ms", LodMs(model, false));
@@ -322,7 +325,7 @@ ErrorCode XmodelThreaded::ExportStep(uint32_t bit, const ExportOptions& options,
       const size_t before = report.written.size();
       ErrorCode code = model.DumpTags(tags_folder, &report.written);
       if (code != err::kSuccess) {
-        Logger().log("^1DumpTags^7:: %s", ErrorText(code).c_str());
+        Logger().log("^1DumpTags^7:: %s", ExportErrorText(code).c_str());
         return code;
       }
       Logger().log("^5Dumped Tags");
@@ -337,7 +340,7 @@ ErrorCode XmodelThreaded::ExportStep(uint32_t bit, const ExportOptions& options,
       ErrorCode code = WriteStaticFiles(tags_folder, &report.written);
       if (code == kStaticFilesPresent) return err::kSuccess;
       if (code != err::kSuccess) {
-        Logger().log("^1WrtieStaticfiles^7:: %s", ErrorText(code).c_str());
+        Logger().log("^1WrtieStaticfiles^7:: %s", ExportErrorText(code).c_str());
         return code;
       }
       Logger().log("^5StaticTagFilesDumped");
@@ -349,11 +352,12 @@ ErrorCode XmodelThreaded::ExportStep(uint32_t bit, const ExportOptions& options,
                                     : options.gdt_target;
       ErrorCode code = model.DumpGDT(0, first, settings, &report.written);
       if (code != err::kSuccess) {
-        Logger().log("^1Dump GDT^7:: %s", ErrorText(code).c_str());
+        Logger().log("^1Dump GDT^7:: %s", ExportErrorText(code).c_str());
         Logger().log("^4Dumping GDT to Model folder Instead");
+        platform::ClearWriteFailure();
         code = model.DumpGDT(0, folder, settings, &report.written);
         if (code != err::kSuccess) {
-          Logger().log("^1Dump GDT^7:: %s", ErrorText(code).c_str());
+          Logger().log("^1Dump GDT^7:: %s", ExportErrorText(code).c_str());
           return code;
         }
       }
@@ -367,7 +371,7 @@ ErrorCode XmodelThreaded::ExportStep(uint32_t bit, const ExportOptions& options,
       texture_options.colour_only = options.export_images_col;
       ErrorCode code = MoveImages(model, folder + "/images", texture_options, &report.written);
       if (code != err::kSuccess) {
-        Logger().log("^1Move Images^7:: %s", ErrorText(code).c_str());
+        Logger().log("^1Move Images^7:: %s", ExportErrorText(code).c_str());
         return code;
       }
       Logger().log("^5Moved Images Across");
@@ -381,7 +385,9 @@ ErrorCode XmodelThreaded::ExportStep(uint32_t bit, const ExportOptions& options,
       ImageResult r = ConvertImage(model.material_library, model.raw_dir, options.image_item, as_dds,
                                    &report.written);
       if (r == img::kSuccess) return err::kSuccess;
-      Logger().warning(as_dds ? "^5ExportIWI^7:: %s" : "^5ExportTGA^7:: %s", QorLogger::error_text(r).c_str());
+      std::string text = QorLogger::error_text(r);
+      if (std::string cause = platform::LastWriteFailureText(); !cause.empty()) text += ": " + cause;
+      Logger().warning(as_dds ? "^5ExportIWI^7:: %s" : "^5ExportTGA^7:: %s", text.c_str());
       return err::kUnknown;
     }
     default: break;

@@ -29,6 +29,8 @@ std::atomic<bool> g_unnamed_files{true};
 
 }  // namespace
 
+void AtomicFile::UseUnnamedFiles(bool use) { g_unnamed_files.store(use); }
+
 int AtomicFile::Open(std::string path, const std::string& partial_suffix) {
   Abandon();
   path_ = std::move(path);
@@ -47,8 +49,12 @@ int AtomicFile::Open(std::string path, const std::string& partial_suffix) {
 
 int AtomicFile::OpenPartial() {
   partial_path_ = path_ + partial_suffix_;
-  // O_TRUNC: a partial file a killed writer left is taken over.
-  fd_ = ::open(partial_path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  // A partial file a killed writer left is taken over: removed, then made
+  // anew exclusively. unlink removes a symlink planted under the name, never
+  // what it points at, and O_EXCL|O_NOFOLLOW refuses one planted between
+  // the two calls, so the bytes never land outside the folder.
+  ::unlink(partial_path_.c_str());
+  fd_ = ::open(partial_path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
   if (fd_ < 0) {
     int err = errno;
     partial_path_.clear();

@@ -31,6 +31,10 @@ class AtomicFile {
   void Abandon();
   int write_error() const { return write_error_; }
 
+  // Whether unnamed files are tried (the default until a link fails); tests
+  // turn them off to run the named partial file's path.
+  static void UseUnnamedFiles(bool use);
+
  private:
   int OpenPartial();
   int LinkUnnamed();

@@ -10,7 +10,8 @@
 
 namespace platform {
 
-int ListFolder(std::string_view folder, const std::function<void(std::string_view name, bool is_folder)>& visit) {
+int ListFolderTypes(std::string_view folder,
+                    const std::function<void(std::string_view name, FolderEntry type)>& visit) {
   std::string path(folder.empty() ? "." : folder);
   DIR* d = ::opendir(path.c_str());
   if (!d) return errno;
@@ -24,16 +25,27 @@ int ListFolder(std::string_view folder, const std::function<void(std::string_vie
     }
     std::string_view name = e->d_name;
     if (name == "." || name == "..") continue;
-    bool is_folder = e->d_type == DT_DIR;
+    FolderEntry type = e->d_type == DT_DIR ? FolderEntry::kFolder : FolderEntry::kFile;
     // Links and file systems that give no type: ask for the target's.
     if (e->d_type == DT_UNKNOWN || e->d_type == DT_LNK) {
       struct stat st;
-      is_folder = ::fstatat(::dirfd(d), e->d_name, &st, 0) == 0 && S_ISDIR(st.st_mode);
+      if (::fstatat(::dirfd(d), e->d_name, &st, 0) == 0) {
+        type = S_ISDIR(st.st_mode) ? FolderEntry::kFolder : FolderEntry::kFile;
+      } else if (errno == ENOENT &&
+                 ::fstatat(::dirfd(d), e->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(st.st_mode)) {
+        type = FolderEntry::kDanglingLink;
+      }
     }
-    visit(name, is_folder);
+    visit(name, type);
   }
   ::closedir(d);
   return rc;
+}
+
+int ListFolder(std::string_view folder, const std::function<void(std::string_view name, bool is_folder)>& visit) {
+  return ListFolderTypes(folder, [&visit](std::string_view name, FolderEntry type) {
+    visit(name, type == FolderEntry::kFolder);
+  });
 }
 
 }  // namespace platform

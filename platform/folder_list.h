@@ -13,4 +13,13 @@ namespace platform {
 // (names seen before a read error have been visited).
 int ListFolder(std::string_view folder, const std::function<void(std::string_view name, bool is_folder)>& visit);
 
+enum class FolderEntry {
+  kFile,          // anything that is not a folder, or a link to one
+  kFolder,        // a folder, or a link to one
+  kDanglingLink,  // a symbolic link whose target does not exist
+};
+
+// ListFolder telling dangling links apart.
+int ListFolderTypes(std::string_view folder, const std::function<void(std::string_view name, FolderEntry type)>& visit);
+
 }  // namespace platform

@@ -45,11 +45,13 @@ TEST(IwdEntryName, ControlCharactersAndPartialNamesAreRefused) {
   EXPECT_EQ(IwdImageTarget("images/x.iwi.vantor-part"), std::nullopt);
 }
 
-TEST(IwdEntryName, OnlyFilesNamingIwiAreImages) {
+TEST(IwdEntryName, OnlyFilesEndingInIwiAreImages) {
   EXPECT_TRUE(IsIwiEntryName("images/a.iwi"));
+  EXPECT_TRUE(IsIwiEntryName("images/a.IWI"));  // found by the case-insensitive lookups
   EXPECT_FALSE(IsIwiEntryName("images/a.iwi/"));  // a folder entry
+  EXPECT_FALSE(IsIwiEntryName("images/a.iwi.sh"));
+  EXPECT_FALSE(IsIwiEntryName("images/a.iwi.vantor-part"));
   EXPECT_FALSE(IsIwiEntryName("sound/a.wav"));
-  EXPECT_FALSE(IsIwiEntryName("images/a.IWI"));  // the games' test is case-sensitive
 }
 
 TEST(IwdEntryName, PrintableNameDefusesControlAndColourMarks) {
