@@ -106,7 +106,7 @@ int CmdExport(const CliArgs& args) {
   worker.Start(platform::ProgramFolder());
   // A model that does not load writes nothing: the exports are queued only
   // once the load and surface steps have worked.
-  auto run = [&worker](const std::string& path, uint32_t bits) {
+  auto run = [](const std::string& path, uint32_t bits) {
     worker.AddJob(path, bits);
     worker.WaitIdle();
     std::vector<JobReport> reports = worker.TakeReports();

@@ -127,8 +127,11 @@ TEST_F(FullDiskTest, FullDiskLeavesOnlyWholeFilesAndTheStepNamesTheCause) {
     const JobReport report = Export(dir_.Sub("disk/out"));
     EXPECT_TRUE(report.failed());
     // The image step fails as a whole when one image could not be written.
-    for (const StepResult& step : report.steps)
-      if (step.bit == job::kMoveImages) EXPECT_NE(step.code, err::kSuccess);
+    for (const StepResult& step : report.steps) {
+      if (step.bit == job::kMoveImages) {
+        EXPECT_NE(step.code, err::kSuccess);
+      }
+    }
     EXPECT_TRUE(log.Contains("No space left on device")) << log.Joined();
     for (const auto& [name, text] : Files(dir_.Sub("disk/out"))) {
       EXPECT_EQ(name.find(".vantor-tmp-"), std::string::npos) << name << " left behind";
