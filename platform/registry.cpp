@@ -392,6 +392,7 @@ RegStatus RegistryStore::Flush() {
         break;
       }
       report_.backup_path = DamagedCopyPath(target);
+      report_.unread = false;  // what is there from now on is ours
       text = SerializeHive(*root_);
       merged.reset();
       break;

@@ -453,6 +453,15 @@ bool DeleteRegNode(RegistryStore& reg, std::string& path) {
 }
 
 bool QorSettings::ResetSettings(RegistryStore& reg) {
+  if (reg.load_report().unread) {
+    // Its keys were never read, so there is nothing to delete them from:
+    // "cleared" would be a lie and the file would load the same next time.
+    Logger().warning("QorSettings::ResetSettings: \"%s\" could not be read, so its settings "
+                     "cannot be deleted; remove the file to start again",
+                     reg.file_path().c_str());
+    Logger().log("Failed To Reset Settings");
+    return false;
+  }
   std::string path = kSettingsRootKey;
   bool cleared = DeleteRegNode(reg, path) && reg.Flush() == RegStatus::kOk;
   if (!cleared) {

@@ -271,6 +271,7 @@ TEST_F(SettingsTest, StoreThatCannotBeReadKeepsTheDefaultsAndIsNotWritten) {
     EXPECT_FALSE(result.first_run);
     EXPECT_EQ(s.fps_active, 60);
     EXPECT_TRUE(log.Contains("could not be read")) << log.Joined();
+    EXPECT_FALSE(s.ResetSettings(*store));  // nothing of it was read to delete
     EXPECT_EQ(dir.Files(), std::vector<std::string>{"registry.reg"});
     if (fifo) {
       EXPECT_TRUE(test_support::IsFifo(file));
