@@ -1,8 +1,8 @@
 // Whole-file reads with POSIX I/O in large blocks.
 #include "platform/file_bytes.h"
 
-#include <fcntl.h>     // Required for: open()
-#include <sys/stat.h>  // Required for: fstat()
+#include <fcntl.h>     // Required for: open(), fcntl()
+#include <sys/stat.h>  // Required for: stat(), fstat()
 #include <unistd.h>    // Required for: read(), close()
 
 #include <cerrno>
@@ -11,18 +11,54 @@
 
 namespace platform {
 
+namespace {
+
+int NotRegularError(const struct stat& st) { return S_ISDIR(st.st_mode) ? EISDIR : EINVAL; }
+
+}  // namespace
+
+int OpenRegularFile(const char* path, struct stat& st, int& error) {
+  // Checked by name first so that a FIFO is not even opened (opening one
+  // would release a writer waiting on it), then again on the descriptor in
+  // case the name was swapped in between; O_NONBLOCK keeps that open from
+  // waiting for a writer.
+  if (::stat(path, &st) != 0) {
+    error = errno;
+    return -1;
+  }
+  if (!S_ISREG(st.st_mode)) {
+    error = NotRegularError(st);
+    return -1;
+  }
+  int fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) {
+    error = errno;
+    return -1;
+  }
+  if (::fstat(fd, &st) != 0) {
+    error = errno;
+    ::close(fd);
+    return -1;
+  }
+  if (!S_ISREG(st.st_mode)) {
+    error = NotRegularError(st);
+    ::close(fd);
+    return -1;
+  }
+  // Reads of a regular file never wait; the flag goes only to be plain.
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  error = 0;
+  return fd;
+}
+
 int ReadFileBytes(std::string_view path, std::vector<uint8_t>& out, uint64_t max_bytes) {
   out.clear();
   std::optional<std::string> resolved = ResolveExisting(path);
   if (!resolved) return ENOENT;
-  int fd = ::open(resolved->c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return errno;
   struct stat st;
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    int e = S_ISDIR(st.st_mode) ? EISDIR : errno;
-    ::close(fd);
-    return e ? e : EINVAL;
-  }
+  int error = 0;
+  int fd = OpenRegularFile(resolved->c_str(), st, error);
+  if (fd < 0) return error;
   if (uint64_t(st.st_size) > max_bytes) {
     ::close(fd);
     return EFBIG;
@@ -59,13 +95,10 @@ int MappedFile::Open(std::string_view path, uint64_t max_bytes) {
   Close();
   std::optional<std::string> resolved = ResolveExisting(path);
   if (!resolved) return ENOENT;
-  int fd = ::open(resolved->c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return errno;
   struct stat st;
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    ::close(fd);
-    return EISDIR;
-  }
+  int error = 0;
+  int fd = OpenRegularFile(resolved->c_str(), st, error);
+  if (fd < 0) return error;
   if (uint64_t(st.st_size) > max_bytes) {
     ::close(fd);
     return EFBIG;

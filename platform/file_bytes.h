@@ -2,15 +2,25 @@
 // field at a time through stdio and keeps the same behaviour.
 #pragma once
 
+#include <sys/stat.h>  // Required for: struct stat
+
 #include <cstdint>
 #include <string_view>
 #include <vector>
 
 namespace platform {
 
+// Opens `path` read-only when it is a regular file, else fails without
+// waiting: a FIFO or a device named like a game file would block the open or
+// the reads for ever. Returns the descriptor with `st` filled, or -1 with
+// `error` set (ENOENT, EACCES..., EISDIR for a folder, EINVAL for any other
+// file that is not a regular one).
+int OpenRegularFile(const char* path, struct stat& st, int& error);
+
 // Reads the whole file (after the case-insensitive retry) into `out`.
 // Returns 0 or the errno of the failure (ENOENT when nothing matches,
-// EACCES when permission is refused, EFBIG past `max_bytes`).
+// EACCES when permission is refused, EFBIG past `max_bytes`, EISDIR or EINVAL
+// when it is not a regular file, as OpenRegularFile).
 int ReadFileBytes(std::string_view path, std::vector<uint8_t>& out,
                   uint64_t max_bytes = uint64_t(1) << 31);
 

@@ -2,17 +2,21 @@
 // atomic, merging write.
 #include "platform/registry.h"
 
-#include <fcntl.h>     // Required for: open(), O_DIRECTORY
+#include <dirent.h>    // Required for: fdopendir(), readdir()
+#include <fcntl.h>     // Required for: open(), O_DIRECTORY, unlinkat()
 #include <pwd.h>       // Required for: getpwuid_r()
+#include <signal.h>    // Required for: kill()
 #include <sys/file.h>  // Required for: flock()
-#include <sys/stat.h>  // Required for: fstat(), fchmod(), lstat()
+#include <sys/stat.h>  // Required for: fstat(), fchmod(), lstat(), fstatat()
 #include <unistd.h>    // Required for: read(), write(), fsync(), close(), rename(), unlink()
 
 #include <cerrno>
 #include <climits>  // Required for: PATH_MAX
-#include <cstdlib>  // Required for: getenv(), realpath(), mkostemp()
+#include <cstdlib>  // Required for: getenv(), realpath(), mkostemp(), strtol()
 #include <cstring>  // Required for: strerror()
+#include <ctime>    // Required for: time()
 
+#include "platform/file_bytes.h"
 #include "platform/fs_paths.h"
 #include "platform/registry_tree.h"
 
@@ -21,6 +25,9 @@ namespace platform {
 namespace {
 
 constexpr uint64_t kMaxFileBytes = 16u << 20;  // far above any real hive
+// A temp file left by a save is taken for abandoned past this age even when
+// its writer's process id is in use again.
+constexpr time_t kStaleTempSeconds = 60;
 
 std::string FolderOf(const std::string& path) {
   size_t slash = path.find_last_of('/');
@@ -40,20 +47,25 @@ std::string WriteTarget(const std::string& path) {
   return path;
 }
 
-enum class ReadResult { kMissing, kRead, kUnreadable };
+enum class ReadResult {
+  kMissing,
+  kRead,
+  kUnreadable,  // a regular file that could not be read
+  kNotRegular,  // a FIFO, device or folder in the file's place: never opened
+};
 
 ReadResult ReadWholeFile(const std::string& path, std::string& out, std::string& problem) {
   out.clear();
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) {
-    if (errno == ENOENT) return ReadResult::kMissing;
-    problem = "cannot open the file: " + std::string(std::strerror(errno));
-    return ReadResult::kUnreadable;
-  }
   struct stat st;
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    ::close(fd);
-    problem = "not a regular file";
+  int error = 0;
+  int fd = OpenRegularFile(path.c_str(), st, error);
+  if (fd < 0) {
+    if (error == ENOENT) return ReadResult::kMissing;
+    if (error == EISDIR || error == EINVAL) {
+      problem = "not a regular file";
+      return ReadResult::kNotRegular;
+    }
+    problem = "cannot open the file: " + std::string(std::strerror(error));
     return ReadResult::kUnreadable;
   }
   if (uint64_t(st.st_size) > kMaxFileBytes) {
@@ -92,7 +104,7 @@ bool WriteAll(int fd, const char* data, size_t size) {
 
 // Keeps the damaged bytes beside the file before anything overwrites them.
 std::string BackUpDamaged(const std::string& path, const std::string& bytes) {
-  std::string backup = path + ".damaged";
+  std::string backup = DamagedCopyPath(path);
   int fd = ::open(backup.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
   if (fd < 0) return "";
   bool ok = WriteAll(fd, bytes.data(), bytes.size()) && ::fsync(fd) == 0;
@@ -108,8 +120,10 @@ ReadResult ReadHive(const std::string& path, RegNode& root, RegLoadReport& repor
   ReadResult result = ReadWholeFile(path, text, problem);
   if (result == ReadResult::kMissing) return result;
   report.file_found = true;
-  if (result == ReadResult::kUnreadable) {
+  if (result != ReadResult::kRead) {
     report.damaged = true;
+    report.unread = true;
+    report.special_file = result == ReadResult::kNotRegular;
     report.first_problem = problem;
     return result;
   }
@@ -121,7 +135,9 @@ ReadResult ReadHive(const std::string& path, RegNode& root, RegLoadReport& repor
 // Temp file in the target's folder, fsync, rename over the target, fsync the
 // folder: a crash leaves either the old file or the new one, never a mix.
 RegStatus WriteAtomically(int dir_fd, const std::string& target, const std::string& text) {
-  std::string temp = target + ".tmp-XXXXXX";
+  // The writer's process id in the name tells a later save whether the file
+  // was abandoned (RemoveStaleTemps).
+  std::string temp = target + ".tmp-" + std::to_string(::getpid()) + "-XXXXXX";
   int fd = ::mkostemp(temp.data(), O_CLOEXEC);
   if (fd < 0) return RegStatus::kIoError;
   struct stat old;
@@ -136,6 +152,45 @@ RegStatus WriteAtomically(int dir_fd, const std::string& target, const std::stri
   // refuse) still holds the new file.
   ::fsync(dir_fd);
   return RegStatus::kOk;
+}
+
+// The process id in "<name>.tmp-<pid>-XXXXXX", or 0 for a name without one
+// (older builds wrote "<name>.tmp-XXXXXX").
+pid_t TempWriter(std::string_view suffix) {
+  size_t digits = 0;
+  while (digits < suffix.size() && suffix[digits] >= '0' && suffix[digits] <= '9') ++digits;
+  if (digits == 0 || digits > 9 || digits >= suffix.size() || suffix[digits] != '-') return 0;
+  return pid_t(std::strtol(std::string(suffix.substr(0, digits)).c_str(), nullptr, 10));
+}
+
+// A save killed between writing its temp file and the rename leaves the temp
+// file behind. Run under the folder's lock, so no save of ours is writing
+// one; the lock is only advisory though, so a file goes only when its writer
+// is gone or it is older than a minute.
+void RemoveStaleTemps(int dir_fd, const std::string& target) {
+  size_t slash = target.find_last_of('/');
+  const std::string prefix = target.substr(slash == std::string::npos ? 0 : slash + 1) + ".tmp-";
+  int list_fd = ::dup(dir_fd);
+  if (list_fd < 0) return;
+  DIR* dir = ::fdopendir(list_fd);
+  if (!dir) {
+    ::close(list_fd);
+    return;
+  }
+  std::vector<std::string> stale;
+  const time_t now = ::time(nullptr);
+  while (const dirent* entry = ::readdir(dir)) {
+    std::string_view name = entry->d_name;
+    if (name.size() <= prefix.size() || name.substr(0, prefix.size()) != prefix) continue;
+    struct stat st;
+    if (::fstatat(dir_fd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode))
+      continue;
+    pid_t writer = TempWriter(name.substr(prefix.size()));
+    bool writer_gone = writer > 0 && ::kill(writer, 0) != 0 && errno == ESRCH;
+    if (writer_gone || now - st.st_mtime > kStaleTempSeconds) stale.emplace_back(name);
+  }
+  ::closedir(dir);
+  for (const std::string& name : stale) ::unlinkat(dir_fd, name.c_str(), 0);
 }
 
 std::string HomeDir() {
@@ -172,6 +227,8 @@ std::string ConfigDir() {
 
 std::string DefaultRegistryPath() { return ConfigDir() + "/registry.reg"; }
 
+std::string DamagedCopyPath(const std::string& file_path) { return file_path + ".damaged"; }
+
 RegistryStore::RegistryStore() : root_(std::make_unique<RegNode>()) {}
 RegistryStore::~RegistryStore() = default;
 
@@ -181,6 +238,17 @@ const RegLoadReport& RegistryStore::Open(std::string file_path) {
   pending_.clear();
   root_ = std::make_unique<RegNode>();
   ReadHive(file_path_, *root_, report_);
+  // Tidy what killed saves left, when no save holds the folder right now;
+  // a busy folder is tidied by the next save.
+  std::string target = WriteTarget(file_path_);
+  int dir_fd = ::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir_fd >= 0) {
+    if (::flock(dir_fd, LOCK_EX | LOCK_NB) == 0) {
+      RemoveStaleTemps(dir_fd, target);
+      ::flock(dir_fd, LOCK_UN);
+    }
+    ::close(dir_fd);
+  }
   return report_;
 }
 
@@ -246,9 +314,19 @@ RegStatus RegistryStore::QueryValue(std::string_view key, std::string_view name,
 
 RegStatus RegistryStore::SetValue(std::string_view key, std::string_view name, RegType type,
                                   const void* data, size_t size) {
+  return AddValue(false, key, name, type, data, size);
+}
+
+RegStatus RegistryStore::SetDefaultValue(std::string_view key, std::string_view name, RegType type,
+                                         const void* data, size_t size) {
+  return AddValue(true, key, name, type, data, size);
+}
+
+RegStatus RegistryStore::AddValue(bool only_if_absent, std::string_view key, std::string_view name,
+                                  RegType type, const void* data, size_t size) {
   std::lock_guard<std::mutex> hold(mutex_);
   RegChange change;
-  change.kind = RegChange::kSetValue;
+  change.kind = only_if_absent ? RegChange::kSetDefault : RegChange::kSetValue;
   change.key = std::string(key);
   change.name = std::string(name);
   change.value.type = type;
@@ -294,18 +372,36 @@ RegStatus RegistryStore::Flush() {
   // written the file since we read it: under the folder's lock, read it again
   // and replay our changes onto it, as the registry would have merged them.
   ::flock(dir_fd, LOCK_EX);
+  RemoveStaleTemps(dir_fd, target);
 
   auto merged = std::make_unique<RegNode>();
   RegLoadReport reread;
   std::string text;
-  if (ReadHive(target, *merged, reread) == ReadResult::kUnreadable) {
-    text = SerializeHive(*root_);  // nothing to merge with: write our own view
-    merged.reset();
-  } else {
-    for (const RegChange& change : pending_) ApplyChange(*merged, change);
-    text = SerializeHive(*merged);
+  RegStatus status = RegStatus::kOk;
+  switch (ReadHive(target, *merged, reread)) {
+    case ReadResult::kMissing:
+    case ReadResult::kRead:
+      for (const RegChange& change : pending_) ApplyChange(*merged, change);
+      text = SerializeHive(*merged);
+      break;
+    case ReadResult::kUnreadable:
+      // It may well hold the user's settings (a store grown past the size we
+      // read): keep it aside rather than write over it, then write our view.
+      if (::rename(target.c_str(), DamagedCopyPath(target).c_str()) != 0) {
+        status = RegStatus::kIoError;
+        break;
+      }
+      report_.backup_path = DamagedCopyPath(target);
+      report_.unread = false;  // what is there from now on is ours
+      text = SerializeHive(*root_);
+      merged.reset();
+      break;
+    case ReadResult::kNotRegular:
+      // Someone put it there on purpose; it is not ours to replace.
+      status = RegStatus::kIoError;
+      break;
   }
-  RegStatus status = WriteAtomically(dir_fd, target, text);
+  if (status == RegStatus::kOk) status = WriteAtomically(dir_fd, target, text);
   ::flock(dir_fd, LOCK_UN);
   ::close(dir_fd);
   if (status != RegStatus::kOk) return status;

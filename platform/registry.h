@@ -46,10 +46,18 @@ struct RegValue {
 struct RegLoadReport {
   bool file_found = false;
   bool damaged = false;       // lines were skipped, or the file could not be read
+  // The file is there but none of it was read (too large, not a regular
+  // file, no permission): the hive is empty, yet the file may hold the
+  // user's settings. Flush moves such a file aside before it writes.
+  bool unread = false;
+  bool special_file = false;  // unread as a FIFO, device or folder: never opened nor replaced
   int skipped_lines = 0;
   std::string first_problem;  // "line 12: ..." for the warning
   std::string backup_path;    // a copy of the damaged file, when one was made
 };
+
+// The name a damaged or unread settings file is kept under beside the store.
+std::string DamagedCopyPath(const std::string& file_path);
 
 // The folder of the program's configuration: $VANTOR_CONFIG_DIR when set,
 // else $XDG_CONFIG_HOME/vantor (an absolute one), else ~/.config/vantor.
@@ -83,11 +91,18 @@ class RegistryStore {
   // The key must exist (open or create it first), as in the registry.
   RegStatus SetValue(std::string_view key, std::string_view name, RegType type,
                      const void* data, size_t size);
+  // SetValue only where the value does not exist, checked again against the
+  // file when Flush merges: a default written on a first run never replaces
+  // a value another program saved after this one read the file.
+  RegStatus SetDefaultValue(std::string_view key, std::string_view name, RegType type,
+                            const void* data, size_t size);
   RegStatus DeleteValue(std::string_view key, std::string_view name);
 
   // Writes the changes made since the last Open or Flush. kOk when there was
   // nothing to write. On failure the file on disk is untouched and the
-  // changes stay pending for the next Flush.
+  // changes stay pending for the next Flush. A regular file that cannot be
+  // read is first renamed to DamagedCopyPath(); anything else in the file's
+  // place (a FIFO, a device, a folder) is never replaced: kIoError.
   RegStatus Flush();
   bool HasPendingChanges() const;
 
@@ -96,6 +111,9 @@ class RegistryStore {
 
 
  private:
+  RegStatus AddValue(bool only_if_absent, std::string_view key, std::string_view name,
+                     RegType type, const void* data, size_t size);
+
   mutable std::mutex mutex_;
   std::string file_path_;
   RegLoadReport report_;

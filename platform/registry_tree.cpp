@@ -74,10 +74,8 @@ RegNode* FindNode(RegNode& root, std::string_view path) {
 }
 
 RegValue* FindValue(RegNode& node, std::string_view name) {
-  std::string folded = FoldName(name);
-  for (auto& [value_name, value] : node.values)
-    if (FoldName(value_name) == folded) return &value;
-  return nullptr;
+  auto it = node.value_index.find(FoldName(name));
+  return it == node.value_index.end() ? nullptr : &it->second->second;
 }
 
 namespace {
@@ -110,6 +108,7 @@ RegStatus RemoveKey(RegNode& root, std::string_view path, bool whole_tree) {
   if (parts.empty()) {
     if (!whole_tree) return RegStatus::kInvalidArgument;  // the hive itself stays
     root.values.clear();
+    root.value_index.clear();
     root.subkeys.clear();
     return RegStatus::kOk;
   }
@@ -136,29 +135,28 @@ RegStatus ApplyChange(RegNode& root, const RegChange& change) {
       return RemoveKey(root, change.key, false);
     case RegChange::kDeleteTree:
       return RemoveKey(root, change.key, true);
-    case RegChange::kSetValue: {
+    case RegChange::kSetValue:
+    case RegChange::kSetDefault: {
       if (!IsValidValueName(change.name) || change.value.data.size() > kMaxValueBytes)
         return RegStatus::kInvalidArgument;
       RegNode* node = FindNode(root, change.key);
       if (!node) return RegStatus::kNotFound;
-      if (RegValue* existing = FindValue(*node, change.name)) {
-        *existing = change.value;
-      } else {
-        node->values.emplace_back(change.name, change.value);
+      auto [slot, added] = node->value_index.try_emplace(FoldName(change.name));
+      if (added) {
+        slot->second = node->values.emplace(node->values.end(), change.name, change.value);
+      } else if (change.kind == RegChange::kSetValue) {
+        slot->second->second = change.value;
       }
       return RegStatus::kOk;
     }
     case RegChange::kDeleteValue: {
       RegNode* node = FindNode(root, change.key);
       if (!node) return RegStatus::kNotFound;
-      std::string folded = FoldName(change.name);
-      for (auto it = node->values.begin(); it != node->values.end(); ++it) {
-        if (FoldName(it->first) == folded) {
-          node->values.erase(it);
-          return RegStatus::kOk;
-        }
-      }
-      return RegStatus::kNotFound;
+      auto slot = node->value_index.find(FoldName(change.name));
+      if (slot == node->value_index.end()) return RegStatus::kNotFound;
+      node->values.erase(slot->second);
+      node->value_index.erase(slot);
+      return RegStatus::kOk;
     }
   }
   return RegStatus::kInvalidArgument;

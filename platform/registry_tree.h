@@ -2,10 +2,12 @@
 // to platform/registry*.cpp and their tests.
 #pragma once
 
+#include <list>
 #include <map>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -21,14 +23,18 @@ inline constexpr size_t kMaxValueBytes = 1u << 20;     // keeps the file readabl
 inline constexpr size_t kMaxKeyDepth = 512;            // as in the registry; bounds recursion
 
 struct RegNode {
+  using ValueList = std::list<std::pair<std::string, RegValue>>;
   std::string name;  // as first created
-  std::vector<std::pair<std::string, RegValue>> values;  // in order of first write
+  ValueList values;  // in order of first write
+  // FoldName(value name) -> its entry in `values`: a key may hold tens of
+  // thousands of values, and a scan per value made loading them quadratic.
+  std::unordered_map<std::string, ValueList::iterator> value_index;
   std::map<std::string, std::unique_ptr<RegNode>> subkeys;  // by FoldName(name)
 };
 
 // One change since the last flush, replayed onto the file's current content.
 struct RegChange {
-  enum Kind { kCreateKey, kDeleteKey, kDeleteTree, kSetValue, kDeleteValue };
+  enum Kind { kCreateKey, kDeleteKey, kDeleteTree, kSetValue, kSetDefault, kDeleteValue };
   Kind kind = kCreateKey;
   std::string key;
   std::string name;

@@ -180,11 +180,21 @@ bool OpenForWrite(RegistryStore& reg, const std::string& key) {
   return reg.OpenKey(key) == RegStatus::kOk || reg.CreateKey(key) == RegStatus::kOk;
 }
 
-void WriteValue(RegistryStore& reg, const QorSettings& s, const SettingDescriptor& d) {
+// A first run fills in only the values the store lacks when it is written:
+// other programs of ours (twenty `vantor-cli settings set` started at once)
+// may be doing their own first run and their own saves at the same time.
+enum class WriteMode { kReplace, kFillMissing };
+
+void WriteValue(RegistryStore& reg, const QorSettings& s, const SettingDescriptor& d,
+                WriteMode mode = WriteMode::kReplace) {
   std::string key = KeyPath(d.key);
   if (!OpenForWrite(reg, key)) return;
   Encoded e = Encode(s, d.field);
-  (void)reg.SetValue(key, d.name, e.type, e.bytes.data(), e.bytes.size());
+  if (mode == WriteMode::kFillMissing) {
+    (void)reg.SetDefaultValue(key, d.name, e.type, e.bytes.data(), e.bytes.size());
+  } else {
+    (void)reg.SetValue(key, d.name, e.type, e.bytes.data(), e.bytes.size());
+  }
 }
 
 // A missing value keeps the field's default silently; one of another type or
@@ -198,9 +208,10 @@ void ReadValue(RegistryStore& reg, QorSettings& s, const SettingDescriptor& d) {
 }
 
 template <class Pick>
-void WriteGroup(RegistryStore& reg, const QorSettings& s, Pick pick) {
+void WriteGroup(RegistryStore& reg, const QorSettings& s, Pick pick,
+                WriteMode mode = WriteMode::kReplace) {
   for (const SettingDescriptor& d : SettingDescriptors())
-    if (pick(d.group)) WriteValue(reg, s, d);
+    if (pick(d.group)) WriteValue(reg, s, d, mode);
 }
 
 template <class Pick>
@@ -232,10 +243,38 @@ void SetRootValues(RegistryStore& reg, bool with_init) {
   std::string root = kSettingsRootKey;
   if (!OpenForWrite(reg, root)) return;
   if (with_init) {
+    // A first run: another program may have initialised the store meanwhile.
     uint8_t one[4] = {1, 0, 0, 0};
-    (void)reg.SetValue(root, "Init_Settings", RegType::kDword, one, 4);
+    (void)reg.SetDefaultValue(root, "Init_Settings", RegType::kDword, one, 4);
+    (void)reg.SetDefaultValue(root, "Version", RegType::kSz, kVantorVersion, sizeof kVantorVersion);
+    return;
   }
   (void)reg.SetValue(root, "Version", RegType::kSz, kVantorVersion, sizeof kVantorVersion);
+}
+
+// The save operations' bodies; Load's first run calls them with kFillMissing.
+bool SaveSettingsValues(RegistryStore& reg, const QorSettings& s, WriteMode mode) {
+  Logger().log("Saving Settings..");
+  WriteGroup(reg, s, [](SettingGroup g) {
+    return g == SettingGroup::kSettings || g == SettingGroup::kKeyMap;
+  }, mode);
+  return FlushOrWarn(reg, "Save");
+}
+
+bool SaveMenuStateValues(RegistryStore& reg, const QorSettings& s, WriteMode mode) {
+  if (!s.save_menu_states && !s.save_main_window) return true;
+  Logger().log("Saving Menu States..");
+  if (s.save_menu_states)
+    WriteGroup(reg, s, [](SettingGroup g) { return g == SettingGroup::kMenuStates; }, mode);
+  if (s.save_main_window)
+    WriteGroup(reg, s, [](SettingGroup g) { return g == SettingGroup::kMainWindow; }, mode);
+  return FlushOrWarn(reg, "SaveMenuStates");
+}
+
+bool SaveGroupValues(RegistryStore& reg, const QorSettings& s, SettingGroup group,
+                     const char* operation, WriteMode mode) {
+  WriteGroup(reg, s, [group](SettingGroup g) { return g == group; }, mode);
+  return FlushOrWarn(reg, operation);
 }
 
 }  // namespace
@@ -252,6 +291,20 @@ KeyMap DefaultKeyMap() {
 SettingsLoadResult QorSettings::Load(RegistryStore& reg) {
   SettingsLoadResult result;
   platform::RegLoadReport report = reg.load_report();
+  if (report.unread) {
+    // Not a first run: the file may hold every setting of the user, in a
+    // form we refused to read. Nothing is written over it from here.
+    result.damaged_file = true;
+    const std::string kept = platform::DamagedCopyPath(reg.file_path());
+    Logger().warning("QorSettings::Load: the settings file \"%s\" could not be read (%s); the "
+                     "defaults apply and the file is left as it is%s%s%s",
+                     reg.file_path().c_str(), report.first_problem.c_str(),
+                     report.special_file ? ", nor will a save replace it"
+                                         : "; a save first renames it to \"",
+                     report.special_file ? "" : kept.c_str(), report.special_file ? "" : "\"");
+    ApplyLogSwitches(Logger());
+    return result;
+  }
   if (report.damaged) {
     result.damaged_file = true;
     Logger().warning("QorSettings::Load: the settings file \"%s\" is damaged (%s); what could not "
@@ -297,7 +350,7 @@ SettingsLoadResult QorSettings::Load(RegistryStore& reg) {
     // 3. First run.
     result.first_run = true;
     SetRootValues(reg, true);
-    Save(reg);
+    SaveSettingsValues(reg, *this, WriteMode::kFillMissing);
   }
 
   // 5. The parts kept apart from the settings page.
@@ -306,9 +359,16 @@ SettingsLoadResult QorSettings::Load(RegistryStore& reg) {
     LoadMenuStates(reg);
     LoadKeyMap(reg);
   } else {
-    SaveMenuStates(reg);
-    SaveKeyMap(reg);
-    SavePopups(reg);
+    SaveMenuStateValues(reg, *this, WriteMode::kFillMissing);
+    SaveGroupValues(reg, *this, SettingGroup::kKeyMap, "SaveKeyMap", WriteMode::kFillMissing);
+    SaveGroupValues(reg, *this, SettingGroup::kPopups, "SavePopups", WriteMode::kFillMissing);
+    // What another program saved since our read won over our defaults: take
+    // it, so that a later save does not put the defaults back.
+    ReadGroup(reg, *this, [](SettingGroup g) {
+      return g == SettingGroup::kSettings || g == SettingGroup::kCounters ||
+             g == SettingGroup::kPopups || g == SettingGroup::kKeyMap;
+    });
+    LoadMenuStates(reg);
   }
   ApplyLogSwitches(Logger());
   return result;
@@ -336,36 +396,23 @@ void QorSettings::LoadMenuStates(RegistryStore& reg) {
 // ---------------------------------------------------------------------------
 
 bool QorSettings::Save(RegistryStore& reg) {
-  Logger().log("Saving Settings..");
-  WriteGroup(reg, *this, [](SettingGroup g) {
-    return g == SettingGroup::kSettings || g == SettingGroup::kKeyMap;
-  });
-  return FlushOrWarn(reg, "Save");
+  return SaveSettingsValues(reg, *this, WriteMode::kReplace);
 }
 
 bool QorSettings::SaveMenuStates(RegistryStore& reg) {
-  if (!save_menu_states && !save_main_window) return true;
-  Logger().log("Saving Menu States..");
-  if (save_menu_states)
-    WriteGroup(reg, *this, [](SettingGroup g) { return g == SettingGroup::kMenuStates; });
-  if (save_main_window)
-    WriteGroup(reg, *this, [](SettingGroup g) { return g == SettingGroup::kMainWindow; });
-  return FlushOrWarn(reg, "SaveMenuStates");
+  return SaveMenuStateValues(reg, *this, WriteMode::kReplace);
 }
 
 bool QorSettings::SaveCounters(RegistryStore& reg) {
-  WriteGroup(reg, *this, [](SettingGroup g) { return g == SettingGroup::kCounters; });
-  return FlushOrWarn(reg, "SaveCounters");
+  return SaveGroupValues(reg, *this, SettingGroup::kCounters, "SaveCounters", WriteMode::kReplace);
 }
 
 bool QorSettings::SavePopups(RegistryStore& reg) {
-  WriteGroup(reg, *this, [](SettingGroup g) { return g == SettingGroup::kPopups; });
-  return FlushOrWarn(reg, "SavePopups");
+  return SaveGroupValues(reg, *this, SettingGroup::kPopups, "SavePopups", WriteMode::kReplace);
 }
 
 bool QorSettings::SaveKeyMap(RegistryStore& reg) {
-  WriteGroup(reg, *this, [](SettingGroup g) { return g == SettingGroup::kKeyMap; });
-  return FlushOrWarn(reg, "SaveKeyMap");
+  return SaveGroupValues(reg, *this, SettingGroup::kKeyMap, "SaveKeyMap", WriteMode::kReplace);
 }
 
 bool SaveSetting(const QorSettings& s, const SettingDescriptor& d, RegistryStore& reg) {
@@ -406,6 +453,15 @@ bool DeleteRegNode(RegistryStore& reg, std::string& path) {
 }
 
 bool QorSettings::ResetSettings(RegistryStore& reg) {
+  if (reg.load_report().unread) {
+    // Its keys were never read, so there is nothing to delete them from:
+    // "cleared" would be a lie and the file would load the same next time.
+    Logger().warning("QorSettings::ResetSettings: \"%s\" could not be read, so its settings "
+                     "cannot be deleted; remove the file to start again",
+                     reg.file_path().c_str());
+    Logger().log("Failed To Reset Settings");
+    return false;
+  }
   std::string path = kSettingsRootKey;
   bool cleared = DeleteRegNode(reg, path) && reg.Flush() == RegStatus::kOk;
   if (!cleared) {

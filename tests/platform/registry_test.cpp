@@ -5,13 +5,15 @@
 #include <gtest/gtest.h>
 #include <signal.h>        // Required for: signal(SIGXFSZ)
 #include <sys/resource.h>  // Required for: setrlimit(RLIMIT_FSIZE)
-#include <unistd.h>        // Required for: symlink()
+#include <sys/stat.h>      // Required for: utimensat()
+#include <unistd.h>        // Required for: symlink(), getpid()
 
 #include <filesystem>
 #include <optional>
 #include <thread>
 
 #include "tests/shell/shell_test_support.h"
+#include "tests/support/fifo.h"
 
 namespace {
 
@@ -323,15 +325,98 @@ TEST(RegistryDamage, EveryTruncatedPrefixReadsSafely) {
   }
 }
 
-TEST(RegistryDamage, UnreadableFileIsReportedNotFatal) {
+// A file that is not read at all is never written over: a regular one (here
+// grown past the size the store reads) is renamed aside first; a folder or a
+// FIFO in its place is not ours to replace, and a FIFO is never even opened.
+TEST(RegistryDamage, UnreadFileIsReportedAndNeverWrittenOver) {
+  const std::string too_large = std::string("Windows Registry Editor Version 5.00\n\n") +
+                                "[HKEY_CURRENT_USER\\Software\\Qor_Fen\\Vantor]\n" +
+                                "\"Init_Settings\"=dword:00000001\n;" + std::string(17u << 20, 'x') +
+                                "\n";
+  for (const char* kind : {"folder", "fifo", "too large"}) {
+    SCOPED_TRACE(kind);
+    TempDir dir;
+    const std::string file = dir.Sub("registry.reg");
+    if (kind == std::string("folder")) std::filesystem::create_directory(file);
+    if (kind == std::string("fifo")) ASSERT_TRUE(test_support::MakeFifo(file));
+    if (kind == std::string("too large")) WriteText(file, too_large);
+
+    RegistryStore reg;
+    platform::RegLoadReport report;
+    EXPECT_TRUE(test_support::ReturnsWithin(10, {file}, [&] { report = reg.Open(file); }));
+    EXPECT_TRUE(report.damaged);
+    EXPECT_TRUE(report.unread);
+    EXPECT_EQ(reg.OpenKey("Software"), RegStatus::kNotFound);
+    reg.CreateKey(kKey);
+    SetDword(reg, kKey, "n", 7);
+    RegStatus flushed = RegStatus::kOk;
+    EXPECT_TRUE(test_support::ReturnsWithin(10, {file}, [&] { flushed = reg.Flush(); }));
+    if (kind == std::string("too large")) {
+      EXPECT_EQ(flushed, RegStatus::kOk);
+      EXPECT_TRUE(ReadText(dir.Sub("registry.reg.damaged")) == too_large);
+      RegistryStore back;
+      back.Open(file);
+      EXPECT_EQ(Query(back, kKey, "n").data, Bytes({7, 0, 0, 0}));
+    } else {
+      EXPECT_EQ(flushed, RegStatus::kIoError);
+      EXPECT_EQ(dir.Files(), std::vector<std::string>{"registry.reg"});
+      EXPECT_EQ(test_support::IsFifo(file), kind == std::string("fifo"));
+    }
+  }
+}
+
+// Loading was once quadratic in the values of a key: 80,000 took minutes.
+TEST(RegistryFile, KeyOfEightyThousandValuesLoadsAndSaves) {
   TempDir dir;
-  std::filesystem::create_directory(dir.Sub("registry.reg"));  // a folder in its place
+  constexpr int kValues = 80000;
+  std::string text = "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Big]\n";
+  char line[64];
+  for (int i = 0; i < kValues; ++i) {
+    std::snprintf(line, sizeof line, "\"value_%d\"=dword:%08x\n", i, unsigned(i));
+    text += line;
+  }
+  text += "\"VALUE_7\"=dword:00000063\n";  // names fold: this replaces value_7
+  text += "\"value_8\"=-\n";
+  WriteText(dir.Sub("registry.reg"), text);
+
   RegistryStore reg;
-  const platform::RegLoadReport& report = reg.Open(dir.Sub("registry.reg"));
-  EXPECT_TRUE(report.damaged);
-  EXPECT_EQ(reg.OpenKey("Software"), RegStatus::kNotFound);
+  EXPECT_FALSE(reg.Open(dir.Sub("registry.reg")).damaged);
+  EXPECT_EQ(Query(reg, "Big", "Value_79999").data, Bytes({0x7f, 0x38, 0x01, 0}));
+  EXPECT_EQ(Query(reg, "Big", "value_7").data, Bytes({0x63, 0, 0, 0}));
+  RegValue gone;
+  EXPECT_EQ(reg.QueryValue("Big", "value_8", gone), RegStatus::kNotFound);
+  SetDword(reg, "Big", "value_0", 5);
+  ASSERT_EQ(reg.Flush(), RegStatus::kOk);
+
+  RegistryStore back;
+  back.Open(dir.Sub("registry.reg"));
+  EXPECT_EQ(Query(back, "Big", "value_0").data, Bytes({5, 0, 0, 0}));
+  const std::string saved = back.ExportText();
+  // Written in the order first written, the replaced one in its first place.
+  EXPECT_LT(saved.find("\"value_6\""), saved.find("\"value_7\"=dword:00000063"));
+  EXPECT_LT(saved.find("\"value_7\""), saved.find("\"value_9\""));
+  EXPECT_EQ(saved.find("value_8\""), std::string::npos);
+}
+
+// A save killed between its temp file and the rename leaves the temp file;
+// the next save removes those whose writer is gone or that are over a minute
+// old, and leaves the rest alone.
+TEST(RegistryWrite, SaveRemovesTempFilesOfKilledSaves) {
+  TempDir dir;
+  const std::string dead = "registry.reg.tmp-999999999-aaaaaa";  // above any process id
+  const std::string old_style = "registry.reg.tmp-bbbbbb";
+  const std::string live = "registry.reg.tmp-" + std::to_string(::getpid()) + "-cccccc";
+  const std::string other = "other.reg.tmp-999999999-dddddd";
+  for (const std::string& name : {dead, old_style, live, other}) WriteText(dir.Sub(name), "partial");
+  timespec two_minutes_ago[2] = {{::time(nullptr) - 120, 0}, {::time(nullptr) - 120, 0}};
+  ASSERT_EQ(::utimensat(AT_FDCWD, dir.Sub(old_style).c_str(), two_minutes_ago, 0), 0);
+
+  RegistryStore reg;
+  reg.Open(dir.Sub("registry.reg"));
   reg.CreateKey(kKey);
-  EXPECT_EQ(reg.Flush(), RegStatus::kIoError);
+  SetDword(reg, kKey, "n", 1);
+  ASSERT_EQ(reg.Flush(), RegStatus::kOk);
+  EXPECT_EQ(dir.Files(), (std::vector<std::string>{other, "registry.reg", live}));
 }
 
 TEST(RegistryStore, ThreadsShareOneStore) {

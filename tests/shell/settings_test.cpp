@@ -11,6 +11,7 @@
 
 #include "shell/logger.h"
 #include "tests/shell/shell_test_support.h"
+#include "tests/support/fifo.h"
 
 namespace {
 
@@ -241,6 +242,66 @@ TEST_F(SettingsTest, DamagedFileWarnsAndLoadsWhatIsReadable) {
   EXPECT_EQ(s.Cod5Path, "Set Path");
   EXPECT_TRUE(log.Contains("is damaged")) << log.Joined();
   EXPECT_EQ(ReadText(file + ".damaged").substr(0, 10), "Windows Re");
+}
+
+// Any command starts with Load, `settings get` too: a store it could not read
+// (one grown past the size the store reads, a FIFO) must not hang it, and
+// must not be taken for a first run and written over with the defaults.
+TEST_F(SettingsTest, StoreThatCannotBeReadKeepsTheDefaultsAndIsNotWritten) {
+  const std::string too_large = std::string("Windows Registry Editor Version 5.00\n\n") +
+                                "[HKEY_CURRENT_USER\\Software\\Qor_Fen\\Vantor\\Misc]\n" +
+                                "\"fps_active\"=dword:0000002d\n;" + std::string(17u << 20, 'x') +
+                                "\n";
+  for (bool fifo : {false, true}) {
+    SCOPED_TRACE(fifo ? "fifo" : "too large");
+    std::filesystem::remove(file);
+    if (fifo) {
+      ASSERT_TRUE(test_support::MakeFifo(file));
+    } else {
+      WriteText(file, too_large);
+    }
+    std::unique_ptr<RegistryStore> store;
+    QorSettings s;
+    SettingsLoadResult result;
+    EXPECT_TRUE(test_support::ReturnsWithin(10, {file}, [&] {
+      store = Reopen();
+      result = s.Load(*store);
+    }));
+    EXPECT_TRUE(result.damaged_file);
+    EXPECT_FALSE(result.first_run);
+    EXPECT_EQ(s.fps_active, 60);
+    EXPECT_TRUE(log.Contains("could not be read")) << log.Joined();
+    EXPECT_FALSE(s.ResetSettings(*store));  // nothing of it was read to delete
+    EXPECT_EQ(dir.Files(), std::vector<std::string>{"registry.reg"});
+    if (fifo) {
+      EXPECT_TRUE(test_support::IsFifo(file));
+    } else {
+      EXPECT_TRUE(ReadText(file) == too_large);
+    }
+  }
+}
+
+// Programs of ours may start on an empty folder together (twenty
+// `vantor-cli settings set` at once): a first run's defaults never replace
+// what another one saved after this one read the store.
+TEST_F(SettingsTest, FirstRunDefaultsNeverReplaceValuesSavedMeanwhile) {
+  auto early = Reopen();
+  auto late = Reopen();  // read the empty store before `early` wrote anything
+  QorSettings first;
+  ASSERT_TRUE(first.Load(*early).first_run);
+  first.fps_active = 45;
+  first.rect_main_window = {1, 2, 3, 4};
+  ASSERT_TRUE(SaveSetting(first, *FindSetting("Misc/fps_active"), *early));
+  ASSERT_TRUE(SaveSetting(first, *FindSetting("Menus/rect_main_window"), *early));
+
+  QorSettings second;
+  EXPECT_TRUE(second.Load(*late).first_run);
+  EXPECT_EQ(second.fps_active, 45);  // the object shows what the store now holds
+  EXPECT_EQ(second.rect_main_window, (SettingsRect{1, 2, 3, 4}));
+  auto disk = Reopen();
+  EXPECT_EQ(Stored(*disk, "Misc", "fps_active").data, (std::vector<uint8_t>{45, 0, 0, 0}));
+  EXPECT_EQ(Stored(*disk, "Menus", "rect_main_window").data[0], 1);
+  EXPECT_EQ(Stored(*disk, "Misc", "fps_sleepy").data, (std::vector<uint8_t>{30, 0, 0, 0}));
 }
 
 TEST_F(SettingsTest, ResetKeepsTheRunningValuesAndTheNextStartIsAFirstRun) {

@@ -135,15 +135,27 @@ read -r _ _ _ grid_blobs _ _ _ <<<"$(stats grid.ppm)"
 drag() {
   local name=$1 button=$2
   rm -f "$name.dds"
-  xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
-    "$1" --frames 240 --screenshot "$2.dds" "$3" >"$2.log" 2>&1 &
+  # Every wait is bounded: a window that never shows (a program that died
+  # at start-up) must fail the run, not hold it until CTest's limit.
+  if ! timeout 300 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+    timeout 120 "$1" --frames 240 --screenshot "$2.dds" "$3" >"$2.log" 2>&1 &
     pid=$!
-    win=$(xdotool search --sync --onlyvisible --name "Qor_Fen Vantor" | head -1)
+    win=$(timeout 60 xdotool search --sync --onlyvisible --name "Qor_Fen Vantor" | head -1)
+    if [[ -z $win ]]; then
+      echo "the window did not show within 60 s" >&2
+      kill $pid 2>/dev/null
+      wait $pid
+      exit 1
+    fi
     sleep 0.5
     xdotool mousemove --window "$win" 400 300 sleep 0.1 mousedown "$4" sleep 0.1
     for i in 1 2 3 4 5 6 7 8 9 10; do xdotool mousemove_relative -- 15 8; sleep 0.05; done
     xdotool mouseup "$4"
-    wait $pid' _ "$vantor" "$name" "$soldier" "$button" || fail "the drag run failed"
+    wait $pid' _ "$vantor" "$name" "$soldier" "$button"; then
+    fail "the drag run failed"
+    cat "$name.log" >&2
+    return 0
+  fi
   convert "$name.dds" "$name.ppm"
 }
 for style in 0 1; do
