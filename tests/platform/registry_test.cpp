@@ -338,7 +338,9 @@ TEST(RegistryDamage, UnreadFileIsReportedAndNeverWrittenOver) {
     TempDir dir;
     const std::string file = dir.Sub("registry.reg");
     if (kind == std::string("folder")) std::filesystem::create_directory(file);
-    if (kind == std::string("fifo")) ASSERT_TRUE(test_support::MakeFifo(file));
+    if (kind == std::string("fifo")) {
+      ASSERT_TRUE(test_support::MakeFifo(file));
+    }
     if (kind == std::string("too large")) WriteText(file, too_large);
 
     RegistryStore reg;
