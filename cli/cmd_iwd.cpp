@@ -3,9 +3,6 @@
 // the copy pass runs, with a progress bar on a terminal (plain lines per
 // archive otherwise), Ctrl-C stopping it before the next entry, and the
 // counts on standard output at the end.
-#include <signal.h>  // Required for: sigaction()
-#include <unistd.h>  // Required for: isatty()
-
 #include <atomic>
 #include <cstdio>
 #include <iostream>
@@ -15,39 +12,10 @@
 #include "cli/commands.h"
 #include "imaging/iwd_utils.h"
 #include "platform/fs_paths.h"
+#include "platform/terminal.h"
 #include "shell/logger.h"
 
 namespace {
-
-// ------------------------------------------------------------ Ctrl-C
-
-static_assert(std::atomic<bool>::is_always_lock_free, "set from a signal handler");
-std::atomic<bool>* g_cancel = nullptr;
-
-extern "C" void OnInterrupt(int) {
-  if (g_cancel) g_cancel->store(true);
-  // A second Ctrl-C ends the process; a partial image left then is never
-  // taken for a finished one.
-  ::signal(SIGINT, SIG_DFL);
-}
-
-class InterruptCancels {
- public:
-  explicit InterruptCancels(std::atomic<bool>& cancel) {
-    g_cancel = &cancel;
-    struct sigaction sa = {};
-    sa.sa_handler = OnInterrupt;
-    sigemptyset(&sa.sa_mask);
-    ::sigaction(SIGINT, &sa, &old_);
-  }
-  ~InterruptCancels() {
-    ::sigaction(SIGINT, &old_, nullptr);
-    g_cancel = nullptr;
-  }
-
- private:
-  struct sigaction old_ = {};
-};
 
 // ------------------------------------------------------------ output
 
@@ -139,14 +107,15 @@ int RunCheck(QorIWDUtils& utils, const std::string& root) {
 }
 
 int RunPass(QorIWDUtils& utils, const std::string& root) {
-  bool terminal = ::isatty(STDERR_FILENO) == 1;
+  bool terminal = platform::StderrIsTerminal();
   PassOutput out(terminal);
   utils.SetRoot(root);
   if (!platform::FolderExists(utils.main_folder())) {
     out.Line("error: " + root + " has no 'main' folder");
     return 1;
   }
-  InterruptCancels interrupt(utils.cancel);
+  // A partial image left by a second Ctrl-C is never taken for a finished one.
+  platform::InterruptCancels interrupt(utils.cancel);
   if (!utils.IWDToImages()) {
     out.Line("error: the pass could not start");
     return 1;

@@ -8,7 +8,7 @@
 #include <utility>
 
 #include "export/export_common.h"
-#include "export/export_paths.h"
+#include "platform/path_names.h"
 #include "export/output_names.h"
 #include "export/texture_names.h"
 #include "model/xmodel.h"
@@ -74,7 +74,7 @@ ErrorCode Xmodel::DumpGDT(int lod_index, std::string folder, const ExportSetting
   if (!xmodel_loaded) return err::kNotLoaded;
   if (lod_index < 0 || size_t(lod_index) >= lods.size() || size_t(lod_index) >= lod_names.size())
     return err::kOutOfRange;
-  if (!IsSafeOutputName(name)) return err::kInvalidPath;
+  if (!platform::IsSafeOutputName(name)) return err::kInvalidPath;
   // Step 4 comes first: a failed material load then leaves no half-written
   // file behind.
   if (!material_library.loaded)
@@ -91,7 +91,7 @@ ErrorCode Xmodel::DumpGDT(int lod_index, std::string folder, const ExportSetting
   }
 
   // Steps 2 and 3.
-  const std::string dir = WithTrailingSeparator(folder);
+  const std::string dir = platform::WithTrailingSeparator(folder);
   platform::CreateDirectories(dir);
   GdtWriter gdt;
   if (ErrorCode code = gdt.Open(dir + name); code != err::kSuccess) return code;

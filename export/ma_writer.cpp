@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "export/export_common.h"
-#include "export/export_paths.h"
+#include "platform/path_names.h"
 #include "export/joint_angles.h"
 #include "export/ma_fixed_blocks.h"
 #include "export/maya_names.h"
@@ -258,7 +258,7 @@ ErrorCode Xmodel::ExportMA(std::string folder, const ExportSettings& settings, E
   // Preparation, step 1.
   if (ErrorCode code = CheckLevelZero(*this); code != err::kSuccess) return code;
   XmodelLod& lod = lods[0];
-  if (!IsSafeOutputName(lod.surf_name)) return err::kInvalidPath;
+  if (!platform::IsSafeOutputName(lod.surf_name)) return err::kInvalidPath;
   // Every mesh needs its material; names are mapped onto Maya's alphabet,
   // but nothing can carry a line break into the comments and strings.
   if (lod.materials.size() < lod.surfaces.size()) return err::kFileNotValid;
@@ -270,7 +270,7 @@ ErrorCode Xmodel::ExportMA(std::string folder, const ExportSettings& settings, E
 
   // Step 2.
   ExportRun run(*this, 1);
-  const std::string dir = WithTrailingSeparator(folder);
+  const std::string dir = platform::WithTrailingSeparator(folder);
   platform::CreateDirectories(dir);
 
   // Step 3: the bind script; a failure is reported and the scene still

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "export/export_common.h"
-#include "export/export_paths.h"
+#include "platform/path_names.h"
 #include "export/maya_names.h"
 #include "export/text_out.h"
 #include "model/xmodel.h"
@@ -97,7 +97,7 @@ void WriteSmoothBinder(TextOut& out, const MayaNames& names, const XmodelSurface
 ErrorCode Xmodel::ExportMABind(std::string folder, ExportWritten* written) {
   if (ErrorCode code = CheckLevelZero(*this); code != err::kSuccess) return code;
   const XmodelLod& lod = lods[0];
-  if (!IsSafeOutputName(lod.surf_name)) return err::kInvalidPath;
+  if (!platform::IsSafeOutputName(lod.surf_name)) return err::kInvalidPath;
   // The joint names are the scene's (mapped onto Maya's alphabet the same
   // way); only a name that would break a line is refused.
   if (!MayaNamesWritable(*this)) return err::kFileNotValid;
@@ -105,7 +105,7 @@ ErrorCode Xmodel::ExportMABind(std::string folder, ExportWritten* written) {
   if (!ClustersHaveTheirJoints(names, lod)) return err::kFileNotValid;
 
   // Steps 1 and 2.
-  const std::string file_path = WithTrailingSeparator(folder) + lod.surf_name + "_bind.mel";
+  const std::string file_path = platform::WithTrailingSeparator(folder) + lod.surf_name + "_bind.mel";
   ErrorCode code = err::kSuccess;
   OutputFile output;
   std::FILE* file = output.Open(file_path, code);

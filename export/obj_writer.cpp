@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "export/export_common.h"
-#include "export/export_paths.h"
+#include "platform/path_names.h"
 #include "export/number_format.h"
 #include "export/output_names.h"
 #include "export/text_out.h"
@@ -121,7 +121,7 @@ ErrorCode Xmodel::ExportOBJ(std::string folder, const ExportSettings& settings, 
   // reach the file's path or its lines must fit them.
   if (ErrorCode code = CheckLevelZero(*this); code != err::kSuccess) return code;
   XmodelLod& lod = lods[0];
-  if (!IsSafeOutputName(lod.surf_name)) return err::kInvalidPath;
+  if (!platform::IsSafeOutputName(lod.surf_name)) return err::kInvalidPath;
   if (!IsSingleLine(name)) return err::kFileNotValid;
   for (size_t i = 0; i < lod.surfaces.size(); ++i)
     if (!IsSingleLine(MeshMaterial(lod, i))) return err::kFileNotValid;
@@ -129,7 +129,7 @@ ErrorCode Xmodel::ExportOBJ(std::string folder, const ExportSettings& settings, 
 
   // Steps 2 to 4.
   ExportRun run(*this, 0);
-  const std::string dir = WithTrailingSeparator(folder);
+  const std::string dir = platform::WithTrailingSeparator(folder);
   platform::CreateDirectories(dir);
   const std::string file_path = dir + lod.surf_name + ".obj";
   ErrorCode code = err::kSuccess;
@@ -176,7 +176,7 @@ ErrorCode Xmodel::ExportMTL(std::string folder, const ExportSettings& settings, 
   if (!xmodel_loaded) return err::kNotLoaded;
   if (lods.empty()) return err::kOutOfRange;
   const XmodelLod& lod = lods[0];
-  if (!IsSafeOutputName(lod.surf_name)) return err::kInvalidPath;
+  if (!platform::IsSafeOutputName(lod.surf_name)) return err::kInvalidPath;
   // Step 1.
   if (!material_library.loaded)
     if (ErrorCode code = material_library.LoadMaterials(); code != err::kSuccess) return code;
@@ -199,7 +199,7 @@ ErrorCode Xmodel::ExportMTL(std::string folder, const ExportSettings& settings, 
   }
 
   // Step 2.
-  const std::string dir = WithTrailingSeparator(folder);
+  const std::string dir = platform::WithTrailingSeparator(folder);
   platform::CreateDirectories(dir);
   const std::string file_path = dir + lod.surf_name + ".mtl";
   ErrorCode code = err::kSuccess;

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "export/export_common.h"
-#include "export/export_paths.h"
+#include "platform/path_names.h"
 #include "export/joint_angles.h"
 #include "export/output_names.h"
 #include "export/tags_report.h"
@@ -172,10 +172,10 @@ ErrorCode Xmodel::DumpTags(std::string folder, ExportWritten* written) {
   // that has no tags.
   if (!xmodel_loaded) return err::kNotLoaded;
   if (!parts_loaded) return err::kTagsNotLoaded;
-  if (!IsSafeOutputName(name)) return err::kInvalidPath;
+  if (!platform::IsSafeOutputName(name)) return err::kInvalidPath;
 
   // Step 1.
-  const std::string dir = WithTrailingSeparator(folder);
+  const std::string dir = platform::WithTrailingSeparator(folder);
   platform::CreateDirectories(dir);
   const std::string file_path = dir + name + "_tags.html";
   ErrorCode code = err::kSuccess;
@@ -233,7 +233,7 @@ ErrorCode Xmodel::DumpTags(std::string folder, ExportWritten* written) {
 }
 
 ErrorCode WriteStaticFiles(std::string folder, ExportWritten* written) {
-  const std::string dir = WithTrailingSeparator(folder);
+  const std::string dir = platform::WithTrailingSeparator(folder);
   struct Picture {
     const char* name;
     std::span<const uint8_t> bytes;

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "export/export_common.h"
-#include "export/export_paths.h"
+#include "platform/path_names.h"
 #include "export/output_names.h"
 #include "export/text_out.h"
 #include "model/xmodel.h"
@@ -109,7 +109,7 @@ ErrorCode Xmodel::ExportXE(std::string folder) {
   if (ErrorCode code = CheckLevelZero(*this); code != err::kSuccess) return code;
   XmodelLod& lod = lods[0];
   // The file is named by the slot-0 name, which comes from the game file.
-  if (!IsSafeOutputName(lod.surf_name)) return err::kInvalidPath;
+  if (!platform::IsSafeOutputName(lod.surf_name)) return err::kInvalidPath;
   if (!NamesFitTheFormat(*this)) return err::kFileNotValid;
 
   // Step 2: the file holds unscaled game units. Positions are unscaled as
@@ -129,7 +129,7 @@ ErrorCode Xmodel::ExportXE(std::string folder) {
     return code;
   };
 
-  std::string dir = WithTrailingSeparator(folder);
+  std::string dir = platform::WithTrailingSeparator(folder);
   platform::CreateDirectories(dir);
   std::string file_path = dir + lod.surf_name + ".XMODEL_EXPORT";
   ErrorCode code = err::kSuccess;

@@ -1,12 +1,10 @@
 // The images folder index.
 #include "imaging/image_folder.h"
 
-#include <sys/stat.h>  // Required for: lstat()
-#include <unistd.h>    // Required for: unlink()
-
 #include <filesystem>  // Required for: create_directories(), remove()
 
 #include "imaging/iwd_entry_name.h"
+#include "platform/links.h"
 #include "platform/folder_list.h"
 #include "platform/fs_paths.h"
 
@@ -26,9 +24,7 @@ bool PassesThroughLink(const std::string& base, const std::string& path) {
   if (path.size() <= base.size()) return false;
   for (size_t at = base.size() + 1; at <= path.size(); ++at) {
     if (at != path.size() && path[at] != '/') continue;
-    struct stat st;
-    if (::lstat(path.substr(0, at).c_str(), &st) != 0) return false;
-    if (S_ISLNK(st.st_mode)) return true;
+    if (platform::IsSymlink(path.substr(0, at))) return true;
   }
   return false;
 }
@@ -100,9 +96,7 @@ int ImageFolderIndex::PrepareTarget(std::string_view rel, std::string& path) {
   path = f.path + "/" + std::string(name);
   if (auto it = f.dangling.find(Lower(name)); it != f.dangling.end()) {
     // Still a link (unlink never follows one); a file put there since stays.
-    const std::string link = f.path + "/" + it->second;
-    struct stat st;
-    if (::lstat(link.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) ::unlink(link.c_str());
+    (void)platform::RemoveSymlink(f.path + "/" + it->second);
     f.dangling.erase(it);
   }
   if (!f.exists) {

@@ -3,7 +3,7 @@
 
 #include <algorithm>  // Required for: std::replace
 
-#include "export/export_paths.h"
+#include "platform/path_names.h"
 #include "imaging/iwi_image.h"
 #include "platform/fs_paths.h"
 
@@ -24,7 +24,7 @@ bool IsContainedName(std::string_view name) {
 
 std::string ImageSourcePath(std::string_view raw_dir, std::string_view iwi_file) {
   if (!IsContainedName(iwi_file)) return "";
-  return WithTrailingSeparator(raw_dir) + "images/" + std::string(iwi_file);
+  return platform::WithTrailingSeparator(raw_dir) + "images/" + std::string(iwi_file);
 }
 
 std::string ReplaceExtension(std::string_view path, std::string_view extension) {
@@ -40,5 +40,5 @@ std::string ImageOutputPath(const IwiImage& image, std::string_view destination,
   std::replace(file.begin(), file.end(), '~', '_');
   file = ReplaceExtension(file, extension);
   if (file.empty()) return "";
-  return WithTrailingSeparator(destination) + file;
+  return platform::WithTrailingSeparator(destination) + file;
 }

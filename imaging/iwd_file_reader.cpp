@@ -1,33 +1,27 @@
 // Windowed reads of one archive file.
 #include "imaging/iwd_file_reader.h"
 
-#include <fcntl.h>     // Required for: open()
-#include <sys/stat.h>  // Required for: fstat()
-#include <unistd.h>    // Required for: pread(), close()
-
 #include <algorithm>  // Required for: min()
-#include <cerrno>
 #include <cstring>    // Required for: memcpy()
+
+#include "platform/file_bytes.h"
 
 bool IwdFileReader::Open(const std::string& path) {
   Close();
-  // O_NONBLOCK: opening a FIFO for reading waits for a writer otherwise.
-  // The type is checked on the descriptor, so nothing swapped in after a
-  // check by name is read.
-  int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return false;
+  // A FIFO named like an archive is never opened: it would block the pass
+  // until something wrote to it. The type is checked on the descriptor too,
+  // so nothing swapped in after a check by name is read.
   struct stat st;
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    ::close(fd);
-    return false;
-  }
+  int error = 0;
+  int fd = platform::OpenRegularFile(path.c_str(), st, error);
+  if (fd < 0) return false;
   fd_ = fd;
   size_ = uint64_t(st.st_size);
   return true;
 }
 
 void IwdFileReader::Close() {
-  if (fd_ >= 0) ::close(fd_);
+  platform::CloseFile(fd_);
   fd_ = -1;
   size_ = 0;
   error_ = false;
@@ -35,14 +29,9 @@ void IwdFileReader::Close() {
 }
 
 size_t IwdFileReader::ReadFile(uint64_t pos, void* out, size_t n) {
-  size_t got = 0;
-  while (got < n) {
-    ssize_t r = ::pread(fd_, static_cast<uint8_t*>(out) + got, n - got, off_t(pos + got));
-    if (r < 0 && errno == EINTR) continue;
-    if (r <= 0) break;
-    got += size_t(r);
-  }
-  if (got < n && pos + got < size_) error_ = true;
+  bool failed = false;
+  size_t got = platform::ReadAt(fd_, pos, out, n, failed);
+  if (failed || (got < n && pos + got < size_)) error_ = true;
   return got;
 }
 

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "export/export_paths.h"
+#include "platform/path_names.h"
 #include "model/byte_cursor.h"
 #include "model/read_cstring.h"
 #include "model/xmodel.h"
@@ -94,7 +94,7 @@ ErrorCode Xmodel::LoadXmodelBytes(std::span<const uint8_t> bytes) {
 }
 
 bool Xmodel::SurfsFileExists(const std::string& surf_name) const {
-  return IsSafeOutputName(surf_name) && platform::FileExists(raw_dir + "xmodelsurfs/" + surf_name);
+  return platform::IsSafeOutputName(surf_name) && platform::FileExists(raw_dir + "xmodelsurfs/" + surf_name);
 }
 
 ErrorCode Xmodel::ReadLayout(ByteCursor& file, GameVersion reader) {
@@ -130,7 +130,7 @@ ErrorCode Xmodel::ReadLayout(ByteCursor& file, GameVersion reader) {
     // are named after it: a name that is not a plain file name could lead
     // out of their folders. (Checked after the game check: a name read with
     // the wrong layout may carry a stray byte the right layout drops.)
-    if (!slot_name.empty() && !IsSafeOutputName(slot_name)) return err::kNameUnreadable;
+    if (!slot_name.empty() && !platform::IsSafeOutputName(slot_name)) return err::kNameUnreadable;
     lod_names.push_back(slot_name);
     if (slot_name.size() > 4) ++lod_count;
     if (!file.Skip(1)) return err::kOutOfRange;

@@ -5,7 +5,7 @@
 #include <chrono>
 
 #include "export/export_common.h"
-#include "export/export_paths.h"
+#include "platform/path_names.h"
 #include "export/tags_report.h"
 #include "export/texture_export.h"
 #include "imaging/image_convert.h"
@@ -270,7 +270,7 @@ ErrorCode XmodelThreaded::ExportStep(uint32_t bit, const ExportOptions& options,
   }
   // The sub-folder is named by the model's file name: it must stay one
   // folder below the export folder.
-  if (options.export_sub_dir && model.xmodel_loaded && !IsSafeOutputName(model.name) &&
+  if (options.export_sub_dir && model.xmodel_loaded && !platform::IsSafeOutputName(model.name) &&
       bit != job::kStaticTagFiles) {
     Logger().log("^1Export^7:: %s (^4%s^7)", ErrorText(err::kInvalidPath).c_str(), model.name.c_str());
     return err::kInvalidPath;
@@ -298,7 +298,7 @@ ErrorCode XmodelThreaded::ExportStep(uint32_t bit, const ExportOptions& options,
         Logger().log("^1Export XE^7:: %s", ExportErrorText(code).c_str());
         return code;
       }
-      report.written.push_back(WithTrailingSeparator(folder) + model.lods[0].surf_name + ".XMODEL_EXPORT");
+      report.written.push_back(platform::WithTrailingSeparator(folder) + model.lods[0].surf_name + ".XMODEL_EXPORT");
       Logger().log("^2Exported XE^7: %.1f ms", LodMs(model, false));
       exported("Exported XMODEL_EXPORT",
                "Exported: '" + model.name + "' to '" + folder + ".XMODEL_EXPORT'");

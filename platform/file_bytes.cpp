@@ -3,7 +3,7 @@
 
 #include <fcntl.h>     // Required for: open(), fcntl()
 #include <sys/stat.h>  // Required for: stat(), fstat()
-#include <unistd.h>    // Required for: read(), close()
+#include <unistd.h>    // Required for: read(), pread(), close()
 
 #include <cerrno>
 
@@ -49,6 +49,22 @@ int OpenRegularFile(const char* path, struct stat& st, int& error) {
   ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   error = 0;
   return fd;
+}
+
+size_t ReadAt(int fd, uint64_t pos, void* out, size_t n, bool& failed) {
+  size_t got = 0;
+  while (got < n) {
+    ssize_t r = ::pread(fd, static_cast<uint8_t*>(out) + got, n - got, off_t(pos + got));
+    if (r < 0 && errno == EINTR) continue;
+    if (r < 0) failed = true;
+    if (r <= 0) break;
+    got += size_t(r);
+  }
+  return got;
+}
+
+void CloseFile(int fd) {
+  if (fd >= 0) ::close(fd);
 }
 
 int ReadFileBytes(std::string_view path, std::vector<uint8_t>& out, uint64_t max_bytes) {

@@ -17,6 +17,11 @@ namespace platform {
 // file that is not a regular one).
 int OpenRegularFile(const char* path, struct stat& st, int& error);
 
+// Up to `n` bytes at `pos` of an open file (short only at its end or on a
+// read error, which sets `failed`), and the close of such a descriptor.
+size_t ReadAt(int fd, uint64_t pos, void* out, size_t n, bool& failed);
+void CloseFile(int fd);
+
 // Reads the whole file (after the case-insensitive retry) into `out`.
 // Returns 0 or the errno of the failure (ENOENT when nothing matches,
 // EACCES when permission is refused, EFBIG past `max_bytes`, EISDIR or EINVAL

@@ -2,12 +2,12 @@
 // the start header, critical errors, and the colour codes for a terminal.
 #include "shell/logger.h"
 
-#include <unistd.h>  // Required for: isatty()
 
 #include <cstdarg>  // Required for: va_list
 #include <cstdlib>  // Required for: _Exit()
 
 #include "platform/message_box.h"
+#include "platform/terminal.h"
 #include "shell/version.h"
 
 namespace {
@@ -279,7 +279,7 @@ std::string ConvertColourCodes(std::string_view line, bool ansi) {
 }
 
 void InstallStderrSink(QorLogger& logger) {
-  bool ansi = ::isatty(STDERR_FILENO) == 1;
+  bool ansi = platform::StderrIsTerminal();
   logger.set_sink([ansi](std::string_view line) {
     std::string text = ConvertColourCodes(line, ansi);
     text.push_back('\n');

@@ -9,6 +9,7 @@
 #include "cli/cli_args.h"
 #include "platform/fs_paths.h"
 #include "platform/program_paths.h"
+#include "platform/terminal.h"
 #include "shell/logger.h"
 #include "shell/qor_opengl.h"
 #include "shell/settings.h"
@@ -53,7 +54,7 @@ int main(int argc, char** argv) {
       path = a;
     }
   }
-  if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) {
+  if (!platform::HasDisplay()) {
     std::cerr << "vantor: no display (neither DISPLAY nor WAYLAND_DISPLAY is set); "
                  "vantor-cli does the same work without a window\n";
     return 1;

@@ -1,10 +1,12 @@
-// Guards for names that reach an output path from the game files. The games'
-// own names are plain file names; anything that could climb out of the
-// export folder is refused.
+// Guards for names that reach a path from the game files. The games' own
+// names are plain file names (slot names, material names, model names);
+// anything that could climb out of its folder is refused.
 #pragma once
 
 #include <string>
 #include <string_view>
+
+namespace platform {
 
 // A single path component: not empty, not "." or "..", no "/" or "\" and no
 // control characters.
@@ -12,3 +14,5 @@ bool IsSafeOutputName(std::string_view name);
 
 // The folder with exactly one trailing "/".
 std::string WithTrailingSeparator(std::string_view folder);
+
+}  // namespace platform

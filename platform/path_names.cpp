@@ -1,7 +1,9 @@
-// Output-name guards.
-#include "export/export_paths.h"
+// Path-name guards.
+#include "platform/path_names.h"
 
 #include "platform/fs_paths.h"
+
+namespace platform {
 
 bool IsSafeOutputName(std::string_view name) {
   if (name.empty() || name == "." || name == "..") return false;
@@ -11,7 +13,9 @@ bool IsSafeOutputName(std::string_view name) {
 }
 
 std::string WithTrailingSeparator(std::string_view folder) {
-  std::string f = platform::NormalizePath(folder);
+  std::string f = NormalizePath(folder);
   if (f.empty() || f.back() != '/') f += '/';
   return f;
 }
+
+}  // namespace platform
