@@ -13,9 +13,9 @@
 #include "platform/desktop.h"
 #include "platform/program_paths.h"
 #include "model/xmodel_threaded.h"
-#include "shell/export_options.h"
 #include "shell/logger.h"
 #include "shell/settings.h"
+#include "shell/settings_export.h"
 
 namespace {
 
@@ -71,16 +71,16 @@ int CmdExport(const CliArgs& args) {
   InstallStderrSink(Logger());
   std::optional<CliModelOptions> options = ReadModelOptions(args);
   if (!options) return 2;
-  ExportOptions exports = ExportOptionsFromSettings(Settings());
+  ExportSettings exports = ExportSettingsFromSettings(Settings());
   // --out keeps the whole run under one folder: the exports, the GDT
   // ("GDTs") and the tags report with its pictures ("Tags"), instead of the
   // program's folder the settings would otherwise name.
   if (auto out = args.Get("--out")) {
     exports.export_folder = *out;
-    exports.gdt_target = *out + "/GDTs";
+    exports.export_folder_GDT = *out + "/GDTs";
     exports.tags_folder = *out + "/Tags";
   }
-  if (auto gdt = args.Get("--gdt-dir")) exports.gdt_target = *gdt;
+  if (auto gdt = args.Get("--gdt-dir")) exports.export_folder_GDT = *gdt;
   if (auto tags = args.Get("--tags-dir")) exports.tags_folder = *tags;
   for (const char* flag : {"--out", "--gdt-dir", "--tags-dir"}) {
     if (auto dir = args.Get(flag); dir && dir->empty()) {
@@ -94,7 +94,7 @@ int CmdExport(const CliArgs& args) {
   TerminalQuestion question(options->auto_switch);
   platform::SetQuestionAnswerer(&question);
   static XmodelThreaded worker;
-  worker.SetExportOptions(exports);
+  worker.SetExportSettings(exports);
   if (args.Has("--open")) {
     flags |= job::kOpenTags;
     WorkerNotices notices;

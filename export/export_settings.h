@@ -1,16 +1,43 @@
-// The settings the exporters read, handed in by the caller (the worker copies
-// them from the settings record when a job starts), and the list through
-// which an exporter reports the files it wrote.
+// Every export-related setting in one plain record, by its registry value
+// name, plus the few a run sets for itself. The shell fills it from the
+// settings record in one place; the worker copies it when a job starts, and
+// the exporters read the fields they need from that copy. The list through
+// which an exporter reports the files it wrote lives here too.
 #pragma once
 
 #include <string>
 #include <vector>
 
 struct ExportSettings {
-  bool export_MTL = true;           // "export_MTL": the OBJ export also writes its MTL
-  bool export_MA_BIND = true;       // "export_MA_BIND": the MA export also writes its bind script
-  bool export_images_local = true;  // "export_images_local": textures live in the export folder's "images"
-  bool export_sub_dir = true;       // "export_sub_dir": GDT paths go through a folder named after the model
+  // "Folders"
+  std::string export_folder = "Running Directory";      // "export_folder"
+  std::string export_folder_GDT = "Running Directory";  // "export_folder_GDT": the GDT step tries it first
+
+  // "Export" ("export_scale_new" is not here: the scale is applied when the
+  // surfaces are read, so the worker takes it with the game layout)
+  bool export_sub_dir = true;       // each model's files in a folder named after it; GDT paths follow it
+  bool export_tags_local = false;   // the tags report in the export folder instead of beside the program
+  // With it on, every model export (MA, OBJ, XMODEL_EXPORT) also moves the
+  // model's images. Off unless the caller hands the setting over, so that a
+  // caller filling the record by hand exports only what it asks for.
+  bool export_images = false;
+  bool export_images_local = true;  // textures into the export folder's "images", else beside their sources
+  bool export_images_col = false;   // the texture export writes the colour maps only
+  bool export_img_as_tga = false;   // the stored DWORD is 1: colour maps as TGA (the other maps always are)
+  bool export_MTL = true;           // the OBJ export also writes its MTL
+  bool export_MA_BIND = true;       // the MA export also writes its bind script
+
+  // "OpenGl"
+  bool load_model_textures = true;  // the texture step reads the materials' images
+
+  // Set per run, not stored.
+  // Where the tags report and its pictures go; empty: beside the program, or
+  // the export folder with "export_tags_local" (the command line's --out and
+  // --tags-dir set it).
+  std::string tags_folder;
+  std::string image_item;  // the single-image jobs: "slot:material" of the texture to convert
+
+  bool operator==(const ExportSettings&) const = default;
 };
 
 // Full paths of the files an export wrote completely, in the order written.

@@ -333,7 +333,7 @@ ErrorCode Xmodel::ExportMA(std::string folder, const ExportSettings& settings, E
           if (!IsColourSlot(image.slot)) continue;
           out.Lit("// Material: ").Raw(entry.name).Lit("\n");
           WriteShadingNetwork(out, nodes.Material(m),
-                              TexturePath(image, raw_dir, settings.export_images_local, export_as_tga));
+                              TexturePath(image, raw_dir, settings.export_images_local, settings.export_img_as_tga));
           made = true;
           run.Step(1, 99);
         }

@@ -49,22 +49,22 @@ void ExportImage(TextureExportContext& context, IwiImage& image, bool force_tga,
   context.written.push_back(out);
 }
 
-ErrorCode MoveImages(Xmodel& model, const std::string& folder, const TextureExportOptions& options,
+ErrorCode MoveImages(Xmodel& model, const std::string& folder, const ExportSettings& settings,
                      std::vector<std::string>* written) {
   if (!model.xmodel_loaded) return err::kNotLoaded;
   (void)platform::CreateDirectories(folder);
 
   TextureExportContext context;
   context.raw_dir = model.raw_dir;
-  context.destination = options.images_local ? folder : "";
-  context.as_tga = options.as_tga;
+  context.destination = settings.export_images_local ? folder : "";
+  context.as_tga = settings.export_img_as_tga;
 
   MaterialLibrary& library = model.material_library;
   for (size_t m = 0; m < library.entries.size(); ++m) {
     MaterialTextures* set = m < library.texture_sets.size() ? &library.texture_sets[m] : nullptr;
     for (const MaterialImage& image : library.entries[m].images) {
       const int unit = UnitOfSlot(image.slot);
-      if (options.colour_only && unit != kColourUnit) continue;
+      if (settings.export_images_col && unit != kColourUnit) continue;
       // Colour maps follow the image-format setting, loaded or not; the
       // other maps are always TGA.
       const bool force_tga = unit != kColourUnit;

@@ -7,23 +7,17 @@
 #include <string>
 #include <vector>
 
+#include "export/export_settings.h"
 #include "imaging/iwi_image.h"
 #include "model/error_codes.h"
 #include "platform/replace_file.h"
 
 class Xmodel;
 
-// The settings the export reads.
-struct TextureExportOptions {
-  bool as_tga = false;        // the model's export_as_tga ("export_img_as_tga" == 1)
-  bool images_local = true;   // "export_images_local": into the folder passed in
-  bool colour_only = false;   // "export_images_col": colour maps only
-};
-
 // One MoveImages call.
 struct TextureExportContext {
   bool as_tga = false;
-  std::string destination;  // the folder when images_local is on, else ""
+  std::string destination;  // the folder with "export_images_local", else ""
   std::string raw_dir;
   IwiImage scratch;                // images not already in memory
   std::vector<std::string> done;   // short names exported in this call
@@ -40,8 +34,9 @@ struct TextureExportContext {
 // other cause, named by platform::LastWriteFailureText). An image that
 // cannot be read is logged and skipped, as stock images in formats without
 // a converter are common. The written files are added to `written` when it
-// is given.
-[[nodiscard]] ErrorCode MoveImages(Xmodel& model, const std::string& folder, const TextureExportOptions& options,
+// is given. Reads "export_img_as_tga", "export_images_local" and
+// "export_images_col" from `settings`.
+[[nodiscard]] ErrorCode MoveImages(Xmodel& model, const std::string& folder, const ExportSettings& settings,
                                    std::vector<std::string>* written = nullptr);
 
 // Writes one image (once per call of MoveImages, by short name). Logs

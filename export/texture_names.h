@@ -14,7 +14,7 @@
 bool IsColourSlot(std::string_view slot);
 
 // Whether the texture export writes this image as TGA (`as_tga` is the
-// model's export_as_tga).
+// setting "export_img_as_tga").
 bool ExportedAsTga(const MaterialImage& image, bool as_tga);
 
 // The written file's name: the image name with ".dds" or ".tga"; with

@@ -171,7 +171,6 @@ class Xmodel {
   std::string name;
   std::string path;
   std::string raw_dir;
-  bool export_as_tga = false;
   bool xmodel_loaded = false;
   bool path_valid = false;
   bool surfaces_set_up = false;

@@ -72,9 +72,9 @@ void XmodelThreaded::Stop() {
   Logger().log("Xmodel thread Stopped");
 }
 
-void XmodelThreaded::SetExportOptions(const ExportOptions& options) {
+void XmodelThreaded::SetExportSettings(const ExportSettings& settings) {
   std::lock_guard<std::mutex> guard(queue_lock_);
-  options_ = options;
+  settings_ = settings;
 }
 
 void XmodelThreaded::SetModelGame(GameVersion game) {
@@ -149,10 +149,10 @@ void XmodelThreaded::Run() {
 }
 
 void XmodelThreaded::RunJob(const Job& j, JobReport& report) {
-  ExportOptions options;
+  ExportSettings settings;
   {
     std::lock_guard<std::mutex> guard(queue_lock_);
-    options = options_;
+    settings = settings_;
     if (game_pending_) model.game = pending_game_;
     if (scale_pending_) model.scale = pending_scale_;
     game_pending_ = scale_pending_ = false;
@@ -164,10 +164,9 @@ void XmodelThreaded::RunJob(const Job& j, JobReport& report) {
   };
 
   // With "export_images" on, every model export also moves the images; the
-  // scene and MTL writers name them by the same TGA setting.
-  model.export_as_tga = options.export_as_tga;
+  // scene and MTL writers name them from the same copy of the settings.
   uint32_t flags = j.flags;
-  if (options.export_images && (flags & (job::kExportMA | job::kExportOBJ | job::kExportXE)))
+  if (settings.export_images && (flags & (job::kExportMA | job::kExportOBJ | job::kExportXE)))
     flags |= job::kMoveImages;
 
   for (uint32_t bit : kStepOrder) {
@@ -198,7 +197,7 @@ void XmodelThreaded::RunJob(const Job& j, JobReport& report) {
         break;
       }
       case job::kTextures:
-        TextureStep();
+        TextureStep(settings);
         break;
       case job::kUnload: {
         std::lock_guard<std::mutex> guard(box_lock);
@@ -208,7 +207,7 @@ void XmodelThreaded::RunJob(const Job& j, JobReport& report) {
       }
       default:
         platform::ClearWriteFailure();  // the error line names only this step's cause
-        record(bit, ExportStep(bit, options, report));
+        record(bit, ExportStep(bit, settings, report));
         break;
     }
   }
@@ -220,16 +219,14 @@ void XmodelThreaded::RefreshBounds() {
   bounds = b;
 }
 
-void XmodelThreaded::TextureStep() {
+void XmodelThreaded::TextureStep(const ExportSettings& settings) {
   WorkerGl* gl;
-  bool load_textures;
   {
     std::lock_guard<std::mutex> guard(queue_lock_);
     gl = gl_;
-    load_textures = options_.load_model_textures;
   }
   // Without a lock: the materials' textures, one line a material.
-  if (load_textures) PickTextures(model);
+  if (settings.load_model_textures) PickTextures(model);
   if (!gl) {
     if (last_result == err::kSuccess) {
       std::lock_guard<std::mutex> guard(box_lock);
@@ -255,14 +252,14 @@ void XmodelThreaded::TextureStep() {
   }
 }
 
-std::string XmodelThreaded::ExportDestination(const ExportOptions& options) const {
-  std::string folder = options.export_folder == kRunningDirectory ? running_dir + "/exported"
-                                                                  : options.export_folder;
-  if (options.export_sub_dir) folder += "/" + model.name;
+std::string XmodelThreaded::ExportDestination(const ExportSettings& settings) const {
+  std::string folder = settings.export_folder == kRunningDirectory ? running_dir + "/exported"
+                                                                   : settings.export_folder;
+  if (settings.export_sub_dir) folder += "/" + model.name;
   return folder;
 }
 
-ErrorCode XmodelThreaded::ExportStep(uint32_t bit, const ExportOptions& options, JobReport& report) {
+ErrorCode XmodelThreaded::ExportStep(uint32_t bit, const ExportSettings& settings, JobReport& report) {
   WorkerNotices notices;
   {
     std::lock_guard<std::mutex> guard(queue_lock_);
@@ -270,22 +267,17 @@ ErrorCode XmodelThreaded::ExportStep(uint32_t bit, const ExportOptions& options,
   }
   // The sub-folder is named by the model's file name: it must stay one
   // folder below the export folder.
-  if (options.export_sub_dir && model.xmodel_loaded && !platform::IsSafeOutputName(model.name) &&
+  if (settings.export_sub_dir && model.xmodel_loaded && !platform::IsSafeOutputName(model.name) &&
       bit != job::kStaticTagFiles) {
     Logger().log("^1Export^7:: %s (^4%s^7)", ErrorText(err::kInvalidPath).c_str(), model.name.c_str());
     return err::kInvalidPath;
   }
-  const std::string folder = ExportDestination(options);
+  const std::string folder = ExportDestination(settings);
   // The tags report and its pictures: beside the program unless
   // "export_tags_local" puts them in the export folder.
-  const std::string tags_folder = !options.tags_folder.empty()
-                                      ? options.tags_folder
-                                      : (options.export_tags_local ? folder : running_dir) + "/Tags";
-  ExportSettings settings;
-  settings.export_MTL = options.export_MTL;
-  settings.export_MA_BIND = options.export_MA_BIND;
-  settings.export_images_local = options.export_images_local;
-  settings.export_sub_dir = options.export_sub_dir;
+  const std::string tags_folder = !settings.tags_folder.empty()
+                                      ? settings.tags_folder
+                                      : (settings.export_tags_local ? folder : running_dir) + "/Tags";
   auto exported = [&](const char* title, const std::string& text) {
     if (notices.play_sound) notices.play_sound("export_done");
     if (notices.notice) notices.notice(title, text);
@@ -347,9 +339,10 @@ ErrorCode XmodelThreaded::ExportStep(uint32_t bit, const ExportOptions& options,
       return code;
     }
     case job::kDumpGDT: {
-      const std::string first = options.gdt_target == kRunningDirectory || options.gdt_target.empty()
-                                    ? running_dir + "/GDTs"
-                                    : options.gdt_target;
+      const std::string first =
+          settings.export_folder_GDT == kRunningDirectory || settings.export_folder_GDT.empty()
+              ? running_dir + "/GDTs"
+              : settings.export_folder_GDT;
       ErrorCode code = model.DumpGDT(0, first, settings, &report.written);
       if (code != err::kSuccess) {
         Logger().log("^1Dump GDT^7:: %s", ExportErrorText(code).c_str());
@@ -365,11 +358,7 @@ ErrorCode XmodelThreaded::ExportStep(uint32_t bit, const ExportOptions& options,
       return code;
     }
     case job::kMoveImages: {
-      TextureExportOptions texture_options;
-      texture_options.as_tga = options.export_as_tga;
-      texture_options.images_local = options.export_images_local;
-      texture_options.colour_only = options.export_images_col;
-      ErrorCode code = MoveImages(model, folder + "/images", texture_options, &report.written);
+      ErrorCode code = MoveImages(model, folder + "/images", settings, &report.written);
       if (code != err::kSuccess) {
         Logger().log("^1Move Images^7:: %s", ExportErrorText(code).c_str());
         return code;
@@ -382,7 +371,7 @@ ErrorCode XmodelThreaded::ExportStep(uint32_t bit, const ExportOptions& options,
       // One texture of the loaded model, beside its source: DDS for the
       // "ExportIWI" job, TGA for "ExportTGA".
       const bool as_dds = bit == job::kExportIWI;
-      ImageResult r = ConvertImage(model.material_library, model.raw_dir, options.image_item, as_dds,
+      ImageResult r = ConvertImage(model.material_library, model.raw_dir, settings.image_item, as_dds,
                                    &report.written);
       if (r == img::kSuccess) return err::kSuccess;
       std::string text = QorLogger::error_text(r);

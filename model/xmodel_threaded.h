@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "export/export_settings.h"
 #include "model/bounds.h"
 #include "model/xmodel.h"
 
@@ -71,29 +72,6 @@ struct JobReport {
   bool failed() const;
 };
 
-// Where the export steps write; copied by each job when it starts.
-struct ExportOptions {
-  std::string export_folder = "Running Directory";  // "export_folder"
-  std::string gdt_target = "Running Directory";     // "export_folder_GDT"
-  // Where the tags report and its pictures go; empty: beside the program, or
-  // the export folder with "export_tags_local" (the command line's --out
-  // and --tags-dir set it).
-  std::string tags_folder;
-  bool export_sub_dir = true;                       // "export_sub_dir"
-  bool export_tags_local = false;                   // "export_tags_local"
-  bool load_model_textures = true;                  // "load_model_textures"
-  // The texture export (0x800, 0x200, 0x400). Off unless the caller hands
-  // the setting over: with it on, every model export (0x01, 0x02, 0x2000)
-  // also moves the model's images.
-  bool export_images = false;       // "export_images"
-  bool export_images_local = true;  // "export_images_local"
-  bool export_images_col = false;   // "export_images_col"
-  bool export_as_tga = false;       // "export_img_as_tga" == 1
-  bool export_MTL = true;           // "export_MTL"
-  bool export_MA_BIND = true;       // "export_MA_BIND"
-  std::string image_item;           // 0x200 / 0x400: "slot:material" of the texture to convert
-};
-
 class XmodelThreaded {
  public:
   XmodelThreaded() = default;
@@ -106,8 +84,9 @@ class XmodelThreaded {
   void AddJob(std::string path, uint32_t flags);
   void Stop();
 
-  // Settings the main thread hands over; they take effect at the next job.
-  void SetExportOptions(const ExportOptions& options);
+  // Settings the main thread hands over; they take effect at the next job,
+  // which works on its own copy of the export settings.
+  void SetExportSettings(const ExportSettings& settings);
   void SetModelGame(GameVersion game);
   void SetModelScale(float scale);
   void SetGl(WorkerGl* gl);
@@ -121,7 +100,7 @@ class XmodelThreaded {
   std::vector<JobReport> TakeReports();
 
   // The folder an export of the loaded model goes to.
-  std::string ExportDestination(const ExportOptions& options) const;
+  std::string ExportDestination(const ExportSettings& settings) const;
 
   // Everything below belongs to the worker thread while it runs jobs; the
   // main thread reads the model under `lock`, `bounds` under `box_lock`.
@@ -142,8 +121,8 @@ class XmodelThreaded {
   void Run();
   void RunJob(const Job& job, JobReport& report);
   void RefreshBounds();
-  void TextureStep();
-  ErrorCode ExportStep(uint32_t bit, const ExportOptions& options, JobReport& report);
+  void TextureStep(const ExportSettings& settings);
+  ErrorCode ExportStep(uint32_t bit, const ExportSettings& settings, JobReport& report);
 
   std::thread thread_;
   bool started_ = false;
@@ -157,7 +136,7 @@ class XmodelThreaded {
   bool finished_ = false;
   std::condition_variable finished_signal_;
   std::vector<JobReport> reports_;
-  ExportOptions options_;
+  ExportSettings settings_;
   GameVersion pending_game_ = Cod5;
   bool game_pending_ = false;
   float pending_scale_ = 1.0f;

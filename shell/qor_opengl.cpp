@@ -9,9 +9,9 @@
 #include "platform/clock.h"
 #include "platform/fs_paths.h"
 #include "platform/vk_codes.h"
-#include "shell/export_options.h"
 #include "shell/logger.h"
 #include "shell/settings.h"
+#include "shell/settings_export.h"
 #include "viewer/phong_shader.h"
 #include "imaging/gl_image.h"
 #include "viewer/real_image_gl.h"
@@ -63,10 +63,10 @@ bool QorOpenGL::CreateGLWindow(const std::string& running_dir, const std::string
 
   // The worker's export folders and scale.
   // A stored folder that no longer exists falls back to the program's.
-  ExportOptions exports = ExportOptionsFromSettings(s);
+  ExportSettings exports = ExportSettingsFromSettings(s);
   if (!platform::FolderExists(s.export_folder)) exports.export_folder = "Running Directory";
-  if (!platform::FolderExists(s.export_folder_GDT)) exports.gdt_target = "Running Directory";
-  worker.SetExportOptions(exports);
+  if (!platform::FolderExists(s.export_folder_GDT)) exports.export_folder_GDT = "Running Directory";
+  worker.SetExportSettings(exports);
   worker.SetModelScale(s.export_scale_new);
   Logger().log("XmodelScale SetTo: %.2f", double(s.export_scale_new));
 

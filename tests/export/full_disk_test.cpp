@@ -87,13 +87,13 @@ class FullDiskTest : public ::testing::Test {
   // Every file-writing step of one job into `folder`.
   JobReport Export(const std::string& folder) {
     XmodelThreaded worker;
-    ExportOptions o;
+    ExportSettings o;
     o.export_folder = folder;
-    o.gdt_target = folder;
+    o.export_folder_GDT = folder;
     o.export_sub_dir = false;
     o.export_tags_local = true;
     o.load_model_textures = false;
-    worker.SetExportOptions(o);
+    worker.SetExportSettings(o);
     worker.SetModelGame(Cod4);
     worker.Start(dir_.path());
     worker.AddJob(model_, job::kLoad | job::kSurfaces | job::kExportXE | job::kExportOBJ | job::kExportMA |

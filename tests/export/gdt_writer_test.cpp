@@ -132,8 +132,8 @@ TEST_F(GdtWriterTest, PathsNameTheTextureExportFilesWithAndWithoutSubFolder) {
   EXPECT_EQ(e[0].keys["normalMap"], "model_export\\crate\\images\\crate_nml.tga");
   EXPECT_EQ(e[0].keys["specColorMap"], "model_export\\crate\\images\\_crate_spc.tga");
 
-  model_.export_as_tga = true;
   ExportSettings flat;
+  flat.export_img_as_tga = true;
   flat.export_sub_dir = false;
   std::string raw = Dumped(flat);
   EXPECT_NE(raw.find("\"colorMap\" \"model_export\\\\images\\\\_crate_col.tga\""), std::string::npos);

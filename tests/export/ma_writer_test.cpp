@@ -330,8 +330,8 @@ TEST_F(MaWriterTest, FileTexturePathsNameTheExportedImages) {
   files.materials[0].slots = {{"Diffuse_MapSampler", "~crate_col"}, {"normalMap", "crate_nml"}};
   Load(files);
   EXPECT_NE(Exported().find("\tsetAttr \".ftn\" -type \"string\" \"images\\\\_crate_col.dds\";"), std::string::npos);
-  model_.export_as_tga = true;
   ExportSettings beside;
+  beside.export_img_as_tga = true;
   beside.export_images_local = false;
   EXPECT_NE(Exported(beside).find("\"" + model_.raw_dir + "images\\\\~crate_col.tga\";"), std::string::npos);
 }

@@ -123,8 +123,8 @@ TEST_F(ObjWriterTest, MapLinesNameTheFilesTheTextureExportWrites) {
                           "map_Kd images/_crate_col.dds\nmap_bump images/crate_nml.tga\n"
                           "map_Ks images/_crate_spc.tga\n\n"));
 
-  model_.export_as_tga = true;
   ExportSettings beside;
+  beside.export_img_as_tga = true;
   beside.export_images_local = false;
   ExportedObj(beside);
   const std::string images = model_.raw_dir + "images/";

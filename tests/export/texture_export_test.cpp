@@ -79,9 +79,9 @@ TEST_F(TextureExportTest, LocalExportTurnsTildesAndWritesNonColourMapsAsTga) {
 }
 
 TEST_F(TextureExportTest, WithoutLocalExportMapsLandBesideTheirSourcesKeepingTildes) {
-  TextureExportOptions options;
-  options.images_local = false;
-  ASSERT_EQ(MoveImages(model_, out_, options), err::kSuccess);
+  ExportSettings settings;
+  settings.export_images_local = false;
+  ASSERT_EQ(MoveImages(model_, out_, settings), err::kSuccess);
   EXPECT_TRUE(fs::exists(images_ + "~-gcrate_col.dds"));
   EXPECT_TRUE(fs::exists(images_ + "crate_nml.tga"));
   // A DDS source needs no DDS of itself; as a normal map it still becomes TGA.
@@ -90,9 +90,9 @@ TEST_F(TextureExportTest, WithoutLocalExportMapsLandBesideTheirSourcesKeepingTil
 }
 
 TEST_F(TextureExportTest, TgaSettingMakesColourMapsTgaLoadedOrNot) {
-  TextureExportOptions options;
-  options.as_tga = true;
-  ASSERT_EQ(MoveImages(model_, out_, options), err::kSuccess);
+  ExportSettings settings;
+  settings.export_img_as_tga = true;
+  ASSERT_EQ(MoveImages(model_, out_, settings), err::kSuccess);
   EXPECT_TRUE(fs::exists(out_ + "/_-gcrate_col.tga"));
   // Without the texture step a colour map still follows the DDS setting.
   fs::remove_all(out_);
@@ -100,8 +100,8 @@ TEST_F(TextureExportTest, TgaSettingMakesColourMapsTgaLoadedOrNot) {
   EXPECT_TRUE(fs::exists(out_ + "/_-gcrate_col.dds"));
   // Only the colour maps when "export_images_col" is on.
   fs::remove_all(out_);
-  options.colour_only = true;
-  ASSERT_EQ(MoveImages(model_, out_, options), err::kSuccess);
+  settings.export_images_col = true;
+  ASSERT_EQ(MoveImages(model_, out_, settings), err::kSuccess);
   EXPECT_EQ(Files(out_), std::vector<std::string>{"_-gcrate_col.tga"});
 }
 
@@ -121,10 +121,10 @@ TEST_F(TextureExportTest, MissingAndUnreadableImagesAreReportedOneByOne) {
 
 TEST_F(TextureExportTest, WorkerMovesImagesWithModelExportsAndConvertsSingleImages) {
   XmodelThreaded worker;
-  ExportOptions o;
+  ExportSettings o;
   o.export_folder = dir_.Sub("export");
   o.export_images = true;
-  worker.SetExportOptions(o);
+  worker.SetExportSettings(o);
   worker.SetModelGame(Cod4);
   worker.Start(dir_.path());
   worker.AddJob(path_, job::kLoad | job::kSurfaces | job::kExportXE);
@@ -133,7 +133,7 @@ TEST_F(TextureExportTest, WorkerMovesImagesWithModelExportsAndConvertsSingleImag
   EXPECT_TRUE(fs::exists(out_ + "/crate_nml.tga"));
 
   o.image_item = "normalMap:mtl_one";
-  worker.SetExportOptions(o);
+  worker.SetExportSettings(o);
   worker.AddJob(path_, job::kExportTGA);
   o.image_item = "colorMap:mtl_nothing";
   worker.WaitIdle();
@@ -142,7 +142,7 @@ TEST_F(TextureExportTest, WorkerMovesImagesWithModelExportsAndConvertsSingleImag
 
   fs::remove(images_ + "crate_spc.iwi");
   o.image_item = "specularMap:mtl_one";
-  worker.SetExportOptions(o);
+  worker.SetExportSettings(o);
   worker.AddJob(path_, job::kExportIWI);
   worker.WaitIdle();
   EXPECT_TRUE(log_.Contains("^5ExportIWI^7:: Can't OpenFile")) << log_.Joined();
@@ -172,9 +172,9 @@ TEST_F(TextureExportTest, CubeMapsLeaveWithAllSixFacesOnEveryRoad) {
 
 TEST_F(TextureExportTest, TexturesOffOpensNoImageAndLogsNoMaterialLine) {
   XmodelThreaded worker;
-  ExportOptions o;
+  ExportSettings o;
   o.load_model_textures = false;
-  worker.SetExportOptions(o);
+  worker.SetExportSettings(o);
   worker.SetModelGame(Cod4);
   worker.Start(dir_.path());
   worker.AddJob(path_, job::kOpenModel);

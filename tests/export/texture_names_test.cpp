@@ -27,11 +27,8 @@ class TextureNamesTest : public ExportTest {
   }
   // Runs the texture export as the worker does: into the export folder's
   // "images", or beside the sources.
-  void ExportTextures(bool local) {
-    TextureExportOptions options;
-    options.as_tga = model_.export_as_tga;
-    options.images_local = local;
-    ASSERT_EQ(MoveImages(model_, Out() + "/images", options), err::kSuccess);
+  void ExportTextures(const ExportSettings& settings) {
+    ASSERT_EQ(MoveImages(model_, Out() + "/images", settings), err::kSuccess);
   }
   static std::vector<std::string> Matches(const std::string& text, const std::string& pattern) {
     std::vector<std::string> out;
@@ -45,12 +42,13 @@ class TextureNamesTest : public ExportTest {
 TEST_F(TextureNamesTest, EveryNamedTextureExistsAfterTheTextureExport) {
   LoadWithImages();
   for (bool tga : {false, true}) {
-    model_.export_as_tga = tga;
+    ExportSettings settings;
+    settings.export_img_as_tga = tga;
     fs::remove_all(Out());
-    ExportTextures(true);
-    ASSERT_EQ(model_.ExportOBJ(Out()), err::kSuccess);
-    ASSERT_EQ(model_.ExportMA(Out()), err::kSuccess);
-    ASSERT_EQ(model_.DumpGDT(0, Out()), err::kSuccess);
+    ExportTextures(settings);
+    ASSERT_EQ(model_.ExportOBJ(Out(), settings), err::kSuccess);
+    ASSERT_EQ(model_.ExportMA(Out(), settings), err::kSuccess);
+    ASSERT_EQ(model_.DumpGDT(0, Out(), settings), err::kSuccess);
 
     std::vector<std::string> mtl = Matches(ReadText(OutFile("crate_lod0.mtl")), R"(map_\w+ images/([^\r\n]+))");
     EXPECT_EQ(mtl.size(), 3u);
@@ -71,10 +69,10 @@ TEST_F(TextureNamesTest, EveryNamedTextureExistsAfterTheTextureExport) {
 
 TEST_F(TextureNamesTest, MtlAndMaNameTheFilesBesideTheSources) {
   LoadWithImages();
-  model_.export_as_tga = true;
-  ExportTextures(false);
   ExportSettings beside;
+  beside.export_img_as_tga = true;
   beside.export_images_local = false;
+  ExportTextures(beside);
   ASSERT_EQ(model_.ExportOBJ(Out(), beside), err::kSuccess);
   ASSERT_EQ(model_.ExportMA(Out(), beside), err::kSuccess);
   std::vector<std::string> mtl = Matches(ReadText(OutFile("crate_lod0.mtl")), R"(map_\w+ ([^\r\n]+))");

@@ -37,9 +37,9 @@ class WorkerTest : public ::testing::Test {
     soldier_ = fixture::WriteModel(dir_.Sub("game"), fixture::MakeSoldierModel("soldier", Cod4));
     ASSERT_FALSE(crate_.empty());
     ASSERT_FALSE(soldier_.empty());
-    ExportOptions o;
+    ExportSettings o;
     o.export_folder = dir_.Sub("out");
-    worker_.SetExportOptions(o);
+    worker_.SetExportSettings(o);
     worker_.SetModelGame(Cod4);
   }
 
@@ -161,9 +161,9 @@ TEST_F(WorkerTest, XeExportGoesToTheModelsSubFolderAndIsReported) {
 }
 
 TEST_F(WorkerTest, RunningDirectoryMeansTheProgramFolderExported) {
-  ExportOptions o;
+  ExportSettings o;
   o.export_sub_dir = false;
-  worker_.SetExportOptions(o);
+  worker_.SetExportSettings(o);
   worker_.Start(dir_.path());
   worker_.AddJob(crate_, job::kLoad | job::kSurfaces | job::kExportXE);
   worker_.WaitIdle();
