@@ -75,8 +75,8 @@ ErrorCode Xmodel::DumpGDT(int lod_index, std::string folder, const ExportSetting
   if (lod_index < 0 || size_t(lod_index) >= lods.size() || size_t(lod_index) >= lod_names.size())
     return err::kOutOfRange;
   if (!platform::IsSafeOutputName(name)) return err::kInvalidPath;
-  // Materials are loaded before anything is opened: a failed load then leaves no half-written
-  // file behind.
+  // Materials are loaded before anything is opened: a failed load then
+  // leaves no half-written file behind.
   if (!material_library.loaded)
     if (ErrorCode code = material_library.LoadMaterials(); code != err::kSuccess) return code;
   const XmodelLod& lod = lods[size_t(lod_index)];
@@ -116,7 +116,7 @@ ErrorCode Xmodel::DumpGDT(int lod_index, std::string folder, const ExportSetting
       gdt.WriteMaterial(entry.name, color, normal, spec);
     }
 
-  // The model entry; more than one bone makes it a rigged model.
+  // The model entry: "animated" with more than one bone, else "rigid".
   const std::string model_file =
       (settings.export_sub_dir ? name + "\\" : std::string("\\")) + lod_names[size_t(lod_index)] + ".XMODEL_EXPORT";
   const int bone_total = int(root_bone_count) + int(bone_count);

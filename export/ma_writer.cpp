@@ -305,7 +305,7 @@ ErrorCode Xmodel::ExportMA(std::string folder, const ExportSettings& settings, E
     out.Lit("\tsetAttr -s ").Int(N).Lit(" \".lnk\";\n\tsetAttr -s ").Int(N).Lit(" \".slnk\";\n");
     out.Lit(kMaFixedBlockB);
 
-    // Header written.
+    // Progress for the header.
     run.Step(5, 100);
     run.Step(1, 99);
     const size_t mesh_count = lod.surfaces.size();

@@ -148,7 +148,7 @@ ErrorCode Xmodel::ExportOBJ(std::string folder, const ExportSettings& settings, 
     out.Lit("\n\n");
     out.Lit("mtllib ").Raw(lod.surf_name).Raw(".mtl\r\r\n");
 
-    // Each mesh's vertices, normals, texture points and faces.
+    // Each mesh: positions, texture points, normals, then its group and faces.
     const size_t mesh_count = lod.surfaces.size();
     const int32_t step = mesh_count ? int32_t(100 / mesh_count) : 0;
     long long base = 1;
