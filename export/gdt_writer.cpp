@@ -70,13 +70,13 @@ ErrorCode GdtWriter::Close() {
 
 ErrorCode Xmodel::DumpGDT(int lod_index, std::string folder, const ExportSettings& settings,
                           ExportWritten* written) {
-  // Step 1.
+  // The model and the level asked for must be there.
   if (!xmodel_loaded) return err::kNotLoaded;
   if (lod_index < 0 || size_t(lod_index) >= lods.size() || size_t(lod_index) >= lod_names.size())
     return err::kOutOfRange;
   if (!platform::IsSafeOutputName(name)) return err::kInvalidPath;
-  // Step 4 comes first: a failed material load then leaves no half-written
-  // file behind.
+  // Materials are loaded before anything is opened: a failed load then
+  // leaves no half-written file behind.
   if (!material_library.loaded)
     if (ErrorCode code = material_library.LoadMaterials(); code != err::kSuccess) return code;
   const XmodelLod& lod = lods[size_t(lod_index)];
@@ -90,17 +90,17 @@ ErrorCode Xmodel::DumpGDT(int lod_index, std::string folder, const ExportSetting
           if (!IsSingleLine(image.dds_file)) return err::kFileNotValid;
   }
 
-  // Steps 2 and 3.
+  // The output folder and the file.
   const std::string dir = platform::WithTrailingSeparator(folder);
   platform::CreateDirectories(dir);
   GdtWriter gdt;
   if (ErrorCode code = gdt.Open(dir + name); code != err::kSuccess) return code;
 
-  // Step 5: the paths are the mod tools', relative to the game folder.
+  // Texture paths are the mod tools', relative to the game folder.
   const std::string texture_folder =
       settings.export_sub_dir ? "model_export\\" + name + "\\images\\" : std::string("model_export\\images\\");
 
-  // Step 6.
+  // One material entry per distinct material, with its maps.
   for (const std::string& m : lod.unique_materials)
     for (const MaterialEntry& entry : material_library.entries) {
       if (entry.name != m) continue;
@@ -116,13 +116,13 @@ ErrorCode Xmodel::DumpGDT(int lod_index, std::string folder, const ExportSetting
       gdt.WriteMaterial(entry.name, color, normal, spec);
     }
 
-  // Step 7.
+  // The model entry: "animated" with more than one bone, else "rigid".
   const std::string model_file =
       (settings.export_sub_dir ? name + "\\" : std::string("\\")) + lod_names[size_t(lod_index)] + ".XMODEL_EXPORT";
   const int bone_total = int(root_bone_count) + int(bone_count);
   gdt.WriteModel(name, model_file, bone_total > 1);
 
-  // Step 8.
+  // Commit the file.
   const std::string file_path = gdt.path();
   ErrorCode code = gdt.Close();
   if (code == err::kSuccess && written) written->push_back(file_path);

@@ -255,7 +255,7 @@ void WriteJoints(TextOut& out, const Xmodel& model, const std::vector<std::strin
 // ------------------------------------------------------------ [ExportMA]
 
 ErrorCode Xmodel::ExportMA(std::string folder, const ExportSettings& settings, ExportWritten* written) {
-  // Preparation, step 1.
+  // Loaded through the surfaces, with sound geometry.
   if (ErrorCode code = CheckLevelZero(*this); code != err::kSuccess) return code;
   XmodelLod& lod = lods[0];
   if (!platform::IsSafeOutputName(lod.surf_name)) return err::kInvalidPath;
@@ -268,12 +268,12 @@ ErrorCode Xmodel::ExportMA(std::string folder, const ExportSettings& settings, E
     for (const MaterialImage& image : entry.images)
       if (!IsSingleLine(image.dds_file)) return err::kFileNotValid;
 
-  // Step 2.
+  // Progress starts; the output folder is made.
   ExportRun run(*this, 1);
   const std::string dir = platform::WithTrailingSeparator(folder);
   platform::CreateDirectories(dir);
 
-  // Step 3: the bind script; a failure is reported and the scene still
+  // The bind script; a failure is reported and the scene still
   // written. It runs its own progress, so the scene's starts again.
   if (settings.export_MA_BIND) {
     ErrorCode mel = ExportMABind(dir, written);
@@ -282,7 +282,7 @@ ErrorCode Xmodel::ExportMA(std::string folder, const ExportSettings& settings, E
     progress = 1;
   }
 
-  // Steps 4 and 5.
+  // The scene file and the names its nodes go by.
   const std::string file_path = dir + lod.surf_name + ".ma";
   ErrorCode code = err::kSuccess;
   OutputFile output;
@@ -294,7 +294,7 @@ ErrorCode Xmodel::ExportMA(std::string folder, const ExportSettings& settings, E
 
   {
     TextOut out(file);
-    // [header] Scene text steps 1 to 4.
+    // Header comments, then the fixed blocks around the link counts.
     out.Lit("//Maya ASCII 8.5 scene\n//Name: ").Raw(lod.surf_name).Lit(".ma\n");
     out.Lit("//Exported by Qor_Fen Vantor\n");
     out.Lit("//Maya ASCII scene written from the game's xmodel, xmodelparts and xmodelsurfs files\n");
@@ -305,13 +305,13 @@ ErrorCode Xmodel::ExportMA(std::string folder, const ExportSettings& settings, E
     out.Lit("\tsetAttr -s ").Int(N).Lit(" \".lnk\";\n\tsetAttr -s ").Int(N).Lit(" \".slnk\";\n");
     out.Lit(kMaFixedBlockB);
 
-    // Step 5.
+    // Progress for the header.
     run.Step(5, 100);
     run.Step(1, 99);
     const size_t mesh_count = lod.surfaces.size();
     const int32_t step = mesh_count ? int32_t(90 / mesh_count) : 0;
 
-    // Steps 6 and 7.
+    // The model's transform and one mesh node per surface.
     out.Lit("createNode transform -n \"").Raw(nodes.model).Lit("\";\nsetAttr \".ove\" yes;");
     {
       LineBlock block(out);
@@ -322,7 +322,7 @@ ErrorCode Xmodel::ExportMA(std::string folder, const ExportSettings& settings, E
       }
     }
 
-    // Step 8: a network per colour texture of each material. The links
+    // A shading network per colour texture of each material. The links
     // and mesh assignments below connect to every material's nodes, so a
     // material without a colour texture gets its network too, with no file.
     for (const std::string& m : materials) {
@@ -344,11 +344,11 @@ ErrorCode Xmodel::ExportMA(std::string folder, const ExportSettings& settings, E
       }
     }
 
-    // Step 9: links 0 and 1 are block B's defaults.
+    // Light links; links 0 and 1 are block B's defaults.
     for (long long k = 0; k < N; ++k) WriteLightLinks(out, nodes.Material(materials[size_t(k)]), k + 2);
     run.Step(1, 99);
 
-    // Step 10.
+    // Each mesh joins its material's shading group.
     for (size_t i = 0; i < mesh_count; ++i) {
       const std::string& m = nodes.Material(lod.materials[i]);
       out.Lit("connectAttr \"").Raw(m).Lit("SG.mwc\" \"MeshShape_").Int((long long)i);
@@ -357,11 +357,11 @@ ErrorCode Xmodel::ExportMA(std::string folder, const ExportSettings& settings, E
     }
     run.Step(1, 99);
 
-    // Step 11.
+    // The joint hierarchy.
     WriteJoints(out, *this, nodes.joints);
     run.Step(5, 100);
 
-    // Step 12.
+    // Flush and close; the file takes its name only now.
     code = output.Close(out);
   }
   if (code == err::kSuccess && written) written->push_back(file_path);

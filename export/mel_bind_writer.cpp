@@ -104,7 +104,7 @@ ErrorCode Xmodel::ExportMABind(std::string folder, ExportWritten* written) {
   const MayaNames names = MakeMayaNames(*this);
   if (!ClustersHaveTheirJoints(names, lod)) return err::kFileNotValid;
 
-  // Steps 1 and 2.
+  // The script beside the scene; progress starts.
   const std::string file_path = platform::WithTrailingSeparator(folder) + lod.surf_name + "_bind.mel";
   ErrorCode code = err::kSuccess;
   OutputFile output;
@@ -118,7 +118,7 @@ ErrorCode Xmodel::ExportMABind(std::string folder, ExportWritten* written) {
 
   {
     TextOut out(file);
-    // Steps 3 and 4.
+    // Banner and the two helper procedures.
     out.Lit("/*====================================\n* Binds Joints to Mesh \n");
     out.Lit("* Written by Qor_Fen Vantor\n* Version: 1.1\n");
     out.Lit("* How To Use: Drag & drop on to maya when model has been loaded\n");
@@ -126,7 +126,7 @@ ErrorCode Xmodel::ExportMABind(std::string folder, ExportWritten* written) {
     out.Lit("global proc cout(string $s){\n\tprint($s + \"\\n\");\n}\n\n");
     out.Lit("global proc string GetSkinClusterName(string $Mesh){\n\treturn  findRelatedSkinCluster($Mesh);\n}\n\n");
 
-    // Step 5: rigid meshes.
+    // Rigid meshes, bound whole to their bone.
     out.Lit("global proc RunMeshBinds(){\n\t// Full mesh binds\n");
     bool any_weighted = false;
     for (size_t i = 0; i < lod.surfaces.size(); ++i) {
@@ -148,7 +148,7 @@ ErrorCode Xmodel::ExportMABind(std::string folder, ExportWritten* written) {
     }
     out.Lit("}\n");
 
-    // Step 6: weighted meshes and the procedure that runs their binders.
+    // Weighted meshes and the procedure that runs their binders.
     if (any_weighted) {
       for (size_t i = 0; i < lod.surfaces.size(); ++i) {
         if (!lod.surfaces[i].weighted) continue;
@@ -162,10 +162,10 @@ ErrorCode Xmodel::ExportMABind(std::string folder, ExportWritten* written) {
       out.Lit("\n}\n");
     }
 
-    // Step 7.
+    // The calls that run the binds when the script is dropped on Maya.
     out.Lit("\nRunMeshBinds();");
     if (any_weighted) out.Lit("\nQorsPerfectBind();");
-    // Step 8.
+    // Commit the file.
     code = output.Close(out);
   }
   progress = 99;

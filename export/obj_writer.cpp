@@ -117,7 +117,7 @@ void WriteMesh(LineBlock& block, const XmodelSurface& s, size_t mesh, std::strin
 }  // namespace
 
 ErrorCode Xmodel::ExportOBJ(std::string folder, const ExportSettings& settings, ExportWritten* written) {
-  // Step 1: loaded through the surfaces, with sound geometry; names that
+  // Loaded through the surfaces, with sound geometry; names that
   // reach the file's path or its lines must fit them.
   if (ErrorCode code = CheckLevelZero(*this); code != err::kSuccess) return code;
   XmodelLod& lod = lods[0];
@@ -127,7 +127,7 @@ ErrorCode Xmodel::ExportOBJ(std::string folder, const ExportSettings& settings, 
     if (!IsSingleLine(MeshMaterial(lod, i))) return err::kFileNotValid;
   const std::map<std::string, std::string> obj_names = ObjMaterialNames(lod);
 
-  // Steps 2 to 4.
+  // Progress starts; the output folder and file are made.
   ExportRun run(*this, 0);
   const std::string dir = platform::WithTrailingSeparator(folder);
   platform::CreateDirectories(dir);
@@ -139,7 +139,7 @@ ErrorCode Xmodel::ExportOBJ(std::string folder, const ExportSettings& settings, 
 
   {
     TextOut out(file);
-    // Step 5: header. Step 6: the mtllib line ends in CR CR LF on disk, as
+    // Header. The mtllib line ends in CR CR LF on disk, as
     // the format was always written (a "\r\n" put through text mode).
     out.Lit("\n# Exported by Qor_Fen Vantor\n");
     out.Lit("# Wavefront OBJ written from the game's xmodel, xmodelparts and xmodelsurfs files\n");
@@ -148,7 +148,7 @@ ErrorCode Xmodel::ExportOBJ(std::string folder, const ExportSettings& settings, 
     out.Lit("\n\n");
     out.Lit("mtllib ").Raw(lod.surf_name).Raw(".mtl\r\r\n");
 
-    // Steps 7 and 8.
+    // Each mesh: positions, texture points, normals, then its group and faces.
     const size_t mesh_count = lod.surfaces.size();
     const int32_t step = mesh_count ? int32_t(100 / mesh_count) : 0;
     long long base = 1;
@@ -163,7 +163,7 @@ ErrorCode Xmodel::ExportOBJ(std::string folder, const ExportSettings& settings, 
         run.Step(step);
       }
     }
-    // Step 9.
+    // Commit the file; then the material library beside it.
     code = output.Close(out);
   }
   if (code != err::kSuccess) return run.Finish(code);
@@ -177,7 +177,7 @@ ErrorCode Xmodel::ExportMTL(std::string folder, const ExportSettings& settings, 
   if (lods.empty()) return err::kOutOfRange;
   const XmodelLod& lod = lods[0];
   if (!platform::IsSafeOutputName(lod.surf_name)) return err::kInvalidPath;
-  // Step 1.
+  // The material files, when the model's load did not read them.
   if (!material_library.loaded)
     if (ErrorCode code = material_library.LoadMaterials(); code != err::kSuccess) return code;
 
@@ -198,7 +198,7 @@ ErrorCode Xmodel::ExportMTL(std::string folder, const ExportSettings& settings, 
           if (!IsSingleLine(image.dds_file)) return err::kFileNotValid;
   }
 
-  // Step 2.
+  // The output folder and file.
   const std::string dir = platform::WithTrailingSeparator(folder);
   platform::CreateDirectories(dir);
   const std::string file_path = dir + lod.surf_name + ".mtl";
@@ -208,7 +208,7 @@ ErrorCode Xmodel::ExportMTL(std::string folder, const ExportSettings& settings, 
   if (!file) return code;
 
   TextOut out(file);
-  // Step 3.
+  // One newmtl block per distinct material, with its maps.
   const std::map<std::string, std::string> names = ObjMaterialNames(lod);
   for (size_t m = 0; m < count; ++m) {
     const std::string& material = lod.unique_materials[m];
@@ -233,7 +233,7 @@ ErrorCode Xmodel::ExportMTL(std::string folder, const ExportSettings& settings, 
     }
     out.Lit("\n\n");
   }
-  // Step 4.
+  // Commit the file.
   code = output.Close(out);
   if (code == err::kSuccess && written) written->push_back(file_path);
   return code;

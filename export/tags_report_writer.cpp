@@ -168,13 +168,13 @@ class TagTree {
 }  // namespace
 
 ErrorCode Xmodel::DumpTags(std::string folder, ExportWritten* written) {
-  // Step 2's checks come first, so that nothing is created for a model
-  // that has no tags.
+  // The checks come before the folder is made, so that nothing is
+  // created for a model that has no tags.
   if (!xmodel_loaded) return err::kNotLoaded;
   if (!parts_loaded) return err::kTagsNotLoaded;
   if (!platform::IsSafeOutputName(name)) return err::kInvalidPath;
 
-  // Step 1.
+  // The output folder and file.
   const std::string dir = platform::WithTrailingSeparator(folder);
   platform::CreateDirectories(dir);
   const std::string file_path = dir + name + "_tags.html";
@@ -186,7 +186,7 @@ ErrorCode Xmodel::DumpTags(std::string folder, ExportWritten* written) {
   const std::string title = HtmlEscape(name);
   {
     TextOut out(file);
-    // Step 3.1 to 3.5.
+    // Head: doctype, title, the style sheet and the row-select script.
     out.Lit("<!-- Tags of an xmodel, written by Qor_Fen Vantor -->\n");
     out.Lit("<!DOCTYPE html PUBLIC \"-//W3C//DTD XHTML 1.0 Transitional//EN\" "
             "\"http://www.w3.org/TR/xhtml1/DTD/xhtml1-transitional.dtd\">\n");
@@ -196,12 +196,12 @@ ErrorCode Xmodel::DumpTags(std::string folder, ExportWritten* written) {
     out.Lit("\n<!-- Javascript for row select - Inejected from Program Memory -->\n").Lit(kScript);
     out.Lit("\n</head>\n <body> <b>Tags of ").Raw(title).Lit(", listed by Qor_Fen Vantor</b>\n");
 
-    // Step 3.6.
+    // The tag table's header row.
     out.Lit("<table cellpadding=\"0\" cellspacing=\"0\" align=\"left\" >\n <tr>\n  <td>\n   <table id=\"tag_table\" "
             "cellpadding=\"0\" cellspacing=\"0\" align=\"center\" >\n\t<tr>\n\t\t<th>Tag#</th>\n\t\t<th>Name</th>\n"
             "\t\t<th>Position</th>\n\t\t<th>Parent Tag#</th>\n\t\t<th>Angles (Degrees)</th>\n\t</tr>\n");
 
-    // Steps 3.7 and 3.8: roots carry no transform.
+    // One row per tag; roots carry no transform.
     const size_t roots = root_bone_count > 0 ? std::min(size_t(root_bone_count), bones.size()) : 0;
     for (size_t i = 0; i < bones.size(); ++i) {
       const XmodelBone& b = bones[i];
@@ -220,12 +220,12 @@ ErrorCode Xmodel::DumpTags(std::string folder, ExportWritten* written) {
       out.Lit("</td>\n\t</tr>\n");
     }
 
-    // Step 3.9.
+    // The tag tree beside the table.
     out.Lit("   </table>\n  </td>\n\t<!--<tr>-->\n\t\t<td id=\"tag_tree\" valign=\"top\" align=\"left\">\n"
             "\t\t\t<b>Tag Tree</b>\n\t\t<ul class=\"joints\">\n");
     TagTree(out, bones).Write();
     out.Lit("\t\t</ul>\n\t\t</td>\n\t</tr>\n</table>\n </body>\n</html>");
-    // Step 4.
+    // Commit the file.
     code = output.Close(out);
   }
   if (code == err::kSuccess && written) written->push_back(file_path);

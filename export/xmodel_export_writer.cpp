@@ -104,7 +104,7 @@ bool NamesFitTheFormat(const Xmodel& model) {
 }  // namespace
 
 ErrorCode Xmodel::ExportXE(std::string folder) {
-  // Step 1: the model must be loaded through its surfaces, with sound
+  // The model must be loaded through its surfaces, with sound
   // geometry.
   if (ErrorCode code = CheckLevelZero(*this); code != err::kSuccess) return code;
   XmodelLod& lod = lods[0];
@@ -112,12 +112,12 @@ ErrorCode Xmodel::ExportXE(std::string folder) {
   if (!platform::IsSafeOutputName(lod.surf_name)) return err::kInvalidPath;
   if (!NamesFitTheFormat(*this)) return err::kFileNotValid;
 
-  // Step 2: the file holds unscaled game units. Positions are unscaled as
+  // The file holds unscaled game units. Positions are unscaled as
   // they are written (the same float product the scale pass would make), so
   // the model in memory is never touched.
   const float write_scale = scale == 1.0f ? 1.0f : 1.0f / scale;
 
-  // Steps 3 to 5.
+  // Progress runs from here until the file is closed.
   busy = true;
   progress = 1;
   int64_t started = platform::NowMs();

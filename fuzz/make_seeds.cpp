@@ -145,7 +145,7 @@ int main(int argc, char** argv) {
   }
   SeedWriter out{argv[1]};
 
-  // Step 1: xmodel files.
+  // Xmodel files.
   for (GameVersion layout : kLayouts) {
     std::string tag = LayoutTag(layout);
     out.WriteFor("fuzz_xmodel", "prop_" + tag, layout,
@@ -164,7 +164,7 @@ int main(int argc, char** argv) {
     out.WriteFor("fuzz_xmodel", "source_map_bo", BO, fixture::WriteXmodel(x));
   }
 
-  // Step 2: xmodelparts files (one layout for all games).
+  // Xmodelparts files (one layout for all games).
   out.Write("fuzz_xmodelparts", "prop",
             fixture::WriteXmodelparts(fixture::MakePropModel("seed_prop", Cod4).parts));
   out.Write("fuzz_xmodelparts", "chain64",
@@ -183,7 +183,7 @@ int main(int argc, char** argv) {
     out.Write("fuzz_xmodelparts", "two_roots", fixture::WriteXmodelparts(p));
   }
 
-  // Step 3: xmodelsurfs files, each read with its own layout.
+  // Xmodelsurfs files, each read with its own layout.
   for (GameVersion layout : kLayouts) {
     std::string tag = LayoutTag(layout);
     out.WriteFor("fuzz_xmodelsurfs", "prop_" + tag, layout,
@@ -204,7 +204,7 @@ int main(int argc, char** argv) {
     out.WriteFor("fuzz_xmodelsurfs", "extended_vertices_bo", BO, fixture::WriteXmodelsurfs(d));
   }
 
-  // Step 4: images. Every IWI version and format, a full chain, a top
+  // Images. Every IWI version and format, a full chain, a top
   // level alone, odd sizes; DDS files of each S3TC format and of each
   // uncompressed format the texture loader takes.
   const int kSizes[][2] = {{16, 8}, {5, 3}, {1, 1}};
@@ -243,7 +243,7 @@ int main(int argc, char** argv) {
   out.Write("fuzz_dds", "r5g6b5", UncompressedDds(0x40, 16, {0xF800, 0x7E0, 0x1F, 0}, 4, 4, 1));
   out.Write("fuzz_dds", "palette8", UncompressedDds(0x20, 8, {0, 0, 0, 0}, 8, 8, 4));
 
-  // Step 5: material files: the usual three maps, none, long names, and a
+  // Material files: the usual three maps, none, long names, and a
   // count with the stock files' non-zero bytes after it.
   out.Write("fuzz_material", "three_maps",
             fixture::WriteMaterial({"mtl_seed", {{"colorMap", "~-gseed_col"}, {"normalMap", "seed_nml"},

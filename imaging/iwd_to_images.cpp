@@ -170,20 +170,20 @@ QorIWDUtils::EntryEnd QorIWDUtils::CopyEntry(IwdArchive& archive, const std::str
     return IsPermissionError(err) ? EntryEnd::kPermission : EntryEnd::kFailed;
   };
 
-  // Step 1: where it would go; a name that leaves raw/images goes nowhere.
+  // Where it would go; a name that leaves raw/images goes nowhere.
   std::optional<std::string> target = IwdImageTarget(info.name);
   if (!target) return refuse("its name leaves raw/images");
   if (index.InLinkedFolder(*target)) return refuse("its folder in raw/images is a symbolic link");
-  // Step 2: already there (before any decompression, so a second pass only
+  // Already there (before any decompression, so a second pass only
   // walks the entry list).
   if (index.Contains(*target)) {
     Count(&IwdProgress::entries_skipped, &IwdProgress::total_skipped);
     return EntryEnd::kPresent;
   }
-  // Step 3: facts that cannot be true are refused before anything is made.
+  // Facts that cannot be true are refused before anything is made.
   if (IwdRead check = archive.Check(info); check != IwdRead::kOk) return refuse(IwdReadText(check));
 
-  // Step 4: decompress into a file that takes its name only once every
+  // Decompress into a file that takes its name only once every
   // byte is in and checked.
   std::string path;
   if (int err = index.PrepareTarget(*target, path); err != 0) return fail(err);

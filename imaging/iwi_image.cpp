@@ -134,7 +134,7 @@ ImageResult IwiImage::ReadLevels(std::span<const uint8_t> file, int version) {
     return img::kSizeError;
   }
 
-  // Step 1: where each level lies, top level first.
+  // Where each level lies, top level first.
   struct Found {
     size_t offset;  // of its first face
     size_t size;    // of one face
@@ -156,7 +156,7 @@ ImageResult IwiImage::ReadLevels(std::span<const uint8_t> file, int version) {
     offset -= size_t(n * faces);
   }
 
-  // Step 2: the levels face by face.
+  // The levels face by face.
   for (uint64_t f = 0; f < faces; ++f) {
     for (const Found& level : found) {
       std::span<const uint8_t> bytes = file.subspan(level.offset + size_t(f) * level.size, level.size);

@@ -98,7 +98,7 @@ bool Xmodel::SurfsFileExists(const std::string& surf_name) const {
 }
 
 ErrorCode Xmodel::ReadLayout(ByteCursor& file, GameVersion reader) {
-  // Step 1: the physics preset; in Black Ops files the source map name
+  // The physics preset; in Black Ops files the source map name
   // comes first. A lone NUL is an empty string.
   if (reader == BO) {
     if (!file.Seek(kBlackOpsSourceMapOffset) || !ReadCString(file, source_map, file_size) ||
@@ -110,14 +110,14 @@ ErrorCode Xmodel::ReadLayout(ByteCursor& file, GameVersion reader) {
   if (!ReadCString(file, physics_preset, file_size) || !file.Skip(1)) return err::kOutOfRange;
   if (!file.Skip(AfterPresetBytes(reader))) return err::kOutOfRange;
 
-  // Steps 2 and 3: the four slots, each a distance and a surfs file name.
+  // The four slots, each a distance and a surfs file name.
   float distance = 0;
   if (!file.Get(distance)) return err::kOutOfRange;
   lod_distances.push_back(distance);
   for (int slot = 0; slot < 4; ++slot) {
     std::string slot_name;
     if (!ReadCString(file, slot_name, file_size)) return err::kNameUnreadable;
-    // Step 4: a name read with the wrong layout names no surfs file; the
+    // Game check: a name read with the wrong layout names no surfs file; the
     // name one byte off (the layouts differ by one header byte) may.
     if (slot == 0 && !auto_switch_asked && (reader == Cod5 || reader == Cod4) &&
         !SurfsFileExists(slot_name)) {
@@ -140,12 +140,12 @@ ErrorCode Xmodel::ReadLayout(ByteCursor& file, GameVersion reader) {
     }
   }
 
-  // Step 5: the collision level of detail.
+  // The collision level of detail.
   uint8_t collision = 0;
   if (!file.Get(collision)) return err::kOutOfRange;
   if (collision != 255) collision_lod = collision;
 
-  // Step 6: the collision surfaces, skipped.
+  // The collision surfaces, skipped.
   if (!file.Skip(7)) return err::kOutOfRange;
   if (collision_lod != -1) {
     file.Back(4);
@@ -158,7 +158,7 @@ ErrorCode Xmodel::ReadLayout(ByteCursor& file, GameVersion reader) {
     }
   }
 
-  // Step 7: the material names of each level in use.
+  // The material names of each level in use.
   lods.assign(size_t(lod_count), XmodelLod{});
   for (XmodelLod& lod : lods) {
     uint8_t count = 0;
@@ -177,7 +177,7 @@ ErrorCode Xmodel::ReadLayout(ByteCursor& file, GameVersion reader) {
     }
   }
 
-  // Step 8: the distinct names over every level, level 0 first.
+  // The distinct names over every level, level 0 first.
   std::vector<std::string> all;
   for (const XmodelLod& lod : lods)
     for (const std::string& m : lod.unique_materials)

@@ -12,7 +12,6 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -20,18 +19,14 @@
 #include <unistd.h>  // Required for: getpid()
 
 #include "model/xmodel.h"
+#include "tests/support/files.h"
 #include "tools/fixture/fixture_writer.h"
 
 namespace export_test {
 
 namespace fs = std::filesystem;
 
-inline std::string ReadText(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
+using test_support::ReadText;
 
 // printf into a string, for texts built from the formats the files are
 // defined with.

@@ -155,20 +155,18 @@ TEST_F(GdtWriterTest, QuotesAreEscapedAndLineBreaksRefused) {
   EXPECT_EQ(model_.DumpGDT(0, Out()), err::kInvalidPath);
 }
 
-TEST_F(GdtWriterTest, FailedMaterialLoadLeavesNoFile) {
-  Load(fixture::MakePropModel("crate", Cod4));
-  model_.material_library.loaded = false;
-  model_.material_library.names.clear();
-  EXPECT_EQ(model_.DumpGDT(0, Out()), err::kNoMaterials);
-  EXPECT_FALSE(fs::exists(OutFile("crate.gdt")));
-}
-
-TEST_F(GdtWriterTest, PreconditionsAndOpenFailures) {
+TEST_F(GdtWriterTest, PreconditionsOpenFailuresAndAFailedMaterialLoad) {
   EXPECT_EQ(model_.DumpGDT(0, Out()), err::kNotLoaded);
   Load(fixture::MakePropModel("crate", Cod4));
   EXPECT_EQ(model_.DumpGDT(4, Out()), err::kOutOfRange);
   fs::create_directories(OutFile("crate.gdt"));
   EXPECT_EQ(model_.DumpGDT(0, Out()), err::kCantOpen);
+  fs::remove(OutFile("crate.gdt"));
+  // A failed material load leaves no file behind.
+  model_.material_library.loaded = false;
+  model_.material_library.names.clear();
+  EXPECT_EQ(model_.DumpGDT(0, Out()), err::kNoMaterials);
+  EXPECT_FALSE(fs::exists(OutFile("crate.gdt")));
 }
 
 TEST_F(GdtWriterTest, WriterAddsTheExtensionOnceAndWritesNothingWhenClosed) {

@@ -201,13 +201,4 @@ TEST_F(MelBindWriterTest, MapsBoneNamesMayaCannotTakeAndRefusesLineBreaks) {
   EXPECT_FALSE(fs::exists(OutFile("soldier_lod0_bind.mel")));
 }
 
-TEST_F(MelBindWriterTest, OutOfRangeBoneNeverReachesTheScript) {
-  fixture::ModelFiles files = WeightedModel({1, 1, 2}, {{1, {{3, 100}}}});  // bone 3 of 3
-  std::string path = fixture::WriteModel((dir_ / "game").string(), files);
-  model_.game = Cod4;
-  ASSERT_EQ(model_.LoadxmodelFull(path), err::kSuccess);
-  EXPECT_EQ(model_.LoadSurface(), err::kOutOfRange);
-  EXPECT_EQ(model_.ExportMABind(Out()), err::kNotLoaded);
-}
-
 }  // namespace

@@ -3,63 +3,28 @@
 // real model against the games' own tools' file.
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <map>
-#include <sstream>
 
-#include <unistd.h>  // Required for: getpid()
+#include <strings.h>  // Required for: strcasecmp()
 
-#include "model/xmodel.h"
+#include "tests/export/export_test_support.h"
 #include "tests/support/xe_parser.h"
-#include "tools/fixture/fixture_writer.h"
 #include "tools/fixture/sample_tree.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 
-std::string ReadText(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
+using namespace export_test;
 
-class XmodelExportTest : public ::testing::Test {
+class XmodelExportTest : public ExportTest {
  protected:
-  void SetUp() override {
-    dir_ = fs::path(::testing::TempDir()) /
-           ("xe_" + std::to_string(::getpid()) + "_" +
-            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
-  // Writes the model's files and loads it through its surfaces.
-  void Load(const fixture::ModelFiles& files, float scale = 1.0f) {
-    std::string path = fixture::WriteModel((dir_ / "game").string(), files);
-    ASSERT_FALSE(path.empty());
-    model_.game = files.xmodel.layout;
-    model_.scale = scale;
-    ASSERT_EQ(model_.LoadxmodelFull(path), err::kSuccess);
-    ASSERT_EQ(model_.LoadSurface(), err::kSuccess);
-  }
-
   xe::File Export(std::string* raw = nullptr) {
-    EXPECT_EQ(model_.ExportXE((dir_ / "out").string()), err::kSuccess);
-    std::string text = ReadText(dir_ / "out" / (model_.lods[0].surf_name + ".XMODEL_EXPORT"));
+    EXPECT_EQ(model_.ExportXE(Out()), err::kSuccess);
+    std::string text = ReadText(OutFile(model_.lods[0].surf_name + ".XMODEL_EXPORT"));
     if (raw) *raw = text;
     xe::File f = xe::Parse(text);
     EXPECT_TRUE(f.ok) << f.error;
     return f;
   }
-
-  fs::path dir_;
-  Xmodel model_;
 };
 
 TEST_F(XmodelExportTest, RoundTripKeepsBonesVerticesWeightsFacesAndMaterials) {
@@ -129,28 +94,18 @@ TEST_F(XmodelExportTest, RoundTripKeepsBonesVerticesWeightsFacesAndMaterials) {
 
 TEST_F(XmodelExportTest, ModelInMemoryIsBitIdenticalAfterScaledExport) {
   Load(fixture::MakeSoldierModel("soldier", Cod4), 2.54f);
-  std::vector<XmodelVertex> before = model_.lods[0].surfaces[0].vertices;
-  std::vector<XmodelBone> bones_before = model_.bones;
-  float scale_before = model_.scale;
+  ModelSnapshot before(model_);
   std::string raw;
   Export(&raw);
   EXPECT_NE(raw.find("//Scale: 0.393701\r\n"), std::string::npos);
-  EXPECT_EQ(model_.scale, scale_before);
-  const auto& after = model_.lods[0].surfaces[0].vertices;
-  ASSERT_EQ(after.size(), before.size());
-  EXPECT_EQ(std::memcmp(after.data(), before.data(), before.size() * sizeof(XmodelVertex)), 0);
-  for (size_t i = 0; i < bones_before.size(); ++i)
-    EXPECT_EQ(std::memcmp(model_.bones[i].position, bones_before[i].position, 12), 0);
+  EXPECT_TRUE(before.Same(model_));
 }
 
 TEST_F(XmodelExportTest, EveryLineEndsWithCrLfAndHeaderIsExact) {
   Load(fixture::MakePropModel("crate", Cod4));
   std::string raw;
   xe::File f = Export(&raw);
-  for (size_t i = 0; i < raw.size(); ++i)
-    if (raw[i] == '\n') {
-      ASSERT_TRUE(i > 0 && raw[i - 1] == '\r') << "bare LF at " << i;
-    }
+  ASSERT_TRUE(EveryLineEndIsCrLf(raw));
   EXPECT_EQ(raw.rfind("//Name: " + model_.lods[0].surf_name + ".XMODEL_EXPORT\r\n", 0), 0u);
   EXPECT_NE(raw.find("//Parent Xmodel: crate\r\n"), std::string::npos);
   EXPECT_NE(raw.find("//Scale: 1.000000\r\nMODEL\r\nVERSION 6\r\n\r\nNUMBONES 1\r\nBONE 0 -1 \""),
@@ -191,36 +146,26 @@ TEST_F(XmodelExportTest, CornerNumbersPastSixtyFiveThousandUseTheFullCounter) {
   EXPECT_LT(highest, 90000);
 }
 
-TEST_F(XmodelExportTest, RefusesSurfNameThatWouldLeaveTheExportFolder) {
-  fixture::ModelFiles files = fixture::MakePropModel("crate", Cod4);
-  Load(files);
-  model_.lods[0].surf_name = "../escaped";
-  EXPECT_EQ(model_.ExportXE((dir_ / "out").string()), err::kInvalidPath);
-  EXPECT_FALSE(fs::exists(dir_ / "escaped.XMODEL_EXPORT"));
-  model_.lods[0].surf_name = "sub/inner";
-  EXPECT_EQ(model_.ExportXE((dir_ / "out").string()), err::kInvalidPath);
-}
-
 // The format quotes names with no escape: a '"' or a line break would end
 // the name and start lines of its own ("BONE 2 0 \"bone" then a line
 // "NUMBONES 99\""), so such a name is refused and nothing is written.
 TEST_F(XmodelExportTest, RefusesNamesThatWouldBreakOutOfTheirQuotes) {
   Load(fixture::MakeSoldierModel("soldier", Cod4));
-  const fs::path file = dir_ / "out" / "soldier_lod0.XMODEL_EXPORT";
+  const fs::path file = OutFile("soldier_lod0.XMODEL_EXPORT");
   for (const std::string bad : {"bone\nNUMBONES 99", "j_\"spine", "j_spine\r"}) {
     const std::string bone = model_.bones[2].name;
     model_.bones[2].name = bad;
-    EXPECT_EQ(model_.ExportXE((dir_ / "out").string()), err::kFileNotValid) << bad;
+    EXPECT_EQ(model_.ExportXE(Out()), err::kFileNotValid) << bad;
     model_.bones[2].name = bone;
     const std::string material = model_.lods[0].unique_materials[1];
     model_.lods[0].unique_materials[1] = bad;
-    EXPECT_EQ(model_.ExportXE((dir_ / "out").string()), err::kFileNotValid) << bad;
+    EXPECT_EQ(model_.ExportXE(Out()), err::kFileNotValid) << bad;
     model_.lods[0].unique_materials[1] = material;
     EXPECT_FALSE(fs::exists(file)) << bad;
     EXPECT_FALSE(model_.busy);
   }
   model_.name = "soldier\nNUMBONES 99";  // the parent's name is a comment line
-  EXPECT_EQ(model_.ExportXE((dir_ / "out").string()), err::kFileNotValid);
+  EXPECT_EQ(model_.ExportXE(Out()), err::kFileNotValid);
   EXPECT_FALSE(fs::exists(file));
   model_.name = "soldier";
   // Any other character is the format's to carry.
@@ -228,27 +173,6 @@ TEST_F(XmodelExportTest, RefusesNamesThatWouldBreakOutOfTheirQuotes) {
   xe::File f = Export();
   ASSERT_EQ(f.bones.size(), model_.bones.size());
   EXPECT_EQ(f.bones[2].name, "j_spine~1 lower");
-}
-
-// A model changed in memory past what the readers let through is refused
-// before a byte is written.
-TEST_F(XmodelExportTest, OutOfRangeIndexNeverReachesTheFile) {
-  Load(fixture::MakeSoldierModel("soldier", Cod4));
-  model_.lods[0].surfaces[1].triangles[4] = uint16_t(model_.lods[0].surfaces[1].vertices.size());
-  EXPECT_EQ(model_.ExportXE((dir_ / "out").string()), err::kOutOfRange);
-  EXPECT_FALSE(fs::exists(dir_ / "out" / "soldier_lod0.XMODEL_EXPORT"));
-  EXPECT_FALSE(model_.busy);
-}
-
-TEST_F(XmodelExportTest, RefusesModelsNotLoadedThroughTheirSurfaces) {
-  Xmodel empty;
-  EXPECT_EQ(empty.ExportXE(dir_.string()), err::kNotLoaded);
-  fixture::ModelFiles files = fixture::MakePropModel("crate", Cod4);
-  std::string path = fixture::WriteModel((dir_ / "game").string(), files);
-  model_.game = Cod4;
-  ASSERT_EQ(model_.LoadxmodelFull(path), err::kSuccess);
-  EXPECT_EQ(model_.ExportXE(dir_.string()), err::kNotLoaded);  // surfaces not read yet
-  EXPECT_FALSE(model_.busy);
 }
 
 // The games' tools wrote viewmodel_m16's XMODEL_EXPORT from the same scene

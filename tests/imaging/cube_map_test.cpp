@@ -16,6 +16,7 @@
 
 namespace {
 
+using image_test::HeaderOf;
 using fixture::IwiDesc;
 using fixture::Picture;
 
@@ -26,12 +27,6 @@ IwiDesc CubeDesc(int version, uint8_t format, int side, bool mips) {
   d.faces = fixture::MakeCubeFaces(side, format == 1);
   d.mips = mips;
   return d;
-}
-
-DdsHeader HeaderOf(const std::vector<uint8_t>& file) {
-  std::array<uint8_t, 128> raw{};
-  std::memcpy(raw.data(), file.data(), 128);
-  return dds::ToHeader(raw);
 }
 
 // Our TGA of one face read on its own, as an ordinary IWI of the same bytes:

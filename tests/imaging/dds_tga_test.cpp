@@ -13,6 +13,7 @@
 
 namespace {
 
+using image_test::HeaderOf;
 using image_test::TempDir;
 
 IwiImage Loaded(uint8_t format, int w, int h, bool mips = true) {
@@ -24,12 +25,6 @@ IwiImage Loaded(uint8_t format, int w, int h, bool mips = true) {
   EXPECT_EQ(image.LoadIWIBytes(fixture::WriteIwi(d)), img::kSuccess);
   image.name = "test.iwi";
   return image;
-}
-
-DdsHeader HeaderOf(const std::vector<uint8_t>& file) {
-  std::array<uint8_t, 128> raw{};
-  std::memcpy(raw.data(), file.data(), 128);
-  return dds::ToHeader(raw);
 }
 
 TEST(DdsWriter, IwiDxt1KeepsTheStoredLevelBytesTopLevelFirst) {

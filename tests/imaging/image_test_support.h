@@ -10,14 +10,18 @@
 #include <cstdlib>     // Required for: mkdtemp()
 #include <filesystem>  // Required for: remove_all()
 #include <algorithm>   // Required for: std::max
+#include <array>
 #include <cmath>       // Required for: std::abs
+#include <cstring>     // Required for: memcpy()
 #include <fstream>
 #include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
+#include "tests/support/files.h"
 #include "tests/support/temp_dir.h"
 
+#include "imaging/dds_header.h"
 #include "tools/fixture/iwi_writer.h"
 
 namespace image_test {
@@ -28,9 +32,13 @@ class TempDir : public test_support::TempDir {
   TempDir() : test_support::TempDir("vantor_img") {}
 };
 
-inline std::vector<uint8_t> ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+using test_support::ReadBytes;
+
+// The header of a DDS file we wrote.
+inline DdsHeader HeaderOf(const std::vector<uint8_t>& file) {
+  std::array<uint8_t, 128> raw{};
+  std::memcpy(raw.data(), file.data(), 128);
+  return dds::ToHeader(raw);
 }
 
 inline std::string SamplesDir() { return std::string(VANTOR_SOURCE_DIR) + "/../shared/samples"; }
@@ -56,7 +64,12 @@ inline std::string MagickDir() {
   return dir;
 }
 
-inline std::string Quote(const std::string& s) { return "'" + s + "'"; }
+// `s` as one shell word, whatever it holds.
+inline std::string Quote(const std::string& s) {
+  std::string out = "'";
+  for (char c : s) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return out + "'";
+}
 
 // `identify -format FORMAT FILE`.
 inline std::string Identify(const std::string& file, const std::string& format) {

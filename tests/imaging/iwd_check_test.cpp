@@ -28,34 +28,32 @@ std::optional<IwdMessage> Check(QorIWDUtils& utils, const TempRoot& root) {
   return utils.TakeMessage();
 }
 
-TEST(IwdCheck, FolderWith2499ImagesOffersTheMover) {
-  TempRoot root;
-  std::filesystem::create_directories(root.Sub("main"));
-  TouchImages(root, 2499);
-  LogCapture log;
-  QorIWDUtils utils;
-  std::optional<IwdMessage> m = Check(utils, root);
-  ASSERT_TRUE(m.has_value());
-  EXPECT_EQ(m->command, "open iwd_images_menu;");
-  EXPECT_EQ(m->text, "");
-  EXPECT_EQ(utils.last_count(), 2499u);
-  EXPECT_TRUE(utils.asked());
-  EXPECT_TRUE(utils.menu_offered());
-  EXPECT_TRUE(log.Contains("ImageCheck:: 'raw/images' looks incomplete with only: '2499 iwis' suggested user to "
-                           "run IWDToImages, Path: '" + root.images() + "'"))
-      << log.Joined();
-}
-
-TEST(IwdCheck, FolderWith2500ImagesOffersNothing) {
-  TempRoot root;
-  std::filesystem::create_directories(root.Sub("main"));
-  TouchImages(root, 2500);
-  LogCapture log;
-  QorIWDUtils utils;
-  EXPECT_FALSE(Check(utils, root).has_value());
-  EXPECT_EQ(utils.last_count(), 2500u);
-  EXPECT_FALSE(utils.asked());
-  EXPECT_FALSE(log.Contains("ImageCheck::"));
+// 2,500 images is the line: one fewer offers the mover, once, with its log
+// line; that many offers nothing and logs nothing.
+TEST(IwdCheck, FewerThan2500ImagesOfferTheMover) {
+  for (int count : {2499, 2500}) {
+    SCOPED_TRACE(count);
+    TempRoot root;
+    std::filesystem::create_directories(root.Sub("main"));
+    TouchImages(root, count);
+    LogCapture log;
+    QorIWDUtils utils;
+    std::optional<IwdMessage> m = Check(utils, root);
+    EXPECT_EQ(utils.last_count(), size_t(count));
+    EXPECT_EQ(utils.asked(), count < 2500);
+    if (count == 2500) {
+      EXPECT_FALSE(m.has_value());
+      EXPECT_FALSE(log.Contains("ImageCheck::"));
+      continue;
+    }
+    ASSERT_TRUE(m.has_value());
+    EXPECT_EQ(m->command, "open iwd_images_menu;");
+    EXPECT_EQ(m->text, "");
+    EXPECT_TRUE(utils.menu_offered());
+    EXPECT_TRUE(log.Contains("ImageCheck:: 'raw/images' looks incomplete with only: '2499 iwis' suggested user to "
+                             "run IWDToImages, Path: '" + root.images() + "'"))
+        << log.Joined();
+  }
 }
 
 TEST(IwdCheck, PartialFilesAndOtherFilesAreNotCounted) {

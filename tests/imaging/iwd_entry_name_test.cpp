@@ -14,7 +14,7 @@ TEST(IwdEntryName, ImagesFolderNamesMapBelowRawImages) {
   EXPECT_EQ(IwdImageTarget("images/~stone-mine.iwi"), "~stone-mine.iwi");
 }
 
-TEST(IwdEntryName, NamesThatClimbOrJumpOutAreRefused) {
+TEST(IwdEntryName, NamesThatClimbJumpOutOrHideAreRefused) {
   for (const char* name : {
            "images/../../x.iwi",
            "images/..\\..\\x.iwi",
@@ -34,15 +34,12 @@ TEST(IwdEntryName, NamesThatClimbOrJumpOutAreRefused) {
            "images/",
            "images",
            "",
+           "images/x\n.iwi",
+           "images/x.iwi.vantor-part",
        }) {
     EXPECT_EQ(IwdImageTarget(name), std::nullopt) << name;
   }
-}
-
-TEST(IwdEntryName, ControlCharactersAndPartialNamesAreRefused) {
   EXPECT_EQ(IwdImageTarget(std::string("images/x.iwi\0/../../y.iwi", 25)), std::nullopt);
-  EXPECT_EQ(IwdImageTarget("images/x\n.iwi"), std::nullopt);
-  EXPECT_EQ(IwdImageTarget("images/x.iwi.vantor-part"), std::nullopt);
 }
 
 TEST(IwdEntryName, OnlyFilesEndingInIwiAreImages) {

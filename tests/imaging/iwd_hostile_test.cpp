@@ -53,19 +53,6 @@ TEST(IwdHostile, EntriesSharingOneEntrysDataAreRefused) {
   EXPECT_EQ(tree["good.iwi"], MakeIwiBytes(3, 16, 16));
 }
 
-TEST(IwdHostile, ExtensionCountsOnlyAtTheEndInAnyCase) {
-  TempRoot root;
-  IwdDesc desc;
-  desc.entries = {{"images/x.iwi.sh", {'#', '!'}}, {"images/Upper.IWI", MakeIwiBytes(4, 16, 16)}};
-  root.Archive("iw_00.iwd", desc);
-  QorIWDUtils utils;
-  IwdProgress p = RunPass(utils, root.path());
-  EXPECT_EQ(p.total_seen, 1u);
-  auto tree = Tree(root.images());
-  ASSERT_EQ(tree.size(), 1u);
-  EXPECT_EQ(tree["Upper.IWI"], MakeIwiBytes(4, 16, 16));
-}
-
 TEST(IwdHostile, PlantedSymlinksAreNeverWrittenThrough) {
   TempRoot root;
   IwdDesc desc;

@@ -79,6 +79,8 @@ TEST(IwdPass, SecondPassWritesNothing) {
   }
 }
 
+// Only names ending in ".iwi", in any case, are images; the rest are not
+// even counted.
 TEST(IwdPass, EntriesThatAreNotImagesAreIgnoredAndNotCounted) {
   TempRoot root;
   IwdDesc desc;
@@ -86,13 +88,18 @@ TEST(IwdPass, EntriesThatAreNotImagesAreIgnoredAndNotCounted) {
                   {"sound/shot.wav", std::vector<uint8_t>(300, 7)},
                   {"images/", {}, false},
                   {"images/loading.dds", Bytes("DDS ")},
-                  {"maps/mp/_load.gsc", Bytes("main(){}")}};
+                  {"images/x.iwi.sh", Bytes("#!")},
+                  {"maps/mp/_load.gsc", Bytes("main(){}")},
+                  {"images/Upper.IWI", MakeIwiBytes(4, 16, 16)}};
   root.Archive("iw_00.iwd", desc);
   QorIWDUtils utils;
   IwdProgress p = RunPass(utils, root.path());
-  EXPECT_EQ(p.total_seen, 0u);
-  EXPECT_EQ(p.total_copied + p.total_skipped + p.total_refused + p.total_failed, 0u);
-  EXPECT_TRUE(Tree(root.images()).empty());
+  EXPECT_EQ(p.total_seen, 1u);
+  EXPECT_EQ(p.total_copied, 1u);
+  EXPECT_EQ(p.total_skipped + p.total_refused + p.total_failed, 0u);
+  auto tree = Tree(root.images());
+  ASSERT_EQ(tree.size(), 1u);
+  EXPECT_EQ(tree["Upper.IWI"], MakeIwiBytes(4, 16, 16));
 }
 
 TEST(IwdPass, CancelStopsBeforeTheNextEntryAndKeepsWhatWasWritten) {

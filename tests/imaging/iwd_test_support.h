@@ -1,42 +1,28 @@
-// Shared by the IWD mover tests: a scratch game root per test (its name
-// holds the pid: other developers run the same tests at the same time),
-// archives from the fixture writer, tree listings and file reads.
+// Shared by the IWD mover tests: a scratch game root per test, archives
+// from the fixture writer, tree listings and file reads.
 #pragma once
 
 #include <gtest/gtest.h>
-#include <unistd.h>  // Required for: getpid()
 
-#include <cstdlib>     // Required for: mkdtemp()
-#include <filesystem>  // Required for: recursive_directory_iterator, remove_all()
-#include <fstream>
+#include <filesystem>  // Required for: recursive_directory_iterator
 #include <map>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "imaging/iwd_utils.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_dir.h"
 #include "tools/fixture/iwd_writer.h"
 
 namespace iwd_test {
 
-class TempRoot {
- public:
-  TempRoot() {
-    std::string pattern = testing::TempDir() + "vantor_iwd_" + std::to_string(::getpid()) + "_XXXXXX";
-    std::vector<char> buf(pattern.begin(), pattern.end());
-    buf.push_back('\0');
-    if (::mkdtemp(buf.data())) path_ = buf.data();
-    EXPECT_FALSE(path_.empty()) << "mkdtemp failed under " << testing::TempDir();
-  }
-  ~TempRoot() {
-    std::error_code ec;
-    if (!path_.empty()) std::filesystem::remove_all(path_, ec);
-  }
-  TempRoot(const TempRoot&) = delete;
-  TempRoot& operator=(const TempRoot&) = delete;
+using test_support::ReadBytes;
 
-  const std::string& path() const { return path_; }
-  std::string Sub(const std::string& rel) const { return path_ + "/" + rel; }
+// A fresh game root per test (tests/support/temp_dir.h).
+class TempRoot : public test_support::TempDir {
+ public:
+  TempRoot() : test_support::TempDir("vantor_iwd") {}
+
   std::string images() const { return Sub("raw/images"); }
 
   // main/<name> from a description.
@@ -44,15 +30,7 @@ class TempRoot {
     ASSERT_TRUE(fixture::WriteIwdFile(Sub("main/" + name), desc));
   }
   void MakeImagesFolder() const { std::filesystem::create_directories(images()); }
-
- private:
-  std::string path_;
 };
-
-inline std::vector<uint8_t> ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 inline std::vector<uint8_t> Bytes(const std::string& text) { return {text.begin(), text.end()}; }
 

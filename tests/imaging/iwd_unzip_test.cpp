@@ -10,6 +10,7 @@
 #include <fstream>
 #include <set>
 
+#include "tests/imaging/image_test_support.h"
 #include "tests/imaging/iwd_test_support.h"
 #include "tests/shell/shell_test_support.h"
 
@@ -17,17 +18,12 @@ namespace {
 
 using fixture::IwdDesc;
 using fixture::MakeIwiBytes;
+using image_test::Quote;
 using iwd_test::RunPass;
 using iwd_test::TempRoot;
 using iwd_test::Tree;
 
 bool HaveUnzip() { return std::system("command -v unzip >/dev/null 2>&1") == 0; }
-
-std::string Quote(const std::string& s) {
-  std::string out = "'";
-  for (char c : s) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return out + "'";
-}
 
 // What `unzip -n` makes of the archives, in the pass's order, below
 // `out`/raw; only the images are kept for comparison.

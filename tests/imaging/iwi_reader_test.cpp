@@ -39,43 +39,44 @@ IwiDesc Desc(int version, uint8_t format, int w, int h, bool mips = true) {
   return d;
 }
 
-TEST(IwiReader, FourByFourDxt1WithOneLevelStartsAt28) {
-  std::vector<uint8_t> file = fixture::WriteIwi(Desc(6, 11, 4, 4, false));
-  ASSERT_EQ(file.size(), 28u + 8u);
-  IwiImage image;
-  ASSERT_EQ(image.LoadIWIBytes(file), img::kSuccess);
-  EXPECT_EQ(image.mip_count, 1);
-  ASSERT_EQ(image.stored_levels.size(), 1u);
-  EXPECT_EQ(image.stored_levels[0], std::vector<uint8_t>(file.begin() + 28, file.end()));
-}
-
-TEST(IwiReader, FullDxt5ChainWalksNineLevelsFromTheEnd) {
-  std::vector<uint8_t> file = fixture::WriteIwi(Desc(6, 13, 256, 128));
-  ASSERT_EQ(file.size(), 43756u);
-  IwiImage image;
-  ASSERT_EQ(image.LoadIWIBytes(file), img::kSuccess);
-  EXPECT_EQ(image.mip_count, 9);
+// Levels are found walking back from the end of the file, top level last;
+// they start after a 28-byte header, 48 bytes from version 13 (a lone 4 x 4
+// level read from 28 would take header bytes 32..47 for a second level).
+TEST(IwiReader, LevelWalkFromTheEndStopsAtTheHeader) {
+  struct Case {
+    int version;
+    uint8_t format;
+    int w, h;
+    bool mips;
+    size_t file_size, header;
+    int mip_count;
+  };
+  const Case cases[] = {
+      {6, 11, 4, 4, false, 28 + 8, 28, 1},
+      {6, 13, 256, 128, true, 43756, 28, 9},
+      {13, 13, 4, 4, false, 48 + 16, 48, 1},
+      {13, 11, 64, 32, true, 0, 48, 7},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE("version " + std::to_string(c.version) + " " + std::to_string(c.w) + "x" + std::to_string(c.h));
+    std::vector<uint8_t> file = fixture::WriteIwi(Desc(c.version, c.format, c.w, c.h, c.mips));
+    if (c.file_size) {
+      EXPECT_EQ(file.size(), c.file_size);
+    }
+    IwiImage image;
+    ASSERT_EQ(image.LoadIWIBytes(file), img::kSuccess);
+    EXPECT_EQ(image.mip_count, c.mip_count);
+    size_t total = 0;
+    for (const auto& level : image.stored_levels) total += level.size();
+    EXPECT_EQ(total, file.size() - c.header);
+    const size_t top = image.stored_levels[0].size();
+    EXPECT_EQ(image.stored_levels[0], std::vector<uint8_t>(file.end() - long(top), file.end()));
+  }
+  IwiImage chain;
+  ASSERT_EQ(chain.LoadIWIBytes(fixture::WriteIwi(Desc(6, 13, 256, 128))), img::kSuccess);
   std::vector<size_t> sizes;
-  for (const auto& level : image.levels) sizes.push_back(level.size());
+  for (const auto& level : chain.levels) sizes.push_back(level.size());
   EXPECT_EQ(sizes, (std::vector<size_t>{32768, 8192, 2048, 512, 128, 32, 16, 16, 16}));
-  // The top level is the last one stored.
-  EXPECT_EQ(image.stored_levels[0], std::vector<uint8_t>(file.end() - 32768, file.end()));
-}
-
-TEST(IwiReader, Version13LevelsStartAfterTheFortyEightByteHeader) {
-  // A 4 x 4 top level alone: read from 28 the walk would take header bytes
-  // 32..47 as a second level.
-  std::vector<uint8_t> file = fixture::WriteIwi(Desc(13, 13, 4, 4, false));
-  ASSERT_EQ(file.size(), 48u + 16u);
-  IwiImage image;
-  ASSERT_EQ(image.LoadIWIBytes(file), img::kSuccess);
-  EXPECT_EQ(image.mip_count, 1);
-  std::vector<uint8_t> chain = fixture::WriteIwi(Desc(13, 11, 64, 32));
-  ASSERT_EQ(image.LoadIWIBytes(chain), img::kSuccess);
-  EXPECT_EQ(image.mip_count, 7);
-  size_t total = 0;
-  for (const auto& level : image.stored_levels) total += level.size();
-  EXPECT_EQ(total, chain.size() - 48);
 }
 
 TEST(IwiReader, EveryVersionAndFormatDecodesToItsPicture) {

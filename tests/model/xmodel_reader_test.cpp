@@ -3,6 +3,8 @@
 // the Black Ops layout for version-62 files.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "model/xmodel.h"
 #include "tests/model/model_test_support.h"
 #include "tools/fixture/fixture_writer.h"
@@ -125,28 +127,26 @@ TEST(XmodelReader, SlotNamesOfFourCharactersOrFewerAreKeptButNotCounted) {
   EXPECT_EQ(empty.SetupSurfaces(), err::kNoLods);
 }
 
-TEST(XmodelReader, CollisionByte255SkipsSevenBytesWhateverTheyHold) {
-  TempDir dir;
-  fixture::ModelFiles files = Probe(Cod4, "");
-  files.xmodel.collision_pad = {1, 2, 3};
-  files.xmodel.collision_count = 1000;  // not read when the byte is 255
-  files.xmodel.materials = {{{"mtl_a", "mtl_b"}}};
-  Xmodel m;
-  ASSERT_EQ(WriteAndReadXmodel(dir.path(), files, m, Cod4), err::kSuccess);
-  EXPECT_EQ(m.collision_lod, -1);
-  EXPECT_EQ(m.lods[0].materials, (std::vector<std::string>{"mtl_a", "mtl_b"}));
-}
-
-TEST(XmodelReader, CollisionSurfacesAreSkippedByTheirCounts) {
-  TempDir dir;
-  fixture::ModelFiles files = Probe(Cod4, "");
-  files.xmodel.collision_lod = 1;
-  files.xmodel.collision = {{0, 0x11}, {3, 0x22}};
-  files.xmodel.materials = {{{"mtl_after_collision"}}};
-  Xmodel m;
-  ASSERT_EQ(WriteAndReadXmodel(dir.path(), files, m, Cod4), err::kSuccess);
-  EXPECT_EQ(m.collision_lod, 1);
-  EXPECT_EQ(m.lods[0].materials, (std::vector<std::string>{"mtl_after_collision"}));
+// A collision byte of 255 skips seven bytes whatever they hold (the count
+// among them is not read); any other skips the surfaces by their counts.
+TEST(XmodelReader, CollisionBlockIsSkippedToTheMaterials) {
+  for (int lod : {-1, 1}) {
+    SCOPED_TRACE(lod);
+    TempDir dir;
+    fixture::ModelFiles files = Probe(Cod4, "");
+    if (lod < 0) {
+      files.xmodel.collision_pad = {1, 2, 3};
+      files.xmodel.collision_count = 1000;
+    } else {
+      files.xmodel.collision_lod = uint8_t(lod);
+      files.xmodel.collision = {{0, 0x11}, {3, 0x22}};
+    }
+    files.xmodel.materials = {{{"mtl_a", "mtl_b"}}};
+    Xmodel m;
+    ASSERT_EQ(WriteAndReadXmodel(dir.path(), files, m, Cod4), err::kSuccess);
+    EXPECT_EQ(m.collision_lod, lod);
+    EXPECT_EQ(m.lods[0].materials, (std::vector<std::string>{"mtl_a", "mtl_b"}));
+  }
 }
 
 TEST(XmodelReader, MaterialsArePerLevelWithDistinctNamesInFirstOrder) {
@@ -164,53 +164,81 @@ TEST(XmodelReader, MaterialsArePerLevelWithDistinctNamesInFirstOrder) {
   EXPECT_EQ(m.material_library.names, (std::vector<std::string>{"mtl_a", "mtl_b", "mtl_c"}));
 }
 
-TEST(XmodelReader, Version62IsReadWithBlackOpsLayoutAndLeavesTheActiveGame) {
-  for (GameVersion active : {Cod4, Cod5}) {
-    SCOPED_TRACE(active);
+// The version decides the layout, not the active game nor the bytes: 62 is
+// read as Black Ops under any game, 25 under Black Ops too; the active game
+// is left as it was. With a COD 4 header under version 62 the Black Ops
+// reader finds the preset byte inside the slot-0 distance (0) and starts the
+// distance at 37, which is 9 bytes into the name at 32.
+TEST(XmodelReader, VersionDecidesTheLayoutAndLeavesTheActiveGame) {
+  struct Case {
+    GameVersion written, active;
+    int version;
+    const char* slot0;
+    const char* read_as;
+  };
+  const Case cases[] = {
+      {BO, Cod4, 62, "probe_lod0", "probe_lod0"},
+      {BO, Cod5, 62, "probe_lod0", "probe_lod0"},
+      {Cod4, Cod4, 62, "probe_misread_lod0", "read_lod0"},
+      {BO, BO, 25, "probe_lod0", "probe_lod0"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "written " << c.written << " active " << c.active << " v" << c.version);
     TempDir dir;
+    fixture::ModelFiles files = Probe(c.written, c.written == BO ? "metal" : "");
+    files.xmodel.version = int16_t(c.version);
+    files.xmodel.lods[0].name = c.slot0;
+    if (c.written != BO) files.xmodel.lods[0].distance = 0;
     Xmodel m;
-    ASSERT_EQ(WriteAndReadXmodel(dir.path(), Probe(BO, "metal"), m, active), err::kSuccess);
-    EXPECT_EQ(m.version, 62);
+    ASSERT_EQ(WriteAndReadXmodel(dir.path(), files, m, c.active), err::kSuccess);
     EXPECT_EQ(m.layout, BO);
-    EXPECT_EQ(m.game, active);
-    EXPECT_EQ(m.physics_preset, "metal");
-    EXPECT_EQ(m.lod_names[0], "probe_lod0");
+    EXPECT_EQ(m.game, c.active);
+    EXPECT_EQ(m.lod_names[0], c.read_as);
+    if (c.written == BO) {
+      EXPECT_EQ(m.physics_preset, "metal");
+    }
   }
 }
 
-TEST(XmodelReader, Version62InCod4LayoutIsStillReadWithBlackOpsOffsets) {
-  // The version decides, not the bytes: with the COD 4 header the Black Ops
-  // reader finds the preset byte inside the slot-0 distance (0) and starts
-  // the distance at 37, which is 9 bytes into the name at 32.
-  TempDir dir;
-  fixture::ModelFiles files = Probe(Cod4, "");
-  files.xmodel.version = 62;
-  files.xmodel.lods[0].distance = 0;
-  files.xmodel.lods[0].name = "probe_misread_lod0";
-  Xmodel m;
-  ASSERT_EQ(WriteAndReadXmodel(dir.path(), files, m, Cod4), err::kSuccess);
-  EXPECT_EQ(m.layout, BO);
-  EXPECT_EQ(m.lod_names[0], "read_lod0");
-  EXPECT_EQ(m.game, Cod4);
+// Files whose counts or names run past what they hold end with their own
+// code and leave the model unloaded.
+TEST(XmodelReader, FilesThatRunPastThemselvesAreRefused) {
+  struct Case {
+    const char* what;
+    std::function<void(fixture::XmodelDesc&)> change;
+    ErrorCode result;
+  };
+  const Case cases[] = {
+      {"version 26", [](fixture::XmodelDesc& x) { x.version = 26; }, err::kInvalidVersion},
+      {"slot name of 1023", [](fixture::XmodelDesc& x) {
+         x.lods[1].name = std::string(1023, 'n');
+         x.materials.push_back({{"mtl_lod1"}});  // slot 1 is now in use
+       }, err::kSuccess},
+      {"slot name without its NUL within 1024", [](fixture::XmodelDesc& x) {
+         x.lods[1].name = std::string(1024, 'n');
+         x.materials.push_back({{"mtl_lod1"}});
+       }, err::kNameUnreadable},
+      {"material count past the names", [](fixture::XmodelDesc& x) { x.materials = {{{"mtl_a", "mtl_b"}, 5}}; },
+       err::kUnknown},
+      {"collision surfaces past the end", [](fixture::XmodelDesc& x) {
+         x.collision_lod = 0;
+         x.collision_count = 3;
+         x.collision = {{2}};
+         x.materials.clear();
+       }, err::kOutOfRange},
+  };
+  for (const Case& c : cases) {
+    TempDir dir;
+    fixture::ModelFiles files = Probe(Cod4, "");
+    c.change(files.xmodel);
+    Xmodel m;
+    EXPECT_EQ(WriteAndReadXmodel(dir.path(), files, m, Cod4), c.result) << c.what;
+    EXPECT_EQ(m.xmodel_loaded, c.result == err::kSuccess) << c.what;
+  }
 }
 
-TEST(XmodelReader, Version25UnderBlackOpsIsReadWithBlackOpsLayout) {
+TEST(XmodelReader, RefusesBadGameAndOrder) {
   TempDir dir;
-  fixture::ModelFiles files = Probe(BO, "");
-  files.xmodel.version = 25;
-  Xmodel m;
-  ASSERT_EQ(WriteAndReadXmodel(dir.path(), files, m, BO), err::kSuccess);
-  EXPECT_EQ(m.layout, BO);
-  EXPECT_EQ(m.lod_names[0], "probe_lod0");
-}
-
-TEST(XmodelReader, RefusesBadVersionGameAndOrder) {
-  TempDir dir;
-  fixture::ModelFiles files = Probe(Cod4, "");
-  files.xmodel.version = 26;
-  Xmodel bad_version;
-  EXPECT_EQ(WriteAndReadXmodel(dir.path(), files, bad_version, Cod4), err::kInvalidVersion);
-
   Xmodel bad_game;
   EXPECT_EQ(WriteAndReadXmodel(dir.path(), Probe(Cod4, ""), bad_game, 7), err::kUnknown);
   EXPECT_FALSE(bad_game.xmodel_loaded);
@@ -221,40 +249,6 @@ TEST(XmodelReader, RefusesBadVersionGameAndOrder) {
   Xmodel twice;
   ASSERT_EQ(WriteAndReadXmodel(dir.path(), Probe(Cod4, ""), twice, Cod4), err::kSuccess);
   EXPECT_EQ(twice.LoadXmodel(), err::kAlreadyLoaded);
-}
-
-TEST(XmodelReader, SlotNameNeedsItsNulWithin1024Bytes) {
-  for (size_t length : {1023u, 1024u}) {
-    SCOPED_TRACE(length);
-    TempDir dir;
-    fixture::ModelFiles files = Probe(Cod4, "");
-    files.xmodel.lods[1].name = std::string(length, 'n');
-    files.xmodel.materials.push_back({{"mtl_lod1"}});  // slot 1 is now in use
-    Xmodel m;
-    ErrorCode r = WriteAndReadXmodel(dir.path(), files, m, Cod4);
-    EXPECT_EQ(r, length == 1023 ? err::kSuccess : err::kNameUnreadable);
-  }
-}
-
-TEST(XmodelReader, MaterialCountPastTheNamesIsUnknownError) {
-  TempDir dir;
-  fixture::ModelFiles files = Probe(Cod4, "");
-  files.xmodel.materials = {{{"mtl_a", "mtl_b"}, 5}};
-  Xmodel m;
-  EXPECT_EQ(WriteAndReadXmodel(dir.path(), files, m, Cod4), err::kUnknown);
-  EXPECT_FALSE(m.xmodel_loaded);
-}
-
-TEST(XmodelReader, CollisionSurfacesPastTheEndAreOutOfRange) {
-  TempDir dir;
-  fixture::ModelFiles files = Probe(Cod4, "");
-  files.xmodel.collision_lod = 0;
-  files.xmodel.collision_count = 3;
-  files.xmodel.collision = {{2}};
-  files.xmodel.materials.clear();
-  Xmodel m;
-  EXPECT_EQ(WriteAndReadXmodel(dir.path(), files, m, Cod4), err::kOutOfRange);
-  EXPECT_FALSE(m.xmodel_loaded);
 }
 
 }  // namespace

@@ -57,21 +57,14 @@ TEST(XmodelpartsReader, RootsComeFirstWithoutRecordsThenRecordsInOrder) {
   EXPECT_TRUE(m.parts_loaded);
 }
 
-TEST(XmodelpartsReader, OneRootAndNoRecords) {
-  fixture::XmodelpartsDesc parts;
-  parts.bones = {{"tag_origin"}};
-  TempDir dir;
-  Xmodel m;
-  ASSERT_EQ(WriteAndLoad(dir.path(), WithParts(parts), m, Cod4), err::kSuccess);
-  ASSERT_EQ(m.bones.size(), 1u);
-  EXPECT_EQ(m.bones[0].name, "tag_origin");
-  EXPECT_EQ(m.bones[0].rotation[0], 0.0);
-  EXPECT_EQ(m.bones[0].rotation[3], 1.0);
-}
-
+// Records divide by 32766.5 (so 32767 decodes slightly above 1) and w is
+// the positive root, clamped at 0; a quaternion with negative w is flipped
+// by the writer and comes back as the same rotation.
 TEST(XmodelpartsReader, RotationDecodesWithDivisor32766Point5AndClampsW) {
+  double q[4] = {0.2, -0.5, 0.4, -std::sqrt(1 - 0.04 - 0.25 - 0.16)};
   fixture::XmodelpartsDesc parts;
-  parts.bones = {{"tag_origin"}, Bone("zero", 0, 0, {0, 0, 0}), Bone("full_x", 0, 0, {32767, 0, 0})};
+  parts.bones = {{"tag_origin"}, Bone("zero", 0, 0, {0, 0, 0}), Bone("full_x", 0, 0, {32767, 0, 0}),
+                 Bone("j_turned", 0, 0, fixture::QuantiseRotation(q[0], q[1], q[2], q[3]))};
   TempDir dir;
   Xmodel m;
   ASSERT_EQ(WriteAndLoad(dir.path(), WithParts(parts), m, Cod4), err::kSuccess);
@@ -79,20 +72,9 @@ TEST(XmodelpartsReader, RotationDecodesWithDivisor32766Point5AndClampsW) {
   EXPECT_EQ(zero[0], 0.0);
   EXPECT_EQ(zero[3], 1.0);
   const double* full = m.bones[2].rotation;
-  EXPECT_EQ(full[0], 32767 / 32766.5);  // slightly above 1
+  EXPECT_EQ(full[0], 32767 / 32766.5);
   EXPECT_EQ(full[3], 0.0);
-}
-
-TEST(XmodelpartsReader, QuantisedRotationDecodesBackToTheQuaternion) {
-  // A unit quaternion with negative w: the writer flips it, the reader's
-  // positive root brings back the same rotation.
-  double q[4] = {0.2, -0.5, 0.4, -std::sqrt(1 - 0.04 - 0.25 - 0.16)};
-  fixture::XmodelpartsDesc parts;
-  parts.bones = {{"tag_origin"}, Bone("j_turned", 0, 0, fixture::QuantiseRotation(q[0], q[1], q[2], q[3]))};
-  TempDir dir;
-  Xmodel m;
-  ASSERT_EQ(WriteAndLoad(dir.path(), WithParts(parts), m, Cod4), err::kSuccess);
-  for (int i = 0; i < 4; ++i) EXPECT_NEAR(m.bones[1].rotation[i], -q[i], 1e-4) << i;
+  for (int i = 0; i < 4; ++i) EXPECT_NEAR(m.bones[3].rotation[i], -q[i], 1e-4) << i;
 }
 
 TEST(XmodelpartsReader, SecondCallReturns18AndKeepsTheBones) {
@@ -100,8 +82,10 @@ TEST(XmodelpartsReader, SecondCallReturns18AndKeepsTheBones) {
   Xmodel m;
   ASSERT_EQ(WriteAndLoad(dir.path(), fixture::MakePropModel("crate", Cod4), m, Cod4), err::kSuccess);
   EXPECT_EQ(m.LoadParts(), err::kBonesLoaded);
-  ASSERT_EQ(m.bones.size(), 1u);
+  ASSERT_EQ(m.bones.size(), 1u);  // one root and no records
   EXPECT_EQ(m.bones[0].name, "tag_origin");
+  EXPECT_EQ(m.bones[0].rotation[0], 0.0);
+  EXPECT_EQ(m.bones[0].rotation[3], 1.0);
 }
 
 TEST(XmodelpartsReader, MissingFileIs3AndMissingFolderIs20) {
@@ -111,7 +95,6 @@ TEST(XmodelpartsReader, MissingFileIs3AndMissingFolderIs20) {
   Xmodel m;
   EXPECT_EQ(WriteAndLoad(dir.path(), files, m, Cod4), err::kFileNotFound);
   EXPECT_FALSE(m.parts_loaded);
-
 
   TempDir dir2;
   std::string path = fixture::WriteModel(dir2.path(), fixture::MakePropModel("crate", Cod4));

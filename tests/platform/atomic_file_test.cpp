@@ -6,39 +6,20 @@
 
 #include <cerrno>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "platform/atomic_file.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 
-class Folder {
+using test_support::ReadText;
+
+class Folder : public test_support::TempDir {
  public:
-  Folder() {
-    path_ = testing::TempDir() + "vantor_atomic_" + std::to_string(::getpid()) + "_" +
-            testing::UnitTest::GetInstance()->current_test_info()->name();
-    std::filesystem::remove_all(path_);
-    std::filesystem::create_directories(path_);
-  }
-  ~Folder() { std::filesystem::remove_all(path_); }
-  std::string Sub(const std::string& name) const { return path_ + "/" + name; }
-  size_t Count() const {
-    size_t n = 0;
-    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(path_)) ++n;
-    return n;
-  }
-
- private:
-  std::string path_;
+  Folder() : test_support::TempDir("vantor_atomic") {}
+  size_t Count() const { return test_support::CountEntries(path()); }
 };
-
-std::string Text(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 const uint8_t kBytes[] = {'I', 'W', 'i', 6, 0x0B, 2, 16, 0, 16, 0};
 
@@ -50,7 +31,7 @@ TEST(AtomicFile, CommitPutsTheWholeFileUnderItsName) {
   ASSERT_TRUE(f.Write(kBytes + 4, sizeof kBytes - 4));
   EXPECT_FALSE(std::filesystem::exists(dir.Sub("a.iwi"))) << "not before Commit";
   ASSERT_EQ(f.Commit(), 0);
-  EXPECT_EQ(Text(dir.Sub("a.iwi")), std::string(kBytes, kBytes + sizeof kBytes));
+  EXPECT_EQ(ReadText(dir.Sub("a.iwi")), std::string(kBytes, kBytes + sizeof kBytes));
   EXPECT_EQ(dir.Count(), 1u);
 }
 
@@ -88,7 +69,7 @@ TEST(AtomicFile, CommitLeavesAFileThatAppearedMeanwhile) {
   // An unnamed file is linked and meets the other; a renamed partial file
   // (file systems without unnamed files) replaces it.
   if (rc == EEXIST) {
-    EXPECT_EQ(Text(dir.Sub("a.iwi")), "theirs");
+    EXPECT_EQ(ReadText(dir.Sub("a.iwi")), "theirs");
   } else {
     EXPECT_EQ(rc, 0);
   }

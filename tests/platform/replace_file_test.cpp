@@ -6,28 +6,16 @@
 #include <sys/stat.h>  // Required for: mkfifo()
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "platform/replace_file.h"
+#include "tests/support/files.h"
 #include "tests/support/temp_dir.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-std::string Text(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-size_t Count(const std::string& dir) {
-  size_t n = 0;
-  for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir)) ++n;
-  return n;
-}
+using test_support::ReadText;
 
 TEST(ReplaceFile, OldFileStaysUntilCommitAndAbandonLeavesIt) {
   test_support::TempDir dir;
@@ -36,16 +24,16 @@ TEST(ReplaceFile, OldFileStaysUntilCommitAndAbandonLeavesIt) {
   platform::ReplaceFile f;
   ASSERT_EQ(f.Open(target), 0);
   ASSERT_TRUE(f.Write("new text", 8));
-  EXPECT_EQ(Text(target), "old");
+  EXPECT_EQ(ReadText(target), "old");
   f.Abandon();
-  EXPECT_EQ(Text(target), "old");
-  EXPECT_EQ(Count(dir.path()), 1u);
+  EXPECT_EQ(ReadText(target), "old");
+  EXPECT_EQ(test_support::CountEntries(dir.path()), 1u);
 
   ASSERT_EQ(f.Open(target), 0);
   ASSERT_TRUE(f.Write("new text", 8));
   ASSERT_EQ(f.Commit(), 0);
-  EXPECT_EQ(Text(target), "new text");
-  EXPECT_EQ(Count(dir.path()), 1u);
+  EXPECT_EQ(ReadText(target), "new text");
+  EXPECT_EQ(test_support::CountEntries(dir.path()), 1u);
 }
 
 TEST(ReplaceFile, SymlinkUnderTheFinalNameIsReplacedNotWrittenThrough) {
@@ -57,8 +45,8 @@ TEST(ReplaceFile, SymlinkUnderTheFinalNameIsReplacedNotWrittenThrough) {
   ASSERT_TRUE(f.Write("gdt", 3));
   ASSERT_EQ(f.Commit(), 0);
   EXPECT_FALSE(fs::is_symlink(dir.Sub("a.gdt")));
-  EXPECT_EQ(Text(dir.Sub("a.gdt")), "gdt");
-  EXPECT_EQ(Text(dir.Sub("outside")), "keep");
+  EXPECT_EQ(ReadText(dir.Sub("a.gdt")), "gdt");
+  EXPECT_EQ(ReadText(dir.Sub("outside")), "keep");
 }
 
 TEST(ReplaceFile, TargetsThatAreNoRegularFileAreRefusedAndNamed) {
@@ -72,7 +60,7 @@ TEST(ReplaceFile, TargetsThatAreNoRegularFileAreRefusedAndNamed) {
     EXPECT_EQ(f.stream(), nullptr);
     EXPECT_NE(platform::LastWriteFailureText().find("not a regular file"), std::string::npos);
   }
-  EXPECT_EQ(Count(dir.path()), 2u);
+  EXPECT_EQ(test_support::CountEntries(dir.path()), 2u);
   platform::ReplaceFile missing;
   EXPECT_EQ(missing.Open(dir.Sub("none/a.ma")), ENOENT);
 }

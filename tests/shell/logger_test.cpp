@@ -85,24 +85,21 @@ TEST_F(LoggerTest, SuppressedWarningsWriteNothingAtAll) {
 }
 
 TEST_F(LoggerTest, ModelLogReachesNeitherFileNorListWhileOff) {
+  logger.model_log("early");  // before the list is attached: the file only
+  EXPECT_EQ(logger.model_log_size(), 0u);
+  EXPECT_EQ(Text(), "early\n");
   logger.attach_model_log();
   logger.set_log_xmodel(false);
   logger.model_log("bone count: %i", 3);
-  EXPECT_EQ(Text(), "");
+  EXPECT_EQ(Text(), "early\n");
   EXPECT_EQ(logger.model_log_size(), 0u);
 
   logger.set_log_xmodel(true);
   logger.model_log("bone count: %i", 4);
-  EXPECT_EQ(Text(), "bone count: 4\n");
+  EXPECT_EQ(Text(), "early\nbone count: 4\n");
   EXPECT_EQ(logger.model_log_lines(), std::vector<std::string>{"bone count: 4"});
   logger.clear_model_log();
   EXPECT_EQ(logger.model_log_size(), 0u);
-}
-
-TEST_F(LoggerTest, ModelLogBeforeTheListIsAttachedGoesToTheFileOnly) {
-  logger.model_log("early");
-  EXPECT_EQ(logger.model_log_size(), 0u);
-  EXPECT_EQ(Text(), "early\n");
 }
 
 TEST_F(LoggerTest, PercentInLoggedTextStaysIntact) {
@@ -184,22 +181,25 @@ TEST_F(LoggerTest, CriticalErrorShowsTheBoxLogsAndExitsWithOne) {
   EXPECT_EQ(ReadText(path), "------------ ERROR: Window Creation Error.\n");
 }
 
-TEST(LoggerColours, TerminalGetsAnsiColoursAndAReset) {
-  EXPECT_EQ(ConvertColourCodes("^1IWI Error(^4%s^7): bad", true),
-            "\033[31mIWI Error(\033[38;5;208m%s\033[0m): bad");
-  EXPECT_EQ(ConvertColourCodes("^2Exported MA", true), "\033[32mExported MA\033[0m");
-  EXPECT_EQ(ConvertColourCodes("^5info ^3blue ^0", true),
-            "\033[38;5;117minfo \033[34mblue \033[0m");
-}
-
-TEST(LoggerColours, PlainOutputDropsCodesOnly) {
-  EXPECT_EQ(ConvertColourCodes("^1IWI Error(^4name^7): bad", false), "IWI Error(name): bad");
-  EXPECT_EQ(ConvertColourCodes("^6 ^x ^^ end^", false), "^6 ^x ^^ end^");
-  EXPECT_EQ(ConvertColourCodes("raw\033[2J\x01", false), "raw\033[2J\x01");
-}
-
-TEST(LoggerColours, TerminalNeutralisesControlCharactersFromData) {
-  EXPECT_EQ(ConvertColourCodes("name\033[2Jx\x07\ty", true), "name?[2Jx?\ty");
+// The terminal gets ANSI colours, a reset for "^7" and "^0", and control
+// characters from the data made harmless; plain output drops the known
+// codes only and leaves everything else alone.
+TEST(LoggerColours, CodesBecomeAnsiOnATerminalAndVanishOtherwise) {
+  struct Case {
+    const char* in;
+    bool terminal;
+    const char* out;
+  };
+  const Case cases[] = {
+      {"^1IWI Error(^4%s^7): bad", true, "\033[31mIWI Error(\033[38;5;208m%s\033[0m): bad"},
+      {"^2Exported MA", true, "\033[32mExported MA\033[0m"},
+      {"^5info ^3blue ^0", true, "\033[38;5;117minfo \033[34mblue \033[0m"},
+      {"name\033[2Jx\x07\ty", true, "name?[2Jx?\ty"},
+      {"^1IWI Error(^4name^7): bad", false, "IWI Error(name): bad"},
+      {"^6 ^x ^^ end^", false, "^6 ^x ^^ end^"},
+      {"raw\033[2J\x01", false, "raw\033[2J\x01"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ConvertColourCodes(c.in, c.terminal), c.out) << c.in;
 }
 
 }  // namespace

@@ -7,13 +7,12 @@
 #include <algorithm>   // Required for: sort()
 #include <cstdlib>     // Required for: mkdtemp(), setenv()
 #include <filesystem>  // Required for: remove_all()
-#include <fstream>
 #include <mutex>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "shell/logger.h"
+#include "tests/support/files.h"
 #include "tests/support/temp_dir.h"
 
 namespace shell_test {
@@ -49,17 +48,8 @@ class TempDir : public test_support::TempDir {
   bool had_config_dir_ = false;
 };
 
-inline std::string ReadText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
-
-inline void WriteText(const std::string& path, const std::string& text) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << text;
-}
+using test_support::ReadText;
+using test_support::WriteText;
 
 // Collects every line of the program logger while it lives and restores the
 // logger's switches afterwards.
