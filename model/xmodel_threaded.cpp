@@ -99,6 +99,20 @@ void XmodelThreaded::SetNotices(WorkerNotices notices) {
   notices_ = std::move(notices);
 }
 
+void XmodelThreaded::SetBoard(NoticeBoard* board) {
+  std::lock_guard<std::mutex> guard(queue_lock_);
+  board_ = board ? board : &Board();
+}
+
+void XmodelThreaded::PublishProgress() {
+  NoticeBoard* board;
+  {
+    std::lock_guard<std::mutex> guard(queue_lock_);
+    board = board_;
+  }
+  board->SetProgress(kWorkerProgressName, float(model.progress.load(std::memory_order_relaxed)) / 99.0f);
+}
+
 void XmodelThreaded::WaitIdle() {
   std::unique_lock<std::mutex> guard(queue_lock_);
   idle_signal_.wait(guard, [this] { return (queue_.empty() && !working_) || finished_; });
@@ -211,6 +225,7 @@ void XmodelThreaded::RunJob(const Job& j, JobReport& report) {
         record(bit, ExportStep(bit, options, report));
         break;
     }
+    PublishProgress();
   }
 }
 
@@ -264,9 +279,11 @@ std::string XmodelThreaded::ExportDestination(const ExportOptions& options) cons
 
 ErrorCode XmodelThreaded::ExportStep(uint32_t bit, const ExportOptions& options, JobReport& report) {
   WorkerNotices notices;
+  NoticeBoard* board;
   {
     std::lock_guard<std::mutex> guard(queue_lock_);
     notices = notices_;
+    board = board_;
   }
   // The sub-folder is named by the model's file name: it must stay one
   // folder below the export folder.
@@ -287,8 +304,8 @@ ErrorCode XmodelThreaded::ExportStep(uint32_t bit, const ExportOptions& options,
   settings.export_images_local = options.export_images_local;
   settings.export_sub_dir = options.export_sub_dir;
   auto exported = [&](const char* title, const std::string& text) {
-    if (notices.play_sound) notices.play_sound("export_done");
-    if (notices.notice) notices.notice(title, text);
+    board->PlaySound("export_done");
+    board->PostMessage({AppMessageKind::kBalloon, text, title});
   };
 
   switch (bit) {
