@@ -10,6 +10,7 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "cli/terminal_text.h"
 #include "imaging/iwd_utils.h"
 #include "platform/fs_paths.h"
 #include "platform/terminal.h"
@@ -39,18 +40,18 @@ class PassOutput {
     ClearBarLocked();
   }
 
-  void Bar(const IwdProgress& p) {
+  // Drawn from the mover's board, as the window's panel is.
+  void Bar(const BoardSnapshot& board) {
     constexpr int kWidth = 24;
-    int filled = int(p.Fraction() * kWidth + 0.5f);
+    int filled = board.ProgressWidth(iwd::kProgressName, kWidth);
     std::string line = "\r[";
     line.append(size_t(filled), '#');
     line.append(size_t(kWidth - filled), '.');
-    line += "] archive " + (p.progress_text.empty() ? "0/" + std::to_string(p.archive_count) : p.progress_text);
-    std::string name = p.archive_name.size() > 28 ? p.archive_name.substr(0, 25) + "..." : p.archive_name;
-    line += " " + name + "  copied " + std::to_string(p.total_copied) + "  skipped " +
-            std::to_string(p.total_skipped);
-    if (p.total_refused) line += "  refused " + std::to_string(p.total_refused);
-    if (p.total_failed) line += "  failed " + std::to_string(p.total_failed);
+    const std::string& archive = board.Text(iwd::kArchiveText);
+    line += "] archive " + (archive.empty() ? std::string("-") : archive);
+    const std::string& full_name = board.Text(iwd::kArchiveNameText);
+    std::string name = full_name.size() > 28 ? full_name.substr(0, 25) + "..." : full_name;
+    line += " " + Printable(name) + "  " + board.Text(iwd::kPassText);
     line += "\033[K";
     std::lock_guard<std::mutex> hold(mutex_);
     std::fwrite(line.data(), 1, line.size(), stderr);
@@ -106,7 +107,7 @@ int RunCheck(QorIWDUtils& utils, const std::string& root) {
   return 1;
 }
 
-int RunPass(QorIWDUtils& utils, const std::string& root) {
+int RunPass(QorIWDUtils& utils, NoticeBoard& board, const std::string& root) {
   bool terminal = platform::StderrIsTerminal();
   PassOutput out(terminal);
   utils.SetRoot(root);
@@ -126,20 +127,27 @@ int RunPass(QorIWDUtils& utils, const std::string& root) {
     for (const IwdArchiveReport& r : utils.TakeArchiveReports())
       out.Line(ReportLine(r, ++reported, p.archive_count));
   };
+  BoardSnapshot view;
+  std::vector<std::string> errors;  // the error box's texts: said once the pass is over
+  auto drain = [&] {
+    board.Drain(view);
+    errors.insert(errors.end(), view.errors.begin(), view.errors.end());
+  };
   // Woken at the end of the pass, so a short pass is not held up by the
   // drawing interval.
   while (!utils.WaitForPassFor(terminal ? 80 : 200)) {
-    IwdProgress p = utils.Progress();
+    drain();
     if (terminal) {
-      out.Bar(p);
+      out.Bar(view);
     } else {
-      plain_lines(p);
+      plain_lines(utils.Progress());
     }
   }
   utils.WaitForPass();
+  drain();
   IwdProgress p = utils.Progress();
   if (!terminal) plain_lines(p);
-  if (std::optional<IwdMessage> m = utils.TakeMessage(); m && !m->text.empty()) out.Line("error: " + m->text);
+  for (const std::string& text : errors) out.Line("error: " + text);
   if (p.cancelled) out.Line("cancelled: images already written are kept");
 
   std::cout << "archives: " << p.archive_index << " of " << p.archive_count << "\n"
@@ -159,6 +167,7 @@ int CmdIwd(const CliArgs& args) {
     std::cerr << "usage: vantor-cli iwd ROOT [--check]\n";
     return 2;
   }
-  QorIWDUtils utils;
-  return args.Has("--check") ? RunCheck(utils, args.positional[0]) : RunPass(utils, args.positional[0]);
+  NoticeBoard board;  // this run's own: nothing else reads the program's
+  QorIWDUtils utils(board);
+  return args.Has("--check") ? RunCheck(utils, args.positional[0]) : RunPass(utils, board, args.positional[0]);
 }

@@ -40,6 +40,7 @@ void QorIWDUtils::RunPass(PassPaths paths) {
   {
     std::lock_guard<std::mutex> hold(lock);
     progress_.archive_count = count;
+    PublishLocked();
   }
 
   ImageFolderIndex index(paths.images_path);
@@ -60,6 +61,7 @@ void QorIWDUtils::RunPass(PassPaths paths) {
       progress_.entries_seen = progress_.entries_skipped = progress_.entries_copied = 0;
       progress_.entries_refused = progress_.entries_failed = 0;
       progress_.archive_entries_done = progress_.archive_entries = 0;
+      PublishLocked();
     }
     end = CopyArchive(paths.main_path + "/" + archives[i], archives[i], index, buffer);
   }
@@ -77,6 +79,7 @@ void QorIWDUtils::RunPass(PassPaths paths) {
     progress_.running = false;
     progress_.cancelled = end == PassEnd::kCancelled;
     progress_.permission_failure = end == PassEnd::kPermission;
+    PublishLocked();
     done = progress_;
   }
   Logger().log("IWDToImages:: %s^7: %u of %u archives, %u iwis moved, %u skipped, %u refused, %u failed (%.1f ms)",
@@ -108,6 +111,7 @@ QorIWDUtils::PassEnd QorIWDUtils::CopyArchive(const std::string& archive_path, c
     {
       std::lock_guard<std::mutex> hold(lock);
       progress_.archive_entries = uint32_t(std::min<uint64_t>(archive.announced_entries(), UINT32_MAX));
+      PublishLocked();
     }
     IwdStep step = archive.First();
     uint32_t entries = 0;
@@ -121,6 +125,7 @@ QorIWDUtils::PassEnd QorIWDUtils::CopyArchive(const std::string& archive_path, c
       {
         std::lock_guard<std::mutex> hold(lock);
         progress_.archive_entries_done = entries;
+        PublishLocked();  // the entry's counters came just before
       }
       if (entry == EntryEnd::kPermission) {
         end = PassEnd::kPermission;

@@ -181,6 +181,7 @@ bool QorIWDUtils::IWDToImages() {
     fresh.running = true;
     progress_ = fresh;
     reports_.clear();
+    PublishLocked();
   }
   if (pass_thread_.joinable()) pass_thread_.join();  // finished: running_ is clear
   cancel.store(false);
@@ -205,10 +206,9 @@ void QorIWDUtils::Reset() {
   progress_ = IwdProgress{};
   asked_ = false;
   menu_flags = {false, false};
-  message_pending = false;
-  message_ = {};
   last_count_.reset();
   reports_.clear();
+  PublishLocked();
 }
 
 IwdProgress QorIWDUtils::Progress() const {
@@ -217,16 +217,23 @@ IwdProgress QorIWDUtils::Progress() const {
 }
 
 void QorIWDUtils::PostMessage(std::string text, std::string command) {
-  std::lock_guard<std::mutex> hold(lock);
-  message_ = {std::move(text), std::move(command)};
-  message_pending = true;
+  if (!text.empty()) board_.ShowError(std::move(text));
+  board_.PostCommand(std::move(command));
 }
 
-std::optional<IwdMessage> QorIWDUtils::TakeMessage() {
-  std::lock_guard<std::mutex> hold(lock);
-  if (!message_pending) return std::nullopt;
-  message_pending = false;
-  return std::move(message_);
+void QorIWDUtils::PublishLocked() {
+  const IwdProgress& p = progress_;
+  std::string totals = "copied " + Decimal(p.total_copied) + "  skipped " + Decimal(p.total_skipped);
+  if (p.total_refused) totals += "  refused " + Decimal(p.total_refused);
+  if (p.total_failed) totals += "  failed " + Decimal(p.total_failed);
+  // Before the first archive the bar is empty, whatever Fraction() makes
+  // of an archive count still 0.
+  const float fill = p.running || p.archive_index > 0 ? p.Fraction() : 0.0f;
+  board_.Publish({{{iwd::kArchiveText, p.progress_text},
+                   {iwd::kImagesText, p.IwiProgressText()},
+                   {iwd::kArchiveNameText, p.archive_name},
+                   {iwd::kPassText, std::move(totals)}},
+                  {{iwd::kProgressName, fill}}});
 }
 
 std::vector<IwdArchiveReport> QorIWDUtils::TakeArchiveReports() {

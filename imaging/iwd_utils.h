@@ -5,10 +5,13 @@
 // ".iwi" entry of every archive into it on a thread of its own, skipping
 // images already there.
 //
-// What the GUI needs each frame ("iwd_progress_text", "iwi_progress_text",
-// the "IWD_SCAN_progress" bar, the message the pass leaves) is read through
-// Progress() and TakeMessage(); the threads hold the lock only to update a
-// few counters, never across file work.
+// What the GUI needs each frame goes to the mover's notice board: the named
+// texts "iwd_progress_text", "iwi_progress_text" (and, for the command
+// line's bar, "iwd_archive_name" and "iwd_pass_text"), the progress value
+// "IWD_SCAN_progress", the posted commands ("open iwd_images_menu;",
+// "close iwd_images_menu;") and the error-box text of a failed pass. The
+// threads hold the lock only to update a few counters and publish them,
+// never across file work.
 #pragma once
 
 #include <array>
@@ -20,6 +23,8 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "shell/notice_board.h"
 
 class ImageFolderIndex;
 class IwdArchive;
@@ -73,16 +78,19 @@ struct IwdArchiveReport {
   bool opened = true;  // false: not a readable ZIP archive
 };
 
-// A message for the main thread: text for the GUI's error box (may be
-// empty) and the GUI command to run after it.
-struct IwdMessage {
-  std::string text;
-  std::string command;
-};
+// The names the mover publishes under.
+namespace iwd {
+inline constexpr const char* kArchiveText = "iwd_progress_text";  // "<archive number>/<archive count>"
+inline constexpr const char* kImagesText = "iwi_progress_text";   // IwiProgressText()
+inline constexpr const char* kArchiveNameText = "iwd_archive_name";
+inline constexpr const char* kPassText = "iwd_pass_text";  // the pass totals, one line
+inline constexpr const char* kProgressName = "IWD_SCAN_progress";
+}  // namespace iwd
 
 class QorIWDUtils {
  public:
-  QorIWDUtils() = default;
+  // `board` receives the mover's texts, progress and posted commands.
+  explicit QorIWDUtils(NoticeBoard& board = Board()) : board_(board) {}
   ~QorIWDUtils();  // cancels a running pass and waits for both threads
   QorIWDUtils(const QorIWDUtils&) = delete;
   QorIWDUtils& operator=(const QorIWDUtils&) = delete;
@@ -123,13 +131,11 @@ class QorIWDUtils {
   // Sets the paths without counting (the settings page's "Move IWD's Over"
   // hands over a game's root this way).
   void SetRoot(const std::string& root);
-  // A new game root: clears the counters, `asked`, `menu_flags` and a
-  // message not yet taken. Ignored while a pass runs.
+  // A new game root: clears the counters (and their texts and bar),
+  // `asked` and `menu_flags`. Ignored while a pass runs.
   void Reset();
 
   IwdProgress Progress() const;
-  // The message the pass or the check left, once.
-  std::optional<IwdMessage> TakeMessage();
   // The per-archive reports since the last call.
   std::vector<IwdArchiveReport> TakeArchiveReports();
 
@@ -151,7 +157,11 @@ class QorIWDUtils {
 
   void SetPathsLocked(const std::string& root);
   static std::vector<std::string> ListArchives(const std::string& main_path);
+  // The pending message: `text` for the GUI's error box (none when empty),
+  // then the GUI command to run.
   void PostMessage(std::string text, std::string command);
+  // The counters as named texts and the bar, in one step; under `lock`.
+  void PublishLocked();
   void RunPass(PassPaths paths);
   PassEnd CopyArchive(const std::string& archive_path, const std::string& name, ImageFolderIndex& index,
                       std::vector<uint8_t>& buffer);
@@ -169,8 +179,6 @@ class QorIWDUtils {
   bool asked_ = false;
   IwdProgress progress_;  // progress_text, the per-archive counters and the totals
   std::optional<uint32_t> last_count_;
-  bool message_pending = false;
-  IwdMessage message_;
   std::vector<IwdArchiveReport> reports_;
 
   std::atomic<bool> running_{false};
@@ -178,6 +186,7 @@ class QorIWDUtils {
   std::thread count_thread_;
   std::thread pass_thread_;
   std::mutex thread_lock_;  // starting and joining the threads
+  NoticeBoard& board_;
 };
 
 // The program's mover. Never destroyed, so a pass still running at exit

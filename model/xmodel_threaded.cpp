@@ -99,6 +99,20 @@ void XmodelThreaded::SetNotices(WorkerNotices notices) {
   notices_ = std::move(notices);
 }
 
+void XmodelThreaded::SetBoard(NoticeBoard* board) {
+  std::lock_guard<std::mutex> guard(queue_lock_);
+  board_ = board ? board : &Board();
+}
+
+void XmodelThreaded::PublishProgress() {
+  NoticeBoard* board;
+  {
+    std::lock_guard<std::mutex> guard(queue_lock_);
+    board = board_;
+  }
+  board->SetProgress(kWorkerProgressName, float(model.progress.load(std::memory_order_relaxed)) / 99.0f);
+}
+
 void XmodelThreaded::WaitIdle() {
   std::unique_lock<std::mutex> guard(queue_lock_);
   idle_signal_.wait(guard, [this] { return (queue_.empty() && !working_) || finished_; });
@@ -210,6 +224,7 @@ void XmodelThreaded::RunJob(const Job& j, JobReport& report) {
         record(bit, ExportStep(bit, settings, report));
         break;
     }
+    PublishProgress();
   }
 }
 
@@ -261,9 +276,11 @@ std::string XmodelThreaded::ExportDestination(const ExportSettings& settings) co
 
 ErrorCode XmodelThreaded::ExportStep(uint32_t bit, const ExportSettings& settings, JobReport& report) {
   WorkerNotices notices;
+  NoticeBoard* board;
   {
     std::lock_guard<std::mutex> guard(queue_lock_);
     notices = notices_;
+    board = board_;
   }
   // The sub-folder is named by the model's file name: it must stay one
   // folder below the export folder.
@@ -279,8 +296,8 @@ ErrorCode XmodelThreaded::ExportStep(uint32_t bit, const ExportSettings& setting
                                       ? settings.tags_folder
                                       : (settings.export_tags_local ? folder : running_dir) + "/Tags";
   auto exported = [&](const char* title, const std::string& text) {
-    if (notices.play_sound) notices.play_sound("export_done");
-    if (notices.notice) notices.notice(title, text);
+    board->PlaySound("export_done");
+    board->PostMessage({AppMessageKind::kBalloon, text, title});
   };
 
   switch (bit) {

@@ -16,6 +16,7 @@
 #include "export/export_settings.h"
 #include "model/bounds.h"
 #include "model/xmodel.h"
+#include "shell/notice_board.h"
 
 namespace job {
 inline constexpr uint32_t kExportMA = 0x01;
@@ -51,12 +52,16 @@ class WorkerGl {
   virtual void BuildModelData(Xmodel& model) = 0;
 };
 
-// What the worker tells the user besides the log; each may be left empty.
+// What the worker does outside the program besides writing files: opening
+// the tags report in the browser (0x100). Left empty, nothing opens. The
+// export sound and the tray notice go to the notice board instead.
 struct WorkerNotices {
-  std::function<void(std::string_view sound)> play_sound;
-  std::function<void(std::string_view title, std::string_view text)> notice;
   std::function<void(std::string_view path)> open_file;
 };
+
+// The progress value the worker publishes on its board: the model's
+// `progress` (0 to 99) as a fill, after every step. The tool bar's bar.
+inline constexpr const char* kWorkerProgressName = "progress_bar";
 
 // One step's outcome, kept for the command line.
 struct StepResult {
@@ -91,6 +96,9 @@ class XmodelThreaded {
   void SetModelScale(float scale);
   void SetGl(WorkerGl* gl);
   void SetNotices(WorkerNotices notices);
+  // Where the export sound, the tray notices and the progress go; the
+  // program's board unless set (before Start).
+  void SetBoard(NoticeBoard* board);
 
   // Blocks until every queued job has run.
   void WaitIdle();
@@ -123,6 +131,7 @@ class XmodelThreaded {
   void RefreshBounds();
   void TextureStep(const ExportSettings& settings);
   ErrorCode ExportStep(uint32_t bit, const ExportSettings& settings, JobReport& report);
+  void PublishProgress();
 
   std::thread thread_;
   bool started_ = false;
@@ -143,4 +152,5 @@ class XmodelThreaded {
   bool scale_pending_ = false;
   WorkerGl* gl_ = nullptr;
   WorkerNotices notices_;
+  NoticeBoard* board_ = &Board();
 };

@@ -58,8 +58,8 @@ bool QorOpenGL::CreateGLWindow(const std::string& running_dir, const std::string
     Logger().critical_error(error);
   if (!window.MakeMainCurrent()) Logger().critical_error("Can't Activate The GL Rendering Context.");
 
-  // FIXME: the tray icon comes with the window frame; until then the notices
-  // go to the desktop's notifications through the balloon hook.
+  // FIXME: the tray icon comes with the window frame; until then the
+  // notices the board brings go to the balloon hook, which nothing sets yet.
 
   // The worker's export folders and scale.
   // A stored folder that no longer exists falls back to the program's.
@@ -181,16 +181,25 @@ void QorOpenGL::Resize(int width, int height) {
 void QorOpenGL::SetTitle(const std::string& text) { window.SetTitle("Qor_Fen Vantor - " + text); }
 
 void QorOpenGL::OnEvents() {
-  AppMessage m;
-  while (messages.Take(m)) {
+  // One hold of the board's lock; what it brought runs here on the main
+  // thread, between frames, so a posted command never overlaps a drawing.
+  if (!Board().Drain(board_view)) return;
+  for (const AppMessage& m : board_view.messages) {
     switch (m.kind) {
       case AppMessageKind::kQuit: quit_requested = true; break;
       case AppMessageKind::kBalloon:
-        if (hooks.balloon) hooks.balloon(m.text);
+        if (hooks.balloon) hooks.balloon(m.title, m.text);
         break;
       default: break;  // the tray icon is not there yet
     }
   }
+  for (const std::string& sound : board_view.sounds)
+    if (hooks.play_sound) hooks.play_sound(sound);
+  // The error box before the follow-up command that comes with it.
+  for (const std::string& text : board_view.errors)
+    if (hooks.show_error) hooks.show_error(text);
+  for (const std::string& commands : board_view.commands)
+    if (hooks.run_commands) hooks.run_commands(commands);
 }
 
 void QorOpenGL::Frame(bool screenshot_now, const std::string& screenshot) {

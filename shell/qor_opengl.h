@@ -8,7 +8,7 @@
 
 #include "model/xmodel_threaded.h"
 #include "platform/gl_window.h"
-#include "shell/app_messages.h"
+#include "shell/notice_board.h"
 #include "viewer/camera.h"
 #include "viewer/model_renderer.h"
 #include "viewer/worker_gl_builder.h"
@@ -23,12 +23,16 @@ struct InputState {
 
 // Hooks for the parts that come with the GUI toolkit: the 2D pass of each
 // frame, the hotkeys and pending actions after the swap, and whether the
-// pointer is over an item (which takes the mouse from the camera).
+// pointer is over an item (which takes the mouse from the camera). The
+// last four take what the notice board brought since the last drain.
 struct FrameHooks {
   std::function<void()> draw_gui;
   std::function<void()> after_swap;
   std::function<bool()> pointer_over_gui;
-  std::function<void(const std::string&)> balloon;
+  std::function<void(const std::string& title, const std::string& text)> balloon;
+  std::function<void(const std::string& sound)> play_sound;
+  std::function<void(const std::string& text)> show_error;
+  std::function<void(const std::string& commands)> run_commands;
 };
 
 class QorOpenGL {
@@ -51,8 +55,10 @@ class QorOpenGL {
   WorkerGlBuilder gl_data;
   CameraControl camera;
   ModelRenderer renderer;
-  AppMessages messages;
   FrameHooks hooks;
+  // The board as of the last drain: what the 2D pass draws named labels
+  // and progress bars from.
+  BoardSnapshot board_view;
   InputState input;
 
   bool focused = true;

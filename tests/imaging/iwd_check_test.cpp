@@ -10,6 +10,8 @@
 
 namespace {
 
+using iwd_test::IwdMessage;
+using iwd_test::TakeMessage;
 using iwd_test::TempRoot;
 using shell_test::LogCapture;
 
@@ -22,10 +24,10 @@ void TouchImages(const TempRoot& root, int count, const char* ext = ".iwi") {
   }
 }
 
-std::optional<IwdMessage> Check(QorIWDUtils& utils, const TempRoot& root) {
+std::optional<IwdMessage> Check(QorIWDUtils& utils, NoticeBoard& board, const TempRoot& root) {
   utils.CheckForImages(root.path());
   utils.WaitForCheck();
-  return utils.TakeMessage();
+  return TakeMessage(board);
 }
 
 // 2,500 images is the line: one fewer offers the mover, once, with its log
@@ -37,8 +39,9 @@ TEST(IwdCheck, FewerThan2500ImagesOfferTheMover) {
     std::filesystem::create_directories(root.Sub("main"));
     TouchImages(root, count);
     LogCapture log;
-    QorIWDUtils utils;
-    std::optional<IwdMessage> m = Check(utils, root);
+    NoticeBoard board;
+    QorIWDUtils utils(board);
+    std::optional<IwdMessage> m = Check(utils, board, root);
     EXPECT_EQ(utils.last_count(), size_t(count));
     EXPECT_EQ(utils.asked(), count < 2500);
     if (count == 2500) {
@@ -62,7 +65,8 @@ TEST(IwdCheck, PartialFilesAndOtherFilesAreNotCounted) {
   TouchImages(root, 3, ".iwi");
   TouchImages(root, 4, ".iwi.vantor-part");
   TouchImages(root, 5, ".dds");
-  QorIWDUtils utils;
+  NoticeBoard board;
+  QorIWDUtils utils(board);
   utils.SetRoot(root.path());
   EXPECT_EQ(utils.DirectoryCount(), 3u);
 }
@@ -71,8 +75,9 @@ TEST(IwdCheck, RootWithoutMainLogsAndOffersNothing) {
   TempRoot root;
   TouchImages(root, 10);
   LogCapture log;
-  QorIWDUtils utils;
-  EXPECT_FALSE(Check(utils, root).has_value());
+  NoticeBoard board;
+  QorIWDUtils utils(board);
+  EXPECT_FALSE(Check(utils, board, root).has_value());
   EXPECT_TRUE(log.Contains("CheckForImages:: Could not find 'main' / 'raw/images'")) << log.Joined();
   EXPECT_FALSE(utils.last_count().has_value());
   EXPECT_FALSE(utils.menu_offered());
@@ -81,21 +86,23 @@ TEST(IwdCheck, RootWithoutMainLogsAndOffersNothing) {
 TEST(IwdCheck, MissingOrEmptyRootIsAnInvalidPath) {
   TempRoot root;
   LogCapture log;
-  QorIWDUtils utils;
+  NoticeBoard board;
+  QorIWDUtils utils(board);
   utils.CheckForImages("");
   utils.CheckForImages(root.Sub("nowhere"));
   utils.WaitForCheck();
   EXPECT_EQ(log.lines().size(), 2u);
   EXPECT_TRUE(log.Contains("CheckForImages:: in-valid Path"));
-  EXPECT_FALSE(utils.TakeMessage().has_value());
+  EXPECT_FALSE(TakeMessage(board).has_value());
 }
 
 TEST(IwdCheck, FoldersAreFoundWhateverTheirCase) {
   TempRoot root;
   std::filesystem::create_directories(root.Sub("Main"));
   std::filesystem::create_directories(root.Sub("Raw/Images"));
-  QorIWDUtils utils;
-  ASSERT_TRUE(Check(utils, root).has_value());
+  NoticeBoard board;
+  QorIWDUtils utils(board);
+  ASSERT_TRUE(Check(utils, board, root).has_value());
   EXPECT_EQ(utils.last_count(), 0u);
   EXPECT_EQ(utils.images_folder(), root.Sub("Raw/Images"));
 }
@@ -105,7 +112,8 @@ TEST(IwdList, KeepsArchivesInWindowsOrderAndSkipsTheRest) {
   std::filesystem::create_directories(root.Sub("main/folder.iwd"));
   for (const char* name : {"iw_01.iwd", "IW_00.iwd", "z_mod.iwd", "localized_english_iw00.iwd", "readme.txt"})
     std::fclose(std::fopen(root.Sub(std::string("main/") + name).c_str(), "wb"));
-  QorIWDUtils utils;
+  NoticeBoard board;
+  QorIWDUtils utils(board);
   utils.SetRoot(root.path());
   EXPECT_EQ(utils.IWDList(),
             (std::vector<std::string>{"IW_00.iwd", "iw_01.iwd", "localized_english_iw00.iwd", "z_mod.iwd"}));
@@ -114,7 +122,8 @@ TEST(IwdList, KeepsArchivesInWindowsOrderAndSkipsTheRest) {
 TEST(IwdList, MissingMainLogsTheListingError) {
   TempRoot root;
   LogCapture log;
-  QorIWDUtils utils;
+  NoticeBoard board;
+  QorIWDUtils utils(board);
   utils.SetRoot(root.path());
   EXPECT_TRUE(utils.IWDList().empty());
   EXPECT_TRUE(log.Contains("IWDList:: Error: ")) << log.Joined();

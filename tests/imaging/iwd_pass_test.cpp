@@ -17,6 +17,8 @@ using fixture::MakeIwiBytes;
 using iwd_test::Bytes;
 using iwd_test::ReadBytes;
 using iwd_test::RunPass;
+using iwd_test::IwdMessage;
+using iwd_test::TakeMessage;
 using iwd_test::TempRoot;
 using iwd_test::Tree;
 using shell_test::LogCapture;
@@ -24,7 +26,8 @@ using shell_test::LogCapture;
 TEST(IwdPass, SampleArchivesCopyTheirImagesFirstArchiveWinning) {
   TempRoot root;
   ASSERT_TRUE(fixture::WriteSampleIwds(root.path()));
-  QorIWDUtils utils;
+  NoticeBoard board;
+  QorIWDUtils utils(board);
   IwdProgress p = RunPass(utils, root.path());
   EXPECT_FALSE(p.running);
   EXPECT_EQ(p.progress_text, "2/2");
@@ -37,11 +40,11 @@ TEST(IwdPass, SampleArchivesCopyTheirImagesFirstArchiveWinning) {
   EXPECT_EQ(tree.size(), 5u);
   EXPECT_EQ(tree["sample_iwd_metal.iwi"], MakeIwiBytes(12, 32, 32));
   EXPECT_EQ(tree["ui/sample_iwd_icon.iwi"], MakeIwiBytes(15, 16, 16));
-  std::optional<IwdMessage> m = utils.TakeMessage();
+  std::optional<IwdMessage> m = TakeMessage(board);
   ASSERT_TRUE(m.has_value());
   EXPECT_EQ(m->command, "close iwd_images_menu;");
   EXPECT_EQ(m->text, "");
-  EXPECT_FALSE(utils.TakeMessage().has_value());  // taken once
+  EXPECT_FALSE(TakeMessage(board).has_value());  // taken once
   auto reports = utils.TakeArchiveReports();
   ASSERT_EQ(reports.size(), 2u);
   EXPECT_EQ(reports[0].name, "iw_00.iwd");
@@ -52,7 +55,8 @@ TEST(IwdPass, SecondPassWritesNothing) {
   TempRoot root;
   root.Archive("iw_00.iwd", fixture::MakeImageArchive("a", 40));
   root.Archive("iw_01.iwd", fixture::MakeImageArchive("b", 40, 2));
-  QorIWDUtils utils;
+  NoticeBoard board;
+  QorIWDUtils utils(board);
   ASSERT_EQ(RunPass(utils, root.path()).total_copied, 80u);
 
   // Back-date every image: a rewrite would show in the time or the inode.
@@ -92,7 +96,8 @@ TEST(IwdPass, EntriesThatAreNotImagesAreIgnoredAndNotCounted) {
                   {"maps/mp/_load.gsc", Bytes("main(){}")},
                   {"images/Upper.IWI", MakeIwiBytes(4, 16, 16)}};
   root.Archive("iw_00.iwd", desc);
-  QorIWDUtils utils;
+  NoticeBoard board;
+  QorIWDUtils utils(board);
   IwdProgress p = RunPass(utils, root.path());
   EXPECT_EQ(p.total_seen, 1u);
   EXPECT_EQ(p.total_copied, 1u);
@@ -112,7 +117,8 @@ TEST(IwdPass, CancelStopsBeforeTheNextEntryAndKeepsWhatWasWritten) {
   root.Archive("iw_00.iwd", desc);
   root.Archive("iw_01.iwd", fixture::MakeImageArchive("c", 5));
 
-  QorIWDUtils utils;
+  NoticeBoard board;
+  QorIWDUtils utils(board);
   Logger().set_sink([&utils](std::string_view line) {
     if (line.find("cancel_here") != std::string_view::npos) utils.Cancel();
   });
@@ -126,7 +132,7 @@ TEST(IwdPass, CancelStopsBeforeTheNextEntryAndKeepsWhatWasWritten) {
   EXPECT_EQ(tree.size(), 5u);
   EXPECT_EQ(tree["a4.iwi"], MakeIwiBytes(4, 16, 16));
   EXPECT_EQ(tree.count("b0.iwi"), 0u);
-  ASSERT_TRUE(utils.TakeMessage().has_value());  // the panel is closed either way
+  ASSERT_TRUE(TakeMessage(board).has_value());  // the panel is closed either way
 
   // The next pass starts afresh and finishes the job.
   p = RunPass(utils, root.path());
@@ -146,7 +152,8 @@ TEST(IwdPass, NamesLeavingRawImagesAreRefusedCountedAndNamed) {
   root.Archive("iw_00.iwd", desc);
 
   LogCapture log;
-  QorIWDUtils utils;
+  NoticeBoard board;
+  QorIWDUtils utils(board);
   IwdProgress p = RunPass(utils, root.path());
   EXPECT_EQ(p.total_seen, hostile.size() + 1);
   EXPECT_EQ(p.total_refused, hostile.size());
@@ -180,7 +187,8 @@ TEST(IwdPass, EntriesWithBadCrcOrLyingSizesAreRefusedAndLeaveNoFile) {
   root.Archive("iw_00.iwd", desc);
 
   LogCapture log;
-  QorIWDUtils utils;
+  NoticeBoard board;
+  QorIWDUtils utils(board);
   IwdProgress p = RunPass(utils, root.path());
   EXPECT_EQ(p.total_refused, 8u) << log.Joined();
   EXPECT_EQ(p.total_copied, 1u);
@@ -202,7 +210,8 @@ TEST(IwdPass, LeftoverPartialFileIsNeverTakenForAnImage) {
   root.MakeImagesFolder();
   shell_test::WriteText(root.images() + "/cut.iwi.vantor-part", "IWi");
 
-  QorIWDUtils utils;
+  NoticeBoard board;
+  QorIWDUtils utils(board);
   IwdProgress p = RunPass(utils, root.path());
   EXPECT_EQ(p.total_copied, 1u);
   EXPECT_EQ(p.total_skipped, 0u);
@@ -220,7 +229,8 @@ TEST(IwdPass, PresentImagesMatchWhateverTheirCase) {
   std::filesystem::create_directories(root.images() + "/UI");
   shell_test::WriteText(root.images() + "/stone.IWI", "mine");
 
-  QorIWDUtils utils;
+  NoticeBoard board;
+  QorIWDUtils utils(board);
   IwdProgress p = RunPass(utils, root.path());
   EXPECT_EQ(p.total_skipped, 1u);
   EXPECT_EQ(p.total_copied, 1u);
@@ -235,7 +245,8 @@ TEST(IwdPass, UnreadableArchiveIsReportedAndTheNextOneCopied) {
   shell_test::WriteText(root.Sub("main/broken.iwd"), "this is no zip file");
   root.Archive("iw_00.iwd", fixture::MakeImageArchive("a", 3));
   LogCapture log;
-  QorIWDUtils utils;
+  NoticeBoard board;
+  QorIWDUtils utils(board);
   IwdProgress p = RunPass(utils, root.path());
   EXPECT_EQ(p.total_copied, 3u);
   EXPECT_TRUE(log.Contains("IWDToImages:: 'broken.iwd' is not a readable ZIP archive"));
@@ -252,7 +263,8 @@ TEST(IwdPass, PermissionFailureEndsThePassWithTheAdministratorMessage) {
   root.MakeImagesFolder();
   ASSERT_EQ(::chmod(root.images().c_str(), 0555), 0);
   LogCapture log;
-  QorIWDUtils utils;
+  NoticeBoard board;
+  QorIWDUtils utils(board);
   IwdProgress p = RunPass(utils, root.path());
   ::chmod(root.images().c_str(), 0755);
   EXPECT_TRUE(p.permission_failure);
@@ -260,32 +272,53 @@ TEST(IwdPass, PermissionFailureEndsThePassWithTheAdministratorMessage) {
   EXPECT_EQ(p.total_seen, 1u);
   EXPECT_TRUE(log.Contains(
       "Copy IWI Error: File Handel failed due to permissions, please run program as admin"));
-  std::optional<IwdMessage> m = utils.TakeMessage();
+  std::optional<IwdMessage> m = TakeMessage(board);
   ASSERT_TRUE(m.has_value());
   EXPECT_EQ(m->text, "Can't move IWI's due to file permissions.\n\nPlease retart the program as administrator.");
   EXPECT_EQ(m->command, "close iwd_images_menu;");
 }
 
-TEST(IwdPass, ProgressCanBeReadWhileThePassRuns) {
+TEST(IwdPass, BoardFollowsThePassWhileItRuns) {
   TempRoot root;
   root.Archive("iw_00.iwd", fixture::MakeImageArchive("a", 1500));
   root.Archive("iw_01.iwd", fixture::MakeImageArchive("b", 1500, 2));
-  QorIWDUtils utils;
+  NoticeBoard board;
+  QorIWDUtils utils(board);
   utils.SetRoot(root.path());
   ASSERT_TRUE(utils.IWDToImages());
   EXPECT_FALSE(utils.IWDToImages()) << "one pass at a time";
-  uint32_t last = 0;
+  // A frame's drain, faster than any frame: the bar never moves back and
+  // the archive text never runs ahead of the bar.
+  BoardSnapshot view;
+  std::vector<std::string> commands;
   float last_fill = 0;
-  while (!utils.WaitForPassFor(1)) {  // a frame's read, faster than any frame
-    IwdProgress p = utils.Progress();
-    EXPECT_GE(p.total_copied, last);
-    EXPECT_GE(p.Fraction() + 1e-6f, last_fill);
-    last = p.total_copied;
-    last_fill = p.Fraction();
-    (void)p.IwiProgressText();
+  while (!utils.WaitForPassFor(1)) {
+    board.Drain(view);
+    commands.insert(commands.end(), view.commands.begin(), view.commands.end());
+    const float fill = view.Progress(iwd::kProgressName);
+    EXPECT_GE(fill + 1e-6f, last_fill);
+    last_fill = fill;
+    if (view.Text(iwd::kArchiveText) == "1/2") {
+      EXPECT_LE(fill, 0.5f + 1e-6f);
+    }
   }
   utils.WaitForPass();
+  board.Drain(view);
+  commands.insert(commands.end(), view.commands.begin(), view.commands.end());
   EXPECT_EQ(utils.Progress().total_copied, 3000u);
+  EXPECT_EQ(view.Progress(iwd::kProgressName), 1.0f);
+  EXPECT_EQ(view.Text(iwd::kArchiveText), "2/2");
+  EXPECT_EQ(view.Text(iwd::kImagesText), "\n\n1500\n\n0");
+  EXPECT_EQ(view.Text(iwd::kArchiveNameText), "iw_01.iwd");
+  EXPECT_EQ(view.Text(iwd::kPassText), "copied 3000  skipped 0");
+  EXPECT_EQ(commands, std::vector<std::string>{"close iwd_images_menu;"});
+
+  // A new game root empties the panel's texts and its bar.
+  utils.Reset();
+  board.Drain(view);
+  EXPECT_EQ(view.Progress(iwd::kProgressName), 0.0f);
+  EXPECT_EQ(view.Text(iwd::kImagesText), "\n\n0\n\n0");
+  EXPECT_EQ(view.Text(iwd::kArchiveText), "");
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 
 #include <filesystem>  // Required for: recursive_directory_iterator
 #include <map>
+#include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -41,6 +43,21 @@ inline std::map<std::string, std::vector<uint8_t>> Tree(const std::string& dir) 
   for (std::filesystem::recursive_directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec))
     if (it->is_regular_file()) out[std::filesystem::relative(it->path(), dir).string()] = ReadBytes(it->path());
   return out;
+}
+
+// The pending message the mover left on its board since the last call: the
+// command posted and the error-box text that came with it ("" for none).
+struct IwdMessage {
+  std::string text;
+  std::string command;
+};
+inline std::optional<IwdMessage> TakeMessage(NoticeBoard& board) {
+  BoardSnapshot view;
+  board.Drain(view);
+  if (view.commands.empty()) return std::nullopt;
+  EXPECT_EQ(view.commands.size(), 1u);
+  EXPECT_LE(view.errors.size(), 1u);
+  return IwdMessage{view.errors.empty() ? "" : view.errors.back(), view.commands.back()};
 }
 
 // Runs a whole pass over `root` and waits for it.

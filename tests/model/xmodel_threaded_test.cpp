@@ -137,14 +137,8 @@ TEST_F(WorkerTest, StopTwiceLogsOnce) {
 }
 
 TEST_F(WorkerTest, XeExportGoesToTheModelsSubFolderAndIsReported) {
-  std::atomic<int> sounds{0};
-  std::string notice;
-  WorkerNotices n;
-  n.play_sound = [&](std::string_view s) { sounds += s == "export_done"; };
-  n.notice = [&](std::string_view title, std::string_view text) {
-    notice = std::string(title) + "|" + std::string(text);
-  };
-  worker_.SetNotices(n);
+  NoticeBoard board;
+  worker_.SetBoard(&board);
   worker_.Start(dir_.path());
   worker_.AddJob(soldier_, job::kLoad | job::kSurfaces | job::kExportXE);
   worker_.WaitIdle();
@@ -155,9 +149,15 @@ TEST_F(WorkerTest, XeExportGoesToTheModelsSubFolderAndIsReported) {
   EXPECT_TRUE(fs::exists(reports[0].written[0]));
   EXPECT_EQ(fs::path(reports[0].written[0]).parent_path(), fs::path(dir_.Sub("out/soldier")));
   EXPECT_TRUE(log_.Contains("^2Exported XE^7: "));
-  EXPECT_EQ(sounds.load(), 1);
-  EXPECT_EQ(notice, "Exported XMODEL_EXPORT|Exported: 'soldier' to '" + dir_.Sub("out/soldier") +
-                        ".XMODEL_EXPORT'");
+  // The sound, the tray notice and a full bar reach the board.
+  BoardSnapshot view;
+  ASSERT_TRUE(board.Drain(view));
+  EXPECT_EQ(view.sounds, std::vector<std::string>{"export_done"});
+  ASSERT_EQ(view.messages.size(), 1u);
+  EXPECT_EQ(view.messages[0].kind, AppMessageKind::kBalloon);
+  EXPECT_EQ(view.messages[0].title, "Exported XMODEL_EXPORT");
+  EXPECT_EQ(view.messages[0].text, "Exported: 'soldier' to '" + dir_.Sub("out/soldier") + ".XMODEL_EXPORT'");
+  EXPECT_EQ(view.Progress(kWorkerProgressName), 1.0f);
 }
 
 TEST_F(WorkerTest, RunningDirectoryMeansTheProgramFolderExported) {
