@@ -59,10 +59,11 @@ class PassOutput {
     bar_shown_ = true;
   }
 
+  // Archive names and errors may hold any byte: shown escaped.
   void Line(const std::string& text) {
     std::lock_guard<std::mutex> hold(mutex_);
     ClearBarLocked();
-    std::fprintf(stderr, "%s\n", text.c_str());
+    std::fprintf(stderr, "%s\n", Printable(text).c_str());
   }
 
  private:
