@@ -9,6 +9,8 @@
 #include <cerrno>
 #include <cstdio>  // Required for: rename(), snprintf()
 
+#include "platform/fd_write.h"
+
 namespace platform {
 
 namespace {
@@ -49,12 +51,9 @@ int AtomicFile::Open(std::string path, const std::string& partial_suffix) {
 
 int AtomicFile::OpenPartial() {
   partial_path_ = path_ + partial_suffix_;
-  // A partial file a killed writer left is taken over: removed, then made
-  // anew exclusively. unlink removes a symlink planted under the name, never
-  // what it points at, and O_EXCL|O_NOFOLLOW refuses one planted between
-  // the two calls, so the bytes never land outside the folder.
-  ::unlink(partial_path_.c_str());
-  fd_ = ::open(partial_path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+  // A partial file a killed writer left is taken over, never written
+  // through, so the bytes never land outside the folder.
+  fd_ = CreateExclusive(partial_path_);
   if (fd_ < 0) {
     int err = errno;
     partial_path_.clear();
@@ -65,17 +64,8 @@ int AtomicFile::OpenPartial() {
 
 bool AtomicFile::Write(const uint8_t* data, size_t size) {
   if (fd_ < 0 || write_error_) return false;
-  while (size > 0) {
-    ssize_t n = ::write(fd_, data, size);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      write_error_ = n < 0 ? errno : EIO;
-      return false;
-    }
-    data += n;
-    size -= size_t(n);
-  }
-  return true;
+  write_error_ = WriteAll(fd_, data, size);
+  return write_error_ == 0;
 }
 
 int AtomicFile::LinkUnnamed() {

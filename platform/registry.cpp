@@ -16,6 +16,7 @@
 #include <cstring>  // Required for: strerror()
 #include <ctime>    // Required for: time()
 
+#include "platform/fd_write.h"
 #include "platform/file_bytes.h"
 #include "platform/fs_paths.h"
 #include "platform/registry_tree.h"
@@ -91,23 +92,12 @@ ReadResult ReadWholeFile(const std::string& path, std::string& out, std::string&
   return ReadResult::kRead;
 }
 
-bool WriteAll(int fd, const char* data, size_t size) {
-  while (size > 0) {
-    ssize_t n = ::write(fd, data, size);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    data += n;
-    size -= size_t(n);
-  }
-  return true;
-}
-
 // Keeps the damaged bytes beside the file before anything overwrites them.
 std::string BackUpDamaged(const std::string& path, const std::string& bytes) {
   std::string backup = DamagedCopyPath(path);
   int fd = ::open(backup.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
   if (fd < 0) return "";
-  bool ok = WriteAll(fd, bytes.data(), bytes.size()) && ::fsync(fd) == 0;
+  bool ok = WriteAll(fd, bytes.data(), bytes.size()) == 0 && ::fsync(fd) == 0;
   ok = ::close(fd) == 0 && ok;
   return ok ? backup : "";
 }
@@ -142,7 +132,7 @@ RegStatus WriteAtomically(int dir_fd, const std::string& target, const std::stri
   if (fd < 0) return RegStatus::kIoError;
   struct stat old;
   if (::stat(target.c_str(), &old) == 0) ::fchmod(fd, old.st_mode & 07777);
-  bool ok = WriteAll(fd, text.data(), text.size()) && ::fsync(fd) == 0;
+  bool ok = WriteAll(fd, text.data(), text.size()) == 0 && ::fsync(fd) == 0;
   ok = ::close(fd) == 0 && ok;
   if (!ok || ::rename(temp.c_str(), target.c_str()) != 0) {
     ::unlink(temp.c_str());

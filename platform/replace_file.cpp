@@ -2,7 +2,6 @@
 // rename.
 #include "platform/replace_file.h"
 
-#include <fcntl.h>     // Required for: open(), O_* flags
 #include <sys/stat.h>  // Required for: lstat(), S_ISREG()
 #include <unistd.h>    // Required for: close(), unlink(), getpid()
 
@@ -11,6 +10,8 @@
 #include <atomic>
 #include <cerrno>
 #include <system_error>  // Required for: generic_category()
+
+#include "platform/fd_write.h"
 
 namespace platform {
 
@@ -28,17 +29,11 @@ std::atomic<unsigned> g_temp_counter{0};
 // whole point of the error line.
 ssize_t CookieWrite(void* cookie, const char* data, size_t size) {
   auto& file = *static_cast<ReplaceFile::Descriptor*>(cookie);
-  size_t done = 0;
-  while (done < size) {
-    ssize_t n = ::write(file.fd, data + done, size - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      if (file.error == 0) file.error = n < 0 ? errno : ENOSPC;
-      return done ? ssize_t(done) : -1;
-    }
-    done += size_t(n);
+  if (int err = WriteAll(file.fd, data, size); err != 0) {
+    if (file.error == 0) file.error = err;
+    return -1;
   }
-  return ssize_t(done);
+  return ssize_t(size);
 }
 
 int CookieClose(void* cookie) {
@@ -89,11 +84,7 @@ int ReplaceFile::Open(std::string path) {
   int fd = -1;
   for (int attempt = 0; attempt < 4 && fd < 0; ++attempt) {
     temp_path_ = prefix + std::to_string(g_temp_counter.fetch_add(1));
-    // unlink removes a link itself, never its target; O_EXCL|O_NOFOLLOW then
-    // refuses anything planted between the two calls.
-    ::unlink(temp_path_.c_str());
-    // 0666: the umask takes off what the user does not want, as with fopen.
-    fd = ::open(temp_path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    fd = CreateExclusive(temp_path_);
     if (fd < 0 && errno != EEXIST) break;
   }
   if (fd < 0) {
