@@ -8,10 +8,12 @@
 
 #include "cli/cli_session.h"
 #include "cli/commands.h"
+#include "cli/progress_line.h"
 #include "cli/terminal_question.h"
 #include "cli/terminal_text.h"
 #include "platform/desktop.h"
 #include "platform/program_paths.h"
+#include "platform/terminal.h"
 #include "model/xmodel_threaded.h"
 #include "shell/logger.h"
 #include "shell/settings.h"
@@ -68,7 +70,7 @@ int CmdExport(const CliArgs& args) {
     return 2;
   }
 
-  InstallStderrSink(Logger());
+  ProgressLine out(platform::StderrIsTerminal());
   std::optional<CliModelOptions> options = ReadModelOptions(args);
   if (!options) return 2;
   ExportSettings exports = ExportSettingsFromSettings(Settings());
@@ -92,8 +94,11 @@ int CmdExport(const CliArgs& args) {
   if (args.Has("--no-sub-dir")) exports.export_sub_dir = false;
 
   TerminalQuestion question(options->auto_switch);
+  question.SetProgressLine(&out);
   platform::SetQuestionAnswerer(&question);
+  static NoticeBoard board;  // this run's own, drawn as the bar
   static XmodelThreaded worker;
+  worker.SetBoard(&board);
   worker.SetExportSettings(exports);
   if (args.Has("--open")) {
     flags |= job::kOpenTags;
@@ -106,9 +111,13 @@ int CmdExport(const CliArgs& args) {
   worker.Start(platform::ProgramFolder());
   // A model that does not load writes nothing: the exports are queued only
   // once the load and surface steps have worked.
-  auto run = [](const std::string& path, uint32_t bits) {
+  auto run = [&out](const std::string& path, uint32_t bits, const char* label) {
     worker.AddJob(path, bits);
-    worker.WaitIdle();
+    BoardSnapshot view;
+    while (!worker.WaitIdleFor(80)) {
+      board.Drain(view);
+      out.Draw(view.Progress(kWorkerProgressName), label);
+    }
     std::vector<JobReport> reports = worker.TakeReports();
     bool failed = reports.empty();
     for (const JobReport& r : reports) {
@@ -117,8 +126,8 @@ int CmdExport(const CliArgs& args) {
     }
     return !failed;
   };
-  bool ok = run(args.positional[0], job::kLoad | job::kSurfaces);
-  if (ok) ok = run(args.positional[0], flags);
+  bool ok = run(args.positional[0], job::kLoad | job::kSurfaces, "loading");
+  if (ok) ok = run(args.positional[0], flags, "exporting");
   worker.Stop();
   platform::SetQuestionAnswerer(nullptr);
   return ok ? 0 : 1;

@@ -6,10 +6,10 @@
 #include <atomic>
 #include <cstdio>
 #include <iostream>
-#include <mutex>
 #include <string>
 
 #include "cli/commands.h"
+#include "cli/progress_line.h"
 #include "cli/terminal_text.h"
 #include "imaging/iwd_utils.h"
 #include "platform/fs_paths.h"
@@ -20,63 +20,14 @@ namespace {
 
 // ------------------------------------------------------------ output
 
-// Standard error carries the log lines and, on a terminal, the bar; the
-// bar is taken off its line before a log line is written and drawn again
-// at the next tick.
-class PassOutput {
- public:
-  explicit PassOutput(bool terminal) : terminal_(terminal) {
-    Logger().set_sink([this](std::string_view line) {
-      std::string text = ConvertColourCodes(line, terminal_);
-      std::lock_guard<std::mutex> hold(mutex_);
-      ClearBarLocked();
-      text.push_back('\n');
-      std::fwrite(text.data(), 1, text.size(), stderr);
-    });
-  }
-  ~PassOutput() {
-    Logger().set_sink(nullptr);
-    std::lock_guard<std::mutex> hold(mutex_);
-    ClearBarLocked();
-  }
-
-  // Drawn from the mover's board, as the window's panel is.
-  void Bar(const BoardSnapshot& board) {
-    constexpr int kWidth = 24;
-    int filled = board.ProgressWidth(iwd::kProgressName, kWidth);
-    std::string line = "\r[";
-    line.append(size_t(filled), '#');
-    line.append(size_t(kWidth - filled), '.');
-    const std::string& archive = board.Text(iwd::kArchiveText);
-    line += "] archive " + (archive.empty() ? std::string("-") : archive);
-    const std::string& full_name = board.Text(iwd::kArchiveNameText);
-    std::string name = full_name.size() > 28 ? full_name.substr(0, 25) + "..." : full_name;
-    line += " " + Printable(name) + "  " + board.Text(iwd::kPassText);
-    line += "\033[K";
-    std::lock_guard<std::mutex> hold(mutex_);
-    std::fwrite(line.data(), 1, line.size(), stderr);
-    std::fflush(stderr);
-    bar_shown_ = true;
-  }
-
-  // Archive names and errors may hold any byte: shown escaped.
-  void Line(const std::string& text) {
-    std::lock_guard<std::mutex> hold(mutex_);
-    ClearBarLocked();
-    std::fprintf(stderr, "%s\n", Printable(text).c_str());
-  }
-
- private:
-  void ClearBarLocked() {
-    if (!bar_shown_) return;
-    std::fputs("\r\033[K", stderr);
-    bar_shown_ = false;
-  }
-
-  bool terminal_;
-  std::mutex mutex_;
-  bool bar_shown_ = false;
-};
+// The bar's label, from the mover's board as the window's panel draws it.
+std::string BarLabel(const BoardSnapshot& board) {
+  const std::string& archive = board.Text(iwd::kArchiveText);
+  std::string label = "archive " + (archive.empty() ? std::string("-") : archive);
+  const std::string& full_name = board.Text(iwd::kArchiveNameText);
+  std::string name = full_name.size() > 28 ? full_name.substr(0, 25) + "..." : full_name;
+  return label + " " + Printable(name) + "  " + board.Text(iwd::kPassText);
+}
 
 std::string ReportLine(const IwdArchiveReport& r, size_t index, size_t count) {
   std::string line = "archive " + std::to_string(index) + "/" + std::to_string(count) + " " + r.name + ": ";
@@ -110,7 +61,7 @@ int RunCheck(QorIWDUtils& utils, const std::string& root) {
 
 int RunPass(QorIWDUtils& utils, NoticeBoard& board, const std::string& root) {
   bool terminal = platform::StderrIsTerminal();
-  PassOutput out(terminal);
+  ProgressLine out(terminal);
   utils.SetRoot(root);
   if (!platform::FolderExists(utils.main_folder())) {
     out.Line("error: " + root + " has no 'main' folder");
@@ -139,7 +90,7 @@ int RunPass(QorIWDUtils& utils, NoticeBoard& board, const std::string& root) {
   while (!utils.WaitForPassFor(terminal ? 80 : 200)) {
     drain();
     if (terminal) {
-      out.Bar(view);
+      out.Draw(view.Progress(iwd::kProgressName), BarLabel(view));
     } else {
       plain_lines(utils.Progress());
     }

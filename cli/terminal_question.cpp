@@ -5,13 +5,16 @@
 #include <iostream>
 #include <string>
 
+#include "cli/progress_line.h"
 #include "platform/terminal.h"
 
 bool TerminalQuestion::AskYesNo(std::string_view title, std::string_view text) {
   if (fixed_ >= 0) return fixed_ == 1;
   if (!platform::StdinIsTerminal()) return false;
+  if (bar_) bar_->Pause(true);
   std::cerr << title << ": " << text << "\n[y/N] " << std::flush;
   std::string answer;
-  if (!std::getline(std::cin, answer)) return false;
-  return !answer.empty() && (answer[0] == 'y' || answer[0] == 'Y');
+  const bool read = static_cast<bool>(std::getline(std::cin, answer));
+  if (bar_) bar_->Pause(false);
+  return read && !answer.empty() && (answer[0] == 'y' || answer[0] == 'Y');
 }

@@ -11,6 +11,7 @@
 
 #include "export/export_settings.h"
 #include "model/error_codes.h"
+#include "model/progress_value.h"
 #include "model/material_library.h"
 
 // The byte layout the files are read with.
@@ -180,7 +181,7 @@ class Xmodel {
   ErrorCode last_error = 0;
   float scale = 1.0f;
   // Read by the GUI thread without the worker's lock: atomics, relaxed.
-  std::atomic<int32_t> progress{0};
+  ProgressValue progress;
   std::atomic<bool> busy{false};
 
   // The layout this model's files were read with. The active game is put

@@ -41,6 +41,7 @@ bool JobReport::failed() const {
 XmodelThreaded::~XmodelThreaded() {
   Stop();
   if (thread_.joinable()) thread_.join();
+  model.progress.SetSink(nullptr, nullptr);
   model.Reset();
 }
 
@@ -49,6 +50,8 @@ void XmodelThreaded::Start(std::string program_dir) {
   if (started_) return;
   running_dir = std::move(program_dir);
   started_ = true;
+  // The bar follows the model's progress within a step too.
+  model.progress.SetSink([](void* self, int32_t) { static_cast<XmodelThreaded*>(self)->PublishProgress(); }, this);
   thread_ = std::thread([this] { Run(); });
 }
 
@@ -116,6 +119,12 @@ void XmodelThreaded::PublishProgress() {
 void XmodelThreaded::WaitIdle() {
   std::unique_lock<std::mutex> guard(queue_lock_);
   idle_signal_.wait(guard, [this] { return (queue_.empty() && !working_) || finished_; });
+}
+
+bool XmodelThreaded::WaitIdleFor(int ms) {
+  std::unique_lock<std::mutex> guard(queue_lock_);
+  return idle_signal_.wait_for(guard, std::chrono::milliseconds(ms),
+                               [this] { return (queue_.empty() && !working_) || finished_; });
 }
 
 bool XmodelThreaded::Idle() {

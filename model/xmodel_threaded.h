@@ -60,7 +60,8 @@ struct WorkerNotices {
 };
 
 // The progress value the worker publishes on its board: the model's
-// `progress` (0 to 99) as a fill, after every step. The tool bar's bar.
+// `progress` (0 to 99) as a fill, on every change and after every step.
+// The tool bar's bar.
 inline constexpr const char* kWorkerProgressName = "progress_bar";
 
 // One step's outcome, kept for the command line.
@@ -102,6 +103,8 @@ class XmodelThreaded {
 
   // Blocks until every queued job has run.
   void WaitIdle();
+  // The same for at most `ms` milliseconds; true when idle.
+  bool WaitIdleFor(int ms);
   // No job queued or running (does not block).
   bool Idle();
   // The reports of the jobs finished since the last call.

@@ -71,6 +71,15 @@ int main(int argc, char** argv) {
   if (game) s.active_game = *game == Cod5 ? 1 : *game == BO ? 2 : 0;
 
   QorOpenGL& gl = Renderer();
+  // Until the interface draws its own error box and balloons and runs
+  // command texts, what the background threads post is kept in the log.
+  gl.hooks.balloon = [](const std::string& title, const std::string& text) {
+    Logger().log("%s: %s", title.c_str(), text.c_str());
+  };
+  gl.hooks.show_error = [](const std::string& text) { Logger().log("^1Error^7: %s", text.c_str()); };
+  gl.hooks.run_commands = [](const std::string& commands) {
+    Logger().log("Not run (no interface yet): %s", commands.c_str());
+  };
   gl.CreateGLWindow(platform::ProgramFolder(), platform::DataFolder());
   if (!path.empty()) {
     Logger().log("Passing Xmodel: '%s' to background loader", path.c_str());
