@@ -1,7 +1,7 @@
 // Writes the fuzz targets' seed corpora from the fixture writer:
 //   fuzz_make_seeds CORPUS_DIR
 // fills CORPUS_DIR/fuzz_xmodel, /fuzz_xmodelparts, /fuzz_xmodelsurfs,
-// /fuzz_iwi, /fuzz_dds and /fuzz_material with
+// /fuzz_iwi, /fuzz_dds, /fuzz_material and /fuzz_wav with
 // small well-formed files of every layout and table form, so the fuzzer
 // starts from inputs that read through to the end. The xmodel and surfs
 // seeds carry the layout-picking byte of fuzz_input.h in front.
@@ -13,6 +13,7 @@
 #include "fuzz/fuzz_input.h"
 #include "tools/fixture/fixture_writer.h"
 #include "tools/fixture/iwi_writer.h"
+#include "tools/fixture/wav_writer.h"
 
 namespace {
 
@@ -256,6 +257,13 @@ int main(int argc, char** argv) {
     d.after_count = 3;
     out.Write("fuzz_material", "after_count", fixture::WriteMaterial(d));
   }
+
+  // WAV files: plain and extensible PCM, a chunk before the format, a
+  // streamed file's oversized data size.
+  out.Write("fuzz_wav", "mono8", fixture::MakeWav({.channels = 1, .bits = 8, .frames = 64}));
+  out.Write("fuzz_wav", "stereo16_list", fixture::MakeWav({.channels = 2, .frames = 64, .list_chunk_first = true}));
+  out.Write("fuzz_wav", "quad16", fixture::MakeWav({.channels = 4, .frames = 16, .format_tag = 0xFFFE, .channel_mask = 0x33}));
+  out.Write("fuzz_wav", "streamed", fixture::MakeWav({.channels = 1, .frames = 64, .claimed_data = 0x7FFFFFFF}));
 
   std::printf("fuzz_make_seeds: %d seed files in %s\n", out.written, out.root.c_str());
   return out.failed == 0 ? 0 : 1;

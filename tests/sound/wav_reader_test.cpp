@@ -1,0 +1,121 @@
+// The WAV reader over files made from the RIFF layout (with the faults real
+// writers make), every truncated prefix, and files written by sox and
+// espeak-ng where they are installed.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "sound/wav_reader.h"
+#include "tests/support/temp_dir.h"
+#include "tools/fixture/wav_writer.h"
+
+namespace {
+
+using fixture::MakeWav;
+using fixture::WavDesc;
+
+TEST(WavReader, LayoutsAndTheirOpenAlFormats) {
+  struct Case {
+    WavDesc desc;
+    const char* format;
+  };
+  const Case cases[] = {
+      {{.channels = 1, .bits = 8}, "AL_FORMAT_MONO8"},
+      {{.channels = 2, .bits = 8}, "AL_FORMAT_STEREO8"},
+      {{.channels = 1, .bits = 16}, "AL_FORMAT_MONO16"},
+      {{.channels = 2, .bits = 16, .list_chunk_first = true}, "AL_FORMAT_STEREO16"},
+      {{.channels = 2, .bits = 16, .format_tag = 0xFFFE, .channel_mask = 0x30}, "AL_FORMAT_REAR16"},
+      {{.channels = 4, .bits = 16, .format_tag = 0xFFFE, .channel_mask = 0x33}, "AL_FORMAT_QUAD16"},
+      {{.channels = 6, .bits = 16, .format_tag = 0xFFFE, .channel_mask = 0x3F}, "AL_FORMAT_51CHN16"},
+      {{.channels = 7, .bits = 16, .format_tag = 0xFFFE, .channel_mask = 0x70F}, "AL_FORMAT_61CHN16"},
+      {{.channels = 8, .bits = 16, .format_tag = 0xFFFE, .channel_mask = 0x63F}, "AL_FORMAT_71CHN16"},
+      {{.channels = 6, .bits = 8, .format_tag = 0xFFFE, .channel_mask = 0x3F}, ""},  // no 8-bit 5.1
+      {{.channels = 3, .bits = 16}, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.format);
+    WavSound s;
+    ASSERT_EQ(ReadWav(MakeWav(c.desc), s), WavError::kNone);
+    EXPECT_EQ(s.channels, c.desc.channels);
+    EXPECT_EQ(s.bits, c.desc.bits);
+    EXPECT_EQ(s.sample_rate, 22050u);
+    ASSERT_EQ(s.samples.size(), size_t(c.desc.frames) * c.desc.channels * c.desc.bits / 8);
+    EXPECT_EQ(s.samples[5], uint8_t(5 * 7 + 3));
+    EXPECT_EQ(WavAlFormatName(s), c.format);
+  }
+}
+
+TEST(WavReader, SizesAreBoundedByTheBytesAndCutToWholeFrames) {
+  WavSound s;
+  // A streamed file's 2 GiB data size: the samples present are taken.
+  ASSERT_EQ(ReadWav(MakeWav({.channels = 2, .frames = 50, .claimed_data = 0x7FFFFFFF}), s), WavError::kNone);
+  EXPECT_EQ(s.samples.size(), 200u);
+  // A partial last frame is dropped.
+  ASSERT_EQ(ReadWav(MakeWav({.channels = 2, .frames = 50, .extra_bytes = 3}), s), WavError::kNone);
+  EXPECT_EQ(s.samples.size(), 200u);
+  EXPECT_DOUBLE_EQ(s.seconds(), 50.0 / 22050);
+
+  struct Bad {
+    WavDesc desc;
+    WavError error;
+  };
+  const Bad bad[] = {
+      {{.fmt_size = 14}, WavError::kNoFormat},
+      {{.format_tag = 3}, WavError::kNotPcm},  // float samples
+      {{.format_tag = 0xFFFE, .fmt_size = 24}, WavError::kNotPcm},
+      {{.channels = 0}, WavError::kBadLayout},
+      {{.rate = 0}, WavError::kBadLayout},
+      {{.bits = 24}, WavError::kBadLayout},
+      {{.frames = 0}, WavError::kNoData},
+      {{.channels = 2, .frames = 0, .extra_bytes = 3}, WavError::kNoData},
+  };
+  for (const Bad& b : bad) EXPECT_EQ(ReadWav(MakeWav(b.desc), s), b.error) << WavErrorText(b.error);
+}
+
+TEST(WavReader, EveryTruncatedPrefixEndsCleanly) {
+  const std::vector<uint8_t> file = MakeWav({.channels = 2, .frames = 40, .list_chunk_first = true});
+  for (size_t n = 0; n < file.size(); ++n) {
+    WavSound s;
+    WavError e = ReadWav({file.data(), n}, s);
+    if (e == WavError::kNone) {
+      EXPECT_EQ(s.samples.size() % 4, 0u) << n;
+      EXPECT_LT(s.samples.size(), 160u) << n;
+    } else {
+      EXPECT_TRUE(s.samples.empty()) << n;
+    }
+    if (n < 12) {
+      EXPECT_EQ(e, WavError::kNotRiff) << n;
+    }
+  }
+  WavSound s;
+  EXPECT_EQ(ReadWavFile("/nonexistent/x.wav", s), WavError::kCantRead);
+}
+
+// Files from real writers: sox's, and espeak-ng's standard output, whose
+// header claims far more data than it wrote.
+TEST(WavReader, RealWriters) {
+  test_support::TempDir dir("vantor_wav");
+  const std::string tone = dir.path() + "/tone.wav", speech = dir.path() + "/speech.wav";
+  bool any = false;
+  if (std::system(("command -v sox >/dev/null && sox -n -r 22050 -c 2 -b 16 " + tone +
+                   " synth 0.1 sine 440 2>/dev/null").c_str()) == 0) {
+    any = true;
+    WavSound s;
+    ASSERT_EQ(ReadWavFile(tone, s), WavError::kNone);
+    EXPECT_EQ(s.channels, 2);
+    EXPECT_EQ(s.samples.size(), 2205u * 4);
+    EXPECT_EQ(WavAlFormatName(s), "AL_FORMAT_STEREO16");
+  }
+  if (std::system(("command -v espeak-ng >/dev/null && espeak-ng --stdout 'Why hello there' > " + speech +
+                   " 2>/dev/null").c_str()) == 0) {
+    any = true;
+    WavSound s;
+    ASSERT_EQ(ReadWavFile(speech, s), WavError::kNone);
+    EXPECT_GT(s.seconds(), 0.3);
+    EXPECT_EQ(WavAlFormatName(s), "AL_FORMAT_MONO16");
+  }
+  if (!any) GTEST_SKIP() << "neither sox nor espeak-ng is installed";
+}
+
+}  // namespace
