@@ -1,0 +1,52 @@
+// The donation prompt's pacing over the stored record.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <limits>
+#include <vector>
+
+#include "shell/donation.h"
+
+namespace {
+
+constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
+
+TEST(Donation, TheThirdExportShowsThePromptOnce) {
+  DonateRecord r;
+  std::vector<bool> shown;
+  for (int i = 0; i < 30; ++i) shown.push_back(CountExportForDonation(r, [] { return 0u; }));
+  EXPECT_EQ(std::count(shown.begin(), shown.end(), true), 1);
+  EXPECT_TRUE(shown[2]);
+  EXPECT_EQ(r, (DonateRecord{true, 30, 3}));
+}
+
+// After the first showing: not before last + (r1 % 979) + 20 exports, then
+// only when r2 % 100 > 50. Damaged stored values never overflow.
+TEST(Donation, PacingAfterTheFirstShowingAndDamagedValues) {
+  struct Case {
+    DonateRecord before;
+    uint32_t r1, r2;
+    bool shows;
+  } cases[] = {
+      {{true, 30, 10}, 0, 99, true},
+      {{true, 29, 10}, 0, 99, false},          // 30 is not past 10 + 20
+      {{true, 40, 10}, 0, 50, false},          // 50 is not > 50
+      {{true, 40, 10}, 978 + 979, 99, false},  // r1 is taken modulo 979: 978
+      {{true, kMax, kMax}, 0, 99, false},      // the counter stops at its maximum
+      {{true, kMax - 1, std::numeric_limits<int32_t>::min()}, 0, 99, true},
+      {{false, -7, 0}, 0, 0, false},
+      {{false, 2, 0}, 0, 0, true},
+  };
+  for (const Case& c : cases) {
+    DonateRecord r = c.before;
+    int draw = 0;
+    const bool shown = CountExportForDonation(r, [&] { return draw++ == 0 ? c.r1 : c.r2; });
+    EXPECT_EQ(shown, c.shows) << c.before.count << " after " << c.before.last_shown_count;
+    EXPECT_EQ(r.count, c.before.count == kMax ? kMax : c.before.count + 1);
+    if (shown) {
+      EXPECT_EQ(r.last_shown_count, r.count);
+    }
+  }
+}
+
+}  // namespace
