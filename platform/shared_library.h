@@ -1,0 +1,29 @@
+// A shared library opened at run time and its symbols by name (dlopen). The
+// program runs without the optional ones (OpenAL): a library that is not
+// there is a result, never an error.
+#pragma once
+
+#include <string>
+
+namespace platform {
+
+class SharedLibrary {
+ public:
+  SharedLibrary() = default;
+  ~SharedLibrary() { Close(); }
+  SharedLibrary(const SharedLibrary&) = delete;
+  SharedLibrary& operator=(const SharedLibrary&) = delete;
+
+  // A bare name ("libopenal.so.1") is looked up the system's way; a path is
+  // taken as it is. False when it cannot be loaded.
+  bool Open(const std::string& name);
+  bool is_open() const { return handle_ != nullptr; }
+  // Null when the library has no such symbol.
+  void* Symbol(const char* name) const;
+  void Close();
+
+ private:
+  void* handle_ = nullptr;
+};
+
+}  // namespace platform
