@@ -1,5 +1,5 @@
-// The toolkit's layout rules: anchoring on a size change and the box's word
-// wrap.
+// The toolkit's layout rules: anchoring on a size change, the box's word
+// wrap, and the choice of theme.
 #include <gtest/gtest.h>
 
 #include "gui/gui_rect.h"
@@ -42,6 +42,26 @@ TEST(WordWrap, BreaksAtSpacesOrInsideLongWords) {
   EXPECT_EQ(WrapText("ab\ncd ef gh ij", 50, mono), "ab\ncd ef\ngh ij");
   // A box narrower than one character still gets one character a line.
   EXPECT_EQ(WrapText("abc", 5, mono), "a\nb\nc");
+}
+
+}  // namespace
+
+#include "gui/themes.h"
+
+namespace {
+
+TEST(Themes, SelectingRepaintsOnlyOnAChange) {
+  QorThemeManger themes(7);  // a damaged stored index: the first theme
+  EXPECT_EQ(themes.active(), 0);
+  int repaints = 0;
+  themes.repaint_frame = [&] { ++repaints; };
+  EXPECT_TRUE(themes.SetTheme(0));
+  EXPECT_EQ(repaints, 0);
+  EXPECT_TRUE(themes.SetTheme(2));
+  EXPECT_EQ(repaints, 1);
+  EXPECT_FALSE(themes.SetTheme(3));  // not a theme: a failure, nothing changes
+  EXPECT_EQ(themes.active(), 2);
+  EXPECT_EQ(repaints, 1);
 }
 
 }  // namespace
