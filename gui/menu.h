@@ -1,0 +1,96 @@
+// A menu of the interface and the item records the toolkit core draws
+// itself (rectangles, pictures, the four labels). Items keep the rectangle
+// they were designed with and the one laid out for the current size; the
+// laid-out one is always recomputed from the design one.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "gui/commands.h"
+#include "gui/gui_rect.h"
+
+struct SettingsRect;
+
+struct Placed {
+  GuiRect design;
+  GuiRect rect;
+};
+
+struct Rgba {
+  float r = 1, g = 1, b = 1, a = 1;
+};
+
+struct FilledRectItem : Placed {
+  Rgba colour;
+};
+struct PictureItem : Placed {
+  Rgba colour;
+  std::string material;
+};
+struct OutlineRectItem : Placed {
+  Rgba colour;
+};
+// Labels: only the rectangle's x and y are used.
+struct LabelItem : Placed {
+  std::string text;
+};
+struct ColourLabelItem : Placed {
+  Rgba colour;
+  std::string text;
+};
+struct NamedLabelItem : Placed {
+  Rgba colour;
+  std::string text_name;
+};
+struct SizedLabelItem : Placed {
+  Rgba colour;
+  std::string text;
+  uint8_t point_size = 10;
+  bool large_font = false;
+};
+
+enum class MenuAnimation : uint8_t { kNone = 1, kSlide = 2, kFade = 4 };
+// Slide directions: to/from the right, left, below, above.
+inline constexpr uint8_t kSlideRight = 1, kSlideLeft = 2, kSlideDown = 4, kSlideUp = 8;
+
+struct Menu {
+  std::string name;
+  std::string title;
+  bool framed = false;
+  bool resize_hover = false, close_hover = false;
+  uint8_t drag_state = 0;  // 0 idle, 1 moving, 2 resizing
+  CommandList on_open, on_close;
+  Placed origin;
+  Placed area;
+  int32_t grab_x = 0, grab_y = 0;
+  float slide_x = 0, slide_y = 0;
+  uint8_t open_dir = 0, close_dir = 0;
+  MenuAnimation animation = MenuAnimation::kNone;
+  bool visible = false, animating = false, opening = false;
+  double duration_ms = 0, start_ms = 0;
+  float alpha = 1.0f;
+  SettingsRect* stored_origin = nullptr;  // framed menus: kept in the settings
+  SettingsRect* stored_area = nullptr;
+  bool* bound = nullptr;  // a setting that mirrors `visible`
+  bool running_list = false;  // its on-open or on-close list is running
+
+  std::vector<FilledRectItem> filled_rects;
+  std::vector<PictureItem> pictures;
+  std::vector<OutlineRectItem> outline_rects;
+  std::vector<LabelItem> labels;
+  std::vector<ColourLabelItem> colour_labels;
+  std::vector<NamedLabelItem> named_labels;
+  std::vector<SizedLabelItem> sized_labels;
+
+  // Origin plus area, field by field.
+  GuiRect ScreenArea() const {
+    return {origin.rect.x + area.rect.x, origin.rect.y + area.rect.y, origin.rect.w + area.rect.w,
+            origin.rect.h + area.rect.h, kAnchorFixed};
+  }
+};
+
+// One frame of a menu's animation at `now`: the slide offset or the alpha,
+// and the end of the animation. A duration of 0 or less ends it at once.
+void StepAnimation(Menu& menu, double now_ms, int window_w, int window_h);

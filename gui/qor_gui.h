@@ -1,0 +1,156 @@
+// QorGUI: the program's immediate-mode interface toolkit. It owns the menus
+// (drawing order = list order, later menus on top), draws them in a 2D pass
+// over the 3D view through the Draw2D seam, and in the same pass tests the
+// mouse, animates, drags and resizes framed menus and runs commands.
+// Everything here runs on the main thread; other threads reach it through
+// posted command texts and the notice board's named texts.
+//
+// [SECTION] building     add menus and their items, in the layout's order
+// [SECTION] visibility   SetVis, toggle, forced sets, ShowError
+// [SECTION] input        mouse position, the latched press, the mouse tests
+// [SECTION] frame        Render: menus, frames, labels, FPS and version
+// [SECTION] resize       ItemScale
+#pragma once
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "gui/commands.h"
+#include "gui/draw2d.h"
+#include "gui/materials.h"
+#include "gui/menu.h"
+
+struct SettingsRect;
+
+inline constexpr const char* kGuiVersionText = "0.987";
+
+struct GuiHooks {
+  std::function<void(std::string_view sound, int channel)> play_sound;
+  std::function<void()> exit_app;
+};
+
+class QorGUI {
+ public:
+  // The size the layout is designed for; the window starts at it.
+  static constexpr int kDesignWidth = 640;
+  static constexpr int kDesignHeight = 480;
+
+  QorGUI(Draw2D& draw, MaterialStore& materials, CommandProcessor& commands, std::function<double()> clock);
+  QorGUI(const QorGUI&) = delete;
+  QorGUI& operator=(const QorGUI&) = delete;
+
+  GuiHooks hooks;
+
+  // ---- [SECTION] building: each add-menu call starts the menu that the
+  // following items and settings go to.
+  Menu& AddStaticMenu(std::string name, GuiRect origin, GuiRect area, bool visible);
+  Menu& AddFadeMenu(std::string name, GuiRect origin, GuiRect area, bool visible, float seconds);
+  Menu& AddSlideMenu(std::string name, GuiRect origin, GuiRect area, bool visible, uint8_t open_dir,
+                     uint8_t close_dir, float seconds);
+  // A framed menu lives at the stored rectangles; `design_area` is the size
+  // its items were laid out for. Damaged stored values are brought back
+  // within the drag limits and the smallest size.
+  Menu& AddFramedMenu(std::string name, std::string title, SettingsRect* stored_origin, SettingsRect* stored_area,
+                      GuiRect design_area, bool visible, float seconds);
+  // The on-open list of a menu that starts visible runs once, now.
+  void SetOnOpen(std::string_view text);
+  void SetOnClose(std::string_view text);
+  void BindVisibility(bool* setting);
+  void AddFilledRect(GuiRect rect, Rgba colour);
+  void AddPicture(GuiRect rect, Rgba colour, std::string material);
+  void AddOutlineRect(GuiRect rect, Rgba colour);
+  void AddLabel(GuiRect at, std::string text);
+  void AddColourLabel(GuiRect at, Rgba colour, std::string text);
+  void AddNamedLabel(GuiRect at, Rgba colour, std::string text_name);
+  void AddSizedLabel(GuiRect at, Rgba colour, std::string text, uint8_t point_size, bool large_font);
+  void SetBoxTextArea(GuiRect area);
+
+  // ---- [SECTION] visibility
+  void SetVis(std::string_view name, bool visible);
+  void ToggleMenu(std::string_view name);
+  void ForceSet(std::string_view name, bool visible);
+  // Wraps `text` to the box, opens "error_menu" and plays "error_msg".
+  void ShowError(std::string_view text);
+  void SetMessage(std::string_view text);
+  void SetText(std::string_view name, std::string_view text);
+  const std::string& Text(std::string_view name) const;
+  void SetTooltip(std::string text) { tooltip_ = std::move(text); }
+
+  // ---- [SECTION] input (the window feeds these between frames)
+  void OnMouseMove(float x, float y);
+  void OnPress();
+  void OnRelease();
+  bool button_held() const { return held_; }
+  // A widget that acts on a press takes it, so one press acts once.
+  void ConsumeClick() { held_ = false; }
+  // Relative to the menu being drawn; a point under a later visible menu
+  // fails both.
+  bool HoverTest(const GuiRect& item);
+  bool ClickTest(const GuiRect& item);
+  bool mouse_over_gui() const { return mouse_over_gui_; }
+  float mouse_x() const { return mouse_x_; }
+  float mouse_y() const { return mouse_y_; }
+
+  // ---- [SECTION] frame
+  void Render(double fps);
+  void SetTextColour(float r, float g, float b) { text_colour_ = {r, g, b, 1}; }
+
+  // ---- [SECTION] resize
+  void SetPendingSize(int width, int height);
+  // True when something moved.
+  bool ItemScale();
+  int width() const { return width_; }
+  int height() const { return height_; }
+
+  const std::vector<std::unique_ptr<Menu>>& menus() const { return menus_; }
+  Menu* FindMenu(std::string_view name);
+  const std::string& error_text() const { return error_text_; }
+  bool display_error() const { return display_error_; }
+  bool display_msg() const { return display_msg_; }
+  MaterialStore& materials() { return materials_; }
+  CommandProcessor& commands() { return commands_; }
+
+ private:
+  Menu& NewMenu(std::string name, GuiRect origin, GuiRect area, bool visible);
+  Menu& Building();
+  void RunList(Menu& m, const CommandList& list);
+  bool Covered(float x, float y) const;
+  GuiRect OnScreen(const GuiRect& item) const;
+  void Play(std::string_view sound, int channel);
+  void DrawMenu(size_t index);
+  void DrawFrame(Menu& m);
+  void DrawResizeHandle(Menu& m);
+  void ReanchorItems(Menu& m, int32_t dx, int32_t dy);
+  void ClampFramed(Menu& m, bool to_window);
+  void StoreFramed(Menu& m);
+  void RegisterWords();
+
+  Draw2D& draw_;
+  MaterialStore& materials_;
+  CommandProcessor& commands_;
+  std::function<double()> clock_;
+
+  std::vector<std::unique_ptr<Menu>> menus_;
+  Menu* building_ = nullptr;
+  size_t drawing_ = 0;
+  int raise_ = -1;
+
+  float mouse_x_ = -1, mouse_y_ = -1;
+  int press_x_ = -1, press_y_ = -1;
+  bool held_ = false;
+  bool press_seen_ = true;       // a frame has run since the press
+  bool release_pending_ = false;  // released before any frame saw the press
+  bool mouse_over_gui_ = false;
+
+  int width_ = kDesignWidth, height_ = kDesignHeight;
+  int pending_width_ = kDesignWidth, pending_height_ = kDesignHeight;
+  GuiRect box_design_{}, box_{};
+  std::map<std::string, std::string, std::less<>> texts_;
+  Rgba text_colour_{1, 1, 1, 1};
+  std::string error_text_, message_text_, tooltip_;
+  bool display_error_ = false, display_msg_ = false;
+};

@@ -1,0 +1,248 @@
+// The toolkit core, headless on a recording drawer and a fake clock:
+// visibility and animations, lists that lead back to their own menu, forced
+// sets, the mouse tests with occlusion and the latched press, framed menus,
+// ItemScale, the frame's texts and the material store.
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "gui/qor_gui.h"
+#include "shell/settings.h"
+#include "tests/gui/recording_draw2d.h"
+#include "tests/shell/shell_test_support.h"
+
+namespace {
+
+using gui_test::RecordingDraw2D;
+
+struct Rig {
+  double now = 0;
+  int loads = 0;
+  std::vector<std::string> sounds;
+  RecordingDraw2D draw;
+  MaterialStore materials{[this](const std::string& path, std::string& error) -> std::optional<uint32_t> {
+    ++loads;
+    if (path.find("missing") != std::string::npos) {
+      error = "cannot open";
+      return std::nullopt;
+    }
+    return uint32_t(100 + loads);
+  }};
+  CommandProcessor commands{[this] { return now; }};
+  QorGUI gui{draw, materials, commands, [this] { return now; }};
+  Rig() {
+    gui.hooks.play_sound = [this](std::string_view s, int channel) {
+      sounds.push_back(std::string(s) + "@" + std::to_string(channel));
+    };
+  }
+  void Frame(double fps = 60) { gui.Render(fps); }
+};
+
+TEST(QorGui, VisibilityAndAnimations) {
+  Rig r;
+  bool bound = true;
+  r.gui.AddFadeMenu("fade", {10, 10, 0, 0, -1}, {0, 0, 100, 100, -1}, false, 0.5f);
+  r.gui.BindVisibility(&bound);
+  r.gui.SetOnOpen("open side");
+  r.gui.AddSlideMenu("side", {0, 0, 0, 0, -1}, {0, 0, 50, 50, -1}, false, kSlideRight, kSlideLeft, 1.0f);
+  r.gui.AddStaticMenu("instant", {}, {}, false);
+  r.gui.AddFadeMenu("zero", {}, {}, false, 0.0f);
+  EXPECT_FALSE(bound);
+
+  r.gui.SetVis("fade", true);  // its list opens "side" first
+  Menu& fade = *r.gui.FindMenu("fade");
+  Menu& side = *r.gui.FindMenu("side");
+  EXPECT_TRUE(fade.visible && fade.animating && bound);
+  EXPECT_EQ(fade.alpha, 0.0f);
+  EXPECT_EQ(side.slide_x, 640.0f);
+  r.gui.SetVis("fade", false);  // still animating: ignored
+  EXPECT_TRUE(fade.visible);
+
+  r.now = 250;
+  r.Frame();
+  EXPECT_FLOAT_EQ(fade.alpha, 0.5f);
+  EXPECT_FLOAT_EQ(side.slide_x, 480.0f);
+  r.now = 1000;
+  r.Frame();
+  EXPECT_FALSE(fade.animating || side.animating);
+  EXPECT_EQ(side.slide_x, 0.0f);
+
+  // Closing: no longer visible, still drawn until the animation ends.
+  r.gui.SetVis("side", false);
+  EXPECT_FALSE(side.visible);
+  r.now = 1500;
+  r.Frame();
+  EXPECT_TRUE(side.animating);
+  EXPECT_FLOAT_EQ(side.slide_x, -320.0f);
+  r.now = 2000;
+  r.Frame();
+  EXPECT_FALSE(side.animating);
+
+  r.gui.SetVis("instant", true);
+  EXPECT_TRUE(r.gui.FindMenu("instant")->visible);
+  // A zero duration ends at the first frame instead of animating for ever.
+  r.gui.SetVis("zero", true);
+  r.Frame();
+  EXPECT_FALSE(r.gui.FindMenu("zero")->animating);
+  EXPECT_EQ(r.gui.FindMenu("zero")->alpha, 1.0f);
+  r.gui.SetVis("nobody", true);  // no such menu: nothing
+}
+
+TEST(QorGui, ListsThatLeadBackAndForcedSets) {
+  shell_test::LogCapture log;
+  Rig r;
+  r.gui.AddStaticMenu("a", {}, {}, false);
+  r.gui.SetOnOpen("open b");
+  r.gui.SetOnClose("force_close a");
+  r.gui.AddStaticMenu("b", {}, {}, false);
+  r.gui.SetOnOpen("open a; open c");
+  r.gui.AddStaticMenu("c", {}, {}, false);
+  r.commands.RunCommand("open a");
+  EXPECT_TRUE(r.gui.FindMenu("a")->visible);
+  EXPECT_TRUE(r.gui.FindMenu("b")->visible);
+  EXPECT_TRUE(r.gui.FindMenu("c")->visible);
+  EXPECT_TRUE(log.Contains("QorGUI::SetVis:: 'a' reached again from its own command list"));
+  r.commands.RunCommand("close a");  // its close list force-closes itself
+  EXPECT_FALSE(r.gui.FindMenu("a")->visible);
+
+  // A forced open of a sliding menu mid-animation puts it at rest.
+  r.gui.AddSlideMenu("s", {}, {0, 0, 10, 10, -1}, false, kSlideDown, kSlideDown, 1.0f);
+  r.commands.RunCommand("open s");
+  r.now = 100;
+  r.Frame();
+  r.commands.RunCommand("force_open s; toggle_menu c");
+  const Menu& s = *r.gui.FindMenu("s");
+  EXPECT_TRUE(s.visible);
+  EXPECT_FALSE(s.animating);
+  EXPECT_EQ(s.slide_y, 0.0f);
+  EXPECT_FALSE(r.gui.FindMenu("c")->visible);
+}
+
+// Mouse tests through a framed menu's close button: a tap between two
+// frames counts, a button under a later menu does not.
+TEST(QorGui, PressesOcclusionAndTheCloseButton) {
+  Rig r;
+  SettingsRect origin{100, 100, 0, 0}, area{0, 0, 200, 150};
+  r.gui.AddFramedMenu("panel", "Panel", &origin, &area, {0, 0, 200, 150, -1}, true, 0.0f);
+  r.gui.AddStaticMenu("cover", {}, {0, 0, 0, 0, -1}, false);
+  r.Frame();
+  // The close button: (W - 19, 3) within the panel.
+  const float cx = 100 + 200 - 19 + 8, cy = 100 + 3 + 8;
+  r.gui.OnMouseMove(cx, cy);
+  r.gui.OnPress();
+  r.gui.OnRelease();  // released before any frame saw the press
+  r.Frame();
+  EXPECT_FALSE(r.gui.FindMenu("panel")->visible);
+  EXPECT_FALSE(r.gui.button_held());
+  EXPECT_EQ(r.sounds.back(), "menu_accept@1");
+
+  // Under a later visible menu the same press does nothing.
+  r.gui.FindMenu("panel")->visible = true;
+  Menu& cover = *r.gui.FindMenu("cover");
+  cover.visible = true;
+  cover.origin.rect = {250, 90, 0, 0, -1};
+  cover.area.rect = {0, 0, 100, 100, -1};
+  r.gui.OnPress();
+  r.Frame();
+  EXPECT_TRUE(r.gui.FindMenu("panel")->visible);
+  r.gui.OnRelease();
+}
+
+TEST(QorGui, FramedMenusDragResizeAndDamagedStoredRects) {
+  Rig r;
+  SettingsRect origin{-5000, 99999, 0, 0}, area{0, 0, 20, 5};  // a damaged store
+  SettingsRect origin2{300, 200, 0, 0}, area2{0, 0, 200, 150};
+  r.gui.AddFramedMenu("damaged", "D", &origin, &area, {0, 0, 200, 150, -1}, true, 0.0f);
+  r.gui.AddFramedMenu("panel", "P", &origin2, &area2, {0, 0, 200, 150, -1}, true, 0.0f);
+  r.gui.AddLabel({150, 120, 0, 0, kAnchorX | kAnchorY}, "corner");
+  EXPECT_EQ(area.w, 190);
+  EXPECT_EQ(area.h, 150);
+  EXPECT_EQ(origin.x, 75 - 190);
+  EXPECT_EQ(origin.y, 480 - 50);
+
+  // Drag the title bar far left and down: clamped.
+  r.gui.OnMouseMove(310, 205);
+  r.gui.OnPress();
+  r.Frame();
+  r.gui.OnMouseMove(-2000, 2000);
+  r.Frame();
+  EXPECT_EQ(origin2.x, 75 - 200);
+  EXPECT_EQ(origin2.y, 480 - 50);
+  r.gui.OnRelease();
+  r.Frame();
+
+  // Resize from the handle: never below 190 x 150; items follow.
+  origin2 = {100, 100, 0, 0};
+  r.gui.FindMenu("panel")->origin.rect = {100, 100, 0, 0, -1};
+  r.gui.OnMouseMove(100 + 200 - 15, 100 + 150 - 10);
+  r.gui.OnPress();
+  r.Frame();
+  r.gui.OnMouseMove(100 + 250, 100 + 200);
+  r.Frame();
+  EXPECT_EQ(area2.w, 261);
+  EXPECT_EQ(area2.h, 211);
+  EXPECT_EQ(r.gui.FindMenu("panel")->labels[0].rect.x, 150 + 61);
+  r.gui.OnMouseMove(0, 0);
+  r.Frame();
+  EXPECT_EQ(area2.w, 190);
+  EXPECT_EQ(area2.h, 150);
+  r.gui.OnRelease();
+  r.Frame();
+  EXPECT_EQ(r.gui.FindMenu("panel")->drag_state, 0);
+}
+
+TEST(QorGui, ItemScaleAndTheFrameTexts) {
+  shell_test::LogCapture log;
+  Rig r;
+  r.gui.AddStaticMenu("bar", {0, 0, 0, 0, -1}, {0, 0, 640, 30, kAnchorWidth}, true);
+  r.gui.AddLabel({300, 10, 0, 0, kAnchorHalfX}, "half");
+  r.gui.AddLabel({600, 10, 0, 0, kAnchorX}, "right");
+  r.gui.AddLabel({20, 10, 0, 0, kAnchorFixed}, "fixed");
+  r.gui.AddNamedLabel({20, 20, 0, 0, -1}, {1, 1, 1, 1}, "status");
+  r.gui.SetPendingSize(540, 480);
+  EXPECT_TRUE(r.gui.ItemScale());
+  EXPECT_FALSE(r.gui.ItemScale());
+  EXPECT_TRUE(log.Contains("QorGUI::ItemScale: Ajusting for new window size"));
+  EXPECT_TRUE(log.Contains("QorGUI::ItemScale: Done width: 540 height: 480"));
+  r.gui.SetText("status", "Loading");
+  r.Frame(120.0);
+  EXPECT_EQ(r.draw.FindText("half")->x, 250);
+  EXPECT_EQ(r.draw.FindText("right")->x, 500);
+  EXPECT_EQ(r.draw.FindText("fixed")->x, 20);
+  EXPECT_NE(r.draw.FindText("Loading"), nullptr);
+  EXPECT_EQ(r.gui.FindMenu("bar")->area.rect.w, 540);
+  ASSERT_NE(r.draw.FindText("FPS: 99.99"), nullptr);
+  const gui_test::DrawnText* version = r.draw.FindText("BETA 0.987");
+  ASSERT_NE(version, nullptr);
+  EXPECT_EQ(version->y, 480 - 30);
+  EXPECT_EQ(version->font.size, 16);
+  r.Frame(59.5);
+  EXPECT_NE(r.draw.FindText("FPS: 59.50"), nullptr);
+  EXPECT_TRUE(r.draw.stack.empty());
+  EXPECT_FALSE(r.draw.in_2d);
+}
+
+TEST(QorGui, ErrorBoxAndMaterials) {
+  shell_test::LogCapture log;
+  Rig r;
+  r.gui.AddStaticMenu("error_menu", {}, {}, false);
+  r.gui.SetBoxTextArea({10, 10, 60, 40, -1});  // ten characters a line
+  r.gui.ShowError("Settings Have been cleared");
+  EXPECT_EQ(r.gui.error_text(), "Settings\nHave been\ncleared");
+  EXPECT_TRUE(r.gui.FindMenu("error_menu")->visible);
+  EXPECT_EQ(r.sounds.back(), "error_msg@2");
+
+  EXPECT_EQ(r.materials.LoadDSS("default", "images/default.dds"), 101u);
+  EXPECT_EQ(r.materials.LoadDSS("default", "images/other.dds"), 101u);  // no second read
+  EXPECT_EQ(r.loads, 1);
+  EXPECT_FALSE(r.materials.LoadDSS("gone", "images/missing.dds"));
+  EXPECT_TRUE(log.Contains("LoadDSS: images/missing.dds: cannot open"));
+  EXPECT_EQ(r.materials.Get("gone"), 101u);
+  EXPECT_EQ(r.materials.Get("gone"), 101u);
+  const std::vector<std::string> lines = log.lines();
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), "Missing Material: gone"), 1);
+}
+
+}  // namespace
