@@ -1,0 +1,62 @@
+#include "shell/command_words.h"
+
+#include "gui/commands.h"
+#include "gui/qor_gui.h"
+#include "model/xmodel_threaded.h"
+#include "shell/donation.h"
+#include "shell/logger.h"
+#include "shell/settings.h"
+
+namespace {
+
+// FIXME: the project has no web site yet; the pages open from this address.
+constexpr const char* kProjectSite = "https://vantor.invalid";
+
+}  // namespace
+
+void RegisterProgramWords(CommandProcessor& c, ProgramWords w) {
+  auto queue = [w](uint32_t flags) {
+    if (w.queue_job) w.queue_job(flags);
+  };
+  // A counted export: the donation prompt may follow (third export, then
+  // now and again); its record is saved at once.
+  auto export_job = [w, queue, &c](uint32_t bits) {
+    queue(bits | (w.settings && w.settings->export_images ? job::kMoveImages : 0));
+    if (!w.settings) return;
+    if (CountExportForDonation(w.settings->donate, w.random ? w.random : [] { return 0u; })) {
+      c.RunCommand("open donate_menu;");
+      w.settings->SavePopups();
+    }
+  };
+  c.Register("export_ma", [export_job](const std::string&) { export_job(job::kExportMA); });
+  c.Register("export_obj", [export_job](const std::string&) { export_job(job::kExportOBJ); });
+  c.Register("export_XE", [export_job](const std::string&) { export_job(job::kExportXE); });
+  c.Register("view_tags", [queue](const std::string&) { queue(job::kDumpTags | job::kStaticTagFiles | job::kOpenTags); });
+  c.Register("dump_GDT", [queue](const std::string&) { queue(job::kDumpGDT); });
+  c.Register("save", [w](const std::string& value) {
+    if (value == "settings" && w.settings) w.settings->Save();
+  });
+  c.Register("reset_settings", [w](const std::string&) {
+    if (w.gui) w.gui->ShowError("Settings Have been cleared, you must restart for changes to take affect.");
+    if (w.settings) w.settings->ResetSettings();
+  });
+  c.Register("show_release_notes", [w](const std::string&) {
+    if (w.open_page) w.open_page(std::string(kProjectSite) + "/downloads.php?action=release_notes&id=10");
+  });
+  c.Register("pay_pal_donate", [w](const std::string&) {
+    if (w.open_page) w.open_page(std::string(kProjectSite) + "/donate.php");
+  });
+  c.Register("run_iwd_scan", [w](const std::string&) {
+    if (w.run_iwd_scan) w.run_iwd_scan();
+  });
+  c.Register("cancel_iwd_scan", [w](const std::string&) {
+    if (w.cancel_iwd_scan) w.cancel_iwd_scan();
+  });
+  c.Register("set_mouse_cntrl_display", [w, &c](const std::string&) {
+    if (!w.settings) return;
+    if (w.settings->mouse_style == 0)
+      c.RunCommand("open Settings_hotkeys_mouse_maya; force_close Settings_hotkeys_mouse_assView;");
+    if (w.settings->mouse_style == 1)
+      c.RunCommand("open Settings_hotkeys_mouse_assView; force_close Settings_hotkeys_mouse_maya;");
+  });
+}

@@ -1,0 +1,68 @@
+// The program's command words over a headless toolkit: the jobs they queue
+// (with the export settings of the moment), the donation prompt on the
+// third export, settings saved and reset, the mouse diagrams.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "gui/qor_gui.h"
+#include "model/xmodel_threaded.h"
+#include "shell/command_words.h"
+#include "shell/settings.h"
+#include "tests/shell/shell_test_support.h"
+
+namespace {
+
+TEST(CommandWords, JobsDonationSettingsAndPages) {
+  shell_test::TempDir store;
+  shell_test::LogCapture log;
+  NullDraw2D draw;
+  MaterialStore materials{nullptr};
+  double now = 0;
+  CommandProcessor commands{[&] { return now; }};
+  QorGUI gui{draw, materials, commands, [&] { return now; }};
+  gui.SetBoxTextArea({0, 0, 2000, 100, kAnchorFixed});
+  gui.AddStaticMenu("donate_menu", {}, {}, false);
+  gui.AddStaticMenu("error_menu", {}, {}, false);
+  gui.AddStaticMenu("Settings_hotkeys_mouse_maya", {}, {}, false);
+  gui.AddStaticMenu("Settings_hotkeys_mouse_assView", {}, {}, true);
+
+  QorSettings settings;
+  std::vector<uint32_t> jobs;
+  std::vector<std::string> pages;
+  int scans = 0;
+  ProgramWords words;
+  words.gui = &gui;
+  words.settings = &settings;
+  words.queue_job = [&](uint32_t flags) { jobs.push_back(flags); };
+  words.run_iwd_scan = [&] { ++scans; };
+  words.open_page = [&](const std::string& url) { pages.push_back(url); };
+  RegisterProgramWords(commands, words);
+
+  settings.export_images = false;
+  commands.RunCommand("export_ma; export_obj");
+  EXPECT_FALSE(gui.FindMenu("donate_menu")->visible);
+  settings.export_images = true;  // a check box changed: the next job carries it
+  commands.RunCommand("export_XE; view_tags; dump_GDT; run_iwd_scan");
+  EXPECT_EQ(jobs, (std::vector<uint32_t>{job::kExportMA, job::kExportOBJ, job::kExportXE | job::kMoveImages,
+                                         0x184, job::kDumpGDT}));
+  EXPECT_EQ(scans, 1);
+  EXPECT_TRUE(gui.FindMenu("donate_menu")->visible);  // the third counted export
+  EXPECT_TRUE(settings.donate.shown);
+  QorSettings reread;
+  reread.Load();
+  EXPECT_EQ(reread.donate, settings.donate);  // saved at once
+
+  settings.mouse_style = 0;
+  commands.RunCommand("set_mouse_cntrl_display; pay_pal_donate; save nothing");
+  EXPECT_TRUE(gui.FindMenu("Settings_hotkeys_mouse_maya")->visible);
+  EXPECT_FALSE(gui.FindMenu("Settings_hotkeys_mouse_assView")->visible);
+  ASSERT_EQ(pages.size(), 1u);
+  EXPECT_NE(pages[0].find("/donate.php"), std::string::npos);
+
+  commands.RunCommand("reset_settings");
+  EXPECT_TRUE(gui.FindMenu("error_menu")->visible);
+  EXPECT_NE(gui.error_text().find("Settings Have been cleared"), std::string::npos);
+}
+
+}  // namespace
