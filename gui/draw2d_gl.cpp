@@ -1,0 +1,180 @@
+#include "gui/draw2d_gl.h"
+
+#include <GL/glew.h>
+#include <plib/fnt.h>
+
+#include <string>
+
+#include "shell/logger.h"
+
+namespace {
+
+// Where the fonts put their pen: the glyphs' baseline sits on the text's
+// y with this offset.
+constexpr float kPenX = -4.309f, kPenY = 2.5437f;
+
+struct FontFile {
+  const char* file;
+  const char* name;
+};
+constexpr FontFile kFonts[2] = {
+    {"Fonts/Helvetica-Bold.txf", "Helvetica-Bold"},
+    {"Fonts/Bookman-Demi.txf", "Bookman-Demi"},
+};
+
+}  // namespace
+
+GlDraw2D::GlDraw2D() = default;
+GlDraw2D::~GlDraw2D() = default;
+
+void GlDraw2D::LoadFonts(const std::string& data_dir) {
+  for (int i = 0; i < 2; ++i) {
+    auto font = std::make_unique<fntTexFont>();
+    const std::string path = data_dir + "/" + kFonts[i].file;
+    if (font->load(path.c_str(), GL_NEAREST, GL_LINEAR_MIPMAP_LINEAR) == FNT_TRUE) {
+      fonts_[i] = std::move(font);
+      Logger().log("Loaded Font: '%s'", kFonts[i].name);
+    } else {
+      // A plain line, so hiding warnings never hides it.
+      Logger().log("^1Failed To Load Font: '%s'", kFonts[i].name);
+    }
+  }
+}
+
+void GlDraw2D::DeleteFonts() {
+  if (fonts_[0]) Logger().log("UnloadedFont: 'Helvetica-Bold.'");
+  if (fonts_[1]) Logger().log("UnloadedFont: 'Bookman-Demi'");
+  fonts_[0].reset();
+  fonts_[1].reset();
+}
+
+fntTexFont* GlDraw2D::Current() const { return fonts_[state_.font == GuiFont::kBookman ? 1 : 0].get(); }
+
+// Everything the pass changes is saved here and put back in Leave2D, so the
+// 3D pass of the next frame starts from its own state.
+void GlDraw2D::Enter2D(int width, int height) {
+  if (in_2d_) return;
+  glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_CURRENT_BIT | GL_TEXTURE_BIT | GL_LINE_BIT |
+               GL_POLYGON_BIT | GL_DEPTH_BUFFER_BIT);
+  glMatrixMode(GL_MODELVIEW);
+  glPushMatrix();
+  glLoadIdentity();
+  glMatrixMode(GL_PROJECTION);
+  glPushMatrix();
+  glLoadIdentity();
+  glOrtho(0, width, height, 0, -1, 1);
+  glMatrixMode(GL_MODELVIEW);
+  glDisable(GL_DEPTH_TEST);
+  glDisable(GL_LIGHTING);
+  glDisable(GL_CULL_FACE);
+  glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  in_2d_ = true;
+}
+
+void GlDraw2D::Leave2D() {
+  if (!in_2d_) return;
+  glBindTexture(GL_TEXTURE_2D, 0);
+  glMatrixMode(GL_PROJECTION);
+  glPopMatrix();
+  glMatrixMode(GL_MODELVIEW);
+  glPopMatrix();
+  glPopAttrib();
+  in_2d_ = false;
+}
+
+void GlDraw2D::PushTranslate(float x, float y) {
+  glPushMatrix();
+  glTranslatef(x, y, 0);
+}
+
+void GlDraw2D::Pop() { glPopMatrix(); }
+
+void GlDraw2D::Colour(float r, float g, float b, float a) { glColor4f(r, g, b, a); }
+
+void GlDraw2D::FillRect(float x, float y, float w, float h) {
+  glDisable(GL_TEXTURE_2D);
+  glBegin(GL_QUADS);
+  glVertex2f(x, y);
+  glVertex2f(x + w, y);
+  glVertex2f(x + w, y + h);
+  glVertex2f(x, y + h);
+  glEnd();
+}
+
+void GlDraw2D::OutlineRect(float x, float y, float w, float h) {
+  glDisable(GL_TEXTURE_2D);
+  glBegin(GL_LINE_LOOP);
+  glVertex2f(x + 0.5f, y + 0.5f);
+  glVertex2f(x + w - 0.5f, y + 0.5f);
+  glVertex2f(x + w - 0.5f, y + h - 0.5f);
+  glVertex2f(x + 0.5f, y + h - 0.5f);
+  glEnd();
+}
+
+// Texture v runs from 1 at the top edge to 0 at the bottom, as the DDS
+// pictures are stored.
+void GlDraw2D::Picture(uint32_t texture, float x, float y, float w, float h) {
+  glEnable(GL_TEXTURE_2D);
+  glBindTexture(GL_TEXTURE_2D, texture);
+  glBegin(GL_QUADS);
+  glTexCoord2f(0, 1);
+  glVertex2f(x, y);
+  glTexCoord2f(1, 1);
+  glVertex2f(x + w, y);
+  glTexCoord2f(1, 0);
+  glVertex2f(x + w, y + h);
+  glTexCoord2f(0, 0);
+  glVertex2f(x, y + h);
+  glEnd();
+}
+
+void GlDraw2D::Blend(bool on) {
+  if (on) {
+    glEnable(GL_BLEND);
+  } else {
+    glDisable(GL_BLEND);
+  }
+}
+
+void GlDraw2D::SetFont(const FontState& state) { state_ = state; }
+
+// The fonts draw y up; the interface's projection is y down, so the text
+// is flipped about its baseline.
+void GlDraw2D::Text(float x, float y, std::string_view text) {
+  fntTexFont* font = Current();
+  if (!font || text.empty()) return;
+  const std::string s(text);
+  glPushMatrix();
+  glTranslatef(x, y, 0);
+  glScalef(1, -1, 1);
+  glEnable(GL_TEXTURE_2D);
+  glEnable(GL_ALPHA_TEST);
+  glAlphaFunc(GL_GEQUAL, state_.alpha_ref);
+  sgVec3 pen = {kPenX, kPenY, 0};
+  font->begin();
+  // Line by line: the fonts have no line feed of their own.
+  size_t start = 0;
+  for (;;) {
+    const size_t end = s.find('\n', start);
+    const std::string line = s.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    sgVec3 at = {pen[0], pen[1], 0};
+    font->puts(at, state_.size, state_.italic, line.c_str());
+    if (end == std::string::npos) break;
+    pen[1] -= state_.size * 1.3f;
+    start = end + 1;
+  }
+  font->end();
+  glDisable(GL_ALPHA_TEST);
+  glPopMatrix();
+}
+
+float GlDraw2D::TextWidth(std::string_view text) {
+  fntTexFont* font = Current();
+  if (!font || text.empty()) return 0;
+  const std::string s(text);
+  float left = 0, right = 0, bottom = 0, top = 0;
+  font->getBBox(s.c_str(), state_.size, state_.italic, &left, &right, &bottom, &top);
+  return right - left;
+}
