@@ -62,6 +62,7 @@ struct Menu {
   bool resize_hover = false, close_hover = false;
   uint8_t drag_state = 0;  // 0 idle, 1 moving, 2 resizing
   CommandList on_open, on_close;
+  std::string on_open_text, on_close_text;  // as written, for the layout dump
   Placed origin;
   Placed area;
   int32_t grab_x = 0, grab_y = 0;
@@ -74,6 +75,7 @@ struct Menu {
   SettingsRect* stored_origin = nullptr;  // framed menus: kept in the settings
   SettingsRect* stored_area = nullptr;
   bool* bound = nullptr;  // a setting that mirrors `visible`
+  std::string bound_name;  // its "Key/value" name
   bool running_list = false;  // its on-open or on-close list is running
 
   std::vector<FilledRectItem> filled_rects;

@@ -112,14 +112,20 @@ Menu& QorGUI::AddFramedMenu(std::string name, std::string title, SettingsRect* s
 void QorGUI::SetOnOpen(std::string_view text) {
   Menu& m = Building();
   m.on_open = SplitCommands(text);
+  m.on_open_text = text;
   if (m.visible) RunList(m, m.on_open);
 }
 
-void QorGUI::SetOnClose(std::string_view text) { Building().on_close = SplitCommands(text); }
+void QorGUI::SetOnClose(std::string_view text) {
+  Menu& m = Building();
+  m.on_close = SplitCommands(text);
+  m.on_close_text = text;
+}
 
-void QorGUI::BindVisibility(bool* setting) {
+void QorGUI::BindVisibility(bool* setting, std::string name) {
   Menu& m = Building();
   m.bound = setting;
+  m.bound_name = std::move(name);
   if (setting) *setting = m.visible;
 }
 

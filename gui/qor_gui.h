@@ -59,7 +59,8 @@ class QorGUI {
   // The on-open list of a menu that starts visible runs once, now.
   void SetOnOpen(std::string_view text);
   void SetOnClose(std::string_view text);
-  void BindVisibility(bool* setting);
+  // `name` is the setting's "Key/value" name (the layout dump shows it).
+  void BindVisibility(bool* setting, std::string name);
   void AddFilledRect(GuiRect rect, Rgba colour);
   void AddPicture(GuiRect rect, Rgba colour, std::string material);
   void AddOutlineRect(GuiRect rect, Rgba colour);
@@ -109,6 +110,7 @@ class QorGUI {
   const std::vector<std::unique_ptr<Menu>>& menus() const { return menus_; }
   Menu* FindMenu(std::string_view name);
   const std::string& error_text() const { return error_text_; }
+  const GuiRect& box_text_area() const { return box_; }
   bool display_error() const { return display_error_; }
   bool display_msg() const { return display_msg_; }
   MaterialStore& materials() { return materials_; }

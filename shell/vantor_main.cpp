@@ -1,12 +1,19 @@
 // vantor: the window. Start-up in its fixed order, the frame loop, shutdown.
 //   vantor [--game cod4|cod5|bo] [--frames N --screenshot FILE] [--uncapped] [PATH]
+//   vantor --dump-layout FILE [--size WxH] [--command TEXT]...
 // PATH opens a model at start; --frames renders N frames once the start-up
 // job is done, saves the last one as a DDS screenshot and exits.
+// --dump-layout builds the interface without a display, lays it out for the
+// size (800x600 by default, the window's first size), runs the commands and
+// writes the layout as JSON.
 #include <cstdlib>
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "cli/cli_args.h"
+#include "cli/headless_gui.h"
+#include "cli/layout_dump.h"
 #include "platform/fs_paths.h"
 #include "platform/program_paths.h"
 #include "platform/terminal.h"
@@ -19,6 +26,9 @@ int main(int argc, char** argv) {
   int frames = 0;
   bool uncapped = false;  // benchmarks: no frame cap
   std::optional<int> game;
+  std::string dump_layout;
+  std::string size_text = "800x600";
+  std::vector<std::string> commands;
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
     auto value = [&](const char* what) -> std::string {
@@ -44,8 +54,15 @@ int main(int argc, char** argv) {
         std::cerr << "vantor: unknown game (cod4, cod5 or bo)\n";
         return 2;
       }
+    } else if (a == "--dump-layout") {
+      dump_layout = value("--dump-layout");
+    } else if (a == "--size") {
+      size_text = value("--size");
+    } else if (a == "--command") {
+      commands.push_back(value("--command"));
     } else if (a == "--help" || a == "-h") {
-      std::cout << "usage: vantor [--game cod4|cod5|bo] [--frames N] [--screenshot FILE] [--uncapped] [PATH]\n";
+      std::cout << "usage: vantor [--game cod4|cod5|bo] [--frames N] [--screenshot FILE] [--uncapped] [PATH]\n"
+                   "       vantor --dump-layout FILE [--size WxH] [--command TEXT]...\n";
       return 0;
     } else if (!a.empty() && a[0] == '-') {
       std::cerr << "vantor: unknown option " << a << "\n";
@@ -53,6 +70,22 @@ int main(int argc, char** argv) {
     } else {
       path = a;
     }
+  }
+  int width = 0, height = 0;
+  if (!ParseWindowSize(size_text, width, height)) {
+    std::cerr << "vantor: --size takes WIDTHxHEIGHT, e.g. 800x600\n";
+    return 2;
+  }
+  // FIXME: with --frames the layout is dumped from the window once the
+  // window draws the interface; until then the dump is headless only.
+  if (!dump_layout.empty()) {
+    QorSettings& s = Settings();
+    s.Load();
+    HeadlessGui headless(s);
+    headless.gui.SetPendingSize(width, height);
+    headless.gui.ItemScale();
+    for (const std::string& c : commands) headless.commands.RunCommand(c);
+    return WriteTextFile(dump_layout, LayoutJson(headless.gui, platform::DataFolder())) ? 0 : 1;
   }
   if (!platform::HasDisplay()) {
     std::cerr << "vantor: no display (neither DISPLAY nor WAYLAND_DISPLAY is set); "

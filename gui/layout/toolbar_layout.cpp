@@ -40,7 +40,7 @@ void BuildToolBarLayout(QorGUI& gui, QorSettings& s) {
   // 14: list box "xmodels", text box "xmodel_search", the close arrow.
   gui.AddSlideMenu("xmodel_list", R(0, 0, 0, 0), R(350, 30, 290, 425, 9), s.vis_xmodel_list, kSlideRight,
                    kSlideRight, 0.25f);
-  gui.BindVisibility(&s.vis_xmodel_list);
+  gui.BindVisibility(&s.vis_xmodel_list, "Menus/vis_xmodel_list");
   gui.SetOnOpen("close open_xmodel_list;");
   gui.SetOnClose("open open_xmodel_list;");
   gui.AddSizedLabel(At(455, 47, 1), kRed, "XMODEL LIST", 11, false);

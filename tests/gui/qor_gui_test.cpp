@@ -44,7 +44,7 @@ TEST(QorGui, VisibilityAndAnimations) {
   Rig r;
   bool bound = true;
   r.gui.AddFadeMenu("fade", {10, 10, 0, 0, -1}, {0, 0, 100, 100, -1}, false, 0.5f);
-  r.gui.BindVisibility(&bound);
+  r.gui.BindVisibility(&bound, "test/bound");
   r.gui.SetOnOpen("open side");
   r.gui.AddSlideMenu("side", {0, 0, 0, 0, -1}, {0, 0, 50, 50, -1}, false, kSlideRight, kSlideLeft, 1.0f);
   r.gui.AddStaticMenu("instant", {}, {}, false);

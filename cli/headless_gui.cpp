@@ -1,0 +1,45 @@
+#include "cli/headless_gui.h"
+
+#include <cerrno>
+#include <charconv>
+#include <cstring>
+#include <iostream>
+
+#include "gui/layout/layout.h"
+#include "platform/replace_file.h"
+#include "shell/command_words.h"
+#include "shell/logger.h"
+#include "shell/settings.h"
+
+HeadlessGui::HeadlessGui(QorSettings& settings) {
+  ProgramWords words;
+  words.gui = &gui;
+  words.settings = &settings;
+  words.queue_job = [](uint32_t flags) { Logger().log("Job 0x%x not run: no model worker here", unsigned(flags)); };
+  words.open_page = [](const std::string& url) { Logger().log("Page not opened here: %s", url.c_str()); };
+  RegisterProgramWords(commands, words);
+  BuildLayout(gui, settings);
+}
+
+bool ParseWindowSize(const std::string& text, int& width, int& height) {
+  const size_t x = text.find('x');
+  if (x == std::string::npos) return false;
+  const char* end = text.data() + text.size();
+  auto w = std::from_chars(text.data(), text.data() + x, width);
+  auto h = std::from_chars(text.data() + x + 1, end, height);
+  return w.ec == std::errc() && w.ptr == text.data() + x && h.ec == std::errc() && h.ptr == end && width > 0 &&
+         height > 0 && width <= 16384 && height <= 16384;
+}
+
+bool WriteTextFile(const std::string& path, const std::string& text) {
+  platform::ReplaceFile file;
+  int e = file.Open(path);
+  if (e == 0 && !file.Write(text.data(), text.size())) e = errno ? errno : EIO;
+  if (e == 0) e = file.Commit();
+  if (e != 0) {
+    file.Abandon();
+    std::cerr << "error: cannot write " << path << ": " << std::strerror(e) << "\n";
+    return false;
+  }
+  return true;
+}

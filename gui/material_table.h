@@ -1,0 +1,81 @@
+// The interface's pictures: material name and DDS file under the data
+// folder, loaded once at start-up in this order. "default" and
+// "mouse_cursor" are loaded first, by the shell, from their own files.
+#pragma once
+
+struct GuiMaterialRow {
+  const char* name;
+  const char* file;
+};
+
+inline constexpr const char* kDefaultMaterialFile = "images/default.dds";
+inline constexpr const char* kCursorMaterialFile = "images/cursor.dds";
+
+inline constexpr GuiMaterialRow kGuiMaterials[] = {
+    {"blank", "images/blank.dds"},
+    {"blank_trans", "images/blank_op.dds"},
+    {"button_hi", "images/tool_bar_button.dds"},
+    {"button_hi_sl", "images/tool_bar_button_sl.dds"},
+    {"button_hi_sr", "images/tool_bar_button_sr.dds"},
+    {"button", "images/tool_bar_button_d.dds"},
+    {"button_sl", "images/tool_bar_button_d_sl.dds"},
+    {"button_sr", "images/tool_bar_button_d_sr.dds"},
+    {"button_semi_hi", "images/tool_bar_button_semi_d.dds"},
+    {"button_semi", "images/tool_bar_button_semi.dds"},
+    {"menu_frame", "images/menu_frame.dds"},
+    {"menu_frame_mid", "images/menu_frame_middle.dds"},
+    {"menu_frame_top", "images/menu_frame_top.dds"},
+    {"menu_frame_bot", "images/menu_frame_bottom.dds"},
+    {"scroll_bar", "images/scrollbar_main.dds"},
+    {"scroll_bar_block", "images/scrollbar_block.dds"},
+    {"s_v_bck", "images/scrollbar/v2/ver_back.dds"},
+    {"s_h_bck", "images/scrollbar/v2/hoz_back.dds"},
+    {"s_but_dark", "images/scrollbar/v2/but_dark.dds"},
+    {"s_but_light", "images/scrollbar/v2/but_light.dds"},
+    {"s_chev", "images/scrollbar/v2/chev.dds"},
+    {"s_slider_dark_end", "images/scrollbar/v2/dark_slider_end.dds"},
+    {"s_slider_dark_mid", "images/scrollbar/v2/dark_slider_mid.dds"},
+    {"s_slider_dark_end_h", "images/scrollbar/v2/dark_slider_end_h.dds"},
+    {"s_slider_dark_mid_h", "images/scrollbar/v2/dark_slider_mid_h.dds"},
+    {"s_v_insert", "images/scrollbar/v2/ver_slider_insert.dds"},
+    {"s_h_insert", "images/scrollbar/v2/hoz_slider_insert.dds"},
+    {"reset_path", "images/reset_path.dds"},
+    {"reset_path_dark", "images/reset_path_dark.dds"},
+    {"chev", "images/chev.dds"},
+    {"list_arrow", "images/blue_arrow.dds"},
+    {"qor_logo", "images/qor_fen.dds"},
+    {"error_icon", "images/error_icon.dds"},
+    {"info_icon", "images/info_icon.dds"},
+    {"faded_lne", "images/faded_line.dds"},
+    {"close_x", "images/frame_x.dds"},
+    {"resize_dots", "images/resize_dots.dds"},
+    {"slider_back", "images/slider_2_back.dds"},
+    {"slider_knob", "images/slider_2_knob.dds"},
+    {"progress_top", "images/progress_bar_top.dds"},
+    {"bottom_tool_bar", "images/tool_bar.dds"},
+    {"tool_bar_top", "images/tool_bar_top.dds"},
+    {"tool_bar_top_div", "images/tool_bar_top_div.dds"},
+    {"timer_back", "images/timer_back.dds"},
+    {"timer_over", "images/timer_over.dds"},
+    {"checkbox_tick", "images/green_tick.dds"},
+    {"stickman_sound", "images/stickman_sound.dds"},
+    {"color_picker_main", "images/color_p_main.dds"},
+    {"color_picker_hue", "images/color_p_hue.dds"},
+    {"color_picker_circle", "images/color_p_select.dds"},
+    {"color_picker_slider", "images/color_p_slide.dds"},
+    {"down_arrow", "images/drop_down_arrow.dds"},
+    {"tree_file", "images/tree_file.dds"},
+    {"tree_node", "images/tree_node.dds"},
+    {"tree_arrow_right", "images/tree_arrow_right.dds"},
+    {"tree_folder", "images/tree_folder.dds"},
+    {"tree_cross", "images/tree_cross.dds"},
+    {"tree_tick", "images/tree_tick.dds"},
+    {"tree_mesh", "images/tree_mesh.dds"},
+    {"joint", "images/joint.dds"},
+    {"hotkey_mouse", "images/hotkey_mouse.dds"},
+    {"hotkey_mouse_ass_view", "images/hotkey_mouse_1.dds"},
+    {"download_icon", "images/download_button.dds"},
+    {"donate_background", "images/donate_bck.dds"},
+    {"light_bulb_on", "images/light_bulb_64_32_on.dds"},
+    {"light_bulb_off", "images/light_bulb_64_32_off.dds"},
+};
