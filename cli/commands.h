@@ -9,3 +9,4 @@ int CmdExport(const CliArgs& args);
 int CmdSettings(const CliArgs& args);
 int CmdIwd(const CliArgs& args);
 int CmdConvert(const CliArgs& args);
+int CmdGui(const CliArgs& args);

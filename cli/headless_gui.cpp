@@ -6,12 +6,51 @@
 #include <iostream>
 
 #include "gui/layout/layout.h"
+#include "gui/material_table.h"
+#include "platform/fs_paths.h"
+#include "platform/program_paths.h"
 #include "platform/replace_file.h"
 #include "shell/command_words.h"
 #include "shell/logger.h"
 #include "shell/settings.h"
 
-HeadlessGui::HeadlessGui(QorSettings& settings) {
+void TextRecorder::Enter2D(int, int) {
+  texts.clear();
+  stack_.clear();
+}
+
+void TextRecorder::PushTranslate(float x, float y) {
+  const Offset top = stack_.empty() ? Offset{0, 0} : stack_.back();
+  stack_.push_back({top.x + x, top.y + y});
+}
+
+void TextRecorder::Pop() {
+  if (!stack_.empty()) stack_.pop_back();
+}
+
+void TextRecorder::Text(float x, float y, std::string_view text) {
+  const Offset top = stack_.empty() ? Offset{0, 0} : stack_.back();
+  texts.push_back({top.x + x, top.y + y, std::string(text)});
+}
+
+namespace {
+
+// A picture counts as loaded when its file is there; nothing is decoded.
+MaterialStore::Loader FilePresence() {
+  return [next = uint32_t(1)](const std::string& path, std::string& error) mutable -> std::optional<uint32_t> {
+    if (platform::FileExists(path)) return next++;
+    error = "file not found";
+    return std::nullopt;
+  };
+}
+
+}  // namespace
+
+HeadlessGui::HeadlessGui(QorSettings& settings) : materials(FilePresence()) {
+  const std::string data = platform::DataFolder();
+  (void)materials.LoadDSS("default", data + "/" + kDefaultMaterialFile);
+  (void)materials.LoadDSS("mouse_cursor", data + "/" + kCursorMaterialFile);
+  LoadGuiMaterials(materials, data);
   ProgramWords words;
   words.gui = &gui;
   words.settings = &settings;

@@ -18,13 +18,14 @@ constexpr const char* kUsage =
     "  settings list | get KEY | set KEY VALUE | reset\n"
     "  sample DIR\n"
     "  iwd ROOT [--check]\n"
-    "  convert FILE.iwi|FILE.dds --to dds|tga [--out FILE]\n";
+    "  convert FILE.iwi|FILE.dds --to dds|tga [--out FILE]\n"
+    "  gui [--size WxH] [--json] STEP...   (run TEXT, ms N, move X Y, press, release, click X Y, resize W H)\n";
 
 }  // namespace
 
 int main(int argc, char** argv) {
   std::string error;
-  auto args = ParseCliArgs(argc, argv, {"--game", "--scale", "--auto-switch", "--format", "--out", "--gdt-dir", "--tags-dir", "--to"},
+  auto args = ParseCliArgs(argc, argv, {"--game", "--scale", "--auto-switch", "--format", "--out", "--gdt-dir", "--tags-dir", "--to", "--size"},
                            {"--json", "--geometry", "--help", "--sub-dir", "--no-sub-dir", "--open", "--check"}, error);
   if (!args) {
     std::cerr << "vantor-cli: " << error << "\n" << kUsage;
@@ -36,6 +37,7 @@ int main(int argc, char** argv) {
   if (args->command == "settings") return CmdSettings(*args);
   if (args->command == "iwd") return CmdIwd(*args);
   if (args->command == "convert") return CmdConvert(*args);
+  if (args->command == "gui") return CmdGui(*args);
   if (args->command == "--help" || args->command == "help" || args->command == "-h") {
     std::cout << kUsage;
     return 0;

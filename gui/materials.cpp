@@ -1,5 +1,6 @@
 #include "gui/materials.h"
 
+#include "gui/material_table.h"
 #include "shell/logger.h"
 
 std::optional<uint32_t> MaterialStore::LoadDSS(const std::string& name, const std::string& path) {
@@ -27,4 +28,8 @@ size_t MaterialStore::DeleteAll(const Deleter& deleter) {
     for (const auto& [name, texture] : textures_) deleter(texture);
   textures_.clear();
   return n;
+}
+
+void LoadGuiMaterials(MaterialStore& store, const std::string& data_dir) {
+  for (const GuiMaterialRow& row : kGuiMaterials) (void)store.LoadDSS(row.name, data_dir + "/" + row.file);
 }

@@ -36,3 +36,6 @@ class MaterialStore {
   std::map<std::string, uint32_t, std::less<>> textures_;
   std::set<std::string, std::less<>> missing_;
 };
+
+// Every row of the material table, in order, from files under `data_dir`.
+void LoadGuiMaterials(MaterialStore& store, const std::string& data_dir);

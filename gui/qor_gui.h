@@ -79,6 +79,7 @@ class QorGUI {
   void SetMessage(std::string_view text);
   void SetText(std::string_view name, std::string_view text);
   const std::string& Text(std::string_view name) const;
+  const std::map<std::string, std::string, std::less<>>& texts() const { return texts_; }
   void SetTooltip(std::string text) { tooltip_ = std::move(text); }
 
   // ---- [SECTION] input (the window feeds these between frames)

@@ -1,0 +1,162 @@
+// vantor-cli gui: the window's interface without a window. The layout is
+// built from the settings and driven by steps on a clock of 60 frames a
+// second; the output is what a tester needs to see: the log, the sounds
+// asked for, every menu's state, the named texts and the texts of the last
+// frame with their positions.
+//   vantor-cli gui [--size WxH] [--json] STEP...
+//   steps: run TEXT | ms N | move X Y | press | release | click X Y | resize W H
+#include <charconv>
+#include <cstdio>
+#include <iostream>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "cli/commands.h"
+#include "cli/headless_gui.h"
+#include "cli/json_writer.h"
+#include "cli/terminal_text.h"
+#include "shell/logger.h"
+#include "shell/settings.h"
+
+namespace {
+
+constexpr double kFrameMs = 1000.0 / 60.0;
+
+bool Number(const std::string& text, int& out) {
+  auto r = std::from_chars(text.data(), text.data() + text.size(), out);
+  return r.ec == std::errc() && r.ptr == text.data() + text.size();
+}
+
+struct Sound {
+  std::string name;
+  int channel;
+  double ms;
+};
+
+struct Run {
+  std::vector<std::string> log;
+  std::vector<Sound> sounds;
+};
+
+void PrintJson(const Run& run, HeadlessGui& h) {
+  JsonWriter j;
+  j.BeginObject().Key("ms").Double(h.now).Key("log").BeginArray();
+  for (const std::string& line : run.log) j.String(line);
+  j.EndArray().Key("sounds").BeginArray();
+  for (const Sound& s : run.sounds)
+    j.BeginObject().Key("name").String(s.name).Key("channel").Int(s.channel).Key("ms").Double(s.ms).EndObject();
+  j.EndArray().Key("menus").BeginArray();
+  for (const auto& m : h.gui.menus()) {
+    j.BeginObject().Key("name").String(m->name).Key("visible").Bool(m->visible).Key("animating").Bool(m->animating);
+    j.Key("alpha").Float(m->alpha).Key("slide").BeginArray().Float(m->slide_x).Float(m->slide_y).EndArray();
+    j.EndObject();
+  }
+  j.EndArray().Key("texts").BeginObject();
+  for (const auto& [name, text] : h.gui.texts()) j.Key(name).String(text);
+  j.EndObject().Key("drawn").BeginArray();
+  for (const TextRecorder::Drawn& d : h.draw.texts)
+    j.BeginObject().Key("x").Float(d.x).Key("y").Float(d.y).Key("text").String(d.text).EndObject();
+  j.EndArray().EndObject();
+  std::cout << j.str() << "\n";
+}
+
+void PrintText(const Run& run, HeadlessGui& h) {
+  std::cout << "time: " << h.now << " ms\nlog:\n";
+  for (const std::string& line : run.log) std::cout << "  " << Printable(line) << "\n";
+  std::cout << "sounds:\n";
+  for (const Sound& s : run.sounds) std::cout << "  " << s.name << " channel " << s.channel << " at " << s.ms << " ms\n";
+  std::cout << "menus:\n";
+  for (const auto& m : h.gui.menus()) {
+    if (!m->visible && !m->animating) continue;
+    char line[160];
+    std::snprintf(line, sizeof line, "  %s%s alpha %.2f slide %.0f,%.0f\n", m->name.c_str(),
+                  m->animating ? (m->visible ? " (opening)" : " (closing)") : "", m->alpha, m->slide_x, m->slide_y);
+    std::cout << line;
+  }
+  std::cout << "texts:\n";
+  for (const auto& [name, text] : h.gui.texts()) std::cout << "  " << name << ": " << Printable(text) << "\n";
+  std::cout << "drawn:\n";
+  for (const TextRecorder::Drawn& d : h.draw.texts)
+    std::cout << "  " << d.x << "," << d.y << " " << Printable(d.text) << "\n";
+}
+
+}  // namespace
+
+int CmdGui(const CliArgs& args) {
+  int width = 800, height = 600;
+  if (auto size = args.Get("--size"); size && !ParseWindowSize(*size, width, height)) {
+    std::cerr << "error: --size takes WIDTHxHEIGHT, e.g. 800x600\n";
+    return 2;
+  }
+  Run run;
+  std::mutex log_lock;
+  Logger().set_sink([&](std::string_view line) {
+    std::lock_guard<std::mutex> hold(log_lock);
+    run.log.emplace_back(line);
+  });
+  QorSettings& settings = Settings();
+  settings.Load();
+  HeadlessGui h(settings);
+  h.gui.hooks.play_sound = [&](std::string_view name, int channel) {
+    run.sounds.push_back({std::string(name), channel, h.now});
+  };
+  // One frame: the resize, the pass, then what waited for it.
+  auto frame = [&] {
+    h.gui.ItemScale();
+    h.gui.Render(60.0);
+    h.commands.RunDue();
+    h.now += kFrameMs;
+  };
+  h.gui.SetPendingSize(width, height);
+  frame();
+
+  auto bad = [](const std::string& why) {
+    Logger().set_sink(nullptr);
+    std::cerr << "error: " << why << "\n";
+    return 2;
+  };
+  const std::vector<std::string>& p = args.positional;
+  for (size_t i = 0; i < p.size(); ++i) {
+    const std::string& step = p[i];
+    int a = 0, b = 0;
+    const bool one = i + 1 < p.size(), two = i + 2 < p.size();
+    if (step == "run" && one) {
+      h.commands.RunCommand(p[++i]);
+    } else if (step == "ms" && one && Number(p[i + 1], a) && a >= 0 && a <= 3600000) {
+      ++i;
+      for (const double until = h.now + a; h.now < until;) frame();
+    } else if ((step == "move" || step == "click") && two && Number(p[i + 1], a) && Number(p[i + 2], b)) {
+      i += 2;
+      h.gui.OnMouseMove(float(a), float(b));
+      if (step == "click") {
+        h.gui.OnPress();
+        h.gui.OnRelease();
+      }
+      frame();
+    } else if (step == "resize" && two && Number(p[i + 1], a) && Number(p[i + 2], b) && a > 0 && b > 0) {
+      i += 2;
+      h.gui.SetPendingSize(a, b);
+      frame();
+    } else if (step == "press" || step == "release") {
+      if (step == "press") {
+        h.gui.OnPress();
+      } else {
+        h.gui.OnRelease();
+      }
+      frame();
+    } else if (step == "key" || step == "type") {
+      return bad("step \"" + step + "\" is not available in this version (no widget takes keys yet)");
+    } else {
+      return bad("bad step \"" + step + "\" (run TEXT, ms N, move X Y, press, release, click X Y, resize W H)");
+    }
+  }
+  frame();  // the texts of this last pass are the ones shown
+  Logger().set_sink(nullptr);
+  if (args.Has("--json")) {
+    PrintJson(run, h);
+  } else {
+    PrintText(run, h);
+  }
+  return 0;
+}

@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# The interface without a display: `vantor --dump-layout` (the layout laid
+# out for a size, after commands, as JSON) and `vantor-cli gui` (steps on a
+# clock of 60 frames a second); bad sizes and steps are refused.
+#
+#   headless_gui_test.sh VANTOR VANTOR_CLI PYTHON WORK_DIR
+set -euo pipefail
+vantor=$1
+cli=$2
+python=$3
+work=$4
+rm -rf "$work"
+mkdir -p "$work"
+export VANTOR_CONFIG_DIR=$work/config
+unset DISPLAY WAYLAND_DISPLAY
+
+"$vantor" --dump-layout "$work/layout.json" --size 1000x700 --command "open about_menu" --command "toggle_menu xmodel_list"
+"$python" - "$work/layout.json" <<'PY'
+import json, sys
+d = json.load(open(sys.argv[1]))
+menus = {m["name"]: m for m in d["menus"]}
+assert d["laid_out_size"] == [1000, 700], d["laid_out_size"]
+assert len(d["menus"]) == 37 and d["menus"][0]["name"] == "bug_fixer" and d["menus"][-1]["name"] == "msg_box_menu"
+assert [m["index"] for m in d["menus"]] == list(range(37))
+assert len(d["materials"]) == 68 and len(d["sounds"]) == 5
+about = menus["about_menu"]
+assert about["visible"] and about["animating"] and about["kind"] == "fade", about
+assert not menus["xmodel_list"]["visible"] and menus["open_xmodel_list"]["visible"]
+assert menus["ToolBar"]["area"] == [460, 0, 540, 24, 1], menus["ToolBar"]["area"]
+assert menus["xmodel_log"]["kind"] == "framed" and menus["xmodel_log"]["bound_setting"] == "Menus/vis_xmodel_log"
+pieces = menus["Settings"]["on_close"]["pieces"]
+assert len(pieces) == 9 and pieces[-1] == " ", pieces
+assert d["box_text_area"] == [460, 330, 150, 180, 48], d["box_text_area"]
+PY
+
+if "$vantor" --dump-layout "$work/bad.json" --size 800by600 2>/dev/null; then
+  echo "FAIL: a bad --size was taken" >&2
+  exit 1
+fi
+[[ ! -e "$work/bad.json" ]]
+
+# SETTINGS slides in over 0.65 s and opens the general page 600 ms later.
+"$cli" gui --json --size 1024x768 run "toggle_menu Settings" ms 300 >"$work/early.json"
+"$cli" gui --json --size 1024x768 run "toggle_menu Settings" ms 700 run "open error_menu" >"$work/late.json"
+"$python" - "$work/early.json" "$work/late.json" <<'PY'
+import json, sys
+early, late = (json.load(open(p)) for p in sys.argv[1:3])
+def menu(d, name):
+    return next(m for m in d["menus"] if m["name"] == name)
+assert menu(early, "Settings")["animating"] and menu(early, "Settings")["slide"][0] > 0
+assert not menu(early, "Settings_genral")["visible"]
+assert menu(late, "Settings_genral")["visible"] and not menu(late, "Settings")["animating"]
+drawn = {t["text"]: (t["x"], t["y"]) for t in late["drawn"]}
+assert "Settings - General" in drawn and drawn["BETA 0.987"] == (5, 768 - 30), drawn
+assert any(line.startswith("QorGUI::ItemScale: Done width: 1024 height: 768") for line in late["log"])
+assert [s["name"] for s in late["sounds"]] == [], late["sounds"]
+PY
+for bad in "ms -5" "key Escape" "wobble"; do
+  # shellcheck disable=SC2086
+  if "$cli" gui $bad >/dev/null 2>&1; then
+    echo "FAIL: vantor-cli gui took '$bad'" >&2
+    exit 1
+  fi
+done
+echo "headless gui: ok"
