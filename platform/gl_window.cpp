@@ -128,6 +128,10 @@ void GlWindow::SetEvents(WindowEvents events) { events_ = std::move(events); }
 void GlWindow::PollEvents() { glfwPollEvents(); }
 void GlWindow::SwapBuffers() { glfwSwapBuffers(main_); }
 void GlWindow::SetTitle(const std::string& title) { glfwSetWindowTitle(main_, title.c_str()); }
+void GlWindow::HideCursor() {
+  if (main_) glfwSetInputMode(main_, GLFW_CURSOR, GLFW_CURSOR_HIDDEN);
+}
+
 void GlWindow::SetTopmost(bool on) { glfwSetWindowAttrib(main_, GLFW_FLOATING, on ? GLFW_TRUE : GLFW_FALSE); }
 void GlWindow::SetSwapInterval(int interval) { glfwSwapInterval(interval); }
 void GlWindow::GetFramebufferSize(int& width, int& height) const {

@@ -40,6 +40,8 @@ class GlWindow {
   void SwapBuffers();
   void SetTitle(const std::string& title);
   void SetTopmost(bool on);
+  // The interface draws its own pointer.
+  void HideCursor();
   void SetSwapInterval(int interval);  // main context must be current
   void GetFramebufferSize(int& width, int& height) const;
   bool ShouldClose() const;

@@ -90,12 +90,14 @@ bool QorOpenGL::CreateGLWindow(const std::string& running_dir, const std::string
   ev.mouse_move = [this](double x, double y) {
     input.mouse_x = float(x);
     input.mouse_y = float(y);
+    if (hooks.mouse_move) hooks.mouse_move(float(x), float(y));
     bool over = hooks.pointer_over_gui && hooks.pointer_over_gui();
     camera.MouseMove(input.buttons, int(x), int(y), Settings().mouse_style, over);
   };
   ev.mouse_button = [this](int button, bool down) {
     int bit = button == 0 ? kMouseLeft : button == 1 ? kMouseRight : kMouseMiddle;
     input.buttons = down ? input.buttons | bit : input.buttons & ~bit;
+    if (button == 0 && hooks.left_button) hooks.left_button(down);
   };
   ev.wheel = [this](double delta) { input.wheel += int(delta); };
   ev.resize = [this](int w, int h) {
@@ -176,6 +178,7 @@ void QorOpenGL::Resize(int width, int height) {
   view_width = width;
   view_height = height;
   platform::GlWindow::ReleaseCurrent();
+  if (hooks.resized) hooks.resized(width, height);
 }
 
 void QorOpenGL::SetTitle(const std::string& text) { window.SetTitle("Qor_Fen Vantor - " + text); }
@@ -213,7 +216,9 @@ void QorOpenGL::Frame(bool screenshot_now, const std::string& screenshot) {
   }
   std::lock_guard<std::mutex> hold(worker.lock);
   window.MakeMainCurrent();
-  last_frame_ms = platform::NowMsPrecise();
+  const double started = platform::NowMsPrecise();
+  if (started > last_frame_ms) frame_rate = 1000.0 / (started - last_frame_ms);
+  last_frame_ms = started;
   ++frames_drawn;
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glMatrixMode(GL_MODELVIEW);

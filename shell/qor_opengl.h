@@ -33,6 +33,10 @@ struct FrameHooks {
   std::function<void(const std::string& sound)> play_sound;
   std::function<void(const std::string& text)> show_error;
   std::function<void(const std::string& commands)> run_commands;
+  // Input and size for the interface, as the window reports them.
+  std::function<void(float x, float y)> mouse_move;
+  std::function<void(bool down)> left_button;
+  std::function<void(int width, int height)> resized;
 };
 
 class QorOpenGL {
@@ -68,6 +72,7 @@ class QorOpenGL {
   int fps_focused = 60;
   int fps_unfocused = 30;
   double last_frame_ms = -1e9;
+  double frame_rate = 0;  // frames a second, from the last two frames
   int frames_drawn = 0;
 
  private:

@@ -7,6 +7,7 @@
 // size (800x600 by default, the window's first size), runs the commands and
 // writes the layout as JSON.
 #include <cstdlib>
+#include <ctime>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -18,6 +19,7 @@
 #include "platform/program_paths.h"
 #include "platform/terminal.h"
 #include "shell/logger.h"
+#include "shell/interface.h"
 #include "shell/qor_opengl.h"
 #include "shell/settings.h"
 
@@ -25,6 +27,7 @@ int main(int argc, char** argv) {
   std::string path, screenshot;
   int frames = 0;
   bool uncapped = false;  // benchmarks: no frame cap
+  bool no_gui = false;    // benchmarks: the 3D view alone
   std::optional<int> game;
   std::string dump_layout;
   std::string size_text = "800x600";
@@ -46,6 +49,8 @@ int main(int argc, char** argv) {
       }
     } else if (a == "--uncapped") {
       uncapped = true;
+    } else if (a == "--no-gui") {
+      no_gui = true;
     } else if (a == "--screenshot") {
       screenshot = value("--screenshot");
     } else if (a == "--game") {
@@ -61,7 +66,7 @@ int main(int argc, char** argv) {
     } else if (a == "--command") {
       commands.push_back(value("--command"));
     } else if (a == "--help" || a == "-h") {
-      std::cout << "usage: vantor [--game cod4|cod5|bo] [--frames N] [--screenshot FILE] [--uncapped] [PATH]\n"
+      std::cout << "usage: vantor [--game cod4|cod5|bo] [--frames N] [--screenshot FILE] [--uncapped] [--no-gui] [PATH]\n"
                    "       vantor --dump-layout FILE [--size WxH] [--command TEXT]...\n";
       return 0;
     } else if (!a.empty() && a[0] == '-') {
@@ -76,9 +81,9 @@ int main(int argc, char** argv) {
     std::cerr << "vantor: --size takes WIDTHxHEIGHT, e.g. 800x600\n";
     return 2;
   }
-  // FIXME: with --frames the layout is dumped from the window once the
-  // window draws the interface; until then the dump is headless only.
-  if (!dump_layout.empty()) {
+  // Without frames the layout is dumped headless; with them, from the
+  // window at exit, as the frames left it.
+  if (!dump_layout.empty() && frames == 0) {
     QorSettings& s = Settings();
     s.Load();
     HeadlessGui headless(s);
@@ -97,6 +102,8 @@ int main(int argc, char** argv) {
   log.set_file_name("Log.txt");
   log.set_sync_mode(1);
   log.write_header();
+  static QorInterface* iface = new QorInterface;  // lives until exit, like the renderer
+  iface->InitSound();
   QorSettings& s = Settings();
   s.Load();
   ++s.run_count;
@@ -104,16 +111,15 @@ int main(int argc, char** argv) {
   if (game) s.active_game = *game == Cod5 ? 1 : *game == BO ? 2 : 0;
 
   QorOpenGL& gl = Renderer();
-  // Until the interface draws its own error box and balloons and runs
-  // command texts, what the background threads post is kept in the log.
+  // FIXME: balloons go to the tray's notifications when the tray comes;
+  // until then they are kept in the log.
   gl.hooks.balloon = [](const std::string& title, const std::string& text) {
     Logger().log("%s: %s", title.c_str(), text.c_str());
   };
-  gl.hooks.show_error = [](const std::string& text) { Logger().log("^1Error^7: %s", text.c_str()); };
-  gl.hooks.run_commands = [](const std::string& commands) {
-    Logger().log("Not run (no interface yet): %s", commands.c_str());
-  };
   gl.CreateGLWindow(platform::ProgramFolder(), platform::DataFolder());
+  if (!no_gui) iface->Finish(gl, platform::DataFolder(), path);
+  std::srand(unsigned(std::time(nullptr)));
+  for (const std::string& c : commands) iface->commands.RunCommand(c);
   if (!path.empty()) {
     Logger().log("Passing Xmodel: '%s' to background loader", path.c_str());
     gl.worker.AddJob(path, job::kOpenModel);
@@ -122,11 +128,15 @@ int main(int argc, char** argv) {
   if (uncapped) gl.fps_focused = gl.fps_unfocused = 0;
   gl.MainLoop(frames, screenshot);
 
+  int status = 0;
+  if (!dump_layout.empty() && !WriteTextFile(dump_layout, LayoutJson(iface->gui, platform::DataFolder()))) status = 1;
   Logger().log("\n--- Closing Down ---");
+  iface->ShutdownSound();
   s.SaveMenuStates();
   s.SaveCounters();
   s.SavePopups();
+  iface->ShutdownGui(gl);
   gl.KillGLWindow();
   Logger().close();
-  return 0;
+  return status;
 }

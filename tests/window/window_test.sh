@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The window under Xvfb: screenshots of the sample model, wireframe, an empty
 # scene with and without the axis, mouse drags in both styles, the
-# screenshot's size, and a model of 100 surfaces drawn completely.
+# screenshot's size, and a model of 100 surfaces drawn completely. The 3D
+# view alone (--no-gui): the interface has a test of its own.
 #
 #   window_test.sh VANTOR VANTOR_CLI GRID_MODEL PYTHON WORK_DIR
 set -euo pipefail
@@ -39,7 +40,7 @@ shot() {
   local name=$1
   shift
   rm -f "$name.dds"
-  if ! timeout 120 xvfb-run -a -s "-screen 0 1024x768x24" "$vantor" --frames 5 --screenshot "$name.dds" "$@" \
+  if ! timeout 120 xvfb-run -a -s "-screen 0 1024x768x24" "$vantor" --no-gui --frames 5 --screenshot "$name.dds" "$@" \
       >"$name.log" 2>&1; then
     fail "vantor $* did not finish cleanly"
     cat "$name.log" >&2
@@ -138,7 +139,7 @@ drag() {
   # Every wait is bounded: a window that never shows (a program that died
   # at start-up) must fail the run, not hold it until CTest's limit.
   if ! timeout 300 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
-    timeout 120 "$1" --frames 240 --screenshot "$2.dds" "$3" >"$2.log" 2>&1 &
+    timeout 120 "$1" --no-gui --frames 240 --screenshot "$2.dds" "$3" >"$2.log" 2>&1 &
     pid=$!
     win=$(timeout 60 xdotool search --sync --onlyvisible --name "Qor_Fen Vantor" | head -1)
     if [[ -z $win ]]; then

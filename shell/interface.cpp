@@ -1,0 +1,137 @@
+#include "shell/interface.h"
+
+#include <GL/glew.h>
+
+#include <cstdlib>
+
+#include "imaging/gl_image.h"
+#include "imaging/image_codes.h"
+#include "platform/clock.h"
+#include "platform/desktop.h"
+#include "platform/fs_paths.h"
+#include "shell/command_words.h"
+#include "shell/logger.h"
+#include "shell/qor_opengl.h"
+#include "shell/settings.h"
+#include "shell/settings_export.h"
+#include "gui/layout/layout.h"
+#include "gui/material_table.h"
+#include "viewer/real_image_gl.h"
+
+namespace {
+
+// DDS pictures into GL textures, through the image loader.
+std::optional<uint32_t> LoadTexture(const std::string& path, std::string& error) {
+  RealImageGl gl;
+  uint32_t texture = 0;
+  const ImageResult r = LoadDDSTexture(gl, path, texture);
+  if (r == img::kSuccess) return texture;
+  error = QorLogger::error_text(r);
+  return std::nullopt;
+}
+
+SoundSwitches SwitchesFromSettings() {
+  const QorSettings& s = Settings();
+  return {s.sound_all, s.sound_focus, s.sound_accept, s.sound_welcome, s.sound_export};
+}
+
+}  // namespace
+
+QorInterface::QorInterface()
+    : materials(LoadTexture),
+      commands([] { return platform::NowMsPrecise(); }),
+      gui(draw, materials, commands, [] { return platform::NowMsPrecise(); }) {}
+
+void QorInterface::InitSound() { sound.InitSound(); }
+
+void QorInterface::LoadDefaultTextures(const std::string& data_dir) {
+  if (!materials.LoadDSS("default", data_dir + "/" + kDefaultMaterialFile))
+    Logger().critical_error("Failed To Load Default Texture.");
+  if (!materials.LoadDSS("mouse_cursor", data_dir + "/" + kCursorMaterialFile))
+    Logger().critical_error("Failed To Load Cursor Texture.");
+}
+
+void QorInterface::Play(std::string_view name, int channel) {
+  sound.SetSwitches(SwitchesFromSettings());
+  sound.Playsound(name, channel);
+}
+
+void QorInterface::Finish(QorOpenGL& gl, const std::string& data_dir, const std::string& model_path) {
+  model_path_ = model_path;
+  QorSettings& s = Settings();
+  {
+    std::lock_guard<std::mutex> hold(gl.worker.lock);
+    gl.window.MakeMainCurrent();
+    LoadDefaultTextures(data_dir);
+    draw.LoadFonts(data_dir);
+    LoadGuiMaterials(materials, data_dir);
+    platform::GlWindow::ReleaseCurrent();
+  }
+  gui.hooks.play_sound = [this](std::string_view name, int channel) { Play(name, channel); };
+  gui.hooks.exit_app = [&gl] { gl.quit_requested = true; };
+  gui.SetTextColour(float(s.color_text & 0xFF) / 255.0f, float((s.color_text >> 8) & 0xFF) / 255.0f,
+                    float((s.color_text >> 16) & 0xFF) / 255.0f);
+
+  ProgramWords words;
+  words.gui = &gui;
+  words.settings = &s;
+  // Every job takes the export settings as they are when it is queued, so
+  // a check box changed since start-up counts.
+  words.queue_job = [this, &gl](uint32_t flags) {
+    if (model_path_.empty()) return;
+    ExportSettings exports = ExportSettingsFromSettings(Settings());
+    if (!platform::FolderExists(exports.export_folder)) exports.export_folder = "Running Directory";
+    if (!platform::FolderExists(exports.export_folder_GDT)) exports.export_folder_GDT = "Running Directory";
+    gl.worker.SetExportSettings(exports);
+    gl.worker.AddJob(model_path_, flags);
+  };
+  words.open_page = [](const std::string& url) { platform::OpenWithDesktop(url); };
+  words.random = [] { return uint32_t(std::rand()); };
+  RegisterProgramWords(commands, words);
+  BuildLayout(gui, s);
+
+  // Sounds: the table, then the stored level.
+  const std::string sounds = data_dir + "/";
+  for (const SoundTableRow& row : kSoundTable) sound.LoadSound(row.name, sounds + row.file);
+  sound.SetLevel(s.sound_level);
+
+  FrameHooks& h = gl.hooks;
+  h.draw_gui = [this, &gl] { gui.Render(gl.frame_rate); };
+  h.after_swap = [this] { commands.RunDue(); };
+  h.pointer_over_gui = [this] { return gui.mouse_over_gui(); };
+  h.play_sound = [this](const std::string& name) { Play(name, 2); };
+  h.show_error = [this](const std::string& text) { gui.ShowError(text); };
+  h.run_commands = [this](const std::string& text) { commands.RunCommand(text); };
+  h.mouse_move = [this](float x, float y) { gui.OnMouseMove(x, y); };
+  h.left_button = [this](bool down) {
+    if (down) {
+      gui.OnPress();
+    } else {
+      gui.OnRelease();
+    }
+  };
+  h.resized = [this](int w, int h2) {
+    gui.SetPendingSize(w, h2);
+    gui.ItemScale();
+  };
+  gui.SetPendingSize(gl.view_width, gl.view_height);
+  gui.ItemScale();
+  gl.window.HideCursor();
+  started_ = true;
+}
+
+void QorInterface::ShutdownGui(QorOpenGL& gl) {
+  if (!started_) return;
+  commands.DropPending();
+  {
+    std::lock_guard<std::mutex> hold(gl.worker.lock);
+    if (gl.window.MakeMainCurrent()) {
+      Logger().log("QorGUI Deleteing (%i) materials", int(materials.size()));
+      materials.DeleteAll([](uint32_t texture) { glDeleteTextures(1, &texture); });
+      draw.DeleteFonts();
+      platform::GlWindow::ReleaseCurrent();
+    }
+  }
+  Logger().log("QorGUI Shutdown");
+  started_ = false;
+}

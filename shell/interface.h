@@ -1,0 +1,47 @@
+// The window's interface: the toolkit drawn on GL with its pictures, fonts
+// and sounds, the program's command words, and their place in the shell's
+// start-up, frame and shutdown order. The window calls in through its frame
+// hooks; nothing here runs off the main thread but the sound player, which
+// the worker's export notices reach through the notice board.
+#pragma once
+
+#include <string>
+
+#include "gui/commands.h"
+#include "gui/draw2d_gl.h"
+#include "gui/materials.h"
+#include "gui/qor_gui.h"
+#include "sound/qor_sound.h"
+
+class QorOpenGL;
+class QorIWDUtils;
+
+class QorInterface {
+ public:
+  QorInterface();
+
+  // Start-up, before the settings are read.
+  void InitSound();
+  // "images/default.dds" and "images/cursor.dds" (the critical error of the
+  // one that fails), fonts, pictures, the layout and the sound table; the
+  // program's words; the window's hooks; the first layout for the window's
+  // size; the system pointer hidden over the window.
+  void Finish(QorOpenGL& gl, const std::string& data_dir, const std::string& model_path);
+  // Shutdown, in the shell's order: sound first (a worker notice after this
+  // plays nothing), the toolkit's textures and fonts before the GL context
+  // goes; waiting remainders are dropped, never run.
+  void ShutdownSound() { sound.Shutdown(); }
+  void ShutdownGui(QorOpenGL& gl);
+
+  GlDraw2D draw;
+  MaterialStore materials;
+  CommandProcessor commands;
+  QorGUI gui;
+  QorSound sound;
+
+ private:
+  void LoadDefaultTextures(const std::string& data_dir);
+  void Play(std::string_view name, int channel);
+  std::string model_path_;
+  bool started_ = false;
+};

@@ -1,0 +1,90 @@
+#!/usr/bin/env bash
+# The window's interface under Xvfb: the tool bar, the model list's title,
+# the FPS and version texts drawn over the 3D view; a framed panel dragged by
+# its title bar reaches the settings store at exit; a window resize
+# re-anchors the layout.
+#
+#   interface_test.sh VANTOR VANTOR_CLI PYTHON WORK_DIR
+set -euo pipefail
+vantor=$1
+cli=$2
+python=$3
+work=$4
+
+for tool in xvfb-run xdotool convert; do
+  if ! command -v "$tool" >/dev/null; then
+    echo "SKIP: $tool is not installed"
+    exit 0
+  fi
+done
+rm -rf "$work"
+mkdir -p "$work"
+cd "$work"
+export VANTOR_CONFIG_DIR=$work/config
+failures=0
+fail() {
+  echo "FAIL: $*" >&2
+  failures=$((failures + 1))
+}
+
+# A still frame with the interface, as PPM.
+if ! timeout 120 xvfb-run -a -s "-screen 0 1024x768x24" "$vantor" --frames 30 --screenshot still.dds \
+    >still.log 2>&1; then
+  fail "vantor did not finish cleanly"
+  cat still.log >&2
+fi
+convert still.dds still.ppm
+# Red pixels in a box, and pixels off the background colour in another.
+"$python" - still.ppm >still.txt <<'PY'
+import sys
+data = open(sys.argv[1], 'rb').read()
+parts = data.split(maxsplit=4)
+w, h, px = int(parts[1]), int(parts[2]), parts[4]
+def pixel(x, y):
+    i = 3 * (y * w + x)
+    return px[i], px[i + 1], px[i + 2]
+def red(x0, y0, x1, y1):
+    return sum(1 for y in range(y0, y1) for x in range(x0, x1)
+               if pixel(x, y)[0] > 150 and pixel(x, y)[1] < 80 and pixel(x, y)[2] < 80)
+def lit(x0, y0, x1, y1):
+    return sum(1 for y in range(y0, y1) for x in range(x0, x1) if max(pixel(x, y)) > 25)
+print(w, h, red(5, h - 48, 160, h - 25), red(600, 28, 760, 50), lit(250, 0, 800, 22), lit(40, 2, 110, 22))
+PY
+read -r w h version_red title_red toolbar_lit fps_lit <still.txt
+((version_red > 30)) || fail "the version text is not drawn ($version_red red pixels)"
+((title_red > 20)) || fail "the model list's title is not drawn ($title_red red pixels)"
+((toolbar_lit > 2000)) || fail "the tool bar is not drawn ($toolbar_lit lit pixels)"
+((fps_lit > 40)) || fail "the FPS text is not drawn ($fps_lit lit pixels)"
+
+# Drag the log panel by its title bar, then resize the window; the panel's
+# stored origin and the re-anchoring show after exit.
+"$cli" settings set Menus/vis_xmodel_log 1 2>/dev/null
+if ! timeout 300 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+  timeout 120 "$1" --frames 300 >drag.log 2>&1 &
+  pid=$!
+  win=$(timeout 60 xdotool search --sync --onlyvisible --name "Qor_Fen Vantor" | head -1)
+  if [[ -z $win ]]; then
+    echo "the window did not show within 60 s" >&2
+    kill $pid 2>/dev/null
+    wait $pid
+    exit 1
+  fi
+  sleep 1
+  xdotool mousemove --window "$win" 60 262 sleep 0.2 mousedown 1 sleep 0.2
+  for i in 1 2 3 4 5 6 7 8 9 10; do xdotool mousemove_relative -- 10 5; sleep 0.05; done
+  sleep 0.2
+  xdotool mouseup 1 sleep 0.2
+  xdotool windowsize "$win" 1000 700
+  wait $pid' _ "$vantor"; then
+  fail "the drag run failed"
+  cat drag.log >&2
+fi
+stored=$("$cli" settings get Menus/rect_xmodel_log 2>/dev/null || true)
+[[ $stored == "120,300,0,0" ]] || fail "the dragged panel is stored at '$stored', not 120,300,0,0"
+grep -q "QorGUI::ItemScale: Done width: 1000 height: 700" Log.txt || fail "the resize was not re-anchored"
+
+if ((failures)); then
+  echo "interface test: $failures failure(s)" >&2
+  exit 1
+fi
+echo "interface test: all checks passed"
