@@ -278,7 +278,7 @@ mouse hotkey_mouse.dds "$move_c" -stroke "$move_c" -draw 'line 103,100 103,33'
 # Asset-viewer style: left and right together move, the middle button does
 # nothing.
 mouse hotkey_mouse_1.dds '#55585e' -stroke "$move_c" -strokewidth 3 -fill none \
-  -draw 'polyline 80,96 80,78 126,78 126,96' -draw 'line 103,78 103,33'
+  -draw 'line 78,92 78,66 line 78,66 128,66 line 128,66 128,92 line 103,66 103,33'
 
 # ---- Logo, download button, donate background --------------------------
 dds qor_fen.dds -size 256x64 xc:none -font "$sans_bold" -pointsize 36 \
@@ -301,4 +301,4 @@ dds donate_bck.dds -size 256x256 xc:none \
   -annotate +0+82 'A small donation keeps it going.' \
   -gravity northwest -fill '#e0584e' -draw 'path "M 128,170 C 100,146 92,126 110,118 C 120,114 126,120 128,126 C 130,120 136,114 146,118 C 164,126 156,146 128,170 Z"' \
   -fill "$accent_top" -stroke "$accent_hi" -strokewidth 1 -draw 'roundrectangle 17,205 87,235 8,8' \
-  -fill white -stroke none -font "$sans_bold" -pointsize 14 -annotate +28+226 'Donate'
+  -fill white -stroke none -font "$sans_bold" -pointsize 14 -annotate +29+212 'Donate'
