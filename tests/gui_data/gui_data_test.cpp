@@ -1,0 +1,258 @@
+// The interface's data files as the build made them (tools/gui_data): every
+// picture of the material table a full-chain 32-bit DDS that our own loader
+// takes and ImageMagick reads, both TXF fonts laid out as PLIB's reader
+// expects, and the five sounds whole 16-bit PCM WAV files.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <array>
+#include <cstring>
+#include <span>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "imaging/dds_header.h"
+#include "imaging/gl_image.h"
+#include "tests/imaging/image_test_support.h"
+
+namespace {
+
+using image_test::Quote;
+using image_test::ReadBytes;
+
+
+const std::string kData = VANTOR_DATA_DIR;
+
+// The material table's files, then the default and cursor pictures.
+constexpr std::array<const char*, 68> kPictures = {
+    "images/blank.dds", "images/blank_op.dds", "images/tool_bar_button.dds", "images/tool_bar_button_sl.dds",
+    "images/tool_bar_button_sr.dds", "images/tool_bar_button_d.dds", "images/tool_bar_button_d_sl.dds",
+    "images/tool_bar_button_d_sr.dds", "images/tool_bar_button_semi_d.dds", "images/tool_bar_button_semi.dds",
+    "images/menu_frame.dds", "images/menu_frame_middle.dds", "images/menu_frame_top.dds",
+    "images/menu_frame_bottom.dds", "images/scrollbar_main.dds", "images/scrollbar_block.dds",
+    "images/scrollbar/v2/ver_back.dds", "images/scrollbar/v2/hoz_back.dds", "images/scrollbar/v2/but_dark.dds",
+    "images/scrollbar/v2/but_light.dds", "images/scrollbar/v2/chev.dds", "images/scrollbar/v2/dark_slider_end.dds",
+    "images/scrollbar/v2/dark_slider_mid.dds", "images/scrollbar/v2/dark_slider_end_h.dds",
+    "images/scrollbar/v2/dark_slider_mid_h.dds", "images/scrollbar/v2/ver_slider_insert.dds",
+    "images/scrollbar/v2/hoz_slider_insert.dds", "images/reset_path.dds", "images/reset_path_dark.dds",
+    "images/chev.dds", "images/blue_arrow.dds", "images/qor_fen.dds", "images/error_icon.dds",
+    "images/info_icon.dds", "images/faded_line.dds", "images/frame_x.dds", "images/resize_dots.dds",
+    "images/slider_2_back.dds", "images/slider_2_knob.dds", "images/progress_bar_top.dds", "images/tool_bar.dds",
+    "images/tool_bar_top.dds", "images/tool_bar_top_div.dds", "images/timer_back.dds", "images/timer_over.dds",
+    "images/green_tick.dds", "images/stickman_sound.dds", "images/color_p_main.dds", "images/color_p_hue.dds",
+    "images/color_p_select.dds", "images/color_p_slide.dds", "images/drop_down_arrow.dds",
+    "images/tree_file.dds", "images/tree_node.dds", "images/tree_arrow_right.dds", "images/tree_folder.dds",
+    "images/tree_cross.dds", "images/tree_tick.dds", "images/tree_mesh.dds", "images/joint.dds",
+    "images/hotkey_mouse.dds", "images/hotkey_mouse_1.dds", "images/download_button.dds",
+    "images/donate_bck.dds", "images/light_bulb_64_32_on.dds", "images/light_bulb_64_32_off.dds",
+    "images/default.dds", "images/cursor.dds",
+};
+
+constexpr std::array<const char*, 5> kSounds = {
+    "sounds/menu_focus.wav", "sounds/menu_accept.wav", "sounds/GLaDOS_Why_hello_there.wav",
+    "sounds/qor_export.wav", "sounds/qor_error.wav",
+};
+
+bool PowerOfTwo(uint32_t v) { return v != 0 && (v & (v - 1)) == 0; }
+
+uint32_t U32(std::span<const uint8_t> b, size_t at) {
+  uint32_t v;
+  std::memcpy(&v, b.data() + at, 4);
+  return v;
+}
+uint16_t U16(std::span<const uint8_t> b, size_t at) {
+  uint16_t v;
+  std::memcpy(&v, b.data() + at, 2);
+  return v;
+}
+
+// Counts what the DDS loader hands to GL.
+class LevelCountingGl : public ImageGl {
+ public:
+  uint32_t GenTexture() override { return 1; }
+  void BindTexture(uint32_t, uint32_t) override {}
+  void TexParameter(uint32_t, uint32_t, int32_t) override {}
+  void PixelStore(uint32_t, int32_t) override {}
+  void CompressedTexImage2D(uint32_t, int32_t, uint32_t, int32_t w, int32_t h, std::span<const uint8_t>) override {
+    sizes.emplace_back(w, h);
+  }
+  void TexImage2D(uint32_t, int32_t, int32_t, int32_t w, int32_t h, uint32_t, uint32_t, const void*) override {
+    sizes.emplace_back(w, h);
+  }
+  void ReadBuffer(uint32_t) override {}
+  void ReadPixels(int32_t, int32_t, int32_t, int32_t, uint32_t, uint32_t, void*) override {}
+  std::vector<std::pair<int32_t, int32_t>> sizes;
+};
+
+TEST(GuiData, EveryPictureIsAFullChainBgraDdsTheProgramLoads) {
+  std::string identify_args;
+  std::ostringstream want_identify;
+  for (const char* name : kPictures) {
+    SCOPED_TRACE(name);
+    const std::string path = kData + "/" + name;
+    const std::vector<uint8_t> file = ReadBytes(path);
+    ASSERT_GE(file.size(), 128u);
+    std::array<uint8_t, 128> raw{};
+    std::memcpy(raw.data(), file.data(), 128);
+    const DdsHeader h = dds::ToHeader(raw);
+    EXPECT_TRUE(dds::HeaderValid(h));
+    EXPECT_EQ(h.pf_size, dds::kPixelFormatSize);
+    const bool dxt5 = (h.pf_flags & dds::kFourCC) && h.four_cc == dds::kDXT5;
+    const bool bgra = h.pf_flags == (dds::kRGB | dds::kAlphaPixels) && h.rgb_bit_count == 32 &&
+                      h.r_mask == 0xff0000u && h.g_mask == 0xff00u && h.b_mask == 0xffu && h.a_mask == 0xff000000u;
+    EXPECT_TRUE(dxt5 || bgra);
+    ASSERT_TRUE(PowerOfTwo(h.width) && PowerOfTwo(h.height)) << h.width << "x" << h.height;
+
+    // A full chain ends at 1 x 1; without one GL treats the texture as
+    // incomplete and draws it white.
+    uint32_t levels = 1;
+    while ((h.width >> (levels - 1)) > 1 || (h.height >> (levels - 1)) > 1) ++levels;
+    EXPECT_TRUE(h.flags & dds::kMipMapCount);
+    EXPECT_TRUE(h.caps & dds::kMipMap);
+    EXPECT_EQ(h.mip_map_count, levels);
+    size_t bytes = 128;
+    for (uint32_t i = 0; i < levels; ++i) {
+      const size_t w = std::max(1u, h.width >> i), hh = std::max(1u, h.height >> i);
+      bytes += dxt5 ? ((w + 3) / 4) * ((hh + 3) / 4) * 16 : w * hh * 4;
+    }
+    EXPECT_EQ(file.size(), bytes);
+
+    LevelCountingGl gl;
+    uint32_t texture = 0;
+    EXPECT_EQ(LoadDDSTextureBytes(gl, file, texture), img::kSuccess);
+    ASSERT_EQ(gl.sizes.size(), levels);
+    EXPECT_EQ(gl.sizes.back(), std::make_pair(1, 1));
+
+    // Something is drawn: only the transparent blank has no opaque texel.
+    if (bgra && file.size() >= 128 + size_t(h.width) * h.height * 4) {
+      bool any_ink = false;
+      for (size_t p = 128 + 3; p < 128 + size_t(h.width) * h.height * 4; p += 4) any_ink |= file[p] != 0;
+      EXPECT_EQ(any_ink, std::string(name) != "images/blank_op.dds");
+    }
+    identify_args += " " + Quote(path + "[0]");
+    want_identify << "DDS " << h.width << " " << h.height << "\n";
+  }
+  // ImageMagick as the independent reader, once over all of them.
+  const std::optional<std::string> seen = image_test::Run(image_test::MagickDir() + "identify -format '%m %w %h\\n'" + identify_args);
+  ASSERT_TRUE(seen.has_value());
+  EXPECT_EQ(*seen, want_identify.str());
+}
+
+TEST(GuiData, FontsAreTxfFilesWithEveryPrintableGlyphInsideTheTexture) {
+  for (const char* name : {"Fonts/Helvetica-Bold.txf", "Fonts/Bookman-Demi.txf"}) {
+    SCOPED_TRACE(name);
+    const std::vector<uint8_t> file = ReadBytes(kData + "/" + name);
+    ASSERT_GE(file.size(), 32u);
+    EXPECT_EQ(std::memcmp(file.data(), "\xfftxf", 4), 0);
+    EXPECT_EQ(U32(file, 4), 0x12345678u);
+    EXPECT_EQ(U32(file, 8), 0u);  // one alpha byte per texel
+    const uint32_t width = U32(file, 12), height = U32(file, 16), ascent = U32(file, 20), descent = U32(file, 24);
+    const uint32_t count = U32(file, 28);
+    // PLIB stops the program on a texture that is not a power of two.
+    EXPECT_TRUE(PowerOfTwo(width) && PowerOfTwo(height) && width <= 4096 && height <= 4096);
+    EXPECT_TRUE(ascent >= 16 && ascent <= 127 && descent <= 64) << ascent << " " << descent;
+    ASSERT_GE(count, 95u);
+    ASSERT_EQ(file.size(), 32 + size_t(count) * 12 + size_t(width) * height);
+    const uint8_t* texels = file.data() + 32 + size_t(count) * 12;
+
+    struct Rect { int x, y, w, h; };
+    std::vector<Rect> rects;
+    Rect vee{0, 0, 0, 0};
+    std::array<int, 128> seen{};
+    for (uint32_t i = 0; i < count; ++i) {
+      const size_t at = 32 + size_t(i) * 12;
+      const uint16_t c = U16(file, at);
+      const int w = file[at + 2], h = file[at + 3];
+      const int y_offset = int8_t(file[at + 5]), advance = int8_t(file[at + 6]);
+      const int x = U16(file, at + 8), y = U16(file, at + 10);
+      SCOPED_TRACE(std::string("glyph ") + char(c));
+      if (c < 128) ++seen[c];
+      EXPECT_GT(advance, 0);
+      EXPECT_LE(x + w, int(width));
+      EXPECT_LE(y + h, int(height));
+      if (c == ' ') continue;
+      EXPECT_TRUE(w > 0 && h > 0);
+      EXPECT_LE(y_offset + h, int(ascent));
+      EXPECT_LE(-y_offset, int(descent));
+      for (const Rect& r : rects) EXPECT_FALSE(x < r.x + r.w && r.x < x + w && y < r.y + r.h && r.y < y + h);
+      rects.push_back({x, y, w, h});
+      if (c == 'V') vee = rects.back();
+    }
+    for (int c = 32; c < 127; ++c) EXPECT_EQ(seen[c], 1) << char(c);
+
+    // Ink only inside the glyph rectangles.
+    std::vector<bool> inside(size_t(width) * height, false);
+    for (const Rect& r : rects)
+      for (int yy = r.y; yy < r.y + r.h; ++yy)
+        for (int xx = r.x; xx < r.x + r.w; ++xx) inside[size_t(yy) * width + size_t(xx)] = true;
+    size_t stray = 0;
+    for (size_t p = 0; p < inside.size(); ++p) stray += !inside[p] && texels[p] != 0;
+    EXPECT_EQ(stray, 0u);
+
+    // Rows are stored bottom first: a 'V' is wide in its last row and
+    // narrow in its first.
+    ASSERT_GT(vee.h, 4);
+    auto spread = [&](int row) {
+      int first = vee.w, last = -1;
+      for (int xx = 0; xx < vee.w; ++xx)
+        if (texels[size_t(row) * width + size_t(vee.x + xx)] > 128) first = std::min(first, xx), last = xx;
+      return last - first;
+    };
+    EXPECT_GT(spread(vee.y + vee.h - 2), 2 * spread(vee.y + 1));
+  }
+}
+
+TEST(GuiData, SoundsAreWholeSixteenBitPcmWaves) {
+  for (const char* name : kSounds) {
+    SCOPED_TRACE(name);
+    const std::string path = kData + "/" + name;
+    const std::vector<uint8_t> file = ReadBytes(path);
+    ASSERT_GE(file.size(), 44u);
+    EXPECT_EQ(std::memcmp(file.data(), "RIFF", 4), 0);
+    EXPECT_EQ(std::memcmp(file.data() + 8, "WAVE", 4), 0);
+    EXPECT_EQ(U32(file, 4), file.size() - 8);
+
+    uint16_t channels = 0, bits = 0, align = 0;
+    uint32_t rate = 0, data_size = 0;
+    bool fmt = false, data = false;
+    for (size_t at = 12; at + 8 <= file.size();) {
+      const uint32_t size = U32(file, at + 4);
+      ASSERT_LE(size, file.size() - at - 8) << "a chunk runs past the end of the file";
+      if (std::memcmp(file.data() + at, "fmt ", 4) == 0) {
+        ASSERT_GE(size, 16u);
+        EXPECT_EQ(U16(file, at + 8), 1);  // PCM
+        channels = U16(file, at + 10);
+        rate = U32(file, at + 12);
+        align = U16(file, at + 20);
+        bits = U16(file, at + 22);
+        EXPECT_EQ(U32(file, at + 16), rate * align);
+        fmt = true;
+      } else if (std::memcmp(file.data() + at, "data", 4) == 0) {
+        ASSERT_TRUE(fmt) << "data before fmt";
+        data_size = size;
+        data = true;
+        // Not silent: a peak above -30 dBFS.
+        int peak = 0;
+        for (size_t p = at + 8; p + 1 < at + 8 + size; p += 2) peak = std::max(peak, std::abs(int(int16_t(U16(file, p)))));
+        EXPECT_GT(peak, 1000);
+      }
+      at += 8 + size + (size & 1);
+    }
+    ASSERT_TRUE(fmt && data);
+    EXPECT_EQ(bits, 16);
+    EXPECT_TRUE(channels == 1 || channels == 2);
+    EXPECT_EQ(align, channels * 2);
+    EXPECT_EQ(data_size % align, 0u);
+    const double seconds = double(data_size) / align / rate;
+    EXPECT_TRUE(seconds > 0.02 && seconds < 5) << seconds;
+
+    // sox reads the same length.
+    const std::optional<std::string> sox_seconds = image_test::Run("soxi -D " + Quote(path));
+    ASSERT_TRUE(sox_seconds.has_value());
+    EXPECT_NEAR(std::stod(*sox_seconds), seconds, 0.001);
+  }
+}
+
+}  // namespace
