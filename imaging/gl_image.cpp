@@ -137,8 +137,10 @@ ImageResult LoadDDSTextureBytes(ImageGl& gl, std::span<const uint8_t> file, uint
     if (format->swap_bytes) gl.PixelStore(gl::kUnpackSwapBytes, 1);
   }
   int32_t w = int32_t(h.width), hh = int32_t(h.height);
+  bool full_chain = false;  // the last level is 1 x 1
   std::vector<uint8_t> level;
   for (int32_t i = 0; i < int32_t(count); ++i) {
+    full_chain = w == 1 && hh == 1;
     const size_t n = size_t(LevelSize(*format, w, hh));
     level.assign(at, at + n);
     at += n;
@@ -161,6 +163,10 @@ ImageResult LoadDDSTextureBytes(ImageGl& gl, std::span<const uint8_t> file, uint
     w = (w + 1) >> 1;
     hh = (hh + 1) >> 1;
   }
+  // GL's default minification samples the mip chain, and a chain that
+  // stops short of 1 x 1 leaves the texture incomplete: it draws white.
+  // Such a picture samples its top level only.
+  gl.TexParameter(gl::kTexture2D, gl::kTextureMinFilter, full_chain ? gl::kLinearMipmapLinear : gl::kLinear);
   if (!format->compressed) {
     // Later uploads must not inherit this file's row length or byte order.
     gl.PixelStore(gl::kUnpackRowLength, 0);

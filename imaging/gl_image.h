@@ -19,6 +19,7 @@ inline constexpr uint32_t kTextureMinFilter = 0x2801;
 inline constexpr uint32_t kTextureWrapS = 0x2802;
 inline constexpr uint32_t kTextureWrapT = 0x2803;
 inline constexpr int32_t kLinear = 0x2601;
+inline constexpr int32_t kLinearMipmapLinear = 0x2703;
 inline constexpr int32_t kRepeat = 0x2901;
 inline constexpr uint32_t kUnpackSwapBytes = 0x0CF0;
 inline constexpr uint32_t kUnpackRowLength = 0x0CF2;
