@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The window's interface under Xvfb: the tool bar, the model list's title,
-# the FPS and version texts drawn over the 3D view; a framed panel dragged by
-# its title bar reaches the settings store at exit; a window resize
-# re-anchors the layout.
+# the FPS and version texts drawn over the 3D view, which is drawn the same
+# as without the interface where nothing covers it (the 2D pass leaves no GL
+# state behind); a framed panel dragged by its title bar reaches the
+# settings store at exit; a window resize re-anchors the layout.
 #
 #   interface_test.sh VANTOR VANTOR_CLI PYTHON WORK_DIR
 set -euo pipefail
@@ -27,15 +28,21 @@ fail() {
   failures=$((failures + 1))
 }
 
-# A still frame with the interface, as PPM.
-if ! timeout 120 xvfb-run -a -s "-screen 0 1024x768x24" "$vantor" --frames 30 --screenshot still.dds \
-    >still.log 2>&1; then
-  fail "vantor did not finish cleanly"
-  cat still.log >&2
-fi
-convert still.dds still.ppm
+# Still frames of the sample model with and without the interface, as PPM.
+"$cli" sample "$work/sample" >/dev/null
+soldier=$work/sample/cod4/raw/xmodel/fixture_soldier
+for run in still bare; do
+  flags=()
+  [[ $run == bare ]] && flags=(--no-gui)
+  if ! timeout 120 xvfb-run -a -s "-screen 0 1024x768x24" "$vantor" "${flags[@]}" --frames 30 \
+      --screenshot $run.dds "$soldier" >$run.log 2>&1; then
+    fail "vantor ${flags[*]} did not finish cleanly"
+    cat $run.log >&2
+  fi
+  convert $run.dds $run.ppm
+done
 # Red pixels in a box, and pixels off the background colour in another.
-"$python" - still.ppm >still.txt <<'PY'
+"$python" - still.ppm bare.ppm >still.txt <<'PY'
 import sys
 data = open(sys.argv[1], 'rb').read()
 parts = data.split(maxsplit=4)
@@ -48,9 +55,14 @@ def red(x0, y0, x1, y1):
                if pixel(x, y)[0] > 150 and pixel(x, y)[1] < 80 and pixel(x, y)[2] < 80)
 def lit(x0, y0, x1, y1):
     return sum(1 for y in range(y0, y1) for x in range(x0, x1) if max(pixel(x, y)) > 25)
-print(w, h, red(5, h - 48, 160, h - 25), red(600, 28, 760, 50), lit(250, 0, 800, 22), lit(40, 2, 110, 22))
+# The model's middle, which no menu covers, against the run without them.
+bare = open(sys.argv[2], 'rb').read().split(maxsplit=4)[4]
+same = all(px[3 * (y * w + x):3 * (y * w + x) + 3] == bare[3 * (y * w + x):3 * (y * w + x) + 3]
+           for y in range(100, 400) for x in range(150, 450))
+print(w, h, red(5, h - 48, 160, h - 25), red(600, 28, 760, 50), lit(250, 0, 800, 22), lit(40, 2, 110, 22), int(same))
 PY
-read -r w h version_red title_red toolbar_lit fps_lit <still.txt
+read -r w h version_red title_red toolbar_lit fps_lit same_3d <still.txt
+((same_3d == 1)) || fail "the 3D view differs with the interface drawn over it"
 ((version_red > 30)) || fail "the version text is not drawn ($version_red red pixels)"
 ((title_red > 20)) || fail "the model list's title is not drawn ($title_red red pixels)"
 ((toolbar_lit > 2000)) || fail "the tool bar is not drawn ($toolbar_lit lit pixels)"
