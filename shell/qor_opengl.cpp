@@ -123,8 +123,11 @@ bool QorOpenGL::CreateGLWindow(const std::string& running_dir, const std::string
 
 bool QorOpenGL::InitGL() {
   glewExperimental = GL_TRUE;
-  if (glewInit() != GLEW_OK || !GLEW_VERSION_1_5)
-    Logger().critical_error("Failed To load OpenGL Extensions. :(");
+  Logger().log("Loading Extensions..");
+  const GLenum ext = glewInit();
+  Logger().log("Ext (%i)", int(ext));
+  if (ext != GLEW_OK || !GLEW_VERSION_1_5) Logger().critical_error("Failed To load OpenGL Extensions. :(");
+  Logger().log("Extensions Loaded..");
   const QorSettings& s = Settings();
   glShadeModel(GL_SMOOTH);
   glClearDepth(1.0);
