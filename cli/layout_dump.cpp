@@ -22,6 +22,15 @@ void List(JsonWriter& j, const char* key, const std::string& text, const Command
   j.EndArray().EndObject();
 }
 
+// A widget's action: its command list, or that it calls a function.
+void Action(JsonWriter& j, const std::string& text, const CommandList& pieces, bool callback) {
+  if (callback) {
+    j.Key("callback").Bool(true);
+    return;
+  }
+  List(j, "command", text, pieces);
+}
+
 const char* Kind(const Menu& m) {
   if (m.framed) return "framed";
   switch (m.animation) {
@@ -96,6 +105,39 @@ std::string LayoutJson(QorGUI& gui, const std::string& data_dir) {
       j.Key("material").String(i.material);
     });
     Items(j, m, m.outline_rects, "outline_rect", [&](const OutlineRectItem& i) { Colour(j, i.colour); });
+    Items(j, m, m.progress_bars, "progress_bar", [&](const ProgressBarItem& i) {
+      j.Key("fill").BeginArray().Float(i.fill.r).Float(i.fill.g).Float(i.fill.b).Float(i.fill.a).EndArray();
+      j.Key("progress_name").String(i.name).Key("fade_ms").Double(i.fade_ms);
+    });
+    Items(j, m, m.picture_buttons, "picture_button", [&](const PictureButtonItem& i) {
+      Colour(j, i.label_colour);
+      j.Key("material").String(i.material).Key("hover_material").String(i.hover_material);
+      j.Key("text").String(i.label).Key("label_offset").BeginArray().Int(i.label_dx).Int(i.label_dy).EndArray();
+      j.Key("three_part").Bool(i.three_part);
+      Action(j, i.command_text, i.command, bool(i.callback));
+    });
+    Items(j, m, m.light_bulbs, "light_bulb", [&](const LightBulbItem& i) {
+      Colour(j, i.colour);
+      j.Key("material").String(i.off_material).Key("hover_material").String(i.on_material);
+      Action(j, i.command_text, i.command, false);
+    });
+    Items(j, m, m.text_buttons, "text_button", [&](const TextButtonItem& i) {
+      j.Key("text").String(i.label);
+      Action(j, i.command_text, i.command, bool(i.callback));
+    });
+    Items(j, m, m.check_boxes, "check_box", [&](const CheckBoxItem& i) {
+      j.Key("text").String(i.label).Key("setting");
+      if (i.setting_name.empty()) {
+        j.Null();
+      } else {
+        j.String(i.setting_name);
+      }
+      j.Key("checked").Bool(i.setting && *i.setting);
+    });
+    Items(j, m, m.sliders, "slider", [&](const SliderItem& i) {
+      j.Key("name").String(i.name).Key("minimum").Float(i.minimum).Key("maximum").Float(i.maximum);
+      j.Key("value").Float(i.value).Key("update_on_release").Bool(i.update_on_release);
+    });
     Items(j, m, m.labels, "label", [&](const LabelItem& i) { j.Key("text").String(i.text); });
     Items(j, m, m.colour_labels, "colour_label", [&](const ColourLabelItem& i) {
       Colour(j, i.colour);

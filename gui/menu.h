@@ -10,17 +10,10 @@
 
 #include "gui/commands.h"
 #include "gui/gui_rect.h"
+#include "gui/item_base.h"
+#include "gui/widgets/widget_items.h"
 
 struct SettingsRect;
-
-struct Placed {
-  GuiRect design;
-  GuiRect rect;
-};
-
-struct Rgba {
-  float r = 1, g = 1, b = 1, a = 1;
-};
 
 struct FilledRectItem : Placed {
   Rgba colour;
@@ -81,6 +74,12 @@ struct Menu {
   std::vector<FilledRectItem> filled_rects;
   std::vector<PictureItem> pictures;
   std::vector<OutlineRectItem> outline_rects;
+  std::vector<ProgressBarItem> progress_bars;
+  std::vector<PictureButtonItem> picture_buttons;
+  std::vector<LightBulbItem> light_bulbs;
+  std::vector<TextButtonItem> text_buttons;
+  std::vector<CheckBoxItem> check_boxes;
+  std::vector<SliderItem> sliders;
   std::vector<LabelItem> labels;
   std::vector<ColourLabelItem> colour_labels;
   std::vector<NamedLabelItem> named_labels;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "gui/widgets/widgets.h"
 #include "gui/word_wrap.h"
 #include "shell/logger.h"
 #include "shell/settings.h"
@@ -189,6 +190,89 @@ void QorGUI::AddSizedLabel(GuiRect at, Rgba colour, std::string text, uint8_t po
   l.large_font = large_font;
 }
 
+void QorGUI::AddPictureButton(GuiRect rect, Rgba label_colour, std::string material, std::string hover_material,
+                              std::string label, int16_t label_dx, int16_t label_dy, std::string_view command,
+                              bool three_part) {
+  AddPictureButton(rect, label_colour, std::move(material), std::move(hover_material), std::move(label), label_dx,
+                   label_dy, std::function<void()>(), three_part);
+  PictureButtonItem& b = Building().picture_buttons.back();
+  b.command = SplitCommands(command);
+  b.command_text = command;
+}
+
+void QorGUI::AddPictureButton(GuiRect rect, Rgba label_colour, std::string material, std::string hover_material,
+                              std::string label, int16_t label_dx, int16_t label_dy, std::function<void()> callback,
+                              bool three_part) {
+  Menu& m = Building();
+  PictureButtonItem& b = AddItem(m.picture_buttons, m, rect, width_ - kDesignWidth, height_ - kDesignHeight);
+  b.label_colour = label_colour;
+  b.material = std::move(material);
+  b.hover_material = std::move(hover_material);
+  b.label = std::move(label);
+  b.label_dx = label_dx;
+  b.label_dy = label_dy;
+  b.callback = std::move(callback);
+  b.three_part = three_part;
+}
+
+void QorGUI::AddLightBulb(GuiRect rect, Rgba colour, Rgba hover_colour, std::string_view command,
+                          std::string on_material, std::string off_material) {
+  Menu& m = Building();
+  LightBulbItem& b = AddItem(m.light_bulbs, m, rect, width_ - kDesignWidth, height_ - kDesignHeight);
+  b.colour = colour;
+  b.hover_colour = hover_colour;
+  b.command = SplitCommands(command);
+  b.command_text = command;
+  b.on_material = std::move(on_material);
+  b.off_material = std::move(off_material);
+}
+
+void QorGUI::AddTextButton(GuiRect rect, std::string label, std::string_view command) {
+  AddTextButton(rect, std::move(label), std::function<void()>());
+  TextButtonItem& b = Building().text_buttons.back();
+  b.command = SplitCommands(command);
+  b.command_text = command;
+}
+
+void QorGUI::AddTextButton(GuiRect rect, std::string label, std::function<void()> callback) {
+  Menu& m = Building();
+  TextButtonItem& b = AddItem(m.text_buttons, m, rect, width_ - kDesignWidth, height_ - kDesignHeight);
+  b.label = std::move(label);
+  b.callback = std::move(callback);
+}
+
+void QorGUI::AddCheckBox(GuiRect rect, std::string label, bool* setting, std::string name) {
+  Menu& m = Building();
+  CheckBoxItem& c = AddItem(m.check_boxes, m, rect, width_ - kDesignWidth, height_ - kDesignHeight);
+  c.box_design = {rect.x, rect.y + 2, 15, 15, rect.flags};
+  c.box = {c.rect.x, c.rect.y + 2, 15, 15, rect.flags};
+  c.label = std::move(label);
+  c.setting = setting;
+  c.setting_name = std::move(name);
+}
+
+void QorGUI::AddSlider(GuiRect rect, float minimum, float maximum, float* bound, std::function<void(float)> callback,
+                       bool update_on_release, std::string name) {
+  Menu& m = Building();
+  SliderItem& s = AddItem(m.sliders, m, rect, width_ - kDesignWidth, height_ - kDesignHeight);
+  s.minimum = minimum;
+  s.maximum = maximum;
+  s.bound = bound;
+  s.callback = std::move(callback);
+  s.update_on_release = update_on_release;
+  s.setting_name = name;
+  s.name = std::move(name);
+  s.value = bound ? std::clamp(*bound, std::min(minimum, maximum), std::max(minimum, maximum)) : minimum;
+}
+
+void QorGUI::AddProgressBar(GuiRect rect, Rgba fill, double fade_ms, std::string progress_name) {
+  Menu& m = Building();
+  ProgressBarItem& p = AddItem(m.progress_bars, m, rect, width_ - kDesignWidth, height_ - kDesignHeight);
+  p.fill = fill;
+  p.fade_ms = fade_ms;
+  p.name = std::move(progress_name);
+}
+
 void QorGUI::SetBoxTextArea(GuiRect area) {
   box_design_ = area;
   box_ = Anchored(area, width_ - kDesignWidth, height_ - kDesignHeight);
@@ -285,6 +369,24 @@ const std::string& QorGUI::Text(std::string_view name) const {
   static const std::string kNone;
   auto it = texts_.find(name);
   return it == texts_.end() ? kNone : it->second;
+}
+
+void QorGUI::SetProgress(std::string_view name, float fill) {
+  auto it = progress_.find(name);
+  if (it == progress_.end()) {
+    progress_.emplace(std::string(name), fill);
+  } else {
+    it->second = fill;
+  }
+}
+
+float QorGUI::Progress(std::string_view name) const {
+  auto it = progress_.find(name);
+  return it == progress_.end() ? 0.0f : it->second;
+}
+
+float QorGUI::menu_origin_x() const {
+  return drawing_ < menus_.size() ? float(menus_[drawing_]->origin.rect.x) + menus_[drawing_]->slide_x : 0.0f;
 }
 
 void QorGUI::Play(std::string_view sound, int channel) {
@@ -435,10 +537,16 @@ void QorGUI::DrawMenu(size_t index) {
     draw_.Colour(r.colour.r, r.colour.g, r.colour.b, r.colour.a * a);
     draw_.OutlineRect(float(r.rect.x), float(r.rect.y), float(r.rect.w), float(r.rect.h));
   }
-  // FIXME: progress bars, buttons and the other widgets draw here, in the
-  // table's order, between the small and the normal font states.
+  for (ProgressBarItem& p : m.progress_bars) DoProgressBar(*this, p, a);
   draw_.SetFont(kSmallFont);
+  for (PictureButtonItem& b : m.picture_buttons) DoPictureButton(*this, b, a);
   draw_.SetFont(kNormalFont);
+  for (LightBulbItem& b : m.light_bulbs) DoLightBulb(*this, b, a);
+  for (TextButtonItem& b : m.text_buttons) DoTextButton(*this, b, a);
+  // FIXME: list boxes, text lists, text boxes and key binders draw here.
+  for (CheckBoxItem& c : m.check_boxes) DoCheckBox(*this, c, a);
+  for (SliderItem& s : m.sliders) DoSlider(*this, s, a);
+  // FIXME: colour pickers, drop-downs and detail lists draw here.
   draw_.Colour(text_colour_.r, text_colour_.g, text_colour_.b, a);
   for (const LabelItem& l : m.labels) draw_.Text(float(l.rect.x), float(l.rect.y), l.text);
   for (const ColourLabelItem& l : m.colour_labels) {
@@ -571,6 +679,13 @@ void QorGUI::ReanchorItems(Menu& m, int32_t dx, int32_t dy) {
   all(m.filled_rects);
   all(m.pictures);
   all(m.outline_rects);
+  all(m.progress_bars);
+  all(m.picture_buttons);
+  all(m.light_bulbs);
+  all(m.text_buttons);
+  all(m.check_boxes);
+  for (CheckBoxItem& c : m.check_boxes) c.box = Anchored(c.box_design, dx, dy);
+  all(m.sliders);
   all(m.labels);
   all(m.colour_labels);
   all(m.named_labels);

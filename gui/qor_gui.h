@@ -69,6 +69,22 @@ class QorGUI {
   void AddNamedLabel(GuiRect at, Rgba colour, std::string text_name);
   void AddSizedLabel(GuiRect at, Rgba colour, std::string text, uint8_t point_size, bool large_font);
   void SetBoxTextArea(GuiRect area);
+  void AddPictureButton(GuiRect rect, Rgba label_colour, std::string material, std::string hover_material,
+                        std::string label, int16_t label_dx, int16_t label_dy, std::string_view command,
+                        bool three_part = true);
+  void AddPictureButton(GuiRect rect, Rgba label_colour, std::string material, std::string hover_material,
+                        std::string label, int16_t label_dx, int16_t label_dy, std::function<void()> callback,
+                        bool three_part = true);
+  void AddLightBulb(GuiRect rect, Rgba colour, Rgba hover_colour, std::string_view command, std::string on_material,
+                    std::string off_material);
+  void AddTextButton(GuiRect rect, std::string label, std::string_view command);
+  void AddTextButton(GuiRect rect, std::string label, std::function<void()> callback);
+  // The box at the rectangle's corner; the label beside it. `name` is the
+  // setting's "Key/value" name.
+  void AddCheckBox(GuiRect rect, std::string label, bool* setting, std::string name);
+  void AddSlider(GuiRect rect, float minimum, float maximum, float* bound, std::function<void(float)> callback,
+                 bool update_on_release, std::string name);
+  void AddProgressBar(GuiRect rect, Rgba fill, double fade_ms, std::string progress_name);
 
   // ---- [SECTION] visibility
   void SetVis(std::string_view name, bool visible);
@@ -99,6 +115,15 @@ class QorGUI {
 
   // ---- [SECTION] frame
   void Render(double fps);
+  // Progress values from 0 to 1 by name (the board's, copied each frame).
+  void SetProgress(std::string_view name, float fill);
+  float Progress(std::string_view name) const;
+  // For the widgets while they draw.
+  Draw2D& draw() { return draw_; }
+  double now() const { return clock_(); }
+  float menu_origin_x() const;
+  void SetMouseOverGui() { mouse_over_gui_ = true; }
+  void PlaySound(std::string_view sound, int channel) { Play(sound, channel); }
   void SetTextColour(float r, float g, float b) { text_colour_ = {r, g, b, 1}; }
 
   // ---- [SECTION] resize
@@ -153,6 +178,7 @@ class QorGUI {
   int pending_width_ = kDesignWidth, pending_height_ = kDesignHeight;
   GuiRect box_design_{}, box_{};
   std::map<std::string, std::string, std::less<>> texts_;
+  std::map<std::string, float, std::less<>> progress_;
   Rgba text_colour_{1, 1, 1, 1};
   std::string error_text_, message_text_, tooltip_;
   bool display_error_ = false, display_msg_ = false;

@@ -88,7 +88,11 @@ void QorInterface::Finish(QorOpenGL& gl, const std::string& data_dir, const std:
   words.open_page = [](const std::string& url) { platform::OpenWithDesktop(url); };
   words.random = [] { return uint32_t(std::rand()); };
   RegisterProgramWords(commands, words);
-  BuildLayout(gui, s);
+  LayoutHooks layout;
+  layout.sound_level = [this](float level) { sound.SetLevel(level); };
+  // FIXME: the update check comes with the downloader.
+  layout.check_for_updates = [] { Logger().log("Update check: not available in this version"); };
+  BuildLayout(gui, s, layout);
 
   // Sounds: the table, then the stored level.
   const std::string sounds = data_dir + "/";
@@ -96,7 +100,12 @@ void QorInterface::Finish(QorOpenGL& gl, const std::string& data_dir, const std:
   sound.SetLevel(s.sound_level);
 
   FrameHooks& h = gl.hooks;
-  h.draw_gui = [this, &gl] { gui.Render(gl.frame_rate); };
+  // What the background threads published reaches the widgets each frame.
+  h.draw_gui = [this, &gl] {
+    for (const auto& [name, fill] : gl.board_view.progress) gui.SetProgress(name, fill);
+    for (const auto& [name, text] : gl.board_view.texts) gui.SetText(name, text);
+    gui.Render(gl.frame_rate);
+  };
   h.after_swap = [this] { commands.RunDue(); };
   h.pointer_over_gui = [this] { return gui.mouse_over_gui(); };
   h.play_sound = [this](const std::string& name) { Play(name, 2); };

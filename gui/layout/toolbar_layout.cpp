@@ -7,13 +7,26 @@
 using namespace layout;
 
 void BuildToolBarLayout(QorGUI& gui, QorSettings& s) {
-  // 5: light-bulb toggle, the export and page buttons, progress bar
-  // "progress_bar", check box "Wireframe".
+  // 5
   gui.AddFadeMenu("ToolBar", R(0, 0, 0, 0), R(100, 0, 540, 24, 1), true, 0.5f);
   gui.AddPicture(R(70, -5, 580, 32, 1), {1, 1, 1, 0.9f}, "tool_bar_top");
   gui.AddPicture(R(495, -5, 32, 32, 1), kWhite, "tool_bar_top_div");
   gui.AddPicture(R(-10, -5, 128, 32), kWhite, "timer_back");
+  gui.AddLightBulb(R(5, 30, 32, 64), kWhite, kWhite, "toggle_menu light_settings;", "light_bulb_on", "light_bulb_off");
+  struct Tool {
+    const char* label;
+    int x, w;
+    int16_t dx;
+    const char* command;
+  };
+  for (const Tool& t : {Tool{"EXPORT MA", 95, 79, 9, "export_ma;"}, Tool{"EXPORT OBJ", 176, 85, 9, "export_obj;"},
+                        Tool{"EXPORT XE", 264, 75, 9, "export_XE;"}, Tool{"VIEW TAGS", 342, 76, 9, "view_tags;"},
+                        Tool{"CREATE GDT", 420, 85, 9, "dump_GDT;"}, Tool{"SETTINGS", 520, 65, 8, "toggle_menu Settings;"},
+                        Tool{"ABOUT", 589, 50, 9, "open about_menu;"}})
+    gui.AddPictureButton(R(t.x, 2, t.w, 20, 1), kWhite, "button", "button_hi", t.label, t.dx, 15, t.command);
   gui.AddPicture(R(0, 455, 640, 25, 6), {1, 1, 1, 0.75f}, "bottom_tool_bar");
+  gui.AddProgressBar(R(5, 460, 150, 16, 2), {0.65f, 0.1f, 0.1f, 0.8f}, 2000, "progress_bar");
+  gui.AddCheckBox(R(540, 460, 80, 20, 3), "Wireframe", &s.wireframe, "OpenGl/wireframe");
 
   // 6-11: each holds one picture button. The panels' lists ran before
   // these existed, so they start from the panels' stored visibility.
@@ -25,19 +38,39 @@ void BuildToolBarLayout(QorGUI& gui, QorSettings& s) {
   const Pair pairs[] = {{"open_xmodel_log", "close_xmodel_log", s.vis_xmodel_log},
                         {"open_xmodel_prop", "close_xmodel_prop", s.vis_xmodel_prop},
                         {"open_xmodel_tags", "close_xmodel_tags", s.vis_xmodel_tags}};
-  for (const Pair& p : pairs) {
+  struct Button {
+    const char* label;
+    int x, w;
+    const char* open;
+    const char* close;
+  };
+  const Button buttons[] = {{"XMODEL LOG", 165, 86, "open xmodel_log;", "close xmodel_log;"},
+                            {"XMODEL INFO", 260, 87, "open xmodel_prop;", "close xmodel_prop;"},
+                            {"XMODEL TAGS", 355, 93, "open xmodel_tags;", "close xmodel_tags;"}};
+  for (size_t i = 0; i < 3; ++i) {
+    const Pair& p = pairs[i];
+    const Button& b = buttons[i];
     gui.AddFadeMenu(p.open, R(0, 0, 0, 0), R(0, 0, 0, 0), !p.panel_visible, 0.5f);
+    gui.AddPictureButton(R(b.x, 458, b.w, 20, 2), kWhite, "button", "button_hi", b.label, 7, 14, b.open);
     gui.AddFadeMenu(p.close, R(0, 0, 0, 0), R(0, 0, 0, 0), p.panel_visible, 0.5f);
+    gui.AddPictureButton(R(b.x, 458, b.w, 20, 2), {0.5f, 0.5f, 0.5f, 1}, "button", "button", b.label, 7, 14, b.close);
   }
 
-  // 12: picture button with callback "FASTFILE SCANNER".
+  // 12
   gui.AddFadeMenu("open_xmodel_fastfile", R(0, 0, 0, 0), R(0, 0, 0, 0), true, 0.5f);
+  gui.AddPictureButton(R(455, 458, 123, 20, 2), kWhite, "button", "button_hi", "FASTFILE SCANNER", 9, 14,
+                       [&gui] {
+                         gui.SetMessage("Feature Not Finished.\n\nWill be added in Version 1.1");
+                         gui.SetVis("msg_box_menu", true);
+                       });
 
-  // 13: one-part picture button "list_arrow", "open xmodel_list;".
+  // 13
   gui.AddStaticMenu("open_xmodel_list", R(0, 0, 0, 0), R(625, 230, 15, 15, 33), !s.vis_xmodel_list);
   gui.AddPicture(R(625, 25, 285, 440, 9), {0.15f, 0.15f, 0.15f, 0.8f}, "menu_frame");
+  gui.AddPictureButton(R(620, 230, 15, 15, 33), {0.4f, 0.4f, 0.4f, 1}, "list_arrow", "list_arrow", "", 0, 0,
+                       "open xmodel_list;", false);
 
-  // 14: list box "xmodels", text box "xmodel_search", the close arrow.
+  // 14: (list box "xmodels", text box "xmodel_search")
   gui.AddSlideMenu("xmodel_list", R(0, 0, 0, 0), R(350, 30, 290, 425, 9), s.vis_xmodel_list, kSlideRight,
                    kSlideRight, 0.25f);
   gui.BindVisibility(&s.vis_xmodel_list, "Menus/vis_xmodel_list");
@@ -48,4 +81,6 @@ void BuildToolBarLayout(QorGUI& gui, QorSettings& s) {
   gui.AddPicture(R(335, 41, 310, 399, 9), {0.25f, 0.25f, 0.25f, 0.95f}, "menu_frame_mid");
   gui.AddPicture(R(335, 440, 310, 16, 3), {0.25f, 0.25f, 0.25f, 0.95f}, "menu_frame_bot");
   gui.AddColourLabel(At(365, 443, 3), {0, 1, 0, 1}, "Search:");
+  gui.AddPictureButton(R(331, 230, 15, 15, 33), {0.4f, 0.4f, 0.4f, 1}, "list_arrow", "list_arrow", "", 0, 0,
+                       "close xmodel_list;", false);
 }

@@ -1,0 +1,117 @@
+// The small widgets headless: hover sounds once per entry, one press for
+// one widget, check boxes once per press, the slider's ends and its write
+// on release, the progress bar's fade and its return.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "gui/qor_gui.h"
+#include "tests/gui/recording_draw2d.h"
+
+namespace {
+
+struct Rig {
+  double now = 0;
+  std::vector<std::string> sounds, ran;
+  gui_test::RecordingDraw2D draw;
+  MaterialStore materials{nullptr};
+  CommandProcessor commands{[this] { return now; }};
+  QorGUI gui{draw, materials, commands, [this] { return now; }};
+  Rig() {
+    gui.hooks.play_sound = [this](std::string_view s, int) { sounds.emplace_back(s); };
+    commands.Register("note", [this](const std::string& v) { ran.push_back(v); });
+    gui.AddStaticMenu("m", {0, 0, 0, 0, kAnchorFixed}, {0, 0, 640, 480, kAnchorFixed}, true);
+  }
+  void Frame(double ms = 16) {
+    gui.Render(60);
+    now += ms;
+  }
+  void Click(float x, float y) {
+    gui.OnMouseMove(x, y);
+    gui.OnPress();
+    Frame();
+    gui.OnRelease();
+    Frame();
+  }
+  int Count(const char* sound) const { return int(std::count(sounds.begin(), sounds.end(), sound)); }
+};
+
+TEST(Widgets, ButtonsSoundOncePerEntryAndOnePressActsOnce) {
+  Rig r;
+  r.gui.AddPictureButton({10, 10, 80, 20, kAnchorFixed}, {1, 1, 1, 1}, "button", "button_hi", "ONE", 9, 15, "note one");
+  r.gui.AddPictureButton({50, 10, 80, 20, kAnchorFixed}, {1, 1, 1, 1}, "button", "button_hi", "TWO", 9, 15, "note two");
+  bool called = false;
+  r.gui.AddTextButton({10, 100, 60, 20, kAnchorFixed}, "Call", [&] { called = true; });
+  r.gui.OnMouseMove(20, 15);
+  r.Frame();
+  r.Frame();
+  EXPECT_EQ(r.Count("menu_focus"), 1);
+  r.gui.OnMouseMove(300, 300);
+  r.Frame();
+  r.Click(60, 15);  // over both: the first in drawing order only
+  EXPECT_EQ(r.ran, std::vector<std::string>{"one"});
+  EXPECT_EQ(r.Count("menu_focus"), 3);  // entered again: both buttons
+  EXPECT_EQ(r.Count("menu_accept"), 1);
+  r.Click(20, 110);
+  EXPECT_TRUE(called);
+  ASSERT_NE(r.draw.FindText("ONE"), nullptr);
+  EXPECT_EQ(r.draw.FindText("ONE")->font.size, 9);  // the small font state
+}
+
+TEST(Widgets, CheckBoxTogglesOncePerPress) {
+  Rig r;
+  bool setting = false;
+  r.gui.AddCheckBox({10, 10, 120, 20, kAnchorFixed}, "Wireframe", &setting, "OpenGl/wireframe");
+  r.gui.OnMouseMove(20, 15);
+  r.gui.OnPress();
+  for (int i = 0; i < 10; ++i) r.Frame();  // held for ten frames
+  r.gui.OnRelease();
+  r.Frame();
+  EXPECT_TRUE(setting);
+  r.Click(20, 15);
+  EXPECT_FALSE(setting);
+}
+
+TEST(Widgets, SliderEndsAndWriteOnRelease) {
+  Rig r;
+  std::vector<float> written;
+  r.gui.AddSlider({100, 100, 160, 16, kAnchorFixed}, 0, 1, nullptr, [&](float v) { written.push_back(v); }, true,
+                  "master_volume");
+  r.gui.OnMouseMove(150, 108);
+  r.gui.OnPress();
+  r.Frame();
+  r.gui.OnMouseMove(180, 108);
+  r.Frame();
+  r.gui.OnMouseMove(900, 108);  // far past the right end
+  r.Frame();
+  EXPECT_TRUE(written.empty());  // not before the release
+  r.gui.OnRelease();
+  r.Frame();
+  r.Frame();
+  ASSERT_EQ(written.size(), 1u);
+  EXPECT_EQ(written[0], 1.0f);
+}
+
+TEST(Widgets, ProgressBarFadesWhenFullAndShowsTheNextTask) {
+  Rig r;
+  r.gui.AddProgressBar({5, 460, 150, 16, kAnchorFixed}, {0.65f, 0.1f, 0.1f, 0.8f}, 2000, "progress_bar");
+  ProgressBarItem& bar = r.gui.menus().back()->progress_bars.back();
+  r.gui.SetProgress("progress_bar", 0.5f);
+  r.Frame();
+  EXPECT_EQ(bar.fill_width, 75);
+  r.gui.SetProgress("progress_bar", 1.0f);
+  r.Frame(1000);
+  EXPECT_TRUE(bar.full);
+  EXPECT_FALSE(bar.faded);
+  r.Frame(1500);
+  r.Frame();
+  EXPECT_TRUE(bar.faded);
+  // The next task starts at 10 %, not 0: it shows again.
+  r.gui.SetProgress("progress_bar", 0.1f);
+  r.Frame();
+  EXPECT_FALSE(bar.faded || bar.full);
+  EXPECT_EQ(bar.fill_width, 15);
+}
+
+}  // namespace
