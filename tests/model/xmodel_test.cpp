@@ -16,16 +16,6 @@ using model_test::TempDir;
 using model_test::WriteAndLoad;
 using model_test::WriteAndLoadSurfaces;
 
-TEST(Xmodel, ErrorTextGivesTheTableAndNumbersTheRest) {
-  EXPECT_EQ(ErrorText(16), "Invalid Array Index (out of range)");
-  EXPECT_EQ(ErrorText(5), "File To small");
-  EXPECT_EQ(ErrorText(4), "Error No: 4");
-  EXPECT_EQ(ErrorText(27), "Error No: 27");
-  EXPECT_EQ(ErrorText(-3), "Error No: -3");
-  Xmodel m;
-  EXPECT_EQ(m.LastErrorText(), "No Error Set!");
-}
-
 TEST(Xmodel, LoadxmodelFullRunsEveryStepAndRecordsTheResult) {
   TempDir dir;
   Xmodel m;

@@ -28,10 +28,6 @@ class CameraTest : public ::testing::Test {
 TEST_F(CameraTest, ResetLooksAtTheOriginFromOneHundredEachWay) {
   const Camera& c = cam_.current();
   EXPECT_NEAR(c.center_of_interest, 173.2, 0.05);
-  Vec3f t = Target(c);
-  EXPECT_NEAR(t.x, 0, 1e-3);
-  EXPECT_NEAR(t.y, 0, 1e-3);
-  EXPECT_NEAR(t.z, 0, 1e-3);
   std::array<float, 16> m = c.ModelView();
   // The origin lies straight ahead, 173.2 units down -Z.
   EXPECT_NEAR(m[12], 0, 1e-3);
@@ -45,8 +41,10 @@ TEST_F(CameraTest, ZoomDragOfFiveHundredPixelsDividesTheDistanceByE) {
   EXPECT_NEAR(cam_.current().center_of_interest, d0 / 2.71828183, 1e-3);
   cam_.MouseMove(kMouseRight, 100, 100, 0, false);  // back to the start, same drag
   EXPECT_EQ(cam_.current().center_of_interest, d0);
-  Vec3f t = Target(cam_.current());
-  EXPECT_NEAR(t.x, 0, 1e-3);
+  // Released, the next drag starts from the present camera.
+  Drag(kMouseRight, 0, 0, 500, 0);
+  Drag(kMouseRight, 0, 0, 500, 0);
+  EXPECT_NEAR(cam_.current().center_of_interest, d0 / 2.71828183 / 2.71828183, 1e-3);
 }
 
 TEST_F(CameraTest, TumbleKeepsTheTargetAndTheDistance) {
@@ -86,26 +84,16 @@ TEST_F(CameraTest, ChangingTheActionRebasesTheDrag) {
   EXPECT_EQ(cam_.current().orientation.w, after_tumble.orientation.w);
 }
 
-TEST_F(CameraTest, AssetViewerMiddleButtonAloneDoesNothing) {
+// The asset-viewer layout has no middle-button action; the GUI's moves
+// never reach the camera.
+TEST_F(CameraTest, MiddleButtonInAssetViewerAndMovesOverTheGuiDoNothing) {
   Camera before = cam_.current();
   Drag(kMouseMiddle, 0, 0, 300, 200, 1);
-  EXPECT_EQ(cam_.current().eye.x, before.eye.x);
-  EXPECT_EQ(cam_.current().eye.y, before.eye.y);
-}
-
-TEST_F(CameraTest, MovesOverTheGuiNeverMoveTheCamera) {
-  Camera before = cam_.current();
   cam_.MouseMove(kMouseLeft, 0, 0, 0, true);
   cam_.MouseMove(kMouseLeft, 300, 300, 0, true);
+  EXPECT_EQ(cam_.current().eye.x, before.eye.x);
   EXPECT_EQ(cam_.current().eye.z, before.eye.z);
   EXPECT_EQ(cam_.last_action, CameraAction::kNone);
-}
-
-TEST_F(CameraTest, ReleasingStartsTheNextDragFromThePresentCamera) {
-  Drag(kMouseRight, 0, 0, 500, 0);
-  float d1 = cam_.current().center_of_interest;
-  Drag(kMouseRight, 0, 0, 500, 0);
-  EXPECT_NEAR(cam_.current().center_of_interest, d1 / 2.71828183, 1e-3);
 }
 
 }  // namespace
