@@ -3,6 +3,7 @@
 // real model against the games' own tools' file.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <map>
 
 #include <strings.h>  // Required for: strcasecmp()
