@@ -71,7 +71,9 @@ TEST(IwdCheck, PartialFilesAndOtherFilesAreNotCounted) {
   EXPECT_EQ(utils.DirectoryCount(), 3u);
 }
 
-TEST(IwdCheck, RootWithoutMainLogsAndOffersNothing) {
+// A root without "main", an empty one and a missing one: logged, and
+// nothing offered.
+TEST(IwdCheck, RootWithoutMainOrNoRootOffersNothing) {
   TempRoot root;
   TouchImages(root, 10);
   LogCapture log;
@@ -81,17 +83,10 @@ TEST(IwdCheck, RootWithoutMainLogsAndOffersNothing) {
   EXPECT_TRUE(log.Contains("CheckForImages:: Could not find 'main' / 'raw/images'")) << log.Joined();
   EXPECT_FALSE(utils.last_count().has_value());
   EXPECT_FALSE(utils.menu_offered());
-}
-
-TEST(IwdCheck, MissingOrEmptyRootIsAnInvalidPath) {
-  TempRoot root;
-  LogCapture log;
-  NoticeBoard board;
-  QorIWDUtils utils(board);
   utils.CheckForImages("");
   utils.CheckForImages(root.Sub("nowhere"));
   utils.WaitForCheck();
-  EXPECT_EQ(log.lines().size(), 2u);
+  EXPECT_EQ(log.lines().size(), 3u);
   EXPECT_TRUE(log.Contains("CheckForImages:: in-valid Path"));
   EXPECT_FALSE(TakeMessage(board).has_value());
 }

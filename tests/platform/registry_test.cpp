@@ -179,19 +179,6 @@ TEST(RegistryKeys, DeleteKeyFollowsRegistryRules) {
   EXPECT_EQ(reg.CreateKey("Software\\bad\x01name"), RegStatus::kInvalidArgument);
 }
 
-TEST(RegistryWrite, FlushLeavesOnlyTheFileBehind) {
-  TempDir dir;
-  RegistryStore reg;
-  reg.Open(dir.Sub("registry.reg"));
-  for (int i = 0; i < 3; ++i) {
-    reg.CreateKey(kKey);
-    SetDword(reg, kKey, "n", uint32_t(i));
-    ASSERT_EQ(reg.Flush(), RegStatus::kOk);
-  }
-  EXPECT_EQ(dir.Files(), std::vector<std::string>{"registry.reg"});
-  EXPECT_FALSE(reg.HasPendingChanges());
-}
-
 TEST(RegistryWrite, FailedWriteKeepsTheOldFileAndThePendingChanges) {
   TempDir dir;
   RegistryStore reg;
