@@ -54,45 +54,28 @@ shot() {
 stats() {
   "$python" - "$1" <<'PY'
 import hashlib, sys
-data = open(sys.argv[1], 'rb').read()
-parts = data.split(maxsplit=4)
-w, h = int(parts[1]), int(parts[2])
-px = parts[4]
-bright = bytearray(w * h)
-green = 0
-for i in range(w * h):
-    r, g, b = px[3 * i], px[3 * i + 1], px[3 * i + 2]
-    if r > 90 and g > 90 and b > 90:
-        bright[i] = 1
-    if g > 200 and r < 60 and b < 60:
-        green += 1
-seen = bytearray(w * h)
-blobs = 0
+parts = open(sys.argv[1], 'rb').read().split(maxsplit=4)
+w, h, px = int(parts[1]), int(parts[2]), parts[4]
+rgb = [tuple(px[3 * i:3 * i + 3]) for i in range(w * h)]
+bright = [min(p) > 90 for p in rgb]
+green = sum(g > 200 and r < 60 and b < 60 for r, g, b in rgb)
+seen, blobs = bytearray(w * h), 0
 for start in range(w * h):
     if not bright[start] or seen[start]:
         continue
-    stack = [start]
-    seen[start] = 1
-    size = 0
+    stack, size, seen[start] = [start], 0, 1
     while stack:
         p = stack.pop()
         size += 1
         y, x = divmod(p, w)
-        for dy, dx in ((-1, 0), (1, 0), (0, -1), (0, 1)):
-            yy, xx = y + dy, x + dx
-            if 0 <= yy < h and 0 <= xx < w:
-                q = yy * w + xx
-                if bright[q] and not seen[q]:
-                    seen[q] = 1
-                    stack.append(q)
-    if size >= 4:
-        blobs += 1
-centre = 0
-for y in range(h // 4, 3 * h // 4):
-    for x in range(w // 4, 3 * w // 4):
-        r, g, b = px[3 * (y * w + x)], px[3 * (y * w + x) + 1], px[3 * (y * w + x) + 2]
-        if max(r, g, b) - min(r, g, b) > 60 and max(r, g, b) > 90:
-            centre += 1  # a coloured (textured) pixel, not grey
+        for q, ok in ((p - w, y > 0), (p + w, y < h - 1), (p - 1, x > 0), (p + 1, x < w - 1)):
+            if ok and bright[q] and not seen[q]:
+                seen[q] = 1
+                stack.append(q)
+    blobs += size >= 4
+# Coloured (textured) pixels, not grey, in the middle half of the frame.
+centre = sum(max(p) - min(p) > 60 and max(p) > 90
+             for y in range(h // 4, 3 * h // 4) for p in rgb[y * w + w // 4:y * w + 3 * w // 4])
 print(w, h, sum(bright), blobs, green, centre, hashlib.md5(px).hexdigest())
 PY
 }
