@@ -116,16 +116,6 @@ TEST_F(MelBindWriterTest, RigidMeshesBindWholeAndRunsBecomeRanges) {
   EXPECT_TRUE(ScriptIsSound(text, model_));
 }
 
-TEST_F(MelBindWriterTest, OneVertexMeshStillWritesItsVertex) {
-  Load(WeightedModel({2, 1}, {}));  // the table's first entry ends before the last vertex
-  model_.lods[0].surfaces[0].vertices.resize(1);
-  model_.lods[0].surfaces[0].influences.resize(1);
-  model_.lods[0].surfaces[0].vertex_count = 1;
-  const std::string text = Exported();
-  EXPECT_NE(text.find("\tskinPercent -tv j_b 1.0 $cluster QorMesh_0.vtx[0];\r\n\r\n\tcout(\"QorMesh_0 Binds"),
-            std::string::npos);
-}
-
 // Every bone a weight line names is put into the skin cluster first, even
 // one the surface's table does not list with vertices of its own (here the
 // table names j_a and j_b; tag_origin owns vertices too).
@@ -135,6 +125,14 @@ TEST_F(MelBindWriterTest, EveryWeightedBoneIsInTheCluster) {
   EXPECT_NE(text.find("\tselect -add j_a;\r\n\tselect -add j_b;\r\n\tselect -add tag_origin;\r\n\tnewSkinCluster"),
             std::string::npos);
   EXPECT_TRUE(ScriptIsSound(text, model_));
+
+  // A one-vertex mesh still writes its vertex.
+  Load(WeightedModel({2, 1}, {}));  // the table's first entry ends before the last vertex
+  model_.lods[0].surfaces[0].vertices.resize(1);
+  model_.lods[0].surfaces[0].influences.resize(1);
+  model_.lods[0].surfaces[0].vertex_count = 1;
+  EXPECT_NE(Exported().find("\tskinPercent -tv j_b 1.0 $cluster QorMesh_0.vtx[0];\r\n\r\n\tcout(\"QorMesh_0 Binds"),
+            std::string::npos);
 }
 
 TEST_F(MelBindWriterTest, FixtureAndSampleScriptsAreSound) {

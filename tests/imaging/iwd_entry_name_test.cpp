@@ -42,15 +42,6 @@ TEST(IwdEntryName, NamesThatClimbJumpOutOrHideAreRefused) {
   EXPECT_EQ(IwdImageTarget(std::string("images/x.iwi\0/../../y.iwi", 25)), std::nullopt);
 }
 
-TEST(IwdEntryName, OnlyFilesEndingInIwiAreImages) {
-  EXPECT_TRUE(IsIwiEntryName("images/a.iwi"));
-  EXPECT_TRUE(IsIwiEntryName("images/a.IWI"));  // found by the case-insensitive lookups
-  EXPECT_FALSE(IsIwiEntryName("images/a.iwi/"));  // a folder entry
-  EXPECT_FALSE(IsIwiEntryName("images/a.iwi.sh"));
-  EXPECT_FALSE(IsIwiEntryName("images/a.iwi.vantor-part"));
-  EXPECT_FALSE(IsIwiEntryName("sound/a.wav"));
-}
-
 TEST(IwdEntryName, PrintableNameDefusesControlAndColourMarks) {
   EXPECT_EQ(PrintableEntryName("images/\n^1x.iwi"), "images/??1x.iwi");
   EXPECT_EQ(PrintableEntryName(std::string(300, 'a')).size(), 203u);

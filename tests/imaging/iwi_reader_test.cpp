@@ -114,7 +114,7 @@ TEST(IwiReader, EveryVersionAndFormatDecodesToItsPicture) {
   }
 }
 
-TEST(IwiReader, CompressedLevelsAreFlippedForGl) {
+TEST(IwiReader, LevelsAreOrientedForGl) {
   // One 4 x 4 DXT1 block with index rows 00 55 AA FF.
   IwiDesc d;
   d.format = 11;
@@ -130,17 +130,12 @@ TEST(IwiReader, CompressedLevelsAreFlippedForGl) {
   ASSERT_EQ(image.LoadIWIBytes(file), img::kSuccess);
   EXPECT_EQ(image.levels[0], (std::vector<uint8_t>{0x1F, 0x00, 0xE0, 0xFF, 0xFF, 0xAA, 0x55, 0x00}));
   EXPECT_EQ(image.stored_levels[0], d.raw_level);
-}
 
-TEST(IwiReader, Argb8LevelsSwapRedAndBlueAndDecodeAsArgb) {
-  IwiDesc d;
-  d.format = 0x30;
+  // ARGB8 levels swap red and blue for GL and decode as ARGB.
   d.width = d.height = 1;
-  d.mips = false;
   d.raw_level = {0x10, 0x20, 0x30, 0x40};
-  std::vector<uint8_t> file = fixture::WriteIwi(d);
+  file = fixture::WriteIwi(d);
   file[4] = 1;
-  IwiImage image;
   ASSERT_EQ(image.LoadIWIBytes(file), img::kSuccess);
   EXPECT_EQ(image.levels[0], (std::vector<uint8_t>{0x30, 0x20, 0x10, 0x40}));
   TgaImage out;

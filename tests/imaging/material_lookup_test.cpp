@@ -57,30 +57,20 @@ TEST(MaterialFile, ReadsSlotsImagesAndWhichFilesExist) {
   EXPECT_FALSE(e.images[1].iwi_exists);
   EXPECT_TRUE(e.images[1].dds_exists);
   EXPECT_FALSE(e.images[2].iwi_exists || e.images[2].dds_exists);
-}
 
-TEST(MaterialFile, CountIsTheLowSixteenBitsAndZeroGivesNoImages) {
-  MaterialTree tree;
-  MaterialDesc d{"mtl_b", {{"colorMap", "b"}}};
-  d.after_count = 2;  // the stock files keep small numbers here
+  // The count is the low sixteen bits (the stock files keep small numbers
+  // above it); zero gives no images; names are cut at 50 and 200 bytes.
+  MaterialDesc d{"mtl_b", {{std::string(60, 's'), std::string(230, 'i')}}};
+  d.after_count = 2;
   tree.Material(d);
   tree.Material({"mtl_empty", {}});
-  MaterialLibrary lib = tree.Library();
-  MaterialEntry e;
+  lib = tree.Library();
   ASSERT_EQ(lib.LoadMaterial("mtl_b", e), err::kSuccess);
-  EXPECT_EQ(e.image_count, 1);
-  ASSERT_EQ(lib.LoadMaterial("mtl_empty", e), err::kSuccess);
-  EXPECT_TRUE(e.images.empty());
-}
-
-TEST(MaterialFile, NamesAreCutAtFiftyAndTwoHundredBytes) {
-  MaterialTree tree;
-  tree.Material({"mtl_long", {{std::string(60, 's'), std::string(230, 'i')}}});
-  MaterialLibrary lib = tree.Library();
-  MaterialEntry e;
-  ASSERT_EQ(lib.LoadMaterial("mtl_long", e), err::kSuccess);
+  ASSERT_EQ(e.image_count, 1);
   EXPECT_EQ(e.images[0].slot, std::string(50, 's'));
   EXPECT_EQ(e.images[0].iwi_file, std::string(200, 'i') + ".iwi");
+  ASSERT_EQ(lib.LoadMaterial("mtl_empty", e), err::kSuccess);
+  EXPECT_TRUE(e.images.empty());
 }
 
 TEST(MaterialFile, HostileTablesEndWithACodeAndNoImages) {

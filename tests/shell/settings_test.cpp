@@ -174,31 +174,38 @@ TEST_F(SettingsTest, OlderVersionIsOverwrittenWithDefaultsOthersLoaded) {
 
 TEST_F(SettingsTest, ValueOfWrongTypeOrSizeKeepsTheDefaultWithAWarning) {
   StoreOfVersion("0.987");
-  Put("Misc", "fps_active", RegType::kBinary, {60, 0, 0, 0});
-  Put("Export", "export_scale_new", RegType::kBinary, {1, 2, 3});
-  Put("Sound", "sound_level", RegType::kBinary, {0, 0, 0xc0, 0x7f});  // NaN
-  Put("Menus", "rect_xmodel_pro", RegType::kBinary, std::vector<uint8_t>(12, 5));
-  Put("HotKeys", "key_map", RegType::kBinary, std::vector<uint8_t>(27, 'q'));
-  Put("Folders", "Cod5Path", RegType::kDword, {1, 0, 0, 0});
-  PutString("Folders", "BOPath", std::string(300, 'p'));  // past the 260-byte buffer
+  struct Bad {
+    const char* key;
+    const char* name;
+    RegType type;
+    std::vector<uint8_t> bytes;
+  };
+  const Bad bad[] = {
+      {"Misc", "fps_active", RegType::kBinary, {60, 0, 0, 0}},
+      {"Export", "export_scale_new", RegType::kBinary, {1, 2, 3}},
+      {"Sound", "sound_level", RegType::kBinary, {0, 0, 0xc0, 0x7f}},  // NaN
+      {"Menus", "rect_xmodel_pro", RegType::kBinary, std::vector<uint8_t>(12, 5)},
+      {"HotKeys", "key_map", RegType::kBinary, std::vector<uint8_t>(27, 'q')},
+      {"Folders", "Cod5Path", RegType::kDword, {1, 0, 0, 0}},
+      {"Folders", "BOPath", RegType::kSz, [] {  // past the 260-byte buffer
+         std::vector<uint8_t> v(300, 'p');
+         v.push_back(0);
+         return v;
+       }()},
+  };
+  for (const Bad& b : bad) Put(b.key, b.name, b.type, b.bytes);
   ASSERT_EQ(reg->Flush(), RegStatus::kOk);
 
   QorSettings s;
   s.Load(*Reopen());
-  QorSettings defaults;
-  EXPECT_EQ(s.fps_active, defaults.fps_active);
-  EXPECT_EQ(s.export_scale_new, defaults.export_scale_new);
-  EXPECT_EQ(s.sound_level, defaults.sound_level);
-  EXPECT_EQ(s.rect_xmodel_pro, defaults.rect_xmodel_pro);
-  EXPECT_EQ(s.key_map, defaults.key_map);
-  EXPECT_EQ(s.Cod5Path, defaults.Cod5Path);
-  EXPECT_EQ(s.BOPath, defaults.BOPath);
+  const QorSettings defaults;
+  for (const Bad& b : bad) {
+    const SettingDescriptor& d = *FindSetting(std::string(b.key) + "/" + b.name);
+    EXPECT_EQ(FormatSetting(s, d), FormatSetting(defaults, d)) << b.name;
+    EXPECT_TRUE(log.Contains(std::string("------ WARNING: QorSettings: ") + b.key + "\\" + b.name)) << b.name;
+  }
   EXPECT_EQ(s.Cod4Path, "/games/cod4");  // its neighbours still load
   EXPECT_EQ(s.fps_sleepy, 20);
-  for (const char* name : {"Misc\\fps_active", "Export\\export_scale_new", "Sound\\sound_level",
-                           "Menus\\rect_xmodel_pro", "HotKeys\\key_map", "Folders\\Cod5Path",
-                           "Folders\\BOPath"})
-    EXPECT_TRUE(log.Contains(std::string("------ WARNING: QorSettings: ") + name)) << name;
 }
 
 TEST_F(SettingsTest, DamagedFileWarnsAndLoadsWhatIsReadable) {
