@@ -26,59 +26,51 @@ path, want_game, geometry, model_file = sys.argv[1], sys.argv[2], sys.argv[3] ==
 doc = json.load(open(path))
 problems = []
 
-def need(obj, keys, where):
-    missing = [k for k in keys if not isinstance(obj, dict) or k not in obj]
-    if missing:
-        problems.append(f"{where}: missing {', '.join(missing)}")
-    return not missing
+# A spec: None (any value), n (a list of n numbers), a type, [spec] (a list
+# of such; the first 64 looked at), or a dict (an object with those keys).
+def check(v, spec, where):
+    if isinstance(spec, int):
+        if not (isinstance(v, list) and len(v) == spec and all(isinstance(x, (int, float)) for x in v)):
+            problems.append(f"{where}: not {spec} numbers: {v!r}")
+    elif isinstance(spec, type):
+        if not isinstance(v, spec):
+            problems.append(f"{where}: not a {spec.__name__}")
+    elif isinstance(spec, list):
+        if not isinstance(v, list):
+            problems.append(f"{where}: not a list")
+        for i, e in enumerate(v[:64] if isinstance(v, list) else []):
+            check(e, spec[0], f"{where}[{i}]")
+    elif isinstance(spec, dict):
+        missing = [k for k in spec if not isinstance(v, dict) or k not in v]
+        if missing:
+            problems.append(f"{where}: missing {', '.join(missing)}")
+        for k, s in spec.items():
+            if not missing and s is not None:
+                check(v[k], s, f"{where}.{k}")
 
-def vec(v, n, where):
-    if not (isinstance(v, list) and len(v) == n and all(isinstance(x, (int, float)) for x in v)):
-        problems.append(f"{where}: not {n} numbers: {v!r}")
-
-top = ["name", "version", "game", "lod_count", "lods", "collision_lod", "physics_preset", "materials",
-       "unique_materials", "bones", "surfaces", "bounds", "load_ms", "surface_load_ms"]
-if need(doc, top, "model"):
+vertex = {"position": 3, "normal": 3, "uv": 2, "colour": 4, "primary_bone": None, "influences": [2]}
+surface = {"vertex_count": None, "triangle_count": None, "weighted": None, "bone_table": [2]}
+if geometry:
+    surface.update(vertices=[vertex], triangles=[3])
+check(doc, {"name": None, "version": None, "game": None, "lod_count": None, "collision_lod": None,
+            "physics_preset": None, "lods": [{"distance": None, "name": None}], "materials": [list],
+            "unique_materials": None, "surfaces": [surface], "bounds": {"min": 3, "max": 3},
+            "bones": [{"index": None, "name": None, "parent": None, "position": 3, "rotation": 4}],
+            "load_ms": None, "surface_load_ms": None}, "model")
+if not problems:
     # Version-62 files are read with the Black Ops layout whatever the game;
     # the sample's ported COD 4 model in the COD 5 tree is read with the
     # COD 4 layout once the switch is answered yes.
     expected = "bo" if doc["version"] == 62 else "cod4" if want_game == "cod5" and "ported" in model_file else want_game
     if doc["game"] != expected:
         problems.append(f"game {doc['game']!r}, expected {expected!r}")
-    if len(doc["lods"]) != 4 or not all(need(l, ["distance", "name"], "lod") for l in doc["lods"]):
-        problems.append("lods: not four entries")
-    if not all(isinstance(m, list) for m in doc["materials"]):
-        problems.append("materials: not a list of lists")
-    for i, bone in enumerate(doc["bones"]):
-        if need(bone, ["index", "name", "parent", "position", "rotation"], f"bones[{i}]"):
-            vec(bone["position"], 3, f"bones[{i}].position")
-            vec(bone["rotation"], 4, f"bones[{i}].rotation")
-    if need(doc["bounds"], ["min", "max"], "bounds"):
-        vec(doc["bounds"]["min"], 3, "bounds.min")
-        vec(doc["bounds"]["max"], 3, "bounds.max")
-    if not doc["surfaces"]:
-        problems.append("surfaces: none")
-    for i, s in enumerate(doc["surfaces"]):
-        where = f"surfaces[{i}]"
-        if not need(s, ["vertex_count", "triangle_count", "weighted", "bone_table"], where):
-            continue
-        for e in s["bone_table"]:
-            vec(e, 2, f"{where}.bone_table entry")
-        if not geometry or not need(s, ["vertices", "triangles"], where):
-            continue
+    if len(doc["lods"]) != 4 or not doc["surfaces"]:
+        problems.append("lods: not four entries, or no surfaces")
+    for i, s in enumerate(doc["surfaces"] if geometry else []):
         if len(s["vertices"]) != s["vertex_count"] or len(s["triangles"]) != s["triangle_count"]:
-            problems.append(f"{where}: counts differ from the lists")
-        for j, v in enumerate(s["vertices"][:64]):
-            w = f"{where}.vertices[{j}]"
-            if need(v, ["position", "normal", "uv", "colour", "primary_bone", "influences"], w):
-                for key, n in (("position", 3), ("normal", 3), ("uv", 2), ("colour", 4)):
-                    vec(v[key], n, f"{w}.{key}")
-                for e in v["influences"]:
-                    vec(e, 2, w + ".influences entry")
-        for t in s["triangles"]:
-            if not (isinstance(t, list) and len(t) == 3 and all(isinstance(x, int) and 0 <= x < s["vertex_count"] for x in t)):
-                problems.append(f"{where}: triangle {t!r} outside the surface's vertices")
-                break
+            problems.append(f"surfaces[{i}]: counts differ from the lists")
+        if not all(isinstance(x, int) and 0 <= x < s["vertex_count"] for t in s["triangles"] for x in t):
+            problems.append(f"surfaces[{i}]: a triangle outside the surface's vertices")
 
 for p in problems[:20]:
     print(f"  {p}", file=sys.stderr)

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <regex>
 
 #include "export/gdt_writer.h"
 #include "tests/export/export_test_support.h"
@@ -19,55 +20,44 @@ struct GdtEntry {
 };
 
 // The asset tools' grammar: { "name" ( "type.gdf" ) { "key" "value" ... } ... }
-// with "\" escaping inside strings. Empty on a syntax error.
+// with "\" escaping inside strings, no string over a line end. Empty on a
+// syntax error.
 std::vector<GdtEntry> ParseGdt(const std::string& text, std::string* error) {
-  size_t at = 0;
-  auto skip = [&] {
-    while (at < text.size() && std::isspace(static_cast<unsigned char>(text[at]))) ++at;
-  };
-  auto token = [&](std::string& out) -> bool {  // a quoted string or one character
-    skip();
-    if (at >= text.size()) return false;
-    out.clear();
-    if (text[at] != '"') {
-      out = text.substr(at++, 1);
-      return true;
+  static const std::regex token(R"re("((?:[^"\\\n]|\\.)*)"|([{}()])|(\S))re");
+  std::vector<std::pair<bool, std::string>> tokens;  // quoted, text
+  for (auto it = std::sregex_iterator(text.begin(), text.end(), token); it != std::sregex_iterator(); ++it) {
+    const std::smatch& m = *it;
+    if (m[3].matched) {
+      *error = "stray " + m.str() + " at byte " + std::to_string(m.position());
+      return {};
     }
-    for (++at; at < text.size() && text[at] != '"'; ++at) {
-      if (text[at] == '\n') return false;
-      if (text[at] == '\\' && at + 1 < text.size()) ++at;
-      out += text[at];
-    }
-    return at++ < text.size();
+    tokens.emplace_back(m[1].matched, m[1].matched ? std::regex_replace(m[1].str(), std::regex(R"(\\(.))"), "$1") : m.str());
+  }
+  size_t i = 0;
+  auto is = [&](bool quoted, const std::string& s = "") {
+    return i < tokens.size() && tokens[i].first == quoted && (s.empty() || tokens[i].second == s);
   };
-  std::vector<GdtEntry> entries;
-  std::string t;
-  auto fail = [&](const std::string& why) {
-    *error = why + " at byte " + std::to_string(at);
+  auto fail = [&](const char* why) {
+    *error = std::string(why) + " at token " + std::to_string(i);
     return std::vector<GdtEntry>{};
   };
-  if (!token(t) || t != "{") return fail("no opening brace");
-  for (;;) {
-    size_t here = at;
-    if (!token(t)) return fail("no closing brace");
-    if (t == "}") break;
-    if (text[text.find_first_not_of(" \t\r\n", here)] != '"') return fail("entry without a name");
+  if (!is(false, "{")) return fail("no opening brace");
+  std::vector<GdtEntry> entries;
+  for (++i; !is(false, "}"); ++i) {
     GdtEntry e;
-    e.name = t;
-    std::string open, close;
-    if (!token(open) || open != "(" || !token(e.type) || !token(close) || close != ")") return fail("bad type");
-    if (!token(t) || t != "{") return fail("entry without body");
-    for (;;) {
-      std::string key, value;
-      if (!token(key)) return fail("body not closed");
-      if (key == "}") break;
-      if (!token(value)) return fail("key without value");
-      e.keys[key] = value;
+    if (!is(true)) return fail("entry without a name");
+    e.name = tokens[i++].second;
+    if (!is(false, "(") || (++i, !is(true))) return fail("bad type");
+    e.type = tokens[i++].second;
+    if (!is(false, ")") || (++i, !is(false, "{"))) return fail("entry without body");
+    for (++i; !is(false, "}");) {
+      if (!is(true) || (++i, !is(true))) return fail("key without value");
+      e.keys[tokens[i - 1].second] = tokens[i].second;
+      ++i;
     }
     entries.push_back(e);
   }
-  skip();
-  if (at != text.size()) return fail("text after the closing brace");
+  if (++i != tokens.size()) return fail("text after the closing brace");
   return entries;
 }
 
@@ -99,14 +89,13 @@ TEST_F(GdtWriterTest, EveryEntryParsesWithItsKeysInEveryLayout) {
         EXPECT_TRUE(entries[i].keys.count(key)) << key;
       // Normal maps are always TGA, colour maps DDS by default.
       const std::string folder = "model_export\\" + files.name + "\\images\\";
-      EXPECT_EQ(entries[i].keys["normalMap"].rfind(folder, 0), 0u);
-      EXPECT_TRUE(entries[i].keys["normalMap"].ends_with("_nml.tga")) << entries[i].keys["normalMap"];
-      EXPECT_TRUE(entries[i].keys["colorMap"].ends_with("_col.dds")) << entries[i].keys["colorMap"];
+      EXPECT_TRUE(entries[i].keys["normalMap"].starts_with(folder) && entries[i].keys["normalMap"].ends_with("_nml.tga") &&
+                  entries[i].keys["colorMap"].ends_with("_col.dds"))
+          << entries[i].keys["normalMap"] << " " << entries[i].keys["colorMap"];
     }
-    const GdtEntry& model = entries.back();
-    EXPECT_EQ(model.type, "xmodel.gdf");
-    EXPECT_EQ(model.name, files.name);
-    EXPECT_EQ(model.keys.at("type"), "animated");  // soldier: 27 bones; barrel: 2
+    // Soldier: 27 bones; barrel: 2.
+    EXPECT_EQ(std::make_tuple(entries.back().type, entries.back().name, entries.back().keys["type"]),
+              std::make_tuple("xmodel.gdf", files.name, "animated"));
   }
 }
 

@@ -4,6 +4,7 @@
 // back (the map lines are checked against the texture export elsewhere).
 #include <gtest/gtest.h>
 
+#include <array>
 #include <regex>
 #include <set>
 
@@ -123,7 +124,7 @@ TEST_F(ObjWriterTest, RefusesNamesThatWouldBreakALine) {
 // ------------------------------------------------------------ Assimp
 
 struct AssimpInfo {
-  int meshes = -1, vertices = -1, faces = -1;
+  std::array<int, 3> counts = {-1, -1, -1};  // meshes, vertices, faces
   std::set<std::string> materials;
 };
 
@@ -132,9 +133,9 @@ AssimpInfo ReadWithAssimp(const fs::path& obj, bool raw) {
   std::string text = RunCommand("cd '" + obj.parent_path().string() + "' && assimp info '" + obj.filename().string() +
                          "'" + (raw ? " -r" : "") + " 2>&1");
   std::smatch m;
-  if (std::regex_search(text, m, std::regex(R"(\nMeshes:\s+(\d+))"))) info.meshes = std::stoi(m[1]);
-  if (std::regex_search(text, m, std::regex(R"(\nVertices:\s+(\d+))"))) info.vertices = std::stoi(m[1]);
-  if (std::regex_search(text, m, std::regex(R"(\nFaces:\s+(\d+))"))) info.faces = std::stoi(m[1]);
+  const char* what[] = {"Meshes", "Vertices", "Faces"};
+  for (size_t i = 0; i < 3; ++i)
+    if (std::regex_search(text, m, std::regex(std::string("\n") + what[i] + R"(:\s+(\d+))"))) info.counts[i] = std::stoi(m[1]);
   std::regex named(R"(\n    '([^']*)' \(prop\))");
   for (auto it = std::sregex_iterator(text.begin(), text.end(), named); it != std::sregex_iterator(); ++it)
     info.materials.insert((*it)[1]);
@@ -156,14 +157,10 @@ TEST_F(ObjWriterTest, AssimpReadsTheMeshesVerticesFacesAndMaterials) {
     const fs::path obj = OutFile(model_.lods[0].surf_name + ".obj");
     // A raw import keeps a vertex per face corner; the default one welds
     // them back into the model's own vertices.
+    const int meshes = int(model_.lods[0].surfaces.size());
     AssimpInfo raw = ReadWithAssimp(obj, true);
-    EXPECT_EQ(raw.meshes, int(model_.lods[0].surfaces.size())) << files.name;
-    EXPECT_EQ(raw.faces, faces) << files.name;
-    EXPECT_EQ(raw.vertices, 3 * faces) << files.name;
-    AssimpInfo welded = ReadWithAssimp(obj, false);
-    EXPECT_EQ(welded.meshes, int(model_.lods[0].surfaces.size())) << files.name;
-    EXPECT_EQ(welded.faces, faces) << files.name;
-    EXPECT_EQ(welded.vertices, vertices) << files.name;
+    EXPECT_EQ(raw.counts, (std::array<int, 3>{meshes, 3 * faces, faces})) << files.name;
+    EXPECT_EQ(ReadWithAssimp(obj, false).counts, (std::array<int, 3>{meshes, vertices, faces})) << files.name;
     for (const std::string& name : model_.lods[0].unique_materials)
       EXPECT_TRUE(raw.materials.count(name)) << name << " not read from the MTL of " << files.name;
   }
@@ -182,13 +179,14 @@ TEST_F(ObjWriterTest, MaterialNamesWithBlanksStayOneWordForAssimp) {
   Load(files);
   const std::string obj = ExportedObj();
   const std::string mtl = Mtl();
-  std::vector<std::string> used, defined;
-  for (const std::string& line : Lines(obj))
-    if (line.rfind("usemtl ", 0) == 0) used.push_back(line.substr(7));
-  for (const std::string& line : Lines(mtl))
-    if (line.rfind("newmtl ", 0) == 0) defined.push_back(line.substr(7));
-  EXPECT_EQ(used, (std::vector<std::string>{"metal_x1", "mc/foo~1", "metal_x", "metal_x"}));
-  EXPECT_EQ(defined, (std::vector<std::string>{"metal_x1", "mc/foo~1", "metal_x"}));
+  auto listed = [](const std::string& text, const std::string& keyword) {
+    std::vector<std::string> out;
+    for (const std::string& line : Lines(text))
+      if (line.rfind(keyword, 0) == 0) out.push_back(line.substr(keyword.size()));
+    return out;
+  };
+  EXPECT_EQ(listed(obj, "usemtl "), (std::vector<std::string>{"metal_x1", "mc/foo~1", "metal_x", "metal_x"}));
+  EXPECT_EQ(listed(mtl, "newmtl "), (std::vector<std::string>{"metal_x1", "mc/foo~1", "metal_x"}));
   EXPECT_NE(mtl.find("newmtl metal_x1\r\nKd 1.0000 1.0000 1.0000\r\nNs 1\r\nillum 0\r\nmap_Kd images/soldier_body_col.dds"),
             std::string::npos);
 

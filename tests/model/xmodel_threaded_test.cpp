@@ -2,7 +2,9 @@
 // stopping, export destinations and the report the command line reads.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <tuple>
 #include <filesystem>
 
 #include "model/xmodel_threaded.h"
@@ -69,12 +71,9 @@ TEST_F(WorkerTest, OpenJobLoadsReadsSurfacesAndBuildsInOrder) {
   ASSERT_GE(load, 0) << log_.Joined();
   EXPECT_GT(surf, load);
   EXPECT_GT(material, surf);
-  EXPECT_EQ(gl.built, 1);
-  EXPECT_EQ(gl.deleted, 1);
-  EXPECT_EQ(gl.released, 1);
+  EXPECT_EQ(std::vector<int>({gl.built, gl.deleted, gl.released}), std::vector<int>({1, 1, 1}));
   std::lock_guard<std::mutex> hold(worker_.box_lock);
-  EXPECT_TRUE(worker_.bounds.valid);
-  EXPECT_TRUE(worker_.model_ready);
+  EXPECT_TRUE(worker_.bounds.valid && worker_.model_ready);
   EXPECT_LT(worker_.bounds.min[2], worker_.bounds.max[2]);
 }
 
@@ -86,8 +85,8 @@ TEST_F(WorkerTest, FailedLoadSkipsSurfacesButStillRunsTheTextureStep) {
   worker_.WaitIdle();
   EXPECT_TRUE(log_.Contains("^1LoadxmodelFull^7:: Invalid Path")) << log_.Joined();
   EXPECT_FALSE(log_.Contains("LoadSurface") || log_.Contains("Loaded Surface"));
-  EXPECT_EQ(gl.trees, 1);  // the trees are rebuilt (emptied) ...
-  EXPECT_EQ(gl.built, 0);  // ... but nothing is built for the viewer
+  // The trees are rebuilt (emptied), but nothing is built for the viewer.
+  EXPECT_EQ(std::make_pair(gl.trees, gl.built), std::make_pair(1, 0));
   std::vector<JobReport> reports = worker_.TakeReports();
   ASSERT_EQ(reports.size(), 1u);
   EXPECT_TRUE(reports[0].failed());
@@ -113,14 +112,12 @@ TEST_F(WorkerTest, JobsRunInQueueOrderOnTheLoadedModel) {
   worker_.WaitIdle();
   {
     std::lock_guard<std::mutex> hold(worker_.box_lock);
-    EXPECT_FALSE(worker_.model_ready);
-    EXPECT_FALSE(worker_.model.xmodel_loaded);
+    EXPECT_FALSE(worker_.model_ready || worker_.model.xmodel_loaded);
   }
   worker_.Stop();
   worker_.Stop();
-  int stopped = 0;
-  for (const std::string& line : log_.lines()) stopped += line == "Xmodel thread Stopped";
-  EXPECT_EQ(stopped, 1);
+  const std::vector<std::string> lines = log_.lines();
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), "Xmodel thread Stopped"), 1);
 }
 
 TEST_F(WorkerTest, ContextThatWillNotBecomeCurrentIsTriedFiveTimes) {
@@ -151,9 +148,9 @@ TEST_F(WorkerTest, XeExportGoesToTheModelsSubFolderAndIsReported) {
   ASSERT_TRUE(board.Drain(view));
   EXPECT_EQ(view.sounds, std::vector<std::string>{"export_done"});
   ASSERT_EQ(view.messages.size(), 1u);
-  EXPECT_EQ(view.messages[0].kind, AppMessageKind::kBalloon);
-  EXPECT_EQ(view.messages[0].title, "Exported XMODEL_EXPORT");
-  EXPECT_EQ(view.messages[0].text, "Exported: 'soldier' to '" + dir_.Sub("out/soldier") + ".XMODEL_EXPORT'");
+  EXPECT_EQ(std::tie(view.messages[0].kind, view.messages[0].title, view.messages[0].text),
+            std::make_tuple(AppMessageKind::kBalloon, std::string("Exported XMODEL_EXPORT"),
+                            "Exported: 'soldier' to '" + dir_.Sub("out/soldier") + ".XMODEL_EXPORT'"));
   EXPECT_EQ(view.Progress(kWorkerProgressName), 1.0f);
 }
 

@@ -302,12 +302,12 @@ TEST(RegistryDamage, EveryTruncatedPrefixReadsSafely) {
     WriteText(dir.Sub("registry.reg"), prefix);
     RegistryStore reg;
     platform::RegLoadReport report = reg.Open(dir.Sub("registry.reg"));
-    if (prefix.empty() || prefix.back() != '\n') EXPECT_TRUE(report.damaged) << "cut at " << cut;
+    EXPECT_TRUE(report.damaged || (!prefix.empty() && prefix.back() == '\n')) << "cut at " << cut;
     if (report.damaged) continue;
     for (const char* name : {"Cod4Path", "fps_active", "key_map"}) {
       RegValue got;
-      if (reg.QueryValue(kKey, name, got) == RegStatus::kOk)
-        EXPECT_EQ(got.data, Query(full, kKey, name)) << name << " cut at " << cut;
+      EXPECT_TRUE(reg.QueryValue(kKey, name, got) != RegStatus::kOk || got.data == Query(full, kKey, name))
+          << name << " cut at " << cut;
     }
   }
 }
