@@ -1,15 +1,13 @@
 // Shared by the exporter tests: a scratch folder per test (named with the
 // pid, as other developers run the same tests at once), write-then-load of a
-// fixture model, file reading, a printf helper for the expected texts, the
-// CR LF conversion of the files' text mode, and a snapshot proving the model
-// is left untouched.
+// fixture model, file reading, the CR LF of the files' text mode, and a
+// snapshot proving the model is left untouched.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <cstdarg>
-#include <cstdio>
 #include <filesystem>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -29,32 +27,8 @@ using test_support::HaveProgram;
 using test_support::ReadText;
 using test_support::RunCommand;
 
-// printf into a string, for texts built from the formats the files are
-// defined with.
-inline std::string Printf(const char* format, ...) __attribute__((format(printf, 1, 2)));
-inline std::string Printf(const char* format, ...) {
-  va_list args;
-  va_start(args, format);
-  va_list copy;
-  va_copy(copy, args);
-  int n = std::vsnprintf(nullptr, 0, format, copy);
-  va_end(copy);
-  std::string out(size_t(n > 0 ? n : 0), '\0');
-  std::vsnprintf(out.data(), out.size() + 1, format, args);
-  va_end(args);
-  return out;
-}
-
 // What a text-mode write puts on disk: every "\n" as "\r\n".
-inline std::string OnDisk(const std::string& text) {
-  std::string out;
-  out.reserve(text.size() + text.size() / 16);
-  for (char c : text) {
-    if (c == '\n') out += '\r';
-    out += c;
-  }
-  return out;
-}
+inline std::string OnDisk(const std::string& text) { return std::regex_replace(text, std::regex("\n"), "\r\n"); }
 
 // Every line feed is preceded by a carriage return.
 inline ::testing::AssertionResult EveryLineEndIsCrLf(const std::string& text) {

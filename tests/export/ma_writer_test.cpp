@@ -201,7 +201,7 @@ TEST_F(MaWriterTest, AwkwardNamesBecomeUniqueNodesThatSceneAndBindScriptShare) {
   // Valid names are claimed first: the bone "metal_xSG" keeps its name and
   // pushes "metal~x" (whose engine would be "metal_xSG") on to "metal_x1".
   for (const char* node : {"metal_x1", "mc_foo", "metal_x2"})
-    EXPECT_TRUE(Has(raw, Printf("createNode shadingEngine -n \"%sSG\";\n", node))) << node;
+    EXPECT_TRUE(Has(raw, "createNode shadingEngine -n \"" + std::string(node) + "SG\";\n")) << node;
   for (const char* joint : {"tag_weapon", "_1st_knee", "tag_weapon1", "persp1", "metal_xSG", "tag_weapon_right1"})
     EXPECT_TRUE(joints.count(joint)) << joint;
   EXPECT_TRUE(Has(raw, "connectAttr \"tag_weapon.s\" \"_1st_knee.is\";\n"));

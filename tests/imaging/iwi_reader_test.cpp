@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <squish.h>
 
+#include <tuple>
+
 #include "imaging/dxt_decode.h"
 #include "imaging/iwi_image.h"
 #include "tests/imaging/image_test_support.h"
@@ -60,9 +62,7 @@ TEST(IwiReader, LevelWalkFromTheEndStopsAtTheHeader) {
   for (const Case& c : cases) {
     SCOPED_TRACE("version " + std::to_string(c.version) + " " + std::to_string(c.w) + "x" + std::to_string(c.h));
     std::vector<uint8_t> file = fixture::WriteIwi(Desc(c.version, c.format, c.w, c.h, c.mips));
-    if (c.file_size) {
-      EXPECT_EQ(file.size(), c.file_size);
-    }
+    EXPECT_TRUE(!c.file_size || file.size() == c.file_size) << file.size();
     IwiImage image;
     ASSERT_EQ(image.LoadIWIBytes(file), img::kSuccess);
     EXPECT_EQ(image.mip_count, c.mip_count);
@@ -145,17 +145,15 @@ TEST(IwiReader, LevelsAreOrientedForGl) {
 }
 
 TEST(IwiReader, RefusesMagicVersionAndFormat) {
-  std::vector<uint8_t> file = fixture::WriteIwi(Desc(6, 11, 8, 8));
+  const std::vector<uint8_t> file = fixture::WriteIwi(Desc(6, 11, 8, 8));
   IwiImage image;
-  std::vector<uint8_t> bad = file;
-  bad[2] = 'I';  // "IWI"
-  EXPECT_EQ(image.LoadIWIBytes(bad), img::kBadMagic);
-  bad = file;
-  bad[3] = 7;
-  EXPECT_EQ(image.LoadIWIBytes(bad), img::kBadVersion);
-  bad = file;
-  bad[4] = 6;  // the stock logo_cod2.iwi's format
-  EXPECT_EQ(image.LoadIWIBytes(bad), img::kUnknownFormat);
+  // "IWI"; version 7; the stock logo_cod2.iwi's format.
+  for (auto [at, byte, want] : {std::tuple{2, 'I', img::kBadMagic}, std::tuple{3, '\7', img::kBadVersion},
+                                std::tuple{4, '\6', img::kUnknownFormat}}) {
+    std::vector<uint8_t> bad = file;
+    bad[size_t(at)] = uint8_t(byte);
+    EXPECT_EQ(image.LoadIWIBytes(bad), want) << at;
+  }
   EXPECT_FALSE(image.loaded);
   image.path = "/nonexistent/vantor/none.iwi";
   EXPECT_EQ(image.LoadIWI(), img::kCantOpen);

@@ -43,6 +43,8 @@ TEST(Xmodel, PathWithoutSeparatorOrExistingFileIsInvalid) {
   }
 }
 
+// A failed read leaves xmodel_loaded clear, so Reset does nothing: the slot
+// names it read must still not stay in front of the next ones.
 TEST(Xmodel, SecondLoadStartsFromAnEmptyModel) {
   TempDir dir;
   std::string path_a = fixture::WriteModel(dir.path(), fixture::MakePropModel("crate_a", Cod4));
@@ -51,39 +53,26 @@ TEST(Xmodel, SecondLoadStartsFromAnEmptyModel) {
   two_lods.xmodel.materials.push_back({{"mtl_crate_b_far"}});
   two_lods.surfs.push_back(two_lods.surfs[0]);
   std::string path_b = fixture::WriteModel(dir.path(), two_lods);
+  fixture::ModelFiles broken = fixture::MakePropModel("broken", Cod4);
+  broken.xmodel.materials = {{{"mtl_broken"}, 3}};
+  std::string broken_path = fixture::WriteModel(dir.path(), broken);
 
   Xmodel m;
   m.game = Cod4;
   ASSERT_EQ(m.LoadxmodelFull(path_b), err::kSuccess);
   ASSERT_EQ(m.LoadSurface(), err::kSuccess);
-  for (const std::string& path : {path_b, path_a}) {
+  for (const std::string& path : {path_b, broken_path, path_a}) {
     SCOPED_TRACE(path);
-    ASSERT_EQ(m.LoadxmodelFull(path), err::kSuccess);
-    EXPECT_EQ(m.lod_names.size(), 4u);
-    EXPECT_EQ(m.lod_distances.size(), 4u);
+    ASSERT_EQ(m.LoadxmodelFull(path), path == broken_path ? err::kUnknown : err::kSuccess);
+    if (path == broken_path) continue;
+    EXPECT_EQ(std::make_pair(m.lod_names.size(), m.lod_distances.size()), std::make_pair(size_t(4), size_t(4)));
+    EXPECT_EQ(m.lod_names[0], m.name + "_lod0");
     EXPECT_EQ(m.bones.size(), 1u);
     EXPECT_FALSE(m.lods[0].surfaces_loaded);
     EXPECT_EQ(m.lods[0].materials.size(), 1u);
   }
   EXPECT_EQ(m.lods.size(), 1u);
   EXPECT_EQ(m.material_library.names, (std::vector<std::string>{"mtl_crate_a"}));
-}
-
-TEST(Xmodel, LoadAfterAFailedXmodelReadStartsEmpty) {
-  // The failed read leaves xmodel_loaded clear, so Reset does nothing; the
-  // four slot names it read must still not stay in front of the next ones.
-  TempDir dir;
-  fixture::ModelFiles broken = fixture::MakePropModel("broken", Cod4);
-  broken.xmodel.materials = {{{"mtl_broken"}, 3}};
-  std::string broken_path = fixture::WriteModel(dir.path(), broken);
-  std::string good_path = fixture::WriteModel(dir.path(), fixture::MakePropModel("good", Cod4));
-  Xmodel m;
-  m.game = Cod4;
-  ASSERT_EQ(m.LoadxmodelFull(broken_path), err::kUnknown);
-  ASSERT_EQ(m.LoadxmodelFull(good_path), err::kSuccess);
-  EXPECT_EQ(m.lod_names.size(), 4u);
-  EXPECT_EQ(m.lod_names[0], "good_lod0");
-  EXPECT_EQ(m.lod_distances.size(), 4u);
 }
 
 TEST(Xmodel, ApplyScaleOfOneLeavesEveryFloatBitIdentical) {

@@ -28,13 +28,7 @@ struct LoggerTest : testing::Test {
 };
 
 TEST_F(LoggerTest, HeaderPutsTheDayFirstWithoutLeadingZeros) {
-  std::tm t{};
-  t.tm_mday = 5;
-  t.tm_mon = 2;  // March
-  t.tm_year = 2012 - 1900;
-  t.tm_hour = 9;
-  t.tm_min = 7;
-  t.tm_sec = 3;
+  const std::tm t{.tm_sec = 3, .tm_min = 7, .tm_hour = 9, .tm_mday = 5, .tm_mon = 2 /* March */, .tm_year = 2012 - 1900};
   ASSERT_TRUE(logger.set_sync_mode(1));
   logger.write_header(t);
   EXPECT_EQ(Text(),
