@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <tuple>
 
 #include "model/xmodel.h"
 #include "tests/model/model_test_support.h"
@@ -49,11 +50,9 @@ TEST(XmodelpartsReader, RootsComeFirstWithoutRecordsThenRecordsInOrder) {
     EXPECT_EQ(m.bones[i].rotation[3], 1.0);
   }
   EXPECT_EQ(m.bones[1].name, "tag_aim");
-  EXPECT_EQ(m.bones[3].name, "j_spine4");
-  EXPECT_EQ(m.bones[3].parent, 2);
-  EXPECT_EQ(m.bones[3].position[0], 3.25f);
-  EXPECT_EQ(m.bones[3].position[2], 6.5f);
-  EXPECT_DOUBLE_EQ(m.bones[3].rotation[1], -200 / 32766.5);
+  const XmodelBone& b = m.bones[3];
+  EXPECT_EQ(std::make_tuple(b.name, int(b.parent), b.position[0], b.position[2], b.rotation[1]),
+            std::make_tuple(std::string("j_spine4"), 2, 3.25f, 6.5f, -200 / 32766.5));
   EXPECT_TRUE(m.parts_loaded);
   EXPECT_EQ(m.LoadParts(), err::kBonesLoaded);  // a second call keeps the bones
   EXPECT_EQ(m.bones.size(), 4u);
@@ -70,12 +69,8 @@ TEST(XmodelpartsReader, RotationDecodesWithDivisor32766Point5AndClampsW) {
   TempDir dir;
   Xmodel m;
   ASSERT_EQ(WriteAndLoad(dir.path(), WithParts(parts), m, Cod4), err::kSuccess);
-  const double* zero = m.bones[1].rotation;
-  EXPECT_EQ(zero[0], 0.0);
-  EXPECT_EQ(zero[3], 1.0);
-  const double* full = m.bones[2].rotation;
-  EXPECT_EQ(full[0], 32767 / 32766.5);
-  EXPECT_EQ(full[3], 0.0);
+  EXPECT_EQ(std::make_pair(m.bones[1].rotation[0], m.bones[1].rotation[3]), std::make_pair(0.0, 1.0));
+  EXPECT_EQ(std::make_pair(m.bones[2].rotation[0], m.bones[2].rotation[3]), std::make_pair(32767 / 32766.5, 0.0));
   for (int i = 0; i < 4; ++i) EXPECT_NEAR(m.bones[3].rotation[i], -q[i], 1e-4) << i;
 }
 
