@@ -167,12 +167,9 @@ TEST_F(SettingsTest, OlderVersionIsOverwrittenWithDefaultsOthersLoaded) {
 
 TEST_F(SettingsTest, ValueOfWrongTypeOrSizeKeepsTheDefaultWithAWarning) {
   StoreOfVersion("0.987");
-  struct Bad {
-    const char* key;
-    const char* name;
-    RegType type;
-    std::vector<uint8_t> bytes;
-  };
+  std::vector<uint8_t> long_path(300, 'p');  // past the 260-byte buffer
+  long_path.push_back(0);
+  struct Bad { const char *key, *name; RegType type; std::vector<uint8_t> bytes; };
   const Bad bad[] = {
       {"Misc", "fps_active", RegType::kBinary, {60, 0, 0, 0}},
       {"Export", "export_scale_new", RegType::kBinary, {1, 2, 3}},
@@ -180,11 +177,7 @@ TEST_F(SettingsTest, ValueOfWrongTypeOrSizeKeepsTheDefaultWithAWarning) {
       {"Menus", "rect_xmodel_pro", RegType::kBinary, std::vector<uint8_t>(12, 5)},
       {"HotKeys", "key_map", RegType::kBinary, std::vector<uint8_t>(27, 'q')},
       {"Folders", "Cod5Path", RegType::kDword, {1, 0, 0, 0}},
-      {"Folders", "BOPath", RegType::kSz, [] {  // past the 260-byte buffer
-         std::vector<uint8_t> v(300, 'p');
-         v.push_back(0);
-         return v;
-       }()},
+      {"Folders", "BOPath", RegType::kSz, long_path},
   };
   for (const Bad& b : bad) Put(b.key, b.name, b.type, b.bytes);
   ASSERT_EQ(reg->Flush(), RegStatus::kOk);
@@ -336,8 +329,7 @@ TEST_F(SettingsTest, LoadPushesTheLogSwitchesToTheLogger) {
   ASSERT_EQ(reg->Flush(), RegStatus::kOk);
   QorSettings s;
   s.Load(*Reopen());
-  EXPECT_TRUE(Logger().supress_warnings());
-  EXPECT_FALSE(Logger().log_xmodel());
+  EXPECT_TRUE(Logger().supress_warnings() && !Logger().log_xmodel());
   // The logging mode: only those the log accepts.
   EXPECT_FALSE(s.SetLoggingMode(3));
   EXPECT_EQ(s.logging_mode, 1);
