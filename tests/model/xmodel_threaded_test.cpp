@@ -45,6 +45,12 @@ class WorkerTest : public ::testing::Test {
     worker_.SetModelGame(Cod4);
   }
 
+  // Starts the worker on one job and waits for it.
+  void Run(const std::string& model, uint32_t steps) {
+    worker_.Start(dir_.path());
+    worker_.AddJob(model, steps);
+    worker_.WaitIdle();
+  }
   // Index of the first line holding `part`, or -1.
   int LineOf(const std::string& part) {
     std::vector<std::string> lines = log_.lines();
@@ -62,9 +68,7 @@ class WorkerTest : public ::testing::Test {
 TEST_F(WorkerTest, OpenJobLoadsReadsSurfacesAndBuildsInOrder) {
   FakeGl gl;
   worker_.SetGl(&gl);
-  worker_.Start(dir_.path());
-  worker_.AddJob(soldier_, job::kOpenModel);
-  worker_.WaitIdle();
+  Run(soldier_, job::kOpenModel);
   int load = LineOf("^2Loaded Xmodel^7: soldier (");
   int surf = LineOf("^2Loaded Surface^7: 0, ");
   int material = LineOf("^2Material^7: ");
@@ -80,9 +84,7 @@ TEST_F(WorkerTest, OpenJobLoadsReadsSurfacesAndBuildsInOrder) {
 TEST_F(WorkerTest, FailedLoadSkipsSurfacesButStillRunsTheTextureStep) {
   FakeGl gl;
   worker_.SetGl(&gl);
-  worker_.Start(dir_.path());
-  worker_.AddJob(dir_.Sub("game/raw/xmodel/missing"), job::kOpenModel);
-  worker_.WaitIdle();
+  Run(dir_.Sub("game/raw/xmodel/missing"), job::kOpenModel);
   EXPECT_TRUE(log_.Contains("^1LoadxmodelFull^7:: Invalid Path")) << log_.Joined();
   EXPECT_FALSE(log_.Contains("LoadSurface") || log_.Contains("Loaded Surface"));
   // The trees are rebuilt (emptied), but nothing is built for the viewer.
@@ -123,9 +125,7 @@ TEST_F(WorkerTest, JobsRunInQueueOrderOnTheLoadedModel) {
 TEST_F(WorkerTest, ContextThatWillNotBecomeCurrentIsTriedFiveTimes) {
   FakeGl gl(/*fail_first=*/100);
   worker_.SetGl(&gl);
-  worker_.Start(dir_.path());
-  worker_.AddJob(crate_, job::kOpenModel);
-  worker_.WaitIdle();
+  Run(crate_, job::kOpenModel);
   EXPECT_EQ(gl.attempts, 5);
   EXPECT_TRUE(log_.Contains("Failed To Set OpenGL Contex"));
 }
@@ -133,9 +133,7 @@ TEST_F(WorkerTest, ContextThatWillNotBecomeCurrentIsTriedFiveTimes) {
 TEST_F(WorkerTest, XeExportGoesToTheModelsSubFolderAndIsReported) {
   NoticeBoard board;
   worker_.SetBoard(&board);
-  worker_.Start(dir_.path());
-  worker_.AddJob(soldier_, job::kLoad | job::kSurfaces | job::kExportXE);
-  worker_.WaitIdle();
+  Run(soldier_, job::kLoad | job::kSurfaces | job::kExportXE);
   std::vector<JobReport> reports = worker_.TakeReports();
   ASSERT_EQ(reports.size(), 1u);
   EXPECT_FALSE(reports[0].failed()) << log_.Joined();
