@@ -22,11 +22,7 @@
 
 namespace image_test {
 
-// A fresh folder per test (tests/support/temp_dir.h).
-class TempDir : public test_support::TempDir {
- public:
-  TempDir() : test_support::TempDir("vantor_img") {}
-};
+using test_support::TempDir;
 
 using test_support::ReadBytes;
 

@@ -199,16 +199,15 @@ TEST(XmodelsurfsReader, InfluenceCountAbove99ReadsNoEntriesInCod5ButAllInBlackOp
   Load(cod5, Cod5, {surface(100, false), surface(99, true)});
   ExpectWholeFileRead(cod5);
   EXPECT_EQ(cod5.surface(0).influences[0].extra_count, 100);
-  EXPECT_EQ(cod5.surface(0).Entries(0).size(), 0u);
-  EXPECT_EQ(cod5.surface(1).Entries(0).size(), 99u);
+  EXPECT_EQ(std::make_pair(cod5.surface(0).Entries(0).size(), cod5.surface(1).Entries(0).size()),
+            std::make_pair(size_t(0), size_t(99)));
 
   SurfsLoad bo;
   Load(bo, BO, {surface(100, true)});
   ExpectWholeFileRead(bo);
   auto entries = bo.surface(0).Entries(0);
   ASSERT_EQ(entries.size(), 100u);
-  EXPECT_EQ(entries[99].weight, 99);
-  EXPECT_EQ(bo.surface(0).vertices[1].position[0], 1.0f);
+  EXPECT_EQ(std::make_pair(int(entries[99].weight), bo.surface(0).vertices[1].position[0]), std::make_pair(99, 1.0f));
 }
 
 // Three COD 4 surfaces step 33 and one Black Ops surface 100: both once
