@@ -1,13 +1,15 @@
-// The model object: the whole load, path splitting, scaling, reset and the
-// lookups the exporters use.
+// The model object: the whole load, path splitting, scaling, reset, the big
+// model and the lookups the exporters use.
 #include <gtest/gtest.h>
 
 #include <bit>
 #include <cstring>
+#include <tuple>
 
 #include "model/xmodel.h"
 #include "tests/model/model_test_support.h"
 #include "tools/fixture/fixture_writer.h"
+#include "tools/fixture/sample_tree.h"
 
 namespace {
 
@@ -105,6 +107,19 @@ TEST(Xmodel, ScaleMultipliesLevelZeroPositionsAndBonePositionsOnly) {
   EXPECT_EQ(v.position[2], 3.75f);
   EXPECT_EQ(v.normal[2], 1.0f);
   EXPECT_EQ(m.bones[1].position[0], 2.5f);
+}
+
+// The bundled big model fills the 16-bit counts; Black Ops weights reach
+// its last vertex.
+TEST(Xmodel, BigModelFillsTheSixteenBitCountsAndLoads) {
+  TempDir dir;
+  Xmodel m;
+  ASSERT_EQ(WriteAndLoadSurfaces(dir.path(), fixture::MakeBigModel(2, 32000, 4, BO), m, Cod5), err::kSuccess);
+  ASSERT_EQ(m.lods[0].surfaces.size(), 2u);
+  const XmodelSurface& s = m.lods[0].surfaces[1];
+  EXPECT_EQ(std::make_tuple(int(s.vertex_count), s.Entries(31999).size(), m.bones.size()),
+            std::make_tuple(32000, size_t(3), size_t(64)));
+  EXPECT_GT(s.triangle_count, 30000);
 }
 
 TEST(Xmodel, NameLookupsFallBackOutOfRange) {
