@@ -9,6 +9,7 @@
 #include <sys/wait.h>       // Required for: waitpid()
 #include <unistd.h>         // Required for: fork(), geteuid(), _exit()
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -127,18 +128,14 @@ TEST_F(FullDiskTest, FullDiskLeavesOnlyWholeFilesAndTheStepNamesTheCause) {
     const JobReport report = Export(dir_.Sub("disk/out"));
     EXPECT_TRUE(report.failed());
     // The image step fails as a whole when one image could not be written.
-    for (const StepResult& step : report.steps) {
-      if (step.bit == job::kMoveImages) {
-        EXPECT_NE(step.code, err::kSuccess);
-      }
-    }
+    EXPECT_TRUE(std::none_of(report.steps.begin(), report.steps.end(), [](const StepResult& step) {
+      return step.bit == job::kMoveImages && step.code == err::kSuccess;
+    }));
     EXPECT_TRUE(log.Contains("No space left on device")) << log.Joined();
     for (const auto& [name, text] : Files(dir_.Sub("disk/out"))) {
       EXPECT_EQ(name.find(".vantor-tmp-"), std::string::npos) << name << " left behind";
-      auto it = reference.find(name);
-      ASSERT_NE(it, reference.end()) << name;
-      EXPECT_EQ(text.size(), it->second.size()) << name << " is not whole";
-      EXPECT_TRUE(text == it->second) << name << " differs";
+      ASSERT_TRUE(reference.count(name)) << name;
+      EXPECT_TRUE(text == reference.at(name)) << name << " is not whole (" << text.size() << " bytes)";
     }
   }
 }
@@ -171,8 +168,8 @@ TEST_F(FullDiskTest, KilledExportLeavesNoShortFileUnderTheFinalName) {
   ASSERT_EQ(::waitpid(child, &status, 0), child);
   if (WIFEXITED(status)) {
     ASSERT_EQ(WEXITSTATUS(status), 0);
-    const std::string text = Files(out)[model.lods[0].surf_name + ".XMODEL_EXPORT"];
-    EXPECT_NE(text.find("BLINN -1.000000"), std::string::npos) << "finished, so whole";
+    EXPECT_NE(Files(out)[model.lods[0].surf_name + ".XMODEL_EXPORT"].find("BLINN -1.000000"), std::string::npos)
+        << "finished, so whole";
   } else {
     EXPECT_FALSE(fs::exists(final_name)) << "a killed export left a file under its final name";
   }

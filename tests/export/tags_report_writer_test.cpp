@@ -16,7 +16,8 @@ namespace {
 using namespace export_test;
 
 std::string Item(int i, const std::string& name, const std::string& children = "") {
-  return Printf("<li><a id=\"tag_%i_link\" num=\"%i\" href=\"javascript:void(0)\">", i, i) + name + "</a>" +
+  const std::string n = std::to_string(i);
+  return "<li><a id=\"tag_" + n + "_link\" num=\"" + n + "\" href=\"javascript:void(0)\">" + name + "</a>" +
          (children.empty() ? "" : "<ul>" + children + "</ul>") + "</li>";
 }
 

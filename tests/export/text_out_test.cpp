@@ -25,10 +25,8 @@ TEST(FormatFixed6, MatchesPrintfOnTiesSignsAndEdges) {
   const double cases[] = {0.0, -0.0, 1.0, -1.0, 0.0078125, -0.0078125, 0.0000005, 0.0000015,
                           2.5e-7, -2.5e-7, 1e-300, 5e-324, 0.1, 0.999999999, 123456.1234565,
                           1e15, -1e15, 9.2e18, 1e22, 3.0517578125e-05, 0.5, 1.0 / 3.0,
-                          65535.0 / 65535.0, 18.338537, -0.819152};
+                          65535.0 / 65535.0, 18.338537, -0.819152, INFINITY, -INFINITY};
   for (double x : cases) EXPECT_EQ(Fast6(x), Printf6(x)) << x;
-  EXPECT_EQ(Fast6(INFINITY), Printf6(INFINITY));
-  EXPECT_EQ(Fast6(-INFINITY), Printf6(-INFINITY));
 }
 
 TEST(FormatFixed6, MatchesPrintfOnRandomFloatsOfEveryScale) {

@@ -78,17 +78,6 @@ TEST_F(TextureExportTest, LocalExportTurnsTildesAndWritesNonColourMapsAsTga) {
   EXPECT_TRUE(std::equal(source.stored_levels[0].begin(), source.stored_levels[0].end(), dds.begin() + 128));
 }
 
-TEST_F(TextureExportTest, WithoutLocalExportMapsLandBesideTheirSourcesKeepingTildes) {
-  ExportSettings settings;
-  settings.export_images_local = false;
-  ASSERT_EQ(MoveImages(model_, out_, settings), err::kSuccess);
-  EXPECT_TRUE(fs::exists(images_ + "~-gcrate_col.dds"));
-  EXPECT_TRUE(fs::exists(images_ + "crate_nml.tga"));
-  // A DDS source needs no DDS of itself; as a normal map it still becomes TGA.
-  EXPECT_TRUE(fs::exists(images_ + "dds_nml.tga"));
-  EXPECT_TRUE(Files(out_).empty());
-}
-
 TEST_F(TextureExportTest, TgaSettingMakesColourMapsTgaLoadedOrNot) {
   ExportSettings settings;
   settings.export_img_as_tga = true;
@@ -103,6 +92,15 @@ TEST_F(TextureExportTest, TgaSettingMakesColourMapsTgaLoadedOrNot) {
   settings.export_images_col = true;
   ASSERT_EQ(MoveImages(model_, out_, settings), err::kSuccess);
   EXPECT_EQ(Files(out_), std::vector<std::string>{"_-gcrate_col.tga"});
+  // Beside the sources: a DDS source needs no DDS of itself, but as a
+  // normal map it still becomes TGA.
+  fs::remove_all(out_);
+  settings = {};
+  settings.export_images_local = false;
+  ASSERT_EQ(MoveImages(model_, out_, settings), err::kSuccess);
+  EXPECT_TRUE(fs::exists(images_ + "~-gcrate_col.dds"));
+  EXPECT_TRUE(fs::exists(images_ + "dds_nml.tga"));
+  EXPECT_TRUE(Files(out_).empty());
 }
 
 TEST_F(TextureExportTest, MissingAndUnreadableImagesAreReportedOneByOne) {

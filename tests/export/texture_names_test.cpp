@@ -20,8 +20,8 @@ class TextureNamesTest : public ExportTest {
     files.materials[0].slots = {{"colorMap", "~crate_col"}, {"normalMap", "crate_nml"}, {"specularMap", "~~crate_spc"}};
     fixture::IwiDesc iwi;
     iwi.picture = fixture::MakeTestPicture(16, 16);
-    for (const auto& slot : files.materials[0].slots)
-      ASSERT_TRUE(fixture::WriteFile((dir_ / "game" / "raw" / "images" / (slot.image + ".iwi")).string(),
+    for (const char* image : {"~crate_col", "crate_nml", "~~crate_spc"})
+      ASSERT_TRUE(fixture::WriteFile((dir_ / "game" / "raw" / "images" / (image + std::string(".iwi"))).string(),
                                      fixture::WriteIwi(iwi)));
     Load(files);
   }
@@ -50,8 +50,10 @@ TEST_F(TextureNamesTest, EveryNamedTextureExistsAfterTheTextureExport) {
     ASSERT_EQ(model_.ExportMA(Out(), settings), err::kSuccess);
     ASSERT_EQ(model_.DumpGDT(0, Out(), settings), err::kSuccess);
 
-    std::vector<std::string> mtl = Matches(ReadText(OutFile("crate_lod0.mtl")), R"(map_\w+ images/([^\r\n]+))");
-    EXPECT_EQ(mtl.size(), 3u);
+    std::vector<std::string> mtl = Matches(ReadText(OutFile("crate_lod0.mtl")), R"((map_\w+ images/[^\r\n]+))");
+    EXPECT_EQ(mtl, (std::vector<std::string>{tga ? "map_Kd images/_crate_col.tga" : "map_Kd images/_crate_col.dds",
+                                             "map_bump images/crate_nml.tga", "map_Ks images/__crate_spc.tga"}));
+    for (std::string& f : mtl) f = f.substr(f.find("images/") + 7);
     for (const std::string& f : mtl) EXPECT_TRUE(fs::exists(OutFile("images/" + f))) << "MTL names " << f;
 
     std::vector<std::string> ma = Matches(ReadText(OutFile("crate_lod0.ma")), R"re(".ftn" -type "string" "images\\\\([^"]+)")re");

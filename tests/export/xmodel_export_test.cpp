@@ -3,6 +3,7 @@
 // real model against the games' own tools' file.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <map>
 
 #include <strings.h>  // Required for: strcasecmp()
@@ -92,45 +93,24 @@ TEST_F(XmodelExportTest, RoundTripKeepsBonesVerticesWeightsFacesAndMaterials) {
   EXPECT_EQ(f.materials, model_.lods[0].unique_materials);
 }
 
-TEST_F(XmodelExportTest, ModelInMemoryIsBitIdenticalAfterScaledExport) {
-  Load(fixture::MakeSoldierModel("soldier", Cod4), 2.54f);
-  ModelSnapshot before(model_);
-  std::string raw;
-  Export(&raw);
-  EXPECT_NE(raw.find("//Scale: 0.393701\r\n"), std::string::npos);
-  EXPECT_TRUE(before.Same(model_));
-}
-
-TEST_F(XmodelExportTest, EveryLineEndsWithCrLfAndHeaderIsExact) {
-  Load(fixture::MakePropModel("crate", Cod4));
-  std::string raw;
-  xe::File f = Export(&raw);
-  ASSERT_TRUE(EveryLineEndIsCrLf(raw));
-  EXPECT_EQ(raw.rfind("//Name: " + model_.lods[0].surf_name + ".XMODEL_EXPORT\r\n", 0), 0u);
-  EXPECT_NE(raw.find("//Parent Xmodel: crate\r\n"), std::string::npos);
-  EXPECT_NE(raw.find("//Scale: 1.000000\r\nMODEL\r\nVERSION 6\r\n\r\nNUMBONES 1\r\nBONE 0 -1 \""),
-            std::string::npos);
-  EXPECT_NE(raw.find("\"QorMesh_0\""), std::string::npos);
-  EXPECT_NE(raw.find("\" \"Lambert\" \"Qor_fen_is_win.dds\"\r\nCOLOR 0.000000 0.000000 0.000000 "
-                     "1.000000\r\nTRANSPARENCY"),
-            std::string::npos);
-  EXPECT_NE(raw.find("REFLECTIVE -1 -1.000000\r\nBLINN -1.000000\r\n"), std::string::npos);
-  ASSERT_EQ(f.bones.size(), 1u);
-}
-
-TEST_F(XmodelExportTest, FullWeightAndZeroWeightPrintExactly) {
+// The scale is undone in the file, not in the model; a full weight and a
+// zero weight print exactly.
+TEST_F(XmodelExportTest, ScaledExportLeavesTheModelAndPrintsWeightsExactly) {
   fixture::ModelFiles files = fixture::MakeSoldierModel("soldier", Cod4);
-  // Give the first weighted vertex one entry of 65535 and one of 0.
   for (fixture::SurfsSurface& s : files.surfs[0].surfaces) {
     if (!fixture::TableMeansWeighted(s)) continue;
     s.vertices[0].influences = {{1, 65535}, {2, 0}};
     s.vertices[0].extra_count.reset();
     break;
   }
-  Load(files);
+  Load(files, 2.54f);
+  ModelSnapshot before(model_);
   std::string raw;
   Export(&raw);
+  EXPECT_TRUE(EveryLineEndIsCrLf(raw));
+  EXPECT_NE(raw.find("//Scale: 0.393701\r\nMODEL\r\nVERSION 6\r\n"), std::string::npos);
   EXPECT_NE(raw.find("BONE 1 1.000000\r\nBONE 2 0.000000\r\n"), std::string::npos);
+  EXPECT_TRUE(before.Same(model_));
 }
 
 TEST_F(XmodelExportTest, CornerNumbersPastSixtyFiveThousandUseTheFullCounter) {

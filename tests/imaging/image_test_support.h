@@ -4,20 +4,16 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <unistd.h>  // Required for: getpid(), access()
 
-#include <cstdio>      // Required for: popen()
-#include <cstdlib>     // Required for: mkdtemp()
-#include <filesystem>  // Required for: remove_all()
-#include <algorithm>   // Required for: std::max
+#include <algorithm>  // Required for: std::max
 #include <array>
-#include <cmath>       // Required for: std::abs
-#include <cstring>     // Required for: memcpy()
-#include <fstream>
+#include <cmath>    // Required for: std::abs
+#include <cstring>  // Required for: memcpy()
 #include <optional>
-#include <sstream>
 #include <string>
 #include <vector>
+
+#include "tests/support/command.h"
 #include "tests/support/files.h"
 #include "tests/support/temp_dir.h"
 
@@ -26,11 +22,7 @@
 
 namespace image_test {
 
-// A fresh folder per test (tests/support/temp_dir.h).
-class TempDir : public test_support::TempDir {
- public:
-  TempDir() : test_support::TempDir("vantor_img") {}
-};
+using test_support::TempDir;
 
 using test_support::ReadBytes;
 
@@ -45,12 +37,9 @@ inline std::string SamplesDir() { return std::string(VANTOR_SOURCE_DIR) + "/../s
 
 // Standard output of a shell command, or nullopt when it failed.
 inline std::optional<std::string> Run(const std::string& command) {
-  std::FILE* p = ::popen((command + " 2>/dev/null").c_str(), "r");
-  if (!p) return std::nullopt;
-  std::string out;
-  char buf[1 << 16];
-  for (size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
-  return ::pclose(p) == 0 ? std::optional<std::string>(out) : std::nullopt;
+  int status = 0;
+  std::string out = test_support::RunCommand(command + " 2>/dev/null", &status);
+  return status == 0 ? std::optional<std::string>(out) : std::nullopt;
 }
 
 // ImageMagick's own tools (the folder of `identify`), or "" when absent.

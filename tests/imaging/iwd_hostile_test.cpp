@@ -3,15 +3,13 @@
 // in raw/images (at a partial name, dangling, as a sub-folder) and a FIFO
 // named like an archive.
 #include <gtest/gtest.h>
-#include <fcntl.h>     // Required for: open(), O_NONBLOCK
-#include <sys/stat.h>  // Required for: mkfifo()
-#include <unistd.h>    // Required for: close()
 
 #include <filesystem>
 
 #include "platform/atomic_file.h"
 #include "tests/imaging/iwd_test_support.h"
 #include "tests/shell/shell_test_support.h"
+#include "tests/support/fifo.h"
 
 namespace fs = std::filesystem;
 
@@ -48,9 +46,7 @@ TEST(IwdHostile, EntriesSharingOneEntrysDataAreRefused) {
   EXPECT_TRUE(log.Contains("IWDToImages:: 'iw_00.iwd' has 21 entries whose data overlaps another entry's"))
       << log.Joined();
   EXPECT_TRUE(log.Contains("'images/copy_7.iwi' in 'iw_00.iwd' not moved: its data overlaps another entry's"));
-  auto tree = Tree(root.images());
-  ASSERT_EQ(tree.size(), 1u);
-  EXPECT_EQ(tree["good.iwi"], MakeIwiBytes(3, 16, 16));
+  EXPECT_EQ(Tree(root.images()), (std::map<std::string, std::vector<uint8_t>>{{"good.iwi", MakeIwiBytes(3, 16, 16)}}));
 }
 
 TEST(IwdHostile, PlantedSymlinksAreNeverWrittenThrough) {
@@ -93,17 +89,10 @@ TEST(IwdHostile, FifoNamedLikeAnArchiveIsPassedOver) {
   TempRoot root;
   root.Archive("iw_01.iwd", fixture::MakeImageArchive("a", 2));
   const std::string fifo = root.Sub("main/iw_00.iwd");
-  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  ASSERT_TRUE(test_support::MakeFifo(fifo));
   QorIWDUtils utils;
-  utils.SetRoot(root.path());
-  ASSERT_TRUE(utils.IWDToImages());
-  if (!utils.WaitForPassFor(10000)) {
-    // Let the blocked open through so the pass can end, then fail.
-    int fd = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
-    if (fd >= 0) ::close(fd);
-    utils.WaitForPass();
-    FAIL() << "the pass blocked on a FIFO";
-  }
+  EXPECT_TRUE(test_support::ReturnsWithin(10, {fifo}, [&] { RunPass(utils, root.path()); }))
+      << "the pass blocked on a FIFO";
   EXPECT_EQ(utils.Progress().total_copied, 2u);
 }
 

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <squish.h>
 
+#include <tuple>
+
 #include "imaging/dxt_decode.h"
 #include "imaging/iwi_image.h"
 #include "tests/imaging/image_test_support.h"
@@ -60,9 +62,7 @@ TEST(IwiReader, LevelWalkFromTheEndStopsAtTheHeader) {
   for (const Case& c : cases) {
     SCOPED_TRACE("version " + std::to_string(c.version) + " " + std::to_string(c.w) + "x" + std::to_string(c.h));
     std::vector<uint8_t> file = fixture::WriteIwi(Desc(c.version, c.format, c.w, c.h, c.mips));
-    if (c.file_size) {
-      EXPECT_EQ(file.size(), c.file_size);
-    }
+    EXPECT_TRUE(!c.file_size || file.size() == c.file_size) << file.size();
     IwiImage image;
     ASSERT_EQ(image.LoadIWIBytes(file), img::kSuccess);
     EXPECT_EQ(image.mip_count, c.mip_count);
@@ -114,7 +114,7 @@ TEST(IwiReader, EveryVersionAndFormatDecodesToItsPicture) {
   }
 }
 
-TEST(IwiReader, CompressedLevelsAreFlippedForGl) {
+TEST(IwiReader, LevelsAreOrientedForGl) {
   // One 4 x 4 DXT1 block with index rows 00 55 AA FF.
   IwiDesc d;
   d.format = 11;
@@ -130,17 +130,12 @@ TEST(IwiReader, CompressedLevelsAreFlippedForGl) {
   ASSERT_EQ(image.LoadIWIBytes(file), img::kSuccess);
   EXPECT_EQ(image.levels[0], (std::vector<uint8_t>{0x1F, 0x00, 0xE0, 0xFF, 0xFF, 0xAA, 0x55, 0x00}));
   EXPECT_EQ(image.stored_levels[0], d.raw_level);
-}
 
-TEST(IwiReader, Argb8LevelsSwapRedAndBlueAndDecodeAsArgb) {
-  IwiDesc d;
-  d.format = 0x30;
+  // ARGB8 levels swap red and blue for GL and decode as ARGB.
   d.width = d.height = 1;
-  d.mips = false;
   d.raw_level = {0x10, 0x20, 0x30, 0x40};
-  std::vector<uint8_t> file = fixture::WriteIwi(d);
+  file = fixture::WriteIwi(d);
   file[4] = 1;
-  IwiImage image;
   ASSERT_EQ(image.LoadIWIBytes(file), img::kSuccess);
   EXPECT_EQ(image.levels[0], (std::vector<uint8_t>{0x30, 0x20, 0x10, 0x40}));
   TgaImage out;
@@ -150,17 +145,15 @@ TEST(IwiReader, Argb8LevelsSwapRedAndBlueAndDecodeAsArgb) {
 }
 
 TEST(IwiReader, RefusesMagicVersionAndFormat) {
-  std::vector<uint8_t> file = fixture::WriteIwi(Desc(6, 11, 8, 8));
+  const std::vector<uint8_t> file = fixture::WriteIwi(Desc(6, 11, 8, 8));
   IwiImage image;
-  std::vector<uint8_t> bad = file;
-  bad[2] = 'I';  // "IWI"
-  EXPECT_EQ(image.LoadIWIBytes(bad), img::kBadMagic);
-  bad = file;
-  bad[3] = 7;
-  EXPECT_EQ(image.LoadIWIBytes(bad), img::kBadVersion);
-  bad = file;
-  bad[4] = 6;  // the stock logo_cod2.iwi's format
-  EXPECT_EQ(image.LoadIWIBytes(bad), img::kUnknownFormat);
+  // "IWI"; version 7; the stock logo_cod2.iwi's format.
+  for (auto [at, byte, want] : {std::tuple{2, 'I', img::kBadMagic}, std::tuple{3, '\7', img::kBadVersion},
+                                std::tuple{4, '\6', img::kUnknownFormat}}) {
+    std::vector<uint8_t> bad = file;
+    bad[size_t(at)] = uint8_t(byte);
+    EXPECT_EQ(image.LoadIWIBytes(bad), want) << at;
+  }
   EXPECT_FALSE(image.loaded);
   image.path = "/nonexistent/vantor/none.iwi";
   EXPECT_EQ(image.LoadIWI(), img::kCantOpen);

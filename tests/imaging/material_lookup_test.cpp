@@ -3,6 +3,8 @@
 // worker's texture step loads into which unit.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "model/texture_pick.h"
 #include "model/xmodel.h"
 #include "tests/imaging/image_test_support.h"
@@ -50,53 +52,39 @@ TEST(MaterialFile, ReadsSlotsImagesAndWhichFilesExist) {
   MaterialEntry e;
   ASSERT_EQ(lib.LoadMaterial("mtl_a", e), err::kSuccess);
   ASSERT_EQ(e.image_count, 3);
-  EXPECT_EQ(e.images[0].slot, "colorMap");
-  EXPECT_EQ(e.images[0].iwi_file, "a_col.iwi");
-  EXPECT_EQ(e.images[1].dds_file, "a_nml.dds");
-  EXPECT_TRUE(e.images[0].iwi_exists);
-  EXPECT_FALSE(e.images[1].iwi_exists);
-  EXPECT_TRUE(e.images[1].dds_exists);
-  EXPECT_FALSE(e.images[2].iwi_exists || e.images[2].dds_exists);
-}
+  EXPECT_EQ(std::make_tuple(e.images[0].slot, e.images[0].iwi_file, e.images[1].dds_file),
+            std::make_tuple("colorMap", "a_col.iwi", "a_nml.dds"));
+  // Which of the IWI and the DDS exist, image by image.
+  std::vector<std::pair<bool, bool>> exist;
+  for (const auto& image : e.images) exist.emplace_back(image.iwi_exists, image.dds_exists);
+  EXPECT_EQ(exist, (std::vector<std::pair<bool, bool>>{{true, false}, {false, true}, {false, false}}));
 
-TEST(MaterialFile, CountIsTheLowSixteenBitsAndZeroGivesNoImages) {
-  MaterialTree tree;
-  MaterialDesc d{"mtl_b", {{"colorMap", "b"}}};
-  d.after_count = 2;  // the stock files keep small numbers here
+  // The count is the low sixteen bits (the stock files keep small numbers
+  // above it); zero gives no images; names are cut at 50 and 200 bytes.
+  MaterialDesc d{"mtl_b", {{std::string(60, 's'), std::string(230, 'i')}}};
+  d.after_count = 2;
   tree.Material(d);
   tree.Material({"mtl_empty", {}});
-  MaterialLibrary lib = tree.Library();
-  MaterialEntry e;
+  lib = tree.Library();
   ASSERT_EQ(lib.LoadMaterial("mtl_b", e), err::kSuccess);
-  EXPECT_EQ(e.image_count, 1);
-  ASSERT_EQ(lib.LoadMaterial("mtl_empty", e), err::kSuccess);
-  EXPECT_TRUE(e.images.empty());
-}
-
-TEST(MaterialFile, NamesAreCutAtFiftyAndTwoHundredBytes) {
-  MaterialTree tree;
-  tree.Material({"mtl_long", {{std::string(60, 's'), std::string(230, 'i')}}});
-  MaterialLibrary lib = tree.Library();
-  MaterialEntry e;
-  ASSERT_EQ(lib.LoadMaterial("mtl_long", e), err::kSuccess);
+  ASSERT_EQ(e.image_count, 1);
   EXPECT_EQ(e.images[0].slot, std::string(50, 's'));
   EXPECT_EQ(e.images[0].iwi_file, std::string(200, 'i') + ".iwi");
+  ASSERT_EQ(lib.LoadMaterial("mtl_empty", e), err::kSuccess);
+  EXPECT_TRUE(e.images.empty());
 }
 
 TEST(MaterialFile, HostileTablesEndWithACodeAndNoImages) {
   MaterialLibrary lib;
   MaterialEntry e;
   std::vector<uint8_t> file = fixture::WriteMaterial({"m", {{"colorMap", "x"}, {"normalMap", "y"}}});
-  std::vector<uint8_t> bad = file;
-  bad[48] = 0xFF, bad[49] = 0xFF;  // S = -1
-  EXPECT_EQ(lib.LoadMaterialBytes(bad, e), err::kOutOfRange);
-  bad = file;
-  bad[48] = 200;  // a table past the end
-  EXPECT_EQ(lib.LoadMaterialBytes(bad, e), err::kOutOfRange);
-  bad = file;
-  bad[64 + 12 + 8] = 0xF0;  // the second image name's offset outside the file
-  EXPECT_EQ(lib.LoadMaterialBytes(bad, e), err::kOutOfRange);
-  EXPECT_TRUE(e.images.empty());
+  // S = -1, a table past the end, the second image name's offset outside the file.
+  for (auto [at, b0, b1] : {std::tuple{48, 0xFF, 0xFF}, std::tuple{48, 200, 0}, std::tuple{64 + 12 + 8, 0xF0, 0}}) {
+    std::vector<uint8_t> bad = file;
+    bad[size_t(at)] = uint8_t(b0), bad[size_t(at) + 1] = uint8_t(b1 ? b1 : file[size_t(at) + 1]);
+    EXPECT_EQ(lib.LoadMaterialBytes(bad, e), err::kOutOfRange) << at;
+    EXPECT_TRUE(e.images.empty());
+  }
   for (size_t n = 0; n < file.size(); ++n) (void)lib.LoadMaterialBytes(std::span(file.data(), n), e);
   // Names that would lead out of their folders are never opened.
   EXPECT_EQ(lib.LoadMaterial("../../etc/passwd", e), err::kInvalidPath);
@@ -141,8 +129,7 @@ TEST_F(TexturePickTest, LoadsColourNormalSpecularOnceEach) {
   // The shared colour map was handled by the first material.
   EXPECT_EQ(sets[1].loaded, (std::array<bool, 3>{false, false, false}));
   EXPECT_TRUE(log_.Contains("^1IWI Error(^4two_nml.iwi^7): Can't OpenFile")) << log_.Joined();
-  EXPECT_TRUE(log_.Contains("^2Material^7: mtl_one"));
-  EXPECT_TRUE(log_.Contains("^2Material^7: mtl_two"));
+  EXPECT_TRUE(log_.Contains("^2Material^7: mtl_one") && log_.Contains("^2Material^7: mtl_two"));
   EXPECT_EQ(model_.progress.load(), 20);
 }
 

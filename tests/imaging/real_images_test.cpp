@@ -1,8 +1,8 @@
 // The games' own files in ../shared/samples: every IWI decodes and its
 // stored levels (all six faces of the cube map) cover the file from the
-// level start to the end, the stock
-// format-6 logo is refused with 20, the DDS files we write from them read
-// the same in ImageMagick as our TGA, and every material resolves its slots.
+// level start to the end, the stock format-6 logo is refused with 20, the
+// DDS files we write from them read the same in ImageMagick as our TGA, and
+// every material resolves its slots.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -44,9 +44,7 @@ TEST(RealImages, EveryIwiDecodesAndItsLevelsEndTheFile) {
     size_t stored = 0;
     for (const auto& level : image.stored_levels) stored += level.size();
     EXPECT_EQ(stored + start, bytes.size());
-    if (image.iwi_header.usage & 0x02) {
-      EXPECT_EQ(image.mip_count, 1);
-    }
+    EXPECT_TRUE(!(image.iwi_header.usage & 0x02) || image.mip_count == 1);
     std::vector<uint8_t> tga;
     ASSERT_EQ(image.EncodeTGA(tga), img::kSuccess);
     EXPECT_EQ(tga.size(), 18u + size_t(image.face_count) * size_t(image.width) * size_t(image.height) * 4);
@@ -113,11 +111,8 @@ TEST(RealMaterials, EveryMaterialResolvesItsSlots) {
     ASSERT_EQ(library.LoadMaterial(f.filename().string(), entry), err::kSuccess);
     ASSERT_GT(entry.image_count, 0);
     ASSERT_EQ(entry.images.size(), size_t(entry.image_count));
-    for (const MaterialImage& image : entry.images) {
-      EXPECT_FALSE(image.slot.empty());
-      EXPECT_GT(image.iwi_file.size(), 4u);
-      EXPECT_TRUE(image.iwi_file.ends_with(".iwi"));
-    }
+    for (const MaterialImage& image : entry.images)
+      EXPECT_TRUE(!image.slot.empty() && image.iwi_file.size() > 4 && image.iwi_file.ends_with(".iwi")) << image.iwi_file;
     EXPECT_EQ(entry.images[0].slot, "colorMap");
   }
 }

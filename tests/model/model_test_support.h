@@ -17,11 +17,7 @@
 
 namespace model_test {
 
-// A fresh folder per test (tests/support/temp_dir.h).
-class TempDir : public test_support::TempDir {
- public:
-  TempDir() : test_support::TempDir("vantor_model") {}
-};
+using test_support::TempDir;
 
 // Answers the auto game switch question from a script and records it.
 // Installed for the lifetime of the object.

@@ -178,18 +178,4 @@ TEST(RealSamples, NamesThatDifferInCaseResolve) {
   EXPECT_EQ(box.LoadSurface(), err::kSuccess);
 }
 
-TEST(RealSamples, StockMaterialListsItsSlotsDespiteBytesAfterTheCount) {
-  SKIP_WITHOUT_SAMPLES();
-  // The stock file has 0x0002 in bytes 50-51, read with the count.
-  MaterialLibrary library;
-  ASSERT_TRUE(library.SetRoot(SamplesDir() + "/cod4-modtools/raw/"));
-  MaterialEntry entry;
-  ASSERT_EQ(library.LoadMaterial("mtl_weapon_m4_m16", entry), err::kSuccess);
-  ASSERT_EQ(entry.image_count, 3);
-  EXPECT_EQ(entry.images[0].slot, "colorMap");
-  EXPECT_EQ(entry.images[0].iwi_file, "weapon_m4_col.iwi");
-  EXPECT_EQ(entry.images[1].slot, "normalMap");
-  EXPECT_EQ(entry.images[2].slot, "specularMap");
-}
-
 }  // namespace

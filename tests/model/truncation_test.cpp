@@ -29,24 +29,28 @@ fixture::ModelFiles EveryTableForm(GameVersion layout) {
   return model_test::ModelWithSurfaces(layout, std::move(s));
 }
 
-void ExpectOnlyWholeXmodelReads(const std::string& path, GameVersion game) {
-  std::vector<uint8_t> bytes;
-  ASSERT_EQ(platform::ReadFileBytes(path, bytes), 0);
+// `read(prefix)` gives the reader's result and whether it took the data as
+// loaded: only the whole file may do either.
+template <class Read>
+void ExpectOnlyTheWholeFileReads(const std::vector<uint8_t>& bytes, Read read) {
   for (size_t n = 0; n <= bytes.size(); ++n) {
-    Xmodel m;
-    m.game = game;
-    ASSERT_TRUE(m.SetPath(path));
-    ErrorCode r = m.LoadXmodelBytes(std::span(bytes.data(), n));
-    if (n < bytes.size()) {
-      EXPECT_NE(r, err::kSuccess) << "prefix of " << n << " bytes of " << bytes.size();
-      EXPECT_FALSE(m.xmodel_loaded);
-    } else {
-      EXPECT_EQ(r, err::kSuccess) << ErrorText(r);
-    }
+    const auto [r, loaded] = read(std::span<const uint8_t>(bytes.data(), n));
+    EXPECT_EQ(r == err::kSuccess || loaded, n == bytes.size()) << n << " of " << bytes.size() << ": " << ErrorText(r);
   }
 }
 
-TEST(Truncation, XmodelEveryPrefixFailsInEveryLayout) {
+void ExpectOnlyWholeXmodelReads(const std::string& path, GameVersion game) {
+  std::vector<uint8_t> bytes;
+  ASSERT_EQ(platform::ReadFileBytes(path, bytes), 0);
+  ExpectOnlyTheWholeFileReads(bytes, [&](std::span<const uint8_t> prefix) {
+    Xmodel m;
+    m.game = game;
+    EXPECT_TRUE(m.SetPath(path));
+    return std::make_pair(m.LoadXmodelBytes(prefix), m.xmodel_loaded);
+  });
+}
+
+TEST(Truncation, XmodelEveryPrefixFailsInEveryLayoutAndThroughTheAutoSwitch) {
   for (GameVersion layout : {Cod4, Cod5, BO}) {
     SCOPED_TRACE(layout);
     TempDir dir;
@@ -57,34 +61,22 @@ TEST(Truncation, XmodelEveryPrefixFailsInEveryLayout) {
     files.xmodel.collision = {{1}, {0}};
     ExpectOnlyWholeXmodelReads(fixture::WriteModel(dir.path(), files), layout);
   }
-}
-
-TEST(Truncation, XmodelEveryPrefixFailsThroughTheAutoSwitch) {
   TempDir dir;
   model_test::ScriptedAnswerer yes(true);
   ExpectOnlyWholeXmodelReads(
-      fixture::WriteModel(dir.path(), fixture::MakePropModel("ported_crate_with_a_long_name", Cod4)),
-      Cod5);
+      fixture::WriteModel(dir.path(), fixture::MakePropModel("ported_crate_with_a_long_name", Cod4)), Cod5);
 }
 
 TEST(Truncation, XmodelpartsEveryPrefixFails) {
   TempDir dir;
   fixture::ModelFiles files = fixture::MakeSoldierModel("soldier", Cod4);
   std::string path = fixture::WriteModel(dir.path(), files);
-  std::vector<uint8_t> bytes = fixture::WriteXmodelparts(files.parts);
-  for (size_t n = 0; n <= bytes.size(); ++n) {
+  ExpectOnlyTheWholeFileReads(fixture::WriteXmodelparts(files.parts), [&](std::span<const uint8_t> prefix) {
     Xmodel m;
     m.game = Cod4;
-    ASSERT_TRUE(m.SetPath(path));
-    ASSERT_EQ(m.LoadXmodel(), err::kSuccess);
-    ErrorCode r = m.LoadPartsBytes(std::span(bytes.data(), n));
-    if (n < bytes.size()) {
-      EXPECT_NE(r, err::kSuccess) << "prefix of " << n << " bytes";
-      EXPECT_FALSE(m.parts_loaded);
-    } else {
-      EXPECT_EQ(r, err::kSuccess) << ErrorText(r);
-    }
-  }
+    EXPECT_TRUE(m.SetPath(path) && m.LoadXmodel() == err::kSuccess);
+    return std::make_pair(m.LoadPartsBytes(prefix), m.parts_loaded);
+  });
 }
 
 TEST(Truncation, XmodelsurfsEveryPrefixFails) {
@@ -102,18 +94,12 @@ TEST(Truncation, XmodelsurfsEveryPrefixFails) {
     Xmodel m;
     ASSERT_EQ(model_test::WriteAndLoad(dir.path(), c.files, m, c.files.xmodel.layout), err::kSuccess);
     std::vector<uint8_t> bytes = fixture::WriteXmodelsurfs(c.files.surfs[c.surfs]);
-    for (size_t n = 0; n <= bytes.size(); ++n) {
+    ExpectOnlyTheWholeFileReads(bytes, [&](std::span<const uint8_t> prefix) {
       XmodelLod lod;
       lod.materials = m.lods[c.surfs].materials;
-      ErrorCode r = m.ReadSurfaceBytes(lod, std::span(bytes.data(), n));
-      if (n < bytes.size()) {
-        EXPECT_NE(r, err::kSuccess) << "prefix of " << n << " bytes of " << bytes.size();
-        EXPECT_FALSE(lod.surfaces_loaded);
-      } else {
-        EXPECT_EQ(r, err::kSuccess) << ErrorText(r);
-        EXPECT_EQ(m.consumed_bytes, bytes.size());
-      }
-    }
+      return std::make_pair(m.ReadSurfaceBytes(lod, prefix), lod.surfaces_loaded);
+    });
+    EXPECT_EQ(m.consumed_bytes, bytes.size());  // the last read, of the whole file
   }
 }
 
@@ -125,21 +111,18 @@ TEST(Truncation, MaterialEveryPrefixReturnsACode) {
   std::vector<uint8_t> bytes = fixture::WriteMaterial(desc);
   MaterialLibrary library;
   ASSERT_TRUE(library.SetRoot(dir.path() + "/"));
+  MaterialEntry entry;
   for (size_t n = 0; n <= bytes.size(); ++n) {
-    ASSERT_TRUE(fixture::WriteFile(dir.path() + "/materials/mtl_probe",
-                                   std::span(bytes.data(), n)));
-    MaterialEntry entry;
-    ErrorCode r = library.LoadMaterial("mtl_probe", entry);
-    if (n < 64) {
-      EXPECT_NE(r, err::kSuccess) << n;
-    }
-    if (n == bytes.size()) {
-      ASSERT_EQ(r, err::kSuccess);
-      ASSERT_EQ(entry.images.size(), 2u);
-      EXPECT_EQ(entry.images[1].slot, "normalMap");
-      EXPECT_EQ(entry.images[1].dds_file, "probe_nml.dds");
-    }
+    ASSERT_TRUE(fixture::WriteFile(dir.path() + "/materials/mtl_probe", std::span(bytes.data(), n)));
+    entry = {};
+    const ErrorCode r = library.LoadMaterial("mtl_probe", entry);
+    EXPECT_TRUE(n >= 64 || r != err::kSuccess) << n;
   }
+  entry = {};
+  ASSERT_EQ(library.LoadMaterial("mtl_probe", entry), err::kSuccess);  // the whole file, written last
+  ASSERT_EQ(entry.images.size(), 2u);
+  EXPECT_EQ(std::make_pair(entry.images[1].slot, entry.images[1].dds_file),
+            std::make_pair(std::string("normalMap"), std::string("probe_nml.dds")));
 }
 
 }  // namespace

@@ -1,13 +1,15 @@
-// The model object: the whole load, path splitting, scaling, reset and the
-// lookups the exporters use.
+// The model object: the whole load, path splitting, scaling, reset, the big
+// model and the lookups the exporters use.
 #include <gtest/gtest.h>
 
 #include <bit>
 #include <cstring>
+#include <tuple>
 
 #include "model/xmodel.h"
 #include "tests/model/model_test_support.h"
 #include "tools/fixture/fixture_writer.h"
+#include "tools/fixture/sample_tree.h"
 
 namespace {
 
@@ -15,16 +17,6 @@ using model_test::ModelWithSurfaces;
 using model_test::TempDir;
 using model_test::WriteAndLoad;
 using model_test::WriteAndLoadSurfaces;
-
-TEST(Xmodel, ErrorTextGivesTheTableAndNumbersTheRest) {
-  EXPECT_EQ(ErrorText(16), "Invalid Array Index (out of range)");
-  EXPECT_EQ(ErrorText(5), "File To small");
-  EXPECT_EQ(ErrorText(4), "Error No: 4");
-  EXPECT_EQ(ErrorText(27), "Error No: 27");
-  EXPECT_EQ(ErrorText(-3), "Error No: -3");
-  Xmodel m;
-  EXPECT_EQ(m.LastErrorText(), "No Error Set!");
-}
 
 TEST(Xmodel, LoadxmodelFullRunsEveryStepAndRecordsTheResult) {
   TempDir dir;
@@ -53,6 +45,8 @@ TEST(Xmodel, PathWithoutSeparatorOrExistingFileIsInvalid) {
   }
 }
 
+// A failed read leaves xmodel_loaded clear, so Reset does nothing: the slot
+// names it read must still not stay in front of the next ones.
 TEST(Xmodel, SecondLoadStartsFromAnEmptyModel) {
   TempDir dir;
   std::string path_a = fixture::WriteModel(dir.path(), fixture::MakePropModel("crate_a", Cod4));
@@ -61,39 +55,26 @@ TEST(Xmodel, SecondLoadStartsFromAnEmptyModel) {
   two_lods.xmodel.materials.push_back({{"mtl_crate_b_far"}});
   two_lods.surfs.push_back(two_lods.surfs[0]);
   std::string path_b = fixture::WriteModel(dir.path(), two_lods);
+  fixture::ModelFiles broken = fixture::MakePropModel("broken", Cod4);
+  broken.xmodel.materials = {{{"mtl_broken"}, 3}};
+  std::string broken_path = fixture::WriteModel(dir.path(), broken);
 
   Xmodel m;
   m.game = Cod4;
   ASSERT_EQ(m.LoadxmodelFull(path_b), err::kSuccess);
   ASSERT_EQ(m.LoadSurface(), err::kSuccess);
-  for (const std::string& path : {path_b, path_a}) {
+  for (const std::string& path : {path_b, broken_path, path_a}) {
     SCOPED_TRACE(path);
-    ASSERT_EQ(m.LoadxmodelFull(path), err::kSuccess);
-    EXPECT_EQ(m.lod_names.size(), 4u);
-    EXPECT_EQ(m.lod_distances.size(), 4u);
+    ASSERT_EQ(m.LoadxmodelFull(path), path == broken_path ? err::kUnknown : err::kSuccess);
+    if (path == broken_path) continue;
+    EXPECT_EQ(std::make_pair(m.lod_names.size(), m.lod_distances.size()), std::make_pair(size_t(4), size_t(4)));
+    EXPECT_EQ(m.lod_names[0], m.name + "_lod0");
     EXPECT_EQ(m.bones.size(), 1u);
     EXPECT_FALSE(m.lods[0].surfaces_loaded);
     EXPECT_EQ(m.lods[0].materials.size(), 1u);
   }
   EXPECT_EQ(m.lods.size(), 1u);
   EXPECT_EQ(m.material_library.names, (std::vector<std::string>{"mtl_crate_a"}));
-}
-
-TEST(Xmodel, LoadAfterAFailedXmodelReadStartsEmpty) {
-  // The failed read leaves xmodel_loaded clear, so Reset does nothing; the
-  // four slot names it read must still not stay in front of the next ones.
-  TempDir dir;
-  fixture::ModelFiles broken = fixture::MakePropModel("broken", Cod4);
-  broken.xmodel.materials = {{{"mtl_broken"}, 3}};
-  std::string broken_path = fixture::WriteModel(dir.path(), broken);
-  std::string good_path = fixture::WriteModel(dir.path(), fixture::MakePropModel("good", Cod4));
-  Xmodel m;
-  m.game = Cod4;
-  ASSERT_EQ(m.LoadxmodelFull(broken_path), err::kUnknown);
-  ASSERT_EQ(m.LoadxmodelFull(good_path), err::kSuccess);
-  EXPECT_EQ(m.lod_names.size(), 4u);
-  EXPECT_EQ(m.lod_names[0], "good_lod0");
-  EXPECT_EQ(m.lod_distances.size(), 4u);
 }
 
 TEST(Xmodel, ApplyScaleOfOneLeavesEveryFloatBitIdentical) {
@@ -126,6 +107,19 @@ TEST(Xmodel, ScaleMultipliesLevelZeroPositionsAndBonePositionsOnly) {
   EXPECT_EQ(v.position[2], 3.75f);
   EXPECT_EQ(v.normal[2], 1.0f);
   EXPECT_EQ(m.bones[1].position[0], 2.5f);
+}
+
+// The bundled big model fills the 16-bit counts; Black Ops weights reach
+// its last vertex.
+TEST(Xmodel, BigModelFillsTheSixteenBitCountsAndLoads) {
+  TempDir dir;
+  Xmodel m;
+  ASSERT_EQ(WriteAndLoadSurfaces(dir.path(), fixture::MakeBigModel(2, 32000, 4, BO), m, Cod5), err::kSuccess);
+  ASSERT_EQ(m.lods[0].surfaces.size(), 2u);
+  const XmodelSurface& s = m.lods[0].surfaces[1];
+  EXPECT_EQ(std::make_tuple(int(s.vertex_count), s.Entries(31999).size(), m.bones.size()),
+            std::make_tuple(32000, size_t(3), size_t(64)));
+  EXPECT_GT(s.triangle_count, 30000);
 }
 
 TEST(Xmodel, NameLookupsFallBackOutOfRange) {

@@ -2,7 +2,9 @@
 // stopping, export destinations and the report the command line reads.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <tuple>
 #include <filesystem>
 
 #include "model/xmodel_threaded.h"
@@ -43,6 +45,12 @@ class WorkerTest : public ::testing::Test {
     worker_.SetModelGame(Cod4);
   }
 
+  // Starts the worker on one job and waits for it.
+  void Run(const std::string& model, uint32_t steps) {
+    worker_.Start(dir_.path());
+    worker_.AddJob(model, steps);
+    worker_.WaitIdle();
+  }
   // Index of the first line holding `part`, or -1.
   int LineOf(const std::string& part) {
     std::vector<std::string> lines = log_.lines();
@@ -60,88 +68,72 @@ class WorkerTest : public ::testing::Test {
 TEST_F(WorkerTest, OpenJobLoadsReadsSurfacesAndBuildsInOrder) {
   FakeGl gl;
   worker_.SetGl(&gl);
-  worker_.Start(dir_.path());
-  worker_.AddJob(soldier_, job::kOpenModel);
-  worker_.WaitIdle();
+  Run(soldier_, job::kOpenModel);
   int load = LineOf("^2Loaded Xmodel^7: soldier (");
   int surf = LineOf("^2Loaded Surface^7: 0, ");
   int material = LineOf("^2Material^7: ");
   ASSERT_GE(load, 0) << log_.Joined();
   EXPECT_GT(surf, load);
   EXPECT_GT(material, surf);
-  EXPECT_EQ(gl.built, 1);
-  EXPECT_EQ(gl.deleted, 1);
-  EXPECT_EQ(gl.released, 1);
+  EXPECT_EQ(std::vector<int>({gl.built, gl.deleted, gl.released}), std::vector<int>({1, 1, 1}));
   std::lock_guard<std::mutex> hold(worker_.box_lock);
-  EXPECT_TRUE(worker_.bounds.valid);
-  EXPECT_TRUE(worker_.model_ready);
+  EXPECT_TRUE(worker_.bounds.valid && worker_.model_ready);
   EXPECT_LT(worker_.bounds.min[2], worker_.bounds.max[2]);
 }
 
 TEST_F(WorkerTest, FailedLoadSkipsSurfacesButStillRunsTheTextureStep) {
   FakeGl gl;
   worker_.SetGl(&gl);
-  worker_.Start(dir_.path());
-  worker_.AddJob(dir_.Sub("game/raw/xmodel/missing"), job::kOpenModel);
-  worker_.WaitIdle();
+  Run(dir_.Sub("game/raw/xmodel/missing"), job::kOpenModel);
   EXPECT_TRUE(log_.Contains("^1LoadxmodelFull^7:: Invalid Path")) << log_.Joined();
-  EXPECT_FALSE(log_.Contains("Loaded Surface"));
-  EXPECT_FALSE(log_.Contains("LoadSurface"));
-  EXPECT_EQ(gl.trees, 1);  // the trees are rebuilt (emptied) ...
-  EXPECT_EQ(gl.built, 0);  // ... but nothing is built for the viewer
+  EXPECT_FALSE(log_.Contains("LoadSurface") || log_.Contains("Loaded Surface"));
+  // The trees are rebuilt (emptied), but nothing is built for the viewer.
+  EXPECT_EQ(std::make_pair(gl.trees, gl.built), std::make_pair(1, 0));
   std::vector<JobReport> reports = worker_.TakeReports();
   ASSERT_EQ(reports.size(), 1u);
   EXPECT_TRUE(reports[0].failed());
 }
 
-TEST_F(WorkerTest, SurfaceJobAloneRunsOnTheLoadedModel) {
-  worker_.Start(dir_.path());
-  worker_.AddJob(crate_, job::kLoad);
-  worker_.WaitIdle();
-  EXPECT_FALSE(log_.Contains("Loaded Surface"));
-  worker_.AddJob(crate_, job::kSurfaces);
-  worker_.WaitIdle();
-  EXPECT_TRUE(log_.Contains("^2Loaded Surface^7: 0, ")) << log_.Joined();
-}
-
-TEST_F(WorkerTest, JobsQueuedTogetherRunInQueueOrder) {
-  // Queued before the thread starts, so both are in its first batch.
+// Jobs queued before the thread starts run in queue order in its first
+// batch; a surface job alone runs on the model loaded before; an unload
+// empties it; a second Stop logs nothing.
+TEST_F(WorkerTest, JobsRunInQueueOrderOnTheLoadedModel) {
   worker_.AddJob(crate_, job::kLoad);
   worker_.AddJob(soldier_, job::kLoad);
   worker_.Start(dir_.path());
   worker_.WaitIdle();
   int first = LineOf("Loaded Xmodel^7: crate");
-  int second = LineOf("Loaded Xmodel^7: soldier");
   ASSERT_GE(first, 0) << log_.Joined();
-  EXPECT_GT(second, first);
+  EXPECT_GT(LineOf("Loaded Xmodel^7: soldier"), first);
   EXPECT_EQ(worker_.TakeReports().size(), 2u);
+  EXPECT_FALSE(log_.Contains("Loaded Surface"));
+  worker_.AddJob(soldier_, job::kSurfaces);
+  worker_.WaitIdle();
+  EXPECT_TRUE(log_.Contains("^2Loaded Surface^7: 0, ")) << log_.Joined();
+  worker_.AddJob(crate_, job::kUnload);
+  worker_.WaitIdle();
+  {
+    std::lock_guard<std::mutex> hold(worker_.box_lock);
+    EXPECT_FALSE(worker_.model_ready || worker_.model.xmodel_loaded);
+  }
+  worker_.Stop();
+  worker_.Stop();
+  const std::vector<std::string> lines = log_.lines();
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), "Xmodel thread Stopped"), 1);
 }
 
 TEST_F(WorkerTest, ContextThatWillNotBecomeCurrentIsTriedFiveTimes) {
   FakeGl gl(/*fail_first=*/100);
   worker_.SetGl(&gl);
-  worker_.Start(dir_.path());
-  worker_.AddJob(crate_, job::kOpenModel);
-  worker_.WaitIdle();
+  Run(crate_, job::kOpenModel);
   EXPECT_EQ(gl.attempts, 5);
   EXPECT_TRUE(log_.Contains("Failed To Set OpenGL Contex"));
-}
-
-TEST_F(WorkerTest, StopTwiceLogsOnce) {
-  worker_.Start(dir_.path());
-  worker_.Stop();
-  worker_.Stop();
-  int count = 0;
-  for (const std::string& line : log_.lines()) count += line == "Xmodel thread Stopped";
-  EXPECT_EQ(count, 1);
 }
 
 TEST_F(WorkerTest, XeExportGoesToTheModelsSubFolderAndIsReported) {
   NoticeBoard board;
   worker_.SetBoard(&board);
-  worker_.Start(dir_.path());
-  worker_.AddJob(soldier_, job::kLoad | job::kSurfaces | job::kExportXE);
-  worker_.WaitIdle();
+  Run(soldier_, job::kLoad | job::kSurfaces | job::kExportXE);
   std::vector<JobReport> reports = worker_.TakeReports();
   ASSERT_EQ(reports.size(), 1u);
   EXPECT_FALSE(reports[0].failed()) << log_.Joined();
@@ -154,41 +146,28 @@ TEST_F(WorkerTest, XeExportGoesToTheModelsSubFolderAndIsReported) {
   ASSERT_TRUE(board.Drain(view));
   EXPECT_EQ(view.sounds, std::vector<std::string>{"export_done"});
   ASSERT_EQ(view.messages.size(), 1u);
-  EXPECT_EQ(view.messages[0].kind, AppMessageKind::kBalloon);
-  EXPECT_EQ(view.messages[0].title, "Exported XMODEL_EXPORT");
-  EXPECT_EQ(view.messages[0].text, "Exported: 'soldier' to '" + dir_.Sub("out/soldier") + ".XMODEL_EXPORT'");
+  EXPECT_EQ(std::tie(view.messages[0].kind, view.messages[0].title, view.messages[0].text),
+            std::make_tuple(AppMessageKind::kBalloon, std::string("Exported XMODEL_EXPORT"),
+                            "Exported: 'soldier' to '" + dir_.Sub("out/soldier") + ".XMODEL_EXPORT'"));
   EXPECT_EQ(view.Progress(kWorkerProgressName), 1.0f);
 }
 
-TEST_F(WorkerTest, RunningDirectoryMeansTheProgramFolderExported) {
+// Without the sub-folder setting the export goes to "exported" beside the
+// program; an export of a model not loaded fails with its code.
+TEST_F(WorkerTest, ExportsWithoutSubFolderAndOfAnUnloadedModel) {
   ExportSettings o;
   o.export_sub_dir = false;
   worker_.SetExportSettings(o);
   worker_.Start(dir_.path());
+  worker_.AddJob(crate_, job::kExportXE);
   worker_.AddJob(crate_, job::kLoad | job::kSurfaces | job::kExportXE);
   worker_.WaitIdle();
-  std::vector<JobReport> reports = worker_.TakeReports();
-  ASSERT_EQ(reports.size(), 1u);
-  ASSERT_EQ(reports[0].written.size(), 1u);
-  EXPECT_EQ(fs::path(reports[0].written[0]).parent_path(), fs::path(dir_.Sub("exported")));
-}
-
-TEST_F(WorkerTest, ExportOfAnUnloadedModelFailsWithItsCode) {
-  worker_.Start(dir_.path());
-  worker_.AddJob(crate_, job::kExportXE);
-  worker_.WaitIdle();
   EXPECT_TRUE(log_.Contains("^1Export XE^7:: File Not Loaded")) << log_.Joined();
-  EXPECT_TRUE(worker_.TakeReports()[0].failed());
-}
-
-TEST_F(WorkerTest, UnloadEmptiesTheModelAndClearsReady) {
-  worker_.Start(dir_.path());
-  worker_.AddJob(crate_, job::kOpenModel);
-  worker_.AddJob(crate_, job::kUnload);
-  worker_.WaitIdle();
-  std::lock_guard<std::mutex> hold(worker_.box_lock);
-  EXPECT_FALSE(worker_.model_ready);
-  EXPECT_FALSE(worker_.model.xmodel_loaded);
+  std::vector<JobReport> reports = worker_.TakeReports();
+  ASSERT_EQ(reports.size(), 2u);
+  EXPECT_TRUE(reports[0].failed());
+  ASSERT_EQ(reports[1].written.size(), 1u);
+  EXPECT_EQ(fs::path(reports[1].written[0]).parent_path(), fs::path(dir_.Sub("exported")));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <thread>
+#include <tuple>
 
 #include "imaging/iwd_utils.h"
 #include "model/xmodel_threaded.h"
@@ -32,11 +33,10 @@ TEST(NoticeBoard, DrainTakesQueuesOnceAndSkipsUnchangedFrames) {
   EXPECT_EQ(view.Text("iwi_progress_text"), "");
   EXPECT_EQ(view.ProgressWidth("progress_bar", 150), 150);
   EXPECT_EQ(view.Progress("download_progress"), 0.0f);
-  EXPECT_EQ(view.commands, std::vector<std::string>{"open iwd_images_menu;"});
-  EXPECT_EQ(view.errors, std::vector<std::string>{"Can't move"});
-  EXPECT_EQ(view.sounds, std::vector<std::string>{"export_done"});
-  ASSERT_EQ(view.messages.size(), 1u);
-  EXPECT_EQ(view.messages[0].kind, AppMessageKind::kQuit);
+  using Texts = std::vector<std::string>;
+  EXPECT_EQ(std::tie(view.commands, view.errors, view.sounds),
+            std::make_tuple(Texts{"open iwd_images_menu;"}, Texts{"Can't move"}, Texts{"export_done"}));
+  EXPECT_TRUE(view.messages.size() == 1 && view.messages[0].kind == AppMessageKind::kQuit);
   EXPECT_EQ(view.version, board.version());
 
   // Nothing new: the queues are empty, the values stay.
@@ -98,8 +98,7 @@ TEST(NoticeBoard, ThreadsPublishWhileTheMainThreadDrains) {
 
   // The reader: every drained frame consistent, commands in order per thread.
   std::vector<int> next(kThreads, 0);
-  std::vector<std::string> others;
-  std::vector<std::string> sounds;
+  std::vector<std::string> others, sounds;
   BoardSnapshot view;
   uint64_t last_version = 0;
   bool done = false;

@@ -2,8 +2,9 @@
 // alone so the writer is checked against the format, not against itself.
 #pragma once
 
+#include <algorithm>
 #include <array>
-#include <cstdio>
+#include <cstdlib>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -41,121 +42,97 @@ struct File {
 };
 
 inline std::string Unquote(const std::string& s) {
-  size_t a = s.find('"'), b = s.rfind('"');
-  return a == std::string::npos || b <= a ? s : s.substr(a + 1, b - a - 1);
+  size_t a = s.find('"'), b = s.find('"', a + 1);
+  return a == std::string::npos || b == std::string::npos ? s : s.substr(a + 1, b - a - 1);
 }
 
-// Parses "a, b, c" or "a b c" after a keyword.
-template <size_t N>
-inline bool Numbers(const std::string& rest, std::array<double, N>& out) {
-  std::string t = rest;
-  for (char& c : t)
-    if (c == ',') c = ' ';
-  std::istringstream in(t);
-  for (double& v : out)
-    if (!(in >> v)) return false;
-  return true;
-}
+// Reads the file's sections in their order; every line must start with the
+// keyword the format puts there.
+class Reader {
+ public:
+  explicit Reader(const std::string& text_crlf) {
+    std::string line;
+    std::istringstream in(text_crlf);
+    while (std::getline(in, line)) {
+      while (!line.empty() && line.back() == '\r') line.pop_back();
+      if (!line.empty() && line.rfind("//", 0) != 0) lines_.push_back(line);
+    }
+  }
+  // The rest of the next line after `keyword`; sets `failed` when it is not there.
+  std::string Want(const char* keyword) {
+    const std::string k = std::string(keyword) + " ";
+    if (failed.empty() && (at_ >= lines_.size() || (lines_[at_] != keyword && lines_[at_].rfind(k, 0) != 0)))
+      failed = std::string("no ") + keyword + " near line " + std::to_string(at_);
+    if (!failed.empty()) return "";
+    const std::string& line = lines_[at_++];
+    return line.size() > k.size() ? line.substr(k.size()) : "";
+  }
+  int Int(const char* keyword) { return std::atoi(Want(keyword).c_str()); }
+  // "a, b, c" or "a b c" after `keyword`, N numbers.
+  template <size_t N>
+  std::array<double, N> Numbers(const char* keyword) {
+    std::string t = Want(keyword);
+    for (char& c : t) c = c == ',' ? ' ' : c;
+    std::istringstream in(t);
+    std::array<double, N> out{};
+    for (double& v : out)
+      if (!(in >> v) && failed.empty()) failed = std::string("short ") + keyword;
+    return out;
+  }
+  void Skip(size_t n) { at_ = std::min(at_ + n, lines_.size()); }
+  std::string failed;
 
-inline File Parse(const std::string& text_crlf) {
+ private:
+  std::vector<std::string> lines_;
+  size_t at_ = 0;
+};
+
+inline File Parse(const std::string& text) {
   File f;
-  std::string text;
-  text.reserve(text_crlf.size());
-  for (char c : text_crlf)
-    if (c != '\r') text += c;
-  std::istringstream in(text);
-  std::string line;
-  auto next = [&](std::string& l) {
-    while (std::getline(in, l))
-      if (!l.empty() && l.rfind("//", 0) != 0) return true;
-    return false;
-  };
-  auto fail = [&](const std::string& why) {
-    f.error = why + " near: " + line;
-    return f;
-  };
-  auto key = [](const std::string& l, const char* k, std::string& rest) {
-    size_t n = std::char_traits<char>::length(k);
-    if (l.compare(0, n, k) != 0) return false;
-    rest = l.substr(n);
-    return true;
-  };
-  std::string rest;
-  if (!next(line) || line != "MODEL") return fail("no MODEL");
-  if (!next(line) || line != "VERSION 6") return fail("no VERSION 6");
-  if (!next(line) || !key(line, "NUMBONES ", rest)) return fail("no NUMBONES");
-  int nb = std::stoi(rest);
-  for (int i = 0; i < nb; ++i) {
-    if (!next(line) || !key(line, "BONE ", rest)) return fail("bone line");
+  Reader r(text);
+  if (r.Want("MODEL").size() || r.Want("VERSION") != "6") r.failed = "not MODEL, VERSION 6";
+  const int bones = r.Int("NUMBONES");
+  for (int i = 0; i < bones && r.failed.empty(); ++i) {
     Bone b;
-    std::istringstream bl(rest);
-    bl >> b.index >> b.parent;
+    const std::string rest = r.Want("BONE");  // index, parent, "name"
+    std::istringstream(rest) >> b.index >> b.parent;
     b.name = Unquote(rest);
     f.bones.push_back(b);
   }
-  for (int i = 0; i < nb; ++i) {
-    if (!next(line) || !key(line, "BONE ", rest) || std::stoi(rest) != i) return fail("pose BONE");
-    Bone& b = f.bones[size_t(i)];
-    std::array<double, 3> s{};
-    if (!next(line) || !key(line, "OFFSET ", rest) || !Numbers(rest, b.offset)) return fail("OFFSET");
-    if (!next(line) || !key(line, "SCALE ", rest) || !Numbers(rest, s)) return fail("SCALE");
-    if (!next(line) || !key(line, "X ", rest) || !Numbers(rest, b.x)) return fail("X");
-    if (!next(line) || !key(line, "Y ", rest) || !Numbers(rest, b.y)) return fail("Y");
-    if (!next(line) || !key(line, "Z ", rest) || !Numbers(rest, b.z)) return fail("Z");
+  for (Bone& b : f.bones) {
+    if (r.Int("BONE") != b.index) r.failed = "pose of bone " + std::to_string(b.index);
+    b.offset = r.Numbers<3>("OFFSET");
+    r.Numbers<3>("SCALE");
+    b.x = r.Numbers<3>("X"), b.y = r.Numbers<3>("Y"), b.z = r.Numbers<3>("Z");
   }
-  if (!next(line) || !key(line, "NUMVERTS ", rest)) return fail("NUMVERTS");
-  int nv = std::stoi(rest);
-  for (int i = 0; i < nv; ++i) {
-    Vert v;
-    if (!next(line) || !key(line, "VERT ", rest) || std::stoi(rest) != i) return fail("VERT");
-    if (!next(line) || !key(line, "OFFSET ", rest) || !Numbers(rest, v.offset)) return fail("v OFFSET");
-    if (!next(line) || !key(line, "BONES ", rest)) return fail("BONES");
-    int n = std::stoi(rest);
-    for (int k = 0; k < n; ++k) {
-      if (!next(line) || !key(line, "BONE ", rest)) return fail("weight BONE");
-      std::istringstream wl(rest);
-      std::pair<int, double> p;
-      wl >> p.first >> p.second;
-      v.bones.push_back(p);
+  f.verts.resize(size_t(std::max(0, r.Int("NUMVERTS"))));
+  for (size_t i = 0; i < f.verts.size() && r.failed.empty(); ++i) {
+    if (r.Int("VERT") != int(i)) r.failed = "vertex " + std::to_string(i);
+    f.verts[i].offset = r.Numbers<3>("OFFSET");
+    for (int k = r.Int("BONES"); k > 0 && r.failed.empty(); --k) {
+      std::array<double, 2> w = r.Numbers<2>("BONE");
+      f.verts[i].bones.emplace_back(int(w[0]), w[1]);
     }
-    f.verts.push_back(v);
   }
-  if (!next(line) || !key(line, "NUMFACES ", rest)) return fail("NUMFACES");
-  int nf = std::stoi(rest);
-  for (int i = 0; i < nf; ++i) {
-    Tri t;
-    if (!next(line) || !key(line, "TRI ", rest)) return fail("TRI");
-    std::istringstream tl(rest);
-    tl >> t.object >> t.material;
+  f.tris.resize(size_t(std::max(0, r.Int("NUMFACES"))));
+  for (Tri& t : f.tris) {
+    std::istringstream(r.Want("TRI")) >> t.object >> t.material;
     for (Corner& c : t.corners) {
-      if (!next(line) || !key(line, "VERT ", rest)) return fail("corner VERT");
-      c.vert = std::stoi(rest);
-      if (!next(line) || !key(line, "NORMAL ", rest) || !Numbers(rest, c.normal)) return fail("NORMAL");
-      if (!next(line) || !key(line, "COLOR ", rest) || !Numbers(rest, c.color)) return fail("COLOR");
-      if (!next(line) || !key(line, "UV ", rest)) return fail("UV");
-      std::array<double, 3> uv{};
-      if (!Numbers(rest, uv)) return fail("UV numbers");
+      c.vert = r.Int("VERT");
+      c.normal = r.Numbers<3>("NORMAL");
+      c.color = r.Numbers<4>("COLOR");
+      std::array<double, 3> uv = r.Numbers<3>("UV");  // channel count, u, v
       c.uv = {uv[1], uv[2]};
     }
-    f.tris.push_back(t);
+    if (!r.failed.empty()) break;
   }
-  if (!next(line) || !key(line, "NUMOBJECTS ", rest)) return fail("NUMOBJECTS");
-  int no = std::stoi(rest);
-  for (int i = 0; i < no; ++i) {
-    if (!next(line) || !key(line, "OBJECT ", rest)) return fail("OBJECT");
-    f.objects.push_back(Unquote(rest));
+  for (int i = r.Int("NUMOBJECTS"); i > 0 && r.failed.empty(); --i) f.objects.push_back(Unquote(r.Want("OBJECT")));
+  for (int i = r.Int("NUMMATERIALS"); i > 0 && r.failed.empty(); --i) {
+    f.materials.push_back(Unquote(r.Want("MATERIAL")));
+    r.Skip(11);  // colour, transparency, ... up to BLINN
   }
-  if (!next(line) || !key(line, "NUMMATERIALS ", rest)) return fail("NUMMATERIALS");
-  int nm = std::stoi(rest);
-  for (int i = 0; i < nm; ++i) {
-    if (!next(line) || !key(line, "MATERIAL ", rest)) return fail("MATERIAL");
-    std::string r = rest;
-    size_t a = r.find('"'), b = r.find('"', a + 1);
-    f.materials.push_back(r.substr(a + 1, b - a - 1));
-    for (int k = 0; k < 11; ++k)
-      if (!next(line)) return fail("material block");
-  }
-  f.ok = true;
+  f.error = r.failed;
+  f.ok = r.failed.empty();
   return f;
 }
 

@@ -8,104 +8,89 @@
 
 namespace {
 
+constexpr float kE = 2.71828183f;
+constexpr float kStart = 173.205f;  // |(100, 100, 100)|
+
 Vec3f Target(const Camera& c) {
   Vec3f d = c.ViewDirection();
   return {c.eye.x + d.x * c.center_of_interest, c.eye.y + d.y * c.center_of_interest,
           c.eye.z + d.z * c.center_of_interest};
 }
+float Distance(Vec3f a, Vec3f b) {
+  return std::sqrt((a.x - b.x) * (a.x - b.x) + (a.y - b.y) * (a.y - b.y) + (a.z - b.z) * (a.z - b.z));
+}
 
 class CameraTest : public ::testing::Test {
  protected:
   void SetUp() override { cam_.ResetCamera(); }
-  void Drag(int buttons, int x0, int y0, int x1, int y1, int style = 0) {
-    cam_.MouseMove(0, x0, y0, style, false);
-    cam_.MouseMove(buttons, x0, y0, style, false);
-    cam_.MouseMove(buttons, x1, y1, style, false);
+  void Drag(int buttons, int x0, int y0, int x1, int y1, int style = 0, bool over_gui = false) {
+    cam_.MouseMove(0, x0, y0, style, over_gui);
+    cam_.MouseMove(buttons, x0, y0, style, over_gui);
+    cam_.MouseMove(buttons, x1, y1, style, over_gui);
   }
   CameraControl cam_;
 };
 
 TEST_F(CameraTest, ResetLooksAtTheOriginFromOneHundredEachWay) {
-  const Camera& c = cam_.current();
-  EXPECT_NEAR(c.center_of_interest, 173.2, 0.05);
-  Vec3f t = Target(c);
-  EXPECT_NEAR(t.x, 0, 1e-3);
-  EXPECT_NEAR(t.y, 0, 1e-3);
-  EXPECT_NEAR(t.z, 0, 1e-3);
-  std::array<float, 16> m = c.ModelView();
-  // The origin lies straight ahead, 173.2 units down -Z.
-  EXPECT_NEAR(m[12], 0, 1e-3);
-  EXPECT_NEAR(m[13], 0, 1e-3);
-  EXPECT_NEAR(m[14], -173.2, 0.05);
+  EXPECT_NEAR(cam_.current().center_of_interest, kStart, 0.05);
+  std::array<float, 16> m = cam_.current().ModelView();
+  // The origin lies straight ahead, down -Z.
+  EXPECT_NEAR(Distance({m[12], m[13], m[14]}, {0, 0, -kStart}), 0, 0.05);
 }
 
-TEST_F(CameraTest, ZoomDragOfFiveHundredPixelsDividesTheDistanceByE) {
-  float d0 = cam_.current().center_of_interest;
+// One drag each: the distance it leaves, how far the target moved (a pan
+// moves it a thousandth of the distance per pixel), and whether the eye moved.
+TEST_F(CameraTest, EachDragMovesTheCameraItsOwnWay) {
+  struct Case {
+    const char* what;
+    int style, buttons, dx, dy;
+    bool over_gui;
+    float distance, target_moved;
+    bool eye_moves;
+  };
+  const Case cases[] = {
+      {"zoom: 500 pixels divide by e", 0, kMouseRight, 500, 0, false, kStart / kE, NAN, true},
+      {"tumble keeps target and distance", 0, kMouseLeft, 80, 45, false, kStart, 0, true},
+      {"pan", 0, kMouseMiddle, 100, 0, false, kStart, kStart / 10, true},
+      {"asset viewer has no middle action", 1, kMouseMiddle, 300, 200, false, kStart, 0, false},
+      {"moves over the GUI", 0, kMouseLeft, 300, 300, true, kStart, 0, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    cam_.ResetCamera();
+    const Camera before = cam_.current();
+    Drag(c.buttons, 10, 10, 10 + c.dx, 10 + c.dy, c.style, c.over_gui);
+    const Camera& now = cam_.current();
+    EXPECT_NEAR(now.center_of_interest, c.distance, 0.05);
+    if (!std::isnan(c.target_moved)) {
+      EXPECT_NEAR(Distance(Target(now), Target(before)), c.target_moved, 0.05);
+    }
+    EXPECT_EQ(Distance(now.eye, before.eye) > 1.0f, c.eye_moves);
+    EXPECT_EQ(cam_.last_action != CameraAction::kNone, c.eye_moves);
+  }
+}
+
+// A drag is measured from where it started; released, the next one starts
+// from the present camera; adding a button re-bases on the camera and
+// pointer the last action left (asset-viewer style: left tumbles, left and
+// right pan).
+TEST_F(CameraTest, DragsRebaseOnReleaseAndOnAChangeOfAction) {
   Drag(kMouseRight, 100, 100, 600, 100);
-  EXPECT_NEAR(cam_.current().center_of_interest, d0 / 2.71828183, 1e-3);
   cam_.MouseMove(kMouseRight, 100, 100, 0, false);  // back to the start, same drag
-  EXPECT_EQ(cam_.current().center_of_interest, d0);
-  Vec3f t = Target(cam_.current());
-  EXPECT_NEAR(t.x, 0, 1e-3);
-}
+  EXPECT_NEAR(cam_.current().center_of_interest, kStart, 1e-3);
+  Drag(kMouseRight, 0, 0, 500, 0);
+  Drag(kMouseRight, 0, 0, 500, 0);
+  EXPECT_NEAR(cam_.current().center_of_interest, kStart / kE / kE, 1e-3);
 
-TEST_F(CameraTest, TumbleKeepsTheTargetAndTheDistance) {
-  Drag(kMouseLeft, 10, 10, 90, 55);
-  const Camera& c = cam_.current();
-  Vec3f t = Target(c);
-  EXPECT_NEAR(t.x, 0, 1e-2);
-  EXPECT_NEAR(t.y, 0, 1e-2);
-  EXPECT_NEAR(t.z, 0, 1e-2);
-  EXPECT_NEAR(std::sqrt(c.eye.x * c.eye.x + c.eye.y * c.eye.y + c.eye.z * c.eye.z), 173.2, 0.05);
-  EXPECT_GT(std::fabs(c.eye.x - 100), 1.0f);
-}
-
-TEST_F(CameraTest, PanMovesEyeAndTargetTogether) {
-  Drag(kMouseMiddle, 0, 0, 100, 0);
-  const Camera& c = cam_.current();
-  Vec3f t = Target(c);
-  float moved = std::sqrt(t.x * t.x + t.y * t.y + t.z * t.z);
-  EXPECT_NEAR(moved, 100.0 / 1000.0 * 173.205, 0.05);
-  EXPECT_NEAR(c.center_of_interest, 173.205, 0.01);
-}
-
-TEST_F(CameraTest, ChangingTheActionRebasesTheDrag) {
-  // Asset-viewer style: left tumbles; adding the right makes it a pan that
-  // starts from where the tumble left the camera and the pointer.
-  cam_.MouseMove(0, 0, 0, 1, false);
-  cam_.MouseMove(kMouseLeft, 0, 0, 1, false);
-  cam_.MouseMove(kMouseLeft, 50, 0, 1, false);
+  cam_.ResetCamera();
+  Drag(kMouseLeft, 0, 0, 50, 0, 1);
   Camera after_tumble = cam_.current();
   cam_.MouseMove(kMouseLeft | kMouseRight, 50, 0, 1, false);
   EXPECT_EQ(cam_.last_action, CameraAction::kPan);
   EXPECT_EQ(cam_.current().eye.x, after_tumble.eye.x);
   cam_.MouseMove(kMouseLeft | kMouseRight, 150, 0, 1, false);
-  Vec3f a = Target(after_tumble), b = Target(cam_.current());
-  float moved = std::sqrt((a.x - b.x) * (a.x - b.x) + (a.y - b.y) * (a.y - b.y) + (a.z - b.z) * (a.z - b.z));
-  EXPECT_NEAR(moved, 100.0 / 1000.0 * after_tumble.center_of_interest, 0.05);
+  EXPECT_NEAR(Distance(Target(after_tumble), Target(cam_.current())), after_tumble.center_of_interest / 10, 0.05);
   EXPECT_EQ(cam_.current().orientation.w, after_tumble.orientation.w);
-}
-
-TEST_F(CameraTest, AssetViewerMiddleButtonAloneDoesNothing) {
-  Camera before = cam_.current();
-  Drag(kMouseMiddle, 0, 0, 300, 200, 1);
-  EXPECT_EQ(cam_.current().eye.x, before.eye.x);
-  EXPECT_EQ(cam_.current().eye.y, before.eye.y);
-}
-
-TEST_F(CameraTest, MovesOverTheGuiNeverMoveTheCamera) {
-  Camera before = cam_.current();
-  cam_.MouseMove(kMouseLeft, 0, 0, 0, true);
-  cam_.MouseMove(kMouseLeft, 300, 300, 0, true);
-  EXPECT_EQ(cam_.current().eye.z, before.eye.z);
-  EXPECT_EQ(cam_.last_action, CameraAction::kNone);
-}
-
-TEST_F(CameraTest, ReleasingStartsTheNextDragFromThePresentCamera) {
-  Drag(kMouseRight, 0, 0, 500, 0);
-  float d1 = cam_.current().center_of_interest;
-  Drag(kMouseRight, 0, 0, 500, 0);
-  EXPECT_NEAR(cam_.current().center_of_interest, d1 / 2.71828183, 1e-3);
 }
 
 }  // namespace
