@@ -9,6 +9,7 @@
 #include "export/export_common.h"
 #include "platform/path_names.h"
 #include "export/maya_names.h"
+#include "export/number_format.h"
 #include "export/text_out.h"
 #include "model/xmodel.h"
 
@@ -70,6 +71,17 @@ void WriteSmoothBinder(TextOut& out, const MayaNames& names, const XmodelSurface
 
   // Runs of vertices wholly on one bone; a vertex with influences of its
   // own stands alone.
+  char mesh_text[48];
+  const std::string_view mesh(mesh_text, size_t(PutInt(PutText(mesh_text, " $cluster QorMesh_"), i) - mesh_text));
+  auto vertex_line = [&](size_t start, size_t end) {
+    out.Text(mesh);
+    char* p = PutInt(PutText(out.Reserve(), ".vtx["), (long long)start);
+    if (end > start) {
+      *p++ = ':';
+      p = PutInt(p, (long long)end);
+    }
+    out.Commit(PutText(p, "];\r\n"));
+  };
   const size_t count = s.vertices.size();
   for (size_t start = 0; start < count;) {
     const VertexInfluences& first = s.influences[start];
@@ -78,14 +90,15 @@ void WriteSmoothBinder(TextOut& out, const MayaNames& names, const XmodelSurface
       while (end + 1 < count && s.influences[end + 1].extra_count == 0 &&
              s.influences[end + 1].primary_bone == first.primary_bone)
         ++end;
-    out.Lit("\tskinPercent -tv ").Raw(names.Joint(first.primary_bone)).Lit(" 1.0 $cluster QorMesh_");
-    out.Int(i).Lit(".vtx[").Int((long long)start);
-    if (end > start) out.Lit(":").Int((long long)end);
-    out.Lit("];\n");
+    out.Text("\tskinPercent -tv ").Text(names.Joint(first.primary_bone)).Text(" 1.0");
+    vertex_line(start, end);
     if (first.extra_count != 0)
       for (const InfluenceEntry& e : s.Entries(start)) {
-        out.Lit("\t\tskinPercent -tv ").Raw(names.Joint(e.bone)).Lit(" ").Fixed(BindWeight(e.weight), 5);
-        out.Lit(" $cluster QorMesh_").Int(i).Lit(".vtx[").Int((long long)start).Lit("];\n");
+        out.Text("\t\tskinPercent -tv ").Text(names.Joint(e.bone));
+        char* p = out.Reserve();
+        *p = ' ';
+        out.Commit(PutFixed(p + 1, BindWeight(e.weight), 5));
+        vertex_line(start, start);
       }
     start = end + 1;
   }

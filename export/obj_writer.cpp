@@ -64,43 +64,43 @@ char* PutVec3(char* p, const char* tag, const float v[3]) {
   return PutText(p, "\r\n");
 }
 
-void CountLine(LineBlock& block, int count, std::string_view what) {
-  char* p = PutText(block.Reserve(), "# ");
+void CountLine(TextOut& out, int count, std::string_view what) {
+  char* p = PutText(out.Reserve(), "# ");
   p = PutInt(p, count);
-  block.Commit(PutText(p, what));
+  out.Commit(PutText(p, what));
 }
 
 // One mesh: positions, UVs, normals, its group and material, its faces.
 // `base` is the OBJ index of the mesh's first vertex.
-void WriteMesh(LineBlock& block, const XmodelSurface& s, size_t mesh, std::string_view material,
+void WriteMesh(TextOut& out, const XmodelSurface& s, size_t mesh, std::string_view material,
                long long base) {
-  for (const XmodelVertex& v : s.vertices) block.Commit(PutVec3(block.Reserve(), "v ", v.position));
-  CountLine(block, s.vertex_count, " vertices\r\n\r\n");
+  for (const XmodelVertex& v : s.vertices) out.Commit(PutVec3(out.Reserve(), "v ", v.position));
+  CountLine(out, s.vertex_count, " vertices\r\n\r\n");
 
   for (const XmodelVertex& v : s.vertices) {
-    char* p = PutText(block.Reserve(), "vt ");
+    char* p = PutText(out.Reserve(), "vt ");
     p = PutFixed(p, v.u);
     *p++ = ' ';
     p = PutFixed(p, v.v);  // as stored: already 1 - the file's value
-    block.Commit(PutText(p, "\r\n"));
+    out.Commit(PutText(p, "\r\n"));
   }
-  CountLine(block, s.vertex_count, " UV's\r\n\r\n");
+  CountLine(out, s.vertex_count, " UV's\r\n\r\n");
 
-  for (const XmodelVertex& v : s.vertices) block.Commit(PutVec3(block.Reserve(), "vn ", v.normal));
-  CountLine(block, s.vertex_count, " normals\r\n\r\n");
+  for (const XmodelVertex& v : s.vertices) out.Commit(PutVec3(out.Reserve(), "vn ", v.normal));
+  CountLine(out, s.vertex_count, " normals\r\n\r\n");
 
-  char* p = PutText(block.Reserve(), "\r\ns off\r\ng QorGroup_");
+  char* p = PutText(out.Reserve(), "\r\ns off\r\ng QorGroup_");
   p = PutInt(p, (long long)mesh);
-  block.Commit(PutText(p, "\r\nusemtl "));
-  block.Text(material);
-  block.Text("\r\n");
+  out.Commit(PutText(p, "\r\nusemtl "));
+  out.Text(material);
+  out.Text("\r\n");
 
   // Position, UV and normal share the index; corners go first, third,
   // second, which turns the games' winding into OBJ's.
   const uint16_t* t = s.triangles.data();
   for (size_t i = 0; i + 2 < s.triangles.size(); i += 3) {
     const long long corner[3] = {t[i] + base, t[i + 2] + base, t[i + 1] + base};
-    p = block.Reserve();
+    p = out.Reserve();
     *p++ = 'f';
     for (long long c : corner) {
       *p++ = ' ';
@@ -110,7 +110,7 @@ void WriteMesh(LineBlock& block, const XmodelSurface& s, size_t mesh, std::strin
       *p++ = '/';
       p = PutInt(p, c);
     }
-    block.Commit(PutText(p, "\r\n"));
+    out.Commit(PutText(p, "\r\n"));
   }
 }
 
@@ -152,16 +152,13 @@ ErrorCode Xmodel::ExportOBJ(std::string folder, const ExportSettings& settings, 
     const size_t mesh_count = lod.surfaces.size();
     const int32_t step = mesh_count ? int32_t(100 / mesh_count) : 0;
     long long base = 1;
-    {
-      LineBlock block(out);
-      for (size_t i = 0; i < mesh_count; ++i) {
-        const XmodelSurface& s = lod.surfaces[i];
-        const auto named = obj_names.find(MeshMaterial(lod, i));
-        WriteMesh(block, s, i, named == obj_names.end() ? MeshMaterial(lod, i) : named->second, base);
-        base += (long long)s.vertices.size();
-        CountLine(block, s.triangle_count, " faces\r\n\r\n");
-        run.Step(step);
-      }
+    for (size_t i = 0; i < mesh_count; ++i) {
+      const XmodelSurface& s = lod.surfaces[i];
+      const auto named = obj_names.find(MeshMaterial(lod, i));
+      WriteMesh(out, s, i, named == obj_names.end() ? MeshMaterial(lod, i) : named->second, base);
+      base += (long long)s.vertices.size();
+      CountLine(out, s.triangle_count, " faces\r\n\r\n");
+      run.Step(step);
     }
     // Commit the file; then the material library beside it.
     code = output.Close(out);

@@ -4,6 +4,7 @@
 // games' own tools read ("MODEL", "VERSION 6"), with CR LF line ends.
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -85,6 +86,28 @@ double ConvertWeight(uint16_t raw) {
 
 void Vec3(TextOut& out, double a, double b, double c, const char* sep) {
   out.Fixed(a).Lit(sep).Fixed(b).Lit(sep).Fixed(c);
+}
+
+char* PutVec3(char* p, float a, float b, float c, std::string_view sep) {
+  p = PutText(PutFixed(p, a), sep);
+  p = PutText(PutFixed(p, b), sep);
+  return PutFixed(p, c);
+}
+
+// printf("%.6f", c / 255.0) of every colour byte: all eight characters long.
+using ColourTexts = char[256][8];
+const ColourTexts& ColourText() {
+  static const auto table = [] {
+    struct Table {
+      ColourTexts text;
+    } t;
+    for (int c = 0; c < 256; ++c) {
+      char buf[kMaxNumberChars];
+      std::memcpy(t.text[c], buf, size_t(PutFixed(buf, c / 255.0) - buf));
+    }
+    return t;
+  }();
+  return table.text;
 }
 
 // Bone and material names go between double quotes, which the format has no
@@ -192,30 +215,43 @@ ErrorCode Xmodel::ExportXE(std::string folder) {
       const int rigid = s.bone_table.empty() ? 0 : s.bone_table[0].bone;
       for (size_t vi = 0; vi < s.vertices.size(); ++vi, ++number) {
         const XmodelVertex& v = s.vertices[vi];
-        out.Lit("VERT ").Int(int64_t(number)).Lit("\nOFFSET ");
-        Vec3(out, v.position[0] * write_scale, v.position[1] * write_scale,
-             v.position[2] * write_scale, ", ");
+        char* p = PutText(out.Reserve(), "VERT ");
+        p = PutInt(p, int64_t(number));
+        p = PutText(p, "\r\nOFFSET ");
+        p = PutVec3(p, v.position[0] * write_scale, v.position[1] * write_scale, v.position[2] * write_scale,
+                    ", ");
         std::span<const InfluenceEntry> entries = s.Entries(vi);
         // A weighted vertex belongs to its own bone, which carries what the
         // entries leave; a rigid surface's vertices to the surface's bone.
         const int own = s.weighted ? s.influences[vi].primary_bone : rigid;
         if (entries.empty()) {
-          out.Lit("\nBONES 1\nBONE ").Int(own).Lit(" 1.000000\n\n");
+          p = PutText(p, "\r\nBONES 1\r\nBONE ");
+          p = PutInt(p, own);
+          out.Commit(PutText(p, " 1.000000\r\n\r\n"));
           continue;
         }
         double rest = 1.0;
         for (const InfluenceEntry& e : entries) rest -= ConvertWeight(e.weight);
         if (rest < 0) rest = 0;
-        out.Lit("\nBONES ").Int(int64_t(entries.size() + 1)).Lit("\nBONE ").Int(own).Lit(" ");
-        out.Fixed(rest).Lit("\n");
-        for (const InfluenceEntry& e : entries)
-          out.Lit("BONE ").Int(e.bone).Lit(" ").Fixed(ConvertWeight(e.weight)).Lit("\n");
-        out.Lit("\n");
+        p = PutText(p, "\r\nBONES ");
+        p = PutInt(p, int64_t(entries.size() + 1));
+        p = PutText(p, "\r\nBONE ");
+        p = PutInt(p, own);
+        *p++ = ' ';
+        out.Commit(PutText(PutFixed(p, rest), "\r\n"));
+        for (const InfluenceEntry& e : entries) {
+          p = PutText(out.Reserve(), "BONE ");
+          p = PutInt(p, e.bone);
+          *p++ = ' ';
+          out.Commit(PutText(PutFixed(p, ConvertWeight(e.weight)), "\r\n"));
+        }
+        out.Text("\r\n");
       }
       step();
     }
 
-    // Faces.
+    // Faces; a corner's colour is one of 256 texts.
+    const ColourTexts& colours = ColourText();
     out.Lit("NUMFACES ").Int(int64_t(triangle_total)).Lit("\n");
     size_t base = 0;
     for (size_t mi = 0; mi < mesh_count; ++mi) {
@@ -227,16 +263,32 @@ ErrorCode Xmodel::ExportXE(std::string folder) {
             material = int(k);
             break;
           }
+      char tri_line[64];
+      char* tri_end = PutText(tri_line, "TRI ");
+      tri_end = PutInt(tri_end, int64_t(mi));
+      *tri_end++ = ' ';
+      tri_end = PutText(PutInt(tri_end, material), " 0 0\r\n");
+      const std::string_view tri(tri_line, size_t(tri_end - tri_line));
       for (size_t t = 0; t + 2 < s.triangles.size(); t += 3) {
-        out.Lit("TRI ").Int(int64_t(mi)).Lit(" ").Int(material).Lit(" 0 0\n");
+        out.Text(tri);
         for (int c = 0; c < 3; ++c) {
           const uint16_t local = s.triangles[t + size_t(c)];
           const XmodelVertex& v = s.vertices[local];
-          out.Lit("VERT ").Int(int64_t(base + local)).Lit("\nNORMAL ");
-          Vec3(out, v.normal[0], v.normal[1], v.normal[2], " ");
-          out.Lit("\nCOLOR  ").Fixed(v.colour[0] / 255.0).Lit(" ").Fixed(v.colour[1] / 255.0);
-          out.Lit(" ").Fixed(v.colour[2] / 255.0).Lit(" ").Fixed(v.colour[3] / 255.0);
-          out.Lit("\nUV 1 ").Fixed(v.u).Lit(" ").Fixed(1.0f - v.v).Lit("\n");
+          char* p = PutText(out.Reserve(), "VERT ");
+          p = PutInt(p, int64_t(base + local));
+          p = PutText(p, "\r\nNORMAL ");
+          p = PutVec3(p, v.normal[0], v.normal[1], v.normal[2], " ");
+          p = PutText(p, "\r\nCOLOR  ");
+          for (int k = 0; k < 4; ++k) {
+            std::memcpy(p, colours[v.colour[k]], 8);
+            p[8] = ' ';
+            p += 9;
+          }
+          p = PutText(p - 1, "\r\nUV 1 ");
+          p = PutFixed(p, v.u);
+          *p++ = ' ';
+          p = PutFixed(p, 1.0f - v.v);
+          out.Commit(PutText(p, "\r\n"));
         }
       }
       base += s.vertices.size();

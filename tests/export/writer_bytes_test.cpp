@@ -7,13 +7,18 @@
 #include <unistd.h>  // Required for: getpid()
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
+#include "export/number_format.h"
+#include "export/text_out.h"
 #include "model/xmodel.h"
 #include "tests/support/files.h"
 #include "tools/fixture/fixture_writer.h"
@@ -186,6 +191,78 @@ TEST(WriterBytes, EveryFormatKeepsItsBytes) {
   }
   if (!have_samples) std::printf("no ../shared/samples: the sample trees were skipped\n");
   fs::remove_all(root);
+}
+
+// The formats the hot loops use beside the double "%.6f" (text_out_test):
+// floats of every scale, "%.5f" and "%.2f", the padded "%9.6f", "%i".
+TEST(WriterBytes, NumberFormatsMatchPrintf) {
+  std::mt19937_64 rng(11);
+  char want[512], got[512];
+  auto check = [&](const char* format, char* end, auto value) {
+    std::snprintf(want, sizeof want, format, value);
+    return std::string_view(got, size_t(end - got)) == want;
+  };
+  for (int i = 0; i < 300000; ++i) {
+    const uint32_t bits = uint32_t(rng());
+    float f;
+    std::memcpy(&f, &bits, sizeof f);
+    if (!std::isfinite(f)) continue;
+    ASSERT_TRUE(check("%.6f", PutFixed(got, f), double(f))) << want;
+    ASSERT_TRUE(check("%9.6f", PutFixedWidth(got, f, 9), double(f))) << want;
+    const double d = std::ldexp(double(rng() >> 11) / double(1ull << 53), int(rng() % 70) - 50);
+    ASSERT_TRUE(check("%.5f", PutFixed(got, d, 5), d)) << want;
+    ASSERT_TRUE(check("%.2f", PutFixed(got, -d, 2), -d)) << want;
+    const long long n = (long long)(rng() >> (rng() % 64)) * (i % 2 ? 1 : -1);
+    ASSERT_TRUE(check("%lld", PutInt(got, n), n)) << want;
+  }
+  for (double d : {0.0, -0.0, 0.5, 1.5, 2.5, 0.125, 0.005, 0.015, 0.000005, 0.000015, 99.995, 1e300})
+    for (int digits : {2, 5}) {
+      std::snprintf(want, sizeof want, "%.*f", digits, d);
+      EXPECT_EQ(std::string_view(got, size_t(PutFixed(got, d, digits) - got)), want);
+    }
+}
+
+// Many blocks through the writer thread arrive whole and in order, across a
+// Flush half way; a write that fails is reported by Flush.
+TEST(WriterBytes, BlocksArriveInOrderAndAFailedWriteIsReported) {
+  std::string want;
+  const std::string long_name(3 * TextOut::kLineMax + 17, 'n');
+  auto write_all = [&](TextOut& out, bool writes) {
+    for (int i = 0; i < 400000; ++i) {
+      if (i == 150000) {
+        EXPECT_EQ(out.Flush(), writes);
+      }
+      if (i % 50000 == 7) out.Raw(long_name);
+      out.Lit("line ").Int(i).Lit(" ").Fixed(i / 7.0).Lit("\n");
+    }
+  };
+  std::FILE* file = std::tmpfile();
+  ASSERT_NE(file, nullptr);
+  {
+    TextOut out(file);
+    write_all(out, true);
+    EXPECT_TRUE(out.Flush());
+  }
+  for (int i = 0; i < 400000; ++i) {
+    if (i % 50000 == 7) want += long_name;
+    char line[64];
+    want.append(line, size_t(std::snprintf(line, sizeof line, "line %d %f\r\n", i, i / 7.0)));
+  }
+  ASSERT_GT(want.size(), 4u << 20);
+  std::string got(want.size() + 1, '\0');
+  std::rewind(file);
+  got.resize(std::fread(got.data(), 1, got.size(), file));
+  std::fclose(file);
+  EXPECT_TRUE(got == want) << got.size() << " bytes, " << want.size() << " wanted";
+
+  std::FILE* full = std::fopen("/dev/full", "wb");
+  if (!full) GTEST_SKIP() << "no /dev/full";
+  {
+    TextOut out(full);
+    write_all(out, false);
+    EXPECT_FALSE(out.Flush());
+  }
+  std::fclose(full);
 }
 
 }  // namespace
