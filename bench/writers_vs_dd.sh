@@ -79,7 +79,7 @@ echo "writers alone vs dd on /dev/shm, $runs runs each, median (min-max):"
 for format in xe ma mel obj; do
   ours="" theirs="" bytes=0
   for ((run = 0; run < runs; ++run)); do
-    read -r seconds bytes < <("$build/bench/vantor_writer_time" "$format" "$model" "$work/out")
+    read -r seconds bytes _ < <("$build/bench/vantor_writer_time" "$format" "$model" "$work/out")
     rm -rf "$work/out"
     ours+=" $seconds"
     theirs+=" $(dd_seconds "$bytes")"
@@ -93,7 +93,7 @@ for format in xe ma obj; do
   for ((run = 0; run < runs; ++run)); do
     start=$(now)
     "$build/vantor-cli" export "$model" --format "$format" --game cod4 --scale 2.54 --no-sub-dir \
-      --out "$work/out" >/dev/null
+      --out "$work/out" >/dev/null 2>&1
     end=$(now)
     bytes=$(find "$work/out" -type f -printf '%s\n' | awk '{ s += $1 } END { print s }')
     rm -rf "$work/out"

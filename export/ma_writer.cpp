@@ -313,10 +313,9 @@ ErrorCode Xmodel::ExportMA(std::string folder, const ExportSettings& settings, E
 
     // The model's transform and one mesh node per surface.
     out.Lit("createNode transform -n \"").Raw(nodes.model).Lit("\";\nsetAttr \".ove\" yes;");
-    for (size_t i = 0; i < mesh_count; ++i) {
-      WriteMesh(out, lod.surfaces[i], i, nodes.model);
-      run.Step(step);
-    }
+    out.Parallel(
+        mesh_count, [&](TextOut& o, size_t i) { WriteMesh(o, lod.surfaces[i], i, nodes.model); },
+        [&](size_t) { run.Step(step); });
 
     // A shading network per colour texture of each material. The links
     // and mesh assignments below connect to every material's nodes, so a

@@ -163,11 +163,15 @@ ErrorCode Xmodel::ExportMABind(std::string folder, ExportWritten* written) {
 
     // Weighted meshes and the procedure that runs their binders.
     if (any_weighted) {
-      for (size_t i = 0; i < lod.surfaces.size(); ++i) {
-        if (!lod.surfaces[i].weighted) continue;
-        WriteSmoothBinder(out, names, lod.surfaces[i], (long long)i);
-        step();
-      }
+      std::vector<size_t> weighted;
+      for (size_t i = 0; i < lod.surfaces.size(); ++i)
+        if (lod.surfaces[i].weighted) weighted.push_back(i);
+      out.Parallel(
+          weighted.size(),
+          [&](TextOut& o, size_t k) {
+            WriteSmoothBinder(o, names, lod.surfaces[weighted[k]], (long long)weighted[k]);
+          },
+          [&](size_t) { step(); });
       out.Lit("\nglobal proc QorsPerfectBind()\n{\n\t// Updated: wrapping the calls in 'catch' means others "
               "will still run, if one fails. \n");
       for (size_t i = 0; i < lod.surfaces.size(); ++i)

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <charconv>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -28,12 +29,18 @@ inline char* PutPair(char* o, uint32_t two_digits) {
 inline constexpr uint64_t kPow10[] = {1, 10, 100, 1000, 10000, 100000, 1000000};
 inline constexpr uint64_t kPow5[] = {1, 5, 25, 125, 625, 3125, 15625};
 
-// "-"?, the integer part and N decimals of q / 10^N.
+// "-"?, the integer part and N decimals of q / 10^N, blank-padded on the
+// left to `width` characters.
 template <int N>
-char* PutScaled(char* o, bool negative, uint64_t q) {
-  if (negative) *o++ = '-';
+inline char* PutScaled(char* o, bool negative, uint64_t q, int width = 0) {
   const uint64_t whole = q / kPow10[N];
   uint32_t f = uint32_t(q % kPow10[N]);
+  const int whole_digits = whole < 10 ? 1 : whole < 100 ? 2 : whole < 1000 ? 3 : 4;
+  if (width > 0) {
+    const int pad = width - (int(negative) + whole_digits + (N ? N + 1 : 0));
+    for (int i = 0; i < pad; ++i) *o++ = ' ';
+  }
+  if (negative) *o++ = '-';
   if (whole < 10) {
     *o++ = char('0' + whole);
   } else if (whole < 100) {
@@ -47,9 +54,17 @@ char* PutScaled(char* o, bool negative, uint64_t q) {
     o[N - 1] = char('0' + f % 10);
     f /= 10;
   }
-  for (int i = N / 2 - 1; i >= 0; --i) {
-    std::memcpy(o + 2 * i, kDigitPairs + 2 * (f % 100), 2);
-    f /= 100;
+  if constexpr (N == 6) {
+    // Three independent pairs rather than a chain of divisions.
+    const uint32_t hi = f / 10000, lo = f % 10000;
+    PutPair(o, hi);
+    PutPair(o + 2, lo / 100);
+    PutPair(o + 4, lo % 100);
+  } else {
+    for (int i = N / 2 - 1; i >= 0; --i) {
+      std::memcpy(o + 2 * i, kDigitPairs + 2 * (f % 100), 2);
+      f /= 100;
+    }
   }
   return o + N;
 }
@@ -82,7 +97,7 @@ char* FixedDouble(char* out, double x) {
 
 // The same for a float, in 64-bit arithmetic: its 24-bit mantissa times
 // 5^6 fits with room to spare.
-inline char* Fixed6Float(char* out, float x) {
+inline char* Fixed6Float(char* out, float x, int width = 0) {
   uint32_t bits;
   std::memcpy(&bits, &x, sizeof bits);
   const int exponent = int((bits >> 23) & 0xFF);
@@ -91,7 +106,7 @@ inline char* Fixed6Float(char* out, float x) {
   const int shift = -((exponent ? exponent - 150 : -149) + 6);
   uint64_t q;
   if (exponent == 0xFF || shift < -25) {
-    return FixedDouble<6>(out, double(x));
+    return width ? nullptr : FixedDouble<6>(out, double(x));
   } else if (shift <= 0) {
     q = p << -shift;  // a whole number of millionths, below 2^63
   } else if (shift >= 64) {
@@ -101,7 +116,7 @@ inline char* Fixed6Float(char* out, float x) {
     const uint64_t rem = p & ((uint64_t(1) << shift) - 1), half = uint64_t(1) << (shift - 1);
     q += rem > half || (rem == half && (q & 1));
   }
-  return PutScaled<6>(out, bits >> 31, q);
+  return PutScaled<6>(out, bits >> 31, q, width);
 }
 
 }  // namespace number_format
@@ -143,13 +158,10 @@ inline char* PutFixedWidth(char* out, double value, int digits, int width) {
   return out + width;
 }
 inline char* PutFixedWidth(char* out, float value, int width) {
-  char* end = PutFixed(out, value);
-  ptrdiff_t len = end - out;
-  if (len >= width) return end;
-  ptrdiff_t pad = width - len;
-  std::memmove(out + pad, out, size_t(len));
-  std::memset(out, ' ', size_t(pad));
-  return out + width;
+  // Values up to 9999 are padded as they are written; the rest are moved.
+  if (std::fabs(value) < 9999.5f)
+    if (char* end = number_format::Fixed6Float(out, value, width)) return end;
+  return PutFixedWidth(out, double(value), 6, width);
 }
 
 inline char* PutText(char* out, std::string_view text) {

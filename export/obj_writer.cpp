@@ -151,15 +151,17 @@ ErrorCode Xmodel::ExportOBJ(std::string folder, const ExportSettings& settings, 
     // Each mesh: positions, texture points, normals, then its group and faces.
     const size_t mesh_count = lod.surfaces.size();
     const int32_t step = mesh_count ? int32_t(100 / mesh_count) : 0;
-    long long base = 1;
-    for (size_t i = 0; i < mesh_count; ++i) {
-      const XmodelSurface& s = lod.surfaces[i];
-      const auto named = obj_names.find(MeshMaterial(lod, i));
-      WriteMesh(out, s, i, named == obj_names.end() ? MeshMaterial(lod, i) : named->second, base);
-      base += (long long)s.vertices.size();
-      CountLine(out, s.triangle_count, " faces\r\n\r\n");
-      run.Step(step);
-    }
+    std::vector<long long> base(mesh_count + 1, 1);
+    for (size_t i = 0; i < mesh_count; ++i) base[i + 1] = base[i] + (long long)lod.surfaces[i].vertices.size();
+    out.Parallel(
+        mesh_count,
+        [&](TextOut& o, size_t i) {
+          const XmodelSurface& s = lod.surfaces[i];
+          const auto named = obj_names.find(MeshMaterial(lod, i));
+          WriteMesh(o, s, i, named == obj_names.end() ? MeshMaterial(lod, i) : named->second, base[i]);
+          CountLine(o, s.triangle_count, " faces\r\n\r\n");
+        },
+        [&](size_t) { run.Step(step); });
     // Commit the file; then the material library beside it.
     code = output.Close(out);
   }

@@ -1,15 +1,13 @@
-// Block output with a writer thread (see text_out.h).
+// Block output with a writer thread and a second formatting thread (see
+// text_out.h).
 #include "export/text_out.h"
 
 #include <algorithm>
 
-TextOut::TextOut(std::FILE* file) : file_(file) {
-  storage_.push_back(std::make_unique<char[]>(kBlock));
-  block_ = end_ = storage_.back().get();
-  limit_ = block_ + kBlock;
-}
+TextOut::TextOut(std::FILE* file, TextOut* pool) : file_(file), pool_(pool) {}
 
 TextOut::~TextOut() {
+  if (!file_) return;
   (void)Flush();
   if (writer_.joinable()) {
     {
@@ -40,8 +38,42 @@ TextOut& TextOut::LongText(std::string_view text) {
   return *this;
 }
 
-bool TextOut::WriteOut(const char* data, size_t size) {
-  return size == 0 || std::fwrite(data, 1, size, file_) == size;
+std::unique_ptr<char[]> TextOut::TakeFree() {
+  {
+    std::lock_guard lock(pool_->mutex_);
+    if (!pool_->free_.empty()) {
+      std::unique_ptr<char[]> block = std::move(pool_->free_.back());
+      pool_->free_.pop_back();
+      return block;
+    }
+  }
+  return std::make_unique_for_overwrite<char[]>(kBlock);
+}
+
+void TextOut::NextBlock() {
+  if (current_.data && end_ != current_.data.get()) {
+    current_.size = size_t(end_ - current_.data.get());
+    Hand(std::move(current_));
+    current_ = Block{};
+  }
+  if (!current_.data) current_.data = TakeFree();
+  end_ = current_.data.get();
+  limit_ = end_ + kBlock;
+}
+
+// A full block goes to the writer, which is started on the first one; the
+// formatting waits while kMaxInFlight blocks are still to be written.
+void TextOut::Hand(Block block) {
+  if (!file_) {
+    kept_.push_back(std::move(block));
+    return;
+  }
+  std::unique_lock lock(mutex_);
+  if (!writer_.joinable()) writer_ = std::thread(&TextOut::WriterLoop, this);
+  full_.push_back(std::move(block));
+  ++in_flight_;
+  changed_.notify_all();
+  changed_.wait(lock, [&] { return in_flight_ <= kMaxInFlight; });
 }
 
 void TextOut::WriterLoop() {
@@ -49,53 +81,110 @@ void TextOut::WriterLoop() {
   for (;;) {
     changed_.wait(lock, [&] { return stop_ || !full_.empty(); });
     if (full_.empty()) return;
-    const Full block = full_.front();
+    Block block = std::move(full_.front());
     full_.pop_front();
     // After a failed write the rest is dropped: the file is not committed.
     const bool skip = failed_;
     lock.unlock();
-    const bool ok = skip || WriteOut(block.data, block.size);
+    const bool ok = skip || std::fwrite(block.data.get(), 1, block.size, file_) == block.size;
     lock.lock();
     if (!ok) failed_ = true;
-    free_.push_back(block.data);
+    free_.push_back(std::move(block.data));
     --in_flight_;
     changed_.notify_all();
   }
 }
 
-void TextOut::NextBlock() {
-  std::unique_lock lock(mutex_);
-  if (!writer_.joinable()) writer_ = std::thread(&TextOut::WriterLoop, this);
-  full_.push_back({block_, size_t(end_ - block_)});
-  ++in_flight_;
-  changed_.notify_all();
-  if (free_.empty() && storage_.size() < kBlocks) {
-    storage_.push_back(std::make_unique<char[]>(kBlock));
-    free_.push_back(storage_.back().get());
+std::vector<TextOut::Block> TextOut::TakeBlocks() {
+  if (current_.data && end_ != current_.data.get()) {
+    current_.size = size_t(end_ - current_.data.get());
+    kept_.push_back(std::move(current_));
+    current_ = Block{};
+    end_ = limit_ = nullptr;
   }
-  changed_.wait(lock, [&] { return !free_.empty(); });
-  block_ = end_ = free_.back();
-  free_.pop_back();
-  limit_ = block_ + kBlock;
+  std::vector<Block> blocks;
+  blocks.swap(kept_);
+  return blocks;
+}
+
+void TextOut::Append(std::vector<Block> blocks) {
+  for (Block& block : blocks) {
+    // What this thread formatted before goes first.
+    if (current_.data && end_ != current_.data.get()) {
+      current_.size = size_t(end_ - current_.data.get());
+      Hand(std::move(current_));
+      current_ = Block{};
+      end_ = limit_ = nullptr;
+    }
+    Hand(std::move(block));
+  }
+}
+
+void TextOut::Parallel(size_t count, const std::function<void(TextOut&, size_t)>& format,
+                       const std::function<void(size_t)>& after) {
+  if (count < 2 || !file_) {
+    for (size_t i = 0; i < count; ++i) {
+      format(*this, i);
+      after(i);
+    }
+    return;
+  }
+  // One finished odd item waits in `ready` while the helper formats the
+  // next: at most two items ahead of the file.
+  std::mutex mutex;
+  std::condition_variable changed;
+  std::vector<Block> ready;
+  size_t ready_item = SIZE_MAX;
+  std::thread helper([&] {
+    TextOut piece(nullptr, this);
+    for (size_t i = 1; i < count; i += 2) {
+      format(piece, i);
+      std::vector<Block> blocks = piece.TakeBlocks();
+      std::unique_lock lock(mutex);
+      changed.wait(lock, [&] { return ready_item == SIZE_MAX; });
+      ready = std::move(blocks);
+      ready_item = i;
+      changed.notify_all();
+    }
+  });
+  for (size_t i = 0; i < count; ++i) {
+    if (i % 2 == 0) {
+      format(*this, i);
+    } else {
+      std::vector<Block> blocks;
+      {
+        std::unique_lock lock(mutex);
+        changed.wait(lock, [&] { return ready_item == i; });
+        blocks = std::move(ready);
+        ready.clear();
+        ready_item = SIZE_MAX;
+      }
+      changed.notify_all();
+      Append(std::move(blocks));
+    }
+    after(i);
+  }
+  helper.join();
 }
 
 bool TextOut::Flush() {
-  const size_t size = size_t(end_ - block_);
-  end_ = block_;
+  if (!file_) return true;
+  const size_t size = current_.data ? size_t(end_ - current_.data.get()) : 0;
   std::unique_lock lock(mutex_);
   if (writer_.joinable()) {
-    // Behind the blocks in flight, in order; then the block is ours again.
+    // Behind the blocks in flight, in order.
     if (size != 0) {
-      full_.push_back({block_, size});
+      current_.size = size;
+      full_.push_back(std::move(current_));
+      current_ = Block{};
+      end_ = limit_ = nullptr;
       ++in_flight_;
       changed_.notify_all();
     }
     changed_.wait(lock, [&] { return in_flight_ == 0; });
-    if (size != 0) {
-      free_.erase(std::find(free_.begin(), free_.end(), block_));
-    }
-  } else if (!failed_ && !WriteOut(block_, size)) {
-    failed_ = true;
+  } else if (size != 0) {
+    if (!failed_ && std::fwrite(current_.data.get(), 1, size, file_) != size) failed_ = true;
+    end_ = current_.data.get();
   }
   return !failed_;
 }

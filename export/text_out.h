@@ -1,14 +1,16 @@
 // Buffered text output for the exporters. Lines are formatted in place into
 // large blocks (Reserve / Commit, with number_format.h's exact printf
 // formats); a full block goes to a writer thread, so the file system copies
-// one block while the next is formatted. Literal text given to Lit has its
-// "\n" written as CR LF, which the games' tools expect; the hot loops write
-// "\r\n" themselves and use Text.
+// one block while the next is formatted, and Parallel lets a second thread
+// format every other mesh. Literal text given to Lit has its "\n" written as
+// CR LF, which the games' tools expect; the hot loops write "\r\n"
+// themselves and use Text.
 #pragma once
 
 #include <condition_variable>
 #include <cstdio>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string_view>
@@ -22,7 +24,7 @@ class TextOut {
   // Room Reserve() guarantees: one line of a dozen numbers of any size.
   static constexpr size_t kLineMax = 12 * kMaxNumberChars;
 
-  explicit TextOut(std::FILE* file);
+  explicit TextOut(std::FILE* file) : TextOut(file, this) {}
   ~TextOut();
   TextOut(const TextOut&) = delete;
   TextOut& operator=(const TextOut&) = delete;
@@ -55,6 +57,14 @@ class TextOut {
     return *this;
   }
 
+  // Items 0 .. count - 1 (meshes), each written by `format(out, item)`: a
+  // helper thread formats the odd items into blocks of its own while this
+  // thread formats the even ones in place, and the file gets them in item
+  // order. `format` may only read shared data; `after(item)` runs on this
+  // thread once the item is in place (progress).
+  void Parallel(size_t count, const std::function<void(TextOut&, size_t)>& format,
+                const std::function<void(size_t)>& after);
+
   // Hands everything formatted so far to the file and waits until it is
   // written; false once a write failed.
   bool Flush();
@@ -62,29 +72,37 @@ class TextOut {
 
  private:
   static constexpr size_t kBlock = 1 << 20;
-  static constexpr size_t kBlocks = 3;  // the one being formatted and two in flight
+  static constexpr size_t kMaxInFlight = 2;  // full blocks waiting for the writer
 
-  struct Full {
-    char* data;
-    size_t size;
+  struct Block {
+    std::unique_ptr<char[]> data;
+    size_t size = 0;
   };
 
+  // A file's output (pool == this), or a piece of it without a file that
+  // keeps its blocks for Parallel and takes them from `pool`.
+  TextOut(std::FILE* file, TextOut* pool);
+
   void NextBlock();
+  void Hand(Block block);
+  std::unique_ptr<char[]> TakeFree();
+  std::vector<Block> TakeBlocks();
+  void Append(std::vector<Block> blocks);
   TextOut& LongText(std::string_view text);
   void WriterLoop();
-  bool WriteOut(const char* data, size_t size);
 
   std::FILE* file_;
-  std::vector<std::unique_ptr<char[]>> storage_;
-  char* block_;
-  char* end_;
-  char* limit_;
+  TextOut* pool_;
+  Block current_;
+  char* end_ = nullptr;
+  char* limit_ = nullptr;
+  std::vector<Block> kept_;  // a piece's full blocks, in order
 
-  // Shared with the writer thread, under mutex_.
+  // Shared with the writer thread and the pieces, under mutex_.
   std::mutex mutex_;
   std::condition_variable changed_;
-  std::vector<char*> free_;
-  std::deque<Full> full_;
+  std::vector<std::unique_ptr<char[]>> free_;
+  std::deque<Block> full_;
   size_t in_flight_ = 0;  // blocks handed over and not yet written
   bool stop_ = false;
   bool failed_ = false;
