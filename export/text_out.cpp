@@ -6,18 +6,7 @@
 
 TextOut::TextOut(std::FILE* file, TextOut* pool) : file_(file), pool_(pool) {}
 
-TextOut::~TextOut() {
-  if (!file_) return;
-  (void)Flush();
-  if (writer_.joinable()) {
-    {
-      std::lock_guard lock(mutex_);
-      stop_ = true;
-    }
-    changed_.notify_all();
-    writer_.join();
-  }
-}
+TextOut::~TextOut() { (void)Flush(); }
 
 TextOut& TextOut::Lit(std::string_view text) {
   for (size_t at = 0;;) {
@@ -182,6 +171,13 @@ bool TextOut::Flush() {
       changed_.notify_all();
     }
     changed_.wait(lock, [&] { return in_flight_ == 0; });
+    // The writer ends with the output (the next full block starts another),
+    // so no thread outlives the file's commit.
+    stop_ = true;
+    changed_.notify_all();
+    lock.unlock();
+    writer_.join();
+    stop_ = false;
   } else if (size != 0) {
     if (!failed_ && std::fwrite(current_.data.get(), 1, size, file_) != size) failed_ = true;
     end_ = current_.data.get();
