@@ -122,16 +122,14 @@ void WriteMesh(TextOut& out, const XmodelSurface& s, size_t mesh, std::string_vi
   p = PutText(p, " \".n[0:");
   p = PutInt(p, 3 * T - 1);
   out.Commit(PutText(p, "]\" -type \"float3\""));
+  // Each vertex's " x y z", formatted once; the line's first drops its blank.
+  const VertexTexts normal(s.vertices.size(),
+                           [&](char* q, size_t vi) { return PutTriple(q, s.vertices[vi].normal, 9); });
   for (size_t t = 0; t + 2 < corners; t += 3) {
     p = PutText(out.Reserve(), "\r\n\t");
-    p = PutFixedWidth(p, s.vertices[tri[t + 2]].normal[0], 9);
-    *p++ = ' ';
-    p = PutFixedWidth(p, s.vertices[tri[t + 2]].normal[1], 9);
-    *p++ = ' ';
-    p = PutFixedWidth(p, s.vertices[tri[t + 2]].normal[2], 9);
-    p = PutTriple(p, s.vertices[tri[t + 1]].normal, 9);
-    p = PutTriple(p, s.vertices[tri[t]].normal, 9);
-    out.Commit(p);
+    p = PutText(p, normal[tri[t + 2]].substr(1));
+    p = PutText(p, normal[tri[t + 1]]);
+    out.Commit(PutText(p, normal[tri[t]]));
   }
   out.Commit(PutText(out.Reserve(), ";"));
 

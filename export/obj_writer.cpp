@@ -97,19 +97,22 @@ void WriteMesh(TextOut& out, const XmodelSurface& s, size_t mesh, std::string_vi
 
   // Position, UV and normal share the index; corners go first, third,
   // second, which turns the games' winding into OBJ's.
+  const VertexTexts corner(s.vertices.size(), [&](char* q, size_t vi) {
+    const long long c = (long long)vi + base;
+    *q++ = ' ';
+    q = PutInt(q, c);
+    *q++ = '/';
+    q = PutInt(q, c);
+    *q++ = '/';
+    return PutInt(q, c);
+  });
   const uint16_t* t = s.triangles.data();
   for (size_t i = 0; i + 2 < s.triangles.size(); i += 3) {
-    const long long corner[3] = {t[i] + base, t[i + 2] + base, t[i + 1] + base};
     p = out.Reserve();
     *p++ = 'f';
-    for (long long c : corner) {
-      *p++ = ' ';
-      p = PutInt(p, c);
-      *p++ = '/';
-      p = PutInt(p, c);
-      *p++ = '/';
-      p = PutInt(p, c);
-    }
+    p = PutText(p, corner[t[i]]);
+    p = PutText(p, corner[t[i + 2]]);
+    p = PutText(p, corner[t[i + 1]]);
     out.Commit(PutText(p, "\r\n"));
   }
 }

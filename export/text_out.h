@@ -19,6 +19,21 @@
 
 #include "export/number_format.h"
 
+// Texts formatted once per vertex, for the records that repeat a vertex's
+// values at every face corner naming it: each is copied, not formatted
+// again. `format(out, i)` writes vertex i's text (at most
+// TextOut::kLineMax bytes) and returns its end.
+class VertexTexts {
+ public:
+  template <class Format>
+  VertexTexts(size_t count, Format format);
+  std::string_view operator[](size_t i) const { return {text_.data() + end_[i], end_[i + 1] - end_[i]}; }
+
+ private:
+  std::vector<char> text_;
+  std::vector<size_t> end_;
+};
+
 class TextOut {
  public:
   // Room Reserve() guarantees: one line of a dozen numbers of any size.
@@ -108,3 +123,12 @@ class TextOut {
   bool failed_ = false;
   std::thread writer_;  // started with the first full block
 };
+
+template <class Format>
+VertexTexts::VertexTexts(size_t count, Format format) : end_(count + 1, 0) {
+  text_.resize(count * 32 + TextOut::kLineMax);
+  for (size_t i = 0; i < count; ++i) {
+    if (text_.size() - end_[i] < TextOut::kLineMax) text_.resize(2 * text_.size());
+    end_[i + 1] = size_t(format(text_.data() + end_[i], i) - text_.data());
+  }
+}

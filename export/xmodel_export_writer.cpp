@@ -186,27 +186,31 @@ void WriteFaces(TextOut& out, const XmodelLod& lod, size_t mi, size_t base) {
   *tri_end++ = ' ';
   tri_end = PutText(PutInt(tri_end, material), " 0 0\r\n");
   const std::string_view tri(tri_line, size_t(tri_end - tri_line));
+  // Everything of a corner but its number belongs to its vertex.
   const ColourTexts& colours = ColourText();
+  const VertexTexts corner(s.vertices.size(), [&](char* p, size_t vi) {
+    const XmodelVertex& v = s.vertices[vi];
+    p = PutText(p, "\r\nNORMAL ");
+    p = PutVec3(p, v.normal[0], v.normal[1], v.normal[2], " ");
+    p = PutText(p, "\r\nCOLOR  ");
+    for (int k = 0; k < 4; ++k) {
+      std::memcpy(p, colours[v.colour[k]], 8);
+      p[8] = ' ';
+      p += 9;
+    }
+    p = PutText(p - 1, "\r\nUV 1 ");
+    p = PutFixed(p, v.u);
+    *p++ = ' ';
+    p = PutFixed(p, 1.0f - v.v);
+    return PutText(p, "\r\n");
+  });
   for (size_t t = 0; t + 2 < s.triangles.size(); t += 3) {
     out.Text(tri);
     for (int c = 0; c < 3; ++c) {
       const uint16_t local = s.triangles[t + size_t(c)];
-      const XmodelVertex& v = s.vertices[local];
       char* p = PutText(out.Reserve(), "VERT ");
       p = PutInt(p, int64_t(base + local));
-      p = PutText(p, "\r\nNORMAL ");
-      p = PutVec3(p, v.normal[0], v.normal[1], v.normal[2], " ");
-      p = PutText(p, "\r\nCOLOR  ");
-      for (int k = 0; k < 4; ++k) {
-        std::memcpy(p, colours[v.colour[k]], 8);
-        p[8] = ' ';
-        p += 9;
-      }
-      p = PutText(p - 1, "\r\nUV 1 ");
-      p = PutFixed(p, v.u);
-      *p++ = ' ';
-      p = PutFixed(p, 1.0f - v.v);
-      out.Commit(PutText(p, "\r\n"));
+      out.Commit(PutText(p, corner[local]));
     }
   }
 }
