@@ -3,6 +3,8 @@
 // bones and then explicit vertex weights through skinPercent, with runs of
 // vertices wholly on one bone written as vertex ranges. Sourcing it runs
 // every rigid bind, then each smooth binder under `catch`.
+#include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -20,6 +22,23 @@ namespace {
 double BindWeight(uint16_t raw) {
   double w = raw / 65535.0 * 100.0 * 0.01;
   return w > 1.0 ? 1.0 : w;
+}
+
+// printf("%.5f") of every raw weight's BindWeight: "0.xxxxx" or "1.00000".
+using WeightTexts = char[65536][7];
+const WeightTexts& WeightText() {
+  static const auto table = [] {
+    struct Table {
+      WeightTexts text;
+    };
+    auto t = std::make_unique<Table>();
+    for (int raw = 0; raw < 65536; ++raw) {
+      char buf[kMaxNumberChars];
+      std::memcpy(t->text[raw], buf, size_t(PutFixed(buf, BindWeight(uint16_t(raw)), 5) - buf));
+    }
+    return t;
+  }();
+  return table->text;
 }
 
 // The bones a weighted mesh's skin cluster is made over: its table's bones
@@ -82,6 +101,7 @@ void WriteSmoothBinder(TextOut& out, const MayaNames& names, const XmodelSurface
     }
     out.Commit(PutText(p, "];\r\n"));
   };
+  const WeightTexts& weights = WeightText();
   const size_t count = s.vertices.size();
   for (size_t start = 0; start < count;) {
     const VertexInfluences& first = s.influences[start];
@@ -97,7 +117,8 @@ void WriteSmoothBinder(TextOut& out, const MayaNames& names, const XmodelSurface
         out.Text("\t\tskinPercent -tv ").Text(names.Joint(e.bone));
         char* p = out.Reserve();
         *p = ' ';
-        out.Commit(PutFixed(p + 1, BindWeight(e.weight), 5));
+        std::memcpy(p + 1, weights[e.weight], 7);
+        out.Commit(p + 8);
         vertex_line(start, start);
       }
     start = end + 1;
