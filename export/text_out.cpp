@@ -184,8 +184,3 @@ bool TextOut::Flush() {
   }
   return !failed_;
 }
-
-bool TextOut::failed() {
-  std::lock_guard lock(mutex_);
-  return failed_;
-}

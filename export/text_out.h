@@ -83,7 +83,6 @@ class TextOut {
   // Hands everything formatted so far to the file and waits until it is
   // written; false once a write failed.
   bool Flush();
-  bool failed();
 
  private:
   static constexpr size_t kBlock = 1 << 20;
