@@ -98,20 +98,22 @@ void WriteMesh(TextOut& out, const XmodelSurface& s, size_t mesh, std::string_vi
   p = PutText(p, " \".ed[0:");
   p = PutInt(p, 3 * T - 1);
   out.Commit(PutText(p, "]\""));
+  // Vertex numbers as text, formatted once (at most five digits each).
+  const VertexTexts number(s.vertices.size(), [](char* q, size_t vi) { return PutInt(q, (long long)vi); });
   for (size_t t = 0; t + 2 < corners; t += 3) {
-    const int a = tri[t], b = tri[t + 1], c = tri[t + 2];
+    const std::string_view a = number[tri[t]], b = number[tri[t + 1]], c = number[tri[t + 2]];
     p = PutText(out.Reserve(), "\r\n\t");
-    p = PutInt(p, c);
+    p = PutShort(p, c);
     *p++ = ' ';
-    p = PutInt(p, b);
+    p = PutShort(p, b);
     p = PutText(p, " 0 ");
-    p = PutInt(p, b);
+    p = PutShort(p, b);
     *p++ = ' ';
-    p = PutInt(p, a);
+    p = PutShort(p, a);
     p = PutText(p, " 0 ");
-    p = PutInt(p, a);
+    p = PutShort(p, a);
     *p++ = ' ';
-    p = PutInt(p, c);
+    p = PutShort(p, c);
     out.Commit(PutText(p, " 0"));
   }
   out.Commit(PutText(out.Reserve(), ";\r\n"));
@@ -148,11 +150,11 @@ void WriteMesh(TextOut& out, const XmodelSurface& s, size_t mesh, std::string_vi
     *p++ = ' ';
     p = PutInt(p, e + 2);
     p = PutText(p, "\r\n\tmu 0 3 ");
-    p = PutInt(p, tri[t + 2]);
+    p = PutShort(p, number[tri[t + 2]]);
     *p++ = ' ';
-    p = PutInt(p, tri[t + 1]);
+    p = PutShort(p, number[tri[t + 1]]);
     *p++ = ' ';
-    p = PutInt(p, tri[t]);
+    p = PutShort(p, number[tri[t]]);
     out.Commit(p);
   }
   out.Commit(PutText(out.Reserve(),

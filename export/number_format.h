@@ -168,3 +168,10 @@ inline char* PutText(char* out, std::string_view text) {
   std::memcpy(out, text.data(), text.size());
   return out + text.size();
 }
+
+// A text of at most 8 bytes in one 8-byte move: the source and the output
+// must both have 8 bytes to spare (VertexTexts' texts and Reserve's room do).
+inline char* PutShort(char* out, std::string_view text) {
+  std::memcpy(out, text.data(), 8);
+  return out + text.size();
+}

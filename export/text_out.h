@@ -22,7 +22,8 @@
 // Texts formatted once per vertex, for the records that repeat a vertex's
 // values at every face corner naming it: each is copied, not formatted
 // again. `format(out, i)` writes vertex i's text (at most
-// TextOut::kLineMax bytes) and returns its end.
+// TextOut::kLineMax bytes) and returns its end. Every text can be read 8
+// bytes from its start (PutShort).
 class VertexTexts {
  public:
   template <class Format>
