@@ -67,12 +67,12 @@ median() { printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { print NR % 2
 
 # report NAME BYTES "WRITER_TIMES" "DD_TIMES"
 report() {
-  local -a ours theirs
-  read -ra ours <<<"$3"
-  read -ra theirs <<<"$4"
+  local -a writer_times dd_times
+  read -ra writer_times <<<"$3"
+  read -ra dd_times <<<"$4"
   printf '%-14s %6.0f MB  %-26s dd %-26s ratio %.2f\n' "$1" "$(awk -v b="$2" 'BEGIN { print b / 1e6 }')" \
-    "$(stats "${ours[@]}")" "$(stats "${theirs[@]}")" \
-    "$(awk -v a="$(median "${ours[@]}")" -v b="$(median "${theirs[@]}")" 'BEGIN { print a / b }')"
+    "$(stats "${writer_times[@]}")" "$(stats "${dd_times[@]}")" \
+    "$(awk -v a="$(median "${writer_times[@]}")" -v b="$(median "${dd_times[@]}")" 'BEGIN { print a / b }')"
 }
 
 echo "writers alone vs dd on /dev/shm, $runs runs each, median (min-max):"
