@@ -31,20 +31,20 @@ namespace {
 char* PutTriple(char* p, const float v[3], int width) {
   for (int k = 0; k < 3; ++k) {
     *p++ = ' ';
-    p = PutFixedWidth(p, v[k], 6, width);
+    p = PutFixedWidth(p, v[k], width);
   }
   return p;
 }
 
-void WriteMesh(LineBlock& block, const XmodelSurface& s, size_t mesh, std::string_view model_node) {
+void WriteMesh(TextOut& out, const XmodelSurface& s, size_t mesh, std::string_view model_node) {
   const long long V = s.vertex_count, T = s.triangle_count;
   const long long i = (long long)mesh;
 
-  char* p = PutText(block.Reserve(), "\r\ncreateNode transform -n \"QorMesh_");
+  char* p = PutText(out.Reserve(), "\r\ncreateNode transform -n \"QorMesh_");
   p = PutInt(p, i);
-  block.Commit(PutText(p, "\" -p \""));
-  block.Text(model_node);
-  p = PutText(block.Reserve(),
+  out.Commit(PutText(p, "\" -p \""));
+  out.Text(model_node);
+  p = PutText(out.Reserve(),
               "\";\r\nsetAttr \".rp\" -type \"double3\" 0.000000 0.000000 0.000000 ;"
               "\r\nsetAttr \".sp\" -type \"double3\" 0.000000 0.000000 0.000000 ;");
   p = PutText(p, "\r\ncreateNode mesh -n \"MeshShape_");
@@ -58,106 +58,106 @@ void WriteMesh(LineBlock& block, const XmodelSurface& s, size_t mesh, std::strin
   p = PutInt(p, V);
   p = PutText(p, " \".uvst[0].uvsp[0:");
   p = PutInt(p, V - 1);
-  block.Commit(PutText(p, "]\" -type \"float2\"\r\n"));
+  out.Commit(PutText(p, "]\" -type \"float2\"\r\n"));
 
   // UVs as stored, four to a line.
   for (size_t k = 0; k < s.vertices.size(); ++k) {
     const XmodelVertex& v = s.vertices[k];
-    p = block.Reserve();
+    p = out.Reserve();
     *p++ = ' ';
     p = PutFixed(p, v.u);
     *p++ = ' ';
     p = PutFixed(p, v.v);
     if (k % 4 == 3) p = PutText(p, "\r\n");
-    block.Commit(p);
+    out.Commit(p);
   }
-  p = PutText(block.Reserve(), ";\r\n");
+  p = PutText(out.Reserve(), ";\r\n");
 
   // Two blanks before 0 1 1, as Maya writes them.
   p = PutText(p, "setAttr \".covm[0]\"  0 1 1;\r\nsetAttr \".cdvm[0]\"  0 1 1;\r\nsetAttr -s ");
   p = PutInt(p, V);
   p = PutText(p, " \".vt[0:");
   p = PutInt(p, V - 1);
-  block.Commit(PutText(p, "]\""));
+  out.Commit(PutText(p, "]\""));
   for (const XmodelVertex& v : s.vertices) {
-    p = PutText(block.Reserve(), "\r\n\t");
+    p = PutText(out.Reserve(), "\r\n\t");
     p = PutFixed(p, v.position[0]);
     *p++ = ' ';
     p = PutFixed(p, v.position[1]);
     *p++ = ' ';
     p = PutFixed(p, v.position[2]);
-    block.Commit(p);
+    out.Commit(p);
   }
-  block.Commit(PutText(block.Reserve(), ";"));
+  out.Commit(PutText(out.Reserve(), ";"));
 
   // Edges: triangle t owns 3t (c->b), 3t+1 (b->a) and 3t+2 (a->c).
   const uint16_t* tri = s.triangles.data();
   const size_t corners = s.triangles.size();
-  p = PutText(block.Reserve(), "\r\nsetAttr -s ");
+  p = PutText(out.Reserve(), "\r\nsetAttr -s ");
   p = PutInt(p, 3 * T);
   p = PutText(p, " \".ed[0:");
   p = PutInt(p, 3 * T - 1);
-  block.Commit(PutText(p, "]\""));
+  out.Commit(PutText(p, "]\""));
+  // Vertex numbers as text, formatted once (at most five digits each).
+  const VertexTexts number(s.vertices.size(), [](char* q, size_t vi) { return PutInt(q, (long long)vi); });
   for (size_t t = 0; t + 2 < corners; t += 3) {
-    const int a = tri[t], b = tri[t + 1], c = tri[t + 2];
-    p = PutText(block.Reserve(), "\r\n\t");
-    p = PutInt(p, c);
+    const std::string_view a = number[tri[t]], b = number[tri[t + 1]], c = number[tri[t + 2]];
+    p = PutText(out.Reserve(), "\r\n\t");
+    p = PutShort(p, c);
     *p++ = ' ';
-    p = PutInt(p, b);
+    p = PutShort(p, b);
     p = PutText(p, " 0 ");
-    p = PutInt(p, b);
+    p = PutShort(p, b);
     *p++ = ' ';
-    p = PutInt(p, a);
+    p = PutShort(p, a);
     p = PutText(p, " 0 ");
-    p = PutInt(p, a);
+    p = PutShort(p, a);
     *p++ = ' ';
-    p = PutInt(p, c);
-    block.Commit(PutText(p, " 0"));
+    p = PutShort(p, c);
+    out.Commit(PutText(p, " 0"));
   }
-  block.Commit(PutText(block.Reserve(), ";\r\n"));
+  out.Commit(PutText(out.Reserve(), ";\r\n"));
 
   // Normals per face corner, c, b, a.
-  p = PutText(block.Reserve(), "setAttr -s ");
+  p = PutText(out.Reserve(), "setAttr -s ");
   p = PutInt(p, 3 * T);
   p = PutText(p, " \".n[0:");
   p = PutInt(p, 3 * T - 1);
-  block.Commit(PutText(p, "]\" -type \"float3\""));
+  out.Commit(PutText(p, "]\" -type \"float3\""));
+  // Each vertex's " x y z", formatted once; the line's first drops its blank.
+  const VertexTexts normal(s.vertices.size(),
+                           [&](char* q, size_t vi) { return PutTriple(q, s.vertices[vi].normal, 9); });
   for (size_t t = 0; t + 2 < corners; t += 3) {
-    p = PutText(block.Reserve(), "\r\n\t");
-    p = PutFixedWidth(p, s.vertices[tri[t + 2]].normal[0], 6, 9);
-    *p++ = ' ';
-    p = PutFixedWidth(p, s.vertices[tri[t + 2]].normal[1], 6, 9);
-    *p++ = ' ';
-    p = PutFixedWidth(p, s.vertices[tri[t + 2]].normal[2], 6, 9);
-    p = PutTriple(p, s.vertices[tri[t + 1]].normal, 9);
-    p = PutTriple(p, s.vertices[tri[t]].normal, 9);
-    block.Commit(p);
+    p = PutText(out.Reserve(), "\r\n\t");
+    p = PutText(p, normal[tri[t + 2]].substr(1));
+    p = PutText(p, normal[tri[t + 1]]);
+    out.Commit(PutText(p, normal[tri[t]]));
   }
-  block.Commit(PutText(block.Reserve(), ";"));
+  out.Commit(PutText(out.Reserve(), ";"));
 
   // Faces over their own edges, UVs indexed like the vertices.
-  p = PutText(block.Reserve(), "\r\nsetAttr -s ");
+  p = PutText(out.Reserve(), "\r\nsetAttr -s ");
   p = PutInt(p, T);
   p = PutText(p, " \".fc[0:");
   p = PutInt(p, T - 1);
-  block.Commit(PutText(p, "]\" -type \"polyFaces\""));
+  out.Commit(PutText(p, "]\" -type \"polyFaces\""));
   for (size_t t = 0; t + 2 < corners; t += 3) {
     const long long e = (long long)t;  // 3 * triangle number
-    p = PutText(block.Reserve(), "\r\n\tf 3 ");
+    p = PutText(out.Reserve(), "\r\n\tf 3 ");
     p = PutInt(p, e);
     *p++ = ' ';
     p = PutInt(p, e + 1);
     *p++ = ' ';
     p = PutInt(p, e + 2);
     p = PutText(p, "\r\n\tmu 0 3 ");
-    p = PutInt(p, tri[t + 2]);
+    p = PutShort(p, number[tri[t + 2]]);
     *p++ = ' ';
-    p = PutInt(p, tri[t + 1]);
+    p = PutShort(p, number[tri[t + 1]]);
     *p++ = ' ';
-    p = PutInt(p, tri[t]);
-    block.Commit(p);
+    p = PutShort(p, number[tri[t]]);
+    out.Commit(p);
   }
-  block.Commit(PutText(block.Reserve(),
+  out.Commit(PutText(out.Reserve(),
                        ";\r\nsetAttr \".cd\" -type \"dataPolyComponent\" Index_Data Edge 0 ;\r\n\r\n"));
 }
 
@@ -313,14 +313,9 @@ ErrorCode Xmodel::ExportMA(std::string folder, const ExportSettings& settings, E
 
     // The model's transform and one mesh node per surface.
     out.Lit("createNode transform -n \"").Raw(nodes.model).Lit("\";\nsetAttr \".ove\" yes;");
-    {
-      LineBlock block(out);
-      for (size_t i = 0; i < mesh_count; ++i) {
-        WriteMesh(block, lod.surfaces[i], i, nodes.model);
-        block.Flush();
-        run.Step(step);
-      }
-    }
+    out.Parallel(
+        mesh_count, [&](TextOut& o, size_t i) { WriteMesh(o, lod.surfaces[i], i, nodes.model); },
+        [&](size_t) { run.Step(step); });
 
     // A shading network per colour texture of each material. The links
     // and mesh assignments below connect to every material's nodes, so a

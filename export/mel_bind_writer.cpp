@@ -3,12 +3,15 @@
 // bones and then explicit vertex weights through skinPercent, with runs of
 // vertices wholly on one bone written as vertex ranges. Sourcing it runs
 // every rigid bind, then each smooth binder under `catch`.
+#include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "export/export_common.h"
 #include "platform/path_names.h"
 #include "export/maya_names.h"
+#include "export/number_format.h"
 #include "export/text_out.h"
 #include "model/xmodel.h"
 
@@ -19,6 +22,23 @@ namespace {
 double BindWeight(uint16_t raw) {
   double w = raw / 65535.0 * 100.0 * 0.01;
   return w > 1.0 ? 1.0 : w;
+}
+
+// printf("%.5f") of every raw weight's BindWeight: "0.xxxxx" or "1.00000".
+using WeightTexts = char[65536][7];
+const WeightTexts& WeightText() {
+  static const auto table = [] {
+    struct Table {
+      WeightTexts text;
+    };
+    auto t = std::make_unique<Table>();
+    for (int raw = 0; raw < 65536; ++raw) {
+      char buf[kMaxNumberChars];
+      std::memcpy(t->text[raw], buf, size_t(PutFixed(buf, BindWeight(uint16_t(raw)), 5) - buf));
+    }
+    return t;
+  }();
+  return table->text;
 }
 
 // The bones a weighted mesh's skin cluster is made over: its table's bones
@@ -70,6 +90,18 @@ void WriteSmoothBinder(TextOut& out, const MayaNames& names, const XmodelSurface
 
   // Runs of vertices wholly on one bone; a vertex with influences of its
   // own stands alone.
+  char mesh_text[48];
+  const std::string_view mesh(mesh_text, size_t(PutInt(PutText(mesh_text, " $cluster QorMesh_"), i) - mesh_text));
+  auto vertex_line = [&](size_t start, size_t end) {
+    out.Text(mesh);
+    char* p = PutInt(PutText(out.Reserve(), ".vtx["), (long long)start);
+    if (end > start) {
+      *p++ = ':';
+      p = PutInt(p, (long long)end);
+    }
+    out.Commit(PutText(p, "];\r\n"));
+  };
+  const WeightTexts& weights = WeightText();
   const size_t count = s.vertices.size();
   for (size_t start = 0; start < count;) {
     const VertexInfluences& first = s.influences[start];
@@ -78,14 +110,16 @@ void WriteSmoothBinder(TextOut& out, const MayaNames& names, const XmodelSurface
       while (end + 1 < count && s.influences[end + 1].extra_count == 0 &&
              s.influences[end + 1].primary_bone == first.primary_bone)
         ++end;
-    out.Lit("\tskinPercent -tv ").Raw(names.Joint(first.primary_bone)).Lit(" 1.0 $cluster QorMesh_");
-    out.Int(i).Lit(".vtx[").Int((long long)start);
-    if (end > start) out.Lit(":").Int((long long)end);
-    out.Lit("];\n");
+    out.Text("\tskinPercent -tv ").Text(names.Joint(first.primary_bone)).Text(" 1.0");
+    vertex_line(start, end);
     if (first.extra_count != 0)
       for (const InfluenceEntry& e : s.Entries(start)) {
-        out.Lit("\t\tskinPercent -tv ").Raw(names.Joint(e.bone)).Lit(" ").Fixed(BindWeight(e.weight), 5);
-        out.Lit(" $cluster QorMesh_").Int(i).Lit(".vtx[").Int((long long)start).Lit("];\n");
+        out.Text("\t\tskinPercent -tv ").Text(names.Joint(e.bone));
+        char* p = out.Reserve();
+        *p = ' ';
+        std::memcpy(p + 1, weights[e.weight], 7);
+        out.Commit(p + 8);
+        vertex_line(start, start);
       }
     start = end + 1;
   }
@@ -150,11 +184,15 @@ ErrorCode Xmodel::ExportMABind(std::string folder, ExportWritten* written) {
 
     // Weighted meshes and the procedure that runs their binders.
     if (any_weighted) {
-      for (size_t i = 0; i < lod.surfaces.size(); ++i) {
-        if (!lod.surfaces[i].weighted) continue;
-        WriteSmoothBinder(out, names, lod.surfaces[i], (long long)i);
-        step();
-      }
+      std::vector<size_t> weighted;
+      for (size_t i = 0; i < lod.surfaces.size(); ++i)
+        if (lod.surfaces[i].weighted) weighted.push_back(i);
+      out.Parallel(
+          weighted.size(),
+          [&](TextOut& o, size_t k) {
+            WriteSmoothBinder(o, names, lod.surfaces[weighted[k]], (long long)weighted[k]);
+          },
+          [&](size_t) { step(); });
       out.Lit("\nglobal proc QorsPerfectBind()\n{\n\t// Updated: wrapping the calls in 'catch' means others "
               "will still run, if one fails. \n");
       for (size_t i = 0; i < lod.surfaces.size(); ++i)

@@ -1,29 +1,150 @@
-// Number and text formatting straight into a char buffer for the exporters'
-// hot loops, with the exact bytes of printf's "%i", "%f", "%.Nf" and
-// "%W.Nf", and a block that collects many formatted lines and hands them to
-// a TextOut in one piece. Line ends in these loops are written as "\r\n".
+// Number and text formatting straight into a char buffer for the exporters,
+// with the exact bytes of printf's "%i", "%f", "%.Nf" and "%W.Nf". Each Put*
+// writes at most kMaxNumberChars bytes and returns the end.
 #pragma once
 
 #include <charconv>
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <string_view>
 
-#include "export/text_out.h"
-
 // The longest printf("%.6f") of a double: 309 integer digits, sign, point
-// and six decimals. Every Put* below writes at most this many bytes.
+// and six decimals.
 inline constexpr size_t kMaxNumberChars = 320;
 
-inline char* PutInt(char* out, long long value) { return std::to_chars(out, out + 24, value).ptr; }
+namespace number_format {
 
-// printf("%.<digits>f", value).
+inline constexpr char kDigitPairs[201] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+inline char* PutPair(char* o, uint32_t two_digits) {
+  std::memcpy(o, kDigitPairs + 2 * two_digits, 2);
+  return o + 2;
+}
+
+inline constexpr uint64_t kPow10[] = {1, 10, 100, 1000, 10000, 100000, 1000000};
+inline constexpr uint64_t kPow5[] = {1, 5, 25, 125, 625, 3125, 15625};
+
+// "-"?, the integer part and N decimals of q / 10^N, blank-padded on the
+// left to `width` characters.
+template <int N>
+inline char* PutScaled(char* o, bool negative, uint64_t q, int width = 0) {
+  const uint64_t whole = q / kPow10[N];
+  uint32_t f = uint32_t(q % kPow10[N]);
+  const int whole_digits = whole < 10 ? 1 : whole < 100 ? 2 : whole < 1000 ? 3 : 4;
+  if (width > 0) {
+    const int pad = width - (int(negative) + whole_digits + (N ? N + 1 : 0));
+    for (int i = 0; i < pad; ++i) *o++ = ' ';
+  }
+  if (negative) *o++ = '-';
+  if (whole < 10) {
+    *o++ = char('0' + whole);
+  } else if (whole < 100) {
+    o = PutPair(o, uint32_t(whole));
+  } else {
+    o = std::to_chars(o, o + 24, whole).ptr;
+  }
+  if constexpr (N == 0) return o;
+  *o++ = '.';
+  if constexpr (N % 2 == 1) {
+    o[N - 1] = char('0' + f % 10);
+    f /= 10;
+  }
+  if constexpr (N == 6) {
+    // Three independent pairs rather than a chain of divisions.
+    const uint32_t hi = f / 10000, lo = f % 10000;
+    PutPair(o, hi);
+    PutPair(o + 2, lo / 100);
+    PutPair(o + 4, lo % 100);
+  } else {
+    for (int i = N / 2 - 1; i >= 0; --i) {
+      std::memcpy(o + 2 * i, kDigitPairs + 2 * (f % 100), 2);
+      f /= 100;
+    }
+  }
+  return o + N;
+}
+
+// q = m * 5^N * 2^-shift rounded half to even on the exact value, as glibc's
+// printf rounds.
+inline uint64_t ShiftRound(unsigned __int128 p, int shift) {
+  if (shift >= 128) return 0;
+  const uint64_t q = uint64_t(p >> shift);
+  const unsigned __int128 rem = p & ((((unsigned __int128)1) << shift) - 1);
+  const unsigned __int128 half = ((unsigned __int128)1) << (shift - 1);
+  return q + (rem > half || (rem == half && (q & 1)));
+}
+
+// printf("%.<N>f", x) of a double; values of 2^63 / 10^N and more, NaN and
+// infinity go through std::to_chars, which is exact too.
+template <int N>
+char* FixedDouble(char* out, double x) {
+  uint64_t bits;
+  std::memcpy(&bits, &x, sizeof bits);
+  const int exponent = int((bits >> 52) & 0x7FF);
+  const uint64_t fraction = bits & ((uint64_t(1) << 52) - 1);
+  const uint64_t mantissa = exponent ? fraction | (uint64_t(1) << 52) : fraction;
+  const int shift = -((exponent ? exponent - 1075 : -1074) + N);  // x * 10^N = mantissa * 5^N * 2^-shift
+  if (exponent == 0x7FF || shift < 4) {
+    return std::to_chars(out, out + kMaxNumberChars, x, std::chars_format::fixed, N).ptr;
+  }
+  return PutScaled<N>(out, bits >> 63, ShiftRound((unsigned __int128)mantissa * kPow5[N], shift));
+}
+
+// The same for a float, in 64-bit arithmetic: its 24-bit mantissa times
+// 5^6 fits with room to spare.
+inline char* Fixed6Float(char* out, float x, int width = 0) {
+  uint32_t bits;
+  std::memcpy(&bits, &x, sizeof bits);
+  const int exponent = int((bits >> 23) & 0xFF);
+  const uint32_t fraction = bits & ((1u << 23) - 1);
+  const uint64_t p = uint64_t(exponent ? fraction | (1u << 23) : fraction) * kPow5[6];  // < 2^38
+  const int shift = -((exponent ? exponent - 150 : -149) + 6);
+  uint64_t q;
+  if (exponent == 0xFF || shift < -25) {
+    return width ? nullptr : FixedDouble<6>(out, double(x));
+  } else if (shift <= 0) {
+    q = p << -shift;  // a whole number of millionths, below 2^63
+  } else if (shift >= 64) {
+    q = 0;
+  } else {
+    q = p >> shift;
+    const uint64_t rem = p & ((uint64_t(1) << shift) - 1), half = uint64_t(1) << (shift - 1);
+    q += rem > half || (rem == half && (q & 1));
+  }
+  return PutScaled<6>(out, bits >> 31, q, width);
+}
+
+}  // namespace number_format
+
+// printf("%.6f", x).
+inline char* FormatFixed6(char* out, double x) { return number_format::FixedDouble<6>(out, x); }
+
+inline char* PutInt(char* out, long long value) {
+  if (value >= 0 && value < 100) {
+    if (value < 10) {
+      *out = char('0' + value);
+      return out + 1;
+    }
+    return number_format::PutPair(out, uint32_t(value));
+  }
+  return std::to_chars(out, out + 24, value).ptr;
+}
+
+// printf("%.<digits>f", value). A float argument keeps its own fast path
+// (printf would promote it to the same double).
+inline char* PutFixed(char* out, float value) { return number_format::Fixed6Float(out, value); }
 inline char* PutFixed(char* out, double value, int digits = 6) {
-  // The exact fast path covers every coordinate a model holds; the rest
-  // (huge values, NaN, infinity) goes through std::to_chars, exact too.
-  if (digits == 6 && std::fabs(value) < 1e15) return FormatFixed6(out, value);
-  return std::to_chars(out, out + kMaxNumberChars, value, std::chars_format::fixed, digits).ptr;
+  switch (digits) {
+    case 6: return number_format::FixedDouble<6>(out, value);
+    case 5: return number_format::FixedDouble<5>(out, value);
+    case 2: return number_format::FixedDouble<2>(out, value);
+    default: return std::to_chars(out, out + kMaxNumberChars, value, std::chars_format::fixed, digits).ptr;
+  }
 }
 
 // printf("%<width>.<digits>f", value): right-aligned, blank-padded.
@@ -36,44 +157,21 @@ inline char* PutFixedWidth(char* out, double value, int digits, int width) {
   std::memset(out, ' ', size_t(pad));
   return out + width;
 }
+inline char* PutFixedWidth(char* out, float value, int width) {
+  // Values up to 9999 are padded as they are written; the rest are moved.
+  if (std::fabs(value) < 9999.5f)
+    if (char* end = number_format::Fixed6Float(out, value, width)) return end;
+  return PutFixedWidth(out, double(value), 6, width);
+}
 
 inline char* PutText(char* out, std::string_view text) {
   std::memcpy(out, text.data(), text.size());
   return out + text.size();
 }
 
-// Collects lines formatted in place and passes them on in 64 KiB pieces.
-// Reserve() gives room for one line of up to kLineMax bytes.
-class LineBlock {
- public:
-  static constexpr size_t kLineMax = 12 * kMaxNumberChars;
-
-  explicit LineBlock(TextOut& out) : out_(out) {}
-  ~LineBlock() { Flush(); }
-  LineBlock(const LineBlock&) = delete;
-  LineBlock& operator=(const LineBlock&) = delete;
-
-  char* Reserve() {
-    if (size_t(end_ - buf_) > sizeof buf_ - kLineMax) Flush();
-    return end_;
-  }
-  void Commit(char* end) { end_ = end; }
-  // Text of any length (names from the files), as it is.
-  void Text(std::string_view text) {
-    if (text.size() > kLineMax) {
-      Flush();
-      out_.Raw(text);
-      return;
-    }
-    Commit(PutText(Reserve(), text));
-  }
-  void Flush() {
-    if (end_ != buf_) out_.Raw(std::string_view(buf_, size_t(end_ - buf_)));
-    end_ = buf_;
-  }
-
- private:
-  TextOut& out_;
-  char buf_[64 * 1024];
-  char* end_ = buf_;
-};
+// A text of at most 8 bytes in one 8-byte move: the source and the output
+// must both have 8 bytes to spare (VertexTexts' texts and Reserve's room do).
+inline char* PutShort(char* out, std::string_view text) {
+  std::memcpy(out, text.data(), 8);
+  return out + text.size();
+}

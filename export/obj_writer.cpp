@@ -64,53 +64,56 @@ char* PutVec3(char* p, const char* tag, const float v[3]) {
   return PutText(p, "\r\n");
 }
 
-void CountLine(LineBlock& block, int count, std::string_view what) {
-  char* p = PutText(block.Reserve(), "# ");
+void CountLine(TextOut& out, int count, std::string_view what) {
+  char* p = PutText(out.Reserve(), "# ");
   p = PutInt(p, count);
-  block.Commit(PutText(p, what));
+  out.Commit(PutText(p, what));
 }
 
 // One mesh: positions, UVs, normals, its group and material, its faces.
 // `base` is the OBJ index of the mesh's first vertex.
-void WriteMesh(LineBlock& block, const XmodelSurface& s, size_t mesh, std::string_view material,
+void WriteMesh(TextOut& out, const XmodelSurface& s, size_t mesh, std::string_view material,
                long long base) {
-  for (const XmodelVertex& v : s.vertices) block.Commit(PutVec3(block.Reserve(), "v ", v.position));
-  CountLine(block, s.vertex_count, " vertices\r\n\r\n");
+  for (const XmodelVertex& v : s.vertices) out.Commit(PutVec3(out.Reserve(), "v ", v.position));
+  CountLine(out, s.vertex_count, " vertices\r\n\r\n");
 
   for (const XmodelVertex& v : s.vertices) {
-    char* p = PutText(block.Reserve(), "vt ");
+    char* p = PutText(out.Reserve(), "vt ");
     p = PutFixed(p, v.u);
     *p++ = ' ';
     p = PutFixed(p, v.v);  // as stored: already 1 - the file's value
-    block.Commit(PutText(p, "\r\n"));
+    out.Commit(PutText(p, "\r\n"));
   }
-  CountLine(block, s.vertex_count, " UV's\r\n\r\n");
+  CountLine(out, s.vertex_count, " UV's\r\n\r\n");
 
-  for (const XmodelVertex& v : s.vertices) block.Commit(PutVec3(block.Reserve(), "vn ", v.normal));
-  CountLine(block, s.vertex_count, " normals\r\n\r\n");
+  for (const XmodelVertex& v : s.vertices) out.Commit(PutVec3(out.Reserve(), "vn ", v.normal));
+  CountLine(out, s.vertex_count, " normals\r\n\r\n");
 
-  char* p = PutText(block.Reserve(), "\r\ns off\r\ng QorGroup_");
+  char* p = PutText(out.Reserve(), "\r\ns off\r\ng QorGroup_");
   p = PutInt(p, (long long)mesh);
-  block.Commit(PutText(p, "\r\nusemtl "));
-  block.Text(material);
-  block.Text("\r\n");
+  out.Commit(PutText(p, "\r\nusemtl "));
+  out.Text(material);
+  out.Text("\r\n");
 
   // Position, UV and normal share the index; corners go first, third,
   // second, which turns the games' winding into OBJ's.
+  const VertexTexts corner(s.vertices.size(), [&](char* q, size_t vi) {
+    const long long c = (long long)vi + base;
+    *q++ = ' ';
+    q = PutInt(q, c);
+    *q++ = '/';
+    q = PutInt(q, c);
+    *q++ = '/';
+    return PutInt(q, c);
+  });
   const uint16_t* t = s.triangles.data();
   for (size_t i = 0; i + 2 < s.triangles.size(); i += 3) {
-    const long long corner[3] = {t[i] + base, t[i + 2] + base, t[i + 1] + base};
-    p = block.Reserve();
+    p = out.Reserve();
     *p++ = 'f';
-    for (long long c : corner) {
-      *p++ = ' ';
-      p = PutInt(p, c);
-      *p++ = '/';
-      p = PutInt(p, c);
-      *p++ = '/';
-      p = PutInt(p, c);
-    }
-    block.Commit(PutText(p, "\r\n"));
+    p = PutText(p, corner[t[i]]);
+    p = PutText(p, corner[t[i + 2]]);
+    p = PutText(p, corner[t[i + 1]]);
+    out.Commit(PutText(p, "\r\n"));
   }
 }
 
@@ -151,18 +154,17 @@ ErrorCode Xmodel::ExportOBJ(std::string folder, const ExportSettings& settings, 
     // Each mesh: positions, texture points, normals, then its group and faces.
     const size_t mesh_count = lod.surfaces.size();
     const int32_t step = mesh_count ? int32_t(100 / mesh_count) : 0;
-    long long base = 1;
-    {
-      LineBlock block(out);
-      for (size_t i = 0; i < mesh_count; ++i) {
-        const XmodelSurface& s = lod.surfaces[i];
-        const auto named = obj_names.find(MeshMaterial(lod, i));
-        WriteMesh(block, s, i, named == obj_names.end() ? MeshMaterial(lod, i) : named->second, base);
-        base += (long long)s.vertices.size();
-        CountLine(block, s.triangle_count, " faces\r\n\r\n");
-        run.Step(step);
-      }
-    }
+    std::vector<long long> base(mesh_count + 1, 1);
+    for (size_t i = 0; i < mesh_count; ++i) base[i + 1] = base[i] + (long long)lod.surfaces[i].vertices.size();
+    out.Parallel(
+        mesh_count,
+        [&](TextOut& o, size_t i) {
+          const XmodelSurface& s = lod.surfaces[i];
+          const auto named = obj_names.find(MeshMaterial(lod, i));
+          WriteMesh(o, s, i, named == obj_names.end() ? MeshMaterial(lod, i) : named->second, base[i]);
+          CountLine(o, s.triangle_count, " faces\r\n\r\n");
+        },
+        [&](size_t) { run.Step(step); });
     // Commit the file; then the material library beside it.
     code = output.Close(out);
   }

@@ -1,114 +1,134 @@
-// Buffered text output for the exporters. Numbers are formatted with
-// std::to_chars into the exact bytes of the printf formats the file formats
-// were defined with ("%i", "%f", "%.2f"); "\n" in literal text is written
-// as CR LF, which the games' tools expect; the buffer goes out in large
-// blocks.
+// Buffered text output for the exporters. Lines are formatted in place into
+// large blocks (Reserve / Commit, with number_format.h's exact printf
+// formats); a full block goes to a writer thread, so the file system copies
+// one block while the next is formatted, and Parallel lets a second thread
+// format every other mesh. Literal text given to Lit has its "\n" written as
+// CR LF, which the games' tools expect; the hot loops write "\r\n"
+// themselves and use Text.
 #pragma once
 
-#include <charconv>
-#include <cstdint>
+#include <condition_variable>
 #include <cstdio>
-#include <cstring>
-#include <string>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
 #include <string_view>
+#include <thread>
+#include <vector>
 
-// Writes printf("%.6f", x) into `out` (at least 330 bytes) and returns the
-// end. Exact: the double's mantissa times 5^6 is shifted with round-half-even
-// on the exact binary value, as glibc's printf rounds; values outside the
-// fast range go through std::to_chars, which is exact too.
-inline char* FormatFixed6(char* out, double x) {
-  uint64_t bits;
-  std::memcpy(&bits, &x, sizeof bits);
-  const bool negative = bits >> 63;
-  const int exponent = int((bits >> 52) & 0x7FF);
-  const uint64_t fraction = bits & ((uint64_t(1) << 52) - 1);
-  const uint64_t mantissa = exponent ? fraction | (uint64_t(1) << 52) : fraction;
-  const int e = exponent ? exponent - 1075 : -1074;
-  const int shift = -(e + 6);  // x * 10^6 = mantissa * 5^6 * 2^-shift
-  if (exponent == 0x7FF || shift < 4) {
-    return std::to_chars(out, out + 330, x, std::chars_format::fixed, 6).ptr;
-  }
-  uint64_t q = 0;
-  if (shift < 128) {
-    const unsigned __int128 p = (unsigned __int128)mantissa * 15625u;
-    q = uint64_t(p >> shift);
-    const unsigned __int128 rem = p & ((((unsigned __int128)1) << shift) - 1);
-    const unsigned __int128 half = ((unsigned __int128)1) << (shift - 1);
-    if (rem > half || (rem == half && (q & 1))) ++q;
-  }
-  char* o = out;
-  if (negative) *o++ = '-';
-  o = std::to_chars(o, o + 24, q / 1000000).ptr;
-  *o++ = '.';
-  uint32_t f = uint32_t(q % 1000000);
-  for (int i = 5; i >= 0; --i) {
-    o[i] = char('0' + f % 10);
-    f /= 10;
-  }
-  return o + 6;
-}
+#include "export/number_format.h"
+
+// Texts formatted once per vertex, for the records that repeat a vertex's
+// values at every face corner naming it: each is copied, not formatted
+// again. `format(out, i)` writes vertex i's text (at most
+// TextOut::kLineMax bytes) and returns its end. Every text can be read 8
+// bytes from its start (PutShort).
+class VertexTexts {
+ public:
+  template <class Format>
+  VertexTexts(size_t count, Format format);
+  std::string_view operator[](size_t i) const { return {text_.data() + end_[i], end_[i + 1] - end_[i]}; }
+
+ private:
+  std::vector<char> text_;
+  std::vector<size_t> end_;
+};
 
 class TextOut {
  public:
-  explicit TextOut(std::FILE* file) : file_(file) { buf_.reserve(kBlock + 4096); }
-  ~TextOut() { Flush(); }
+  // Room Reserve() guarantees: one line of a dozen numbers of any size.
+  static constexpr size_t kLineMax = 12 * kMaxNumberChars;
 
-  // Literal text; each "\n" becomes "\r\n".
-  TextOut& Lit(std::string_view text) {
-    for (size_t at = 0;;) {
-      size_t nl = text.find('\n', at);
-      if (nl == std::string_view::npos) {
-        buf_.append(text.substr(at));
-        break;
-      }
-      buf_.append(text.substr(at, nl - at));
-      buf_.append("\r\n");
-      at = nl + 1;
+  explicit TextOut(std::FILE* file) : TextOut(file, this) {}
+  ~TextOut();
+  TextOut(const TextOut&) = delete;
+  TextOut& operator=(const TextOut&) = delete;
+
+  // At least kLineMax bytes to format into; Commit keeps them up to `end`.
+  char* Reserve() {
+    if (size_t(limit_ - end_) < kLineMax) NextBlock();
+    return end_;
+  }
+  void Commit(char* end) { end_ = end; }
+
+  // Text as it is (names from the files; literals with their CR LF).
+  TextOut& Text(std::string_view text) {
+    if (text.size() <= kLineMax) {
+      Commit(PutText(Reserve(), text));
+      return *this;
     }
-    return Spill();
+    return LongText(text);
   }
-  // Text from the model (names): written as it is.
-  TextOut& Raw(std::string_view text) {
-    buf_.append(text);
-    return Spill();
-  }
+  TextOut& Raw(std::string_view text) { return Text(text); }
+  // Literal text; each "\n" becomes "\r\n".
+  TextOut& Lit(std::string_view text);
   TextOut& Int(long long value) {
-    char tmp[24];
-    auto r = std::to_chars(tmp, tmp + sizeof tmp, value);
-    buf_.append(tmp, r.ptr);
-    return Spill();
+    Commit(PutInt(Reserve(), value));
+    return *this;
   }
   // printf "%.<digits>f" of a double (floats are promoted, as with printf).
   TextOut& Fixed(double value, int digits = 6) {
-    char tmp[400];
-    if (digits == 6) {
-      buf_.append(tmp, FormatFixed6(tmp, value));
-      return Spill();
-    }
-    auto r = std::to_chars(tmp, tmp + sizeof tmp, value, std::chars_format::fixed, digits);
-    if (r.ec != std::errc()) {
-      int n = std::snprintf(tmp, sizeof tmp, "%.*f", digits, value);
-      buf_.append(tmp, size_t(n > 0 ? n : 0));
-    } else {
-      buf_.append(tmp, r.ptr);
-    }
-    return Spill();
+    Commit(PutFixed(Reserve(), value, digits));
+    return *this;
   }
 
-  bool Flush() {
-    if (!buf_.empty() && std::fwrite(buf_.data(), 1, buf_.size(), file_) != buf_.size()) failed_ = true;
-    buf_.clear();
-    return !failed_;
-  }
-  bool failed() const { return failed_; }
+  // Items 0 .. count - 1 (meshes), each written by `format(out, item)`: a
+  // helper thread formats the odd items into blocks of its own while this
+  // thread formats the even ones in place, and the file gets them in item
+  // order. `format` may only read shared data; `after(item)` runs on this
+  // thread once the item is in place (progress).
+  void Parallel(size_t count, const std::function<void(TextOut&, size_t)>& format,
+                const std::function<void(size_t)>& after);
+
+  // Hands everything formatted so far to the file and waits until it is
+  // written; false once a write failed.
+  bool Flush();
 
  private:
   static constexpr size_t kBlock = 1 << 20;
-  TextOut& Spill() {
-    if (buf_.size() >= kBlock) Flush();
-    return *this;
-  }
+  static constexpr size_t kMaxInFlight = 2;  // full blocks waiting for the writer
+
+  struct Block {
+    std::unique_ptr<char[]> data;
+    size_t size = 0;
+  };
+
+  // A file's output (pool == this), or a piece of it without a file that
+  // keeps its blocks for Parallel and takes them from `pool`.
+  TextOut(std::FILE* file, TextOut* pool);
+
+  void NextBlock();
+  void Hand(Block block);
+  std::unique_ptr<char[]> TakeFree();
+  std::vector<Block> TakeBlocks();
+  void Append(std::vector<Block> blocks);
+  TextOut& LongText(std::string_view text);
+  void WriterLoop();
+
   std::FILE* file_;
-  std::string buf_;
+  TextOut* pool_;
+  Block current_;
+  char* end_ = nullptr;
+  char* limit_ = nullptr;
+  std::vector<Block> kept_;  // a piece's full blocks, in order
+
+  // Shared with the writer thread and the pieces, under mutex_.
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::vector<std::unique_ptr<char[]>> free_;
+  std::deque<Block> full_;
+  size_t in_flight_ = 0;  // blocks handed over and not yet written
+  bool stop_ = false;
   bool failed_ = false;
+  std::thread writer_;  // started with the first full block
 };
+
+template <class Format>
+VertexTexts::VertexTexts(size_t count, Format format) : end_(count + 1, 0) {
+  text_.resize(count * 32 + TextOut::kLineMax);
+  for (size_t i = 0; i < count; ++i) {
+    if (text_.size() - end_[i] < TextOut::kLineMax) text_.resize(2 * text_.size());
+    end_[i + 1] = size_t(format(text_.data() + end_[i], i) - text_.data());
+  }
+}

@@ -4,6 +4,8 @@
 // games' own tools read ("MODEL", "VERSION 6"), with CR LF line ends.
 #include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -85,6 +87,132 @@ double ConvertWeight(uint16_t raw) {
 
 void Vec3(TextOut& out, double a, double b, double c, const char* sep) {
   out.Fixed(a).Lit(sep).Fixed(b).Lit(sep).Fixed(c);
+}
+
+char* PutVec3(char* p, float a, float b, float c, std::string_view sep) {
+  p = PutText(PutFixed(p, a), sep);
+  p = PutText(PutFixed(p, b), sep);
+  return PutFixed(p, c);
+}
+
+// printf("%.6f") of every colour byte's c / 255.0 and of every raw
+// weight's ConvertWeight: all between 0 and 1, eight characters long.
+using ColourTexts = char[256][8];
+using WeightTexts = char[65536][8];
+
+const ColourTexts& ColourText() {
+  static const auto table = [] {
+    struct Table {
+      ColourTexts text;
+    } t;
+    for (int c = 0; c < 256; ++c) {
+      char buf[kMaxNumberChars];
+      std::memcpy(t.text[c], buf, size_t(PutFixed(buf, c / 255.0) - buf));
+    }
+    return t;
+  }();
+  return table.text;
+}
+
+const WeightTexts& WeightText() {
+  static const auto table = [] {
+    struct Table {
+      WeightTexts text;
+    };
+    auto t = std::make_unique<Table>();
+    for (int raw = 0; raw < 65536; ++raw) {
+      char buf[kMaxNumberChars];
+      std::memcpy(t->text[raw], buf, size_t(PutFixed(buf, ConvertWeight(uint16_t(raw))) - buf));
+    }
+    return t;
+  }();
+  return table->text;
+}
+
+// One mesh's VERT records; `number` is its first vertex's number in the file.
+void WriteVertices(TextOut& out, const XmodelSurface& s, size_t number, float write_scale) {
+  const int rigid = s.bone_table.empty() ? 0 : s.bone_table[0].bone;
+  for (size_t vi = 0; vi < s.vertices.size(); ++vi, ++number) {
+    const XmodelVertex& v = s.vertices[vi];
+    char* p = PutText(out.Reserve(), "VERT ");
+    p = PutInt(p, int64_t(number));
+    p = PutText(p, "\r\nOFFSET ");
+    p = PutVec3(p, v.position[0] * write_scale, v.position[1] * write_scale, v.position[2] * write_scale, ", ");
+    std::span<const InfluenceEntry> entries = s.Entries(vi);
+    // A weighted vertex belongs to its own bone, which carries what the
+    // entries leave; a rigid surface's vertices to the surface's bone.
+    const int own = s.weighted ? s.influences[vi].primary_bone : rigid;
+    if (entries.empty()) {
+      p = PutText(p, "\r\nBONES 1\r\nBONE ");
+      p = PutInt(p, own);
+      out.Commit(PutText(p, " 1.000000\r\n\r\n"));
+      continue;
+    }
+    double rest = 1.0;
+    for (const InfluenceEntry& e : entries) rest -= ConvertWeight(e.weight);
+    if (rest < 0) rest = 0;
+    p = PutText(p, "\r\nBONES ");
+    p = PutInt(p, int64_t(entries.size() + 1));
+    p = PutText(p, "\r\nBONE ");
+    p = PutInt(p, own);
+    *p++ = ' ';
+    out.Commit(PutText(PutFixed(p, rest), "\r\n"));
+    const WeightTexts& weights = WeightText();
+    for (const InfluenceEntry& e : entries) {
+      p = PutText(out.Reserve(), "BONE ");
+      p = PutInt(p, e.bone);
+      *p++ = ' ';
+      std::memcpy(p, weights[e.weight], 8);
+      out.Commit(PutText(p + 8, "\r\n"));
+    }
+    out.Text("\r\n");
+  }
+}
+
+// Mesh `mi`'s TRI records, corners by their number in the file (`base` is
+// the mesh's first); a corner's colour is one of 256 texts.
+void WriteFaces(TextOut& out, const XmodelLod& lod, size_t mi, size_t base) {
+  const XmodelSurface& s = lod.surfaces[mi];
+  int material = 0;
+  if (mi < lod.materials.size())
+    for (size_t k = 0; k < lod.unique_materials.size(); ++k)
+      if (lod.unique_materials[k] == lod.materials[mi]) {
+        material = int(k);
+        break;
+      }
+  char tri_line[64];
+  char* tri_end = PutText(tri_line, "TRI ");
+  tri_end = PutInt(tri_end, int64_t(mi));
+  *tri_end++ = ' ';
+  tri_end = PutText(PutInt(tri_end, material), " 0 0\r\n");
+  const std::string_view tri(tri_line, size_t(tri_end - tri_line));
+  // Everything of a corner but its number belongs to its vertex.
+  const ColourTexts& colours = ColourText();
+  const VertexTexts corner(s.vertices.size(), [&](char* p, size_t vi) {
+    const XmodelVertex& v = s.vertices[vi];
+    p = PutText(p, "\r\nNORMAL ");
+    p = PutVec3(p, v.normal[0], v.normal[1], v.normal[2], " ");
+    p = PutText(p, "\r\nCOLOR  ");
+    for (int k = 0; k < 4; ++k) {
+      std::memcpy(p, colours[v.colour[k]], 8);
+      p[8] = ' ';
+      p += 9;
+    }
+    p = PutText(p - 1, "\r\nUV 1 ");
+    p = PutFixed(p, v.u);
+    *p++ = ' ';
+    p = PutFixed(p, 1.0f - v.v);
+    return PutText(p, "\r\n");
+  });
+  for (size_t t = 0; t + 2 < s.triangles.size(); t += 3) {
+    out.Text(tri);
+    for (int c = 0; c < 3; ++c) {
+      const uint16_t local = s.triangles[t + size_t(c)];
+      char* p = PutText(out.Reserve(), "VERT ");
+      p = PutInt(p, int64_t(base + local));
+      out.Commit(PutText(p, corner[local]));
+    }
+  }
 }
 
 // Bone and material names go between double quotes, which the format has no
@@ -187,61 +315,20 @@ ErrorCode Xmodel::ExportXE(std::string folder) {
       if (progress + mesh_step < 100) progress += mesh_step;
     };
 
-    size_t number = 0;
-    for (const XmodelSurface& s : lod.surfaces) {
-      const int rigid = s.bone_table.empty() ? 0 : s.bone_table[0].bone;
-      for (size_t vi = 0; vi < s.vertices.size(); ++vi, ++number) {
-        const XmodelVertex& v = s.vertices[vi];
-        out.Lit("VERT ").Int(int64_t(number)).Lit("\nOFFSET ");
-        Vec3(out, v.position[0] * write_scale, v.position[1] * write_scale,
-             v.position[2] * write_scale, ", ");
-        std::span<const InfluenceEntry> entries = s.Entries(vi);
-        // A weighted vertex belongs to its own bone, which carries what the
-        // entries leave; a rigid surface's vertices to the surface's bone.
-        const int own = s.weighted ? s.influences[vi].primary_bone : rigid;
-        if (entries.empty()) {
-          out.Lit("\nBONES 1\nBONE ").Int(own).Lit(" 1.000000\n\n");
-          continue;
-        }
-        double rest = 1.0;
-        for (const InfluenceEntry& e : entries) rest -= ConvertWeight(e.weight);
-        if (rest < 0) rest = 0;
-        out.Lit("\nBONES ").Int(int64_t(entries.size() + 1)).Lit("\nBONE ").Int(own).Lit(" ");
-        out.Fixed(rest).Lit("\n");
-        for (const InfluenceEntry& e : entries)
-          out.Lit("BONE ").Int(e.bone).Lit(" ").Fixed(ConvertWeight(e.weight)).Lit("\n");
-        out.Lit("\n");
-      }
-      step();
-    }
+    // The meshes' vertices, then their faces, numbered over the file.
+    std::vector<size_t> first_vertex(mesh_count + 1, 0);
+    for (size_t mi = 0; mi < mesh_count; ++mi)
+      first_vertex[mi + 1] = first_vertex[mi] + lod.surfaces[mi].vertices.size();
+    out.Parallel(
+        mesh_count,
+        [&](TextOut& o, size_t mi) { WriteVertices(o, lod.surfaces[mi], first_vertex[mi], write_scale); },
+        [&](size_t) { step(); });
 
-    // Faces.
     out.Lit("NUMFACES ").Int(int64_t(triangle_total)).Lit("\n");
-    size_t base = 0;
-    for (size_t mi = 0; mi < mesh_count; ++mi) {
-      const XmodelSurface& s = lod.surfaces[mi];
-      int material = 0;
-      if (mi < lod.materials.size())
-        for (size_t k = 0; k < lod.unique_materials.size(); ++k)
-          if (lod.unique_materials[k] == lod.materials[mi]) {
-            material = int(k);
-            break;
-          }
-      for (size_t t = 0; t + 2 < s.triangles.size(); t += 3) {
-        out.Lit("TRI ").Int(int64_t(mi)).Lit(" ").Int(material).Lit(" 0 0\n");
-        for (int c = 0; c < 3; ++c) {
-          const uint16_t local = s.triangles[t + size_t(c)];
-          const XmodelVertex& v = s.vertices[local];
-          out.Lit("VERT ").Int(int64_t(base + local)).Lit("\nNORMAL ");
-          Vec3(out, v.normal[0], v.normal[1], v.normal[2], " ");
-          out.Lit("\nCOLOR  ").Fixed(v.colour[0] / 255.0).Lit(" ").Fixed(v.colour[1] / 255.0);
-          out.Lit(" ").Fixed(v.colour[2] / 255.0).Lit(" ").Fixed(v.colour[3] / 255.0);
-          out.Lit("\nUV 1 ").Fixed(v.u).Lit(" ").Fixed(1.0f - v.v).Lit("\n");
-        }
-      }
-      base += s.vertices.size();
-      step();
-    }
+    out.Parallel(
+        mesh_count,
+        [&](TextOut& o, size_t mi) { WriteFaces(o, lod, mi, first_vertex[mi]); },
+        [&](size_t) { step(); });
 
     // Objects and materials.
     out.Lit("\nNUMOBJECTS ").Int(int64_t(mesh_count)).Lit("\n");

@@ -1,0 +1,74 @@
+// One text writer timed alone, as a process of its own: loads the model
+// (COD 4 layout, scale 2.54), then times one export call and prints
+// "SECONDS BYTES CPU_SECONDS" (wall time, the bytes of every file the call
+// wrote, the CPU time of all the process's threads in the call), for
+// bench/writers_vs_dd.sh to set beside dd writing as many bytes.
+//   xe    ExportXE                  ma    ExportMA, the scene alone
+//   mel   ExportMABind              obj   ExportOBJ with its MTL
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include <sys/resource.h>  // Required for: getrusage()
+
+#include "model/xmodel.h"
+
+namespace {
+
+double CpuSeconds() {
+  rusage usage;
+  getrusage(RUSAGE_SELF, &usage);
+  return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+         double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 4) {
+    std::fprintf(stderr, "usage: vantor_writer_time xe|ma|mel|obj XMODEL_PATH OUT_DIR\n");
+    return 2;
+  }
+  const std::string_view format = argv[1];
+  const std::string out = argv[3];
+  static Xmodel model;
+  model.game = Cod4;
+  model.scale = 2.54f;
+  ErrorCode code = model.LoadxmodelFull(argv[2]);
+  if (code == err::kSuccess) code = model.LoadSurface();
+  if (code != err::kSuccess) {
+    std::fprintf(stderr, "vantor_writer_time: [%s] %s\n", argv[2], ErrorText(code).c_str());
+    return 1;
+  }
+  std::filesystem::create_directories(out);  // ExportMABind writes into an existing folder
+  ExportWritten written;
+  ExportSettings settings;
+  settings.export_MA_BIND = false;
+  const double cpu_start = CpuSeconds();
+  const auto start = std::chrono::steady_clock::now();
+  if (format == "xe") {
+    code = model.ExportXE(out);
+    written.push_back(out + "/" + model.lods[0].surf_name + ".XMODEL_EXPORT");
+  } else if (format == "ma") {
+    code = model.ExportMA(out, settings, &written);
+  } else if (format == "mel") {
+    code = model.ExportMABind(out, &written);
+  } else if (format == "obj") {
+    code = model.ExportOBJ(out, settings, &written);
+  } else {
+    std::fprintf(stderr, "vantor_writer_time: unknown format '%s'\n", argv[1]);
+    return 2;
+  }
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  const double cpu = CpuSeconds() - cpu_start;
+  if (code != err::kSuccess) {
+    std::fprintf(stderr, "vantor_writer_time: %s\n", ErrorText(code).c_str());
+    return 1;
+  }
+  unsigned long long bytes = 0;
+  for (const std::string& path : written) bytes += std::filesystem::file_size(path);
+  std::printf("%.6f %llu %.6f\n", seconds, bytes, cpu);
+  return 0;
+}
