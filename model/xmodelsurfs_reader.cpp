@@ -67,15 +67,31 @@ ErrorCode Xmodel::LoadSurface() {
   progress = 1;
   platform::MappedFile bytes;
   int e = bytes.Open(lod.surf_path);
-  ErrorCode result = e == 0 ? ReadSurfaceBytes(lod, {bytes.data(), bytes.size()})
+  // The model scale goes on the positions as they are read, while they are
+  // in the cache, rather than in a second pass over every vertex; the bones
+  // follow once the surfaces are in, as ApplyScale would have it.
+  ErrorCode result = e == 0 ? ReadSurfaces(lod, {bytes.data(), bytes.size()}, scale,
+                                           [&bytes](size_t done) { bytes.Release(done); })
                             : (e == EACCES ? err::kPermission : err::kCantOpen);
+  if (result == err::kSuccess) ScaleBones();
   progress = 99;
   busy = false;
-  (void)ApplyScale();
   return result;
 }
 
 namespace {
+
+// A vertex has one to four entries in nearly every file: fixed-size copies
+// for those, since a copy of a variable few bytes is a slow string move.
+inline void CopyEntries(InfluenceEntry* dst, const uint8_t* src, size_t count) {
+  switch (count) {
+    case 1: std::memcpy(dst, src, 1 * sizeof(InfluenceEntry)); break;
+    case 2: std::memcpy(dst, src, 2 * sizeof(InfluenceEntry)); break;
+    case 3: std::memcpy(dst, src, 3 * sizeof(InfluenceEntry)); break;
+    case 4: std::memcpy(dst, src, 4 * sizeof(InfluenceEntry)); break;
+    default: std::memcpy(dst, src, count * sizeof(InfluenceEntry)); break;
+  }
+}
 
 // Reads the bone table of one surface; sets `weighted`.
 ErrorCode ReadBoneTable(ByteCursor& file, XmodelSurface& s) {
@@ -114,6 +130,11 @@ ErrorCode ReadBoneTable(ByteCursor& file, XmodelSurface& s) {
 }  // namespace
 
 ErrorCode Xmodel::ReadSurfaceBytes(XmodelLod& lod, std::span<const uint8_t> bytes) {
+  return ReadSurfaces(lod, bytes, 1.0f, {});
+}
+
+ErrorCode Xmodel::ReadSurfaces(XmodelLod& lod, std::span<const uint8_t> bytes,
+                               float position_scale, const std::function<void(size_t)>& consumed) {
   busy = true;
   progress = 1;
   ErrorCode result = err::kSuccess;
@@ -146,6 +167,7 @@ ErrorCode Xmodel::ReadSurfaceBytes(XmodelLod& lod, std::span<const uint8_t> byte
     const int step = n == 0 ? 0 : (rules == BO ? 100 : 99) / n;
     const bool tagged = rules == BO;
     const size_t head = kVertexHead + (tagged ? kBlackOpsVertexTag : 0);
+    const bool scaled = position_scale != 1.0f;
 
     for (int si = 0; si < n && result == err::kSuccess; ++si) {
       XmodelSurface& s = lod.surfaces.emplace_back();
@@ -202,6 +224,8 @@ ErrorCode Xmodel::ReadSurfaceBytes(XmodelLod& lod, std::span<const uint8_t> byte
           }
           p += kExtendedVertexBytes;
         }
+        // The records are fresh memory: every field is set here.
+        inf = VertexInfluences{};
         if (s.weighted) {
           inf.extra_count = p[0];
           std::memcpy(&inf.primary_bone, p + 1, 2);
@@ -213,6 +237,8 @@ ErrorCode Xmodel::ReadSurfaceBytes(XmodelLod& lod, std::span<const uint8_t> byte
         }
         std::memcpy(v.position, p, 12);
         p += 12;
+        if (scaled)
+          for (float& c : v.position) c *= position_scale;
         v.v = 1.0f - v.v;
         if (s.weighted && inf.extra_count >= 1 &&
             (rules == BO || inf.extra_count <= kMaxCodInfluences)) {
@@ -224,7 +250,7 @@ ErrorCode Xmodel::ReadSurfaceBytes(XmodelLod& lod, std::span<const uint8_t> byte
           if (pool_used + count > s.influence_pool.size())
             s.influence_pool.resize(std::max(s.influence_pool.size() * 2, pool_used + count));
           InfluenceEntry* dst = s.influence_pool.data() + pool_used;
-          std::memcpy(dst, p, count * sizeof(InfluenceEntry));
+          CopyEntries(dst, p, count);
           p += count * sizeof(InfluenceEntry);
           bool bad = false;
           for (size_t k = 0; k < count; ++k)
@@ -253,6 +279,7 @@ ErrorCode Xmodel::ReadSurfaceBytes(XmodelLod& lod, std::span<const uint8_t> byte
           break;
         }
       if (result != err::kSuccess) break;
+      if (consumed) consumed(file.pos());
       if (progress + step < 100) progress += step;
     }
   }

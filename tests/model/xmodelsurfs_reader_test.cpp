@@ -200,7 +200,7 @@ TEST(XmodelsurfsReader, VertexBytesAreKeptAndVIsOneMinusTheFileValue) {
   EXPECT_EQ(got.u, 0.125f);
   EXPECT_EQ(got.v, 0.75f);
   EXPECT_EQ(got.extra[23], 0x7f);
-  EXPECT_EQ(l.surface(0).triangles, (std::vector<uint16_t>{0, 1, 3, 0, 3, 2}));
+  EXPECT_EQ(l.surface(0).triangles, (RecordVector<uint16_t>{0, 1, 3, 0, 3, 2}));
 }
 
 TEST(XmodelsurfsReader, InfluenceCountAbove99ReadsNoEntriesInCod5ButAllInBlackOps) {
