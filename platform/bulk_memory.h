@@ -10,8 +10,8 @@
 
 namespace platform {
 
-// `bytes` of memory aligned to 64, or nullptr when there is none. Not
-// zeroed: the caller writes it. Thread-safe.
+// `bytes` of memory aligned as the heap's (16), or nullptr when there is
+// none. Not zeroed: the caller writes it. Thread-safe.
 void* AllocateBulk(size_t bytes);
 // Gives back a block of AllocateBulk with the size it was asked for.
 void FreeBulk(void* block, size_t bytes);
