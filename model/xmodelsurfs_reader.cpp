@@ -75,6 +75,10 @@ ErrorCode Xmodel::LoadSurface() {
   ErrorCode result = e == 0 ? ReadSurfaces(lod, {bytes.data(), bytes.size()}, scale,
                                            [&bytes](size_t done) { bytes.Release(done); })
                             : (e == EACCES ? err::kPermission : err::kCantOpen);
+  // A failed read keeps the surfaces read before the fault, unscaled (the
+  // scale goes on a loaded level only): read them again as they stand.
+  if (e == 0 && result != err::kSuccess && scale != 1.0f)
+    result = ReadSurfaces(lod, {bytes.data(), bytes.size()}, 1.0f, {});
   if (result == err::kSuccess) ScaleBones();
   progress = 99;
   busy = false;

@@ -93,7 +93,8 @@ TEST(SurfaceFileLoad, ScaledLoadFromDiskEqualsBytesReadThenScaled) {
 }
 
 // Files cut at page edges and at surface edges give the code, the surfaces
-// kept and the bytes read of the reader over the same prefix in memory.
+// kept (unscaled) and the bytes read of the reader over the same prefix in
+// memory.
 TEST(SurfaceFileLoad, FileCutAtPageOrSurfaceEdgeFailsAsTheBytesReaderDoes) {
   TempDir dir;
   fixture::ModelFiles files = Files(Cod4);
@@ -121,8 +122,10 @@ TEST(SurfaceFileLoad, FileCutAtPageOrSurfaceEdgeFailsAsTheBytesReaderDoes) {
     std::vector<uint8_t> prefix(whole.begin(), whole.begin() + std::ptrdiff_t(cut));
     ASSERT_TRUE(fixture::WriteFile(surfs, prefix));
 
+    // Scaled, but a failed read leaves its surfaces as they stand.
     Xmodel from_disk;
     from_disk.game = Cod4;
+    from_disk.scale = 2.54f;
     ASSERT_EQ(from_disk.LoadxmodelFull(path), err::kSuccess);
     ErrorCode disk_result = from_disk.LoadSurface();
 
