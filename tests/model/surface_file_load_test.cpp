@@ -33,6 +33,9 @@ std::string SurfsPath(const std::string& xmodel_path, const fixture::ModelFiles&
          "/xmodelsurfs/" + files.xmodel.lods[0].name;
 }
 
+// memcmp wants pointers even for no bytes; an empty vector has none.
+bool SameBytes(const void* a, const void* b, size_t n) { return n == 0 || std::memcmp(a, b, n) == 0; }
+
 void ExpectSameSurfaces(const XmodelLod& got, const XmodelLod& want) {
   ASSERT_EQ(got.surfaces.size(), want.surfaces.size());
   for (size_t si = 0; si < got.surfaces.size(); ++si) {
@@ -42,7 +45,7 @@ void ExpectSameSurfaces(const XmodelLod& got, const XmodelLod& want) {
     EXPECT_EQ(g.weighted, w.weighted);
     ASSERT_EQ(g.vertices.size(), w.vertices.size());
     ASSERT_EQ(g.influences.size(), w.influences.size());
-    EXPECT_EQ(std::memcmp(g.vertices.data(), w.vertices.data(), g.vertices.size() * sizeof(XmodelVertex)), 0);
+    EXPECT_TRUE(SameBytes(g.vertices.data(), w.vertices.data(), g.vertices.size() * sizeof(XmodelVertex)));
     for (size_t vi = 0; vi < g.influences.size(); ++vi) {
       const VertexInfluences& a = g.influences[vi];
       const VertexInfluences& b = w.influences[vi];
@@ -54,8 +57,8 @@ void ExpectSameSurfaces(const XmodelLod& got, const XmodelLod& want) {
       }
     }
     ASSERT_EQ(g.influence_pool.size(), w.influence_pool.size());
-    EXPECT_EQ(std::memcmp(g.influence_pool.data(), w.influence_pool.data(),
-                          g.influence_pool.size() * sizeof(InfluenceEntry)), 0);
+    EXPECT_TRUE(SameBytes(g.influence_pool.data(), w.influence_pool.data(),
+                          g.influence_pool.size() * sizeof(InfluenceEntry)));
     EXPECT_EQ(g.triangles, w.triangles);
   }
 }
