@@ -1,12 +1,12 @@
 // Surface loading speed on a large model: 64 surfaces of 32,000 vertices,
 // four influences a vertex, COD 4 layout (the fixture writer's big model,
-// 166 MB of xmodelsurfs). Three figures, in bytes of that file a second:
+// 166 MB of xmodelsurfs). Two figures, in bytes of that file a second:
 //   BM_ReadSurfaceBytes  the reader alone, over the file already in memory
-//   BM_LoadSurface       LoadSurface as the worker runs it: read the file
-//                        (from the page cache) whole, parse, apply the scale
-//                        (1, which changes nothing, and 2.54)
-//   BM_ReadFile          reading the file into memory and nothing else: the
-//                        most LoadSurface could ever reach
+//   BM_LoadSurface       LoadSurface as the worker runs it: map the file
+//                        (from the page cache), parse, apply the scale (1,
+//                        which changes nothing, and 2.54)
+// The whole `vantor-cli info` process against `cat` of the same file (the
+// read floor) is bench/info_vs_cat.sh.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -84,22 +84,8 @@ void BM_LoadSurface(benchmark::State& state) {
   state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(g_surfs_bytes.size()));
 }
 
-void BM_ReadFile(benchmark::State& state) {
-  for (auto _ : state) {
-    // A new buffer each time, as LoadSurface has.
-    std::vector<uint8_t> bytes;
-    if (platform::ReadFileBytes(g_surfs_path, bytes) != 0) {
-      state.SkipWithError("ReadFileBytes failed");
-      break;
-    }
-    benchmark::DoNotOptimize(bytes.data());
-  }
-  state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(g_surfs_bytes.size()));
-}
-
 BENCHMARK(BM_ReadSurfaceBytes)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_LoadSurface)->ArgName("scale_x100")->Arg(100)->Arg(254)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_ReadFile)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 

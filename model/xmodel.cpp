@@ -56,9 +56,14 @@ ErrorCode Xmodel::ApplyScale() {
   for (XmodelSurface& s : lods[0].surfaces)
     for (XmodelVertex& v : s.vertices)
       for (float& c : v.position) c *= scale;
+  ScaleBones();
+  return err::kSuccess;
+}
+
+void Xmodel::ScaleBones() {
+  if (scale == 1.0f) return;
   for (XmodelBone& b : bones)
     for (float& c : b.position) c *= scale;
-  return err::kSuccess;
 }
 
 void Xmodel::Reset() {

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "model/error_codes.h"
 #include "model/progress_value.h"
 #include "model/material_library.h"
+#include "model/record_vector.h"
 
 // The byte layout the files are read with.
 using GameVersion = int32_t;
@@ -61,10 +63,11 @@ struct XmodelSurface {
   int16_t triangle_count = 0;
   bool weighted = false;
   std::vector<SurfaceBoneEntry> bone_table;
-  std::vector<VertexInfluences> influences;  // one per vertex
-  std::vector<InfluenceEntry> influence_pool;
-  std::vector<XmodelVertex> vertices;
-  std::vector<uint16_t> triangles;  // three local vertex indices a triangle
+  // The large arrays: resize() leaves new records unset (record_vector.h).
+  RecordVector<VertexInfluences> influences;  // one per vertex
+  RecordVector<InfluenceEntry> influence_pool;
+  RecordVector<XmodelVertex> vertices;
+  RecordVector<uint16_t> triangles;  // three local vertex indices a triangle
 
   std::span<const InfluenceEntry> Entries(size_t vertex) const {
     const VertexInfluences& inf = influences[vertex];
@@ -201,4 +204,10 @@ class Xmodel {
   bool AutoGameSwitch(ByteCursor& file, const std::string& name, GameVersion reader);
   bool SurfsFileExists(const std::string& surf_name) const;
   ErrorCode ReadSurfaceFile(XmodelLod& lod);
+  // ReadSurfaceBytes with the positions multiplied by `position_scale` as
+  // they are read, and `consumed` (when set) told after each surface how far
+  // into `bytes` the reader will not look again.
+  ErrorCode ReadSurfaces(XmodelLod& lod, std::span<const uint8_t> bytes, float position_scale,
+                         const std::function<void(size_t)>& consumed);
+  void ScaleBones();
 };

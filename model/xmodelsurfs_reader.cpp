@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 
 #include "model/byte_cursor.h"
@@ -36,6 +37,7 @@ constexpr size_t kBlackOpsVertexTag = 4;
 constexpr uint8_t kExtendedVertexTag[kBlackOpsVertexTag] = {0x00, 0x0A, 0xD6, 0x46};
 constexpr size_t kExtendedVertexBytes = 48;
 constexpr int kMaxCodInfluences = 99;
+constexpr uintptr_t kPrefetchAhead = 1024;
 // The smallest surface record: 3 bytes, V, T and a 4-byte bone table.
 constexpr size_t kMinSurfaceBytes = 3 + 2 + 2 + 4;
 
@@ -67,15 +69,35 @@ ErrorCode Xmodel::LoadSurface() {
   progress = 1;
   platform::MappedFile bytes;
   int e = bytes.Open(lod.surf_path);
-  ErrorCode result = e == 0 ? ReadSurfaceBytes(lod, {bytes.data(), bytes.size()})
+  // The model scale goes on the positions as they are read, while they are
+  // in the cache, rather than in a second pass over every vertex; the bones
+  // follow once the surfaces are in, as ApplyScale would have it.
+  ErrorCode result = e == 0 ? ReadSurfaces(lod, {bytes.data(), bytes.size()}, scale,
+                                           [&bytes](size_t done) { bytes.Release(done); })
                             : (e == EACCES ? err::kPermission : err::kCantOpen);
+  // A failed read keeps the surfaces read before the fault, unscaled (the
+  // scale goes on a loaded level only): read them again as they stand.
+  if (e == 0 && result != err::kSuccess && scale != 1.0f)
+    result = ReadSurfaces(lod, {bytes.data(), bytes.size()}, 1.0f, {});
+  if (result == err::kSuccess) ScaleBones();
   progress = 99;
   busy = false;
-  (void)ApplyScale();
   return result;
 }
 
 namespace {
+
+// A vertex has one to four entries in nearly every file: fixed-size copies
+// for those, since a copy of a variable few bytes is a slow string move.
+inline void CopyEntries(InfluenceEntry* dst, const uint8_t* src, size_t count) {
+  switch (count) {
+    case 1: std::memcpy(dst, src, 1 * sizeof(InfluenceEntry)); break;
+    case 2: std::memcpy(dst, src, 2 * sizeof(InfluenceEntry)); break;
+    case 3: std::memcpy(dst, src, 3 * sizeof(InfluenceEntry)); break;
+    case 4: std::memcpy(dst, src, 4 * sizeof(InfluenceEntry)); break;
+    default: std::memcpy(dst, src, count * sizeof(InfluenceEntry)); break;
+  }
+}
 
 // Reads the bone table of one surface; sets `weighted`.
 ErrorCode ReadBoneTable(ByteCursor& file, XmodelSurface& s) {
@@ -114,6 +136,11 @@ ErrorCode ReadBoneTable(ByteCursor& file, XmodelSurface& s) {
 }  // namespace
 
 ErrorCode Xmodel::ReadSurfaceBytes(XmodelLod& lod, std::span<const uint8_t> bytes) {
+  return ReadSurfaces(lod, bytes, 1.0f, {});
+}
+
+ErrorCode Xmodel::ReadSurfaces(XmodelLod& lod, std::span<const uint8_t> bytes,
+                               float position_scale, const std::function<void(size_t)>& consumed) {
   busy = true;
   progress = 1;
   ErrorCode result = err::kSuccess;
@@ -146,6 +173,7 @@ ErrorCode Xmodel::ReadSurfaceBytes(XmodelLod& lod, std::span<const uint8_t> byte
     const int step = n == 0 ? 0 : (rules == BO ? 100 : 99) / n;
     const bool tagged = rules == BO;
     const size_t head = kVertexHead + (tagged ? kBlackOpsVertexTag : 0);
+    const bool scaled = position_scale != 1.0f;
 
     for (int si = 0; si < n && result == err::kSuccess; ++si) {
       XmodelSurface& s = lod.surfaces.emplace_back();
@@ -188,6 +216,9 @@ ErrorCode Xmodel::ReadSurfaceBytes(XmodelLod& lod, std::span<const uint8_t> byte
       if (s.weighted) s.influence_pool.resize(vcount * 4);
       for (size_t vi = 0; vi < vcount; ++vi) {
         XmodelVertex& v = s.vertices[vi];
+        // Pages of a mapped file are scattered in memory, and the hardware
+        // stops following a stream at each page's end: ask ahead.
+        __builtin_prefetch(reinterpret_cast<const void*>(uintptr_t(p) + kPrefetchAhead));
         VertexInfluences& inf = s.influences[vi];
         if (size_t(end - p) < fixed) {
           fail(err::kOutOfRange);
@@ -202,6 +233,8 @@ ErrorCode Xmodel::ReadSurfaceBytes(XmodelLod& lod, std::span<const uint8_t> byte
           }
           p += kExtendedVertexBytes;
         }
+        // The records are fresh memory: every field is set here.
+        inf = VertexInfluences{};
         if (s.weighted) {
           inf.extra_count = p[0];
           std::memcpy(&inf.primary_bone, p + 1, 2);
@@ -213,6 +246,8 @@ ErrorCode Xmodel::ReadSurfaceBytes(XmodelLod& lod, std::span<const uint8_t> byte
         }
         std::memcpy(v.position, p, 12);
         p += 12;
+        if (scaled)
+          for (float& c : v.position) c *= position_scale;
         v.v = 1.0f - v.v;
         if (s.weighted && inf.extra_count >= 1 &&
             (rules == BO || inf.extra_count <= kMaxCodInfluences)) {
@@ -224,7 +259,7 @@ ErrorCode Xmodel::ReadSurfaceBytes(XmodelLod& lod, std::span<const uint8_t> byte
           if (pool_used + count > s.influence_pool.size())
             s.influence_pool.resize(std::max(s.influence_pool.size() * 2, pool_used + count));
           InfluenceEntry* dst = s.influence_pool.data() + pool_used;
-          std::memcpy(dst, p, count * sizeof(InfluenceEntry));
+          CopyEntries(dst, p, count);
           p += count * sizeof(InfluenceEntry);
           bool bad = false;
           for (size_t k = 0; k < count; ++k)
@@ -253,6 +288,7 @@ ErrorCode Xmodel::ReadSurfaceBytes(XmodelLod& lod, std::span<const uint8_t> byte
           break;
         }
       if (result != err::kSuccess) break;
+      if (consumed) consumed(file.pos());
       if (progress + step < 100) progress += step;
     }
   }

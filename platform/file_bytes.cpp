@@ -94,7 +94,9 @@ int ReadFileBytes(std::string_view path, std::vector<uint8_t>& out, uint64_t max
 
 }  // namespace platform
 
-#include <sys/mman.h>  // Required for: mmap(), munmap()
+#include <sys/mman.h>  // Required for: mmap(), munmap(), madvise()
+
+#include <algorithm>
 
 namespace platform {
 
@@ -104,7 +106,17 @@ void MappedFile::Close() {
   if (map_) ::munmap(map_, map_size_);
   map_ = nullptr;
   map_size_ = 0;
+  released_ = 0;
   copy_.clear();
+}
+
+void MappedFile::Release(size_t up_to) {
+  if (!map_) return;
+  constexpr size_t kPage = 4096;
+  size_t end = std::min(up_to, map_size_) / kPage * kPage;
+  if (end <= released_) return;
+  ::madvise(static_cast<uint8_t*>(map_) + released_, end - released_, MADV_DONTNEED);
+  released_ = end;
 }
 
 int MappedFile::Open(std::string_view path, uint64_t max_bytes) {
@@ -120,7 +132,7 @@ int MappedFile::Open(std::string_view path, uint64_t max_bytes) {
     return EFBIG;
   }
   if (st.st_size > 0) {
-    void* m = ::mmap(nullptr, size_t(st.st_size), PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+    void* m = ::mmap(nullptr, size_t(st.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
     if (m != MAP_FAILED) {
       map_ = m;
       map_size_ = size_t(st.st_size);

@@ -35,7 +35,9 @@ namespace platform {
 
 // A read-only view of a whole file, mapped from the page cache instead of
 // copied (falls back to a read when mapping is not possible). Big surface
-// files parse straight from it.
+// files parse straight from it; pages come in as they are read and go out
+// again with Release, so a reader going front to back holds a window of the
+// file, not all of it, beside what it builds.
 class MappedFile {
  public:
   MappedFile() = default;
@@ -47,11 +49,15 @@ class MappedFile {
   int Open(std::string_view path, uint64_t max_bytes = uint64_t(1) << 31);
   const uint8_t* data() const { return map_ ? static_cast<const uint8_t*>(map_) : copy_.data(); }
   size_t size() const { return map_ ? map_size_ : copy_.size(); }
+  // The reader is done with bytes [0, up_to): their pages leave the
+  // process (reading them again still works, from the page cache).
+  void Release(size_t up_to);
 
  private:
   void Close();
   void* map_ = nullptr;
   size_t map_size_ = 0;
+  size_t released_ = 0;
   std::vector<uint8_t> copy_;
 };
 

@@ -182,7 +182,7 @@ TEST(XmodelsurfsReader, VertexBytesAreKeptAndVIsOneMinusTheFileValue) {
   const XmodelVertex& got = l.surface(0).vertices[1];
   EXPECT_EQ(std::make_tuple(got.normal[2], got.colour[3], got.u, got.v, got.extra[23]),
             std::make_tuple(0.8f, uint8_t(40), 0.125f, 0.75f, uint8_t(0x7f)));
-  EXPECT_EQ(l.surface(0).triangles, (std::vector<uint16_t>{0, 1, 3, 0, 3, 2}));
+  EXPECT_EQ(l.surface(0).triangles, (RecordVector<uint16_t>{0, 1, 3, 0, 3, 2}));
 }
 
 TEST(XmodelsurfsReader, InfluenceCountAbove99ReadsNoEntriesInCod5ButAllInBlackOps) {

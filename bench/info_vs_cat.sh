@@ -1,0 +1,95 @@
+#!/usr/bin/env bash
+# `vantor-cli info` of the large model beside `cat` of its surfs file.
+#
+#   bench/info_vs_cat.sh [--build DIR] [--runs N]
+#
+# Writes the large model once (vantor_big_model: 64 surfaces of 32,000
+# vertices, four influences a vertex, COD 4 layout, ~166 MB of xmodelsurfs),
+# reads it once so that it sits in the page cache, then RUNS times (default
+# 7), taking turns, times the whole `vantor-cli info PATH` process and
+# `cat SURFS > /dev/null` (the same bytes read and thrown away: the floor).
+# Prints the median and min-max of each, in ms and in GB/s of surfs file,
+# the ratio of the medians, and the highest max RSS of vantor-cli over the
+# runs as a multiple of the surfs file.
+#
+# DIR defaults to build-release/ (configured in Release here when it does
+# not exist yet); the model goes under $TMPDIR (default /tmp).
+set -euo pipefail
+# shellcheck source=scripts/common.sh
+source "$(dirname "$0")/../scripts/common.sh"
+
+build=$VANTOR_ROOT/build-release
+runs=7
+while [[ $# -gt 0 ]]; do
+  case $1 in
+    --build) build=$(cd "$2" && pwd); shift 2 ;;
+    --runs) runs=$2; shift 2 ;;
+    *)
+      echo "usage: bench/info_vs_cat.sh [--build DIR] [--runs N]" >&2
+      exit 2
+      ;;
+  esac
+done
+
+[[ -x /usr/bin/time ]] || { echo "info_vs_cat: /usr/bin/time is not installed (GNU time)" >&2; exit 1; }
+if [[ -f $build/CMakeCache.txt ]]; then
+  cmake --build "$build" -j "$VANTOR_JOBS" --target vantor-cli vantor_big_model
+else
+  configure_and_build "$build" vantor-cli vantor_big_model -- \
+    -DCMAKE_BUILD_TYPE=Release -DVANTOR_BUILD_BENCH=ON -DVANTOR_BUILD_TESTS=OFF
+fi
+cli=$build/vantor-cli
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/vantor_info_bench_$$_XXXXXX")
+trap 'rm -rf "$work"' EXIT
+model=$("$build/bench/vantor_big_model" "$work")
+surfs=$(find "$work/raw/xmodelsurfs" -type f | head -n 1)
+bytes=$(stat -c %s "$surfs")
+echo "info_vs_cat: $bytes bytes of xmodelsurfs, $runs runs, $(basename "$build")"
+
+# Warm the page cache and check once that the model loads in full.
+cat "$surfs" >/dev/null
+"$cli" info "$model" >"$work/info.out"
+grep -q '^totals: 2048000 vertices' "$work/info.out" || { echo "info did not read the model:" >&2; cat "$work/info.out" >&2; exit 1; }
+
+now_ns() { date +%s%N; }
+time_info() {
+  local t0
+  t0=$(now_ns)
+  /usr/bin/time -f %M -o "$work/rss" "$cli" info "$model" >/dev/null
+  info_us+=($((($(now_ns) - t0) / 1000)))
+  rss_kb+=("$(tail -n 1 "$work/rss")")
+}
+time_cat() {
+  local t0
+  t0=$(now_ns)
+  /usr/bin/time -f %M -o "$work/rss" cat "$surfs" >/dev/null
+  cat_us+=($((($(now_ns) - t0) / 1000)))
+}
+
+info_us=() cat_us=() rss_kb=()
+for ((run = 1; run <= runs; run++)); do
+  if ((run % 2)); then
+    time_info
+    time_cat
+  else
+    time_cat
+    time_info
+  fi
+done
+
+median() { printf '%s\n' "$@" | sort -n | awk '{v[NR]=$1} END {print (NR % 2) ? v[(NR+1)/2] : (v[NR/2] + v[NR/2+1]) / 2}'; }
+lowest() { printf '%s\n' "$@" | sort -n | head -n 1; }
+highest() { printf '%s\n' "$@" | sort -n | tail -n 1; }
+
+awk -v b="$bytes" -v im="$(median "${info_us[@]}")" -v ilo="$(lowest "${info_us[@]}")" \
+    -v ihi="$(highest "${info_us[@]}")" -v cm="$(median "${cat_us[@]}")" \
+    -v clo="$(lowest "${cat_us[@]}")" -v chi="$(highest "${cat_us[@]}")" \
+    -v rss="$(highest "${rss_kb[@]}")" 'BEGIN {
+  printf "%-22s %10s %17s %9s %15s\n", "", "median ms", "min-max ms", "GB/s", "GB/s min-max"
+  printf "%-22s %10.1f %8.1f-%-8.1f %9.2f %7.2f-%-7.2f\n", "vantor-cli info", im / 1000, ilo / 1000, ihi / 1000, b / im / 1000, b / ihi / 1000, b / ilo / 1000
+  printf "%-22s %10.1f %8.1f-%-8.1f %9.2f %7.2f-%-7.2f\n", "cat SURFS > /dev/null", cm / 1000, clo / 1000, chi / 1000, b / cm / 1000, b / chi / 1000, b / clo / 1000
+  printf "info / cat (medians): %.2f (goal: info >= 3 GB/s)\n", im / cm
+  printf "vantor-cli max RSS: %.0f MB, %.2f x the surfs file (goal <= 1.5)\n", rss / 1024, rss * 1024 / b
+}'
+echo "runs (us): info ${info_us[*]} | cat ${cat_us[*]}"
