@@ -317,13 +317,16 @@ ErrorCode Xmodel::ExportMA(std::string folder, const ExportSettings& settings, E
         mesh_count, [&](TextOut& o, size_t i) { WriteMesh(o, lod.surfaces[i], i, nodes.model); },
         [&](size_t) { run.Step(step); });
 
-    // A shading network per colour texture of each material. The links
-    // and mesh assignments below connect to every material's nodes, so a
-    // material without a colour texture gets its network too, with no file.
+    // One shading network per material, with its first colour texture: a
+    // second colour slot (a material may list its map twice, or under two
+    // slot names) would create the same nodes again, which Maya refuses.
+    // The links and mesh assignments below connect to every material's
+    // nodes, so a material without a colour texture gets its network too,
+    // with no file.
     for (const std::string& m : materials) {
       bool made = false;
       for (const MaterialEntry& entry : material_library.entries) {
-        if (entry.name != m) continue;
+        if (entry.name != m || made) continue;
         for (const MaterialImage& image : entry.images) {
           if (!IsColourSlot(image.slot)) continue;
           out.Lit("// Material: ").Raw(entry.name).Lit("\n");
@@ -331,6 +334,7 @@ ErrorCode Xmodel::ExportMA(std::string folder, const ExportSettings& settings, E
                               TexturePath(image, raw_dir, settings.export_images_local, settings.export_img_as_tga));
           made = true;
           run.Step(1, 99);
+          break;
         }
       }
       if (!made) {

@@ -15,7 +15,6 @@
 #include "export/output_names.h"
 #include "export/text_out.h"
 #include "model/xmodel.h"
-#include "platform/clock.h"
 #include "platform/fs_paths.h"
 
 namespace {
@@ -245,17 +244,8 @@ ErrorCode Xmodel::ExportXE(std::string folder) {
   // the model in memory is never touched.
   const float write_scale = scale == 1.0f ? 1.0f : 1.0f / scale;
 
-  // Progress runs from here until the file is closed.
-  busy = true;
-  progress = 1;
-  int64_t started = platform::NowMs();
-  lod.export_ms = int32_t(started);
-  auto finish = [&](ErrorCode code) {
-    progress = 99;
-    busy = false;
-    lod.export_ms = int32_t((platform::NowMs() - started) * 1000 / 1000);
-    return code;
-  };
+  // Progress, busy and the clock run from here until the file is closed.
+  ExportRun run(*this, 1);
 
   std::string dir = platform::WithTrailingSeparator(folder);
   platform::CreateDirectories(dir);
@@ -263,7 +253,7 @@ ErrorCode Xmodel::ExportXE(std::string folder) {
   ErrorCode code = err::kSuccess;
   OutputFile output;
   std::FILE* file = output.Open(file_path, code);
-  if (!file) return finish(code);
+  if (!file) return run.Finish(code);
 
   const size_t bone_total = bones.size();
   const size_t mesh_count = lod.surfaces.size();
@@ -354,5 +344,5 @@ ErrorCode Xmodel::ExportXE(std::string folder) {
     }
     code = output.Close(out);
   }
-  return finish(code);
+  return run.Finish(code);
 }

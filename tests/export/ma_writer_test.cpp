@@ -140,12 +140,14 @@ TEST_F(MaWriterTest, OneTriangleOfFiveVerticesAndTheLightLinks) {
   EXPECT_EQ(raw.find("\"tag_origin.is\""), std::string::npos);
 }
 
-// A material without a colour map still gets the nodes its links name;
-// joints with no name are not created, so nothing hangs under them; a
-// right-angle pitch past 1 by rounding stays 90 degrees.
+// A material without a colour map still gets the nodes its links name,
+// and one with two colour slots gets them once; joints with no name are
+// not created, so nothing hangs under them; a right-angle pitch past 1 by
+// rounding stays 90 degrees.
 TEST_F(MaWriterTest, MissingColourMapUnnamedBonesAndRightAnglePitchStaySound) {
   fixture::ModelFiles files = fixture::MakeSoldierModel("soldier", Cod4);
   files.materials[0].slots = {{"normalMap", "soldier_body_nml"}};
+  files.materials[1].slots.push_back({"Diffuse_MapSampler", files.materials[1].slots[0].image});
   Load(files);
   model_.bones[1].name.clear();  // j_mainroot: hips and spine hang under it
   model_.bones[2].rotation[0] = 0, model_.bones[2].rotation[2] = 0;
