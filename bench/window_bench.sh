@@ -4,6 +4,8 @@
 #              (the whole run of `vantor --frames 1`: start, load, first
 #              frame, shutdown)
 #   fps        frames a second drawing the 64 x 32,000-vertex model uncapped
+#   2D pass    the time a frame takes with the interface and without it
+#              (--no-gui), uncapped, on the big model and on an empty scene
 #   idle CPU   the program's CPU use over about 10 s at the caps, grid only,
 #              unfocused
 #
@@ -26,13 +28,22 @@ echo "start-up to first model frame (whole run): $(echo "$end - $start" | bc) s"
 
 # Frames a second: the difference between a long and a short run, so the
 # start-up and the load cancel out.
+# timed FRAMES [ARGS...]
 timed() {
-  run bash -c 's=$(date +%s.%N); "$1" --uncapped --frames "$2" --screenshot big.dds "$3" >/dev/null 2>&1
-               e=$(date +%s.%N); echo "$e - $s" | bc' _ "$build/vantor" "$1" "$big"
+  local frames=$1
+  shift
+  run bash -c 's=$(date +%s.%N); "$1" --uncapped --frames "$2" --screenshot t.dds "${@:3}" >/dev/null 2>&1
+               e=$(date +%s.%N); echo "$e - $s" | bc' _ "$build/vantor" "$frames" "$@"
 }
-short=$(timed 10)
-long=$(timed 110)
-echo "uncapped, the 64 x 32,000-vertex model: $(echo "scale=1; 100 / ($long - $short)" | bc) frames a second"
+# ms a frame over 100 frames, [ARGS...] as for timed.
+per_frame() { echo "scale=2; 1000 * ($(timed 110 "$@") - $(timed 10 "$@")) / 100" | bc; }
+big_gui=$(per_frame "$big")
+big_bare=$(per_frame --no-gui "$big")
+empty_gui=$(per_frame)
+empty_bare=$(per_frame --no-gui)
+echo "uncapped, the 64 x 32,000-vertex model: $(echo "scale=1; 1000 / $big_gui" | bc) frames a second"
+echo "a frame, big model: $big_gui ms with the interface, $big_bare ms without"
+echo "a frame, empty scene: $empty_gui ms with the interface, $empty_bare ms without"
 
 # Unfocused: a second window started a moment later takes the focus (there
 # is no window manager); only the first one's CPU time is counted.
