@@ -4,6 +4,7 @@
 #include "gui/material_table.h"
 #include "gui/qor_gui.h"
 #include "platform/fs_paths.h"
+#include "shell/settings.h"
 #include "sound/qor_sound.h"
 
 namespace {
@@ -14,7 +15,19 @@ void Rect(JsonWriter& j, const GuiRect& r, bool flags = true) {
   j.EndArray();
 }
 
-void Colour(JsonWriter& j, const Rgba& c) { j.Key("colour").BeginArray().Float(c.r).Float(c.g).Float(c.b).Float(c.a).EndArray(); }
+void Rgb(JsonWriter& j, const char* key, const Rgba& c) {
+  j.Key(key).BeginArray().Float(c.r).Float(c.g).Float(c.b).Float(c.a).EndArray();
+}
+void Colour(JsonWriter& j, const Rgba& c) { Rgb(j, "colour", c); }
+
+void NameOrNull(JsonWriter& j, const char* key, const std::string& name) {
+  j.Key(key);
+  if (name.empty()) {
+    j.Null();
+  } else {
+    j.String(name);
+  }
+}
 
 void List(JsonWriter& j, const char* key, const std::string& text, const CommandList& pieces) {
   j.Key(key).BeginObject().Key("text").String(text).Key("pieces").BeginArray();
@@ -125,18 +138,67 @@ std::string LayoutJson(QorGUI& gui, const std::string& data_dir) {
       j.Key("text").String(i.label);
       Action(j, i.command_text, i.command, bool(i.callback));
     });
-    Items(j, m, m.check_boxes, "check_box", [&](const CheckBoxItem& i) {
-      j.Key("text").String(i.label).Key("setting");
-      if (i.setting_name.empty()) {
-        j.Null();
+    Items(j, m, m.list_boxes, "list_box", [&](const ListBoxItem& i) {
+      j.Key("name").String(i.name);
+      Rgb(j, "background", i.background);
+      Rgb(j, "outline", i.outline);
+      Rgb(j, "row", i.row);
+      Rgb(j, "row_hover", i.row_hover);
+      Rgb(j, "text_hover", i.text_hover);
+      Rgb(j, "text_colour", i.text);
+      j.Key("source").Bool(i.source != nullptr).Key("callback").Bool(bool(i.on_select));
+    });
+    Items(j, m, m.text_lists, "text_list", [&](const TextListItem& i) {
+      j.Key("name").String(i.name);
+      Rgb(j, "background", i.background);
+      Rgb(j, "text_colour", i.text);
+      j.Key("source").Bool(i.lines != nullptr);
+    });
+    Items(j, m, m.text_boxes, "text_box", [&](const TextBoxItem& i) {
+      j.Key("name").String(i.name).Key("hint").String(i.hint).Key("text").String(i.text);
+      Rgb(j, "frame", i.frame);
+      Rgb(j, "hover", i.hover);
+      Rgb(j, "text_colour", i.text_colour);
+      j.Key("read_only").Bool(i.read_only).Key("live").Bool(i.live);
+      j.Key("callback").Bool(i.live ? bool(i.on_change) : bool(i.on_commit));
+    });
+    Items(j, m, m.key_binders, "key_binder", [&](const KeyBinderItem& i) {
+      j.Key("name").String(i.name);
+      Rgb(j, "background", i.background);
+      Rgb(j, "hover", i.hover);
+      Rgb(j, "text_colour", i.text_colour);
+      j.Key("key");
+      if (i.key) {
+        j.BeginArray().Int(i.key->code).Int(i.key->kind).EndArray();
       } else {
-        j.String(i.setting_name);
+        j.Null();
       }
+    });
+    Items(j, m, m.check_boxes, "check_box", [&](const CheckBoxItem& i) {
+      j.Key("text").String(i.label);
+      NameOrNull(j, "setting", i.setting_name);
       j.Key("checked").Bool(i.setting && *i.setting);
     });
     Items(j, m, m.sliders, "slider", [&](const SliderItem& i) {
       j.Key("name").String(i.name).Key("minimum").Float(i.minimum).Key("maximum").Float(i.maximum);
       j.Key("value").Float(i.value).Key("update_on_release").Bool(i.update_on_release);
+    });
+    Items(j, m, m.colour_pickers, "colour_picker", [&](const ColourPickerItem& i) {
+      j.Key("hue").Int(i.hue).Key("saturation").Int(i.saturation).Key("value").Int(i.value);
+      Colour(j, i.colour);
+      Rgb(j, "text_colour", i.text_colour);
+      j.Key("callback").Bool(bool(i.on_change));
+    });
+    Items(j, m, m.drop_downs, "drop_down", [&](const DropDownItem& i) {
+      j.Key("options").BeginArray();
+      for (const auto& [index, text] : i.options) j.BeginObject().Key("index").Int(index).Key("text").String(text).EndObject();
+      j.EndArray().Key("selected").Int(i.selected).Key("callback").Bool(bool(i.on_choose));
+    });
+    Items(j, m, m.detail_lists, "detail_list", [&](const DetailListItem& i) {
+      j.Key("name").String(i.name);
+      Rgb(j, "background", i.background);
+      Rgb(j, "text_colour", i.text);
+      j.Key("source").Bool(i.data != nullptr);
     });
     Items(j, m, m.labels, "label", [&](const LabelItem& i) { j.Key("text").String(i.text); });
     Items(j, m, m.colour_labels, "colour_label", [&](const ColourLabelItem& i) {

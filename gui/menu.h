@@ -11,6 +11,8 @@
 #include "gui/commands.h"
 #include "gui/gui_rect.h"
 #include "gui/item_base.h"
+#include "gui/widgets/entry_items.h"
+#include "gui/widgets/list_items.h"
 #include "gui/widgets/widget_items.h"
 
 struct SettingsRect;
@@ -78,12 +80,28 @@ struct Menu {
   std::vector<PictureButtonItem> picture_buttons;
   std::vector<LightBulbItem> light_bulbs;
   std::vector<TextButtonItem> text_buttons;
+  std::vector<ListBoxItem> list_boxes;
+  std::vector<TextListItem> text_lists;
+  std::vector<TextBoxItem> text_boxes;
+  std::vector<KeyBinderItem> key_binders;
   std::vector<CheckBoxItem> check_boxes;
   std::vector<SliderItem> sliders;
+  std::vector<ColourPickerItem> colour_pickers;
+  std::vector<DropDownItem> drop_downs;
+  std::vector<DetailListItem> detail_lists;
   std::vector<LabelItem> labels;
   std::vector<ColourLabelItem> colour_labels;
   std::vector<NamedLabelItem> named_labels;
   std::vector<SizedLabelItem> sized_labels;
+
+  // Calls `f` with every item list, in drawing order.
+  template <typename F>
+  void ForEachItemList(F&& f) {
+    f(filled_rects), f(pictures), f(outline_rects), f(progress_bars), f(picture_buttons), f(light_bulbs);
+    f(text_buttons), f(list_boxes), f(text_lists), f(text_boxes), f(key_binders), f(check_boxes), f(sliders);
+    f(colour_pickers), f(drop_downs), f(detail_lists), f(labels), f(colour_labels), f(named_labels);
+    f(sized_labels);
+  }
 
   // Origin plus area, field by field.
   GuiRect ScreenArea() const {
@@ -91,6 +109,18 @@ struct Menu {
             origin.rect.h + area.rect.h, kAnchorFixed};
   }
 };
+
+// Appends an item to one of `m`'s lists. An item of a framed menu is laid
+// out for the menu's current area; one of any other menu for the current
+// window (`win_dx`, `win_dy` from the design size).
+template <typename Item>
+Item& AddMenuItem(std::vector<Item>& list, const Menu& m, GuiRect rect, int win_dx, int win_dy) {
+  Item& item = list.emplace_back();
+  item.design = rect;
+  item.rect = m.framed ? Anchored(rect, m.area.rect.w - m.area.design.w, m.area.rect.h - m.area.design.h)
+                       : Anchored(rect, win_dx, win_dy);
+  return item;
+}
 
 // One frame of a menu's animation at `now`: the slide offset or the alpha,
 // and the end of the animation. A duration of 0 or less ends it at once.

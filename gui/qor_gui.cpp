@@ -37,7 +37,7 @@ void QorGUI::RegisterWords() {
   c.Register("toggle_menu", [this](const std::string& v) { ToggleMenu(v); });
   c.Register("force_close", [this](const std::string& v) { ForceSet(v, false); });
   c.Register("force_open", [this](const std::string& v) { ForceSet(v, true); });
-  c.Register("reset_listbox", [](const std::string&) {});  // list boxes come with the widgets
+  c.Register("reset_listbox", [this](const std::string& v) { ResetListBox(v); });
   c.Register("exit_app", [this](const std::string&) {
     if (hooks.exit_app) hooks.exit_app();
   });
@@ -130,60 +130,45 @@ void QorGUI::BindVisibility(bool* setting, std::string name) {
   if (setting) *setting = m.visible;
 }
 
-namespace {
-
-// An item of a framed menu is laid out for the menu's current area; one of
-// any other menu for the current window.
-template <typename Item>
-Item& AddItem(std::vector<Item>& list, const Menu& m, GuiRect rect, int win_dx, int win_dy) {
-  Item& item = list.emplace_back();
-  item.design = rect;
-  item.rect = m.framed ? Anchored(rect, m.area.rect.w - m.area.design.w, m.area.rect.h - m.area.design.h)
-                       : Anchored(rect, win_dx, win_dy);
-  return item;
-}
-
-}  // namespace
-
 void QorGUI::AddFilledRect(GuiRect rect, Rgba colour) {
   Menu& m = Building();
-  AddItem(m.filled_rects, m, rect, width_ - kDesignWidth, height_ - kDesignHeight).colour = colour;
+  AddMenuItem(m.filled_rects, m, rect, width_ - kDesignWidth, height_ - kDesignHeight).colour = colour;
 }
 
 void QorGUI::AddPicture(GuiRect rect, Rgba colour, std::string material) {
   Menu& m = Building();
-  PictureItem& p = AddItem(m.pictures, m, rect, width_ - kDesignWidth, height_ - kDesignHeight);
+  PictureItem& p = AddMenuItem(m.pictures, m, rect, width_ - kDesignWidth, height_ - kDesignHeight);
   p.colour = colour;
   p.material = std::move(material);
 }
 
 void QorGUI::AddOutlineRect(GuiRect rect, Rgba colour) {
   Menu& m = Building();
-  AddItem(m.outline_rects, m, rect, width_ - kDesignWidth, height_ - kDesignHeight).colour = colour;
+  AddMenuItem(m.outline_rects, m, rect, width_ - kDesignWidth, height_ - kDesignHeight).colour = colour;
 }
 
 void QorGUI::AddLabel(GuiRect at, std::string text) {
   Menu& m = Building();
-  AddItem(m.labels, m, at, width_ - kDesignWidth, height_ - kDesignHeight).text = std::move(text);
+  AddMenuItem(m.labels, m, at, width_ - kDesignWidth, height_ - kDesignHeight).text = std::move(text);
 }
 
 void QorGUI::AddColourLabel(GuiRect at, Rgba colour, std::string text) {
   Menu& m = Building();
-  ColourLabelItem& l = AddItem(m.colour_labels, m, at, width_ - kDesignWidth, height_ - kDesignHeight);
+  ColourLabelItem& l = AddMenuItem(m.colour_labels, m, at, width_ - kDesignWidth, height_ - kDesignHeight);
   l.colour = colour;
   l.text = std::move(text);
 }
 
 void QorGUI::AddNamedLabel(GuiRect at, Rgba colour, std::string text_name) {
   Menu& m = Building();
-  NamedLabelItem& l = AddItem(m.named_labels, m, at, width_ - kDesignWidth, height_ - kDesignHeight);
+  NamedLabelItem& l = AddMenuItem(m.named_labels, m, at, width_ - kDesignWidth, height_ - kDesignHeight);
   l.colour = colour;
   l.text_name = std::move(text_name);
 }
 
 void QorGUI::AddSizedLabel(GuiRect at, Rgba colour, std::string text, uint8_t point_size, bool large_font) {
   Menu& m = Building();
-  SizedLabelItem& l = AddItem(m.sized_labels, m, at, width_ - kDesignWidth, height_ - kDesignHeight);
+  SizedLabelItem& l = AddMenuItem(m.sized_labels, m, at, width_ - kDesignWidth, height_ - kDesignHeight);
   l.colour = colour;
   l.text = std::move(text);
   l.point_size = point_size;
@@ -204,7 +189,7 @@ void QorGUI::AddPictureButton(GuiRect rect, Rgba label_colour, std::string mater
                               std::string label, int16_t label_dx, int16_t label_dy, std::function<void()> callback,
                               bool three_part) {
   Menu& m = Building();
-  PictureButtonItem& b = AddItem(m.picture_buttons, m, rect, width_ - kDesignWidth, height_ - kDesignHeight);
+  PictureButtonItem& b = AddMenuItem(m.picture_buttons, m, rect, width_ - kDesignWidth, height_ - kDesignHeight);
   b.label_colour = label_colour;
   b.material = std::move(material);
   b.hover_material = std::move(hover_material);
@@ -218,7 +203,7 @@ void QorGUI::AddPictureButton(GuiRect rect, Rgba label_colour, std::string mater
 void QorGUI::AddLightBulb(GuiRect rect, Rgba colour, Rgba hover_colour, std::string_view command,
                           std::string on_material, std::string off_material) {
   Menu& m = Building();
-  LightBulbItem& b = AddItem(m.light_bulbs, m, rect, width_ - kDesignWidth, height_ - kDesignHeight);
+  LightBulbItem& b = AddMenuItem(m.light_bulbs, m, rect, width_ - kDesignWidth, height_ - kDesignHeight);
   b.colour = colour;
   b.hover_colour = hover_colour;
   b.command = SplitCommands(command);
@@ -236,14 +221,14 @@ void QorGUI::AddTextButton(GuiRect rect, std::string label, std::string_view com
 
 void QorGUI::AddTextButton(GuiRect rect, std::string label, std::function<void()> callback) {
   Menu& m = Building();
-  TextButtonItem& b = AddItem(m.text_buttons, m, rect, width_ - kDesignWidth, height_ - kDesignHeight);
+  TextButtonItem& b = AddMenuItem(m.text_buttons, m, rect, width_ - kDesignWidth, height_ - kDesignHeight);
   b.label = std::move(label);
   b.callback = std::move(callback);
 }
 
 void QorGUI::AddCheckBox(GuiRect rect, std::string label, bool* setting, std::string name) {
   Menu& m = Building();
-  CheckBoxItem& c = AddItem(m.check_boxes, m, rect, width_ - kDesignWidth, height_ - kDesignHeight);
+  CheckBoxItem& c = AddMenuItem(m.check_boxes, m, rect, width_ - kDesignWidth, height_ - kDesignHeight);
   c.box_design = {rect.x, rect.y + 2, 15, 15, rect.flags};
   c.box = {c.rect.x, c.rect.y + 2, 15, 15, rect.flags};
   c.label = std::move(label);
@@ -254,7 +239,7 @@ void QorGUI::AddCheckBox(GuiRect rect, std::string label, bool* setting, std::st
 void QorGUI::AddSlider(GuiRect rect, float minimum, float maximum, float* bound, std::function<void(float)> callback,
                        bool update_on_release, std::string name) {
   Menu& m = Building();
-  SliderItem& s = AddItem(m.sliders, m, rect, width_ - kDesignWidth, height_ - kDesignHeight);
+  SliderItem& s = AddMenuItem(m.sliders, m, rect, width_ - kDesignWidth, height_ - kDesignHeight);
   s.minimum = minimum;
   s.maximum = maximum;
   s.bound = bound;
@@ -267,7 +252,7 @@ void QorGUI::AddSlider(GuiRect rect, float minimum, float maximum, float* bound,
 
 void QorGUI::AddProgressBar(GuiRect rect, Rgba fill, double fade_ms, std::string progress_name) {
   Menu& m = Building();
-  ProgressBarItem& p = AddItem(m.progress_bars, m, rect, width_ - kDesignWidth, height_ - kDesignHeight);
+  ProgressBarItem& p = AddMenuItem(m.progress_bars, m, rect, width_ - kDesignWidth, height_ - kDesignHeight);
   p.fill = fill;
   p.fade_ms = fade_ms;
   p.name = std::move(progress_name);
@@ -673,23 +658,10 @@ void QorGUI::SetPendingSize(int width, int height) {
 }
 
 void QorGUI::ReanchorItems(Menu& m, int32_t dx, int32_t dy) {
-  auto all = [dx, dy](auto& list) {
+  m.ForEachItemList([dx, dy](auto& list) {
     for (auto& item : list) item.rect = Anchored(item.design, dx, dy);
-  };
-  all(m.filled_rects);
-  all(m.pictures);
-  all(m.outline_rects);
-  all(m.progress_bars);
-  all(m.picture_buttons);
-  all(m.light_bulbs);
-  all(m.text_buttons);
-  all(m.check_boxes);
+  });
   for (CheckBoxItem& c : m.check_boxes) c.box = Anchored(c.box_design, dx, dy);
-  all(m.sliders);
-  all(m.labels);
-  all(m.colour_labels);
-  all(m.named_labels);
-  all(m.sized_labels);
 }
 
 bool QorGUI::ItemScale() {

@@ -85,6 +85,21 @@ class QorGUI {
   void AddSlider(GuiRect rect, float minimum, float maximum, float* bound, std::function<void(float)> callback,
                  bool update_on_release, std::string name);
   void AddProgressBar(GuiRect rect, Rgba fill, double fade_ms, std::string progress_name);
+  // The views and the value widgets (gui/qor_gui_entries.cpp).
+  void AddListBox(std::string name, GuiRect rect, const ListBoxItem& colours, ListSource* source,
+                  std::function<void(const std::string&)> on_select);
+  void AddTextList(std::string name, GuiRect rect, Rgba background, Rgba text, ListSource* lines);
+  void AddDetailList(std::string name, GuiRect rect, Rgba background, Rgba text, DetailSource* data);
+  // Live mode: every change of the text goes to `on_change`.
+  void AddTextBox(std::string name, std::string hint, GuiRect rect, Rgba frame, Rgba hover, Rgba text,
+                  std::function<void(const std::string&)> on_change);
+  // The finished text goes to `on_commit`; a read-only box is never focused.
+  void AddTextBox(std::string name, std::string text, GuiRect rect, Rgba frame, Rgba hover, Rgba text_colour,
+                  std::function<void(const std::string&)> on_commit, bool read_only);
+  void AddKeyBinder(std::string action, GuiRect rect, Rgba background, Rgba hover, Rgba text, HotKeySlot* key);
+  void AddDropDown(GuiRect rect, std::map<int, std::string> options, std::function<void(int)> on_choose,
+                   int initial);
+  void AddColourPicker(GuiRect at, Rgba text, std::function<void(const Rgba&)> on_change, Rgba initial);
 
   // ---- [SECTION] visibility
   void SetVis(std::string_view name, bool visible);
@@ -93,6 +108,10 @@ class QorGUI {
   // Wraps `text` to the box, opens "error_menu" and plays "error_msg".
   void ShowError(std::string_view text);
   void SetMessage(std::string_view text);
+  // The first text box of that name, in menu order, gets the text.
+  void SetBoxText(std::string_view name, std::string_view text);
+  // Puts the named list box's scroll block back at the top.
+  void ResetListBox(std::string_view name);
   void SetText(std::string_view name, std::string_view text);
   const std::string& Text(std::string_view name) const;
   const std::map<std::string, std::string, std::less<>>& texts() const { return texts_; }

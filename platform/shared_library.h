@@ -21,6 +21,10 @@ class SharedLibrary {
   // Null when the library has no such symbol.
   void* Symbol(const char* name) const;
   void Close();
+  // Forgets the handle and leaves the library mapped until the process
+  // ends: for libraries whose own exit handlers and threads must outlive
+  // our use of them (OpenAL Soft and the ALSA it loads).
+  void Keep() { handle_ = nullptr; }
 
  private:
   void* handle_ = nullptr;

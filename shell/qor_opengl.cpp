@@ -43,6 +43,7 @@ ViewSettings CurrentView() {
   v.draw_bones = s.draw_bones;
   v.bounding_box = s.bounding_box;
   v.central_locator = s.central_locator;
+  v.apply_phong_shade = s.apply_phong_shade;
   Colour(s.color_grid, v.grid_colour);
   return v;
 }

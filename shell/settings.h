@@ -115,6 +115,9 @@ struct QorSettings {
   // "Theme"
   int32_t active_theme = 0;
 
+  // Not stored: the phong shader's switch, off at every start.
+  bool apply_phong_shade = false;
+
   // "HotKeys"
   KeyMap key_map = DefaultKeyMap();
 

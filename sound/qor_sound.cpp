@@ -46,7 +46,7 @@ bool QorSound::InitSound() {
     if (device_) al_.CloseDevice(device_);
     context_ = nullptr;
     device_ = nullptr;
-    library_.Close();
+    library_.Keep();  // its back ends are loaded now; see Shutdown
     Logger().warning("Failed to initialize OpenAL");
     return false;
   }
@@ -161,7 +161,10 @@ void QorSound::Shutdown() {
   al_.CloseDevice(device_);
   context_ = nullptr;
   device_ = nullptr;
-  library_.Close();
+  // Not unloaded: OpenAL Soft keeps the sound system's libraries and their
+  // state until the process ends, and unloading it under them loses that
+  // state (and can crash in its exit handlers).
+  library_.Keep();
   library_loaded_ = false;
   Logger().log("OpenAL ShutDown");
 }

@@ -1,8 +1,8 @@
 #include "gui/layout/layout.h"
 
 void BuildLayout(QorGUI& gui, QorSettings& settings, const LayoutHooks& hooks) {
-  BuildPanelsLayout(gui, settings);
-  BuildToolBarLayout(gui, settings);
+  BuildPanelsLayout(gui, settings, hooks);
+  BuildToolBarLayout(gui, settings, hooks);
   BuildSettingsLayout(gui, settings, hooks);
   BuildDialogsLayout(gui, settings);
 }

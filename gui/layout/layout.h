@@ -1,27 +1,45 @@
 // The interface's one fixed layout: 37 menus created in drawing order, each
 // followed by its items, in a 640 x 480 design space. No layout file: each
 // builder below is a flat run of add calls.
-//
-// FIXME: list boxes, text lists, detail lists, text boxes, key binders,
-// drop-downs and colour pickers join their menus when their records exist;
-// everything else is here.
 #pragma once
 
 #include <functional>
+#include <string>
+
+#include "gui/item_base.h"
 
 class QorGUI;
 struct QorSettings;
+struct ListSource;
+struct DetailSource;
 
-// What some widgets do beyond the settings they are bound to.
+// What the layout's widgets reach beyond the settings they are bound to:
+// the lists the views show (none: the view shows that it is not active)
+// and the program's handlers, named after its setting and folder actions.
+// A handler left unset logs "<Name> :: not available yet" when its widget
+// fires; nothing pretends to have worked.
 struct LayoutHooks {
+  ListSource* models = nullptr;
+  ListSource* log_lines = nullptr;
+  DetailSource* properties = nullptr;
+  DetailSource* tags = nullptr;
+
   std::function<void(float level)> sound_level;  // the volume slider, on release
-  std::function<void()> check_for_updates;        // "Check for Updates"
+  std::function<void()> check_for_updates;       // "Check for Updates"
+  std::function<void(const std::string&)> load_model;     // a model picked in the list
+  std::function<void(const std::string&)> filter_models;  // every keystroke in the search box
+  std::function<void(const std::string&)> set_active_fps, set_inactive_fps, set_model_scale;
+  std::function<void(int)> set_logging_mode, set_active_game, set_export_as_tga, set_mouse_style, set_theme;
+  std::function<void(const Rgba&)> set_grid_colour, set_background_colour;
+  std::function<void(int game)> browse_game_root, clear_game_root;
+  std::function<void()> browse_export_folder, clear_export_folder, browse_gdt_folder, clear_gdt_folder;
+  std::function<void(int game)> move_iwds;  // "Move IWD's Over" with the chosen game
 };
 
 // Menus 1-4: "bug_fixer" and the three framed panels.
-void BuildPanelsLayout(QorGUI& gui, QorSettings& settings);
+void BuildPanelsLayout(QorGUI& gui, QorSettings& settings, const LayoutHooks& hooks);
 // Menus 5-14: the tool bar, the panels' open/close buttons, the model list.
-void BuildToolBarLayout(QorGUI& gui, QorSettings& settings);
+void BuildToolBarLayout(QorGUI& gui, QorSettings& settings, const LayoutHooks& hooks);
 // Menus 15-26: the settings window and its pages, the light settings.
 void BuildSettingsLayout(QorGUI& gui, QorSettings& settings, const LayoutHooks& hooks);
 // Menus 27-37: update, IWD mover, about, donation, error and message boxes;

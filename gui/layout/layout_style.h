@@ -2,7 +2,11 @@
 // headings, page titles.
 #pragma once
 
+#include <functional>
+#include <utility>
+
 #include "gui/qor_gui.h"
+#include "shell/logger.h"
 
 namespace layout {
 
@@ -17,5 +21,22 @@ inline void DarkPanel(QorGUI& gui, GuiRect rect) { gui.AddPicture(rect, {0.15f, 
 inline void GroupBox(QorGUI& gui, GuiRect rect) { gui.AddOutlineRect(rect, {0.3f, 0.3f, 0.3f, 1}); }
 inline void Heading(QorGUI& gui, GuiRect at, const char* text) { gui.AddColourLabel(at, kRed, text); }
 inline void PageTitle(QorGUI& gui, GuiRect at, const char* text) { gui.AddSizedLabel(at, kRed, text, 16, true); }
+
+// Text boxes with grey frames: frame, hover and text colours.
+inline constexpr Rgba kBoxFrame{0.5f, 0.5f, 0.5f, 0.1f};
+inline constexpr Rgba kBoxHover{0, 1, 0, 0.3f};
+inline constexpr Rgba kBoxText{1, 1, 1, 1};
+
+// The handler `f`, or, while the program has none, a log line naming it.
+template <typename... Args>
+std::function<void(Args...)> Handler(const std::function<void(Args...)>& f, const char* name) {
+  if (f) return f;
+  return [name](Args...) { Logger().log("%s :: not available yet", name); };
+}
+// A handler bound to one argument given now (the game of a folder row).
+template <typename Arg>
+std::function<void()> Handler(const std::function<void(Arg)>& f, const char* name, Arg arg) {
+  return [g = Handler(f, name), arg] { g(arg); };
+}
 
 }  // namespace layout

@@ -1,10 +1,14 @@
 // Menus 15-26: the settings window "Settings", its pages (16-20, 23-25),
 // the two mouse diagrams (21, 22) and "light_settings".
+#include <cstdio>
 #include <initializer_list>
+#include <map>
+#include <memory>
 #include <string>
 #include <utility>
 
 #include "gui/layout/layout.h"
+#include "gui/colour_hsv.h"
 #include "gui/layout/layout_style.h"
 #include "shell/settings.h"
 
@@ -44,6 +48,15 @@ std::string TabCommand(const char* page, bool misc_first) {
   return text + "open " + page + ";";
 }
 
+std::map<int, std::string> GameOptions() { return {{0, "COD 4"}, {1, "COD 5"}, {2, "COD BO"}}; }
+
+// The model scale as the box shows it: no trailing zeros.
+std::string Decimal(float value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%g", double(value));
+  return text;
+}
+
 }  // namespace
 
 void BuildSettingsLayout(QorGUI& gui, QorSettings& s, const LayoutHooks& hooks) {
@@ -73,7 +86,7 @@ void BuildSettingsLayout(QorGUI& gui, QorSettings& s, const LayoutHooks& hooks) 
   gui.AddTextButton(R(470, 410, 55, 20), "Close", "toggle_menu Settings;");
   gui.AddTextButton(R(530, 410, 53, 20), "Save", "toggle_menu Settings; save settings;");
 
-  // 16: (the log mode and game drop-downs, the folder rows' boxes and buttons)
+  // 16
   Page(gui, "Settings_genral", "Settings - General");
   Heading(gui, At(125, 108), "LOGS");
   GroupBox(gui, R(70, 110, 150, 150));
@@ -81,6 +94,8 @@ void BuildSettingsLayout(QorGUI& gui, QorSettings& s, const LayoutHooks& hooks) 
          {{"Xmodel Log", &s.log_xmodel, "Logs/log_xmodel"},
           {"Hide Warnings", &s.log_supress_warnings, "Logs/log_supress_warnings"},
           {"Hide Genral Msg", &s.log_supress_genral, "Logs/log_supress_genral"}});
+  gui.AddDropDown(R(80, 220, 120, 18), {{0, "Normal Mode"}, {1, "SYNC writes"}},
+                  Handler(hooks.set_logging_mode, "SetLoggingMode"), s.logging_mode);
   Heading(gui, At(115, 283), "UPDATES");
   GroupBox(gui, R(70, 285, 150, 90));
   Checks(gui, 80, 303, 0, {{"Auto Check", &s.auto_update, "Misc/auto_update"}});
@@ -94,13 +109,35 @@ void BuildSettingsLayout(QorGUI& gui, QorSettings& s, const LayoutHooks& hooks) 
          {{"Save Menu States", &s.save_menu_states, ""},
           {"Save Main Window Size", &s.save_main_window, "Menus/save_main_window"}});
   gui.AddLabel(At(250, 272), "Active Game:");
+  gui.AddDropDown(R(335, 260, 120, 18), GameOptions(), Handler(hooks.set_active_game, "SetActiveGame"),
+                  s.active_game);
+  // The folder rows: the path (read-only), browse, reset.
   struct Row {
     const char* label;
     int x, y;
+    const char* box;
+    int box_y, browse_y, reset_y;
+    const std::string& path;
+    std::function<void()> browse, clear;
   };
-  for (const Row& r : {Row{"   Cod4:", 280, 130}, Row{"   Cod5:", 280, 150}, Row{"Cod BO:", 280, 172},
-                       Row{"Export Folder:", 243, 210}, Row{"GDT Folder:", 256, 232}})
+  for (const Row& r : {
+           Row{"   Cod4:", 280, 130, "output_cod4", 115, 116, 115, s.Cod4Path,
+               Handler(hooks.browse_game_root, "BrowseGameRoot", 0), Handler(hooks.clear_game_root, "ClearGameRoot", 0)},
+           Row{"   Cod5:", 280, 150, "output_cod5", 137, 138, 137, s.Cod5Path,
+               Handler(hooks.browse_game_root, "BrowseGameRoot", 1), Handler(hooks.clear_game_root, "ClearGameRoot", 1)},
+           Row{"Cod BO:", 280, 172, "output_cod_bo", 159, 160, 159, s.BOPath,
+               Handler(hooks.browse_game_root, "BrowseGameRoot", 2), Handler(hooks.clear_game_root, "ClearGameRoot", 2)},
+           Row{"Export Folder:", 243, 210, "output_dir", 197, 198, 197, s.export_folder,
+               Handler(hooks.browse_export_folder, "BrowseExportFolder"),
+               Handler(hooks.clear_export_folder, "ClearExportFolder")},
+           Row{"GDT Folder:", 256, 232, "output_GDT_dir", 219, 221, 220, s.export_folder_GDT,
+               Handler(hooks.browse_gdt_folder, "BrowseGdtFolder"), Handler(hooks.clear_gdt_folder, "ClearGdtFolder")}}) {
     gui.AddColourLabel(At(r.x, r.y), kWhite, r.label);
+    gui.AddTextBox(r.box, r.path, R(335, r.box_y, 225, 17), kBoxFrame, kBoxHover, kBoxText, nullptr, true);
+    gui.AddPictureButton(R(562, r.browse_y, 16, 16), kWhite, "button_semi_hi", "button_semi", "...", 5, 12, r.browse,
+                         false);
+    gui.AddPictureButton(R(580, r.reset_y, 16, 16), kWhite, "reset_path_dark", "reset_path", "", 0, 0, r.clear, false);
+  }
 
   // 17
   Page(gui, "Settings_sounds", "Settings - Sounds");
@@ -123,7 +160,7 @@ void BuildSettingsLayout(QorGUI& gui, QorSettings& s, const LayoutHooks& hooks) 
   gui.menus().back()->sliders.back().value = s.sound_level;
   gui.AddPicture(R(430, 250, 150, 150), kWhite, "stickman_sound");
 
-  // 18: (the image format drop-down, the scale box)
+  // 18
   Page(gui, "Settings_export", "Settings - Export");
   Heading(gui, At(145, 113), "MA");
   GroupBox(gui, R(70, 115, 190, 70));
@@ -141,11 +178,15 @@ void BuildSettingsLayout(QorGUI& gui, QorSettings& s, const LayoutHooks& hooks) 
          {{"Create Sub directory for each model", &s.export_sub_dir, "Export/export_sub_dir"},
           {"Save Tags in export folder", &s.export_tags_local, "Export/export_tags_local"}});
   gui.AddColourLabel(At(342, 252), kGrey8, "Image Format:");
+  gui.AddDropDown(R(440, 240, 60, 18), {{0, "DDS"}, {1, "TGA"}}, Handler(hooks.set_export_as_tga, "SetExportAsTga"),
+                  s.export_img_as_tga);
   gui.AddColourLabel(At(342, 290), {0.99f, 0, 0, 1}, "Note:");
   gui.AddColourLabel(At(342, 305), kGrey8, "All non color maps are now TGA only");
   gui.AddLabel(At(80, 330), "Model Scale:");
+  gui.AddTextBox("model_scale", Decimal(s.export_scale_new), R(160, 317, 80, 17), kBoxFrame, kBoxHover, kBoxText,
+                 Handler(hooks.set_model_scale, "SetModelScale"), false);
 
-  // 19: (the two colour pickers, the frame cap boxes)
+  // 19
   Page(gui, "Settings_OpenGL", "Settings - OpenGL");
   GroupBox(gui, R(70, 100, 150, 250));
   Checks(gui, 80, 120, 25,
@@ -159,26 +200,53 @@ void BuildSettingsLayout(QorGUI& gui, QorSettings& s, const LayoutHooks& hooks) 
           {"Central Locator", &s.central_locator, "OpenGl/central_locator"},
           {"Draw 3D Bones", &s.draw_bones, "OpenGl/draw_bones"}});
   gui.AddLabel(At(345, 120), "Grid Color:");
+  gui.AddColourPicker(At(340, 125), {0.4f, 0.4f, 0.4f, 1}, Handler(hooks.set_grid_colour, "SetGridColour"),
+                      RgbaOfColourRef(s.color_grid));
   gui.AddLabel(At(345, 260), "Background Color:");
+  gui.AddColourPicker(At(340, 265), {0.4f, 0.4f, 0.4f, 1}, Handler(hooks.set_background_colour, "SetBackgroundColour"),
+                      RgbaOfColourRef(s.color_background));
   gui.AddLabel(At(80, 380), "Active FPS Cap:");
+  gui.AddTextBox("active_fps", std::to_string(s.fps_active), R(190, 367, 50, 17), kBoxFrame, kBoxHover, kBoxText,
+                 Handler(hooks.set_active_fps, "SetActiveFps"), false);
   gui.AddLabel(At(80, 400), "Sleep FPS Cap:");
+  gui.AddTextBox("sleep_fps", std::to_string(s.fps_sleepy), R(190, 388, 50, 17), kBoxFrame, kBoxHover, kBoxText,
+                 Handler(hooks.set_inactive_fps, "SetInactiveFps"), false);
 
-  // 20: (thirteen key binders, the mouse style drop-down and its boxes)
+  // 20
   Page(gui, "Settings_hotkeys", "Settings - HotKeys");
   gui.SetOnOpen("set_mouse_cntrl_display;");
   gui.SetOnClose("force_close Settings_hotkeys_mouse_maya; force_close Settings_hotkeys_mouse_assView;");
+  // Each binder edits the hotkey slot of its action (slot 4, the
+  // XMODEL_EXPORT key, has none).
   struct Binder {
-    const char* label;
+    const char* action;
+    size_t slot;
     int y;
+    const char* label;
+    int label_y;
   };
-  for (const Binder& b : {Binder{"Change Active Game:", 120}, Binder{"View Tags:", 145}, Binder{"Export MA:", 170},
-                          Binder{"Export OBJ:", 195}, Binder{"Screen Shot:", 220}, Binder{"WireFrame:", 245},
-                          Binder{"Toggle Xmodel List:", 270}, Binder{"Toggle Xmodel Log:", 295},
-                          Binder{"Toggle Xmodel Prop:", 320}, Binder{"Toggle Settings Menu:", 345},
-                          Binder{"Toggle Bounding Box:", 370}, Binder{"Toggle Central Locator:", 395},
-                          Binder{"Toggle Bone Preview:", 420}})
-    gui.AddLabel(At(50, b.y), b.label);
+  for (const Binder& b : {Binder{"change_game", 0, 107, "Change Active Game:", 120},
+                          Binder{"view_tags", 1, 132, "View Tags:", 145},
+                          Binder{"export_ma", 2, 157, "Export MA:", 170},
+                          Binder{"export_obj", 3, 182, "Export OBJ:", 195},
+                          Binder{"screen_shot", 5, 207, "Screen Shot:", 220},
+                          Binder{"wireframe", 6, 232, "WireFrame:", 245},
+                          Binder{"toggle_xmodel_list", 7, 257, "Toggle Xmodel List:", 270},
+                          Binder{"toggle_xmodel_log", 8, 282, "Toggle Xmodel Log:", 295},
+                          Binder{"toggle_xmodel_prop", 9, 307, "Toggle Xmodel Prop:", 320},
+                          Binder{"toggle_settings_menu", 10, 333, "Toggle Settings Menu:", 345},
+                          Binder{"bounding_box", 11, 358, "Toggle Bounding Box:", 370},
+                          Binder{"central_locator", 12, 383, "Toggle Central Locator:", 395},
+                          Binder{"draw_bones", 13, 407, "Toggle Bone Preview:", 420}}) {
+    gui.AddKeyBinder(b.action, R(200, b.y, 80, 17), {0.1f, 0.1f, 0.1f, 0.6f}, kBoxHover, kWhite, &s.key_map[b.slot]);
+    gui.AddLabel(At(50, b.label_y), b.label);
+  }
   gui.AddLabel(At(380, 121), "Mouse Controls:");
+  gui.AddDropDown(R(480, 107, 110, 18), {{0, "Maya Style"}, {1, "Asset Viewer"}},
+                  Handler(hooks.set_mouse_style, "SetMouseStyle"), s.mouse_style);
+  gui.AddTextBox("mouse_angle", "Angle", R(340, 195, 70, 18), kBoxFrame, kBoxHover, kBoxText, nullptr, true);
+  gui.AddTextBox("mouse_move", "Move", R(438, 155, 70, 18), kBoxFrame, kBoxHover, kBoxText, nullptr, true);
+  gui.AddTextBox("mouse_zoom", "Zoom", R(523, 195, 70, 18), kBoxFrame, kBoxHover, kBoxText, nullptr, true);
 
   // 21, 22
   gui.AddStaticMenu("Settings_hotkeys_mouse_maya", R(0, 0, 0, 0, 48), R(0, 0, 0, 0), false);
@@ -186,23 +254,40 @@ void BuildSettingsLayout(QorGUI& gui, QorSettings& s, const LayoutHooks& hooks) 
   gui.AddStaticMenu("Settings_hotkeys_mouse_assView", R(0, 0, 0, 0, 48), R(0, 0, 0, 0), false);
   gui.AddPicture(R(370, 140, 256, 256), kWhite, "hotkey_mouse_ass_view");
 
-  // 23: (the IWD mover's game drop-down and its button)
+  // 23
   Page(gui, "Settings_misc", "Settings - Misc");
   Heading(gui, At(95, 117), "IWD Image Mover");
   GroupBox(gui, R(70, 120, 150, 130));
   gui.AddLabel(At(85, 152), "Game:");
+  // The mover's game lives with the page: chosen here, handed over by the button.
+  auto iwd_game = std::make_shared<int>(0);
+  gui.AddDropDown(R(130, 140, 75, 18), GameOptions(), [iwd_game](int game) { *iwd_game = game; }, 0);
+  gui.AddTextButton(R(85, 210, 120, 20), "Move IWD's Over",
+                    [iwd_game, &gui, move = Handler(hooks.move_iwds, "MoveIwds")] {
+                      if (*iwd_game < 0 || *iwd_game > 2) {
+                        Logger().log("Unkown Game selected in dropbox.");
+                        return;
+                      }
+                      gui.SetText("iwd_progress_text", "");
+                      gui.SetText("iwi_progress_text", "\n\n0\n\n0");
+                      gui.SetProgress("IWD_SCAN_progress", 0);
+                      move(*iwd_game);
+                    });
 
-  // 24: (the theme drop-down)
+  // 24
   Page(gui, "Settings_theme", "Settings - Theme");
   gui.AddColourLabel(At(80, 120), kRed, "More Theme Options coming soon..");
   gui.AddLabel(At(80, 141), "Active Theme:");
+  gui.AddDropDown(R(180, 127, 110, 18), {{0, "Dark Theme"}, {1, "Grey Theme"}, {2, "Blue Theme"}},
+                  Handler(hooks.set_theme, "SetTheme"), s.active_theme);
 
   // 25
   Page(gui, "Settings_shaders", "Settings - Shaders");
   gui.AddColourLabel(At(80, 120), kRed, "Advanced shader options avalible in next release.");
 
-  // 26: (check box "Phong Shader", with the phong shader's setting)
+  // 26
   gui.AddStaticMenu("light_settings", R(5, 80, 0, 0), R(0, 0, 200, 100), false);
   gui.AddPicture(R(0, 0, 200, 100), {0.35f, 0.35f, 0.35f, 0.95f}, "menu_frame");
   gui.AddColourLabel(At(20, 20), kRed, "Advanced Settings\n Avalible soon");
+  gui.AddCheckBox(R(20, 50, 150, 20), "Phong Shader", &s.apply_phong_shade, "");
 }

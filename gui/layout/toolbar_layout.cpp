@@ -6,7 +6,7 @@
 
 using namespace layout;
 
-void BuildToolBarLayout(QorGUI& gui, QorSettings& s) {
+void BuildToolBarLayout(QorGUI& gui, QorSettings& s, const LayoutHooks& hooks) {
   // 5
   gui.AddFadeMenu("ToolBar", R(0, 0, 0, 0), R(100, 0, 540, 24, 1), true, 0.5f);
   gui.AddPicture(R(70, -5, 580, 32, 1), {1, 1, 1, 0.9f}, "tool_bar_top");
@@ -70,7 +70,7 @@ void BuildToolBarLayout(QorGUI& gui, QorSettings& s) {
   gui.AddPictureButton(R(620, 230, 15, 15, 33), {0.4f, 0.4f, 0.4f, 1}, "list_arrow", "list_arrow", "", 0, 0,
                        "open xmodel_list;", false);
 
-  // 14: (list box "xmodels", text box "xmodel_search")
+  // 14
   gui.AddSlideMenu("xmodel_list", R(0, 0, 0, 0), R(350, 30, 290, 425, 9), s.vis_xmodel_list, kSlideRight,
                    kSlideRight, 0.25f);
   gui.BindVisibility(&s.vis_xmodel_list, "Menus/vis_xmodel_list");
@@ -80,7 +80,17 @@ void BuildToolBarLayout(QorGUI& gui, QorSettings& s) {
   gui.AddPicture(R(335, 25, 310, 16, 1), {0.25f, 0.25f, 0.25f, 0.95f}, "menu_frame_top");
   gui.AddPicture(R(335, 41, 310, 399, 9), {0.25f, 0.25f, 0.25f, 0.95f}, "menu_frame_mid");
   gui.AddPicture(R(335, 440, 310, 16, 3), {0.25f, 0.25f, 0.25f, 0.95f}, "menu_frame_bot");
+  ListBoxItem list_colours;
+  list_colours.background = {0.05f, 0.05f, 0.05f, 0.5f};
+  list_colours.outline = {0.3f, 0.3f, 0.3f, 1};
+  list_colours.row = {0.2f, 0.2f, 0.2f, 0.5f};
+  list_colours.row_hover = {0.45f, 0.1f, 0.1f, 0.8f};
+  list_colours.text_hover = {1, 1, 1, 1};
+  list_colours.text = {0.75f, 0.75f, 0.75f, 1};
+  gui.AddListBox("xmodels", R(348, 50, 283, 375, 9), list_colours, hooks.models, Handler(hooks.load_model, "LoadModel"));
   gui.AddColourLabel(At(365, 443, 3), {0, 1, 0, 1}, "Search:");
+  gui.AddTextBox("xmodel_search", "Click to Search..", R(412, 430, 205, 17, 3), kBoxFrame, kBoxHover, kBoxText,
+                 Handler(hooks.filter_models, "FilterModels"));
   gui.AddPictureButton(R(331, 230, 15, 15, 33), {0.4f, 0.4f, 0.4f, 1}, "list_arrow", "list_arrow", "", 0, 0,
                        "close xmodel_list;", false);
 }

@@ -6,8 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "gui/colour_hsv.h"
 #include "gui/layout/layout.h"
 #include "gui/qor_gui.h"
+#include "shell/list_source.h"
 #include "shell/settings.h"
 #include "tests/shell/shell_test_support.h"
 
@@ -92,6 +94,95 @@ TEST(Layout, PanelsSettingsWindowAndResize) {
   EXPECT_EQ(bar.pictures[0].rect.x, 430);  // tool_bar_top
   EXPECT_EQ(bar.pictures[3].rect.y, 675);  // bottom_tool_bar
   EXPECT_EQ(bar.pictures[3].rect.w, 1000);
+}
+
+// The views and value widgets start from the settings and the program's
+// lists, call the handler they are given, and log a handler the program
+// does not have yet instead of doing nothing.
+TEST(Layout, ViewsAndValueWidgetsAreBoundToTheirSettingsAndHandlers) {
+  shell_test::LogCapture log;
+  Rig r;
+  r.settings.logging_mode = 0;
+  r.settings.active_game = 2;
+  r.settings.Cod5Path = "/games/cod5";
+  r.settings.fps_sleepy = 25;
+  r.settings.color_grid = 0x000000FF;  // pure red
+  r.settings.key_map[2] = {0x74, 1};    // export_ma on F5
+  ListSource models;
+  std::vector<std::string> loaded;
+  LayoutHooks hooks;
+  hooks.models = &models;
+  hooks.load_model = [&](const std::string& name) { loaded.push_back(name); };
+  BuildLayout(r.gui, r.settings, hooks);
+
+  const Menu& list = *r.gui.FindMenu("xmodel_list");
+  ASSERT_EQ(list.list_boxes.size(), 1u);
+  EXPECT_EQ(list.list_boxes[0].source, &models);
+  list.list_boxes[0].on_select("viewmodel_m16");
+  EXPECT_EQ(loaded, std::vector<std::string>{"viewmodel_m16"});
+  EXPECT_EQ(r.gui.FindMenu("xmodel_log")->text_lists[0].lines, nullptr);  // shows "List not active"
+
+  const Menu& general = *r.gui.FindMenu("Settings_genral");
+  ASSERT_EQ(general.drop_downs.size(), 2u);
+  EXPECT_EQ(general.drop_downs[0].selected, 0);  // Normal Mode
+  EXPECT_EQ(general.drop_downs[1].selected, 2);  // COD BO
+  ASSERT_EQ(general.text_boxes.size(), 5u);
+  EXPECT_EQ(general.text_boxes[1].name, "output_cod5");
+  EXPECT_EQ(general.text_boxes[1].text, "/games/cod5");
+  EXPECT_TRUE(general.text_boxes[1].read_only);
+  general.drop_downs[1].on_choose(0);
+  general.picture_buttons[2].callback();  // browse for the COD 5 root
+  const std::vector<std::string> lines = log.lines();
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "SetActiveGame :: not available yet"), lines.end());
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "BrowseGameRoot :: not available yet"), lines.end());
+
+  const Menu& hotkeys = *r.gui.FindMenu("Settings_hotkeys");
+  ASSERT_EQ(hotkeys.key_binders.size(), 13u);
+  EXPECT_EQ(hotkeys.key_binders[2].name, "export_ma");
+  EXPECT_EQ(hotkeys.key_binders[2].key, &r.settings.key_map[2]);
+  EXPECT_EQ(hotkeys.key_binders[4].name, "screen_shot");  // the XMODEL_EXPORT key has no binder
+  EXPECT_EQ(hotkeys.key_binders[4].key, &r.settings.key_map[5]);
+
+  const Menu& gl = *r.gui.FindMenu("Settings_OpenGL");
+  ASSERT_EQ(gl.colour_pickers.size(), 2u);
+  EXPECT_EQ(gl.colour_pickers[0].hue, 0);
+  EXPECT_EQ(gl.colour_pickers[0].saturation, 100);
+  EXPECT_EQ(gl.colour_pickers[0].value, 100);
+  EXPECT_EQ(gl.text_boxes[1].name, "sleep_fps");
+  EXPECT_EQ(gl.text_boxes[1].text, "25");
+
+  // Set text reaches the first box of that name; an unknown name is logged.
+  r.gui.SetBoxText("output_cod5", "Set Path");
+  EXPECT_EQ(general.text_boxes[1].text, "Set Path");
+  r.gui.SetBoxText("no_such_box", "x");
+  EXPECT_EQ(log.lines().back(), "Failed To Set 'no_such_box' text");
+
+  // The search box and the list follow the window; reset_listbox puts the
+  // scroll block back at the top.
+  r.gui.SetPendingSize(800, 600);
+  r.gui.ItemScale();
+  const TextBoxItem& search = list.text_boxes[0];
+  EXPECT_EQ(search.rect.x, 572);
+  EXPECT_EQ(search.rect.y, 550);
+  ListBoxItem& box = r.gui.FindMenu("xmodel_list")->list_boxes[0];
+  EXPECT_EQ(box.rect.h, 495);
+  box.scroll = 300;
+  r.commands.RunCommand("reset_listbox xmodels;");
+  EXPECT_EQ(box.scroll, float(box.rect.y + 5));
+}
+
+TEST(ColourHsv, RoundTripsTheStoredColours) {
+  for (uint32_t colour : {0x000F0E0Fu, 0x00272728u, 0x000000FFu, 0x00FFFFFFu, 0x00000000u, 0x0080FF00u}) {
+    const Rgba rgb = RgbaOfColourRef(colour);
+    const Rgba back = HsvToRgb(RgbToHsv(rgb));
+    // Whole hue degrees and percentages: within one step of 255 / 100.
+    EXPECT_NEAR(back.r, rgb.r, 0.02f) << std::hex << colour;
+    EXPECT_NEAR(back.g, rgb.g, 0.02f) << std::hex << colour;
+    EXPECT_NEAR(back.b, rgb.b, 0.02f) << std::hex << colour;
+  }
+  EXPECT_EQ(ColourRefOfRgba(HsvToRgb({120, 100, 100})), 0x0000FF00u);
+  EXPECT_EQ(ColourRefOfRgba(HsvToRgb({240, 100, 100})), 0x00FF0000u);
+  EXPECT_EQ(ColourRefOfRgba(RgbaOfColourRef(0x00123456u)), 0x00123456u);
 }
 
 }  // namespace

@@ -1,0 +1,66 @@
+// The records of the three scrolling views: the list box (the model list),
+// the text list (the log panel) and the detail list (the properties and
+// tags panels). The lists themselves belong to their owners; a view keeps
+// only presentation state: scroll, hover, selection, its context menu.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "gui/item_base.h"
+
+struct ListSource;
+struct DetailSource;
+
+struct ListBoxItem : Placed {
+  std::string name;  // "reset_listbox" finds it by this
+  Rgba background, outline, row, row_hover, text_hover, text;
+  ListSource* source = nullptr;
+  std::function<void(const std::string&)> on_select;  // the item's full text
+
+  int rows_fit = 0;
+  int selected = -1, hovered = -1;
+  int context_row = -1;
+  float context_x = 0, context_y = 0;
+  bool context_open = false;
+  int first_visible = 0;
+  float scroll = 0, applied_scroll = -1;  // the scroll block's top edge, in pixels
+  bool dragging = false;
+  struct RowHover {
+    bool on = false;
+    double entered_ms = 0;
+  };
+  std::vector<RowHover> row_hover_state;
+  struct Trimmed {
+    int index;
+    std::string full_text;
+  };
+  std::vector<Trimmed> trimmed;
+  std::vector<std::string> shown;  // the rows' texts as drawn (trimmed where too wide)
+};
+
+struct TextListItem : Placed {
+  std::string name;
+  Rgba background, text;
+  ListSource* lines = nullptr;
+  int rows_fit = 0;
+  int first_visible = 0;
+  float scroll = 0;
+};
+
+struct DetailListItem : Placed {
+  std::string name;
+  Rgba background, text;
+  DetailSource* data = nullptr;
+  float scroll_y = 0, scroll_x = 0;
+  int hovered = -1;
+  // Up to four entries; which ones depends on the row it opened on.
+  struct Context {
+    bool open = false;
+    int row = -1;
+    float x = 0, y = 0;
+    std::vector<std::string> entries;
+  } context;
+};
