@@ -20,18 +20,7 @@ set -euo pipefail
 # shellcheck source=scripts/common.sh
 source "$(dirname "$0")/../scripts/common.sh"
 
-build=$VANTOR_ROOT/build-release
-runs=11
-while [[ $# -gt 0 ]]; do
-  case $1 in
-    --build) build=$(cd "$2" && pwd); shift 2 ;;
-    --runs) runs=$2; shift 2 ;;
-    *)
-      echo "usage: bench/dxt_vs_imagemagick.sh [--build DIR] [--runs N]" >&2
-      exit 2
-      ;;
-  esac
-done
+bench_options 11 "$@"
 
 # ImageMagick's own convert: the one beside its identify.
 identify=$(command -v identify || true)

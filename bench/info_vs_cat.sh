@@ -21,18 +21,7 @@ set -euo pipefail
 # shellcheck source=scripts/common.sh
 source "$(dirname "$0")/../scripts/common.sh"
 
-build=$VANTOR_ROOT/build-release
-runs=7
-while [[ $# -gt 0 ]]; do
-  case $1 in
-    --build) build=$(cd "$2" && pwd); shift 2 ;;
-    --runs) runs=$2; shift 2 ;;
-    *)
-      echo "usage: bench/info_vs_cat.sh [--build DIR] [--runs N]" >&2
-      exit 2
-      ;;
-  esac
-done
+bench_options 7 "$@"
 
 [[ -x /usr/bin/time ]] || { echo "info_vs_cat: /usr/bin/time is not installed (GNU time)" >&2; exit 1; }
 if [[ -f $build/CMakeCache.txt ]]; then

@@ -19,18 +19,7 @@ set -euo pipefail
 # shellcheck source=scripts/common.sh
 source "$(dirname "$0")/../scripts/common.sh"
 
-build=$VANTOR_ROOT/build-release
-runs=5
-while [[ $# -gt 0 ]]; do
-  case $1 in
-    --build) build=$(cd "$2" && pwd); shift 2 ;;
-    --runs) runs=$2; shift 2 ;;
-    *)
-      echo "usage: bench/writers_vs_dd.sh [--build DIR] [--runs N]" >&2
-      exit 2
-      ;;
-  esac
-done
+bench_options 5 "$@"
 
 targets=(vantor-cli vantor_big_model vantor_writer_time)
 if [[ -f $build/CMakeCache.txt ]]; then

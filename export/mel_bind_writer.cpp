@@ -4,7 +4,6 @@
 // vertices wholly on one bone written as vertex ranges. Sourcing it runs
 // every rigid bind, then each smooth binder under `catch`.
 #include <cstring>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -27,17 +26,8 @@ double BindWeight(uint16_t raw) {
 // printf("%.5f") of every raw weight's BindWeight: "0.xxxxx" or "1.00000".
 using WeightTexts = char[65536][7];
 const WeightTexts& WeightText() {
-  static const auto table = [] {
-    struct Table {
-      WeightTexts text;
-    };
-    auto t = std::make_unique<Table>();
-    for (int raw = 0; raw < 65536; ++raw) {
-      char buf[kMaxNumberChars];
-      std::memcpy(t->text[raw], buf, size_t(PutFixed(buf, BindWeight(uint16_t(raw)), 5) - buf));
-    }
-    return t;
-  }();
+  static const auto table =
+      MakeFixedTexts<65536, 7>([](char* buf, size_t raw) { return PutFixed(buf, BindWeight(uint16_t(raw)), 5); });
   return table->text;
 }
 

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <string_view>
 
 // The longest printf("%.6f") of a double: 309 integer digits, sign, point
@@ -162,6 +163,22 @@ inline char* PutFixedWidth(char* out, float value, int width) {
   if (std::fabs(value) < 9999.5f)
     if (char* end = number_format::Fixed6Float(out, value, width)) return end;
   return PutFixedWidth(out, double(value), 6, width);
+}
+
+// The texts of N values that all format to exactly W characters, made
+// once: `put(buffer, i)` writes value i's text and returns its end.
+template <size_t N, size_t W>
+struct FixedTexts {
+  char text[N][W];
+};
+template <size_t N, size_t W, typename Put>
+std::unique_ptr<FixedTexts<N, W>> MakeFixedTexts(Put put) {
+  auto t = std::make_unique<FixedTexts<N, W>>();
+  for (size_t i = 0; i < N; ++i) {
+    char buf[kMaxNumberChars];
+    std::memcpy(t->text[i], buf, size_t(put(buf, i) - buf));
+  }
+  return t;
 }
 
 inline char* PutText(char* out, std::string_view text) {

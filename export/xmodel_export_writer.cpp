@@ -100,31 +100,13 @@ using ColourTexts = char[256][8];
 using WeightTexts = char[65536][8];
 
 const ColourTexts& ColourText() {
-  static const auto table = [] {
-    struct Table {
-      ColourTexts text;
-    } t;
-    for (int c = 0; c < 256; ++c) {
-      char buf[kMaxNumberChars];
-      std::memcpy(t.text[c], buf, size_t(PutFixed(buf, c / 255.0) - buf));
-    }
-    return t;
-  }();
-  return table.text;
+  static const auto table = MakeFixedTexts<256, 8>([](char* buf, size_t c) { return PutFixed(buf, c / 255.0); });
+  return table->text;
 }
 
 const WeightTexts& WeightText() {
-  static const auto table = [] {
-    struct Table {
-      WeightTexts text;
-    };
-    auto t = std::make_unique<Table>();
-    for (int raw = 0; raw < 65536; ++raw) {
-      char buf[kMaxNumberChars];
-      std::memcpy(t->text[raw], buf, size_t(PutFixed(buf, ConvertWeight(uint16_t(raw))) - buf));
-    }
-    return t;
-  }();
+  static const auto table =
+      MakeFixedTexts<65536, 8>([](char* buf, size_t raw) { return PutFixed(buf, ConvertWeight(uint16_t(raw))); });
   return table->text;
 }
 

@@ -26,3 +26,23 @@ configure_and_build() {
     cmake --build "$dir" -j "$VANTOR_JOBS"
   fi
 }
+
+# The options every benchmark takes: `--build DIR` (default build-release/)
+# and `--runs N` (default RUNS). Sets `build` and `runs`; anything else is a
+# usage error naming the script.
+#   bench_options RUNS "$@"
+bench_options() {
+  runs=$1
+  shift
+  build=$VANTOR_ROOT/build-release
+  while [[ $# -gt 0 ]]; do
+    case $1 in
+      --build) build=$(cd "$2" && pwd); shift 2 ;;
+      --runs) runs=$2; shift 2 ;;
+      *)
+        echo "usage: $0 [--build DIR] [--runs N]" >&2
+        exit 2
+        ;;
+    esac
+  done
+}

@@ -7,35 +7,44 @@
 
 using namespace layout;
 
+namespace {
+
+// A framed panel at its stored rectangles, showing and hiding its
+// "open_"/"close_" button pair; `panel_size` is the default size its view
+// was laid out for. Returns the view's rectangle: the panel below its title
+// bar, following the panel's size.
+GuiRect Panel(QorGUI& gui, const char* name, const char* title, SettingsRect& origin, SettingsRect& size,
+              const SettingsRect& panel_size, bool& visible, const char* visible_name, const char* on_open,
+              const char* on_close) {
+  gui.AddFramedMenu(name, title, &origin, &size, R(0, 0, panel_size.w, panel_size.h), visible, 0.5f);
+  gui.BindVisibility(&visible, visible_name);
+  gui.SetOnOpen(on_open);
+  gui.SetOnClose(on_close);
+  return R(4, 22, panel_size.w - 8, panel_size.h - 26, 12);
+}
+
+}  // namespace
+
 void BuildPanelsLayout(QorGUI& gui, QorSettings& s, const LayoutHooks& hooks) {
   // 1
   gui.AddFadeMenu("bug_fixer", R(0, 0, 0, 0), R(0, 0, 0, 0), true, 0.5f);
   gui.AddFilledRect(R(0, 0, 1, 1), {0.1f, 0.1f, 0.1f, 0.95f});
 
-  // The panels' items were laid out for the default panel size; each view
-  // fills its panel below the title bar.
   const QorSettings defaults;
-  const Rgba view_back{0.05f, 0.05f, 0.05f, 0.6f};
-  auto view = [](const SettingsRect& panel) { return R(4, 22, panel.w - 8, panel.h - 26, 12); };
+  const Rgba back{0.05f, 0.05f, 0.05f, 0.6f};
   // 2
-  gui.AddFramedMenu("xmodel_log", "Xmodel Log", &s.rect_xmodel_log, &s.rect_xmodel_log_s,
-                    R(0, 0, defaults.rect_xmodel_log_s.w, defaults.rect_xmodel_log_s.h), s.vis_xmodel_log, 0.5f);
-  gui.BindVisibility(&s.vis_xmodel_log, "Menus/vis_xmodel_log");
-  gui.SetOnOpen("close open_xmodel_log; open close_xmodel_log");
-  gui.SetOnClose("close close_xmodel_log; open open_xmodel_log");
-  gui.AddTextList("XmodelLog", view(defaults.rect_xmodel_log_s), view_back, kWhite, hooks.log_lines);
+  GuiRect view = Panel(gui, "xmodel_log", "Xmodel Log", s.rect_xmodel_log, s.rect_xmodel_log_s,
+                       defaults.rect_xmodel_log_s, s.vis_xmodel_log, "Menus/vis_xmodel_log",
+                       "close open_xmodel_log; open close_xmodel_log", "close close_xmodel_log; open open_xmodel_log");
+  gui.AddTextList("XmodelLog", view, back, kWhite, hooks.log_lines);
   // 3
-  gui.AddFramedMenu("xmodel_prop", "Xmodel Properties", &s.rect_xmodel_pro, &s.rect_xmodel_pro_s,
-                    R(0, 0, defaults.rect_xmodel_pro_s.w, defaults.rect_xmodel_pro_s.h), s.vis_xmodel_prop, 0.5f);
-  gui.BindVisibility(&s.vis_xmodel_prop, "Menus/vis_xmodel_prop");
-  gui.SetOnOpen("close open_xmodel_prop; open close_xmodel_prop;");
-  gui.SetOnClose("close close_xmodel_prop; open open_xmodel_prop;");
-  gui.AddDetailList("Xmodel_properties", view(defaults.rect_xmodel_pro_s), view_back, kWhite, hooks.properties);
+  view = Panel(gui, "xmodel_prop", "Xmodel Properties", s.rect_xmodel_pro, s.rect_xmodel_pro_s,
+               defaults.rect_xmodel_pro_s, s.vis_xmodel_prop, "Menus/vis_xmodel_prop",
+               "close open_xmodel_prop; open close_xmodel_prop;", "close close_xmodel_prop; open open_xmodel_prop;");
+  gui.AddDetailList("Xmodel_properties", view, back, kWhite, hooks.properties);
   // 4
-  gui.AddFramedMenu("xmodel_tags", "Xmodel Tags", &s.rect_xmodel_tags, &s.rect_xmodel_tags_s,
-                    R(0, 0, defaults.rect_xmodel_tags_s.w, defaults.rect_xmodel_tags_s.h), s.vis_xmodel_tags, 0.5f);
-  gui.BindVisibility(&s.vis_xmodel_tags, "Menus/vis_xmodel_tags");
-  gui.SetOnOpen("close open_xmodel_tags; open close_xmodel_tags;");
-  gui.SetOnClose("close close_xmodel_tags; open open_xmodel_tags;");
-  gui.AddDetailList("Xmodel_tags", view(defaults.rect_xmodel_tags_s), view_back, kWhite, hooks.tags);
+  view = Panel(gui, "xmodel_tags", "Xmodel Tags", s.rect_xmodel_tags, s.rect_xmodel_tags_s,
+               defaults.rect_xmodel_tags_s, s.vis_xmodel_tags, "Menus/vis_xmodel_tags",
+               "close open_xmodel_tags; open close_xmodel_tags;", "close close_xmodel_tags; open open_xmodel_tags;");
+  gui.AddDetailList("Xmodel_tags", view, back, kWhite, hooks.tags);
 }

@@ -12,21 +12,9 @@ cli=$2
 python=$3
 work=$4
 
-for tool in xvfb-run xdotool convert; do
-  if ! command -v "$tool" >/dev/null; then
-    echo "SKIP: $tool is not installed"
-    exit 0
-  fi
-done
-rm -rf "$work"
-mkdir -p "$work"
-cd "$work"
-export VANTOR_CONFIG_DIR=$work/config
-failures=0
-fail() {
-  echo "FAIL: $*" >&2
-  failures=$((failures + 1))
-}
+# shellcheck source=tests/window/window_common.sh
+source "$(dirname "$0")/window_common.sh"
+window_setup "$work"
 
 # Still frames of the sample model with and without the interface, as PPM.
 "$cli" sample "$work/sample" >/dev/null

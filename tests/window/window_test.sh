@@ -13,27 +13,14 @@ grid_model=$3
 python=$4
 work=$5
 
-for tool in xvfb-run xdotool convert; do
-  if ! command -v "$tool" >/dev/null; then
-    echo "SKIP: $tool is not installed"
-    exit 0
-  fi
-done
+# shellcheck source=tests/window/window_common.sh
+source "$(dirname "$0")/window_common.sh"
+window_setup "$work"
 
-rm -rf "$work"
-mkdir -p "$work"
-cd "$work"
-export VANTOR_CONFIG_DIR=$work/config
 "$cli" sample "$work/sample" >/dev/null
 soldier=$work/sample/cod4/raw/xmodel/fixture_soldier
 "$cli" settings set Export/export_scale_new 1.0 2>/dev/null
 "$cli" settings set OpenGl/draw_bones 0 2>/dev/null
-
-failures=0
-fail() {
-  echo "FAIL: $*" >&2
-  failures=$((failures + 1))
-}
 
 # shot NAME [vantor arguments...]: a screenshot after 5 frames, as PPM.
 shot() {
