@@ -33,7 +33,14 @@ class Draw2D {
   virtual void OutlineRect(float x, float y, float w, float h) = 0;
   // A material's texture (0: none) over the rectangle.
   virtual void Picture(uint32_t texture, float x, float y, float w, float h) = 0;
+  // The same picture turned clockwise by `quarter_turns` x 90 degrees;
+  // a negative width or height mirrors it.
+  virtual void PictureTurned(uint32_t texture, float x, float y, float w, float h, int quarter_turns) = 0;
   virtual void Blend(bool on) = 0;
+  // Drawing is kept inside the rectangle (relative to the current
+  // translation) until Unclip; clips do not nest.
+  virtual void Clip(float x, float y, float w, float h) = 0;
+  virtual void Unclip() = 0;
 
   virtual void SetFont(const FontState& state) = 0;
   // Text in the current font and colour with its baseline origin at (x, y).
@@ -52,7 +59,10 @@ class NullDraw2D : public Draw2D {
   void FillRect(float, float, float, float) override {}
   void OutlineRect(float, float, float, float) override {}
   void Picture(uint32_t, float, float, float, float) override {}
+  void PictureTurned(uint32_t, float, float, float, float, int) override {}
   void Blend(bool) override {}
+  void Clip(float, float, float, float) override {}
+  void Unclip() override {}
   void SetFont(const FontState& s) override { size_ = s.size; }
   void Text(float, float, std::string_view) override {}
   float TextWidth(std::string_view text) override { return float(text.size()) * size_ * 0.6f; }

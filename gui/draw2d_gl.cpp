@@ -3,6 +3,7 @@
 #include <GL/glew.h>
 #include <plib/fnt.h>
 
+#include <algorithm>
 #include <string>
 
 #include "shell/logger.h"
@@ -55,7 +56,9 @@ fntTexFont* GlDraw2D::Current() const { return fonts_[state_.font == GuiFont::kB
 void GlDraw2D::Enter2D(int width, int height) {
   if (in_2d_) return;
   glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_CURRENT_BIT | GL_TEXTURE_BIT | GL_LINE_BIT |
-               GL_POLYGON_BIT | GL_DEPTH_BUFFER_BIT);
+               GL_POLYGON_BIT | GL_DEPTH_BUFFER_BIT | GL_SCISSOR_BIT);
+  height_ = height;
+  translation_.clear();
   glMatrixMode(GL_MODELVIEW);
   glPushMatrix();
   glLoadIdentity();
@@ -87,9 +90,24 @@ void GlDraw2D::Leave2D() {
 void GlDraw2D::PushTranslate(float x, float y) {
   glPushMatrix();
   glTranslatef(x, y, 0);
+  const Offset top = translation_.empty() ? Offset{0, 0} : translation_.back();
+  translation_.push_back({top.x + x, top.y + y});
 }
 
-void GlDraw2D::Pop() { glPopMatrix(); }
+void GlDraw2D::Pop() {
+  glPopMatrix();
+  if (!translation_.empty()) translation_.pop_back();
+}
+
+// The scissor box is in window pixels with y up.
+void GlDraw2D::Clip(float x, float y, float w, float h) {
+  const Offset top = translation_.empty() ? Offset{0, 0} : translation_.back();
+  const int left = int(top.x + x), bottom = int(float(height_) - (top.y + y + h));
+  glScissor(left, bottom, std::max(int(w), 0), std::max(int(h), 0));
+  glEnable(GL_SCISSOR_TEST);
+}
+
+void GlDraw2D::Unclip() { glDisable(GL_SCISSOR_TEST); }
 
 void GlDraw2D::Colour(float r, float g, float b, float a) { glColor4f(r, g, b, a); }
 
@@ -127,6 +145,23 @@ void GlDraw2D::Picture(uint32_t texture, float x, float y, float w, float h) {
   glVertex2f(x + w, y + h);
   glTexCoord2f(0, 0);
   glVertex2f(x, y + h);
+  glEnd();
+}
+
+void GlDraw2D::PictureTurned(uint32_t texture, float x, float y, float w, float h, int quarter_turns) {
+  // The picture's corners (top left, top right, bottom right, bottom left)
+  // moved round the quad by the turns.
+  static constexpr float kCorners[4][2] = {{0, 1}, {1, 1}, {1, 0}, {0, 0}};
+  const float at[4][2] = {{x, y}, {x + w, y}, {x + w, y + h}, {x, y + h}};
+  const int turn = ((quarter_turns % 4) + 4) % 4;
+  glEnable(GL_TEXTURE_2D);
+  glBindTexture(GL_TEXTURE_2D, texture);
+  glBegin(GL_QUADS);
+  for (int i = 0; i < 4; ++i) {
+    const float* t = kCorners[(i + 4 - turn) % 4];
+    glTexCoord2f(t[0], t[1]);
+    glVertex2f(at[i][0], at[i][1]);
+  }
   glEnd();
 }
 

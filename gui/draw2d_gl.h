@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "gui/draw2d.h"
 
@@ -30,7 +31,10 @@ class GlDraw2D : public Draw2D {
   void FillRect(float x, float y, float w, float h) override;
   void OutlineRect(float x, float y, float w, float h) override;
   void Picture(uint32_t texture, float x, float y, float w, float h) override;
+  void PictureTurned(uint32_t texture, float x, float y, float w, float h, int quarter_turns) override;
   void Blend(bool on) override;
+  void Clip(float x, float y, float w, float h) override;
+  void Unclip() override;
   void SetFont(const FontState& state) override;
   void Text(float x, float y, std::string_view text) override;
   float TextWidth(std::string_view text) override;
@@ -41,4 +45,9 @@ class GlDraw2D : public Draw2D {
   std::unique_ptr<fntTexFont> fonts_[2];
   FontState state_;
   bool in_2d_ = false;
+  int height_ = 0;
+  struct Offset {
+    float x, y;
+  };
+  std::vector<Offset> translation_;  // beside GL's matrix stack, for the scissor box
 };

@@ -374,6 +374,27 @@ float QorGUI::menu_origin_x() const {
   return drawing_ < menus_.size() ? float(menus_[drawing_]->origin.rect.x) + menus_[drawing_]->slide_x : 0.0f;
 }
 
+float QorGUI::menu_origin_y() const {
+  return drawing_ < menus_.size() ? float(menus_[drawing_]->origin.rect.y) + menus_[drawing_]->slide_y : 0.0f;
+}
+
+void QorGUI::CopyToClipboard(const std::string& text) {
+  Logger().log("Copied text to clipboard: %s", text.c_str());
+  if (hooks.set_clipboard) hooks.set_clipboard(text);
+}
+
+std::string QorGUI::PasteFromClipboard() {
+  std::string text;
+  if (hooks.get_clipboard) {
+    // Control characters would end up in paths and the model filter.
+    for (char c : hooks.get_clipboard())
+      if (static_cast<unsigned char>(c) >= 0x20 && c != 0x7F) text += c;
+  }
+  if (text.size() > 45) text.resize(46);
+  Logger().log("Copied Text From ClipBoard: '%s'", text.c_str());
+  return text;
+}
+
 void QorGUI::Play(std::string_view sound, int channel) {
   if (hooks.play_sound) hooks.play_sound(sound, channel);
 }
@@ -401,6 +422,31 @@ void QorGUI::OnRelease() {
   } else {
     release_pending_ = true;
   }
+}
+
+void QorGUI::OnRightPress() {
+  right_held_ = true;
+  right_x_ = int(mouse_x_);
+  right_y_ = int(mouse_y_);
+  right_seen_ = false;
+  right_release_pending_ = false;
+}
+
+void QorGUI::OnRightRelease() {
+  if (right_seen_) {
+    right_held_ = false;
+  } else {
+    right_release_pending_ = true;
+  }
+}
+
+bool QorGUI::RightClickTest(const GuiRect& item) {
+  if (drawing_ >= menus_.size() || !right_held_) return false;
+  const GuiRect r = OnScreen(item);
+  if (Covered(float(right_x_), float(right_y_))) return false;
+  const bool hit = right_x_ >= r.x && right_x_ < r.x + r.w && right_y_ >= r.y && right_y_ < r.y + r.h;
+  if (hit) mouse_over_gui_ = true;
+  return hit;
 }
 
 bool QorGUI::Covered(float x, float y) const {
@@ -501,6 +547,13 @@ void QorGUI::Render(double fps) {
     held_ = false;
     release_pending_ = false;
   }
+  right_seen_ = true;
+  if (right_release_pending_) {
+    right_held_ = false;
+    right_release_pending_ = false;
+  }
+  wheel_ = 0;
+  list_step_ = 0;
 }
 
 void QorGUI::DrawMenu(size_t index) {
@@ -528,10 +581,13 @@ void QorGUI::DrawMenu(size_t index) {
   draw_.SetFont(kNormalFont);
   for (LightBulbItem& b : m.light_bulbs) DoLightBulb(*this, b, a);
   for (TextButtonItem& b : m.text_buttons) DoTextButton(*this, b, a);
-  // FIXME: list boxes, text lists, text boxes and key binders draw here.
+  for (ListBoxItem& l : m.list_boxes) DoListBox(*this, l, a);
+  for (TextListItem& t : m.text_lists) DoTextList(*this, t, a);
+  // FIXME: text boxes and key binders draw here.
   for (CheckBoxItem& c : m.check_boxes) DoCheckBox(*this, c, a);
   for (SliderItem& s : m.sliders) DoSlider(*this, s, a);
-  // FIXME: colour pickers, drop-downs and detail lists draw here.
+  // FIXME: colour pickers and drop-downs draw here.
+  for (DetailListItem& l : m.detail_lists) DoDetailList(*this, l, a);
   draw_.Colour(text_colour_.r, text_colour_.g, text_colour_.b, a);
   for (const LabelItem& l : m.labels) draw_.Text(float(l.rect.x), float(l.rect.y), l.text);
   for (const ColourLabelItem& l : m.colour_labels) {

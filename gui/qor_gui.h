@@ -31,6 +31,12 @@ inline constexpr const char* kGuiVersionText = "0.987";
 struct GuiHooks {
   std::function<void(std::string_view sound, int channel)> play_sound;
   std::function<void()> exit_app;
+  // The system clipboard (none: copies are only logged, pastes are empty).
+  std::function<void(const std::string&)> set_clipboard;
+  std::function<std::string()> get_clipboard;
+  // "Export To DDS" / "Export To TGA" of an image row: the model's material
+  // and its texture slot.
+  std::function<void(int material, int slot, bool tga)> export_image;
 };
 
 class QorGUI {
@@ -128,6 +134,27 @@ class QorGUI {
   // fails both.
   bool HoverTest(const GuiRect& item);
   bool ClickTest(const GuiRect& item);
+  // The right button, latched like the left one.
+  void OnRightPress();
+  void OnRightRelease();
+  bool right_held() const { return right_held_; }
+  bool RightClickTest(const GuiRect& item);
+  void ConsumeRightClick() { right_held_ = false; }
+  float press_x() const { return float(press_x_); }
+  float press_y() const { return float(press_y_); }
+  float right_press_x() const { return float(right_x_); }
+  float right_press_y() const { return float(right_y_); }
+  // Wheel steps (positive: turned away from the user) and the list step
+  // (+1 down, -1 up) since the last frame; the view that uses one takes it,
+  // and the frame clears both.
+  void AddWheel(int steps) { wheel_ += steps; }
+  int wheel() const { return wheel_; }
+  void ConsumeWheel() { wheel_ = 0; }
+  void SetListStep(int step) { list_step_ = step; }
+  int list_step() const { return list_step_; }
+  void ConsumeListStep() { list_step_ = 0; }
+  // True when a later visible menu lies over the point (screen pixels).
+  bool CoveredAt(float x, float y) const { return Covered(x, y); }
   bool mouse_over_gui() const { return mouse_over_gui_; }
   float mouse_x() const { return mouse_x_; }
   float mouse_y() const { return mouse_y_; }
@@ -141,6 +168,11 @@ class QorGUI {
   Draw2D& draw() { return draw_; }
   double now() const { return clock_(); }
   float menu_origin_x() const;
+  float menu_origin_y() const;
+  // "Copied text to clipboard: ..." and the text to the system clipboard.
+  void CopyToClipboard(const std::string& text);
+  // The clipboard's text without control characters, cut to 46 characters.
+  std::string PasteFromClipboard();
   void SetMouseOverGui() { mouse_over_gui_ = true; }
   void PlaySound(std::string_view sound, int channel) { Play(sound, channel); }
   void SetTextColour(float r, float g, float b) { text_colour_ = {r, g, b, 1}; }
@@ -192,6 +224,9 @@ class QorGUI {
   bool press_seen_ = true;       // a frame has run since the press
   bool release_pending_ = false;  // released before any frame saw the press
   bool mouse_over_gui_ = false;
+  int right_x_ = -1, right_y_ = -1;
+  bool right_held_ = false, right_seen_ = true, right_release_pending_ = false;
+  int wheel_ = 0, list_step_ = 0;
 
   int width_ = kDesignWidth, height_ = kDesignHeight;
   int pending_width_ = kDesignWidth, pending_height_ = kDesignHeight;

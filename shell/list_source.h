@@ -20,12 +20,13 @@ struct ListSource {
 
 // One row of a detail list. `depth` nests it under the rows above; `icon` is
 // a material name ("tree_node", "joint", ...) or empty. Rows naming an
-// image carry the material and slot it came from, so an export from the row
-// never takes a path from its text.
+// image carry its file name and the material and slot it came from, so an
+// export from the row never takes a path from its text.
 struct DetailRow {
   std::string text;
   std::string icon;
   uint8_t depth = 0;
+  std::string image;  // an image row's file name ("...iwi"), else empty
   int32_t material = -1;
   int32_t slot = -1;
 };

@@ -14,6 +14,13 @@
 struct ListSource;
 struct DetailSource;
 
+// A second-generation scroll bar's drag: the block held at `grab` pixels
+// from its start.
+struct ScrollBarState {
+  bool dragging = false;
+  float grab = 0;
+};
+
 struct ListBoxItem : Placed {
   std::string name;  // "reset_listbox" finds it by this
   Rgba background, outline, row, row_hover, text_hover, text;
@@ -47,14 +54,16 @@ struct TextListItem : Placed {
   ListSource* lines = nullptr;
   int rows_fit = 0;
   int first_visible = 0;
-  float scroll = 0;
+  float scroll = 0;  // lines scrolled back from the newest
+  ScrollBarState bar;
 };
 
 struct DetailListItem : Placed {
   std::string name;
   Rgba background, text;
   DetailSource* data = nullptr;
-  float scroll_y = 0, scroll_x = 0;
+  float scroll_y = 0, scroll_x = 0;  // pixels
+  ScrollBarState bar_y, bar_x;
   int hovered = -1;
   // Up to four entries; which ones depends on the row it opened on.
   struct Context {

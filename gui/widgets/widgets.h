@@ -7,8 +7,10 @@
 // [SECTION] check box
 // [SECTION] slider
 // [SECTION] progress bar
+// [SECTION] list views     list box, text list, detail list, their scroll bar
 #pragma once
 
+#include "gui/widgets/list_items.h"
 #include "gui/widgets/widget_items.h"
 
 class QorGUI;
@@ -19,3 +21,12 @@ bool DoTextButton(QorGUI& gui, TextButtonItem& b, float alpha);
 bool DoCheckBox(QorGUI& gui, CheckBoxItem& c, float alpha);
 bool DoSlider(QorGUI& gui, SliderItem& s, float alpha);
 void DoProgressBar(QorGUI& gui, ProgressBarItem& p, float alpha);
+
+bool DoListBox(QorGUI& gui, ListBoxItem& l, float alpha);
+void DoTextList(QorGUI& gui, TextListItem& t, float alpha);
+void DoDetailList(QorGUI& gui, DetailListItem& l, float alpha);
+// A second-generation scroll bar over `track` (menu coordinates) for
+// `content` pixels of which `view` are in view; the arrows step by `step`.
+// Returns the new offset, within [0, content - view].
+float DoScrollBar(QorGUI& gui, ScrollBarState& s, const GuiRect& track, bool vertical, float offset, float content,
+                  float view, float step, float alpha);

@@ -32,7 +32,12 @@ class RecordingDraw2D : public Draw2D {
   void Picture(uint32_t texture, float x, float y, float, float) override {
     pictures.push_back({x + tx(), y + ty(), std::to_string(texture), font});
   }
+  void PictureTurned(uint32_t texture, float x, float y, float w, float h, int) override {
+    Picture(texture, x, y, w, h);
+  }
   void Blend(bool) override {}
+  void Clip(float, float, float, float) override {}
+  void Unclip() override {}
   void SetFont(const FontState& s) override { font = s; }
   void Text(float x, float y, std::string_view text) override {
     texts.push_back({x + tx(), y + ty(), std::string(text), font});

@@ -1,0 +1,227 @@
+// The model list: rows of 14 pixels over a list the list loader owns, a
+// first-generation scroll bar whose block position picks the first row,
+// the wheel, the keyboard step, hover fades, and a "Copy Name" context
+// menu. The whole pass holds the list's lock so the loader can swap in a
+// new list between frames; rows too wide for the list are shortened once
+// per change of the list and keep their full names for loading and copying.
+#include <algorithm>
+#include <mutex>
+
+#include "gui/qor_gui.h"
+#include "gui/widgets/widgets.h"
+#include "shell/list_source.h"
+#include "shell/logger.h"
+
+namespace {
+
+constexpr int kRowHeight = 14;
+constexpr double kRowFadeMs = 100.0;
+
+// The scroll block's range: its top edge from top + 5 to top + height - 15.
+float ClampScroll(const ListBoxItem& l, float scroll) {
+  return std::clamp(scroll, float(l.rect.y + 5), float(std::max(l.rect.y + 5, l.rect.y + l.rect.h - 15)));
+}
+
+// Pixels of scroll-block travel per list item.
+float PixelsPerItem(const ListBoxItem& l, size_t count) {
+  return count == 0 ? 0.0f : float(std::max(l.rect.h - 20, 1)) / float(count);
+}
+
+int MaxFirstVisible(const ListBoxItem& l, size_t count) {
+  return std::max(0, int(count) - l.rows_fit + 1);
+}
+
+// Shortens every name wider than the list: each round drops the last two
+// characters and adds ".", so a name loses one character a round and ends
+// in a single "."; never below one character (a list too narrow for even
+// "." would loop for ever).
+void TrimRows(QorGUI& gui, ListBoxItem& l, const std::vector<std::string>& items) {
+  Logger().log("Performing single pass listbox overflowcheck. (for '%i' items)", int(items.size()));
+  const double started = gui.now();
+  l.trimmed.clear();
+  l.shown = items;
+  Draw2D& d = gui.draw();
+  d.SetFont({GuiFont::kHelvetica, 10, 0, 0.1f});
+  const float width = float(l.rect.w - 20);
+  for (size_t i = 0; i < l.shown.size(); ++i) {
+    std::string& text = l.shown[i];
+    if (d.TextWidth(text) <= width) continue;
+    while (text.size() > 1 && d.TextWidth(text) > width) {
+      text.resize(text.size() >= 2 ? text.size() - 2 : 0);
+      text += '.';
+    }
+    l.trimmed.push_back({int(i), items[i]});
+  }
+  Logger().log("Single pass listbox overflowcheck completed in: %fms (%i trimmed)", gui.now() - started,
+               int(l.trimmed.size()));
+}
+
+// Scrolls so that the selection is on screen, by absolute indexes.
+void ShowSelection(ListBoxItem& l, size_t count) {
+  if (l.selected < l.first_visible) {
+    l.first_visible = l.selected;
+  } else if (l.selected >= l.first_visible + l.rows_fit) {
+    l.first_visible = l.selected - l.rows_fit + 1;
+  }
+  l.first_visible = std::clamp(l.first_visible, 0, MaxFirstVisible(l, count));
+  l.scroll = ClampScroll(l, float(l.rect.y + 5) + PixelsPerItem(l, count) * float(l.first_visible));
+  l.applied_scroll = l.scroll;
+}
+
+void ScrollBar(QorGUI& gui, ListBoxItem& l, float alpha) {
+  Draw2D& d = gui.draw();
+  const GuiRect bar{l.rect.x + l.rect.w - 15, l.rect.y, 15, l.rect.h, kAnchorFixed};
+  const bool over_bar = gui.HoverTest(bar);
+  d.Colour(1, 1, 1, (over_bar ? 1.0f : 0.8f) * alpha);
+  d.Picture(gui.materials().Get("scroll_bar"), float(bar.x), float(bar.y), float(bar.w), float(bar.h));
+  const GuiRect block{bar.x + 1, int(l.scroll), 12, 14, kAnchorFixed};
+  const bool over_block = gui.HoverTest(block);
+  if (gui.button_held() && !l.dragging) {
+    if (gui.ClickTest(block)) {
+      l.dragging = true;
+    } else if (gui.ClickTest(bar)) {
+      // A press elsewhere on the bar brings the block there.
+      l.scroll = ClampScroll(l, gui.press_y() - gui.menu_origin_y() - 7);
+      gui.ConsumeClick();
+    }
+  }
+  if (l.dragging) {
+    if (gui.button_held()) {
+      l.scroll = ClampScroll(l, gui.mouse_y() - gui.menu_origin_y() - 7);
+      gui.SetMouseOverGui();
+    } else {
+      l.dragging = false;
+    }
+  }
+  d.Colour(1, 1, 1, (over_block || l.dragging ? 1.0f : 0.5f) * alpha);
+  d.Picture(gui.materials().Get("scroll_bar_block"), float(block.x), l.scroll, 12, 14);
+}
+
+void ContextMenu(QorGUI& gui, ListBoxItem& l, float alpha) {
+  Draw2D& d = gui.draw();
+  const GuiRect entry{int(l.context_x), int(l.context_y), 100, 15, kAnchorFixed};
+  const bool over = gui.HoverTest(entry);
+  d.Colour(over ? 0.1f : 0.5f, over ? 0.1f : 0.5f, over ? 0.1f : 0.5f, 0.95f * alpha);
+  d.FillRect(float(entry.x), float(entry.y), 100, 15);
+  d.Colour(1, 1, 1, alpha);
+  d.OutlineRect(float(entry.x), float(entry.y), 100, 15);
+  d.Text(float(entry.x + 5), float(entry.y + 12), "Copy Name");
+  if (!gui.button_held()) return;
+  if (gui.ClickTest(entry)) {
+    gui.ConsumeClick();
+    gui.PlaySound("menu_accept", 1);
+    const int row = l.context_row;
+    std::string name = row >= 0 && size_t(row) < l.shown.size() ? l.shown[size_t(row)] : "";
+    for (const ListBoxItem::Trimmed& t : l.trimmed)
+      if (t.index == row) name = t.full_text;
+    gui.CopyToClipboard(name);
+  }
+  l.context_open = false;
+}
+
+}  // namespace
+
+bool DoListBox(QorGUI& gui, ListBoxItem& l, float alpha) {
+  if (!l.source) return false;
+  std::lock_guard<std::mutex> hold(l.source->lock);
+  if (!l.source->ready) return false;
+  const std::vector<std::string>& items = l.source->items;
+  const size_t count = items.size();
+  Draw2D& d = gui.draw();
+  const GuiRect& r = l.rect;
+
+  // A new list: shorten what is too wide, and forget a selection and
+  // trimmed rows that belonged to the old one.
+  if (l.source->changed || l.shown.size() != count) {
+    l.source->changed = false;
+    l.selected = l.hovered = l.context_row = -1;
+    l.context_open = false;
+    TrimRows(gui, l, items);
+    l.first_visible = 0;
+    l.scroll = float(r.y + 5);
+    l.applied_scroll = l.scroll;
+  }
+  const int fit = std::max(r.h / kRowHeight, 0);
+  if (fit != l.rows_fit) {
+    l.rows_fit = fit;
+    l.row_hover_state.assign(size_t(fit), {});
+  }
+
+  bool changed = false;
+  const bool hovered = gui.HoverTest(r);
+  if (hovered && gui.wheel() != 0) {
+    l.scroll = ClampScroll(l, l.scroll - float(gui.wheel()) * PixelsPerItem(l, count));
+    gui.ConsumeWheel();
+  }
+
+  d.Colour(l.background.r, l.background.g, l.background.b, l.background.a * alpha);
+  d.FillRect(float(r.x + 5), float(r.y), float(r.w - 5), float(r.h));
+  d.Colour(l.outline.r, l.outline.g, l.outline.b, l.outline.a * alpha);
+  d.OutlineRect(float(r.x + 5), float(r.y), float(r.w - 5), float(r.h));
+
+  ScrollBar(gui, l, alpha);
+  if (l.scroll != l.applied_scroll) {
+    const float ppi = PixelsPerItem(l, count);
+    l.first_visible = ppi > 0 ? int((l.scroll - float(r.y + 5)) / ppi) : 0;
+    l.first_visible = std::clamp(l.first_visible, 0, MaxFirstVisible(l, count));
+    l.applied_scroll = l.scroll;
+  }
+  const int shown = std::max(0, std::min(l.rows_fit, int(count) - l.first_visible));
+
+  // The keyboard step, when nothing lies over the list.
+  if (l.selected >= 0 && gui.list_step() != 0 &&
+      !gui.CoveredAt(gui.menu_origin_x() + float(r.x + r.w / 2), gui.menu_origin_y() + float(r.y + r.h / 2))) {
+    const int next = l.selected + gui.list_step();
+    gui.ConsumeListStep();
+    if (next >= 0 && size_t(next) < count) {
+      l.selected = next;
+      gui.PlaySound("menu_accept", 1);
+      if (l.on_select) l.on_select(items[size_t(next)]);
+      changed = true;
+      ShowSelection(l, count);
+    }
+  }
+
+  // Rows: hover (with a fade after leaving), click, right click.
+  const double now = gui.now();
+  l.hovered = -1;
+  for (int row = 0; row < shown; ++row) {
+    const GuiRect row_rect{r.x + 5, r.y + 2 + kRowHeight * row, r.w - 20, kRowHeight, kAnchorFixed};
+    ListBoxItem::RowHover& h = l.row_hover_state[size_t(row)];
+    const bool over = hovered && !l.context_open && gui.HoverTest(row_rect);
+    if (over && !h.on) h.entered_ms = now;
+    if (!over && h.on) h.entered_ms = now;  // the fade starts
+    h.on = over;
+    if (over) l.hovered = row;
+    const int index = l.first_visible + row;
+    if (over && gui.button_held() && gui.ClickTest(row_rect)) {
+      gui.ConsumeClick();
+      gui.PlaySound("menu_accept", 1);
+      l.selected = index;
+      if (l.on_select) l.on_select(items[size_t(index)]);
+      changed = true;
+    }
+    if (over && gui.right_held() && gui.RightClickTest(row_rect)) {
+      gui.ConsumeRightClick();
+      l.context_open = true;
+      l.context_row = index;
+      l.context_x = gui.right_press_x() - gui.menu_origin_x();
+      l.context_y = gui.right_press_y() - gui.menu_origin_y();
+    }
+    float highlight = 0;
+    if (over || index == l.selected) {
+      highlight = l.row_hover.a;
+    } else if (now - h.entered_ms < kRowFadeMs) {
+      highlight = l.row_hover.a * float(1.0 - (now - h.entered_ms) / kRowFadeMs);
+    }
+    if (highlight > 0) {
+      d.Colour(l.row_hover.r, l.row_hover.g, l.row_hover.b, highlight * alpha);
+      d.FillRect(float(row_rect.x), float(row_rect.y), float(row_rect.w), float(row_rect.h));
+    }
+    const Rgba& c = (over || index == l.selected) ? l.text_hover : l.text;
+    d.Colour(c.r, c.g, c.b, c.a * alpha);
+    d.Text(float(r.x + 8), float(row_rect.y + 11), l.shown[size_t(index)]);
+  }
+  if (l.context_open) ContextMenu(gui, l, alpha);
+  return changed;
+}

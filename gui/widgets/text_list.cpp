@@ -1,0 +1,58 @@
+// The log panel: the newest lines at the bottom, the wheel and the scroll
+// bar going back through older ones. The lines belong to the log; the pass
+// holds their lock and copies nothing.
+#include <algorithm>
+#include <cmath>
+#include <mutex>
+
+#include "gui/qor_gui.h"
+#include "gui/widgets/widgets.h"
+#include "shell/list_source.h"
+
+namespace {
+constexpr int kLineHeight = 14;
+constexpr int kWheelLines = 5;
+}  // namespace
+
+void DoTextList(QorGUI& gui, TextListItem& t, float alpha) {
+  Draw2D& d = gui.draw();
+  const GuiRect& r = t.rect;
+  if (!t.lines) {
+    d.Colour(t.text.r, t.text.g, t.text.b, t.text.a * alpha);
+    d.Text(float(r.x + 2), float(r.y + 10), "'" + t.name + "' List not active");
+    return;
+  }
+  std::lock_guard<std::mutex> hold(t.lines->lock);
+  if (!t.lines->ready) {
+    d.Colour(t.text.r, t.text.g, t.text.b, t.text.a * alpha);
+    d.Text(float(r.x + 2), float(r.y + 10), "'" + t.name + "' List not active");
+    return;
+  }
+  const std::vector<std::string>& lines = t.lines->items;
+  t.rows_fit = std::max((r.h - 10) / kLineHeight, 0);
+  const int count = int(lines.size());
+  const int most_back = std::max(count - t.rows_fit, 0);
+  if (gui.wheel() != 0 && gui.HoverTest(r)) {
+    t.scroll += float(gui.wheel() * kWheelLines);
+    gui.ConsumeWheel();
+  }
+  t.scroll = std::clamp(t.scroll, 0.0f, float(most_back));
+
+  d.Colour(t.background.r, t.background.g, t.background.b, t.background.a * alpha);
+  d.FillRect(float(r.x), float(r.y), float(r.w), float(r.h));
+
+  // The bar counts from the top: the offset of the first line shown.
+  const GuiRect track{r.x + r.w - 16, r.y, 16, r.h, kAnchorFixed};
+  const float top = float(most_back) - t.scroll;
+  const float moved = DoScrollBar(gui, t.bar, track, true, top * kLineHeight, float(count * kLineHeight),
+                                  float(t.rows_fit * kLineHeight), kLineHeight, alpha);
+  t.scroll = std::clamp(float(most_back) - std::round(moved / kLineHeight), 0.0f, float(most_back));
+  t.first_visible = most_back - int(t.scroll);
+
+  d.Colour(t.text.r, t.text.g, t.text.b, t.text.a * alpha);
+  const int shown = std::min(t.rows_fit, count - t.first_visible);
+  d.Clip(float(r.x), float(r.y), float(r.w - 16), float(r.h));
+  for (int i = 0; i < shown; ++i)
+    d.Text(float(r.x + 8), float(r.y + 5 + kLineHeight * i + 11), lines[size_t(t.first_visible + i)]);
+  d.Unclip();
+}
