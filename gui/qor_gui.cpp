@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "gui/key_names.h"
 #include "gui/widgets/widgets.h"
 #include "gui/word_wrap.h"
 #include "shell/logger.h"
@@ -418,6 +419,23 @@ void QorGUI::OnRelease() {
   }
 }
 
+KeyRoute QorGUI::OnKey(int vk, bool down) {
+  const KeyRoute route = keyboard_.OnKey(vk, down);
+  PassOn(route, uint16_t(kVirtualKeyKind | (vk & 0xFF)));
+  return route;
+}
+
+KeyRoute QorGUI::OnChar(unsigned codepoint) {
+  const KeyRoute route = keyboard_.OnChar(codepoint);
+  PassOn(route, uint16_t(codepoint & 0xFF));
+  return route;
+}
+
+void QorGUI::PassOn(KeyRoute route, uint16_t key) {
+  if (route == KeyRoute::kHotkey && hooks.hotkey) hooks.hotkey(key);
+  if (route == KeyRoute::kExit && hooks.exit_app) hooks.exit_app();
+}
+
 bool QorGUI::Covered(float x, float y) const {
   for (size_t j = drawing_ + 1; j < menus_.size(); ++j) {
     const Menu& m = *menus_[j];
@@ -511,6 +529,7 @@ void QorGUI::Render(double fps) {
   draw_.Picture(materials_.Get("mouse_cursor"), mouse_x_, mouse_y_, 32, 32);
   draw_.Leave2D();
 
+  keyboard_.FrameSeen();
   press_seen_ = true;
   if (release_pending_) {
     held_ = false;

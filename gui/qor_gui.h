@@ -7,7 +7,8 @@
 //
 // [SECTION] building     add menus and their items, in the layout's order
 // [SECTION] visibility   SetVis, toggle, forced sets, ShowError
-// [SECTION] input        mouse position, the latched press, the mouse tests
+// [SECTION] input        mouse position, the latched press, the mouse tests,
+//                        keys and typed characters
 // [SECTION] frame        Render: menus, frames, labels, FPS and version
 // [SECTION] resize       ItemScale
 #pragma once
@@ -21,6 +22,7 @@
 
 #include "gui/commands.h"
 #include "gui/draw2d.h"
+#include "gui/keyboard.h"
 #include "gui/materials.h"
 #include "gui/menu.h"
 
@@ -31,6 +33,9 @@ inline constexpr const char* kGuiVersionText = "0.987";
 struct GuiHooks {
   std::function<void(std::string_view sound, int channel)> play_sound;
   std::function<void()> exit_app;
+  // A key press (virtual-key kind) or a typed character (kind 0) that no
+  // text box or key binder took, as a stored key (gui/key_names.h).
+  std::function<void(uint16_t key)> hotkey;
 };
 
 class QorGUI {
@@ -112,6 +117,13 @@ class QorGUI {
   bool mouse_over_gui() const { return mouse_over_gui_; }
   float mouse_x() const { return mouse_x_; }
   float mouse_y() const { return mouse_y_; }
+  // Keys (Windows virtual-key codes) and typed characters, routed by the
+  // keyboard; hotkeys and Escape go on to their hooks. The route tells the
+  // window whether its own key arrays see the event.
+  KeyRoute OnKey(int vk, bool down);
+  KeyRoute OnChar(unsigned codepoint);
+  // Focus and key capture, for text boxes and key binders.
+  GuiKeyboard& keyboard() { return keyboard_; }
 
   // ---- [SECTION] frame
   void Render(double fps);
@@ -149,6 +161,7 @@ class QorGUI {
   bool Covered(float x, float y) const;
   GuiRect OnScreen(const GuiRect& item) const;
   void Play(std::string_view sound, int channel);
+  void PassOn(KeyRoute route, uint16_t key);
   void DrawMenu(size_t index);
   void DrawFrame(Menu& m);
   void DrawResizeHandle(Menu& m);
@@ -173,6 +186,7 @@ class QorGUI {
   bool press_seen_ = true;       // a frame has run since the press
   bool release_pending_ = false;  // released before any frame saw the press
   bool mouse_over_gui_ = false;
+  GuiKeyboard keyboard_;
 
   int width_ = kDesignWidth, height_ = kDesignHeight;
   int pending_width_ = kDesignWidth, pending_height_ = kDesignHeight;
