@@ -1,14 +1,17 @@
 // vantor-cli gui: the window's interface without a window. The layout is
 // built from the settings and driven by steps on a clock of 60 frames a
 // second; the output is what a tester needs to see: the log, the sounds
-// asked for, every menu's state, the named texts and the texts of the last
-// frame with their positions.
+// asked for, every menu's state, the named texts, the texts of the last
+// frame with their positions, and where each key and typed character went.
 //   vantor-cli gui [--size WxH] [--json] STEP...
 //   steps: run TEXT | ms N | move X Y | press | release | click X Y | resize W H
+//          | key NAME | type TEXT
 #include <charconv>
+#include <cstdint>
 #include <cstdio>
 #include <iostream>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,6 +19,7 @@
 #include "cli/headless_gui.h"
 #include "cli/json_writer.h"
 #include "cli/terminal_text.h"
+#include "gui/key_names.h"
 #include "shell/logger.h"
 #include "shell/settings.h"
 
@@ -34,10 +38,41 @@ struct Sound {
   double ms;
 };
 
+// A key press (`key` step) or a typed character (`type` step).
+struct KeyEvent {
+  bool typed;
+  std::string name;  // the key's shown name; the character, or U+XXXX
+  unsigned code;     // virtual-key code or code point
+  KeyRoute route;
+  double ms;
+};
+
 struct Run {
   std::vector<std::string> log;
   std::vector<Sound> sounds;
+  std::vector<KeyEvent> keys;
 };
+
+// The code points of `text`, as the window's character callback delivers
+// them; a byte that is not UTF-8 stands for itself.
+std::vector<unsigned> CodePoints(const std::string& text) {
+  std::vector<unsigned> out;
+  const auto* s = reinterpret_cast<const uint8_t*>(text.data());
+  for (size_t i = 0; i < text.size();) {
+    uint32_t cp = s[i];
+    const size_t n = s[i] < 0x80 ? 1 : Utf8Length(s + i, text.size() - i, cp);
+    out.push_back(cp);
+    i += n ? n : 1;
+  }
+  return out;
+}
+
+std::string CharName(unsigned cp) {
+  if (cp >= 0x20 && cp < 0x7F) return std::string(1, char(cp));
+  char name[16];
+  std::snprintf(name, sizeof name, "U+%04X", cp);
+  return name;
+}
 
 void PrintJson(const Run& run, HeadlessGui& h) {
   JsonWriter j;
@@ -57,6 +92,11 @@ void PrintJson(const Run& run, HeadlessGui& h) {
   j.EndObject().Key("drawn").BeginArray();
   for (const TextRecorder::Drawn& d : h.draw.texts)
     j.BeginObject().Key("x").Float(d.x).Key("y").Float(d.y).Key("text").String(d.text).EndObject();
+  j.EndArray().Key("keys").BeginArray();
+  for (const KeyEvent& k : run.keys) {
+    j.BeginObject().Key("event").String(k.typed ? "type" : "key").Key("name").String(k.name);
+    j.Key("code").Int(k.code).Key("to").String(KeyRouteName(k.route)).Key("ms").Double(k.ms).EndObject();
+  }
   j.EndArray().EndObject();
   std::cout << j.str() << "\n";
 }
@@ -79,6 +119,12 @@ void PrintText(const Run& run, HeadlessGui& h) {
   std::cout << "drawn:\n";
   for (const TextRecorder::Drawn& d : h.draw.texts)
     std::cout << "  " << d.x << "," << d.y << " " << Printable(d.text) << "\n";
+  std::cout << "keys:\n";
+  for (const KeyEvent& k : run.keys) {
+    const bool quoted = k.typed && k.code >= 0x20 && k.code < 0x7F;
+    std::cout << "  " << (k.typed ? "type " : "key ") << (quoted ? "'" + k.name + "'" : k.name) << " -> "
+              << KeyRouteName(k.route) << " at " << k.ms << " ms\n";
+  }
 }
 
 }  // namespace
@@ -145,10 +191,22 @@ int CmdGui(const CliArgs& args) {
         h.gui.OnRelease();
       }
       frame();
-    } else if (step == "key" || step == "type") {
-      return bad("step \"" + step + "\" is not available in this version (no widget takes keys yet)");
+    } else if (step == "key" && one) {
+      const std::optional<uint16_t> key = ParseKeyName(p[++i]);
+      if (!key) return bad("unknown key \"" + p[i] + "\" (F1, K, 7, ESCAPE, ENTER, R shift, NUMPAD 0...)");
+      const int vk = *key & 0xFF;
+      run.keys.push_back({false, KeyName(*key), unsigned(vk), h.gui.OnKey(vk, true), h.now});
+      frame();
+      (void)h.gui.OnKey(vk, false);
+      frame();
+    } else if (step == "type" && one) {
+      for (unsigned cp : CodePoints(p[++i])) {
+        run.keys.push_back({true, CharName(cp), cp, h.gui.OnChar(cp), h.now});
+        frame();
+      }
     } else {
-      return bad("bad step \"" + step + "\" (run TEXT, ms N, move X Y, press, release, click X Y, resize W H)");
+      return bad("bad step \"" + step +
+                 "\" (run TEXT, ms N, move X Y, press, release, click X Y, resize W H, key NAME, type TEXT)");
     }
   }
   frame();  // the texts of this last pass are the ones shown

@@ -11,8 +11,8 @@ void Escape(std::string& out, uint8_t byte) {
   out += kHex[byte & 15];
 }
 
-// Length of the valid UTF-8 sequence at `s`, or 0. Overlong forms,
-// surrogates and code points past U+10FFFF are not valid.
+}  // namespace
+
 size_t Utf8Length(const uint8_t* s, size_t left, uint32_t& cp) {
   const uint8_t b = s[0];
   size_t n;
@@ -29,8 +29,6 @@ size_t Utf8Length(const uint8_t* s, size_t left, uint32_t& cp) {
   if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
   return n;
 }
-
-}  // namespace
 
 std::string Printable(std::string_view text) {
   std::string out;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "gui/key_names.h"
 #include "gui/widgets/widgets.h"
 #include "gui/word_wrap.h"
 #include "shell/logger.h"
@@ -449,6 +450,28 @@ bool QorGUI::RightClickTest(const GuiRect& item) {
   return hit;
 }
 
+KeyRoute QorGUI::OnKey(int vk, bool down) {
+  KeyRoute route = keyboard_.OnKey(vk, down);
+  // Up and Down step the list's selection instead of reaching the hotkeys.
+  if (route == KeyRoute::kHotkey && (vk == 0x26 || vk == 0x28)) {
+    SetListStep(vk == 0x28 ? 1 : -1);
+    route = KeyRoute::kListStep;
+  }
+  PassOn(route, uint16_t(kVirtualKeyKind | (vk & 0xFF)));
+  return route;
+}
+
+KeyRoute QorGUI::OnChar(unsigned codepoint) {
+  const KeyRoute route = keyboard_.OnChar(codepoint);
+  PassOn(route, uint16_t(codepoint & 0xFF));
+  return route;
+}
+
+void QorGUI::PassOn(KeyRoute route, uint16_t key) {
+  if (route == KeyRoute::kHotkey && hooks.hotkey) hooks.hotkey(key);
+  if (route == KeyRoute::kExit && hooks.exit_app) hooks.exit_app();
+}
+
 bool QorGUI::Covered(float x, float y) const {
   for (size_t j = drawing_ + 1; j < menus_.size(); ++j) {
     const Menu& m = *menus_[j];
@@ -542,6 +565,7 @@ void QorGUI::Render(double fps) {
   draw_.Picture(materials_.Get("mouse_cursor"), mouse_x_, mouse_y_, 32, 32);
   draw_.Leave2D();
 
+  keyboard_.FrameSeen();
   press_seen_ = true;
   if (release_pending_) {
     held_ = false;

@@ -7,7 +7,8 @@
 //
 // [SECTION] building     add menus and their items, in the layout's order
 // [SECTION] visibility   SetVis, toggle, forced sets, ShowError
-// [SECTION] input        mouse position, the latched press, the mouse tests
+// [SECTION] input        mouse position, the latched press, the mouse tests,
+//                        keys and typed characters
 // [SECTION] frame        Render: menus, frames, labels, FPS and version
 // [SECTION] resize       ItemScale
 #pragma once
@@ -21,6 +22,7 @@
 
 #include "gui/commands.h"
 #include "gui/draw2d.h"
+#include "gui/keyboard.h"
 #include "gui/materials.h"
 #include "gui/menu.h"
 
@@ -37,6 +39,9 @@ struct GuiHooks {
   // "Export To DDS" / "Export To TGA" of an image row: the model's material
   // and its texture slot.
   std::function<void(int material, int slot, bool tga)> export_image;
+  // A key press (virtual-key kind) or a typed character (kind 0) that no
+  // text box or key binder took, as a stored key (gui/key_names.h).
+  std::function<void(uint16_t key)> hotkey;
 };
 
 class QorGUI {
@@ -158,6 +163,13 @@ class QorGUI {
   bool mouse_over_gui() const { return mouse_over_gui_; }
   float mouse_x() const { return mouse_x_; }
   float mouse_y() const { return mouse_y_; }
+  // Keys (Windows virtual-key codes) and typed characters, routed by the
+  // keyboard; hotkeys and Escape go on to their hooks. The route tells the
+  // window whether its own key arrays see the event.
+  KeyRoute OnKey(int vk, bool down);
+  KeyRoute OnChar(unsigned codepoint);
+  // Focus and key capture, for text boxes and key binders.
+  GuiKeyboard& keyboard() { return keyboard_; }
 
   // ---- [SECTION] frame
   void Render(double fps);
@@ -200,6 +212,7 @@ class QorGUI {
   bool Covered(float x, float y) const;
   GuiRect OnScreen(const GuiRect& item) const;
   void Play(std::string_view sound, int channel);
+  void PassOn(KeyRoute route, uint16_t key);
   void DrawMenu(size_t index);
   void DrawFrame(Menu& m);
   void DrawResizeHandle(Menu& m);
@@ -227,6 +240,7 @@ class QorGUI {
   int right_x_ = -1, right_y_ = -1;
   bool right_held_ = false, right_seen_ = true, right_release_pending_ = false;
   int wheel_ = 0, list_step_ = 0;
+  GuiKeyboard keyboard_;
 
   int width_ = kDesignWidth, height_ = kDesignHeight;
   int pending_width_ = kDesignWidth, pending_height_ = kDesignHeight;

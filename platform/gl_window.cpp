@@ -26,8 +26,10 @@ struct GlWindowCallbacks {
   static void Key(GLFWwindow* w, int key, int, int action, int) {
     GlWindow* self = Of(w);
     int vk = VirtualKeyOfGlfwKey(key);
-    if (!self || !vk || !self->events_.key || action == GLFW_REPEAT) return;
-    self->events_.key(vk, action == GLFW_PRESS);
+    if (!self || !vk || !self->events_.key) return;
+    // A held key repeats as presses, as Windows sends them: Backspace held
+    // deletes on, a held hotkey fires once per repeat.
+    self->events_.key(vk, action != GLFW_RELEASE);
   }
   static void Char(GLFWwindow* w, unsigned cp) {
     if (GlWindow* self = Of(w); self && self->events_.character) self->events_.character(cp);

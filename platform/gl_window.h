@@ -12,7 +12,7 @@ struct GLFWwindow;
 namespace platform {
 
 struct WindowEvents {
-  std::function<void(int vk, bool down)> key;        // Windows virtual-key codes
+  std::function<void(int vk, bool down)> key;        // Windows virtual-key codes; repeats come down again
   std::function<void(unsigned codepoint)> character;
   std::function<void(double x, double y)> mouse_move;
   std::function<void(int button, bool down)> mouse_button;  // 0 left, 1 right, 2 middle

@@ -119,6 +119,10 @@ void QorInterface::Finish(QorOpenGL& gl, const std::string& data_dir, const std:
       gui.OnRelease();
     }
   };
+  // Escape with nothing focused reaches exit_app (above) and the key arrays.
+  auto taken = [](KeyRoute r) { return r != KeyRoute::kHotkey && r != KeyRoute::kExit; };
+  h.key = [this, taken](int vk, bool down) { return taken(gui.OnKey(vk, down)); };
+  h.character = [this, taken](unsigned cp) { return taken(gui.OnChar(cp)); };
   h.resized = [this](int w, int h2) {
     gui.SetPendingSize(w, h2);
     gui.ItemScale();

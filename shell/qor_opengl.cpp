@@ -84,9 +84,13 @@ bool QorOpenGL::CreateGLWindow(const std::string& running_dir, const std::string
   window.SetTopmost(s.window_on_top);
 
   platform::WindowEvents ev;
-  ev.key = [this](int vk, bool down) { input.keys_down[size_t(vk & 0xFF)] = down ? 1 : 0; };
+  ev.key = [this](int vk, bool down) {
+    const bool taken = hooks.key && hooks.key(vk, down);
+    if (!down || !taken) input.keys_down[size_t(vk & 0xFF)] = down ? 1 : 0;
+  };
   ev.character = [this](unsigned cp) {
-    if (cp < 256) input.keys_char[cp] = 1;
+    const bool taken = hooks.character && hooks.character(cp);
+    if (!taken && cp < 256) input.keys_char[cp] = 1;
   };
   ev.mouse_move = [this](double x, double y) {
     input.mouse_x = float(x);

@@ -37,6 +37,11 @@ struct FrameHooks {
   std::function<void(float x, float y)> mouse_move;
   std::function<void(bool down)> left_button;
   std::function<void(int width, int height)> resized;
+  // Keys and typed characters go to the interface first; true when it took
+  // them (a focused text box, a waiting key binder), and then the key arrays
+  // never see them. Releases always reach the arrays.
+  std::function<bool(int vk, bool down)> key;
+  std::function<bool(unsigned codepoint)> character;
 };
 
 class QorOpenGL {

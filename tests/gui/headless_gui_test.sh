@@ -55,7 +55,21 @@ assert "Settings - General" in drawn and drawn["BETA 0.987"] == (5, 768 - 30), d
 assert any(line.startswith("QorGUI::ItemScale: Done width: 1024 height: 768") for line in late["log"])
 assert [s["name"] for s in late["sounds"]] == [], late["sounds"]
 PY
-for bad in "ms -5" "key Escape" "wobble"; do
+# Keys and characters with nothing focused: hotkeys, Escape's quit, and a
+# character no hotkey slot can hold.
+"$cli" gui --json key f5 type $'m\xc3\xa9' key Escape key "R SHIFT" >"$work/keys.json"
+"$python" - "$work/keys.json" <<'PY'
+import json, sys
+keys = json.load(open(sys.argv[1]))["keys"]
+got = [(k["event"], k["name"], k["code"], k["to"]) for k in keys]
+assert got == [("key", "F5", 0x74, "hotkey"), ("type", "m", 0x6D, "hotkey"), ("type", "U+00E9", 0xE9, "nothing"),
+               ("key", "ESCAPE", 0x1B, "exit requested"), ("key", "R shift", 0xA1, "hotkey")], got
+# Each key is pressed and released a frame apart; each character a frame apart.
+assert [round(k["ms"]) for k in keys] == [17, 50, 67, 83, 117], keys
+PY
+"$cli" gui key ENTER type "a" | grep -qx "  type 'a' -> hotkey at 50 ms"
+
+for bad in "ms -5" "key Wobble" "key Unknown" "key" "type" "wobble"; do
   # shellcheck disable=SC2086
   if "$cli" gui $bad >/dev/null 2>&1; then
     echo "FAIL: vantor-cli gui took '$bad'" >&2

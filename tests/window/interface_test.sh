@@ -3,7 +3,8 @@
 # the FPS and version texts drawn over the 3D view, which is drawn the same
 # as without the interface where nothing covers it (the 2D pass leaves no GL
 # state behind); a framed panel dragged by its title bar reaches the
-# settings store at exit; a window resize re-anchors the layout.
+# settings store at exit; a window resize re-anchors the layout; Escape
+# quits.
 #
 #   interface_test.sh VANTOR VANTOR_CLI PYTHON WORK_DIR
 set -euo pipefail
@@ -82,6 +83,26 @@ fi
 stored=$("$cli" settings get Menus/rect_xmodel_log 2>/dev/null || true)
 [[ $stored == "120,300,0,0" ]] || fail "the dragged panel is stored at '$stored', not 120,300,0,0"
 grep -q "QorGUI::ItemScale: Done width: 1000 height: 700" Log.txt || fail "the resize was not re-anchored"
+
+# Keys reach the interface: letters and F-keys are hotkeys, Escape quits a
+# run that would otherwise draw for half an hour.
+if ! timeout 300 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+  timeout 120 "$1" --frames 100000 >escape.log 2>&1 &
+  pid=$!
+  win=$(timeout 60 xdotool search --sync --onlyvisible --name "Qor_Fen Vantor" | head -1)
+  if [[ -z $win ]]; then
+    kill $pid 2>/dev/null
+    wait $pid
+    exit 1
+  fi
+  sleep 1
+  xdotool windowfocus --sync "$win" key a F5 shift+Right sleep 0.5
+  kill -0 $pid || exit 1
+  xdotool key Escape
+  wait $pid' _ "$vantor"; then
+  fail "Escape did not end the program, or another key did"
+  cat escape.log >&2
+fi
 
 if ((failures)); then
   echo "interface test: $failures failure(s)" >&2
