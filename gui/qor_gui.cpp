@@ -458,6 +458,7 @@ bool QorGUI::ClickTest(const GuiRect& item) {
 void QorGUI::Render(double fps) {
   draw_.Enter2D(width_, height_);
   mouse_over_gui_ = false;
+  keep_drawing_ = false;
 
   // A raised framed menu moves forward past every later framed menu.
   if (raise_ >= 0 && size_t(raise_) < menus_.size()) {
@@ -516,6 +517,13 @@ void QorGUI::Render(double fps) {
     held_ = false;
     release_pending_ = false;
   }
+}
+
+bool QorGUI::Moving() const {
+  if (keep_drawing_ || commands_.pending() > 0) return true;
+  for (const auto& m : menus_)
+    if (m->animating) return true;
+  return false;
 }
 
 void QorGUI::DrawMenu(size_t index) {

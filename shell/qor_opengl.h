@@ -8,6 +8,7 @@
 
 #include "model/xmodel_threaded.h"
 #include "platform/gl_window.h"
+#include "shell/frame_gate.h"
 #include "shell/notice_board.h"
 #include "viewer/camera.h"
 #include "viewer/model_renderer.h"
@@ -37,6 +38,9 @@ struct FrameHooks {
   std::function<void(float x, float y)> mouse_move;
   std::function<void(bool down)> left_button;
   std::function<void(int width, int height)> resized;
+  // Whether the interface changes with no input (menus animating, bars
+  // fading, commands waiting for their time).
+  std::function<bool()> gui_moving;
 };
 
 class QorOpenGL {
@@ -72,14 +76,19 @@ class QorOpenGL {
   int fps_focused = 60;
   int fps_unfocused = 30;
   double last_frame_ms = -1e9;
-  double frame_rate = 0;  // frames a second, from the last two frames
-  int frames_drawn = 0;
+  double frame_rate = 0;  // passes a second at the cap, over the last whole second
+  int frames_drawn = 0;   // passes that drew (the others kept the picture on screen)
 
  private:
+  enum class Pass { kWaiting, kKept, kDrawn };
   bool InitGL();
-  void Frame(bool screenshot_now, const std::string& screenshot);
+  // One pass of the loop: sleeps while the cap says so (kWaiting), else
+  // draws, or keeps the picture on screen when nothing changed (kKept).
+  Pass Frame(bool screenshot_now, const std::string& screenshot);
   void OnEvents();
   bool ready_ = false;
+  FrameGate gate_;
+  FrameRateCounter rate_;
 };
 
 // The program's renderer.
