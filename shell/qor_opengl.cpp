@@ -229,7 +229,7 @@ QorOpenGL::Pass QorOpenGL::Frame(bool screenshot_now, const std::string& screens
   signals.gui_moving = hooks.gui_moving && hooks.gui_moving();
   signals.fps = frame_rate;
   // Uncapped runs are benchmarks: every pass draws.
-  if (!gate_.ShouldDraw(signals, now, screenshot_now || fps <= 0)) return Pass::kKept;
+  if (!gate_.ShouldDraw(signals, now, screenshot_now || fps <= 0 || !keep_unchanged)) return Pass::kKept;
 
   std::lock_guard<std::mutex> hold(worker.lock);
   window.MakeMainCurrent();

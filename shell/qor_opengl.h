@@ -75,6 +75,8 @@ class QorOpenGL {
   int view_width = 800, view_height = 600;
   int fps_focused = 60;
   int fps_unfocused = 30;
+  // Passes at the cap with nothing changed keep the picture on screen.
+  bool keep_unchanged = true;
   double last_frame_ms = -1e9;
   double frame_rate = 0;  // passes a second at the cap, over the last whole second
   int frames_drawn = 0;   // passes that drew (the others kept the picture on screen)
