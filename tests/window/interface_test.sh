@@ -3,7 +3,9 @@
 # the FPS and version texts drawn over the 3D view, which is drawn the same
 # as without the interface where nothing covers it (the 2D pass leaves no GL
 # state behind); a framed panel dragged by its title bar reaches the
-# settings store at exit; a window resize re-anchors the layout.
+# settings store at exit; a window resize re-anchors the layout; a window
+# left alone (whose unchanged passes keep the picture on screen) still
+# shows what changes without input, and draws again when uncovered.
 #
 #   interface_test.sh VANTOR VANTOR_CLI PYTHON WORK_DIR
 set -euo pipefail
@@ -12,7 +14,7 @@ cli=$2
 python=$3
 work=$4
 
-for tool in xvfb-run xdotool convert; do
+for tool in xvfb-run xdotool convert import compare; do
   if ! command -v "$tool" >/dev/null; then
     echo "SKIP: $tool is not installed"
     exit 0
@@ -94,6 +96,41 @@ fi
 stored=$("$cli" settings get Menus/rect_xmodel_log 2>/dev/null || true)
 [[ $stored == "120,300,0,0" ]] || fail "the dragged panel is stored at '$stored', not 120,300,0,0"
 grep -q "QorGUI::ItemScale: Done width: 1000 height: 700" Log.txt || fail "the resize was not re-anchored"
+
+# Left alone: a command list waits 1.5 s, then opens the about menu (a
+# fade). What the X server shows then, and after the window was unmapped
+# and mapped again (its contents lost), is the frame of a run that opened
+# the menu at once. The FPS text and the pointer's corner are left out.
+if ! timeout 120 xvfb-run -a -s "-screen 0 1024x768x24" "$vantor" --frames 120 --command "open about_menu;" \
+    --screenshot opened.dds >opened.log 2>&1; then
+  fail "the about menu run failed"
+  cat opened.log >&2
+fi
+convert opened.dds opened.png
+if ! timeout 300 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+  "$1" --frames 100000 --command "wait 1500; open about_menu;" >alone.log 2>&1 &
+  pid=$!
+  win=$(timeout 60 xdotool search --sync --onlyvisible --name "Qor_Fen Vantor" | head -1)
+  if [[ -z $win ]]; then
+    kill $pid
+    wait $pid
+    exit 1
+  fi
+  sleep 4
+  import -window "$win" alone.png
+  xdotool windowunmap --sync "$win" windowmap --sync "$win"
+  sleep 0.3
+  import -window "$win" exposed.png
+  kill $pid
+  wait $pid || true' _ "$vantor"; then
+  fail "the run left alone failed"
+  cat alone.log >&2
+fi
+for grab in alone exposed; do
+  for f in opened $grab; do convert $f.png -fill black -draw "rectangle 0,0 119,35" m_$f.png; done
+  differ=$(compare -metric AE m_opened.png m_$grab.png null: 2>&1 || true)
+  [[ $differ == 0 ]] || fail "the window's picture ($grab) is not the opened menu's: $differ pixels differ"
+done
 
 if ((failures)); then
   echo "interface test: $failures failure(s)" >&2
