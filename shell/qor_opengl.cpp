@@ -228,7 +228,8 @@ QorOpenGL::Pass QorOpenGL::Frame(bool screenshot_now, const std::string& screens
   signals.worker_busy = !worker.Idle();
   signals.gui_moving = hooks.gui_moving && hooks.gui_moving();
   signals.fps = frame_rate;
-  // Uncapped runs are benchmarks: every pass draws.
+  // The screenshot's pass draws, and so does every pass of an uncapped
+  // loop or with --every-pass (benchmarks).
   if (!gate_.ShouldDraw(signals, now, screenshot_now || fps <= 0 || !keep_unchanged)) return Pass::kKept;
 
   std::lock_guard<std::mutex> hold(worker.lock);
