@@ -1,17 +1,25 @@
 #!/usr/bin/env bash
-# The window's figures under Xvfb with Mesa (software GL):
+# The window's figures under Xvfb with Mesa (software GL), each the median
+# and the spread (min-max) of RUNS runs (default 5):
 #   start-up   time from start to the first frame showing the sample model
 #              (the whole run of `vantor --frames 1`: start, load, first
 #              frame, shutdown)
 #   fps        frames a second drawing the 64 x 32,000-vertex model uncapped
 #   2D pass    the time a frame takes with the interface and without it
-#              (--no-gui), uncapped, on the big model and on an empty scene
+#              (--no-gui), uncapped, on the big model and on an empty scene:
+#              wall time, and CPU time (user + system, Mesa's rasteriser
+#              threads included) on the empty scene
+#   toolkit    the interface's own logic a frame without GL
+#              (vantor_gui_bench: the layout drawn through the null drawer)
 #   idle CPU   the program's CPU use over about 10 s at the caps, grid only,
-#              unfocused
+#              unfocused, start-up included: as it runs (passes where nothing
+#              changed keep the picture) and with --every-pass (every pass
+#              drawn)
 #
-#   bench/window_bench.sh BUILD_DIR
+#   bench/window_bench.sh BUILD_DIR [RUNS]
 set -euo pipefail
 build=$(cd "${1:-build-release}" && pwd)
+runs=${2:-5}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export VANTOR_CONFIG_DIR=$work/config
@@ -21,40 +29,71 @@ cd "$work"
 big=$("$build/bench/vantor_big_model" "$work/big")
 run() { xvfb-run -a -s "-screen 0 1024x768x24" "$@"; }
 
-start=$(date +%s.%N)
-run "$build/vantor" --frames 1 --screenshot first.dds "$work/sample/cod4/raw/xmodel/fixture_soldier" >/dev/null 2>&1
-end=$(date +%s.%N)
-echo "start-up to first model frame (whole run): $(echo "$end - $start" | bc) s"
+# "median (min-max)" of the numbers on standard input.
+stats() {
+  sort -g | awk -v fmt="${1:-%.2f}" '{ v[NR] = $1 } END {
+    m = NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2
+    printf fmt " (" fmt "-" fmt ")\n", m, v[1], v[NR] }'
+}
 
-# Frames a second: the difference between a long and a short run, so the
-# start-up and the load cancel out.
+for ((i = 0; i < runs; ++i)); do
+  start=$(date +%s.%N)
+  run "$build/vantor" --frames 1 --screenshot first.dds "$work/sample/cod4/raw/xmodel/fixture_soldier" >/dev/null 2>&1
+  end=$(date +%s.%N)
+  echo "$end - $start" | bc
+done | stats "%.2f" | sed 's/^/start-up to first model frame (whole run), s: /'
+
+# One uncapped run of FRAMES frames: "wall cpu" in seconds.
 # timed FRAMES [ARGS...]
 timed() {
   local frames=$1
   shift
-  run bash -c 's=$(date +%s.%N); "$1" --uncapped --frames "$2" --screenshot t.dds "${@:3}" >/dev/null 2>&1
-               e=$(date +%s.%N); echo "$e - $s" | bc' _ "$build/vantor" "$frames" "$@"
+  run /usr/bin/time -f "%e %U %S" -o t.time "$build/vantor" --uncapped --frames "$frames" --screenshot t.dds "$@" \
+    >/dev/null 2>&1
+  awk '{ print $1, $2 + $3 }' t.time
 }
-# ms a frame over 100 frames, [ARGS...] as for timed.
-per_frame() { echo "scale=2; 1000 * ($(timed 110 "$@") - $(timed 10 "$@")) / 100" | bc; }
-big_gui=$(per_frame "$big")
-big_bare=$(per_frame --no-gui "$big")
-empty_gui=$(per_frame)
-empty_bare=$(per_frame --no-gui)
-echo "uncapped, the 64 x 32,000-vertex model: $(echo "scale=1; 1000 / $big_gui" | bc) frames a second"
-echo "a frame, big model: $big_gui ms with the interface, $big_bare ms without"
-echo "a frame, empty scene: $empty_gui ms with the interface, $empty_bare ms without"
+# ms a frame over N frames, the difference of a run of N + 10 frames and
+# one of 10 so that start-up and load cancel out: "wall cpu".
+# per_frame N [ARGS...]
+per_frame() {
+  local n=$1 long short
+  shift
+  long=$(timed $((n + 10)) "$@")
+  short=$(timed 10 "$@")
+  echo "$long $short" | awk -v n="$n" '{ printf "%.3f %.3f\n", 1000 * ($1 - $3) / n, 1000 * ($2 - $4) / n }'
+}
+# figure NAME N [ARGS...]: RUNS per-frame measures, wall and CPU.
+figure() {
+  local name=$1 n=$2
+  shift 2
+  for ((i = 0; i < runs; ++i)); do per_frame "$n" "$@"; done >runs.txt
+  echo "$name: wall $(cut -d' ' -f1 runs.txt | stats) ms, CPU $(cut -d' ' -f2 runs.txt | stats) ms"
+}
+figure "a frame, big model, with the interface" 100 "$big"
+figure "a frame, big model, without it" 100 --no-gui "$big"
+figure "a frame, empty scene, with the interface" 1000
+figure "a frame, empty scene, without it" 1000 --no-gui
+
+echo "toolkit alone a frame (no GL):"
+"$build/bench/vantor_gui_bench" --benchmark_repetitions="$runs" --benchmark_report_aggregates_only=true 2>/dev/null |
+  grep -E "_(median|stddev) "
 
 # Unfocused: a second window started a moment later takes the focus (there
 # is no window manager); only the first one's CPU time is counted.
-run bash -c '
-  /usr/bin/time -f "%U %S %e" -o cpu "$1" --frames 300 --screenshot idle.dds >/dev/null 2>&1 &
-  a=$!
-  sleep 0.7
-  "$1" --frames 100000 --screenshot other.dds >/dev/null 2>&1 &
-  b=$!
-  wait $a
-  kill $b
-  wait $b 2>/dev/null || true' _ "$build/vantor"
-read -r user sys wall <cpu
-echo "idle at the caps, grid only, unfocused: $(echo "scale=1; 100 * ($user + $sys) / $wall" | bc) % of one core over $wall s"
+# idle [ARGS...]: one run, CPU as % of one core.
+idle() {
+  run bash -c '
+    /usr/bin/time -f "%U %S %e" -o cpu "$1" --frames 300 --screenshot idle.dds "${@:2}" >/dev/null 2>&1 &
+    a=$!
+    sleep 0.7
+    "$1" --frames 100000 --screenshot other.dds >/dev/null 2>&1 &
+    b=$!
+    wait $a
+    kill $b
+    wait $b 2>/dev/null || true' _ "$build/vantor" "$@"
+  awk '{ printf "%.2f\n", 100 * ($1 + $2) / $3 }' cpu
+}
+for ((i = 0; i < runs; ++i)); do idle; done | stats "%.1f" |
+  sed 's/^/idle at the caps, grid only, unfocused, % of one core: /'
+for ((i = 0; i < runs; ++i)); do idle --every-pass; done | stats "%.1f" |
+  sed 's/^/the same, every pass drawn (--every-pass), % of one core: /'

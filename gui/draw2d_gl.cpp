@@ -47,6 +47,8 @@ void GlDraw2D::DeleteFonts() {
   if (fonts_[1]) Logger().log("UnloadedFont: 'Bookman-Demi'");
   fonts_[0].reset();
   fonts_[1].reset();
+  if (sampler_ != 0) glDeleteSamplers(1, &sampler_);
+  sampler_ = 0;
 }
 
 fntTexFont* GlDraw2D::Current() const { return fonts_[state_.font == GuiFont::kBookman ? 1 : 0].get(); }
@@ -73,6 +75,16 @@ void GlDraw2D::Enter2D(int width, int height) {
   glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
   glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  blend_ = true;
+  alpha_ = 1.0f;
+  if (sampler_ == 0 && GLEW_ARB_sampler_objects) {
+    // The pictures' own wrap and magnification, no mip filtering.
+    glGenSamplers(1, &sampler_);
+    glSamplerParameteri(sampler_, GL_TEXTURE_WRAP_S, GL_REPEAT);
+    glSamplerParameteri(sampler_, GL_TEXTURE_WRAP_T, GL_REPEAT);
+    glSamplerParameteri(sampler_, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glSamplerParameteri(sampler_, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+  }
   in_2d_ = true;
 }
 
@@ -109,9 +121,18 @@ void GlDraw2D::Clip(float x, float y, float w, float h) {
 
 void GlDraw2D::Unclip() { glDisable(GL_SCISSOR_TEST); }
 
-void GlDraw2D::Colour(float r, float g, float b, float a) { glColor4f(r, g, b, a); }
+void GlDraw2D::Colour(float r, float g, float b, float a) {
+  glColor4f(r, g, b, a);
+  alpha_ = a;
+}
+
+// With blending on, a quad of alpha 0 leaves every pixel as it was (and
+// text of alpha 0 fails the alpha test): a fading menu's first pass, or a
+// hidden bar, costs no fill.
+bool GlDraw2D::Invisible() const { return blend_ && alpha_ <= 0.0f; }
 
 void GlDraw2D::FillRect(float x, float y, float w, float h) {
+  if (Invisible()) return;
   glDisable(GL_TEXTURE_2D);
   glBegin(GL_QUADS);
   glVertex2f(x, y);
@@ -122,6 +143,7 @@ void GlDraw2D::FillRect(float x, float y, float w, float h) {
 }
 
 void GlDraw2D::OutlineRect(float x, float y, float w, float h) {
+  if (Invisible()) return;
   glDisable(GL_TEXTURE_2D);
   glBegin(GL_LINE_LOOP);
   glVertex2f(x + 0.5f, y + 0.5f);
@@ -131,11 +153,28 @@ void GlDraw2D::OutlineRect(float x, float y, float w, float h) {
   glEnd();
 }
 
+// A picture drawn at its size or larger is magnified everywhere, so GL
+// samples its top level alone whatever the minifying filter says. Drawn
+// through a sampler without mip filtering the pixels stay the same, but
+// Mesa's software rasteriser (where the CPU fills every pixel) no longer
+// works out a level per pixel, and the model list's large panel is such a
+// picture. The bound texture's size is asked each time: pictures may be
+// loaded again (themes) under texture names GL hands out again.
+bool GlDraw2D::Magnified(float w, float h) {
+  GLint tw = 0, th = 0;
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &tw);
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &th);
+  return tw > 0 && th > 0 && w >= float(tw) && h >= float(th);
+}
+
 // Texture v runs from 1 at the top edge to 0 at the bottom, as the DDS
 // pictures are stored.
 void GlDraw2D::Picture(uint32_t texture, float x, float y, float w, float h) {
+  if (Invisible()) return;
   glEnable(GL_TEXTURE_2D);
   glBindTexture(GL_TEXTURE_2D, texture);
+  const bool plain = sampler_ != 0 && texture != 0 && Magnified(w, h);
+  if (plain) glBindSampler(0, sampler_);
   glBegin(GL_QUADS);
   glTexCoord2f(0, 1);
   glVertex2f(x, y);
@@ -146,6 +185,7 @@ void GlDraw2D::Picture(uint32_t texture, float x, float y, float w, float h) {
   glTexCoord2f(0, 0);
   glVertex2f(x, y + h);
   glEnd();
+  if (plain) glBindSampler(0, 0);
 }
 
 void GlDraw2D::PictureTurned(uint32_t texture, float x, float y, float w, float h, int quarter_turns) {
@@ -166,6 +206,7 @@ void GlDraw2D::PictureTurned(uint32_t texture, float x, float y, float w, float 
 }
 
 void GlDraw2D::Blend(bool on) {
+  blend_ = on;
   if (on) {
     glEnable(GL_BLEND);
   } else {
@@ -179,8 +220,7 @@ void GlDraw2D::SetFont(const FontState& state) { state_ = state; }
 // is flipped about its baseline.
 void GlDraw2D::Text(float x, float y, std::string_view text) {
   fntTexFont* font = Current();
-  if (!font || text.empty()) return;
-  const std::string s(text);
+  if (!font || text.empty() || Invisible()) return;
   glPushMatrix();
   glTranslatef(x, y, 0);
   glScalef(1, -1, 1);
@@ -189,14 +229,15 @@ void GlDraw2D::Text(float x, float y, std::string_view text) {
   glAlphaFunc(GL_GEQUAL, state_.alpha_ref);
   sgVec3 pen = {kPenX, kPenY, 0};
   font->begin();
-  // Line by line: the fonts have no line feed of their own.
+  // Line by line: the fonts have no line feed of their own. The lines go
+  // through one kept buffer (the fonts want terminated strings).
   size_t start = 0;
   for (;;) {
-    const size_t end = s.find('\n', start);
-    const std::string line = s.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    const size_t end = text.find('\n', start);
+    line_.assign(text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
     sgVec3 at = {pen[0], pen[1], 0};
-    font->puts(at, state_.size, state_.italic, line.c_str());
-    if (end == std::string::npos) break;
+    font->puts(at, state_.size, state_.italic, line_.c_str());
+    if (end == std::string_view::npos) break;
     pen[1] -= state_.size * 1.3f;
     start = end + 1;
   }
@@ -208,8 +249,8 @@ void GlDraw2D::Text(float x, float y, std::string_view text) {
 float GlDraw2D::TextWidth(std::string_view text) {
   fntTexFont* font = Current();
   if (!font || text.empty()) return 0;
-  const std::string s(text);
+  line_.assign(text);
   float left = 0, right = 0, bottom = 0, top = 0;
-  font->getBBox(s.c_str(), state_.size, state_.italic, &left, &right, &bottom, &top);
+  font->getBBox(line_.c_str(), state_.size, state_.italic, &left, &right, &bottom, &top);
   return right - left;
 }

@@ -3,6 +3,7 @@
 // the interface.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,7 +21,8 @@ class GlDraw2D : public Draw2D {
   // `data_dir`, each with its log line. A font that does not load leaves
   // its text undrawn; nothing else changes.
   void LoadFonts(const std::string& data_dir);
-  // Deletes both fonts (their textures) with the shutdown lines.
+  // Deletes both fonts (their textures) with the shutdown lines, and the
+  // pictures' sampler.
   void DeleteFonts();
 
   void Enter2D(int width, int height) override;
@@ -41,6 +43,8 @@ class GlDraw2D : public Draw2D {
 
  private:
   fntTexFont* Current() const;
+  bool Invisible() const;
+  bool Magnified(float w, float h);
 
   std::unique_ptr<fntTexFont> fonts_[2];
   FontState state_;
@@ -50,4 +54,8 @@ class GlDraw2D : public Draw2D {
     float x, y;
   };
   std::vector<Offset> translation_;  // beside GL's matrix stack, for the scissor box
+  bool blend_ = true;
+  float alpha_ = 1.0f;
+  uint32_t sampler_ = 0;  // linear, no mip filtering; 0 without sampler objects
+  std::string line_;
 };

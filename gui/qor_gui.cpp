@@ -512,6 +512,7 @@ bool QorGUI::ClickTest(const GuiRect& item) {
 void QorGUI::Render(double fps) {
   draw_.Enter2D(width_, height_);
   mouse_over_gui_ = false;
+  keep_drawing_ = false;
 
   // A raised framed menu moves forward past every later framed menu.
   if (raise_ >= 0 && size_t(raise_) < menus_.size()) {
@@ -578,6 +579,13 @@ void QorGUI::Render(double fps) {
   }
   wheel_ = 0;
   list_step_ = 0;
+}
+
+bool QorGUI::Moving() const {
+  if (keep_drawing_ || commands_.pending() > 0) return true;
+  for (const auto& m : menus_)
+    if (m->animating) return true;
+  return false;
 }
 
 void QorGUI::DrawMenu(size_t index) {

@@ -188,6 +188,12 @@ class QorGUI {
   void SetMouseOverGui() { mouse_over_gui_ = true; }
   void PlaySound(std::string_view sound, int channel) { Play(sound, channel); }
   void SetTextColour(float r, float g, float b) { text_colour_ = {r, g, b, 1}; }
+  // A widget whose picture changes with time alone (a bar fading) asks for
+  // the next pass; the request lasts until the next Render.
+  void KeepDrawing() { keep_drawing_ = true; }
+  // Whether the next pass draws differently with no input at all: a menu
+  // animating, a widget that asked, a command list waiting for its time.
+  bool Moving() const;
 
   // ---- [SECTION] resize
   void SetPendingSize(int width, int height);
@@ -250,4 +256,5 @@ class QorGUI {
   Rgba text_colour_{1, 1, 1, 1};
   std::string error_text_, message_text_, tooltip_;
   bool display_error_ = false, display_msg_ = false;
+  bool keep_drawing_ = false;
 };

@@ -22,7 +22,13 @@
 namespace platform {
 
 struct GlWindowCallbacks {
-  static GlWindow* Of(GLFWwindow* w) { return static_cast<GlWindow*>(glfwGetWindowUserPointer(w)); }
+  // Every callback counts as an event, whatever the program does with it:
+  // the frame loop redraws after any of them.
+  static GlWindow* Of(GLFWwindow* w) {
+    GlWindow* self = static_cast<GlWindow*>(glfwGetWindowUserPointer(w));
+    if (self) ++self->event_count_;
+    return self;
+  }
   static void Key(GLFWwindow* w, int key, int, int action, int) {
     GlWindow* self = Of(w);
     int vk = VirtualKeyOfGlfwKey(key);
@@ -58,6 +64,8 @@ struct GlWindowCallbacks {
   static void Iconify(GLFWwindow* w, int iconified) {
     if (GlWindow* self = Of(w); self && self->events_.minimise) self->events_.minimise(iconified != 0);
   }
+  // The window was uncovered or needs its picture again: counted by Of.
+  static void Refresh(GLFWwindow* w) { (void)Of(w); }
   static void Close(GLFWwindow* w) {
     // The program decides when to close: the loop sees the request.
     glfwSetWindowShouldClose(w, GLFW_FALSE);
@@ -98,6 +106,7 @@ bool GlWindow::Create(int width, int height, const std::string& title, bool visi
   glfwSetWindowFocusCallback(main_, GlWindowCallbacks::Focus);
   glfwSetWindowIconifyCallback(main_, GlWindowCallbacks::Iconify);
   glfwSetWindowCloseCallback(main_, GlWindowCallbacks::Close);
+  glfwSetWindowRefreshCallback(main_, GlWindowCallbacks::Refresh);
   return true;
 }
 
@@ -158,6 +167,10 @@ bool GlWindow::MainIsCurrentOn(const GlWindow& w) { return glfwGetCurrentContext
 
 void SleepMs(int ms) {
   if (ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+void SleepForMs(double ms) {
+  if (ms > 0) std::this_thread::sleep_for(std::chrono::duration<double, std::milli>(ms));
 }
 
 }  // namespace platform

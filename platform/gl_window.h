@@ -4,6 +4,7 @@
 // the callbacks set here; nothing else in the program talks to GLFW.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -45,6 +46,8 @@ class GlWindow {
   void SetSwapInterval(int interval);  // main context must be current
   void GetFramebufferSize(int& width, int& height) const;
   bool ShouldClose() const;
+  // Window callbacks so far (input, focus, size, iconify, expose).
+  uint64_t event_count() const { return event_count_; }
   bool IsFocused() const;
 
   bool MakeMainCurrent();
@@ -59,9 +62,12 @@ class GlWindow {
   GLFWwindow* main_ = nullptr;
   GLFWwindow* worker_ = nullptr;
   WindowEvents events_;
+  uint64_t event_count_ = 0;
 };
 
 // Sleeps the calling thread (frame caps never spin).
 void SleepMs(int ms);
+// The same to a fraction of a millisecond.
+void SleepForMs(double ms);
 
 }  // namespace platform

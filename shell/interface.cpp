@@ -107,6 +107,7 @@ void QorInterface::Finish(QorOpenGL& gl, const std::string& data_dir, const std:
     gui.Render(gl.frame_rate);
   };
   h.after_swap = [this] { commands.RunDue(); };
+  h.gui_moving = [this] { return gui.Moving(); };
   h.pointer_over_gui = [this] { return gui.mouse_over_gui(); };
   h.play_sound = [this](const std::string& name) { Play(name, 2); };
   h.show_error = [this](const std::string& text) { gui.ShowError(text); };

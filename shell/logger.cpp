@@ -75,6 +75,7 @@ bool QorLogger::OpenLocked() {
 }
 
 void QorLogger::WriteLocked(std::string_view line) {
+  lines_written_.fetch_add(1, std::memory_order_relaxed);
   if (sink_) sink_(line);
   if (!OpenLocked()) return;  // dropped; the next line tries again
   std::fwrite(line.data(), 1, line.size(), file_);

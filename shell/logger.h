@@ -76,6 +76,9 @@ class QorLogger {
   size_t model_log_size() const;
   void clear_model_log();
 
+  // Lines written so far, any thread (the window redraws when the log moves).
+  uint64_t lines_written() const { return lines_written_.load(std::memory_order_relaxed); }
+
   void set_sink(Sink sink);
   // Runs first in critical_error (the shell destroys the splash there).
   void set_critical_error_hook(std::function<void()> hook);
@@ -93,6 +96,7 @@ class QorLogger {
   std::vector<std::string> model_log_lines_;
   std::atomic<bool> supress_warnings_{false};  // "log_supress_warnings" default 0
   std::atomic<bool> log_xmodel_{true};         // "log_xmodel" default 1
+  std::atomic<uint64_t> lines_written_{0};
   Sink sink_;
   std::function<void()> critical_error_hook_;
 };

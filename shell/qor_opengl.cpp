@@ -213,20 +213,32 @@ void QorOpenGL::OnEvents() {
     if (hooks.run_commands) hooks.run_commands(commands);
 }
 
-void QorOpenGL::Frame(bool screenshot_now, const std::string& screenshot) {
+QorOpenGL::Pass QorOpenGL::Frame(bool screenshot_now, const std::string& screenshot) {
   const double now = platform::NowMsPrecise();
   const int fps = focused ? fps_focused : fps_unfocused;
   const double frame_ms = fps > 0 ? double(1000 / fps) : 0.0;  // 0: uncapped (benchmarks)
   const double elapsed = now - last_frame_ms;
   if (frame_ms > elapsed) {
-    platform::SleepMs(int(frame_ms - elapsed));
-    return;
+    // The whole remainder, fractions too: a loop that woke a little early
+    // would otherwise poll the window until the time came.
+    platform::SleepForMs(frame_ms - elapsed);
+    return Pass::kWaiting;
   }
+  last_frame_ms = now;
+  frame_rate = rate_.Count(now);
+  FrameSignals signals;
+  signals.window_events = window.event_count();
+  signals.board_version = board_view.version;
+  signals.log_lines = Logger().lines_written();
+  signals.worker_busy = !worker.Idle();
+  signals.gui_moving = hooks.gui_moving && hooks.gui_moving();
+  signals.fps = frame_rate;
+  // The screenshot's pass draws, and so does every pass of an uncapped
+  // loop or with --every-pass (benchmarks).
+  if (!gate_.ShouldDraw(signals, now, screenshot_now || fps <= 0 || !keep_unchanged)) return Pass::kKept;
+
   std::lock_guard<std::mutex> hold(worker.lock);
   window.MakeMainCurrent();
-  const double started = platform::NowMsPrecise();
-  if (started > last_frame_ms) frame_rate = 1000.0 / (started - last_frame_ms);
-  last_frame_ms = started;
   ++frames_drawn;
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glMatrixMode(GL_MODELVIEW);
@@ -243,6 +255,7 @@ void QorOpenGL::Frame(bool screenshot_now, const std::string& screenshot) {
   window.SwapBuffers();
   if (hooks.after_swap) hooks.after_swap();
   platform::GlWindow::ReleaseCurrent();
+  return Pass::kDrawn;
 }
 
 void QorOpenGL::MainLoop(int frames_limit, const std::string& screenshot) {
@@ -255,11 +268,11 @@ void QorOpenGL::MainLoop(int frames_limit, const std::string& screenshot) {
       continue;
     }
     if (input.keys_down[platform::kVkEscape] || quit_requested) break;
-    // A scripted run counts its frames once the start-up job is done.
+    // A scripted run counts its passes (drawn or kept) once the start-up
+    // job is done; the last one always draws, for the screenshot.
     const bool counting = frames_limit > 0 && worker.Idle();
-    const int before = frames_drawn;
-    Frame(counting && counted + 1 == frames_limit, screenshot);
-    if (counting && frames_drawn != before && ++counted >= frames_limit) break;
+    const Pass pass = Frame(counting && counted + 1 == frames_limit, screenshot);
+    if (counting && pass != Pass::kWaiting && ++counted >= frames_limit) break;
   }
 }
 

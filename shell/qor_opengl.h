@@ -8,6 +8,7 @@
 
 #include "model/xmodel_threaded.h"
 #include "platform/gl_window.h"
+#include "shell/frame_gate.h"
 #include "shell/notice_board.h"
 #include "viewer/camera.h"
 #include "viewer/model_renderer.h"
@@ -42,6 +43,9 @@ struct FrameHooks {
   // never see them. Releases always reach the arrays.
   std::function<bool(int vk, bool down)> key;
   std::function<bool(unsigned codepoint)> character;
+  // Whether the interface changes with no input (menus animating, bars
+  // fading, commands waiting for their time).
+  std::function<bool()> gui_moving;
 };
 
 class QorOpenGL {
@@ -76,15 +80,22 @@ class QorOpenGL {
   int view_width = 800, view_height = 600;
   int fps_focused = 60;
   int fps_unfocused = 30;
+  // Passes at the cap with nothing changed keep the picture on screen.
+  bool keep_unchanged = true;
   double last_frame_ms = -1e9;
-  double frame_rate = 0;  // frames a second, from the last two frames
-  int frames_drawn = 0;
+  double frame_rate = 0;  // passes a second at the cap, over the last whole second
+  int frames_drawn = 0;   // passes that drew (the others kept the picture on screen)
 
  private:
+  enum class Pass { kWaiting, kKept, kDrawn };
   bool InitGL();
-  void Frame(bool screenshot_now, const std::string& screenshot);
+  // One pass of the loop: sleeps while the cap says so (kWaiting), else
+  // draws, or keeps the picture on screen when nothing changed (kKept).
+  Pass Frame(bool screenshot_now, const std::string& screenshot);
   void OnEvents();
   bool ready_ = false;
+  FrameGate gate_;
+  FrameRateCounter rate_;
 };
 
 // The program's renderer.

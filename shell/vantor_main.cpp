@@ -1,11 +1,13 @@
 // vantor: the window. Start-up in its fixed order, the frame loop, shutdown.
-//   vantor [--game cod4|cod5|bo] [--frames N --screenshot FILE] [--uncapped] [PATH]
+//   vantor [--game cod4|cod5|bo] [--frames N --screenshot FILE] [--uncapped] [--no-gui] [--every-pass] [PATH]
 //   vantor --dump-layout FILE [--size WxH] [--command TEXT]...
 // PATH opens a model at start; --frames renders N frames once the start-up
 // job is done, saves the last one as a DDS screenshot and exits.
 // --dump-layout builds the interface without a display, lays it out for the
 // size (800x600 by default, the window's first size), runs the commands and
-// writes the layout as JSON.
+// writes the layout as JSON. --uncapped, --no-gui and --every-pass are for
+// benchmarks: no frame cap, no interface, every pass drawn even when the
+// picture would not change.
 #include <cstdlib>
 #include <ctime>
 #include <iostream>
@@ -28,6 +30,7 @@ int main(int argc, char** argv) {
   int frames = 0;
   bool uncapped = false;  // benchmarks: no frame cap
   bool no_gui = false;    // benchmarks: the 3D view alone
+  bool every_pass = false;  // benchmarks: draw every pass at the caps, changed or not
   std::optional<int> game;
   std::string dump_layout;
   std::string size_text = "800x600";
@@ -51,6 +54,8 @@ int main(int argc, char** argv) {
       uncapped = true;
     } else if (a == "--no-gui") {
       no_gui = true;
+    } else if (a == "--every-pass") {
+      every_pass = true;
     } else if (a == "--screenshot") {
       screenshot = value("--screenshot");
     } else if (a == "--game") {
@@ -66,7 +71,7 @@ int main(int argc, char** argv) {
     } else if (a == "--command") {
       commands.push_back(value("--command"));
     } else if (a == "--help" || a == "-h") {
-      std::cout << "usage: vantor [--game cod4|cod5|bo] [--frames N] [--screenshot FILE] [--uncapped] [--no-gui] [PATH]\n"
+      std::cout << "usage: vantor [--game cod4|cod5|bo] [--frames N] [--screenshot FILE] [--uncapped] [--no-gui] [--every-pass] [PATH]\n"
                    "       vantor --dump-layout FILE [--size WxH] [--command TEXT]...\n";
       return 0;
     } else if (!a.empty() && a[0] == '-') {
@@ -126,6 +131,7 @@ int main(int argc, char** argv) {
   }
   Logger().log("--- Program Ready ---\n");
   if (uncapped) gl.fps_focused = gl.fps_unfocused = 0;
+  gl.keep_unchanged = !every_pass;
   gl.MainLoop(frames, screenshot);
 
   int status = 0;

@@ -189,8 +189,10 @@ bool DoListBox(QorGUI& gui, ListBoxItem& l, float alpha) {
     const GuiRect row_rect{r.x + 5, r.y + 2 + kRowHeight * row, r.w - 20, kRowHeight, kAnchorFixed};
     ListBoxItem::RowHover& h = l.row_hover_state[size_t(row)];
     const bool over = hovered && !l.context_open && gui.HoverTest(row_rect);
-    if (over && !h.on) h.entered_ms = now;
-    if (!over && h.on) h.entered_ms = now;  // the fade starts
+    if (over != h.on) {
+      h.entered_ms = now;
+      h.fading = !over;
+    }
     h.on = over;
     if (over) l.hovered = row;
     const int index = l.first_visible + row;
@@ -211,8 +213,9 @@ bool DoListBox(QorGUI& gui, ListBoxItem& l, float alpha) {
     float highlight = 0;
     if (over || index == l.selected) {
       highlight = l.row_hover.a;
-    } else if (now - h.entered_ms < kRowFadeMs) {
+    } else if (h.fading && now - h.entered_ms < kRowFadeMs) {
       highlight = l.row_hover.a * float(1.0 - (now - h.entered_ms) / kRowFadeMs);
+      gui.KeepDrawing();
     }
     if (highlight > 0) {
       d.Colour(l.row_hover.r, l.row_hover.g, l.row_hover.b, highlight * alpha);

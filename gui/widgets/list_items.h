@@ -37,7 +37,8 @@ struct ListBoxItem : Placed {
   bool dragging = false;
   struct RowHover {
     bool on = false;
-    double entered_ms = 0;
+    bool fading = false;  // left, its highlight fading out
+    double entered_ms = 0;  // entered or, while fading, left
   };
   std::vector<RowHover> row_hover_state;
   struct Trimmed {

@@ -30,6 +30,7 @@ void DoProgressBar(QorGUI& gui, ProgressBarItem& p, float alpha) {
       const double t = p.fade_ms > 0 ? (now - p.fade_start) / p.fade_ms : 1.0;
       a *= float(std::max(0.0, 1.0 - t));
       if (t >= 1.0) p.faded = true;
+      if (!p.faded) gui.KeepDrawing();
     }
     if (!p.faded) {
       d.Colour(p.fill.r, p.fill.g, p.fill.b, a);

@@ -4,7 +4,9 @@
 # as without the interface where nothing covers it (the 2D pass leaves no GL
 # state behind); a framed panel dragged by its title bar reaches the
 # settings store at exit; a window resize re-anchors the layout; Escape
-# quits.
+# quits; a window left alone (whose unchanged passes keep the picture on
+# screen) still shows what changes without input, and draws again when
+# uncovered.
 #
 #   interface_test.sh VANTOR VANTOR_CLI PYTHON WORK_DIR
 set -euo pipefail
@@ -15,7 +17,7 @@ work=$4
 
 # shellcheck source=tests/window/window_common.sh
 source "$(dirname "$0")/window_common.sh"
-window_setup "$work"
+window_setup "$work" import compare
 
 # Still frames of the sample model with and without the interface, as PPM.
 "$cli" sample "$work/sample" >/dev/null
@@ -103,6 +105,40 @@ if ! timeout 300 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   fail "Escape did not end the program, or another key did"
   cat escape.log >&2
 fi
+# Left alone: a command list waits 1.5 s, then opens the about menu (a
+# fade). What the X server shows then, and after the window was unmapped
+# and mapped again (its contents lost), is the frame of a run that opened
+# the menu at once. The FPS text and the pointer's corner are left out.
+if ! timeout 120 xvfb-run -a -s "-screen 0 1024x768x24" "$vantor" --frames 120 --command "open about_menu;" \
+    --screenshot opened.dds >opened.log 2>&1; then
+  fail "the about menu run failed"
+  cat opened.log >&2
+fi
+convert opened.dds opened.png
+if ! timeout 300 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+  "$1" --frames 100000 --command "wait 1500; open about_menu;" >alone.log 2>&1 &
+  pid=$!
+  win=$(timeout 60 xdotool search --sync --onlyvisible --name "Qor_Fen Vantor" | head -1)
+  if [[ -z $win ]]; then
+    kill $pid
+    wait $pid
+    exit 1
+  fi
+  sleep 4
+  import -window "$win" alone.png
+  xdotool windowunmap --sync "$win" windowmap --sync "$win"
+  sleep 0.3
+  import -window "$win" exposed.png
+  kill $pid
+  wait $pid || true' _ "$vantor"; then
+  fail "the run left alone failed"
+  cat alone.log >&2
+fi
+for grab in alone exposed; do
+  for f in opened $grab; do convert $f.png -fill black -draw "rectangle 0,0 119,35" m_$f.png; done
+  differ=$(compare -metric AE m_opened.png m_$grab.png null: 2>&1 || true)
+  [[ $differ == 0 ]] || fail "the window's picture ($grab) is not the opened menu's: $differ pixels differ"
+done
 
 if ((failures)); then
   echo "interface test: $failures failure(s)" >&2
