@@ -149,6 +149,15 @@ void GlWindow::GetFramebufferSize(int& width, int& height) const {
   glfwGetFramebufferSize(main_, &width, &height);
 }
 bool GlWindow::ShouldClose() const { return glfwWindowShouldClose(main_); }
+void GlWindow::SetClipboard(const std::string& text) {
+  if (main_) glfwSetClipboardString(main_, text.c_str());
+}
+
+std::string GlWindow::Clipboard() const {
+  const char* text = main_ ? glfwGetClipboardString(main_) : nullptr;
+  return text ? text : "";
+}
+
 bool GlWindow::IsFocused() const { return glfwGetWindowAttrib(main_, GLFW_FOCUSED) == GLFW_TRUE; }
 
 bool GlWindow::MakeMainCurrent() {

@@ -49,6 +49,9 @@ class GlWindow {
   // Window callbacks so far (input, focus, size, iconify, expose).
   uint64_t event_count() const { return event_count_; }
   bool IsFocused() const;
+  // The desktop's clipboard as text (empty when it holds none).
+  void SetClipboard(const std::string& text);
+  std::string Clipboard() const;
 
   bool MakeMainCurrent();
   bool MakeWorkerCurrent();

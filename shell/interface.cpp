@@ -89,6 +89,9 @@ void QorInterface::Finish(QorOpenGL& gl, const std::string& data_dir, const std:
   words.random = [] { return uint32_t(std::rand()); };
   RegisterProgramWords(commands, words);
   LayoutHooks layout;
+  Logger().attach_model_log();
+  log_lines_.ready = true;
+  layout.log_lines = &log_lines_;
   layout.sound_level = [this](float level) { sound.SetLevel(level); };
   // FIXME: the update check comes with the downloader.
   layout.check_for_updates = [] { Logger().log("Update check: not available in this version"); };
@@ -104,6 +107,12 @@ void QorInterface::Finish(QorOpenGL& gl, const std::string& data_dir, const std:
   h.draw_gui = [this, &gl] {
     for (const auto& [name, fill] : gl.board_view.progress) gui.SetProgress(name, fill);
     for (const auto& [name, text] : gl.board_view.texts) gui.SetText(name, text);
+    if (const size_t count = Logger().model_log_size(); count != log_count_) {
+      std::vector<std::string> lines = Logger().model_log_lines();
+      std::lock_guard<std::mutex> hold(log_lines_.lock);
+      log_lines_.items = std::move(lines);
+      log_count_ = count;
+    }
     gui.Render(gl.frame_rate);
   };
   h.after_swap = [this] { commands.RunDue(); };
@@ -124,6 +133,16 @@ void QorInterface::Finish(QorOpenGL& gl, const std::string& data_dir, const std:
   auto taken = [](KeyRoute r) { return r != KeyRoute::kHotkey && r != KeyRoute::kExit; };
   h.key = [this, taken](int vk, bool down) { return taken(gui.OnKey(vk, down)); };
   h.character = [this, taken](unsigned cp) { return taken(gui.OnChar(cp)); };
+  h.right_button = [this](bool down) {
+    if (down) {
+      gui.OnRightPress();
+    } else {
+      gui.OnRightRelease();
+    }
+  };
+  h.wheel = [this](int notches) { gui.AddWheel(notches); };
+  gui.hooks.set_clipboard = [&gl](const std::string& text) { gl.window.SetClipboard(text); };
+  gui.hooks.get_clipboard = [&gl] { return gl.window.Clipboard(); };
   h.resized = [this](int w, int h2) {
     gui.SetPendingSize(w, h2);
     gui.ItemScale();

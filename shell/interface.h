@@ -11,6 +11,7 @@
 #include "gui/draw2d_gl.h"
 #include "gui/materials.h"
 #include "gui/qor_gui.h"
+#include "shell/list_source.h"
 #include "sound/qor_sound.h"
 
 class QorOpenGL;
@@ -44,4 +45,7 @@ class QorInterface {
   void Play(std::string_view name, int channel);
   std::string model_path_;
   bool started_ = false;
+  // The log panel's lines: the model log's, copied when their count changes.
+  ListSource log_lines_;
+  size_t log_count_ = 0;
 };

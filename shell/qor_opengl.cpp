@@ -103,8 +103,12 @@ bool QorOpenGL::CreateGLWindow(const std::string& running_dir, const std::string
     int bit = button == 0 ? kMouseLeft : button == 1 ? kMouseRight : kMouseMiddle;
     input.buttons = down ? input.buttons | bit : input.buttons & ~bit;
     if (button == 0 && hooks.left_button) hooks.left_button(down);
+    if (button == 1 && hooks.right_button) hooks.right_button(down);
   };
-  ev.wheel = [this](double delta) { input.wheel += int(delta); };
+  ev.wheel = [this](double delta) {
+    input.wheel += int(delta);
+    if (hooks.wheel && int(delta) != 0) hooks.wheel(int(delta));
+  };
   ev.resize = [this](int w, int h) {
     if (w < 4000 && h < 4000) Resize(w, h);
   };

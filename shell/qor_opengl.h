@@ -37,6 +37,8 @@ struct FrameHooks {
   // Input and size for the interface, as the window reports them.
   std::function<void(float x, float y)> mouse_move;
   std::function<void(bool down)> left_button;
+  std::function<void(bool down)> right_button;
+  std::function<void(int notches)> wheel;  // up positive
   std::function<void(int width, int height)> resized;
   // Keys and typed characters go to the interface first; true when it took
   // them (a focused text box, a waiting key binder), and then the key arrays
