@@ -411,6 +411,7 @@ void QorGUI::OnPress() {
   held_ = true;
   press_x_ = int(mouse_x_);
   press_y_ = int(mouse_y_);
+  press_ms_ = clock_();
   press_seen_ = false;
   release_pending_ = false;
 }
@@ -567,6 +568,8 @@ void QorGUI::Render(double fps) {
   draw_.Leave2D();
 
   keyboard_.FrameSeen();
+  if (keyboard_.has_focus() && !focus_drawn_) keyboard_.Unfocus();
+  focus_drawn_ = false;
   press_seen_ = true;
   if (release_pending_) {
     held_ = false;
@@ -615,10 +618,12 @@ void QorGUI::DrawMenu(size_t index) {
   for (TextButtonItem& b : m.text_buttons) DoTextButton(*this, b, a);
   for (ListBoxItem& l : m.list_boxes) DoListBox(*this, l, a);
   for (TextListItem& t : m.text_lists) DoTextList(*this, t, a);
-  // FIXME: text boxes and key binders draw here.
+  for (TextBoxItem& t : m.text_boxes) DoTextBox(*this, t, a);
+  for (KeyBinderItem& k : m.key_binders) DoKeyBinder(*this, k, a);
   for (CheckBoxItem& c : m.check_boxes) DoCheckBox(*this, c, a);
   for (SliderItem& s : m.sliders) DoSlider(*this, s, a);
-  // FIXME: colour pickers and drop-downs draw here.
+  for (ColourPickerItem& c : m.colour_pickers) DoColourPicker(*this, c, a);
+  for (DropDownItem& d : m.drop_downs) DoDropDown(*this, d, a);
   for (DetailListItem& l : m.detail_lists) DoDetailList(*this, l, a);
   draw_.Colour(text_colour_.r, text_colour_.g, text_colour_.b, a);
   for (const LabelItem& l : m.labels) draw_.Text(float(l.rect.x), float(l.rect.y), l.text);
@@ -640,6 +645,9 @@ void QorGUI::DrawMenu(size_t index) {
     draw_.SetFont(kNormalFont);
   }
   if (m.framed) DrawResizeHandle(m);
+  // What widgets drew over their menu; a widget may add more while it runs.
+  for (size_t i = 0; i < over_menu_.size(); ++i) over_menu_[i]();
+  over_menu_.clear();
   draw_.Pop();
   // The whole menu counts as interface for the viewer's mouse.
   const GuiRect area = m.area.rect;

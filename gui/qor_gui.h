@@ -146,6 +146,7 @@ class QorGUI {
   bool RightClickTest(const GuiRect& item);
   void ConsumeRightClick() { right_held_ = false; }
   float press_x() const { return float(press_x_); }
+  double press_ms() const { return press_ms_; }  // the clock at the last left press
   float press_y() const { return float(press_y_); }
   float right_press_x() const { return float(right_x_); }
   float right_press_y() const { return float(right_y_); }
@@ -181,6 +182,12 @@ class QorGUI {
   double now() const { return clock_(); }
   float menu_origin_x() const;
   float menu_origin_y() const;
+  // Runs `draw` after the rest of the menu being drawn, over its items (an
+  // open drop-down list).
+  void DrawOverMenu(std::function<void()> draw) { over_menu_.push_back(std::move(draw)); }
+  // A focused text box calls this each frame it is drawn; a focus whose box
+  // was not drawn (its menu closed) is dropped at the end of the frame.
+  void NoteFocusDrawn() { focus_drawn_ = true; }
   // "Copied text to clipboard: ..." and the text to the system clipboard.
   void CopyToClipboard(const std::string& text);
   // The clipboard's text without control characters, cut to 46 characters.
@@ -239,6 +246,7 @@ class QorGUI {
 
   float mouse_x_ = -1, mouse_y_ = -1;
   int press_x_ = -1, press_y_ = -1;
+  double press_ms_ = -1;
   bool held_ = false;
   bool press_seen_ = true;       // a frame has run since the press
   bool release_pending_ = false;  // released before any frame saw the press
@@ -247,6 +255,8 @@ class QorGUI {
   bool right_held_ = false, right_seen_ = true, right_release_pending_ = false;
   int wheel_ = 0, list_step_ = 0;
   GuiKeyboard keyboard_;
+  std::vector<std::function<void()>> over_menu_;
+  bool focus_drawn_ = false;
 
   int width_ = kDesignWidth, height_ = kDesignHeight;
   int pending_width_ = kDesignWidth, pending_height_ = kDesignHeight;

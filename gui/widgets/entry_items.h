@@ -41,6 +41,7 @@ struct DropDownItem : Placed {
   std::map<int, std::string> options;  // index to text, in index order
   int16_t selected = 0;
   bool open = false;
+  double open_ms = 0;  // the press that opened the list
   int hovered_option = -1;
   bool hovered = false, fading = false;
   double fade_ms = 0;

@@ -51,8 +51,8 @@ float DoScrollBar(QorGUI& gui, ScrollBarState& s, const GuiRect& track, bool ver
   const GuiRect block_rect = vertical ? GuiRect{track.x, int(y + at), track.w, int(block), kAnchorFixed}
                                       : GuiRect{int(x + at), track.y, int(block), track.h, kAnchorFixed};
   const float mouse = vertical ? gui.mouse_y() - gui.menu_origin_y() : gui.mouse_x() - gui.menu_origin_x();
+  // The drag keeps the press: taking it would end the drag at once.
   if (!s.dragging && gui.button_held() && gui.HoverTest(block_rect) && gui.ClickTest(block_rect)) {
-    gui.ConsumeClick();
     s.dragging = true;
     s.grab = mouse - (vertical ? y : x) - at;
   }

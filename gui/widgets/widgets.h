@@ -8,8 +8,10 @@
 // [SECTION] slider
 // [SECTION] progress bar
 // [SECTION] list views     list box, text list, detail list, their scroll bar
+// [SECTION] value widgets  text box, key binder, drop-down, colour picker
 #pragma once
 
+#include "gui/widgets/entry_items.h"
 #include "gui/widgets/list_items.h"
 #include "gui/widgets/widget_items.h"
 
@@ -30,3 +32,8 @@ void DoDetailList(QorGUI& gui, DetailListItem& l, float alpha);
 // Returns the new offset, within [0, content - view].
 float DoScrollBar(QorGUI& gui, ScrollBarState& s, const GuiRect& track, bool vertical, float offset, float content,
                   float view, float step, float alpha);
+
+bool DoTextBox(QorGUI& gui, TextBoxItem& t, float alpha);
+bool DoKeyBinder(QorGUI& gui, KeyBinderItem& k, float alpha);
+bool DoDropDown(QorGUI& gui, DropDownItem& d, float alpha);
+bool DoColourPicker(QorGUI& gui, ColourPickerItem& c, float alpha);

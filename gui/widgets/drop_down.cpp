@@ -1,0 +1,91 @@
+// Drop-downs: a closed box showing the chosen option, which opens a list of
+// the options below it. A click on an option chooses it and hands its index
+// to the handler; a press anywhere else after the list opened closes it
+// unchanged. The list is drawn after the rest of its menu, over it.
+#include <algorithm>
+
+#include "gui/qor_gui.h"
+#include "gui/widgets/widgets.h"
+
+namespace {
+constexpr Rgba kFaded{0.4f, 0.4f, 0.4f, 0.5f};
+constexpr Rgba kHover{0, 1, 0, 0.3f};
+constexpr double kFadeMs = 500;
+constexpr int kOptionHeight = 16;
+
+void OpenList(QorGUI& gui, DropDownItem& dd, float alpha) {
+  Draw2D& d = gui.draw();
+  const GuiRect& r = dd.rect;
+  const int count = int(dd.options.size());
+  const GuiRect list{r.x, r.y + r.h, r.w, kOptionHeight * count, kAnchorFixed};
+  d.Colour(0.12f, 0.12f, 0.12f, 0.97f * alpha);
+  d.FillRect(float(list.x), float(list.y), float(list.w), float(list.h));
+  d.Colour(kFaded.r, kFaded.g, kFaded.b, alpha);
+  d.OutlineRect(float(list.x), float(list.y), float(list.w), float(list.h));
+  gui.SetMouseOverGui();
+  dd.hovered_option = -1;
+  int row = 0;
+  for (const auto& [index, text] : dd.options) {
+    const GuiRect option{list.x, list.y + kOptionHeight * row, list.w, kOptionHeight, kAnchorFixed};
+    const bool over = gui.HoverTest(option);
+    if (over) dd.hovered_option = index;
+    const float shade = over ? 1.0f : 0.7f;
+    d.Colour(shade, shade, shade, alpha);
+    d.Text(float(option.x + 4), float(option.y + 12), text);
+    ++row;
+  }
+  // Only presses made after the list opened count: the one that opened it
+  // lies outside the list.
+  if (!gui.button_held() || gui.press_ms() <= dd.open_ms) return;
+  dd.open = false;
+  if (dd.hovered_option < 0 || !gui.ClickTest(list)) return;
+  gui.ConsumeClick();
+  gui.PlaySound("menu_accept", 1);
+  dd.selected = int16_t(dd.hovered_option);
+  if (dd.on_choose) dd.on_choose(dd.hovered_option);
+}
+
+}  // namespace
+
+bool DoDropDown(QorGUI& gui, DropDownItem& dd, float alpha) {
+  Draw2D& d = gui.draw();
+  const GuiRect& r = dd.rect;
+  const double now = gui.now();
+  const bool hovered = gui.HoverTest(r);
+  if (dd.hovered && !hovered) {
+    dd.fading = true;
+    dd.fade_ms = now;
+  }
+  dd.hovered = hovered;
+  const int16_t before = dd.selected;
+  if (!dd.open && hovered && gui.button_held() && gui.ClickTest(r)) {
+    gui.ConsumeClick();
+    gui.PlaySound("menu_focus", 1);
+    dd.open = true;
+    dd.fading = false;
+    dd.open_ms = gui.press_ms();
+  }
+  Rgba outline = kFaded;
+  if (hovered || dd.open) {
+    outline = kHover;
+  } else if (dd.fading) {
+    const float t = float(std::min((now - dd.fade_ms) / kFadeMs, 1.0));
+    outline = {kHover.r + (kFaded.r - kHover.r) * t, kHover.g + (kFaded.g - kHover.g) * t,
+               kHover.b + (kFaded.b - kHover.b) * t, kHover.a + (kFaded.a - kHover.a) * t};
+    if (t >= 1) {
+      dd.fading = false;
+    } else {
+      gui.KeepDrawing();
+    }
+  }
+  d.Colour(0.1f, 0.1f, 0.1f, 0.9f * alpha);
+  d.FillRect(float(r.x), float(r.y), float(r.w), float(r.h));
+  d.Colour(outline.r, outline.g, outline.b, outline.a * alpha);
+  d.OutlineRect(float(r.x), float(r.y), float(r.w), float(r.h));
+  auto chosen = dd.options.find(dd.selected);
+  d.Colour(1, 1, 1, alpha);
+  if (chosen != dd.options.end()) d.Text(float(r.x + 4), float(r.y + r.h - 5), chosen->second);
+  d.Picture(gui.materials().Get("down_arrow"), float(r.x + r.w - r.h), float(r.y), float(r.h), float(r.h));
+  if (dd.open) gui.DrawOverMenu([&gui, &dd, alpha] { OpenList(gui, dd, alpha); });
+  return dd.selected != before;
+}

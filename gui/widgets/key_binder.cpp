@@ -1,0 +1,77 @@
+// Key binders: a click makes the binder wait for the next key press, which
+// the keyboard stores into the binder's hotkey slot; the binder then shows
+// the key's name. Clicking another binder while one waits moves the wait.
+#include <algorithm>
+
+#include "gui/key_names.h"
+#include "gui/qor_gui.h"
+#include "gui/widgets/widgets.h"
+#include "shell/settings.h"
+
+namespace {
+constexpr Rgba kFaded{0.4f, 0.4f, 0.4f, 0.5f};
+constexpr double kHoverFadeMs = 500, kBindFadeMs = 1000;
+}  // namespace
+
+bool DoKeyBinder(QorGUI& gui, KeyBinderItem& k, float alpha) {
+  Draw2D& d = gui.draw();
+  GuiKeyboard& keys = gui.keyboard();
+  const GuiRect& r = k.rect;
+  const double now = gui.now();
+  if (k.shown.empty() && k.key && k.key->code != 0) k.shown = KeyName(StoredKey(*k.key));
+
+  const bool hovered = gui.HoverTest(r);
+  if (k.hovered && !hovered && !k.waiting) {
+    k.fading = true;
+    k.fading_after_bind = false;
+    k.fade_ms = now;
+  }
+  k.hovered = hovered;
+  bool changed = false;
+  if (!k.waiting && k.key && hovered && gui.button_held() && gui.ClickTest(r)) {
+    gui.ConsumeClick();
+    gui.PlaySound("menu_accept", 1);
+    keys.CaptureKey(k.key);
+    k.waiting = true;
+    k.shown = "Please Any Key to bind";
+  } else if (k.waiting && (!keys.capturing() || keys.capture_target() != nullptr)) {
+    // Another binder took the wait over, or the wait was dropped.
+    if (!keys.capturing() || keys.capture_target() != k.key) {
+      k.waiting = false;
+      k.shown = k.key && k.key->code != 0 ? KeyName(StoredKey(*k.key)) : "";
+    }
+  } else if (k.waiting && keys.capture_target() == nullptr) {
+    // The key is stored: ours, as capture moves to the last binder clicked.
+    keys.EndCapture();
+    k.waiting = false;
+    k.fading = k.fading_after_bind = true;
+    k.fade_ms = now;
+    k.shown = KeyName(StoredKey(*k.key));
+    changed = true;
+  }
+
+  Rgba outline = kFaded;
+  if (hovered || k.waiting) {
+    outline = k.hover;
+  } else if (k.fading) {
+    const double span = k.fading_after_bind ? kBindFadeMs : kHoverFadeMs;
+    const float t = float(std::min((now - k.fade_ms) / span, 1.0));
+    outline = {k.hover.r + (kFaded.r - k.hover.r) * t, k.hover.g + (kFaded.g - k.hover.g) * t,
+               k.hover.b + (kFaded.b - k.hover.b) * t, k.hover.a + (kFaded.a - k.hover.a) * t};
+    if (t >= 1) {
+      k.fading = false;
+    } else {
+      gui.KeepDrawing();
+    }
+  }
+  d.Colour(k.background.r, k.background.g, k.background.b, k.background.a * alpha);
+  d.FillRect(float(r.x), float(r.y), float(r.w), float(r.h));
+  d.Colour(outline.r, outline.g, outline.b, outline.a * alpha);
+  d.OutlineRect(float(r.x), float(r.y), float(r.w), float(r.h));
+
+  std::string_view text = k.shown.empty() && !k.waiting ? std::string_view("Not Bound") : std::string_view(k.shown);
+  while (!text.empty() && d.TextWidth(text) > float(r.w - 6)) text.remove_prefix(1);
+  d.Colour(k.text_colour.r, k.text_colour.g, k.text_colour.b, alpha);
+  d.Text(float(r.x + 3), float(r.y + r.h - 4), text);
+  return changed;
+}

@@ -1,0 +1,143 @@
+// One-line text boxes: the paths (read-only, filled by the program), the
+// scale and frame caps (edited, handed to their handler once editing ends)
+// and the model search (every change handed over at once). A click gives a
+// box the keyboard; a click elsewhere, Enter or Escape takes it away. The
+// frame fades back to grey after the mouse or the focus leaves. A writable
+// box offers "Paste Text" on the right button.
+#include <algorithm>
+
+#include "gui/qor_gui.h"
+#include "gui/widgets/widgets.h"
+
+namespace {
+
+constexpr Rgba kFaded{0.4f, 0.4f, 0.4f, 0.5f};
+constexpr double kHoverFadeMs = 500, kFocusFadeMs = 1000, kCaretMs = 750;
+
+Rgba Mix(const Rgba& from, const Rgba& to, float t) {
+  return {from.r + (to.r - from.r) * t, from.g + (to.g - from.g) * t, from.b + (to.b - from.b) * t,
+          from.a + (to.a - from.a) * t};
+}
+
+// The part of `text` that fits `width`: its end, the start dropped.
+std::string_view Tail(Draw2D& d, std::string_view text, float width) {
+  while (!text.empty() && d.TextWidth(text) > width) text.remove_prefix(1);
+  return text;
+}
+
+void PasteMenu(QorGUI& gui, TextBoxItem& t, float alpha) {
+  Draw2D& d = gui.draw();
+  const GuiRect entry{t.rect.x + t.rect.w / 2 - 50, t.rect.y + t.rect.h, 100, 15, kAnchorFixed};
+  const GuiRect hot{entry.x + 1, entry.y + 1, 98, 13, kAnchorFixed};
+  const bool over = gui.HoverTest(hot);
+  const float shade = over ? 0.1f : 0.5f;
+  d.Colour(shade, shade, shade, 0.95f * alpha);
+  d.FillRect(float(entry.x), float(entry.y), float(entry.w), float(entry.h));
+  d.Colour(1, 1, 1, alpha);
+  d.OutlineRect(float(entry.x), float(entry.y), float(entry.w), float(entry.h));
+  d.Text(float(entry.x + 5), float(entry.y + 12), "Paste Text");
+  if (!gui.button_held()) return;
+  if (over && gui.ClickTest(hot)) {
+    gui.ConsumeClick();
+    gui.PlaySound("menu_accept", 1);
+    t.text += gui.PasteFromClipboard();
+  }
+  t.context_open = false;
+}
+
+}  // namespace
+
+bool DoTextBox(QorGUI& gui, TextBoxItem& t, float alpha) {
+  Draw2D& d = gui.draw();
+  GuiKeyboard& keys = gui.keyboard();
+  const GuiRect& r = t.rect;
+  const double now = gui.now();
+
+  // Enter, Escape or another box took the keyboard away.
+  if (t.focused && keys.focused_text() != &t.text) {
+    t.focused = false;
+    t.fading = true;
+    t.fade_ms = now;
+  }
+  const bool hovered = gui.HoverTest(r);
+  if (t.hovered && !hovered && !t.focused) {
+    t.fading = true;
+    t.fade_ms = now;
+  }
+  t.hovered = hovered;
+
+  if (!t.read_only && !t.focused && !t.context_open && hovered && gui.button_held() && gui.ClickTest(r)) {
+    gui.ConsumeClick();
+    t.focused = t.caret_on = true;
+    t.focus_ms = t.caret_ms = now;
+    t.fading = false;
+    keys.Focus(&t.text);
+  } else if (t.focused && gui.button_held() && gui.press_ms() > t.focus_ms && !gui.ClickTest(r)) {
+    keys.Unfocus();
+    t.focused = false;
+    t.fading = true;
+    t.fade_ms = now;
+  }
+  if (!t.read_only && hovered && gui.right_held() && gui.RightClickTest(r)) {
+    gui.ConsumeRightClick();
+    t.context_open = true;
+  }
+
+  // Frame: the hover colour while hovered or focused, fading back after.
+  Rgba frame = kFaded;
+  if (hovered || t.focused) {
+    frame = t.hover;
+  } else if (t.fading) {
+    const double span = t.focus_ms > 0 && t.fade_ms >= t.focus_ms ? kFocusFadeMs : kHoverFadeMs;
+    const float k = float(std::min((now - t.fade_ms) / span, 1.0));
+    frame = Mix(t.hover, kFaded, k);
+    if (k >= 1) {
+      t.fading = false;
+    } else {
+      gui.KeepDrawing();
+    }
+  }
+  d.Colour(t.frame.r, t.frame.g, t.frame.b, t.frame.a * alpha);
+  d.FillRect(float(r.x), float(r.y), float(r.w), float(r.h));
+  d.Colour(frame.r, frame.g, frame.b, frame.a * alpha);
+  d.OutlineRect(float(r.x), float(r.y), float(r.w), float(r.h));
+
+  const float text_y = float(r.y + r.h - 4);
+  float caret_x = float(r.x + 3);
+  if (t.text.empty() && !t.focused) {
+    d.Colour(t.text_colour.r * 0.6f, t.text_colour.g * 0.6f, t.text_colour.b * 0.6f, t.text_colour.a * alpha);
+    d.Text(float(r.x + 3), text_y, Tail(d, t.hint, float(r.w - 6)));
+  } else {
+    const std::string_view shown = Tail(d, t.text, float(r.w - 8));
+    d.Colour(t.text_colour.r, t.text_colour.g, t.text_colour.b, t.text_colour.a * alpha);
+    d.Text(float(r.x + 3), text_y, shown);
+    caret_x += d.TextWidth(shown) + 1;
+  }
+  if (t.focused) {
+    gui.NoteFocusDrawn();
+    if (now - t.caret_ms >= kCaretMs) {
+      t.caret_on = !t.caret_on;
+      t.caret_ms = now;
+    }
+    if (t.caret_on) d.FillRect(caret_x, float(r.y + r.h - 13), 2, 10);
+    gui.KeepDrawing();  // the caret blinks
+  }
+  if (t.context_open) PasteMenu(gui, t, alpha);
+
+  // Hand the text over: every change in live mode, otherwise once editing
+  // has ended with a text that differs from the last one handed over.
+  bool changed = false;
+  if (t.live) {
+    if (t.text.size() != t.last_length || t.text != t.committed) {
+      t.committed = t.text;
+      if (t.on_change) t.on_change(t.text);
+      changed = true;
+    }
+  } else if (!t.focused && t.text != t.committed) {
+    t.committed = t.text;
+    if (t.on_commit) t.on_commit(t.text);
+    changed = true;
+  }
+  t.last_length = t.text.size();
+  return changed;
+}
