@@ -8,6 +8,7 @@
 #include "platform/path_names.h"
 #include "export/tags_report.h"
 #include "export/texture_export.h"
+#include "model/model_rows.h"
 #include "imaging/image_convert.h"
 #include "model/texture_pick.h"
 #include "platform/replace_file.h"
@@ -221,11 +222,15 @@ void XmodelThreaded::RunJob(const Job& j, JobReport& report) {
       }
       case job::kTextures:
         TextureStep(settings);
+        PublishRows();
         break;
       case job::kUnload: {
-        std::lock_guard<std::mutex> guard(box_lock);
-        model_ready = false;
-        model.Reset();
+        {
+          std::lock_guard<std::mutex> guard(box_lock);
+          model_ready = false;
+          model.Reset();
+        }
+        PublishRows();
         break;
       }
       default:
@@ -235,6 +240,29 @@ void XmodelThreaded::RunJob(const Job& j, JobReport& report) {
     }
     PublishProgress();
   }
+}
+
+void XmodelThreaded::SetDetailSources(DetailSource* properties, DetailSource* tags) {
+  std::lock_guard<std::mutex> guard(queue_lock_);
+  properties_ = properties;
+  tags_ = tags;
+}
+
+void XmodelThreaded::PublishRows() {
+  DetailSource *properties, *tags;
+  {
+    std::lock_guard<std::mutex> guard(queue_lock_);
+    properties = properties_;
+    tags = tags_;
+  }
+  auto publish = [](DetailSource* to, std::vector<DetailRow> rows) {
+    if (!to) return;
+    std::lock_guard<std::mutex> hold(to->lock);
+    to->rows = std::move(rows);
+    to->changed = true;
+  };
+  publish(properties, PropertyRows(model));
+  publish(tags, TagRows(model));
 }
 
 void XmodelThreaded::RefreshBounds() {

@@ -78,6 +78,8 @@ struct JobReport {
   bool failed() const;
 };
 
+struct DetailSource;
+
 class XmodelThreaded {
  public:
   XmodelThreaded() = default;
@@ -100,6 +102,9 @@ class XmodelThreaded {
   // Where the export sound, the tray notices and the progress go; the
   // program's board unless set (before Start).
   void SetBoard(NoticeBoard* board);
+  // Where the properties and tags panels' rows go, rebuilt after every
+  // texture step and emptied when the model is unloaded.
+  void SetDetailSources(DetailSource* properties, DetailSource* tags);
 
   // Blocks until every queued job has run.
   void WaitIdle();
@@ -135,6 +140,7 @@ class XmodelThreaded {
   void TextureStep(const ExportSettings& settings);
   ErrorCode ExportStep(uint32_t bit, const ExportSettings& settings, JobReport& report);
   void PublishProgress();
+  void PublishRows();
 
   std::thread thread_;
   bool started_ = false;
@@ -156,4 +162,6 @@ class XmodelThreaded {
   WorkerGl* gl_ = nullptr;
   WorkerNotices notices_;
   NoticeBoard* board_ = &Board();
+  DetailSource* properties_ = nullptr;
+  DetailSource* tags_ = nullptr;
 };

@@ -92,6 +92,12 @@ void QorInterface::Finish(QorOpenGL& gl, const std::string& data_dir, const std:
   Logger().attach_model_log();
   log_lines_.ready = true;
   layout.log_lines = &log_lines_;
+  layout.properties = &properties_;
+  layout.tags = &tags_;
+  gl.worker.SetDetailSources(&properties_, &tags_);
+  gui.hooks.export_image = [](int, int, bool tga) {
+    Logger().log("%s :: not available yet", tga ? "Export To TGA" : "Export To DDS");
+  };
   layout.sound_level = [this](float level) { sound.SetLevel(level); };
   // FIXME: the update check comes with the downloader.
   layout.check_for_updates = [] { Logger().log("Update check: not available in this version"); };
@@ -107,6 +113,9 @@ void QorInterface::Finish(QorOpenGL& gl, const std::string& data_dir, const std:
   h.draw_gui = [this, &gl] {
     for (const auto& [name, fill] : gl.board_view.progress) gui.SetProgress(name, fill);
     for (const auto& [name, text] : gl.board_view.texts) gui.SetText(name, text);
+    // The log switches take effect at once.
+    Logger().set_log_xmodel(Settings().log_xmodel);
+    Logger().set_supress_warnings(Settings().log_supress_warnings);
     if (const size_t count = Logger().model_log_size(); count != log_count_) {
       std::vector<std::string> lines = Logger().model_log_lines();
       std::lock_guard<std::mutex> hold(log_lines_.lock);

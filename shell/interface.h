@@ -48,4 +48,6 @@ class QorInterface {
   // The log panel's lines: the model log's, copied when their count changes.
   ListSource log_lines_;
   size_t log_count_ = 0;
+  // The properties and tags panels' rows, written by the worker.
+  DetailSource properties_, tags_;
 };
