@@ -108,7 +108,7 @@ class QorGUI {
   void AddTextBox(std::string name, std::string text, GuiRect rect, Rgba frame, Rgba hover, Rgba text_colour,
                   std::function<void(const std::string&)> on_commit, bool read_only);
   void AddKeyBinder(std::string action, GuiRect rect, Rgba background, Rgba hover, Rgba text, HotKeySlot* key);
-  void AddDropDown(GuiRect rect, std::map<int, std::string> options, std::function<void(int)> on_choose,
+  void AddDropDown(GuiRect rect, std::map<int, std::string> options, std::function<bool(int)> on_choose,
                    int initial);
   void AddColourPicker(GuiRect at, Rgba text, std::function<void(const Rgba&)> on_change, Rgba initial);
 

@@ -80,7 +80,7 @@ void QorGUI::AddKeyBinder(std::string action, GuiRect rect, Rgba background, Rgb
   k.key = key;
 }
 
-void QorGUI::AddDropDown(GuiRect rect, std::map<int, std::string> options, std::function<void(int)> on_choose,
+void QorGUI::AddDropDown(GuiRect rect, std::map<int, std::string> options, std::function<bool(int)> on_choose,
                          int initial) {
   Menu& m = Building();
   DropDownItem& d = AddMenuItem(m.drop_downs, m, rect, width_ - kDesignWidth, height_ - kDesignHeight);

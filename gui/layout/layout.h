@@ -17,7 +17,7 @@ struct DetailSource;
 // the lists the views show (none: the view shows that it is not active)
 // and the program's handlers, named after its setting and folder actions.
 // A handler left unset logs "<Name> :: not available yet" when its widget
-// fires; nothing pretends to have worked.
+// fires; nothing pretends to have worked (a drop-down keeps its choice).
 struct LayoutHooks {
   ListSource* models = nullptr;
   ListSource* log_lines = nullptr;
@@ -29,7 +29,9 @@ struct LayoutHooks {
   std::function<void(const std::string&)> load_model;     // a model picked in the list
   std::function<void(const std::string&)> filter_models;  // every keystroke in the search box
   std::function<void(const std::string&)> set_active_fps, set_inactive_fps, set_model_scale;
-  std::function<void(int)> set_logging_mode, set_active_game, set_export_as_tga, set_mouse_style, set_theme;
+  // The drop-downs' handlers: false when the choice was refused (a game
+  // whose root is not set), so the drop-down keeps showing the old one.
+  std::function<bool(int)> set_logging_mode, set_active_game, set_export_as_tga, set_mouse_style, set_theme;
   std::function<void(const Rgba&)> set_grid_colour, set_background_colour;
   std::function<void(int game)> browse_game_root, clear_game_root;
   std::function<void()> browse_export_folder, clear_export_folder, browse_gdt_folder, clear_gdt_folder;

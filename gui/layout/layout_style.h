@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <type_traits>
 #include <utility>
 
 #include "gui/qor_gui.h"
@@ -27,11 +28,15 @@ inline constexpr Rgba kBoxFrame{0.5f, 0.5f, 0.5f, 0.1f};
 inline constexpr Rgba kBoxHover{0, 1, 0, 0.3f};
 inline constexpr Rgba kBoxText{1, 1, 1, 1};
 
-// The handler `f`, or, while the program has none, a log line naming it.
-template <typename... Args>
-std::function<void(Args...)> Handler(const std::function<void(Args...)>& f, const char* name) {
+// The handler `f`, or, while the program has none, a log line naming it
+// (and, for a handler with a result, a refusal).
+template <typename R, typename... Args>
+std::function<R(Args...)> Handler(const std::function<R(Args...)>& f, const char* name) {
   if (f) return f;
-  return [name](Args...) { Logger().log("%s :: not available yet", name); };
+  return [name](Args...) -> R {
+    Logger().log("%s :: not available yet", name);
+    if constexpr (!std::is_void_v<R>) return R{};
+  };
 }
 // A handler bound to one argument given now (the game of a folder row).
 template <typename Arg>

@@ -261,7 +261,10 @@ void BuildSettingsLayout(QorGUI& gui, QorSettings& s, const LayoutHooks& hooks) 
   gui.AddLabel(At(85, 152), "Game:");
   // The mover's game lives with the page: chosen here, handed over by the button.
   auto iwd_game = std::make_shared<int>(0);
-  gui.AddDropDown(R(130, 140, 75, 18), GameOptions(), [iwd_game](int game) { *iwd_game = game; }, 0);
+  gui.AddDropDown(R(130, 140, 75, 18), GameOptions(), [iwd_game](int game) {
+    *iwd_game = game;
+    return true;
+  }, 0);
   gui.AddTextButton(R(85, 210, 120, 20), "Move IWD's Over",
                     [iwd_game, &gui, move = Handler(hooks.move_iwds, "MoveIwds")] {
                       if (*iwd_game < 0 || *iwd_game > 2) {

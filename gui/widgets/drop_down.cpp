@@ -41,8 +41,7 @@ void OpenList(QorGUI& gui, DropDownItem& dd, float alpha) {
   if (dd.hovered_option < 0 || !gui.ClickTest(list)) return;
   gui.ConsumeClick();
   gui.PlaySound("menu_accept", 1);
-  dd.selected = int16_t(dd.hovered_option);
-  if (dd.on_choose) dd.on_choose(dd.hovered_option);
+  if (!dd.on_choose || dd.on_choose(dd.hovered_option)) dd.selected = int16_t(dd.hovered_option);
 }
 
 }  // namespace

@@ -45,7 +45,8 @@ struct DropDownItem : Placed {
   int hovered_option = -1;
   bool hovered = false, fading = false;
   double fade_ms = 0;
-  std::function<void(int)> on_choose;
+  // False when the program refused the choice (the shown one stays).
+  std::function<bool(int)> on_choose;
 };
 
 // Placed at its position; its hot area is 205 x 110.

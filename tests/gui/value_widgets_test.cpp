@@ -148,7 +148,11 @@ TEST(DropDown, OpensChoosesAndClosesOnAPressOutside) {
   Rig r;
   std::vector<int> chosen;
   r.gui.AddDropDown({80, 100, 120, 18, kAnchorFixed}, {{0, "COD 4"}, {1, "COD 5"}, {2, "COD BO"}},
-                    [&](int i) { chosen.push_back(i); }, 1);
+                    [&](int i) {
+                      chosen.push_back(i);
+                      return i != 0;  // COD 4's root is not set
+                    },
+                    1);
   r.gui.AddLabel({90, 140, 0, 0, kAnchorFixed}, "under the list");
   r.Frame();
   EXPECT_TRUE(r.Drawn("COD 5"));
@@ -166,6 +170,12 @@ TEST(DropDown, OpensChoosesAndClosesOnAPressOutside) {
   r.Click(400, 400);
   EXPECT_FALSE(r.menu().drop_downs[0].open);
   EXPECT_EQ(chosen.size(), 1u);
+
+  // A refused choice leaves the old one shown.
+  r.Click(100, 105);
+  r.Click(100, 118 + 8);
+  EXPECT_EQ(chosen, (std::vector<int>{2, 0}));
+  EXPECT_EQ(r.menu().drop_downs[0].selected, 2);
 }
 
 TEST(ColourPicker, DragsSetTheValuesWithinTheirRanges) {
