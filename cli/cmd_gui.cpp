@@ -4,8 +4,8 @@
 // asked for, every menu's state, the named texts, the texts of the last
 // frame with their positions, and where each key and typed character went.
 //   vantor-cli gui [--size WxH] [--json] STEP...
-//   steps: run TEXT | ms N | move X Y | press | release | click X Y | resize W H
-//          | key NAME | type TEXT
+//   steps: run TEXT | ms N | move X Y | press | release | click X Y | rclick X Y |
+//          wheel N | resize W H | key NAME | type TEXT
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
@@ -47,10 +47,16 @@ struct KeyEvent {
   double ms;
 };
 
+struct ChangedSetting {
+  std::string path;  // "Key/value"
+  std::string value;
+};
+
 struct Run {
   std::vector<std::string> log;
   std::vector<Sound> sounds;
   std::vector<KeyEvent> keys;
+  std::vector<ChangedSetting> settings;
 };
 
 // The code points of `text`, as the window's character callback delivers
@@ -97,7 +103,9 @@ void PrintJson(const Run& run, HeadlessGui& h) {
     j.BeginObject().Key("event").String(k.typed ? "type" : "key").Key("name").String(k.name);
     j.Key("code").Int(k.code).Key("to").String(KeyRouteName(k.route)).Key("ms").Double(k.ms).EndObject();
   }
-  j.EndArray().EndObject();
+  j.EndArray().Key("settings").BeginObject();
+  for (const ChangedSetting& c : run.settings) j.Key(c.path).String(c.value);
+  j.EndObject().EndObject();
   std::cout << j.str() << "\n";
 }
 
@@ -125,6 +133,8 @@ void PrintText(const Run& run, HeadlessGui& h) {
     std::cout << "  " << (k.typed ? "type " : "key ") << (quoted ? "'" + k.name + "'" : k.name) << " -> "
               << KeyRouteName(k.route) << " at " << k.ms << " ms\n";
   }
+  std::cout << "settings:\n";
+  for (const ChangedSetting& c : run.settings) std::cout << "  " << c.path << " = " << Printable(c.value) << "\n";
 }
 
 }  // namespace
@@ -144,6 +154,9 @@ int CmdGui(const CliArgs& args) {
   QorSettings& settings = Settings();
   settings.Load();
   HeadlessGui h(settings);
+  // The settings as the layout starts from them, to show what the steps changed.
+  std::vector<std::string> before;
+  for (const SettingDescriptor& d : SettingDescriptors()) before.push_back(FormatSetting(settings, d));
   h.gui.hooks.play_sound = [&](std::string_view name, int channel) {
     run.sounds.push_back({std::string(name), channel, h.now});
   };
@@ -184,6 +197,16 @@ int CmdGui(const CliArgs& args) {
       i += 2;
       h.gui.SetPendingSize(a, b);
       frame();
+    } else if (step == "rclick" && two && Number(p[i + 1], a) && Number(p[i + 2], b)) {
+      i += 2;
+      h.gui.OnMouseMove(float(a), float(b));
+      h.gui.OnRightPress();
+      h.gui.OnRightRelease();
+      frame();
+    } else if (step == "wheel" && one && Number(p[i + 1], a) && a >= -1000 && a <= 1000) {
+      ++i;
+      h.gui.AddWheel(a);
+      frame();
     } else if (step == "press" || step == "release") {
       if (step == "press") {
         h.gui.OnPress();
@@ -206,11 +229,17 @@ int CmdGui(const CliArgs& args) {
       }
     } else {
       return bad("bad step \"" + step +
-                 "\" (run TEXT, ms N, move X Y, press, release, click X Y, resize W H, key NAME, type TEXT)");
+                 "\" (run TEXT, ms N, move X Y, press, release, click X Y, rclick X Y, wheel N, resize W H, key NAME, "
+                 "type TEXT)");
     }
   }
   frame();  // the texts of this last pass are the ones shown
   Logger().set_sink(nullptr);
+  size_t index = 0;
+  for (const SettingDescriptor& d : SettingDescriptors()) {
+    std::string now = FormatSetting(settings, d);
+    if (now != before[index++]) run.settings.push_back({SettingPath(d), std::move(now)});
+  }
   if (args.Has("--json")) {
     PrintJson(run, h);
   } else {
