@@ -46,6 +46,9 @@ void RegisterProgramWords(CommandProcessor& c, ProgramWords w) {
   c.Register("pay_pal_donate", [w](const std::string&) {
     if (w.open_page) w.open_page(std::string(kProjectSite) + "/donate.php");
   });
+  // The downloader comes with the update check; until then the word is
+  // known and says so.
+  c.Register("download_update", [](const std::string&) { Logger().log("download_update :: not available yet"); });
   c.Register("run_iwd_scan", [w](const std::string&) {
     if (w.run_iwd_scan) w.run_iwd_scan();
   });

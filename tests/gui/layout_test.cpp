@@ -3,11 +3,14 @@
 // timing, and the anchoring after a resize.
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
 #include "gui/colour_hsv.h"
 #include "gui/layout/layout.h"
+#include "gui/material_table.h"
+#include "shell/command_words.h"
 #include "gui/qor_gui.h"
 #include "shell/list_source.h"
 #include "shell/settings.h"
@@ -183,6 +186,57 @@ TEST(ColourHsv, RoundTripsTheStoredColours) {
   EXPECT_EQ(ColourRefOfRgba(HsvToRgb({120, 100, 100})), 0x0000FF00u);
   EXPECT_EQ(ColourRefOfRgba(HsvToRgb({240, 100, 100})), 0x00FF0000u);
   EXPECT_EQ(ColourRefOfRgba(RgbaOfColourRef(0x00123456u)), 0x00123456u);
+}
+
+// Every command of the layout uses a known word and names a menu that
+// exists; every picture is in the material table; every check box is bound
+// to a stored setting, or is one of the two switches that are not stored.
+TEST(Layout, CommandsMaterialsAndSettingsItNamesExist) {
+  Rig r;
+  ProgramWords words;
+  words.gui = &r.gui;
+  words.settings = &r.settings;
+  RegisterProgramWords(r.commands, words);
+  BuildLayout(r.gui, r.settings);
+
+  std::set<std::string, std::less<>> menus, materials{"default", "mouse_cursor"};
+  for (const auto& m : r.gui.menus()) menus.insert(m->name);
+  for (const GuiMaterialRow& row : kGuiMaterials) materials.insert(row.name);
+  const std::set<std::string_view> menu_words = {"open", "close", "toggle_menu", "force_open", "force_close"};
+  int commands = 0, items = 0;
+  auto check = [&](const CommandList& list, const std::string& where) {
+    for (const std::string& piece : list) {
+      if (piece.find_first_not_of(' ') == std::string::npos) continue;  // a blank piece, logged
+      const CommandPiece p = CutPiece(piece);
+      ++commands;
+      EXPECT_TRUE(p.word == "wait" || r.commands.Knows(p.word)) << where << ": " << piece;
+      if (menu_words.count(p.word)) EXPECT_TRUE(menus.count(p.value)) << where << ": " << piece;
+    }
+  };
+  for (const auto& m : r.gui.menus()) {
+    check(m->on_open, m->name + " on open");
+    check(m->on_close, m->name + " on close");
+    for (const PictureButtonItem& b : m->picture_buttons) {
+      check(b.command, m->name + " " + b.label);
+      EXPECT_TRUE(materials.count(b.material) && materials.count(b.hover_material)) << b.material;
+    }
+    for (const LightBulbItem& b : m->light_bulbs) {
+      check(b.command, m->name);
+      EXPECT_TRUE(materials.count(b.on_material) && materials.count(b.off_material));
+    }
+    for (const TextButtonItem& b : m->text_buttons) check(b.command, m->name + " " + b.label);
+    for (const PictureItem& p : m->pictures) EXPECT_TRUE(materials.count(p.material)) << p.material;
+    for (const CheckBoxItem& c : m->check_boxes) {
+      if (c.setting_name.empty()) {
+        EXPECT_TRUE(c.label == "Save Menu States" || c.label == "Phong Shader") << c.label;
+      } else {
+        EXPECT_NE(FindSetting(c.setting_name), nullptr) << c.setting_name;
+      }
+    }
+    m->ForEachItemList([&](const auto& list) { items += int(list.size()); });
+  }
+  EXPECT_EQ(items, 230);
+  EXPECT_GT(commands, 60);
 }
 
 }  // namespace
