@@ -6,15 +6,22 @@
 // rasterisation.
 //   BM_GuiFrame/still     the pointer parked over the empty 3D view
 //   BM_GuiFrame/moving    the pointer sweeping the tool bar's buttons
+//   BM_ListBoxTrim        a new model list of 20,000 names (one in ten too
+//                         wide for the list) trimmed once
+//   BM_ListBoxScroll      a frame of the whole layout while the wheel scrolls
+//                         that list
 #include <benchmark/benchmark.h>
 
+#include <mutex>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "gui/layout/layout.h"
 #include "gui/material_table.h"
 #include "gui/qor_gui.h"
 #include "shell/command_words.h"
+#include "shell/list_source.h"
 #include "shell/settings.h"
 
 namespace {
@@ -61,6 +68,57 @@ void BM_GuiFrame(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_GuiFrame)->Arg(0)->Arg(1)->ArgNames({"moving"});
+
+// Names like the stock ones; every tenth one long enough to be trimmed.
+std::vector<std::string> ModelNames(int count) {
+  std::vector<std::string> names;
+  for (int i = 0; i < count; ++i) {
+    std::string name = "viewmodel_weapon_" + std::to_string(i);
+    if (i % 10 == 0) name += "_with_a_very_long_attachment_suffix";
+    names.push_back(std::move(name));
+  }
+  return names;
+}
+
+struct ListRig {
+  Rig rig;
+  ListSource models;
+  ListRig() {
+    rig.gui.FindMenu("xmodel_list")->list_boxes[0].source = &models;
+    models.ready = true;
+    rig.gui.OnMouseMove(700, 300);  // over the list
+  }
+  void NewList(std::vector<std::string> names) {
+    std::lock_guard<std::mutex> hold(models.lock);
+    models.items = std::move(names);
+    models.changed = true;
+  }
+};
+
+void BM_ListBoxTrim(benchmark::State& state) {
+  ListRig l;
+  const std::vector<std::string> names = ModelNames(20000);
+  for (auto _ : state) {
+    state.PauseTiming();
+    l.NewList(names);
+    state.ResumeTiming();
+    l.rig.gui.Render(30.0);  // the trimming pass runs in this frame
+  }
+}
+BENCHMARK(BM_ListBoxTrim)->Unit(benchmark::kMillisecond);
+
+void BM_ListBoxScroll(benchmark::State& state) {
+  ListRig l;
+  l.NewList(ModelNames(20000));
+  l.rig.gui.Render(30.0);
+  int step = 0;
+  for (auto _ : state) {
+    l.rig.gui.AddWheel((step++ / 50) % 2 ? 3 : -3);
+    l.rig.gui.Render(30.0);
+    l.rig.now += 33;
+  }
+}
+BENCHMARK(BM_ListBoxScroll)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
