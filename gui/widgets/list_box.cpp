@@ -33,8 +33,10 @@ int MaxFirstVisible(const ListBoxItem& l, size_t count) {
 
 // Shortens every name wider than the list: each round drops the last two
 // characters and adds ".", so a name loses one character a round and ends
-// in a single "."; never below one character (a list too narrow for even
-// "." would loop for ever).
+// in a single "."; never below "." (a list too narrow for even that would
+// loop for ever). The rounds are not run one by one: the kept length is the
+// longest one that fits, found by halving (the width only grows with the
+// length), so a long list trims in a few measures a name.
 void TrimRows(QorGUI& gui, ListBoxItem& l, const std::vector<std::string>& items) {
   Logger().log("Performing single pass listbox overflowcheck. (for '%i' items)", int(items.size()));
   const double started = gui.now();
@@ -43,13 +45,26 @@ void TrimRows(QorGUI& gui, ListBoxItem& l, const std::vector<std::string>& items
   Draw2D& d = gui.draw();
   d.SetFont({GuiFont::kHelvetica, 10, 0, 0.1f});
   const float width = float(l.rect.w - 20);
+  std::string candidate;
   for (size_t i = 0; i < l.shown.size(); ++i) {
     std::string& text = l.shown[i];
     if (d.TextWidth(text) <= width) continue;
-    while (text.size() > 1 && d.TextWidth(text) > width) {
-      text.resize(text.size() >= 2 ? text.size() - 2 : 0);
-      text += '.';
+    auto fits = [&](size_t keep) {
+      candidate.assign(text, 0, keep);
+      candidate += '.';
+      return d.TextWidth(candidate) <= width;
+    };
+    size_t low = 0, high = text.size() >= 2 ? text.size() - 2 : 0;  // the first round keeps n - 2
+    while (low < high) {
+      const size_t mid = (low + high + 1) / 2;
+      if (fits(mid)) {
+        low = mid;
+      } else {
+        high = mid - 1;
+      }
     }
+    text.resize(low);
+    text += '.';
     l.trimmed.push_back({int(i), items[i]});
   }
   Logger().log("Single pass listbox overflowcheck completed in: %fms (%i trimmed)", gui.now() - started,
