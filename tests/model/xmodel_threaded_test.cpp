@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "model/xmodel_threaded.h"
+#include "shell/list_source.h"
 #include "tests/model/model_test_support.h"
 #include "tests/shell/shell_test_support.h"
 #include "tools/fixture/fixture_writer.h"
@@ -168,6 +169,35 @@ TEST_F(WorkerTest, ExportsWithoutSubFolderAndOfAnUnloadedModel) {
   EXPECT_TRUE(reports[0].failed());
   ASSERT_EQ(reports[1].written.size(), 1u);
   EXPECT_EQ(fs::path(reports[1].written[0]).parent_path(), fs::path(dir_.Sub("exported")));
+}
+
+// The panels' rows are rebuilt by the worker while the interface reads them
+// under their lock (a TSan run checks the two threads); an unload empties
+// them.
+TEST_F(WorkerTest, PanelRowsFollowTheLoadedModel) {
+  DetailSource properties, tags;
+  worker_.SetDetailSources(&properties, &tags);
+  worker_.Start(dir_.path());
+  worker_.AddJob(soldier_, job::kOpenModel);
+  while (!worker_.WaitIdleFor(1)) {
+    std::lock_guard<std::mutex> hold(properties.lock);
+    for (const DetailRow& row : properties.rows) EXPECT_FALSE(row.text.empty());
+  }
+  {
+    std::lock_guard<std::mutex> hold(properties.lock);
+    ASSERT_FALSE(properties.rows.empty());
+    EXPECT_EQ(properties.rows[0].text, "Name: soldier");
+    EXPECT_TRUE(properties.changed);
+  }
+  {
+    std::lock_guard<std::mutex> hold(tags.lock);
+    ASSERT_FALSE(tags.rows.empty());
+    EXPECT_EQ(tags.rows[0].text.rfind("Tags: ", 0), 0u);
+  }
+  worker_.AddJob(soldier_, job::kUnload);
+  worker_.WaitIdle();
+  std::lock_guard<std::mutex> hold(tags.lock);
+  EXPECT_TRUE(tags.rows.empty());
 }
 
 }  // namespace
