@@ -1,5 +1,7 @@
 #include "gui/item_behaviour.h"
 
+#include <algorithm>
+
 #include "gui/qor_gui.h"
 
 bool ButtonBehaviour(QorGUI& gui, const GuiRect& rect, bool& hovered) {
@@ -10,6 +12,20 @@ bool ButtonBehaviour(QorGUI& gui, const GuiRect& rect, bool& hovered) {
   gui.ConsumeClick();
   gui.PlaySound("menu_accept", 1);
   return true;
+}
+
+Rgba FadingOutline(QorGUI& gui, const Rgba& hover, bool lit, bool& fading, double fade_start, double span_ms) {
+  constexpr Rgba kFaded{0.4f, 0.4f, 0.4f, 0.5f};
+  if (lit) return hover;
+  if (!fading) return kFaded;
+  const float t = float(std::clamp((gui.now() - fade_start) / span_ms, 0.0, 1.0));
+  if (t >= 1) {
+    fading = false;
+  } else {
+    gui.KeepDrawing();
+  }
+  return {hover.r + (kFaded.r - hover.r) * t, hover.g + (kFaded.g - hover.g) * t, hover.b + (kFaded.b - hover.b) * t,
+          hover.a + (kFaded.a - hover.a) * t};
 }
 
 void RunAction(QorGUI& gui, const CommandList& command, const std::function<void()>& callback) {

@@ -8,11 +8,18 @@
 
 #include "gui/commands.h"
 #include "gui/gui_rect.h"
+#include "gui/item_base.h"
 
 class QorGUI;
 
 // True when the widget was pressed this frame; `hovered` carries from frame
 // to frame.
 bool ButtonBehaviour(QorGUI& gui, const GuiRect& rect, bool& hovered);
+// The outline of the value widgets (text box, key binder, drop-down): the
+// hover colour while `lit` (hovered, focused, waiting, open), then fading to
+// grey over `span_ms` from `fade_start` while `fading` is set; the fade keeps
+// the window drawing and clears `fading` when it is over.
+Rgba FadingOutline(QorGUI& gui, const Rgba& hover, bool lit, bool& fading, double fade_start, double span_ms);
+
 // The callback when there is one, else the command list.
 void RunAction(QorGUI& gui, const CommandList& command, const std::function<void()>& callback);

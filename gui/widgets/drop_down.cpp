@@ -4,6 +4,7 @@
 // unchanged. The list is drawn after the rest of its menu, over it.
 #include <algorithm>
 
+#include "gui/item_behaviour.h"
 #include "gui/qor_gui.h"
 #include "gui/widgets/widgets.h"
 
@@ -64,19 +65,7 @@ bool DoDropDown(QorGUI& gui, DropDownItem& dd, float alpha) {
     dd.fading = false;
     dd.open_ms = gui.press_ms();
   }
-  Rgba outline = kFaded;
-  if (hovered || dd.open) {
-    outline = kHover;
-  } else if (dd.fading) {
-    const float t = float(std::min((now - dd.fade_ms) / kFadeMs, 1.0));
-    outline = {kHover.r + (kFaded.r - kHover.r) * t, kHover.g + (kFaded.g - kHover.g) * t,
-               kHover.b + (kFaded.b - kHover.b) * t, kHover.a + (kFaded.a - kHover.a) * t};
-    if (t >= 1) {
-      dd.fading = false;
-    } else {
-      gui.KeepDrawing();
-    }
-  }
+  const Rgba outline = FadingOutline(gui, kHover, hovered || dd.open, dd.fading, dd.fade_ms, kFadeMs);
   d.Colour(0.1f, 0.1f, 0.1f, 0.9f * alpha);
   d.FillRect(float(r.x), float(r.y), float(r.w), float(r.h));
   d.Colour(outline.r, outline.g, outline.b, outline.a * alpha);

@@ -4,12 +4,12 @@
 #include <algorithm>
 
 #include "gui/key_names.h"
+#include "gui/item_behaviour.h"
 #include "gui/qor_gui.h"
 #include "gui/widgets/widgets.h"
 #include "shell/settings.h"
 
 namespace {
-constexpr Rgba kFaded{0.4f, 0.4f, 0.4f, 0.5f};
 constexpr double kHoverFadeMs = 500, kBindFadeMs = 1000;
 }  // namespace
 
@@ -50,20 +50,8 @@ bool DoKeyBinder(QorGUI& gui, KeyBinderItem& k, float alpha) {
     changed = true;
   }
 
-  Rgba outline = kFaded;
-  if (hovered || k.waiting) {
-    outline = k.hover;
-  } else if (k.fading) {
-    const double span = k.fading_after_bind ? kBindFadeMs : kHoverFadeMs;
-    const float t = float(std::min((now - k.fade_ms) / span, 1.0));
-    outline = {k.hover.r + (kFaded.r - k.hover.r) * t, k.hover.g + (kFaded.g - k.hover.g) * t,
-               k.hover.b + (kFaded.b - k.hover.b) * t, k.hover.a + (kFaded.a - k.hover.a) * t};
-    if (t >= 1) {
-      k.fading = false;
-    } else {
-      gui.KeepDrawing();
-    }
-  }
+  const Rgba outline = FadingOutline(gui, k.hover, hovered || k.waiting, k.fading, k.fade_ms,
+                                     k.fading_after_bind ? kBindFadeMs : kHoverFadeMs);
   d.Colour(k.background.r, k.background.g, k.background.b, k.background.a * alpha);
   d.FillRect(float(r.x), float(r.y), float(r.w), float(r.h));
   d.Colour(outline.r, outline.g, outline.b, outline.a * alpha);

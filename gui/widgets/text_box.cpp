@@ -6,18 +6,13 @@
 // box offers "Paste Text" on the right button.
 #include <algorithm>
 
+#include "gui/item_behaviour.h"
 #include "gui/qor_gui.h"
 #include "gui/widgets/widgets.h"
 
 namespace {
 
-constexpr Rgba kFaded{0.4f, 0.4f, 0.4f, 0.5f};
 constexpr double kHoverFadeMs = 500, kFocusFadeMs = 1000, kCaretMs = 750;
-
-Rgba Mix(const Rgba& from, const Rgba& to, float t) {
-  return {from.r + (to.r - from.r) * t, from.g + (to.g - from.g) * t, from.b + (to.b - from.b) * t,
-          from.a + (to.a - from.a) * t};
-}
 
 // The part of `text` that fits `width`: its end, the start dropped.
 std::string_view Tail(Draw2D& d, std::string_view text, float width) {
@@ -84,19 +79,8 @@ bool DoTextBox(QorGUI& gui, TextBoxItem& t, float alpha) {
   }
 
   // Frame: the hover colour while hovered or focused, fading back after.
-  Rgba frame = kFaded;
-  if (hovered || t.focused) {
-    frame = t.hover;
-  } else if (t.fading) {
-    const double span = t.focus_ms > 0 && t.fade_ms >= t.focus_ms ? kFocusFadeMs : kHoverFadeMs;
-    const float k = float(std::min((now - t.fade_ms) / span, 1.0));
-    frame = Mix(t.hover, kFaded, k);
-    if (k >= 1) {
-      t.fading = false;
-    } else {
-      gui.KeepDrawing();
-    }
-  }
+  const double span = t.focus_ms > 0 && t.fade_ms >= t.focus_ms ? kFocusFadeMs : kHoverFadeMs;
+  const Rgba frame = FadingOutline(gui, t.hover, hovered || t.focused, t.fading, t.fade_ms, span);
   d.Colour(t.frame.r, t.frame.g, t.frame.b, t.frame.a * alpha);
   d.FillRect(float(r.x), float(r.y), float(r.w), float(r.h));
   d.Colour(frame.r, frame.g, frame.b, frame.a * alpha);

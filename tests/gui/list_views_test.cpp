@@ -10,42 +10,13 @@
 
 #include "gui/qor_gui.h"
 #include "shell/list_source.h"
-#include "tests/gui/recording_draw2d.h"
+#include "tests/gui/widget_rig.h"
 #include "tests/shell/shell_test_support.h"
 
 namespace {
 
-struct Rig {
-  double now = 0;
-  gui_test::RecordingDraw2D draw;
-  MaterialStore materials{nullptr};
-  CommandProcessor commands{[this] { return now; }};
-  QorGUI gui{draw, materials, commands, [this] { return now; }};
+struct Rig : gui_test::WidgetRig {
   std::vector<std::string> selected;
-  std::string clipboard;
-  Rig() {
-    gui.hooks.set_clipboard = [this](const std::string& t) { clipboard = t; };
-    gui.AddStaticMenu("m", {0, 0, 0, 0, kAnchorFixed}, {0, 0, 640, 480, kAnchorFixed}, true);
-  }
-  void Frame() {
-    gui.Render(60);
-    now += 16;
-  }
-  void Click(float x, float y) {
-    gui.OnMouseMove(x, y);
-    gui.OnPress();
-    Frame();
-    gui.OnRelease();
-    Frame();
-  }
-  void RightClick(float x, float y) {
-    gui.OnMouseMove(x, y);
-    gui.OnRightPress();
-    Frame();
-    gui.OnRightRelease();
-    Frame();
-  }
-  bool Drawn(const std::string& text) const { return draw.FindText(text) != nullptr; }
 };
 
 // A list box at (100, 50), 150 x 140: ten rows of 14 pixels, text to 130 px.

@@ -8,35 +8,12 @@
 
 #include "gui/qor_gui.h"
 #include "shell/settings.h"
-#include "tests/gui/recording_draw2d.h"
+#include "tests/gui/widget_rig.h"
 
 namespace {
 
-struct Rig {
-  double now = 0;
-  gui_test::RecordingDraw2D draw;
-  MaterialStore materials{nullptr};
-  CommandProcessor commands{[this] { return now; }};
-  QorGUI gui{draw, materials, commands, [this] { return now; }};
+struct Rig : gui_test::WidgetRig {
   std::vector<std::string> handed;
-  Rig() { gui.AddStaticMenu("m", {0, 0, 0, 0, kAnchorFixed}, {0, 0, 640, 480, kAnchorFixed}, true); }
-  Menu& menu() { return *gui.FindMenu("m"); }
-  void Frame(double ms = 16) {
-    gui.Render(60);
-    now += ms;
-  }
-  void Click(float x, float y) {
-    gui.OnMouseMove(x, y);
-    gui.OnPress();
-    Frame();
-    gui.OnRelease();
-    Frame();
-  }
-  void Type(const std::string& text) {
-    for (char c : text) gui.OnChar(static_cast<unsigned char>(c));
-    Frame();
-  }
-  bool Drawn(const std::string& text) const { return draw.FindText(text) != nullptr; }
 };
 
 const Rgba kGrey{0.5f, 0.5f, 0.5f, 0.1f}, kGreen{0, 1, 0, 0.3f}, kWhite{1, 1, 1, 1};

@@ -7,34 +7,15 @@
 #include <vector>
 
 #include "gui/qor_gui.h"
-#include "tests/gui/recording_draw2d.h"
+#include "tests/gui/widget_rig.h"
 
 namespace {
 
-struct Rig {
-  double now = 0;
-  std::vector<std::string> sounds, ran;
-  gui_test::RecordingDraw2D draw;
-  MaterialStore materials{nullptr};
-  CommandProcessor commands{[this] { return now; }};
-  QorGUI gui{draw, materials, commands, [this] { return now; }};
+struct Rig : gui_test::WidgetRig {
+  std::vector<std::string> ran;
   Rig() {
-    gui.hooks.play_sound = [this](std::string_view s, int) { sounds.emplace_back(s); };
     commands.Register("note", [this](const std::string& v) { ran.push_back(v); });
-    gui.AddStaticMenu("m", {0, 0, 0, 0, kAnchorFixed}, {0, 0, 640, 480, kAnchorFixed}, true);
   }
-  void Frame(double ms = 16) {
-    gui.Render(60);
-    now += ms;
-  }
-  void Click(float x, float y) {
-    gui.OnMouseMove(x, y);
-    gui.OnPress();
-    Frame();
-    gui.OnRelease();
-    Frame();
-  }
-  int Count(const char* sound) const { return int(std::count(sounds.begin(), sounds.end(), sound)); }
 };
 
 TEST(Widgets, ButtonsSoundOncePerEntryAndOnePressActsOnce) {
