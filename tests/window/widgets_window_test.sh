@@ -1,0 +1,85 @@
+#!/usr/bin/env bash
+# The widgets in the window under Xvfb, driven by xdotool, with OpenAL
+# Soft's wave-file output recording what played: "EXPORT MA" clicked with
+# the sample model loaded writes the scene and plays its sounds; text typed
+# into the search box fires no hotkey (its "m" and "o" export nothing);
+# Escape first ends the typing, then quits.
+#
+#   widgets_window_test.sh VANTOR VANTOR_CLI PYTHON WORK_DIR
+set -euo pipefail
+vantor=$1
+cli=$2
+python=$3
+work=$4
+
+# shellcheck source=tests/window/window_common.sh
+source "$(dirname "$0")/window_common.sh"
+window_setup "$work"
+
+"$cli" sample "$work/sample" >/dev/null
+soldier=$work/sample/cod4/raw/xmodel/fixture_soldier
+mkdir -p "$work/out"
+"$cli" settings set Folders/export_folder "$work/out" 2>/dev/null
+"$cli" settings set Export/export_MA_BIND 0 2>/dev/null
+printf '[general]\ndrivers=wave\nsample-type=int16\n[wave]\nfile=%s\n' "$work/sounds.wav" >"$work/alsoft.conf"
+export ALSOFT_CONF=$work/alsoft.conf
+
+# 800 x 600: the tool bar sits 160 pixels right of its design place, the
+# search box at (572, 550).
+if ! timeout 300 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+  timeout 120 "$1" "$2" --frames 100000 >run.log 2>&1 &
+  pid=$!
+  win=$(timeout 60 xdotool search --sync --onlyvisible --name "Qor_Fen Vantor" | head -1)
+  if [[ -z $win ]]; then
+    kill $pid 2>/dev/null
+    wait $pid
+    exit 1
+  fi
+  sleep 2
+  xdotool windowfocus --sync "$win"
+  xdotool mousemove --window "$win" 290 12 sleep 0.3 click 1 sleep 2
+  xdotool mousemove --window "$win" 600 558 sleep 0.3 click 1 sleep 0.3
+  xdotool type --delay 100 "mo"
+  sleep 1
+  xdotool key Escape sleep 0.5
+  kill -0 $pid || exit 1
+  xdotool key Escape
+  wait $pid' _ "$vantor" "$soldier"; then
+  fail "the run did not end on the second Escape"
+  cat run.log >&2
+fi
+
+mas=$(find "$work/out" -name '*.ma' | wc -l)
+objs=$(find "$work/out" -name '*.obj' | wc -l)
+((mas == 1)) || fail "EXPORT MA wrote $mas scenes"
+((objs == 0)) || fail "typing into the search box exported an OBJ"
+[[ $(grep -c "\^2Exported MA\^7" Log.txt) == 1 ]] || fail "not one export line in the log"
+# The typed text reached the box: each change goes to the model filter,
+# which says it is not there yet.
+[[ $(grep -c "FilterModels :: not available yet" Log.txt) == 2 ]] || fail "the search box did not take \"mo\""
+"$python" - "$work/sounds.wav" <<'PY' || fail "the recording holds no sound"
+import array, struct, sys
+# OpenAL Soft writes WAVE_FORMAT_EXTENSIBLE, which Python's wave module
+# refuses: walk the chunks; the samples are 16-bit (sample-type=int16).
+data = open(sys.argv[1], "rb").read()
+at, rate, channels, samples = 12, 0, 0, None
+while at + 8 <= len(data):
+    tag, size = data[at:at + 4], struct.unpack("<I", data[at + 4:at + 8])[0]
+    if tag == b"fmt ":
+        channels, rate = struct.unpack("<HI", data[at + 10:at + 16])
+    if tag == b"data":
+        body = data[at + 8:at + 8 + size]
+        samples = array.array("h", body[:len(body) // 2 * 2])
+    at += 8 + size + (size & 1)
+assert samples is not None and rate > 0, (rate, channels)
+# The accept click and the export chime: well over a tenth of a second of
+# sound above the noise floor.
+loud = sum(1 for s in samples if abs(s) > 500)
+assert loud > rate * channels // 10, loud
+PY
+
+if ((failures)); then
+  echo "widgets window test: $failures failure(s)" >&2
+  exit 1
+fi
+echo "widgets window test: ok"
