@@ -562,7 +562,9 @@ void QorGUI::Render(double fps) {
   draw_.Text(5, float(height_ - 30), std::string("BETA ") + kGuiVersionText);
   draw_.SetFont(kNormalFont);
 
-  // The pointer, drawn last.
+  // The pointer, drawn last, blended: its picture is an arrow on a clear
+  // square, which would show as a black box over whatever lies under it.
+  draw_.Blend(true);
   draw_.Colour(1, 1, 1, 1);
   draw_.Picture(materials_.Get("mouse_cursor"), mouse_x_, mouse_y_, 32, 32);
   draw_.Leave2D();

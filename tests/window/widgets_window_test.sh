@@ -3,7 +3,8 @@
 # Soft's wave-file output recording what played: "EXPORT MA" clicked with
 # the sample model loaded writes the scene and plays its sounds; text typed
 # into the search box fires no hotkey (its "m" and "o" export nothing);
-# Escape first ends the typing, then quits.
+# Escape first ends the typing, then quits. The volume slider dragged past
+# its end and saved stores its maximum.
 #
 #   widgets_window_test.sh VANTOR VANTOR_CLI PYTHON WORK_DIR
 set -euo pipefail
@@ -48,6 +49,34 @@ if ! timeout 300 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   fail "the run did not end on the second Escape"
   cat run.log >&2
 fi
+
+# SETTINGS, the SOUNDS tab, the volume knob dragged far past the slider's
+# right end, "Save": the stored level is exactly the slider's maximum.
+printf '[general]\ndrivers=wave\nsample-type=int16\n[wave]\nfile=%s\n' "$work/volume.wav" >"$work/volume.conf"
+if ! ALSOFT_CONF=$work/volume.conf timeout 300 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+  timeout 120 "$1" --frames 100000 >volume.log 2>&1 &
+  pid=$!
+  win=$(timeout 60 xdotool search --sync --onlyvisible --name "Qor_Fen Vantor" | head -1)
+  if [[ -z $win ]]; then
+    kill $pid 2>/dev/null
+    wait $pid
+    exit 1
+  fi
+  sleep 1
+  xdotool windowfocus --sync "$win"
+  xdotool mousemove --window "$win" 710 12 sleep 0.3 click 1 sleep 2.5
+  xdotool mousemove --window "$win" 225 130 sleep 0.3 click 1 sleep 1.5
+  xdotool mousemove --window "$win" 500 208 sleep 0.3 mousedown 1 sleep 0.2
+  for i in 1 2 3 4 5 6 7 8; do xdotool mousemove_relative -- 40 0; sleep 0.05; done
+  xdotool mouseup 1 sleep 0.3
+  xdotool mousemove --window "$win" 635 480 sleep 0.3 click 1 sleep 1
+  xdotool key Escape
+  wait $pid' _ "$vantor"; then
+  fail "the volume run did not end on Escape"
+  cat volume.log >&2
+fi
+level=$("$cli" settings get Sound/sound_level 2>/dev/null || true)
+[[ $level == 1 ]] || fail "the saved volume is '$level', not 1"
 
 mas=$(find "$work/out" -name '*.ma' | wc -l)
 objs=$(find "$work/out" -name '*.obj' | wc -l)
