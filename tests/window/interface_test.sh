@@ -62,23 +62,13 @@ read -r w h version_red title_red toolbar_lit fps_lit same_3d <still.txt
 # Drag the log panel by its title bar, then resize the window; the panel's
 # stored origin and the re-anchoring show after exit.
 "$cli" settings set Menus/vis_xmodel_log 1 2>/dev/null
-if ! timeout 300 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
-  timeout 120 "$1" --frames 300 >drag.log 2>&1 &
-  pid=$!
-  win=$(timeout 60 xdotool search --sync --onlyvisible --name "Qor_Fen Vantor" | head -1)
-  if [[ -z $win ]]; then
-    echo "the window did not show within 60 s" >&2
-    kill $pid 2>/dev/null
-    wait $pid
-    exit 1
-  fi
+if ! drive_window drag.log '
   sleep 1
   xdotool mousemove --window "$win" 60 262 sleep 0.2 mousedown 1 sleep 0.2
   for i in 1 2 3 4 5 6 7 8 9 10; do xdotool mousemove_relative -- 10 5; sleep 0.05; done
   sleep 0.2
   xdotool mouseup 1 sleep 0.2
-  xdotool windowsize "$win" 1000 700
-  wait $pid' _ "$vantor"; then
+  xdotool windowsize "$win" 1000 700' "$vantor" --frames 300; then
   fail "the drag run failed"
   cat drag.log >&2
 fi
@@ -88,20 +78,11 @@ grep -q "QorGUI::ItemScale: Done width: 1000 height: 700" Log.txt || fail "the r
 
 # Keys reach the interface: letters and F-keys are hotkeys, Escape quits a
 # run that would otherwise draw for half an hour.
-if ! timeout 300 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
-  timeout 120 "$1" --frames 100000 >escape.log 2>&1 &
-  pid=$!
-  win=$(timeout 60 xdotool search --sync --onlyvisible --name "Qor_Fen Vantor" | head -1)
-  if [[ -z $win ]]; then
-    kill $pid 2>/dev/null
-    wait $pid
-    exit 1
-  fi
+if ! drive_window escape.log '
   sleep 1
   xdotool windowfocus --sync "$win" key a F5 shift+Right sleep 0.5
   kill -0 $pid || exit 1
-  xdotool key Escape
-  wait $pid' _ "$vantor"; then
+  xdotool key Escape' "$vantor" --frames 100000; then
   fail "Escape did not end the program, or another key did"
   cat escape.log >&2
 fi
@@ -115,22 +96,15 @@ if ! timeout 120 xvfb-run -a -s "-screen 0 1024x768x24" "$vantor" --frames 120 -
   cat opened.log >&2
 fi
 convert opened.dds opened.png
-if ! timeout 300 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
-  "$1" --frames 100000 --command "wait 1500; open about_menu;" >alone.log 2>&1 &
-  pid=$!
-  win=$(timeout 60 xdotool search --sync --onlyvisible --name "Qor_Fen Vantor" | head -1)
-  if [[ -z $win ]]; then
-    kill $pid
-    wait $pid
-    exit 1
-  fi
+if ! drive_window alone.log '
   sleep 4
   import -window "$win" alone.png
   xdotool windowunmap --sync "$win" windowmap --sync "$win"
   sleep 0.3
   import -window "$win" exposed.png
   kill $pid
-  wait $pid || true' _ "$vantor"; then
+  wait $pid
+  exit 0' "$vantor" --frames 100000 --command "wait 1500; open about_menu;"; then
   fail "the run left alone failed"
   cat alone.log >&2
 fi

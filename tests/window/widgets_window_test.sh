@@ -27,15 +27,7 @@ export ALSOFT_CONF=$work/alsoft.conf
 
 # 800 x 600: the tool bar sits 160 pixels right of its design place, the
 # search box at (572, 550).
-if ! timeout 300 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
-  timeout 120 "$1" "$2" --frames 100000 >run.log 2>&1 &
-  pid=$!
-  win=$(timeout 60 xdotool search --sync --onlyvisible --name "Qor_Fen Vantor" | head -1)
-  if [[ -z $win ]]; then
-    kill $pid 2>/dev/null
-    wait $pid
-    exit 1
-  fi
+if ! drive_window run.log '
   sleep 2
   xdotool windowfocus --sync "$win"
   xdotool mousemove --window "$win" 290 12 sleep 0.3 click 1 sleep 2
@@ -44,8 +36,7 @@ if ! timeout 300 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   sleep 1
   xdotool key Escape sleep 0.5
   kill -0 $pid || exit 1
-  xdotool key Escape
-  wait $pid' _ "$vantor" "$soldier"; then
+  xdotool key Escape' "$vantor" "$soldier" --frames 100000; then
   fail "the run did not end on the second Escape"
   cat run.log >&2
 fi
@@ -53,15 +44,7 @@ fi
 # SETTINGS, the SOUNDS tab, the volume knob dragged far past the slider's
 # right end, "Save": the stored level is exactly the slider's maximum.
 printf '[general]\ndrivers=wave\nsample-type=int16\n[wave]\nfile=%s\n' "$work/volume.wav" >"$work/volume.conf"
-if ! ALSOFT_CONF=$work/volume.conf timeout 300 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
-  timeout 120 "$1" --frames 100000 >volume.log 2>&1 &
-  pid=$!
-  win=$(timeout 60 xdotool search --sync --onlyvisible --name "Qor_Fen Vantor" | head -1)
-  if [[ -z $win ]]; then
-    kill $pid 2>/dev/null
-    wait $pid
-    exit 1
-  fi
+if ! ALSOFT_CONF=$work/volume.conf drive_window volume.log '
   sleep 1
   xdotool windowfocus --sync "$win"
   xdotool mousemove --window "$win" 710 12 sleep 0.3 click 1 sleep 2.5
@@ -70,8 +53,7 @@ if ! ALSOFT_CONF=$work/volume.conf timeout 300 xvfb-run -a -s "-screen 0 1024x76
   for i in 1 2 3 4 5 6 7 8; do xdotool mousemove_relative -- 40 0; sleep 0.05; done
   xdotool mouseup 1 sleep 0.3
   xdotool mousemove --window "$win" 635 480 sleep 0.3 click 1 sleep 1
-  xdotool key Escape
-  wait $pid' _ "$vantor"; then
+  xdotool key Escape' "$vantor" --frames 100000; then
   fail "the volume run did not end on Escape"
   cat volume.log >&2
 fi

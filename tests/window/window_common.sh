@@ -3,6 +3,8 @@
 # and counts failures (`fail MESSAGE`; the caller reports `failures`).
 #
 #   window_setup WORK_DIR [MORE_TOOLS...]
+window_tests=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+
 window_setup() {
   local tool work=$1
   shift
@@ -22,4 +24,10 @@ window_setup() {
 fail() {
   echo "FAIL: $*" >&2
   failures=$((failures + 1))
+}
+
+# drive_window LOG STEPS PROGRAM [ARGUMENTS...]: the program in its own X
+# server, driven by STEPS (see drive_window.sh); false when it failed.
+drive_window() {
+  timeout 300 xvfb-run -a -s "-screen 0 1024x768x24" bash "$window_tests/drive_window.sh" "$@"
 }
