@@ -59,16 +59,16 @@ void DoDetailList(QorGUI& gui, DetailListItem& l, float alpha) {
   if (!l.data) return;
   std::lock_guard<std::mutex> hold(l.data->lock);
   const std::vector<DetailRow>& rows = l.data->rows;
-  if (l.data->changed) {
+  if (l.data->changed || l.widest < 0) {
     l.data->changed = false;
     l.context.open = false;
     l.hovered = -1;
+    l.widest = 0;
+    for (const DetailRow& row : rows)
+      l.widest = std::max(l.widest, float(row.depth * kIndent + 12) + d.TextWidth(row.text) + 4);
   }
   const int fit = std::max((r.h - 16) / kRowHeight, 0);
   const int view_w = std::max(r.w - kBar, 0), view_h = fit * kRowHeight;
-  float widest = 0;
-  for (const DetailRow& row : rows)
-    widest = std::max(widest, float(row.depth * kIndent + 12) + d.TextWidth(row.text) + 4);
 
   if (gui.wheel() != 0 && gui.HoverTest(r)) {
     l.scroll_y -= float(gui.wheel() * kRowHeight);
@@ -77,7 +77,7 @@ void DoDetailList(QorGUI& gui, DetailListItem& l, float alpha) {
   l.scroll_y = DoScrollBar(gui, l.bar_y, {r.x + r.w - kBar, r.y, kBar, r.h - kBar, kAnchorFixed}, true, l.scroll_y,
                            float(rows.size() * kRowHeight), float(view_h), kArrowStep, alpha);
   l.scroll_x = DoScrollBar(gui, l.bar_x, {r.x, r.y + r.h - kBar, r.w - kBar, kBar, kAnchorFixed}, false, l.scroll_x,
-                           widest, float(view_w), kArrowStep, alpha);
+                           l.widest, float(view_w), kArrowStep, alpha);
 
   const int first = int(l.scroll_y) / kRowHeight;
   const int shown = std::max(0, std::min(fit + 1, int(rows.size()) - first));

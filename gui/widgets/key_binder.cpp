@@ -57,8 +57,9 @@ bool DoKeyBinder(QorGUI& gui, KeyBinderItem& k, float alpha) {
   d.Colour(outline.r, outline.g, outline.b, outline.a * alpha);
   d.OutlineRect(float(r.x), float(r.y), float(r.w), float(r.h));
 
-  std::string_view text = k.shown.empty() && !k.waiting ? std::string_view("Not Bound") : std::string_view(k.shown);
-  while (!text.empty() && d.TextWidth(text) > float(r.w - 6)) text.remove_prefix(1);
+  const std::string_view text =
+      TailThatFits(d, k.shown.empty() && !k.waiting ? std::string_view("Not Bound") : std::string_view(k.shown),
+                   float(r.w - 6));
   d.Colour(k.text_colour.r, k.text_colour.g, k.text_colour.b, alpha);
   d.Text(float(r.x + 3), float(r.y + r.h - 4), text);
   return changed;

@@ -64,6 +64,7 @@ struct DetailListItem : Placed {
   Rgba background, text;
   DetailSource* data = nullptr;
   float scroll_y = 0, scroll_x = 0;  // pixels
+  float widest = -1;  // the widest row's extent, measured once per change of the rows
   ScrollBarState bar_y, bar_x;
   int hovered = -1;
   // Up to four entries; which ones depends on the row it opened on.

@@ -14,12 +14,6 @@ namespace {
 
 constexpr double kHoverFadeMs = 500, kFocusFadeMs = 1000, kCaretMs = 750;
 
-// The part of `text` that fits `width`: its end, the start dropped.
-std::string_view Tail(Draw2D& d, std::string_view text, float width) {
-  while (!text.empty() && d.TextWidth(text) > width) text.remove_prefix(1);
-  return text;
-}
-
 void PasteMenu(QorGUI& gui, TextBoxItem& t, float alpha) {
   Draw2D& d = gui.draw();
   const GuiRect entry{t.rect.x + t.rect.w / 2 - 50, t.rect.y + t.rect.h, 100, 15, kAnchorFixed};
@@ -41,6 +35,21 @@ void PasteMenu(QorGUI& gui, TextBoxItem& t, float alpha) {
 }
 
 }  // namespace
+
+std::string_view TailThatFits(Draw2D& d, std::string_view text, float width) {
+  if (d.TextWidth(text) <= width) return text;
+  // The fewest characters to drop from the start.
+  size_t low = 1, high = text.size();
+  while (low < high) {
+    const size_t mid = (low + high) / 2;
+    if (d.TextWidth(text.substr(mid)) <= width) {
+      high = mid;
+    } else {
+      low = mid + 1;
+    }
+  }
+  return text.substr(low);
+}
 
 bool DoTextBox(QorGUI& gui, TextBoxItem& t, float alpha) {
   Draw2D& d = gui.draw();
@@ -90,9 +99,9 @@ bool DoTextBox(QorGUI& gui, TextBoxItem& t, float alpha) {
   float caret_x = float(r.x + 3);
   if (t.text.empty() && !t.focused) {
     d.Colour(t.text_colour.r * 0.6f, t.text_colour.g * 0.6f, t.text_colour.b * 0.6f, t.text_colour.a * alpha);
-    d.Text(float(r.x + 3), text_y, Tail(d, t.hint, float(r.w - 6)));
+    d.Text(float(r.x + 3), text_y, TailThatFits(d, t.hint, float(r.w - 6)));
   } else {
-    const std::string_view shown = Tail(d, t.text, float(r.w - 8));
+    const std::string_view shown = TailThatFits(d, t.text, float(r.w - 8));
     d.Colour(t.text_colour.r, t.text_colour.g, t.text_colour.b, t.text_colour.a * alpha);
     d.Text(float(r.x + 3), text_y, shown);
     caret_x += d.TextWidth(shown) + 1;

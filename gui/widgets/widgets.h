@@ -11,10 +11,13 @@
 // [SECTION] value widgets  text box, key binder, drop-down, colour picker
 #pragma once
 
+#include <string_view>
+
 #include "gui/widgets/entry_items.h"
 #include "gui/widgets/list_items.h"
 #include "gui/widgets/widget_items.h"
 
+class Draw2D;
 class QorGUI;
 
 bool DoPictureButton(QorGUI& gui, PictureButtonItem& b, float alpha);
@@ -32,6 +35,11 @@ void DoDetailList(QorGUI& gui, DetailListItem& l, float alpha);
 // Returns the new offset, within [0, content - view].
 float DoScrollBar(QorGUI& gui, ScrollBarState& s, const GuiRect& track, bool vertical, float offset, float content,
                   float view, float step, float alpha);
+
+// The end of `text` that fits `width` in the current font (the value
+// widgets show the end of a long text). Found by halving, as this runs
+// every frame for every box.
+std::string_view TailThatFits(Draw2D& d, std::string_view text, float width);
 
 bool DoTextBox(QorGUI& gui, TextBoxItem& t, float alpha);
 bool DoKeyBinder(QorGUI& gui, KeyBinderItem& k, float alpha);

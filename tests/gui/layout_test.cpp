@@ -210,7 +210,9 @@ TEST(Layout, CommandsMaterialsAndSettingsItNamesExist) {
       const CommandPiece p = CutPiece(piece);
       ++commands;
       EXPECT_TRUE(p.word == "wait" || r.commands.Knows(p.word)) << where << ": " << piece;
-      if (menu_words.count(p.word)) EXPECT_TRUE(menus.count(p.value)) << where << ": " << piece;
+      if (menu_words.count(p.word)) {
+        EXPECT_TRUE(menus.count(p.value)) << where << ": " << piece;
+      }
     }
   };
   for (const auto& m : r.gui.menus()) {

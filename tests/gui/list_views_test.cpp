@@ -173,16 +173,4 @@ TEST(DetailList, ImageRowsOfferTheirExportsWithMaterialAndSlot) {
   EXPECT_FALSE(list.context.open);
 }
 
-TEST(Clipboard, PastesAreCutAndLoseControlCharacters) {
-  shell_test::LogCapture log;
-  Rig r;
-  r.gui.hooks.get_clipboard = [] { return std::string("C:\\games\r\n\tcod4") + std::string(60, 'x'); };
-  const std::string pasted = r.gui.PasteFromClipboard();
-  EXPECT_EQ(pasted.size(), 46u);
-  EXPECT_EQ(pasted.substr(0, 12), "C:\\gamescod4");
-  EXPECT_EQ(log.lines().back(), "Copied Text From ClipBoard: '" + pasted + "'");
-  r.gui.hooks.get_clipboard = nullptr;
-  EXPECT_EQ(r.gui.PasteFromClipboard(), "");
-}
-
 }  // namespace
