@@ -42,6 +42,33 @@ int ListFolderTypes(std::string_view folder,
   return rc;
 }
 
+int ListFolderEntries(std::string_view folder,
+                      const std::function<bool(std::string_view name, bool is_folder)>& visit) {
+  std::string path(folder.empty() ? "." : folder);
+  DIR* d = ::opendir(path.c_str());
+  if (!d) return errno;
+  int rc = 0;
+  for (;;) {
+    errno = 0;
+    dirent* e = ::readdir(d);
+    if (!e) {
+      rc = errno;
+      break;
+    }
+    bool is_folder = e->d_type == DT_DIR;
+    if (e->d_type == DT_UNKNOWN) {
+      struct stat st;
+      is_folder = ::fstatat(::dirfd(d), e->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode);
+    }
+    if (!visit(e->d_name, is_folder)) {
+      rc = ECANCELED;
+      break;
+    }
+  }
+  ::closedir(d);
+  return rc;
+}
+
 int ListFolder(std::string_view folder, const std::function<void(std::string_view name, bool is_folder)>& visit) {
   return ListFolderTypes(folder, [&visit](std::string_view name, FolderEntry type) {
     visit(name, type == FolderEntry::kFolder);

@@ -19,6 +19,12 @@ enum class FolderEntry {
   kDanglingLink,  // a symbolic link whose target does not exist
 };
 
+// Every entry of `folder` in the order the file system returns them, "."
+// and ".." included, with whether it is a folder (by the entry's own type;
+// links are not followed). Stops when `visit` returns false. Returns 0, the
+// errno of opening or reading the folder, or ECANCELED when `visit` stopped.
+int ListFolderEntries(std::string_view folder, const std::function<bool(std::string_view name, bool is_folder)>& visit);
+
 // ListFolder telling dangling links apart.
 int ListFolderTypes(std::string_view folder, const std::function<void(std::string_view name, FolderEntry type)>& visit);
 

@@ -1,0 +1,92 @@
+// The model list: the names of the model files in a game's raw/xmodel
+// folder, listed on a thread of its own so that thousands of files never
+// stall the window, and narrowed by the search box's text. The listing
+// thread fills a list of its own and hands it over whole; everything the
+// list box sees is written on the main thread, in Refresh and Filter.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+struct ListSource;
+
+class QorLoader {
+ public:
+  explicit QorLoader(ListSource& view);
+  // A running listing is told to stop and waited for.
+  ~QorLoader();
+  QorLoader(const QorLoader&) = delete;
+  QorLoader& operator=(const QorLoader&) = delete;
+
+  // Refused (false) for a path that is not a folder, and while a listing
+  // runs. The folder keeps a trailing separator.
+  bool SetFolder(const std::string& folder);
+  // Starts a listing of the folder; logs and returns false when there is
+  // no valid folder or one is already being listed.
+  bool LoadList();
+  // The search box's text; 1 or 2 characters show every name. `reapply`
+  // runs the filter in force again (after a new listing).
+  void Filter(const std::string& text, bool reapply = false);
+
+  // Main thread, once a frame: takes what the listing thread handed over,
+  // in order. True when the list box's contents changed.
+  bool Refresh();
+
+  // A listing runs, or its names have not been taken by Refresh yet (main
+  // thread).
+  bool loading() const { return waiting_ || loading_.load(); }
+  bool path_valid() const { return path_valid_; }
+  const std::string& folder() const { return folder_; }
+  // The last complete listing, in directory order (main thread).
+  const std::vector<std::string>& names() const { return names_; }
+  const std::string& filter_text() const { return filter_text_; }
+  // True when `name` is one of the listed names (not a status line).
+  bool Listed(const std::string& name) const;
+
+  // "reset_listbox xmodels;": the list box back to its top.
+  std::function<void()> reset_listbox;
+  // Listing thread: something was handed over (the window wakes up).
+  std::function<void()> wake;
+  // Main thread, from Refresh: each status line ("Loading: 100"), and the
+  // end of each listing (false: it failed, nothing was handed over).
+  std::function<void(const std::string& line)> on_status;
+  std::function<void(bool ok)> on_finished;
+  // Test seam: called on the listing thread with the count of entries
+  // examined; a non-zero result ends the listing with that error code.
+  std::function<int(size_t count)> fault;
+
+ private:
+  enum class Kind { kStatus, kNames, kFailed };
+  struct Handover {
+    uint64_t generation = 0;
+    Kind kind = Kind::kStatus;
+    std::string line;
+    std::vector<std::string> names;
+  };
+  void ListDirctory(std::string folder, uint64_t generation);
+  void Publish(Handover handover);
+  void Show(const std::vector<std::string>& items);
+
+  ListSource& view_;
+  std::string folder_;
+  bool path_valid_ = false;
+  std::atomic<bool> loading_{false};
+  std::atomic<bool> stop_{false};
+  std::thread thread_;
+  uint64_t generation_ = 0;
+
+  // Main thread only.
+  std::vector<std::string> names_;
+  std::vector<std::string> filtered_;
+  std::string filter_text_;
+  bool showing_all_ = false;
+  bool waiting_ = false;  // a listing's names have not been taken yet
+
+  std::mutex lock_;  // guards `handed_`
+  std::vector<Handover> handed_;
+};

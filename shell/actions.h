@@ -1,0 +1,83 @@
+// The program's actions behind the settings menus, the model list and the
+// hotkeys: switching the active game (and so the model list), handing a
+// picked model to the worker, the frame caps, the model scale, the logging
+// mode, the mouse style, the image format, the colours and the folders.
+// Everything runs on the main thread; what reaches the interface, the
+// window or the worker goes through the hooks, so the actions run headless.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "model/xmodel.h"
+
+class QorLoader;
+struct QorSettings;
+
+struct ActionHooks {
+  std::function<void(const std::string& text)> show_error;    // the interface's error box
+  std::function<void(const std::string& text)> show_message;  // "msg_box_menu" with the text
+  std::function<void(const std::string& commands)> run_commands;
+  std::function<void(const std::string& name, const std::string& text)> set_text;  // a named GUI text
+  std::function<void(const std::string& root)> set_title;
+  std::function<void(GameVersion game)> set_model_game;  // the readers' layout
+  std::function<void(const std::string& path, uint32_t flags)> add_job;
+  std::function<void(float scale)> set_model_scale;
+  std::function<void(int focused, int unfocused)> set_frame_caps;
+  std::function<void(float r, float g, float b)> set_clear_colour;
+  // A new game root: the IWD mover forgets its state and checks the root.
+  std::function<void(const std::string& root)> check_images;
+};
+
+class QorActions {
+ public:
+  QorActions(QorSettings& settings, QorLoader& loader, ActionHooks hooks);
+
+  // 0 COD 4, 1 COD 5, 2 COD Black Ops. True when the game's model list was
+  // started, or is the one already shown.
+  bool SetActiveGame(int index);
+  // F1: the games after the active one in turn, at most two tries.
+  void CycleGame();
+  // A name picked in the model list; status lines are not models.
+  void LoadModel(const std::string& name);
+  // The full path of the model last handed to the worker ("" before).
+  const std::string& model_path() const { return model_path_; }
+
+  void SetActiveFps(const std::string& text);
+  void SetInactiveFps(const std::string& text);
+  void SetModelScale(const std::string& text);
+  bool SetLoggingMode(int mode);
+  bool SetMouseStyle(int style);
+  bool SetExportAsTga(int value);
+  void SetBackgroundColour(float r, float g, float b);
+  void SetGridColour(float r, float g, float b);
+
+  // The answers of the folder browser ("" is a cancel and does nothing).
+  bool SetGameRoot(int game, const std::string& folder);
+  bool SetExportFolder(const std::string& folder);
+  bool SetGdtFolder(const std::string& folder);
+  void ClearGameRoot(int game);
+  void ClearExportFolder();
+  void ClearGdtFolder();
+
+  // The model list's end: a failed listing is listed again the next time
+  // its game is chosen.
+  void ListFinished(bool ok);
+
+ private:
+  enum class ListStart { kStarted, kUnchanged, kFailed };
+  ListStart StartModelList(const std::string& root);
+  std::string& GameRoot(int game);
+  bool StoreFolder(std::string& setting, const char* text_name, const std::string& folder);
+
+  QorSettings& settings_;
+  QorLoader& loader_;
+  ActionHooks hooks_;
+  std::string listed_root_;  // the root whose model list is shown
+  std::string model_path_;
+};
+
+// The settings' colour DWORD: each channel times 255, truncated, red in the
+// lowest byte.
+uint32_t PackColour(float r, float g, float b);

@@ -1,0 +1,229 @@
+// The model list loader: what the list box shows while listing and after,
+// the status lines, the filter, refusals, a failed listing and a listing
+// cut short at exit.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "model/qor_loader.h"
+#include "tests/model/model_test_support.h"
+#include "shell/list_source.h"
+#include "tests/shell/shell_test_support.h"
+
+namespace {
+
+using shell_test::LogCapture;
+
+std::vector<std::string> Items(ListSource& view) {
+  std::lock_guard<std::mutex> hold(view.lock);
+  return view.items;
+}
+
+// Refreshes until the listing has been taken.
+void Finish(QorLoader& loader) {
+  for (int i = 0; i < 5000 && loader.loading(); ++i) {
+    loader.Refresh();
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  loader.Refresh();
+}
+
+// A folder of `count` model files ("model_000"...), each file empty: the
+// list is made from names alone.
+void Models(const std::string& folder, int count) {
+  for (int i = 0; i < count; ++i) {
+    char name[32];
+    std::snprintf(name, sizeof name, "model_%03d", i);
+    shell_test::WriteText(folder + "/" + name, "");
+  }
+}
+
+TEST(QorLoaderTest, ListsModelNamesWithStatusLinesAndLeavesOutDottedNamesAndFolders) {
+  test_support::TempDir dir;
+  Models(dir.path(), 247);
+  shell_test::WriteText(dir.Sub("weapon_ak47_mp"), "");
+  shell_test::WriteText(dir.Sub("notes.txt"), "");
+  shell_test::WriteText(dir.Sub(".hidden"), "");
+  ::mkdir(dir.Sub("subfolder").c_str(), 0755);
+  // 249 + ".", ".." + 2 dotted + 1 folder = 254 entries: 253 after the first.
+  ListSource view;
+  QorLoader loader(view);
+  std::vector<std::string> status;
+  loader.on_status = [&](const std::string& line) { status.push_back(line); };
+  ASSERT_TRUE(loader.SetFolder(dir.path()));
+  EXPECT_EQ(loader.folder().back(), '/');
+  ASSERT_TRUE(loader.LoadList());
+  EXPECT_EQ(Items(view), std::vector<std::string>{"Loading: 0"});
+  Finish(loader);
+  EXPECT_EQ(status, (std::vector<std::string>{"Loading: 100", "Loading: 200"}));
+  const std::vector<std::string> shown = Items(view);
+  EXPECT_EQ(shown.size(), 248u);
+  EXPECT_EQ(shown, loader.names());
+  for (const std::string& name : shown) EXPECT_EQ(name.find('.'), std::string::npos) << name;
+  EXPECT_NE(std::find(shown.begin(), shown.end(), "weapon_ak47_mp"), shown.end());
+  EXPECT_EQ(std::find(shown.begin(), shown.end(), "subfolder"), shown.end());
+  EXPECT_TRUE(loader.Listed("model_010"));
+  EXPECT_FALSE(loader.Listed("Loading: 100"));
+}
+
+TEST(QorLoaderTest, ShortFiltersShowEveryNameLongerOnesTheMatchesAndTheFilterOutlivesARelisting) {
+  test_support::TempDir dir;
+  for (const char* name : {"viewmodel_m16", "weapon_m16_mp", "viewhands_op_force", "body_M16"})
+    shell_test::WriteText(dir.Sub(name), "");
+  ListSource view;
+  QorLoader loader(view);
+  int resets = 0;
+  loader.reset_listbox = [&] { ++resets; };
+  ASSERT_TRUE(loader.SetFolder(dir.path()));
+  ASSERT_TRUE(loader.LoadList());
+  Finish(loader);
+  for (const char* text : {"m", "m1", ""}) {
+    loader.Filter(text);
+    EXPECT_EQ(Items(view).size(), 4u) << text;
+  }
+  EXPECT_EQ(resets, 0);
+  loader.Filter("m16");  // case-sensitive: not "body_M16"
+  std::vector<std::string> shown = Items(view);
+  std::sort(shown.begin(), shown.end());
+  EXPECT_EQ(shown, (std::vector<std::string>{"viewmodel_m16", "weapon_m16_mp"}));
+  EXPECT_EQ(resets, 1);
+  // Typed while listing: the status line stays, the names come filtered.
+  shell_test::WriteText(dir.Sub("viewmodel_m16_gl"), "");
+  ASSERT_TRUE(loader.LoadList());
+  loader.Filter("view");
+  EXPECT_EQ(Items(view), std::vector<std::string>{"Loading: 0"});
+  Finish(loader);
+  shown = Items(view);
+  std::sort(shown.begin(), shown.end());
+  EXPECT_EQ(shown, (std::vector<std::string>{"viewhands_op_force", "viewmodel_m16", "viewmodel_m16_gl"}));
+  loader.Filter("vi");
+  EXPECT_EQ(Items(view).size(), 5u);
+}
+
+TEST(QorLoaderTest, RefusesMissingFoldersFilesAndASecondListingWhileOneRuns) {
+  LogCapture log;
+  test_support::TempDir dir;
+  Models(dir.path(), 3);
+  ListSource view;
+  QorLoader loader(view);
+  EXPECT_FALSE(loader.LoadList());
+  EXPECT_TRUE(log.Contains("QorLoader::LoadList called when path is not valid."));
+  EXPECT_FALSE(loader.SetFolder(dir.Sub("missing")));
+  EXPECT_FALSE(loader.SetFolder(dir.Sub("model_000")));  // a file is not a folder
+  EXPECT_TRUE(log.Contains("QorLoader Folder dose not exsist: " + dir.Sub("model_000")));
+  EXPECT_FALSE(loader.path_valid());
+
+  ASSERT_TRUE(loader.SetFolder(dir.path()));
+  std::atomic<bool> hold{true};
+  loader.fault = [&](size_t) {
+    while (hold) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    return 0;
+  };
+  ASSERT_TRUE(loader.LoadList());
+  EXPECT_FALSE(loader.LoadList());
+  EXPECT_FALSE(loader.SetFolder(dir.path()));  // a folder change would mix two listings
+  hold = false;
+  Finish(loader);
+  size_t already = 0;
+  for (const std::string& line : log.lines())
+    already += line.find("QorLoader::LoadList called while already loading directroy") != std::string::npos;
+  EXPECT_EQ(already, 1u);
+  EXPECT_EQ(Items(view).size(), 3u);
+}
+
+TEST(QorLoaderTest, AListingThatFailsHalfwayKeepsItsStatusLineAndCanRunAgain) {
+  LogCapture log;
+  test_support::TempDir dir;
+  Models(dir.path(), 150);
+  ListSource view;
+  QorLoader loader(view);
+  std::vector<bool> ends;
+  loader.on_finished = [&](bool ok) { ends.push_back(ok); };
+  ASSERT_TRUE(loader.SetFolder(dir.path()));
+  loader.fault = [](size_t count) { return count == 120 ? EIO : 0; };
+  ASSERT_TRUE(loader.LoadList());
+  Finish(loader);
+  EXPECT_TRUE(log.Contains("QorLoader::LoadList Error: " + std::to_string(EIO)));
+  EXPECT_EQ(Items(view), std::vector<std::string>{"Loading: 100"});
+  EXPECT_TRUE(loader.names().empty());
+  loader.fault = nullptr;
+  ASSERT_TRUE(loader.LoadList());
+  Finish(loader);
+  EXPECT_EQ(Items(view).size(), 150u);
+  EXPECT_EQ(ends, (std::vector<bool>{false, true}));
+  // A folder that went away fails from the start.
+  ASSERT_TRUE(loader.SetFolder(dir.path()));
+  std::filesystem::remove_all(dir.path());
+  ASSERT_TRUE(loader.LoadList());
+  Finish(loader);
+  EXPECT_EQ(Items(view), std::vector<std::string>{"Loading: 0"});
+  EXPECT_EQ(ends.back(), false);
+}
+
+TEST(QorLoaderTest, DestroyingTheLoaderStopsItsListing) {
+  test_support::TempDir dir;
+  Models(dir.path(), 50);
+  ListSource view;
+  std::atomic<size_t> seen{0};
+  {
+    QorLoader loader(view);
+    loader.fault = [&](size_t count) {
+      seen = count;
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+      return 0;
+    };
+    ASSERT_TRUE(loader.SetFolder(dir.path()));
+    ASSERT_TRUE(loader.LoadList());
+    while (seen < 3) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  EXPECT_LT(seen.load(), 50u);
+}
+
+// A filter typed on every frame while listings run: the thread checker
+// sees the list box, the handover and the names.
+TEST(QorLoaderTest, FilteringOnEveryFrameWhileListing) {
+  test_support::TempDir dir;
+  Models(dir.path(), 400);
+  ListSource view;
+  QorLoader loader(view);
+  ASSERT_TRUE(loader.SetFolder(dir.path()));
+  const char* texts[] = {"m", "mo", "mod", "model_1", "model_19", ""};
+  for (int round = 0; round < 3; ++round) {
+    ASSERT_TRUE(loader.LoadList());
+    for (int frame = 0; loader.loading(); ++frame) {
+      std::this_thread::yield();
+      loader.Filter(texts[frame % 6]);
+      loader.Refresh();
+      std::lock_guard<std::mutex> hold(view.lock);
+      ASSERT_FALSE(view.items.empty());
+    }
+  }
+  loader.Filter("model_19");
+  EXPECT_EQ(Items(view).size(), 10u);  // model_190 to model_199
+}
+
+TEST(QorLoaderTest, ListsTheSampleGamesModels) {
+  const std::string samples = model_test::SamplesDir();
+  if (!std::filesystem::is_directory(samples)) GTEST_SKIP() << "no " << samples;
+  ListSource view;
+  QorLoader loader(view);
+  ASSERT_TRUE(loader.SetFolder(samples + "\\cod4-modtools\\raw\\xmodel"));
+  ASSERT_TRUE(loader.LoadList());
+  Finish(loader);
+  const std::set<std::string> names(loader.names().begin(), loader.names().end());
+  EXPECT_EQ(names.size(), 8u);
+  EXPECT_TRUE(names.count("viewmodel_m16"));
+  loader.Filter("viewmodel");
+  EXPECT_EQ(Items(view).size(), 3u);
+}
+
+}  // namespace

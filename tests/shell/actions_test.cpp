@@ -1,0 +1,224 @@
+// The settings menus' actions, the game switch with its model list, the
+// model hand-off and the hotkeys, with every hook recorded.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "model/qor_loader.h"
+#include "model/xmodel_threaded.h"
+#include "shell/actions.h"
+#include "shell/hotkeys.h"
+#include "shell/list_source.h"
+#include "tests/shell/shell_test_support.h"
+
+namespace {
+
+using shell_test::LogCapture;
+
+struct Rig {
+  QorSettings settings;
+  ListSource view;
+  QorLoader loader{view};
+  std::vector<std::string> errors, messages, titles, commands, texts;
+  std::vector<std::pair<std::string, uint32_t>> jobs;
+  std::vector<GameVersion> games;
+  std::vector<float> scales;
+  std::vector<std::string> checked;
+  QorActions actions{settings, loader, Hooks()};
+
+  ActionHooks Hooks() {
+    ActionHooks h;
+    h.show_error = [this](const std::string& t) { errors.push_back(t); };
+    h.show_message = [this](const std::string& t) { messages.push_back(t); };
+    h.set_title = [this](const std::string& t) { titles.push_back(t); };
+    h.run_commands = [this](const std::string& t) { commands.push_back(t); };
+    h.set_text = [this](const std::string& n, const std::string& t) { texts.push_back(n + "=" + t); };
+    h.set_model_game = [this](GameVersion g) { games.push_back(g); };
+    h.add_job = [this](const std::string& p, uint32_t f) { jobs.emplace_back(p, f); };
+    h.set_model_scale = [this](float s) { scales.push_back(s); };
+    h.check_images = [this](const std::string& r) { checked.push_back(r); };
+    return h;
+  }
+  void FinishList() {
+    for (int i = 0; i < 5000 && loader.loading(); ++i) {
+      loader.Refresh();
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+  }
+};
+
+// A game root with raw/xmodel holding the given model files.
+std::string GameRoot(const test_support::TempDir& dir, const std::string& name, std::vector<std::string> models) {
+  const std::string root = dir.Sub(name);
+  std::filesystem::create_directories(root + "/raw/xmodel");
+  for (const std::string& m : models) shell_test::WriteText(root + "/raw/xmodel/" + m, "");
+  return root;
+}
+
+TEST(ActionsTest, FrameCapsAndScaleTakeWholeNumbersWithinTheirLimits) {
+  LogCapture log;
+  Rig r;
+  for (const char* text : {"30", "abc", "60x", "99999999999", ""}) r.actions.SetActiveFps(text);
+  EXPECT_EQ(r.settings.fps_active, 60);
+  r.actions.SetActiveFps("31");
+  EXPECT_EQ(r.settings.fps_active, 31);
+  EXPECT_TRUE(log.Contains("ActiveFPS set to: 31"));
+  r.actions.SetInactiveFps("10");
+  EXPECT_EQ(r.settings.fps_sleepy, 30);
+  r.actions.SetInactiveFps("11");
+  EXPECT_EQ(r.settings.fps_sleepy, 11);
+  EXPECT_TRUE(log.Contains("InactiveFPS set to: 11"));
+
+  for (const char* text : {"abc", "2.5cm", "nan", "inf"}) r.actions.SetModelScale(text);
+  for (const char* text : {"0", "-1", "999", "1000"}) r.actions.SetModelScale(text);
+  ASSERT_EQ(r.errors.size(), 8u);
+  EXPECT_EQ(r.errors[0], "Model Scale: Not a valid float");
+  EXPECT_EQ(r.errors[3], "Model Scale: Not a valid float");
+  EXPECT_EQ(r.errors[4], "Model Scale: Please enter\n a scale between 0-999");
+  EXPECT_EQ(r.errors[7], "Model Scale: Please enter\n a scale between 0-999");
+  EXPECT_FLOAT_EQ(r.settings.export_scale_new, 2.54f);
+  r.actions.SetModelScale(" 1.5 ");
+  r.actions.SetModelScale("1.5");  // unchanged: not handed over again
+  EXPECT_EQ(r.scales, std::vector<float>{1.5f});
+  EXPECT_TRUE(log.Contains("XmodelScale SetTo: 1.50"));
+}
+
+TEST(ActionsTest, ChoiceHandlersRefuseValuesOutsideTheirLists) {
+  Rig r;
+  EXPECT_TRUE(r.actions.SetMouseStyle(1));
+  EXPECT_EQ(r.commands.back(), "open Settings_hotkeys_mouse_assView; force_close Settings_hotkeys_mouse_maya;");
+  EXPECT_FALSE(r.actions.SetMouseStyle(2));
+  EXPECT_EQ(r.settings.mouse_style, 1);
+  EXPECT_TRUE(r.actions.SetExportAsTga(1));
+  EXPECT_FALSE(r.actions.SetExportAsTga(7));
+  EXPECT_EQ(r.settings.export_img_as_tga, 1);
+  r.actions.SetGridColour(1.0f, 0.5f, 0.0f);
+  EXPECT_EQ(r.settings.color_grid, 0x00007FFFu);
+}
+
+TEST(ActionsTest, FoldersAreCheckedBeforeTheyAreStoredAndClearedFoldersMeanTheProgramsOwn) {
+  test_support::TempDir dir;
+  Rig r;
+  const std::string no_raw = dir.Sub("not_a_game");
+  ::mkdir(no_raw.c_str(), 0755);
+  EXPECT_FALSE(r.actions.SetGameRoot(0, no_raw));
+  EXPECT_EQ(r.errors.back(),
+            "No 'raw' folder found make sure you select the root cod4 directory and have mod tools installed.");
+  EXPECT_FALSE(r.actions.SetGameRoot(2, no_raw));
+  EXPECT_EQ(r.errors.back(),
+            "No 'raw' folder found make sure you select the root cod BO directory and have mod tools installed.");
+  EXPECT_EQ(r.settings.Cod4Path, "Set Path");
+
+  const std::string root = dir.Sub("game");
+  std::filesystem::create_directories(root + "/Raw");  // the games' folders come in any case
+  EXPECT_TRUE(r.actions.SetGameRoot(1, root));
+  EXPECT_EQ(r.settings.Cod5Path, root);
+  EXPECT_EQ(r.texts.back(), "output_cod5=" + root);
+  EXPECT_EQ(r.checked, std::vector<std::string>{root});
+
+  // A folder the store would cut short is refused.
+  const std::string deep = dir.Sub(std::string(250, 'd'));
+  std::filesystem::create_directories(deep + "/raw");
+  EXPECT_FALSE(r.actions.SetGameRoot(1, deep));
+  EXPECT_NE(r.errors.back().find("too long"), std::string::npos);
+  EXPECT_EQ(r.settings.Cod5Path, root);
+  EXPECT_FALSE(r.actions.SetExportFolder(""));  // a cancelled browse
+  EXPECT_TRUE(r.actions.SetExportFolder(root));
+  r.actions.ClearExportFolder();
+  r.actions.ClearGdtFolder();
+  r.actions.ClearGameRoot(1);
+  EXPECT_EQ(r.settings.export_folder, "Running Directory");
+  EXPECT_EQ(r.settings.export_folder_GDT, "Running Directory");
+  EXPECT_EQ(r.settings.Cod5Path, "Set Path");
+  EXPECT_EQ(r.texts.back(), "output_cod5=Set Path");
+}
+
+TEST(ActionsTest, SwitchingGamesListsTheirModelsAndRefusesWhatCannotBeListed) {
+  LogCapture log;
+  test_support::TempDir dir;
+  Rig r;
+  r.settings.Cod4Path = GameRoot(dir, "cod4", {"viewmodel_m16", "weapon_ak47"});
+  r.settings.BOPath = GameRoot(dir, "bo", {"t5_model"});
+  r.settings.Cod5Path = dir.Sub("cod5_without_raw");
+  ::mkdir(r.settings.Cod5Path.c_str(), 0755);
+
+  EXPECT_FALSE(r.actions.SetActiveGame(3));
+  EXPECT_EQ(r.errors.back(), "Unkown Game selected in dropbox.");
+  ASSERT_TRUE(r.actions.SetActiveGame(0));
+  EXPECT_EQ(r.titles, std::vector<std::string>{r.settings.Cod4Path});
+  EXPECT_EQ(r.games, std::vector<GameVersion>{Cod4});
+  EXPECT_FALSE(r.actions.SetActiveGame(2));  // still listing
+  EXPECT_TRUE(log.Contains("User tried to switch active game while list is still loading."));
+  r.FinishList();
+  EXPECT_EQ(r.loader.names().size(), 2u);
+
+  // A game whose list cannot start changes neither the game nor the readers.
+  EXPECT_FALSE(r.actions.SetActiveGame(1));
+  EXPECT_EQ(r.errors.back(), "Xmodel List: '" + r.settings.Cod5Path + "/raw/xmodel' is not a valid path");
+  EXPECT_EQ(r.settings.active_game, 0);
+  EXPECT_EQ(r.games.size(), 1u);
+  // The same root again is not listed again.
+  EXPECT_TRUE(r.actions.SetActiveGame(0));
+  EXPECT_EQ(r.titles.size(), 1u);
+
+  // F1 from COD 4: COD 5 fails, Black Ops is next.
+  r.actions.CycleGame();
+  EXPECT_EQ(r.settings.active_game, 2);
+  EXPECT_EQ(r.games.back(), BO);
+  r.FinishList();
+  // From Black Ops: COD 4 lists; a root that is not set says so first.
+  r.settings.Cod4Path = "Set Path";
+  r.actions.CycleGame();
+  EXPECT_EQ(r.messages, std::vector<std::string>{"Directory Not Set"});
+  EXPECT_EQ(r.settings.active_game, 2);
+}
+
+TEST(ActionsTest, PickingAModelHandsItsPathToTheWorkerAndAFailedListingListsAgain) {
+  LogCapture log;
+  test_support::TempDir dir;
+  Rig r;
+  r.loader.on_finished = [&r](bool ok) { r.actions.ListFinished(ok); };
+  r.settings.Cod4Path = GameRoot(dir, "cod4", {"viewmodel_m16"});
+  ASSERT_TRUE(r.actions.SetActiveGame(0));
+  r.actions.LoadModel("Loading: 0");  // the status line is not a model
+  r.FinishList();
+  r.actions.LoadModel("viewmodel_m16");
+  ASSERT_EQ(r.jobs.size(), 1u);
+  EXPECT_EQ(r.jobs[0].first, r.loader.folder() + "viewmodel_m16");
+  EXPECT_EQ(r.jobs[0].second, job::kOpenModel);
+  EXPECT_EQ(r.actions.model_path(), r.jobs[0].first);
+  EXPECT_TRUE(log.Contains("Passing Xmodel: 'viewmodel_m16' to background loader"));
+
+  shell_test::WriteText(r.settings.Cod4Path + "/raw/xmodel/weapon_ak47", "");
+  r.actions.ListFinished(false);  // as a failed listing reports it
+  ASSERT_TRUE(r.actions.SetActiveGame(0));
+  r.FinishList();
+  EXPECT_EQ(r.loader.names().size(), 2u);
+}
+
+TEST(HotkeysTest, SlotsFireInTheirOrderOncePerPressAndOnlyFromTheirOwnArray) {
+  KeyMap map = DefaultKeyMap();
+  KeyArray down{}, chars{};
+  down[0x70] = 1;           // F1: the game cycle
+  chars['m'] = 1;           // export MA
+  chars['t'] = 1;           // tags
+  down[0x20] = 1;           // Space: the model list
+  down['w'] = 1;            // a key code is not the typed "w"
+  std::vector<int> fired;
+  RunHotkeys(map, down, chars, [&](int slot) { fired.push_back(slot); });
+  EXPECT_EQ(fired, (std::vector<int>{kHotkeyCycleGame, kHotkeyModelList, kHotkeyExportMA, kHotkeyTags}));
+  EXPECT_EQ(down[0x70] + down[0x20] + chars['m'] + chars['t'], 0);
+  EXPECT_EQ(down['w'], 1);
+  fired.clear();
+  RunHotkeys(map, down, chars, [&](int slot) { fired.push_back(slot); });
+  EXPECT_TRUE(fired.empty());
+  EXPECT_STREQ(HotkeyCommand(kHotkeyExportXE), "export_XE;");
+  EXPECT_EQ(HotkeySwitch(kHotkeyBones), &QorSettings::draw_bones);
+}
+
+}  // namespace
