@@ -10,3 +10,4 @@ int CmdSettings(const CliArgs& args);
 int CmdIwd(const CliArgs& args);
 int CmdConvert(const CliArgs& args);
 int CmdGui(const CliArgs& args);
+int CmdList(const CliArgs& args);

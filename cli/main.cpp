@@ -16,6 +16,7 @@ constexpr const char* kUsage =
     "         [--game cod4|cod5|bo] [--scale F] [--sub-dir|--no-sub-dir] [--auto-switch yes|no]\n"
     "         [--open]\n"
     "  settings list | get KEY | set KEY VALUE | reset\n"
+    "  list [ROOT|FOLDER] [--game cod4|cod5|bo] [--filter TEXT] [--json]\n"
     "  sample DIR\n"
     "  iwd ROOT [--check]\n"
     "  convert FILE.iwi|FILE.dds --to dds|tga [--out FILE]\n"
@@ -25,7 +26,7 @@ constexpr const char* kUsage =
 
 int main(int argc, char** argv) {
   std::string error;
-  auto args = ParseCliArgs(argc, argv, {"--game", "--scale", "--auto-switch", "--format", "--out", "--gdt-dir", "--tags-dir", "--to", "--size"},
+  auto args = ParseCliArgs(argc, argv, {"--game", "--scale", "--auto-switch", "--format", "--out", "--gdt-dir", "--tags-dir", "--to", "--size", "--filter"},
                            {"--json", "--geometry", "--help", "--sub-dir", "--no-sub-dir", "--open", "--check"}, error);
   if (!args) {
     std::cerr << "vantor-cli: " << error << "\n" << kUsage;
@@ -38,6 +39,7 @@ int main(int argc, char** argv) {
   if (args->command == "iwd") return CmdIwd(*args);
   if (args->command == "convert") return CmdConvert(*args);
   if (args->command == "gui") return CmdGui(*args);
+  if (args->command == "list") return CmdList(*args);
   if (args->command == "--help" || args->command == "help" || args->command == "-h") {
     std::cout << kUsage;
     return 0;

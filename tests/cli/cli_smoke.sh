@@ -132,5 +132,30 @@ then
   failures=$((failures + 1))
 fi
 
+# list: the sample tree's models by game root, then a folder of 249 model
+# files and two dotted names: the status lines on standard error, the
+# names alone on standard output.
+listed=$("$cli" list "$work/sample/cod4" 2>/dev/null </dev/null | sort)
+expected=$(find "$work/sample/cod4/raw/xmodel" -maxdepth 1 -type f ! -name '*.*' -printf '%f\n' | sort)
+if [[ -z $listed || $listed != "$expected" ]]; then
+  echo "FAIL: list of the sample's cod4 root gave: $listed" >&2
+  failures=$((failures + 1))
+fi
+mkdir -p "$work/many"
+for i in $(seq -w 1 249); do : >"$work/many/model_$i"; done
+: >"$work/many/readme.txt"
+: >"$work/many/.hidden"
+"$cli" list "$work/many" >"$work/many.out" 2>"$work/many.err" </dev/null
+if [[ $(wc -l <"$work/many.out") -ne 249 ]] || grep -q '\.' "$work/many.out" ||
+   [[ $(grep -c '^Loading: ' "$work/many.err") -ne 2 ]]; then
+  echo "FAIL: list of 249 models: $(wc -l <"$work/many.out") names, stderr: $(head -c 300 "$work/many.err")" >&2
+  failures=$((failures + 1))
+fi
+if [[ $("$cli" list "$work/many" --filter del_24 2>/dev/null | wc -l) -ne 10 ]] ||
+   [[ $("$cli" list "$work/many" --filter 24 2>/dev/null | wc -l) -ne 249 ]]; then
+  echo "FAIL: list --filter" >&2
+  failures=$((failures + 1))
+fi
+
 echo "cli_smoke: $models models, $failures failures"
 [[ $failures -eq 0 ]]

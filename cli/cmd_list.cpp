@@ -1,0 +1,93 @@
+// vantor-cli list: the model list as the window fills it, without one. The
+// names go to standard output in listing order, one a line (or as JSON);
+// the "Loading: N" status lines and the log go to standard error.
+#include <condition_variable>
+#include <iostream>
+#include <mutex>
+#include <string>
+
+#include "cli/commands.h"
+#include "cli/json_writer.h"
+#include "model/qor_loader.h"
+#include "model/xmodel.h"
+#include "platform/fs_paths.h"
+#include "shell/list_source.h"
+#include "shell/logger.h"
+#include "shell/settings.h"
+
+namespace {
+
+// A game root lists its raw/xmodel; any other folder is listed itself.
+std::optional<std::string> FolderToList(const CliArgs& args) {
+  if (!args.positional.empty()) {
+    const std::string& path = args.positional[0];
+    const std::string models = platform::NormalizePath(path) + "/raw/xmodel";
+    return platform::FolderExists(models) ? models : path;
+  }
+  QorSettings& s = Settings();
+  s.Load();
+  int game = s.active_game;
+  if (std::optional<std::string> name = args.Get("--game")) {
+    std::optional<int> parsed = ParseGameName(*name);
+    if (!parsed) {
+      std::cerr << "vantor-cli: unknown game (cod4, cod5 or bo)\n";
+      return std::nullopt;
+    }
+    game = *parsed == Cod5 ? 1 : *parsed == BO ? 2 : 0;
+  }
+  const std::string& root = game == 1 ? s.Cod5Path : game == 2 ? s.BOPath : s.Cod4Path;
+  if (root == "Set Path") {
+    std::cerr << "error: Directory Not Set (vantor-cli settings set Folders/Cod4Path ROOT, or give ROOT)\n";
+    return std::nullopt;
+  }
+  return platform::NormalizePath(root) + "/raw/xmodel";
+}
+
+}  // namespace
+
+int CmdList(const CliArgs& args) {
+  InstallStderrSink(Logger());
+  const std::optional<std::string> folder = FolderToList(args);
+  if (!folder) return 2;
+
+  ListSource view;
+  std::mutex lock;
+  std::condition_variable signal;
+  bool woken = false;
+  bool ok = false;
+  {
+    QorLoader loader(view);
+    loader.wake = [&] {
+      std::lock_guard<std::mutex> hold(lock);
+      woken = true;
+      signal.notify_one();
+    };
+    loader.on_status = [](const std::string& line) { std::cerr << line << "\n"; };
+    loader.on_finished = [&ok](bool finished) { ok = finished; };
+    if (!loader.SetFolder(*folder) || !loader.LoadList()) return 1;
+    while (loader.loading()) {
+      std::unique_lock<std::mutex> hold(lock);
+      signal.wait(hold, [&] { return woken; });
+      woken = false;
+      hold.unlock();
+      loader.Refresh();
+    }
+    if (!ok) return 1;
+    loader.Filter(args.Get("--filter").value_or(""));
+  }
+
+  std::lock_guard<std::mutex> hold(view.lock);
+  if (args.Has("--json")) {
+    JsonWriter json;
+    json.BeginObject().Key("folder").String(*folder).Key("filter").String(args.Get("--filter").value_or(""));
+    json.Key("count").Int(int64_t(view.items.size())).Key("names").BeginArray();
+    for (const std::string& name : view.items) json.String(name);
+    json.EndArray().EndObject();
+    std::cout << json.str() << "\n";
+  } else {
+    std::string out;
+    for (const std::string& name : view.items) out += name + "\n";
+    std::cout << out;
+  }
+  return 0;
+}
