@@ -1,0 +1,306 @@
+// The folder dialogs against stub "zenity" and "kdialog" scripts put first on
+// PATH: arguments reach them unchanged (no shell), answers, cancels and
+// oversize answers, one dialog at a time, a dialog killed with its owner; the
+// choice of browser; the start folder from the Wine prefix, desktop or home.
+#include "platform/folder_browser.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>    // Required for: kill()
+#include <sys/stat.h>  // Required for: chmod()
+
+#include <chrono>
+#include <cstdlib>  // Required for: setenv(), unsetenv()
+#include <filesystem>
+#include <optional>
+#include <sstream>
+#include <thread>
+#include <vector>
+
+#include "tests/shell/shell_test_support.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_dir.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using platform::FolderBrowserKind;
+using platform::FolderDialog;
+using test_support::ReadText;
+using test_support::WriteText;
+
+// Sets (or, with nullopt, unsets) an environment variable for one test.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, std::optional<std::string> value) : name_(name) {
+    if (const char* old = std::getenv(name)) old_ = old;
+    if (value) {
+      ::setenv(name, value->c_str(), 1);
+    } else {
+      ::unsetenv(name);
+    }
+  }
+  ~ScopedEnv() {
+    if (old_) {
+      ::setenv(name_, old_->c_str(), 1);
+    } else {
+      ::unsetenv(name_);
+    }
+  }
+
+ private:
+  const char* name_;
+  std::optional<std::string> old_;
+};
+
+void WriteScript(const std::string& path, const std::string& body) {
+  WriteText(path, "#!/bin/sh\n" + body);
+  ::chmod(path.c_str(), 0755);
+}
+
+// A stub dialog that records its arguments (NUL-separated) in `dir`/args,
+// prints `dir`/answer and exits with `code`.
+void WriteStub(const test_support::TempDir& dir, const char* name, int code) {
+  WriteScript(dir.Sub(std::string("bin/") + name),
+              ": > '" + dir.Sub("args") + "'\n"
+              "for a in \"$@\"; do printf '%s\\0' \"$a\" >> '" + dir.Sub("args") + "'; done\n"
+              "cat '" + dir.Sub("answer") + "'\n"
+              "exit " + std::to_string(code) + "\n");
+}
+
+std::vector<std::string> RecordedArgs(const test_support::TempDir& dir) {
+  std::string all = ReadText(dir.Sub("args"));
+  std::vector<std::string> args;
+  for (size_t start = 0, end; (end = all.find('\0', start)) != std::string::npos; start = end + 1)
+    args.push_back(all.substr(start, end - start));
+  return args;
+}
+
+// Polls like the window's frames do, with a generous cap so a hang fails the
+// test instead of stalling it.
+std::optional<std::string> WaitForAnswer(FolderDialog& dialog) {
+  for (int i = 0; i < 2000; ++i) {
+    if (std::optional<std::string> answer = dialog.Poll()) return answer;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return std::nullopt;
+}
+
+// A bin folder of stubs first on PATH, the rest of PATH after it (the stubs
+// use cat and sleep).
+struct StubPath {
+  test_support::TempDir dir{"vantor_folders"};
+  std::optional<ScopedEnv> path;
+  StubPath() {
+    fs::create_directories(dir.Sub("bin"));
+    const char* old = std::getenv("PATH");
+    path.emplace("PATH", dir.Sub("bin") + ":" + (old ? old : "/usr/bin:/bin"));
+  }
+};
+
+bool ProcessGone(pid_t pid) {
+  if (::kill(pid, 0) != 0) return true;
+  // Reparented and not reaped yet (a container's init may never reap): a
+  // zombie is gone as far as the dialog is concerned.
+  std::string stat = ReadText("/proc/" + std::to_string(pid) + "/stat");
+  size_t paren = stat.rfind(')');
+  return paren != std::string::npos && paren + 2 < stat.size() && stat[paren + 2] == 'Z';
+}
+
+TEST(FolderDialog, TitleAndFolderReachTheDialogUnchangedAndTheAnswerComesOnce) {
+  StubPath stubs;
+  const std::string start = stubs.dir.Sub("start here");
+  fs::create_directories(start);
+  const std::string title = "Select 'COD 4' \"root\" $(touch " + stubs.dir.Sub("pwned") + ") `id` ; *\nline two";
+  WriteText(stubs.dir.Sub("answer"), "/games/cod 4 root\n");
+  struct Case {
+    FolderBrowserKind kind;
+    const char* name;
+    std::vector<std::string> args;
+  };
+  const Case cases[] = {
+      {FolderBrowserKind::kZenity, "zenity",
+       {"--file-selection", "--directory", "--title=" + title, "--filename=" + start + "/"}},
+      {FolderBrowserKind::kKdialog, "kdialog", {"--getexistingdirectory", start, "--title", title}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    WriteStub(stubs.dir, c.name, 0);
+    FolderDialog dialog;
+    ASSERT_TRUE(dialog.Start(c.kind, title, start));
+    EXPECT_TRUE(dialog.Running());
+    EXPECT_EQ(WaitForAnswer(dialog), std::optional<std::string>("/games/cod 4 root"));
+    EXPECT_FALSE(dialog.Running());
+    EXPECT_EQ(dialog.Poll(), std::nullopt);
+    EXPECT_EQ(RecordedArgs(stubs.dir), c.args);
+  }
+  EXPECT_FALSE(fs::exists(stubs.dir.Sub("pwned")));
+}
+
+// Exit status 1 is the dialogs' cancel; an answer is a path plus its line
+// feed, at most 4096 bytes in all.
+TEST(FolderDialog, CancelFailureAndOversizeAnswersGiveEmpty) {
+  StubPath stubs;
+  const std::string longest(FolderDialog::kMaxAnswerBytes - 1, 'a');
+  struct Case {
+    int code;
+    std::string printed;
+    std::string expected;
+  } const cases[] = {
+      {1, "/chosen\n", ""},
+      {5, "/chosen\n", ""},
+      {0, "", ""},
+      {0, "/no/newline", "/no/newline"},
+      {0, std::string("/nul\0inside\n", 12), ""},
+      {0, "/" + longest.substr(1) + "\n", "/" + longest.substr(1)},
+      {0, "/" + longest + "\n", ""},
+      {0, std::string(100000, 'b'), ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "exit " << c.code << ", " << c.printed.size() << " bytes");
+    WriteStub(stubs.dir, "zenity", c.code);
+    WriteText(stubs.dir.Sub("answer"), c.printed);
+    FolderDialog dialog;
+    ASSERT_TRUE(dialog.Start(FolderBrowserKind::kZenity, "t", ""));
+    EXPECT_EQ(WaitForAnswer(dialog), std::optional<std::string>(c.expected));
+    EXPECT_EQ(RecordedArgs(stubs.dir),
+              (std::vector<std::string>{"--file-selection", "--directory", "--title=t"}));
+  }
+}
+
+// A second Start while one runs, the in-window kind and a missing program are
+// refused; destroying the dialog kills the program and what it started.
+TEST(FolderDialog, RefusesWhatItCannotRunAndKillsItsDialogWhenDestroyed) {
+  StubPath stubs;
+  shell_test::LogCapture log;
+  WriteScript(stubs.dir.Sub("bin/kdialog"),
+              "sleep 30 &\n"
+              "echo $$ $! > '" + stubs.dir.Sub("pids.tmp") + "'\n"
+              "mv '" + stubs.dir.Sub("pids.tmp") + "' '" + stubs.dir.Sub("pids") + "'\n"
+              "wait\n");
+  pid_t shell_pid = 0;
+  pid_t sleep_pid = 0;
+  {
+    FolderDialog dialog;
+    EXPECT_FALSE(dialog.Start(FolderBrowserKind::kInWindow, "t", ""));
+    EXPECT_FALSE(dialog.Start(FolderBrowserKind::kZenity, "t", ""));  // no stub
+    EXPECT_TRUE(log.Contains("could not run zenity"));
+    EXPECT_FALSE(dialog.Running());
+
+    ASSERT_TRUE(dialog.Start(FolderBrowserKind::kKdialog, "t", ""));
+    EXPECT_FALSE(dialog.Start(FolderBrowserKind::kKdialog, "t", ""));
+    EXPECT_TRUE(dialog.Running());
+    for (int i = 0; i < 2000 && !fs::exists(stubs.dir.Sub("pids")); ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    std::istringstream(ReadText(stubs.dir.Sub("pids"))) >> shell_pid >> sleep_pid;
+    ASSERT_GT(shell_pid, 0);
+    ASSERT_GT(sleep_pid, 0);
+    EXPECT_EQ(dialog.Poll(), std::nullopt);
+  }
+  EXPECT_TRUE(ProcessGone(shell_pid));
+  for (int i = 0; i < 2000 && !ProcessGone(sleep_pid); ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  EXPECT_TRUE(ProcessGone(sleep_pid));
+
+  // Cancel leaves the dialog ready for the next one, with no stale answer.
+  WriteStub(stubs.dir, "kdialog", 0);
+  WriteText(stubs.dir.Sub("answer"), "/next\n");
+  FolderDialog dialog;
+  ASSERT_TRUE(dialog.Start(FolderBrowserKind::kKdialog, "t", ""));
+  dialog.Cancel();
+  EXPECT_FALSE(dialog.Running());
+  EXPECT_EQ(dialog.Poll(), std::nullopt);
+  ASSERT_TRUE(dialog.Start(FolderBrowserKind::kKdialog, "t", ""));
+  EXPECT_EQ(WaitForAnswer(dialog), std::optional<std::string>("/next"));
+}
+
+TEST(PickFolderBrowser, VariableWinsThenZenityThenKdialogOnPath) {
+  test_support::TempDir dir("vantor_folders");
+  fs::create_directories(dir.Sub("bin"));
+  ScopedEnv path("PATH", "/nonexistent::" + dir.Sub("bin"));
+  ScopedEnv unset("VANTOR_FOLDER_BROWSER", std::nullopt);
+  shell_test::LogCapture log;
+
+  EXPECT_EQ(platform::PickFolderBrowser(), FolderBrowserKind::kInWindow);
+  WriteText(dir.Sub("bin/zenity"), "");  // not executable: not a candidate
+  fs::create_directories(dir.Sub("bin/kdialog"));  // a folder neither
+  EXPECT_EQ(platform::PickFolderBrowser(), FolderBrowserKind::kInWindow);
+  fs::remove(dir.Sub("bin/kdialog"));
+  WriteScript(dir.Sub("bin/kdialog"), "");
+  EXPECT_EQ(platform::PickFolderBrowser(), FolderBrowserKind::kKdialog);
+  ::chmod(dir.Sub("bin/zenity").c_str(), 0755);
+  EXPECT_EQ(platform::PickFolderBrowser(), FolderBrowserKind::kZenity);
+
+  const std::pair<const char*, FolderBrowserKind> forced[] = {
+      {"entry", FolderBrowserKind::kInWindow},
+      {"kdialog", FolderBrowserKind::kKdialog},
+      {"zenity", FolderBrowserKind::kZenity},
+      {"Zenity", FolderBrowserKind::kZenity},  // unknown: the automatic choice
+  };
+  for (const auto& [value, kind] : forced) {
+    ScopedEnv set("VANTOR_FOLDER_BROWSER", value);
+    EXPECT_EQ(platform::PickFolderBrowser(), kind) << value;
+  }
+  EXPECT_EQ(log.lines().size(), 1u) << log.Joined();
+  EXPECT_TRUE(log.Contains("'Zenity'"));
+}
+
+TEST(BrowseStartFolder, WineProgramFilesThenDesktopThenHome) {
+  test_support::TempDir dir("vantor_folders");
+  const std::string home = dir.Sub("home");
+  const std::string programs = dir.Sub("prefix/drive_c/Program Files (x86)");
+  fs::create_directories(programs);
+  fs::create_directories(home + "/.config");
+  ScopedEnv env_home("HOME", home);
+  ScopedEnv env_prefix("WINEPREFIX", dir.Sub("prefix"));
+  ScopedEnv env_desktop("XDG_DESKTOP_DIR", std::nullopt);
+  ScopedEnv env_config("XDG_CONFIG_HOME", std::nullopt);
+  constexpr const char* kFailed = "Failed to find PROGRAM_FILESX86 For Folder Browse (Trying Desktop)";
+  {
+    shell_test::LogCapture log;
+    EXPECT_EQ(platform::BrowseStartFolder(), programs);
+    EXPECT_TRUE(log.lines().empty()) << log.Joined();
+  }
+
+  // Without WINEPREFIX the prefix is ~/.wine.
+  fs::create_directories(home + "/.wine/drive_c/Program Files (x86)");
+  {
+    ScopedEnv no_prefix("WINEPREFIX", std::nullopt);
+    EXPECT_EQ(platform::BrowseStartFolder(), home + "/.wine/drive_c/Program Files (x86)");
+  }
+
+  fs::remove_all(dir.Sub("prefix"));
+  fs::create_directories(home + "/Desktop");
+  fs::create_directories(home + "/Schreibtisch");
+  fs::create_directories(dir.Sub("xdg desktop"));
+  WriteText(home + "/.config/user-dirs.dirs",
+            "# written by xdg-user-dirs-update\n"
+            "XDG_DOWNLOAD_DIR=\"$HOME/Downloads\"\n"
+            "XDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n");
+  {
+    shell_test::LogCapture log;
+    ScopedEnv desktop("XDG_DESKTOP_DIR", dir.Sub("xdg desktop"));
+    EXPECT_EQ(platform::BrowseStartFolder(), dir.Sub("xdg desktop"));
+    EXPECT_EQ(log.lines(), std::vector<std::string>{kFailed});
+  }
+  EXPECT_EQ(platform::BrowseStartFolder(), home + "/Schreibtisch");
+  {
+    // XDG_CONFIG_HOME moves user-dirs.dirs; an absolute value is taken as is.
+    fs::create_directories(dir.Sub("config"));
+    WriteText(dir.Sub("config/user-dirs.dirs"), "XDG_DESKTOP_DIR=\"" + dir.Sub("xdg desktop") + "\"\n");
+    ScopedEnv config("XDG_CONFIG_HOME", dir.Sub("config"));
+    EXPECT_EQ(platform::BrowseStartFolder(), dir.Sub("xdg desktop"));
+  }
+  fs::remove(home + "/.config/user-dirs.dirs");
+  EXPECT_EQ(platform::BrowseStartFolder(), home + "/Desktop");
+  {
+    ScopedEnv relative("XDG_DESKTOP_DIR", "xdg desktop");  // relative: ignored
+    EXPECT_EQ(platform::BrowseStartFolder(), home + "/Desktop");
+  }
+  fs::remove(home + "/Desktop");
+  EXPECT_EQ(platform::BrowseStartFolder(), home);
+  ScopedEnv gone("HOME", dir.Sub("no such home"));
+  EXPECT_EQ(platform::BrowseStartFolder(), "");
+}
+
+}  // namespace
