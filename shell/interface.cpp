@@ -10,6 +10,7 @@
 #include "platform/desktop.h"
 #include "platform/fs_paths.h"
 #include "shell/command_words.h"
+#include "shell/hotkeys.h"
 #include "shell/logger.h"
 #include "shell/qor_opengl.h"
 #include "shell/settings.h"
@@ -72,6 +73,36 @@ void QorInterface::Finish(QorOpenGL& gl, const std::string& data_dir, const std:
   gui.SetTextColour(float(s.color_text & 0xFF) / 255.0f, float((s.color_text >> 8) & 0xFF) / 255.0f,
                     float((s.color_text >> 16) & 0xFF) / 255.0f);
 
+  loader_ = std::make_unique<QorLoader>(models_);
+  loader_->wake = [] { Board().Touch(); };
+  loader_->reset_listbox = [this] { commands.RunCommand("reset_listbox xmodels;"); };
+  loader_->on_finished = [this](bool ok) { actions_->ListFinished(ok); };
+  ActionHooks act;
+  act.show_error = [this](const std::string& text) { gui.ShowError(text); };
+  act.show_message = [this](const std::string& text) {
+    gui.SetMessage(text);
+    commands.RunCommand("open msg_box_menu;");
+  };
+  act.run_commands = [this](const std::string& text) { commands.RunCommand(text); };
+  act.set_text = [this](const std::string& name, const std::string& text) { gui.SetText(name, text); };
+  act.set_title = [&gl](const std::string& root) { gl.SetTitle(root); };
+  act.set_model_game = [&gl](GameVersion game) { gl.worker.SetModelGame(game); };
+  act.add_job = [this, &gl](const std::string& path, uint32_t flags) {
+    model_path_ = path;
+    gl.worker.AddJob(path, flags);
+  };
+  act.set_model_scale = [&gl](float scale) { gl.worker.SetModelScale(scale); };
+  act.set_frame_caps = [&gl](int focused, int unfocused) {
+    gl.fps_focused = focused;
+    gl.fps_unfocused = unfocused;
+  };
+  // The colour pickers run inside the frame, with the main context current.
+  act.set_clear_colour = [](float r, float g, float b) { glClearColor(r, g, b, 1.0f); };
+  actions_ = std::make_unique<QorActions>(s, *loader_, std::move(act));
+  gl.fps_focused = s.fps_active;
+  gl.fps_unfocused = s.fps_sleepy;
+  on_top_applied_ = s.window_on_top;
+
   ProgramWords words;
   words.gui = &gui;
   words.settings = &s;
@@ -88,7 +119,7 @@ void QorInterface::Finish(QorOpenGL& gl, const std::string& data_dir, const std:
   words.open_page = [](const std::string& url) { platform::OpenWithDesktop(url); };
   words.random = [] { return uint32_t(std::rand()); };
   RegisterProgramWords(commands, words);
-  LayoutHooks layout;
+  LayoutHooks layout = ActionLayoutHooks();
   Logger().attach_model_log();
   log_lines_.ready = true;
   layout.log_lines = &log_lines_;
@@ -111,6 +142,7 @@ void QorInterface::Finish(QorOpenGL& gl, const std::string& data_dir, const std:
   FrameHooks& h = gl.hooks;
   // What the background threads published reaches the widgets each frame.
   h.draw_gui = [this, &gl] {
+    loader_->Refresh();
     for (const auto& [name, fill] : gl.board_view.progress) gui.SetProgress(name, fill);
     for (const auto& [name, text] : gl.board_view.texts) gui.SetText(name, text);
     // The log switches take effect at once.
@@ -124,7 +156,10 @@ void QorInterface::Finish(QorOpenGL& gl, const std::string& data_dir, const std:
     }
     gui.Render(gl.frame_rate);
   };
-  h.after_swap = [this] { commands.RunDue(); };
+  h.after_swap = [this, &gl] {
+    commands.RunDue();
+    ProcessFrameActions(gl);
+  };
   h.gui_moving = [this] { return gui.Moving(); };
   h.pointer_over_gui = [this] { return gui.mouse_over_gui(); };
   h.play_sound = [this](const std::string& name) { Play(name, 2); };
@@ -162,8 +197,54 @@ void QorInterface::Finish(QorOpenGL& gl, const std::string& data_dir, const std:
   started_ = true;
 }
 
+LayoutHooks QorInterface::ActionLayoutHooks() {
+  QorActions& a = *actions_;
+  LayoutHooks l;
+  l.models = &models_;
+  l.load_model = [&a](const std::string& name) { a.LoadModel(name); };
+  l.filter_models = [this](const std::string& text) { loader_->Filter(text); };
+  l.set_active_fps = [&a](const std::string& text) { a.SetActiveFps(text); };
+  l.set_inactive_fps = [&a](const std::string& text) { a.SetInactiveFps(text); };
+  l.set_model_scale = [&a](const std::string& text) { a.SetModelScale(text); };
+  l.set_logging_mode = [&a](int mode) { return a.SetLoggingMode(mode); };
+  l.set_active_game = [&a](int game) { return a.SetActiveGame(game); };
+  l.set_export_as_tga = [&a](int value) { return a.SetExportAsTga(value); };
+  l.set_mouse_style = [&a](int style) { return a.SetMouseStyle(style); };
+  l.set_grid_colour = [&a](const Rgba& c) { a.SetGridColour(c.r, c.g, c.b); };
+  l.set_background_colour = [&a](const Rgba& c) { a.SetBackgroundColour(c.r, c.g, c.b); };
+  l.clear_game_root = [&a](int game) { a.ClearGameRoot(game); };
+  l.clear_export_folder = [&a] { a.ClearExportFolder(); };
+  l.clear_gdt_folder = [&a] { a.ClearGdtFolder(); };
+  return l;
+}
+
+void QorInterface::StartActiveGame(QorOpenGL& gl) {
+  if (!actions_ || !actions_->SetActiveGame(Settings().active_game)) gl.SetTitle("Set Active Game In Settings");
+}
+
+void QorInterface::ProcessFrameActions(QorOpenGL& gl) {
+  QorSettings& s = Settings();
+  RunHotkeys(s.key_map, gl.input.keys_down, gl.input.keys_char, [&](int slot) {
+    if (slot == kHotkeyCycleGame) {
+      actions_->CycleGame();
+    } else if (slot == kHotkeyScreenshot) {
+      gl.screenshot_request = "QorVantor_screenshot.dds";
+    } else if (bool QorSettings::*flag = HotkeySwitch(slot)) {
+      s.*flag = !(s.*flag);
+    } else if (const char* command = HotkeyCommand(slot)) {
+      commands.RunCommand(command);
+    }
+  });
+  if (s.window_on_top != on_top_applied_) {
+    gl.window.SetTopmost(s.window_on_top);
+    on_top_applied_ = s.window_on_top;
+  }
+}
+
 void QorInterface::ShutdownGui(QorOpenGL& gl) {
   if (!started_) return;
+  // A listing still running stops at its next name.
+  loader_.reset();
   commands.DropPending();
   {
     std::lock_guard<std::mutex> hold(gl.worker.lock);

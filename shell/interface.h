@@ -5,17 +5,21 @@
 // the worker's export notices reach through the notice board.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "gui/commands.h"
 #include "gui/draw2d_gl.h"
 #include "gui/materials.h"
 #include "gui/qor_gui.h"
+#include "model/qor_loader.h"
+#include "shell/actions.h"
 #include "shell/list_source.h"
 #include "sound/qor_sound.h"
 
 class QorOpenGL;
 class QorIWDUtils;
+struct LayoutHooks;
 
 class QorInterface {
  public:
@@ -28,6 +32,9 @@ class QorInterface {
   // program's words; the window's hooks; the first layout for the window's
   // size; the system pointer hidden over the window.
   void Finish(QorOpenGL& gl, const std::string& data_dir, const std::string& model_path);
+  // The start-up's game: the active game's model list, or the title says
+  // to choose one.
+  void StartActiveGame(QorOpenGL& gl);
   // Shutdown, in the shell's order: sound first (a worker notice after this
   // plays nothing), the toolkit's textures and fonts before the GL context
   // goes; waiting remainders are dropped, never run.
@@ -43,6 +50,8 @@ class QorInterface {
  private:
   void LoadDefaultTextures(const std::string& data_dir);
   void Play(std::string_view name, int channel);
+  void ProcessFrameActions(QorOpenGL& gl);
+  LayoutHooks ActionLayoutHooks();
   std::string model_path_;
   bool started_ = false;
   // The log panel's lines: the model log's, copied when their count changes.
@@ -50,4 +59,9 @@ class QorInterface {
   size_t log_count_ = 0;
   // The properties and tags panels' rows, written by the worker.
   DetailSource properties_, tags_;
+  // The model list and what it is listed and picked by.
+  ListSource models_;
+  std::unique_ptr<QorLoader> loader_;
+  std::unique_ptr<QorActions> actions_;
+  bool on_top_applied_ = false;
 };

@@ -67,6 +67,11 @@ float NoticeBoard::Progress(std::string_view name) const {
   return it == progress_.end() ? 0.0f : it->second;
 }
 
+void NoticeBoard::Touch() {
+  std::lock_guard<std::mutex> hold(lock_);
+  ++version_;
+}
+
 void NoticeBoard::PostCommand(std::string commands) {
   std::lock_guard<std::mutex> hold(lock_);
   commands_.push_back(std::move(commands));

@@ -75,6 +75,10 @@ class NoticeBoard {
   void PlaySound(std::string name);
   void PostMessage(AppMessage message);
 
+  // A thread that changed something the window reads elsewhere (the model
+  // list) wakes it up: the next drain reports a change.
+  void Touch();
+
   // Bumped by every write; a reader holding this version has seen it all.
   uint64_t version() const;
 

@@ -239,7 +239,8 @@ QorOpenGL::Pass QorOpenGL::Frame(bool screenshot_now, const std::string& screens
   signals.fps = frame_rate;
   // The screenshot's pass draws, and so does every pass of an uncapped
   // loop or with --every-pass (benchmarks).
-  if (!gate_.ShouldDraw(signals, now, screenshot_now || fps <= 0 || !keep_unchanged)) return Pass::kKept;
+  if (!gate_.ShouldDraw(signals, now, screenshot_now || !screenshot_request.empty() || fps <= 0 || !keep_unchanged))
+    return Pass::kKept;
 
   std::lock_guard<std::mutex> hold(worker.lock);
   window.MakeMainCurrent();
@@ -255,6 +256,15 @@ QorOpenGL::Pass QorOpenGL::Frame(bool screenshot_now, const std::string& screens
     // Read before the swap: see RealImageGl::ReadBuffer.
     RealImageGl image_gl;
     QorScreenShot(image_gl, screenshot, view_width, view_height);
+  }
+  if (!screenshot_request.empty()) {
+    RealImageGl image_gl;
+    if (QorScreenShot(image_gl, screenshot_request, view_width, view_height)) {
+      const std::string text = "Screen Shot saved: '" + screenshot_request;
+      Logger().log("%s", text.c_str());
+      Board().PostMessage({AppMessageKind::kBalloon, text});
+    }
+    screenshot_request.clear();
   }
   window.SwapBuffers();
   if (hooks.after_swap) hooks.after_swap();

@@ -76,6 +76,8 @@ class QorOpenGL {
   BoardSnapshot board_view;
   InputState input;
 
+  // The screenshot hotkey: the next frame drawn is saved under this name.
+  std::string screenshot_request;
   bool focused = true;
   bool render_enabled = true;
   bool quit_requested = false;

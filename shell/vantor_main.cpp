@@ -122,7 +122,10 @@ int main(int argc, char** argv) {
     Logger().log("%s: %s", title.c_str(), text.c_str());
   };
   gl.CreateGLWindow(platform::ProgramFolder(), platform::DataFolder());
-  if (!no_gui) iface->Finish(gl, platform::DataFolder(), path);
+  if (!no_gui) {
+    iface->Finish(gl, platform::DataFolder(), path);
+    iface->StartActiveGame(gl);
+  }
   std::srand(unsigned(std::time(nullptr)));
   for (const std::string& c : commands) iface->commands.RunCommand(c);
   if (!path.empty()) {

@@ -22,6 +22,7 @@ window_setup "$work" import compare
 # Still frames of the sample model with and without the interface, as PPM.
 "$cli" sample "$work/sample" >/dev/null
 soldier=$work/sample/cod4/raw/xmodel/fixture_soldier
+"$cli" settings set Folders/Cod4Path "$work/sample/cod4" 2>/dev/null
 for run in still bare; do
   flags=()
   [[ $run == bare ]] && flags=(--no-gui)
