@@ -19,6 +19,30 @@ bool SetSourceImage(IwiImage& image, std::string_view raw_dir, const MaterialIma
 
 ImageResult ReadImage(IwiImage& image) { return image.is_dds ? image.LoadDDS() : image.LoadIWI(); }
 
+namespace {
+
+// One material image read from the images folder and written beside it.
+ImageResult ConvertOne(std::string_view raw_dir, const MaterialImage& source, bool as_dds,
+                       std::vector<std::string>* written) {
+  IwiImage image;
+  SetSourceImage(image, raw_dir, source);
+  ImageResult r = ReadImage(image);
+  std::string out = ImageOutputPath(image, "", as_dds ? "dds" : "tga");
+  // A file that could not be read is reported with the reader's code, never
+  // written as an empty image; a DDS source is its own DDS.
+  if (r == img::kSuccess && !(as_dds && out == image.path))
+    r = as_dds ? image.WriteDDS(out) : image.WriteTGA(out);
+  if (r != img::kSuccess) {
+    Logger().model_log("IWI Error: %s", QorLogger::error_text(r).c_str());
+  } else {
+    Logger().model_log("Converted: %s", image.name.c_str());
+    if (written) written->push_back(out);
+  }
+  return r;
+}
+
+}  // namespace
+
 ImageResult ConvertImage(const MaterialLibrary& library, std::string_view raw_dir, std::string_view item,
                          bool as_dds, std::vector<std::string>* written) {
   size_t colon = item.find(':');
@@ -30,22 +54,16 @@ ImageResult ConvertImage(const MaterialLibrary& library, std::string_view raw_di
     if (entry.name != material) continue;
     for (const MaterialImage& source : entry.images) {
       if (source.slot != slot) continue;
-      IwiImage image;
-      SetSourceImage(image, raw_dir, source);
-      ImageResult r = ReadImage(image);
-      std::string out = ImageOutputPath(image, "", as_dds ? "dds" : "tga");
-      // A file that could not be read is reported with the reader's code,
-      // never written as an empty image; a DDS source is its own DDS.
-      if (r == img::kSuccess && !(as_dds && out == image.path))
-        r = as_dds ? image.WriteDDS(out) : image.WriteTGA(out);
-      if (r != img::kSuccess) {
-        Logger().model_log("IWI Error: %s", QorLogger::error_text(r).c_str());
-        result = r;
-      } else {
-        Logger().model_log("Converted: %s", image.name.c_str());
-        if (written) written->push_back(out);
-      }
+      if (ImageResult r = ConvertOne(raw_dir, source, as_dds, written); r != img::kSuccess) result = r;
     }
   }
   return result;
+}
+
+ImageResult ConvertImageAt(const MaterialLibrary& library, std::string_view raw_dir, int32_t material, int32_t image,
+                           bool as_dds, std::vector<std::string>* written) {
+  if (material < 0 || size_t(material) >= library.entries.size()) return img::kCantOpen;
+  const MaterialEntry& entry = library.entries[size_t(material)];
+  if (image < 0 || size_t(image) >= entry.images.size()) return img::kCantOpen;
+  return ConvertOne(raw_dir, entry.images[size_t(image)], as_dds, written);
 }

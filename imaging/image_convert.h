@@ -3,6 +3,7 @@
 // its source as DDS (the "ExportIWI" job) or TGA (the "ExportTGA" job).
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,6 +19,12 @@ class MaterialLibrary;
 [[nodiscard]] ImageResult ConvertImage(const MaterialLibrary& library, std::string_view raw_dir,
                                        std::string_view item, bool as_dds,
                                        std::vector<std::string>* written = nullptr);
+
+// The image `image` of the material entry `material` (the properties
+// panel's row), converted the same way. An index outside the library
+// converts nothing and gives 5 (cannot open).
+[[nodiscard]] ImageResult ConvertImageAt(const MaterialLibrary& library, std::string_view raw_dir, int32_t material,
+                                         int32_t image, bool as_dds, std::vector<std::string>* written = nullptr);
 
 class IwiImage;
 struct MaterialImage;

@@ -56,10 +56,10 @@ void XmodelThreaded::Start(std::string program_dir) {
   thread_ = std::thread([this] { Run(); });
 }
 
-void XmodelThreaded::AddJob(std::string path, uint32_t flags) {
+void XmodelThreaded::AddJob(std::string path, uint32_t flags, ImageRef image) {
   {
     std::lock_guard<std::mutex> guard(queue_lock_);
-    queue_.push_back(Job{std::move(path), flags});
+    queue_.push_back(Job{std::move(path), flags, image});
   }
   queue_signal_.notify_all();
 }
@@ -235,7 +235,7 @@ void XmodelThreaded::RunJob(const Job& j, JobReport& report) {
       }
       default:
         platform::ClearWriteFailure();  // the error line names only this step's cause
-        record(bit, ExportStep(bit, settings, report));
+        record(bit, ExportStep(bit, settings, j, report));
         break;
     }
     PublishProgress();
@@ -311,7 +311,7 @@ std::string XmodelThreaded::ExportDestination(const ExportSettings& settings) co
   return folder;
 }
 
-ErrorCode XmodelThreaded::ExportStep(uint32_t bit, const ExportSettings& settings, JobReport& report) {
+ErrorCode XmodelThreaded::ExportStep(uint32_t bit, const ExportSettings& settings, const Job& job, JobReport& report) {
   WorkerNotices notices;
   NoticeBoard* board;
   {
@@ -425,8 +425,10 @@ ErrorCode XmodelThreaded::ExportStep(uint32_t bit, const ExportSettings& setting
       // One texture of the loaded model, beside its source: DDS for the
       // "ExportIWI" job, TGA for "ExportTGA".
       const bool as_dds = bit == job::kExportIWI;
-      ImageResult r = ConvertImage(model.material_library, model.raw_dir, settings.image_item, as_dds,
-                                   &report.written);
+      ImageResult r = job.image.set() ? ConvertImageAt(model.material_library, model.raw_dir, job.image.material,
+                                                       job.image.image, as_dds, &report.written)
+                                      : ConvertImage(model.material_library, model.raw_dir, settings.image_item,
+                                                     as_dds, &report.written);
       if (r == img::kSuccess) return err::kSuccess;
       std::string text = QorLogger::error_text(r);
       if (std::string cause = platform::LastWriteFailureText(); !cause.empty()) text += ": " + cause;

@@ -80,6 +80,15 @@ struct JobReport {
 
 struct DetailSource;
 
+// One image of the loaded model's material library, as the properties
+// panel's rows name it: the material's index and the image's index within
+// it. The single-image jobs convert exactly that image.
+struct ImageRef {
+  int32_t material = -1;
+  int32_t image = -1;
+  bool set() const { return material >= 0 && image >= 0; }
+};
+
 class XmodelThreaded {
  public:
   XmodelThreaded() = default;
@@ -89,7 +98,7 @@ class XmodelThreaded {
 
   // Starts the thread. `running_dir` is the program's folder.
   void Start(std::string running_dir);
-  void AddJob(std::string path, uint32_t flags);
+  void AddJob(std::string path, uint32_t flags, ImageRef image = {});
   void Stop();
 
   // Settings the main thread hands over; they take effect at the next job,
@@ -133,12 +142,13 @@ class XmodelThreaded {
   struct Job {
     std::string path;
     uint32_t flags = 0;
+    ImageRef image;
   };
   void Run();
   void RunJob(const Job& job, JobReport& report);
   void RefreshBounds();
   void TextureStep(const ExportSettings& settings);
-  ErrorCode ExportStep(uint32_t bit, const ExportSettings& settings, JobReport& report);
+  ErrorCode ExportStep(uint32_t bit, const ExportSettings& settings, const Job& job, JobReport& report);
   void PublishProgress();
   void PublishRows();
 

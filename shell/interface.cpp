@@ -126,8 +126,11 @@ void QorInterface::Finish(QorOpenGL& gl, const std::string& data_dir, const std:
   layout.properties = &properties_;
   layout.tags = &tags_;
   gl.worker.SetDetailSources(&properties_, &tags_);
-  gui.hooks.export_image = [](int, int, bool tga) {
-    Logger().log("%s :: not available yet", tga ? "Export To TGA" : "Export To DDS");
+  // "Export To DDS" / "Export To TGA" on an image row of the properties
+  // panel: that image of the model on show, by its place in the library.
+  gui.hooks.export_image = [this, &gl](int material, int image, bool tga) {
+    if (model_path_.empty()) return;
+    gl.worker.AddJob(model_path_, tga ? job::kExportTGA : job::kExportIWI, ImageRef{material, image});
   };
   layout.sound_level = [this](float level) { sound.SetLevel(level); };
   // FIXME: the update check comes with the downloader.

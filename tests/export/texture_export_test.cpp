@@ -138,6 +138,14 @@ TEST_F(TextureExportTest, WorkerMovesImagesWithModelExportsAndConvertsSingleImag
   EXPECT_TRUE(fs::exists(images_ + "crate_nml.tga"));
   EXPECT_TRUE(log_.Contains("Converted: crate_nml.iwi"));
 
+  // A properties row names its image by place: the second material's
+  // detail map, and a place past the library's end converts nothing.
+  worker.AddJob(path_, job::kExportTGA, ImageRef{1, 1});
+  worker.AddJob(path_, job::kExportTGA, ImageRef{1, 9});
+  worker.WaitIdle();
+  EXPECT_TRUE(fs::exists(images_ + "detail.tga"));
+  EXPECT_TRUE(log_.Contains("^5ExportTGA^7:: Can't OpenFile")) << log_.Joined();
+
   fs::remove(images_ + "crate_spc.iwi");
   o.image_item = "specularMap:mtl_one";
   worker.SetExportSettings(o);
