@@ -4,7 +4,9 @@
 # the sample model loaded writes the scene and plays its sounds; text typed
 # into the search box fires no hotkey (its "m" and "o" export nothing);
 # Escape first ends the typing, then quits. The volume slider dragged past
-# its end and saved stores its maximum.
+# its end and saved stores its maximum. The tool bar's "Wireframe" changes
+# the picture; a model name copied from the list's context menu is on the
+# clipboard (read back with xclip), and a click on it loads it.
 #
 #   widgets_window_test.sh VANTOR VANTOR_CLI PYTHON WORK_DIR
 set -euo pipefail
@@ -15,7 +17,7 @@ work=$4
 
 # shellcheck source=tests/window/window_common.sh
 source "$(dirname "$0")/window_common.sh"
-window_setup "$work"
+window_setup "$work" import compare xclip
 
 "$cli" sample "$work/sample" >/dev/null
 soldier=$work/sample/cod4/raw/xmodel/fixture_soldier
@@ -41,6 +43,30 @@ if ! drive_window run.log '
   fail "the run did not end on the second Escape"
   cat run.log >&2
 fi
+
+# 800 x 600: "Wireframe" at (710, 590), the model list's first row at
+# (560, 58); its context menu's entry opens at the press.
+if ! drive_window list.log '
+  sleep 2
+  xdotool windowfocus --sync "$win"
+  xdotool mousemove --window "$win" 400 300 sleep 0.5
+  import -window "$win" solid.png
+  xdotool mousemove --window "$win" 715 590 sleep 0.3 click 1 sleep 0.3
+  xdotool mousemove --window "$win" 400 300 sleep 0.5
+  import -window "$win" wire.png
+  xdotool mousemove --window "$win" 560 58 sleep 0.3 click 3 sleep 0.5
+  xdotool mousemove --window "$win" 580 65 sleep 0.3 click 1 sleep 0.5
+  xclip -o -selection clipboard >clip.txt
+  xdotool mousemove --window "$win" 560 58 sleep 0.3 click 1 sleep 1
+  xdotool key Escape' "$vantor" "$soldier" --frames 100000; then
+  fail "the list run did not end on Escape"
+  cat list.log >&2
+fi
+differ=$(compare -metric AE solid.png wire.png null: 2>&1 || true)
+[[ ${differ%% *} =~ ^[0-9]+$ ]] && ((${differ%% *} > 500)) || fail "Wireframe changed $differ pixels"
+copied=$(cat clip.txt 2>/dev/null || true)
+[[ -f $work/sample/cod4/raw/xmodel/$copied && -n $copied ]] || fail "the clipboard holds '$copied', not a model name"
+grep -qF "Passing Xmodel: '$copied' to background loader" Log.txt || fail "clicking '$copied' did not load it"
 
 # SETTINGS, the SOUNDS tab, the volume knob dragged far past the slider's
 # right end, "Save": the stored level is exactly the slider's maximum.
