@@ -29,8 +29,9 @@ const char* KeyRouteName(KeyRoute route) {
   return "nothing";
 }
 
-void GuiKeyboard::Focus(std::string* text) {
+void GuiKeyboard::Focus(std::string* text, size_t max_length) {
   focused_text_ = text;
+  max_length_ = max_length;
   focus_length_ = text ? text->size() : 0;
 }
 
@@ -138,6 +139,6 @@ KeyRoute GuiKeyboard::OnChar(unsigned c) {
 KeyRoute GuiKeyboard::EditChar(unsigned c) {
   if (!Typable(c) || Held(platform::kVkControl, false)) return KeyRoute::kNone;
   std::string& text = *focused_text_;
-  if (text.size() < kMaxTypedLength) text.push_back(char(c));
+  if (text.size() < max_length_) text.push_back(char(c));
   return KeyRoute::kText;
 }

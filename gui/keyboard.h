@@ -34,7 +34,8 @@ class GuiKeyboard {
   // ---- focus: a text box hands over its text when clicked; it has lost the
   // focus once focused_text() no longer points at it (another box, a click
   // elsewhere, Enter or Escape). The text is edited in place.
-  void Focus(std::string* text);
+  // `max_length`: typing stops there (a path entry takes more than a name).
+  void Focus(std::string* text, size_t max_length = kMaxTypedLength);
   void Unfocus();
   bool has_focus() const { return focused_text_ != nullptr; }
   const std::string* focused_text() const { return focused_text_; }
@@ -70,6 +71,7 @@ class GuiKeyboard {
 
   std::string* focused_text_ = nullptr;
   size_t focus_length_ = 0;
+  size_t max_length_ = kMaxTypedLength;
   bool capturing_ = false;
   HotKeySlot* capture_target_ = nullptr;
   // The key whose press a binder took or that ended editing: its repeats

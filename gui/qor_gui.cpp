@@ -384,14 +384,14 @@ void QorGUI::CopyToClipboard(const std::string& text) {
   if (hooks.set_clipboard) hooks.set_clipboard(text);
 }
 
-std::string QorGUI::PasteFromClipboard() {
+std::string QorGUI::PasteFromClipboard(size_t limit) {
   std::string text;
   if (hooks.get_clipboard) {
     // Control characters would end up in paths and the model filter.
     for (char c : hooks.get_clipboard())
       if (static_cast<unsigned char>(c) >= 0x20 && c != 0x7F) text += c;
   }
-  if (text.size() > 45) text.resize(46);
+  if (text.size() > limit) text.resize(limit);
   Logger().log("Copied Text From ClipBoard: '%s'", text.c_str());
   return text;
 }

@@ -191,7 +191,7 @@ class QorGUI {
   // "Copied text to clipboard: ..." and the text to the system clipboard.
   void CopyToClipboard(const std::string& text);
   // The clipboard's text without control characters, cut to 46 characters.
-  std::string PasteFromClipboard();
+  std::string PasteFromClipboard(size_t limit = 46);
   void SetMouseOverGui() { mouse_over_gui_ = true; }
   void PlaySound(std::string_view sound, int channel) { Play(sound, channel); }
   void SetTextColour(float r, float g, float b) { text_colour_ = {r, g, b, 1}; }

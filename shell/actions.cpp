@@ -196,6 +196,8 @@ bool QorActions::SetGameRoot(int game, const std::string& folder) {
   }
   if (!StoreFolder(GameRoot(game), kRootTexts[game], folder)) return false;
   if (hooks_.check_images) hooks_.check_images(folder);
+  // The active game's new root is listed at once.
+  if (game == settings_.active_game && !loader_.loading()) SetActiveGame(game);
   return true;
 }
 

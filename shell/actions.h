@@ -53,7 +53,8 @@ class QorActions {
   void SetBackgroundColour(float r, float g, float b);
   void SetGridColour(float r, float g, float b);
 
-  // The answers of the folder browser ("" is a cancel and does nothing).
+  // The answers of the folder browser ("" is a cancel and does nothing). A
+  // new root of the active game lists its models.
   bool SetGameRoot(int game, const std::string& folder);
   bool SetExportFolder(const std::string& folder);
   bool SetGdtFolder(const std::string& folder);

@@ -9,6 +9,7 @@
 #include "platform/clock.h"
 #include "platform/desktop.h"
 #include "platform/fs_paths.h"
+#include "platform/vk_codes.h"
 #include "shell/command_words.h"
 #include "shell/hotkeys.h"
 #include "shell/logger.h"
@@ -69,7 +70,14 @@ void QorInterface::Finish(QorOpenGL& gl, const std::string& data_dir, const std:
     platform::GlWindow::ReleaseCurrent();
   }
   gui.hooks.play_sound = [this](std::string_view name, int channel) { Play(name, channel); };
-  gui.hooks.exit_app = [&gl] { gl.quit_requested = true; };
+  // Escape with nothing focused quits, or cancels the folder entry.
+  gui.hooks.exit_app = [this, &gl] {
+    if (entry_open_) {
+      EndEntry(false);
+    } else {
+      gl.quit_requested = true;
+    }
+  };
   gui.SetTextColour(float(s.color_text & 0xFF) / 255.0f, float((s.color_text >> 8) & 0xFF) / 255.0f,
                     float((s.color_text >> 16) & 0xFF) / 255.0f);
 
@@ -84,7 +92,7 @@ void QorInterface::Finish(QorOpenGL& gl, const std::string& data_dir, const std:
     commands.RunCommand("open msg_box_menu;");
   };
   act.run_commands = [this](const std::string& text) { commands.RunCommand(text); };
-  act.set_text = [this](const std::string& name, const std::string& text) { gui.SetText(name, text); };
+  act.set_text = [this](const std::string& name, const std::string& text) { gui.SetBoxText(name, text); };
   act.set_title = [&gl](const std::string& root) { gl.SetTitle(root); };
   act.set_model_game = [&gl](GameVersion game) { gl.worker.SetModelGame(game); };
   act.add_job = [this, &gl](const std::string& path, uint32_t flags) {
@@ -136,6 +144,11 @@ void QorInterface::Finish(QorOpenGL& gl, const std::string& data_dir, const std:
   // FIXME: the update check comes with the downloader.
   layout.check_for_updates = [] { Logger().log("Update check: not available in this version"); };
   BuildLayout(gui, s, layout);
+  FolderEntryHooks entry;
+  entry.changed = [this](const std::string& text) { entry_text_ = text; };
+  entry.accept = [this] { EndEntry(true); };
+  entry.cancel = [this] { EndEntry(false); };
+  BuildFolderEntry(gui, std::move(entry));
 
   // Sounds: the table, then the stored level.
   const std::string sounds = data_dir + "/";
@@ -161,9 +174,11 @@ void QorInterface::Finish(QorOpenGL& gl, const std::string& data_dir, const std:
   };
   h.after_swap = [this, &gl] {
     commands.RunDue();
+    PollBrowse();
     ProcessFrameActions(gl);
   };
-  h.gui_moving = [this] { return gui.Moving(); };
+  // A folder dialog's answer is looked for on every pass while it is open.
+  h.gui_moving = [this] { return gui.Moving() || dialog_.Running(); };
   h.pointer_over_gui = [this] { return gui.mouse_over_gui(); };
   h.play_sound = [this](const std::string& name) { Play(name, 2); };
   h.show_error = [this](const std::string& text) { gui.ShowError(text); };
@@ -178,7 +193,14 @@ void QorInterface::Finish(QorOpenGL& gl, const std::string& data_dir, const std:
   };
   // Escape with nothing focused reaches exit_app (above) and the key arrays.
   auto taken = [](KeyRoute r) { return r != KeyRoute::kHotkey && r != KeyRoute::kExit; };
-  h.key = [this, taken](int vk, bool down) { return taken(gui.OnKey(vk, down)); };
+  h.key = [this, taken](int vk, bool down) {
+    const bool entry = entry_open_;
+    const KeyRoute route = gui.OnKey(vk, down);
+    if (!entry) return taken(route);
+    // The folder entry: Enter takes the path, Escape cancels; neither quits.
+    if (down && route == KeyRoute::kEndEdit) EndEntry(vk == platform::kVkReturn);
+    return route != KeyRoute::kHotkey;
+  };
   h.character = [this, taken](unsigned cp) { return taken(gui.OnChar(cp)); };
   h.right_button = [this](bool down) {
     if (down) {
@@ -216,9 +238,51 @@ LayoutHooks QorInterface::ActionLayoutHooks() {
   l.set_grid_colour = [&a](const Rgba& c) { a.SetGridColour(c.r, c.g, c.b); };
   l.set_background_colour = [&a](const Rgba& c) { a.SetBackgroundColour(c.r, c.g, c.b); };
   l.clear_game_root = [&a](int game) { a.ClearGameRoot(game); };
+  static const char* const kRootTitles[3] = {"Select COD 4 'root' folder", "Select COD 5 'root' folder",
+                                             "Select COD Black Ops 'root' folder"};
+  l.browse_game_root = [this, &a](int game) {
+    if (game < 0 || game > 2) return;
+    Browse(kRootTitles[game], [&a, game](const std::string& folder) { a.SetGameRoot(game, folder); });
+  };
+  l.browse_export_folder = [this, &a] {
+    Browse("Select export Folder", [&a](const std::string& folder) { a.SetExportFolder(folder); });
+  };
+  l.browse_gdt_folder = [this, &a] {
+    Browse("Select folder to place GDT's", [&a](const std::string& folder) { a.SetGdtFolder(folder); });
+  };
   l.clear_export_folder = [&a] { a.ClearExportFolder(); };
   l.clear_gdt_folder = [&a] { a.ClearGdtFolder(); };
   return l;
+}
+
+void QorInterface::Browse(const std::string& title, std::function<void(const std::string&)> answer) {
+  if (dialog_.Running() || entry_open_) return;  // one browse at a time
+  const std::string start = platform::BrowseStartFolder();
+  if (start.empty()) {
+    gui.ShowError("Failed To Find 'CSIDL_DESKTOP' ");
+    return;
+  }
+  folder_answer_ = std::move(answer);
+  const platform::FolderBrowserKind kind = platform::PickFolderBrowser();
+  if (kind != platform::FolderBrowserKind::kInWindow && dialog_.Start(kind, title, start)) return;
+  entry_text_ = start;
+  gui.SetText(kFolderEntryTitle, title);
+  gui.SetBoxText(kFolderEntryBox, start);
+  gui.SetVis(kFolderEntryMenu, true);
+  entry_open_ = true;
+}
+
+void QorInterface::EndEntry(bool accept) {
+  if (!entry_open_) return;
+  entry_open_ = false;
+  gui.SetVis(kFolderEntryMenu, false);
+  if (accept && !entry_text_.empty() && folder_answer_) folder_answer_(entry_text_);
+}
+
+void QorInterface::PollBrowse() {
+  if (!dialog_.Running()) return;
+  if (std::optional<std::string> answer = dialog_.Poll(); answer && !answer->empty() && folder_answer_)
+    folder_answer_(*answer);
 }
 
 void QorInterface::StartActiveGame(QorOpenGL& gl) {
@@ -227,7 +291,7 @@ void QorInterface::StartActiveGame(QorOpenGL& gl) {
 
 void QorInterface::ProcessFrameActions(QorOpenGL& gl) {
   QorSettings& s = Settings();
-  RunHotkeys(s.key_map, gl.input.keys_down, gl.input.keys_char, [&](int slot) {
+  RunHotkeys(s.key_map, gl.input.keys_pressed, gl.input.keys_char, [&](int slot) {
     if (slot == kHotkeyCycleGame) {
       actions_->CycleGame();
     } else if (slot == kHotkeyScreenshot) {
@@ -238,6 +302,10 @@ void QorInterface::ProcessFrameActions(QorOpenGL& gl) {
       commands.RunCommand(command);
     }
   });
+  // A press no hotkey took is forgotten, so binding its key later does not
+  // fire it.
+  gl.input.keys_pressed.fill(0);
+  gl.input.keys_char.fill(0);
   if (s.window_on_top != on_top_applied_) {
     gl.window.SetTopmost(s.window_on_top);
     on_top_applied_ = s.window_on_top;
@@ -246,8 +314,10 @@ void QorInterface::ProcessFrameActions(QorOpenGL& gl) {
 
 void QorInterface::ShutdownGui(QorOpenGL& gl) {
   if (!started_) return;
-  // A listing still running stops at its next name.
+  // A listing still running stops at its next name; an open folder dialog
+  // is closed.
   loader_.reset();
+  dialog_.Cancel();
   commands.DropPending();
   {
     std::lock_guard<std::mutex> hold(gl.worker.lock);

@@ -13,6 +13,7 @@
 #include "gui/materials.h"
 #include "gui/qor_gui.h"
 #include "model/qor_loader.h"
+#include "platform/folder_browser.h"
 #include "shell/actions.h"
 #include "shell/list_source.h"
 #include "sound/qor_sound.h"
@@ -51,6 +52,11 @@ class QorInterface {
   void LoadDefaultTextures(const std::string& data_dir);
   void Play(std::string_view name, int channel);
   void ProcessFrameActions(QorOpenGL& gl);
+  // A folder browse: the desktop's dialog, or the in-window entry; a chosen
+  // folder goes to `answer`, a cancel goes nowhere.
+  void Browse(const std::string& title, std::function<void(const std::string&)> answer);
+  void EndEntry(bool accept);
+  void PollBrowse();
   LayoutHooks ActionLayoutHooks();
   std::string model_path_;
   bool started_ = false;
@@ -64,4 +70,8 @@ class QorInterface {
   std::unique_ptr<QorLoader> loader_;
   std::unique_ptr<QorActions> actions_;
   bool on_top_applied_ = false;
+  platform::FolderDialog dialog_;
+  std::function<void(const std::string&)> folder_answer_;
+  bool entry_open_ = false;
+  std::string entry_text_;
 };

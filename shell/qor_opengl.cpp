@@ -87,6 +87,7 @@ bool QorOpenGL::CreateGLWindow(const std::string& running_dir, const std::string
   ev.key = [this](int vk, bool down) {
     const bool taken = hooks.key && hooks.key(vk, down);
     if (!down || !taken) input.keys_down[size_t(vk & 0xFF)] = down ? 1 : 0;
+    if (down && !taken) input.keys_pressed[size_t(vk & 0xFF)] = 1;
   };
   ev.character = [this](unsigned cp) {
     const bool taken = hooks.character && hooks.character(cp);

@@ -17,6 +17,9 @@
 struct InputState {
   std::array<unsigned char, 256> keys_down{};
   std::array<unsigned char, 256> keys_char{};
+  // Presses since the last hotkey pass: a tap whose release came before
+  // the next frame still fires its hotkey.
+  std::array<unsigned char, 256> keys_pressed{};
   float mouse_x = 0, mouse_y = 0;
   int buttons = 0;  // kMouseLeft | kMouseRight | kMouseMiddle
   int wheel = 0;

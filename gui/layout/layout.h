@@ -48,5 +48,17 @@ void BuildSettingsLayout(QorGUI& gui, QorSettings& settings, const LayoutHooks& 
 // then the box text area.
 void BuildDialogsLayout(QorGUI& gui, QorSettings& settings);
 
+// The in-window folder entry, added after the layout when the desktop has
+// no folder dialog: a title, a path box (every change to `changed`), OK and
+// Cancel.
+inline constexpr const char* kFolderEntryMenu = "folder_entry_menu";
+inline constexpr const char* kFolderEntryTitle = "folder_entry_title";
+inline constexpr const char* kFolderEntryBox = "folder_entry_path";
+struct FolderEntryHooks {
+  std::function<void(const std::string&)> changed;
+  std::function<void()> accept, cancel;
+};
+void BuildFolderEntry(QorGUI& gui, FolderEntryHooks hooks);
+
 // All of it, in order.
 void BuildLayout(QorGUI& gui, QorSettings& settings, const LayoutHooks& hooks = {});

@@ -23,6 +23,7 @@ struct TextBoxItem : Placed {
   bool context_open = false;
   bool read_only = false;
   bool live = false;  // every change goes to `on_change`, not `on_commit`
+  size_t max_length = 50;  // typed characters; a paste is cut to 46 (or to this when longer)
   std::function<void(const std::string&)> on_change;
   std::function<void(const std::string&)> on_commit;
 };

@@ -29,7 +29,8 @@ void PasteMenu(QorGUI& gui, TextBoxItem& t, float alpha) {
   if (over && gui.ClickTest(hot)) {
     gui.ConsumeClick();
     gui.PlaySound("menu_accept", 1);
-    t.text += gui.PasteFromClipboard();
+    const size_t room = t.text.size() < t.max_length ? t.max_length - t.text.size() : 0;
+    t.text += gui.PasteFromClipboard(t.max_length > 50 ? room : 46);
   }
   t.context_open = false;
 }
@@ -75,7 +76,7 @@ bool DoTextBox(QorGUI& gui, TextBoxItem& t, float alpha) {
     t.focused = t.caret_on = true;
     t.focus_ms = t.caret_ms = now;
     t.fading = false;
-    keys.Focus(&t.text);
+    keys.Focus(&t.text, t.max_length);
   } else if (t.focused && gui.button_held() && gui.press_ms() > t.focus_ms && !gui.ClickTest(r)) {
     keys.Unfocus();
     t.focused = false;

@@ -1,0 +1,22 @@
+// The folder entry: on a desktop without a folder dialog, the path is typed
+// into the window. Not one of the fixed menus: the shell adds it after them,
+// so it draws over everything, and opens it for a browse.
+#include <utility>
+
+#include "gui/layout/layout.h"
+#include "gui/layout/layout_style.h"
+#include "gui/qor_gui.h"
+
+using namespace layout;
+
+void BuildFolderEntry(QorGUI& gui, FolderEntryHooks hooks) {
+  gui.AddStaticMenu(kFolderEntryMenu, R(0, 0, 0, 0, 48), R(0, 0, 0, 0), false);
+  DarkPanel(gui, R(110, 185, 420, 110, 48));
+  gui.AddNamedLabel(At(125, 207, 48), kGrey8, kFolderEntryTitle);
+  gui.AddTextBox(kFolderEntryBox, "Type the folder's path", R(125, 220, 390, 17, 48), kBoxFrame, kBoxHover, kBoxText,
+                 std::move(hooks.changed));
+  // A whole path, up to what the settings store keeps.
+  gui.FindMenu(kFolderEntryMenu)->text_boxes.back().max_length = 259;
+  gui.AddTextButton(R(370, 260, 65, 20, 48), "OK", std::move(hooks.accept));
+  gui.AddTextButton(R(450, 260, 65, 20, 48), "Cancel", std::move(hooks.cancel));
+}
