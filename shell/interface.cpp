@@ -106,6 +106,12 @@ void QorInterface::Finish(QorOpenGL& gl, const std::string& data_dir, const std:
   };
   // The colour pickers run inside the frame, with the main context current.
   act.set_clear_colour = [](float r, float g, float b) { glClearColor(r, g, b, 1.0f); };
+  iwd_ = std::make_unique<QorIWDUtils>();
+  // A new game root: the mover starts over and looks at its images.
+  act.check_images = [this](const std::string& root) {
+    iwd_->Reset();
+    iwd_->CheckForImages(root);
+  };
   actions_ = std::make_unique<QorActions>(s, *loader_, std::move(act));
   gl.fps_focused = s.fps_active;
   gl.fps_unfocused = s.fps_sleepy;
@@ -125,6 +131,8 @@ void QorInterface::Finish(QorOpenGL& gl, const std::string& data_dir, const std:
     gl.worker.AddJob(model_path_, flags);
   };
   words.open_page = [](const std::string& url) { platform::OpenWithDesktop(url); };
+  words.run_iwd_scan = [this] { iwd_->IWDToImages(); };
+  words.cancel_iwd_scan = [this] { iwd_->Cancel(); };
   words.random = [] { return uint32_t(std::rand()); };
   RegisterProgramWords(commands, words);
   LayoutHooks layout = ActionLayoutHooks();
@@ -251,6 +259,21 @@ LayoutHooks QorInterface::ActionLayoutHooks() {
     Browse("Select folder to place GDT's", [&a](const std::string& folder) { a.SetGdtFolder(folder); });
   };
   l.clear_export_folder = [&a] { a.ClearExportFolder(); };
+  // "Move IWD's Over": the chosen game's root to the mover, whose panel
+  // offers the pass; an unset root is said, never handed over.
+  l.move_iwds = [this](int game) {
+    const QorSettings& s = Settings();
+    const std::string& root = game == 1 ? s.Cod5Path : game == 2 ? s.BOPath : s.Cod4Path;
+    if (root == "Set Path") {
+      gui.SetMessage("Directory Not Set");
+      commands.RunCommand("open msg_box_menu;");
+      return;
+    }
+    if (iwd_->running()) return;
+    iwd_->Reset();
+    iwd_->SetRoot(root);
+    commands.RunCommand("open iwd_images_menu;");
+  };
   l.clear_gdt_folder = [&a] { a.ClearGdtFolder(); };
   return l;
 }
@@ -314,9 +337,10 @@ void QorInterface::ProcessFrameActions(QorOpenGL& gl) {
 
 void QorInterface::ShutdownGui(QorOpenGL& gl) {
   if (!started_) return;
-  // A listing still running stops at its next name; an open folder dialog
-  // is closed.
+  // A listing still running stops at its next name, an IWD pass at its
+  // next entry; an open folder dialog is closed.
   loader_.reset();
+  iwd_.reset();
   dialog_.Cancel();
   commands.DropPending();
   {

@@ -12,6 +12,7 @@
 #include "gui/draw2d_gl.h"
 #include "gui/materials.h"
 #include "gui/qor_gui.h"
+#include "imaging/iwd_utils.h"
 #include "model/qor_loader.h"
 #include "platform/folder_browser.h"
 #include "shell/actions.h"
@@ -19,7 +20,6 @@
 #include "sound/qor_sound.h"
 
 class QorOpenGL;
-class QorIWDUtils;
 struct LayoutHooks;
 
 class QorInterface {
@@ -69,6 +69,9 @@ class QorInterface {
   ListSource models_;
   std::unique_ptr<QorLoader> loader_;
   std::unique_ptr<QorActions> actions_;
+  // The IWD image mover: its texts, bar and commands reach the interface
+  // through the notice board.
+  std::unique_ptr<QorIWDUtils> iwd_;
   bool on_top_applied_ = false;
   platform::FolderDialog dialog_;
   std::function<void(const std::string&)> folder_answer_;

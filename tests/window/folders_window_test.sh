@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # The working application under Xvfb, driven by xdotool from an empty
 # settings store: the COD 4 root typed into the in-window folder entry
-# lists its models, three letters in the search box narrow the list, a
+# lists its models and offers the IWD image mover, whose "Scan" copies the
+# archives' images into raw/images; three letters in the search box narrow the list, a
 # picked model loads, "EXPORT MA" writes its scene, F2 its screenshot,
 # "Save" stores the root; then a stub zenity on PATH answers the COD 5
-# browse and F1 switches to COD 5 (the window's title names its root).
+# browse (the mover offered for it is cancelled) and F1 switches to COD 5
+# (the window's title names its root).
 #
 #   folders_window_test.sh VANTOR VANTOR_CLI PYTHON WORK_DIR
 set -euo pipefail
@@ -26,7 +28,8 @@ cod5=$work/sample/cod5
 
 # 800 x 600, the dialogs centred: the message box's Close at (492, 380),
 # SETTINGS at (712, 12), the COD 4 and COD 5 browse buttons at (650, 184)
-# and (650, 206), the entry's path box at (450, 348), Save at (636, 480),
+# and (650, 206), the entry's path box at (400, 288), the mover's Scan at
+# (555, 406), Save at (636, 480),
 # the search box at (600, 558), the model list's first row at (560, 58).
 if ! VANTOR_FOLDER_BROWSER=entry drive_window entry.log '
   sleep 2
@@ -34,10 +37,11 @@ if ! VANTOR_FOLDER_BROWSER=entry drive_window entry.log '
   xdotool mousemove --window "$win" 492 380 sleep 0.3 click 1 sleep 1
   xdotool mousemove --window "$win" 712 12 sleep 0.3 click 1 sleep 2.5
   xdotool mousemove --window "$win" 650 184 sleep 0.3 click 1 sleep 1
-  xdotool mousemove --window "$win" 450 348 sleep 0.3 click 1 sleep 0.3
+  xdotool mousemove --window "$win" 400 288 sleep 0.3 click 1 sleep 0.3
   xdotool key --delay 5 --repeat 300 BackSpace
   xdotool type --delay 20 "'"$cod4"'"
-  xdotool key Return sleep 1
+  xdotool key Return sleep 1.5
+  xdotool mousemove --window "$win" 555 406 sleep 0.3 click 1 sleep 3
   xdotool mousemove --window "$win" 636 480 sleep 0.3 click 1 sleep 2
   xdotool mousemove --window "$win" 600 558 sleep 0.3 click 1 sleep 0.3
   xdotool type --delay 100 "sol"
@@ -51,13 +55,21 @@ if ! VANTOR_FOLDER_BROWSER=entry drive_window entry.log '
 fi
 stored=$("$cli" settings get Folders/Cod4Path 2>/dev/null || true)
 [[ $stored == "$cod4" ]] || fail "the stored COD 4 root is '$stored'"
+grep -q "ImageCheck:: 'raw/images' looks incomplete" Log.txt || fail "the new root's images were not checked"
+in_archives=$(cd "$cod4/main" && for a in *.iwd; do unzip -Z1 "$a"; done | grep -c '\.iwi$')
+missing=0
+for entry in $(cd "$cod4/main" && for a in *.iwd; do unzip -Z1 "$a"; done | grep '\.iwi$'); do
+  [[ -f $cod4/raw/$entry ]] || missing=$((missing + 1))
+done
+((in_archives > 0 && missing == 0)) || fail "Scan left $missing of the archives' $in_archives images uncopied"
 grep -q "Passing Xmodel: 'fixture_soldier' to background loader" Log.txt || fail "picking the filtered model did not load it"
 grep -q "Loaded Xmodel^7: fixture_soldier" Log.txt || fail "the picked model did not load"
 [[ $(find "$work/out" -name '*.ma' | wc -l) -eq 1 ]] || fail "EXPORT MA wrote no scene"
 [[ -s QorVantor_screenshot.dds ]] || fail "F2 wrote no screenshot"
 grep -q "Screen Shot saved: 'QorVantor_screenshot.dds" Log.txt || fail "no screenshot log line"
 
-# A stub zenity answers the COD 5 browse with the sample's COD 5 root; F1
+# A stub zenity answers the COD 5 browse with the sample's COD 5 root; the
+# mover's panel offered for it is cancelled (its Cancel at (555, 430)); F1
 # then switches from COD 4 to COD 5.
 mkdir -p stub
 printf '#!/bin/sh\nprintf "%%s\\n" "%s"\n' "$cod5" >stub/zenity
@@ -67,6 +79,7 @@ if ! PATH=$work/stub:$PATH VANTOR_FOLDER_BROWSER=zenity drive_window zenity.log 
   xdotool windowfocus --sync "$win"
   xdotool mousemove --window "$win" 712 12 sleep 0.3 click 1 sleep 2.5
   xdotool mousemove --window "$win" 650 206 sleep 0.3 click 1 sleep 1.5
+  xdotool mousemove --window "$win" 555 430 sleep 0.3 click 1 sleep 1.5
   xdotool mousemove --window "$win" 636 480 sleep 0.3 click 1 sleep 2
   xdotool mousemove --window "$win" 400 300 sleep 0.3 key F1 sleep 1.5
   xdotool getwindowname "$win" >title.txt
