@@ -121,6 +121,8 @@ std::string LayoutJson(QorGUI& gui, const std::string& data_dir) {
     Items(j, m, m.progress_bars, "progress_bar", [&](const ProgressBarItem& i) {
       j.Key("fill").BeginArray().Float(i.fill.r).Float(i.fill.g).Float(i.fill.b).Float(i.fill.a).EndArray();
       j.Key("progress_name").String(i.name).Key("fade_ms").Double(i.fade_ms);
+      // As last drawn: the filled width, and whether a full bar has faded.
+      j.Key("fill_width").Int(i.fill_width).Key("full").Bool(i.full).Key("faded").Bool(i.faded);
     });
     Items(j, m, m.picture_buttons, "picture_button", [&](const PictureButtonItem& i) {
       Colour(j, i.label_colour);

@@ -121,6 +121,9 @@ class QorGUI {
   void SetMessage(std::string_view text);
   // The first text box of that name, in menu order, gets the text.
   void SetBoxText(std::string_view name, std::string_view text);
+  // The text of the first text box of that name as typed so far ("" when
+  // there is none): keys typed since the last frame are in it already.
+  std::string BoxText(std::string_view name) const;
   // Puts the named list box's scroll block back at the top.
   void ResetListBox(std::string_view name);
   void SetText(std::string_view name, std::string_view text);

@@ -103,6 +103,13 @@ void QorGUI::AddColourPicker(GuiRect at, Rgba text, std::function<void(const Rgb
   c.on_change = std::move(on_change);
 }
 
+std::string QorGUI::BoxText(std::string_view name) const {
+  for (const auto& menu : menus_)
+    for (const TextBoxItem& t : menu->text_boxes)
+      if (t.name == name) return t.text;
+  return "";
+}
+
 void QorGUI::SetBoxText(std::string_view name, std::string_view text) {
   for (auto& menu : menus_) {
     for (TextBoxItem& t : menu->text_boxes) {

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <utility>
 
+#include "platform/clock.h"
 #include "platform/folder_list.h"
 #include "platform/fs_paths.h"
 #include "shell/list_source.h"
@@ -50,6 +51,7 @@ bool QorLoader::LoadList() {
   filtered_.clear();
   showing_all_ = false;
   Show({"Loading: 0"});
+  started_ms_ = platform::NowMsPrecise();
   loading_ = true;
   waiting_ = true;
   stop_ = false;
@@ -119,6 +121,8 @@ bool QorLoader::Refresh() {
         showing_all_ = false;
         waiting_ = false;
         Filter(filter_text_, true);
+        Logger().log("QorLoader::LoadList %zu models listed and shown in %.1f ms", names_.size(),
+                     platform::NowMsPrecise() - started_ms_);
         if (on_finished) on_finished(true);
         break;
       case Kind::kFailed:

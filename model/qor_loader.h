@@ -79,6 +79,7 @@ class QorLoader {
   std::atomic<bool> stop_{false};
   std::thread thread_;
   uint64_t generation_ = 0;
+  double started_ms_ = 0;  // when the listing began, for its log line
 
   // Main thread only.
   std::vector<std::string> names_;

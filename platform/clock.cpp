@@ -1,6 +1,8 @@
 // Monotonic clock readings.
 #include "platform/clock.h"
 
+#include <time.h>  // Required for: clock_gettime()
+
 #include <chrono>
 
 namespace platform {
@@ -13,6 +15,16 @@ int64_t NowMs() {
 double NowMsPrecise() {
   using namespace std::chrono;
   return duration<double, std::milli>(steady_clock::now().time_since_epoch()).count();
+}
+
+}  // namespace platform
+
+namespace platform {
+
+double ThreadCpuMs() {
+  timespec t{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  return double(t.tv_sec) * 1000.0 + double(t.tv_nsec) / 1e6;
 }
 
 }  // namespace platform

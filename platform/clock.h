@@ -6,4 +6,6 @@
 namespace platform {
 int64_t NowMs();
 double NowMsPrecise();
+// CPU time of the calling thread, in milliseconds.
+double ThreadCpuMs();
 }  // namespace platform

@@ -153,7 +153,6 @@ void QorInterface::Finish(QorOpenGL& gl, const std::string& data_dir, const std:
   layout.check_for_updates = [] { Logger().log("Update check: not available in this version"); };
   BuildLayout(gui, s, layout);
   FolderEntryHooks entry;
-  entry.changed = [this](const std::string& text) { entry_text_ = text; };
   entry.accept = [this] { EndEntry(true); };
   entry.cancel = [this] { EndEntry(false); };
   BuildFolderEntry(gui, std::move(entry));
@@ -288,7 +287,6 @@ void QorInterface::Browse(const std::string& title, std::function<void(const std
   folder_answer_ = std::move(answer);
   const platform::FolderBrowserKind kind = platform::PickFolderBrowser();
   if (kind != platform::FolderBrowserKind::kInWindow && dialog_.Start(kind, title, start)) return;
-  entry_text_ = start;
   gui.SetText(kFolderEntryTitle, title);
   gui.SetBoxText(kFolderEntryBox, start);
   gui.SetVis(kFolderEntryMenu, true);
@@ -299,7 +297,9 @@ void QorInterface::EndEntry(bool accept) {
   if (!entry_open_) return;
   entry_open_ = false;
   gui.SetVis(kFolderEntryMenu, false);
-  if (accept && !entry_text_.empty() && folder_answer_) folder_answer_(entry_text_);
+  // The box itself: Enter may come before a frame has shown the last keys.
+  const std::string path = gui.BoxText(kFolderEntryBox);
+  if (accept && !path.empty() && folder_answer_) folder_answer_(path);
 }
 
 void QorInterface::PollBrowse() {

@@ -76,5 +76,4 @@ class QorInterface {
   platform::FolderDialog dialog_;
   std::function<void(const std::string&)> folder_answer_;
   bool entry_open_ = false;
-  std::string entry_text_;
 };

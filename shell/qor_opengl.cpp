@@ -5,6 +5,8 @@
 #include <GL/glew.h>
 
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 
 #include "platform/clock.h"
 #include "platform/fs_paths.h"
@@ -118,6 +120,10 @@ bool QorOpenGL::CreateGLWindow(const std::string& running_dir, const std::string
   ev.close = [this] { quit_requested = true; };
   ev.cursor_left = [this] { input.buttons = 0; };
   window.SetEvents(std::move(ev));
+  if (const char* trace = std::getenv("VANTOR_FRAME_TRACE"); trace && *trace) {
+    trace_ = std::fopen(trace, "w");
+    if (!trace_) Logger().warning("Frame trace '%s' could not be opened", trace);
+  }
 
   // Focus events only come with changes: start from the window's state.
   focused = window.IsFocused();
@@ -243,6 +249,7 @@ QorOpenGL::Pass QorOpenGL::Frame(bool screenshot_now, const std::string& screens
   if (!gate_.ShouldDraw(signals, now, screenshot_now || !screenshot_request.empty() || fps <= 0 || !keep_unchanged))
     return Pass::kKept;
 
+  const double cpu_start = trace_ ? platform::ThreadCpuMs() : 0;
   std::lock_guard<std::mutex> hold(worker.lock);
   window.MakeMainCurrent();
   ++frames_drawn;
@@ -269,6 +276,8 @@ QorOpenGL::Pass QorOpenGL::Frame(bool screenshot_now, const std::string& screens
   }
   window.SwapBuffers();
   if (hooks.after_swap) hooks.after_swap();
+  if (trace_)
+    std::fprintf(trace_, "%.3f %.3f\n", platform::NowMsPrecise() - now, platform::ThreadCpuMs() - cpu_start);
   platform::GlWindow::ReleaseCurrent();
   return Pass::kDrawn;
 }
@@ -302,6 +311,8 @@ void QorOpenGL::KillGLWindow() {
     }
     platform::GlWindow::ReleaseCurrent();
   }
+  if (trace_) std::fclose(trace_);
+  trace_ = nullptr;
   Logger().log("QorOpenGL Shutdown");
   window.Destroy();
   ready_ = false;

@@ -15,7 +15,7 @@ void BuildFolderEntry(QorGUI& gui, FolderEntryHooks hooks) {
   DarkPanel(gui, R(110, 185, 420, 110));
   gui.AddNamedLabel(At(125, 207), kGrey8, kFolderEntryTitle);
   gui.AddTextBox(kFolderEntryBox, "Type the folder's path", R(125, 220, 390, 17), kBoxFrame, kBoxHover, kBoxText,
-                 std::move(hooks.changed));
+                 [](const std::string&) {});
   // A whole path, up to what the settings store keeps.
   gui.FindMenu(kFolderEntryMenu)->text_boxes.back().max_length = 259;
   gui.AddTextButton(R(370, 260, 65, 20), "OK", std::move(hooks.accept));

@@ -49,13 +49,12 @@ void BuildSettingsLayout(QorGUI& gui, QorSettings& settings, const LayoutHooks& 
 void BuildDialogsLayout(QorGUI& gui, QorSettings& settings);
 
 // The in-window folder entry, added after the layout when the desktop has
-// no folder dialog: a title, a path box (every change to `changed`), OK and
-// Cancel.
+// no folder dialog: a title, a path box (read with QorGUI::BoxText), OK
+// and Cancel.
 inline constexpr const char* kFolderEntryMenu = "folder_entry_menu";
 inline constexpr const char* kFolderEntryTitle = "folder_entry_title";
 inline constexpr const char* kFolderEntryBox = "folder_entry_path";
 struct FolderEntryHooks {
-  std::function<void(const std::string&)> changed;
   std::function<void()> accept, cancel;
 };
 void BuildFolderEntry(QorGUI& gui, FolderEntryHooks hooks);

@@ -17,7 +17,7 @@ work=$4
 
 # shellcheck source=tests/window/window_common.sh
 source "$(dirname "$0")/window_common.sh"
-window_setup "$work"
+window_setup "$work" import
 
 "$cli" sample "$work/sample" >/dev/null
 mkdir -p "$work/out"
@@ -37,7 +37,9 @@ if ! VANTOR_FOLDER_BROWSER=entry drive_window entry.log '
   xdotool mousemove --window "$win" 492 380 sleep 0.3 click 1 sleep 1
   xdotool mousemove --window "$win" 712 12 sleep 0.3 click 1 sleep 2.5
   xdotool mousemove --window "$win" 650 184 sleep 0.3 click 1 sleep 1
+  import -window "$win" entry1.png
   xdotool mousemove --window "$win" 400 288 sleep 0.3 click 1 sleep 0.3
+  import -window "$win" entry2.png
   xdotool key --delay 5 --repeat 300 BackSpace
   xdotool type --delay 20 "'"$cod4"'"
   xdotool key Return sleep 1.5
@@ -49,7 +51,7 @@ if ! VANTOR_FOLDER_BROWSER=entry drive_window entry.log '
   xdotool mousemove --window "$win" 560 58 sleep 0.3 click 1 sleep 2
   xdotool mousemove --window "$win" 290 12 sleep 0.3 click 1 sleep 2
   xdotool mousemove --window "$win" 400 300 sleep 0.3 key F2 sleep 1
-  xdotool key Escape' "$vantor" --frames 100000; then
+  xdotool key Escape' "$vantor" --frames 100000 --dump-layout entry.json; then
   fail "the entry run did not end on Escape"
   cat entry.log >&2
 fi
@@ -67,6 +69,13 @@ grep -q "Loaded Xmodel^7: fixture_soldier" Log.txt || fail "the picked model did
 [[ $(find "$work/out" -name '*.ma' | wc -l) -eq 1 ]] || fail "EXPORT MA wrote no scene"
 [[ -s QorVantor_screenshot.dds ]] || fail "F2 wrote no screenshot"
 grep -q "Screen Shot saved: 'QorVantor_screenshot.dds" Log.txt || fail "no screenshot log line"
+# The tool bar's bar filled with the export and had faded by the end.
+"$python" - entry.json <<'PY' || fail "the tool bar's progress bar did not fill and fade"
+import json, sys
+doc = json.load(open(sys.argv[1]))
+bar = [i for m in doc["menus"] for i in m["items"] if i.get("progress_name") == "progress_bar"][0]
+assert bar["full"] and bar["faded"] and bar["fill_width"] > 0, bar
+PY
 
 # A stub zenity answers the COD 5 browse with the sample's COD 5 root; the
 # mover's panel offered for it is cancelled (its Cancel at (555, 430)); F1
