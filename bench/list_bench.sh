@@ -15,6 +15,7 @@
 #   bench/list_bench.sh BUILD_DIR [RUNS]
 set -euo pipefail
 build=$(cd "${1:-build-release}" && pwd)
+here=$(cd "$(dirname "$0")" && pwd)
 runs=${2:-7}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -72,7 +73,7 @@ steps='
 for ((i = 0; i < runs; ++i)); do
   rm -f Log.txt
   VANTOR_FRAME_TRACE=$work/trace.txt timeout 120 xvfb-run -a -s "-screen 0 1024x768x24" \
-    bash "$(dirname "$0")/../tests/window/drive_window.sh" run.log "$steps" "$build/vantor" --frames 100000 \
+    bash "$here/../tests/window/drive_window.sh" run.log "$steps" "$build/vantor" --frames 100000 \
     || { echo "the window run failed" >&2; cat run.log >&2; exit 1; }
   sed -n 's/.*models listed and shown in \([0-9.]*\) ms.*/\1/p' Log.txt | head -1 >>shown.ms
   awk 'BEGIN { w = 0; c = 0 } { if ($1 > w) w = $1; if ($2 > c) c = $2 } END { print w; print c > "/dev/stderr" }' \

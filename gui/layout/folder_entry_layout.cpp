@@ -11,13 +11,16 @@ using namespace layout;
 
 void BuildFolderEntry(QorGUI& gui, FolderEntryHooks hooks) {
   // Its area is the whole window: nothing under it takes a click while it is open.
-  gui.AddStaticMenu(kFolderEntryMenu, R(0, 0, 0, 0, 48), R(0, 0, 640, 480, 12), false);
-  DarkPanel(gui, R(110, 185, 420, 110));
-  gui.AddNamedLabel(At(125, 207), kGrey8, kFolderEntryTitle);
-  gui.AddTextBox(kFolderEntryBox, "Type the folder's path", R(125, 220, 390, 17), kBoxFrame, kBoxHover, kBoxText,
+  gui.AddStaticMenu(kFolderEntryMenu, R(0, 0, 0, 0), R(0, 0, 640, 480, 12), false);
+  // The window dimmed behind a solid panel, as under the other dialogs.
+  gui.AddFilledRect(R(0, 0, 640, 480, 12), {0.1f, 0.1f, 0.1f, 0.75f});
+  gui.AddFilledRect(R(110, 185, 420, 110, 48), {0.12f, 0.12f, 0.12f, 1});
+  DarkPanel(gui, R(110, 185, 420, 110, 48));
+  gui.AddNamedLabel(At(125, 207, 48), kGrey8, kFolderEntryTitle);
+  gui.AddTextBox(kFolderEntryBox, "Type the folder's path", R(125, 220, 390, 17, 48), kBoxFrame, kBoxHover, kBoxText,
                  [](const std::string&) {});
   // A whole path, up to what the settings store keeps.
   gui.FindMenu(kFolderEntryMenu)->text_boxes.back().max_length = 259;
-  gui.AddTextButton(R(370, 260, 65, 20), "OK", std::move(hooks.accept));
-  gui.AddTextButton(R(450, 260, 65, 20), "Cancel", std::move(hooks.cancel));
+  gui.AddTextButton(R(370, 260, 65, 20, 48), "OK", std::move(hooks.accept));
+  gui.AddTextButton(R(450, 260, 65, 20, 48), "Cancel", std::move(hooks.cancel));
 }

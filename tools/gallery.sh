@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Pictures of the whole flow for README.md, taken under Xvfb from an empty
+# settings store on the sample tree: the folder entry choosing the COD 4
+# root, the IWD image mover offered for it, the model list narrowed by the
+# search box with the picked model loaded, and the model exported.
+#
+#   tools/gallery.sh BUILD_DIR OUT_DIR
+set -euo pipefail
+build=$(cd "${1:-build}" && pwd)
+mkdir -p "${2:-docs}"
+out=$(cd "${2:-docs}" && pwd)
+here=$(cd "$(dirname "$0")" && pwd)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+export VANTOR_CONFIG_DIR=$work/config
+cd "$work"
+"$build/vantor-cli" sample "$work/sample" >/dev/null
+mkdir -p out
+"$build/vantor-cli" settings set Folders/export_folder "$work/out" 2>/dev/null
+cod4=$work/sample/cod4
+VANTOR_FOLDER_BROWSER=entry timeout 300 xvfb-run -a -s "-screen 0 1024x768x24" \
+  bash "$here/../tests/window/drive_window.sh" run.log '
+  sleep 2
+  xdotool windowfocus --sync "$win"
+  xdotool mousemove --window "$win" 492 380 sleep 0.3 click 1 sleep 1
+  xdotool mousemove --window "$win" 712 12 sleep 0.3 click 1 sleep 2.5
+  xdotool mousemove --window "$win" 650 184 sleep 0.3 click 1 sleep 1
+  xdotool mousemove --window "$win" 400 288 sleep 0.3 click 1 sleep 0.3
+  xdotool key --delay 5 --repeat 300 BackSpace
+  xdotool type --delay 20 "'"$cod4"'"
+  sleep 0.5
+  import -window "$win" "'"$out"'/flow-folder-entry.png"
+  xdotool key Return sleep 1.5
+  import -window "$win" "'"$out"'/flow-iwd-mover.png"
+  xdotool mousemove --window "$win" 555 406 sleep 0.3 click 1 sleep 3
+  xdotool mousemove --window "$win" 636 480 sleep 0.3 click 1 sleep 2
+  xdotool mousemove --window "$win" 600 558 sleep 0.3 click 1 sleep 0.3
+  xdotool type --delay 100 "sol"
+  xdotool key Return sleep 1
+  xdotool mousemove --window "$win" 560 58 sleep 0.3 click 1 sleep 2.5
+  xdotool mousemove --window "$win" 290 12 sleep 0.3 click 1 sleep 0.4
+  import -window "$win" "'"$out"'/flow-model-list.png"
+  sleep 1
+  xdotool key Escape' "$build/vantor" --frames 100000
+echo "gallery: pictures in $out"
