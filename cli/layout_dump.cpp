@@ -4,6 +4,7 @@
 #include "gui/material_table.h"
 #include "gui/qor_gui.h"
 #include "platform/fs_paths.h"
+#include "shell/list_source.h"
 #include "shell/settings.h"
 #include "sound/qor_sound.h"
 
@@ -160,6 +161,10 @@ std::string LayoutJson(QorGUI& gui, const std::string& data_dir) {
       Rgb(j, "background", i.background);
       Rgb(j, "text_colour", i.text);
       j.Key("source").Bool(i.lines != nullptr);
+      if (i.lines) {
+        std::lock_guard<std::mutex> hold(i.lines->lock);
+        j.Key("lines").Int(int64_t(i.lines->items.size()));
+      }
     });
     Items(j, m, m.text_boxes, "text_box", [&](const TextBoxItem& i) {
       j.Key("name").String(i.name).Key("hint").String(i.hint).Key("text").String(i.text);
@@ -206,6 +211,13 @@ std::string LayoutJson(QorGUI& gui, const std::string& data_dir) {
       Rgb(j, "background", i.background);
       Rgb(j, "text_colour", i.text);
       j.Key("source").Bool(i.data != nullptr);
+      // What its owner holds now: the row count and the first 40 texts.
+      if (i.data) {
+        std::lock_guard<std::mutex> hold(i.data->lock);
+        j.Key("rows").Int(int64_t(i.data->rows.size())).Key("first_rows").BeginArray();
+        for (size_t r = 0; r < i.data->rows.size() && r < 40; ++r) j.String(i.data->rows[r].text);
+        j.EndArray();
+      }
     });
     Items(j, m, m.labels, "label", [&](const LabelItem& i) { j.Key("text").String(i.text); });
     Items(j, m, m.colour_labels, "colour_label", [&](const ColourLabelItem& i) {
