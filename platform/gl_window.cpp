@@ -49,6 +49,13 @@ struct GlWindowCallbacks {
   static void Button(GLFWwindow* w, int button, int action, int) {
     GlWindow* self = Of(w);
     if (!self || !self->events_.mouse_button) return;
+    // The pointer's place with the press: a window that just got the pointer
+    // may not have reported a motion inside it yet.
+    if (self->events_.mouse_move) {
+      double x = 0, y = 0;
+      glfwGetCursorPos(w, &x, &y);
+      self->events_.mouse_move(x, y);
+    }
     int b = button == GLFW_MOUSE_BUTTON_LEFT ? 0 : button == GLFW_MOUSE_BUTTON_RIGHT ? 1 : 2;
     self->events_.mouse_button(b, action == GLFW_PRESS);
   }
