@@ -9,11 +9,11 @@
 #include <unistd.h>        // Required for: symlink(), getpid()
 
 #include <filesystem>
-#include <optional>
 #include <thread>
 
 #include "tests/shell/shell_test_support.h"
 #include "tests/support/fifo.h"
+#include "tests/support/scoped_env.h"
 
 namespace {
 
@@ -378,20 +378,14 @@ TEST(RegistryStore, ThreadsShareOneStore) {
 }
 
 TEST(RegistryConfigDir, PrefersVantorThenAbsoluteXdgThenHome) {
-  std::vector<std::pair<const char*, std::optional<std::string>>> kept;
-  for (const char* name : {"VANTOR_CONFIG_DIR", "XDG_CONFIG_HOME", "HOME"}) {
-    const char* v = std::getenv(name);
-    kept.emplace_back(name, v ? std::optional<std::string>(v) : std::nullopt);
-  }
-  ::setenv("VANTOR_CONFIG_DIR", "/tmp/vantor-here", 1);
-  ::setenv("XDG_CONFIG_HOME", "/xdg", 1);
-  ::setenv("HOME", "/home/modder", 1);
+  using test_support::ScopedEnv;
+  ScopedEnv vantor("VANTOR_CONFIG_DIR", "/tmp/vantor-here");
+  ScopedEnv xdg("XDG_CONFIG_HOME", "/xdg"), home("HOME", "/home/modder");
   EXPECT_EQ(platform::DefaultRegistryPath(), "/tmp/vantor-here/registry.reg");
-  ::unsetenv("VANTOR_CONFIG_DIR");
+  ScopedEnv no_vantor("VANTOR_CONFIG_DIR", std::nullopt);
   EXPECT_EQ(platform::ConfigDir(), "/xdg/vantor");
-  ::setenv("XDG_CONFIG_HOME", "relative/xdg", 1);
+  ScopedEnv relative("XDG_CONFIG_HOME", "relative/xdg");
   EXPECT_EQ(platform::ConfigDir(), "/home/modder/.config/vantor");
-  for (const auto& [name, v] : kept) v ? ::setenv(name, v->c_str(), 1) : ::unsetenv(name);
 }
 
 }  // namespace

@@ -11,30 +11,13 @@
 #include "sound/qor_sound.h"
 #include "sound/wav_reader.h"
 #include "tests/shell/shell_test_support.h"
+#include "tests/support/scoped_env.h"
 #include "tests/support/temp_dir.h"
 #include "tools/fixture/wav_writer.h"
 
 namespace {
 
-// Sets an environment variable for one test.
-class ScopedEnv {
- public:
-  ScopedEnv(const char* name, const std::string& value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old;
-    ::setenv(name, value.c_str(), 1);
-  }
-  ~ScopedEnv() {
-    if (old_) {
-      ::setenv(name_, old_->c_str(), 1);
-    } else {
-      ::unsetenv(name_);
-    }
-  }
-
- private:
-  const char* name_;
-  std::optional<std::string> old_;
-};
+using test_support::ScopedEnv;
 
 // The loudest sample of a 16-bit recording.
 int Peak(const WavSound& s) {
