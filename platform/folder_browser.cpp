@@ -11,7 +11,6 @@
 
 #include <fcntl.h>     // Required for: pipe2(), O_CLOEXEC
 #include <poll.h>      // Required for: poll()
-#include <pwd.h>       // Required for: getpwuid_r()
 #include <signal.h>    // Required for: kill(), sigset_t
 #include <spawn.h>     // Required for: posix_spawnp()
 #include <sys/stat.h>  // Required for: stat()
@@ -26,6 +25,7 @@
 #include <vector>
 
 #include "platform/file_bytes.h"
+#include "platform/program_paths.h"
 #include "shell/logger.h"
 
 extern char** environ;
@@ -36,16 +36,6 @@ namespace {
 bool IsFolder(const std::string& path) {
   struct stat st;
   return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-std::string HomeFolder() {
-  if (const char* home = std::getenv("HOME"); home && *home) return home;
-  struct passwd pw;
-  struct passwd* found = nullptr;
-  char buffer[4096];
-  if (::getpwuid_r(::getuid(), &pw, buffer, sizeof buffer, &found) == 0 && found && found->pw_dir)
-    return found->pw_dir;
-  return "";
 }
 
 // An executable regular file named `name` in one of PATH's folders (an empty

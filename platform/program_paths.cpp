@@ -1,7 +1,10 @@
-// The executable's folder from /proc/self/exe.
+// The executable's folder from /proc/self/exe; the home folder.
 #include "platform/program_paths.h"
 
-#include <unistd.h>  // Required for: readlink()
+#include <pwd.h>     // Required for: getpwuid_r()
+#include <unistd.h>  // Required for: readlink(), getuid()
+
+#include <cstdlib>
 
 #include "platform/fs_paths.h"
 
@@ -22,6 +25,20 @@ std::string DataFolder() {
   std::string installed = ProgramFolder() + "/../share/vantor";
   if (FolderExists(installed)) return installed;
   return beside;
+}
+
+}  // namespace platform
+
+namespace platform {
+
+std::string HomeFolder() {
+  if (const char* home = std::getenv("HOME"); home && *home) return home;
+  struct passwd pw;
+  struct passwd* found = nullptr;
+  char buffer[4096];
+  if (::getpwuid_r(::getuid(), &pw, buffer, sizeof buffer, &found) == 0 && found && found->pw_dir)
+    return found->pw_dir;
+  return "";
 }
 
 }  // namespace platform

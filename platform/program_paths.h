@@ -8,4 +8,7 @@ namespace platform {
 std::string ProgramFolder();
 // The folder holding "shaders/", "images/", "Fonts/" and "sounds/".
 std::string DataFolder();
+// The user's home: $HOME, else the password database's entry; "" when
+// neither gives one.
+std::string HomeFolder();
 }  // namespace platform

@@ -4,7 +4,6 @@
 
 #include <dirent.h>    // Required for: fdopendir(), readdir()
 #include <fcntl.h>     // Required for: open(), O_DIRECTORY, unlinkat()
-#include <pwd.h>       // Required for: getpwuid_r()
 #include <signal.h>    // Required for: kill()
 #include <sys/file.h>  // Required for: flock()
 #include <sys/stat.h>  // Required for: fstat(), fchmod(), lstat(), fstatat()
@@ -19,6 +18,7 @@
 #include "platform/fd_write.h"
 #include "platform/file_bytes.h"
 #include "platform/fs_paths.h"
+#include "platform/program_paths.h"
 #include "platform/registry_tree.h"
 
 namespace platform {
@@ -184,13 +184,8 @@ void RemoveStaleTemps(int dir_fd, const std::string& target) {
 }
 
 std::string HomeDir() {
-  if (const char* home = std::getenv("HOME"); home && *home) return home;
-  struct passwd pw;
-  struct passwd* found = nullptr;
-  char buffer[4096];
-  if (::getpwuid_r(::getuid(), &pw, buffer, sizeof buffer, &found) == 0 && found && found->pw_dir)
-    return found->pw_dir;
-  return ".";
+  std::string home = HomeFolder();
+  return home.empty() ? "." : home;
 }
 
 }  // namespace

@@ -117,20 +117,21 @@ void QorActions::LoadModel(const std::string& name) {
   if (hooks_.add_job) hooks_.add_job(model_path_, job::kOpenModel);
 }
 
-void QorActions::SetActiveFps(const std::string& text) {
+// A frame cap above `floor`; anything else is ignored without a word.
+void QorActions::SetFrameCap(const std::string& text, int floor, int32_t& cap, const char* line) {
   int value = 0;
-  if (!ParseWhole(text, value) || value <= 30) return;
-  settings_.fps_active = value;
+  if (!ParseWhole(text, value) || value <= floor) return;
+  cap = value;
   if (hooks_.set_frame_caps) hooks_.set_frame_caps(settings_.fps_active, settings_.fps_sleepy);
-  Logger().log("ActiveFPS set to: %i", value);
+  Logger().log(line, value);
+}
+
+void QorActions::SetActiveFps(const std::string& text) {
+  SetFrameCap(text, 30, settings_.fps_active, "ActiveFPS set to: %i");
 }
 
 void QorActions::SetInactiveFps(const std::string& text) {
-  int value = 0;
-  if (!ParseWhole(text, value) || value <= 10) return;
-  settings_.fps_sleepy = value;
-  if (hooks_.set_frame_caps) hooks_.set_frame_caps(settings_.fps_active, settings_.fps_sleepy);
-  Logger().log("InactiveFPS set to: %i", value);
+  SetFrameCap(text, 10, settings_.fps_sleepy, "InactiveFPS set to: %i");
 }
 
 void QorActions::SetModelScale(const std::string& text) {

@@ -71,6 +71,7 @@ class QorActions {
   ListStart StartModelList(const std::string& root);
   std::string& GameRoot(int game);
   bool StoreFolder(std::string& setting, const char* text_name, const std::string& folder);
+  void SetFrameCap(const std::string& text, int floor, int32_t& cap, const char* line);
 
   QorSettings& settings_;
   QorLoader& loader_;
