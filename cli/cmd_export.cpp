@@ -108,7 +108,7 @@ int CmdExport(const CliArgs& args) {
   }
   worker.SetModelGame(options->game);
   worker.SetModelScale(options->scale);
-  worker.Start(platform::ProgramFolder());
+  worker.Start(platform::RunningFolder());
   // A model that does not load writes nothing: the exports are queued only
   // once the load and surface steps have worked.
   auto run = [&out](const std::string& path, uint32_t bits, const char* label) {

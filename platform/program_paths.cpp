@@ -27,9 +27,20 @@ std::string DataFolder() {
   return beside;
 }
 
-}  // namespace platform
-
-namespace platform {
+std::string RunningFolder() {
+  const std::string program = ProgramFolder();
+  if (::access(program.c_str(), W_OK) == 0) return program;
+  std::string data;
+  if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && xdg[0] == '/') {
+    data = xdg;
+  } else if (std::string home = HomeFolder(); !home.empty()) {
+    data = home + "/.local/share";
+  } else {
+    return program;
+  }
+  const std::string folder = data + "/vantor";
+  return CreateDirectories(folder) ? folder : program;
+}
 
 std::string HomeFolder() {
   if (const char* home = std::getenv("HOME"); home && *home) return home;

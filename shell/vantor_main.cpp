@@ -121,7 +121,7 @@ int main(int argc, char** argv) {
   gl.hooks.balloon = [](const std::string& title, const std::string& text) {
     Logger().log("%s: %s", title.c_str(), text.c_str());
   };
-  gl.CreateGLWindow(platform::ProgramFolder(), platform::DataFolder());
+  gl.CreateGLWindow(platform::RunningFolder(), platform::DataFolder());
   if (!no_gui) {
     iface->Finish(gl, platform::DataFolder(), path);
     iface->StartActiveGame(gl);

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Regenerates every run-time file of the interface into OUT_DIR, laid out as
 # the program's data folder: the pictures under images/, the two TXF fonts
-# under Fonts/ and the sounds under sounds/. The build runs it (target
-# gui_data); by hand:
+# under Fonts/, the sounds under sounds/ and the program's icons under
+# icons/ (installed into the hicolor theme, not the data folder). The build
+# runs it (target gui_data); by hand:
 #
 #   tools/gui_data/make_gui_data.sh OUT_DIR PATH/TO/txf_maker
 #
@@ -23,3 +24,4 @@ mkdir -p "$out/Fonts"
 
 bash "$here/make_pictures.sh" "$out"
 bash "$here/make_sounds.sh" "$out"
+bash "$here/make_icons.sh" "$out"

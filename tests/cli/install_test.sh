@@ -1,0 +1,81 @@
+#!/usr/bin/env bash
+# `cmake --install` into a temporary prefix, then the installed programs
+# from another working folder: the data found under share/vantor, the
+# desktop entry valid, the icons in the hicolor theme; vantor-cli exports
+# the sample model, vantor starts under Xvfb and saves a frame. With the
+# program's folder not writable (run as another user when the test runs as
+# root), "Running Directory" exports land in the user's data folder.
+#
+#   install_test.sh BUILD_DIR WORK_DIR
+set -euo pipefail
+build=$(cd "$1" && pwd)
+work=$2
+rm -rf "$work"
+mkdir -p "$work"
+work=$(cd "$work" && pwd)
+failures=0
+fail() {
+  echo "FAIL: $*" >&2
+  failures=$((failures + 1))
+}
+
+prefix=$work/prefix
+cmake --install "$build" --prefix "$prefix" >"$work/install.log"
+for f in bin/vantor bin/vantor-cli share/vantor/images/default.dds share/vantor/Fonts/Bookman-Demi.txf \
+    share/vantor/sounds/GLaDOS_Why_hello_there.wav share/applications/vantor.desktop \
+    share/icons/hicolor/48x48/apps/vantor.png share/icons/hicolor/256x256/apps/vantor.png; do
+  [[ -s $prefix/$f ]] || fail "$f was not installed"
+done
+[[ -e $prefix/share/vantor/icons || -e $prefix/share/vantor/vantor.desktop ]] && fail "icons or the desktop entry in the data folder"
+if command -v desktop-file-validate >/dev/null; then
+  desktop-file-validate "$prefix/share/applications/vantor.desktop" || fail "desktop-file-validate refused the entry"
+fi
+
+mkdir -p "$work/elsewhere"
+cd "$work/elsewhere"
+export VANTOR_CONFIG_DIR=$work/config
+"$prefix/bin/vantor-cli" sample "$work/sample" >/dev/null
+model=$work/sample/cod4/raw/xmodel/fixture_soldier
+"$prefix/bin/vantor-cli" export "$model" --game cod4 --format xe,obj --out "$work/out" </dev/null >/dev/null 2>&1 ||
+  fail "the installed vantor-cli did not export"
+[[ -n $(find "$work/out" -name '*.XMODEL_EXPORT') ]] || fail "no XMODEL_EXPORT from the installed vantor-cli"
+
+if command -v xvfb-run >/dev/null; then
+  if ! timeout 120 xvfb-run -a -s "-screen 0 1024x768x24" "$prefix/bin/vantor" --game cod4 --frames 5 \
+      --screenshot shot.dds "$model" >run.log 2>&1; then
+    fail "the installed vantor did not run"
+    cat run.log >&2
+  fi
+  [[ -s shot.dds ]] || fail "the installed vantor saved no frame"
+fi
+
+# Not writable: the program's folder for another user. The export goes to
+# "Running Directory", which is then the user's data folder.
+if [[ $(id -u) -eq 0 ]] && command -v setpriv >/dev/null; then
+  as_user=(setpriv --reuid=nobody --regid=nogroup --clear-groups --)
+  chmod -R a+rX "$prefix" "$work/sample"
+  chmod 755 "$work"
+  mkdir -m 777 "$work/user"
+  cd "$work/user"
+  if ! env HOME="$work/user" XDG_DATA_HOME="$work/user/data" VANTOR_CONFIG_DIR="$work/user/config" \
+      "${as_user[@]}" "$prefix/bin/vantor-cli" export "$model" --game cod4 --format xe </dev/null >user.log 2>&1; then
+    fail "the export as another user failed"
+    cat user.log >&2
+  fi
+  [[ -n $(find "$work/user/data/vantor/exported" -name '*.XMODEL_EXPORT' 2>/dev/null) ]] ||
+    fail "the Running Directory export is not in the user's data folder"
+  [[ -e $prefix/bin/exported ]] && fail "the export went into the program's folder"
+elif [[ $(id -u) -ne 0 ]]; then
+  chmod a-w "$prefix/bin"
+  env XDG_DATA_HOME="$work/data" "$prefix/bin/vantor-cli" export "$model" --game cod4 --format xe </dev/null \
+    >user.log 2>&1 || fail "the export with a read-only program folder failed"
+  chmod u+w "$prefix/bin"
+  [[ -n $(find "$work/data/vantor/exported" -name '*.XMODEL_EXPORT' 2>/dev/null) ]] ||
+    fail "the Running Directory export is not in the user's data folder"
+fi
+
+if ((failures > 0)); then
+  echo "install test: $failures failures" >&2
+  exit 1
+fi
+echo "install test: ok"
