@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "gui/key_names.h"
+#include "gui/themes.h"
 #include "gui/widgets/widgets.h"
 #include "gui/word_wrap.h"
 #include "shell/logger.h"
@@ -661,9 +662,22 @@ void QorGUI::DrawFrame(Menu& m) {
   const float a = m.alpha;
   draw_.Colour(0.1f, 0.1f, 0.1f, 0.95f * a);
   draw_.FillRect(0, 0, float(W), float(H));
-  draw_.Colour(0.18f, 0.18f, 0.2f, a);
-  draw_.FillRect(0, 0, float(W), 20);
-  draw_.Colour(0.85f, 0.85f, 0.85f, a);
+  const ThemeColours* t = frame_colours_;
+  if (t) {
+    // The theme's caption, in two bands from its top colour to its bottom
+    // one, and its border around the panel.
+    draw_.Colour(t->caption_top[0], t->caption_top[1], t->caption_top[2], a);
+    draw_.FillRect(0, 0, float(W), 10);
+    draw_.Colour(t->caption_bottom[0], t->caption_bottom[1], t->caption_bottom[2], a);
+    draw_.FillRect(0, 10, float(W), 10);
+    draw_.Colour(t->border[0], t->border[1], t->border[2], a);
+    draw_.OutlineRect(0, 0, float(W), float(H));
+    draw_.Colour(t->caption_text[0], t->caption_text[1], t->caption_text[2], a);
+  } else {
+    draw_.Colour(0.18f, 0.18f, 0.2f, a);
+    draw_.FillRect(0, 0, float(W), 20);
+    draw_.Colour(0.85f, 0.85f, 0.85f, a);
+  }
   draw_.SetFont(kTitleFont);
   draw_.Text(7, 15, m.title);
   draw_.SetFont(kNormalFont);

@@ -44,6 +44,8 @@ struct GuiHooks {
   std::function<void(uint16_t key)> hotkey;
 };
 
+struct ThemeColours;
+
 class QorGUI {
  public:
   // The size the layout is designed for; the window starts at it.
@@ -198,6 +200,9 @@ class QorGUI {
   void SetMouseOverGui() { mouse_over_gui_ = true; }
   void PlaySound(std::string_view sound, int channel) { Play(sound, channel); }
   void SetTextColour(float r, float g, float b) { text_colour_ = {r, g, b, 1}; }
+  // The theme's colours for the framed panels' title bars and borders (the
+  // desktop draws the window's own frame); nullptr: the toolkit's greys.
+  void SetFrameColours(const ThemeColours* colours) { frame_colours_ = colours; }
   // A widget whose picture changes with time alone (a bar fading) asks for
   // the next pass; the request lasts until the next Render.
   void KeepDrawing() { keep_drawing_ = true; }
@@ -267,6 +272,7 @@ class QorGUI {
   std::map<std::string, std::string, std::less<>> texts_;
   std::map<std::string, float, std::less<>> progress_;
   Rgba text_colour_{1, 1, 1, 1};
+  const ThemeColours* frame_colours_ = nullptr;
   std::string error_text_, message_text_, tooltip_;
   bool display_error_ = false, display_msg_ = false;
   bool keep_drawing_ = false;

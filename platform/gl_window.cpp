@@ -3,6 +3,7 @@
 
 #include <GLFW/glfw3.h>
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -148,6 +149,35 @@ void GlWindow::SwapBuffers() { glfwSwapBuffers(main_); }
 void GlWindow::SetTitle(const std::string& title) { glfwSetWindowTitle(main_, title.c_str()); }
 void GlWindow::HideCursor() {
   if (main_) glfwSetInputMode(main_, GLFW_CURSOR, GLFW_CURSOR_HIDDEN);
+}
+
+bool GlWindow::GetPlacement(int& x, int& y, int& width, int& height) const {
+  if (!main_) return false;
+  glfwGetWindowPos(main_, &x, &y);
+  glfwGetWindowSize(main_, &width, &height);
+  return true;
+}
+
+void GlWindow::Place(int x, int y) {
+  if (!main_) return;
+  if (GLFWmonitor* monitor = glfwGetPrimaryMonitor()) {
+    int ax = 0, ay = 0, aw = 0, ah = 0;
+    glfwGetMonitorWorkarea(monitor, &ax, &ay, &aw, &ah);
+    if (aw > 0 && ah > 0) {
+      // A place from another monitor set-up comes back into view.
+      x = std::clamp(x, ax, std::max(ax, ax + aw - 100));
+      y = std::clamp(y, ay, std::max(ay, ay + ah - 60));
+    }
+  }
+  glfwSetWindowPos(main_, x, y);
+}
+
+void GlWindow::SetMinimumSize(int width, int height) {
+  if (main_) glfwSetWindowSizeLimits(main_, width, height, GLFW_DONT_CARE, GLFW_DONT_CARE);
+}
+
+void GlWindow::Show() {
+  if (main_) glfwShowWindow(main_);
 }
 
 void GlWindow::SetTopmost(bool on) { glfwSetWindowAttrib(main_, GLFW_FLOATING, on ? GLFW_TRUE : GLFW_FALSE); }

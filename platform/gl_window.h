@@ -41,6 +41,16 @@ class GlWindow {
   void SwapBuffers();
   void SetTitle(const std::string& title);
   void SetTopmost(bool on);
+  // The window's place as the store keeps it: the top-left corner of its
+  // drawing area on the screen and that area's size. Restoring what was read
+  // puts the window back exactly, frame or no frame (the desktop's frame is
+  // outside this rectangle), so nothing drifts from run to run.
+  bool GetPlacement(int& x, int& y, int& width, int& height) const;
+  // Moves the drawing area's corner to (x, y), kept where at least 100 x 60
+  // pixels of it show on the primary monitor's work area.
+  void Place(int x, int y);
+  void SetMinimumSize(int width, int height);
+  void Show();
   // The interface draws its own pointer.
   void HideCursor();
   void SetSwapInterval(int interval);  // main context must be current

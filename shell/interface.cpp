@@ -135,7 +135,15 @@ void QorInterface::Finish(QorOpenGL& gl, const std::string& data_dir, const std:
   words.cancel_iwd_scan = [this] { iwd_->Cancel(); };
   words.random = [] { return uint32_t(std::rand()); };
   RegisterProgramWords(commands, words);
+  theme_ = std::make_unique<QorThemeManger>(s.active_theme);
+  gui.SetFrameColours(&theme_->colours());
   LayoutHooks layout = ActionLayoutHooks();
+  layout.set_theme = [this](int index) {
+    if (!theme_->SetTheme(index)) return false;
+    Settings().active_theme = index;
+    gui.SetFrameColours(&theme_->colours());
+    return true;
+  };
   Logger().attach_model_log();
   log_lines_.ready = true;
   layout.log_lines = &log_lines_;

@@ -12,6 +12,7 @@
 #include "gui/draw2d_gl.h"
 #include "gui/materials.h"
 #include "gui/qor_gui.h"
+#include "gui/themes.h"
 #include "imaging/iwd_utils.h"
 #include "model/qor_loader.h"
 #include "platform/folder_browser.h"
@@ -72,6 +73,8 @@ class QorInterface {
   // The IWD image mover: its texts, bar and commands reach the interface
   // through the notice board.
   std::unique_ptr<QorIWDUtils> iwd_;
+  // The theme colours the panels' frames.
+  std::unique_ptr<QorThemeManger> theme_;
   bool on_top_applied_ = false;
   platform::FolderDialog dialog_;
   std::function<void(const std::string&)> folder_answer_;

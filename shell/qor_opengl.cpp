@@ -36,6 +36,10 @@ void Perspective(double fov_y, double aspect, double z_near, double z_far) {
   glFrustum(-top * aspect, top * aspect, -top, top, z_near, z_far);
 }
 
+// The smallest window the interface's layout still fits.
+constexpr int kMinimumWidth = 750;
+constexpr int kMinimumHeight = 600;
+
 ViewSettings CurrentView() {
   const QorSettings& s = Settings();
   ViewSettings v;
@@ -57,8 +61,12 @@ bool QorOpenGL::CreateGLWindow(const std::string& running_dir, const std::string
   std::string error;
   view_width = s.rect_main_window.w > 0 ? s.rect_main_window.w : 800;
   view_height = s.rect_main_window.h > 0 ? s.rect_main_window.h : 600;
-  if (!window.Create(view_width, view_height, "Qor_Fen Vantor", true, error))
+  // Created hidden, placed where it was left, then shown: no jump.
+  if (!window.Create(view_width, view_height, "Qor_Fen Vantor", false, error))
     Logger().critical_error(error);
+  window.SetMinimumSize(kMinimumWidth, kMinimumHeight);
+  window.Place(s.rect_main_window.x, s.rect_main_window.y);
+  window.Show();
   if (!window.MakeMainCurrent()) Logger().critical_error("Can't Activate The GL Rendering Context.");
 
   // FIXME: the tray icon comes with the window frame; until then the
@@ -298,6 +306,12 @@ void QorOpenGL::MainLoop(int frames_limit, const std::string& screenshot) {
     const Pass pass = Frame(counting && counted + 1 == frames_limit, screenshot);
     if (counting && pass != Pass::kWaiting && ++counted >= frames_limit) break;
   }
+}
+
+void QorOpenGL::RememberPlacement() {
+  int x = 0, y = 0, w = 0, h = 0;
+  if (!ready_ || !window.GetPlacement(x, y, w, h) || w <= 0 || h <= 0) return;
+  Settings().rect_main_window = {x, y, w, h};
 }
 
 void QorOpenGL::KillGLWindow() {

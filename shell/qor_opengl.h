@@ -65,6 +65,8 @@ class QorOpenGL {
   // `screenshot` names the file of the last of them.
   void MainLoop(int frames_limit, const std::string& screenshot);
   void KillGLWindow();
+  // The window's place and size into "rect_main_window", for the store.
+  void RememberPlacement();
 
   void Resize(int width, int height);
   void SetTitle(const std::string& text);

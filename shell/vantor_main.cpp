@@ -141,6 +141,7 @@ int main(int argc, char** argv) {
   if (!dump_layout.empty() && !WriteTextFile(dump_layout, LayoutJson(iface->gui, platform::DataFolder()))) status = 1;
   Logger().log("\n--- Closing Down ---");
   iface->ShutdownSound();
+  gl.RememberPlacement();
   s.SaveMenuStates();
   s.SaveCounters();
   s.SavePopups();

@@ -4,11 +4,13 @@
 // ItemScale, the frame's texts and the material store.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "gui/qor_gui.h"
+#include "gui/themes.h"
 #include "shell/settings.h"
 #include "tests/gui/recording_draw2d.h"
 #include "tests/shell/shell_test_support.h"
@@ -118,6 +120,22 @@ TEST(QorGui, ListsThatLeadBackAndForcedSets) {
   EXPECT_FALSE(s.animating);
   EXPECT_EQ(s.slide_y, 0.0f);
   EXPECT_FALSE(r.gui.FindMenu("c")->visible);
+}
+
+// The theme in force colours the framed panels' title bars.
+TEST(QorGui, FramedPanelsTakeTheThemesCaptionColours) {
+  Rig r;
+  SettingsRect origin{100, 100, 0, 0}, area{0, 0, 200, 150};
+  r.gui.AddFramedMenu("panel", "Panel", &origin, &area, {0, 0, 200, 150, -1}, true, 0.0f);
+  QorThemeManger themes(0);
+  ASSERT_TRUE(themes.SetTheme(2));
+  r.gui.SetFrameColours(&themes.colours());
+  r.Frame();
+  const ThemeColours& blue = themes.colours();
+  const std::array<float, 3> top{blue.caption_top[0], blue.caption_top[1], blue.caption_top[2]};
+  EXPECT_NE(std::find(r.draw.fills.begin(), r.draw.fills.end(), top), r.draw.fills.end());
+  EXPECT_FALSE(themes.SetTheme(3));
+  EXPECT_EQ(themes.active(), 2);
 }
 
 // Mouse tests through a framed menu's close button: a tap between two

@@ -3,6 +3,7 @@
 // balance. Text is measured at 6 pixels a character.
 #pragma once
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -21,13 +22,17 @@ class RecordingDraw2D : public Draw2D {
   void Enter2D(int, int) override {
     texts.clear();
     pictures.clear();
+    fills.clear();
     in_2d = true;
   }
   void Leave2D() override { in_2d = false; }
   void PushTranslate(float x, float y) override { stack.push_back({x + tx(), y + ty()}); }
   void Pop() override { stack.pop_back(); }
-  void Colour(float, float, float, float a) override { alpha = a; }
-  void FillRect(float, float, float, float) override {}
+  void Colour(float r, float g, float b, float a) override {
+    colour = {r, g, b};
+    alpha = a;
+  }
+  void FillRect(float, float, float, float) override { fills.push_back(colour); }
   void OutlineRect(float, float, float, float) override {}
   void Picture(uint32_t texture, float x, float y, float, float) override {
     pictures.push_back({x + tx(), y + ty(), std::to_string(texture), font});
@@ -57,6 +62,8 @@ class RecordingDraw2D : public Draw2D {
   float ty() const { return stack.empty() ? 0 : stack.back().y; }
 
   std::vector<DrawnText> texts;
+  std::array<float, 3> colour{};
+  std::vector<std::array<float, 3>> fills;  // the colour of every filled rectangle, in order
   std::vector<DrawnText> pictures;
   std::vector<Offset> stack;
   FontState font;

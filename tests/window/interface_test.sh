@@ -6,7 +6,7 @@
 # settings store at exit; a window resize re-anchors the layout; Escape
 # quits; a window left alone (whose unchanged passes keep the picture on
 # screen) still shows what changes without input, and draws again when
-# uncovered.
+# uncovered. The window's place survives runs without drifting.
 #
 #   interface_test.sh VANTOR VANTOR_CLI PYTHON WORK_DIR
 set -euo pipefail
@@ -114,6 +114,19 @@ for grab in alone exposed; do
   differ=$(compare -metric AE m_opened.png m_$grab.png null: 2>&1 || true)
   [[ $differ == 0 ]] || fail "the window's picture ($grab) is not the opened menu's: $differ pixels differ"
 done
+
+# The window's place: restored and stored the same from run to run, and a
+# place off the screen (another monitor set-up) brought back into view.
+"$cli" settings set Menus/rect_main_window "123,77,820,610" 2>/dev/null
+for run in 1 2; do
+  timeout 120 xvfb-run -a -s "-screen 0 1024x768x24" "$vantor" --frames 3 >place.log 2>&1 || fail "place run $run failed"
+done
+placed=$("$cli" settings get Menus/rect_main_window 2>/dev/null || true)
+[[ $placed == "123,77,820,610" ]] || fail "the window's place drifted to $placed"
+"$cli" settings set Menus/rect_main_window "5000,4000,800,600" 2>/dev/null
+timeout 120 xvfb-run -a -s "-screen 0 1024x768x24" "$vantor" --frames 3 >place.log 2>&1 || fail "off-screen place run failed"
+IFS=, read -r px py _ _ <<<"$("$cli" settings get Menus/rect_main_window 2>/dev/null || echo "x,x,x,x")"
+[[ $px =~ ^[0-9]+$ && $py =~ ^[0-9]+$ ]] && ((px <= 924 && py <= 708)) || fail "an off-screen place stayed off the screen: $px,$py"
 
 if ((failures)); then
   echo "interface test: $failures failure(s)" >&2
