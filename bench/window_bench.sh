@@ -38,7 +38,7 @@ stats() {
 
 for ((i = 0; i < runs; ++i)); do
   start=$(date +%s.%N)
-  run "$build/vantor" --frames 1 --screenshot first.dds "$work/sample/cod4/raw/xmodel/fixture_soldier" >/dev/null 2>&1
+  run "$build/vantor" --no-splash --frames 1 --screenshot first.dds "$work/sample/cod4/raw/xmodel/fixture_soldier" >/dev/null 2>&1
   end=$(date +%s.%N)
   echo "$end - $start" | bc
 done | stats "%.2f" | sed 's/^/start-up to first model frame (whole run), s: /'
@@ -48,7 +48,7 @@ done | stats "%.2f" | sed 's/^/start-up to first model frame (whole run), s: /'
 timed() {
   local frames=$1
   shift
-  run /usr/bin/time -f "%e %U %S" -o t.time "$build/vantor" --uncapped --frames "$frames" --screenshot t.dds "$@" \
+  run /usr/bin/time -f "%e %U %S" -o t.time "$build/vantor" --no-splash --uncapped --frames "$frames" --screenshot t.dds "$@" \
     >/dev/null 2>&1
   awk '{ print $1, $2 + $3 }' t.time
 }
@@ -90,7 +90,7 @@ idle() {
     b=$!
     wait $a
     kill $b
-    wait $b 2>/dev/null || true' _ "$build/vantor" "$@"
+    wait $b 2>/dev/null || true' _ "$build/vantor" --no-splash "$@"
   awk '{ printf "%.2f\n", 100 * ($1 + $2) / $3 }' cpu
 }
 for ((i = 0; i < runs; ++i)); do idle; done | stats "%.1f" |

@@ -180,6 +180,10 @@ void GlWindow::Show() {
   if (main_) glfwShowWindow(main_);
 }
 
+void GlWindow::Focus() {
+  if (main_) glfwFocusWindow(main_);
+}
+
 void GlWindow::SetTopmost(bool on) { glfwSetWindowAttrib(main_, GLFW_FLOATING, on ? GLFW_TRUE : GLFW_FALSE); }
 void GlWindow::SetSwapInterval(int interval) { glfwSwapInterval(interval); }
 void GlWindow::GetFramebufferSize(int& width, int& height) const {

@@ -51,6 +51,8 @@ class GlWindow {
   void Place(int x, int y);
   void SetMinimumSize(int width, int height);
   void Show();
+  // Brings the window to the front with the keyboard focus.
+  void Focus();
   // The interface draws its own pointer.
   void HideCursor();
   void SetSwapInterval(int interval);  // main context must be current

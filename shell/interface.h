@@ -41,6 +41,8 @@ class QorInterface {
   // plays nothing), the toolkit's textures and fonts before the GL context
   // goes; waiting remainders are dropped, never run.
   void ShutdownSound() { sound.Shutdown(); }
+  // "hello" on channel 1, when the splash closes.
+  void PlayWelcome() { Play("hello", 1); }
   void ShutdownGui(QorOpenGL& gl);
 
   GlDraw2D draw;

@@ -66,7 +66,7 @@ bool QorOpenGL::CreateGLWindow(const std::string& running_dir, const std::string
     Logger().critical_error(error);
   window.SetMinimumSize(kMinimumWidth, kMinimumHeight);
   window.Place(s.rect_main_window.x, s.rect_main_window.y);
-  window.Show();
+  if (show_on_create) window.Show();
   if (!window.MakeMainCurrent()) Logger().critical_error("Can't Activate The GL Rendering Context.");
 
   // FIXME: the tray icon comes with the window frame; until then the
@@ -300,9 +300,10 @@ void QorOpenGL::MainLoop(int frames_limit, const std::string& screenshot) {
       continue;
     }
     if (input.keys_down[platform::kVkEscape] || quit_requested) break;
+    const bool starting = hooks.each_pass && hooks.each_pass();
     // A scripted run counts its passes (drawn or kept) once the start-up
     // job is done; the last one always draws, for the screenshot.
-    const bool counting = frames_limit > 0 && worker.Idle();
+    const bool counting = frames_limit > 0 && worker.Idle() && !starting;
     const Pass pass = Frame(counting && counted + 1 == frames_limit, screenshot);
     if (counting && pass != Pass::kWaiting && ++counted >= frames_limit) break;
   }

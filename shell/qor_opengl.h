@@ -52,6 +52,10 @@ struct FrameHooks {
   // Whether the interface changes with no input (menus animating, bars
   // fading, commands waiting for their time).
   std::function<bool()> gui_moving;
+  // Every pass of the loop, before its frame (the splash's clock); true
+  // while the program is still starting (a scripted run does not count
+  // those passes).
+  std::function<bool()> each_pass;
 };
 
 class QorOpenGL {
@@ -84,6 +88,8 @@ class QorOpenGL {
 
   // The screenshot hotkey: the next frame drawn is saved under this name.
   std::string screenshot_request;
+  // False: the window stays hidden after creation until the splash closes.
+  bool show_on_create = true;
   bool focused = true;
   bool render_enabled = true;
   bool quit_requested = false;

@@ -17,7 +17,11 @@
 #include "cli/cli_args.h"
 #include "cli/headless_gui.h"
 #include "cli/layout_dump.h"
+#include "imaging/bgra_picture.h"
+#include "platform/clock.h"
+#include "platform/file_bytes.h"
 #include "platform/fs_paths.h"
+#include "platform/splash_window.h"
 #include "platform/program_paths.h"
 #include "platform/terminal.h"
 #include "shell/logger.h"
@@ -31,6 +35,7 @@ int main(int argc, char** argv) {
   bool uncapped = false;  // benchmarks: no frame cap
   bool no_gui = false;    // benchmarks: the 3D view alone
   bool every_pass = false;  // benchmarks: draw every pass at the caps, changed or not
+  bool splash = true;       // benchmarks: --no-splash starts without it
   std::optional<int> game;
   std::string dump_layout;
   std::string size_text = "800x600";
@@ -56,6 +61,8 @@ int main(int argc, char** argv) {
       no_gui = true;
     } else if (a == "--every-pass") {
       every_pass = true;
+    } else if (a == "--no-splash") {
+      splash = false;
     } else if (a == "--screenshot") {
       screenshot = value("--screenshot");
     } else if (a == "--game") {
@@ -71,7 +78,7 @@ int main(int argc, char** argv) {
     } else if (a == "--command") {
       commands.push_back(value("--command"));
     } else if (a == "--help" || a == "-h") {
-      std::cout << "usage: vantor [--game cod4|cod5|bo] [--frames N] [--screenshot FILE] [--uncapped] [--no-gui] [--every-pass] [PATH]\n"
+      std::cout << "usage: vantor [--game cod4|cod5|bo] [--frames N] [--screenshot FILE] [--uncapped] [--no-gui] [--every-pass] [--no-splash] [PATH]\n"
                    "       vantor --dump-layout FILE [--size WxH] [--command TEXT]...\n";
       return 0;
     } else if (!a.empty() && a[0] == '-') {
@@ -115,7 +122,21 @@ int main(int argc, char** argv) {
   if (s.logging_mode != 1) s.SetLoggingMode(0);
   if (game) s.active_game = *game == Cod5 ? 1 : *game == BO ? 2 : 0;
 
+  // The splash first, the main window hidden behind it until it closes.
+  static platform::SplashWindow* splash_window = new platform::SplashWindow;  // closed before the GL window goes
+  if (splash && !no_gui) {
+    BgraPicture picture;
+    std::vector<uint8_t> file;
+    if (platform::ReadFileBytes(platform::DataFolder() + "/images/splash.dds", file, 64u << 20) == 0 &&
+        ReadBgraPicture(file, picture)) {
+      splash_window->Show(picture.bgra, picture.width, picture.height, platform::NowMsPrecise());
+    } else {
+      Logger().warning("Splash picture '%s' could not be read", (platform::DataFolder() + "/images/splash.dds").c_str());
+    }
+  }
+
   QorOpenGL& gl = Renderer();
+  gl.show_on_create = !splash_window->open();
   // FIXME: balloons go to the tray's notifications when the tray comes;
   // until then they are kept in the log.
   gl.hooks.balloon = [](const std::string& title, const std::string& text) {
@@ -126,6 +147,19 @@ int main(int argc, char** argv) {
     iface->Finish(gl, platform::DataFolder(), path);
     iface->StartActiveGame(gl);
   }
+  splash_window->StartupDone();
+  // The splash closes after its second: the main window comes to the front
+  // with the focus, and the welcome sound plays.
+  gl.hooks.each_pass = [&gl] {
+    if (!splash_window->open()) return false;
+    const double now = platform::NowMsPrecise();
+    if (!splash_window->Step(now)) return true;
+    Logger().log("Splash closed after %.0f ms", now - splash_window->shown_ms());
+    gl.window.Show();
+    gl.window.Focus();
+    iface->PlayWelcome();
+    return false;
+  };
   std::srand(unsigned(std::time(nullptr)));
   for (const std::string& c : commands) iface->commands.RunCommand(c);
   if (!path.empty()) {
@@ -140,6 +174,7 @@ int main(int argc, char** argv) {
   int status = 0;
   if (!dump_layout.empty() && !WriteTextFile(dump_layout, LayoutJson(iface->gui, platform::DataFolder()))) status = 1;
   Logger().log("\n--- Closing Down ---");
+  splash_window->Close();
   iface->ShutdownSound();
   gl.RememberPlacement();
   s.SaveMenuStates();

@@ -286,6 +286,16 @@ dds qor_fen.dds -size 256x64 xc:none -font "$sans_bold" -pointsize 36 \
   -annotate +5+40 'Qor_Fen' -stroke none -font "$serif_bold" -pointsize 24 -fill 'rgba(0,0,0,0.7)' \
   -annotate +162+42 'Vantor' -fill '#eceef2' -annotate +160+40 'Vantor' \
   \( -size 246x2 xc:"$accent_hi" -channel A -fx 'sin(pi * (i + 0.5) / w)' +channel \) -geometry +5+50 -composite
+# The splash: the logo on the dark face, with the three games named. Read by
+# the splash window as plain BGRA rows, top row first (no mip levels).
+"${IM[@]}" -size 400x200 gradient:"$dark_top-$dark_bot" \
+  -fill none -stroke "$accent_line" -strokewidth 3 -draw 'rectangle 1,1 398,198' \
+  -font "$sans_bold" -pointsize 46 -fill 'rgba(0,0,0,0.7)' -stroke none -annotate +34+92 'Qor_Fen' \
+  -fill "$accent_top" -stroke "$accent_line" -strokewidth 1 -annotate +31+89 'Qor_Fen' \
+  -stroke none -font "$serif_bold" -pointsize 34 -fill '#eceef2' -annotate +256+89 'Vantor' \
+  -font "$sans_bold" -pointsize 15 -fill '#b8bcc4' -annotate +34+140 'COD 4  -  COD 5  -  COD Black Ops' \
+  -pointsize 12 -fill '#8a8f98' -annotate +34+172 'Loading...' \
+  -alpha set -define dds:compression=none -define dds:mipmaps=0 "DDS:$out/images/splash.dds"
 dds download_button.dds -size 256x64 xc:none \
   \( -size 256x64 gradient:"$accent_top-$accent_bot" \( -size 256x64 xc:black -fill white \
      -draw 'roundrectangle 0,0 255,63 12,12' \) -alpha off -compose CopyOpacity -composite -compose Over \) -composite \
