@@ -197,6 +197,10 @@ void QorInterface::Finish(QorOpenGL& gl, const std::string& data_dir, const std:
   h.pointer_over_gui = [this] { return gui.mouse_over_gui(); };
   h.play_sound = [this](const std::string& name) { Play(name, 2); };
   h.show_error = [this](const std::string& text) { gui.ShowError(text); };
+  h.show_message = [this](const std::string& text) {
+    gui.SetMessage(text);
+    commands.RunCommand("open msg_box_menu;");
+  };
   h.run_commands = [this](const std::string& text) { commands.RunCommand(text); };
   h.mouse_move = [this](float x, float y) { gui.OnMouseMove(x, y); };
   h.left_button = [this](bool down) {

@@ -84,6 +84,12 @@ void NoticeBoard::ShowError(std::string text) {
   ++version_;
 }
 
+void NoticeBoard::ShowMessage(std::string text) {
+  std::lock_guard<std::mutex> hold(lock_);
+  notes_.push_back(std::move(text));
+  ++version_;
+}
+
 void NoticeBoard::PlaySound(std::string name) {
   std::lock_guard<std::mutex> hold(lock_);
   sounds_.push_back(std::move(name));
@@ -106,6 +112,7 @@ bool NoticeBoard::Drain(BoardSnapshot& view) {
   // empty and the vectors are reused frame after frame.
   view.commands.clear();
   view.errors.clear();
+  view.notes.clear();
   view.sounds.clear();
   view.messages.clear();
   std::lock_guard<std::mutex> hold(lock_);
@@ -114,6 +121,7 @@ bool NoticeBoard::Drain(BoardSnapshot& view) {
   view.progress = progress_;
   view.commands.swap(commands_);
   view.errors.swap(errors_);
+  view.notes.swap(notes_);
   view.sounds.swap(sounds_);
   view.messages.swap(messages_);
   view.version = version_;
@@ -126,6 +134,7 @@ void NoticeBoard::Clear() {
   progress_.clear();
   commands_.clear();
   errors_.clear();
+  notes_.clear();
   sounds_.clear();
   messages_.clear();
   ++version_;

@@ -44,6 +44,7 @@ struct BoardSnapshot {
   std::map<std::string, float, std::less<>> progress;
   std::vector<std::string> commands;  // command texts for Processcmd
   std::vector<std::string> errors;    // texts for the GUI's error box
+  std::vector<std::string> notes;     // texts for the GUI's message box
   std::vector<std::string> sounds;    // interface sound names
   std::vector<AppMessage> messages;
 
@@ -72,6 +73,8 @@ class NoticeBoard {
   // A ";"-separated command list, run by the main thread in posting order.
   void PostCommand(std::string commands);
   void ShowError(std::string text);
+  // The message box ("msg_box_menu") with the text.
+  void ShowMessage(std::string text);
   void PlaySound(std::string name);
   void PostMessage(AppMessage message);
 
@@ -98,6 +101,7 @@ class NoticeBoard {
   std::map<std::string, float, std::less<>> progress_;
   std::vector<std::string> commands_;
   std::vector<std::string> errors_;
+  std::vector<std::string> notes_;
   std::vector<std::string> sounds_;
   std::vector<AppMessage> messages_;
 };

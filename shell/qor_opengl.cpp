@@ -228,6 +228,8 @@ void QorOpenGL::OnEvents() {
   // The error box before the follow-up command that comes with it.
   for (const std::string& text : board_view.errors)
     if (hooks.show_error) hooks.show_error(text);
+  for (const std::string& text : board_view.notes)
+    if (hooks.show_message) hooks.show_message(text);
   for (const std::string& commands : board_view.commands)
     if (hooks.run_commands) hooks.run_commands(commands);
 }

@@ -37,6 +37,7 @@ struct FrameHooks {
   std::function<void(const std::string& title, const std::string& text)> balloon;
   std::function<void(const std::string& sound)> play_sound;
   std::function<void(const std::string& text)> show_error;
+  std::function<void(const std::string& text)> show_message;
   std::function<void(const std::string& commands)> run_commands;
   // Input and size for the interface, as the window reports them.
   std::function<void(float x, float y)> mouse_move;

@@ -75,6 +75,9 @@ struct QorSettings {
   bool window_on_top = false;
   bool create_tray_icon = true;
   bool auto_update = true;
+  // Where the update check asks ("http://host[:port]"); none by default, and
+  // then nothing is sent. VANTOR_UPDATE_SERVER overrides it for a run.
+  std::string update_server;
 
   // "OpenGl"
   bool Vsync = false;

@@ -35,6 +35,7 @@ const SettingDescriptor kTable[] = {
     {"Misc", "window_on_top", G::kSettings, &S::window_on_top},
     {"Misc", "create_tray_icon", G::kSettings, &S::create_tray_icon},
     {"Misc", "auto_update", G::kSettings, &S::auto_update},
+    {"Misc", "update_server", G::kSettings, &S::update_server},
 
     {"OpenGl", "Vsync", G::kSettings, &S::Vsync},
     {"OpenGl", "wireframe", G::kSettings, &S::wireframe},
