@@ -7,6 +7,7 @@
 #include "cli/commands.h"
 #include "imaging/image_paths.h"
 #include "imaging/iwi_image.h"
+#include "imaging/png_file.h"
 #include "platform/file_identity.h"
 #include "platform/replace_file.h"
 #include "shell/logger.h"
@@ -26,8 +27,8 @@ bool EndsWith(const std::string& s, const std::string& tail) {
 
 int CmdConvert(const CliArgs& args) {
   auto to = args.Get("--to");
-  if (args.positional.size() != 1 || !to || (*to != "dds" && *to != "tga")) {
-    std::cerr << "usage: vantor-cli convert FILE.iwi|FILE.dds --to dds|tga [--out FILE]\n";
+  if (args.positional.size() != 1 || !to || (*to != "dds" && *to != "tga" && *to != "png")) {
+    std::cerr << "usage: vantor-cli convert FILE.iwi|FILE.dds --to dds|tga|png [--out FILE]\n";
     return 2;
   }
   std::string in = args.positional[0];
@@ -61,7 +62,7 @@ int CmdConvert(const CliArgs& args) {
   }
   bool written = true;
   platform::ClearWriteFailure();
-  r = *to == "dds" ? image.WriteDDS(out) : image.WriteTGA(out, &written);
+  r = *to == "dds" ? image.WriteDDS(out) : *to == "png" ? WritePNG(image, out) : image.WriteTGA(out, &written);
   if (r != img::kSuccess) {
     // The write's own cause (no space left, not a regular file) when known.
     const platform::WriteFailure& failure = platform::LastWriteFailure();

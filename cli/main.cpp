@@ -19,7 +19,7 @@ constexpr const char* kUsage =
     "  list [ROOT|FOLDER] [--game cod4|cod5|bo] [--filter TEXT] [--json]\n"
     "  sample DIR\n"
     "  iwd ROOT [--check]\n"
-    "  convert FILE.iwi|FILE.dds --to dds|tga [--out FILE]\n"
+    "  convert FILE.iwi|FILE.dds --to dds|tga|png [--out FILE]\n"
     "  gui [--size WxH] [--json] STEP...   (run TEXT, ms N, move X Y, press, release, click X Y, resize W H)\n";
 
 }  // namespace

@@ -10,6 +10,7 @@
 
 #include "imaging/dds_header.h"
 #include "imaging/iwi_image.h"
+#include "imaging/png_file.h"
 #include "tests/imaging/image_test_support.h"
 #include "tools/fixture/fixture_writer.h"
 #include "tools/fixture/iwi_writer.h"
@@ -139,8 +140,10 @@ TEST(CubeMap, ImageMagickReadsOurDdsAsSixFacesLikeOurStrip) {
     for (int f = 0; f < 6; ++f) frames += std::to_string(f) + " " + side + " " + side + "\n";
     EXPECT_EQ(image_test::Identify(dds, "%p %w %h\\n"), frames);
     EXPECT_EQ(image_test::Identify(tga, "%w %h"), std::to_string(6 * image.width) + " " + side);
-    // Frame f of the DDS is the f-th face of the strip.
+    // Frame f of the DDS is the f-th face of the strip; the PNG is the same strip.
     std::vector<uint8_t> strip = image_test::MagickPixels(tga);
+    ASSERT_EQ(WritePNG(image, dir.Sub("cube.png")), img::kSuccess);
+    EXPECT_EQ(image_test::MagickPixels(dir.Sub("cube.png")), strip);
     const size_t w = size_t(image.width);
     ASSERT_EQ(strip.size(), 6 * w * w * 4);
     for (int f = 0; f < 6; ++f)

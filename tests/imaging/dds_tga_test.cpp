@@ -8,6 +8,7 @@
 #include "imaging/dds_header.h"
 #include "imaging/gl_image.h"
 #include "imaging/iwi_image.h"
+#include "imaging/png_file.h"
 #include "tests/imaging/image_test_support.h"
 #include "tools/fixture/iwi_writer.h"
 
@@ -98,10 +99,12 @@ TEST(TgaWriter, StreamedFileIsTheWholePictureBottomRowFirst) {
   IwiImage image = Loaded(11, 8, 8);
   image.iwi_header.format = 6;  // no converter: no file either
   EXPECT_EQ(image.WriteTGA(dir.Sub("x.tga")), img::kNoConverter);
+  EXPECT_EQ(WritePNG(image, dir.Sub("x.png")), img::kNoConverter);
   EXPECT_FALSE(std::filesystem::exists(dir.Sub("x.tga")));
+  EXPECT_FALSE(std::filesystem::exists(dir.Sub("x.png")));
 }
 
-TEST(ImageMagick, ReadsEveryDdsAndTgaWeWriteAlike) {
+TEST(ImageMagick, ReadsEveryDdsTgaAndPngWeWriteAlike) {
   if (image_test::MagickDir().empty()) GTEST_SKIP() << "ImageMagick is not installed";
   TempDir dir;
   struct Case {
@@ -113,15 +116,19 @@ TEST(ImageMagick, ReadsEveryDdsAndTgaWeWriteAlike) {
     for (auto [w, h] : {std::pair{64, 32}, std::pair{20, 12}}) {
       SCOPED_TRACE(std::to_string(c.format) + " " + std::to_string(w) + "x" + std::to_string(h));
       IwiImage image = Loaded(c.format, w, h);
-      std::string dds = dir.Sub("x.dds"), tga = dir.Sub("x.tga");
+      std::string dds = dir.Sub("x.dds"), tga = dir.Sub("x.tga"), png = dir.Sub("x.png");
       ASSERT_EQ(image.WriteDDS(dds), img::kSuccess);
       ASSERT_EQ(image.WriteTGA(tga), img::kSuccess);
+      ASSERT_EQ(WritePNG(image, png), img::kSuccess);
       std::string size = std::to_string(w) + " " + std::to_string(h);
       EXPECT_EQ(image_test::Identify(dds, "%m %w %h %C"), "DDS " + size + " " + c.compression);
       EXPECT_EQ(image_test::Identify(tga, "%m %w %h %[orientation]"), "TGA " + size + " BottomLeft");
       std::vector<uint8_t> from_dds = image_test::MagickPixels(dds), from_tga = image_test::MagickPixels(tga);
       ASSERT_EQ(from_dds.size(), size_t(w) * size_t(h) * 4);
       EXPECT_LE(image_test::MaxChannelDifference(from_dds, from_tga), 1);
+      // The PNG is the TGA's picture exactly, alpha included.
+      EXPECT_EQ(image_test::Identify(png, "%m %w %h %A"), "PNG " + size + " True");
+      EXPECT_EQ(image_test::MagickPixels(png), from_tga);
     }
   }
 }

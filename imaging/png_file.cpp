@@ -1,0 +1,75 @@
+// PNG through libpng's simplified API, which reports failures by its result
+// (no longjmp through our frames).
+#include "imaging/png_file.h"
+
+#include <png.h>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+
+#include "imaging/dxt_decode.h"
+#include "imaging/image_file.h"
+#include "imaging/iwi_image.h"
+#include "platform/replace_file.h"
+
+namespace {
+
+// Rows decoded at a time, a multiple of the 4-row block.
+constexpr int32_t kStripRows = 64;
+// 16384 x 16384 pixels at the most: 1 GiB of pixels.
+constexpr int64_t kMaxPixels = int64_t(16384) * 16384;
+
+}  // namespace
+
+ImageResult DecodeTopLevel(const IwiImage& image, std::vector<uint32_t>& pixels, int32_t& width, int32_t& height) {
+  pixels.clear();
+  std::vector<std::unique_ptr<DDS_Convert>> faces;
+  for (int f = 0; f < std::max<int>(image.face_count, 1); ++f) {
+    faces.push_back(MakeConverter(image.iwi_header.format, image.width, image.height, image.FileTopLevel(f)));
+    if (!faces.back()) return img::kNoConverter;
+  }
+  const int64_t full_width = int64_t(image.width) * int64_t(faces.size());
+  if (image.width <= 0 || image.height <= 0 || full_width * image.height > kMaxPixels) return img::kSizeError;
+  for (const auto& face : faces)
+    if (!face->CanDecode()) return img::kNotLoaded;
+  TgaImage strip;
+  strip.Setup(image.width, std::min<int32_t>(image.height, kStripRows));
+  if (!strip.pixels) return img::kNotLoaded;
+  pixels.resize(size_t(full_width) * size_t(image.height));
+  const size_t face_row = size_t(image.width);
+  for (int32_t y0 = 0; y0 < image.height; y0 += kStripRows) {
+    const int32_t count = std::min(kStripRows, image.height - y0);
+    for (size_t f = 0; f < faces.size(); ++f) {
+      faces[f]->DecodeStrip(y0, count, strip);
+      for (int32_t r = 0; r < count; ++r)
+        std::memcpy(&pixels[size_t(y0 + r) * size_t(full_width) + f * face_row], &strip.pixels[size_t(r) * face_row],
+                    face_row * 4);
+    }
+  }
+  width = int32_t(full_width);
+  height = image.height;
+  return img::kSuccess;
+}
+
+ImageResult WritePNG(const IwiImage& image, const std::string& out_path) {
+  std::vector<uint32_t> pixels;
+  int32_t width = 0, height = 0;
+  if (ImageResult r = DecodeTopLevel(image, pixels, width, height); r != img::kSuccess) return r;
+  png_image png{};
+  png.version = PNG_IMAGE_VERSION;
+  png.width = png_uint_32(width);
+  png.height = png_uint_32(height);
+  png.format = PNG_FORMAT_BGRA;  // the words' bytes in memory
+  png_alloc_size_t size = 0;
+  if (!png_image_write_to_memory(&png, nullptr, &size, 0, pixels.data(), 0, nullptr)) return img::kSizeError;
+  std::vector<uint8_t> bytes(size);
+  if (!png_image_write_to_memory(&png, bytes.data(), &size, 0, pixels.data(), 0, nullptr)) return img::kSizeError;
+  platform::ReplaceFile file;
+  if (int err = file.Open(out_path); err != 0) return WriteImageResult(err);
+  if (!file.Write(bytes.data(), size)) {
+    const int err = file.Commit();
+    return err != 0 ? WriteImageResult(err) : img::kCantOpen;
+  }
+  return WriteImageResult(file.Commit());
+}

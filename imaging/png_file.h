@@ -1,0 +1,20 @@
+// PNG files of an image's top level (8-bit RGBA, alpha kept), for tools
+// that take neither DDS nor TGA. A cube map's six faces stand side by side
+// in one strip, in stored order, as in the TGA files.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "imaging/image_codes.h"
+
+class IwiImage;
+
+// The top level decoded to B, G, R, A bytes (0xAARRGGBB words), top row
+// first. 22 without a converter, 13 for a picture too large to hold; 7 when
+// the level cannot be decoded.
+[[nodiscard]] ImageResult DecodeTopLevel(const IwiImage& image, std::vector<uint32_t>& pixels, int32_t& width,
+                                         int32_t& height);
+// Writes `out_path` whole or not at all (a temporary file renamed over it).
+[[nodiscard]] ImageResult WritePNG(const IwiImage& image, const std::string& out_path);
