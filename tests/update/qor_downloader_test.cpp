@@ -1,0 +1,304 @@
+// The update downloader against a loopback server (loopback_server.py
+// beside this file): resumes end byte-exact whatever the server does with
+// ranges, every refused reply leaves the final name as it was, a stop is
+// kStopped with the .part kept, and the string form is capped. Skipped when
+// python3 is not on PATH.
+#include <gtest/gtest.h>
+#include <fcntl.h>   // Required for: O_CLOEXEC
+#include <signal.h>  // Required for: kill()
+#include <spawn.h>   // Required for: posix_spawnp()
+#include <sys/wait.h>
+#include <unistd.h>  // Required for: pipe2(), close()
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <optional>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "tests/support/command.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_dir.h"
+#include "update/qor_downloader.h"
+
+extern char** environ;
+
+namespace fs = std::filesystem;
+using test_support::ReadText;
+using test_support::WriteText;
+
+namespace {
+
+// The server's file body: byte i is (i * 7 + 3) % 251.
+std::string Pattern(size_t n) {
+  std::string s(n, '\0');
+  for (size_t i = 0; i < n; ++i) s[i] = char((i * 7 + 3) % 251);
+  return s;
+}
+
+// The server process; it also ends by itself once our end of its standard
+// input closes (a test that crashes) or after two minutes.
+class LoopbackServer {
+ public:
+  LoopbackServer() {
+    if (!test_support::HaveProgram("python3")) return;
+    int in[2], out[2];
+    if (::pipe2(in, O_CLOEXEC) != 0) return;
+    if (::pipe2(out, O_CLOEXEC) != 0) return;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, in[0], 0);
+    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+    std::string script = VANTOR_SOURCE_DIR "/tests/update/loopback_server.py";
+    char python[] = "python3";
+    char lifetime[] = "120";
+    char* argv[] = {python, script.data(), lifetime, nullptr};
+    if (::posix_spawnp(&pid_, "python3", &actions, nullptr, argv, environ) != 0) pid_ = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(in[0]);
+    ::close(out[1]);
+    stdin_ = in[1];
+    std::FILE* port_line = ::fdopen(out[0], "r");
+    if (port_line && std::fscanf(port_line, "%d", &port_) != 1) port_ = 0;
+    if (port_line) std::fclose(port_line);
+  }
+  ~LoopbackServer() {
+    if (stdin_ >= 0) ::close(stdin_);
+    if (pid_ > 0) {
+      ::kill(pid_, SIGTERM);
+      ::waitpid(pid_, nullptr, 0);
+    }
+  }
+  bool running() const { return port_ > 0; }
+  std::string Url(const std::string& path) const { return "http://127.0.0.1:" + std::to_string(port_) + path; }
+
+ private:
+  pid_t pid_ = -1;
+  int stdin_ = -1;
+  int port_ = 0;
+};
+
+class QorDownloaderTest : public testing::Test {
+ protected:
+  static void SetUpTestSuite() { server_ = new LoopbackServer; }
+  static void TearDownTestSuite() {
+    delete server_;
+    server_ = nullptr;
+  }
+  void SetUp() override {
+    if (!server_->running()) GTEST_SKIP() << "no loopback server (python3 missing from PATH?)";
+  }
+  static std::string Url(const std::string& path) { return server_->Url(path); }
+
+  static LoopbackServer* server_;
+};
+LoopbackServer* QorDownloaderTest::server_ = nullptr;
+
+using ProgressCalls = std::vector<std::pair<uint64_t, uint64_t>>;
+
+QorDownloadProgress Record(ProgressCalls& calls) {
+  return [&calls](uint64_t present, uint64_t expected) { calls.emplace_back(present, expected); };
+}
+
+// The error's text, or "" when the call returned.
+template <typename Call>
+std::string ErrorOf(Call&& call) {
+  try {
+    call();
+  } catch (const QorDownloadError& e) {
+    return e.what();
+  }
+  return "";
+}
+
+constexpr size_t kSize = 100000;
+
+TEST_F(QorDownloaderTest, EveryResumeEndsInTheExactFile) {
+  const std::string whole = Pattern(kSize);
+  struct Case {
+    const char* name;
+    std::string path;
+    std::optional<std::string> part, target;
+    bool overwrite = false;
+  };
+  const Case cases[] = {
+      {"part resumed", "/file/100000", whole.substr(0, 40000), std::nullopt},
+      {"part resumed over an old file", "/file/100000", whole.substr(0, 40000), "old"},
+      {"server ignores Range", "/norange/100000", whole.substr(0, 40000), std::nullopt},
+      {"file under the name has grown", "/file/100000", std::nullopt, whole.substr(0, 30000)},
+      {"part longer than the server's file", "/file/100000", Pattern(120000), std::nullopt},
+      {"overwrite drops the part", "/file/100000", "garbage", "old", true},
+      {"redirect followed", "/redirect/100000", std::nullopt, std::nullopt, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    test_support::TempDir dir;
+    const std::string target = dir.Sub("QorVantor_update.zip");
+    if (c.part) WriteText(target + ".part", *c.part);
+    if (c.target) WriteText(target, *c.target);
+    ProgressCalls calls;
+    std::atomic<bool> stop{false};
+    QorDownloader downloader(target);
+    EXPECT_EQ(downloader.DownloadToFile(Url(c.path), stop, c.overwrite, Record(calls)), QorDownloadResult::kDone);
+    EXPECT_TRUE(ReadText(target) == whole);
+    EXPECT_FALSE(fs::exists(target + ".part"));
+    ASSERT_FALSE(calls.empty());
+    EXPECT_EQ(calls.back(), std::make_pair(uint64_t(kSize), uint64_t(kSize)));
+    for (size_t i = 0; i < calls.size(); ++i) {
+      EXPECT_EQ(calls[i].second, kSize);
+      if (i > 0) {
+        EXPECT_GT(calls[i].first, calls[i - 1].first);
+      }
+    }
+  }
+}
+
+TEST_F(QorDownloaderTest, CompleteFileIsReportedOnceAndNotFetched) {
+  const std::string whole = Pattern(kSize);
+  // Complete under the name, or complete in the .part with an old file
+  // under the name (a run that ended between the last byte and the rename).
+  for (bool in_part : {false, true}) {
+    SCOPED_TRACE(in_part ? "complete .part" : "complete file");
+    test_support::TempDir dir;
+    const std::string target = dir.Sub("7za.exe");
+    WriteText(in_part ? target + ".part" : target, whole);
+    if (in_part) WriteText(target, "old");
+    ProgressCalls calls;
+    std::atomic<bool> stop{false};
+    QorDownloader downloader(target);
+    EXPECT_EQ(downloader.DownloadToFile(Url("/file/100000"), stop, false, Record(calls)), QorDownloadResult::kDone);
+    EXPECT_EQ(calls, (ProgressCalls{{kSize, kSize}}));
+    EXPECT_TRUE(ReadText(target) == whole);
+    EXPECT_EQ(test_support::CountEntries(dir.path()), 1u);
+  }
+  // An empty file is complete too, and never reported as 0 of 0.
+  test_support::TempDir dir;
+  ProgressCalls calls;
+  std::atomic<bool> stop{false};
+  QorDownloader empty(dir.Sub("empty"));
+  EXPECT_EQ(empty.DownloadToFile(Url("/file/0"), stop, true, Record(calls)), QorDownloadResult::kDone);
+  EXPECT_TRUE(fs::exists(dir.Sub("empty")) && fs::file_size(dir.Sub("empty")) == 0);
+  EXPECT_TRUE(calls.empty());
+}
+
+TEST_F(QorDownloaderTest, RefusedRepliesLeaveTheFinalNameAsItWas) {
+  struct Case {
+    std::string url, message;
+    size_t part_kept;  // bytes of .part left for a resume
+  };
+  const Case cases[] = {
+      {Url("/short/100000"), "Download ended early: 40000 of 100000 bytes", 40000},
+      {Url("/stall/100000"), "Download stalled", 1000},
+      {Url("/missing"), "Server answered HTTP 404", 0},
+      {Url("/loop/0"), "Too many redirects", 0},
+      {Url("/to_file"), "Redirect to a scheme other than http or https", 0},
+      {Url("/http10/1000"), "HTTP/1.1 not supported", 0},
+      {Url("/chunked/1000"), "HTTP Header Not Found", 0},
+      {"http://127.0.0.1:1/closed_port", "Can't connect", 0},
+  };
+  // libcurl measures the speed over its last few seconds: a limit above the
+  // stall's first 1000 bytes ends it after the one second.
+  QorDownloadLimits limits;
+  limits.low_speed_bytes = 10000;
+  limits.low_speed_time_s = 1;
+  for (const Case& c : cases) {
+    for (bool old_file : {false, true}) {
+      SCOPED_TRACE(c.url + (old_file ? " over an old file" : ""));
+      test_support::TempDir dir;
+      const std::string target = dir.Sub("QorVantor_Updater.bat");
+      if (old_file) WriteText(target, "good old");
+      std::atomic<bool> stop{false};
+      QorDownloader downloader(target);
+      downloader.set_limits(limits);
+      EXPECT_EQ(ErrorOf([&] { (void)downloader.DownloadToFile(c.url, stop, true); }), c.message);
+      EXPECT_EQ(fs::exists(target), old_file);
+      if (old_file) {
+        EXPECT_EQ(ReadText(target), "good old");
+      }
+      if (c.part_kept) {
+        EXPECT_TRUE(ReadText(target + ".part") == Pattern(c.part_kept));
+      } else {
+        EXPECT_FALSE(fs::exists(target + ".part"));
+      }
+    }
+  }
+}
+
+TEST_F(QorDownloaderTest, StopIsItsOwnResultAndTheRestFollowsOnResume) {
+  test_support::TempDir dir;
+  const std::string target = dir.Sub("QorVantor_update.zip");
+  std::atomic<bool> stop{true};
+  QorDownloader downloader(target);
+  EXPECT_EQ(downloader.DownloadToFile(Url("/file/100000"), stop, true), QorDownloadResult::kStopped);
+  EXPECT_EQ(test_support::CountEntries(dir.path()), 0u);
+
+  // A stall server on a download thread, stopped while nothing arrives; the
+  // main thread downloads meanwhile, as the program's two would.
+  stop = false;
+  std::atomic<bool> got_bytes{false};
+  QorDownloadResult result = QorDownloadResult::kDone;
+  std::thread download_thread([&] {
+    result = downloader.DownloadToFile(Url("/stall/100000"), stop, true, [&](uint64_t, uint64_t) { got_bytes = true; });
+  });
+  std::atomic<bool> main_stop{false};
+  QorDownloader other(dir.Sub("other"));
+  EXPECT_EQ(other.DownloadToFile(Url("/file/100000"), main_stop, true), QorDownloadResult::kDone);
+  while (!got_bytes) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  stop = true;
+  download_thread.join();
+  EXPECT_EQ(result, QorDownloadResult::kStopped);
+  EXPECT_FALSE(fs::exists(target));
+  EXPECT_TRUE(ReadText(target + ".part") == Pattern(1000));
+
+  stop = false;
+  EXPECT_EQ(downloader.DownloadToFile(Url("/file/100000"), stop, false), QorDownloadResult::kDone);
+  EXPECT_TRUE(ReadText(target) == Pattern(kSize));
+  EXPECT_FALSE(fs::exists(target + ".part"));
+}
+
+TEST(QorDownloader, RequestsAreCheckedBeforeAnyNetworkAccess) {
+  test_support::TempDir dir;
+  std::atomic<bool> stop{false};
+  QorDownloader downloader(dir.Sub("7za.exe"));
+  for (const char* url : {"ftp://127.0.0.1/7za.exe", "file:///etc/hostname", "xhttp://127.0.0.1/", "http:/"}) {
+    EXPECT_EQ(ErrorOf([&] { (void)downloader.DownloadToFile(url, stop, true); }), "Must be HTTP url") << url;
+    std::string reply = "kept";
+    EXPECT_EQ(ErrorOf([&] { downloader.DownloadToString(url, reply); }), "Must be HTTP url") << url;
+    EXPECT_EQ(reply, "kept");
+  }
+  EXPECT_EQ(test_support::CountEntries(dir.path()), 0u);
+  QorDownloader unnamed;
+  EXPECT_EQ(ErrorOf([&] { (void)unnamed.DownloadToFile("http://127.0.0.1:1/", stop, true); }), "Output File Not Set");
+  QorDownloader no_folder(dir.Sub("none/7za.exe"));
+  EXPECT_EQ(ErrorOf([&] { (void)no_folder.DownloadToFile("http://127.0.0.1:1/", stop, true); }),
+            "QorDownloader:: Can't open output file: ");
+  EXPECT_EQ(std::string(QorDownloadError(std::string(200, 'x')).what()), std::string(79, 'x'));
+}
+
+TEST_F(QorDownloaderTest, StringReplyIsWholeAndCapped) {
+  QorDownloader downloader;
+  struct Case {
+    std::string path, appended, message;
+  };
+  const Case cases[] = {
+      {"/text/1.0", "1.0", ""},
+      {"/chunked/1000", Pattern(1000), ""},
+      {"/file/65536", Pattern(65536), ""},
+      {"/file/65537", "", "Reply larger than 65536 bytes"},
+      {"/chunked/70000", "", "Reply larger than 65536 bytes"},
+      {"/short/1000", "", "Download ended early: 400 of 1000 bytes"},
+      {"/missing", "", "Server answered HTTP 404"},
+      {"/http10/3", "", "HTTP/1.1 not supported"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path);
+    std::string reply = "v";
+    EXPECT_EQ(ErrorOf([&] { downloader.DownloadToString(Url(c.path), reply); }), c.message);
+    EXPECT_TRUE(reply == "v" + c.appended);
+  }
+}
+
+}  // namespace
