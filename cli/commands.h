@@ -11,3 +11,4 @@ int CmdIwd(const CliArgs& args);
 int CmdConvert(const CliArgs& args);
 int CmdGui(const CliArgs& args);
 int CmdList(const CliArgs& args);
+int CmdUpdate(const CliArgs& args);

@@ -18,6 +18,7 @@ constexpr const char* kUsage =
     "  settings list | get KEY | set KEY VALUE | reset\n"
     "  list [ROOT|FOLDER] [--game cod4|cod5|bo] [--filter TEXT] [--json]\n"
     "  sample DIR\n"
+    "  update check [--manual]\n"
     "  iwd ROOT [--check]\n"
     "  convert FILE.iwi|FILE.dds --to dds|tga|png [--out FILE]\n"
     "  gui [--size WxH] [--json] STEP...   (run TEXT, ms N, move X Y, press, release, click X Y, resize W H)\n";
@@ -27,7 +28,7 @@ constexpr const char* kUsage =
 int main(int argc, char** argv) {
   std::string error;
   auto args = ParseCliArgs(argc, argv, {"--game", "--scale", "--auto-switch", "--format", "--out", "--gdt-dir", "--tags-dir", "--to", "--size", "--filter"},
-                           {"--json", "--geometry", "--help", "--sub-dir", "--no-sub-dir", "--open", "--check"}, error);
+                           {"--json", "--geometry", "--help", "--sub-dir", "--no-sub-dir", "--open", "--check", "--manual"}, error);
   if (!args) {
     std::cerr << "vantor-cli: " << error << "\n" << kUsage;
     return 2;
@@ -40,6 +41,7 @@ int main(int argc, char** argv) {
   if (args->command == "convert") return CmdConvert(*args);
   if (args->command == "gui") return CmdGui(*args);
   if (args->command == "list") return CmdList(*args);
+  if (args->command == "update") return CmdUpdate(*args);
   if (args->command == "--help" || args->command == "help" || args->command == "-h") {
     std::cout << kUsage;
     return 0;

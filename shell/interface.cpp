@@ -12,6 +12,7 @@
 #include "platform/vk_codes.h"
 #include "shell/command_words.h"
 #include "shell/hotkeys.h"
+#include "update/http_fetch.h"
 #include "shell/logger.h"
 #include "shell/qor_opengl.h"
 #include "shell/settings.h"
@@ -157,8 +158,8 @@ void QorInterface::Finish(QorOpenGL& gl, const std::string& data_dir, const std:
     gl.worker.AddJob(model_path_, tga ? job::kExportTGA : job::kExportIWI, ImageRef{material, image});
   };
   layout.sound_level = [this](float level) { sound.SetLevel(level); };
-  // FIXME: the update check comes with the downloader.
-  layout.check_for_updates = [] { Logger().log("Update check: not available in this version"); };
+  update_check_ = std::make_unique<QorUpdateCheck>(HttpFetch());
+  layout.check_for_updates = [this] { update_check_->Start(true, Settings()); };
   BuildLayout(gui, s, layout);
   FolderEntryHooks entry;
   entry.accept = [this] { EndEntry(true); };
@@ -318,6 +319,10 @@ void QorInterface::PollBrowse() {
   if (!dialog_.Running()) return;
   if (std::optional<std::string> answer = dialog_.Poll(); answer && !answer->empty() && folder_answer_)
     folder_answer_(*answer);
+}
+
+void QorInterface::StartUpdateCheck() {
+  if (update_check_ && Settings().auto_update) update_check_->Start(false, Settings());
 }
 
 void QorInterface::StartActiveGame(QorOpenGL& gl) {

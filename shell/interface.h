@@ -18,6 +18,7 @@
 #include "platform/folder_browser.h"
 #include "shell/actions.h"
 #include "shell/list_source.h"
+#include "update/update_check.h"
 #include "sound/qor_sound.h"
 
 class QorOpenGL;
@@ -37,6 +38,8 @@ class QorInterface {
   // The start-up's game: the active game's model list, or the title says
   // to choose one.
   void StartActiveGame(QorOpenGL& gl);
+  // The start-up's update check, when "auto_update" is on.
+  void StartUpdateCheck();
   // Shutdown, in the shell's order: sound first (a worker notice after this
   // plays nothing), the toolkit's textures and fonts before the GL context
   // goes; waiting remainders are dropped, never run.
@@ -77,6 +80,7 @@ class QorInterface {
   std::unique_ptr<QorIWDUtils> iwd_;
   // The theme colours the panels' frames.
   std::unique_ptr<QorThemeManger> theme_;
+  std::unique_ptr<QorUpdateCheck> update_check_;
   bool on_top_applied_ = false;
   platform::FolderDialog dialog_;
   std::function<void(const std::string&)> folder_answer_;

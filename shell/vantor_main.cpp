@@ -146,6 +146,7 @@ int main(int argc, char** argv) {
   if (!no_gui) {
     iface->Finish(gl, platform::DataFolder(), path);
     iface->StartActiveGame(gl);
+    iface->StartUpdateCheck();
   }
   splash_window->StartupDone();
   // The splash closes after its second: the main window comes to the front

@@ -23,10 +23,10 @@ std::string UserName() {
   struct passwd pw;
   struct passwd* found = nullptr;
   char buffer[4096];
-  if (::getpwuid_r(::getuid(), &pw, buffer, sizeof buffer, &found) == 0 && found && found->pw_name) {
-    name = found->pw_name;
-  } else if (const char* user = std::getenv("USER")) {
+  if (const char* user = std::getenv("USER"); user && *user) {
     name = user;
+  } else if (::getpwuid_r(::getuid(), &pw, buffer, sizeof buffer, &found) == 0 && found && found->pw_name) {
+    name = found->pw_name;
   }
   if (name.size() > 100) name.resize(100);
   for (char& c : name)

@@ -30,8 +30,8 @@ inline constexpr const char* kCheckPath = "/php/UpdateCheck.php";
 // The update server in force: VANTOR_UPDATE_SERVER, else the setting; ""
 // when neither is set.
 std::string ServerOf(const QorSettings& settings);
-// The login name for the query (at most 100 characters, each space an
-// underscore), "" when it cannot be read.
+// The user's name for the query ($USER, else the login name; at most 100
+// characters, each space an underscore), "" when it cannot be read.
 std::string UserName();
 // The check's URL: the query with every value percent-encoded.
 std::string CheckUrl(const std::string& server, const std::string& version, int run_count, int export_count,

@@ -17,6 +17,8 @@ as its standard input closes, so it never outlives the test that started it.
   /http10/N          the file, from an "HTTP/1.0" status line
   /chunked/N         the file, chunked
   /text/S            S as a text reply with Content-Length
+  /update/V/...      V as the update check's reply; the whole request path
+                     is appended to the file named by LOOPBACK_LOG
   anything else      404 with a page
 """
 import os
@@ -96,6 +98,11 @@ class Handler(BaseHTTPRequestHandler):
                 self.wfile.write(b"%x\r\n%s\r\n" % (len(chunk), chunk))
             self.wfile.write(b"0\r\n\r\n")
         elif kind == "text":
+            self.reply(200, arg.encode())
+        elif kind == "update":
+            if os.environ.get("LOOPBACK_LOG"):
+                with open(os.environ["LOOPBACK_LOG"], "a") as log:
+                    log.write(self.path + "\n")
             self.reply(200, arg.encode())
         else:
             self.reply(404, b"<html>not found</html>")
