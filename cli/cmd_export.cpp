@@ -43,7 +43,7 @@ int CmdExport(const CliArgs& args) {
   if (args.positional.size() != 1 || !args.Has("--format")) {
     std::cerr << "usage: vantor-cli export PATH --format xe[,...] [--out DIR] [--game cod4|cod5|bo] "
                  "[--gdt-dir DIR] [--tags-dir DIR] [--scale F] [--sub-dir|--no-sub-dir] "
-                 "[--auto-switch yes|no] [--open]\n";
+                 "[--auto-switch yes|no] [--open] [--png off|colour|all]\n";
     return 2;
   }
   uint32_t flags = 0;
@@ -92,6 +92,14 @@ int CmdExport(const CliArgs& args) {
   }
   if (args.Has("--sub-dir")) exports.export_sub_dir = true;
   if (args.Has("--no-sub-dir")) exports.export_sub_dir = false;
+  // The textures as PNG for this run: the colour maps, or every map.
+  if (auto png = args.Get("--png")) {
+    if (*png != "off" && *png != "colour" && *png != "all") {
+      std::cerr << "error: --png takes off, colour or all\n";
+      return 2;
+    }
+    exports.export_img_png = *png == "colour" ? 1 : *png == "all" ? 2 : 0;
+  }
 
   TerminalQuestion question(options->auto_switch);
   question.SetProgressLine(&out);

@@ -107,11 +107,11 @@ ErrorCode Xmodel::DumpGDT(int lod_index, std::string folder, const ExportSetting
       std::string color, normal, spec;
       for (const MaterialImage& image : entry.images) {
         if (image.slot == "colorMap")
-          color = texture_folder + ExportedImageFile(image, settings.export_img_as_tga, true);
+          color = texture_folder + ExportedImageFile(image, ImageFilesOf(settings), true);
         else if (image.slot == "normalMap")
-          normal = texture_folder + ExportedImageFile(image, settings.export_img_as_tga, true);
+          normal = texture_folder + ExportedImageFile(image, ImageFilesOf(settings), true);
         else if (image.slot == "specularMap")
-          spec = texture_folder + ExportedImageFile(image, settings.export_img_as_tga, true);
+          spec = texture_folder + ExportedImageFile(image, ImageFilesOf(settings), true);
       }
       gdt.WriteMaterial(entry.name, color, normal, spec);
     }

@@ -165,9 +165,9 @@ void WriteMesh(TextOut& out, const XmodelSurface& s, size_t mesh, std::string_vi
 
 // The ".ftn" value of a colour texture: the file the texture export writes,
 // as a MEL string (backslashes doubled).
-std::string TexturePath(const MaterialImage& image, const std::string& raw_dir, bool local, bool as_tga) {
-  if (local) return "images\\\\" + QuoteEscape(ExportedImageFile(image, as_tga, true));
-  return QuoteEscape(raw_dir) + "images\\\\" + QuoteEscape(ExportedImageFile(image, as_tga, false));
+std::string TexturePath(const MaterialImage& image, const std::string& raw_dir, bool local, ImageFileChoice files) {
+  if (local) return "images\\\\" + QuoteEscape(ExportedImageFile(image, files, true));
+  return QuoteEscape(raw_dir) + "images\\\\" + QuoteEscape(ExportedImageFile(image, files, false));
 }
 
 void WriteShadingNetwork(TextOut& out, const std::string& m, const std::string& ftn) {
@@ -331,7 +331,7 @@ ErrorCode Xmodel::ExportMA(std::string folder, const ExportSettings& settings, E
           if (!IsColourSlot(image.slot)) continue;
           out.Lit("// Material: ").Raw(entry.name).Lit("\n");
           WriteShadingNetwork(out, nodes.Material(m),
-                              TexturePath(image, raw_dir, settings.export_images_local, settings.export_img_as_tga));
+                              TexturePath(image, raw_dir, settings.export_images_local, ImageFilesOf(settings)));
           made = true;
           run.Step(1, 99);
           break;

@@ -187,8 +187,8 @@ ErrorCode Xmodel::ExportMTL(std::string folder, const ExportSettings& settings, 
   // The maps point at the files the texture export writes: under "images"
   // of the export folder, or beside the source images.
   auto map_path = [&](const MaterialImage& image) {
-    if (settings.export_images_local) return "images/" + ExportedImageFile(image, settings.export_img_as_tga, true);
-    return raw_dir + "images/" + ExportedImageFile(image, settings.export_img_as_tga, false);
+    if (settings.export_images_local) return "images/" + ExportedImageFile(image, ImageFilesOf(settings), true);
+    return raw_dir + "images/" + ExportedImageFile(image, ImageFilesOf(settings), false);
   };
   // Every name and path must stay on its own line.
   if (!settings.export_images_local && !IsSingleLine(raw_dir)) return err::kFileNotValid;

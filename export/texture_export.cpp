@@ -7,13 +7,15 @@
 
 #include "imaging/image_convert.h"
 #include "imaging/image_paths.h"
+#include "imaging/png_file.h"
 #include "model/texture_pick.h"
 #include "model/xmodel.h"
 #include "platform/fs_paths.h"
+#include "export/texture_names.h"
 #include "platform/replace_file.h"
 #include "shell/logger.h"
 
-void ExportImage(TextureExportContext& context, IwiImage& image, bool force_tga, ImageResult read_result) {
+void ExportImage(TextureExportContext& context, IwiImage& image, std::string_view ext, ImageResult read_result) {
   if (!image.path_set) {
     Logger().model_log("^4IWI Not Set");
     return;
@@ -21,10 +23,10 @@ void ExportImage(TextureExportContext& context, IwiImage& image, bool force_tga,
   if (std::find(context.done.begin(), context.done.end(), image.short_name) != context.done.end()) return;
   context.done.push_back(image.short_name);
 
-  const bool as_dds = !force_tga && !context.as_tga;
+  const bool as_dds = ext == "dds";
   // A DDS source written as DDS beside itself is already there.
   if (as_dds && image.is_dds && context.destination.empty()) return;
-  const std::string out = ImageOutputPath(image, context.destination, as_dds ? "dds" : "tga");
+  const std::string out = ImageOutputPath(image, context.destination, ext);
 
   ImageResult r = read_result;
   if (r == img::kSuccess && !image.loaded) r = img::kNotLoaded;
@@ -33,7 +35,7 @@ void ExportImage(TextureExportContext& context, IwiImage& image, bool force_tga,
     return;
   }
   platform::ClearWriteFailure();
-  r = as_dds ? image.WriteDDS(out) : image.WriteTGA(out);
+  r = as_dds ? image.WriteDDS(out) : ext == "png" ? WritePNG(image, out) : image.WriteTGA(out);
   if (r != img::kSuccess) {
     // An image that was read and could not be written (a full disk, a
     // folder refusing writes) fails the whole step.
@@ -57,7 +59,7 @@ ErrorCode MoveImages(Xmodel& model, const std::string& folder, const ExportSetti
   TextureExportContext context;
   context.raw_dir = model.raw_dir;
   context.destination = settings.export_images_local ? folder : "";
-  context.as_tga = settings.export_img_as_tga;
+  context.files = ImageFilesOf(settings);
 
   MaterialLibrary& library = model.material_library;
   for (size_t m = 0; m < library.entries.size(); ++m) {
@@ -65,16 +67,16 @@ ErrorCode MoveImages(Xmodel& model, const std::string& folder, const ExportSetti
     for (const MaterialImage& image : library.entries[m].images) {
       const int unit = UnitOfSlot(image.slot);
       if (settings.export_images_col && unit != kColourUnit) continue;
-      // Colour maps follow the image-format setting, loaded or not; the
-      // other maps are always TGA.
-      const bool force_tga = unit != kColourUnit;
+      // Colour maps follow the image-format settings, loaded or not; the
+      // other maps are TGA, or PNG when every map is.
+      const char* ext = ExportedExtension(unit == kColourUnit, context.files);
       if (unit >= 0 && set && set->loaded[size_t(unit)]) {
-        ExportImage(context, set->units[size_t(unit)], force_tga);
+        ExportImage(context, set->units[size_t(unit)], ext);
         continue;
       }
       SetSourceImage(context.scratch, context.raw_dir, image);
       ImageResult r = context.scratch.loaded ? img::kSuccess : ReadImage(context.scratch);
-      ExportImage(context, context.scratch, force_tga, r);
+      ExportImage(context, context.scratch, ext, r);
       context.scratch.Clear();
     }
   }

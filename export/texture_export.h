@@ -5,9 +5,11 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "export/export_settings.h"
+#include "export/texture_names.h"
 #include "imaging/iwi_image.h"
 #include "model/error_codes.h"
 #include "platform/replace_file.h"
@@ -16,7 +18,7 @@ class Xmodel;
 
 // One MoveImages call.
 struct TextureExportContext {
-  bool as_tga = false;
+  ImageFileChoice files;
   std::string destination;  // the folder with "export_images_local", else ""
   std::string raw_dir;
   IwiImage scratch;                // images not already in memory
@@ -34,14 +36,15 @@ struct TextureExportContext {
 // other cause, named by platform::LastWriteFailureText). An image that
 // cannot be read is logged and skipped, as stock images in formats without
 // a converter are common. The written files are added to `written` when it
-// is given. Reads "export_img_as_tga", "export_images_local" and
-// "export_images_col" from `settings`.
+// is given. Reads "export_img_as_tga", "export_img_png",
+// "export_images_local" and "export_images_col" from `settings`.
 [[nodiscard]] ErrorCode MoveImages(Xmodel& model, const std::string& folder, const ExportSettings& settings,
                                    std::vector<std::string>* written = nullptr);
 
-// Writes one image (once per call of MoveImages, by short name). Logs
+// Writes one image as `ext` ("dds", "tga" or "png"; once per call of
+// MoveImages, by short name). Logs
 // "^5Moved^7: %s" or "^1IWI Error^7: %s", or "^4IWI Not Set" for an image
 // without a path. `read_result` is the result of reading the image; an image
 // that was not read is reported with it instead of being written.
-void ExportImage(TextureExportContext& context, IwiImage& image, bool force_tga,
+void ExportImage(TextureExportContext& context, IwiImage& image, std::string_view ext,
                  ImageResult read_result = img::kSuccess);

@@ -3,9 +3,16 @@
 
 bool IsColourSlot(std::string_view slot) { return slot == "colorMap" || slot == "Diffuse_MapSampler"; }
 
-bool ExportedAsTga(const MaterialImage& image, bool as_tga) { return as_tga || !IsColourSlot(image.slot); }
+ImageFileChoice ImageFilesOf(const ExportSettings& settings) {
+  return {settings.export_img_as_tga, settings.export_img_png};
+}
 
-std::string ExportedImageFile(const MaterialImage& image, bool as_tga, bool in_export_folder) {
+const char* ExportedExtension(bool colour_map, ImageFileChoice choice) {
+  if (choice.png >= (colour_map ? 1 : 2)) return "png";
+  return colour_map && !choice.as_tga ? "dds" : "tga";
+}
+
+std::string ExportedImageFile(const MaterialImage& image, ImageFileChoice choice, bool in_export_folder) {
   // dds_file is the image name + ".dds"; the texture export replaces what
   // follows the last "." of the source file, which is the same cut.
   std::string_view file = image.dds_file;
@@ -19,6 +26,7 @@ std::string ExportedImageFile(const MaterialImage& image, bool as_tga, bool in_e
   if (in_export_folder)
     for (char& c : out)
       if (c == '~') c = '_';
-  out += ExportedAsTga(image, as_tga) ? ".tga" : ".dds";
+  out += '.';
+  out += ExportedExtension(IsColourSlot(image.slot), choice);
   return out;
 }

@@ -109,6 +109,7 @@ struct QorSettings {
   bool export_images_col = false;
   bool export_tags_local = false;
   int32_t export_img_as_tga = 0;
+  int32_t export_img_png = 0;  // 1 the colour maps as PNG, 2 every map
 
   // "Logs"
   bool log_xmodel = true;

@@ -103,6 +103,27 @@ TEST_F(TextureExportTest, TgaSettingMakesColourMapsTgaLoadedOrNot) {
   EXPECT_TRUE(Files(out_).empty());
 }
 
+// The PNG setting: colour maps, then every map; the OBJ's MTL names the
+// files written, and ImageMagick reads them as PNG.
+TEST_F(TextureExportTest, PngSettingWritesColourMapsOrEveryMapAsPng) {
+  ExportSettings settings;
+  settings.export_img_png = 1;
+  ASSERT_EQ(MoveImages(model_, out_, settings), err::kSuccess);
+  EXPECT_EQ(Files(out_), (std::vector<std::string>{"_-gcrate_col.png", "crate_nml.tga", "crate_spc.tga",
+                                                   "dds_nml.tga", "detail.tga"}));
+  fs::remove_all(out_);
+  settings.export_img_png = 2;
+  ASSERT_EQ(MoveImages(model_, out_, settings), err::kSuccess);
+  EXPECT_EQ(Files(out_), (std::vector<std::string>{"_-gcrate_col.png", "crate_nml.png", "crate_spc.png",
+                                                   "dds_nml.png", "detail.png"}));
+  MaterialImage colour;
+  colour.slot = "colorMap";
+  colour.dds_file = "~-gcrate_col.dds";
+  EXPECT_EQ(ExportedImageFile(colour, ImageFilesOf(settings), true), "_-gcrate_col.png");
+  if (!image_test::MagickDir().empty())
+    EXPECT_EQ(image_test::Identify(out_ + "/crate_nml.png", "%m"), "PNG");
+}
+
 TEST_F(TextureExportTest, MissingAndUnreadableImagesAreReportedOneByOne) {
   fs::remove(images_ + "crate_spc.iwi");
   std::vector<uint8_t> logo(64, 0);  // a format-6 file, as the stock logo_cod2.iwi
