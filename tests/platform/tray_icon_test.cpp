@@ -259,6 +259,22 @@ TEST(TrayIcon, WithoutAWatcherCreateFailsAndNoticesStillArriveAsValidCutUtf8) {
   }
 }
 
+TEST(TrayIcon, ABusThatGoesAwayEndsNothingButTheIcon) {
+  auto desk = std::make_unique<FakeDesktop>(true);
+  REQUIRE_FAKE_DESKTOP(*desk);
+  const std::string address = std::getenv("DBUS_SESSION_BUS_ADDRESS");
+  platform::TrayIcon tray;
+  platform::Notifier notifier;
+  ASSERT_TRUE(tray.Create({}));
+  ASSERT_TRUE(notifier.ShowNotice("Vantor", "before"));
+  desk.reset();
+  test_support::ScopedEnv dead_bus("DBUS_SESSION_BUS_ADDRESS", address);
+  // Once the hang-up is seen, a notice tries a new connection and fails.
+  EXPECT_TRUE(WaitFor([&] { tray.Dispatch(); notifier.Dispatch(); },
+                      [&] { return !notifier.ShowNotice("Vantor", "after"); }));
+  EXPECT_TRUE(tray.Remove()) << "the item went with the bus";
+}
+
 TEST(TrayIcon, NoSessionBusFailsSoftly) {
   test_support::TempDir runtime("vantor_tray_runtime");
   test_support::ScopedEnv xdg("XDG_RUNTIME_DIR", runtime.path());
