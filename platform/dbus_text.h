@@ -1,0 +1,21 @@
+// Text bound for the session bus. libdbus ends the process on a string that
+// is not UTF-8, and model names and folders are whatever bytes the file
+// system holds: every string we send passes through here first.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+// `bytes` as valid UTF-8: each ill-formed sequence (stray continuation
+// bytes, overlong forms, surrogates, code points past U+10FFFF, truncated
+// sequences) and each NUL becomes U+FFFD. Valid input comes back unchanged.
+std::string ValidUtf8(std::string_view bytes);
+
+// The first `max_chars` characters (code points) of valid UTF-8 text; never
+// cuts inside a character.
+std::string CutUtf8(std::string_view text, size_t max_chars);
+
+}  // namespace platform

@@ -1,0 +1,297 @@
+// The tray icon and desktop notices against a fake desktop (fake_desktop.py)
+// on a private session bus: what a panel reads from the item and its menu,
+// clicks coming back as commands, a panel restart, notices from hostile
+// bytes, and no bus at all. Skips without dbus-run-session or python3-dbus.
+#include <dbus/dbus.h>
+#include <gtest/gtest.h>
+#include <spawn.h>     // Required for: posix_spawnp()
+#include <sys/wait.h>  // Required for: waitpid()
+#include <unistd.h>    // Required for: usleep(), getpid()
+
+#include <csignal>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform/dbus_session.h"
+#include "platform/dbus_text.h"
+#include "platform/notifications.h"
+#include "platform/tray_icon.h"
+#include "platform/tray_menu.h"
+#include "tests/support/command.h"
+#include "tests/support/files.h"
+#include "tests/support/scoped_env.h"
+#include "tests/support/temp_dir.h"
+
+extern char** environ;
+
+namespace {
+
+using test_support::ReadText;
+
+std::string Hex(const std::string& bytes) {
+  static const char kDigits[] = "0123456789abcdef";
+  std::string out;
+  for (unsigned char c : bytes) {
+    out += kDigits[c >> 4];
+    out += kDigits[c & 15];
+  }
+  return out.empty() ? "-" : out;
+}
+
+std::string Repeat(const std::string& s, int n) {
+  std::string out;
+  for (int i = 0; i < n; ++i) out += s;
+  return out;
+}
+
+// Complete lines only: the fake may be half-way through one.
+std::vector<std::string> ReadLines(const std::string& path) {
+  std::vector<std::string> lines;
+  const std::string text = ReadText(path);
+  size_t start = 0;
+  for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
+    lines.push_back(text.substr(start, end - start));
+  }
+  return lines;
+}
+
+// Polls `done`, running `pump` between tries; gives up after a bound that
+// only a broken exchange reaches.
+template <class Pump, class Done>
+bool WaitFor(Pump pump, Done done) {
+  for (int i = 0; i < 2000; ++i) {
+    pump();
+    if (done()) return true;
+    ::usleep(10000);
+  }
+  return false;
+}
+
+// dbus-run-session running fake_desktop.py; the session bus address of
+// this process points at its bus while the object lives.
+class FakeDesktop {
+ public:
+  explicit FakeDesktop(bool watcher) : dir_("vantor_tray") {
+    int status = 0;
+    test_support::RunCommand("/usr/bin/python3 -c 'import dbus, dbus.mainloop.glib, gi.repository.GLib' 2>/dev/null",
+                             &status);
+    if (!test_support::HaveProgram("dbus-run-session") || status != 0) return;
+    const std::string script = VANTOR_SOURCE_DIR "/tests/platform/fake_desktop.py";
+    std::vector<const char*> argv = {"dbus-run-session", "--", "/usr/bin/python3", script.c_str(),
+                                     dir_.path().c_str()};
+    if (!watcher) argv.push_back("--no-watcher");
+    argv.push_back(nullptr);
+    // A group of its own: teardown can end the bus daemon too, should the
+    // fake ever hang.
+    posix_spawnattr_t attr;
+    posix_spawnattr_init(&attr);
+    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETPGROUP);
+    posix_spawnattr_setpgroup(&attr, 0);
+    const int rc = ::posix_spawnp(&pid_, argv[0], nullptr, &attr, const_cast<char**>(argv.data()), environ);
+    posix_spawnattr_destroy(&attr);
+    if (rc != 0) {
+      pid_ = -1;
+      return;
+    }
+    const std::string address_file = dir_.Sub("address");
+    if (!WaitFor([] {}, [&] { return std::filesystem::exists(address_file); })) return;
+    env_.emplace("DBUS_SESSION_BUS_ADDRESS", ReadText(address_file));
+    control_ = platform::OpenSessionBus();
+  }
+
+  ~FakeDesktop() {
+    if (control_ != nullptr) {
+      Call("Quit");
+      platform::CloseSessionBus(control_);
+    }
+    if (pid_ <= 0) return;
+    int status = 0;
+    for (int i = 0; i < 1000 && ::waitpid(pid_, &status, WNOHANG) == 0; ++i) ::usleep(10000);
+    ::kill(-pid_, SIGKILL);  // whatever of the group is left
+    ::waitpid(pid_, &status, 0);
+  }
+
+  bool running() const { return control_ != nullptr; }
+  std::string File(const std::string& name) const { return dir_.Sub(name); }
+
+  // One control call, answered at once (the fake's own calls to the item
+  // are asynchronous).
+  bool Call(const char* method, std::optional<int> arg = std::nullopt) {
+    DBusMessage* call =
+        dbus_message_new_method_call("org.vantor.FakeDesktop", "/Control", "org.vantor.FakeDesktop", method);
+    if (arg) {
+      const int32_t value = *arg;
+      dbus_message_append_args(call, DBUS_TYPE_INT32, &value, DBUS_TYPE_INVALID);
+    }
+    DBusError error;
+    dbus_error_init(&error);
+    DBusMessage* reply = dbus_connection_send_with_reply_and_block(control_, call, 10000, &error);
+    dbus_message_unref(call);
+    dbus_error_free(&error);
+    if (reply == nullptr) return false;
+    dbus_message_unref(reply);
+    return true;
+  }
+
+ private:
+  test_support::TempDir dir_;
+  pid_t pid_ = -1;
+  std::optional<test_support::ScopedEnv> env_;
+  DBusConnection* control_ = nullptr;
+};
+
+#define REQUIRE_FAKE_DESKTOP(desk) \
+  if (!(desk).running()) GTEST_SKIP() << "no dbus-run-session, or /usr/bin/python3 lacks dbus / gi"
+
+TEST(DbusText, EveryByteStringBecomesValidUtf8AndCutsKeepWholeCharacters) {
+  const std::string fffd = "\xEF\xBF\xBD";
+  const struct {
+    std::string in, out;
+  } cases[] = {
+      {"plain 'c_rus_pistol'", "plain 'c_rus_pistol'"},
+      {"\xC3\xA9\xE4\xB8\xAD\xF0\x9F\x98\x80", "\xC3\xA9\xE4\xB8\xAD\xF0\x9F\x98\x80"},
+      {"\xFF\xFE", fffd + fffd},
+      {"a\xC3", "a" + fffd},                             // cut short at the end
+      {"\xE2\x82x", fffd + "x"},                         // cut short before an ASCII byte
+      {"\xC0\xAF", fffd + fffd},                         // overlong
+      {"\xE0\x80\xAF", fffd + fffd + fffd},              // overlong
+      {"\xED\xA0\x80", fffd + fffd + fffd},              // surrogate
+      {"\xF4\x90\x80\x80", fffd + fffd + fffd + fffd},  // past U+10FFFF
+      {std::string("a\0b", 3), "a" + fffd + "b"},        // NUL would cut the string
+  };
+  for (const auto& c : cases) EXPECT_EQ(platform::ValidUtf8(c.in), c.out) << Hex(c.in);
+
+  // libdbus's own check is the judge: it is what would abort the process.
+  std::mt19937 rng(59);
+  for (int i = 0; i < 3000; ++i) {
+    std::string bytes(rng() % 24, '\0');
+    for (char& b : bytes) b = static_cast<char>(rng() % 4 == 0 ? rng() % 0x80 : 0x80 + rng() % 0x80);
+    const std::string valid = platform::ValidUtf8(bytes);
+    ASSERT_TRUE(dbus_validate_utf8(valid.c_str(), nullptr)) << Hex(bytes);
+    ASSERT_EQ(valid.find('\0'), std::string::npos) << Hex(bytes);
+    ASSERT_EQ(platform::ValidUtf8(valid), valid) << Hex(bytes);
+  }
+
+  const std::string text = "a\xC3\xA9\xE4\xB8\xAD\xF0\x9F\x98\x80";
+  EXPECT_EQ(platform::CutUtf8(text, 0), "");
+  EXPECT_EQ(platform::CutUtf8(text, 2), "a\xC3\xA9");
+  EXPECT_EQ(platform::CutUtf8(text, 3), "a\xC3\xA9\xE4\xB8\xAD");
+  EXPECT_EQ(platform::CutUtf8(text, 4), text);
+  EXPECT_EQ(platform::CutUtf8(text, 99), text);
+}
+
+TEST(TrayIcon, PanelReadsItemAndMenuClicksRunCommandsAndARestartedPanelGetsItAgain) {
+  FakeDesktop desk(true);
+  REQUIRE_FAKE_DESKTOP(desk);
+  std::vector<int> commands;
+  platform::TrayConfig config;
+  config.icon = {2, 1, {0x80FF0000u, 0xFF00FF00u}};
+  config.alternate_icon_name = "vantor-busy";
+  config.on_command = [&](int id) { commands.push_back(id); };
+  platform::TrayIcon tray;
+  ASSERT_TRUE(tray.Create(config));
+  auto pump = [&] { tray.Dispatch(); };
+
+  ASSERT_TRUE(WaitFor(pump, [&] { return std::filesystem::exists(desk.File("menu")); }));
+  const std::string name = "org.kde.StatusNotifierItem-" + std::to_string(::getpid()) + "-1";
+  EXPECT_EQ(ReadLines(desk.File("registrations")), std::vector<std::string>{name});
+  const std::vector<std::string> item = ReadLines(desk.File("item"));
+  for (const char* line : {"Category=ApplicationStatus", "Id=vantor", "Title=Vantor", "Status=Active",
+                           "ToolTip=QorFen Vantor", "IconName=vantor", "Menu=/MenuBar", "ItemIsMenu=false",
+                           "IconPixmap=2 1 80ff0000ff00ff00"}) {
+    EXPECT_NE(std::find(item.begin(), item.end(), line), item.end()) << line;
+  }
+  EXPECT_EQ(ReadText(desk.File("menu")),
+            "32772 0 About..\n1 0 Open\n32774 1 Output Directory\n32780 1 Cod4 Root\n"
+            "32775 1 Cod5 Root\n32777 1 Cod BO Root\n32778 1 Running Directory\n32771 0 Exit\n");
+
+  // The "Open" submenu itself runs nothing; a left click is "About..".
+  ASSERT_TRUE(desk.Call("Click", platform::kTrayAbout));
+  ASSERT_TRUE(desk.Call("Click", platform::kTrayExit));
+  ASSERT_TRUE(desk.Call("Click", 1));
+  ASSERT_TRUE(desk.Call("Activate"));
+  ASSERT_TRUE(WaitFor(pump, [&] { return commands.size() >= 3; }));
+  EXPECT_EQ(commands, (std::vector<int>{platform::kTrayAbout, platform::kTrayExit, platform::kTrayAbout}));
+
+  tray.SetIcon(true);
+  EXPECT_TRUE(WaitFor(pump, [&] { return ReadText(desk.File("icon_name")) == "vantor-busy"; }));
+
+  ASSERT_TRUE(desk.Call("DropWatcher"));
+  ASSERT_TRUE(desk.Call("RestoreWatcher"));
+  EXPECT_TRUE(WaitFor(pump, [&] { return ReadLines(desk.File("registrations")).size() == 2; }));
+  EXPECT_EQ(ReadLines(desk.File("registrations")), (std::vector<std::string>{name, name}));
+  EXPECT_FALSE(std::filesystem::exists(desk.File("errors"))) << ReadText(desk.File("errors"));
+
+  EXPECT_TRUE(tray.Remove());
+  EXPECT_TRUE(tray.Remove()) << "already removed";
+  tray.Dispatch();
+}
+
+TEST(TrayIcon, WithoutAWatcherCreateFailsAndNoticesStillArriveAsValidCutUtf8) {
+  FakeDesktop desk(false);
+  REQUIRE_FAKE_DESKTOP(desk);
+  platform::TrayIcon tray;
+  EXPECT_FALSE(tray.Create({}));
+  EXPECT_FALSE(tray.Remove());
+
+  const std::string e_acute = "\xC3\xA9", zhong = "\xE4\xB8\xAD", fffd = "\xEF\xBF\xBD";
+  const struct {
+    std::string title, text, sent_title, sent_text;
+  } notices[] = {
+      {"Exported \xFF\xFE OBJ", "\xFF\xFE" + Repeat(e_acute, 300), "Exported " + fffd + fffd + " OBJ",
+       fffd + fffd + Repeat(e_acute, 254)},
+      {Repeat(zhong, 70), Repeat("x", 256), Repeat(zhong, 64), Repeat("x", 256)},
+      {"", "Screen Shot saved: 'QorVantor_screenshot.dds", "", "Screen Shot saved: 'QorVantor_screenshot.dds"},
+  };
+  platform::Notifier notifier;
+  for (const auto& n : notices) ASSERT_TRUE(notifier.ShowNotice(n.title, n.text));
+  ASSERT_TRUE(WaitFor([&] { notifier.Dispatch(); },
+                      [&] { return ReadLines(desk.File("notices")).size() == std::size(notices); }));
+  const std::vector<std::string> lines = ReadLines(desk.File("notices"));
+  for (size_t i = 0; i < std::size(notices); ++i) {
+    EXPECT_EQ(lines[i], "Vantor vantor " + Hex(notices[i].sent_title) + " " + Hex(notices[i].sent_text) +
+                            " 10000");
+  }
+}
+
+TEST(TrayIcon, ABusThatGoesAwayEndsNothingButTheIcon) {
+  auto desk = std::make_unique<FakeDesktop>(true);
+  REQUIRE_FAKE_DESKTOP(*desk);
+  const std::string address = std::getenv("DBUS_SESSION_BUS_ADDRESS");
+  platform::TrayIcon tray;
+  platform::Notifier notifier;
+  ASSERT_TRUE(tray.Create({}));
+  ASSERT_TRUE(notifier.ShowNotice("Vantor", "before"));
+  desk.reset();
+  test_support::ScopedEnv dead_bus("DBUS_SESSION_BUS_ADDRESS", address);
+  // Once the hang-up is seen, a notice tries a new connection and fails.
+  EXPECT_TRUE(WaitFor([&] { tray.Dispatch(); notifier.Dispatch(); },
+                      [&] { return !notifier.ShowNotice("Vantor", "after"); }));
+  EXPECT_TRUE(tray.Remove()) << "the item went with the bus";
+}
+
+TEST(TrayIcon, NoSessionBusFailsSoftly) {
+  test_support::TempDir runtime("vantor_tray_runtime");
+  test_support::ScopedEnv xdg("XDG_RUNTIME_DIR", runtime.path());
+  for (const std::optional<std::string>& address :
+       {std::optional<std::string>(), std::optional<std::string>(""),
+        std::optional<std::string>("unix:path=" + runtime.Sub("no_bus")),
+        std::optional<std::string>("not an address")}) {
+    test_support::ScopedEnv env("DBUS_SESSION_BUS_ADDRESS", address);
+    platform::TrayIcon tray;
+    EXPECT_FALSE(tray.Create({})) << address.value_or("(unset)");
+    tray.SetIcon(true);
+    tray.Dispatch();
+    EXPECT_FALSE(tray.Remove());
+    platform::Notifier notifier;
+    EXPECT_FALSE(notifier.ShowNotice("Vantor", "\xFF")) << address.value_or("(unset)");
+    notifier.Dispatch();
+  }
+}
+
+}  // namespace
