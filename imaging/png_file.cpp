@@ -52,6 +52,25 @@ ImageResult DecodeTopLevel(const IwiImage& image, std::vector<uint32_t>& pixels,
   return img::kSuccess;
 }
 
+bool ReadPngArgb(const std::string& path, int32_t& width, int32_t& height, std::vector<uint32_t>& argb) {
+  png_image png{};
+  png.version = PNG_IMAGE_VERSION;
+  if (!png_image_begin_read_from_file(&png, path.c_str())) return false;
+  if (png.width < 1 || png.width > 1024 || png.height < 1 || png.height > 1024) {
+    png_image_free(&png);
+    return false;
+  }
+  png.format = PNG_FORMAT_BGRA;  // little-endian words read 0xAARRGGBB
+  argb.assign(size_t(png.width) * png.height, 0);
+  if (!png_image_finish_read(&png, nullptr, argb.data(), 0, nullptr)) {
+    argb.clear();
+    return false;
+  }
+  width = int32_t(png.width);
+  height = int32_t(png.height);
+  return true;
+}
+
 ImageResult WritePNG(const IwiImage& image, const std::string& out_path) {
   std::vector<uint32_t> pixels;
   int32_t width = 0, height = 0;

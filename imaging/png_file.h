@@ -16,5 +16,9 @@ class IwiImage;
 // the level cannot be decoded.
 [[nodiscard]] ImageResult DecodeTopLevel(const IwiImage& image, std::vector<uint32_t>& pixels, int32_t& width,
                                          int32_t& height);
+// Reads a PNG into 0xAARRGGBB words, rows top first (icons); false when it
+// cannot be read or is larger than 1024 pixels a side.
+bool ReadPngArgb(const std::string& path, int32_t& width, int32_t& height, std::vector<uint32_t>& argb);
+
 // Writes `out_path` whole or not at all (a temporary file renamed over it).
 [[nodiscard]] ImageResult WritePNG(const IwiImage& image, const std::string& out_path);

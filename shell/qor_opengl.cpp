@@ -9,6 +9,7 @@
 #include <cstdlib>
 
 #include "platform/clock.h"
+#include "platform/desktop.h"
 #include "platform/fs_paths.h"
 #include "platform/vk_codes.h"
 #include "shell/logger.h"
@@ -69,8 +70,18 @@ bool QorOpenGL::CreateGLWindow(const std::string& running_dir, const std::string
   if (show_on_create) window.Show();
   if (!window.MakeMainCurrent()) Logger().critical_error("Can't Activate The GL Rendering Context.");
 
-  // FIXME: the tray icon comes with the window frame; until then the
-  // notices the board brings go to the balloon hook, which nothing sets yet.
+  // The tray icon; its menu's commands reach the interface through the
+  // hooks it sets later (nothing is dispatched before the loop runs).
+  TrayActions tray_actions;
+  tray_actions.quit = [this] { quit_requested = true; };
+  tray_actions.run_commands = [this](const std::string& c) {
+    if (hooks.run_commands) hooks.run_commands(c);
+  };
+  tray_actions.show_message = [this](const std::string& t) {
+    if (hooks.show_message) hooks.show_message(t);
+  };
+  tray_actions.open_folder = [](const std::string& folder) { platform::OpenWithDesktop(folder); };
+  tray.Create(data_dir, running_dir, std::move(tray_actions));
 
   // The worker's export folders and scale.
   // A stored folder that no longer exists falls back to the program's.
@@ -219,8 +230,10 @@ void QorOpenGL::OnEvents() {
       case AppMessageKind::kQuit: quit_requested = true; break;
       case AppMessageKind::kBalloon:
         if (hooks.balloon) hooks.balloon(m.title, m.text);
+        tray.Balloon(m.title, m.text);
         break;
-      default: break;  // the tray icon is not there yet
+      case AppMessageKind::kTrayIconChange: tray.SetAlternateIcon(); break;
+      default: break;
     }
   }
   for (const std::string& sound : board_view.sounds)
@@ -296,6 +309,7 @@ void QorOpenGL::MainLoop(int frames_limit, const std::string& screenshot) {
   int counted = 0;
   for (;;) {
     window.PollEvents();
+    tray.Dispatch();
     OnEvents();
     if (!render_enabled) {
       platform::SleepMs(250);
@@ -328,6 +342,7 @@ void QorOpenGL::KillGLWindow() {
     }
     platform::GlWindow::ReleaseCurrent();
   }
+  tray.Remove();
   if (trace_) std::fclose(trace_);
   trace_ = nullptr;
   Logger().log("QorOpenGL Shutdown");

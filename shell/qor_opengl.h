@@ -11,6 +11,7 @@
 #include "platform/gl_window.h"
 #include "shell/frame_gate.h"
 #include "shell/notice_board.h"
+#include "shell/tray.h"
 #include "viewer/camera.h"
 #include "viewer/model_renderer.h"
 #include "viewer/worker_gl_builder.h"
@@ -82,6 +83,7 @@ class QorOpenGL {
   CameraControl camera;
   ModelRenderer renderer;
   FrameHooks hooks;
+  QorTray tray;
   // The board as of the last drain: what the 2D pass draws named labels
   // and progress bars from.
   BoardSnapshot board_view;

