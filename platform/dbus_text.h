@@ -11,7 +11,8 @@ namespace platform {
 
 // `bytes` as valid UTF-8: each ill-formed sequence (stray continuation
 // bytes, overlong forms, surrogates, code points past U+10FFFF, truncated
-// sequences) and each NUL becomes U+FFFD. Valid input comes back unchanged.
+// sequences) and each NUL (D-Bus strings cannot hold one) becomes U+FFFD;
+// anything else comes back unchanged.
 std::string ValidUtf8(std::string_view bytes);
 
 // The first `max_chars` characters (code points) of valid UTF-8 text; never

@@ -78,8 +78,10 @@ class FakeDesktop {
  public:
   explicit FakeDesktop(bool watcher) : dir_("vantor_tray") {
     int status = 0;
-    test_support::RunCommand("/usr/bin/python3 -c 'import dbus, dbus.mainloop.glib, gi.repository.GLib' 2>/dev/null",
-                             &status);
+    // Debian's python3-dbus belongs to /usr/bin/python3, not to whatever
+    // python3 is first on PATH.
+    test_support::RunCommand(
+        "/usr/bin/python3 -c 'import dbus, dbus.mainloop.glib, gi.repository.GLib' 2>/dev/null", &status);
     if (!test_support::HaveProgram("dbus-run-session") || status != 0) return;
     const std::string script = VANTOR_SOURCE_DIR "/tests/platform/fake_desktop.py";
     std::vector<const char*> argv = {"dbus-run-session", "--", "/usr/bin/python3", script.c_str(),
