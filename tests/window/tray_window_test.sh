@@ -1,0 +1,81 @@
+#!/usr/bin/env bash
+# The tray in the window, against the fake desktop (tests/platform/
+# fake_desktop.py) on a private session bus: the item registers, its menu's
+# "About.." opens the about menu and "Exit" quits; an export sends one
+# notice. With create_tray_icon off nothing goes over the bus.
+#
+#   tray_window_test.sh VANTOR VANTOR_CLI WORK_DIR
+set -euo pipefail
+vantor=$1
+cli=$2
+work=$3
+
+# shellcheck source=tests/window/window_common.sh
+source "$(dirname "$0")/window_common.sh"
+window_setup "$work" dbus-run-session dbus-send
+if ! /usr/bin/python3 -c "import dbus, gi" 2>/dev/null; then
+  echo "SKIP: /usr/bin/python3 lacks dbus or gi"
+  exit 0
+fi
+
+"$cli" sample "$work/sample" >/dev/null
+mkdir -p "$work/out" desk
+"$cli" settings set Folders/export_folder "$work/out" 2>/dev/null
+"$cli" settings set Export/export_MA_BIND 0 2>/dev/null
+"$cli" settings set Folders/Cod4Path "$work/sample/cod4" 2>/dev/null
+soldier=$work/sample/cod4/raw/xmodel/fixture_soldier
+dbus-run-session -- /usr/bin/python3 "$window_tests/../platform/fake_desktop.py" "$work/desk" >desk.log 2>&1 &
+desk=$!
+for _ in $(seq 1 200); do [[ -s desk/address ]] && break; sleep 0.05; done
+[[ -s desk/address ]] || { echo "FAIL: the fake desktop did not start" >&2; cat desk.log >&2; exit 1; }
+export DBUS_SESSION_BUS_ADDRESS=$(cat desk/address)
+control() { dbus-send --session --type=method_call --dest=org.vantor.FakeDesktop /Control "org.vantor.FakeDesktop.$1" "${@:2}"; }
+
+# 800 x 600: EXPORT MA at (290, 12).
+if ! drive_window tray.log '
+  sleep 2.5
+  xdotool windowfocus --sync "$win"
+  xdotool mousemove --window "$win" 290 12 sleep 0.3 click 1 sleep 1.5
+  dbus-send --session --type=method_call --dest=org.vantor.FakeDesktop /Control org.vantor.FakeDesktop.Click int32:32772
+  sleep 1.5
+  dbus-send --session --type=method_call --dest=org.vantor.FakeDesktop /Control org.vantor.FakeDesktop.Click int32:32771
+  sleep 3
+  kill -0 $pid 2>/dev/null && { kill $pid; exit 1; }
+  exit 0' "$vantor" "$soldier" --frames 100000 --dump-layout tray.json; then
+  fail "Exit in the tray menu did not end the program"
+  cat tray.log >&2
+fi
+grep -q "Tray Icon Created" Log.txt || fail "no 'Tray Icon Created' in the log"
+grep -q "TrayIcon Removed" Log.txt || fail "no 'TrayIcon Removed' in the log"
+[[ $(wc -l <desk/registrations 2>/dev/null || echo 0) -ge 1 ]] || fail "the item never registered"
+/usr/bin/python3 - tray.json desk/notices <<'PY' || fail "the about menu or the export notice is missing"
+import json, sys
+doc = json.load(open(sys.argv[1]))
+about = [m for m in doc["menus"] if m["name"] == "about_menu"][0]
+assert about["visible"], "about_menu is closed"
+notices = [l.split() for l in open(sys.argv[2])]
+titles = [bytes.fromhex(n[2]).decode() for n in notices]
+assert titles.count("Exported MA") == 1, titles
+PY
+
+# Off: nothing registers and no notice is sent.
+"$cli" settings set Misc/create_tray_icon 0 2>/dev/null
+registrations=$(wc -l <desk/registrations)
+notices=$(wc -l <desk/notices 2>/dev/null || echo 0)
+if ! drive_window off.log '
+  sleep 2.5
+  xdotool windowfocus --sync "$win"
+  xdotool mousemove --window "$win" 290 12 sleep 0.3 click 1 sleep 1.5
+  xdotool key Escape' "$vantor" "$soldier" --frames 100000; then
+  fail "the run with the tray off failed"
+fi
+[[ $(wc -l <desk/registrations) -eq $registrations ]] || fail "an item registered with the tray off"
+[[ $(wc -l <desk/notices 2>/dev/null || echo 0) -eq $notices ]] || fail "a notice went out with the tray off"
+
+control Quit >/dev/null 2>&1 || true
+wait $desk 2>/dev/null || true
+if ((failures)); then
+  echo "tray window test: $failures failure(s)" >&2
+  exit 1
+fi
+echo "tray window test: ok"
