@@ -4,6 +4,8 @@
 #include <charconv>
 #include <cmath>
 
+#include "platform/dbus_text.h"
+
 void JsonWriter::Separate() {
   if (after_key_) {
     after_key_ = false;
@@ -52,7 +54,10 @@ JsonWriter& JsonWriter::String(std::string_view value) {
   Separate();
   static const char kHex[] = "0123456789abcdef";
   out_ += '"';
-  for (unsigned char c : value) {
+  // JSON text is UTF-8: names pass through as their characters; bytes that
+  // are not UTF-8 (file names are any bytes) become U+FFFD.
+  const std::string text = platform::ValidUtf8(value);
+  for (unsigned char c : text) {
     switch (c) {
       case '"': out_ += "\\\""; break;
       case '\\': out_ += "\\\\"; break;
@@ -60,7 +65,7 @@ JsonWriter& JsonWriter::String(std::string_view value) {
       case '\r': out_ += "\\r"; break;
       case '\t': out_ += "\\t"; break;
       default:
-        if (c < 0x20 || c > 0x7E) {
+        if (c < 0x20 || c == 0x7F) {
           out_ += "\\u00";
           out_ += kHex[c >> 4];
           out_ += kHex[c & 15];

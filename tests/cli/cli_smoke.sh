@@ -157,5 +157,20 @@ if [[ $("$cli" list "$work/many" --filter del_24 2>/dev/null | wc -l) -ne 10 ]] 
   failures=$((failures + 1))
 fi
 
+# Names as JSON: UTF-8 characters as themselves, other bytes as U+FFFD.
+mkdir -p "$work/names"
+: >"$work/names/modèle_ü"
+: >"$work/names/$(printf 'bad\xffname')"
+"$cli" list "$work/names" --json 2>/dev/null >"$work/names.json" </dev/null
+"$python" - "$work/names.json" <<'PY' || fail_names=1
+import json, sys
+names = sorted(json.load(open(sys.argv[1], encoding="utf-8"))["names"])
+assert names == ["bad\ufffdname", "modèle_ü"], names
+PY
+if [[ -n ${fail_names:-} ]]; then
+  echo "FAIL: list --json does not carry UTF-8 names: $(head -c 300 "$work/names.json")" >&2
+  failures=$((failures + 1))
+fi
+
 echo "cli_smoke: $models models, $failures failures"
 [[ $failures -eq 0 ]]
