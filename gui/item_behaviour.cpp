@@ -35,3 +35,13 @@ void RunAction(QorGUI& gui, const CommandList& command, const std::function<void
     gui.commands().Processcmd(command);
   }
 }
+
+void DrawMenuEntry(QorGUI& gui, const GuiRect& entry, bool over, std::string_view text, float alpha) {
+  Draw2D& d = gui.draw();
+  const float shade = over ? 0.1f : 0.5f;
+  d.Colour(shade, shade, shade, 0.95f * alpha);
+  d.FillRect(float(entry.x), float(entry.y), float(entry.w), float(entry.h));
+  d.Colour(1, 1, 1, alpha);
+  d.OutlineRect(float(entry.x), float(entry.y), float(entry.w), float(entry.h));
+  d.Text(float(entry.x + 5), float(entry.y + 12), text);
+}

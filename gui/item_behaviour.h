@@ -5,6 +5,7 @@
 #pragma once
 
 #include <functional>
+#include <string_view>
 
 #include "gui/commands.h"
 #include "gui/gui_rect.h"
@@ -23,3 +24,7 @@ Rgba FadingOutline(QorGUI& gui, const Rgba& hover, bool lit, bool& fading, doubl
 
 // The callback when there is one, else the command list.
 void RunAction(QorGUI& gui, const CommandList& command, const std::function<void()>& callback);
+
+// One entry of a context menu ("Copy Name", "Paste Text", ...): dark when
+// hovered, grey otherwise, framed, its text inset.
+void DrawMenuEntry(QorGUI& gui, const GuiRect& entry, bool over, std::string_view text, float alpha);

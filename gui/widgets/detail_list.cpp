@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <mutex>
 
+#include "gui/item_behaviour.h"
 #include "gui/qor_gui.h"
 #include "gui/widgets/widgets.h"
 #include "shell/list_source.h"
@@ -20,17 +21,11 @@ constexpr int kEntryWidth = 110, kEntryHeight = 15;
 
 void ContextMenu(QorGUI& gui, DetailListItem& l, const std::vector<DetailRow>& rows, float alpha) {
   DetailListItem::Context& c = l.context;
-  Draw2D& d = gui.draw();
   int chosen = -1;
   for (size_t i = 0; i < c.entries.size(); ++i) {
     const GuiRect entry{int(c.x), int(c.y) + int(i) * kEntryHeight, kEntryWidth, kEntryHeight, kAnchorFixed};
     const bool over = gui.HoverTest(entry);
-    const float shade = over ? 0.1f : 0.5f;
-    d.Colour(shade, shade, shade, 0.95f * alpha);
-    d.FillRect(float(entry.x), float(entry.y), float(entry.w), float(entry.h));
-    d.Colour(1, 1, 1, alpha);
-    d.OutlineRect(float(entry.x), float(entry.y), float(entry.w), float(entry.h));
-    d.Text(float(entry.x + 5), float(entry.y + 12), c.entries[i]);
+    DrawMenuEntry(gui, entry, over, c.entries[i], alpha);
     if (over && gui.button_held() && gui.ClickTest(entry)) chosen = int(i);
   }
   if (!gui.button_held()) return;

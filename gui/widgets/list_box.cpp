@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <mutex>
 
+#include "gui/item_behaviour.h"
 #include "gui/qor_gui.h"
 #include "gui/widgets/widgets.h"
 #include "shell/list_source.h"
@@ -113,14 +114,9 @@ void ScrollBar(QorGUI& gui, ListBoxItem& l, float alpha) {
 }
 
 void ContextMenu(QorGUI& gui, ListBoxItem& l, float alpha) {
-  Draw2D& d = gui.draw();
   const GuiRect entry{int(l.context_x), int(l.context_y), 100, 15, kAnchorFixed};
   const bool over = gui.HoverTest(entry);
-  d.Colour(over ? 0.1f : 0.5f, over ? 0.1f : 0.5f, over ? 0.1f : 0.5f, 0.95f * alpha);
-  d.FillRect(float(entry.x), float(entry.y), 100, 15);
-  d.Colour(1, 1, 1, alpha);
-  d.OutlineRect(float(entry.x), float(entry.y), 100, 15);
-  d.Text(float(entry.x + 5), float(entry.y + 12), "Copy Name");
+  DrawMenuEntry(gui, entry, over, "Copy Name", alpha);
   if (!gui.button_held()) return;
   if (gui.ClickTest(entry)) {
     gui.ConsumeClick();

@@ -15,16 +15,10 @@ namespace {
 constexpr double kHoverFadeMs = 500, kFocusFadeMs = 1000, kCaretMs = 750;
 
 void PasteMenu(QorGUI& gui, TextBoxItem& t, float alpha) {
-  Draw2D& d = gui.draw();
   const GuiRect entry{t.rect.x + t.rect.w / 2 - 50, t.rect.y + t.rect.h, 100, 15, kAnchorFixed};
   const GuiRect hot{entry.x + 1, entry.y + 1, 98, 13, kAnchorFixed};
   const bool over = gui.HoverTest(hot);
-  const float shade = over ? 0.1f : 0.5f;
-  d.Colour(shade, shade, shade, 0.95f * alpha);
-  d.FillRect(float(entry.x), float(entry.y), float(entry.w), float(entry.h));
-  d.Colour(1, 1, 1, alpha);
-  d.OutlineRect(float(entry.x), float(entry.y), float(entry.w), float(entry.h));
-  d.Text(float(entry.x + 5), float(entry.y + 12), "Paste Text");
+  DrawMenuEntry(gui, entry, over, "Paste Text", alpha);
   if (!gui.button_held()) return;
   if (over && gui.ClickTest(hot)) {
     gui.ConsumeClick();
