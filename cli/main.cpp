@@ -19,6 +19,7 @@ constexpr const char* kUsage =
     "  list [ROOT|FOLDER] [--game cod4|cod5|bo] [--filter TEXT] [--json]\n"
     "  sample DIR\n"
     "  update check [--manual]\n"
+    "  update download --dir DIR [--no-handoff]\n"
     "  iwd ROOT [--check]\n"
     "  convert FILE.iwi|FILE.dds --to dds|tga|png [--out FILE]\n"
     "  gui [--size WxH] [--json] STEP...   (run TEXT, ms N, move X Y, press, release, click X Y, resize W H)\n";
@@ -27,8 +28,8 @@ constexpr const char* kUsage =
 
 int main(int argc, char** argv) {
   std::string error;
-  auto args = ParseCliArgs(argc, argv, {"--game", "--scale", "--auto-switch", "--format", "--out", "--gdt-dir", "--tags-dir", "--to", "--size", "--filter", "--png"},
-                           {"--json", "--geometry", "--help", "--sub-dir", "--no-sub-dir", "--open", "--check", "--manual"}, error);
+  auto args = ParseCliArgs(argc, argv, {"--game", "--scale", "--auto-switch", "--format", "--out", "--gdt-dir", "--tags-dir", "--to", "--size", "--filter", "--png", "--dir"},
+                           {"--json", "--geometry", "--help", "--sub-dir", "--no-sub-dir", "--open", "--check", "--manual", "--no-handoff"}, error);
   if (!args) {
     std::cerr << "vantor-cli: " << error << "\n" << kUsage;
     return 2;

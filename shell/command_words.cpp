@@ -46,9 +46,12 @@ void RegisterProgramWords(CommandProcessor& c, ProgramWords w) {
   c.Register("pay_pal_donate", [w](const std::string&) {
     if (w.open_page) w.open_page(std::string(kProjectSite) + "/donate.php");
   });
-  // The downloader comes with the update check; until then the word is
-  // known and says so.
-  c.Register("download_update", [](const std::string&) { Logger().log("download_update :: not available yet"); });
+  c.Register("download_update", [w](const std::string&) {
+    if (w.download_update) w.download_update();
+  });
+  c.Register("stop_update_download", [w](const std::string&) {
+    if (w.stop_update_download) w.stop_update_download();
+  });
   c.Register("run_iwd_scan", [w](const std::string&) {
     if (w.run_iwd_scan) w.run_iwd_scan();
   });

@@ -21,6 +21,9 @@ struct ProgramWords {
   std::function<void(uint32_t flags)> queue_job;
   std::function<void()> run_iwd_scan;
   std::function<void()> cancel_iwd_scan;
+  // The update menu's download, and its Cancel (closing the menu).
+  std::function<void()> download_update;
+  std::function<void()> stop_update_download;
   // Opens a web page in the desktop's browser.
   std::function<void(const std::string& url)> open_page;
   // The donation prompt's draws.

@@ -9,10 +9,12 @@
 #include "platform/clock.h"
 #include "platform/desktop.h"
 #include "platform/fs_paths.h"
+#include "platform/program_paths.h"
 #include "platform/vk_codes.h"
 #include "shell/command_words.h"
 #include "shell/hotkeys.h"
 #include "update/http_fetch.h"
+#include "update/qor_updater.h"
 #include "shell/logger.h"
 #include "shell/qor_opengl.h"
 #include "shell/settings.h"
@@ -135,6 +137,14 @@ void QorInterface::Finish(QorOpenGL& gl, const std::string& data_dir, const std:
   words.run_iwd_scan = [this] { iwd_->IWDToImages(); };
   words.cancel_iwd_scan = [this] { iwd_->Cancel(); };
   words.random = [] { return uint32_t(std::rand()); };
+  updater_ = std::make_unique<QorUpdater>();
+  words.download_update = [this] {
+    UpdateDownloadRequest request;
+    request.server = update::ServerOf(Settings());
+    request.program_folder = platform::ProgramFolder();
+    if (!updater_->StartUpdateDownload(std::move(request))) Logger().log("The update download runs already");
+  };
+  words.stop_update_download = [this] { updater_->StopDownload(); };
   RegisterProgramWords(commands, words);
   theme_ = std::make_unique<QorThemeManger>(s.active_theme);
   gui.SetFrameColours(&theme_->colours());
@@ -350,6 +360,10 @@ void QorInterface::ProcessFrameActions(QorOpenGL& gl) {
     gl.window.SetTopmost(s.window_on_top);
     on_top_applied_ = s.window_on_top;
   }
+}
+
+void QorInterface::ShutdownUpdates() {
+  if (updater_) updater_->Shutdown();
 }
 
 void QorInterface::ShutdownGui(QorOpenGL& gl) {

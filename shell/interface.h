@@ -18,6 +18,7 @@
 #include "platform/folder_browser.h"
 #include "shell/actions.h"
 #include "shell/list_source.h"
+#include "update/qor_updater.h"
 #include "update/update_check.h"
 #include "sound/qor_sound.h"
 
@@ -47,6 +48,8 @@ class QorInterface {
   // "hello" on channel 1, when the splash closes.
   void PlayWelcome() { Play("hello", 1); }
   void ShutdownGui(QorOpenGL& gl);
+  // At exit: an update download running ends ("Downloader thread Stopped").
+  void ShutdownUpdates();
 
   GlDraw2D draw;
   MaterialStore materials;
@@ -81,6 +84,7 @@ class QorInterface {
   // The theme colours the panels' frames.
   std::unique_ptr<QorThemeManger> theme_;
   std::unique_ptr<QorUpdateCheck> update_check_;
+  std::unique_ptr<QorUpdater> updater_;
   bool on_top_applied_ = false;
   platform::FolderDialog dialog_;
   std::function<void(const std::string&)> folder_answer_;

@@ -182,6 +182,7 @@ int main(int argc, char** argv) {
   s.SavePopups();
   iface->ShutdownGui(gl);
   gl.KillGLWindow();
+  iface->ShutdownUpdates();
   Logger().close();
   return status;
 }

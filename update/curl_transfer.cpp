@@ -104,10 +104,11 @@ bool SetOptions(CURL* curl, TransferState& state, const std::string& range) {
   set(CURLOPT_MAXREDIRS, kMaxDownloadRedirects);
 #if LIBCURL_VERSION_NUM >= 0x075500
   set(CURLOPT_PROTOCOLS_STR, "http,https");
-  set(CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+  set(CURLOPT_REDIR_PROTOCOLS_STR, request.limits.https_redirects_only ? "https" : "http,https");
 #else
   set(CURLOPT_PROTOCOLS, long(CURLPROTO_HTTP | CURLPROTO_HTTPS));
-  set(CURLOPT_REDIR_PROTOCOLS, long(CURLPROTO_HTTP | CURLPROTO_HTTPS));
+  set(CURLOPT_REDIR_PROTOCOLS,
+      request.limits.https_redirects_only ? long(CURLPROTO_HTTPS) : long(CURLPROTO_HTTP | CURLPROTO_HTTPS));
 #endif
   set(CURLOPT_CONNECTTIMEOUT, request.limits.connect_timeout_s);
   set(CURLOPT_LOW_SPEED_LIMIT, request.limits.low_speed_bytes);
@@ -149,11 +150,16 @@ TransferEnd RunTransfer(const TransferRequest& request, const TransferHandlers& 
       throw QorDownloadError("Can't connect");
     case CURLE_OPERATION_TIMEDOUT:
       throw QorDownloadError(state.header_seen ? "Download stalled" : "Connection timed out");
+    case CURLE_PEER_FAILED_VERIFICATION:
+      throw QorDownloadError("Server certificate not trusted");
+    case CURLE_SSL_CONNECT_ERROR:
+      throw QorDownloadError("Secure connection failed");
     case CURLE_TOO_MANY_REDIRECTS:
       throw QorDownloadError("Too many redirects");
     case CURLE_UNSUPPORTED_PROTOCOL:
       // The first URL's scheme was checked before: this is a redirect's.
-      throw QorDownloadError("Redirect to a scheme other than http or https");
+      throw QorDownloadError(request.limits.https_redirects_only ? "Redirect to a scheme other than https"
+                                                                 : "Redirect to a scheme other than http or https");
     default:
       break;
   }

@@ -37,6 +37,9 @@ struct QorDownloadLimits {
   // counts as stalled.
   long low_speed_bytes = 1024;
   long low_speed_time_s = 30;
+  // Redirects to https only: for a text whose trust rests on the
+  // connection (the update's manifest).
+  bool https_redirects_only = false;
 };
 
 // Redirects followed, http and https only.

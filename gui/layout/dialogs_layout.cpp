@@ -36,7 +36,9 @@ void BuildDialogsLayout(QorGUI& gui, QorSettings&) {
   // 28
   gui.AddFadeMenu("update_menu", R(0, 0, 0, 0, 48), R(0, 0, 640, 480, 12), false, 0.5f);
   gui.SetOnOpen("open update_menu_background; open update_menu_download;");
-  gui.SetOnClose("close update_menu_background; close update_menu_download; close update_menu_cancel;");
+  // Closing the menu (its Cancel) also ends a download that runs.
+  gui.SetOnClose(
+      "stop_update_download; close update_menu_background; close update_menu_download; close update_menu_cancel;");
   DarkPanel(gui, R(120, 105, 400, 270));
   PageTitle(gui, At(235, 120), "Update Available !");
   gui.AddColourLabel(At(145, 180), kGrey8,

@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "gui/layout/layout.h"
 #include "gui/qor_gui.h"
 #include "model/xmodel_threaded.h"
 #include "shell/command_words.h"
@@ -63,6 +64,36 @@ TEST(CommandWords, JobsDonationSettingsAndPages) {
   commands.RunCommand("reset_settings");
   EXPECT_TRUE(gui.FindMenu("error_menu")->visible);
   EXPECT_NE(gui.error_text().find("Settings Have been cleared"), std::string::npos);
+}
+
+// The update menu: its download button starts the download, and closing
+// the menu (its Cancel, or Close) stops one that runs.
+TEST(CommandWords, UpdateMenuCancelStopsTheDownload) {
+  shell_test::TempDir store;
+  NullDraw2D draw;
+  MaterialStore materials{nullptr};
+  double now = 0;
+  CommandProcessor commands{[&] { return now; }};
+  QorGUI gui{draw, materials, commands, [&] { return now; }};
+  QorSettings settings;
+  BuildDialogsLayout(gui, settings);
+  int started = 0, stopped = 0;
+  ProgramWords words;
+  words.gui = &gui;
+  words.download_update = [&] { ++started; };
+  words.stop_update_download = [&] { ++stopped; };
+  RegisterProgramWords(commands, words);
+
+  commands.RunCommand("open update_menu;");
+  EXPECT_TRUE(gui.FindMenu("update_menu_download")->visible);
+  commands.RunCommand("download_update; close update_menu_download; open update_menu_cancel;");
+  EXPECT_EQ(started, 1);
+  EXPECT_TRUE(gui.FindMenu("update_menu_cancel")->visible);
+  now += 2000;  // the menu's fade is over
+  gui.Render(60);
+  commands.RunCommand("close update_menu;");  // the Cancel button
+  EXPECT_EQ(stopped, 1);
+  EXPECT_FALSE(gui.FindMenu("update_menu_cancel")->visible);
 }
 
 }  // namespace

@@ -19,7 +19,14 @@ as its standard input closes, so it never outlives the test that started it.
   /text/S            S as a text reply with Content-Length
   /update/V/...      V as the update check's reply; the whole request path
                      is appended to the file named by LOOPBACK_LOG
+  /util/NAME         the file NAME of the folder LOOPBACK_FILES, read at
+                     each request (a missing one is a 404); the file named
+                     by LOOPBACK_STALL stalls after its first 1000 bytes
+  /downloads.php?... the same for "QorVantor_update.zip"
   anything else      404 with a page
+
+With LOOPBACK_TLS_CERT (a PEM file holding a certificate and its key) it
+speaks https instead.
 """
 import os
 import re
@@ -50,8 +57,8 @@ class Handler(BaseHTTPRequestHandler):
     def redirect(self, location):
         self.reply(302, b"moved", [("Location", location)])
 
-    def file(self, n):
-        body = pattern(n)
+    def file(self, n, body=None):
+        body = pattern(n) if body is None else body
         m = re.fullmatch(r"bytes=(\d+)-(\d*)", self.headers.get("Range", ""))
         if not m:
             return self.reply(200, body)
@@ -61,7 +68,28 @@ class Handler(BaseHTTPRequestHandler):
             return self.reply(416, b"range not satisfiable", [("Content-Range", f"bytes */{n}")])
         self.reply(206, body[first:last + 1], [("Content-Range", f"bytes {first}-{last}/{n}")])
 
+    def served(self, name):
+        path = os.path.join(os.environ.get("LOOPBACK_FILES", "/nonexistent"), name)
+        if "/" in name or not os.path.isfile(path):
+            return self.reply(404, b"<html>not found</html>")
+        with open(path, "rb") as f:
+            body = f.read()
+        if name == os.environ.get("LOOPBACK_STALL"):
+            self.send_response(200)
+            self.send_header("Content-Length", str(len(body)))
+            self.end_headers()
+            self.wfile.write(body[:1000])
+            self.wfile.flush()
+            time.sleep(30)
+            self.close_connection = True
+            return
+        self.file(len(body), body)
+
     def do_GET(self):
+        if self.path.startswith("/downloads.php?"):
+            return self.served("QorVantor_update.zip")
+        if self.path.startswith("/util/"):
+            return self.served(self.path[len("/util/"):])
         parts = self.path.strip("/").split("/")
         kind, arg = parts[0], parts[1] if len(parts) > 1 else ""
         n = int(arg) if arg.isdigit() else 0
@@ -118,6 +146,11 @@ class Server(ThreadingHTTPServer):
 def main():
     lifetime = float(sys.argv[1]) if len(sys.argv) > 1 else 120.0
     server = Server(("127.0.0.1", 0), Handler)
+    if os.environ.get("LOOPBACK_TLS_CERT"):  # https with that (self-signed) certificate and key
+        import ssl
+        context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+        context.load_cert_chain(os.environ["LOOPBACK_TLS_CERT"])
+        server.socket = context.wrap_socket(server.socket, server_side=True)
     print(server.server_address[1], flush=True)
     threading.Thread(target=lambda: (sys.stdin.read(), os._exit(0)), daemon=True).start()
     threading.Thread(target=lambda: (time.sleep(lifetime), os._exit(0)), daemon=True).start()

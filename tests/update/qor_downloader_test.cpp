@@ -4,11 +4,6 @@
 // kStopped with the .part kept, and the string form is capped. Skipped when
 // python3 is not on PATH.
 #include <gtest/gtest.h>
-#include <fcntl.h>   // Required for: O_CLOEXEC
-#include <signal.h>  // Required for: kill()
-#include <spawn.h>   // Required for: posix_spawnp()
-#include <sys/wait.h>
-#include <unistd.h>  // Required for: pipe2(), close()
 
 #include <atomic>
 #include <chrono>
@@ -23,8 +18,7 @@
 #include "tests/support/files.h"
 #include "tests/support/temp_dir.h"
 #include "update/qor_downloader.h"
-
-extern char** environ;
+#include "tests/update/loopback_server.h"
 
 namespace fs = std::filesystem;
 using test_support::ReadText;
@@ -38,48 +32,6 @@ std::string Pattern(size_t n) {
   for (size_t i = 0; i < n; ++i) s[i] = char((i * 7 + 3) % 251);
   return s;
 }
-
-// The server process; it also ends by itself once our end of its standard
-// input closes (a test that crashes) or after two minutes.
-class LoopbackServer {
- public:
-  LoopbackServer() {
-    if (!test_support::HaveProgram("python3")) return;
-    int in[2], out[2];
-    if (::pipe2(in, O_CLOEXEC) != 0) return;
-    if (::pipe2(out, O_CLOEXEC) != 0) return;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, in[0], 0);
-    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-    std::string script = VANTOR_SOURCE_DIR "/tests/update/loopback_server.py";
-    char python[] = "python3";
-    char lifetime[] = "120";
-    char* argv[] = {python, script.data(), lifetime, nullptr};
-    if (::posix_spawnp(&pid_, "python3", &actions, nullptr, argv, environ) != 0) pid_ = -1;
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(in[0]);
-    ::close(out[1]);
-    stdin_ = in[1];
-    std::FILE* port_line = ::fdopen(out[0], "r");
-    if (port_line && std::fscanf(port_line, "%d", &port_) != 1) port_ = 0;
-    if (port_line) std::fclose(port_line);
-  }
-  ~LoopbackServer() {
-    if (stdin_ >= 0) ::close(stdin_);
-    if (pid_ > 0) {
-      ::kill(pid_, SIGTERM);
-      ::waitpid(pid_, nullptr, 0);
-    }
-  }
-  bool running() const { return port_ > 0; }
-  std::string Url(const std::string& path) const { return "http://127.0.0.1:" + std::to_string(port_) + path; }
-
- private:
-  pid_t pid_ = -1;
-  int stdin_ = -1;
-  int port_ = 0;
-};
 
 class QorDownloaderTest : public testing::Test {
  protected:
@@ -299,6 +251,14 @@ TEST_F(QorDownloaderTest, StringReplyIsWholeAndCapped) {
     EXPECT_EQ(ErrorOf([&] { downloader.DownloadToString(Url(c.path), reply); }), c.message);
     EXPECT_TRUE(reply == "v" + c.appended);
   }
+  // The manifest's fetch: a redirect to plain http is refused.
+  QorDownloadLimits https_only;
+  https_only.https_redirects_only = true;
+  downloader.set_limits(https_only);
+  std::string reply;
+  EXPECT_EQ(ErrorOf([&] { downloader.DownloadToString(Url("/redirect/10"), reply); }),
+            "Redirect to a scheme other than https");
+  EXPECT_TRUE(reply.empty());
 }
 
 }  // namespace
