@@ -4,10 +4,11 @@
 #
 #   bench/batch_vs_loop.sh [--build DIR] [--runs N]
 #
-# Two trees: 40 generated COD 4 models (vantor_batch_tree: 4 surfaces of
-# 3,000 vertices each, four influences a vertex, ~1.2 MB of xmodelsurfs a
-# model) and the bundled sample tree's cod4 folder (`vantor-cli sample`,
-# three small models). Every format (`--format all`) into a fresh folder
+# Three trees: 40 generated COD 4 models (vantor_batch_tree: 4 surfaces
+# of 3,000 vertices each, four influences a vertex), where the start of a
+# process weighs as much as the work; 16 larger ones (8 surfaces of 12,000
+# vertices, ~90 MB of output each), where the writing does; and the bundled
+# sample tree's cod4 folder (`vantor-cli sample`, three small models). Every format (`--format all`) into a fresh folder
 # under $TMPDIR (default /tmp) each run. The two ways take turns; RUNS
 # times (default 5). Prints the median and min-max wall time of each and
 # the ratio of the medians. The batch's files are checked against the
@@ -33,6 +34,7 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/vantor_batch_bench_$$_XXXXXX")
 trap 'rm -rf "$work"' EXIT
 export VANTOR_CONFIG_DIR=$work/config
 "$build/vantor_batch_tree" "$work/generated" 40 4 3000
+"$build/vantor_batch_tree" "$work/generated_large" 16 8 12000
 "$cli" sample "$work/sample" >/dev/null 2>&1
 echo "batch_vs_loop: $runs runs, $(basename "$build"), $(nproc) cores"
 
@@ -64,7 +66,7 @@ same_files() {
   diff -r -q -I 'Surface Load Time' "$1" "$2" >/dev/null 2>&1 || diff -r -I 'Surface Load Time' "$1" "$2" >/dev/null
 }
 
-for tree in generated sample/cod4; do
+for tree in generated generated_large sample/cod4; do
   root=$work/$tree
   models=$(find "$root/raw/xmodel" -maxdepth 1 -type f ! -name '*.*' | wc -l)
   loop_us=() batch_us=()

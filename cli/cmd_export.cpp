@@ -91,20 +91,25 @@ int RunBatchCommand(const CliArgs& args, ProgressLine& out, BatchSettings settin
 
   const auto started = std::chrono::steady_clock::now();
   auto elapsed = [&] { return std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count(); };
-  size_t finished = 0;
-  auto draw = [&] { out.Draw(float(CountModels(models).finished()) / float(models.size()), BarLabel(CountModels(models), elapsed())); };
+  // Counted here as models end: a model still running belongs to its
+  // runner thread.
+  BatchCounts counts;
+  counts.total = models.size();
+  auto draw = [&] { out.Draw(float(counts.finished()) / float(counts.total), BarLabel(counts, elapsed())); };
   RunBatch(models, settings, g_stop,
            [&](size_t index) {
              // A model's lines whole, then its files and its own line.
              const BatchModel& m = models[index];
+             counts.exported += m.status == BatchStatus::kExported;
+             counts.failed += m.status == BatchStatus::kFailed;
+             counts.skipped += m.status == BatchStatus::kSkipped;
              for (const std::string& line : m.lines) out.Log(line);
              if (!json) {
                for (const std::string& written : m.written) std::cout << Printable(written) << "\n";
                std::cout << std::flush;
              }
-             ++finished;
              if (out.terminal()) draw();
-             else out.Line(ModelLine(m, finished, models.size()));
+             else out.Line(ModelLine(m, counts.finished(), counts.total));
            },
            [&] { draw(); });
   sigaction(SIGINT, &previous, nullptr);
