@@ -3,6 +3,7 @@
 // every finished model through a small queue.
 #include "cli/batch_export.h"
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
