@@ -127,7 +127,8 @@ for surfs in $(find "$work/damaged/raw/xmodelsurfs" -iname 'fixture_soldier*'); 
   head -c $(( $(stat -c %s "$surfs") / 2 )) "$surfs" >"$surfs.cut" && mv "$surfs.cut" "$surfs"
 done
 status=0
-"$cli" export --all "$work/damaged" --game cod4 --format xe,obj --out "$work/damaged_out" -j 2 --json </dev/null \
+# (The folder itself this time, and the count attached to -j.)
+"$cli" export "$work/damaged/raw/xmodel" --game cod4 --format xe,obj --out "$work/damaged_out" -j2 --json </dev/null \
   >"$work/damaged.json" 2>"$work/damaged.err" || status=$?
 [[ $status -eq 1 ]] || fail "two damaged models: exit $status, not 1"
 for name in fixture_crate fixture_soldier; do
@@ -143,6 +144,13 @@ good = [m for m in doc["models"] if m["status"] == "exported"]
 assert good and all(m["written"] and all(os.path.isfile(w) for w in m["written"]) for m in good)
 assert doc["failed"] == 2 and doc["exported"] == len(good) and doc["stopped"] is False
 PY
+
+for bad in "-j 0" "-j x" "--all $work/no_such_root"; do
+  status=0
+  # shellcheck disable=SC2086
+  "$cli" export "$root/raw/xmodel" --format xe --out "$work/bad" $bad </dev/null >/dev/null 2>&1 || status=$?
+  [[ $status -eq 2 ]] || fail "export with $bad exited $status, not 2"
+done
 
 # 4. Interrupted runs. A tree of 24 generated models; a whole run is the
 # reference. A Ctrl-C lets the running models finish and starts no more
