@@ -41,6 +41,18 @@ std::optional<CliArgs> ParseCliArgs(int argc, char** argv, const std::vector<std
         error = "unknown option " + word;
         return std::nullopt;
       }
+    } else if (word.size() >= 2 && word[0] == '-' && word[1] != '-' &&
+               std::find(valued.begin(), valued.end(), word.substr(0, 2)) != valued.end()) {
+      // A short option with its value attached ("-j4") or following ("-j 4").
+      std::string value = word.substr(2);
+      if (value.empty()) {
+        if (i + 1 >= argc) {
+          error = "option " + word + " needs a value";
+          return std::nullopt;
+        }
+        value = argv[++i];
+      }
+      args.options[word.substr(0, 2)] = value;
     } else {
       args.positional.push_back(word);
     }

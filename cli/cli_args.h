@@ -15,7 +15,8 @@ struct CliArgs {
   std::optional<std::string> Get(const std::string& option) const;
 };
 
-// Options that take a value; every other "--word" is a flag.
+// Options that take a value ("--out", or a short "-j" written "-j 4" or
+// "-j4"); every other "--word" is a flag.
 // Returns nullopt (and sets `error`) on an unknown option or a missing value.
 std::optional<CliArgs> ParseCliArgs(int argc, char** argv, const std::vector<std::string>& valued,
                                     const std::vector<std::string>& flags, std::string& error);

@@ -2,16 +2,26 @@
 // steps), then, only when that worked, the chosen exports run as a second
 // job on the loaded model, as the window's export buttons queue them. The
 // worker's log lines go to standard error, each written file to standard
-// output; non-zero exit when a step failed.
+// output; non-zero exit when a step failed. Several models (paths, folders,
+// --all ROOT) run as a batch (batch_export.h).
+#include <signal.h>  // Required for: sigaction()
+
+#include <atomic>
+#include <chrono>
 #include <iostream>
 #include <sstream>
+#include <thread>
 
+#include "cli/batch_export.h"
+#include "cli/batch_models.h"
+#include "cli/batch_report.h"
 #include "cli/cli_session.h"
 #include "cli/commands.h"
 #include "cli/progress_line.h"
 #include "cli/terminal_question.h"
 #include "cli/terminal_text.h"
 #include "platform/desktop.h"
+#include "platform/fs_paths.h"
 #include "platform/program_paths.h"
 #include "platform/terminal.h"
 #include "model/xmodel_threaded.h"
@@ -37,13 +47,90 @@ constexpr FormatBit kFormats[] = {
     {"images", job::kMoveImages, true},
 };
 
+// Ctrl-C during a batch: the running models finish, no other starts. The
+// flag is all the handler touches; SA_RESETHAND makes a second Ctrl-C end
+// the process at once (a file being written is then left only under its
+// temporary name).
+std::atomic<bool> g_stop{false};
+static_assert(std::atomic<bool>::is_always_lock_free, "the signal handler needs a lock-free flag");
+
+void OnInterrupt(int) { g_stop.store(true); }
+
+constexpr int kExitInterrupted = 130;  // 128 + SIGINT, as a shell reports it
+
+int RunBatchCommand(const CliArgs& args, ProgressLine& out, BatchSettings settings, std::vector<std::string> paths) {
+  if (auto j = args.Get("-j")) {
+    try {
+      size_t used = 0;
+      settings.jobs = std::stoi(*j, &used);
+      if (used != j->size() || settings.jobs < 1 || settings.jobs > 256) throw std::invalid_argument("range");
+    } catch (...) {
+      std::cerr << "error: -j takes a number of models from 1 to 256\n";
+      return 2;
+    }
+  } else {
+    settings.jobs = int(std::max(1u, std::thread::hardware_concurrency()));
+  }
+  if (paths.empty()) {
+    std::cerr << "error: no models to export\n";
+    return 2;
+  }
+  const bool json = args.Has("--json");
+  std::vector<BatchModel> models(paths.size());
+  for (size_t i = 0; i < paths.size(); ++i) models[i].path = std::move(paths[i]);
+
+  TerminalQuestion question(settings.model.auto_switch);
+  question.SetProgressLine(&out);
+  platform::SetQuestionAnswerer(&question);
+  g_stop.store(false);
+  struct sigaction action = {}, previous = {};
+  action.sa_handler = OnInterrupt;
+  action.sa_flags = SA_RESETHAND;
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGINT, &action, &previous);
+
+  const auto started = std::chrono::steady_clock::now();
+  auto elapsed = [&] { return std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count(); };
+  // Counted here as models end: a model still running belongs to its
+  // runner thread.
+  BatchCounts counts;
+  counts.total = models.size();
+  auto draw = [&] { out.Draw(float(counts.finished()) / float(counts.total), BarLabel(counts, elapsed())); };
+  RunBatch(models, settings, g_stop,
+           [&](size_t index) {
+             // A model's lines whole, then its files and its own line.
+             const BatchModel& m = models[index];
+             counts.exported += m.status == BatchStatus::kExported;
+             counts.failed += m.status == BatchStatus::kFailed;
+             counts.skipped += m.status == BatchStatus::kSkipped;
+             for (const std::string& line : m.lines) out.Log(line);
+             if (!json) {
+               for (const std::string& written : m.written) std::cout << Printable(written) << "\n";
+               std::cout << std::flush;
+             }
+             if (out.terminal()) draw();
+             else out.Line(ModelLine(m, counts.finished(), counts.total));
+           },
+           [&] { draw(); });
+  sigaction(SIGINT, &previous, nullptr);
+  const bool stopped = g_stop.load() && CountModels(models).finished() < models.size();
+  for (const std::string& line : SummaryLines(models, elapsed(), stopped)) out.Line(line);
+  if (json) std::cout << BatchJson(models, elapsed(), stopped) << "\n" << std::flush;
+  platform::SetQuestionAnswerer(nullptr);
+  if (stopped) return kExitInterrupted;
+  return CountModels(models).failed > 0 ? 1 : 0;
+}
+
 }  // namespace
 
 int CmdExport(const CliArgs& args) {
-  if (args.positional.size() != 1 || !args.Has("--format")) {
-    std::cerr << "usage: vantor-cli export PATH --format xe[,...] [--out DIR] [--game cod4|cod5|bo] "
-                 "[--gdt-dir DIR] [--tags-dir DIR] [--scale F] [--sub-dir|--no-sub-dir] "
-                 "[--auto-switch yes|no] [--open] [--png off|colour|all]\n";
+  const bool batch = args.positional.size() != 1 || args.Has("--all") || args.Has("-j") ||
+                     args.Has("--skip-existing") || args.Has("--json") ||
+                     (args.positional.size() == 1 && platform::FolderExists(args.positional[0]));
+  if ((args.positional.empty() && !args.Has("--all")) || !args.Has("--format")) {
+    std::cerr << "usage: vantor-cli export PATH|FOLDER... [--all ROOT] --format xe[,...] [--out DIR] "
+                 "[--game cod4|cod5|bo] [--gdt-dir DIR] [--tags-dir DIR] [--scale F] [--sub-dir|--no-sub-dir] "
+                 "[--auto-switch yes|no] [--open] [--png off|colour|all] [-j N] [--skip-existing] [--json]\n";
     return 2;
   }
   uint32_t flags = 0;
@@ -99,6 +186,22 @@ int CmdExport(const CliArgs& args) {
       return 2;
     }
     exports.export_img_png = *png == "colour" ? 1 : *png == "all" ? 2 : 0;
+  }
+
+  if (batch) {
+    std::string error;
+    auto paths = CollectModels(args, error);
+    if (!paths) {
+      std::cerr << "error: " << error << "\n";
+      return 2;
+    }
+    BatchSettings settings;
+    settings.flags = flags;
+    settings.skip_existing = args.Has("--skip-existing");
+    settings.open_tags = args.Has("--open");
+    settings.exports = exports;
+    settings.model = *options;
+    return RunBatchCommand(args, out, settings, std::move(*paths));
   }
 
   TerminalQuestion question(options->auto_switch);

@@ -8,13 +8,15 @@
 #include "shell/logger.h"
 
 ProgressLine::ProgressLine(bool terminal) : terminal_(terminal) {
-  Logger().set_sink([this](std::string_view line) {
-    std::string text = ConvertColourCodes(line, terminal_);
-    std::lock_guard<std::mutex> hold(mutex_);
-    ClearLocked();
-    text.push_back('\n');
-    std::fwrite(text.data(), 1, text.size(), stderr);
-  });
+  Logger().set_sink([this](std::string_view line) { Log(line); });
+}
+
+void ProgressLine::Log(std::string_view line) {
+  std::string text = ConvertColourCodes(line, terminal_);
+  std::lock_guard<std::mutex> hold(mutex_);
+  ClearLocked();
+  text.push_back('\n');
+  std::fwrite(text.data(), 1, text.size(), stderr);
 }
 
 ProgressLine::~ProgressLine() {

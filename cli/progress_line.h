@@ -19,6 +19,8 @@ class ProgressLine {
   bool terminal() const { return terminal_; }
   // "[#####.....] label", `fill` from 0 to 1; nothing off a terminal.
   void Draw(float fill, std::string_view label);
+  // A log line (colour codes kept), written as the logger's sink writes it.
+  void Log(std::string_view line);
   // A line of its own; any byte in it is shown escaped.
   void Line(const std::string& text);
   // While a question waits for its answer on the terminal the bar stays

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <iostream>
+#include <mutex>
 #include <string>
 
 #include "cli/progress_line.h"
@@ -11,6 +12,9 @@
 bool TerminalQuestion::AskYesNo(std::string_view title, std::string_view text) {
   if (fixed_ >= 0) return fixed_ == 1;
   if (!platform::StdinIsTerminal()) return false;
+  // Models exported side by side ask one at a time.
+  static std::mutex asking;
+  std::lock_guard<std::mutex> hold(asking);
   if (bar_) bar_->Pause(true);
   std::cerr << title << ": " << text << "\n[y/N] " << std::flush;
   std::string answer;

@@ -33,6 +33,14 @@ double LodMs(const Xmodel& m, bool surface) {
 
 }  // namespace
 
+uint32_t JobSteps(uint32_t flags, const ExportSettings& settings) {
+  // With "export_images" on, every model export also moves the images; the
+  // scene and MTL writers name them from the same copy of the settings.
+  if (settings.export_images && (flags & (job::kExportMA | job::kExportOBJ | job::kExportXE)))
+    flags |= job::kMoveImages;
+  return flags;
+}
+
 bool JobReport::failed() const {
   for (const StepResult& s : steps)
     if (s.code != err::kSuccess) return true;
@@ -140,7 +148,18 @@ std::vector<JobReport> XmodelThreaded::TakeReports() {
   return out;
 }
 
+void XmodelThreaded::SetThreadSink(QorLogger::Sink sink) {
+  std::lock_guard<std::mutex> guard(queue_lock_);
+  thread_sink_ = std::move(sink);
+}
+
 void XmodelThreaded::Run() {
+  QorLogger::Sink sink;
+  {
+    std::lock_guard<std::mutex> guard(queue_lock_);
+    sink = thread_sink_;
+  }
+  if (sink) QorLogger::set_thread_sink(&sink);
   for (;;) {
     std::vector<Job> batch;
     {
@@ -187,11 +206,7 @@ void XmodelThreaded::RunJob(const Job& j, JobReport& report) {
     report.steps.push_back({bit, code});
   };
 
-  // With "export_images" on, every model export also moves the images; the
-  // scene and MTL writers name them from the same copy of the settings.
-  uint32_t flags = j.flags;
-  if (settings.export_images && (flags & (job::kExportMA | job::kExportOBJ | job::kExportXE)))
-    flags |= job::kMoveImages;
+  const uint32_t flags = JobSteps(j.flags, settings);
 
   for (uint32_t bit : kStepOrder) {
     if (bit == job::kTextures) RefreshBounds();  // every job, after the surface step
@@ -311,6 +326,19 @@ std::string XmodelThreaded::ExportDestination(const ExportSettings& settings) co
   return folder;
 }
 
+XmodelThreaded::OutputFolders XmodelThreaded::FoldersFor(const ExportSettings& settings) const {
+  OutputFolders f;
+  f.exports = ExportDestination(settings);
+  // The tags report and its pictures: beside the program unless
+  // "export_tags_local" puts them in the export folder.
+  f.tags = !settings.tags_folder.empty() ? settings.tags_folder
+                                         : (settings.export_tags_local ? f.exports : running_dir) + "/Tags";
+  f.gdt = settings.export_folder_GDT == kRunningDirectory || settings.export_folder_GDT.empty()
+              ? running_dir + "/GDTs"
+              : settings.export_folder_GDT;
+  return f;
+}
+
 ErrorCode XmodelThreaded::ExportStep(uint32_t bit, const ExportSettings& settings, const Job& job, JobReport& report) {
   WorkerNotices notices;
   NoticeBoard* board;
@@ -326,12 +354,9 @@ ErrorCode XmodelThreaded::ExportStep(uint32_t bit, const ExportSettings& setting
     Logger().log("^1Export^7:: %s (^4%s^7)", ErrorText(err::kInvalidPath).c_str(), model.name.c_str());
     return err::kInvalidPath;
   }
-  const std::string folder = ExportDestination(settings);
-  // The tags report and its pictures: beside the program unless
-  // "export_tags_local" puts them in the export folder.
-  const std::string tags_folder = !settings.tags_folder.empty()
-                                      ? settings.tags_folder
-                                      : (settings.export_tags_local ? folder : running_dir) + "/Tags";
+  const OutputFolders folders = FoldersFor(settings);
+  const std::string& folder = folders.exports;
+  const std::string& tags_folder = folders.tags;
   auto exported = [&](const char* title, const std::string& text) {
     board->PlaySound("export_done");
     board->PostMessage({AppMessageKind::kBalloon, text, title});
@@ -393,11 +418,7 @@ ErrorCode XmodelThreaded::ExportStep(uint32_t bit, const ExportSettings& setting
       return code;
     }
     case job::kDumpGDT: {
-      const std::string first =
-          settings.export_folder_GDT == kRunningDirectory || settings.export_folder_GDT.empty()
-              ? running_dir + "/GDTs"
-              : settings.export_folder_GDT;
-      ErrorCode code = model.DumpGDT(0, first, settings, &report.written);
+      ErrorCode code = model.DumpGDT(0, folders.gdt, settings, &report.written);
       if (code != err::kSuccess) {
         Logger().log("^1Dump GDT^7:: %s", ExportErrorText(code).c_str());
         Logger().log("^4Dumping GDT to Model folder Instead");

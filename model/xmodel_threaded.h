@@ -16,6 +16,7 @@
 #include "export/export_settings.h"
 #include "model/bounds.h"
 #include "model/xmodel.h"
+#include "shell/logger.h"
 #include "shell/notice_board.h"
 
 namespace job {
@@ -126,6 +127,27 @@ class XmodelThreaded {
 
   // The folder an export of the loaded model goes to.
   std::string ExportDestination(const ExportSettings& settings) const;
+  // Every folder the file-writing steps use, from the settings a job runs
+  // with (see ExportStep).
+  struct OutputFolders {
+    std::string exports;  // ExportDestination
+    std::string tags;     // the tags report and its pictures
+    std::string gdt;      // the GDT's first destination
+  };
+  OutputFolders FoldersFor(const ExportSettings& settings) const;
+
+  // The files a job of `flags` would write for the loaded model with the
+  // current export settings, by the names the exporters give them (an
+  // image only when its source is there); and the files the model was
+  // read from (xmodel, xmodelparts, every level's xmodelsurfs, the
+  // material files, and with images requested their sources). Call while
+  // the worker is idle.
+  std::vector<std::string> PlannedOutputs(uint32_t flags);
+  std::vector<std::string> SourceFiles(uint32_t flags);
+
+  // Lines the worker thread logs go to `sink` instead of the logger's own
+  // sink (set before Start; see QorLogger::set_thread_sink).
+  void SetThreadSink(QorLogger::Sink sink);
 
   // Everything below belongs to the worker thread while it runs jobs; the
   // main thread reads the model under `lock`, `bounds` under `box_lock`.
@@ -174,4 +196,9 @@ class XmodelThreaded {
   NoticeBoard* board_ = &Board();
   DetailSource* properties_ = nullptr;
   DetailSource* tags_ = nullptr;
+  QorLogger::Sink thread_sink_;
 };
+
+// The steps a job of `flags` runs with `settings`: "export_images" adds
+// the image step to every model export.
+uint32_t JobSteps(uint32_t flags, const ExportSettings& settings);

@@ -74,9 +74,22 @@ bool QorLogger::OpenLocked() {
   return file_open_;
 }
 
+namespace {
+thread_local QorLogger::Sink* t_thread_sink = nullptr;
+}  // namespace
+
+QorLogger::Sink* QorLogger::set_thread_sink(Sink* sink) {
+  Sink* previous = t_thread_sink;
+  t_thread_sink = sink;
+  return previous;
+}
+
 void QorLogger::WriteLocked(std::string_view line) {
   lines_written_.fetch_add(1, std::memory_order_relaxed);
-  if (sink_) sink_(line);
+  if (t_thread_sink && *t_thread_sink)
+    (*t_thread_sink)(line);
+  else if (sink_)
+    sink_(line);
   if (!OpenLocked()) return;  // dropped; the next line tries again
   std::fwrite(line.data(), 1, line.size(), file_);
   std::fputc('\n', file_);

@@ -80,6 +80,11 @@ class QorLogger {
   uint64_t lines_written() const { return lines_written_.load(std::memory_order_relaxed); }
 
   void set_sink(Sink sink);
+  // Lines logged on the calling thread go to `sink` instead of the sink
+  // above while it is set (the file still gets them); null puts the thread
+  // back. Lets several workers run at once and each keep its model's lines
+  // together. Returns the thread's previous one.
+  static Sink* set_thread_sink(Sink* sink);
   // Runs first in critical_error (the shell destroys the splash there).
   void set_critical_error_hook(std::function<void()> hook);
 

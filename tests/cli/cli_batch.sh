@@ -1,0 +1,190 @@
+#!/usr/bin/env bash
+# vantor-cli export over many models at once: each sample tree (the bundled
+# one and the real ones in ../shared/samples) in one command writes the same
+# bytes as one command per model; --skip-existing leaves current models
+# alone and exports a model again once a source is touched; damaged models
+# fail alone (exit 1, both listed, --json per model); a Ctrl-C or a kill in
+# the middle leaves no final file that differs from a whole run.
+#
+#   cli_batch.sh VANTOR_CLI VANTOR_BATCH_TREE PYTHON WORK_DIR
+set -euo pipefail
+
+cli=$1
+make_tree=$2
+python=$3
+work=$4
+
+rm -rf "$work"
+mkdir -p "$work"
+export VANTOR_CONFIG_DIR=$work/config
+failures=0
+fail() {
+  echo "FAIL: $*" >&2
+  failures=$((failures + 1))
+}
+
+"$cli" sample "$work/sample" >/dev/null 2>&1 || { echo "FAIL: vantor-cli sample" >&2; exit 1; }
+
+# Game flags of a tree, by its folder name.
+game_args() {
+  case $(basename "$1" | tr '[:upper:]' '[:lower:]') in
+    *cod4*) echo "--game cod4" ;;
+    *cod5* | *waw*) echo "--game cod5 --auto-switch yes" ;;
+    *bo*) echo "--game bo" ;;
+  esac
+}
+
+# Two output trees hold the same files with the same bytes, but for the
+# surface read's time that the scene, OBJ and XMODEL_EXPORT headers carry
+# ("Surface Load Time: 4.00 ms"), which no two runs share. With a third
+# argument, only the files of the first tree are looked at (a run that was
+# stopped holds fewer), and hidden temporary files are left out.
+same_files() {
+  "$python" - "$@" <<'PY'
+import os, re, sys
+a, b, subset = sys.argv[1], sys.argv[2], len(sys.argv) > 3
+def files(root):
+    out = set()
+    for d, _, names in os.walk(root):
+        out |= {os.path.relpath(os.path.join(d, n), root) for n in names if not (subset and n.startswith("."))}
+    return out
+fa, fb = files(a), files(b)
+problems = [] if subset and fa <= fb or fa == fb else [f"only in one: {sorted(fa ^ fb)[:5]}"]
+time = re.compile(rb"Surface Load Time: [0-9.]+ ?ms")
+for f in sorted(fa & fb):
+    x, y = (open(os.path.join(r, f), "rb").read() for r in (a, b))
+    if x != y and time.sub(b"", x) != time.sub(b"", y):
+        problems.append(f"{f} differs")
+print("\n".join(problems[:10]))
+sys.exit(1 if problems else 0)
+PY
+}
+
+# 1. One command per tree against one command per model.
+trees=("$work"/sample/*/)
+samples=$(dirname "$0")/../../../shared/samples
+[[ -d $samples ]] && trees+=("$samples"/*/)
+for tree in "${trees[@]}"; do
+  tree=${tree%/}
+  [[ -d $tree/raw/xmodel ]] || continue
+  label=$(basename "$tree")
+  read -ra g <<<"$(game_args "$tree")"
+  loop_failed=()
+  for model in "$tree"/raw/xmodel/*; do
+    [[ -f $model && $(basename "$model") != *.* ]] || continue
+    "$cli" export "$model" "${g[@]}" --format all --out "$work/loop/$label" </dev/null \
+      >/dev/null 2>>"$work/loop-$label.err" || loop_failed+=("$model")
+  done
+  status=0
+  "$cli" export --all "$tree" "${g[@]}" --format all --out "$work/batch/$label" -j 2 --json </dev/null \
+    >"$work/batch-$label.json" 2>"$work/batch-$label.err" || status=$?
+  expected=$(( ${#loop_failed[@]} > 0 ? 1 : 0 ))
+  [[ $status -eq $expected ]] || fail "$label: batch exited $status, the loop had ${#loop_failed[@]} failures"
+  same_files "$work/loop/$label" "$work/batch/$label" >"$work/diff-$label.txt" 2>&1 ||
+    fail "$label: batch files differ from one command per model: $(head -c 600 "$work/diff-$label.txt")"
+  failed_listed=$("$python" -c '
+import json, sys
+doc = json.load(open(sys.argv[1]))
+print("\n".join(sorted(m["path"] for m in doc["models"] if m["status"] == "failed")))' "$work/batch-$label.json")
+  [[ $failed_listed == "$(printf '%s\n' "${loop_failed[@]}" | sed '/^$/d' | sort)" ]] ||
+    fail "$label: batch failures [$failed_listed] are not the loop's [${loop_failed[*]}]"
+done
+
+# 2. --skip-existing: nothing written on a second run; a touched source
+# brings its model back.
+root=$work/sample/cod4
+out=$work/batch/cod4
+stamps() { find "$out" -type f -printf '%P %T@\n' | sort; }
+before=$(stamps)
+"$cli" export --all "$root" --game cod4 --format all --out "$out" --skip-existing --json </dev/null \
+  >"$work/skip1.json" 2>"$work/skip1.err" || fail "--skip-existing run exited $?"
+[[ $(stamps) == "$before" ]] || fail "--skip-existing changed files: $(diff <(echo "$before") <(stamps) | head -5)"
+"$python" - "$work/skip1.json" <<'PY' || fail "--skip-existing did not skip every model: $(head -c 400 "$work/skip1.json")"
+import json, sys
+doc = json.load(open(sys.argv[1]))
+assert doc["models"] and all(m["status"] == "skipped" for m in doc["models"]), doc
+assert doc["skipped"] == len(doc["models"]) and doc["failed"] == 0
+PY
+touched=$(find "$root/raw/xmodelsurfs" -iname 'fixture_soldier*' | head -1)
+sleep 0.05
+touch "$touched"
+"$cli" export --all "$root" --game cod4 --format all --out "$out" --skip-existing --json </dev/null \
+  >"$work/skip2.json" 2>"$work/skip2.err" || fail "--skip-existing after a touch exited $?"
+"$python" - "$work/skip2.json" <<'PY' || fail "a touched source did not export its model again: $(head -c 600 "$work/skip2.json")"
+import json, sys
+doc = json.load(open(sys.argv[1]))
+status = {m["name"]: m["status"] for m in doc["models"]}
+assert status.pop("fixture_soldier") == "exported", status
+assert status and all(s == "skipped" for s in status.values()), status
+PY
+same_files "$work/loop/cod4" "$out" >/dev/null || fail "the export after a touch differs from the first"
+
+# 3. Two damaged models among good ones: the others are exported, exit 1,
+# both named in the summary and in the report.
+cp -r "$root" "$work/damaged"
+head -c 40 "$root/raw/xmodel/fixture_crate" >"$work/damaged/raw/xmodel/fixture_crate"
+for surfs in $(find "$work/damaged/raw/xmodelsurfs" -iname 'fixture_soldier*'); do
+  head -c $(( $(stat -c %s "$surfs") / 2 )) "$surfs" >"$surfs.cut" && mv "$surfs.cut" "$surfs"
+done
+status=0
+# (The folder itself this time, and the count attached to -j.)
+"$cli" export "$work/damaged/raw/xmodel" --game cod4 --format xe,obj --out "$work/damaged_out" -j2 --json </dev/null \
+  >"$work/damaged.json" 2>"$work/damaged.err" || status=$?
+[[ $status -eq 1 ]] || fail "two damaged models: exit $status, not 1"
+for name in fixture_crate fixture_soldier; do
+  grep -q "^failed: .*/$name: " "$work/damaged.err" || fail "summary does not list $name: $(tail -5 "$work/damaged.err")"
+done
+"$python" - "$work/damaged.json" <<'PY' || fail "--json of the damaged tree: $(head -c 600 "$work/damaged.json")"
+import json, os, sys
+doc = json.load(open(sys.argv[1]))
+status = {os.path.basename(m["path"]): m for m in doc["models"]}
+assert {k for k, m in status.items() if m["status"] == "failed"} == {"fixture_crate", "fixture_soldier"}, status
+assert all(m["error"] for m in doc["models"] if m["status"] == "failed")
+good = [m for m in doc["models"] if m["status"] == "exported"]
+assert good and all(m["written"] and all(os.path.isfile(w) for w in m["written"]) for m in good)
+assert doc["failed"] == 2 and doc["exported"] == len(good) and doc["stopped"] is False
+PY
+
+for bad in "-j 0" "-j x" "--all $work/no_such_root"; do
+  status=0
+  # shellcheck disable=SC2086
+  "$cli" export "$root/raw/xmodel" --format xe --out "$work/bad" $bad </dev/null >/dev/null 2>&1 || status=$?
+  [[ $status -eq 2 ]] || fail "export with $bad exited $status, not 2"
+done
+
+# 4. Interrupted runs. A tree of 24 generated models; a whole run is the
+# reference. A Ctrl-C lets the running models finish and starts no more
+# (exit 130, no temporary file left); a kill may leave temporary files, but
+# never a final file that is not whole.
+"$make_tree" "$work/many" 24 6 12000 || { echo "FAIL: vantor_batch_tree" >&2; exit 1; }
+"$cli" export --all "$work/many" --game cod4 --format xe,obj,ma --out "$work/many_ref" -j 2 </dev/null \
+  >/dev/null 2>&1 || fail "reference run of the generated tree"
+for signal in INT KILL; do
+  dir=$work/many_$signal
+  "$cli" export --all "$work/many" --game cod4 --format xe,obj,ma --out "$dir" -j 2 </dev/null \
+    >"$dir.out" 2>"$dir.err" &
+  pid=$!
+  # Once the first model is out, the next ones are being written.
+  for _ in $(seq 1 600); do
+    [[ $(grep -c '^\[' "$dir.err" 2>/dev/null || true) -ge 2 ]] && break
+    sleep 0.02
+  done
+  kill -s "$signal" "$pid"
+  status=0
+  wait "$pid" || status=$?
+  finals=$(find "$dir" -type f ! -name '.*' | wc -l)
+  temps=$(find "$dir" -type f -name '.*vantor-tmp*' | wc -l)
+  same_files "$dir" "$work/many_ref" subset >"$dir.diff" || fail "SIG$signal: final files differ from a whole run: $(head -c 400 "$dir.diff")"
+  if [[ $signal == INT ]]; then
+    [[ $status -eq 130 ]] || fail "Ctrl-C: exit $status, not 130"
+    [[ $temps -eq 0 ]] || fail "Ctrl-C left $temps temporary files"
+    grep -q 'not started (stopped)' "$dir.err" || fail "Ctrl-C: no summary: $(tail -3 "$dir.err")"
+    [[ $finals -lt $(find "$work/many_ref" -type f | wc -l) ]] || fail "Ctrl-C came too late to stop anything"
+  else
+    [[ $status -eq 137 ]] || fail "SIGKILL: exit $status"
+    echo "SIGKILL mid-run: $finals final files, all whole; $temps temporary files left"
+  fi
+done
+
+echo "cli_batch: $failures failures"
+[[ $failures -eq 0 ]]
