@@ -1,0 +1,328 @@
+// glTF and GLB writer: a round trip through the test's own reader
+// (positions, UVs, winding, joints and weights against the XMODEL_EXPORT of
+// the same model), the four-influence rule, names escaped, maps as PNG
+// files or embedded, unreadable maps left out, refused outputs leaving no
+// file, and the real readers: the Khronos validator over the fixtures and
+// every real sample, Assimp's counts.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <regex>
+#include <set>
+
+#include "export/gltf_json.h"
+#include "model/texture_pick.h"
+#include "tests/export/export_test_support.h"
+#include "tests/export/gltf_reader.h"
+#include "tests/shell/shell_test_support.h"
+#include "tests/support/xe_parser.h"
+#include "tools/fixture/iwi_writer.h"
+#include "tools/fixture/sample_tree.h"
+
+namespace {
+
+using namespace export_test;
+using gltf_test::GltfFile;
+using gltf_test::Json;
+
+constexpr bool kBinary[] = {false, true};
+
+class GltfWriterTest : public ExportTest {
+ protected:
+  fs::path Export(bool binary, ExportWritten* written = nullptr) {
+    EXPECT_EQ(model_.ExportGLTF(Out(), binary, written), err::kSuccess);
+    return OutFile(model_.lods[0].surf_name + (binary ? ".glb" : ".gltf"));
+  }
+};
+
+// A vertex's bone weights, merged by bone, zero weights left out.
+using Weights = std::map<int, double>;
+
+Weights Merged(const std::vector<std::pair<int, double>>& list) {
+  Weights out;
+  for (const auto& [bone, weight] : list)
+    if (weight > 0) out[bone] += weight;
+  return out;
+}
+
+// The glTF rule applied to the XMODEL_EXPORT's list: the heaviest four,
+// divided by their sum.
+Weights HeaviestFour(const Weights& all) {
+  std::vector<std::pair<int, double>> list(all.begin(), all.end());
+  std::stable_sort(list.begin(), list.end(), [](auto& a, auto& b) { return a.second > b.second; });
+  if (list.size() > 4) list.resize(4);
+  double sum = 0;
+  for (auto& p : list) sum += p.second;
+  Weights out;
+  for (auto& p : list) out[p.first] = p.second / sum;
+  return out;
+}
+
+// Reads every primitive back and checks it against the model and its
+// XMODEL_EXPORT: positions and UVs to the float, corners first, third,
+// second, and each vertex's joints and weights (sum 1 within 1e-6).
+void ExpectRoundTrip(const GltfFile& file, const Xmodel& model, const xe::File& xe, const std::string& what) {
+  ASSERT_EQ(file.error, "") << what;
+  const XmodelLod& lod = model.lods[0];
+  const Json& prims = file.doc["meshes"][0]["primitives"];
+  ASSERT_EQ(prims.size(), lod.surfaces.size()) << what;
+  const bool skinned = !model.bones.empty();
+  EXPECT_EQ(file.doc["skins"][0]["joints"].size(), model.bones.size()) << what;
+  size_t first_vertex = 0;
+  for (size_t si = 0; si < lod.surfaces.size(); ++si) {
+    const XmodelSurface& s = lod.surfaces[si];
+    const Json& attributes = prims[si]["attributes"];
+    size_t c = 0;
+    const std::vector<double> pos = file.Read(size_t(attributes["POSITION"].number), c);
+    const std::vector<double> uv = file.Read(size_t(attributes["TEXCOORD_0"].number), c);
+    const std::vector<double> idx = file.Read(size_t(prims[si]["indices"].number), c);
+    ASSERT_EQ(pos.size(), s.vertices.size() * 3) << what;
+    ASSERT_EQ(uv.size(), s.vertices.size() * 2) << what;
+    ASSERT_EQ(idx.size(), s.triangles.size()) << what;
+    for (size_t v = 0; v < s.vertices.size(); ++v) {
+      for (int k = 0; k < 3; ++k) ASSERT_EQ(float(pos[v * 3 + k]), s.vertices[v].position[k]) << what;
+      ASSERT_EQ(float(uv[v * 2]), s.vertices[v].u) << what;
+      ASSERT_EQ(float(uv[v * 2 + 1]), 1.0f - s.vertices[v].v) << what;
+    }
+    for (size_t t = 0; t < s.triangles.size(); t += 3) {
+      ASSERT_EQ(idx[t], s.triangles[t]) << what;
+      ASSERT_EQ(idx[t + 1], s.triangles[t + 2]) << what;
+      ASSERT_EQ(idx[t + 2], s.triangles[t + 1]) << what;
+    }
+    if (skinned) {
+      const std::vector<double> joints = file.Read(size_t(attributes["JOINTS_0"].number), c);
+      const std::vector<double> weights = file.Read(size_t(attributes["WEIGHTS_0"].number), c);
+      ASSERT_EQ(joints.size(), s.vertices.size() * 4) << what;
+      ASSERT_EQ(weights.size(), s.vertices.size() * 4) << what;
+      for (size_t v = 0; v < s.vertices.size(); ++v) {
+        Weights read;
+        double sum = 0;
+        for (size_t k = 0; k < 4; ++k) {
+          sum += float(weights[v * 4 + k]);
+          if (weights[v * 4 + k] > 0) read[int(joints[v * 4 + k])] += weights[v * 4 + k];
+        }
+        ASSERT_NEAR(sum, 1.0, 1e-6) << what << " vertex " << v;
+        const Weights expected = HeaviestFour(Merged(xe.verts[first_vertex + v].bones));
+        ASSERT_EQ(read.size(), expected.size()) << what << " vertex " << v;
+        for (const auto& [bone, weight] : expected) {
+          ASSERT_TRUE(read.count(bone)) << what << " vertex " << v << " bone " << bone;
+          ASSERT_NEAR(read[bone], weight, 1e-5) << what << " vertex " << v << " bone " << bone;
+        }
+      }
+    }
+    first_vertex += s.vertices.size();
+  }
+}
+
+TEST_F(GltfWriterTest, RoundTripGivesBackGeometryJointsAndWeights) {
+  const fixture::ModelFiles models[] = {fixture::MakePropModel("crate", Cod4),
+                                        fixture::MakeSoldierModel("soldier", Cod5),
+                                        fixture::MakeSoldierModel("soldier_bo", BO), fixture::MakeBarrelModel("barrel")};
+  for (const fixture::ModelFiles& files : models) {
+    Load(files, 2.54f);
+    ModelSnapshot before(model_);
+    ASSERT_EQ(model_.ExportXE(Out()), err::kSuccess);
+    const xe::File xe = xe::Parse(ReadText(OutFile(model_.lods[0].surf_name + ".XMODEL_EXPORT")));
+    ASSERT_TRUE(xe.ok) << xe.error;
+    for (bool binary : kBinary) {
+      const GltfFile file(Export(binary));
+      ExpectRoundTrip(file, model_, xe, files.name + (binary ? " glb" : " gltf"));
+      // The bones' parent-relative offsets, carrying the load scale as the
+      // positions do.
+      const Json& nodes = file.doc["nodes"];
+      const size_t first_bone = 2;
+      for (size_t b = 0; b < model_.bones.size(); ++b) {
+        const Json& node = nodes[first_bone + b];
+        EXPECT_EQ(node["name"].string, model_.bones[b].name);
+        for (int k = 0; k < 3; ++k) EXPECT_EQ(float(node["translation"][size_t(k)].number), model_.bones[b].position[k]);
+      }
+    }
+    EXPECT_TRUE(before.Same(model_)) << files.name;
+    EXPECT_FALSE(model_.busy);
+  }
+}
+
+// Seven influences of distinct weights a vertex: the heaviest four stay,
+// renormalised to a sum of 1.
+TEST_F(GltfWriterTest, MoreThanFourInfluencesKeepTheHeaviestFourRenormalised) {
+  fixture::ModelFiles files = fixture::MakeBigModel(2, 64, 7, Cod4);
+  for (fixture::SurfsSurface& s : files.surfs[0].surfaces)
+    for (size_t v = 0; v < s.vertices.size(); ++v)
+      for (size_t k = 0; k < s.vertices[v].influences.size(); ++k)
+        s.vertices[v].influences[k].weight = uint16_t(1000 * (1 + (k * 5 + v) % 7));
+  Load(files);
+  ASSERT_EQ(model_.ExportXE(Out()), err::kSuccess);
+  const xe::File xe = xe::Parse(ReadText(OutFile("fixture_big_lod0.XMODEL_EXPORT")));
+  ASSERT_TRUE(xe.ok) << xe.error;
+  ASSERT_EQ(xe.verts[0].bones.size(), 7u);
+  for (bool binary : kBinary) ExpectRoundTrip(GltfFile(Export(binary)), model_, xe, binary ? "glb" : "gltf");
+}
+
+// Names go into the JSON as UTF-8 text: quotes, backslashes and line
+// breaks escaped, bytes that are not UTF-8 as U+FFFD; the buffer's and
+// pictures' file names as URIs.
+TEST_F(GltfWriterTest, NamesAreEscapedAsJsonRequires) {
+  fixture::ModelFiles files = fixture::MakeSoldierModel("soldier", Cod4);
+  Load(files);
+  model_.bones[1].name = "j_\"main\"\\root\n\x01";
+  model_.bones[2].name = "j_caf\xc3\xa9_\xff";
+  model_.lods[0].unique_materials[0] = "mtl \"body\"";
+  model_.name = "sold\tier";
+  const GltfFile file(Export(false));
+  ASSERT_EQ(file.error, "");
+  EXPECT_EQ(file.doc["nodes"][3]["name"].string, "j_\"main\"\\root\n\x01");
+  EXPECT_EQ(file.doc["nodes"][4]["name"].string, "j_caf\xc3\xa9_\xef\xbf\xbd");
+  EXPECT_EQ(file.doc["materials"][0]["name"].string, "mtl \"body\"");
+  EXPECT_EQ(file.doc["scenes"][0]["name"].string, "sold\tier");
+  EXPECT_EQ(UriOfFileName("a b#%/\xc3\xa9.png"), "a%20b%23%25/%C3%A9.png");
+}
+
+// Maps: colour as base colour, normal map, specular map through
+// KHR_materials_specular; PNG files under "images" (read back by
+// ImageMagick) or embedded in the GLB; a map that cannot be read leaves its
+// material without it and is logged.
+TEST_F(GltfWriterTest, MapsArePngFilesOrEmbeddedAndUnreadableOnesAreLeftOut) {
+  fixture::ModelFiles files = fixture::MakePropModel("crate", Cod4);
+  files.materials[0].slots = {{"colorMap", "~-gcrate_col"}, {"normalMap", "crate_nml"}, {"specularMap", "crate_spc"}};
+  const std::string images = (dir_ / "game" / "raw" / "images").string() + "/";
+  for (const char* name : {"~-gcrate_col", "crate_nml"}) {
+    fixture::IwiDesc d;
+    d.format = 11;
+    d.picture = fixture::MakeTestPicture(16, 8);
+    ASSERT_TRUE(fixture::WriteFile(images + name + ".iwi", fixture::WriteIwi(d)));
+  }
+  Load(files);  // crate_spc.iwi is missing
+  shell_test::LogCapture log;
+  ExportWritten written;
+  const GltfFile gltf(Export(false, &written));
+  ASSERT_EQ(gltf.error, "");
+  const Json& material = gltf.doc["materials"][0];
+  EXPECT_EQ(material["pbrMetallicRoughness"]["baseColorTexture"]["index"].Int(), 0);
+  EXPECT_EQ(material["normalTexture"]["index"].Int(), 1);
+  EXPECT_FALSE(material.Has("extensions"));
+  EXPECT_TRUE(log.Contains("crate_spc")) << log.Joined();
+  EXPECT_EQ(gltf.doc["images"][0]["uri"].string, "images/_-gcrate_col.png");
+  EXPECT_EQ(written, (ExportWritten{OutFile("images/_-gcrate_col.png").string(), OutFile("images/crate_nml.png").string(),
+                                    OutFile("crate_lod0.bin").string(), OutFile("crate_lod0.gltf").string()}));
+  if (HaveProgram("identify")) {
+    EXPECT_EQ(RunCommand("identify -format '%m %wx%h' '" + OutFile("images/_-gcrate_col.png").string() + "'"),
+              "PNG 16x8");
+  }
+
+  // With the specular map present it comes through the extension, and the
+  // GLB carries the pictures as buffer views.
+  fixture::IwiDesc d;
+  d.format = 11;
+  d.picture = fixture::MakeTestPicture(8, 8);
+  ASSERT_TRUE(fixture::WriteFile(images + "crate_spc.iwi", fixture::WriteIwi(d)));
+  const GltfFile glb(Export(true));
+  ASSERT_EQ(glb.error, "");
+  EXPECT_EQ(glb.doc["extensionsUsed"][0].string, "KHR_materials_specular");
+  EXPECT_EQ(glb.doc["materials"][0]["extensions"]["KHR_materials_specular"]["specularColorTexture"]["index"].Int(), 2);
+  ASSERT_EQ(glb.doc["images"].size(), 3u);
+  for (size_t i = 0; i < 3; ++i) {
+    EXPECT_EQ(glb.doc["images"][i]["mimeType"].string, "image/png");
+    EXPECT_EQ(glb.View(size_t(glb.doc["images"][i]["bufferView"].number)).substr(1, 3), "PNG");
+  }
+}
+
+// Refused before anything is written: a file name from the game file that
+// would leave the folder; a folder where the file should be fails the
+// open; the model is left as it was.
+TEST_F(GltfWriterTest, RefusedExportsLeaveNoFile) {
+  Load(fixture::MakeSoldierModel("soldier", Cod4));
+  ModelSnapshot before(model_);
+  const std::string surf = model_.lods[0].surf_name;
+  model_.lods[0].surf_name = "../escape";
+  EXPECT_EQ(model_.ExportGLTF(Out(), true), err::kInvalidPath);
+  model_.lods[0].surf_name = surf;
+  EXPECT_FALSE(fs::exists(dir_ / "escape.glb"));
+  fs::create_directories(OutFile(surf + ".glb"));
+  EXPECT_EQ(model_.ExportGLTF(Out(), true), err::kCantOpen);
+  model_.lods[0].surfaces[0].triangles[0] = 60000;  // past the surface's vertices
+  EXPECT_EQ(model_.ExportGLTF(Out(), false), err::kOutOfRange);
+  EXPECT_FALSE(fs::exists(OutFile(surf + ".gltf")));
+  model_.lods[0].surfaces[0].triangles[0] = 0;
+  EXPECT_TRUE(before.Same(model_));
+  EXPECT_FALSE(model_.busy);
+  for (const auto& e : fs::directory_iterator(Out()))
+    EXPECT_EQ(e.path().filename().string(), surf + ".glb") << "left behind: " << e.path();
+}
+
+// ------------------------------------------------------------ real readers
+
+// The Khronos validator (tests/export/gltf/validate.sh installs it with npm
+// on first use): every file without an error. Returns the files' reports.
+std::string ValidatorErrors(const std::vector<fs::path>& files) {
+  std::string command = "bash '" + (fs::path(VANTOR_SOURCE_DIR) / "tests/export/gltf/validate.sh").string() + "'";
+  for (const fs::path& f : files) command += " '" + f.string() + "'";
+  int status = 0;
+  const std::string out = RunCommand(command + " 2>&1", &status);
+  if (status == 0 && std::count(out.begin(), out.end(), '\n') == std::ptrdiff_t(files.size())) return "";
+  return "status " + std::to_string(status) + ":\n" + out;
+}
+
+TEST(GltfWriterRealReaders, ValidatorAndAssimpReadEveryFixtureAndSample) {
+  const fs::path out = fs::path(::testing::TempDir()) / ("vantor_exp_gltf_real_" + std::to_string(::getpid()));
+  fs::remove_all(out);
+  std::vector<std::pair<std::string, GameVersion>> models;
+  for (const std::string& path : fixture::WriteSampleTree((out / "fixtures").string())) {
+    const GameVersion game = path.find("/bo/") != std::string::npos    ? BO
+                             : path.find("/cod5/") != std::string::npos ? Cod5
+                                                                        : Cod4;
+    models.emplace_back(path, game);
+  }
+  ASSERT_GE(models.size(), 9u);
+  const fs::path samples = fs::path(VANTOR_SOURCE_DIR) / ".." / "shared" / "samples";
+  const std::pair<const char*, GameVersion> trees[] = {{"cod4-modtools", Cod4}, {"cod4-deathrun", Cod4},
+                                                       {"cod4-surf", Cod4},      {"bo-t7mod", BO},
+                                                       {"bo-ville", BO},         {"waw-santaraus", Cod5}};
+  if (fs::exists(samples))
+    for (const auto& [tree, game] : trees)
+      for (const auto& entry : fs::directory_iterator(samples / tree / "raw" / "xmodel"))
+        models.emplace_back(entry.path().string(), game);
+
+  std::vector<fs::path> files;
+  std::vector<std::array<size_t, 3>> counts;  // primitives, vertices, faces
+  std::vector<size_t> bone_counts;
+  std::set<GameVersion> games;
+  for (const auto& [path, game] : models) {
+    Xmodel m;
+    m.game = game;
+    m.scale = 2.54f;
+    if (m.LoadxmodelFull(path) != err::kSuccess || m.LoadSurface() != err::kSuccess) continue;
+    PickTextures(m);
+    const fs::path folder = out / "export" / std::to_string(files.size());
+    for (bool binary : kBinary) {
+      ASSERT_EQ(m.ExportGLTF(folder.string(), binary), err::kSuccess) << path;
+      files.push_back(folder / (m.lods[0].surf_name + (binary ? ".glb" : ".gltf")));
+      std::array<size_t, 3> c{m.lods[0].surfaces.size(), 0, 0};
+      for (const XmodelSurface& s : m.lods[0].surfaces) c[1] += s.vertices.size(), c[2] += s.triangles.size() / 3;
+      counts.push_back(c);
+      // Read raw, Assimp gives every mesh the skin's joints as its bones.
+      bone_counts.push_back(c[0] * m.bones.size());
+    }
+    games.insert(m.layout);
+  }
+  EXPECT_GE(files.size(), fs::exists(samples) ? 40u : 18u);
+  EXPECT_EQ(games.size(), 3u);
+  EXPECT_EQ(ValidatorErrors(files), "");
+
+  if (!HaveProgram("assimp")) GTEST_SKIP() << "assimp (Debian assimp-utils) is not installed";
+  for (size_t i = 0; i < files.size(); ++i) {
+    const std::string text = RunCommand("assimp info '" + files[i].string() + "' -r 2>&1");
+    auto number = [&](const char* what) {
+      std::smatch m;
+      return std::regex_search(text, m, std::regex(std::string("\n") + what + R"(:\s+(\d+))")) ? std::stoul(m[1]) : 0ul;
+    };
+    EXPECT_EQ(number("Meshes"), counts[i][0]) << files[i];
+    EXPECT_EQ(number("Vertices"), counts[i][1]) << files[i];
+    EXPECT_EQ(number("Faces"), counts[i][2]) << files[i];
+    EXPECT_EQ(number("Bones"), bone_counts[i]) << files[i];
+  }
+  fs::remove_all(out);
+}
+
+}  // namespace
