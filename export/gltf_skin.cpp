@@ -1,7 +1,7 @@
 // Skeleton and weights for the glTF export (see gltf_skin.h).
 #include "export/gltf_skin.h"
 
-#include <algorithm>  // Required for: std::stable_sort
+#include <utility>  // Required for: std::swap
 #include <cmath>      // Required for: std::sqrt, std::isfinite
 
 namespace {
@@ -48,14 +48,18 @@ void RotationMatrix(const float q[4], Mat3 m) {
 JointWeights VertexJointWeights(const XmodelSurface& s, size_t vi, size_t bone_count) {
   const int rigid = s.bone_table.empty() ? 0 : s.bone_table[0].bone;
   const int own = s.weighted ? s.influences[vi].primary_bone : rigid;
-  std::vector<Influence> list;
+  // Kept between calls: a vertex a call, millions of them in a large model.
+  thread_local std::vector<Influence> list;
+  list.clear();
   const std::span<const InfluenceEntry> entries = s.Entries(vi);
   double rest = 1.0;
   for (const InfluenceEntry& e : entries) rest -= EntryWeight(e.weight);
   Add(list, own, rest, bone_count);
   for (const InfluenceEntry& e : entries) Add(list, e.bone, EntryWeight(e.weight), bone_count);
 
-  std::stable_sort(list.begin(), list.end(), [](const Influence& a, const Influence& b) { return a.weight > b.weight; });
+  // Heaviest first; an insertion sort keeps equal weights in list order.
+  for (size_t i = 1; i < list.size(); ++i)
+    for (size_t k = i; k > 0 && list[k].weight > list[k - 1].weight; --k) std::swap(list[k], list[k - 1]);
   if (list.size() > kMaxJointInfluences) list.resize(kMaxJointInfluences);
   JointWeights out;
   if (list.empty()) {

@@ -52,10 +52,12 @@ struct View {
   size_t offset = 0;
   size_t length = 0;
   int target = 0;  // 0: none (pictures, inverse bind matrices)
+  size_t stride = 0;  // interleaved vertex attributes; 0: packed
 };
 
 struct Accessor {
   size_t view = 0;
+  size_t offset = 0;  // within the view
   int component = kFloat;
   bool normalized = false;
   size_t count = 0;
@@ -63,26 +65,53 @@ struct Accessor {
   std::vector<float> min, max;  // positions only
 };
 
-struct Buffer {
-  std::vector<uint8_t> bytes;  // reserved to its final size before the first view
-  std::vector<View> views;
-  std::vector<Accessor> accessors;
+size_t Padded(size_t n) { return (n + 3) & ~size_t(3); }
 
-  // Room for a view of `length` bytes at the next 4-byte boundary.
-  uint8_t* AddView(size_t length, int target) {
-    const size_t offset = (bytes.size() + 3) & ~size_t(3);
-    bytes.resize(offset + length);
-    views.push_back({offset, length, target});
-    return bytes.data() + offset;
+// The buffer is laid out twice by the same code: a first pass without a
+// file only places the views and accessors (and finds the position bounds
+// the JSON needs before the bytes), a second one formats each view into a
+// small scratch block and writes it out, so the bytes of a large model are
+// never all in memory at once.
+class Buffer {
+ public:
+  explicit Buffer(std::FILE* file = nullptr) : file_(file) {}
+
+  // Room for a view of `length` bytes at the next 4-byte boundary; null in
+  // the layout pass. The previous view goes to the file first.
+  uint8_t* AddView(size_t length, int target, size_t stride = 0) {
+    Flush();
+    const size_t offset = Padded(size_);
+    if (file_) {
+      static const uint8_t kZeros[4] = {0, 0, 0, 0};
+      std::fwrite(kZeros, 1, offset - size_, file_);
+      scratch_.resize(length);
+      pending_ = true;
+    }
+    views.push_back({offset, length, target, stride});
+    size_ = offset + length;
+    return file_ ? scratch_.data() : nullptr;
   }
   size_t AddAccessor(Accessor a) {
     a.view = views.size() - 1;
     accessors.push_back(std::move(a));
     return accessors.size() - 1;
   }
+  void Flush() {
+    if (pending_ && !scratch_.empty()) std::fwrite(scratch_.data(), 1, scratch_.size(), file_);
+    pending_ = false;
+  }
+  size_t size() const { return size_; }
+
+  std::vector<View> views;
+  std::vector<Accessor> accessors;
+
+ private:
+  std::FILE* file_;
+  std::vector<uint8_t> scratch_;
+  size_t size_ = 0;
+  bool pending_ = false;
 };
 
-size_t Padded(size_t n) { return (n + 3) & ~size_t(3); }
 
 // ------------------------------------------------------------ [SECTION] Pictures
 
@@ -169,82 +198,64 @@ struct Primitive {
 
 bool Drawable(const XmodelSurface& s) { return !s.vertices.empty() && s.triangles.size() >= 3; }
 
-// Bytes of one surface's views, each padded to 4.
-uint64_t SurfaceBytes(const XmodelSurface& s, bool skinned) {
-  const uint64_t n = s.vertices.size();
-  uint64_t per_vertex = 12 + 12 + 8 + 4 + (skinned ? 8 + 16 : 0);
-  return n * per_vertex + Padded(s.triangles.size() * 2) + 4 * 7;
-}
-
 float Finite(float v) { return std::isfinite(v) ? v : 0.0f; }
 
-void PutFloats(uint8_t*& p, const float* v, size_t n) {
-  std::memcpy(p, v, n * sizeof(float));
-  p += n * sizeof(float);
-}
-
+// One surface's views and accessors; in the layout pass (no file) only
+// their places and the position bounds. A vertex's attributes stand
+// together, one record a vertex, so the model's vertices are read once.
 Primitive WriteSurface(Buffer& buffer, const XmodelSurface& s, size_t bone_count) {
   const size_t n = s.vertices.size();
+  const size_t stride = bone_count > 0 ? 60 : 36;
   Primitive prim;
-
-  uint8_t* p = buffer.AddView(n * 12, kArrayBuffer);
-  Accessor position{0, kFloat, false, n, "VEC3", {0, 0, 0}, {0, 0, 0}};
+  Accessor position{0, 0, kFloat, false, n, "VEC3", {0, 0, 0}, {0, 0, 0}};
+  uint8_t* p = buffer.AddView(n * stride, kArrayBuffer, stride);
   for (size_t i = 0; i < n; ++i) {
+    const XmodelVertex& vertex = s.vertices[i];
     float v[3];
     for (int k = 0; k < 3; ++k) {
-      v[k] = Finite(s.vertices[i].position[k]);
+      v[k] = Finite(vertex.position[k]);
       if (i == 0 || v[k] < position.min[size_t(k)]) position.min[size_t(k)] = v[k];
       if (i == 0 || v[k] > position.max[size_t(k)]) position.max[size_t(k)] = v[k];
     }
-    PutFloats(p, v, 3);
+    if (!p) continue;
+    uint8_t* record = p + i * stride;
+    std::memcpy(record, v, 12);
+    // glTF wants unit normals; one that is zero or broken points up.
+    const float* src = vertex.normal;
+    const float length = std::sqrt(src[0] * src[0] + src[1] * src[1] + src[2] * src[2]);
+    float normal[3] = {0, 0, 1};
+    if (std::isfinite(length) && length > 1e-20f)
+      for (int k = 0; k < 3; ++k) normal[k] = src[k] / length;
+    std::memcpy(record + 12, normal, 12);
+    // The file's own (u, v): glTF's UV origin is the picture's top left, as
+    // the games'; `v` in memory is flipped for GL.
+    const float uv[2] = {Finite(vertex.u), Finite(1.0f - vertex.v)};
+    std::memcpy(record + 24, uv, 8);
+    std::memcpy(record + 32, vertex.colour, 4);
+    if (bone_count > 0) {
+      const JointWeights w = VertexJointWeights(s, i, bone_count);
+      std::memcpy(record + 36, w.joints.data(), 8);
+      std::memcpy(record + 44, w.weights.data(), 16);
+    }
   }
   prim.position = buffer.AddAccessor(std::move(position));
-
-  // glTF wants unit normals; one that is zero or broken points up.
-  p = buffer.AddView(n * 12, kArrayBuffer);
-  for (size_t i = 0; i < n; ++i) {
-    const float* src = s.vertices[i].normal;
-    const double length = std::sqrt(double(src[0]) * src[0] + double(src[1]) * src[1] + double(src[2]) * src[2]);
-    float v[3] = {0, 0, 1};
-    if (std::isfinite(length) && length > 1e-12)
-      for (int k = 0; k < 3; ++k) v[k] = float(src[k] / length);
-    PutFloats(p, v, 3);
-  }
-  prim.normal = buffer.AddAccessor({0, kFloat, false, n, "VEC3", {}, {}});
-
-  // The file's own (u, v): glTF's UV origin is the picture's top left, as
-  // the games'; `v` in memory is flipped for GL.
-  p = buffer.AddView(n * 8, kArrayBuffer);
-  for (size_t i = 0; i < n; ++i) {
-    const float v[2] = {Finite(s.vertices[i].u), Finite(1.0f - s.vertices[i].v)};
-    PutFloats(p, v, 2);
-  }
-  prim.uv = buffer.AddAccessor({0, kFloat, false, n, "VEC2", {}, {}});
-
-  p = buffer.AddView(n * 4, kArrayBuffer);
-  for (size_t i = 0; i < n; ++i, p += 4) std::memcpy(p, s.vertices[i].colour, 4);
-  prim.colour = buffer.AddAccessor({0, kUnsignedByte, true, n, "VEC4", {}, {}});
-
+  prim.normal = buffer.AddAccessor({0, 12, kFloat, false, n, "VEC3", {}, {}});
+  prim.uv = buffer.AddAccessor({0, 24, kFloat, false, n, "VEC2", {}, {}});
+  prim.colour = buffer.AddAccessor({0, 32, kUnsignedByte, true, n, "VEC4", {}, {}});
   if (bone_count > 0) {
-    uint8_t* joints = buffer.AddView(n * 8, kArrayBuffer);
-    std::vector<JointWeights> all(n);
-    for (size_t i = 0; i < n; ++i) all[i] = VertexJointWeights(s, i, bone_count);
-    for (size_t i = 0; i < n; ++i, joints += 8) std::memcpy(joints, all[i].joints.data(), 8);
-    prim.joints = buffer.AddAccessor({0, kUnsignedShort, false, n, "VEC4", {}, {}});
-    p = buffer.AddView(n * 16, kArrayBuffer);
-    for (size_t i = 0; i < n; ++i) PutFloats(p, all[i].weights.data(), 4);
-    prim.weights = buffer.AddAccessor({0, kFloat, false, n, "VEC4", {}, {}});
+    prim.joints = buffer.AddAccessor({0, 36, kUnsignedShort, false, n, "VEC4", {}, {}});
+    prim.weights = buffer.AddAccessor({0, 44, kFloat, false, n, "VEC4", {}, {}});
   }
 
   // Corners first, third, second: the games wind front faces clockwise,
   // glTF counter-clockwise (the OBJ writer turns them the same way).
   const size_t index_count = s.triangles.size() / 3 * 3;
-  p = buffer.AddView(index_count * 2, kElementArrayBuffer);
-  for (size_t t = 0; t < index_count; t += 3) {
-    const uint16_t corners[3] = {s.triangles[t], s.triangles[t + 2], s.triangles[t + 1]};
-    std::memcpy(p + t * 2, corners, 6);
-  }
-  prim.indices = buffer.AddAccessor({0, kUnsignedShort, false, index_count, "SCALAR", {}, {}});
+  if ((p = buffer.AddView(index_count * 2, kElementArrayBuffer)))
+    for (size_t t = 0; t < index_count; t += 3) {
+      const uint16_t corners[3] = {s.triangles[t], s.triangles[t + 2], s.triangles[t + 1]};
+      std::memcpy(p + t * 2, corners, 6);
+    }
+  prim.indices = buffer.AddAccessor({0, 0, kUnsignedShort, false, index_count, "SCALAR", {}, {}});
   return prim;
 }
 
@@ -260,7 +271,8 @@ void TextureRef(JsonOut& j, std::string_view key, int texture) { j.Key(key).Obje
 
 struct Document {
   const Xmodel& model;
-  const Buffer& buffer;
+  const Buffer& buffer;  // views and accessors as placed
+  size_t buffer_size = 0;
   const std::vector<Primitive>& primitives;
   const std::vector<MaterialMaps>& maps;
   const std::vector<Picture>& pictures;
@@ -395,7 +407,9 @@ std::string DocumentJson(const Document& d) {
   if (!d.buffer.accessors.empty()) {
     j.Key("accessors").Array();
     for (const Accessor& a : d.buffer.accessors) {
-      j.Object().Field("bufferView", a.view).Field("componentType", a.component);
+      j.Object().Field("bufferView", a.view);
+      if (a.offset) j.Field("byteOffset", a.offset);
+      j.Field("componentType", a.component);
       if (a.normalized) j.Key("normalized").Bool(true);
       j.Field("count", a.count).Field("type", a.type);
       if (!a.min.empty()) {
@@ -412,11 +426,12 @@ std::string DocumentJson(const Document& d) {
     j.Key("bufferViews").Array();
     for (const View& v : d.buffer.views) {
       j.Object().Field("buffer", 0).Field("byteOffset", v.offset).Field("byteLength", v.length);
+      if (v.stride) j.Field("byteStride", v.stride);
       if (v.target) j.Field("target", v.target);
       j.End();
     }
     j.End();
-    j.Key("buffers").Array().Object().Field("byteLength", d.buffer.bytes.size());
+    j.Key("buffers").Array().Object().Field("byteLength", d.buffer_size);
     if (!d.binary) j.Field("uri", d.bin_uri);
     j.End().End();
   }
@@ -428,10 +443,70 @@ std::string DocumentJson(const Document& d) {
 
 void PutU32(uint8_t* p, uint32_t v) { std::memcpy(p, &v, 4); }  // GLB is little-endian, as we are
 
-ErrorCode WriteGlb(const std::string& path, const std::string& json, const std::vector<uint8_t>& bin) {
+// What goes into the buffer, in order: the surfaces, the inverse bind
+// matrices, and in a GLB the pictures. Run once without a file (layout)
+// and once with it (bytes); both runs place the same views.
+struct BufferContent {
+  const Xmodel& model;
+  const std::vector<Picture>& pictures;
+  bool skinned = false;
+  bool binary = false;
+};
+
+struct BufferLayout {
+  std::vector<View> views;
+  std::vector<Accessor> accessors;
+  std::vector<Primitive> primitives;
+  std::vector<size_t> picture_views;
+  size_t inverse_binds = 0;
+  size_t size = 0;
+};
+
+BufferLayout FillBuffer(const BufferContent& c, std::FILE* file, ExportRun* run) {
+  const XmodelLod& lod = c.model.lods[0];
+  Buffer buffer(file);
+  BufferLayout layout;
+  const int32_t step = lod.surfaces.empty() ? 0 : int32_t(80 / lod.surfaces.size());
+  for (size_t i = 0; i < lod.surfaces.size(); ++i) {
+    const XmodelSurface& s = lod.surfaces[i];
+    if (Drawable(s)) {
+      Primitive prim = WriteSurface(buffer, s, c.skinned ? c.model.bones.size() : 0);
+      // The material is the surface's entry of the distinct list.
+      if (i < lod.materials.size())
+        for (size_t m = 0; m < lod.unique_materials.size(); ++m)
+          if (lod.unique_materials[m] == lod.materials[i]) {
+            prim.material = int(m);
+            break;
+          }
+      layout.primitives.push_back(prim);
+    }
+    if (run) run->Step(step);
+  }
+  if (c.skinned) {
+    const size_t bytes = c.model.bones.size() * 64;
+    if (uint8_t* p = buffer.AddView(bytes, 0)) {
+      const std::vector<float> matrices = InverseBindMatrices(c.model.bones);
+      std::memcpy(p, matrices.data(), bytes);
+    }
+    layout.inverse_binds = buffer.AddAccessor({0, 0, kFloat, false, c.model.bones.size(), "MAT4", {}, {}});
+  }
+  if (c.binary)
+    for (const Picture& picture : c.pictures) {
+      if (uint8_t* p = buffer.AddView(picture.png.size(), 0)) std::memcpy(p, picture.png.data(), picture.png.size());
+      layout.picture_views.push_back(buffer.views.size() - 1);
+    }
+  buffer.Flush();
+  layout.size = buffer.size();
+  layout.views = std::move(buffer.views);
+  layout.accessors = std::move(buffer.accessors);
+  return layout;
+}
+
+ErrorCode WriteGlb(const std::string& path, const std::string& json, const BufferContent& content,
+                   size_t bin_size, ExportRun& run) {
   const size_t json_length = Padded(json.size());
-  const size_t bin_length = Padded(bin.size());
-  const uint64_t total = 12 + 8 + json_length + (bin.empty() ? 0 : 8 + bin_length);
+  const size_t bin_length = Padded(bin_size);
+  const uint64_t total = 12 + 8 + json_length + (bin_size ? 8 + bin_length : 0);
   if (total > 0xFFFFFFFFull) return err::kOutOfRange;
   uint8_t header[20];
   PutU32(header, 0x46546C67);  // "glTF"
@@ -449,13 +524,13 @@ ErrorCode WriteGlb(const std::string& path, const std::string& json, const std::
   std::fwrite(header, 1, sizeof header, file);
   std::fwrite(json.data(), 1, json.size(), file);
   std::fwrite(kSpaces, 1, json_length - json.size(), file);  // the JSON chunk pads with blanks
-  if (!bin.empty()) {
+  if (bin_size) {
     uint8_t chunk[8];
     PutU32(chunk, uint32_t(bin_length));
     PutU32(chunk + 4, 0x004E4942);  // "BIN"
     std::fwrite(chunk, 1, sizeof chunk, file);
-    std::fwrite(bin.data(), 1, bin.size(), file);
-    std::fwrite(kZeros, 1, bin_length - bin.size(), file);
+    (void)FillBuffer(content, file, &run);
+    std::fwrite(kZeros, 1, bin_length - bin_size, file);
   }
   return output.Close();
 }
@@ -479,10 +554,8 @@ ErrorCode Xmodel::ExportGLTF(std::string folder, bool binary, ExportWritten* wri
   if (!platform::IsSafeOutputName(lod.surf_name)) return err::kInvalidPath;
   // Joint indices are 16-bit.
   if (bones.size() > 0xFFFF) return err::kOutOfRange;
-  const size_t bone_count = bones.size();
   bool any_drawable = false;
   for (const XmodelSurface& s : lod.surfaces) any_drawable |= Drawable(s);
-  const bool skinned = any_drawable && bone_count > 0;
 
   ExportRun run(*this, 0);
   const std::string dir = platform::WithTrailingSeparator(folder);
@@ -493,52 +566,22 @@ ErrorCode Xmodel::ExportGLTF(std::string folder, bool binary, ExportWritten* wri
   const std::vector<MaterialMaps> maps = CollectPictures(*this, pictures);
   run.Step(10);
 
-  // Every byte of the buffer is counted before anything is allocated.
-  uint64_t total = skinned ? Padded(bone_count * 64) : 0;
-  for (const XmodelSurface& s : lod.surfaces)
-    if (Drawable(s)) total += SurfaceBytes(s, skinned);
-  if (binary)
-    for (const Picture& p : pictures) total += Padded(p.png.size());
-  if (total > kMaxBufferBytes) return run.Finish(err::kOutOfRange);
+  // The layout pass: where every view goes, and so the buffer's length.
+  const BufferContent content{*this, pictures, any_drawable && !bones.empty(), binary};
+  BufferLayout layout = FillBuffer(content, nullptr, nullptr);
+  if (layout.size > kMaxBufferBytes) return run.Finish(err::kOutOfRange);
+  for (size_t i = 0; i < layout.picture_views.size(); ++i) pictures[i].view = layout.picture_views[i];
 
-  Buffer buffer;
-  buffer.bytes.reserve(size_t(total));
-  std::vector<Primitive> primitives;
-  const int32_t step = lod.surfaces.empty() ? 0 : int32_t(80 / lod.surfaces.size());
-  for (size_t i = 0; i < lod.surfaces.size(); ++i) {
-    const XmodelSurface& s = lod.surfaces[i];
-    if (Drawable(s)) {
-      Primitive prim = WriteSurface(buffer, s, skinned ? bone_count : 0);
-      // The material is the surface's entry of the distinct list.
-      if (i < lod.materials.size())
-        for (size_t m = 0; m < lod.unique_materials.size(); ++m)
-          if (lod.unique_materials[m] == lod.materials[i]) {
-            prim.material = int(m);
-            break;
-          }
-      primitives.push_back(prim);
-    }
-    run.Step(step);
-  }
-  size_t inverse_binds = 0;
-  if (skinned) {
-    const std::vector<float> matrices = InverseBindMatrices(bones);
-    std::memcpy(buffer.AddView(matrices.size() * 4, 0), matrices.data(), matrices.size() * 4);
-    inverse_binds = buffer.AddAccessor({0, kFloat, false, bone_count, "MAT4", {}, {}});
-  }
-  if (binary)
-    for (Picture& p : pictures) {
-      std::memcpy(buffer.AddView(p.png.size(), 0), p.png.data(), p.png.size());
-      p.view = buffer.views.size() - 1;
-    }
-
-  const Document doc{*this, buffer, primitives, maps, pictures, inverse_binds, binary,
+  Buffer placed;
+  placed.views = std::move(layout.views);
+  placed.accessors = std::move(layout.accessors);
+  const Document doc{*this, placed, layout.size, layout.primitives, maps, pictures, layout.inverse_binds, binary,
                      UriOfFileName(lod.surf_name + ".bin")};
   const std::string json = DocumentJson(doc);
 
   if (binary) {
     const std::string path = dir + lod.surf_name + ".glb";
-    ErrorCode code = WriteGlb(path, json, buffer.bytes);
+    ErrorCode code = WriteGlb(path, json, content, layout.size, run);
     if (code == err::kSuccess && written) written->push_back(path);
     return run.Finish(code);
   }
@@ -551,10 +594,14 @@ ErrorCode Xmodel::ExportGLTF(std::string folder, bool binary, ExportWritten* wri
     if (r != img::kSuccess) return run.Finish(r == img::kPermission ? err::kPermission : err::kUnknown);
     if (written) written->push_back(path);
   }
-  if (!buffer.bytes.empty()) {
+  if (layout.size) {
     const std::string path = dir + lod.surf_name + ".bin";
-    ErrorCode code = WriteWhole(path, buffer.bytes.data(), buffer.bytes.size());
-    if (code != err::kSuccess) return run.Finish(code);
+    ErrorCode code = err::kSuccess;
+    OutputFile output;
+    std::FILE* file = output.Open(path, code);
+    if (!file) return run.Finish(code);
+    (void)FillBuffer(content, file, &run);
+    if ((code = output.Close()) != err::kSuccess) return run.Finish(code);
     if (written) written->push_back(path);
   }
   const std::string path = dir + lod.surf_name + ".gltf";

@@ -261,11 +261,17 @@ struct GltfFile {
     const size_t count = size_t(a["count"].number);
     const std::string_view view = View(size_t(a["bufferView"].number));
     const size_t offset = size_t(a["byteOffset"].number);
-    if (size == 0 || offset > view.size() || count * components * size > view.size() - offset) return {};
+    const size_t element = components * size;
+    const size_t stride = doc["bufferViews"][size_t(a["bufferView"].number)].Has("byteStride")
+                              ? size_t(doc["bufferViews"][size_t(a["bufferView"].number)]["byteStride"].number)
+                              : element;
+    if (size == 0 || count == 0 || stride < element || offset > view.size() ||
+        (count - 1) * stride + element > view.size() - offset)
+      return {};
     std::vector<double> out(count * components);
-    const char* p = view.data() + offset;
     const bool normalized = a["normalized"].boolean;
-    for (size_t i = 0; i < out.size(); ++i, p += size) {
+    for (size_t i = 0; i < out.size(); ++i) {
+      const char* p = view.data() + offset + (i / components) * stride + (i % components) * size;
       if (size == 4) {
         float f;
         std::memcpy(&f, p, 4);
