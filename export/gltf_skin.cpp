@@ -1,7 +1,8 @@
 // Skeleton and weights for the glTF export (see gltf_skin.h).
 #include "export/gltf_skin.h"
 
-#include <utility>  // Required for: std::swap
+#include <algorithm>  // Required for: std::min
+#include <utility>    // Required for: std::swap
 #include <cmath>      // Required for: std::sqrt, std::isfinite
 
 namespace {
@@ -17,15 +18,33 @@ double EntryWeight(uint16_t raw) {
   return w > 1.0 ? 1.0 : w;
 }
 
-void Add(std::vector<Influence>& list, int bone, double weight, size_t bone_count) {
-  if (bone < 0 || size_t(bone) >= bone_count || !(weight > 0)) return;
-  for (Influence& i : list)
-    if (i.bone == bone) {
-      i.weight += weight;
-      return;
-    }
-  list.push_back({bone, weight});
-}
+// A vertex's influences: in place for the usual few, on the heap past that.
+class InfluenceList {
+ public:
+  explicit InfluenceList(size_t bone_count) : bone_count_(bone_count) {}
+  void Add(int bone, double weight) {
+    if (bone < 0 || size_t(bone) >= bone_count_ || !(weight > 0)) return;
+    Influence* all = data();
+    for (size_t i = 0; i < size_; ++i)
+      if (all[i].bone == bone) {
+        all[i].weight += weight;
+        return;
+      }
+    if (size_ == kInPlace) heap_.assign(in_place_, in_place_ + kInPlace);
+    if (size_ >= kInPlace) heap_.push_back({bone, weight});
+    else in_place_[size_] = {bone, weight};
+    ++size_;
+  }
+  Influence* data() { return size_ > kInPlace ? heap_.data() : in_place_; }
+  size_t size() const { return size_; }
+
+ private:
+  static constexpr size_t kInPlace = 8;
+  size_t bone_count_;
+  size_t size_ = 0;
+  Influence in_place_[kInPlace];
+  std::vector<Influence> heap_;
+};
 
 using Mat3 = double[3][3];
 
@@ -48,28 +67,27 @@ void RotationMatrix(const float q[4], Mat3 m) {
 JointWeights VertexJointWeights(const XmodelSurface& s, size_t vi, size_t bone_count) {
   const int rigid = s.bone_table.empty() ? 0 : s.bone_table[0].bone;
   const int own = s.weighted ? s.influences[vi].primary_bone : rigid;
-  // Kept between calls: a vertex a call, millions of them in a large model.
-  thread_local std::vector<Influence> list;
-  list.clear();
+  InfluenceList influences(bone_count);
   const std::span<const InfluenceEntry> entries = s.Entries(vi);
   double rest = 1.0;
   for (const InfluenceEntry& e : entries) rest -= EntryWeight(e.weight);
-  Add(list, own, rest, bone_count);
-  for (const InfluenceEntry& e : entries) Add(list, e.bone, EntryWeight(e.weight), bone_count);
+  influences.Add(own, rest);
+  for (const InfluenceEntry& e : entries) influences.Add(e.bone, EntryWeight(e.weight));
 
   // Heaviest first; an insertion sort keeps equal weights in list order.
-  for (size_t i = 1; i < list.size(); ++i)
+  Influence* list = influences.data();
+  for (size_t i = 1; i < influences.size(); ++i)
     for (size_t k = i; k > 0 && list[k].weight > list[k - 1].weight; --k) std::swap(list[k], list[k - 1]);
-  if (list.size() > kMaxJointInfluences) list.resize(kMaxJointInfluences);
+  const size_t kept = std::min(influences.size(), kMaxJointInfluences);
   JointWeights out;
-  if (list.empty()) {
+  if (kept == 0) {
     out.joints[0] = uint16_t(own >= 0 && size_t(own) < bone_count ? own : 0);
     out.weights[0] = 1.0f;
     return out;
   }
   double sum = 0;
-  for (const Influence& i : list) sum += i.weight;
-  for (size_t k = 0; k < list.size(); ++k) {
+  for (size_t k = 0; k < kept; ++k) sum += list[k].weight;
+  for (size_t k = 0; k < kept; ++k) {
     out.joints[k] = uint16_t(list[k].bone);
     out.weights[k] = float(list[k].weight / sum);
   }
