@@ -13,9 +13,14 @@
 // [SECTION] Document           the JSON text
 // [SECTION] Files              .gltf + .bin + pictures, or .glb
 #include <cmath>
+#include <condition_variable>
 #include <cstring>
+#include <deque>
 #include <map>
+#include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "export/export_common.h"
@@ -70,35 +75,56 @@ size_t Padded(size_t n) { return (n + 3) & ~size_t(3); }
 // The buffer is laid out twice by the same code: a first pass without a
 // file only places the views and accessors (and finds the position bounds
 // the JSON needs before the bytes), a second one formats each view into a
-// small scratch block and writes it out, so the bytes of a large model are
-// never all in memory at once.
+// block of its own that a writer thread hands to the file while the next
+// view is formatted. A few blocks are in use at a time, so the bytes of a
+// large model are never all in memory at once.
 class Buffer {
  public:
   explicit Buffer(std::FILE* file = nullptr) : file_(file) {}
+  ~Buffer() { Finish(); }
+  Buffer(const Buffer&) = delete;
+  Buffer& operator=(const Buffer&) = delete;
 
   // Room for a view of `length` bytes at the next 4-byte boundary; null in
-  // the layout pass. The previous view goes to the file first.
+  // the layout pass. The previous view goes to the writer first.
   uint8_t* AddView(size_t length, int target, size_t stride = 0) {
     Flush();
     const size_t offset = Padded(size_);
-    if (file_) {
-      static const uint8_t kZeros[4] = {0, 0, 0, 0};
-      std::fwrite(kZeros, 1, offset - size_, file_);
-      scratch_.resize(length);
-      pending_ = true;
-    }
+    const size_t pad = offset - size_;
     views.push_back({offset, length, target, stride});
     size_ = offset + length;
-    return file_ ? scratch_.data() : nullptr;
+    if (!file_) return nullptr;
+    current_ = TakeFree(pad + length);
+    std::memset(current_.data.get(), 0, pad);
+    current_.size = pad + length;
+    return current_.data.get() + pad;
   }
   size_t AddAccessor(Accessor a) {
     a.view = views.size() - 1;
     accessors.push_back(std::move(a));
     return accessors.size() - 1;
   }
+  // Hands the last view to the writer.
   void Flush() {
-    if (pending_ && !scratch_.empty()) std::fwrite(scratch_.data(), 1, scratch_.size(), file_);
-    pending_ = false;
+    if (!current_.data) return;
+    {
+      std::lock_guard<std::mutex> hold(mutex_);
+      full_.push_back(std::move(current_));
+    }
+    current_ = Block{};
+    changed_.notify_all();
+    if (!writer_.joinable()) writer_ = std::thread([this] { WriterLoop(); });
+  }
+  // Every view written; the writer stopped.
+  void Finish() {
+    Flush();
+    if (!writer_.joinable()) return;
+    {
+      std::lock_guard<std::mutex> hold(mutex_);
+      stop_ = true;
+    }
+    changed_.notify_all();
+    writer_.join();
   }
   size_t size() const { return size_; }
 
@@ -106,12 +132,58 @@ class Buffer {
   std::vector<Accessor> accessors;
 
  private:
-  std::FILE* file_;
-  std::vector<uint8_t> scratch_;
-  size_t size_ = 0;
-  bool pending_ = false;
-};
+  struct Block {
+    std::unique_ptr<uint8_t[]> data;
+    size_t capacity = 0;
+    size_t size = 0;
+  };
+  static constexpr size_t kBlocks = 3;  // one formatted, two waiting or being written
 
+  Block TakeFree(size_t need) {
+    Block block;
+    {
+      std::unique_lock<std::mutex> hold(mutex_);
+      changed_.wait(hold, [this] { return !free_.empty() || made_ < kBlocks; });
+      if (!free_.empty()) {
+        block = std::move(free_.back());
+        free_.pop_back();
+      } else {
+        ++made_;
+      }
+    }
+    if (block.capacity < need) {
+      block.data.reset(new uint8_t[need]);  // every byte is written before it is used
+      block.capacity = need;
+    }
+    return block;
+  }
+
+  void WriterLoop() {
+    std::unique_lock<std::mutex> hold(mutex_);
+    for (;;) {
+      changed_.wait(hold, [this] { return !full_.empty() || stop_; });
+      if (full_.empty()) return;
+      Block block = std::move(full_.front());
+      full_.pop_front();
+      hold.unlock();
+      std::fwrite(block.data.get(), 1, block.size, file_);  // a failure shows in the stream's error state
+      hold.lock();
+      free_.push_back(std::move(block));
+      changed_.notify_all();
+    }
+  }
+
+  std::FILE* file_;
+  size_t size_ = 0;
+  Block current_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::deque<Block> full_;
+  std::vector<Block> free_;
+  size_t made_ = 0;
+  bool stop_ = false;
+  std::thread writer_;
+};
 
 // ------------------------------------------------------------ [SECTION] Pictures
 
@@ -209,23 +281,25 @@ Primitive WriteSurface(Buffer& buffer, const XmodelSurface& s, size_t bone_count
   Primitive prim;
   Accessor position{0, 0, kFloat, false, n, "VEC3", {0, 0, 0}, {0, 0, 0}};
   uint8_t* p = buffer.AddView(n * stride, kArrayBuffer, stride);
-  for (size_t i = 0; i < n; ++i) {
-    const XmodelVertex& vertex = s.vertices[i];
-    float v[3];
+  for (size_t i = 0; i < n && !p; ++i)
     for (int k = 0; k < 3; ++k) {
-      v[k] = Finite(vertex.position[k]);
-      if (i == 0 || v[k] < position.min[size_t(k)]) position.min[size_t(k)] = v[k];
-      if (i == 0 || v[k] > position.max[size_t(k)]) position.max[size_t(k)] = v[k];
+      const float v = Finite(s.vertices[i].position[k]);
+      if (i == 0 || v < position.min[size_t(k)]) position.min[size_t(k)] = v;
+      if (i == 0 || v > position.max[size_t(k)]) position.max[size_t(k)] = v;
     }
-    if (!p) continue;
+  for (size_t i = 0; i < n && p; ++i) {
+    const XmodelVertex& vertex = s.vertices[i];
+    const float v[3] = {Finite(vertex.position[0]), Finite(vertex.position[1]), Finite(vertex.position[2])};
     uint8_t* record = p + i * stride;
     std::memcpy(record, v, 12);
     // glTF wants unit normals; one that is zero or broken points up.
     const float* src = vertex.normal;
     const float length = std::sqrt(src[0] * src[0] + src[1] * src[1] + src[2] * src[2]);
     float normal[3] = {0, 0, 1};
-    if (std::isfinite(length) && length > 1e-20f)
-      for (int k = 0; k < 3; ++k) normal[k] = src[k] / length;
+    if (std::isfinite(length) && length > 1e-20f) {
+      const float inverse = 1.0f / length;
+      for (int k = 0; k < 3; ++k) normal[k] = src[k] * inverse;
+    }
     std::memcpy(record + 12, normal, 12);
     // The file's own (u, v): glTF's UV origin is the picture's top left, as
     // the games'; `v` in memory is flipped for GL.
@@ -300,10 +374,14 @@ std::string DocumentJson(const Document& d) {
   const size_t joints_node = has_mesh ? 1 : 0;
   const size_t first_bone = joints_node + 1;
   j.Key("scene").Int(0);
-  j.Key("scenes").Array().Object().Field("name", model.name).Key("nodes").Array();
-  if (has_mesh) j.Int(mesh_node);
-  if (bone_count > 0) j.Int(joints_node);
-  j.End().End().End();
+  j.Key("scenes").Array().Object().Field("name", model.name);
+  if (has_mesh || bone_count > 0) {  // glTF allows no empty list
+    j.Key("nodes").Array();
+    if (has_mesh) j.Int(mesh_node);
+    if (bone_count > 0) j.Int(joints_node);
+    j.End();
+  }
+  j.End().End();
 
   if (has_mesh || bone_count > 0) {
     j.Key("nodes").Array();
@@ -495,7 +573,7 @@ BufferLayout FillBuffer(const BufferContent& c, std::FILE* file, ExportRun* run)
       if (uint8_t* p = buffer.AddView(picture.png.size(), 0)) std::memcpy(p, picture.png.data(), picture.png.size());
       layout.picture_views.push_back(buffer.views.size() - 1);
     }
-  buffer.Flush();
+  buffer.Finish();
   layout.size = buffer.size();
   layout.views = std::move(buffer.views);
   layout.accessors = std::move(buffer.accessors);

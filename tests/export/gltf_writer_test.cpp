@@ -251,6 +251,33 @@ TEST_F(GltfWriterTest, RefusedExportsLeaveNoFile) {
     EXPECT_EQ(e.path().filename().string(), surf + ".glb") << "left behind: " << e.path();
 }
 
+// The validator's verdict on files (defined below).
+std::string ValidatorErrors(const std::vector<fs::path>& files);
+
+// Without bones there is no skin and the mesh node carries the Y-up turn;
+// without bones or a surface with triangles the document is still valid
+// (no empty lists, no buffer).
+TEST_F(GltfWriterTest, ModelsWithoutBonesOrTrianglesStayValid) {
+  Load(fixture::MakeSoldierModel("soldier", Cod4));
+  model_.bones.clear();
+  const fs::path unskinned = OutFile("unskinned.glb");
+  const GltfFile file(Export(true));
+  ASSERT_EQ(file.error, "");
+  EXPECT_FALSE(file.doc.Has("skins"));
+  EXPECT_FALSE(file.doc["meshes"][0]["primitives"][0]["attributes"].Has("JOINTS_0"));
+  EXPECT_EQ(file.doc["nodes"][0]["rotation"].size(), 4u);
+  fs::rename(OutFile("soldier_lod0.glb"), unskinned);
+  for (XmodelSurface& s : model_.lods[0].surfaces) {
+    s.triangles.clear();
+    s.triangle_count = 0;
+  }
+  const GltfFile empty(Export(true));
+  ASSERT_EQ(empty.error, "");
+  EXPECT_FALSE(empty.doc.Has("meshes"));
+  EXPECT_FALSE(empty.doc.Has("buffers"));
+  EXPECT_EQ(ValidatorErrors({unskinned, OutFile("soldier_lod0.glb")}), "");
+}
+
 // ------------------------------------------------------------ real readers
 
 // The Khronos validator (tests/export/gltf/validate.sh installs it with npm
