@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <numeric>
 #include <regex>
 #include <set>
 
@@ -291,11 +292,36 @@ std::string ValidatorErrors(const std::vector<fs::path>& files) {
   return "status " + std::to_string(status) + ":\n" + out;
 }
 
+// The share of triangles whose counter-clockwise face normal points the way
+// of their corners' normals: glTF's front faces.
+double FrontFacingShare(const GltfFile& file) {
+  size_t front = 0, total = 0;
+  const Json& prims = file.doc["meshes"][0]["primitives"];
+  for (size_t pi = 0; pi < prims.size(); ++pi) {
+    size_t c = 0;
+    const std::vector<double> pos = file.Read(size_t(prims[pi]["attributes"]["POSITION"].number), c);
+    const std::vector<double> nrm = file.Read(size_t(prims[pi]["attributes"]["NORMAL"].number), c);
+    const std::vector<double> idx = file.Read(size_t(prims[pi]["indices"].number), c);
+    for (size_t t = 0; t + 2 < idx.size(); t += 3) {
+      const size_t a = size_t(idx[t]) * 3, b = size_t(idx[t + 1]) * 3, d = size_t(idx[t + 2]) * 3;
+      const double u[3] = {pos[b] - pos[a], pos[b + 1] - pos[a + 1], pos[b + 2] - pos[a + 2]};
+      const double v[3] = {pos[d] - pos[a], pos[d + 1] - pos[a + 1], pos[d + 2] - pos[a + 2]};
+      const double n[3] = {u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2], u[0] * v[1] - u[1] * v[0]};
+      double dot = 0;
+      for (int k = 0; k < 3; ++k) dot += n[k] * (nrm[a + size_t(k)] + nrm[b + size_t(k)] + nrm[d + size_t(k)]);
+      front += dot > 0;
+      ++total;
+    }
+  }
+  return total ? double(front) / double(total) : 1.0;
+}
+
 TEST(GltfWriterRealReaders, ValidatorAndAssimpReadEveryFixtureAndSample) {
   const fs::path out = fs::path(::testing::TempDir()) / ("vantor_exp_gltf_real_" + std::to_string(::getpid()));
   fs::remove_all(out);
   std::vector<std::pair<std::string, GameVersion>> models;
-  for (const std::string& path : fixture::WriteSampleTree((out / "fixtures").string())) {
+  const std::vector<std::string> fixtures = fixture::WriteSampleTree((out / "fixtures").string());
+  for (const std::string& path : fixtures) {
     const GameVersion game = path.find("/bo/") != std::string::npos    ? BO
                              : path.find("/cod5/") != std::string::npos ? Cod5
                                                                         : Cod4;
@@ -315,6 +341,7 @@ TEST(GltfWriterRealReaders, ValidatorAndAssimpReadEveryFixtureAndSample) {
   std::vector<std::array<size_t, 3>> counts;  // primitives, vertices, faces
   std::vector<size_t> bone_counts;
   std::set<GameVersion> games;
+  std::vector<double> front_shares;  // real files only
   for (const auto& [path, game] : models) {
     Xmodel m;
     m.game = game;
@@ -332,6 +359,17 @@ TEST(GltfWriterRealReaders, ValidatorAndAssimpReadEveryFixtureAndSample) {
       bone_counts.push_back(c[0] * m.bones.size());
     }
     games.insert(m.layout);
+    // The games' files wind their front faces clockwise, and the export
+    // turns them (the fixture writer's shapes are wound the other way, so
+    // only the real files tell). Foliage cards and the like face both ways.
+    if (!std::count(fixtures.begin(), fixtures.end(), path)) {
+      const double share = FrontFacingShare(GltfFile(files.back()));
+      EXPECT_GT(share, 0.5) << path;
+      front_shares.push_back(share);
+    }
+  }
+  if (!front_shares.empty()) {
+    EXPECT_GT(std::accumulate(front_shares.begin(), front_shares.end(), 0.0) / double(front_shares.size()), 0.9);
   }
   EXPECT_GE(files.size(), fs::exists(samples) ? 40u : 18u);
   EXPECT_EQ(games.size(), 3u);
