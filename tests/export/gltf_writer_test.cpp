@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <map>
 #include <numeric>
@@ -117,6 +118,70 @@ void ExpectRoundTrip(const GltfFile& file, const Xmodel& model, const xe::File& 
   }
 }
 
+using Mat4 = std::array<double, 16>;  // column-major, as glTF stores them
+
+Mat4 Multiply(const Mat4& a, const Mat4& b) {
+  Mat4 out{};
+  for (int r = 0; r < 4; ++r)
+    for (int c = 0; c < 4; ++c)
+      for (int k = 0; k < 4; ++k) out[size_t(c * 4 + r)] += a[size_t(k * 4 + r)] * b[size_t(c * 4 + k)];
+  return out;
+}
+
+// A node's local matrix from its translation and rotation.
+Mat4 NodeMatrix(const Json& node) {
+  const Json& q = node["rotation"];
+  const double x = q[0].number, y = q[1].number, z = q[2].number, w = q.size() ? q[3].number : 1.0;
+  Mat4 m = {1 - 2 * (y * y + z * z), 2 * (x * y + z * w),     2 * (x * z - y * w),     0,
+            2 * (x * y - z * w),     1 - 2 * (x * x + z * z), 2 * (y * z + x * w),     0,
+            2 * (x * z + y * w),     2 * (y * z - x * w),     1 - 2 * (x * x + y * y), 0,
+            0,                       0,                       0,                       1};
+  for (size_t k = 0; k < 3; ++k) m[12 + k] = node["translation"][k].number;
+  return m;
+}
+
+// The bone nodes composed along their parents in the file (below the
+// "Joints" node's Y-up turn) give the XMODEL_EXPORT's bone poses, the
+// positions times the load scale; each inverse bind matrix undoes its
+// joint's pose.
+void ExpectSkeletonPose(const GltfFile& file, const Xmodel& model, const xe::File& xe, double scale,
+                        const std::string& what) {
+  const Json& nodes = file.doc["nodes"];
+  const Json& joints = file.doc["skins"][0]["joints"];
+  ASSERT_EQ(joints.size(), model.bones.size()) << what;
+  ASSERT_EQ(xe.bones.size(), model.bones.size()) << what;
+  std::map<size_t, size_t> parent_of;
+  for (size_t n = 0; n < nodes.size(); ++n)
+    for (const Json& child : nodes[n]["children"].items) parent_of[size_t(child.number)] = n;
+  const size_t joints_node = size_t(file.doc["skins"][0]["skeleton"].number);
+  EXPECT_EQ(nodes[joints_node]["name"].string, "Joints") << what;
+  size_t c = 0;
+  const std::vector<double> inverse_binds = file.Read(size_t(file.doc["skins"][0]["inverseBindMatrices"].number), c);
+  ASSERT_EQ(inverse_binds.size(), 16 * model.bones.size()) << what;
+  for (size_t b = 0; b < model.bones.size(); ++b) {
+    const size_t node = size_t(joints[b].number);
+    EXPECT_EQ(nodes[node]["name"].string, model.bones[b].name) << what;
+    Mat4 world = NodeMatrix(nodes[node]);
+    for (size_t n = parent_of.at(node); n != joints_node; n = parent_of.at(n)) world = Multiply(NodeMatrix(nodes[n]), world);
+    for (size_t k = 0; k < 3; ++k) {
+      // Stock files' quaternions are a little off unit length: the XMODEL_EXPORT
+      // keeps that, glTF wants them normalised, so along a long chain the two
+      // part by up to a few thousandths of a unit.
+      EXPECT_NEAR(world[12 + k], xe.bones[b].offset[k] * scale, 0.01 * scale) << what << " bone " << b;
+      // The bone's X, Y and Z axes in model space are the matrix's columns.
+      EXPECT_NEAR(world[k], xe.bones[b].x[k], 1e-3) << what << " bone " << b;
+      EXPECT_NEAR(world[4 + k], xe.bones[b].y[k], 1e-3) << what << " bone " << b;
+      EXPECT_NEAR(world[8 + k], xe.bones[b].z[k], 1e-3) << what << " bone " << b;
+    }
+    Mat4 inverse;
+    std::copy(inverse_binds.begin() + std::ptrdiff_t(16 * b), inverse_binds.begin() + std::ptrdiff_t(16 * b + 16),
+              inverse.begin());
+    const Mat4 identity = Multiply(world, inverse);
+    for (size_t k = 0; k < 16; ++k)
+      EXPECT_NEAR(identity[k], k % 5 == 0 ? 1.0 : 0.0, 1e-4 * (k >= 12 ? scale * 10 : 1)) << what << " bone " << b;
+  }
+}
+
 TEST_F(GltfWriterTest, RoundTripGivesBackGeometryJointsAndWeights) {
   const fixture::ModelFiles models[] = {fixture::MakePropModel("crate", Cod4),
                                         fixture::MakeSoldierModel("soldier", Cod5),
@@ -130,15 +195,7 @@ TEST_F(GltfWriterTest, RoundTripGivesBackGeometryJointsAndWeights) {
     for (bool binary : kBinary) {
       const GltfFile file(Export(binary));
       ExpectRoundTrip(file, model_, xe, files.name + (binary ? " glb" : " gltf"));
-      // The bones' parent-relative offsets, carrying the load scale as the
-      // positions do.
-      const Json& nodes = file.doc["nodes"];
-      const size_t first_bone = 2;
-      for (size_t b = 0; b < model_.bones.size(); ++b) {
-        const Json& node = nodes[first_bone + b];
-        EXPECT_EQ(node["name"].string, model_.bones[b].name);
-        for (int k = 0; k < 3; ++k) EXPECT_EQ(float(node["translation"][size_t(k)].number), model_.bones[b].position[k]);
-      }
+      ExpectSkeletonPose(file, model_, xe, 2.54, files.name);
     }
     EXPECT_TRUE(before.Same(model_)) << files.name;
     EXPECT_FALSE(model_.busy);
@@ -359,6 +416,12 @@ TEST(GltfWriterRealReaders, ValidatorAndAssimpReadEveryFixtureAndSample) {
       bone_counts.push_back(c[0] * m.bones.size());
     }
     games.insert(m.layout);
+    // Bone poses and inverse bind matrices against the XMODEL_EXPORT's.
+    if (!m.bones.empty() && m.ExportXE(folder.string()) == err::kSuccess) {
+      const xe::File xe = xe::Parse(ReadText(folder / (m.lods[0].surf_name + ".XMODEL_EXPORT")));
+      EXPECT_TRUE(xe.ok) << path << ": " << xe.error;
+      if (xe.ok) ExpectSkeletonPose(GltfFile(files.back()), m, xe, 2.54, path);
+    }
     // The games' files wind their front faces clockwise, and the export
     // turns them (the fixture writer's shapes are wound the other way, so
     // only the real files tell). Foliage cards and the like face both ways.
