@@ -19,6 +19,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -74,50 +75,56 @@ size_t Padded(size_t n) { return (n + 3) & ~size_t(3); }
 
 // The buffer is laid out twice by the same code: a first pass without a
 // file only places the views and accessors (and finds the position bounds
-// the JSON needs before the bytes), a second one formats each view into a
-// block of its own that a writer thread hands to the file while the next
-// view is formatted. A few blocks are in use at a time, so the bytes of a
-// large model are never all in memory at once.
+// the JSON needs before the bytes), a second one gives each view a block of
+// its own, which a writer thread hands to the file in view order once it is
+// filled, while later views are being filled, on this thread or a helper.
+// A few blocks are in use at a time, so the bytes of a large model are never
+// all in memory at once.
 class Buffer {
  public:
+  struct Block;
+
   explicit Buffer(std::FILE* file = nullptr) : file_(file) {}
   ~Buffer() { Finish(); }
   Buffer(const Buffer&) = delete;
   Buffer& operator=(const Buffer&) = delete;
 
-  // Room for a view of `length` bytes at the next 4-byte boundary; null in
-  // the layout pass. The previous view goes to the writer first.
-  uint8_t* AddView(size_t length, int target, size_t stride = 0) {
-    Flush();
+  // Room for a view of `length` bytes at the next 4-byte boundary, to be
+  // filled and then handed over with Ready (null in the layout pass).
+  uint8_t* AddView(size_t length, int target, size_t stride = 0, Block** block = nullptr) {
     const size_t offset = Padded(size_);
     const size_t pad = offset - size_;
     views.push_back({offset, length, target, stride});
     size_ = offset + length;
+    if (block) *block = nullptr;
     if (!file_) return nullptr;
-    current_ = TakeFree(pad + length);
-    std::memset(current_.data.get(), 0, pad);
-    current_.size = pad + length;
-    return current_.data.get() + pad;
+    Block* b = TakeFree(pad + length);
+    std::memset(b->data.get(), 0, pad);
+    b->size = pad + length;
+    {
+      std::lock_guard<std::mutex> hold(mutex_);
+      placed_.push_back(b);
+    }
+    if (!writer_.joinable()) writer_ = std::thread([this] { WriterLoop(); });
+    if (block) *block = b;
+    return b->data.get() + pad;
+  }
+  // The view's bytes are all in; from any thread.
+  void Ready(Block* block) {
+    if (!block) return;
+    {
+      std::lock_guard<std::mutex> hold(mutex_);
+      block->ready = true;
+    }
+    changed_.notify_all();
   }
   size_t AddAccessor(Accessor a) {
     a.view = views.size() - 1;
     accessors.push_back(std::move(a));
     return accessors.size() - 1;
   }
-  // Hands the last view to the writer.
-  void Flush() {
-    if (!current_.data) return;
-    {
-      std::lock_guard<std::mutex> hold(mutex_);
-      full_.push_back(std::move(current_));
-    }
-    current_ = Block{};
-    changed_.notify_all();
-    if (!writer_.joinable()) writer_ = std::thread([this] { WriterLoop(); });
-  }
-  // Every view written; the writer stopped.
+  // Every view written (each must have been made Ready); the writer stopped.
   void Finish() {
-    Flush();
     if (!writer_.joinable()) return;
     {
       std::lock_guard<std::mutex> hold(mutex_);
@@ -131,29 +138,35 @@ class Buffer {
   std::vector<View> views;
   std::vector<Accessor> accessors;
 
- private:
   struct Block {
     std::unique_ptr<uint8_t[]> data;
     size_t capacity = 0;
     size_t size = 0;
+    bool ready = false;
   };
-  static constexpr size_t kBlocks = 3;  // one formatted, two waiting or being written
 
-  Block TakeFree(size_t need) {
-    Block block;
+ private:
+  // Two surfaces' worth (a record view and an index view each) being filled,
+  // the rest waiting for the file or being written.
+  static constexpr size_t kBlocks = 8;
+
+  Block* TakeFree(size_t need) {
+    Block* block = nullptr;
     {
       std::unique_lock<std::mutex> hold(mutex_);
-      changed_.wait(hold, [this] { return !free_.empty() || made_ < kBlocks; });
+      changed_.wait(hold, [this] { return !free_.empty() || blocks_.size() < kBlocks; });
       if (!free_.empty()) {
-        block = std::move(free_.back());
+        block = free_.back();
         free_.pop_back();
       } else {
-        ++made_;
+        blocks_.push_back(std::make_unique<Block>());
+        block = blocks_.back().get();
       }
     }
-    if (block.capacity < need) {
-      block.data.reset(new uint8_t[need]);  // every byte is written before it is used
-      block.capacity = need;
+    block->ready = false;
+    if (block->capacity < need) {
+      block->data.reset(new uint8_t[need]);  // every byte is written before it is used
+      block->capacity = need;
     }
     return block;
   }
@@ -161,26 +174,25 @@ class Buffer {
   void WriterLoop() {
     std::unique_lock<std::mutex> hold(mutex_);
     for (;;) {
-      changed_.wait(hold, [this] { return !full_.empty() || stop_; });
-      if (full_.empty()) return;
-      Block block = std::move(full_.front());
-      full_.pop_front();
+      changed_.wait(hold, [this] { return (!placed_.empty() && placed_.front()->ready) || (stop_ && placed_.empty()); });
+      if (placed_.empty()) return;
+      Block* block = placed_.front();
+      placed_.pop_front();
       hold.unlock();
-      std::fwrite(block.data.get(), 1, block.size, file_);  // a failure shows in the stream's error state
+      std::fwrite(block->data.get(), 1, block->size, file_);  // a failure shows in the stream's error state
       hold.lock();
-      free_.push_back(std::move(block));
+      free_.push_back(block);
       changed_.notify_all();
     }
   }
 
   std::FILE* file_;
   size_t size_ = 0;
-  Block current_;
   std::mutex mutex_;
   std::condition_variable changed_;
-  std::deque<Block> full_;
-  std::vector<Block> free_;
-  size_t made_ = 0;
+  std::vector<std::unique_ptr<Block>> blocks_;
+  std::deque<Block*> placed_;  // in file order
+  std::vector<Block*> free_;
   bool stop_ = false;
   std::thread writer_;
 };
@@ -272,25 +284,53 @@ bool Drawable(const XmodelSurface& s) { return !s.vertices.empty() && s.triangle
 
 float Finite(float v) { return std::isfinite(v) ? v : 0.0f; }
 
-// One surface's views and accessors; in the layout pass (no file) only
-// their places and the position bounds. A vertex's attributes stand
-// together, one record a vertex, so the model's vertices are read once.
-Primitive WriteSurface(Buffer& buffer, const XmodelSurface& s, size_t bone_count) {
+// A surface's two views as placed in the buffer: its vertex records and
+// its indices (null and null in the layout pass).
+struct PlacedSurface {
+  uint8_t* records = nullptr;
+  uint8_t* indices = nullptr;
+  Buffer::Block* record_block = nullptr;
+  Buffer::Block* index_block = nullptr;
+};
+
+size_t RecordSize(size_t bone_count) { return bone_count > 0 ? 60 : 36; }
+
+// Places one surface's views and accessors; in the layout pass also finds
+// its position bounds. A vertex's attributes stand together, one record a
+// vertex, so the model's vertices are read once.
+Primitive PlaceSurface(Buffer& buffer, const XmodelSurface& s, size_t bone_count, PlacedSurface& placed) {
   const size_t n = s.vertices.size();
-  const size_t stride = bone_count > 0 ? 60 : 36;
+  const size_t stride = RecordSize(bone_count);
   Primitive prim;
   Accessor position{0, 0, kFloat, false, n, "VEC3", {0, 0, 0}, {0, 0, 0}};
-  uint8_t* p = buffer.AddView(n * stride, kArrayBuffer, stride);
-  for (size_t i = 0; i < n && !p; ++i)
+  placed.records = buffer.AddView(n * stride, kArrayBuffer, stride, &placed.record_block);
+  for (size_t i = 0; i < n && !placed.records; ++i)
     for (int k = 0; k < 3; ++k) {
       const float v = Finite(s.vertices[i].position[k]);
       if (i == 0 || v < position.min[size_t(k)]) position.min[size_t(k)] = v;
       if (i == 0 || v > position.max[size_t(k)]) position.max[size_t(k)] = v;
     }
-  for (size_t i = 0; i < n && p; ++i) {
+  prim.position = buffer.AddAccessor(std::move(position));
+  prim.normal = buffer.AddAccessor({0, 12, kFloat, false, n, "VEC3", {}, {}});
+  prim.uv = buffer.AddAccessor({0, 24, kFloat, false, n, "VEC2", {}, {}});
+  prim.colour = buffer.AddAccessor({0, 32, kUnsignedByte, true, n, "VEC4", {}, {}});
+  if (bone_count > 0) {
+    prim.joints = buffer.AddAccessor({0, 36, kUnsignedShort, false, n, "VEC4", {}, {}});
+    prim.weights = buffer.AddAccessor({0, 44, kFloat, false, n, "VEC4", {}, {}});
+  }
+  const size_t index_count = s.triangles.size() / 3 * 3;
+  placed.indices = buffer.AddView(index_count * 2, kElementArrayBuffer, 0, &placed.index_block);
+  prim.indices = buffer.AddAccessor({0, 0, kUnsignedShort, false, index_count, "SCALAR", {}, {}});
+  return prim;
+}
+
+// Fills the views PlaceSurface placed; reads only the surface.
+void FillSurface(const XmodelSurface& s, size_t bone_count, const PlacedSurface& placed) {
+  const size_t stride = RecordSize(bone_count);
+  for (size_t i = 0; i < s.vertices.size(); ++i) {
     const XmodelVertex& vertex = s.vertices[i];
+    uint8_t* record = placed.records + i * stride;
     const float v[3] = {Finite(vertex.position[0]), Finite(vertex.position[1]), Finite(vertex.position[2])};
-    uint8_t* record = p + i * stride;
     std::memcpy(record, v, 12);
     // glTF wants unit normals; one that is zero or broken points up.
     const float* src = vertex.normal;
@@ -312,26 +352,64 @@ Primitive WriteSurface(Buffer& buffer, const XmodelSurface& s, size_t bone_count
       std::memcpy(record + 44, w.weights.data(), 16);
     }
   }
-  prim.position = buffer.AddAccessor(std::move(position));
-  prim.normal = buffer.AddAccessor({0, 12, kFloat, false, n, "VEC3", {}, {}});
-  prim.uv = buffer.AddAccessor({0, 24, kFloat, false, n, "VEC2", {}, {}});
-  prim.colour = buffer.AddAccessor({0, 32, kUnsignedByte, true, n, "VEC4", {}, {}});
-  if (bone_count > 0) {
-    prim.joints = buffer.AddAccessor({0, 36, kUnsignedShort, false, n, "VEC4", {}, {}});
-    prim.weights = buffer.AddAccessor({0, 44, kFloat, false, n, "VEC4", {}, {}});
-  }
-
   // Corners first, third, second: the games wind front faces clockwise,
   // glTF counter-clockwise (the OBJ writer turns them the same way).
   const size_t index_count = s.triangles.size() / 3 * 3;
-  if ((p = buffer.AddView(index_count * 2, kElementArrayBuffer)))
-    for (size_t t = 0; t < index_count; t += 3) {
-      const uint16_t corners[3] = {s.triangles[t], s.triangles[t + 2], s.triangles[t + 1]};
-      std::memcpy(p + t * 2, corners, 6);
-    }
-  prim.indices = buffer.AddAccessor({0, 0, kUnsignedShort, false, index_count, "SCALAR", {}, {}});
-  return prim;
+  for (size_t t = 0; t < index_count; t += 3) {
+    const uint16_t corners[3] = {s.triangles[t], s.triangles[t + 2], s.triangles[t + 1]};
+    std::memcpy(placed.indices + t * 2, corners, 6);
+  }
 }
+
+// A second thread filling every other surface while this one fills the
+// rest; each surface's blocks are made Ready by whoever filled them.
+class SurfaceHelper {
+ public:
+  explicit SurfaceHelper(Buffer& buffer) : buffer_(buffer), thread_([this] { Loop(); }) {}
+  ~SurfaceHelper() {
+    {
+      std::lock_guard<std::mutex> hold(mutex_);
+      stop_ = true;
+    }
+    changed_.notify_all();
+    thread_.join();
+  }
+  void Post(const XmodelSurface& s, size_t bone_count, const PlacedSurface& placed) {
+    {
+      std::lock_guard<std::mutex> hold(mutex_);
+      jobs_.push_back({&s, bone_count, placed});
+    }
+    changed_.notify_all();
+  }
+
+ private:
+  struct Job {
+    const XmodelSurface* surface;
+    size_t bone_count;
+    PlacedSurface placed;
+  };
+  void Loop() {
+    std::unique_lock<std::mutex> hold(mutex_);
+    for (;;) {
+      changed_.wait(hold, [this] { return !jobs_.empty() || stop_; });
+      if (jobs_.empty()) return;
+      const Job job = jobs_.front();
+      jobs_.pop_front();
+      hold.unlock();
+      FillSurface(*job.surface, job.bone_count, job.placed);
+      buffer_.Ready(job.placed.record_block);
+      buffer_.Ready(job.placed.index_block);
+      hold.lock();
+    }
+  }
+
+  Buffer& buffer_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::deque<Job> jobs_;
+  bool stop_ = false;
+  std::thread thread_;  // last: started once the rest is set up
+};
 
 // ------------------------------------------------------------ [SECTION] Document
 
@@ -542,35 +620,57 @@ struct BufferLayout {
 
 BufferLayout FillBuffer(const BufferContent& c, std::FILE* file, ExportRun* run) {
   const XmodelLod& lod = c.model.lods[0];
+  const size_t bone_count = c.skinned ? c.model.bones.size() : 0;
   Buffer buffer(file);
   BufferLayout layout;
-  const int32_t step = lod.surfaces.empty() ? 0 : int32_t(80 / lod.surfaces.size());
-  for (size_t i = 0; i < lod.surfaces.size(); ++i) {
-    const XmodelSurface& s = lod.surfaces[i];
-    if (Drawable(s)) {
-      Primitive prim = WriteSurface(buffer, s, c.skinned ? c.model.bones.size() : 0);
-      // The material is the surface's entry of the distinct list.
-      if (i < lod.materials.size())
-        for (size_t m = 0; m < lod.unique_materials.size(); ++m)
-          if (lod.unique_materials[m] == lod.materials[i]) {
-            prim.material = int(m);
-            break;
-          }
-      layout.primitives.push_back(prim);
+  {
+    // Destroyed (every posted surface filled) before the buffer finishes.
+    std::optional<SurfaceHelper> helper;
+    if (file && lod.surfaces.size() > 1) helper.emplace(buffer);
+    const int32_t step = lod.surfaces.empty() ? 0 : int32_t(80 / lod.surfaces.size());
+    size_t placed_count = 0;
+    for (size_t i = 0; i < lod.surfaces.size(); ++i) {
+      const XmodelSurface& s = lod.surfaces[i];
+      if (Drawable(s)) {
+        PlacedSurface placed;
+        Primitive prim = PlaceSurface(buffer, s, bone_count, placed);
+        if (file && helper && placed_count % 2 == 1) {
+          helper->Post(s, bone_count, placed);
+        } else if (file) {
+          FillSurface(s, bone_count, placed);
+          buffer.Ready(placed.record_block);
+          buffer.Ready(placed.index_block);
+        }
+        ++placed_count;
+        // The material is the surface's entry of the distinct list.
+        if (i < lod.materials.size())
+          for (size_t m = 0; m < lod.unique_materials.size(); ++m)
+            if (lod.unique_materials[m] == lod.materials[i]) {
+              prim.material = int(m);
+              break;
+            }
+        layout.primitives.push_back(prim);
+      }
+      if (run) run->Step(step);
     }
-    if (run) run->Step(step);
   }
   if (c.skinned) {
     const size_t bytes = c.model.bones.size() * 64;
-    if (uint8_t* p = buffer.AddView(bytes, 0)) {
+    Buffer::Block* block = nullptr;
+    if (uint8_t* p = buffer.AddView(bytes, 0, 0, &block)) {
       const std::vector<float> matrices = InverseBindMatrices(c.model.bones);
       std::memcpy(p, matrices.data(), bytes);
+      buffer.Ready(block);
     }
     layout.inverse_binds = buffer.AddAccessor({0, 0, kFloat, false, c.model.bones.size(), "MAT4", {}, {}});
   }
   if (c.binary)
     for (const Picture& picture : c.pictures) {
-      if (uint8_t* p = buffer.AddView(picture.png.size(), 0)) std::memcpy(p, picture.png.data(), picture.png.size());
+      Buffer::Block* block = nullptr;
+      if (uint8_t* p = buffer.AddView(picture.png.size(), 0, 0, &block)) {
+        std::memcpy(p, picture.png.data(), picture.png.size());
+        buffer.Ready(block);
+      }
       layout.picture_views.push_back(buffer.views.size() - 1);
     }
   buffer.Finish();
