@@ -7,7 +7,6 @@
 // in "images" beside them, or as one ".glb" holding everything.
 // Positions are written as they stand in memory (with the load scale).
 //
-// [SECTION] Binary buffer      views and accessors over one byte buffer
 // [SECTION] Pictures           the materials' maps as PNG bytes
 // [SECTION] Geometry           one primitive a surface
 // [SECTION] Document           the JSON text
@@ -25,6 +24,7 @@
 #include <vector>
 
 #include "export/export_common.h"
+#include "export/gltf_buffer.h"
 #include "export/gltf_json.h"
 #include "export/gltf_skin.h"
 #include "export/texture_names.h"
@@ -51,151 +51,6 @@ constexpr int kElementArrayBuffer = 34963;
 
 // Z-up to Y-up: -90 degrees about X.
 constexpr float kYUp[4] = {-0.70710678f, 0.0f, 0.0f, 0.70710678f};
-
-// ------------------------------------------------------------ [SECTION] Binary buffer
-
-struct View {
-  size_t offset = 0;
-  size_t length = 0;
-  int target = 0;  // 0: none (pictures, inverse bind matrices)
-  size_t stride = 0;  // interleaved vertex attributes; 0: packed
-};
-
-struct Accessor {
-  size_t view = 0;
-  size_t offset = 0;  // within the view
-  int component = kFloat;
-  bool normalized = false;
-  size_t count = 0;
-  const char* type = "SCALAR";
-  std::vector<float> min, max;  // positions only
-};
-
-size_t Padded(size_t n) { return (n + 3) & ~size_t(3); }
-
-// The buffer is laid out twice by the same code: a first pass without a
-// file only places the views and accessors (and finds the position bounds
-// the JSON needs before the bytes), a second one gives each view a block of
-// its own, which a writer thread hands to the file in view order once it is
-// filled, while later views are being filled, on this thread or a helper.
-// A few blocks are in use at a time, so the bytes of a large model are never
-// all in memory at once.
-class Buffer {
- public:
-  struct Block;
-
-  explicit Buffer(std::FILE* file = nullptr) : file_(file) {}
-  ~Buffer() { Finish(); }
-  Buffer(const Buffer&) = delete;
-  Buffer& operator=(const Buffer&) = delete;
-
-  // Room for a view of `length` bytes at the next 4-byte boundary, to be
-  // filled and then handed over with Ready (null in the layout pass).
-  uint8_t* AddView(size_t length, int target, size_t stride = 0, Block** block = nullptr) {
-    const size_t offset = Padded(size_);
-    const size_t pad = offset - size_;
-    views.push_back({offset, length, target, stride});
-    size_ = offset + length;
-    if (block) *block = nullptr;
-    if (!file_) return nullptr;
-    Block* b = TakeFree(pad + length);
-    std::memset(b->data.get(), 0, pad);
-    b->size = pad + length;
-    {
-      std::lock_guard<std::mutex> hold(mutex_);
-      placed_.push_back(b);
-    }
-    if (!writer_.joinable()) writer_ = std::thread([this] { WriterLoop(); });
-    if (block) *block = b;
-    return b->data.get() + pad;
-  }
-  // The view's bytes are all in; from any thread.
-  void Ready(Block* block) {
-    if (!block) return;
-    {
-      std::lock_guard<std::mutex> hold(mutex_);
-      block->ready = true;
-    }
-    changed_.notify_all();
-  }
-  size_t AddAccessor(Accessor a) {
-    a.view = views.size() - 1;
-    accessors.push_back(std::move(a));
-    return accessors.size() - 1;
-  }
-  // Every view written (each must have been made Ready); the writer stopped.
-  void Finish() {
-    if (!writer_.joinable()) return;
-    {
-      std::lock_guard<std::mutex> hold(mutex_);
-      stop_ = true;
-    }
-    changed_.notify_all();
-    writer_.join();
-  }
-  size_t size() const { return size_; }
-
-  std::vector<View> views;
-  std::vector<Accessor> accessors;
-
-  struct Block {
-    std::unique_ptr<uint8_t[]> data;
-    size_t capacity = 0;
-    size_t size = 0;
-    bool ready = false;
-  };
-
- private:
-  // Two surfaces' worth (a record view and an index view each) being filled,
-  // the rest waiting for the file or being written.
-  static constexpr size_t kBlocks = 8;
-
-  Block* TakeFree(size_t need) {
-    Block* block = nullptr;
-    {
-      std::unique_lock<std::mutex> hold(mutex_);
-      changed_.wait(hold, [this] { return !free_.empty() || blocks_.size() < kBlocks; });
-      if (!free_.empty()) {
-        block = free_.back();
-        free_.pop_back();
-      } else {
-        blocks_.push_back(std::make_unique<Block>());
-        block = blocks_.back().get();
-      }
-    }
-    block->ready = false;
-    if (block->capacity < need) {
-      block->data.reset(new uint8_t[need]);  // every byte is written before it is used
-      block->capacity = need;
-    }
-    return block;
-  }
-
-  void WriterLoop() {
-    std::unique_lock<std::mutex> hold(mutex_);
-    for (;;) {
-      changed_.wait(hold, [this] { return (!placed_.empty() && placed_.front()->ready) || (stop_ && placed_.empty()); });
-      if (placed_.empty()) return;
-      Block* block = placed_.front();
-      placed_.pop_front();
-      hold.unlock();
-      std::fwrite(block->data.get(), 1, block->size, file_);  // a failure shows in the stream's error state
-      hold.lock();
-      free_.push_back(block);
-      changed_.notify_all();
-    }
-  }
-
-  std::FILE* file_;
-  size_t size_ = 0;
-  std::mutex mutex_;
-  std::condition_variable changed_;
-  std::vector<std::unique_ptr<Block>> blocks_;
-  std::deque<Block*> placed_;  // in file order
-  std::vector<Block*> free_;
-  bool stop_ = false;
-  std::thread writer_;
-};
 
 // ------------------------------------------------------------ [SECTION] Pictures
 
@@ -289,8 +144,8 @@ float Finite(float v) { return std::isfinite(v) ? v : 0.0f; }
 struct PlacedSurface {
   uint8_t* records = nullptr;
   uint8_t* indices = nullptr;
-  Buffer::Block* record_block = nullptr;
-  Buffer::Block* index_block = nullptr;
+  GltfBuffer::Block* record_block = nullptr;
+  GltfBuffer::Block* index_block = nullptr;
 };
 
 size_t RecordSize(size_t bone_count) { return bone_count > 0 ? 60 : 36; }
@@ -298,11 +153,11 @@ size_t RecordSize(size_t bone_count) { return bone_count > 0 ? 60 : 36; }
 // Places one surface's views and accessors; in the layout pass also finds
 // its position bounds. A vertex's attributes stand together, one record a
 // vertex, so the model's vertices are read once.
-Primitive PlaceSurface(Buffer& buffer, const XmodelSurface& s, size_t bone_count, PlacedSurface& placed) {
+Primitive PlaceSurface(GltfBuffer& buffer, const XmodelSurface& s, size_t bone_count, PlacedSurface& placed) {
   const size_t n = s.vertices.size();
   const size_t stride = RecordSize(bone_count);
   Primitive prim;
-  Accessor position{0, 0, kFloat, false, n, "VEC3", {0, 0, 0}, {0, 0, 0}};
+  GltfAccessor position{0, 0, kFloat, false, n, "VEC3", {0, 0, 0}, {0, 0, 0}};
   placed.records = buffer.AddView(n * stride, kArrayBuffer, stride, &placed.record_block);
   for (size_t i = 0; i < n && !placed.records; ++i)
     for (int k = 0; k < 3; ++k) {
@@ -365,7 +220,7 @@ void FillSurface(const XmodelSurface& s, size_t bone_count, const PlacedSurface&
 // rest; each surface's blocks are made Ready by whoever filled them.
 class SurfaceHelper {
  public:
-  explicit SurfaceHelper(Buffer& buffer) : buffer_(buffer), thread_([this] { Loop(); }) {}
+  explicit SurfaceHelper(GltfBuffer& buffer) : buffer_(buffer), thread_([this] { Loop(); }) {}
   ~SurfaceHelper() {
     {
       std::lock_guard<std::mutex> hold(mutex_);
@@ -403,7 +258,7 @@ class SurfaceHelper {
     }
   }
 
-  Buffer& buffer_;
+  GltfBuffer& buffer_;
   std::mutex mutex_;
   std::condition_variable changed_;
   std::deque<Job> jobs_;
@@ -423,7 +278,7 @@ void TextureRef(JsonOut& j, std::string_view key, int texture) { j.Key(key).Obje
 
 struct Document {
   const Xmodel& model;
-  const Buffer& buffer;  // views and accessors as placed
+  const GltfBuffer& buffer;  // views and accessors as placed
   size_t buffer_size = 0;
   const std::vector<Primitive>& primitives;
   const std::vector<MaterialMaps>& maps;
@@ -562,7 +417,7 @@ std::string DocumentJson(const Document& d) {
 
   if (!d.buffer.accessors.empty()) {
     j.Key("accessors").Array();
-    for (const Accessor& a : d.buffer.accessors) {
+    for (const GltfAccessor& a : d.buffer.accessors) {
       j.Object().Field("bufferView", a.view);
       if (a.offset) j.Field("byteOffset", a.offset);
       j.Field("componentType", a.component);
@@ -580,7 +435,7 @@ std::string DocumentJson(const Document& d) {
   }
   if (!d.buffer.views.empty()) {
     j.Key("bufferViews").Array();
-    for (const View& v : d.buffer.views) {
+    for (const GltfView& v : d.buffer.views) {
       j.Object().Field("buffer", 0).Field("byteOffset", v.offset).Field("byteLength", v.length);
       if (v.stride) j.Field("byteStride", v.stride);
       if (v.target) j.Field("target", v.target);
@@ -610,8 +465,8 @@ struct BufferContent {
 };
 
 struct BufferLayout {
-  std::vector<View> views;
-  std::vector<Accessor> accessors;
+  std::vector<GltfView> views;
+  std::vector<GltfAccessor> accessors;
   std::vector<Primitive> primitives;
   std::vector<size_t> picture_views;
   size_t inverse_binds = 0;
@@ -621,7 +476,7 @@ struct BufferLayout {
 BufferLayout FillBuffer(const BufferContent& c, std::FILE* file, ExportRun* run) {
   const XmodelLod& lod = c.model.lods[0];
   const size_t bone_count = c.skinned ? c.model.bones.size() : 0;
-  Buffer buffer(file);
+  GltfBuffer buffer(file);
   BufferLayout layout;
   {
     // Destroyed (every posted surface filled) before the buffer finishes.
@@ -656,7 +511,7 @@ BufferLayout FillBuffer(const BufferContent& c, std::FILE* file, ExportRun* run)
   }
   if (c.skinned) {
     const size_t bytes = c.model.bones.size() * 64;
-    Buffer::Block* block = nullptr;
+    GltfBuffer::Block* block = nullptr;
     if (uint8_t* p = buffer.AddView(bytes, 0, 0, &block)) {
       const std::vector<float> matrices = InverseBindMatrices(c.model.bones);
       std::memcpy(p, matrices.data(), bytes);
@@ -666,7 +521,7 @@ BufferLayout FillBuffer(const BufferContent& c, std::FILE* file, ExportRun* run)
   }
   if (c.binary)
     for (const Picture& picture : c.pictures) {
-      Buffer::Block* block = nullptr;
+      GltfBuffer::Block* block = nullptr;
       if (uint8_t* p = buffer.AddView(picture.png.size(), 0, 0, &block)) {
         std::memcpy(p, picture.png.data(), picture.png.size());
         buffer.Ready(block);
@@ -750,7 +605,7 @@ ErrorCode Xmodel::ExportGLTF(std::string folder, bool binary, ExportWritten* wri
   if (layout.size > kMaxBufferBytes) return run.Finish(err::kOutOfRange);
   for (size_t i = 0; i < layout.picture_views.size(); ++i) pictures[i].view = layout.picture_views[i];
 
-  Buffer placed;
+  GltfBuffer placed;
   placed.views = std::move(layout.views);
   placed.accessors = std::move(layout.accessors);
   const Document doc{*this, placed, layout.size, layout.primitives, maps, pictures, layout.inverse_binds, binary,
