@@ -37,7 +37,9 @@ struct FormatBit {
   bool available;
 };
 
-// Every format the command takes; the ones not yet written say so.
+// Every format the command takes; the ones not yet written say so. "all"
+// is the formats of the window's export buttons: glTF and GLB are asked for
+// by name.
 constexpr FormatBit kFormats[] = {
     {"xe", job::kExportXE, true},
     {"obj", job::kExportOBJ, true},
@@ -45,7 +47,10 @@ constexpr FormatBit kFormats[] = {
     {"gdt", job::kDumpGDT, true},
     {"tags", job::kDumpTags | job::kStaticTagFiles, true},
     {"images", job::kMoveImages, true},
+    {"gltf", job::kExportGLTF, true},
+    {"glb", job::kExportGLB, true},
 };
+constexpr uint32_t kNotInAll = job::kExportGLTF | job::kExportGLB;
 
 // Ctrl-C during a batch: the running models finish, no other starts. The
 // flag is all the handler touches; SA_RESETHAND makes a second Ctrl-C end
@@ -140,7 +145,7 @@ int CmdExport(const CliArgs& args) {
     for (const FormatBit& f : kFormats) {
       if (word != f.name && word != "all") continue;
       known = true;
-      if (word == "all" && !f.available) continue;
+      if (word == "all" && (!f.available || (f.bits & kNotInAll))) continue;
       if (!f.available) {
         std::cerr << "error: format \"" << word << "\" is not available in this version\n";
         return 2;
@@ -148,7 +153,7 @@ int CmdExport(const CliArgs& args) {
       flags |= f.bits;
     }
     if (!known) {
-      std::cerr << "error: unknown format \"" << word << "\" (xe, obj, ma, gdt, tags, images or all)\n";
+      std::cerr << "error: unknown format \"" << word << "\" (xe, obj, ma, gdt, tags, images, gltf, glb or all)\n";
       return 2;
     }
   }

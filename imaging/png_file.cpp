@@ -71,7 +71,8 @@ bool ReadPngArgb(const std::string& path, int32_t& width, int32_t& height, std::
   return true;
 }
 
-ImageResult WritePNG(const IwiImage& image, const std::string& out_path) {
+ImageResult EncodePNG(const IwiImage& image, std::vector<uint8_t>& bytes) {
+  bytes.clear();
   std::vector<uint32_t> pixels;
   int32_t width = 0, height = 0;
   if (ImageResult r = DecodeTopLevel(image, pixels, width, height); r != img::kSuccess) return r;
@@ -82,11 +83,25 @@ ImageResult WritePNG(const IwiImage& image, const std::string& out_path) {
   png.format = PNG_FORMAT_BGRA;  // the words' bytes in memory
   png_alloc_size_t size = 0;
   if (!png_image_write_to_memory(&png, nullptr, &size, 0, pixels.data(), 0, nullptr)) return img::kSizeError;
-  std::vector<uint8_t> bytes(size);
-  if (!png_image_write_to_memory(&png, bytes.data(), &size, 0, pixels.data(), 0, nullptr)) return img::kSizeError;
+  bytes.resize(size);
+  if (!png_image_write_to_memory(&png, bytes.data(), &size, 0, pixels.data(), 0, nullptr)) {
+    bytes.clear();
+    return img::kSizeError;
+  }
+  bytes.resize(size);
+  return img::kSuccess;
+}
+
+ImageResult WritePNG(const IwiImage& image, const std::string& out_path) {
+  std::vector<uint8_t> bytes;
+  if (ImageResult r = EncodePNG(image, bytes); r != img::kSuccess) return r;
+  return WritePNGBytes(bytes, out_path);
+}
+
+ImageResult WritePNGBytes(const std::vector<uint8_t>& bytes, const std::string& out_path) {
   platform::ReplaceFile file;
   if (int err = file.Open(out_path); err != 0) return WriteImageResult(err);
-  if (!file.Write(bytes.data(), size)) {
+  if (!file.Write(bytes.data(), bytes.size())) {
     const int err = file.Commit();
     return err != 0 ? WriteImageResult(err) : img::kCantOpen;
   }

@@ -121,6 +121,9 @@ class Xmodel {
   // <surf_name>.obj, and with export_MTL its MTL (ExportMTL's result).
   [[nodiscard]] ErrorCode ExportOBJ(std::string folder, const ExportSettings& settings = {},
                                     ExportWritten* written = nullptr);
+  // <surf_name>.gltf with its .bin and its maps as PNG under "images", or
+  // with `binary` one <surf_name>.glb holding everything.
+  [[nodiscard]] ErrorCode ExportGLTF(std::string folder, bool binary, ExportWritten* written = nullptr);
   // <surf_name>.mtl: the distinct materials with their texture maps.
   [[nodiscard]] ErrorCode ExportMTL(std::string folder, const ExportSettings& settings = {},
                                     ExportWritten* written = nullptr);

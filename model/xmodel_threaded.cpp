@@ -19,7 +19,8 @@ namespace {
 // The steps in the order a job runs them (the tags opener rides on 0x04).
 constexpr uint32_t kStepOrder[] = {
     job::kLoad,         job::kSurfaces,  job::kTextures,   job::kExportMA,
-    job::kExportOBJ,    job::kExportXE,  job::kDumpTags,   job::kStaticTagFiles,
+    job::kExportOBJ,    job::kExportXE,  job::kExportGLTF, job::kExportGLB,
+    job::kDumpTags,     job::kStaticTagFiles,
     job::kDumpGDT,      job::kUnload,    job::kMoveImages, job::kExportIWI,
     job::kExportTGA,
 };
@@ -373,6 +374,19 @@ ErrorCode XmodelThreaded::ExportStep(uint32_t bit, const ExportSettings& setting
       Logger().log("^2Exported XE^7: %.1f ms", LodMs(model, false));
       exported("Exported XMODEL_EXPORT",
                "Exported: '" + model.name + "' to '" + folder + ".XMODEL_EXPORT'");
+      return code;
+    }
+    case job::kExportGLTF:
+    case job::kExportGLB: {
+      // The glTF exports write their own PNG maps (or embed them).
+      const bool glb = bit == job::kExportGLB;
+      ErrorCode code = model.ExportGLTF(folder, glb, &report.written);
+      if (code != err::kSuccess) {
+        Logger().log(glb ? "^1ExportGLB^7:: %s" : "^1ExportGLTF^7:: %s", ExportErrorText(code).c_str());
+        return code;
+      }
+      Logger().log(glb ? "^2Exported GLB^7: %.1f ms" : "^2Exported GLTF^7: %.1f ms", LodMs(model, false));
+      exported(glb ? "Exported GLB" : "Exported GLTF", "Exported: '" + model.name + "' to '" + folder + "'");
       return code;
     }
     case job::kExportMA:

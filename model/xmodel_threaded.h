@@ -34,6 +34,8 @@ inline constexpr uint32_t kExportTGA = 0x400;
 inline constexpr uint32_t kMoveImages = 0x800;
 inline constexpr uint32_t kExportXE = 0x2000;
 inline constexpr uint32_t kUnload = 0x4000;
+inline constexpr uint32_t kExportGLTF = 0x10000;  // .gltf + .bin + PNG maps
+inline constexpr uint32_t kExportGLB = 0x20000;   // one .glb
 // What picking a model in the list queues.
 inline constexpr uint32_t kOpenModel = kLoad | kSurfaces | kTextures;
 }  // namespace job

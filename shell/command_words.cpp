@@ -31,6 +31,9 @@ void RegisterProgramWords(CommandProcessor& c, ProgramWords w) {
   c.Register("export_ma", [export_job](const std::string&) { export_job(job::kExportMA); });
   c.Register("export_obj", [export_job](const std::string&) { export_job(job::kExportOBJ); });
   c.Register("export_XE", [export_job](const std::string&) { export_job(job::kExportXE); });
+  // No button of its own; a key binding or a command list can run them.
+  c.Register("export_gltf", [export_job](const std::string&) { export_job(job::kExportGLTF); });
+  c.Register("export_glb", [export_job](const std::string&) { export_job(job::kExportGLB); });
   c.Register("view_tags", [queue](const std::string&) { queue(job::kDumpTags | job::kStaticTagFiles | job::kOpenTags); });
   c.Register("dump_GDT", [queue](const std::string&) { queue(job::kDumpGDT); });
   c.Register("save", [w](const std::string& value) {

@@ -53,6 +53,14 @@ while read -r written; do
 done <"$work/export.txt"
 grep -q '\.gdt$' "$work/export.txt" || fail "no GDT written"
 grep -q '_tags\.html$' "$work/export.txt" || fail "no tags report written"
+! grep -q '\.gl[tb]f\?$' "$work/export.txt" || fail "--format all wrote glTF: $(cat "$work/export.txt")"
+"$cli" export "$src" --game cod4 --out "$work/out_gl" --format gltf,glb >"$work/export_gl.txt" \
+  2>"$work/export_gl.err" || fail "export --format gltf,glb: $(cat "$work/export_gl.err")"
+for ext in gltf bin glb; do
+  grep -q "^$work/out_gl/$name/.*\.$ext$" "$work/export_gl.txt" || fail "no .$ext under --out: $(cat "$work/export_gl.txt")"
+done
+grep -q '^Exported GLTF: ' "$work/export_gl.err" && grep -q '^Exported GLB: ' "$work/export_gl.err" ||
+  fail "no glTF/GLB success lines: $(cat "$work/export_gl.err")"
 [[ -z $(running_outputs) ]] || fail "files beside the program: $(running_outputs)"
 
 "$cli" export "$src" --game cod4 --out "$work/out2" --gdt-dir "$work/gdt" --tags-dir "$work/tags" \

@@ -98,7 +98,8 @@ class FullDiskTest : public ::testing::Test {
     worker.SetModelGame(Cod4);
     worker.Start(dir_.path());
     worker.AddJob(model_, job::kLoad | job::kSurfaces | job::kExportXE | job::kExportOBJ | job::kExportMA |
-                              job::kDumpGDT | job::kDumpTags | job::kStaticTagFiles | job::kMoveImages);
+                              job::kExportGLTF | job::kExportGLB | job::kDumpGDT | job::kDumpTags |
+                              job::kStaticTagFiles | job::kMoveImages);
     worker.WaitIdle();
     std::vector<JobReport> reports = worker.TakeReports();
     worker.Stop();
@@ -113,7 +114,8 @@ TEST_F(FullDiskTest, FullDiskLeavesOnlyWholeFilesAndTheStepNamesTheCause) {
   const JobReport whole = Export(dir_.Sub("reference"));
   ASSERT_FALSE(whole.failed());
   const std::map<std::string, std::string> reference = Files(dir_.Sub("reference"));
-  ASSERT_GE(reference.size(), 10u);  // xe, obj, mtl, ma, mel, gdt, html, two pictures, images
+  // xe, obj, mtl, ma, mel, gltf, bin, glb, gdt, html, two pictures, images
+  ASSERT_GE(reference.size(), 13u);
 
   SmallDisk disk(dir_.Sub("disk"));
   if (!disk.mounted()) GTEST_SKIP() << "cannot mount a tmpfs here (needs root)";

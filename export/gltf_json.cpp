@@ -1,0 +1,121 @@
+// JSON text for the glTF export (see gltf_json.h).
+#include "export/gltf_json.h"
+
+#include <charconv>  // Required for: std::to_chars
+#include <cmath>     // Required for: std::isfinite
+
+#include "platform/dbus_text.h"  // Required for: platform::ValidUtf8
+
+void JsonOut::Separate() {
+  if (after_key_) {
+    after_key_ = false;
+    return;
+  }
+  if (!first_) out_ += ',';
+  first_ = false;
+}
+
+JsonOut& JsonOut::Object() {
+  Separate();
+  out_ += '{';
+  open_.push_back('}');
+  first_ = true;
+  return *this;
+}
+
+JsonOut& JsonOut::Array() {
+  Separate();
+  out_ += '[';
+  open_.push_back(']');
+  first_ = true;
+  return *this;
+}
+
+JsonOut& JsonOut::End() {
+  if (open_.empty()) return *this;
+  out_ += open_.back();
+  open_.pop_back();
+  first_ = false;
+  return *this;
+}
+
+JsonOut& JsonOut::Key(std::string_view key) {
+  Separate();
+  out_ += '"';
+  out_ += JsonEscape(key);
+  out_ += "\":";
+  after_key_ = true;
+  return *this;
+}
+
+JsonOut& JsonOut::String(std::string_view value) {
+  Separate();
+  out_ += '"';
+  out_ += JsonEscape(value);
+  out_ += '"';
+  return *this;
+}
+
+JsonOut& JsonOut::Int(long long value) {
+  Separate();
+  char buf[24];
+  out_.append(buf, std::to_chars(buf, buf + sizeof buf, value).ptr);
+  return *this;
+}
+
+JsonOut& JsonOut::Float(float value) {
+  Separate();
+  if (!std::isfinite(value)) value = 0;
+  if (value == 0) value = 0;  // no "-0"
+  char buf[32];
+  out_.append(buf, std::to_chars(buf, buf + sizeof buf, value).ptr);
+  return *this;
+}
+
+JsonOut& JsonOut::Bool(bool value) {
+  Separate();
+  out_ += value ? "true" : "false";
+  return *this;
+}
+
+std::string JsonEscape(std::string_view text) {
+  static const char kHex[] = "0123456789abcdef";
+  std::string out;
+  const std::string utf8 = platform::ValidUtf8(text);
+  out.reserve(utf8.size() + 8);
+  for (unsigned char c : utf8) {
+    switch (c) {
+      case '"': out += "\\\""; break;
+      case '\\': out += "\\\\"; break;
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      case '\t': out += "\\t"; break;
+      default:
+        if (c < 0x20 || c == 0x7F) {
+          out += "\\u00";
+          out += kHex[c >> 4];
+          out += kHex[c & 15];
+        } else {
+          out += char(c);
+        }
+    }
+  }
+  return out;
+}
+
+std::string UriOfFileName(std::string_view name) {
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  for (unsigned char c : name) {
+    const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
+                       c == '_' || c == '.' || c == '~' || c == '/';
+    if (plain) {
+      out += char(c);
+    } else {
+      out += '%';
+      out += kHex[c >> 4];
+      out += kHex[c & 15];
+    }
+  }
+  return out;
+}

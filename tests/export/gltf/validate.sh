@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# The Khronos glTF validator over glTF / GLB files:
+#
+#   tests/export/gltf/validate.sh [--cache DIR] FILE...
+#
+# On first use `npm install`s gltf-validator (the version package.json pins)
+# into DIR (default build/gltf-validator of the work tree) and reuses it after
+# that. Prints one JSON line per file (errors, warnings and their messages);
+# exits 0 when no file has an error, 1 when one has, 3 when the validator
+# could not be installed.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+cache=$(cd "$here/../../.." && pwd)/build/gltf-validator
+if [[ ${1:-} == --cache ]]; then
+  cache=$2
+  shift 2
+fi
+if [[ ! -f $cache/node_modules/gltf-validator/package.json ||
+      $here/package.json -nt $cache/package.json ]]; then
+  mkdir -p "$cache"
+  cp "$here/package.json" "$cache/package.json"
+  [[ -f $here/package-lock.json ]] && cp "$here/package-lock.json" "$cache/package-lock.json"
+  if ! (cd "$cache" && npm install --no-audit --no-fund --loglevel=error >&2); then
+    echo "validate.sh: npm install of gltf-validator into $cache failed" >&2
+    exit 3
+  fi
+fi
+cp "$here/validate.js" "$cache/validate.js"
+exec node "$cache/validate.js" "$@"
