@@ -62,6 +62,13 @@ std::vector<std::string> XmodelThreaded::PlannedOutputs(uint32_t flags) {
     if (settings.export_MTL) out.push_back(dir + surf + ".mtl");
   }
   if (flags & job::kExportXE) out.push_back(dir + surf + ".XMODEL_EXPORT");
+  // The PNG maps of a ".gltf" come from the same material images as its
+  // document; the document and its buffer stand for them.
+  if (flags & job::kExportGLTF) {
+    out.push_back(dir + surf + ".bin");
+    out.push_back(dir + surf + ".gltf");
+  }
+  if (flags & job::kExportGLB) out.push_back(dir + surf + ".glb");
   if ((flags & job::kDumpTags) && model.parts_loaded) out.push_back(tags + model.name + "_tags.html");
   if (flags & job::kStaticTagFiles) {
     out.push_back(tags + "dotted.gif");

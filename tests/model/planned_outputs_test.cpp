@@ -19,7 +19,7 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr uint32_t kEveryFormat = job::kExportXE | job::kExportOBJ | job::kExportMA | job::kDumpGDT |
-                                  job::kDumpTags | job::kStaticTagFiles | job::kMoveImages;
+                                  job::kDumpTags | job::kStaticTagFiles | job::kMoveImages | job::kExportGLB;
 
 struct Variant {
   const char* label;
