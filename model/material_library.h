@@ -18,6 +18,9 @@ struct MaterialImage {
   std::string dds_file;  // image name + ".dds"
   bool iwi_exists = false;
   bool dds_exists = false;
+  // Neither file is loose but the game's archives hold the ".iwi": the
+  // archive as "main/<name>" (imaging/iwd_image_read.h); else "".
+  std::string iwi_archive;
 };
 
 struct MaterialEntry {
