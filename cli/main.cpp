@@ -19,7 +19,7 @@ constexpr const char* kUsage =
     "  list [ROOT|FOLDER] [--game cod4|cod5|bo] [--filter TEXT] [--json]\n"
     "  sample DIR\n"
     "  update check [--manual]\n"
-    "  iwd ROOT [--check]\n"
+    "  iwd ROOT [--check|--index]\n"
     "  convert FILE.iwi|FILE.dds --to dds|tga|png [--out FILE]\n"
     "  gui [--size WxH] [--json] STEP...   (run TEXT, ms N, move X Y, press, release, click X Y, resize W H)\n";
 
@@ -28,7 +28,7 @@ constexpr const char* kUsage =
 int main(int argc, char** argv) {
   std::string error;
   auto args = ParseCliArgs(argc, argv, {"--game", "--scale", "--auto-switch", "--format", "--out", "--gdt-dir", "--tags-dir", "--to", "--size", "--filter", "--png"},
-                           {"--json", "--geometry", "--help", "--sub-dir", "--no-sub-dir", "--open", "--check", "--manual"}, error);
+                           {"--json", "--geometry", "--help", "--sub-dir", "--no-sub-dir", "--open", "--check", "--manual", "--index"}, error);
   if (!args) {
     std::cerr << "vantor-cli: " << error << "\n" << kUsage;
     return 2;

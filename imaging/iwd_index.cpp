@@ -114,6 +114,14 @@ bool IwdImageIndex::Current() const {
   return true;
 }
 
+std::vector<const IwdIndexedEntry*> IwdImageIndex::FirstEntries() const {
+  std::vector<const IwdIndexedEntry*> out;
+  out.reserve(images_.size());
+  for (const auto& [key, entries] : images_)
+    if (!entries.empty()) out.push_back(&entries.front());
+  return out;
+}
+
 std::string IwdImageIndex::Label(const IwdIndexedEntry& entry) const {
   return entry.archive < archives_.size() ? "main/" + archives_[entry.archive].name : "main";
 }

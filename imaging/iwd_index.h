@@ -60,6 +60,8 @@ class IwdImageIndex {
 
   const std::string& main_path() const { return main_path_; }
   const std::vector<IwdIndexedArchive>& archives() const { return archives_; }
+  // The entry each image is read from first, in no particular order.
+  std::vector<const IwdIndexedEntry*> FirstEntries() const;
   size_t image_count() const { return images_.size(); }
   // "main/<archive>", as the properties panel shows where an image is from.
   std::string Label(const IwdIndexedEntry& entry) const;
