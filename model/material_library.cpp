@@ -101,7 +101,7 @@ ErrorCode MaterialLibrary::LoadMaterialBytes(std::span<const uint8_t> bytes, Mat
     if (IsContainedName(image.iwi_file)) {
       image.iwi_exists = platform::FileExists(images_dir + image.iwi_file);
       image.dds_exists = platform::FileExists(images_dir + image.dds_file);
-      if (!image.iwi_exists && !image.dds_exists && images_dir.size() > kImagesFolder.size())
+      if (!image.iwi_exists && images_dir.size() > kImagesFolder.size())
         image.iwi_archive =
             ArchivedImageLabel(std::string_view(images_dir).substr(0, images_dir.size() - kImagesFolder.size()),
                                image.iwi_file);

@@ -22,14 +22,17 @@ namespace {
 using iwd_test::Tree;
 using Files = std::map<std::string, std::vector<uint8_t>>;
 
-// Moves every image of `root`/raw/images into `root`/main/<archive>, as
-// deflated entries "images/<path>", and removes the folder.
+// Moves every ".iwi" image of `root`/raw/images into `root`/main/<archive>,
+// as deflated entries "images/<path>"; other files stay.
 void PackImages(const std::string& root, const std::string& archive) {
   fixture::IwdDesc desc;
-  for (const auto& [rel, bytes] : Tree(root + "/raw/images")) desc.entries.push_back({"images/" + rel, bytes});
+  for (const auto& [rel, bytes] : Tree(root + "/raw/images")) {
+    if (!rel.ends_with(".iwi")) continue;
+    desc.entries.push_back({"images/" + rel, bytes});
+    fs::remove(root + "/raw/images/" + rel);
+  }
   ASSERT_FALSE(desc.entries.empty());
   ASSERT_TRUE(fixture::WriteIwdFile(root + "/main/" + archive, desc));
-  fs::remove_all(root + "/raw/images");
 }
 
 struct ExportRun {
@@ -75,6 +78,9 @@ TEST(ArchivedTextures, ExportWritesTheFilesOfLooseImagesInEverySetting) {
       ++seed;
       ASSERT_TRUE(fixture::WriteFile(dir.path() + root + "/raw/images/" + name + ".iwi", fixture::WriteIwi(d)));
     }
+    // A loose DDS twin: the IWI comes first, loose or archived.
+    ASSERT_TRUE(fixture::WriteFile(dir.path() + root + "/raw/images/detail.dds",
+                                   fixture::WriteDds(fixture::MakeTestPicture(8, 8), 13)));
   }
   PackImages(dir.path() + "/archived", "iw_00.iwd");
 
@@ -89,13 +95,15 @@ TEST(ArchivedTextures, ExportWritesTheFilesOfLooseImagesInEverySetting) {
     ExportRun loose = Export(dir.path() + "/loose/raw/xmodel/crate", Cod4, dir.path() + "/loose" + out, settings);
     ExportRun archived =
         Export(dir.path() + "/archived/raw/xmodel/crate", Cod4, dir.path() + "/archived" + out, settings);
-    ASSERT_EQ(loose.files.size(), 4u);
+    ASSERT_EQ(loose.files.size(), settings.export_images_local ? 4u : 5u);  // and detail.dds
     EXPECT_EQ(archived.files, loose.files);
     EXPECT_EQ(archived.units_loaded, loose.units_loaded);
     EXPECT_EQ(loose.units_loaded, 3u);
-    // Beside the sources the export wrote raw/images: the next round starts
-    // from a pack of images again.
-    if (!settings.export_images_local) fs::remove_all(dir.path() + "/archived/raw/images");
+    // Beside the sources the export wrote into raw/images: the next round
+    // starts from the archive again.
+    if (!settings.export_images_local)
+      for (const auto& [rel, bytes] : Tree(dir.path() + "/archived/raw/images"))
+        if (rel != "detail.dds") fs::remove(dir.path() + "/archived/raw/images/" + rel);
   }
   EXPECT_EQ(Export(dir.path() + "/archived/raw/xmodel/crate", Cod4, dir.path() + "/rows", {}).rows,
             (std::vector<std::string>{
