@@ -31,7 +31,9 @@ std::string GameRootOfRawDir(std::string_view raw_dir) {
 }
 
 std::string MainFolderOf(const std::string& game_root) {
-  std::string path = game_root;
+  // One spelling per folder, however the root was typed: the cache keeps an
+  // index by it.
+  std::string path = platform::NormalizePath(game_root);
   if (!path.empty() && path.back() != '/' && path.back() != '\\') path += '/';
   std::optional<std::string> found = platform::ResolveExisting(path + "main");
   if (!found || !platform::FolderExists(*found)) return "";
