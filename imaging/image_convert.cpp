@@ -3,10 +3,10 @@
 #include "imaging/image_convert.h"
 
 #include "imaging/image_paths.h"
-#include "platform/fs_paths.h"
 #include "imaging/iwd_image_read.h"
 #include "imaging/iwi_image.h"
 #include "model/material_library.h"
+#include "platform/fs_paths.h"
 #include "shell/logger.h"
 
 bool SetSourceImage(IwiImage& image, std::string_view raw_dir, const MaterialImage& source) {
@@ -34,7 +34,8 @@ ImageResult ConvertOne(std::string_view raw_dir, const MaterialImage& source, bo
   ImageResult r = ReadImage(image);
   std::string out = ImageOutputPath(image, "", as_dds ? "dds" : "tga");
   // Beside an archived image is the images folder, which may not exist yet.
-  if (r == img::kSuccess && !image.archive.empty()) (void)platform::CreateDirectories(out.substr(0, platform::LastSeparator(out)));
+  if (r == img::kSuccess && !image.archive.empty())
+    (void)platform::CreateDirectories(out.substr(0, platform::LastSeparator(out)));
   // A file that could not be read is reported with the reader's code, never
   // written as an empty image; a DDS source is its own DDS.
   if (r == img::kSuccess && !(as_dds && out == image.path))

@@ -140,8 +140,8 @@ IwdIndexCache::~IwdIndexCache() {
   if (finishing.joinable()) finishing.join();
 }
 
-bool IwdIndexCache::UsableLocked(const std::string& main_path) const {
-  return index_ && index_->main_path() == main_path && index_->Current();
+bool IwdIndexCache::Answers(const std::shared_ptr<const IwdImageIndex>& index, const std::string& main_path) {
+  return index && index->main_path() == main_path && index->Current();
 }
 
 void IwdIndexCache::Finish(const std::string& main_path, std::shared_ptr<IwdImageIndex> built) {
@@ -159,10 +159,19 @@ void IwdIndexCache::Finish(const std::string& main_path, std::shared_ptr<IwdImag
 void IwdIndexCache::Prepare(const std::string& game_root) {
   const std::string main_path = MainFolderOf(game_root);
   if (main_path.empty()) return;
+  std::shared_ptr<const IwdImageIndex> kept;
+  {
+    std::lock_guard<std::mutex> hold(lock_);
+    if (building_ || stop_.load()) return;
+    kept = index_;
+  }
+  // Checked outside the lock: it lists "main" and stamps every archive.
+  if (Answers(kept, main_path)) return;
   std::thread previous;
   {
     std::lock_guard<std::mutex> hold(lock_);
-    if (building_ || stop_.load() || UsableLocked(main_path)) return;
+    // Another thread started a build or finished one meanwhile.
+    if (building_ || stop_.load() || index_ != kept) return;
     building_ = true;
     // The previous build has finished (building_ was clear): joined below,
     // outside the lock.
@@ -175,17 +184,26 @@ void IwdIndexCache::Prepare(const std::string& game_root) {
 std::shared_ptr<const IwdImageIndex> IwdIndexCache::Get(const std::string& game_root) {
   const std::string main_path = MainFolderOf(game_root);
   if (main_path.empty()) return nullptr;
-  std::unique_lock<std::mutex> hold(lock_);
-  // One build at a time: a build for another root is waited out too, and
-  // then this root's index is looked at again.
-  built_.wait(hold, [this] { return !building_; });
-  if (UsableLocked(main_path)) return index_;
-  if (stop_.load()) return nullptr;
-  building_ = true;
-  hold.unlock();
-  std::shared_ptr<IwdImageIndex> built = IwdImageIndex::Build(main_path, &stop_);
-  Finish(main_path, built);
-  return built;
+  for (;;) {
+    std::shared_ptr<const IwdImageIndex> kept;
+    {
+      // One build at a time: a build for another root is waited out too,
+      // and then this root's index is looked at again.
+      std::unique_lock<std::mutex> hold(lock_);
+      built_.wait(hold, [this] { return !building_; });
+      kept = index_;
+    }
+    if (Answers(kept, main_path)) return kept;
+    std::unique_lock<std::mutex> hold(lock_);
+    built_.wait(hold, [this] { return !building_; });
+    if (index_ != kept) continue;  // built again meanwhile: looked at anew
+    if (stop_.load()) return nullptr;
+    building_ = true;
+    hold.unlock();
+    std::shared_ptr<IwdImageIndex> built = IwdImageIndex::Build(main_path, &stop_);
+    Finish(main_path, built);
+    return built;
+  }
 }
 
 uint64_t IwdIndexCache::builds() const {

@@ -102,8 +102,9 @@ class IwdIndexCache {
   uint64_t builds() const;
 
  private:
-  // Whether `index_` answers for `main_path` as it is now; under `lock_`.
-  bool UsableLocked(const std::string& main_path) const;
+  // Whether `index` answers for `main_path` as it is now. File work: never
+  // under `lock_`.
+  static bool Answers(const std::shared_ptr<const IwdImageIndex>& index, const std::string& main_path);
   void Finish(const std::string& main_path, std::shared_ptr<IwdImageIndex> built);
 
   mutable std::mutex lock_;

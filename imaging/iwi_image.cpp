@@ -19,8 +19,8 @@
 #include "imaging/dxt_flip.h"
 #include "imaging/image_file.h"
 #include "imaging/image_format.h"
+#include "imaging/iwd_image_read.h"  // Required for: LoadArchivedIWI()
 #include "model/byte_cursor.h"
-#include "imaging/iwd_image_read.h"
 #include "platform/fs_paths.h"
 #include "shell/logger.h"
 

@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "export/texture_export.h"
+#include "imaging/image_convert.h"
 #include "model/model_rows.h"
 #include "model/texture_pick.h"
 #include "model/xmodel.h"
@@ -105,6 +106,16 @@ TEST(ArchivedTextures, ExportWritesTheFilesOfLooseImagesInEverySetting) {
       for (const auto& [rel, bytes] : Tree(dir.path() + "/archived/raw/images"))
         if (rel != "detail.dds") fs::remove(dir.path() + "/archived/raw/images/" + rel);
   }
+  // The single-image conversion writes beside its source too.
+  for (const char* root : {"/loose", "/archived"}) {
+    Xmodel model;
+    model.game = Cod4;
+    ASSERT_EQ(model.LoadxmodelFull(dir.path() + root + "/raw/xmodel/crate"), err::kSuccess);
+    EXPECT_EQ(ConvertImageAt(model.material_library, model.raw_dir, 0, 1, false), img::kSuccess) << root;
+  }
+  const std::vector<uint8_t> converted = iwd_test::ReadBytes(dir.path() + "/archived/raw/images/crate_nml.tga");
+  EXPECT_FALSE(converted.empty());
+  EXPECT_EQ(converted, iwd_test::ReadBytes(dir.path() + "/loose/raw/images/crate_nml.tga"));
   EXPECT_EQ(Export(dir.path() + "/archived/raw/xmodel/crate", Cod4, dir.path() + "/rows", {}).rows,
             (std::vector<std::string>{
                 "colorMap: ~-gcrate_col.iwi (main/iw_00.iwd) tree_tick", "normalMap: crate_nml.iwi (main/iw_00.iwd) tree_tick",
