@@ -10,7 +10,9 @@
 #include "imaging/iwd_image_read.h"
 #include "imaging/iwd_index.h"
 #include "imaging/iwi_image.h"
+#include "tests/imaging/image_test_support.h"
 #include "tests/imaging/iwd_test_support.h"
+#include "tests/support/command.h"
 #include "tests/shell/shell_test_support.h"
 #include "tools/fixture/fixture_writer.h"
 
@@ -125,6 +127,31 @@ TEST(IwdIndex, ArchivedImageLoadsAsItsLooseCopyWould) {
   EXPECT_EQ(archived.width, loose.width);
   EXPECT_FALSE(SetArchivedImage(archived, root.Sub("raw/"), "../images/~tree_col.iwi"));
   EXPECT_FALSE(SetArchivedImage(archived, root.Sub("raw/"), "absent.iwi"));
+}
+
+// The games' own archives: every image read from the index is what
+// Debian's unzip extracts for its entry.
+TEST(IwdIndex, RealArchivesGiveWhatUnzipGives) {
+  const std::string main = image_test::SamplesDir() + "/cod4-modtools/main";
+  if (!fs::is_directory(main)) GTEST_SKIP() << "no " << main;
+  if (!test_support::HaveProgram("unzip")) GTEST_SKIP() << "unzip is not installed";
+  std::shared_ptr<IwdImageIndex> index = IwdImageIndex::Build(main);
+  ASSERT_TRUE(index);
+  std::vector<const IwdIndexedEntry*> entries = index->FirstEntries();
+  ASSERT_FALSE(entries.empty());
+  for (const IwdIndexedEntry* e : entries) {
+    std::vector<uint8_t> bytes;
+    ASSERT_EQ(ReadFrom(*index, e->image, &bytes), index->Label(*e));
+    const std::string archive = main + "/" + index->archives()[e->archive].name;
+    const std::string unzipped = test_support::RunCommand("unzip -p '" + archive + "' '" + e->name + "'");
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), unzipped) << e->name;
+  }
+  // The stock logo, in a format without a decoder: read whole, refused by
+  // the IWI reader.
+  IwiImage logo;
+  ASSERT_TRUE(SetArchivedImage(logo, image_test::SamplesDir() + "/cod4-modtools/raw/", "logo_cod2.iwi"));
+  EXPECT_EQ(logo.LoadIWI(), img::kUnknownFormat);
+  EXPECT_EQ(logo.archive, "main/z_modwarfare.iwd");
 }
 
 TEST(IwdIndexCache, BuiltOnceAndAgainWhenAnArchiveChanges) {
