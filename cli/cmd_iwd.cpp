@@ -2,7 +2,9 @@
 // the game root's raw/images and says whether it looks complete; without it
 // the copy pass runs, with a progress bar on a terminal (plain lines per
 // archive otherwise), Ctrl-C stopping it before the next entry, and the
-// counts on standard output at the end.
+// counts on standard output at the end. `--index` lists what the image
+// lookups would read from the archives.
+#include <algorithm>  // Required for: sort()
 #include <atomic>
 #include <cstdio>
 #include <iostream>
@@ -11,6 +13,7 @@
 #include "cli/commands.h"
 #include "cli/progress_line.h"
 #include "cli/terminal_text.h"
+#include "imaging/iwd_index.h"
 #include "imaging/iwd_utils.h"
 #include "platform/fs_paths.h"
 #include "platform/terminal.h"
@@ -57,6 +60,24 @@ int RunCheck(QorIWDUtils& utils, const std::string& root) {
   std::cout << "looks incomplete (fewer than " << iwd::kCompleteImageCount
             << "); `vantor-cli iwd ROOT` copies the images out of main/*.iwd\n";
   return 1;
+}
+
+// The images the viewer and the exports would read from the archives when
+// raw/images lacks them: one line each, "<name below images/> <archive>",
+// by name, then the counts.
+int RunIndex(const std::string& root) {
+  InstallStderrSink(Logger());
+  std::shared_ptr<const IwdImageIndex> index = IwdImages().Get(root);
+  if (!index) {
+    std::cerr << "error: " << root << " has no 'main' folder\n";
+    return 1;
+  }
+  std::vector<const IwdIndexedEntry*> entries = index->FirstEntries();
+  std::sort(entries.begin(), entries.end(),
+            [](const IwdIndexedEntry* a, const IwdIndexedEntry* b) { return a->image < b->image; });
+  for (const IwdIndexedEntry* e : entries) std::cout << Printable(e->image) << " " << index->Label(*e) << "\n";
+  std::cout << "images: " << entries.size() << " in " << index->archives().size() << " archives\n";
+  return 0;
 }
 
 int RunPass(QorIWDUtils& utils, NoticeBoard& board, const std::string& root) {
@@ -116,10 +137,11 @@ int RunPass(QorIWDUtils& utils, NoticeBoard& board, const std::string& root) {
 
 int CmdIwd(const CliArgs& args) {
   if (args.positional.size() != 1) {
-    std::cerr << "usage: vantor-cli iwd ROOT [--check]\n";
+    std::cerr << "usage: vantor-cli iwd ROOT [--check|--index]\n";
     return 2;
   }
   NoticeBoard board;  // this run's own: nothing else reads the program's
   QorIWDUtils utils(board);
+  if (args.Has("--index")) return RunIndex(args.positional[0]);
   return args.Has("--check") ? RunCheck(utils, args.positional[0]) : RunPass(utils, board, args.positional[0]);
 }

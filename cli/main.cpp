@@ -20,7 +20,7 @@ constexpr const char* kUsage =
     "  sample DIR\n"
     "  update check [--manual]\n"
     "  update download --dir DIR [--no-handoff]\n"
-    "  iwd ROOT [--check]\n"
+    "  iwd ROOT [--check|--index]\n"
     "  convert FILE.iwi|FILE.dds --to dds|tga|png [--out FILE]\n"
     "  gui [--size WxH] [--json] STEP...   (run TEXT, ms N, move X Y, press, release, click X Y, resize W H)\n";
 
@@ -29,7 +29,7 @@ constexpr const char* kUsage =
 int main(int argc, char** argv) {
   std::string error;
   auto args = ParseCliArgs(argc, argv, {"--game", "--scale", "--auto-switch", "--format", "--out", "--gdt-dir", "--tags-dir", "--to", "--size", "--filter", "--png", "--all", "-j", "--dir"},
-                           {"--json", "--geometry", "--help", "--sub-dir", "--no-sub-dir", "--open", "--check", "--manual", "--skip-existing", "--no-handoff"}, error);
+                           {"--json", "--geometry", "--help", "--sub-dir", "--no-sub-dir", "--open", "--check", "--manual", "--skip-existing", "--no-handoff", "--index"}, error);
   if (!args) {
     std::cerr << "vantor-cli: " << error << "\n" << kUsage;
     return 2;

@@ -34,6 +34,9 @@ void ExportImage(TextureExportContext& context, IwiImage& image, std::string_vie
     Logger().model_log("^1IWI Error^7: %s", QorLogger::error_text(r).c_str());
     return;
   }
+  // Beside an archived image is the images folder, which may not exist yet.
+  if (context.destination.empty() && !image.archive.empty())
+    (void)platform::CreateDirectories(out.substr(0, platform::LastSeparator(out)));
   platform::ClearWriteFailure();
   r = as_dds ? image.WriteDDS(out) : ext == "png" ? WritePNG(image, out) : image.WriteTGA(out);
   if (r != img::kSuccess) {

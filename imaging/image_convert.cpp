@@ -3,13 +3,18 @@
 #include "imaging/image_convert.h"
 
 #include "imaging/image_paths.h"
+#include "imaging/iwd_image_read.h"
 #include "imaging/iwi_image.h"
 #include "model/material_library.h"
+#include "platform/fs_paths.h"
 #include "shell/logger.h"
 
 bool SetSourceImage(IwiImage& image, std::string_view raw_dir, const MaterialImage& source) {
   image.is_dds = false;
   if (image.SetImagePath(ImageSourcePath(raw_dir, source.iwi_file))) return true;
+  // An IWI the game's archives hold comes before a loose DDS twin: once the
+  // mover had copied it out, the loose IWI would win the same way.
+  if (SetArchivedImage(image, raw_dir, source.iwi_file)) return true;
   // The images folder may hold the picture as DDS only (a modder's own
   // texture); it is read and converted the same way.
   if (!image.SetImagePath(ImageSourcePath(raw_dir, source.dds_file))) return false;
@@ -28,6 +33,9 @@ ImageResult ConvertOne(std::string_view raw_dir, const MaterialImage& source, bo
   SetSourceImage(image, raw_dir, source);
   ImageResult r = ReadImage(image);
   std::string out = ImageOutputPath(image, "", as_dds ? "dds" : "tga");
+  // Beside an archived image is the images folder, which may not exist yet.
+  if (r == img::kSuccess && !image.archive.empty())
+    (void)platform::CreateDirectories(out.substr(0, platform::LastSeparator(out)));
   // A file that could not be read is reported with the reader's code, never
   // written as an empty image; a DDS source is its own DDS.
   if (r == img::kSuccess && !(as_dds && out == image.path))

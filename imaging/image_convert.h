@@ -30,8 +30,8 @@ class IwiImage;
 struct MaterialImage;
 
 // Points `image` at a material image's file in raw_dir + "images/": the
-// ".iwi" file, or its ".dds" twin (setting `is_dds`) when only that exists.
-// False when neither exists.
+// ".iwi" file, else the ".iwi" in the game's archives, else its ".dds" twin
+// (setting `is_dds`). False when none exists.
 bool SetSourceImage(IwiImage& image, std::string_view raw_dir, const MaterialImage& source);
 
 // Reads an image file as IWI, or as DDS when `is_dds`.

@@ -79,6 +79,14 @@ int ZCALLBACK StreamError(voidpf, voidpf stream) { return static_cast<Stream*>(s
 }  // namespace
 
 bool IwdArchive::Open(const std::string& path) {
+  if (!OpenFile(path)) return false;
+  FindOverlaps();
+  return true;
+}
+
+bool IwdArchive::OpenForOneEntry(const std::string& path) { return OpenFile(path); }
+
+bool IwdArchive::OpenFile(const std::string& path) {
   Close();
   if (!stream_.file.Open(path)) return false;
   stream_.pos = 0;
@@ -95,7 +103,6 @@ bool IwdArchive::Open(const std::string& path) {
   file_ = unzOpen2_64(path.c_str(), &functions);
   if (!file_) return false;
   expansion_left_ = archive_bytes_ > UINT64_MAX / kDeflateMaxRatio ? UINT64_MAX : archive_bytes_ * kDeflateMaxRatio;
-  FindOverlaps();
   return true;
 }
 
@@ -215,6 +222,11 @@ IwdStep StepResult(int rc) {
 }  // namespace
 
 IwdStep IwdArchive::First() { return file_ ? StepResult(unzGoToFirstFile(Zip(file_))) : IwdStep::kBroken; }
+
+bool IwdArchive::GoTo(uint64_t directory_pos) {
+  // minizip reads and checks the record's signature there.
+  return file_ && directory_pos < archive_bytes_ && unzSetOffset64(Zip(file_), directory_pos) == UNZ_OK;
+}
 
 IwdStep IwdArchive::Next() { return file_ ? StepResult(unzGoToNextFile(Zip(file_))) : IwdStep::kBroken; }
 

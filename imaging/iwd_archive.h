@@ -56,10 +56,18 @@ class IwdArchive {
 
   // False when the file cannot be opened or is no ZIP archive.
   [[nodiscard]] bool Open(const std::string& path);
+  // Open without the walk over the central directory that finds entries
+  // sharing data: for reading one entry that a full Open of the same
+  // archive (same size and times) already found clear of that.
+  [[nodiscard]] bool OpenForOneEntry(const std::string& path);
   void Close();
 
   [[nodiscard]] IwdStep First();
   [[nodiscard]] IwdStep Next();
+  // Positions on the entry whose central-directory record starts at
+  // `directory_pos` (IwdEntryInfo::directory_pos); false when no record
+  // can be read there.
+  [[nodiscard]] bool GoTo(uint64_t directory_pos);
   // The current entry's central-directory record.
   [[nodiscard]] bool Info(IwdEntryInfo& out);
 
@@ -97,6 +105,7 @@ class IwdArchive {
   uint64_t announced_entries() const;
 
  private:
+  bool OpenFile(const std::string& path);
   void FindOverlaps();
   // Check without the checks against the other entries.
   IwdRead CheckEntry(const IwdEntryInfo& info) const;

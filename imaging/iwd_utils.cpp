@@ -158,11 +158,17 @@ bool QorIWDUtils::menu_offered() const {
 std::vector<std::string> QorIWDUtils::IWDList() { return ListArchives(main_folder()); }
 
 std::vector<std::string> QorIWDUtils::ListArchives(const std::string& folder) {
+  int err = 0;
+  std::vector<std::string> names = ListIwdArchives(folder, err);
+  if (err) Logger().log("IWDList:: Error: %u", unsigned(err));
+  return names;
+}
+
+std::vector<std::string> ListIwdArchives(const std::string& main_path, int& err) {
   std::vector<std::string> names;
-  int err = platform::ListFolder(folder, [&names](std::string_view name, bool is_folder) {
+  err = platform::ListFolder(main_path, [&names](std::string_view name, bool is_folder) {
     if (name.find(".iwd") != std::string_view::npos && !is_folder) names.emplace_back(name);
   });
-  if (err) Logger().log("IWDList:: Error: %u", unsigned(err));
   std::sort(names.begin(), names.end(), WindowsOrder);
   return names;
 }

@@ -189,6 +189,10 @@ class QorIWDUtils {
   NoticeBoard& board_;
 };
 
+// The archive names in `main_path` in the order the mover copies them (see
+// QorIWDUtils::IWDList); `err` is 0 or the errno of the listing.
+std::vector<std::string> ListIwdArchives(const std::string& main_path, int& err);
+
 // The program's mover. Never destroyed, so a pass still running at exit
 // keeps a valid object.
 QorIWDUtils& IWDUtils();

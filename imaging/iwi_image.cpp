@@ -19,6 +19,7 @@
 #include "imaging/dxt_flip.h"
 #include "imaging/image_file.h"
 #include "imaging/image_format.h"
+#include "imaging/iwd_image_read.h"  // Required for: LoadArchivedIWI()
 #include "model/byte_cursor.h"
 #include "platform/fs_paths.h"
 #include "shell/logger.h"
@@ -37,6 +38,9 @@ constexpr int kMaxLevels = 16;
 bool IwiImage::SetImagePath(const std::string& file) {
   path_set = false;
   path.clear();
+  archive.clear();
+  archive_root.clear();
+  archive_image.clear();
   if (platform::LastSeparator(file) == std::string::npos) return false;
   std::optional<std::string> found = platform::ResolveExisting(file);
   if (!found || !platform::FileExists(*found)) return false;
@@ -64,6 +68,7 @@ std::span<const uint8_t> IwiImage::FileTopLevel(int face) const {
 }
 
 ImageResult IwiImage::LoadIWI() {
+  if (!archive_image.empty()) return LoadArchivedIWI(*this);
   from_iwi = true;
   loaded = false;
   platform::MappedFile file;

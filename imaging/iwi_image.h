@@ -106,6 +106,13 @@ class IwiImage {
   std::vector<std::vector<uint8_t>> levels;         // GL orientation and byte order
   std::vector<std::vector<uint8_t>> stored_levels;  // as stored in the IWI file
   bool from_iwi = false;
+  // An image with no loose file, read from the game's archives
+  // (imaging/iwd_image_read.h): the archive as "main/<name>", the game root
+  // whose archives hold it and its name below "images/". `path` is then
+  // where the loose file would be. LoadIWI reads such an image from there.
+  std::string archive;
+  std::string archive_root;
+  std::string archive_image;
 
  private:
   ImageResult ReadLevels(std::span<const uint8_t> file, int version);

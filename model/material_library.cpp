@@ -12,6 +12,8 @@
 #include <cstring>
 
 #include "imaging/image_paths.h"
+#include "imaging/iwd_image_read.h"
+#include "imaging/iwd_index.h"
 #include "model/byte_cursor.h"
 #include "platform/file_bytes.h"
 #include "platform/fs_paths.h"
@@ -34,12 +36,17 @@ std::string StringAt(std::span<const uint8_t> bytes, uint32_t offset, size_t sca
   return std::string(p, nul ? static_cast<const char*>(nul) - p : n);
 }
 
+constexpr std::string_view kImagesFolder = "images/";
+
 }  // namespace
 
 bool MaterialLibrary::SetRoot(const std::string& raw_dir) {
   if (!platform::FolderExists(raw_dir)) return false;
   materials_dir = raw_dir + "materials/";
-  images_dir = raw_dir + "images/";
+  images_dir = raw_dir + std::string(kImagesFolder);
+  // The game's archive index is wanted by the image lookups that follow;
+  // its build starts now, beside the model's own reading.
+  IwdImages().Prepare(GameRootOfRawDir(raw_dir));
   return true;
 }
 
@@ -94,6 +101,10 @@ ErrorCode MaterialLibrary::LoadMaterialBytes(std::span<const uint8_t> bytes, Mat
     if (IsContainedName(image.iwi_file)) {
       image.iwi_exists = platform::FileExists(images_dir + image.iwi_file);
       image.dds_exists = platform::FileExists(images_dir + image.dds_file);
+      if (!image.iwi_exists && images_dir.size() > kImagesFolder.size())
+        image.iwi_archive =
+            ArchivedImageLabel(std::string_view(images_dir).substr(0, images_dir.size() - kImagesFolder.size()),
+                               image.iwi_file);
     }
   }
   entry.image_count = count;

@@ -18,6 +18,10 @@ struct MaterialImage {
   std::string dds_file;  // image name + ".dds"
   bool iwi_exists = false;
   bool dds_exists = false;
+  // The ".iwi" is not loose but the game's archives hold it: the archive as
+  // "main/<name>" (imaging/iwd_image_read.h), which the lookups read it
+  // from before a loose ".dds" twin; else "".
+  std::string iwi_archive;
 };
 
 struct MaterialEntry {

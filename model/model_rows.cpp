@@ -68,7 +68,11 @@ std::vector<DetailRow> PropertyRows(const Xmodel& model) {
     rows.push_back(Row(entry.name, "tree_file", 1));
     for (size_t i = 0; i < entry.images.size(); ++i) {
       const MaterialImage& image = entry.images[i];
-      DetailRow row = Row(image.slot + ": " + image.iwi_file, image.iwi_exists ? "tree_tick" : "tree_cross", 2);
+      // An image only the game's archives hold is there too; the row says
+      // which archive it is read from.
+      const bool archived = !image.iwi_exists && !image.iwi_archive.empty();
+      DetailRow row = Row(image.slot + ": " + image.iwi_file + (archived ? " (" + image.iwi_archive + ")" : ""),
+                          image.iwi_exists || archived ? "tree_tick" : "tree_cross", 2);
       row.image = image.iwi_file;
       row.material = int32_t(m);
       row.slot = int32_t(i);

@@ -6,6 +6,7 @@
 #include <algorithm>  // Required for: std::find
 
 #include "imaging/image_paths.h"
+#include "imaging/iwd_image_read.h"
 #include "model/xmodel.h"
 #include "shell/logger.h"
 
@@ -32,7 +33,8 @@ void PickTextures(Xmodel& model) {
       // Read into a fresh image: a failed read must not spoil a unit that an
       // earlier slot of the same kind filled.
       IwiImage loaded;
-      loaded.SetImagePath(ImageSourcePath(model.raw_dir, image.iwi_file));
+      if (!loaded.SetImagePath(ImageSourcePath(model.raw_dir, image.iwi_file)))
+        (void)SetArchivedImage(loaded, model.raw_dir, image.iwi_file);
       ImageResult r = loaded.LoadIWI();
       if (r != img::kSuccess) {
         Logger().log("^1IWI Error(^4%s^7): %s", image.iwi_file.c_str(), QorLogger::error_text(r).c_str());

@@ -6,6 +6,7 @@
 
 #include "imaging/gl_image.h"
 #include "imaging/image_codes.h"
+#include "imaging/iwd_index.h"  // Required for: IwdImages()
 #include "platform/clock.h"
 #include "platform/desktop.h"
 #include "platform/fs_paths.h"
@@ -114,6 +115,9 @@ void QorInterface::Finish(QorOpenGL& gl, const std::string& data_dir, const std:
   act.check_images = [this](const std::string& root) {
     iwd_->Reset();
     iwd_->CheckForImages(root);
+    // The image lookups read what raw/images lacks from the archives: their
+    // index is built now, before the first model asks.
+    IwdImages().Prepare(root);
   };
   actions_ = std::make_unique<QorActions>(s, *loader_, std::move(act));
   gl.fps_focused = s.fps_active;

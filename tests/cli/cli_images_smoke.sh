@@ -2,7 +2,8 @@
 # vantor-cli convert and iwd end to end on the sample tree: an IWI converts
 # to a TGA and a DDS that ImageMagick reads at the image's size, a bad input
 # is refused, and the IWD pass copies the archives' images (cube maps and a
-# second pass are pinned by the unit tests).
+# second pass are pinned by the unit tests), and `--index` names the archive
+# each image would be read from.
 #
 #   cli_images_smoke.sh VANTOR_CLI WORK_DIR
 set -euo pipefail
@@ -30,6 +31,12 @@ printf 'not an image' >"$work/bad.iwi"
 if "$cli" convert "$work/bad.iwi" --to tga --out "$work/bad.tga" >/dev/null 2>&1; then
   fail "a file that is no IWI converted"
 fi
+
+# The archives' index: the image in both archives is read from the first.
+"$cli" iwd "$root" --index >"$work/index.txt" 2>/dev/null || fail "iwd --index failed"
+grep -qx "sample_iwd_metal.iwi main/iw_00.iwd" "$work/index.txt" || fail "--index: $(cat "$work/index.txt")"
+grep -qx "ui/sample_iwd_icon.iwi main/iw_01.iwd" "$work/index.txt" || fail "--index: $(cat "$work/index.txt")"
+grep -qx "images: 5 in 2 archives" "$work/index.txt" || fail "--index: $(tail -1 "$work/index.txt")"
 
 before=$(find "$root/raw/images" -name '*.iwi' | wc -l)
 "$cli" iwd "$root" </dev/null >"$work/iwd1.log" 2>&1 || fail "first iwd pass: $(cat "$work/iwd1.log")"

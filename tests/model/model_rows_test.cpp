@@ -32,7 +32,10 @@ TEST(ModelRows, PropertiesAndTagsOfALoadedModel) {
   m.lods[0].surfaces[1].triangle_count = 3;
   MaterialEntry entry;
   entry.name = "mtl_helmet";
-  entry.images = {{"colorMap", "~helmet_col.iwi", "", true, false}, {"normalMap", "helmet_nml.iwi", "", false, false}};
+  // Loose, missing, and held only by an archive of the game.
+  entry.images = {{"colorMap", "~helmet_col.iwi", "", true, false, ""},
+                  {"normalMap", "helmet_nml.iwi", "", false, false, ""},
+                  {"specularMap", "helmet_spc.iwi", "", false, false, "main/iw_02.iwd"}};
   m.material_library.entries = {entry};
   m.bones = {{"tag_origin", {}, {}, 255}, {"j_head", {}, {}, 0}, {"j_eye", {}, {}, 1}, {"j_jaw", {}, {}, 1}};
 
@@ -40,9 +43,12 @@ TEST(ModelRows, PropertiesAndTagsOfALoadedModel) {
   EXPECT_EQ(Texts(rows), (std::vector<std::string>{"Name: helmet", "Meshes: 2", "Verts: 15", "Faces: 7", "Surfaces",
                                                    " Mesh 0: 10 verts, 4 faces", " Mesh 1: 5 verts, 3 faces",
                                                    " LOD distance: 250", "Materials", " mtl_helmet",
-                                                   "  colorMap: ~helmet_col.iwi", "  normalMap: helmet_nml.iwi"}));
+                                                   "  colorMap: ~helmet_col.iwi", "  normalMap: helmet_nml.iwi",
+                                                   "  specularMap: helmet_spc.iwi (main/iw_02.iwd)"}));
   EXPECT_EQ(rows[10].icon, "tree_tick");
   EXPECT_EQ(rows[11].icon, "tree_cross");
+  EXPECT_EQ(rows[12].icon, "tree_tick");
+  EXPECT_EQ(rows[12].image, "helmet_spc.iwi");
   EXPECT_EQ(rows[11].image, "helmet_nml.iwi");
   EXPECT_EQ(rows[11].material, 0);
   EXPECT_EQ(rows[11].slot, 1);
