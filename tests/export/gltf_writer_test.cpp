@@ -345,7 +345,10 @@ std::string ValidatorErrors(const std::vector<fs::path>& files) {
   for (const fs::path& f : files) command += " '" + f.string() + "'";
   int status = 0;
   const std::string out = RunCommand(command + " 2>&1", &status);
-  if (status == 0 && std::count(out.begin(), out.end(), '\n') == std::ptrdiff_t(files.size())) return "";
+  // One report line per file; npm's words on a first install may come before.
+  size_t reports = 0;
+  for (size_t at = out.find("{\"file\":"); at != std::string::npos; at = out.find("{\"file\":", at + 1)) ++reports;
+  if (status == 0 && reports == files.size()) return "";
   return "status " + std::to_string(status) + ":\n" + out;
 }
 

@@ -15,9 +15,12 @@ if [[ ${1:-} == --cache ]]; then
   cache=$2
   shift 2
 fi
+mkdir -p "$cache"
+# Tests run side by side: one installs, the others wait for it.
+exec 9>"$cache.lock"
+flock 9
 if [[ ! -f $cache/node_modules/gltf-validator/package.json ||
       $here/package.json -nt $cache/package.json ]]; then
-  mkdir -p "$cache"
   cp "$here/package.json" "$cache/package.json"
   [[ -f $here/package-lock.json ]] && cp "$here/package-lock.json" "$cache/package-lock.json"
   if ! (cd "$cache" && npm install --no-audit --no-fund --loglevel=error >&2); then
@@ -25,5 +28,7 @@ if [[ ! -f $cache/node_modules/gltf-validator/package.json ||
     exit 3
   fi
 fi
-cp "$here/validate.js" "$cache/validate.js"
+cp "$here/validate.js" "$cache/validate.js.tmp.$$"
+mv "$cache/validate.js.tmp.$$" "$cache/validate.js"
+flock -u 9
 exec node "$cache/validate.js" "$@"
