@@ -5,6 +5,7 @@
 #include <cmath>     // Required for: std::isfinite
 
 #include "platform/dbus_text.h"  // Required for: platform::ValidUtf8
+#include "platform/percent_encode.h"
 
 void JsonOut::Separate() {
   if (after_key_) {
@@ -103,19 +104,4 @@ std::string JsonEscape(std::string_view text) {
   return out;
 }
 
-std::string UriOfFileName(std::string_view name) {
-  static const char kHex[] = "0123456789ABCDEF";
-  std::string out;
-  for (unsigned char c : name) {
-    const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
-                       c == '_' || c == '.' || c == '~' || c == '/';
-    if (plain) {
-      out += char(c);
-    } else {
-      out += '%';
-      out += kHex[c >> 4];
-      out += kHex[c & 15];
-    }
-  }
-  return out;
-}
+std::string UriOfFileName(std::string_view name) { return platform::PercentEncoded(name, "/"); }

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdlib>
 
+#include "platform/percent_encode.h"
 #include "shell/logger.h"
 #include "shell/settings.h"
 #include "shell/version.h"
@@ -35,24 +36,7 @@ std::string UserName() {
 }
 
 namespace {
-
-std::string Encoded(const std::string& value) {
-  static const char kHex[] = "0123456789ABCDEF";
-  std::string out;
-  for (unsigned char c : value) {
-    const bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
-                       c == '_' || c == '.' || c == '~';
-    if (plain) {
-      out += char(c);
-    } else {
-      out += '%';
-      out += kHex[c >> 4];
-      out += kHex[c & 15];
-    }
-  }
-  return out;
-}
-
+std::string Encoded(const std::string& value) { return platform::PercentEncoded(value); }
 }  // namespace
 
 std::string CheckUrl(const std::string& server, const std::string& version, int run_count, int export_count,
