@@ -1,6 +1,7 @@
 // A small streaming JSON writer for the command line's --json output.
 // Floats print in their shortest round-trip form; non-finite values as null;
-// bytes above 0x7F in strings as \u00XX (names are byte strings).
+// strings as UTF-8 characters, a byte that is not UTF-8 as U+FFFD (names are
+// byte strings).
 #pragma once
 
 #include <cstdint>
