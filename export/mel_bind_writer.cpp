@@ -8,11 +8,12 @@
 #include <vector>
 
 #include "export/export_common.h"
-#include "platform/path_names.h"
 #include "export/maya_names.h"
 #include "export/number_format.h"
 #include "export/text_out.h"
 #include "model/xmodel.h"
+#include "platform/fs_paths.h"
+#include "platform/path_names.h"
 
 namespace {
 
@@ -128,7 +129,9 @@ ErrorCode Xmodel::ExportMABind(std::string folder, ExportWritten* written) {
   const MayaNames names = MakeMayaNames(*this);
   if (!ClustersHaveTheirJoints(names, lod)) return err::kFileNotValid;
 
-  // The script beside the scene; progress starts.
+  // The script beside the scene (its folder made when it is written on its
+  // own); progress starts.
+  platform::CreateDirectories(folder);
   const std::string file_path = platform::WithTrailingSeparator(folder) + lod.surf_name + "_bind.mel";
   ErrorCode code = err::kSuccess;
   OutputFile output;

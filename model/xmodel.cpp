@@ -11,7 +11,7 @@ ErrorCode Xmodel::LoadxmodelFull(std::string model_path) {
   // it; the readers append to their lists, so the leftovers of that failed
   // load must go before this one starts.
   ClearForLoad();
-  load_start = platform::NowMs();
+  load_start = platform::NowMsPrecise();
 
   ErrorCode result = err::kInvalidPath;
   if (SetPath(model_path)) {
@@ -27,7 +27,7 @@ ErrorCode Xmodel::LoadxmodelFull(std::string model_path) {
     }
   }
   last_error = result;
-  load_time_ms = double((platform::NowMs() - load_start) * 1000 / 1000);
+  load_time_ms = platform::NowMsPrecise() - load_start;
   return result;
 }
 

@@ -171,7 +171,7 @@ class Xmodel {
   std::vector<XmodelBone> bones;
   std::vector<XmodelLod> lods;
   double load_time_ms = 0;
-  int64_t load_start = 0;
+  double load_start = 0;
   bool auto_switch_asked = false;
   bool switched_for_this_model = false;
   GameVersion saved_game = Cod5;
@@ -206,7 +206,6 @@ class Xmodel {
   ErrorCode ReadLayout(ByteCursor& file, GameVersion layout);
   bool AutoGameSwitch(ByteCursor& file, const std::string& name, GameVersion reader);
   bool SurfsFileExists(const std::string& surf_name) const;
-  ErrorCode ReadSurfaceFile(XmodelLod& lod);
   // ReadSurfaceBytes with the positions multiplied by `position_scale` as
   // they are read, and `consumed` (when set) told after each surface how far
   // into `bytes` the reader will not look again.

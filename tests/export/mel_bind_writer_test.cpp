@@ -82,10 +82,8 @@ class MelBindWriterTest : public ExportTest {
     EXPECT_EQ(model_.ExportMABind(Out()), err::kSuccess);
     return ReadText(OutFile(model_.lods[0].surf_name + "_bind.mel"));
   }
-  void SetUp() override {
-    ExportTest::SetUp();
-    fs::create_directories(Out());
-  }
+  // The folder is not made beforehand: the script makes it when written
+  // on its own.
 };
 
 TEST_F(MelBindWriterTest, RigidMeshesBindWholeAndRunsBecomeRanges) {
