@@ -15,6 +15,7 @@
 #include "shell/logger.h"
 #include "update/hand_off.h"
 #include "update/sha256_file.h"
+#include "update/update_check.h"
 #include "update/update_manifest.h"
 #include "update/update_unpack.h"
 
@@ -49,11 +50,6 @@ namespace {
 
 constexpr const char* kProgressName = "download_progress";
 
-std::string Base(std::string server) {
-  while (!server.empty() && server.back() == '/') server.pop_back();
-  return server;
-}
-
 // A folder only this user can enter ("vantor-update-XXXXXX" in $TMPDIR).
 std::string PrivateFolder() {
   const char* tmp = std::getenv("TMPDIR");
@@ -84,7 +80,7 @@ class UpdateRun {
       board_.ShowMessage("Vantor was installed by a package: update it through the package manager.");
       return {UpdateDownloadOutcome::kPackaged, "", "the program's folder is not writable"};
     }
-    const std::string manifest_url = Base(request_.server) + update::kManifestPath;
+    const std::string manifest_url = update::ServerBase(request_.server) + update::kManifestPath;
     if (!update::SecureOrLoopback(manifest_url)) {
       const char* text = "The update server must use https; nothing was sent.";
       Logger().warning("Update download: %s", text);
@@ -122,7 +118,7 @@ class UpdateRun {
       return Fail("the manifest is not valid: " + why);
     }
     total_ = manifest.script.size + manifest.archive.size;
-    const std::string base = Base(request_.server);
+    const std::string base = update::ServerBase(request_.server);
     for (const auto& [file, path] : {std::pair{manifest.script, update::kScriptPath},
                                      std::pair{manifest.archive, update::kArchivePath}}) {
       if (!Download(file, base + path)) return Stopped();

@@ -39,11 +39,14 @@ namespace {
 std::string Encoded(const std::string& value) { return platform::PercentEncoded(value); }
 }  // namespace
 
+std::string ServerBase(std::string server) {
+  while (!server.empty() && server.back() == '/') server.pop_back();
+  return server;
+}
+
 std::string CheckUrl(const std::string& server, const std::string& version, int run_count, int export_count,
                      const std::string& user) {
-  std::string base = server;
-  while (!base.empty() && base.back() == '/') base.pop_back();
-  return base + kCheckPath + "?id=1&version=" + Encoded(version) + "&run_count=" + std::to_string(run_count) +
+  return ServerBase(server) + kCheckPath + "?id=1&version=" + Encoded(version) + "&run_count=" + std::to_string(run_count) +
          "&xport_total=" + std::to_string(export_count) + "&name=" + Encoded(user);
 }
 

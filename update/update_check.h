@@ -30,6 +30,8 @@ inline constexpr const char* kCheckPath = "/php/UpdateCheck.php";
 // The update server in force: VANTOR_UPDATE_SERVER, else the setting; ""
 // when neither is set.
 std::string ServerOf(const QorSettings& settings);
+// The server's address without trailing "/", for the paths to follow it.
+std::string ServerBase(std::string server);
 // The user's name for the query ($USER, else the login name; at most 100
 // characters, each space an underscore), "" when it cannot be read.
 std::string UserName();

@@ -3,6 +3,8 @@
 #include <charconv>
 #include <sstream>
 
+#include "platform/text_case.h"
+
 namespace update {
 
 namespace {
@@ -15,8 +17,7 @@ bool IsHexDigest(const std::string& text) {
 }
 
 std::string Lower(std::string text) {
-  for (char& c : text)
-    if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+  for (char& c : text) c = platform::AsciiLower(c);
   return text;
 }
 

@@ -1,15 +1,13 @@
 #include "update/update_unpack.h"
 
-#include <sys/stat.h>  // Required for: mkdir(), lstat()
-
-#include <cerrno>
-#include <cstring>
 #include <unordered_set>
 #include <vector>
 
 #include "imaging/iwd_archive.h"
 #include "imaging/iwd_entry_name.h"
 #include "platform/atomic_file.h"
+#include "platform/fs_paths.h"
+#include "platform/path_names.h"
 
 namespace update {
 
@@ -23,9 +21,7 @@ std::optional<std::string> UpdateEntryTarget(std::string_view name) {
     if (end == std::string_view::npos) end = name.size();
     const std::string_view part = name.substr(at, end - at);
     // Empty parts ("a//b") are refused too: a name is written one way only.
-    if (part.empty() || part == "." || part == "..") return std::nullopt;
-    for (unsigned char c : part)
-      if (c < 0x20 || c == 0x7F || c == ':' || c == '\\') return std::nullopt;
+    if (!platform::IsSafeOutputName(part) || part.find(':') != std::string_view::npos) return std::nullopt;
     if (!out.empty()) out += '/';
     out += part;
     at = end + 1;
@@ -33,25 +29,6 @@ std::optional<std::string> UpdateEntryTarget(std::string_view name) {
   if (folder) out += '/';
   return out;
 }
-
-namespace {
-
-// Makes every folder of `relative` below `root`; a folder we did not make
-// (a link) is never followed, as the root is new and only we write in it.
-bool MakeFolders(const std::string& root, const std::string& relative) {
-  size_t at = 0;
-  while ((at = relative.find('/', at)) != std::string::npos) {
-    const std::string path = root + "/" + relative.substr(0, at);
-    struct stat st;
-    if (::mkdir(path.c_str(), 0700) != 0) {
-      if (errno != EEXIST || ::lstat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
-    }
-    ++at;
-  }
-  return true;
-}
-
-}  // namespace
 
 std::string UnpackUpdate(const std::string& archive_path, const std::string& folder) {
   IwdArchive archive;
@@ -67,13 +44,14 @@ std::string UnpackUpdate(const std::string& archive_path, const std::string& fol
     const std::optional<std::string> target = UpdateEntryTarget(info.name);
     if (!target) return "the entry \"" + shown + "\" has a name that leaves the folder";
     if (!seen.insert(*target).second) return "the entry \"" + shown + "\" is in the archive twice";
-    if (target->back() == '/') {
-      if (!MakeFolders(folder, *target)) return "the folder \"" + shown + "\" cannot be made";
-      continue;
-    }
-    if (!MakeFolders(folder, *target)) return "the folder of \"" + shown + "\" cannot be made";
+    // Folders as the umask has them: the private folder above them is
+    // what keeps others out, and the update script copies their modes.
+    const std::string path = folder + "/" + *target;
+    if (!platform::CreateDirectories(path.substr(0, path.rfind('/'))))
+      return "the folder of \"" + shown + "\" cannot be made";
+    if (target->back() == '/') continue;
     platform::AtomicFile out;
-    if (out.Open(folder + "/" + *target, ".vantor-part") != 0) return "\"" + shown + "\" cannot be written";
+    if (out.Open(path, std::string(kPartialSuffix)) != 0) return "\"" + shown + "\" cannot be written";
     const IwdRead read =
         archive.Extract(info, buffer, [&out](const uint8_t* data, size_t size) { return out.Write(data, size); });
     if (read != IwdRead::kOk) return "\"" + shown + "\": " + IwdReadText(read);

@@ -74,6 +74,8 @@ grep -q "Downloaded Update" err.txt || fail "no \"Downloaded Update\" in the log
 for _ in $(seq 1 100); do [[ $(cat program/bin/vantor) == "new program" ]] && break; sleep 0.1; done
 [[ $(cat program/bin/vantor) == "new program" ]] || fail "the script did not put the new program in place"
 [[ $(cat program/share/vantor/data.txt 2>/dev/null) == "new data" ]] || fail "the new data is not in place"
+[[ $(stat -c %a program/share/vantor) == $(printf '%o' $((0777 & ~$(umask)))) ]] ||
+  fail "a new folder came in as $(stat -c %a program/share/vantor), not as the umask has it"
 for _ in $(seq 1 50); do [[ -z $(ls tmp) ]] && break; sleep 0.1; done
 [[ -z $(ls tmp) ]] || fail "the script left its folder: $(ls tmp)"
 
