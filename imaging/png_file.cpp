@@ -81,8 +81,9 @@ ImageResult EncodePNG(const IwiImage& image, std::vector<uint8_t>& bytes) {
   png.width = png_uint_32(width);
   png.height = png_uint_32(height);
   png.format = PNG_FORMAT_BGRA;  // the words' bytes in memory
-  png_alloc_size_t size = 0;
-  if (!png_image_write_to_memory(&png, nullptr, &size, 0, pixels.data(), 0, nullptr)) return img::kSizeError;
+  // One compression pass into a buffer of the largest size the image can
+  // take; asking for the size first would compress it twice.
+  png_alloc_size_t size = PNG_IMAGE_PNG_SIZE_MAX(png);
   bytes.resize(size);
   if (!png_image_write_to_memory(&png, bytes.data(), &size, 0, pixels.data(), 0, nullptr)) {
     bytes.clear();
