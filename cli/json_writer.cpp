@@ -4,7 +4,7 @@
 #include <charconv>
 #include <cmath>
 
-#include "platform/dbus_text.h"
+#include "platform/json_text.h"
 
 void JsonWriter::Separate() {
   if (after_key_) {
@@ -52,28 +52,8 @@ JsonWriter& JsonWriter::Key(std::string_view key) {
 
 JsonWriter& JsonWriter::String(std::string_view value) {
   Separate();
-  static const char kHex[] = "0123456789abcdef";
   out_ += '"';
-  // JSON text is UTF-8: names pass through as their characters; bytes that
-  // are not UTF-8 (file names are any bytes) become U+FFFD.
-  const std::string text = platform::ValidUtf8(value);
-  for (unsigned char c : text) {
-    switch (c) {
-      case '"': out_ += "\\\""; break;
-      case '\\': out_ += "\\\\"; break;
-      case '\n': out_ += "\\n"; break;
-      case '\r': out_ += "\\r"; break;
-      case '\t': out_ += "\\t"; break;
-      default:
-        if (c < 0x20 || c == 0x7F) {
-          out_ += "\\u00";
-          out_ += kHex[c >> 4];
-          out_ += kHex[c & 15];
-        } else {
-          out_ += char(c);
-        }
-    }
-  }
+  platform::AppendJsonEscaped(out_, value);
   out_ += '"';
   return *this;
 }

@@ -4,7 +4,7 @@
 #include <charconv>  // Required for: std::to_chars
 #include <cmath>     // Required for: std::isfinite
 
-#include "platform/dbus_text.h"  // Required for: platform::ValidUtf8
+#include "platform/json_text.h"
 #include "platform/percent_encode.h"
 
 void JsonOut::Separate() {
@@ -43,7 +43,7 @@ JsonOut& JsonOut::End() {
 JsonOut& JsonOut::Key(std::string_view key) {
   Separate();
   out_ += '"';
-  out_ += JsonEscape(key);
+  platform::AppendJsonEscaped(out_, key);
   out_ += "\":";
   after_key_ = true;
   return *this;
@@ -52,7 +52,7 @@ JsonOut& JsonOut::Key(std::string_view key) {
 JsonOut& JsonOut::String(std::string_view value) {
   Separate();
   out_ += '"';
-  out_ += JsonEscape(value);
+  platform::AppendJsonEscaped(out_, value);
   out_ += '"';
   return *this;
 }
@@ -77,31 +77,6 @@ JsonOut& JsonOut::Bool(bool value) {
   Separate();
   out_ += value ? "true" : "false";
   return *this;
-}
-
-std::string JsonEscape(std::string_view text) {
-  static const char kHex[] = "0123456789abcdef";
-  std::string out;
-  const std::string utf8 = platform::ValidUtf8(text);
-  out.reserve(utf8.size() + 8);
-  for (unsigned char c : utf8) {
-    switch (c) {
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
-      default:
-        if (c < 0x20 || c == 0x7F) {
-          out += "\\u00";
-          out += kHex[c >> 4];
-          out += kHex[c & 15];
-        } else {
-          out += char(c);
-        }
-    }
-  }
-  return out;
 }
 
 std::string UriOfFileName(std::string_view name) { return platform::PercentEncoded(name, "/"); }

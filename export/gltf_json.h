@@ -39,9 +39,6 @@ class JsonOut {
   bool after_key_ = false;
 };
 
-// `text` as JSON string content: the escape JsonOut::String applies.
-std::string JsonEscape(std::string_view text);
-
 // A relative URI for a file name: every byte outside the unreserved set and
 // "/" percent-encoded, so a name with blanks, "#", "%" or non-ASCII bytes
 // still names the file.
