@@ -12,12 +12,6 @@ struct Influence {
   double weight;
 };
 
-// raw / 65535, at most 1, as the XMODEL_EXPORT computes it.
-double EntryWeight(uint16_t raw) {
-  double w = raw / 65535.0 * 100.0 * 0.01;
-  return w > 1.0 ? 1.0 : w;
-}
-
 // A vertex's influences: in place for the usual few, on the heap past that.
 class InfluenceList {
  public:
@@ -70,9 +64,9 @@ JointWeights VertexJointWeights(const XmodelSurface& s, size_t vi, size_t bone_c
   InfluenceList influences(bone_count);
   const std::span<const InfluenceEntry> entries = s.Entries(vi);
   double rest = 1.0;
-  for (const InfluenceEntry& e : entries) rest -= EntryWeight(e.weight);
+  for (const InfluenceEntry& e : entries) rest -= ExportWeight(e.weight);
   influences.Add(own, rest);
-  for (const InfluenceEntry& e : entries) influences.Add(e.bone, EntryWeight(e.weight));
+  for (const InfluenceEntry& e : entries) influences.Add(e.bone, ExportWeight(e.weight));
 
   // Heaviest first; an insertion sort keeps equal weights in list order.
   Influence* list = influences.data();

@@ -17,18 +17,11 @@
 
 namespace {
 
-// raw / 65535 as percent and back, as the weights were always computed; at
-// most 1.
-double BindWeight(uint16_t raw) {
-  double w = raw / 65535.0 * 100.0 * 0.01;
-  return w > 1.0 ? 1.0 : w;
-}
-
-// printf("%.5f") of every raw weight's BindWeight: "0.xxxxx" or "1.00000".
+// printf("%.5f") of every raw weight's ExportWeight: "0.xxxxx" or "1.00000".
 using WeightTexts = char[65536][7];
 const WeightTexts& WeightText() {
   static const auto table =
-      MakeFixedTexts<65536, 7>([](char* buf, size_t raw) { return PutFixed(buf, BindWeight(uint16_t(raw)), 5); });
+      MakeFixedTexts<65536, 7>([](char* buf, size_t raw) { return PutFixed(buf, ExportWeight(uint16_t(raw)), 5); });
   return table->text;
 }
 

@@ -77,13 +77,6 @@ std::vector<BonePose> ComposePoses(const std::vector<XmodelBone>& bones, float u
   return poses;
 }
 
-// raw / 65535 as percent and back, as the format's weights were always
-// computed; at most 1.
-double ConvertWeight(uint16_t raw) {
-  double w = raw / 65535.0 * 100.0 * 0.01;
-  return w > 1.0 ? 1.0 : w;
-}
-
 void Vec3(TextOut& out, double a, double b, double c, const char* sep) {
   out.Fixed(a).Lit(sep).Fixed(b).Lit(sep).Fixed(c);
 }
@@ -106,7 +99,7 @@ const ColourTexts& ColourText() {
 
 const WeightTexts& WeightText() {
   static const auto table =
-      MakeFixedTexts<65536, 8>([](char* buf, size_t raw) { return PutFixed(buf, ConvertWeight(uint16_t(raw))); });
+      MakeFixedTexts<65536, 8>([](char* buf, size_t raw) { return PutFixed(buf, ExportWeight(uint16_t(raw))); });
   return table->text;
 }
 
@@ -130,7 +123,7 @@ void WriteVertices(TextOut& out, const XmodelSurface& s, size_t number, float wr
       continue;
     }
     double rest = 1.0;
-    for (const InfluenceEntry& e : entries) rest -= ConvertWeight(e.weight);
+    for (const InfluenceEntry& e : entries) rest -= ExportWeight(e.weight);
     if (rest < 0) rest = 0;
     p = PutText(p, "\r\nBONES ");
     p = PutInt(p, int64_t(entries.size() + 1));

@@ -41,6 +41,13 @@ inline double InfluenceWeight(const InfluenceEntry& e) {
   return w > 1.0 ? 1.0 : w;
 }
 
+// The weight the exports write for a raw weight: raw / 65535 as percent
+// and back, as the format's weights were always computed; at most 1.
+inline double ExportWeight(uint16_t raw) {
+  double w = raw / 65535.0 * 100.0 * 0.01;
+  return w > 1.0 ? 1.0 : w;
+}
+
 struct VertexInfluences {
   uint8_t extra_count = 0;   // entries read for the vertex
   int16_t primary_bone = -1;  // -1: the record carried none (unweighted surface)
