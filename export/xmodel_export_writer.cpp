@@ -88,7 +88,7 @@ char* PutVec3(char* p, float a, float b, float c, std::string_view sep) {
 }
 
 // printf("%.6f") of every colour byte's c / 255.0 and of every raw
-// weight's ConvertWeight: all between 0 and 1, eight characters long.
+// weight's ExportWeight: all between 0 and 1, eight characters long.
 using ColourTexts = char[256][8];
 using WeightTexts = char[65536][8];
 
