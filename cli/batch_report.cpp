@@ -27,11 +27,7 @@ std::string Seconds(double seconds) {
 BatchCounts CountModels(const std::vector<BatchModel>& models) {
   BatchCounts c;
   c.total = models.size();
-  for (const BatchModel& m : models) {
-    if (m.status == BatchStatus::kExported) ++c.exported;
-    if (m.status == BatchStatus::kFailed) ++c.failed;
-    if (m.status == BatchStatus::kSkipped) ++c.skipped;
-  }
+  for (const BatchModel& m : models) c.Add(m.status);
   return c;
 }
 

@@ -10,6 +10,11 @@
 struct BatchCounts {
   size_t total = 0, exported = 0, failed = 0, skipped = 0;
   size_t finished() const { return exported + failed + skipped; }
+  void Add(BatchStatus status) {
+    exported += status == BatchStatus::kExported;
+    failed += status == BatchStatus::kFailed;
+    skipped += status == BatchStatus::kSkipped;
+  }
 };
 BatchCounts CountModels(const std::vector<BatchModel>& models);
 

@@ -105,9 +105,7 @@ int RunBatchCommand(const CliArgs& args, ProgressLine& out, BatchSettings settin
            [&](size_t index) {
              // A model's lines whole, then its files and its own line.
              const BatchModel& m = models[index];
-             counts.exported += m.status == BatchStatus::kExported;
-             counts.failed += m.status == BatchStatus::kFailed;
-             counts.skipped += m.status == BatchStatus::kSkipped;
+             counts.Add(m.status);
              for (const std::string& line : m.lines) out.Log(line);
              if (!json) {
                for (const std::string& written : m.written) std::cout << Printable(written) << "\n";
@@ -118,12 +116,13 @@ int RunBatchCommand(const CliArgs& args, ProgressLine& out, BatchSettings settin
            },
            [&] { draw(); });
   sigaction(SIGINT, &previous, nullptr);
-  const bool stopped = g_stop.load() && CountModels(models).finished() < models.size();
+  const BatchCounts final_counts = CountModels(models);
+  const bool stopped = g_stop.load() && final_counts.finished() < models.size();
   for (const std::string& line : SummaryLines(models, elapsed(), stopped)) out.Line(line);
   if (json) std::cout << BatchJson(models, elapsed(), stopped) << "\n" << std::flush;
   platform::SetQuestionAnswerer(nullptr);
   if (stopped) return kExitInterrupted;
-  return CountModels(models).failed > 0 ? 1 : 0;
+  return final_counts.failed > 0 ? 1 : 0;
 }
 
 }  // namespace
