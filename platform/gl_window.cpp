@@ -98,6 +98,8 @@ bool GlWindow::Create(int width, int height, const std::string& title, bool visi
   glfwWindowHint(GLFW_STENCIL_BITS, 1);
   glfwWindowHint(GLFW_DOUBLEBUFFER, GLFW_TRUE);
   glfwWindowHint(GLFW_VISIBLE, visible ? GLFW_TRUE : GLFW_FALSE);
+  glfwWindowHintString(GLFW_X11_CLASS_NAME, kWindowClass);
+  glfwWindowHintString(GLFW_X11_INSTANCE_NAME, kWindowClass);
   main_ = glfwCreateWindow(width, height, title.c_str(), nullptr, nullptr);
   if (!main_) {
     error = "Window Creation Error.";
@@ -147,6 +149,18 @@ void GlWindow::SetEvents(WindowEvents events) { events_ = std::move(events); }
 void GlWindow::PollEvents() { glfwPollEvents(); }
 void GlWindow::SwapBuffers() { glfwSwapBuffers(main_); }
 void GlWindow::SetTitle(const std::string& title) { glfwSetWindowTitle(main_, title.c_str()); }
+
+void GlWindow::SetIcon(const std::vector<WindowIconImage>& sizes) {
+  if (!main_ || sizes.empty()) return;
+  std::vector<GLFWimage> images;
+  for (const WindowIconImage& icon : sizes) {
+    if (icon.width <= 0 || icon.height <= 0 || icon.rgba.size() != size_t(icon.width) * size_t(icon.height) * 4)
+      continue;
+    // GLFW only reads the pixels (it copies them into the window property).
+    images.push_back({icon.width, icon.height, const_cast<unsigned char*>(icon.rgba.data())});
+  }
+  if (!images.empty()) glfwSetWindowIcon(main_, int(images.size()), images.data());
+}
 void GlWindow::HideCursor() {
   if (main_) glfwSetInputMode(main_, GLFW_CURSOR, GLFW_CURSOR_HIDDEN);
 }

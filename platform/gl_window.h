@@ -7,10 +7,21 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 struct GLFWwindow;
 
 namespace platform {
+
+// One size of the window's icon: RGBA bytes, rows top first.
+struct WindowIconImage {
+  int width = 0, height = 0;
+  std::vector<uint8_t> rgba;
+};
+
+// The X11 class (WM_CLASS) of every window the program opens: the desktop
+// entry's StartupWMClass names it, so the dock groups the window with it.
+inline constexpr const char* kWindowClass = "vantor";
 
 struct WindowEvents {
   std::function<void(int vk, bool down)> key;        // Windows virtual-key codes; repeats come down again
@@ -40,6 +51,9 @@ class GlWindow {
   void PollEvents();
   void SwapBuffers();
   void SetTitle(const std::string& title);
+  // The icon the desktop shows for the window (all sizes at hand; the
+  // desktop picks). An empty list leaves the desktop's default.
+  void SetIcon(const std::vector<WindowIconImage>& sizes);
   void SetTopmost(bool on);
   // The window's place as the store keeps it: the top-left corner of its
   // drawing area on the screen and that area's size. Restoring what was read

@@ -1,7 +1,8 @@
 // The executable's folder from /proc/self/exe; the home folder.
 #include "platform/program_paths.h"
 
-#include <pwd.h>     // Required for: getpwuid_r()
+#include <pwd.h>       // Required for: getpwuid_r()
+#include <sys/stat.h>  // Required for: stat()
 #include <unistd.h>  // Required for: readlink(), getuid()
 
 #include <cstdlib>
@@ -40,6 +41,39 @@ std::string RunningFolder() {
   }
   const std::string folder = data + "/vantor";
   return CreateDirectories(folder) ? folder : program;
+}
+
+std::string IconThemeFolder(const std::string& data_folder) {
+  for (const char* place : {"/icons/hicolor", "/../icons/hicolor"}) {
+    std::string folder = data_folder + place;
+    if (FolderExists(folder)) return folder;
+  }
+  return "";
+}
+
+namespace {
+
+bool SameFolder(const char* a, const char* b) {
+  struct stat sa, sb;
+  return ::stat(a, &sa) == 0 && ::stat(b, &sb) == 0 && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+}  // namespace
+
+std::string LogFolder() {
+  const std::string home = HomeFolder();
+  const bool at_home = !home.empty() && SameFolder(".", home.c_str());
+  if (!at_home && ::access(".", W_OK) == 0) return "";
+  std::string state;
+  if (const char* xdg = std::getenv("XDG_STATE_HOME"); xdg && xdg[0] == '/') {
+    state = xdg;
+  } else if (!home.empty()) {
+    state = home + "/.local/state";
+  } else {
+    return "";
+  }
+  const std::string folder = state + "/vantor";
+  return CreateDirectories(folder) ? folder : "";
 }
 
 std::string HomeFolder() {

@@ -13,6 +13,15 @@ std::string DataFolder();
 // user's data folder ($XDG_DATA_HOME/vantor, or ~/.local/share/vantor),
 // created when missing. An installed program's folder is not writable.
 std::string RunningFolder();
+// The hicolor icon theme holding "NxN/apps/vantor.png": the data folder's
+// icons/hicolor in a build, share/icons/hicolor beside share/vantor once
+// installed; "" when neither exists.
+std::string IconThemeFolder(const std::string& data_folder);
+// Where "Log.txt" is written: "" (the current folder) unless the current
+// folder is the home folder or cannot be written (a start from the
+// desktop's menu); then $XDG_STATE_HOME/vantor (~/.local/state/vantor),
+// created when missing. "" too when that cannot be made.
+std::string LogFolder();
 // The user's home: $HOME, else the password database's entry; "" when
 // neither gives one.
 std::string HomeFolder();

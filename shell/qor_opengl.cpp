@@ -14,6 +14,7 @@
 #include "platform/vk_codes.h"
 #include "shell/logger.h"
 #include "shell/settings.h"
+#include "shell/window_icon.h"
 #include "shell/settings_export.h"
 #include "viewer/phong_shader.h"
 #include "imaging/gl_image.h"
@@ -65,6 +66,7 @@ bool QorOpenGL::CreateGLWindow(const std::string& running_dir, const std::string
   // Created hidden, placed where it was left, then shown: no jump.
   if (!window.Create(view_width, view_height, "Qor_Fen Vantor", false, error))
     Logger().critical_error(error);
+  window.SetIcon(ProgramIcons(data_dir));
   window.SetMinimumSize(kMinimumWidth, kMinimumHeight);
   window.Place(s.rect_main_window.x, s.rect_main_window.y);
   if (show_on_create) window.Show();

@@ -2,6 +2,7 @@
 
 #include "imaging/png_file.h"
 #include "platform/notifications.h"
+#include "platform/program_paths.h"
 #include "platform/tray_icon.h"
 #include "platform/tray_menu.h"
 #include "shell/logger.h"
@@ -31,9 +32,12 @@ bool QorTray::Create(const std::string& data_dir, const std::string& running_dir
   if (!notices_) return false;
   platform::TrayConfig config;
   config.tip = "QorFen Vantor";
-  config.icon = Pixmap(data_dir + "/icons/hicolor/32x32/apps/vantor.png");
-  config.alternate_icon = Pixmap(data_dir + "/icons/hicolor/48x48/apps/vantor.png");
-  config.icon_theme_path = data_dir + "/icons";
+  // The build's data folder holds the theme; an installed copy finds it
+  // under share/icons.
+  const std::string theme = platform::IconThemeFolder(data_dir);
+  config.icon = Pixmap(theme + "/32x32/apps/vantor.png");
+  config.alternate_icon = Pixmap(theme + "/48x48/apps/vantor.png");
+  config.icon_theme_path = theme.empty() ? data_dir + "/icons" : theme.substr(0, theme.rfind('/'));
   config.on_command = [this](int id) { RunCommand(id); };
   icon_ = std::make_unique<platform::TrayIcon>();
   active_ = icon_->Create(std::move(config));

@@ -111,7 +111,10 @@ int main(int argc, char** argv) {
   }
 
   QorLogger& log = Logger();
-  log.set_file_name("Log.txt");
+  // Started from the desktop's menu the current folder is the home folder
+  // (or one the user cannot write): the log goes to the state folder.
+  const std::string log_folder = platform::LogFolder();
+  log.set_file_name(log_folder.empty() ? "Log.txt" : log_folder + "/Log.txt");
   log.set_sync_mode(1);
   log.write_header();
   static QorInterface* iface = new QorInterface;  // lives until exit, like the renderer

@@ -2,7 +2,9 @@
 # `cmake --install` into a temporary prefix, then the installed programs
 # from another working folder: the data found under share/vantor, the
 # desktop entry valid, the icons in the hicolor theme; vantor-cli exports
-# the sample model, vantor starts under Xvfb and saves a frame. With the
+# the sample model, vantor starts under Xvfb and saves a frame; started from
+# the home folder it logs into the state folder; its window has the desktop
+# entry's class and the icon. With the
 # program's folder not writable (run as another user when the test runs as
 # root), "Running Directory" exports land in the user's data folder.
 #
@@ -41,12 +43,39 @@ model=$work/sample/cod4/raw/xmodel/fixture_soldier
 [[ -n $(find "$work/out" -name '*.XMODEL_EXPORT') ]] || fail "no XMODEL_EXPORT from the installed vantor-cli"
 
 if command -v xvfb-run >/dev/null; then
-  if ! timeout 120 xvfb-run -a -s "-screen 0 1024x768x24" "$prefix/bin/vantor" --game cod4 --frames 5 \
-      --screenshot shot.dds "$model" >run.log 2>&1; then
+  # Started from the home folder, as the desktop's menu starts it: the log
+  # goes to the state folder, never into the home folder.
+  mkdir -p "$work/home"
+  cd "$work/home"
+  if ! HOME=$work/home XDG_STATE_HOME= timeout 120 xvfb-run -a -s "-screen 0 1024x768x24" "$prefix/bin/vantor" \
+      --game cod4 --frames 5 --screenshot "$work/elsewhere/shot.dds" "$model" >"$work/run.log" 2>&1; then
     fail "the installed vantor did not run"
-    cat run.log >&2
+    cat "$work/run.log" >&2
   fi
-  [[ -s shot.dds ]] || fail "the installed vantor saved no frame"
+  [[ -s $work/elsewhere/shot.dds ]] || fail "the installed vantor saved no frame"
+  [[ -e $work/home/Log.txt ]] && fail "Log.txt was written into the home folder"
+  grep -q "Program Ready" "$work/home/.local/state/vantor/Log.txt" 2>/dev/null ||
+    fail "Log.txt is not in the state folder"
+  # The window's class is the desktop entry's StartupWMClass, and it carries
+  # the installed icon.
+  if command -v xdotool >/dev/null && command -v xprop >/dev/null; then
+    wm_class=$(sed -n 's/^StartupWMClass=//p' "$prefix/share/applications/vantor.desktop")
+    cat >"$work/props.sh" <<'STEPS'
+"$1" --frames 100000 >/dev/null 2>&1 &
+pid=$!
+win=$(timeout 60 xdotool search --sync --onlyvisible --name "Qor_Fen Vantor" | head -1)
+xprop -id "$win" WM_CLASS >props.txt
+xprop -id "$win" _NET_WM_ICON | head -c 2000 | grep -o "Icon ([0-9]* x [0-9]*)" >>props.txt
+kill $pid
+wait $pid
+exit 0
+STEPS
+    timeout 120 xvfb-run -a -s "-screen 0 1024x768x24" bash "$work/props.sh" "$prefix/bin/vantor" || true
+    grep -q "WM_CLASS(STRING) = \"$wm_class\", \"$wm_class\"" props.txt ||
+      fail "the window's class is not the desktop entry's '$wm_class': $(head -1 props.txt)"
+    grep -q "Icon (16 x 16)" props.txt || fail "the window carries no icon"
+  fi
+  cd "$work/elsewhere"
 fi
 
 # Not writable: the program's folder for another user. The export goes to
