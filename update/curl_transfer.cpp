@@ -7,6 +7,8 @@
 #include <exception>
 #include <memory>
 
+#include "update/update_manifest.h"  // Required for: ConnectionAllowed()
+
 namespace {
 
 // curl_global_init is not thread-safe in every libcurl: the first download
@@ -26,6 +28,7 @@ struct TransferState {
 
   const TransferRequest& request;
   const TransferHandlers& handlers;
+  CURL* curl = nullptr;
   HttpReply reply;
   bool header_seen = false;      // some status line came
   bool header_accepted = false;  // the final reply's header passed its handler
@@ -48,6 +51,28 @@ struct TransferState {
   }
 };
 
+// Every connection a request goes over, the first and each redirect's:
+// plain http must have reached a loopback address. libcurl calls this once
+// connected, before the request is sent (7.80 on); older ones are checked
+// at the reply's first header line instead.
+constexpr const char* kNotLoopback = "Plain http to another computer refused";
+
+bool ConnectionAllowed(TransferState& state, const char* connected_ip) {
+  if (!state.request.limits.loopback_http_only) return true;
+  char* url = nullptr;
+  if (curl_easy_getinfo(state.curl, CURLINFO_EFFECTIVE_URL, &url) != CURLE_OK) url = nullptr;
+  if (update::ConnectionAllowed(url ? url : "", connected_ip ? connected_ip : "")) return true;
+  state.failure = kNotLoopback;
+  return false;
+}
+
+#if LIBCURL_VERSION_NUM >= 0x075000
+int OnPrereq(void* user, char* connected_ip, char*, int, int) {
+  auto& state = *static_cast<TransferState*>(user);
+  return ConnectionAllowed(state, connected_ip) ? CURL_PREREQFUNC_OK : CURL_PREREQFUNC_ABORT;
+}
+#endif
+
 // The redirects libcurl follows when it finds a Location.
 bool IsFollowedRedirect(int status) {
   return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
@@ -57,6 +82,15 @@ size_t OnHeader(char* data, size_t size, size_t count, void* user) {
   auto& state = *static_cast<TransferState*>(user);
   const size_t n = size * count;
   state.header_seen = true;
+#if LIBCURL_VERSION_NUM < 0x075000
+  if (state.request.limits.loopback_http_only) {
+    char* ip = nullptr;
+    if (curl_easy_getinfo(state.curl, CURLINFO_PRIMARY_IP, &ip) != CURLE_OK || !ConnectionAllowed(state, ip)) {
+      if (state.failure.empty()) state.failure = kNotLoopback;
+      return 0;
+    }
+  }
+#endif
   if (!ReadHeaderLine(state.reply, {data, n})) return n;
   const int status = state.reply.status;
   if ((status >= 100 && status < 200) || (IsFollowedRedirect(status) && state.reply.has_location)) return n;
@@ -121,6 +155,12 @@ bool SetOptions(CURL* curl, TransferState& state, const std::string& range) {
   set(CURLOPT_XFERINFOFUNCTION, &OnProgress);
   set(CURLOPT_XFERINFODATA, static_cast<void*>(&state));
   set(CURLOPT_NOPROGRESS, 0L);
+#if LIBCURL_VERSION_NUM >= 0x075000
+  if (request.limits.loopback_http_only) {
+    set(CURLOPT_PREREQFUNCTION, &OnPrereq);
+    set(CURLOPT_PREREQDATA, static_cast<void*>(&state));
+  }
+#endif
   return ok;
 }
 
@@ -130,6 +170,7 @@ TransferEnd RunTransfer(const TransferRequest& request, const TransferHandlers& 
   InitCurlOnce();
   std::unique_ptr<CURL, EasyDeleter> curl(curl_easy_init());
   TransferState state{request, handlers};
+  state.curl = curl.get();
   const std::string range = request.range_from ? std::to_string(request.range_from) + "-" : std::string();
   if (!curl || !SetOptions(curl.get(), state, range)) throw QorDownloadError("Can't open connection");
   if (state.StopRequested()) return TransferEnd::kStopped;

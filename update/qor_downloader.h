@@ -40,6 +40,10 @@ struct QorDownloadLimits {
   // Redirects to https only: for a text whose trust rests on the
   // connection (the update's manifest).
   bool https_redirects_only = false;
+  // Plain http only to this computer: a request over http whose connection
+  // (the address connected to, not the URL's spelling of it) is not a
+  // loopback address ends before it is sent. For what the update runs.
+  bool loopback_http_only = false;
 };
 
 // Redirects followed, http and https only.

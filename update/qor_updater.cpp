@@ -107,9 +107,7 @@ class UpdateRun {
  private:
   UpdateDownloadReport Fetch(const std::string& manifest_url) {
     QorDownloader text;
-    QorDownloadLimits limits = request_.limits;
-    limits.https_redirects_only = true;
-    text.set_limits(limits);
+    text.set_limits(Limits());
     std::string body;
     text.DownloadToString(manifest_url, body);
     update::Manifest manifest;
@@ -150,7 +148,7 @@ class UpdateRun {
   // False when stopped; throws QorDownloadError on failure.
   bool Download(const update::ManifestFile& file, const std::string& url) {
     QorDownloader downloader(folder_ + "/" + file.name);
-    downloader.set_limits(request_.limits);
+    downloader.set_limits(Limits());
     // A reply of another length than the manifest's is refused at its first
     // chunk rather than after the whole of it.
     auto progress = [this, &file](uint64_t present, uint64_t expected) {
@@ -158,6 +156,16 @@ class UpdateRun {
       board_.SetProgress(kProgressName, float(double(done_ + present) / double(total_)));
     };
     return downloader.DownloadToFile(url, stop_, true, progress) == QorDownloadResult::kDone;
+  }
+
+  // Every request of the update, the manifest, the script and the archive,
+  // with its redirects: https, or plain http only to this computer as
+  // connected (the test servers).
+  QorDownloadLimits Limits() const {
+    QorDownloadLimits limits = request_.limits;
+    limits.https_redirects_only = true;
+    limits.loopback_http_only = true;
+    return limits;
   }
 
   std::string Verify(const update::ManifestFile& file) const {

@@ -87,6 +87,7 @@ bool SecureOrLoopback(const std::string& url) {
     int value = -1;
     const auto [next, ec] = std::from_chars(at, last, value);
     if (ec != std::errc() || value < 0 || value > 255 || next == at) return false;
+    if (*at == '0' && next - at > 1) return false;  // a leading zero reads as octal
     if (parts == 0) first_value = value;
     ++parts;
     at = next;
@@ -97,6 +98,28 @@ bool SecureOrLoopback(const std::string& url) {
     }
   }
   return parts == 4 && first_value == 127;
+}
+
+bool ConnectionAllowed(std::string_view url, std::string_view connected_ip) {
+  if (url.size() >= 8 && Lower(std::string(url.substr(0, 8))) == "https://") return true;
+  if (connected_ip == "::1") return true;
+  // An IPv4 address, or one mapped into IPv6.
+  if (connected_ip.rfind("::ffff:", 0) == 0) connected_ip.remove_prefix(7);
+  if (connected_ip.rfind("127.", 0) != 0) return false;
+  // Four numbers: "127" and three more, each one to three digits.
+  int parts = 1, digits = 0;
+  for (char c : connected_ip.substr(4)) {
+    if (c == '.') {
+      if (digits == 0) return false;
+      ++parts;
+      digits = 0;
+    } else if (c >= '0' && c <= '9' && digits < 3) {
+      ++digits;
+    } else {
+      return false;
+    }
+  }
+  return parts == 3 && digits > 0;
 }
 
 }  // namespace update

@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace update {
@@ -43,6 +44,14 @@ std::string ParseManifest(const std::string& text, Manifest& out);
 
 // Whether the manifest may be fetched from `url`: https, or plain http to
 // this computer's own loopback addresses (a test server).
+// Octets are plain decimal ("0127.0.0.1" is octal to the resolver, and
+// refused).
 bool SecureOrLoopback(const std::string& url);
+
+// Whether a connection libcurl made may carry a request for `url`: https
+// anywhere, plain http only when the address connected to (numeric, as
+// libcurl reports it) is this computer's loopback (127.0.0.0/8, ::1). The
+// URL's spelling of the host never decides.
+bool ConnectionAllowed(std::string_view url, std::string_view connected_ip);
 
 }  // namespace update

@@ -95,7 +95,7 @@ manifest_line() {  # manifest_line NAME SIZE DIGEST
 zip_size=$(stat -c %s good/QorVantor_update.zip)
 zip_sum=$(sha256sum good/QorVantor_update.zip | cut -d' ' -f1)
 other_sum=$(echo other | sha256sum | cut -d' ' -f1)
-for case in size hash truncated script_hash no_manifest hostile; do
+for case in size hash truncated script_hash no_manifest hostile script_redirect; do
   rm -rf served
   cp -r good served
   case $case in
@@ -104,6 +104,10 @@ for case in size hash truncated script_hash no_manifest hostile; do
     truncated) truncate -s $((zip_size / 2)) served/QorVantor_update.zip ;;
     script_hash) manifest_line QorVantor_Updater.sh "$(stat -c %s good/QorVantor_Updater.sh)" "$other_sum" ;;
     no_manifest) rm served/QorVantor_update.manifest ;;
+    script_redirect)  # the same bytes, but over a redirect to plain http
+      cp served/QorVantor_Updater.sh served/moved.sh
+      echo "$base/util/moved.sh" >served/QorVantor_Updater.sh.redirect
+      ;;
     hostile)
       "$python" -c '
 import sys, zipfile

@@ -21,7 +21,9 @@ as its standard input closes, so it never outlives the test that started it.
                      is appended to the file named by LOOPBACK_LOG
   /util/NAME         the file NAME of the folder LOOPBACK_FILES, read at
                      each request (a missing one is a 404); the file named
-                     by LOOPBACK_STALL stalls after its first 1000 bytes
+                     by LOOPBACK_STALL stalls after its first 1000 bytes; a file
+                     NAME.redirect beside it makes NAME a 302 to the
+                     location it holds
   /downloads.php?... the same for "QorVantor_update.zip"
   anything else      404 with a page
 
@@ -70,6 +72,9 @@ class Handler(BaseHTTPRequestHandler):
 
     def served(self, name):
         path = os.path.join(os.environ.get("LOOPBACK_FILES", "/nonexistent"), name)
+        if "/" not in name and os.path.isfile(path + ".redirect"):
+            with open(path + ".redirect") as f:
+                return self.redirect(f.read().strip())
         if "/" in name or not os.path.isfile(path):
             return self.reply(404, b"<html>not found</html>")
         with open(path, "rb") as f:

@@ -259,6 +259,19 @@ TEST_F(QorDownloaderTest, StringReplyIsWholeAndCapped) {
   EXPECT_EQ(ErrorOf([&] { downloader.DownloadToString(Url("/redirect/10"), reply); }),
             "Redirect to a scheme other than https");
   EXPECT_TRUE(reply.empty());
+  // Plain http goes only to this computer, judged by the address the
+  // connection reached, not by the URL's spelling: 0.0.0.0 is no loopback
+  // address as written, but connects to this computer's server.
+  QorDownloadLimits loopback_only;
+  loopback_only.loopback_http_only = true;
+  downloader.set_limits(loopback_only);
+  EXPECT_EQ(ErrorOf([&] { downloader.DownloadToString(Url("/text/ok"), reply); }), "");
+  EXPECT_EQ(reply, "ok");
+  reply.clear();
+  std::string other = Url("/text/ok");
+  other.replace(other.find("127.0.0.1"), 9, "0.0.0.0");
+  EXPECT_EQ(ErrorOf([&] { downloader.DownloadToString(other, reply); }), "");
+  EXPECT_EQ(reply, "ok");
 }
 
 }  // namespace

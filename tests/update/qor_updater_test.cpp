@@ -65,8 +65,21 @@ TEST(UpdateManifest, OnlyHttpsOrThisComputer) {
     EXPECT_TRUE(update::SecureOrLoopback(url)) << url;
   for (const char* url : {"http://updates.example.org/util/x", "http://127.0.0.1.evil.example/", "http://127.0.0.1@evil/",
                           "http://1270.0.0.1/", "http://128.0.0.1/", "http://127.0.0/", "http://[::2]/", "ftp://127.0.0.1/",
-                          "file:///etc/passwd", "https://", "127.0.0.1"})
+                          "file:///etc/passwd", "https://", "127.0.0.1", "http://0127.0.0.1/", "http://127.0.0.01/"})
     EXPECT_FALSE(update::SecureOrLoopback(url)) << url;
+  // What the connection reached decides, not the URL's spelling.
+  struct Connection {
+    const char* url;
+    const char* ip;
+    bool allowed;
+  } connections[] = {
+      {"https://updates.example.org/x", "93.184.216.34", true}, {"http://127.0.0.1:80/", "127.0.0.1", true},
+      {"http://localhost/", "::1", true},                      {"http://localhost/", "::ffff:127.0.0.2", true},
+      {"http://0127.0.0.1/", "87.0.0.1", false},              {"http://127.0.0.1/", "0.0.0.0", false},
+      {"http://localhost/", "127.0.0.1x", false},              {"http://[::1]/", "", false},
+  };
+  for (const Connection& c : connections)
+    EXPECT_EQ(update::ConnectionAllowed(c.url, c.ip), c.allowed) << c.url << " via " << c.ip;
 }
 
 TEST(UpdateUnpack, NamesStayInsideTheFolder) {
