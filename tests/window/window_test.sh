@@ -77,6 +77,26 @@ identify model.dds | grep -q "800x600" || fail "ImageMagick does not read the DD
 ((centre > 2000)) || fail "the middle of the frame does not show the model's texture colours ($centre coloured pixels)"
 ((bright > 1000)) || fail "the model is not drawn ($bright bright pixels)"
 
+# "Frame Model On Load": the soldier, which the start view cuts at an edge,
+# shows whole, head to boots, with room above and below.
+extent() {
+  "$python" - "$1" <<'PY'
+import sys
+parts = open(sys.argv[1], 'rb').read().split(maxsplit=4)
+w, h, px = int(parts[1]), int(parts[2]), parts[4]
+rows = [y for y in range(h) if any(min(px[3 * (y * w + x):3 * (y * w + x) + 3]) > 90 for x in range(w))]
+print(rows[0] if rows else -1, rows[-1] if rows else -1, h)
+PY
+}
+read -r top bottom _ <<<"$(extent model.ppm)"
+((top <= 2 || bottom >= h - 3)) || fail "the start view already shows the whole soldier (rows $top to $bottom): no test of framing"
+"$cli" settings set OpenGl/frame_model_on_load 1 2>/dev/null
+shot framed "$soldier"
+read -r top bottom _ <<<"$(extent framed.ppm)"
+((top > 10 && bottom < h - 10 && bottom - top > h / 2)) ||
+  fail "the framed soldier spans rows $top to $bottom of $h, not whole and filling the view"
+"$cli" settings set OpenGl/frame_model_on_load 0 2>/dev/null
+
 # Wireframe changes the pixels.
 "$cli" settings set OpenGl/wireframe 1 2>/dev/null
 shot wire "$soldier"
