@@ -132,10 +132,10 @@ bool QorActions::OpenDroppedModel(const std::string& path) {
     if (hooks_.show_error) hooks_.show_error("Not a model file (raw/xmodel/NAME): '" + path + "'");
     return false;
   }
-  auto bare = [](std::string folder) {
-    folder = platform::NormalizePath(folder);
-    if (folder.size() > 1 && folder.back() == '/') folder.pop_back();
-    return folder;
+  auto bare = [](const std::string& stored) {
+    std::string dir = platform::NormalizePath(stored);
+    if (dir.size() > 1 && dir.back() == '/') dir.pop_back();
+    return dir;
   };
   const std::string root = raw.substr(0, raw_at);
   for (int game = 0; game < 3; ++game)
