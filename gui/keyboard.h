@@ -21,7 +21,7 @@ enum class KeyRoute : uint8_t {
   kCapture,  // stored into the waiting key binder's slot
   kHotkey,   // offered to the hotkeys
   kExit,     // Escape with no text focused and no binder waiting
-  kListStep, // Up or Down: steps the selection of the model list
+  kListStep, // Up, Down, Page Up/Down, Home, End: move in the model list
 };
 
 const char* KeyRouteName(KeyRoute route);

@@ -454,10 +454,22 @@ bool QorGUI::RightClickTest(const GuiRect& item) {
 
 KeyRoute QorGUI::OnKey(int vk, bool down) {
   KeyRoute route = keyboard_.OnKey(vk, down);
-  // Up and Down step the list's selection instead of reaching the hotkeys.
-  if (route == KeyRoute::kHotkey && (vk == 0x26 || vk == 0x28)) {
-    SetListStep(vk == 0x28 ? 1 : -1);
-    route = KeyRoute::kListStep;
+  // Up and Down, Page Up and Page Down, Home and End move the list's
+  // selection instead of reaching the hotkeys.
+  if (route == KeyRoute::kHotkey) {
+    int step = 0;
+    switch (vk) {
+      case 0x26: step = -1; break;             // Up
+      case 0x28: step = 1; break;              // Down
+      case 0x21: step = -kListPageStep; break;  // Page Up
+      case 0x22: step = kListPageStep; break;   // Page Down
+      case 0x24: step = -kListEndStep; break;   // Home
+      case 0x23: step = kListEndStep; break;    // End
+    }
+    if (step != 0) {
+      SetListStep(step);
+      route = KeyRoute::kListStep;
+    }
   }
   PassOn(route, uint16_t(kVirtualKeyKind | (vk & 0xFF)));
   return route;
@@ -538,6 +550,7 @@ void QorGUI::Render(double fps) {
     draw_.Colour(1, 1, 1, 1);
     draw_.OutlineRect(mouse_x_, mouse_y_ + 30, w + 20, 20);
     draw_.Text(mouse_x_ + 10, mouse_y_ + 45, tooltip_);
+    tooltip_.clear();  // shown while something asks for it every frame
   }
   draw_.Colour(1, 1, 1, 1);
   draw_.SetFont(kNormalFont);

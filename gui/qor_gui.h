@@ -131,6 +131,8 @@ class QorGUI {
   void SetText(std::string_view name, std::string_view text);
   const std::string& Text(std::string_view name) const;
   const std::map<std::string, std::string, std::less<>>& texts() const { return texts_; }
+  // Drawn at the pointer in this frame only: a widget asks again every
+  // frame it wants it shown.
   void SetTooltip(std::string text) { tooltip_ = std::move(text); }
 
   // ---- [SECTION] input (the window feeds these between frames)
@@ -156,8 +158,11 @@ class QorGUI {
   float right_press_x() const { return float(right_x_); }
   float right_press_y() const { return float(right_y_); }
   // Wheel steps (positive: turned away from the user) and the list step
-  // (+1 down, -1 up) since the last frame; the view that uses one takes it,
-  // and the frame clears both.
+  // (+1 down, -1 up, or a page or the whole list: kListPageStep and
+  // kListEndStep, signed the same way) since the last frame; the view that
+  // uses one takes it, and the frame clears both.
+  static constexpr int kListPageStep = 0x10000;
+  static constexpr int kListEndStep = 0x20000;
   void AddWheel(int steps) { wheel_ += steps; }
   int wheel() const { return wheel_; }
   void ConsumeWheel() { wheel_ = 0; }

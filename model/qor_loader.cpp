@@ -1,5 +1,6 @@
 #include "model/qor_loader.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <utility>
 
@@ -8,6 +9,25 @@
 #include "platform/fs_paths.h"
 #include "shell/list_source.h"
 #include "shell/logger.h"
+
+namespace {
+
+// The order the games' own tools list a folder in (NTFS keeps names sorted
+// by their upper-case form), so a tree lists the same on every file system:
+// case does not count and "_" comes after the letters. Names that differ
+// only in case (possible here, not there) keep a fixed order.
+bool ListingOrder(const std::string& a, const std::string& b) {
+  auto upper = [](unsigned char c) { return c >= 'a' && c <= 'z' ? c - 'a' + 'A' : int(c); };
+  const size_t n = std::min(a.size(), b.size());
+  for (size_t i = 0; i < n; ++i) {
+    const int ca = upper(static_cast<unsigned char>(a[i])), cb = upper(static_cast<unsigned char>(b[i]));
+    if (ca != cb) return ca < cb;
+  }
+  if (a.size() != b.size()) return a.size() < b.size();
+  return a < b;
+}
+
+}  // namespace
 
 QorLoader::QorLoader(ListSource& view) : view_(view) {}
 
@@ -87,6 +107,7 @@ void QorLoader::ListDirctory(std::string folder, uint64_t generation) {
     Logger().log("QorLoader::LoadList Error: %u", unsigned(rc));
     Publish({generation, Kind::kFailed, {}, {}});
   } else {
+    std::sort(names.begin(), names.end(), ListingOrder);
     Publish({generation, Kind::kNames, {}, std::move(names)});
   }
   loading_ = false;

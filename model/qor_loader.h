@@ -42,7 +42,8 @@ class QorLoader {
   bool loading() const { return waiting_ || loading_.load(); }
   bool path_valid() const { return path_valid_; }
   const std::string& folder() const { return folder_; }
-  // The last complete listing, in directory order (main thread).
+  // The last complete listing, sorted as the games' own tools list a folder
+  // (ListingOrder in qor_loader.cpp; main thread).
   const std::vector<std::string>& names() const { return names_; }
   const std::string& filter_text() const { return filter_text_; }
   // True when `name` is one of the listed names (not a status line).

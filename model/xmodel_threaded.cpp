@@ -256,6 +256,10 @@ void XmodelThreaded::RunJob(const Job& j, JobReport& report) {
     }
     PublishProgress();
   }
+  if (flags & job::kLoad) {
+    std::lock_guard<std::mutex> guard(box_lock);
+    if (model_ready) ++model_loads;
+  }
 }
 
 void XmodelThreaded::SetDetailSources(DetailSource* properties, DetailSource* tags) {

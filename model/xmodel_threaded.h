@@ -158,6 +158,7 @@ class XmodelThreaded {
   std::mutex box_lock;
   bool model_ready = false;
   ModelBounds bounds;
+  uint32_t model_loads = 0;  // jobs that loaded a model to show, `bounds` refreshed
   Xmodel model;
   ErrorCode last_result = err::kSuccess;
   std::string running_dir;

@@ -74,6 +74,10 @@ struct GlWindowCallbacks {
   }
   // The window was uncovered or needs its picture again: counted by Of.
   static void Refresh(GLFWwindow* w) { (void)Of(w); }
+  static void Drop(GLFWwindow* w, int count, const char** paths) {
+    if (GlWindow* self = Of(w); self && self->events_.drop)
+      for (int i = 0; i < count; ++i) self->events_.drop(paths[i]);
+  }
   static void Close(GLFWwindow* w) {
     // The program decides when to close: the loop sees the request.
     glfwSetWindowShouldClose(w, GLFW_FALSE);
@@ -116,6 +120,7 @@ bool GlWindow::Create(int width, int height, const std::string& title, bool visi
   glfwSetWindowFocusCallback(main_, GlWindowCallbacks::Focus);
   glfwSetWindowIconifyCallback(main_, GlWindowCallbacks::Iconify);
   glfwSetWindowCloseCallback(main_, GlWindowCallbacks::Close);
+  glfwSetDropCallback(main_, GlWindowCallbacks::Drop);
   glfwSetWindowRefreshCallback(main_, GlWindowCallbacks::Refresh);
   return true;
 }

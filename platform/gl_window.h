@@ -34,6 +34,7 @@ struct WindowEvents {
   std::function<void(bool minimised)> minimise;
   std::function<void()> close;
   std::function<void()> cursor_left;
+  std::function<void(const std::string& path)> drop;  // each file dropped onto the window
 };
 
 class GlWindow {

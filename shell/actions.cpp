@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <utility>
 
 #include "model/qor_loader.h"
@@ -113,8 +114,50 @@ void QorActions::CycleGame() {
 void QorActions::LoadModel(const std::string& name) {
   if (!loader_.Listed(name)) return;
   Logger().log("Passing Xmodel: '%s' to background loader", name.c_str());
+  // The readers follow the list again after a dropped model of another game.
+  if (hooks_.set_model_game) hooks_.set_model_game(kGames[std::clamp(settings_.active_game, 0, 2)]);
   model_path_ = loader_.folder() + name;
   if (hooks_.add_job) hooks_.add_job(model_path_, job::kOpenModel);
+}
+
+bool QorActions::OpenDroppedModel(const std::string& path) {
+  const std::string file = platform::NormalizePath(path);
+  const size_t name_at = platform::LastSeparator(file);
+  const std::string folder = name_at == std::string::npos ? "" : file.substr(0, name_at);
+  const size_t xmodel_at = platform::LastSeparator(folder);
+  const std::string raw = xmodel_at == std::string::npos ? "" : folder.substr(0, xmodel_at);
+  const size_t raw_at = platform::LastSeparator(raw);
+  if (raw_at == std::string::npos || !platform::EqualsNoCase(folder.substr(xmodel_at + 1), "xmodel") ||
+      !platform::EqualsNoCase(raw.substr(raw_at + 1), "raw") || !platform::FileExists(file)) {
+    if (hooks_.show_error) hooks_.show_error("Not a model file (raw/xmodel/NAME): '" + path + "'");
+    return false;
+  }
+  auto bare = [](const std::string& stored) {
+    std::string dir = platform::NormalizePath(stored);
+    if (dir.size() > 1 && dir.back() == '/') dir.pop_back();
+    return dir;
+  };
+  const std::string root = raw.substr(0, raw_at);
+  for (int game = 0; game < 3; ++game)
+    if (game != settings_.active_game && bare(GameRoot(game)) == root && !loader_.loading()) SetActiveGame(game);
+  // The version: 62 only Black Ops writes; a 25 is read as the active game
+  // when that is COD 4 or COD 5 (the loader's switch may still make a COD 5
+  // read a COD 4 model), else as COD 5, whose reader asks about COD 4.
+  GameVersion game = kGames[std::clamp(settings_.active_game, 0, 2)];
+  unsigned char version[2] = {0, 0};
+  if (std::FILE* f = std::fopen(file.c_str(), "rb")) {
+    if (std::fread(version, 1, 2, f) == 2) {
+      const int v = version[0] | version[1] << 8;
+      if (v == 62) game = BO;
+      if (v == 25 && game == BO) game = Cod5;
+    }
+    std::fclose(f);
+  }
+  if (hooks_.set_model_game) hooks_.set_model_game(game);
+  Logger().log("Passing Xmodel: '%s' to background loader", file.c_str());
+  model_path_ = file;
+  if (hooks_.add_job) hooks_.add_job(model_path_, job::kOpenModel);
+  return true;
 }
 
 // A frame cap above `floor`; anything else is ignored without a word.
@@ -168,15 +211,10 @@ bool QorActions::SetExportAsTga(int value) {
   return true;
 }
 
-void QorActions::SetBackgroundColour(float r, float g, float b) {
-  if (hooks_.set_clear_colour) hooks_.set_clear_colour(r, g, b);
-  settings_.color_background = PackColour(r, g, b);
-}
+// The frame reads both colours from the settings every frame.
+void QorActions::SetBackgroundColour(float r, float g, float b) { settings_.color_background = PackColour(r, g, b); }
 
-void QorActions::SetGridColour(float r, float g, float b) {
-  // The renderer reads the grid colour from the settings every frame.
-  settings_.color_grid = PackColour(r, g, b);
-}
+void QorActions::SetGridColour(float r, float g, float b) { settings_.color_grid = PackColour(r, g, b); }
 
 bool QorActions::StoreFolder(std::string& setting, const char* text_name, const std::string& folder) {
   if (folder.size() > kMaxFolderLength) {

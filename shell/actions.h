@@ -25,7 +25,6 @@ struct ActionHooks {
   std::function<void(const std::string& path, uint32_t flags)> add_job;
   std::function<void(float scale)> set_model_scale;
   std::function<void(int focused, int unfocused)> set_frame_caps;
-  std::function<void(float r, float g, float b)> set_clear_colour;
   // A new game root: the IWD mover forgets its state and checks the root.
   std::function<void(const std::string& root)> check_images;
 };
@@ -41,6 +40,11 @@ class QorActions {
   void CycleGame();
   // A name picked in the model list; status lines are not models.
   void LoadModel(const std::string& name);
+  // A file dropped onto the window: a model file (ROOT/raw/xmodel/NAME) is
+  // loaded; its tree's list is shown when ROOT is one of the games' roots,
+  // and the readers start from the game its version names. Anything else
+  // is refused in the error box.
+  bool OpenDroppedModel(const std::string& path);
   // The full path of the model last handed to the worker ("" before).
   const std::string& model_path() const { return model_path_; }
 

@@ -4,11 +4,11 @@
 
 namespace {
 
-// After the game cycle: the panels and the screenshot, the view switches,
-// the exports and the tags panel.
-constexpr int kOrder[] = {kHotkeyCycleGame, kHotkeyModelList, kHotkeyLog,         kHotkeyProperties, kHotkeySettings,
+// After the game cycle: the panels and the screenshot, the view switches
+// and the framing, the exports and the tags panel.
+constexpr int kOrder[] = {kHotkeyCycleGame,  kHotkeyModelList,   kHotkeyLog,       kHotkeyProperties, kHotkeySettings,
                           kHotkeyScreenshot, kHotkeyBoundingBox, kHotkeyLocator,   kHotkeyBones,      kHotkeyWireframe,
-                          kHotkeyExportMA,   kHotkeyExportOBJ,   kHotkeyExportXE,  kHotkeyTags};
+                          kHotkeyFrameModel, kHotkeyExportMA,    kHotkeyExportOBJ, kHotkeyExportXE,   kHotkeyTags};
 static_assert(sizeof kOrder / sizeof kOrder[0] == kHotKeyCount);
 
 unsigned char& KeyOf(const HotKeySlot& slot, KeyArray& keys_down, KeyArray& keys_char) {

@@ -1,4 +1,4 @@
-// The fourteen rebindable hotkeys: which slot fired this frame, in the
+// The fifteen rebindable hotkeys: which slot fired this frame, in the
 // program's fixed order, and the keys consumed by firing. A slot of kind 0
 // is a typed character, any other kind a key (virtual-key code); the
 // window's arrays only see what the interface did not take, so a key typed
@@ -28,6 +28,7 @@ enum HotkeyAction : int {
   kHotkeyBoundingBox = 11,
   kHotkeyLocator = 12,
   kHotkeyBones = 13,
+  kHotkeyFrameModel = 14,
 };
 
 // Runs `fire` for every slot whose key is set, in the order the slots are
@@ -36,8 +37,8 @@ enum HotkeyAction : int {
 // frame.
 void RunHotkeys(const KeyMap& map, KeyArray& keys_down, KeyArray& keys_char, const std::function<void(int slot)>& fire);
 
-// The command a slot runs, or nullptr for the game cycle, the screenshot and
-// the view switches.
+// The command a slot runs, or nullptr for the game cycle, the screenshot,
+// the view switches and the framing.
 const char* HotkeyCommand(int slot);
 // The view switch a slot flips, or nullptr.
 bool QorSettings::*HotkeySwitch(int slot);

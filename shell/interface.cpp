@@ -108,8 +108,6 @@ void QorInterface::Finish(QorOpenGL& gl, const std::string& data_dir, const std:
     gl.fps_focused = focused;
     gl.fps_unfocused = unfocused;
   };
-  // The colour pickers run inside the frame, with the main context current.
-  act.set_clear_colour = [](float r, float g, float b) { glClearColor(r, g, b, 1.0f); };
   iwd_ = std::make_unique<QorIWDUtils>();
   // A new game root: the mover starts over and looks at its images.
   act.check_images = [this](const std::string& root) {
@@ -236,6 +234,7 @@ void QorInterface::Finish(QorOpenGL& gl, const std::string& data_dir, const std:
     return route != KeyRoute::kHotkey;
   };
   h.character = [this, taken](unsigned cp) { return taken(gui.OnChar(cp)); };
+  h.drop = [this](const std::string& path) { actions_->OpenDroppedModel(path); };
   h.right_button = [this](bool down) {
     if (down) {
       gui.OnRightPress();
@@ -350,6 +349,8 @@ void QorInterface::ProcessFrameActions(QorOpenGL& gl) {
       actions_->CycleGame();
     } else if (slot == kHotkeyScreenshot) {
       gl.screenshot_request = "QorVantor_screenshot.dds";
+    } else if (slot == kHotkeyFrameModel) {
+      gl.FrameLoadedModel();
     } else if (bool QorSettings::*flag = HotkeySwitch(slot)) {
       s.*flag = !(s.*flag);
     } else if (const char* command = HotkeyCommand(slot)) {

@@ -16,6 +16,7 @@
 #include "shell/settings.h"
 #include "shell/window_icon.h"
 #include "shell/settings_export.h"
+#include "viewer/frame_model.h"
 #include "viewer/phong_shader.h"
 #include "imaging/gl_image.h"
 #include "viewer/real_image_gl.h"
@@ -140,6 +141,9 @@ bool QorOpenGL::CreateGLWindow(const std::string& running_dir, const std::string
   ev.minimise = [this](bool m) { render_enabled = !m; };
   ev.close = [this] { quit_requested = true; };
   ev.cursor_left = [this] { input.buttons = 0; };
+  ev.drop = [this](const std::string& path) {
+    if (hooks.drop) hooks.drop(path);
+  };
   window.SetEvents(std::move(ev));
   if (const char* trace = std::getenv("VANTOR_FRAME_TRACE"); trace && *trace) {
     trace_ = std::fopen(trace, "w");
@@ -212,13 +216,22 @@ void QorOpenGL::Resize(int width, int height) {
   glViewport(0, 0, width, height);
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
-  Perspective(45.0, double(width) / double(height), 0.9, 15000.0);
+  Perspective(kFieldOfViewY, double(width) / double(height), kNearPlane, kFarPlane);
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
   view_width = width;
   view_height = height;
   platform::GlWindow::ReleaseCurrent();
   if (hooks.resized) hooks.resized(width, height);
+}
+
+void QorOpenGL::FrameLoadedModel() {
+  ModelBounds box;
+  {
+    std::lock_guard<std::mutex> hold(worker.box_lock);
+    box = worker.bounds;
+  }
+  FrameModel(camera, box, view_width, view_height);
 }
 
 void QorOpenGL::SetTitle(const std::string& text) { window.SetTitle("Qor_Fen Vantor - " + text); }
@@ -278,8 +291,23 @@ QorOpenGL::Pass QorOpenGL::Frame(bool screenshot_now, const std::string& screens
   std::lock_guard<std::mutex> hold(worker.lock);
   window.MakeMainCurrent();
   ++frames_drawn;
+  // Set every frame: the background picker runs inside the 2D pass, which
+  // puts the GL state it found back when it ends.
+  float clear[3];
+  Colour(Settings().color_background, clear);
+  glClearColor(clear[0], clear[1], clear[2], 1.0f);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glMatrixMode(GL_MODELVIEW);
+  {
+    // "Frame Model On Load": the first frame that shows a new model frames it.
+    std::unique_lock<std::mutex> hold(worker.box_lock);
+    if (worker.model_loads != framed_loads_) {
+      framed_loads_ = worker.model_loads;
+      const ModelBounds box = worker.bounds;
+      hold.unlock();
+      if (Settings().frame_model_on_load) FrameModel(camera, box, view_width, view_height);
+    }
+  }
   std::array<float, 16> mv = camera.ModelView();
   glLoadMatrixf(mv.data());
   renderer.DrawScene(worker, gl_data, CurrentView());

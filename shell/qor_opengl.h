@@ -51,6 +51,8 @@ struct FrameHooks {
   // never see them. Releases always reach the arrays.
   std::function<bool(int vk, bool down)> key;
   std::function<bool(unsigned codepoint)> character;
+  // A file dropped onto the window.
+  std::function<void(const std::string& path)> drop;
   // Whether the interface changes with no input (menus animating, bars
   // fading, commands waiting for their time).
   std::function<bool()> gui_moving;
@@ -75,6 +77,8 @@ class QorOpenGL {
   void RememberPlacement();
 
   void Resize(int width, int height);
+  // The "frame model" hotkey: the loaded model fills the view.
+  void FrameLoadedModel();
   void SetTitle(const std::string& text);
 
   platform::GlWindow window;
@@ -113,6 +117,7 @@ class QorOpenGL {
   Pass Frame(bool screenshot_now, const std::string& screenshot);
   void OnEvents();
   bool ready_ = false;
+  uint32_t framed_loads_ = 0;  // the worker's model_loads last looked at
   // VANTOR_FRAME_TRACE=FILE: one line a drawn frame, "<wall ms> <cpu ms>"
   // of the main thread from the frame's start to its swap's end.
   std::FILE* trace_ = nullptr;

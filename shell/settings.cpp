@@ -134,8 +134,8 @@ bool Decode(QorSettings& s, const SettingField& field, const RegValue& v) {
       return true;
     }
     bool operator()(KeyMap QorSettings::*p) const {
-      if (!Binary(2 * kHotKeyCount)) return false;
-      for (size_t i = 0; i < kHotKeyCount; ++i) (s.*p)[i] = {v.data[2 * i], v.data[2 * i + 1]};
+      if (!Binary(2 * kHotKeyCount) && !Binary(2 * kOlderHotKeyCount)) return false;
+      for (size_t i = 0; 2 * i < v.data.size(); ++i) (s.*p)[i] = {v.data[2 * i], v.data[2 * i + 1]};
       return true;
     }
     bool operator()(DonateRecord QorSettings::*p) const {
@@ -156,7 +156,7 @@ const char* ExpectedType(const SettingField& field) {
     case 3: return "REG_BINARY of 1 byte";
     case 4: return "REG_BINARY of 4 bytes (a finite float)";
     case 5: return "REG_BINARY of 16 bytes";
-    case 6: return "REG_BINARY of 28 bytes";
+    case 6: return "REG_BINARY of 30 bytes (28 from before the frame model key)";
     default: return "REG_BINARY of 12 bytes";
   }
 }
@@ -281,7 +281,7 @@ bool SaveGroupValues(RegistryStore& reg, const QorSettings& s, SettingGroup grou
 
 KeyMap DefaultKeyMap() {
   return KeyMap{{{0x70, 1}, {'t', 0}, {'m', 0}, {'o', 0}, {'k', 0}, {0x71, 1}, {'w', 0},
-                 {0x20, 1}, {'z', 0}, {'x', 0}, {'s', 0}, {'b', 0}, {'n', 0}, {'1', 0}}};
+                 {0x20, 1}, {'z', 0}, {'x', 0}, {'s', 0}, {'b', 0}, {'n', 0}, {'1', 0}, {'f', 0}}};
 }
 
 // ---------------------------------------------------------------------------

@@ -31,8 +31,11 @@ struct HotKeySlot {
   uint8_t kind = 0;
   bool operator==(const HotKeySlot&) const = default;
 };
-inline constexpr size_t kHotKeyCount = 14;
-using KeyMap = std::array<HotKeySlot, kHotKeyCount>;  // "key_map", 28 bytes
+inline constexpr size_t kHotKeyCount = 15;
+using KeyMap = std::array<HotKeySlot, kHotKeyCount>;  // "key_map", 30 bytes
+// A map stored before "frame model" had a key: its slots keep their keys,
+// the new one its default.
+inline constexpr size_t kOlderHotKeyCount = 14;
 
 // "donate" (12 bytes): byte 0 shown flag, bytes 1-3 zero, bytes 4-7 export
 // count, bytes 8-11 that count when the popup was last shown.
@@ -43,7 +46,7 @@ struct DonateRecord {
   bool operator==(const DonateRecord&) const = default;
 };
 
-// Hotkeys in slot order: F1, t, m, o, k, F2, w, Space, z, x, s, b, n, 1.
+// Hotkeys in slot order: F1, t, m, o, k, F2, w, Space, z, x, s, b, n, 1, f.
 KeyMap DefaultKeyMap();
 
 // What Load did, for the caller and the tests.
@@ -89,6 +92,7 @@ struct QorSettings {
   bool bounding_box = false;
   bool central_locator = false;
   bool draw_bones = true;
+  bool frame_model_on_load = false;  // off: a load keeps the camera where it is
 
   // "Sound"
   bool sound_all = false;  // 1 silences every sound
@@ -219,7 +223,7 @@ const SettingDescriptor* FindSetting(std::string_view path);
 std::string SettingPath(const SettingDescriptor& d);
 
 // The field as text: strings as they are, numbers in decimal, colours as
-// 0x00BBGGRR, flags 0 or 1, rectangles "x,y,w,h", the key map as 28 hex
+// 0x00BBGGRR, flags 0 or 1, rectangles "x,y,w,h", the key map as 30 hex
 // bytes, the donate record "shown,count,last_shown_count".
 std::string FormatSetting(const QorSettings& s, const SettingDescriptor& d);
 // Parses text of the form FormatSetting gives into the field; on bad text the

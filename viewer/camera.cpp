@@ -1,6 +1,7 @@
 // Camera math: quaternions, the look-at matrix and the three drags.
 #include "viewer/camera.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -94,6 +95,32 @@ void CameraControl::ResetCamera() {
   c.eye = {100, 100, 100};
   c.orientation = LookRotation(c.eye, {0, 0, 0}, {0, 1, 0});
   c.center_of_interest = std::sqrt(Dot(c.eye, c.eye));
+  current_cam = c;
+  initial_cam = c;
+  last_action = CameraAction::kNone;
+}
+
+void CameraControl::FrameBox(Vec3f lo, Vec3f hi, float aspect, float fill) {
+  const Vec3f centre = Mul(Add(lo, hi), 0.5f);
+  Camera c = current_cam;
+  // The eye's axes as ModelView builds them.
+  const Vec3f f = Normalise(c.ViewDirection());
+  Vec3f s = Normalise(Cross(f, {0, 1, 0}));
+  if (Dot(s, s) == 0) s = {1, 0, 0};  // looking straight up or down
+  const Vec3f u = Cross(s, f);
+  const double tan_y = std::tan(double(kFieldOfViewY) * M_PI / 360.0) * double(fill);
+  const double tan_x = tan_y * double(aspect > 0 ? aspect : 1.0f);
+  // Each corner, at its depth from the eye (distance + z), must lie within
+  // the filled part of the view, and in front of the near plane.
+  double distance = 0;
+  for (int k = 0; k < 8; ++k) {
+    const Vec3f corner{k & 1 ? hi.x : lo.x, k & 2 ? hi.y : lo.y, k & 4 ? hi.z : lo.z};
+    const Vec3f d = Sub(corner, centre);
+    const double x = std::fabs(Dot(d, s)), y = std::fabs(Dot(d, u)), z = Dot(d, f);
+    distance = std::max({distance, x / tan_x - z, y / tan_y - z, 2.0 * kNearPlane - z});
+  }
+  c.eye = Sub(centre, Mul(f, float(distance)));
+  c.center_of_interest = float(distance);
   current_cam = c;
   initial_cam = c;
   last_action = CameraAction::kNone;

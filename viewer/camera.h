@@ -27,6 +27,11 @@ struct Camera {
   std::array<float, 16> ModelView() const;
 };
 
+// The projection the frame loads (shell/qor_opengl.cpp).
+inline constexpr float kFieldOfViewY = 45.0f;  // degrees
+inline constexpr float kNearPlane = 0.9f;
+inline constexpr float kFarPlane = 15000.0f;
+
 enum class CameraAction { kNone = 0, kZoom = 1, kPan = 2, kTumble = 3 };
 
 // Button bits of a mouse move.
@@ -41,6 +46,12 @@ class CameraControl {
   // `style` is "mouse_style": 0 Maya, 1 asset viewer. `over_gui`: the pointer
   // is over a menu or item, which takes the mouse.
   void MouseMove(int buttons, int x, int y, int style, bool over_gui);
+  // Keeps the view direction and moves the eye so that the box (view
+  // space) fills `fill` of the view's height or width, whichever it reaches
+  // first, around the middle; the box's centre becomes the centre of
+  // interest, which tumbling and zooming turn about. A drag under way
+  // starts again from here.
+  void FrameBox(Vec3f min, Vec3f max, float aspect, float fill = 0.8f);
 
   const Camera& current() const { return current_cam; }
   std::array<float, 16> ModelView() const { return current_cam.ModelView(); }

@@ -146,7 +146,11 @@ bool ModelRenderer::DrawModel(XmodelThreaded& worker, WorkerGlBuilder& gl_data,
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
     glTexCoordPointer(2, GL_FLOAT, kVertexStride, reinterpret_cast<const void*>(kUvOffset));
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, s.index_buffer);
-    if (s.textures[0]) glBindTexture(GL_TEXTURE_2D, s.textures[0]);
+    if (s.textures[0]) {
+      glBindTexture(GL_TEXTURE_2D, s.textures[0]);
+    } else if (shader) {
+      glBindTexture(GL_TEXTURE_2D, shader->blank_colour_map);
+    }
     if (shader) {
       // The extra maps by the shader's flags; unit 0 stays the colour map.
       if ((shader->map_flags & 3) == 1 && s.textures[1]) {

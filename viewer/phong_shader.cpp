@@ -38,6 +38,7 @@ void Compile(GLuint shader) {
 }  // namespace
 
 Shader::~Shader() {
+  if (blank_colour_map) glDeleteTextures(1, &blank_colour_map);
   if (!program) return;
   glDetachShader(program, fragment_shader);
   glDetachShader(program, vertex_shader);
@@ -78,6 +79,13 @@ void PrepareShaders(const std::string& folder) {
   log[0] = 0;
   glGetProgramInfoLog(shader->program, 512, &length, log);
   if (length > 0 && log[0]) Logger().log("Program %i Validation results at: %s", int(shader->program), log);
+  const GLubyte white[4] = {255, 255, 255, 255};
+  glGenTextures(1, &shader->blank_colour_map);
+  glBindTexture(GL_TEXTURE_2D, shader->blank_colour_map);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, white);
+  glBindTexture(GL_TEXTURE_2D, 0);
   shader->ok = true;
   shader->PostLink();
   g_current = shader.get();

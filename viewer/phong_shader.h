@@ -19,6 +19,10 @@ class Shader {
   GLuint vertex_shader = 0;
   GLuint fragment_shader = 0;
   unsigned map_flags = 0;  // bit 0: slot 1 on unit 1; bit 1: normal map; both: specular map
+  // One white texel, bound for surfaces without a colour map: the program
+  // multiplies the light by the texture, and sampling no texture gives
+  // black, where the fixed-function path shows the material's grey.
+  GLuint blank_colour_map = 0;
 };
 
 // Builds the phong shader from `folder`/"phong_fixed_w.vert" and ".frag"

@@ -211,6 +211,7 @@ void BuildSettingsLayout(QorGUI& gui, QorSettings& s, const LayoutHooks& hooks) 
   gui.AddLabel(At(80, 400), "Sleep FPS Cap:");
   gui.AddTextBox("sleep_fps", std::to_string(s.fps_sleepy), R(190, 388, 50, 17), kBoxFrame, kBoxHover, kBoxText,
                  Handler(hooks.set_inactive_fps, "SetInactiveFps"), false);
+  Checks(gui, 80, 412, 0, {{"Frame Model On Load", &s.frame_model_on_load, "OpenGl/frame_model_on_load"}});
 
   // 20
   Page(gui, "Settings_hotkeys", "Settings - HotKeys");
@@ -237,7 +238,8 @@ void BuildSettingsLayout(QorGUI& gui, QorSettings& s, const LayoutHooks& hooks) 
                           Binder{"toggle_settings_menu", 10, 333, "Toggle Settings Menu:", 345},
                           Binder{"bounding_box", 11, 358, "Toggle Bounding Box:", 370},
                           Binder{"central_locator", 12, 383, "Toggle Central Locator:", 395},
-                          Binder{"draw_bones", 13, 407, "Toggle Bone Preview:", 420}}) {
+                          Binder{"draw_bones", 13, 407, "Toggle Bone Preview:", 420},
+                          Binder{"frame_model", 14, 432, "Frame Model:", 445}}) {
     gui.AddKeyBinder(b.action, R(200, b.y, 80, 17), {0.1f, 0.1f, 0.1f, 0.6f}, kBoxHover, kWhite, &s.key_map[b.slot]);
     gui.AddLabel(At(50, b.label_y), b.label);
   }

@@ -1,10 +1,12 @@
 // The model list: rows of 14 pixels over a list the list loader owns, a
 // first-generation scroll bar whose block position picks the first row,
-// the wheel, the keyboard step, hover fades, and a "Copy Name" context
+// the wheel, the keyboard steps, hover fades, and a "Copy Name" context
 // menu. The whole pass holds the list's lock so the loader can swap in a
 // new list between frames; rows too wide for the list are shortened once
-// per change of the list and keep their full names for loading and copying.
+// per change of the list and keep their full names for loading, copying and
+// the tooltip.
 #include <algorithm>
+#include <cstdlib>
 #include <mutex>
 
 #include "gui/item_behaviour.h"
@@ -17,6 +19,7 @@ namespace {
 
 constexpr int kRowHeight = 14;
 constexpr double kRowFadeMs = 100.0;
+constexpr int kWheelRows = 3;  // rows a wheel notch scrolls
 
 // The scroll block's range: its top edge from top + 5 to top + height - 15.
 float ClampScroll(const ListBoxItem& l, float scroll) {
@@ -161,7 +164,12 @@ bool DoListBox(QorGUI& gui, ListBoxItem& l, float alpha) {
   bool changed = false;
   const bool hovered = gui.HoverTest(r);
   if (hovered && gui.wheel() != 0) {
-    l.scroll = ClampScroll(l, l.scroll - float(gui.wheel()) * PixelsPerItem(l, count));
+    // Counted in rows, not in block pixels, so that no rounding of the
+    // block's place loses or adds a row.
+    const int target = l.first_visible - gui.wheel() * kWheelRows;
+    l.scroll = ClampScroll(l, float(r.y + 5) + PixelsPerItem(l, count) * float(target));
+    l.applied_scroll = l.scroll;
+    l.first_visible = std::clamp(target, 0, MaxFirstVisible(l, count));
     gui.ConsumeWheel();
   }
 
@@ -179,12 +187,20 @@ bool DoListBox(QorGUI& gui, ListBoxItem& l, float alpha) {
   }
   const int shown = std::max(0, std::min(l.rows_fit, int(count) - l.first_visible));
 
-  // The keyboard step, when nothing lies over the list.
-  if (l.selected >= 0 && gui.list_step() != 0 &&
+  // The keyboard step, when nothing lies over the list. A row at a time
+  // needs a selection and stops at the ends; a page (the rows shown but
+  // one) and the ends start from the top row when nothing is selected.
+  const int step = gui.list_step();
+  const bool whole = std::abs(step) == QorGUI::kListPageStep || std::abs(step) == QorGUI::kListEndStep;
+  if ((l.selected >= 0 || whole) && step != 0 && count > 0 &&
       !gui.CoveredAt(gui.menu_origin_x() + float(r.x + r.w / 2), gui.menu_origin_y() + float(r.y + r.h / 2))) {
-    const int next = l.selected + gui.list_step();
+    const int from = l.selected >= 0 ? l.selected : l.first_visible;
+    int next = from + step;
+    if (std::abs(step) == QorGUI::kListPageStep)
+      next = std::clamp(from + (step > 0 ? 1 : -1) * std::max(l.rows_fit - 1, 1), 0, int(count) - 1);
+    if (std::abs(step) == QorGUI::kListEndStep) next = step > 0 ? int(count) - 1 : 0;
     gui.ConsumeListStep();
-    if (next >= 0 && size_t(next) < count) {
+    if (next >= 0 && size_t(next) < count && next != l.selected) {
       l.selected = next;
       gui.PlaySound("menu_accept", 1);
       if (l.on_select) l.on_select(items[size_t(next)]);
@@ -207,6 +223,9 @@ bool DoListBox(QorGUI& gui, ListBoxItem& l, float alpha) {
     h.on = over;
     if (over) l.hovered = row;
     const int index = l.first_visible + row;
+    if (over)
+      for (const ListBoxItem::Trimmed& t : l.trimmed)
+        if (t.index == index) gui.SetTooltip(t.full_text);  // the whole name of a shortened row
     if (over && gui.button_held() && gui.ClickTest(row_rect)) {
       gui.ConsumeClick();
       gui.PlaySound("menu_accept", 1);

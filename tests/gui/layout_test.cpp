@@ -11,6 +11,7 @@
 #include "gui/layout/layout.h"
 #include "gui/material_table.h"
 #include "shell/command_words.h"
+#include "shell/hotkeys.h"
 #include "gui/qor_gui.h"
 #include "shell/list_source.h"
 #include "shell/settings.h"
@@ -140,7 +141,9 @@ TEST(Layout, ViewsAndValueWidgetsAreBoundToTheirSettingsAndHandlers) {
   EXPECT_NE(std::find(lines.begin(), lines.end(), "BrowseGameRoot :: not available yet"), lines.end());
 
   const Menu& hotkeys = *r.gui.FindMenu("Settings_hotkeys");
-  ASSERT_EQ(hotkeys.key_binders.size(), 13u);
+  ASSERT_EQ(hotkeys.key_binders.size(), 14u);
+  EXPECT_EQ(hotkeys.key_binders[13].name, "frame_model");
+  EXPECT_EQ(hotkeys.key_binders[13].key, &r.settings.key_map[kHotkeyFrameModel]);
   EXPECT_EQ(hotkeys.key_binders[2].name, "export_ma");
   EXPECT_EQ(hotkeys.key_binders[2].key, &r.settings.key_map[2]);
   EXPECT_EQ(hotkeys.key_binders[4].name, "screen_shot");  // the XMODEL_EXPORT key has no binder
@@ -237,7 +240,7 @@ TEST(Layout, CommandsMaterialsAndSettingsItNamesExist) {
     }
     m->ForEachItemList([&](const auto& list) { items += int(list.size()); });
   }
-  EXPECT_EQ(items, 230);
+  EXPECT_EQ(items, 233);
   EXPECT_GT(commands, 60);
 }
 

@@ -1,11 +1,13 @@
 // The list views headless: the model list's rows, trimming, selection by
-// click and by keyboard step, the wheel's and the scroll block's limits,
-// "Copy Name", a new list resetting the view; the log panel's "not active"
+// click and by keyboard step, page and end keys, the wheel's rows and the
+// scroll block's limits, "Copy Name" and the whole name's tooltip, a new
+// list resetting the view; the log panel's "not active"
 // line and its newest lines; the detail list's context menu for image rows.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "gui/qor_gui.h"
@@ -85,6 +87,43 @@ TEST(ListBox, RowsSelectionStepsAndTheLimitsOfTheScrollBlock) {
   EXPECT_EQ(list.selected, 0);
 }
 
+// Page Down and Page Up move by the rows shown but one, End and Home to the
+// ends (from the top row while nothing is selected); a wheel notch scrolls
+// three rows.
+TEST(ListBox, PageKeysHomeEndAndTheWheelsThreeRows) {
+  Rig r;
+  ListSource source;
+  ListBoxItem& list = AddList(r, source);
+  Fill(source, 100);
+  r.Frame();
+  auto press = [&r](int vk) {
+    EXPECT_EQ(r.gui.OnKey(vk, true), KeyRoute::kListStep) << vk;
+    r.gui.OnKey(vk, false);
+    r.Frame();
+  };
+  press(0x22);  // Page Down
+  press(0x22);
+  EXPECT_EQ(r.selected, (std::vector<std::string>{"model_9", "model_18"}));
+  EXPECT_EQ(list.first_visible, 9);
+  press(0x21);  // Page Up
+  EXPECT_EQ(list.selected, 9);
+  press(0x23);  // End
+  EXPECT_EQ(list.selected, 99);
+  EXPECT_TRUE(r.Drawn("model_99"));
+  press(0x22);  // already at the end
+  EXPECT_EQ(r.selected.size(), 4u);
+  press(0x24);  // Home
+  EXPECT_EQ(list.selected, 0);
+  EXPECT_EQ(list.first_visible, 0);
+
+  r.gui.OnMouseMove(150, 100);
+  for (auto [notches, first] : {std::pair{-1, 3}, {-2, 9}, {1, 6}}) {
+    r.gui.AddWheel(notches);
+    r.Frame();
+    EXPECT_EQ(list.first_visible, first) << notches;
+  }
+}
+
 TEST(ListBox, LongNamesAreShownShortAndLoadedAndCopiedWhole) {
   shell_test::LogCapture log;
   Rig r;
@@ -98,6 +137,14 @@ TEST(ListBox, LongNamesAreShownShortAndLoadedAndCopiedWhole) {
   }
   r.Frame();
   ASSERT_EQ(list.shown.size(), 2u);
+  // Hovered, the shortened row shows its whole name in a tooltip; the
+  // tooltip goes with the pointer.
+  r.gui.OnMouseMove(120, 50 + 2 + 14 + 5);
+  r.Frame();
+  EXPECT_TRUE(r.Drawn(wide));
+  r.gui.OnMouseMove(120, 50 + 2 + 5);
+  r.Frame();
+  EXPECT_FALSE(r.Drawn(wide));
   // What one round at a time gives: the longest start that fits 130
   // pixels (6 a character) with its ".".
   EXPECT_EQ(list.shown[1], wide.substr(0, 20) + ".");

@@ -75,6 +75,23 @@ TEST(QorLoaderTest, ListsModelNamesWithStatusLinesAndLeavesOutDottedNamesAndFold
   EXPECT_FALSE(loader.Listed("Loading: 100"));
 }
 
+// Created last to first: the list still comes sorted as NTFS lists it,
+// without regard to case and with "_" after the letters.
+TEST(QorLoaderTest, ListsNamesInTheGamesFolderOrderWhateverOrderTheyWereCreatedIn) {
+  const std::vector<std::string> sorted = {"ab",        "AK47",     "ak_47",    "a_b",
+                                           "viewmodel", "weapon_a", "Weapon_b", "zeta"};
+  test_support::TempDir dir;
+  for (auto name = sorted.rbegin(); name != sorted.rend(); ++name) shell_test::WriteText(dir.Sub(*name), "");
+  ListSource view;
+  QorLoader loader(view);
+  ASSERT_TRUE(loader.SetFolder(dir.path()));
+  ASSERT_TRUE(loader.LoadList());
+  Finish(loader);
+  EXPECT_EQ(Items(view), sorted);
+  loader.Filter("eapon");
+  EXPECT_EQ(Items(view), (std::vector<std::string>{"weapon_a", "Weapon_b"}));
+}
+
 TEST(QorLoaderTest, ShortFiltersShowEveryNameLongerOnesTheMatchesAndTheFilterOutlivesARelisting) {
   test_support::TempDir dir;
   for (const char* name : {"viewmodel_m16", "weapon_m16_mp", "viewhands_op_force", "body_M16"})

@@ -11,6 +11,7 @@
 
 #include "model/qor_loader.h"
 #include "model/xmodel_threaded.h"
+#include "platform/fs_paths.h"
 #include "shell/actions.h"
 #include "shell/hotkeys.h"
 #include "shell/list_source.h"
@@ -201,18 +202,56 @@ TEST(ActionsTest, PickingAModelHandsItsPathToTheWorkerAndAFailedListingListsAgai
   EXPECT_EQ(r.loader.names().size(), 2u);
 }
 
+// A model file dropped onto the window loads from its own tree, whose list
+// shows when it is a game's root; the readers start from the game its
+// version names. Other files are refused.
+TEST(ActionsTest, ADroppedModelLoadsWithTheGameOfItsTreeAndItsVersion) {
+  test_support::TempDir dir;
+  Rig r;
+  r.settings.Cod4Path = GameRoot(dir, "cod4", {"viewmodel_m16"});
+  r.settings.BOPath = GameRoot(dir, "bo", {}) + "/";
+  const std::string bo_model = r.settings.BOPath + "raw/xmodel/t5_gun";
+  shell_test::WriteText(bo_model, std::string("\x3e\x00", 2) + std::string(70, 'x'));  // version 62
+  const std::string other = GameRoot(dir, "elsewhere", {});
+  shell_test::WriteText(other + "/raw/xmodel/crate", std::string("\x19\x00", 2) + std::string(70, 'x'));  // 25
+  ASSERT_TRUE(r.actions.SetActiveGame(0));
+  r.FinishList();
+
+  ASSERT_TRUE(r.actions.OpenDroppedModel(bo_model));
+  EXPECT_EQ(r.settings.active_game, 2);
+  EXPECT_EQ(r.titles.back(), r.settings.BOPath);
+  EXPECT_EQ(r.games.back(), BO);
+  EXPECT_EQ(r.jobs.back(), std::make_pair(platform::NormalizePath(bo_model), job::kOpenModel));
+  r.FinishList();
+  // A COD 4 or COD 5 model of no game's tree while Black Ops is active: the
+  // COD 5 reader, whose switch takes a COD 4 model further.
+  ASSERT_TRUE(r.actions.OpenDroppedModel(other + "\\raw\\xmodel\\crate"));
+  EXPECT_EQ(r.settings.active_game, 2);
+  EXPECT_EQ(r.games.back(), Cod5);
+  EXPECT_EQ(r.jobs.back().first, other + "/raw/xmodel/crate");
+  EXPECT_EQ(r.actions.model_path(), r.jobs.back().first);
+
+  for (const std::string& path : {other + "/raw/crate", other + "/raw/xmodel/missing", r.settings.Cod4Path})
+    EXPECT_FALSE(r.actions.OpenDroppedModel(path)) << path;
+  EXPECT_EQ(r.errors.size(), 3u);
+  EXPECT_EQ(r.errors.back(), "Not a model file (raw/xmodel/NAME): '" + r.settings.Cod4Path + "'");
+  EXPECT_EQ(r.jobs.size(), 2u);
+}
+
 TEST(HotkeysTest, SlotsFireInTheirOrderOncePerPressAndOnlyFromTheirOwnArray) {
   KeyMap map = DefaultKeyMap();
   KeyArray down{}, chars{};
   down[0x70] = 1;           // F1: the game cycle
   chars['m'] = 1;           // export MA
   chars['t'] = 1;           // tags
+  chars['f'] = 1;           // frame the model
   down[0x20] = 1;           // Space: the model list
   down['w'] = 1;            // a key code is not the typed "w"
   std::vector<int> fired;
   RunHotkeys(map, down, chars, [&](int slot) { fired.push_back(slot); });
-  EXPECT_EQ(fired, (std::vector<int>{kHotkeyCycleGame, kHotkeyModelList, kHotkeyExportMA, kHotkeyTags}));
-  EXPECT_EQ(down[0x70] + down[0x20] + chars['m'] + chars['t'], 0);
+  EXPECT_EQ(fired, (std::vector<int>{kHotkeyCycleGame, kHotkeyModelList, kHotkeyFrameModel, kHotkeyExportMA,
+                                     kHotkeyTags}));
+  EXPECT_EQ(down[0x70] + down[0x20] + chars['m'] + chars['t'] + chars['f'], 0);
   EXPECT_EQ(down['w'], 1);
   fired.clear();
   RunHotkeys(map, down, chars, [&](int slot) { fired.push_back(slot); });

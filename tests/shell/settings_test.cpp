@@ -193,6 +193,20 @@ TEST_F(SettingsTest, ValueOfWrongTypeOrSizeKeepsTheDefaultWithAWarning) {
   EXPECT_EQ(s.fps_sleepy, 20);
 }
 
+// A key map saved before the frame model key existed (14 slots) keeps its
+// keys; the new slot takes its default, and a save writes all 15.
+TEST_F(SettingsTest, AKeyMapOfFourteenSlotsKeepsItsKeysAndTheNewOneItsDefault) {
+  Put("HotKeys", "key_map", RegType::kBinary, std::vector<uint8_t>(28, 'q'));
+  StoreOfVersion("0.987");
+  QorSettings s;
+  s.Load(*reg);
+  for (size_t k = 0; k < kOlderHotKeyCount; ++k) EXPECT_EQ(s.key_map[k], (HotKeySlot{'q', 'q'})) << k;
+  EXPECT_EQ(s.key_map[kOlderHotKeyCount], (HotKeySlot{'f', 0}));
+  EXPECT_FALSE(log.Contains("WARNING"));
+  ASSERT_TRUE(s.SaveKeyMap(*reg));
+  EXPECT_EQ(Stored(*Reopen(), "HotKeys", "key_map").size(), 30u);
+}
+
 TEST_F(SettingsTest, DamagedFileWarnsAndLoadsWhatIsReadable) {
   WriteText(file,
             "Windows Registry Editor Version 5.00\n"

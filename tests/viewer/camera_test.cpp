@@ -1,10 +1,15 @@
 // Camera drags: the constants, re-basing, the two button layouts and the
-// GUI taking the mouse.
+// GUI taking the mouse; framing the sample soldier.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
+#include "model/bounds.h"
+#include "tests/support/temp_dir.h"
+#include "tools/fixture/sample_tree.h"
 #include "viewer/camera.h"
+#include "viewer/frame_model.h"
 
 namespace {
 
@@ -91,6 +96,58 @@ TEST_F(CameraTest, DragsRebaseOnReleaseAndOnAChangeOfAction) {
   cam_.MouseMove(kMouseLeft | kMouseRight, 150, 0, 1, false);
   EXPECT_NEAR(Distance(Target(after_tumble), Target(cam_.current())), after_tumble.center_of_interest / 10, 0.05);
   EXPECT_EQ(cam_.current().orientation.w, after_tumble.orientation.w);
+}
+
+// The farthest a corner of the box lies from the middle of an 800 x 600
+// view, in halves of its width or height (1: at the edge), and the nearest
+// depth of a corner in front of the eye.
+void Project(const Camera& c, Vec3f lo, Vec3f hi, float& reach, float& nearest) {
+  const std::array<float, 16> m = c.ModelView();
+  const float aspect = 800.0f / 600.0f;
+  const float cot = 1.0f / std::tan(kFieldOfViewY * float(M_PI) / 360.0f);
+  reach = 0;
+  nearest = 1e9f;
+  for (int k = 0; k < 8; ++k) {
+    const float p[3] = {k & 1 ? hi.x : lo.x, k & 2 ? hi.y : lo.y, k & 4 ? hi.z : lo.z};
+    float e[3];
+    for (int r = 0; r < 3; ++r) e[r] = m[r] * p[0] + m[4 + r] * p[1] + m[8 + r] * p[2] + m[12 + r];
+    const float depth = -e[2];
+    nearest = std::min(nearest, depth);
+    reach = std::max({reach, std::fabs(e[0] * cot / aspect / depth), std::fabs(e[1] * cot / depth)});
+  }
+}
+
+// The sample soldier, loaded as the window loads it, framed from the start
+// view: every corner of its box inside the view, the larger extent filling
+// about 80 % of it, and tumbling in either mouse style turns about its middle.
+TEST_F(CameraTest, FramingTheSoldierShowsItWholeAndTumblesAboutItsMiddle) {
+  test_support::TempDir dir;
+  ASSERT_FALSE(fixture::WriteSampleTree(dir.path()).empty());
+  Xmodel soldier;
+  soldier.game = Cod4;
+  soldier.scale = 2.54f;  // the window's default model scale
+  ASSERT_EQ(soldier.LoadxmodelFull(dir.Sub("cod4/raw/xmodel/fixture_soldier")), err::kSuccess);
+  ASSERT_EQ(soldier.LoadSurface(), err::kSuccess);
+  const ModelBounds box = ComputeBounds(soldier);
+  Vec3f lo, hi;
+  ViewBox(box, lo, hi);
+  ASSERT_GT(hi.y - lo.y, 40.0f);  // a standing figure, taller than the start view shows whole
+
+  float reach = 0, nearest = 0;
+  Project(cam_.current(), lo, hi, reach, nearest);
+  EXPECT_GT(reach, 1.0f);  // the start view cuts it
+  ASSERT_TRUE(FrameModel(cam_, box, 800, 600));
+  Project(cam_.current(), lo, hi, reach, nearest);
+  EXPECT_NEAR(reach, 0.8f, 0.01f);
+  EXPECT_GT(nearest, kNearPlane);
+  const Vec3f middle{(lo.x + hi.x) / 2, (lo.y + hi.y) / 2, (lo.z + hi.z) / 2};
+  EXPECT_NEAR(Distance(Target(cam_.current()), middle), 0, 0.01);
+  for (int style : {0, 1}) {
+    const Camera framed = cam_.current();
+    Drag(kMouseLeft, 100, 100, 160, 130, style);
+    EXPECT_NEAR(Distance(Target(cam_.current()), middle), 0, 0.05) << style;
+    EXPECT_GT(Distance(cam_.current().eye, framed.eye), 1.0f) << style;
+  }
 }
 
 }  // namespace

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# The window under Xvfb: screenshots of the sample model, wireframe, an empty
-# scene with and without the axis, mouse drags in both styles, the
-# screenshot's size, and a model of 100 surfaces drawn completely. The 3D
-# view alone (--no-gui): the interface has a test of its own.
+# The window under Xvfb: screenshots of the sample model, framed on load,
+# wireframe, an empty scene with and without the axis, mouse drags in both
+# styles, the screenshot's size, and a model of 100 surfaces drawn
+# completely. The 3D view alone (--no-gui), but for one run with the
+# interface: the Phong shader, the frame model key and the background
+# picker.
 #
 #   window_test.sh VANTOR VANTOR_CLI GRID_MODEL PYTHON WORK_DIR
 set -euo pipefail
@@ -15,7 +17,7 @@ work=$5
 
 # shellcheck source=tests/window/window_common.sh
 source "$(dirname "$0")/window_common.sh"
-window_setup "$work"
+window_setup "$work" import compare
 
 "$cli" sample "$work/sample" >/dev/null
 soldier=$work/sample/cod4/raw/xmodel/fixture_soldier
@@ -77,6 +79,26 @@ identify model.dds | grep -q "800x600" || fail "ImageMagick does not read the DD
 ((centre > 2000)) || fail "the middle of the frame does not show the model's texture colours ($centre coloured pixels)"
 ((bright > 1000)) || fail "the model is not drawn ($bright bright pixels)"
 
+# "Frame Model On Load": the soldier, which the start view cuts at an edge,
+# shows whole, head to boots, with room above and below.
+extent() {
+  "$python" - "$1" <<'PY'
+import sys
+parts = open(sys.argv[1], 'rb').read().split(maxsplit=4)
+w, h, px = int(parts[1]), int(parts[2]), parts[4]
+rows = [y for y in range(h) if any(min(px[3 * (y * w + x):3 * (y * w + x) + 3]) > 90 for x in range(w))]
+print(rows[0] if rows else -1, rows[-1] if rows else -1, h)
+PY
+}
+read -r top bottom _ <<<"$(extent model.ppm)"
+((top <= 2 || bottom >= h - 3)) || fail "the start view already shows the whole soldier (rows $top to $bottom): no test of framing"
+"$cli" settings set OpenGl/frame_model_on_load 1 2>/dev/null
+shot framed "$soldier"
+read -r top bottom _ <<<"$(extent framed.ppm)"
+((top > 10 && bottom < h - 10 && bottom - top > h / 2)) ||
+  fail "the framed soldier spans rows $top to $bottom of $h, not whole and filling the view"
+"$cli" settings set OpenGl/frame_model_on_load 0 2>/dev/null
+
 # Wireframe changes the pixels.
 "$cli" settings set OpenGl/wireframe 1 2>/dev/null
 shot wire "$soldier"
@@ -101,6 +123,52 @@ grid=$("$grid_model" "$work/grid")
 shot grid "$grid"
 read -r _ _ _ grid_blobs _ _ _ <<<"$(stats grid.ppm)"
 ((grid_blobs == 100)) || fail "the 100-surface model shows $grid_blobs boxes"
+
+# With the interface, 800 x 600: the untextured boxes under the Phong
+# shader ("Phong Shader" at (32, 140) in the opened light settings) are lit
+# grey as without it, not black; "f" frames them; the background picker
+# (OPEN GL page, its square's top right corner at (518, 327)) changes the
+# background at once.
+"$cli" settings set Folders/Cod4Path "$work/sample/cod4" 2>/dev/null
+if ! drive_window gui.log '
+  sleep 2
+  xdotool windowfocus --sync "$win" mousemove --window "$win" 400 590 sleep 0.5
+  import -window "$win" fixed.png
+  xdotool mousemove --window "$win" 32 140 sleep 0.3 click 1 mousemove --window "$win" 400 590 sleep 0.5
+  import -window "$win" phong.png
+  xdotool key f sleep 0.5
+  import -window "$win" framed_grid.png
+  xdotool mousemove --window "$win" 710 12 sleep 0.3 click 1 sleep 2.5
+  xdotool mousemove --window "$win" 350 130 sleep 0.3 click 1 sleep 1.5
+  xdotool mousemove --window "$win" 518 327 sleep 0.3 click 1 sleep 0.5
+  import -window "$win" background.png
+  kill $pid
+  wait $pid
+  exit 0' "$vantor" --frames 100000 --command "open light_settings;" "$grid"; then
+  fail "the interface run failed"
+  cat gui.log >&2
+fi
+for f in fixed phong framed_grid background; do convert $f.png $f.ppm; done
+# Lit pixels among the boxes, and bright ones in a strip of background left
+# of the settings window.
+lit() {
+  "$python" - "$1" <<'PY'
+import sys
+parts = open(sys.argv[1], 'rb').read().split(maxsplit=4)
+w, px = int(parts[1]), parts[4]
+def count(x0, y0, x1, y1, floor):
+    return sum(max(px[3 * (y * w + x):3 * (y * w + x) + 3]) > floor for y in range(y0, y1) for x in range(x0, x1))
+print(count(200, 150, 540, 450, 50), count(40, 300, 90, 480, 150))
+PY
+}
+read -r lit_fixed _ <<<"$(lit fixed.ppm)"
+read -r lit_phong _ <<<"$(lit phong.ppm)"
+read -r _ bright_background <<<"$(lit background.ppm)"
+((lit_fixed > 2000)) || fail "the boxes are not drawn ($lit_fixed lit pixels)"
+((lit_phong * 2 > lit_fixed)) || fail "under the Phong shader $lit_phong pixels are lit, $lit_fixed without: drawn black"
+differ=$(compare -metric AE phong.png framed_grid.png null: 2>&1 || true)
+[[ ${differ%% *} =~ ^[0-9]+$ ]] && ((${differ%% *} > 500)) || fail "\"f\" changed $differ pixels"
+((bright_background > 4000)) || fail "the picked background shows in $bright_background pixels only"
 
 # A drag moves the camera from the still view of the model, in each style.
 # Every wait is bounded: a window that never shows must fail the run, not
