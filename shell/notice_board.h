@@ -26,7 +26,7 @@ struct AppMessage {
   // MA"), a plain balloon message shows "Vantor".
   std::string title = "Vantor";
   // An export's notice offers "Open Folder" on this folder; "" offers none.
-  std::string folder;
+  std::string folder{};
 };
 
 // Named values written together, seen together: a reader never gets one

@@ -67,7 +67,7 @@ assert about["visible"], "about_menu is closed"
 notices = [l.split() for l in open(sys.argv[2])]
 titles = [bytes.fromhex(n[2]).decode() for n in notices]
 assert titles.count("Exported MA") == 1, titles
-assert "No Browser To Display Tags: " in doc["error_text"].replace("\n", ""), doc["error_text"]
+assert "NoBrowserToDisplayTags:" in "".join(doc["error_text"].split()), doc["error_text"]
 PY
 ma=$(find "$work/out" -name '*.ma' | head -1)
 grep -q "$(printf %s "Exported: 'fixture_soldier' to '$ma'" | od -An -tx1 | tr -d ' \n')" desk/notices ||
