@@ -210,7 +210,7 @@ int CmdInfo(const CliArgs& args) {
   ErrorCode code = model.LoadxmodelFull(args.positional[0]);
   if (code == err::kSuccess) code = model.LoadSurface();
   platform::SetQuestionAnswerer(nullptr);
-  if (code != err::kSuccess) return PrintError(json, code, ErrorText(code));
+  if (code != err::kSuccess) return PrintError(json, code, model.FailureText(code));
 
   if (json) WriteJson(model, args.Has("--geometry"));
   else WriteText(model);

@@ -83,6 +83,7 @@ std::string LayoutJson(QorGUI& gui, const std::string& data_dir) {
   j.Key("laid_out_size").BeginArray().Int(gui.width()).Int(gui.height()).EndArray();
   j.Key("box_text_area");
   Rect(j, gui.box_text_area());
+  j.Key("error_text").String(gui.error_text());
   j.Key("materials").BeginArray();
   Files(j, data_dir, "default", kDefaultMaterialFile);
   Files(j, data_dir, "mouse_cursor", kCursorMaterialFile);

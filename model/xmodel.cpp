@@ -27,8 +27,38 @@ ErrorCode Xmodel::LoadxmodelFull(std::string model_path) {
     }
   }
   last_error = result;
+  failed_file = result == err::kSuccess ? std::string() : FileOfLoadFailure(result, model_path);
   load_time_ms = platform::NowMsPrecise() - load_start;
   return result;
+}
+
+// The readers run in a fixed order and each sets its flag on success, so
+// the first flag still clear names the file that stopped the load.
+std::string Xmodel::FileOfLoadFailure(ErrorCode code, const std::string& given) const {
+  if (!path_valid) return given;  // not found where it was asked for
+  if (!xmodel_loaded) return FromGameRoot(path);
+  if (!parts_loaded) {
+    if (code == err::kNoPartsFolder) return FromGameRoot(raw_dir + "xmodelparts");
+    return lod_names.empty() ? FromGameRoot(path) : FromGameRoot(raw_dir + "xmodelparts/" + lod_names[0]);
+  }
+  if (code == err::kNoSurfsFolder) return FromGameRoot(raw_dir + "xmodelsurfs");
+  return FromGameRoot(path);  // no materials or no levels: the xmodel file says so
+}
+
+// "raw/xmodelparts/NAME": what the user finds below the game root they
+// chose; a file elsewhere keeps its whole path.
+std::string Xmodel::FromGameRoot(const std::string& file) const {
+  std::string raw = raw_dir;
+  while (!raw.empty() && raw.back() == '/') raw.pop_back();
+  const size_t cut = platform::LastSeparator(raw);
+  if (cut == std::string::npos || file.compare(0, cut + 1, raw, 0, cut + 1) != 0) return file;
+  return file.substr(cut + 1);
+}
+
+std::string Xmodel::FailureText(ErrorCode code) const {
+  std::string text = ErrorText(code);
+  if (!failed_file.empty()) text += ": " + failed_file;
+  return text;
 }
 
 bool Xmodel::SetPath(const std::string& raw_path) {

@@ -157,6 +157,10 @@ class Xmodel {
 
   // "No Error Set!" when last_error is 0.
   std::string LastErrorText() const;
+  // What the user reads of a failed load or surface read: the code's text
+  // and, when the failure concerns a file, that file as seen from the game
+  // root ("File Not Found: raw/xmodelparts/NAME_lod0").
+  std::string FailureText(ErrorCode code) const;
   std::string BoneName(int index) const;        // "tag_not_fnd" when out of range
   std::string ParentNodeName(int index) const;  // "Joints" when out of range
   std::string RigidBoneName(const XmodelSurface& surface) const;
@@ -192,6 +196,9 @@ class Xmodel {
   int32_t file_size = -1;
   GameVersion game = Cod5;
   ErrorCode last_error = 0;
+  // The file the last failed LoadxmodelFull or LoadSurface concerns, from
+  // the game root; "" after a success or when no file is to blame.
+  std::string failed_file;
   float scale = 1.0f;
   // Read by the GUI thread without the worker's lock: atomics, relaxed.
   ProgressValue progress;
@@ -210,6 +217,11 @@ class Xmodel {
 
  private:
   void ClearForLoad();
+  // The file a LoadxmodelFull that ended with `code` concerns (see
+  // failed_file); `given` is the path it was handed.
+  std::string FileOfLoadFailure(ErrorCode code, const std::string& given) const;
+  std::string FromGameRoot(const std::string& file) const;
+  ErrorCode ReadFirstLevel();
   ErrorCode ReadLayout(ByteCursor& file, GameVersion layout);
   bool AutoGameSwitch(ByteCursor& file, const std::string& name, GameVersion reader);
   bool SurfsFileExists(const std::string& surf_name) const;

@@ -3,6 +3,7 @@
 #include "model/xmodel_threaded.h"
 
 #include <chrono>
+#include <filesystem>  // Required for: absolute()
 
 #include "export/export_common.h"
 #include "platform/path_names.h"
@@ -25,7 +26,16 @@ constexpr uint32_t kStepOrder[] = {
     job::kExportTGA,
 };
 
+namespace fs = std::filesystem;
+
 constexpr const char* kRunningDirectory = "Running Directory";
+
+// A written file as the user finds it: absolute, without "." or "..".
+std::string FullPath(const std::string& path) {
+  std::error_code ec;
+  const fs::path full = fs::absolute(path, ec);
+  return ec ? path : full.lexically_normal().string();
+}
 
 double LodMs(const Xmodel& m, bool surface) {
   if (m.lods.empty()) return 0.0;
@@ -142,6 +152,12 @@ bool XmodelThreaded::Idle() {
   return queue_.empty() && !working_;
 }
 
+bool XmodelThreaded::HasModel() {
+  if (!Idle()) return true;
+  std::lock_guard<std::mutex> guard(box_lock);
+  return model_ready;
+}
+
 std::vector<JobReport> XmodelThreaded::TakeReports() {
   std::lock_guard<std::mutex> guard(queue_lock_);
   std::vector<JobReport> out;
@@ -194,9 +210,11 @@ void XmodelThreaded::Run() {
 
 void XmodelThreaded::RunJob(const Job& j, JobReport& report) {
   ExportSettings settings;
+  NoticeBoard* board;
   {
     std::lock_guard<std::mutex> guard(queue_lock_);
     settings = settings_;
+    board = board_;
     if (game_pending_) model.game = pending_game_;
     if (scale_pending_) model.scale = pending_scale_;
     game_pending_ = scale_pending_ = false;
@@ -205,6 +223,13 @@ void XmodelThreaded::RunJob(const Job& j, JobReport& report) {
   auto record = [&](uint32_t bit, ErrorCode code) {
     last_result = code;
     report.steps.push_back({bit, code});
+  };
+  // A model that does not open is said in the error box as well as the
+  // log, with the file to blame.
+  auto failed = [&](const char* step, ErrorCode code) {
+    const std::string text = model.FailureText(code);
+    Logger().log_to_panel("^1%s^7:: %s", step, text.c_str());
+    board->ShowError(text);
   };
 
   const uint32_t flags = JobSteps(j.flags, settings);
@@ -221,7 +246,7 @@ void XmodelThreaded::RunJob(const Job& j, JobReport& report) {
         ErrorCode code = model.LoadxmodelFull(j.path);
         record(bit, code);
         if (code != err::kSuccess)
-          Logger().log("^1LoadxmodelFull^7:: %s", model.LastErrorText().c_str());
+          failed("LoadxmodelFull", code);
         else
           Logger().log("^2Loaded Xmodel^7: %s (%.1f ms)", model.name.c_str(), model.load_time_ms);
         break;
@@ -231,7 +256,7 @@ void XmodelThreaded::RunJob(const Job& j, JobReport& report) {
         ErrorCode code = model.LoadSurface();
         record(bit, code);
         if (code != err::kSuccess)
-          Logger().log("^1LoadSurface^7:: %s", ErrorText(code).c_str());
+          failed("LoadSurface", code);
         else
           Logger().log("^2Loaded Surface^7: 0, %.1f ms", LodMs(model, true));
         break;
@@ -356,28 +381,35 @@ ErrorCode XmodelThreaded::ExportStep(uint32_t bit, const ExportSettings& setting
   // folder below the export folder.
   if (settings.export_sub_dir && model.xmodel_loaded && !platform::IsSafeOutputName(model.name) &&
       bit != job::kStaticTagFiles) {
-    Logger().log("^1Export^7:: %s (^4%s^7)", ErrorText(err::kInvalidPath).c_str(), model.name.c_str());
+    Logger().log_to_panel("^1Export^7:: %s (^4%s^7)", ErrorText(err::kInvalidPath).c_str(), model.name.c_str());
     return err::kInvalidPath;
   }
   const OutputFolders folders = FoldersFor(settings);
   const std::string& folder = folders.exports;
   const std::string& tags_folder = folders.tags;
-  auto exported = [&](const char* title, const std::string& text) {
+  // The notice names the files this step wrote, by their full paths, and
+  // offers the folder they went to.
+  const size_t first_written = report.written.size();
+  auto exported = [&](const char* title) {
+    std::string text = "Exported: '" + model.name + "' to ";
+    for (size_t i = first_written; i < report.written.size(); ++i) {
+      if (i > first_written) text += ", ";
+      text += "'" + FullPath(report.written[i]) + "'";
+    }
     board->PlaySound("export_done");
-    board->PostMessage({AppMessageKind::kBalloon, text, title});
+    board->PostMessage({AppMessageKind::kBalloon, text, title, FullPath(folder)});
   };
 
   switch (bit) {
     case job::kExportXE: {
       ErrorCode code = model.ExportXE(folder);
       if (code != err::kSuccess) {
-        Logger().log("^1Export XE^7:: %s", ExportErrorText(code).c_str());
+        Logger().log_to_panel("^1Export XE^7:: %s", ExportErrorText(code).c_str());
         return code;
       }
       report.written.push_back(platform::WithTrailingSeparator(folder) + model.lods[0].surf_name + ".XMODEL_EXPORT");
       Logger().log("^2Exported XE^7: %.1f ms", LodMs(model, false));
-      exported("Exported XMODEL_EXPORT",
-               "Exported: '" + model.name + "' to '" + folder + ".XMODEL_EXPORT'");
+      exported("Exported XMODEL_EXPORT");
       return code;
     }
     case job::kExportGLTF:
@@ -386,11 +418,11 @@ ErrorCode XmodelThreaded::ExportStep(uint32_t bit, const ExportSettings& setting
       const bool glb = bit == job::kExportGLB;
       ErrorCode code = model.ExportGLTF(folder, glb, &report.written);
       if (code != err::kSuccess) {
-        Logger().log(glb ? "^1ExportGLB^7:: %s" : "^1ExportGLTF^7:: %s", ExportErrorText(code).c_str());
+        Logger().log_to_panel(glb ? "^1ExportGLB^7:: %s" : "^1ExportGLTF^7:: %s", ExportErrorText(code).c_str());
         return code;
       }
       Logger().log(glb ? "^2Exported GLB^7: %.1f ms" : "^2Exported GLTF^7: %.1f ms", LodMs(model, false));
-      exported(glb ? "Exported GLB" : "Exported GLTF", "Exported: '" + model.name + "' to '" + folder + "'");
+      exported(glb ? "Exported GLB" : "Exported GLTF");
       return code;
     }
     case job::kExportMA:
@@ -399,11 +431,11 @@ ErrorCode XmodelThreaded::ExportStep(uint32_t bit, const ExportSettings& setting
       ErrorCode code = ma ? model.ExportMA(folder, settings, &report.written)
                           : model.ExportOBJ(folder, settings, &report.written);
       if (code != err::kSuccess) {
-        Logger().log(ma ? "^1ExportMA^7:: %s" : "^1ExportOBJ^7:: %s", ExportErrorText(code).c_str());
+        Logger().log_to_panel(ma ? "^1ExportMA^7:: %s" : "^1ExportOBJ^7:: %s", ExportErrorText(code).c_str());
         return code;
       }
       Logger().log(ma ? "^2Exported MA^7: %.1f ms" : "^2Exported OBJ^7: %.1f ms", LodMs(model, false));
-      exported(ma ? "Exported MA" : "Exported OBJ", "Exported: '" + model.name + "' to '" + folder + "'");
+      exported(ma ? "Exported MA" : "Exported OBJ");
       return code;
     }
     case job::kDumpTags: {
@@ -414,7 +446,7 @@ ErrorCode XmodelThreaded::ExportStep(uint32_t bit, const ExportSettings& setting
       const size_t before = report.written.size();
       ErrorCode code = model.DumpTags(tags_folder, &report.written);
       if (code != err::kSuccess) {
-        Logger().log("^1DumpTags^7:: %s", ExportErrorText(code).c_str());
+        Logger().log_to_panel("^1DumpTags^7:: %s", ExportErrorText(code).c_str());
         return code;
       }
       Logger().log("^5Dumped Tags");
@@ -429,7 +461,7 @@ ErrorCode XmodelThreaded::ExportStep(uint32_t bit, const ExportSettings& setting
       ErrorCode code = WriteStaticFiles(tags_folder, &report.written);
       if (code == kStaticFilesPresent) return err::kSuccess;
       if (code != err::kSuccess) {
-        Logger().log("^1WrtieStaticfiles^7:: %s", ExportErrorText(code).c_str());
+        Logger().log_to_panel("^1WrtieStaticfiles^7:: %s", ExportErrorText(code).c_str());
         return code;
       }
       Logger().log("^5StaticTagFilesDumped");
@@ -438,12 +470,12 @@ ErrorCode XmodelThreaded::ExportStep(uint32_t bit, const ExportSettings& setting
     case job::kDumpGDT: {
       ErrorCode code = model.DumpGDT(0, folders.gdt, settings, &report.written);
       if (code != err::kSuccess) {
-        Logger().log("^1Dump GDT^7:: %s", ExportErrorText(code).c_str());
-        Logger().log("^4Dumping GDT to Model folder Instead");
+        Logger().log_to_panel("^1Dump GDT^7:: %s", ExportErrorText(code).c_str());
+        Logger().log_to_panel("^4Dumping GDT to Model folder Instead");
         platform::ClearWriteFailure();
         code = model.DumpGDT(0, folder, settings, &report.written);
         if (code != err::kSuccess) {
-          Logger().log("^1Dump GDT^7:: %s", ExportErrorText(code).c_str());
+          Logger().log_to_panel("^1Dump GDT^7:: %s", ExportErrorText(code).c_str());
           return code;
         }
       }
@@ -453,7 +485,7 @@ ErrorCode XmodelThreaded::ExportStep(uint32_t bit, const ExportSettings& setting
     case job::kMoveImages: {
       ErrorCode code = MoveImages(model, folder + "/images", settings, &report.written);
       if (code != err::kSuccess) {
-        Logger().log("^1Move Images^7:: %s", ExportErrorText(code).c_str());
+        Logger().log_to_panel("^1Move Images^7:: %s", ExportErrorText(code).c_str());
         return code;
       }
       Logger().log("^5Moved Images Across");

@@ -124,6 +124,9 @@ class XmodelThreaded {
   bool WaitIdleFor(int ms);
   // No job queued or running (does not block).
   bool Idle();
+  // A model is on show, or on its way: a job queued or running may be the
+  // load just picked, and a job queued now runs after it.
+  bool HasModel();
   // The reports of the jobs finished since the last call.
   std::vector<JobReport> TakeReports();
 

@@ -58,6 +58,15 @@ ErrorCode Xmodel::SetupSurfaces() {
 }
 
 ErrorCode Xmodel::LoadSurface() {
+  const ErrorCode result = ReadFirstLevel();
+  // A level that was set up names its file; before that no file is at fault.
+  failed_file = result == err::kSuccess || lods.empty() || lods[0].surf_path.empty()
+                    ? std::string()
+                    : FromGameRoot(lods[0].surf_path);
+  return result;
+}
+
+ErrorCode Xmodel::ReadFirstLevel() {
   if (!xmodel_loaded) return err::kNotLoaded;
   if (!surfaces_set_up) return err::kSurfacesNotSetUp;
   if (lods.empty()) return err::kOutOfRange;

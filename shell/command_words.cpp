@@ -15,13 +15,20 @@ constexpr const char* kProjectSite = "https://vantor.invalid";
 }  // namespace
 
 void RegisterProgramWords(CommandProcessor& c, ProgramWords w) {
+  // False when there is no model: said, nothing queued.
   auto queue = [w](uint32_t flags) {
+    if (w.has_model && !w.has_model()) {
+      if (w.gui) w.gui->ShowError("No Xmodel Loaded");
+      return false;
+    }
     if (w.queue_job) w.queue_job(flags);
+    return true;
   };
   // A counted export: the donation prompt may follow (third export, then
-  // now and again); its record is saved at once.
+  // now and again); its record is saved at once. An export refused for want
+  // of a model does not count.
   auto export_job = [w, queue, &c](uint32_t bits) {
-    queue(bits | (w.settings && w.settings->export_images ? job::kMoveImages : 0));
+    if (!queue(bits | (w.settings && w.settings->export_images ? job::kMoveImages : 0))) return;
     if (!w.settings) return;
     if (CountExportForDonation(w.settings->donate, w.random ? w.random : [] { return 0u; })) {
       c.RunCommand("open donate_menu;");

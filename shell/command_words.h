@@ -19,6 +19,9 @@ struct ProgramWords {
   // Queues a job on the worker for the model on show, with the export
   // settings as they are now (a check box changed since start-up counts).
   std::function<void(uint32_t flags)> queue_job;
+  // Whether there is a model to export; without one the model's words say
+  // so in the error box and queue nothing. Unset: always.
+  std::function<bool()> has_model;
   std::function<void()> run_iwd_scan;
   std::function<void()> cancel_iwd_scan;
   // The update menu's download, and its Cancel (closing the menu).

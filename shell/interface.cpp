@@ -135,6 +135,7 @@ void QorInterface::Finish(QorOpenGL& gl, const std::string& data_dir, const std:
     gl.worker.SetExportSettings(exports);
     gl.worker.AddJob(model_path_, flags);
   };
+  words.has_model = [this, &gl] { return !model_path_.empty() && gl.worker.HasModel(); };
   words.open_page = [](const std::string& url) { platform::OpenWithDesktop(url); };
   words.run_iwd_scan = [this] { iwd_->IWDToImages(); };
   words.cancel_iwd_scan = [this] { iwd_->Cancel(); };

@@ -152,8 +152,21 @@ void QorLogger::warning(const char* format, ...) {
   va_start(args, format);
   std::string_view text = FormatLine(line + kPrefix.size(), format, args);
   va_end(args);
+  const std::string_view whole(line, kPrefix.size() + text.size());
   std::lock_guard<std::mutex> hold(mutex_);
-  WriteLocked(std::string_view(line, kPrefix.size() + text.size()));
+  if (model_log_attached_) model_log_lines_.emplace_back(whole);
+  WriteLocked(whole);
+}
+
+void QorLogger::log_to_panel(const char* format, ...) {
+  char line[kLineCapacity];
+  va_list args;
+  va_start(args, format);
+  std::string_view text = FormatLine(line, format, args);
+  va_end(args);
+  std::lock_guard<std::mutex> hold(mutex_);
+  if (model_log_attached_) model_log_lines_.emplace_back(text);
+  WriteLocked(text);
 }
 
 void QorLogger::model_log(const char* format, ...) {

@@ -47,8 +47,13 @@ class QorLogger {
   void write_header(const std::tm& local_time);
 
   void log(const char* format, ...) VANTOR_PRINTF(2, 3);
-  // "------ WARNING: " and the text, unless warnings are suppressed.
+  // "------ WARNING: " and the text, unless warnings are suppressed; kept
+  // in the "Xmodel Log" list too.
   void warning(const char* format, ...) VANTOR_PRINTF(2, 3);
+  // Written like log() and kept in the "Xmodel Log" list whatever the
+  // model-log switch: failures and notices the user has to see, not only
+  // the file.
+  void log_to_panel(const char* format, ...) VANTOR_PRINTF(2, 3);
   // Only while the model log is on; also appended to the attached list.
   void model_log(const char* format, ...) VANTOR_PRINTF(2, 3);
 
@@ -70,7 +75,8 @@ class QorLogger {
   bool log_xmodel() const { return log_xmodel_.load(); }
 
   // The "Xmodel Log" menu's lines. The GUI attaches the list when it builds the
-  // menu; from then on model-log lines are kept in it.
+  // menu; from then on model-log lines, warnings and log_to_panel lines are
+  // kept in it.
   void attach_model_log();
   std::vector<std::string> model_log_lines() const;
   size_t model_log_size() const;

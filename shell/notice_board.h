@@ -25,6 +25,8 @@ struct AppMessage {
   // The balloon's title: the worker's notices carry their own ("Exported
   // MA"), a plain balloon message shows "Vantor".
   std::string title = "Vantor";
+  // An export's notice offers "Open Folder" on this folder; "" offers none.
+  std::string folder{};
 };
 
 // Named values written together, seen together: a reader never gets one

@@ -92,6 +92,13 @@ bool QorOpenGL::CreateGLWindow(const std::string& running_dir, const std::string
   if (!platform::FolderExists(s.export_folder)) exports.export_folder = "Running Directory";
   if (!platform::FolderExists(s.export_folder_GDT)) exports.export_folder_GDT = "Running Directory";
   worker.SetExportSettings(exports);
+  // VIEW TAGS: the report in the browser, or the error box says why not.
+  WorkerNotices notices;
+  notices.open_file = [](std::string_view file) {
+    const std::string path(file);
+    platform::OpenWithDesktopOr(path, [path] { Board().ShowError("No Browser To Display Tags: " + path); });
+  };
+  worker.SetNotices(std::move(notices));
   worker.SetModelScale(s.export_scale_new);
   Logger().log("XmodelScale SetTo: %.2f", double(s.export_scale_new));
 
@@ -245,7 +252,7 @@ void QorOpenGL::OnEvents() {
       case AppMessageKind::kQuit: quit_requested = true; break;
       case AppMessageKind::kBalloon:
         if (hooks.balloon) hooks.balloon(m.title, m.text);
-        tray.Balloon(m.title, m.text);
+        tray.Balloon(m.title, m.text, m.folder);
         break;
       case AppMessageKind::kTrayIconChange: tray.SetAlternateIcon(); break;
       default: break;

@@ -86,10 +86,15 @@ void QorTray::Dispatch() {
   if (notifier_) notifier_->Dispatch();
 }
 
-void QorTray::Balloon(const std::string& title, const std::string& text) {
+void QorTray::Balloon(const std::string& title, const std::string& text, const std::string& folder) {
   if (!notices_) return;
   if (!notifier_) notifier_ = std::make_unique<platform::Notifier>();
-  notifier_->ShowNotice(title, text);
+  platform::NoticeAction action;
+  if (!folder.empty() && actions_.open_folder) {
+    action.label = "Open Folder";
+    action.run = [this, folder] { actions_.open_folder(folder); };
+  }
+  notifier_->ShowNotice(title, text, std::move(action));
 }
 
 void QorTray::SetAlternateIcon() {

@@ -28,7 +28,8 @@ class QorTray {
   // Logs "Tray Icon Created", or the warning "Tray Icon Failed to init".
   bool Create(const std::string& data_dir, const std::string& running_dir, TrayActions actions);
   void Dispatch();
-  void Balloon(const std::string& title, const std::string& text);
+  // With a folder, the notice offers "Open Folder" on it.
+  void Balloon(const std::string& title, const std::string& text, const std::string& folder = "");
   // The application message that swaps the icon.
   void SetAlternateIcon();
   // Logs "TrayIcon Removed" or the warning "Failed To Remove TrayIcon".

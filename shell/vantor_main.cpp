@@ -140,9 +140,10 @@ int main(int argc, char** argv) {
 
   QorOpenGL& gl = Renderer();
   gl.show_on_create = !splash_window->open();
-  // Balloons are kept in the log too; the tray sends them to the desktop.
+  // Balloons are kept in the log and shown in its panel too (an export's
+  // names the files written); the tray sends them to the desktop.
   gl.hooks.balloon = [](const std::string& title, const std::string& text) {
-    Logger().log("%s: %s", title.c_str(), text.c_str());
+    Logger().log_to_panel("%s: %s", title.c_str(), text.c_str());
   };
   gl.CreateGLWindow(platform::RunningFolder(), platform::DataFolder());
   if (!no_gui) {

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <mutex>
 
+#include "gui/colour_text.h"
 #include "gui/qor_gui.h"
 #include "gui/widgets/widgets.h"
 #include "shell/list_source.h"
@@ -49,10 +50,12 @@ void DoTextList(QorGUI& gui, TextListItem& t, float alpha) {
   t.scroll = std::clamp(float(most_back) - std::round(moved / kLineHeight), 0.0f, float(most_back));
   t.first_visible = most_back - int(t.scroll);
 
-  d.Colour(t.text.r, t.text.g, t.text.b, t.text.a * alpha);
+  // Each line starts in the list's colour; its codes colour the rest.
+  const Rgba base{t.text.r, t.text.g, t.text.b, t.text.a * alpha};
   const int shown = std::min(t.rows_fit, count - t.first_visible);
   d.Clip(float(r.x), float(r.y), float(r.w - 16), float(r.h));
   for (int i = 0; i < shown; ++i)
-    d.Text(float(r.x + 8), float(r.y + 5 + kLineHeight * i + 11), lines[size_t(t.first_visible + i)]);
+    DrawColouredText(d, float(r.x + 8), float(r.y + 5 + kLineHeight * i + 11), lines[size_t(t.first_visible + i)],
+                     base);
   d.Unclip();
 }

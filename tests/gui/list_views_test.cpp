@@ -192,6 +192,29 @@ TEST(TextList, NotActiveUntilItHasLinesThenTheNewestAtTheBottom) {
   EXPECT_FALSE(r2.Drawn("line 19"));
 }
 
+// The log's colour codes colour the text that follows them and are not
+// drawn; "^6" and a lone caret are ordinary text.
+TEST(TextList, ColourCodesAreDrawnAsColours) {
+  Rig r;
+  ListSource lines;
+  lines.items = {"^5Moved^7: a.iwi", "^1LoadxmodelFull^7:: ^4x^6y^"};
+  lines.ready = true;
+  r.gui.AddTextList("XmodelLog", {10, 10, 300, 80, kAnchorFixed}, {0, 0, 0, 1}, {0.5f, 0.5f, 0.5f, 1}, &lines);
+  r.Frame();
+  using Colour = std::array<float, 3>;
+  const std::pair<const char*, Colour> runs[] = {
+      {"Moved", {0.35f, 0.75f, 1}}, {": a.iwi", {1, 1, 1}}, {"LoadxmodelFull", {1, 0, 0}},
+      {":: ", {1, 1, 1}},           {"x^6y^", {1, 0.45f, 0}},
+  };
+  for (const auto& [text, colour] : runs) {
+    const gui_test::DrawnText* drawn = r.draw.FindText(text);
+    ASSERT_NE(drawn, nullptr) << text;
+    EXPECT_EQ(drawn->colour, colour) << text;
+  }
+  EXPECT_EQ(r.draw.FindText(": a.iwi")->x, r.draw.FindText("Moved")->x + 6 * 5);
+  for (const gui_test::DrawnText& t : r.draw.texts) EXPECT_EQ(t.text.find("^5"), std::string::npos) << t.text;
+}
+
 TEST(DetailList, ImageRowsOfferTheirExportsWithMaterialAndSlot) {
   Rig r;
   DetailSource data;

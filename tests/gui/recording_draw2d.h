@@ -15,6 +15,7 @@ struct DrawnText {
   float x, y;
   std::string text;
   FontState font;
+  std::array<float, 3> colour{};
 };
 
 class RecordingDraw2D : public Draw2D {
@@ -45,7 +46,7 @@ class RecordingDraw2D : public Draw2D {
   void Unclip() override {}
   void SetFont(const FontState& s) override { font = s; }
   void Text(float x, float y, std::string_view text) override {
-    texts.push_back({x + tx(), y + ty(), std::string(text), font});
+    texts.push_back({x + tx(), y + ty(), std::string(text), font, colour});
   }
   float TextWidth(std::string_view text) override { return 6.0f * float(text.size()); }
 

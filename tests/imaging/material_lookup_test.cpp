@@ -3,6 +3,8 @@
 // worker's texture step loads into which unit.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <tuple>
 
 #include "model/texture_pick.h"
@@ -121,6 +123,8 @@ class TexturePickTest : public ::testing::Test {
 };
 
 TEST_F(TexturePickTest, LoadsColourNormalSpecularOnceEach) {
+  Logger().attach_model_log();
+  Logger().clear_model_log();
   PickTextures(model_);
   const auto& sets = model_.material_library.texture_sets;
   ASSERT_EQ(sets.size(), 2u);
@@ -129,6 +133,10 @@ TEST_F(TexturePickTest, LoadsColourNormalSpecularOnceEach) {
   // The shared colour map was handled by the first material.
   EXPECT_EQ(sets[1].loaded, (std::array<bool, 3>{false, false, false}));
   EXPECT_TRUE(log_.Contains("^1IWI Error(^4two_nml.iwi^7): Can't OpenFile")) << log_.Joined();
+  // Summed up once in the log panel as well.
+  const std::vector<std::string> panel = Logger().model_log_lines();
+  EXPECT_EQ(std::count(panel.begin(), panel.end(), "------ WARNING: 1 image not found: two_nml.iwi"), 1)
+      << log_.Joined();
   EXPECT_TRUE(log_.Contains("^2Material^7: mtl_one") && log_.Contains("^2Material^7: mtl_two"));
   EXPECT_EQ(model_.progress.load(), 20);
 }

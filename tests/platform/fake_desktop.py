@@ -7,9 +7,11 @@ It plays the panel's StatusNotifierWatcher and the notice daemon and writes
 what it sees into OUT_DIR: "registrations" (one item name a line), "item"
 (the item's properties as key=value lines, read after each registration),
 "menu" (the menu as "id parent label" lines), "icon_name" (re-read on
-NewIcon), "notices" (one notice a line, strings as UTF-8 hex). The test
-drives it through org.vantor.FakeDesktop at /Control. "address" appears
-last at start-up: the bus address, once every name is owned.
+NewIcon), "notices" (one notice a line, strings as UTF-8 hex), "buttons"
+(the id and the actions of each notice that has any, as "id key label"
+with hex strings). The test drives it through org.vantor.FakeDesktop at
+/Control (InvokeAction presses a notice's first button). "address"
+appears last at start-up: the bus address, once every name is owned.
 """
 import os
 import sys
@@ -119,20 +121,34 @@ class Notices(dbus.service.Object):
         super().__init__(bus, '/org/freedesktop/Notifications')
         self.desktop = desktop
         self.count = 0
+        self.actions = {}  # notice id -> its first action key
 
     @dbus.service.method(NOTIFY, in_signature='susssasa{sv}i', out_signature='u')
     def Notify(self, app_name, replaces_id, app_icon, summary, body, actions, hints, timeout):
         self.count += 1
         self.desktop.write('notices', '%s %s %s %s %d\n' % (
             app_name, app_icon, hexed(summary), hexed(body), timeout), append=True)
+        if actions:
+            self.actions[self.count] = str(actions[0])
+            self.desktop.write('buttons', '%d %s\n' % (self.count, ' '.join(hexed(a) for a in actions)),
+                               append=True)
         return self.count
+
+    @dbus.service.signal(NOTIFY, signature='us')
+    def ActionInvoked(self, notice_id, key):
+        pass
 
 
 class Control(dbus.service.Object):
-    def __init__(self, bus, desktop, loop):
+    def __init__(self, bus, desktop, loop, notices):
         super().__init__(bus, '/Control')
         self.desktop = desktop
         self.loop = loop
+        self.notices = notices
+
+    @dbus.service.method(CONTROL, in_signature='i', out_signature='')
+    def InvokeAction(self, notice_id):
+        self.notices.ActionInvoked(dbus.UInt32(notice_id), self.notices.actions.get(notice_id, ''))
 
     def ignore(self, *args):
         pass
@@ -168,7 +184,8 @@ def main():
     bus = dbus.SessionBus()
     loop = GLib.MainLoop()
     desktop = Desktop(bus, out)
-    keep = [Watcher(bus, desktop), Notices(bus, desktop), Control(bus, desktop, loop)]
+    notices = Notices(bus, desktop)
+    keep = [Watcher(bus, desktop), notices, Control(bus, desktop, loop, notices)]
     bus.add_signal_receiver(desktop.new_icon, 'NewIcon', ITEM)
     if '--no-watcher' not in sys.argv:
         bus.request_name(WATCHER)

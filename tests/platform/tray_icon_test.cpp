@@ -261,6 +261,25 @@ TEST(TrayIcon, WithoutAWatcherCreateFailsAndNoticesStillArriveAsValidCutUtf8) {
   }
 }
 
+// An export's notice offers "Open Folder": the desktop's press of that
+// button runs its action once, a notice without one has no button.
+TEST(TrayIcon, NoticeButtonPressRunsItsAction) {
+  FakeDesktop desk(false);
+  REQUIRE_FAKE_DESKTOP(desk);
+  platform::Notifier notifier;
+  int opened = 0;
+  ASSERT_TRUE(notifier.ShowNotice("Vantor", "plain"));
+  ASSERT_TRUE(notifier.ShowNotice("Exported MA", "Exported: 'x' to '/tmp/x.ma'", {"Open Folder", [&] { ++opened; }}));
+  ASSERT_TRUE(WaitFor([&] { notifier.Dispatch(); },
+                      [&] { return ReadLines(desk.File("buttons")).size() == 1; }));
+  EXPECT_EQ(ReadLines(desk.File("buttons"))[0], "2 " + Hex("vantor_action") + " " + Hex("Open Folder"));
+  ASSERT_TRUE(desk.Call("InvokeAction", 1));  // the plain notice: nothing to press
+  ASSERT_TRUE(desk.Call("InvokeAction", 2));
+  EXPECT_TRUE(WaitFor([&] { notifier.Dispatch(); }, [&] { return opened > 0; }));
+  notifier.Dispatch();
+  EXPECT_EQ(opened, 1);
+}
+
 TEST(TrayIcon, ABusThatGoesAwayEndsNothingButTheIcon) {
   auto desk = std::make_unique<FakeDesktop>(true);
   REQUIRE_FAKE_DESKTOP(*desk);

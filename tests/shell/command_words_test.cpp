@@ -66,6 +66,35 @@ TEST(CommandWords, JobsDonationSettingsAndPages) {
   EXPECT_NE(gui.error_text().find("Settings Have been cleared"), std::string::npos);
 }
 
+// Without a model the exports, the GDT and the tags say so in the error
+// box, queue nothing and do not move the donation counter.
+TEST(CommandWords, NoModelIsSaidAndNotCounted) {
+  shell_test::TempDir store;
+  NullDraw2D draw;
+  MaterialStore materials{nullptr};
+  double now = 0;
+  CommandProcessor commands{[&] { return now; }};
+  QorGUI gui{draw, materials, commands, [&] { return now; }};
+  gui.SetBoxTextArea({0, 0, 2000, 100, kAnchorFixed});
+  gui.AddStaticMenu("error_menu", {}, {}, false);
+  QorSettings settings;
+  int jobs = 0;
+  ProgramWords words;
+  words.gui = &gui;
+  words.settings = &settings;
+  words.queue_job = [&](uint32_t) { ++jobs; };
+  words.has_model = [] { return false; };
+  RegisterProgramWords(commands, words);
+  for (const char* word : {"export_ma", "export_obj", "export_XE", "export_gltf", "dump_GDT", "view_tags"}) {
+    gui.ShowError("-");
+    commands.RunCommand(word);
+    EXPECT_EQ(gui.error_text(), "No Xmodel Loaded") << word;
+  }
+  EXPECT_TRUE(gui.FindMenu("error_menu")->visible);
+  EXPECT_EQ(jobs, 0);
+  EXPECT_EQ(settings.donate.count, 0);
+}
+
 // The update menu: its download button starts the download, and closing
 // the menu (its Cancel, or Close) stops one that runs.
 TEST(CommandWords, UpdateMenuCancelStopsTheDownload) {

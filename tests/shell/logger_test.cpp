@@ -71,6 +71,20 @@ TEST_F(LoggerTest, ModelLogReachesNeitherFileNorListWhileOff) {
   EXPECT_EQ(logger.model_log_size(), 0u);
 }
 
+// The log panel shows warnings and failures too, whatever the model-log
+// switch; plain lines stay in the file.
+TEST_F(LoggerTest, PanelKeepsWarningsAndFailuresButNotPlainLines) {
+  logger.attach_model_log();
+  logger.set_log_xmodel(false);
+  logger.log("Loaded Font: 'x'");
+  logger.warning("%i images not found: %s", 2, "a.iwi, b.iwi");
+  logger.log_to_panel("^1LoadxmodelFull^7:: %s", "File Not Found: raw/xmodelparts/crate");
+  EXPECT_EQ(logger.model_log_lines(), (std::vector<std::string>{"------ WARNING: 2 images not found: a.iwi, b.iwi",
+                                                                "^1LoadxmodelFull^7:: File Not Found: raw/xmodelparts/crate"}));
+  EXPECT_EQ(Text(), "Loaded Font: 'x'\n------ WARNING: 2 images not found: a.iwi, b.iwi\n"
+                    "^1LoadxmodelFull^7:: File Not Found: raw/xmodelparts/crate\n");
+}
+
 TEST_F(LoggerTest, PercentInLoggedTextStaysIntact) {
   const char* name = "100%_done %s %n %d.xmodel";
   logger.log("Passing Xmodel: '%s' to background loader", name);

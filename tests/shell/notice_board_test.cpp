@@ -27,7 +27,7 @@ TEST(NoticeBoard, DrainTakesQueuesOnceAndSkipsUnchangedFrames) {
   board.PostCommand("open iwd_images_menu;");
   board.ShowError("Can't move");
   board.PlaySound("export_done");
-  board.PostMessage({AppMessageKind::kQuit, "", ""});
+  board.PostMessage({AppMessageKind::kQuit, "", "", ""});
   ASSERT_TRUE(board.Drain(view));
   EXPECT_EQ(view.Text("iwd_progress_text"), "1/3");
   EXPECT_EQ(view.Text("iwi_progress_text"), "");

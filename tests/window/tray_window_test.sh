@@ -2,7 +2,10 @@
 # The tray in the window, against the fake desktop (tests/platform/
 # fake_desktop.py) on a private session bus: the item registers, its menu's
 # "About.." opens the about menu and "Exit" quits; an export sends one
-# notice. With create_tray_icon off nothing goes over the bus.
+# notice, which names the file written and whose "Open Folder" opens its
+# folder; VIEW TAGS with no browser says so in the error box. A model whose
+# parts file is missing opens the error box naming the file. With
+# create_tray_icon off nothing goes over the bus.
 #
 #   tray_window_test.sh VANTOR VANTOR_CLI WORK_DIR
 set -euo pipefail
@@ -30,12 +33,20 @@ for _ in $(seq 1 200); do [[ -s desk/address ]] && break; sleep 0.05; done
 [[ -s desk/address ]] || { echo "FAIL: the fake desktop did not start" >&2; cat desk.log >&2; exit 1; }
 export DBUS_SESSION_BUS_ADDRESS=$(cat desk/address)
 control() { dbus-send --session --type=method_call --dest=org.vantor.FakeDesktop /Control "org.vantor.FakeDesktop.$1" "${@:2}"; }
+# The desktop's opener: folders open, a web page finds no browser.
+mkdir -p bin
+printf '#!/bin/sh\necho "$1" >>"%s/opened"\ncase $1 in *.html) exit 3;; esac\n' "$work" >bin/xdg-open
+chmod +x bin/xdg-open
+export PATH=$work/bin:$PATH
 
-# 800 x 600: EXPORT MA at (290, 12).
+# 800 x 600: EXPORT MA at (290, 12), VIEW TAGS at (540, 12).
 if ! drive_window tray.log '
   sleep 2.5
   xdotool windowfocus --sync "$win"
   xdotool mousemove --window "$win" 290 12 sleep 0.3 click 1 sleep 1.5
+  dbus-send --session --type=method_call --dest=org.vantor.FakeDesktop /Control \
+    org.vantor.FakeDesktop.InvokeAction int32:$(tail -1 desk/buttons | cut -d" " -f1)
+  xdotool mousemove --window "$win" 540 12 sleep 0.3 click 1 sleep 1.5
   dbus-send --session --type=method_call --dest=org.vantor.FakeDesktop /Control org.vantor.FakeDesktop.Click int32:32772
   sleep 1.5
   dbus-send --session --type=method_call --dest=org.vantor.FakeDesktop /Control org.vantor.FakeDesktop.Click int32:32771
@@ -56,7 +67,39 @@ assert about["visible"], "about_menu is closed"
 notices = [l.split() for l in open(sys.argv[2])]
 titles = [bytes.fromhex(n[2]).decode() for n in notices]
 assert titles.count("Exported MA") == 1, titles
+assert "NoBrowserToDisplayTags:" in "".join(doc["error_text"].split()), doc["error_text"]
 PY
+ma=$(find "$work/out" -name '*.ma' | head -1)
+grep -q "$(printf %s "Exported: 'fixture_soldier' to '$ma'" | od -An -tx1 | tr -d ' \n')" desk/notices ||
+  fail "the export notice does not name '$ma'"
+grep -qx "$(dirname "$ma")" opened || fail "Open Folder did not open $(dirname "$ma"): $(cat opened 2>/dev/null)"
+grep -q "_tags.html$" opened || fail "VIEW TAGS asked the opener for no page"
+
+# A model whose parts file is missing, picked in the list: the error box
+# names the file, and the log has the same line. The search box at (600,
+# 558), the list's first row at (560, 58).
+rm "$work/sample/cod4/raw/xmodelparts/fixture_crate_lod0"
+if ! drive_window parts.log '
+  sleep 2.5
+  xdotool windowfocus --sync "$win"
+  xdotool mousemove --window "$win" 600 558 sleep 0.3 click 1 sleep 0.3
+  xdotool type --delay 100 "crate"
+  xdotool key Return sleep 1
+  xdotool mousemove --window "$win" 560 58 sleep 0.3 click 1 sleep 2
+  dbus-send --session --type=method_call --dest=org.vantor.FakeDesktop /Control org.vantor.FakeDesktop.Click int32:32771
+  sleep 3' "$vantor" --frames 100000 --dump-layout parts.json; then
+  fail "the run with the missing parts file failed"
+  cat parts.log >&2
+fi
+/usr/bin/python3 - parts.json <<'PY' || fail "the error box does not name the missing parts file"
+import json, sys
+doc = json.load(open(sys.argv[1]))
+menus = {m["name"]: m for m in doc["menus"]}
+assert menus["error_menu"]["visible"], "error_menu is closed"
+assert "".join(doc["error_text"].split()) == "FileNotFound:raw/xmodelparts/fixture_crate_lod0", doc["error_text"]
+PY
+grep -qF "^1LoadxmodelFull^7:: File Not Found: raw/xmodelparts/fixture_crate_lod0" Log.txt ||
+  fail "Log.txt lacks the line the error box shows"
 
 # Off: nothing registers and no notice is sent.
 "$cli" settings set Misc/create_tray_icon 0 2>/dev/null
