@@ -65,3 +65,164 @@ TEST(Themes, SelectingRepaintsOnlyOnAChange) {
 }
 
 }  // namespace
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "gui/item_texts.h"
+#include "gui/layout/layout.h"
+#include "gui/qor_gui.h"
+#include "gui/txf_metrics.h"
+#include "imaging/iwd_utils.h"
+#include "shell/settings.h"
+
+namespace {
+
+bool Meet(const GuiRect& a, const GuiRect& b) {
+  return a.x < b.x + b.w && b.x < a.x + a.w && a.y < b.y + b.h && b.y < a.y + a.h;
+}
+bool Holds(const GuiRect& outer, const GuiRect& inner) {
+  return inner.x >= outer.x && inner.y >= outer.y && inner.x + inner.w <= outer.x + outer.w &&
+         inner.y + inner.h <= outer.y + outer.h;
+}
+GuiRect Moved(GuiRect r, const GuiRect& by) { return {r.x + by.x, r.y + by.y, r.w, r.h, kAnchorFixed}; }
+
+// What a text may not run into: the menu's working items, by kind and place
+// (a colour picker as far as it draws: its square, the hue strip's 96 drawn
+// rows and the value readout beside them).
+struct Obstacle {
+  std::string kind;
+  size_t index;
+  GuiRect rect;
+};
+std::vector<Obstacle> Obstacles(const Menu& m) {
+  std::vector<Obstacle> out;
+  auto add = [&](const char* kind, const auto& items) {
+    for (size_t i = 0; i < items.size(); ++i) out.push_back({kind, i, Moved(items[i].rect, m.origin.rect)});
+  };
+  add("picture_button", m.picture_buttons);
+  add("light_bulb", m.light_bulbs);
+  add("text_button", m.text_buttons);
+  add("list_box", m.list_boxes);
+  add("text_list", m.text_lists);
+  add("text_box", m.text_boxes);
+  add("key_binder", m.key_binders);
+  add("slider", m.sliders);
+  add("drop_down", m.drop_downs);
+  add("detail_list", m.detail_lists);
+  add("progress_bar", m.progress_bars);
+  for (size_t i = 0; i < m.check_boxes.size(); ++i)
+    out.push_back({"check_box", i, Moved(m.check_boxes[i].box, m.origin.rect)});
+  for (size_t i = 0; i < m.colour_pickers.size(); ++i) {
+    const GuiRect& r = m.colour_pickers[i].rect;
+    out.push_back({"colour_picker", i, Moved({r.x, r.y, 190, 100, kAnchorFixed}, m.origin.rect)});
+  }
+  return out;
+}
+
+// The panels a menu draws its texts on: its pictures and fills that are
+// neither a dimming cover of the whole window nor a small ornament.
+std::vector<GuiRect> Panels(const Menu& m, int width, int height) {
+  std::vector<GuiRect> out;
+  auto add = [&](const GuiRect& r, float alpha) {
+    if (alpha >= 0.5f && std::max(r.w, r.h) >= 100 && !(r.w >= width && r.h >= height)) out.push_back(r);
+  };
+  for (const auto& p : m.pictures) add(Moved(p.rect, m.origin.rect), p.colour.a);
+  for (const auto& f : m.filled_rects) add(Moved(f.rect, m.origin.rect), f.colour.a);
+  return out;
+}
+
+GuiRect Bounding(const std::vector<GuiRect>& rects) {
+  GuiRect b = rects.front();
+  for (const GuiRect& r : rects) {
+    const int right = std::max(b.x + b.w, r.x + r.w), bottom = std::max(b.y + b.h, r.y + r.h);
+    b.x = std::min(b.x, r.x);
+    b.y = std::min(b.y, r.y);
+    b.w = right - b.x;
+    b.h = bottom - b.y;
+  }
+  return b;
+}
+
+// Every text of every menu, with the fonts' own metrics, at the design size
+// and at a large window: each line stays inside its own item, runs into no
+// other item or text of its menu nor of the menu it lies on, crosses no
+// group box's edge, and ends inside the panel it starts on (the latest menu
+// up to its own whose panels hold its first glyph) and the window.
+TEST(LayoutText, EveryTextFitsItsPlaceInEveryMenu) {
+  MeasuringDraw2D draw;
+  ASSERT_TRUE(draw.LoadFonts(VANTOR_DATA_DIR));
+  double now = 0;
+  MaterialStore materials{nullptr};
+  CommandProcessor commands{[&] { return now; }};
+  QorGUI gui{draw, materials, commands, [&] { return now; }};
+  QorSettings settings;
+  BuildLayout(gui, settings);
+  // The mover's texts as a pass leaves them.
+  IwdProgress pass;
+  pass.progress_text = "34/34";
+  pass.entries_copied = 12345;
+  pass.entries_skipped = 678;
+  gui.SetText(iwd::kArchiveText, pass.progress_text);
+  gui.SetText(iwd::kImagesText, pass.IwiProgressText());
+
+  for (const auto [width, height] : {std::pair{640, 480}, std::pair{1600, 1000}}) {
+    gui.SetPendingSize(width, height);
+    gui.ItemScale();
+    const GuiRect window{0, 0, width, height, kAnchorFixed};
+    const auto& menus = gui.menus();
+    for (size_t mi = 0; mi < menus.size(); ++mi) {
+      const Menu& m = *menus[mi];
+      struct Line {
+        const ItemText* text;
+        GuiRect box;
+      };
+      const std::vector<ItemText> texts = MenuTexts(gui, m);
+      std::vector<Line> lines;
+      for (const ItemText& t : texts)
+        for (const GuiRect& b : LineBoxes(draw, t)) lines.push_back({&t, Moved(b, m.origin.rect)});
+      for (const Line& line : lines) {
+        const ItemText& t = *line.text;
+        const GuiRect& box = line.box;
+        const std::string where = m.name + " '" + t.text + "' at " + std::to_string(width) + "x" +
+                                  std::to_string(height);
+        EXPECT_TRUE(Holds(window, box)) << where;
+        if (t.inside) {
+          const GuiRect in = Moved(*t.inside, m.origin.rect);
+          EXPECT_TRUE(Holds({in.x + 1, in.y, in.w - 2, in.h, kAnchorFixed}, box)) << where << " leaves its item";
+        }
+        // The menu it lies on.
+        const Menu* host = nullptr;
+        std::vector<GuiRect> host_panels;
+        for (size_t hi = mi + 1; hi-- > 0 && !host;) {
+          std::vector<GuiRect> panels = Panels(*menus[hi], width, height);
+          if (panels.empty()) continue;
+          for (const GuiRect& p : panels)
+            if (Holds(p, {box.x, box.y, 1, 1, kAnchorFixed})) {
+              host = menus[hi].get();
+              host_panels = std::move(panels);
+              break;
+            }
+        }
+        if (host) EXPECT_TRUE(Holds(Bounding(host_panels), box)) << where << " leaves " << host->name;
+        std::vector<const Menu*> owners{&m};
+        if (host && host != &m) owners.push_back(host);
+        for (const Menu* owner : owners)
+          for (const Obstacle& o : Obstacles(*owner)) {
+            if (owner == &m && o.kind == t.kind && o.index == t.index) continue;
+            EXPECT_FALSE(Meet(o.rect, box)) << where << " runs into " << owner->name << "'s " << o.kind << " "
+                                            << o.index;
+          }
+        for (const Line& other : lines)
+          if (other.text != line.text) EXPECT_FALSE(Meet(other.box, box)) << where << " runs into '" << other.text->text << "'";
+        for (const auto& group : m.outline_rects) {
+          const GuiRect g = Moved(group.rect, m.origin.rect);
+          EXPECT_TRUE(Holds(g, box) || !Meet(g, box)) << where << " crosses a group box";
+        }
+      }
+    }
+  }
+}
+
+}  // namespace
