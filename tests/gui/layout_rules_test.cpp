@@ -67,6 +67,7 @@ TEST(Themes, SelectingRepaintsOnlyOnAChange) {
 }  // namespace
 
 #include <algorithm>
+#include <array>
 #include <string>
 #include <vector>
 
@@ -223,6 +224,67 @@ TEST(LayoutText, EveryTextFitsItsPlaceInEveryMenu) {
       }
     }
   }
+}
+
+}  // namespace
+
+namespace {
+
+// Measures with the fonts and keeps where texts and filled rectangles went.
+struct PlacedDraw : MeasuringDraw2D {
+  struct Drawn {
+    float x, y;
+    std::string text;
+    FontState font;
+  };
+  std::vector<Drawn> texts;
+  std::vector<std::array<float, 4>> fills;
+  void Enter2D(int, int) override {
+    texts.clear();
+    fills.clear();
+  }
+  void Text(float x, float y, std::string_view text) override { texts.push_back({x, y, std::string(text), state_}); }
+  void FillRect(float x, float y, float w, float h) override { fills.push_back({x, y, w, h}); }
+};
+
+// With the fonts' own metrics: the capitals sit centred in text boxes,
+// buttons and drop-downs, and a focused box's caret stands right after the
+// last glyph.
+TEST(LayoutText, TextCentredInItsBoxAndTheCaretAfterIt) {
+  PlacedDraw draw;
+  ASSERT_TRUE(draw.LoadFonts(VANTOR_DATA_DIR));
+  double now = 0;
+  MaterialStore materials{nullptr};
+  CommandProcessor commands{[&] { return now; }};
+  QorGUI gui{draw, materials, commands, [&] { return now; }};
+  gui.AddStaticMenu("m", {}, {0, 0, 640, 480, kAnchorFixed}, true);
+  const GuiRect box{10, 20, 120, 17, kAnchorFixed}, button{10, 60, 80, 20, kAnchorFixed},
+      picture{10, 100, 90, 20, kAnchorFixed}, drop{10, 140, 100, 18, kAnchorFixed};
+  gui.AddTextBox("scale", "Wg", box, {}, {}, {1, 1, 1, 1}, nullptr, false);
+  gui.AddTextButton(button, "Close", "");
+  gui.AddPictureButton(picture, {1, 1, 1, 1}, "button", "button_hi", "EXPORT MA", 9, 15, "");
+  gui.AddDropDown(drop, {{0, "Maya Style"}}, nullptr, 0);
+  gui.OnMouseMove(20, 25);
+  gui.OnPress();
+  gui.Render(60);
+  gui.OnRelease();
+  gui.Render(60);
+  for (const auto& [text, r] : {std::pair{"Wg", box}, {"Close", button}, {"EXPORT MA", picture}, {"Maya Style", drop}}) {
+    auto drawn = std::find_if(draw.texts.begin(), draw.texts.end(), [&](auto& t) { return t.text == text; });
+    ASSERT_NE(drawn, draw.texts.end()) << text;
+    draw.SetFont(drawn->font);
+    const TextBounds caps = draw.Bounds("H");
+    const float middle = drawn->y + (caps.top + caps.bottom) / 2;
+    EXPECT_NEAR(middle, float(r.y) + float(r.h) / 2, 1.0f) << text;
+  }
+  const auto& wg = *std::find_if(draw.texts.begin(), draw.texts.end(), [](auto& t) { return t.text == "Wg"; });
+  draw.SetFont(wg.font);
+  const float ink_end = wg.x + draw.Bounds("Wg").right;
+  // The caret: the last narrow fill drawn.
+  auto caret = std::find_if(draw.fills.rbegin(), draw.fills.rend(), [](auto& f) { return f[2] == 2; });
+  ASSERT_NE(caret, draw.fills.rend());
+  EXPECT_TRUE((*caret)[0] >= ink_end - 1 && (*caret)[0] <= ink_end + 2) << (*caret)[0] << " after " << ink_end;
+  EXPECT_GE(wg.x + draw.Bounds("Wg").left, float(box.x + 1)) << "the glyphs start inside the frame";
 }
 
 }  // namespace
