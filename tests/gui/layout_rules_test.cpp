@@ -160,6 +160,7 @@ TEST(LayoutText, EveryTextFitsItsPlaceInEveryMenu) {
   QorGUI gui{draw, materials, commands, [&] { return now; }};
   QorSettings settings;
   BuildLayout(gui, settings);
+  BuildFolderEntry(gui, {});  // the window adds its dialogs after the layout
   // The mover's texts as a pass leaves them.
   IwdProgress pass;
   pass.progress_text = "34/34";
