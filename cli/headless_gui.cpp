@@ -48,6 +48,7 @@ MaterialStore::Loader FilePresence() {
 
 HeadlessGui::HeadlessGui(QorSettings& settings) : materials(FilePresence()) {
   const std::string data = platform::DataFolder();
+  (void)draw.LoadFonts(data);
   (void)materials.LoadDSS("default", data + "/" + kDefaultMaterialFile);
   (void)materials.LoadDSS("mouse_cursor", data + "/" + kCursorMaterialFile);
   LoadGuiMaterials(materials, data);

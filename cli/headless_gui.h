@@ -9,12 +9,13 @@
 #include <vector>
 
 #include "gui/qor_gui.h"
+#include "gui/txf_metrics.h"
 
 struct QorSettings;
 
 // Draws nothing, keeps the texts of the last pass with their screen
-// positions.
-class TextRecorder : public NullDraw2D {
+// positions; measures with the fonts' own metrics.
+class TextRecorder : public MeasuringDraw2D {
  public:
   struct Drawn {
     float x, y;

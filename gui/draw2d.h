@@ -11,6 +11,19 @@
 // text.
 enum class GuiFont : uint8_t { kHelvetica = 0, kBookman = 1 };
 
+// Where the drawers put a text's pen relative to the point given to Text:
+// the glyphs' baseline lies kTextPenY above it and they start kTextPenX to
+// its right (both as the fonts were first placed). Lines are kTextLineStep
+// point sizes apart.
+inline constexpr float kTextPenX = -4.309f, kTextPenY = 2.5437f;
+inline constexpr float kTextLineStep = 1.3f;
+
+// The box one line's glyphs cover, relative to the point given to Text
+// (y down: `top` is negative above the baseline).
+struct TextBounds {
+  float left = 0, right = 0, top = 0, bottom = 0;
+};
+
 struct FontState {
   GuiFont font = GuiFont::kHelvetica;
   float size = 10.0f;
@@ -46,6 +59,9 @@ class Draw2D {
   // Text in the current font and colour with its baseline origin at (x, y).
   virtual void Text(float x, float y, std::string_view text) = 0;
   virtual float TextWidth(std::string_view text) = 0;
+  // One line's glyph box in the current font (a drawer without glyph
+  // metrics guesses from the width).
+  virtual TextBounds Bounds(std::string_view line) { return {0, TextWidth(line), -8, 2}; }
 };
 
 // Draws nothing; text is measured at a fixed width a character.
@@ -66,6 +82,7 @@ class NullDraw2D : public Draw2D {
   void SetFont(const FontState& s) override { size_ = s.size; }
   void Text(float, float, std::string_view) override {}
   float TextWidth(std::string_view text) override { return float(text.size()) * size_ * 0.6f; }
+  TextBounds Bounds(std::string_view line) override { return {0, TextWidth(line), -0.72f * size_, 0.2f * size_}; }
 
  private:
   float size_ = 10.0f;

@@ -10,10 +10,6 @@
 
 namespace {
 
-// Where the fonts put their pen: the glyphs' baseline sits on the text's
-// y with this offset.
-constexpr float kPenX = -4.309f, kPenY = 2.5437f;
-
 struct FontFile {
   const char* file;
   const char* name;
@@ -227,7 +223,7 @@ void GlDraw2D::Text(float x, float y, std::string_view text) {
   glEnable(GL_TEXTURE_2D);
   glEnable(GL_ALPHA_TEST);
   glAlphaFunc(GL_GEQUAL, state_.alpha_ref);
-  sgVec3 pen = {kPenX, kPenY, 0};
+  sgVec3 pen = {kTextPenX, kTextPenY, 0};
   font->begin();
   // Line by line: the fonts have no line feed of their own. The lines go
   // through one kept buffer (the fonts want terminated strings).
@@ -238,7 +234,7 @@ void GlDraw2D::Text(float x, float y, std::string_view text) {
     sgVec3 at = {pen[0], pen[1], 0};
     font->puts(at, state_.size, state_.italic, line_.c_str());
     if (end == std::string_view::npos) break;
-    pen[1] -= state_.size * 1.3f;
+    pen[1] -= state_.size * kTextLineStep;
     start = end + 1;
   }
   font->end();
@@ -253,4 +249,14 @@ float GlDraw2D::TextWidth(std::string_view text) {
   float left = 0, right = 0, bottom = 0, top = 0;
   font->getBBox(line_.c_str(), state_.size, state_.italic, &left, &right, &bottom, &top);
   return right - left;
+}
+
+TextBounds GlDraw2D::Bounds(std::string_view line) {
+  fntTexFont* font = Current();
+  if (!font || line.empty()) return {};
+  line_.assign(line);
+  float left = 0, right = 0, bottom = 0, top = 0;
+  font->getBBox(line_.c_str(), state_.size, state_.italic, &left, &right, &bottom, &top);
+  // The font's y runs up from the pen; ours runs down from the point given.
+  return {kTextPenX + left, kTextPenX + right, -kTextPenY - top, -kTextPenY - bottom};
 }

@@ -40,6 +40,7 @@ class GlDraw2D : public Draw2D {
   void SetFont(const FontState& state) override;
   void Text(float x, float y, std::string_view text) override;
   float TextWidth(std::string_view text) override;
+  TextBounds Bounds(std::string_view line) override;
 
  private:
   fntTexFont* Current() const;

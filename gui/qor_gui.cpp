@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "gui/item_texts.h"
 #include "gui/key_names.h"
 #include "gui/themes.h"
 #include "gui/widgets/widgets.h"
@@ -12,8 +13,8 @@
 
 namespace {
 
-constexpr FontState kSmallFont{GuiFont::kHelvetica, 9, 0, 0.15f};
-constexpr FontState kNormalFont{GuiFont::kHelvetica, 10, 0, 0.1f};
+constexpr FontState kSmallFont = kButtonFont;
+constexpr FontState kNormalFont = kItemFont;
 constexpr FontState kTitleFont{GuiFont::kBookman, 11, 0.3f, 0.15f};
 constexpr FontState kFpsFont{GuiFont::kBookman, 11, 0.4f, 0.15f};
 constexpr FontState kVersionFont{GuiFont::kBookman, 16, 0, 0.15f};
@@ -539,6 +540,13 @@ void QorGUI::Render(double fps) {
   }
   raise_ = -1;
 
+  // The version first, under every menu: a panel dragged to the corner
+  // covers it, never the other way round.
+  draw_.Colour(text_colour_.r, text_colour_.g, text_colour_.b, 1);
+  draw_.SetFont(kVersionFont);
+  draw_.Text(5, float(height_ - 30), std::string("BETA ") + kGuiVersionText);
+  draw_.SetFont(kNormalFont);
+
   for (drawing_ = 0; drawing_ < menus_.size(); ++drawing_) DrawMenu(drawing_);
   drawing_ = menus_.size();
 
@@ -571,9 +579,6 @@ void QorGUI::Render(double fps) {
     std::snprintf(fps_text, sizeof fps_text, "FPS: 99.99");
   }
   draw_.Text(8, 17, fps_text);
-  draw_.Colour(text_colour_.r, text_colour_.g, text_colour_.b, 1);
-  draw_.SetFont(kVersionFont);
-  draw_.Text(5, float(height_ - 30), std::string("BETA ") + kGuiVersionText);
   draw_.SetFont(kNormalFont);
 
   // The pointer, drawn last, blended: its picture is an arrow on a clear
@@ -655,8 +660,7 @@ void QorGUI::DrawMenu(size_t index) {
   }
   for (const SizedLabelItem& l : m.sized_labels) {
     draw_.Colour(l.colour.r, l.colour.g, l.colour.b, a);
-    draw_.SetFont(l.large_font ? FontState{GuiFont::kBookman, float(l.point_size), 0.4f, 0.15f}
-                               : FontState{GuiFont::kHelvetica, float(l.point_size), 0, 0.1f});
+    draw_.SetFont(SizedLabelFont(l));
     draw_.Text(float(l.rect.x), float(l.rect.y), l.text);
     draw_.SetFont(kNormalFont);
   }

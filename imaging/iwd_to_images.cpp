@@ -66,17 +66,18 @@ void QorIWDUtils::RunPass(PassPaths paths) {
     end = CopyArchive(paths.main_path + "/" + archives[i], archives[i], index, buffer);
   }
 
+  // A finished pass leaves the panel open on its result until the user
+  // closes it (Cancel closes it itself).
   if (end == PassEnd::kPermission) {
     PostMessage("Can't move IWI's due to file permissions.\n\nPlease retart the program as administrator.",
                 "close iwd_images_menu;");
-  } else {
-    PostMessage("", "close iwd_images_menu;");
   }
 
   IwdProgress done;
   {
     std::lock_guard<std::mutex> hold(lock);
     progress_.running = false;
+    progress_.ended = true;
     progress_.cancelled = end == PassEnd::kCancelled;
     progress_.permission_failure = end == PassEnd::kPermission;
     PublishLocked();

@@ -46,6 +46,12 @@ std::string IwdProgress::IwiProgressText() const {
   return "\n\n" + Decimal(entries_copied) + "\n\n" + Decimal(entries_skipped);
 }
 
+std::string IwdProgress::ResultText() const {
+  if (!ended) return "";
+  return Decimal(total_copied) + " moved, " + Decimal(total_skipped) + " skipped, " +
+         Decimal(total_refused + total_failed) + " failed";
+}
+
 QorIWDUtils::~QorIWDUtils() {
   cancel.store(true);
   std::lock_guard<std::mutex> hold(thread_lock_);
@@ -238,7 +244,8 @@ void QorIWDUtils::PublishLocked() {
   board_.Publish({{{iwd::kArchiveText, p.progress_text},
                    {iwd::kImagesText, p.IwiProgressText()},
                    {iwd::kArchiveNameText, p.archive_name},
-                   {iwd::kPassText, std::move(totals)}},
+                   {iwd::kPassText, std::move(totals)},
+                   {iwd::kResultText, p.ResultText()}},
                   {{iwd::kProgressName, fill}}});
 }
 

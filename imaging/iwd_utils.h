@@ -60,6 +60,7 @@ struct IwdProgress {
   uint32_t total_refused = 0;
   uint32_t total_failed = 0;
   bool running = false;
+  bool ended = false;      // a pass has run to its end since the last reset
   bool cancelled = false;  // the last pass stopped on `cancel`
   bool permission_failure = false;  // the last pass ended on result 6
 
@@ -69,6 +70,9 @@ struct IwdProgress {
   // "iwi_progress_text": "\n\n<copied>\n\n<skipped>", beside the panel's
   // "Current IWD: \n\niwi's Moved: \n\niwi's Skipped: " label.
   std::string IwiProgressText() const;
+  // "<moved> moved, <skipped> skipped, <failed> failed" over the whole
+  // pass (refused entries count as failed) once it has ended, else "".
+  std::string ResultText() const;
 };
 
 // What one archive gave, kept for the command line.
@@ -84,6 +88,7 @@ inline constexpr const char* kArchiveText = "iwd_progress_text";  // "<archive n
 inline constexpr const char* kImagesText = "iwi_progress_text";   // IwiProgressText()
 inline constexpr const char* kArchiveNameText = "iwd_archive_name";
 inline constexpr const char* kPassText = "iwd_pass_text";  // the pass totals, one line
+inline constexpr const char* kResultText = "iwd_result_text";  // ResultText() once a pass has ended
 inline constexpr const char* kProgressName = "IWD_SCAN_progress";
 }  // namespace iwd
 

@@ -130,12 +130,14 @@ struct QorSettings {
   KeyMap key_map = DefaultKeyMap();
 
   // "Menus"
+  // Large enough for a model's full name; the log below the properties,
+  // the tags over them a step down, all inside the first 800 x 600 window.
   SettingsRect rect_xmodel_pro{20, 90, 0, 0};
-  SettingsRect rect_xmodel_pro_s{0, 0, 200, 150};
-  SettingsRect rect_xmodel_log{20, 250, 0, 0};
-  SettingsRect rect_xmodel_log_s{0, 0, 200, 150};
-  SettingsRect rect_xmodel_tags{20, 410, 0, 0};
-  SettingsRect rect_xmodel_tags_s{0, 0, 200, 150};
+  SettingsRect rect_xmodel_pro_s{0, 0, 300, 220};
+  SettingsRect rect_xmodel_log{20, 320, 0, 0};
+  SettingsRect rect_xmodel_log_s{0, 0, 300, 220};
+  SettingsRect rect_xmodel_tags{50, 120, 0, 0};
+  SettingsRect rect_xmodel_tags_s{0, 0, 300, 220};
   bool vis_xmodel_prop = false;
   bool vis_xmodel_log = false;
   bool vis_xmodel_list = true;

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Pictures of the whole flow for README.md, taken under Xvfb from an empty
 # settings store on the sample tree: the folder entry choosing the COD 4
-# root, the IWD image mover offered for it, the model list narrowed by the
+# root, the IWD image mover offered for it (scanned, then closed), the model list narrowed by the
 # search box with the picked model loaded, and the model exported.
 #
 #   tools/gallery.sh BUILD_DIR OUT_DIR
@@ -33,6 +33,7 @@ VANTOR_FOLDER_BROWSER=entry timeout 300 xvfb-run -a -s "-screen 0 1024x768x24" \
   xdotool key Return sleep 1.5
   import -window "$win" "'"$out"'/flow-iwd-mover.png"
   xdotool mousemove --window "$win" 555 406 sleep 0.3 click 1 sleep 3
+  xdotool mousemove --window "$win" 555 430 sleep 0.3 click 1 sleep 1
   xdotool mousemove --window "$win" 636 480 sleep 0.3 click 1 sleep 2
   xdotool mousemove --window "$win" 600 558 sleep 0.3 click 1 sleep 0.3
   xdotool type --delay 100 "sol"

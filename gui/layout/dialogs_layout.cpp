@@ -9,6 +9,13 @@ using namespace layout;
 
 namespace {
 
+// A dialog's dark panel over an opaque fill: the panel picture alone lets
+// what lies behind show through its text.
+void ModalPanel(QorGUI& gui, GuiRect rect) {
+  gui.AddFilledRect(rect, {0.1f, 0.1f, 0.1f, 1});
+  DarkPanel(gui, rect);
+}
+
 // 36 and 37 share their look.
 void MessageBox(QorGUI& gui, const char* name, const char* title, int title_x, const char* icon,
                 const char* close) {
@@ -17,7 +24,7 @@ void MessageBox(QorGUI& gui, const char* name, const char* title, int title_x, c
   gui.SetOnClose(std::string_view(name) == "error_menu" ? "hide_error;" : "hide_msg;");
   gui.AddSizedLabel(At(title_x, 165, 48), kRed, title, 18, true);
   gui.AddFilledRect(R(0, 0, 640, 480, 12), {0.1f, 0.1f, 0.1f, 0.75f});
-  DarkPanel(gui, R(165, 150, 310, 200, 48));
+  ModalPanel(gui, R(165, 150, 310, 200, 48));
   gui.AddPicture(R(190, 215, 64, 64, 48), kWhite, icon);
   gui.AddTextButton(R(380, 310, 65, 20, 48), "Close", close);
 }
@@ -39,12 +46,12 @@ void BuildDialogsLayout(QorGUI& gui, QorSettings&) {
   // Closing the menu (its Cancel) also ends a download that runs.
   gui.SetOnClose(
       "stop_update_download; close update_menu_background; close update_menu_download; close update_menu_cancel;");
-  DarkPanel(gui, R(120, 105, 400, 270));
+  ModalPanel(gui, R(120, 105, 400, 270));
   PageTitle(gui, At(235, 120), "Update Available !");
   gui.AddColourLabel(At(145, 180), kGrey8,
                      "A update is avalible !\n\nIt is strongly recommended you update, you will\n not loose any of "
                      "your settings.");
-  gui.AddPictureButton(R(300, 336, 80, 20), {0, 0.7f, 0, 1}, "blank_trans", "blank_trans", "Release Notes", 15, 14,
+  gui.AddPictureButton(R(300, 336, 80, 20), {0, 0.7f, 0, 1}, "blank_trans", "blank_trans", "Release Notes", 6, 14,
                        "show_release_notes;", false);
   Button(gui, R(420, 336, 65, 20), "Close", "close update_menu;");
   gui.AddProgressBar(R(150, 340, 150, 16), {0.1f, 0.65f, 0.1f, 0.8f}, 2000, "download_progress");
@@ -63,7 +70,7 @@ void BuildDialogsLayout(QorGUI& gui, QorSettings&) {
   gui.AddStaticMenu("iwd_images_menu", R(0, 0, 0, 0, 48), R(0, 0, 0, 0), false);
   gui.SetOnOpen("open iwd_images_menu_lock;");
   gui.SetOnClose("close iwd_images_menu_lock;");
-  DarkPanel(gui, R(100, 85, 440, 310));
+  ModalPanel(gui, R(100, 85, 440, 310));
   PageTitle(gui, At(235, 102), "IWD Image Mover");
   gui.AddLabel(At(120, 130),
                "It looks like you have not moved all the images\n out of the 'main' game files.\n\nThis will result "
@@ -75,11 +82,13 @@ void BuildDialogsLayout(QorGUI& gui, QorSettings&) {
   gui.AddTextButton(R(440, 336, 70, 20), "Scan", "run_iwd_scan;");
   gui.AddTextButton(R(440, 360, 70, 20), "Cancel", "cancel_iwd_scan; close iwd_images_menu;");
   gui.AddProgressBar(R(130, 360, 150, 16), {0.1f, 0.65f, 0.1f, 0.8f}, 2000, "IWD_SCAN_progress");
+  // A finished pass's counts, shown until the panel is closed.
+  gui.AddNamedLabel(At(130, 390), kGrey8, "iwd_result_text");
 
   // 33
   gui.AddFadeMenu("about_menu", R(0, 0, 0, 0), R(0, 0, 640, 480, 12), false, 1.0f);
   gui.AddFilledRect(R(0, 0, 640, 480, 12), {0.1f, 0.1f, 0.1f, 0.5f});
-  DarkPanel(gui, R(120, 105, 400, 270, 48));
+  ModalPanel(gui, R(120, 105, 400, 270, 48));
   gui.AddPicture(R(225, 115, 200, 41, 48), kWhite, "qor_logo");
   gui.AddColourLabel(At(145, 180, 48), kGrey8, "Qor_Fen Vantor: model viewer and converter");
   gui.AddColourLabel(At(155, 200, 48), kGrey8, std::string("Version ") + kGuiVersionText);

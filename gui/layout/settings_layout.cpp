@@ -134,7 +134,7 @@ void BuildSettingsLayout(QorGUI& gui, QorSettings& s, const LayoutHooks& hooks) 
                Handler(hooks.browse_gdt_folder, "BrowseGdtFolder"), Handler(hooks.clear_gdt_folder, "ClearGdtFolder")}}) {
     gui.AddColourLabel(At(r.x, r.y), kWhite, r.label);
     gui.AddTextBox(r.box, r.path, R(335, r.box_y, 225, 17), kBoxFrame, kBoxHover, kBoxText, nullptr, true);
-    gui.AddPictureButton(R(562, r.browse_y, 16, 16), kWhite, "button_semi_hi", "button_semi", "...", 5, 12, r.browse,
+    gui.AddPictureButton(R(562, r.browse_y, 16, 16), kWhite, "button_semi_hi", "button_semi", "...", 7, 12, r.browse,
                          false);
     gui.AddPictureButton(R(580, r.reset_y, 16, 16), kWhite, "reset_path_dark", "reset_path", "", 0, 0, r.clear, false);
   }
@@ -275,6 +275,7 @@ void BuildSettingsLayout(QorGUI& gui, QorSettings& s, const LayoutHooks& hooks) 
                       }
                       gui.SetText("iwd_progress_text", "");
                       gui.SetText("iwi_progress_text", "\n\n0\n\n0");
+                      gui.SetText("iwd_result_text", "");
                       gui.SetProgress("IWD_SCAN_progress", 0);
                       move(*iwd_game);
                     });

@@ -1,5 +1,6 @@
 // Picture buttons, the light-bulb toggle and text buttons.
 #include "gui/item_behaviour.h"
+#include "gui/item_texts.h"
 #include "gui/qor_gui.h"
 #include "gui/widgets/widgets.h"
 
@@ -28,7 +29,7 @@ bool DoPictureButton(QorGUI& gui, PictureButtonItem& b, float alpha) {
   Picture(gui, b.hovered ? b.hover_material : b.material, b.rect, b.three_part);
   if (!b.label.empty()) {
     d.Colour(b.label_colour.r, b.label_colour.g, b.label_colour.b, alpha);
-    d.Text(float(b.rect.x + b.label_dx), float(b.rect.y + b.label_dy), b.label);
+    d.Text(float(b.rect.x + b.label_dx), CentredBaseline(d, float(b.rect.y), float(b.rect.h)), b.label);
   }
   return pressed;
 }
@@ -60,6 +61,6 @@ bool DoTextButton(QorGUI& gui, TextButtonItem& b, float alpha) {
   d.FillRect(float(r.x), float(r.y + r.h - 1), float(r.w), 1);
   d.FillRect(float(r.x + r.w - 1), float(r.y), 1, float(r.h));
   d.Colour(1, 1, 1, alpha);
-  d.Text(float(r.x + b.label_dx), float(r.y + b.label_dy), b.label);
+  d.Text(float(r.x + b.label_dx), CentredBaseline(d, float(r.y), float(r.h)), b.label);
   return pressed;
 }

@@ -1,5 +1,6 @@
 // Check boxes bound to a setting: one toggle per press, however long the
 // button is held (the press is taken).
+#include "gui/item_texts.h"
 #include "gui/qor_gui.h"
 #include "gui/widgets/widgets.h"
 
@@ -23,8 +24,8 @@ bool DoCheckBox(QorGUI& gui, CheckBoxItem& c, float alpha) {
   }
   const float shade = hovered ? 1.0f : 0.8f;
   d.Colour(shade, shade, shade, alpha);
-  d.SetFont({GuiFont::kHelvetica, 12, 0, 0.1f});
-  d.Text(float(c.box.x + 20), float(c.box.y + 13), c.label);
-  d.SetFont({GuiFont::kHelvetica, 10, 0, 0.1f});
+  d.SetFont(kCheckBoxFont);
+  d.Text(float(c.box.x + 20), CentredBaseline(d, float(c.box.y), float(c.box.h)), c.label);
+  d.SetFont(kItemFont);
   return changed;
 }

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "gui/item_behaviour.h"
+#include "gui/item_texts.h"
 #include "gui/qor_gui.h"
 #include "gui/widgets/widgets.h"
 
@@ -32,7 +33,7 @@ void OpenList(QorGUI& gui, DropDownItem& dd, float alpha) {
     if (over) dd.hovered_option = index;
     const float shade = over ? 1.0f : 0.7f;
     d.Colour(shade, shade, shade, alpha);
-    d.Text(float(option.x + 4), float(option.y + 12), text);
+    d.Text(InsetText(float(option.x), 3), CentredBaseline(d, float(option.y), float(option.h)), text);
     ++row;
   }
   // Only presses made after the list opened count: the one that opened it
@@ -72,7 +73,8 @@ bool DoDropDown(QorGUI& gui, DropDownItem& dd, float alpha) {
   d.OutlineRect(float(r.x), float(r.y), float(r.w), float(r.h));
   auto chosen = dd.options.find(dd.selected);
   d.Colour(1, 1, 1, alpha);
-  if (chosen != dd.options.end()) d.Text(float(r.x + 4), float(r.y + r.h - 5), chosen->second);
+  if (chosen != dd.options.end())
+    d.Text(InsetText(float(r.x), 3), CentredBaseline(d, float(r.y), float(r.h)), chosen->second);
   d.Picture(gui.materials().Get("down_arrow"), float(r.x + r.w - r.h), float(r.y), float(r.h), float(r.h));
   if (dd.open) gui.DrawOverMenu([&gui, &dd, alpha] { OpenList(gui, dd, alpha); });
   return dd.selected != before;

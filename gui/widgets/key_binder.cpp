@@ -5,6 +5,7 @@
 
 #include "gui/key_names.h"
 #include "gui/item_behaviour.h"
+#include "gui/item_texts.h"
 #include "gui/qor_gui.h"
 #include "gui/widgets/widgets.h"
 #include "shell/settings.h"
@@ -61,6 +62,6 @@ bool DoKeyBinder(QorGUI& gui, KeyBinderItem& k, float alpha) {
       TailThatFits(d, k.shown.empty() && !k.waiting ? std::string_view("Not Bound") : std::string_view(k.shown),
                    float(r.w - 6));
   d.Colour(k.text_colour.r, k.text_colour.g, k.text_colour.b, alpha);
-  d.Text(float(r.x + 3), float(r.y + r.h - 4), text);
+  d.Text(InsetText(float(r.x), 3), CentredBaseline(d, float(r.y), float(r.h)), text);
   return changed;
 }

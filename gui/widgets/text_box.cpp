@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "gui/item_behaviour.h"
+#include "gui/item_texts.h"
 #include "gui/qor_gui.h"
 #include "gui/widgets/widgets.h"
 
@@ -90,16 +91,18 @@ bool DoTextBox(QorGUI& gui, TextBoxItem& t, float alpha) {
   d.Colour(frame.r, frame.g, frame.b, frame.a * alpha);
   d.OutlineRect(float(r.x), float(r.y), float(r.w), float(r.h));
 
-  const float text_y = float(r.y + r.h - 4);
+  // The glyphs start 3 pixels inside the frame, their capitals centred.
+  const float text_x = InsetText(float(r.x), 3), text_y = CentredBaseline(d, float(r.y), float(r.h));
   float caret_x = float(r.x + 3);
   if (t.text.empty() && !t.focused) {
     d.Colour(t.text_colour.r * 0.6f, t.text_colour.g * 0.6f, t.text_colour.b * 0.6f, t.text_colour.a * alpha);
-    d.Text(float(r.x + 3), text_y, TailThatFits(d, t.hint, float(r.w - 6)));
+    d.Text(text_x, text_y, TailThatFits(d, t.hint, float(r.w - 6)));
   } else {
     const std::string_view shown = TailThatFits(d, t.text, float(r.w - 8));
     d.Colour(t.text_colour.r, t.text_colour.g, t.text_colour.b, t.text_colour.a * alpha);
-    d.Text(float(r.x + 3), text_y, shown);
-    caret_x += d.TextWidth(shown) + 1;
+    d.Text(text_x, text_y, shown);
+    // Right after the last glyph drawn.
+    if (!shown.empty()) caret_x = text_x + d.Bounds(shown).right + 1;
   }
   if (t.focused) {
     gui.NoteFocusDrawn();
@@ -107,7 +110,9 @@ bool DoTextBox(QorGUI& gui, TextBoxItem& t, float alpha) {
       t.caret_on = !t.caret_on;
       t.caret_ms = now;
     }
-    if (t.caret_on) d.FillRect(caret_x, float(r.y + r.h - 13), 2, 10);
+    // As tall as the capitals and a pixel more each way, beside them.
+    const TextBounds caps = d.Bounds("H");
+    if (t.caret_on) d.FillRect(caret_x, text_y + caps.top - 1, 2, caps.bottom - caps.top + 2);
     gui.KeepDrawing();  // the caret blinks
   }
   if (t.context_open) PasteMenu(gui, t, alpha);

@@ -31,6 +31,11 @@ assert menus["xmodel_log"]["kind"] == "framed" and menus["xmodel_log"]["bound_se
 pieces = menus["Settings"]["on_close"]["pieces"]
 assert len(pieces) == 9 and pieces[-1] == " ", pieces
 assert d["box_text_area"] == [460, 330, 150, 180, 48], d["box_text_area"]
+# Each text's drawn width and glyph boxes, measured with the fonts: the
+# label lies inside its button.
+tool = next(i for i in menus["ToolBar"]["items"] if i.get("text") == "EXPORT MA")
+(x, y, w, h), [(bx, by, bw, bh)] = tool["screen_rect"], tool["text_boxes"]
+assert tool["text_width"] > 20 and x < bx and bx + bw < x + w and y <= by and by + bh <= y + h, tool
 PY
 
 if "$vantor" --dump-layout "$work/bad.json" --size 800by600 2>/dev/null; then

@@ -3,6 +3,7 @@
 // timing, and the anchoring after a resize.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <string>
 #include <vector>
@@ -54,6 +55,27 @@ TEST(Layout, TheMenusInOrderWithTheirStartStates) {
                                              "open_xmodel_prop", "open_xmodel_tags", "open_xmodel_fastfile",
                                              "xmodel_list"}));
   EXPECT_TRUE(r.gui.FindMenu("xmodel_log")->framed);
+}
+
+// The panels open large enough for a model's name unless a size was
+// stored; the dialogs' panels lie on an opaque fill.
+TEST(Layout, PanelSizesAndOpaqueDialogs) {
+  Rig r;
+  r.settings.rect_xmodel_tags_s = {0, 0, 250, 160};  // stored last time
+  BuildLayout(r.gui, r.settings);
+  for (const char* name : {"xmodel_log", "xmodel_prop"}) {
+    const GuiRect& a = r.gui.FindMenu(name)->area.rect;
+    EXPECT_TRUE(a.w >= 300 && a.h >= 220) << name << " " << a.w << "x" << a.h;
+  }
+  EXPECT_EQ(r.gui.FindMenu("xmodel_tags")->area.rect, (GuiRect{0, 0, 250, 160, kAnchorFixed}));
+  for (const char* name : {"update_menu", "iwd_images_menu", "about_menu", "error_menu", "msg_box_menu"}) {
+    const Menu& m = *r.gui.FindMenu(name);
+    auto panel = std::find_if(m.pictures.begin(), m.pictures.end(), [](auto& p) { return p.material == "menu_frame"; });
+    ASSERT_NE(panel, m.pictures.end()) << name;
+    EXPECT_TRUE(std::any_of(m.filled_rects.begin(), m.filled_rects.end(),
+                            [&](auto& f) { return f.colour.a == 1 && f.rect == panel->rect; }))
+        << name;
+  }
 }
 
 TEST(Layout, PanelsSettingsWindowAndResize) {
@@ -240,7 +262,7 @@ TEST(Layout, CommandsMaterialsAndSettingsItNamesExist) {
     }
     m->ForEachItemList([&](const auto& list) { items += int(list.size()); });
   }
-  EXPECT_EQ(items, 233);
+  EXPECT_EQ(items, 239);
   EXPECT_GT(commands, 60);
 }
 

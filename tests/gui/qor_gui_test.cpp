@@ -236,6 +236,7 @@ TEST(QorGui, ItemScaleAndTheFrameTexts) {
   ASSERT_NE(version, nullptr);
   EXPECT_EQ(version->y, 480 - 30);
   EXPECT_EQ(version->font.size, 16);
+  EXPECT_LT(version, r.draw.FindText("fixed")) << "drawn under the menus, never over a panel";
   r.Frame(59.5);
   EXPECT_NE(r.draw.FindText("FPS: 59.50"), nullptr);
   EXPECT_TRUE(r.draw.stack.empty());

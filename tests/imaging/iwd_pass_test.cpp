@@ -46,11 +46,9 @@ TEST_F(IwdPass, SampleArchivesCopyTheirImagesFirstArchiveWinning) {
   EXPECT_EQ(tree.size(), 5u);
   EXPECT_EQ(tree["sample_iwd_metal.iwi"], MakeIwiBytes(12, 32, 32));
   EXPECT_EQ(tree["ui/sample_iwd_icon.iwi"], MakeIwiBytes(15, 16, 16));
-  std::optional<IwdMessage> m = TakeMessage(board);
-  ASSERT_TRUE(m.has_value());
-  EXPECT_EQ(m->command, "close iwd_images_menu;");
-  EXPECT_EQ(m->text, "");
-  EXPECT_FALSE(TakeMessage(board).has_value());  // taken once
+  // The panel stays open on the result.
+  EXPECT_FALSE(TakeMessage(board).has_value());
+  EXPECT_EQ(p.ResultText(), "5 moved, 1 skipped, 0 failed");
   auto reports = utils.TakeArchiveReports();
   ASSERT_EQ(reports.size(), 2u);
   EXPECT_EQ(reports[0].name, "iw_00.iwd");
@@ -116,7 +114,7 @@ TEST_F(IwdPass, CancelStopsBeforeTheNextEntryAndKeepsWhatWasWritten) {
   auto tree = Tree(root.images());
   EXPECT_EQ(tree.size(), 5u);
   EXPECT_EQ(tree["a4.iwi"], MakeIwiBytes(4, 16, 16));
-  ASSERT_TRUE(TakeMessage(board).has_value());  // the panel is closed either way
+  EXPECT_FALSE(TakeMessage(board).has_value());  // the Cancel button closes the panel itself
   // The next pass starts afresh and finishes the job.
   p = Run();
   EXPECT_FALSE(p.cancelled);
@@ -244,11 +242,14 @@ TEST_F(IwdPass, BoardFollowsThePassWhileItRuns) {
   commands.insert(commands.end(), view.commands.begin(), view.commands.end());
   EXPECT_EQ(view.Progress(iwd::kProgressName), 1.0f);
   EXPECT_EQ(std::vector<std::string>({view.Text(iwd::kArchiveText), view.Text(iwd::kImagesText),
-                                      view.Text(iwd::kArchiveNameText), view.Text(iwd::kPassText)}),
-            std::vector<std::string>({"2/2", "\n\n1500\n\n0", "iw_01.iwd", "copied 3000  skipped 0"}));
-  EXPECT_EQ(commands, std::vector<std::string>{"close iwd_images_menu;"});
+                                      view.Text(iwd::kArchiveNameText), view.Text(iwd::kPassText),
+                                      view.Text(iwd::kResultText)}),
+            std::vector<std::string>({"2/2", "\n\n1500\n\n0", "iw_01.iwd", "copied 3000  skipped 0",
+                                      "3000 moved, 0 skipped, 0 failed"}));
+  EXPECT_EQ(commands, std::vector<std::string>{});  // the panel stays open on the result
   utils.Reset();
   board.Drain(view);
+  EXPECT_EQ(view.Text(iwd::kResultText), "");
   EXPECT_EQ(view.Progress(iwd::kProgressName), 0.0f);
   EXPECT_EQ(view.Text(iwd::kImagesText), "\n\n0\n\n0");
   EXPECT_EQ(view.Text(iwd::kArchiveText), "");

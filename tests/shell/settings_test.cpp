@@ -154,7 +154,7 @@ TEST_F(SettingsTest, OlderVersionIsOverwrittenWithDefaultsOthersLoaded) {
     EXPECT_EQ(s.Load(*reg).older_layout, older);
     EXPECT_EQ(s.Cod4Path, older ? "Set Path" : "/games/cod4");
     EXPECT_EQ(s.fps_sleepy, older ? 30 : 20);
-    const SettingsRect rect = older ? SettingsRect{20, 250, 0, 0} : SettingsRect{0x01010101, 0x01010101, 0x01010101, 0x01010101};
+    const SettingsRect rect = older ? SettingsRect{20, 320, 0, 0} : SettingsRect{0x01010101, 0x01010101, 0x01010101, 0x01010101};
     EXPECT_EQ(s.rect_xmodel_log, rect);
     if (!older) continue;
     auto disk = Reopen();

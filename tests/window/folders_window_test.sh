@@ -29,7 +29,8 @@ cod5=$work/sample/cod5
 # 800 x 600, the dialogs centred: the message box's Close at (492, 380),
 # SETTINGS at (712, 12), the COD 4 and COD 5 browse buttons at (650, 184)
 # and (650, 206), the entry's path box at (400, 288), the mover's Scan at
-# (555, 406), Save at (636, 480),
+# (555, 406) and Cancel, which closes it on the scan's result, at (555, 430),
+# Save at (636, 480),
 # the search box at (600, 558), the model list's first row at (560, 58).
 if ! VANTOR_FOLDER_BROWSER=entry drive_window entry.log '
   sleep 2
@@ -44,6 +45,7 @@ if ! VANTOR_FOLDER_BROWSER=entry drive_window entry.log '
   xdotool type --delay 20 "'"$cod4"'"
   xdotool key Return sleep 1.5
   xdotool mousemove --window "$win" 555 406 sleep 0.3 click 1 sleep 3
+  xdotool mousemove --window "$win" 555 430 sleep 0.3 click 1 sleep 1
   xdotool mousemove --window "$win" 636 480 sleep 0.3 click 1 sleep 2
   xdotool mousemove --window "$win" 600 558 sleep 0.3 click 1 sleep 0.3
   xdotool type --delay 100 "sol"
@@ -75,6 +77,10 @@ import json, sys
 doc = json.load(open(sys.argv[1]))
 bar = [i for m in doc["menus"] for i in m["items"] if i.get("progress_name") == "progress_bar"][0]
 assert bar["full"] and bar["faded"] and bar["fill_width"] > 0, bar
+# The mover's panel kept the scan's result until it was closed.
+result = [i for m in doc["menus"] for i in m["items"] if i.get("text_name") == "iwd_result_text"][0]
+import re
+assert re.fullmatch(r"[1-9]\d* moved, \d+ skipped, 0 failed", result["text"]), result
 PY
 
 # A stub zenity answers the COD 5 browse with the sample's COD 5 root; the

@@ -65,7 +65,7 @@ read -r w h version_red title_red toolbar_lit fps_lit same_3d <still.txt
 "$cli" settings set Menus/vis_xmodel_log 1 2>/dev/null
 if ! drive_window drag.log '
   sleep 1
-  xdotool mousemove --window "$win" 60 262 sleep 0.2 mousedown 1 sleep 0.2
+  xdotool mousemove --window "$win" 60 332 sleep 0.2 mousedown 1 sleep 0.2
   for i in 1 2 3 4 5 6 7 8 9 10; do xdotool mousemove_relative -- 10 5; sleep 0.05; done
   sleep 0.2
   xdotool mouseup 1 sleep 0.2
@@ -74,7 +74,7 @@ if ! drive_window drag.log '
   cat drag.log >&2
 fi
 stored=$("$cli" settings get Menus/rect_xmodel_log 2>/dev/null || true)
-[[ $stored == "120,300,0,0" ]] || fail "the dragged panel is stored at '$stored', not 120,300,0,0"
+[[ $stored == "120,370,0,0" ]] || fail "the dragged panel is stored at '$stored', not 120,370,0,0"
 grep -q "QorGUI::ItemScale: Done width: 1000 height: 700" Log.txt || fail "the resize was not re-anchored"
 
 # Keys reach the interface: letters and F-keys are hotkeys, Escape quits a

@@ -105,6 +105,22 @@ assert box["text"] == "sol", box["text"]
 assert lst["rows"] == 1 and lst["first_rows"] == ["fixture_soldier"], lst
 assert not settings["visible"]
 PY
+# The headless measure is the window's: every fixed text as wide in the
+# layout dumped without a display as in the one the window's fonts measured.
+"$vantor" --dump-layout headless.json || fail "the headless layout dump failed"
+"$python" - typed.json headless.json <<'PY' || fail "the headless text widths differ from the window's"
+import json, sys
+def widths(path):
+    kinds = {"label", "colour_label", "sized_label", "picture_button", "text_button", "check_box"}
+    return {(m["name"], n, i["kind"]): i["text_width"] for m in json.load(open(path))["menus"]
+            for n, i in enumerate(m["items"]) if i["kind"] in kinds and "text_width" in i}
+window, headless = widths(sys.argv[1]), widths(sys.argv[2])
+# (The window adds its folder entry after the layout; the dump has none.)
+both = window.keys() & headless.keys()
+assert len(both) > 100 and headless.keys() <= window.keys(), (len(both), headless.keys() - window.keys())
+bad = {k: (window[k], headless[k]) for k in both if abs(window[k] - headless[k]) > 0.01}
+assert not bad, bad
+PY
 "$python" - "$work/sounds.wav" <<'PY' || fail "the recording holds no sound"
 import array, struct, sys
 # OpenAL Soft writes WAVE_FORMAT_EXTENSIBLE, which Python's wave module

@@ -149,6 +149,11 @@ int main(int argc, char** argv) {
     max_ascent = std::max(max_ascent, g.y_offset + g.height);
     max_descent = std::max(max_descent, -g.y_offset);
   }
+  // PLIB draws a glyph at (its pixels / the ascent field) x the point size.
+  // The tallest glyph's ascent made "point size 10" a 13-pixel em, too wide
+  // for the interface's fixed positions; the whole em as the unit makes the
+  // point size the em in pixels, as the layout was drawn for.
+  max_ascent = std::max(max_ascent, pixel_size);
 
   std::vector<uint8_t> texels(size_t(tex_width) * size_t(tex_height), 0);
   for (const Glyph& g : glyphs)
