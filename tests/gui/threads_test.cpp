@@ -103,6 +103,8 @@ TEST(InterfaceThreads, TheWorkersQuestionIsAskedInTheBoxWhileTheFrameHoldsItsLoc
   EXPECT_EQ(gui.Text(kQuestionTitle), "Auto Game Switcher");
   EXPECT_EQ(answer.load(), -1);
   gui.OnKey('Y', true);
+  for (int i = 0; i < 5000 && answer.load() == -1; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  if (answer.load() == -1) question.Shutdown();  // a reply that never came fails, it does not hang
   worker.join();
   EXPECT_EQ(answer.load(), 1);
   EXPECT_FALSE(gui.FindMenu(kQuestionMenu)->visible);

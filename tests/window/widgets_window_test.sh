@@ -97,6 +97,7 @@ level=$("$cli" settings get Sound/sound_level 2>/dev/null || true)
 for answer in yes no; do
   reply='xdotool key y'
   [[ $answer == no ]] && reply='xdotool mousemove --window "$win" 537 370 sleep 0.3 click 1'
+  logged=$(wc -l <Log.txt)
   if ! drive_window crate_$answer.log '
     sleep 2
     xdotool windowfocus --sync "$win"
@@ -114,7 +115,7 @@ for answer in yes no; do
     fail "the crate run ($answer) did not end on Escape"
     cat crate_$answer.log >&2
   fi
-  cp Log.txt crate_$answer.txt
+  tail -n +$((logged + 1)) Log.txt >crate_$answer.txt
 done
 grep -q "Loaded Xmodel^7: fixture_ported_crate" crate_yes.txt || fail "answered yes, the crate did not load"
 grep -q "LoadxmodelFull^7:: .*File Not Found" crate_no.txt || fail "answered no, the log does not say the file was not found"
