@@ -63,6 +63,16 @@ std::string KeyName(uint16_t stored_key) {
   return kUnknownKey;
 }
 
+bool SameKey(HotKeySlot a, HotKeySlot b) {
+  auto plain = [](HotKeySlot k) -> HotKeySlot {
+    if (k.kind == 0) return k;
+    if (k.code >= 'A' && k.code <= 'Z') return {uint8_t(k.code - 'A' + 'a'), 0};
+    if (k.code >= '0' && k.code <= '9') return {k.code, 0};
+    return {k.code, 1};
+  };
+  return a.code != 0 && plain(a) == plain(b);
+}
+
 std::optional<uint16_t> ParseKeyName(std::string_view name) {
   // Every code's shown name, so the two directions cannot disagree.
   for (unsigned code = 1; code < 256; ++code) {

@@ -20,6 +20,9 @@ constexpr uint16_t StoredKey(HotKeySlot slot) { return uint16_t(slot.code | slot
 constexpr HotKeySlot SlotOfStoredKey(uint16_t key) { return {uint8_t(key & 0xFF), uint8_t(key >> 8)}; }
 
 std::string KeyName(uint16_t stored_key);
+// Whether two slots fire on the same key press: the same, or a letter or
+// digit held once as its character and once as its key.
+bool SameKey(HotKeySlot a, HotKeySlot b);
 
 // The virtual key a name stands for: any name of the table, compared without
 // regard to case ("F5", "r shift", "Numpad 0", "pagedown"), and a single

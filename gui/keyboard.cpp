@@ -14,6 +14,9 @@ bool IsModifier(int vk) {
   return vk == kVkShift || vk == kVkControl || vk == kVkMenu || (vk >= kVkLShift && vk <= kVkRMenu);
 }
 
+bool IsLetter(int vk) { return vk >= 'A' && vk <= 'Z'; }
+uint8_t LowerLetter(int vk) { return uint8_t(vk - 'A' + 'a'); }
+
 }  // namespace
 
 const char* KeyRouteName(KeyRoute route) {
@@ -25,29 +28,39 @@ const char* KeyRouteName(KeyRoute route) {
     case KeyRoute::kHotkey: return "hotkey";
     case KeyRoute::kExit: return "exit requested";
     case KeyRoute::kListStep: return "list step";
+    case KeyRoute::kDialog: return "dialog";
   }
   return "nothing";
 }
 
-void GuiKeyboard::Focus(std::string* text, size_t max_length) {
+void GuiKeyboard::Focus(std::string* text, size_t max_length, bool select_all) {
   focused_text_ = text;
   max_length_ = max_length;
   focus_length_ = text ? text->size() : 0;
+  all_selected_ = select_all && text && !text->empty();
 }
 
 void GuiKeyboard::Unfocus() {
   focused_text_ = nullptr;
   focus_length_ = 0;
+  all_selected_ = false;
 }
 
 void GuiKeyboard::CaptureKey(HotKeySlot* target) {
   capturing_ = target != nullptr;
   capture_target_ = target;
+  capture_letter_ = 0;
 }
 
 void GuiKeyboard::EndCapture() {
   capturing_ = false;
   capture_target_ = nullptr;
+  capture_letter_ = 0;
+}
+
+void GuiKeyboard::Spend(int vk) {
+  spent_vk_ = vk;
+  spent_types_ = drop_chars_ = !IsModifier(vk);
 }
 
 bool GuiKeyboard::Held(int vk, bool latched) const {
@@ -66,6 +79,12 @@ KeyRoute GuiKeyboard::OnKey(int vk, bool down) {
   const size_t k = size_t(vk);
   if (!down) {
     held_[k] = 0;
+    // A letter whose character never came (a layout that types none).
+    if (vk == capture_letter_ && capture_target_) {
+      *capture_target_ = {LowerLetter(vk), 0};
+      capture_target_ = nullptr;
+    }
+    if (vk == capture_letter_) capture_letter_ = 0;
     if (vk == spent_vk_) spent_vk_ = 0;
     drop_chars_ = false;
     return KeyRoute::kNone;
@@ -87,6 +106,14 @@ KeyRoute GuiKeyboard::OnKey(int vk, bool down) {
     return route;
   }
   if (capture_target_) {
+    if (IsLetter(vk) && !Held(platform::kVkControl, false) && !Held(platform::kVkMenu, false)) {
+      // Stored by the character it types, which comes next.
+      capture_letter_ = vk;
+      spent_vk_ = vk;
+      spent_types_ = true;
+      return KeyRoute::kCapture;
+    }
+    capture_letter_ = 0;
     *capture_target_ = SlotOfStoredKey(uint16_t(kVirtualKeyKind | k));
     capture_target_ = nullptr;
     spent_vk_ = vk;
@@ -102,26 +129,49 @@ KeyRoute GuiKeyboard::EditKey(int vk) {
   using namespace platform;
   std::string& text = *focused_text_;
   switch (vk) {
+    case 'A':
+      if (Held(kVkControl, false)) all_selected_ = !text.empty();
+      return KeyRoute::kText;
     case kVkBack:
-      if (Held(kVkShift, false)) {
+      if (all_selected_ || Held(kVkShift, false)) {
         text.clear();
       } else if (!text.empty()) {
         text.pop_back();
       }
+      all_selected_ = false;
       return KeyRoute::kText;
     case kVkDelete:
-      if (Held(kVkShift, false)) text.clear();
+      if (all_selected_ || Held(kVkShift, false)) text.clear();
+      all_selected_ = false;
       return KeyRoute::kText;
     case kVkReturn:
     case kVkEscape:
       Unfocus();
       return KeyRoute::kEndEdit;
+    case kVkLeft:
+    case kVkRight:
+    case kVkUp:
+    case kVkDown:
+    case 0x23:  // End
+    case 0x24:  // Home
+      all_selected_ = false;  // the caret stays at the end
+      return KeyRoute::kText;
     default:
       return KeyRoute::kText;
   }
 }
 
 KeyRoute GuiKeyboard::OnChar(unsigned c) {
+  if (capture_letter_ && capture_target_) {
+    // The layout's letter, lower-case; a character that is no letter
+    // leaves the key's own.
+    const unsigned lower = c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c;
+    *capture_target_ = {lower >= 'a' && lower <= 'z' ? uint8_t(lower) : LowerLetter(capture_letter_), 0};
+    capture_target_ = nullptr;
+    capture_letter_ = 0;
+    drop_chars_ = true;
+    return KeyRoute::kCapture;
+  }
   if (drop_chars_) return KeyRoute::kNone;  // typed by the key a binder just took
   if (focused_text_) return EditChar(c);
   if (!Typable(c)) return KeyRoute::kNone;
@@ -139,6 +189,8 @@ KeyRoute GuiKeyboard::OnChar(unsigned c) {
 KeyRoute GuiKeyboard::EditChar(unsigned c) {
   if (!Typable(c) || Held(platform::kVkControl, false)) return KeyRoute::kNone;
   std::string& text = *focused_text_;
+  if (all_selected_) text.clear();
+  all_selected_ = false;
   if (text.size() < max_length_) text.push_back(char(c));
   return KeyRoute::kText;
 }

@@ -4,7 +4,8 @@
 // reports them (a key press before the character it types). Each event goes
 // to one place, checked in this order: the focused text, the key capture,
 // then Escape (quit) or the hotkeys; the route is returned so the window
-// knows what its key arrays may still see.
+// knows what its key arrays may still see. (An open dialog takes what would
+// be Escape's quit or a hotkey: QorGUI::OnKey.)
 #pragma once
 
 #include <array>
@@ -22,6 +23,7 @@ enum class KeyRoute : uint8_t {
   kHotkey,   // offered to the hotkeys
   kExit,     // Escape with no text focused and no binder waiting
   kListStep, // Up, Down, Page Up/Down, Home, End: move in the model list
+  kDialog,   // taken by the open dialog on top (its keys, or nothing)
 };
 
 const char* KeyRouteName(KeyRoute route);
@@ -35,14 +37,20 @@ class GuiKeyboard {
   // focus once focused_text() no longer points at it (another box, a click
   // elsewhere, Enter or Escape). The text is edited in place.
   // `max_length`: typing stops there (a path entry takes more than a name).
-  void Focus(std::string* text, size_t max_length = kMaxTypedLength);
+  // `select_all`: the text starts selected, so what is typed replaces it.
+  void Focus(std::string* text, size_t max_length = kMaxTypedLength, bool select_all = false);
   void Unfocus();
+  // Control+A selects the whole text: the next character replaces it, and
+  // Backspace or Delete empties it; any other key keeps the text.
+  bool all_selected() const { return all_selected_; }
   bool has_focus() const { return focused_text_ != nullptr; }
   const std::string* focused_text() const { return focused_text_; }
   size_t focus_length() const { return focus_length_; }
 
   // ---- key capture: a key binder waiting for a key. The next key press is
-  // stored into the target and the target is cleared; capture stays on
+  // stored into the target and the target is cleared (a letter as the
+  // lower-case character it types, as the default map holds letters, so
+  // it fires whatever the keyboard's layout); capture stays on
   // until the binder has seen that and calls EndCapture. Capturing again
   // moves the target to the new binder.
   void CaptureKey(HotKeySlot* target);
@@ -60,6 +68,9 @@ class GuiKeyboard {
   // so a tap between two frames is still seen. Shift and Control (0x10,
   // 0x11) are held while either side is.
   bool KeyHeld(int vk) const { return Held(vk, true); }
+  // A press something else acted on (a dialog's key): its repeats and the
+  // character it types go nowhere, until it is released.
+  void Spend(int vk);
   // The end of every frame.
   void FrameSeen() { unseen_.fill(0); }
 
@@ -71,9 +82,11 @@ class GuiKeyboard {
 
   std::string* focused_text_ = nullptr;
   size_t focus_length_ = 0;
+  bool all_selected_ = false;
   size_t max_length_ = kMaxTypedLength;
   bool capturing_ = false;
   HotKeySlot* capture_target_ = nullptr;
+  int capture_letter_ = 0;  // a letter pressed for a binder, waiting for its character
   // The key whose press a binder took or that ended editing: its repeats
   // (and, after a bind, the character it types) belong to that press, not
   // to the hotkeys or Escape's quit, until it is released.

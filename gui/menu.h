@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -72,6 +73,9 @@ struct Menu {
   bool* bound = nullptr;  // a setting that mirrors `visible`
   std::string bound_name;  // its "Key/value" name
   bool running_list = false;  // its on-open or on-close list is running
+  // Set: a dialog. While it is the top open dialog it has the keyboard:
+  // every key press that would quit or fire a hotkey comes here instead.
+  std::function<void(int vk)> dialog_keys;
 
   std::vector<FilledRectItem> filled_rects;
   std::vector<PictureItem> pictures;

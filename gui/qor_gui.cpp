@@ -126,6 +126,14 @@ void QorGUI::SetOnClose(std::string_view text) {
   m.on_close_text = text;
 }
 
+void QorGUI::SetDialogKeys(std::function<void(int vk)> keys) { Building().dialog_keys = std::move(keys); }
+
+void QorGUI::SetEscapeCommand(std::string_view command) {
+  SetDialogKeys([this, list = SplitCommands(command)](int vk) {
+    if (vk == 0x1B) commands_.Processcmd(list);
+  });
+}
+
 void QorGUI::BindVisibility(bool* setting, std::string name) {
   Menu& m = Building();
   m.bound = setting;
@@ -339,6 +347,11 @@ void QorGUI::ShowError(std::string_view text) {
   Play("error_msg", 2);
 }
 
+std::string QorGUI::Wrap(std::string_view text, float width) {
+  draw_.SetFont(kNormalFont);
+  return WrapText(text, width, [this](std::string_view s) { return draw_.TextWidth(s); });
+}
+
 void QorGUI::SetMessage(std::string_view text) {
   draw_.SetFont(kNormalFont);
   message_text_ = WrapText(text, float(box_.w), [this](std::string_view s) { return draw_.TextWidth(s); });
@@ -453,8 +466,37 @@ bool QorGUI::RightClickTest(const GuiRect& item) {
   return hit;
 }
 
+Menu* QorGUI::TopDialog() {
+  for (auto it = menus_.rbegin(); it != menus_.rend(); ++it)
+    if ((*it)->visible && (*it)->dialog_keys) return it->get();
+  return nullptr;
+}
+
+void QorGUI::FocusBox(std::string_view name) {
+  for (auto& m : menus_)
+    for (TextBoxItem& t : m->text_boxes) {
+      if (t.name != name || t.read_only) continue;
+      t.focused = t.caret_on = true;
+      t.focus_ms = t.caret_ms = clock_();
+      t.fading = false;
+      keyboard_.Focus(&t.text, t.max_length, true);
+      focus_drawn_ = true;  // its menu may have been drawn already this frame
+      return;
+    }
+}
+
 KeyRoute QorGUI::OnKey(int vk, bool down) {
   KeyRoute route = keyboard_.OnKey(vk, down);
+  // An open dialog has the keyboard: neither Escape's quit nor a hotkey,
+  // nor the list's step, gets past it; the key that acts there is spent.
+  if (route == KeyRoute::kHotkey || route == KeyRoute::kExit) {
+    if (Menu* dialog = TopDialog()) {
+      keyboard_.Spend(vk);
+      const std::function<void(int)> keys = dialog->dialog_keys;  // it may close its own menu
+      keys(vk);
+      return KeyRoute::kDialog;
+    }
+  }
   // Up and Down, Page Up and Page Down, Home and End move the list's
   // selection instead of reaching the hotkeys.
   if (route == KeyRoute::kHotkey) {
@@ -477,7 +519,8 @@ KeyRoute QorGUI::OnKey(int vk, bool down) {
 }
 
 KeyRoute QorGUI::OnChar(unsigned codepoint) {
-  const KeyRoute route = keyboard_.OnChar(codepoint);
+  KeyRoute route = keyboard_.OnChar(codepoint);
+  if (route == KeyRoute::kHotkey && TopDialog()) route = KeyRoute::kDialog;
   PassOn(route, uint16_t(codepoint & 0xFF));
   return route;
 }

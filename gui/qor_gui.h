@@ -72,6 +72,10 @@ class QorGUI {
   // The on-open list of a menu that starts visible runs once, now.
   void SetOnOpen(std::string_view text);
   void SetOnClose(std::string_view text);
+  // The menu is a dialog (gui/menu.h `dialog_keys`); the command form runs
+  // `command` on Escape (what its Close or Cancel button runs).
+  void SetDialogKeys(std::function<void(int vk)> keys);
+  void SetEscapeCommand(std::string_view command);
   // `name` is the setting's "Key/value" name (the layout dump shows it).
   void BindVisibility(bool* setting, std::string name);
   void AddFilledRect(GuiRect rect, Rgba colour);
@@ -121,6 +125,8 @@ class QorGUI {
   // Wraps `text` to the box, opens "error_menu" and plays "error_msg".
   void ShowError(std::string_view text);
   void SetMessage(std::string_view text);
+  // `text` with line breaks that fit it in `width` pixels of the boxes' font.
+  std::string Wrap(std::string_view text, float width);
   // The first text box of that name, in menu order, gets the text.
   void SetBoxText(std::string_view name, std::string_view text);
   // The text of the first text box of that name as typed so far ("" when
@@ -181,6 +187,10 @@ class QorGUI {
   KeyRoute OnChar(unsigned codepoint);
   // Focus and key capture, for text boxes and key binders.
   GuiKeyboard& keyboard() { return keyboard_; }
+  // The first text box of that name gets the keyboard, its text selected.
+  void FocusBox(std::string_view name);
+  // The open dialog drawn last, which has the keyboard; nullptr: none.
+  Menu* TopDialog();
 
   // ---- [SECTION] frame
   void Render(double fps);

@@ -152,6 +152,9 @@ void QorInterface::Finish(QorOpenGL& gl, const std::string& data_dir, const std:
   theme_ = std::make_unique<QorThemeManger>(s.active_theme);
   gui.SetFrameColours(&theme_->colours());
   LayoutHooks layout = ActionLayoutHooks();
+  layout.ask_question = [this](std::string title, std::string text, std::function<void(bool)> answer) {
+    questions_.Ask(title, text, std::move(answer));
+  };
   layout.set_theme = [this](int index) {
     if (!theme_->SetTheme(index)) return false;
     Settings().active_theme = index;
@@ -178,6 +181,8 @@ void QorInterface::Finish(QorOpenGL& gl, const std::string& data_dir, const std:
   entry.accept = [this] { EndEntry(true); };
   entry.cancel = [this] { EndEntry(false); };
   BuildFolderEntry(gui, std::move(entry));
+  questions_.Build();
+  platform::SetQuestionAnswerer(&worker_questions_);
 
   // Sounds: the table, then the stored level.
   const std::string sounds = data_dir + "/";
@@ -199,6 +204,7 @@ void QorInterface::Finish(QorOpenGL& gl, const std::string& data_dir, const std:
       log_lines_.items = std::move(lines);
       log_count_ = count;
     }
+    worker_questions_.Show(questions_);
     gui.Render(gl.frame_rate);
   };
   h.after_swap = [this, &gl] {
@@ -317,6 +323,7 @@ void QorInterface::Browse(const std::string& title, std::function<void(const std
   gui.SetText(kFolderEntryTitle, title);
   gui.SetBoxText(kFolderEntryBox, start);
   gui.SetVis(kFolderEntryMenu, true);
+  gui.FocusBox(kFolderEntryBox);  // what is typed goes there, replacing the start folder
   entry_open_ = true;
 }
 
@@ -374,6 +381,9 @@ void QorInterface::ShutdownUpdates() {
 
 void QorInterface::ShutdownGui(QorOpenGL& gl) {
   if (!started_) return;
+  // A question the worker waits on is answered no, and so is any later one.
+  worker_questions_.Shutdown();
+  platform::SetQuestionAnswerer(nullptr);
   // A listing still running stops at its next name, an IWD pass at its
   // next entry; an open folder dialog is closed.
   loader_.reset();

@@ -12,12 +12,15 @@
 #include "gui/draw2d_gl.h"
 #include "gui/materials.h"
 #include "gui/qor_gui.h"
+#include "gui/question_box.h"
 #include "gui/themes.h"
 #include "imaging/iwd_utils.h"
 #include "model/qor_loader.h"
 #include "platform/folder_browser.h"
 #include "shell/actions.h"
 #include "shell/list_source.h"
+#include "shell/notice_board.h"
+#include "shell/window_question.h"
 #include "update/qor_updater.h"
 #include "update/update_check.h"
 #include "sound/qor_sound.h"
@@ -89,4 +92,7 @@ class QorInterface {
   platform::FolderDialog dialog_;
   std::function<void(const std::string&)> folder_answer_;
   bool entry_open_ = false;
+  // Yes/no questions in the window: Settings' Reset, and the worker's.
+  QuestionBox questions_{gui};
+  WindowQuestion worker_questions_{Board()};
 };

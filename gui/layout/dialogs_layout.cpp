@@ -1,6 +1,6 @@
 // Menus 27-37: the update menu and its parts, the IWD image mover, the
 // about menu, the donation prompt, the error and message boxes; then the
-// box text area.
+// box text area. Each dialog closes on Escape as its Close or Cancel does.
 #include "gui/layout/layout.h"
 #include "gui/layout/layout_style.h"
 #include "shell/settings.h"
@@ -22,6 +22,7 @@ void MessageBox(QorGUI& gui, const char* name, const char* title, int title_x, c
   gui.AddFadeMenu(name, R(0, 0, 0, 0), R(0, 0, 640, 480, 12), false, 0.5f);
   gui.SetOnOpen(std::string_view(name) == "error_menu" ? "display_error;" : "display_msg;");
   gui.SetOnClose(std::string_view(name) == "error_menu" ? "hide_error;" : "hide_msg;");
+  gui.SetEscapeCommand(close);
   gui.AddSizedLabel(At(title_x, 165, 48), kRed, title, 18, true);
   gui.AddFilledRect(R(0, 0, 640, 480, 12), {0.1f, 0.1f, 0.1f, 0.75f});
   ModalPanel(gui, R(165, 150, 310, 200, 48));
@@ -46,6 +47,7 @@ void BuildDialogsLayout(QorGUI& gui, QorSettings&) {
   // Closing the menu (its Cancel) also ends a download that runs.
   gui.SetOnClose(
       "stop_update_download; close update_menu_background; close update_menu_download; close update_menu_cancel;");
+  gui.SetEscapeCommand("close update_menu;");
   ModalPanel(gui, R(120, 105, 400, 270));
   PageTitle(gui, At(235, 120), "Update Available !");
   gui.AddColourLabel(At(145, 180), kGrey8,
@@ -70,6 +72,7 @@ void BuildDialogsLayout(QorGUI& gui, QorSettings&) {
   gui.AddStaticMenu("iwd_images_menu", R(0, 0, 0, 0, 48), R(0, 0, 0, 0), false);
   gui.SetOnOpen("open iwd_images_menu_lock;");
   gui.SetOnClose("close iwd_images_menu_lock;");
+  gui.SetEscapeCommand("cancel_iwd_scan; close iwd_images_menu;");
   ModalPanel(gui, R(100, 85, 440, 310));
   PageTitle(gui, At(235, 102), "IWD Image Mover");
   gui.AddLabel(At(120, 130),
@@ -87,6 +90,7 @@ void BuildDialogsLayout(QorGUI& gui, QorSettings&) {
 
   // 33
   gui.AddFadeMenu("about_menu", R(0, 0, 0, 0), R(0, 0, 640, 480, 12), false, 1.0f);
+  gui.SetEscapeCommand("close about_menu;");
   gui.AddFilledRect(R(0, 0, 640, 480, 12), {0.1f, 0.1f, 0.1f, 0.5f});
   ModalPanel(gui, R(120, 105, 400, 270, 48));
   gui.AddPicture(R(225, 115, 200, 41, 48), kWhite, "qor_logo");
@@ -108,6 +112,7 @@ void BuildDialogsLayout(QorGUI& gui, QorSettings&) {
   gui.AddSlideMenu("donate_menu", R(0, 0, 0, 0), R(0, 0, 640, 480, 12), false, kSlideLeft, kSlideLeft, 0.65f);
   gui.SetOnOpen("open donate_menu_lock;");
   gui.SetOnClose("close donate_menu_lock;");
+  gui.SetEscapeCommand("close donate_menu;");
   gui.AddPicture(R(0, 50, 256, 256), kWhite, "donate_background");
   gui.AddPictureButton(R(17, 255, 70, 30), kWhite, "blank_trans", "blank_trans", "", 0, 0,
                        "close donate_menu; pay_pal_donate;", false);

@@ -36,6 +36,8 @@ struct LayoutHooks {
   std::function<void(int game)> browse_game_root, clear_game_root;
   std::function<void()> browse_export_folder, clear_export_folder, browse_gdt_folder, clear_gdt_folder;
   std::function<void(int game)> move_iwds;  // "Move IWD's Over" with the chosen game
+  // A yes/no question in the window's question box; `answer` gets the reply.
+  std::function<void(std::string title, std::string text, std::function<void(bool yes)> answer)> ask_question;
 };
 
 // Menus 1-4: "bug_fixer" and the three framed panels.
@@ -58,6 +60,13 @@ struct FolderEntryHooks {
   std::function<void()> accept, cancel;
 };
 void BuildFolderEntry(QorGUI& gui, FolderEntryHooks hooks);
+
+// The question box, added after the folder entry so that it draws over
+// everything: a title, the question and Yes / No (gui/question_box.h).
+inline constexpr const char* kQuestionMenu = "question_menu";
+inline constexpr const char* kQuestionTitle = "question_title";
+inline constexpr const char* kQuestionText = "question_text";
+void BuildQuestionBox(QorGUI& gui, std::function<void(bool yes)> answer);
 
 // All of it, in order.
 void BuildLayout(QorGUI& gui, QorSettings& settings, const LayoutHooks& hooks = {});

@@ -6,9 +6,11 @@
 #include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "gui/layout/layout.h"
 #include "gui/colour_hsv.h"
+#include "gui/key_names.h"
 #include "gui/layout/layout_style.h"
 #include "shell/settings.h"
 
@@ -57,6 +59,19 @@ std::string Decimal(float value) {
   return text;
 }
 
+// After a bind: a key another action has already is said in the message box
+// (both keep it). The XMODEL_EXPORT slot has no binder but holds a key.
+void NoteKeyClash(QorGUI& gui, QorSettings& s, const HotKeySlot* bound) {
+  std::vector<std::pair<const HotKeySlot*, std::string>> others = {{&s.key_map[4], "export_XE"}};
+  for (const KeyBinderItem& k : gui.FindMenu("Settings_hotkeys")->key_binders) others.emplace_back(k.key, k.name);
+  for (const auto& [key, action] : others) {
+    if (key == bound || !SameKey(*key, *bound)) continue;
+    gui.SetMessage("Key '" + KeyName(StoredKey(*bound)) + "' is also bound to: " + action);
+    gui.commands().RunCommand("open msg_box_menu;");
+    return;
+  }
+}
+
 }  // namespace
 
 void BuildSettingsLayout(QorGUI& gui, QorSettings& s, const LayoutHooks& hooks) {
@@ -67,6 +82,7 @@ void BuildSettingsLayout(QorGUI& gui, QorSettings& s, const LayoutHooks& hooks) 
       "force_close Settings_genral; force_close Settings_sounds; force_close Settings_export; "
       "force_close Settings_OpenGL; force_close Settings_hotkeys; force_close Settings_misc; "
       "force_close Settings_theme; force_close Settings_shaders; ");
+  gui.SetEscapeCommand("toggle_menu Settings;");
   DarkPanel(gui, R(20, 20, 600, 430));
   struct Tab {
     const char* label;
@@ -82,7 +98,12 @@ void BuildSettingsLayout(QorGUI& gui, QorSettings& s, const LayoutHooks& hooks) 
     gui.AddPictureButton(R(t.x, 60, t.w, 20), {0.7f, 0.7f, 0.7f, 1}, "button", "button_hi", t.label, t.dx, 15,
                          TabCommand(t.page, t.misc_first));
   gui.AddPicture(R(30, 81, 580, 4), {1, 1, 1, 0.9f}, "faded_lne");
-  gui.AddTextButton(R(410, 410, 55, 20), "Reset", "toggle_menu Settings; reset_settings;");
+  // The store is cleared only once the user said yes.
+  gui.AddTextButton(R(410, 410, 55, 20), "Reset", [&gui, ask = Handler(hooks.ask_question, "AskQuestion")] {
+    ask("Reset Settings", "Clear every stored setting?\nThe defaults come back at the next start.", [&gui](bool yes) {
+      if (yes) gui.commands().RunCommand("toggle_menu Settings; reset_settings;");
+    });
+  });
   gui.AddTextButton(R(470, 410, 55, 20), "Close", "toggle_menu Settings;");
   gui.AddTextButton(R(530, 410, 53, 20), "Save", "toggle_menu Settings; save settings;");
 
@@ -243,6 +264,8 @@ void BuildSettingsLayout(QorGUI& gui, QorSettings& s, const LayoutHooks& hooks) 
     gui.AddKeyBinder(b.action, R(200, b.y, 80, 17), {0.1f, 0.1f, 0.1f, 0.6f}, kBoxHover, kWhite, &s.key_map[b.slot]);
     gui.AddLabel(At(50, b.label_y), b.label);
   }
+  for (KeyBinderItem& k : gui.FindMenu("Settings_hotkeys")->key_binders)
+    k.on_bind = [&gui, &s, key = k.key] { NoteKeyClash(gui, s, key); };
   gui.AddLabel(At(380, 121), "Mouse Controls:");
   gui.AddDropDown(R(480, 107, 110, 18), {{0, "Maya Style"}, {1, "Asset Viewer"}},
                   Handler(hooks.set_mouse_style, "SetMouseStyle"), s.mouse_style);

@@ -36,6 +36,7 @@ struct KeyBinderItem : Placed {
   double fade_ms = 0;
   bool hovered = false, fading = false, waiting = false, fading_after_bind = false;
   HotKeySlot* key = nullptr;
+  std::function<void()> on_bind;  // after a key was stored
 };
 
 struct DropDownItem : Placed {

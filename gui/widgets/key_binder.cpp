@@ -1,6 +1,7 @@
 // Key binders: a click makes the binder wait for the next key press, which
 // the keyboard stores into the binder's hotkey slot; the binder then shows
 // the key's name. Clicking another binder while one waits moves the wait.
+// While it waits the box grows to the right to hold its hint.
 #include <algorithm>
 
 #include "gui/key_names.h"
@@ -49,18 +50,20 @@ bool DoKeyBinder(QorGUI& gui, KeyBinderItem& k, float alpha) {
     k.fade_ms = now;
     k.shown = KeyName(StoredKey(*k.key));
     changed = true;
+    if (k.on_bind) k.on_bind();
   }
 
+  const float box_w = k.waiting ? std::max(float(r.w), d.TextWidth(k.shown) + 8) : float(r.w);
   const Rgba outline = FadingOutline(gui, k.hover, hovered || k.waiting, k.fading, k.fade_ms,
                                      k.fading_after_bind ? kBindFadeMs : kHoverFadeMs);
   d.Colour(k.background.r, k.background.g, k.background.b, k.background.a * alpha);
-  d.FillRect(float(r.x), float(r.y), float(r.w), float(r.h));
+  d.FillRect(float(r.x), float(r.y), box_w, float(r.h));
   d.Colour(outline.r, outline.g, outline.b, outline.a * alpha);
-  d.OutlineRect(float(r.x), float(r.y), float(r.w), float(r.h));
+  d.OutlineRect(float(r.x), float(r.y), box_w, float(r.h));
 
   const std::string_view text =
       TailThatFits(d, k.shown.empty() && !k.waiting ? std::string_view("Not Bound") : std::string_view(k.shown),
-                   float(r.w - 6));
+                   box_w - 6);
   d.Colour(k.text_colour.r, k.text_colour.g, k.text_colour.b, alpha);
   d.Text(InsetText(float(r.x), 3), CentredBaseline(d, float(r.y), float(r.h)), text);
   return changed;

@@ -1,7 +1,8 @@
 // One-line text boxes: the paths (read-only, filled by the program), the
 // scale and frame caps (edited, handed to their handler once editing ends)
 // and the model search (every change handed over at once). A click gives a
-// box the keyboard; a click elsewhere, Enter or Escape takes it away. The
+// box the keyboard; a click elsewhere, Enter or Escape takes it away.
+// Control+A selects the text (drawn on a blue band). The
 // frame fades back to grey after the mouse or the focus leaves. A writable
 // box offers "Paste Text" on the right button.
 #include <algorithm>
@@ -99,6 +100,10 @@ bool DoTextBox(QorGUI& gui, TextBoxItem& t, float alpha) {
     d.Text(text_x, text_y, TailThatFits(d, t.hint, float(r.w - 6)));
   } else {
     const std::string_view shown = TailThatFits(d, t.text, float(r.w - 8));
+    if (t.focused && keys.all_selected()) {  // what is typed next replaces it
+      d.Colour(0.2f, 0.4f, 0.8f, 0.6f * alpha);
+      d.FillRect(float(r.x + 2), float(r.y + 2), d.TextWidth(shown) + 2, float(r.h - 4));
+    }
     d.Colour(t.text_colour.r, t.text_colour.g, t.text_colour.b, t.text_colour.a * alpha);
     d.Text(text_x, text_y, shown);
     // Right after the last glyph drawn.

@@ -1,14 +1,18 @@
 // Keys through the toolkit, headless: the key-name table both ways, typing
 // into a focused text, key capture for the binders, Escape and the hotkey
-// hook, and a tap between two frames.
+// hook, a tap between two frames, and the dialogs of the whole interface
+// (the layout, the folder entry, the question box) holding the keyboard.
 #include <gtest/gtest.h>
 
 #include <cctype>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "gui/key_names.h"
+#include "gui/layout/layout.h"
 #include "gui/qor_gui.h"
+#include "gui/question_box.h"
 #include "platform/vk_codes.h"
 #include "tests/gui/recording_draw2d.h"
 
@@ -42,6 +46,43 @@ struct Rig {
   }
   void Type(const std::string& text) {
     for (char c : text) gui.OnChar(static_cast<unsigned char>(c));
+  }
+  // Typed as the window sends it: each letter's key, then its character.
+  void Keys(const std::string& text) {
+    for (char c : text) Tap(std::isalnum(static_cast<unsigned char>(c)) ? std::toupper(c) : c == ' ' ? kVkSpace : 0xBF,
+                            static_cast<unsigned char>(c));
+  }
+};
+
+// The whole interface with the default settings; the folder entry notes
+// its answers, the program's "reset_settings" is counted.
+struct DialogRig : Rig {
+  QorSettings settings;
+  QuestionBox questions{gui};
+  std::vector<std::string> entry;
+  int resets = 0;
+  DialogRig() {
+    LayoutHooks hooks;
+    hooks.ask_question = [this](std::string title, std::string text, std::function<void(bool)> answer) {
+      questions.Ask(title, text, std::move(answer));
+    };
+    BuildLayout(gui, settings, hooks);
+    BuildFolderEntry(gui, {[this] { entry.push_back("accept"); }, [this] { entry.push_back("cancel"); }});
+    questions.Build();
+    commands.Register("reset_settings", [this](const std::string&) { ++resets; });
+  }
+  bool Open(const char* name) { return gui.FindMenu(name)->visible; }
+  void Click(float x, float y) {
+    gui.OnMouseMove(x, y);
+    gui.OnPress();
+    gui.Render(60);
+    gui.OnRelease();
+    gui.Render(60);
+  }
+  bool Shows(std::string_view part) {
+    for (const gui_test::DrawnText& t : draw.texts)
+      if (t.text.find(part) != std::string::npos) return true;
+    return false;
   }
 };
 
@@ -168,14 +209,25 @@ TEST(Keyboard, CaptureStoresTheNextPressOnce) {
 
   // The press that is bound neither types nor fires a hotkey, nor do its
   // repeats; the next press does.
+  // A letter is stored as the lower-case character it types, as the
+  // default map holds letters: the layout's letter, or the key's own when
+  // no character comes.
   kb.CaptureKey(&map[2]);
-  EXPECT_EQ(r.Press('K', 'k'), KeyRoute::kCapture);
+  EXPECT_EQ(r.Press('K', 'K'), KeyRoute::kCapture);
   EXPECT_EQ(r.Press('K', 'k'), KeyRoute::kNone);
   r.gui.OnKey('K', false);
-  EXPECT_EQ(KeyName(StoredKey(map[2])), "K");
+  EXPECT_EQ(map[2], (HotKeySlot{'k', 0}));
+  EXPECT_EQ(KeyName(StoredKey(map[2])), "k");
   EXPECT_TRUE(r.hotkeys.empty());
   r.Tap('K', 'k');
   EXPECT_EQ(r.hotkeys, (std::vector<uint16_t>{Vk('K'), 'k'}));
+  kb.CaptureKey(&map[2]);
+  r.Tap('Q', 'a');
+  EXPECT_EQ(map[2], (HotKeySlot{'a', 0}));
+  kb.CaptureKey(&map[2]);
+  r.Tap('J');
+  EXPECT_EQ(map[2], (HotKeySlot{'j', 0}));
+  EXPECT_TRUE(SameKey({'j', 0}, {'J', 1}) && SameKey({'1', 0}, {'1', 1}) && !SameKey({'j', 0}, {'J', 0}));
 
   // A character alone (no key before it) is bound as a character.
   kb.CaptureKey(&map[2]);
@@ -198,6 +250,102 @@ TEST(Keyboard, ATapBetweenTwoFramesIsHeldForOneFrame) {
   r.gui.OnKey('A', false);
   EXPECT_FALSE(kb.KeyHeld('A'));
   EXPECT_EQ(r.gui.OnKey(0x1FF, true), KeyRoute::kNone);
+}
+
+TEST(KeyboardDialogs, AnOpenDialogHasTheKeyboardAndEscapeClosesTheTopOneFirst) {
+  DialogRig r;
+  r.commands.RunCommand("force_open Settings; open error_menu;");
+  for (auto [vk, typed] : {std::pair{'M', 'm'}, {'S', 's'}, {kVkF1, 0}, {kVkDown, 0}, {kVkSpace, ' '}})
+    EXPECT_EQ(r.Press(vk, unsigned(typed)), KeyRoute::kDialog);
+  EXPECT_TRUE(r.hotkeys.empty());
+  EXPECT_EQ(r.gui.list_step(), 0);
+  // Escape, held (its repeat), closes the error box alone (once it has
+  // faded in); the next press Settings (as its Close does); then it quits.
+  r.now += 1000;
+  r.gui.Render(60);
+  r.Press(kVkEscape);
+  r.Press(kVkEscape);
+  r.gui.OnKey(kVkEscape, false);
+  EXPECT_FALSE(r.Open("error_menu"));
+  EXPECT_TRUE(r.Open("Settings"));
+  r.Tap(kVkEscape);
+  EXPECT_FALSE(r.Open("Settings"));
+  EXPECT_EQ(r.exits, 0);
+  r.Tap(kVkEscape);
+  EXPECT_EQ(r.exits, 1);
+}
+
+TEST(KeyboardDialogs, TheFolderEntryTakesTypingTheMomentItOpens) {
+  DialogRig r;
+  r.commands.RunCommand("force_open Settings;");
+  r.gui.SetBoxText(kFolderEntryBox, "/home/user/Desktop");
+  r.gui.SetVis(kFolderEntryMenu, true);
+  r.gui.FocusBox(kFolderEntryBox);
+  r.gui.Render(60);
+  // The start folder is selected: the path typed replaces it, and its
+  // letters ("s", "t", "m", "o", "k" are hotkeys) fire nothing.
+  r.Keys("/games/cod4 smokt");
+  EXPECT_EQ(r.gui.BoxText(kFolderEntryBox), "/games/cod4 smokt");
+  r.Press(kVkLControl);
+  r.Tap('A');
+  r.gui.OnKey(kVkLControl, false);
+  r.Keys("/x");
+  EXPECT_EQ(r.gui.BoxText(kFolderEntryBox), "/x");
+  EXPECT_TRUE(r.hotkeys.empty());
+  // Enter ends the typing (the shell takes the path then); the entry still
+  // has the keyboard, and Escape cancels it, not Settings.
+  EXPECT_EQ(r.Press(kVkReturn), KeyRoute::kEndEdit);
+  r.gui.OnKey(kVkReturn, false);
+  r.Tap(kVkEscape);
+  EXPECT_EQ(r.entry, std::vector<std::string>{"cancel"});
+  EXPECT_TRUE(r.Open("Settings"));
+  EXPECT_EQ(r.exits, 0);
+}
+
+TEST(KeyboardDialogs, ResetAsksFirstAndTheQuestionBoxTakesItsKeys) {
+  DialogRig r;
+  r.commands.RunCommand("force_open Settings;");
+  r.Click(430, 420);  // "Reset"
+  EXPECT_TRUE(r.Open(kQuestionMenu));
+  EXPECT_EQ(r.resets, 0);
+  // N answers no: nothing cleared, Settings stays, and the "n" it types is
+  // not the central locator's hotkey.
+  r.Tap('N', 'n');
+  EXPECT_FALSE(r.Open(kQuestionMenu));
+  EXPECT_TRUE(r.Open("Settings") && r.hotkeys.empty());
+  r.Click(430, 420);
+  r.Click(385, 310);  // "Yes"
+  EXPECT_EQ(r.resets, 1);
+  EXPECT_FALSE(r.Open("Settings"));
+  // Y and Enter answer yes, N and Escape no; a second question waits.
+  std::vector<int> answers;
+  for (int vk : {int('Y'), kVkReturn, int('N'), kVkEscape}) {
+    ASSERT_TRUE(r.questions.Ask("Q", "?", [&](bool yes) { answers.push_back(yes); }));
+    EXPECT_FALSE(r.questions.Ask("Q2", "?", [&](bool) { answers.push_back(9); }));
+    r.Tap(vk);
+  }
+  EXPECT_EQ(answers, (std::vector<int>{1, 1, 0, 0}));
+  EXPECT_EQ(r.exits, 0);
+}
+
+TEST(KeyboardDialogs, TheBindersHintFitsAndABoundKeyIsSaid) {
+  DialogRig r;
+  r.commands.RunCommand("force_open Settings; force_open Settings_hotkeys;");
+  r.Click(240, 165);  // "Export MA:"'s binder
+  EXPECT_TRUE(r.Shows("Please Any Key to bind"));
+  r.Tap('N', 'n');
+  r.gui.Render(60);
+  EXPECT_EQ(r.settings.key_map[2], (HotKeySlot{'n', 0}));
+  EXPECT_TRUE(r.Open("msg_box_menu"));
+  EXPECT_TRUE(r.Shows("central_locator"));
+  r.now += 1000;
+  r.gui.Render(60);
+  r.Tap(kVkEscape);
+  r.Click(240, 190);  // "Export OBJ:"'s, to a key of its own
+  r.Tap(kVkF1 + 4);
+  r.gui.Render(60);
+  EXPECT_EQ(KeyName(StoredKey(r.settings.key_map[3])), "F5");
+  EXPECT_FALSE(r.Open("msg_box_menu"));
 }
 
 }  // namespace

@@ -161,6 +161,7 @@ TEST(LayoutText, EveryTextFitsItsPlaceInEveryMenu) {
   QorSettings settings;
   BuildLayout(gui, settings);
   BuildFolderEntry(gui, {});  // the window adds its dialogs after the layout
+  BuildQuestionBox(gui, [](bool) {});
   // The mover's texts as a pass leaves them.
   IwdProgress pass;
   pass.progress_text = "34/34";

@@ -1,14 +1,21 @@
 // Other threads and the interface: commands posted from two threads while
 // frames run arrive once each, in order per thread, and run only on the
-// main thread; the sound player is called from two threads at once.
+// main thread; the sound player is called from two threads at once; the
+// worker's question waits for the window's question box, and shutdown
+// answers it no.
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <mutex>
 #include <thread>
 #include <vector>
 
+#include "gui/layout/layout.h"
 #include "gui/qor_gui.h"
+#include "gui/question_box.h"
 #include "shell/notice_board.h"
+#include "shell/window_question.h"
 #include "sound/qor_sound.h"
 
 namespace {
@@ -68,4 +75,49 @@ TEST(InterfaceThreads, SoundFromTheMainThreadAndTheWorker) {
   EXPECT_FALSE(sound.available());
 }
 
+// The frame holds its lock all along, as the window's does while it draws:
+// the worker's question still reaches the box, and Y answers it.
+TEST(InterfaceThreads, TheWorkersQuestionIsAskedInTheBoxWhileTheFrameHoldsItsLock) {
+  NullDraw2D draw;
+  MaterialStore materials{nullptr};
+  double now = 0;
+  CommandProcessor commands{[&] { return now; }};
+  QorGUI gui{draw, materials, commands, [&] { return now; }};
+  QuestionBox box{gui};
+  box.Build();
+  NoticeBoard board;
+  WindowQuestion question{board};
+  std::mutex frame_lock;
+  std::lock_guard<std::mutex> frame(frame_lock);
+
+  std::atomic<int> answer{-1};
+  std::thread worker([&] { answer = question.AskYesNo("Auto Game Switcher", "Switch?"); });
+  BoardSnapshot view;
+  for (int i = 0; i < 5000 && !box.open(); ++i) {
+    board.Drain(view);
+    question.Show(box);
+    gui.Render(60);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  ASSERT_TRUE(box.open());
+  EXPECT_EQ(gui.Text(kQuestionTitle), "Auto Game Switcher");
+  EXPECT_EQ(answer.load(), -1);
+  gui.OnKey('Y', true);
+  for (int i = 0; i < 5000 && answer.load() == -1; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  if (answer.load() == -1) question.Shutdown();  // a reply that never came fails, it does not hang
+  worker.join();
+  EXPECT_EQ(answer.load(), 1);
+  EXPECT_FALSE(gui.FindMenu(kQuestionMenu)->visible);
+
+  // Shutdown answers a waiting question no, and every later one at once.
+  std::thread late([&] { answer = question.AskYesNo("Auto Game Switcher", "Switch?"); });
+  const uint64_t before = view.version;
+  while (board.version() == before) std::this_thread::yield();
+  question.Shutdown();
+  late.join();
+  EXPECT_EQ(answer.load(), 0);
+  EXPECT_FALSE(question.AskYesNo("Auto Game Switcher", "Switch?"));
+}
+
 }  // namespace
+

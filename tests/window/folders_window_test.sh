@@ -6,7 +6,8 @@
 # picked model loads, "EXPORT MA" writes its scene, F2 its screenshot,
 # "Save" stores the root; then a stub zenity on PATH answers the COD 5
 # browse (the mover offered for it is cancelled) and F1 switches to COD 5
-# (the window's title names its root).
+# (the window's title names its root). A path typed into the entry as it
+# opens fires no hotkey; Escape closes the entry and Settings before it quits.
 #
 #   folders_window_test.sh VANTOR VANTOR_CLI PYTHON WORK_DIR
 set -euo pipefail
@@ -106,6 +107,35 @@ stored=$("$cli" settings get Folders/Cod5Path 2>/dev/null || true)
 [[ $stored == "$cod5" ]] || fail "the stored COD 5 root is '$stored'"
 [[ $(cat title.txt 2>/dev/null) == "Qor_Fen Vantor - $cod5" ]] || fail "after F1 the title is '$(cat title.txt 2>/dev/null)'"
 grep -q "Missing Material\|LoadDSS" Log.txt && fail "the start-up log names a missing material or a failed picture"
+
+# The entry has the keyboard as it opens: a path typed without a click goes
+# into it and none of its letters ("s", "m", "o", "k", "t", "z", "x" are
+# hotkeys) fires. Escape then cancels the entry, the next one closes
+# Settings, and only the third ends the program.
+logged=$(wc -l <Log.txt)
+if ! VANTOR_FOLDER_BROWSER=entry drive_window typed.log '
+  sleep 2
+  xdotool windowfocus --sync "$win"
+  xdotool mousemove --window "$win" 712 12 sleep 0.3 click 1 sleep 2.5
+  xdotool mousemove --window "$win" 650 184 sleep 0.3 click 1 sleep 1
+  xdotool type --delay 50 "/smokt/zx"
+  xdotool key Escape sleep 0.5
+  kill -0 $pid || exit 1
+  xdotool key Escape sleep 1
+  kill -0 $pid || exit 1
+  xdotool key Escape' "$vantor" --frames 100000 --dump-layout typed.json; then
+  fail "typing into the entry, or its three Escapes, did not go as they should"
+  cat typed.log >&2
+fi
+"$python" - typed.json <<'PY' || fail "the entry did not take the typed path, or a hotkey fired"
+import json, sys
+doc = json.load(open(sys.argv[1]))
+menus = {m["name"]: m for m in doc["menus"]}
+box = [i for i in menus["folder_entry_menu"]["items"] if i.get("name") == "folder_entry_path"][0]
+assert box["text"] == "/smokt/zx", box["text"]
+assert not any(menus[p]["visible"] for p in ("xmodel_tags", "xmodel_log", "xmodel_prop", "Settings"))
+PY
+tail -n +$((logged + 1)) Log.txt | grep -q "Exported\|toggle_menu" && fail "typing into the entry exported or toggled a menu"
 
 if ((failures > 0)); then
   echo "folders window test: $failures failures" >&2

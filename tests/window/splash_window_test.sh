@@ -29,7 +29,10 @@ import -window "$splash" splash.png
 while xdotool search --onlyvisible --name "Vantor - starting" >/dev/null 2>&1; do sleep 0.02; done
 sleep 0.5
 xdotool getwindowfocus getwindowname >focus.txt 2>&1 || true
+# A box open at the start (no game root set) takes the first Escape.
 xdotool key Escape
+sleep 0.5
+kill -0 $pid 2>/dev/null && xdotool key Escape
 wait $pid
 STEPS
 timeout 120 xvfb-run -a -s "-screen 0 1024x768x24" bash steps.sh "$vantor" || fail "the run failed"

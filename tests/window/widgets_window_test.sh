@@ -6,7 +6,8 @@
 # Escape first ends the typing, then quits. The volume slider dragged past
 # its end and saved stores its maximum. The tool bar's "Wireframe" changes
 # the picture; a model name copied from the list's context menu is on the
-# clipboard (read back with xclip), and a click on it loads it.
+# clipboard (read back with xclip), and a click on it loads it. The game
+# switch question is asked in the window's question box.
 #
 #   widgets_window_test.sh VANTOR VANTOR_CLI PYTHON WORK_DIR
 set -euo pipefail
@@ -86,6 +87,44 @@ if ! ALSOFT_CONF=$work/volume.conf drive_window volume.log '
 fi
 level=$("$cli" settings get Sound/sound_level 2>/dev/null || true)
 [[ $level == 1 ]] || fail "the saved volume is '$level', not 1"
+
+# The game switch question, asked in the window: the COD 4 crate in the
+# COD 5 tree, picked from the list filtered to it. "y" answers yes and the
+# crate loads and is drawn; "No" (clicked) leaves it unloaded, the log
+# saying why. A box still open at the end takes the first Escape.
+"$cli" settings set Folders/Cod5Path "$work/sample/cod5" 2>/dev/null
+"$cli" settings set Misc/active_game 1 2>/dev/null
+for answer in yes no; do
+  reply='xdotool key y'
+  [[ $answer == no ]] && reply='xdotool mousemove --window "$win" 537 370 sleep 0.3 click 1'
+  logged=$(wc -l <Log.txt)
+  if ! drive_window crate_$answer.log '
+    sleep 2
+    xdotool windowfocus --sync "$win"
+    xdotool mousemove --window "$win" 600 558 sleep 0.3 click 1 sleep 0.3
+    xdotool type --delay 100 "crate"
+    xdotool key Return sleep 1
+    xdotool mousemove --window "$win" 560 58 sleep 0.3 click 1 sleep 2
+    xdotool mousemove --window "$win" 20 300 sleep 0.5
+    import -window "$win" asked_'$answer'.png
+    '"$reply"' sleep 2
+    xdotool mousemove --window "$win" 20 300 sleep 0.5
+    import -window "$win" crate_'$answer'.png
+    xdotool key Escape sleep 1
+    if kill -0 $pid 2>/dev/null; then xdotool key Escape; fi' "$vantor" --frames 100000; then
+    fail "the crate run ($answer) did not end on Escape"
+    cat crate_$answer.log >&2
+  fi
+  tail -n +$((logged + 1)) Log.txt >crate_$answer.txt
+done
+grep -q "Loaded Xmodel^7: fixture_ported_crate" crate_yes.txt || fail "answered yes, the crate did not load"
+grep -q "LoadxmodelFull^7:: .*File Not Found" crate_no.txt || fail "answered no, the log does not say the file was not found"
+grep -q "Loaded Xmodel" crate_no.txt && fail "answered no, a model loaded"
+for pair in "asked_yes crate_no" "crate_yes crate_no"; do
+  read -r a b <<<"$pair"
+  differ=$(compare -metric AE $a.png $b.png null: 2>&1 || true)
+  [[ ${differ%% *} =~ ^[0-9]+$ ]] && ((${differ%% *} > 2000)) || fail "$a and $b differ in $differ pixels: no question box, or no crate"
+done
 
 mas=$(find "$work/out" -name '*.ma' | wc -l)
 objs=$(find "$work/out" -name '*.obj' | wc -l)
