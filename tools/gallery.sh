@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # Pictures of the whole flow for README.md, taken under Xvfb from an empty
 # settings store on the sample tree: the folder entry choosing the COD 4
-# root, the IWD image mover offered for it (scanned, then closed), the model list narrowed by the
-# search box with the picked model loaded, and the model exported.
+# root, the IWD image mover offered for it (scanned, then closed), the model
+# list narrowed by the search box with the picked model loaded, and the
+# model exported; then the screens one at a time: settings pages, the about
+# menu, the panels, the error box of a model that fails to load and the game
+# switch question.
 #
 #   tools/gallery.sh BUILD_DIR OUT_DIR
 set -euo pipefail
@@ -42,5 +45,40 @@ VANTOR_FOLDER_BROWSER=entry timeout 300 xvfb-run -a -s "-screen 0 1024x768x24" \
   xdotool mousemove --window "$win" 290 12 sleep 0.3 click 1 sleep 0.4
   import -window "$win" "'"$out"'/flow-model-list.png"
   sleep 1
-  xdotool key Escape' "$build/vantor" --frames 100000
+  xdotool key Escape sleep 1
+  kill -0 $pid 2>/dev/null && xdotool key Escape
+  true' "$build/vantor" --frames 100000
+
+# One screen: the program run for FRAMES frames with the commands, its last
+# frame as OUT/NAME.png.
+shot() {
+  local name=$1 frames=$2 command=$3
+  shift 3
+  timeout 120 xvfb-run -a -s "-screen 0 1024x768x24" "$build/vantor" --frames "$frames" --command "$command" \
+    --screenshot "$work/$name.dds" "$@" >"$work/$name.log" 2>&1 || { cat "$work/$name.log" >&2; return 1; }
+  convert "$work/$name.dds" "$out/$name.png"
+}
+soldier=$cod4/raw/xmodel/fixture_soldier
+page() {
+  local others="" p
+  for p in Settings_genral Settings_sounds Settings_export Settings_OpenGL Settings_hotkeys Settings_misc \
+      Settings_theme Settings_shaders; do
+    [[ $p == "$1" ]] || others+="force_close $p; "
+  done
+  echo "toggle_menu Settings; wait 1400; ${others}open $1;"
+}
+shot settings 200 "toggle_menu Settings;" "$soldier"
+shot settings-opengl 260 "$(page Settings_OpenGL)" "$soldier"
+shot settings-hotkeys 260 "$(page Settings_hotkeys)" "$soldier"
+shot about 150 "open about_menu;"
+"$build/vantor-cli" settings set Menus/vis_xmodel_properties 1 2>/dev/null
+"$build/vantor-cli" settings set Menus/vis_xmodel_tags 1 2>/dev/null
+"$build/vantor-cli" settings set Menus/vis_xmodel_log 1 2>/dev/null
+shot panels 150 "" "$soldier"
+"$build/vantor-cli" settings set Menus/vis_xmodel_properties 0 2>/dev/null
+"$build/vantor-cli" settings set Menus/vis_xmodel_tags 0 2>/dev/null
+# A model whose parts file is gone, and a COD 4 model in the COD 5 tree.
+rm "$cod4/raw/xmodelparts/fixture_crate_lod0"
+shot error-box 150 "" "$cod4/raw/xmodel/fixture_crate"
+shot question-box 150 "" --game cod5 "$work/sample/cod5/raw/xmodel/fixture_ported_crate"
 echo "gallery: pictures in $out"

@@ -89,7 +89,8 @@ level=$("$cli" settings get Sound/sound_level 2>/dev/null || true)
 [[ $level == 1 ]] || fail "the saved volume is '$level', not 1"
 
 # The game switch question, asked in the window: the COD 4 crate in the
-# COD 5 tree, picked from the list filtered to it. "y" answers yes and the
+# COD 5 tree, picked from the list filtered to it ("ported": the list is
+# sorted, and the COD 5 tree's own crate comes first). "y" answers yes and the
 # crate loads and is drawn; "No" (clicked) leaves it unloaded, the log
 # saying why. A box still open at the end takes the first Escape.
 "$cli" settings set Folders/Cod5Path "$work/sample/cod5" 2>/dev/null
@@ -102,7 +103,7 @@ for answer in yes no; do
     sleep 2
     xdotool windowfocus --sync "$win"
     xdotool mousemove --window "$win" 600 558 sleep 0.3 click 1 sleep 0.3
-    xdotool type --delay 100 "crate"
+    xdotool type --delay 100 "ported"
     xdotool key Return sleep 1
     xdotool mousemove --window "$win" 560 58 sleep 0.3 click 1 sleep 2
     xdotool mousemove --window "$win" 20 300 sleep 0.5
@@ -111,7 +112,7 @@ for answer in yes no; do
     xdotool mousemove --window "$win" 20 300 sleep 0.5
     import -window "$win" crate_'$answer'.png
     xdotool key Escape sleep 1
-    if kill -0 $pid 2>/dev/null; then xdotool key Escape; fi' "$vantor" --frames 100000; then
+    if kill -0 $pid 2>/dev/null; then xdotool key Escape; fi' "$vantor" --frames 100000 --dump-layout crate_$answer.json; then
     fail "the crate run ($answer) did not end on Escape"
     cat crate_$answer.log >&2
   fi
@@ -120,6 +121,10 @@ done
 grep -q "Loaded Xmodel^7: fixture_ported_crate" crate_yes.txt || fail "answered yes, the crate did not load"
 grep -q "LoadxmodelFull^7:: .*File Not Found" crate_no.txt || fail "answered no, the log does not say the file was not found"
 grep -q "Loaded Xmodel" crate_no.txt && fail "answered no, a model loaded"
+# The box wraps its text to its width: the file name, lines joined again.
+boxed=$(grep -o '"error_text": "[^"]*"' crate_no.json | sed 's/\\n//g')
+[[ $boxed == *"File Not Found:raw/xmodelparts/"*"_crate_lod0"* ]] ||
+  fail "answered no, the error box does not name the missing file: $boxed"
 for pair in "asked_yes crate_no" "crate_yes crate_no"; do
   read -r a b <<<"$pair"
   differ=$(compare -metric AE $a.png $b.png null: 2>&1 || true)
