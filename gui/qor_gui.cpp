@@ -590,7 +590,10 @@ void QorGUI::Render(double fps) {
   draw_.Text(5, float(height_ - 30), std::string("BETA ") + kGuiVersionText);
   draw_.SetFont(kNormalFont);
 
-  for (drawing_ = 0; drawing_ < menus_.size(); ++drawing_) DrawMenu(drawing_);
+  for (drawing_ = 0; drawing_ < menus_.size(); ++drawing_) {
+    DrawMenu(drawing_);
+    DrawBoxText(*menus_[drawing_]);
+  }
   drawing_ = menus_.size();
 
   if (!tooltip_.empty()) {
@@ -602,13 +605,6 @@ void QorGUI::Render(double fps) {
     draw_.OutlineRect(mouse_x_, mouse_y_ + 30, w + 20, 20);
     draw_.Text(mouse_x_ + 10, mouse_y_ + 45, tooltip_);
     tooltip_.clear();  // shown while something asks for it every frame
-  }
-  draw_.Colour(1, 1, 1, 1);
-  draw_.SetFont(kNormalFont);
-  if (display_error_ && !error_text_.empty()) {
-    draw_.Text(float(box_.x), float(box_.y), error_text_);
-  } else if (display_msg_ && !message_text_.empty()) {
-    draw_.Text(float(box_.x), float(box_.y), message_text_);
   }
   draw_.Blend(false);
 
@@ -653,6 +649,21 @@ bool QorGUI::Moving() const {
   for (const auto& m : menus_)
     if (m->animating) return true;
   return false;
+}
+
+// The error and message boxes' text, drawn with its own box so that a
+// dialog opened over it (the question box, the folder entry) covers it.
+void QorGUI::DrawBoxText(const Menu& m) {
+  const std::string* text = nullptr;
+  if (m.name == "error_menu" && display_error_) {
+    text = &error_text_;
+  } else if (m.name == "msg_box_menu" && display_msg_) {
+    text = &message_text_;
+  }
+  if (!text || text->empty()) return;
+  draw_.Colour(1, 1, 1, 1);
+  draw_.SetFont(kNormalFont);
+  draw_.Text(float(box_.x), float(box_.y), *text);
 }
 
 void QorGUI::DrawMenu(size_t index) {

@@ -250,6 +250,7 @@ class QorGUI {
   void Play(std::string_view sound, int channel);
   void PassOn(KeyRoute route, uint16_t key);
   void DrawMenu(size_t index);
+  void DrawBoxText(const Menu& m);
   void DrawFrame(Menu& m);
   void DrawResizeHandle(Menu& m);
   void ReanchorItems(Menu& m, int32_t dx, int32_t dy);

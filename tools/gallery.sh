@@ -71,14 +71,21 @@ shot settings 200 "toggle_menu Settings;" "$soldier"
 shot settings-opengl 260 "$(page Settings_OpenGL)" "$soldier"
 shot settings-hotkeys 260 "$(page Settings_hotkeys)" "$soldier"
 shot about 150 "open about_menu;"
-"$build/vantor-cli" settings set Menus/vis_xmodel_properties 1 2>/dev/null
-"$build/vantor-cli" settings set Menus/vis_xmodel_tags 1 2>/dev/null
+"$build/vantor-cli" settings set Menus/vis_xmodel_prop 1 2>/dev/null
 "$build/vantor-cli" settings set Menus/vis_xmodel_log 1 2>/dev/null
 shot panels 150 "" "$soldier"
-"$build/vantor-cli" settings set Menus/vis_xmodel_properties 0 2>/dev/null
-"$build/vantor-cli" settings set Menus/vis_xmodel_tags 0 2>/dev/null
+"$build/vantor-cli" settings set Menus/vis_xmodel_prop 0 2>/dev/null
 # A model whose parts file is gone, and a COD 4 model in the COD 5 tree.
 rm "$cod4/raw/xmodelparts/fixture_crate_lod0"
 shot error-box 150 "" "$cod4/raw/xmodel/fixture_crate"
-shot question-box 150 "" --game cod5 "$work/sample/cod5/raw/xmodel/fixture_ported_crate"
+"$build/vantor-cli" settings set Folders/Cod5Path "$work/sample/cod5" 2>/dev/null
+# The question waits for its answer (the frames of a --frames run count
+# from the model's load on): the picture is taken while it is asked.
+timeout 120 xvfb-run -a -s "-screen 0 1024x768x24" bash "$here/../tests/window/drive_window.sh" "$work/question.log" '
+  sleep 3
+  xdotool windowfocus --sync "$win" mousemove --window "$win" 20 300 sleep 0.5
+  import -window "$win" "'"$out"'/question-box.png"
+  xdotool key n sleep 1
+  for _ in 1 2 3 4; do kill -0 $pid 2>/dev/null && xdotool key Escape sleep 1; done
+  true' "$build/vantor" --frames 100000 --game cod5 "$work/sample/cod5/raw/xmodel/fixture_ported_crate"
 echo "gallery: pictures in $out"

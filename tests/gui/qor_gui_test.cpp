@@ -247,11 +247,22 @@ TEST(QorGui, ErrorBoxAndMaterials) {
   shell_test::LogCapture log;
   Rig r;
   r.gui.AddStaticMenu("error_menu", {}, {}, false);
+  r.gui.SetOnOpen("display_error;");
   r.gui.SetBoxTextArea({10, 10, 60, 40, -1});  // ten characters a line
   r.gui.ShowError("Settings Have been cleared");
   EXPECT_EQ(r.gui.error_text(), "Settings\nHave been\ncleared");
   EXPECT_TRUE(r.gui.FindMenu("error_menu")->visible);
   EXPECT_EQ(r.sounds.back(), "error_msg@2");
+  // Its text is drawn with its box, so a dialog opened over it covers it.
+  r.gui.AddStaticMenu("question_menu", {}, {0, 0, 640, 480, -1}, true);
+  r.gui.AddLabel({20, 20, 0, 0, -1}, "over it");
+  r.Frame();
+  auto order = [&](std::string_view text) {
+    const auto& t = r.draw.texts;
+    return std::find_if(t.begin(), t.end(), [&](const auto& d) { return d.text == text; }) - t.begin();
+  };
+  EXPECT_LT(order("Settings\nHave been\ncleared"), order("over it"));
+  EXPECT_LT(order("over it"), std::ssize(r.draw.texts));
 
   EXPECT_EQ(r.materials.LoadDSS("default", "images/default.dds"), 101u);
   EXPECT_EQ(r.materials.LoadDSS("default", "images/other.dds"), 101u);  // no second read
