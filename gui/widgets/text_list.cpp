@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cmath>
 #include <mutex>
+#include <string>
+#include <vector>
 
 #include "gui/colour_text.h"
 #include "gui/qor_gui.h"
@@ -23,15 +25,21 @@ void DoTextList(QorGUI& gui, TextListItem& t, float alpha) {
     d.Text(float(r.x + 2), float(r.y + 10), "'" + t.name + "' List not active");
     return;
   }
-  std::lock_guard<std::mutex> hold(t.lines->lock);
-  if (!t.lines->ready) {
+  // The source's lock is held only to read it, never across the widgets
+  // below (the scroll bar may log, and the log's writer takes its own lock).
+  bool ready;
+  int count;
+  {
+    std::lock_guard<std::mutex> hold(t.lines->lock);
+    ready = t.lines->ready;
+    count = int(t.lines->items.size());
+  }
+  if (!ready) {
     d.Colour(t.text.r, t.text.g, t.text.b, t.text.a * alpha);
     d.Text(float(r.x + 2), float(r.y + 10), "'" + t.name + "' List not active");
     return;
   }
-  const std::vector<std::string>& lines = t.lines->items;
   t.rows_fit = std::max((r.h - 10) / kLineHeight, 0);
-  const int count = int(lines.size());
   const int most_back = std::max(count - t.rows_fit, 0);
   if (gui.wheel() != 0 && gui.HoverTest(r)) {
     t.scroll += float(gui.wheel() * kWheelLines);
@@ -52,10 +60,15 @@ void DoTextList(QorGUI& gui, TextListItem& t, float alpha) {
 
   // Each line starts in the list's colour; its codes colour the rest.
   const Rgba base{t.text.r, t.text.g, t.text.b, t.text.a * alpha};
-  const int shown = std::min(t.rows_fit, count - t.first_visible);
+  std::vector<std::string> shown;
+  {
+    std::lock_guard<std::mutex> hold(t.lines->lock);
+    const std::vector<std::string>& lines = t.lines->items;
+    for (int i = 0; i < t.rows_fit && size_t(t.first_visible + i) < lines.size(); ++i)
+      shown.push_back(lines[size_t(t.first_visible + i)]);
+  }
   d.Clip(float(r.x), float(r.y), float(r.w - 16), float(r.h));
-  for (int i = 0; i < shown; ++i)
-    DrawColouredText(d, float(r.x + 8), float(r.y + 5 + kLineHeight * i + 11), lines[size_t(t.first_visible + i)],
-                     base);
+  for (size_t i = 0; i < shown.size(); ++i)
+    DrawColouredText(d, float(r.x + 8), float(r.y + 5 + kLineHeight * int(i) + 11), shown[i], base);
   d.Unclip();
 }
