@@ -17,11 +17,11 @@
 #include <string>
 #include <vector>
 
-#include "gui/layout/layout.h"
+#include "shell/screens/layout.h"
 #include "gui/material_table.h"
 #include "gui/qor_gui.h"
 #include "shell/command_words.h"
-#include "shell/list_source.h"
+#include "base/list_source.h"
 #include "shell/settings.h"
 
 namespace {

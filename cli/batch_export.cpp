@@ -10,12 +10,12 @@
 #include <mutex>
 #include <thread>
 
-#include "model/xmodel_threaded.h"
+#include "base/logger.h"
+#include "base/notice_board.h"
+#include "jobs/xmodel_threaded.h"
 #include "platform/desktop.h"
 #include "platform/file_times.h"
 #include "platform/program_paths.h"
-#include "shell/logger.h"
-#include "shell/notice_board.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "cli/json_writer.h"
+#include "base/json_writer.h"
 #include "cli/terminal_text.h"
 
 namespace {

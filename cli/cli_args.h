@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "model/game_names.h"
+
 struct CliArgs {
   std::string command;
   std::vector<std::string> positional;
@@ -20,8 +22,3 @@ struct CliArgs {
 // Returns nullopt (and sets `error`) on an unknown option or a missing value.
 std::optional<CliArgs> ParseCliArgs(int argc, char** argv, const std::vector<std::string>& valued,
                                     const std::vector<std::string>& flags, std::string& error);
-
-// "cod4" | "cod5" | "bo" (also "COD 4"-like spellings) to a GameVersion.
-std::optional<int> ParseGameName(const std::string& text);
-const char* GameShortName(int game);  // "cod4", "cod5", "bo", "?"
-const char* GameLongName(int game);   // "COD 4", "COD 5", "COD Black Ops"

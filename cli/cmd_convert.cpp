@@ -4,13 +4,14 @@
 #include <iostream>
 #include <string>
 
+#include "base/logger.h"
 #include "cli/commands.h"
 #include "imaging/image_paths.h"
 #include "imaging/iwi_image.h"
 #include "imaging/png_file.h"
 #include "platform/file_identity.h"
 #include "platform/replace_file.h"
-#include "shell/logger.h"
+#include "platform/terminal.h"
 
 namespace {
 
@@ -48,7 +49,7 @@ int CmdConvert(const CliArgs& args) {
     return 2;
   }
 
-  InstallStderrSink(Logger());
+  InstallStderrSink(Logger(), platform::StderrIsTerminal());
   IwiImage image;
   if (!image.SetImagePath(in)) {
     std::cerr << "error: " << QorLogger::error_text(img::kCantOpen) << " (" << in << ")\n";

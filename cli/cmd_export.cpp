@@ -12,6 +12,7 @@
 #include <sstream>
 #include <thread>
 
+#include "base/logger.h"
 #include "cli/batch_export.h"
 #include "cli/batch_models.h"
 #include "cli/batch_report.h"
@@ -20,12 +21,11 @@
 #include "cli/progress_line.h"
 #include "cli/terminal_question.h"
 #include "cli/terminal_text.h"
+#include "jobs/xmodel_threaded.h"
 #include "platform/desktop.h"
 #include "platform/fs_paths.h"
 #include "platform/program_paths.h"
 #include "platform/terminal.h"
-#include "model/xmodel_threaded.h"
-#include "shell/logger.h"
 #include "shell/settings.h"
 #include "shell/settings_export.h"
 

@@ -15,12 +15,12 @@
 #include <string>
 #include <vector>
 
+#include "base/json_writer.h"
+#include "base/logger.h"
 #include "cli/commands.h"
-#include "cli/headless_gui.h"
-#include "cli/json_writer.h"
 #include "cli/terminal_text.h"
 #include "gui/key_names.h"
-#include "shell/logger.h"
+#include "shell/screens/headless_gui.h"
 #include "shell/settings.h"
 
 namespace {

@@ -4,10 +4,10 @@
 #include <iostream>
 #include <string>
 
+#include "base/json_writer.h"
 #include "cli/cli_args.h"
 #include "cli/cli_session.h"
 #include "cli/commands.h"
-#include "cli/json_writer.h"
 #include "cli/terminal_question.h"
 #include "cli/terminal_text.h"
 #include "model/bounds.h"

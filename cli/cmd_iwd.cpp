@@ -10,14 +10,14 @@
 #include <iostream>
 #include <string>
 
+#include "base/logger.h"
 #include "cli/commands.h"
 #include "cli/progress_line.h"
 #include "cli/terminal_text.h"
 #include "imaging/iwd_index.h"
-#include "imaging/iwd_utils.h"
+#include "jobs/iwd_utils.h"
 #include "platform/fs_paths.h"
 #include "platform/terminal.h"
-#include "shell/logger.h"
 
 namespace {
 
@@ -44,7 +44,7 @@ std::string ReportLine(const IwdArchiveReport& r, size_t index, size_t count) {
 // ------------------------------------------------------------ the two modes
 
 int RunCheck(QorIWDUtils& utils, const std::string& root) {
-  InstallStderrSink(Logger());
+  InstallStderrSink(Logger(), platform::StderrIsTerminal());
   utils.CheckForImages(root);
   utils.WaitForCheck();
   std::optional<uint32_t> count = utils.last_count();
@@ -66,7 +66,7 @@ int RunCheck(QorIWDUtils& utils, const std::string& root) {
 // raw/images lacks them: one line each, "<name below images/> <archive>",
 // by name, then the counts.
 int RunIndex(const std::string& root) {
-  InstallStderrSink(Logger());
+  InstallStderrSink(Logger(), platform::StderrIsTerminal());
   std::shared_ptr<const IwdImageIndex> index = IwdImages().Get(root);
   if (!index) {
     std::cerr << "error: " << root << " has no 'main' folder\n";

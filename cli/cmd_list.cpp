@@ -6,13 +6,14 @@
 #include <mutex>
 #include <string>
 
+#include "base/json_writer.h"
+#include "base/list_source.h"
+#include "base/logger.h"
 #include "cli/commands.h"
-#include "cli/json_writer.h"
-#include "model/qor_loader.h"
+#include "jobs/qor_loader.h"
 #include "model/xmodel.h"
 #include "platform/fs_paths.h"
-#include "shell/list_source.h"
-#include "shell/logger.h"
+#include "platform/terminal.h"
 #include "shell/settings.h"
 
 namespace {
@@ -46,7 +47,7 @@ std::optional<std::string> FolderToList(const CliArgs& args) {
 }  // namespace
 
 int CmdList(const CliArgs& args) {
-  InstallStderrSink(Logger());
+  InstallStderrSink(Logger(), platform::StderrIsTerminal());
   const std::optional<std::string> folder = FolderToList(args);
   if (!folder) return 2;
 

@@ -5,9 +5,10 @@
 //   reset             delete the store; the defaults apply at the next start
 #include <iostream>
 
+#include "base/logger.h"
 #include "cli/commands.h"
 #include "cli/terminal_text.h"
-#include "shell/logger.h"
+#include "platform/terminal.h"
 #include "shell/settings.h"
 
 int CmdSettings(const CliArgs& args) {
@@ -17,7 +18,7 @@ int CmdSettings(const CliArgs& args) {
     return 2;
   };
   if (p.empty()) return usage();
-  InstallStderrSink(Logger());
+  InstallStderrSink(Logger(), platform::StderrIsTerminal());
   platform::RegistryStore& reg = platform::UserRegistry();
   QorSettings& s = Settings();
   const std::string& verb = p[0];

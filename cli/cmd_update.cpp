@@ -14,11 +14,11 @@
 #include <iostream>
 #include <thread>
 
+#include "base/logger.h"
+#include "base/version.h"
 #include "cli/commands.h"
 #include "platform/terminal.h"
-#include "shell/logger.h"
 #include "shell/settings.h"
-#include "shell/version.h"
 #include "update/http_fetch.h"
 #include "update/qor_updater.h"
 #include "update/update_check.h"
@@ -27,7 +27,7 @@ namespace {
 
 int Check(const CliArgs& args) {
   QorSettings& s = Settings();
-  const std::string server = update::ServerOf(s);
+  const std::string server = update::ServerOf(s.update_server);
   const std::string url = server.empty() ? std::string()
                                          : update::CheckUrl(server, kVantorVersion, s.run_count, s.export_count,
                                                             update::UserName());
@@ -51,7 +51,7 @@ int Download(const CliArgs& args) {
     return 2;
   }
   UpdateDownloadRequest request;
-  request.server = update::ServerOf(Settings());
+  request.server = update::ServerOf(Settings().update_server);
   request.program_folder = *dir;
   request.hand_off = !args.Has("--no-handoff");
   NoticeBoard board;
@@ -94,7 +94,7 @@ int CmdUpdate(const CliArgs& args) {
                  "       vantor-cli update download --dir DIR [--no-handoff]\n";
     return 2;
   }
-  InstallStderrSink(Logger());
+  InstallStderrSink(Logger(), platform::StderrIsTerminal());
   Settings().Load();
   return what == "check" ? Check(args) : Download(args);
 }

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "base/logger.h"
 #include "cli/terminal_text.h"
-#include "shell/logger.h"
 
 ProgressLine::ProgressLine(bool terminal) : terminal_(terminal) {
   Logger().set_sink([this](std::string_view line) { Log(line); });

@@ -4,7 +4,7 @@
 #include <charconv>  // Required for: std::to_chars
 #include <cmath>     // Required for: std::isfinite
 
-#include "platform/json_text.h"
+#include "base/json_text.h"
 #include "platform/percent_encode.h"
 
 void JsonOut::Separate() {
@@ -43,7 +43,7 @@ JsonOut& JsonOut::End() {
 JsonOut& JsonOut::Key(std::string_view key) {
   Separate();
   out_ += '"';
-  platform::AppendJsonEscaped(out_, key);
+  AppendJsonEscaped(out_, key);
   out_ += "\":";
   after_key_ = true;
   return *this;
@@ -52,7 +52,7 @@ JsonOut& JsonOut::Key(std::string_view key) {
 JsonOut& JsonOut::String(std::string_view value) {
   Separate();
   out_ += '"';
-  platform::AppendJsonEscaped(out_, value);
+  AppendJsonEscaped(out_, value);
   out_ += '"';
   return *this;
 }

@@ -23,19 +23,19 @@
 #include <thread>
 #include <vector>
 
+#include "base/logger.h"
 #include "export/export_common.h"
 #include "export/gltf_buffer.h"
 #include "export/gltf_json.h"
 #include "export/gltf_skin.h"
+#include "export/image_source.h"
 #include "export/texture_names.h"
-#include "imaging/image_convert.h"
 #include "imaging/iwi_image.h"
 #include "imaging/png_file.h"
 #include "model/texture_pick.h"
 #include "model/xmodel.h"
 #include "platform/fs_paths.h"
 #include "platform/path_names.h"
-#include "shell/logger.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/logger.h"
 #include "export/export_common.h"
-#include "platform/path_names.h"
 #include "export/joint_angles.h"
 #include "export/ma_fixed_blocks.h"
 #include "export/maya_names.h"
@@ -22,7 +22,7 @@
 #include "export/texture_names.h"
 #include "model/xmodel.h"
 #include "platform/fs_paths.h"
-#include "shell/logger.h"
+#include "platform/path_names.h"
 
 namespace {
 

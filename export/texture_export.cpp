@@ -5,15 +5,15 @@
 
 #include <algorithm>  // Required for: std::find
 
-#include "imaging/image_convert.h"
+#include "base/logger.h"
+#include "export/image_source.h"
+#include "export/texture_names.h"
 #include "imaging/image_paths.h"
 #include "imaging/png_file.h"
 #include "model/texture_pick.h"
 #include "model/xmodel.h"
 #include "platform/fs_paths.h"
-#include "export/texture_names.h"
 #include "platform/replace_file.h"
-#include "shell/logger.h"
 
 void ExportImage(TextureExportContext& context, IwiImage& image, std::string_view ext, ImageResult read_result) {
   if (!image.path_set) {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <sstream>
 
-#include "shell/logger.h"
+#include "base/logger.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <string>
 
-#include "shell/logger.h"
+#include "base/logger.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "shell/settings.h"  // Required for: HotKeySlot
+#include "base/stored_types.h"  // Required for: HotKeySlot
 
 // The kind byte the binders store with a virtual-key code.
 inline constexpr uint16_t kVirtualKeyKind = 0x0100;

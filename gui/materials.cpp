@@ -1,7 +1,7 @@
 #include "gui/materials.h"
 
+#include "base/logger.h"
 #include "gui/material_table.h"
-#include "shell/logger.h"
 
 std::optional<uint32_t> MaterialStore::LoadDSS(const std::string& name, const std::string& path) {
   if (auto it = textures_.find(name); it != textures_.end()) return it->second;

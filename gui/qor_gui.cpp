@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "base/logger.h"
+#include "base/stored_types.h"
 #include "gui/item_texts.h"
 #include "gui/key_names.h"
 #include "gui/themes.h"
 #include "gui/widgets/widgets.h"
 #include "gui/word_wrap.h"
-#include "shell/logger.h"
-#include "shell/settings.h"
 
 namespace {
 

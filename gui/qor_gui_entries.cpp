@@ -2,10 +2,10 @@
 // that find them by name.
 #include <utility>
 
+#include "base/logger.h"
+#include "base/stored_types.h"
 #include "gui/colour_hsv.h"
 #include "gui/qor_gui.h"
-#include "shell/logger.h"
-#include "shell/settings.h"
 
 void QorGUI::AddListBox(std::string name, GuiRect rect, const ListBoxItem& colours, ListSource* source,
                         std::function<void(const std::string&)> on_select) {

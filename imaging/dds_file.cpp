@@ -5,11 +5,11 @@
 // the order IwiImage holds them.
 #include <algorithm>  // Required for: std::copy, std::min
 
+#include "base/logger.h"
 #include "imaging/dds_header.h"
 #include "imaging/image_file.h"
 #include "imaging/image_format.h"
 #include "imaging/iwi_image.h"
-#include "shell/logger.h"
 
 namespace {
 

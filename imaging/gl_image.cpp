@@ -10,12 +10,12 @@
 #include <new>        // Required for: std::nothrow
 #include <vector>
 
+#include "base/logger.h"
 #include "imaging/dds_header.h"
 #include "imaging/dxt_flip.h"
 #include "imaging/image_file.h"
 #include "imaging/image_format.h"
 #include "imaging/iwi_image.h"
-#include "shell/logger.h"
 
 namespace {
 

@@ -1,13 +1,13 @@
 // Reading one image out of its archive.
 #include "imaging/iwd_image_read.h"
 
+#include "base/logger.h"
 #include "imaging/image_paths.h"
 #include "imaging/iwd_archive.h"
 #include "imaging/iwd_entry_name.h"
 #include "imaging/iwd_index.h"
 #include "imaging/iwi_image.h"
 #include "platform/fs_paths.h"
-#include "shell/logger.h"
 
 namespace {
 

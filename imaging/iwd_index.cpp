@@ -2,13 +2,13 @@
 // cache that keeps one index and its build thread.
 #include "imaging/iwd_index.h"
 
+#include "base/logger.h"
 #include "imaging/iwd_archive.h"
 #include "imaging/iwd_entry_name.h"
-#include "imaging/iwd_utils.h"  // Required for: ListIwdArchives()
+#include "imaging/iwd_list.h"
 #include "platform/clock.h"
 #include "platform/fs_paths.h"
 #include "platform/text_case.h"
-#include "shell/logger.h"
 
 std::string ArchivedImageKey(std::string_view image) {
   std::string key;

@@ -16,13 +16,13 @@
 #include <optional>
 #include <utility>  // Required for: std::swap
 
+#include "base/byte_cursor.h"
+#include "base/logger.h"
 #include "imaging/dxt_flip.h"
 #include "imaging/image_file.h"
 #include "imaging/image_format.h"
 #include "imaging/iwd_image_read.h"  // Required for: LoadArchivedIWI()
-#include "model/byte_cursor.h"
 #include "platform/fs_paths.h"
-#include "shell/logger.h"
 
 namespace {
 

@@ -11,10 +11,10 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/byte_cursor.h"
 #include "imaging/image_paths.h"
 #include "imaging/iwd_image_read.h"
 #include "imaging/iwd_index.h"
-#include "model/byte_cursor.h"
 #include "platform/file_bytes.h"
 #include "platform/fs_paths.h"
 

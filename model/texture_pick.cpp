@@ -5,10 +5,10 @@
 
 #include <algorithm>  // Required for: std::find
 
+#include "base/logger.h"
 #include "imaging/image_paths.h"
 #include "imaging/iwd_image_read.h"
 #include "model/xmodel.h"
-#include "shell/logger.h"
 
 int UnitOfSlot(std::string_view slot) {
   if (slot == "colorMap" || slot == "Diffuse_MapSampler") return kColourUnit;

@@ -7,12 +7,12 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/path_names.h"
-#include "model/byte_cursor.h"
-#include "model/read_cstring.h"
+#include "base/byte_cursor.h"
+#include "base/read_cstring.h"
 #include "model/xmodel.h"
 #include "platform/file_bytes.h"
 #include "platform/fs_paths.h"
+#include "platform/path_names.h"
 #include "platform/question.h"
 
 namespace {

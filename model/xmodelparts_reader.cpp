@@ -4,8 +4,8 @@
 #include <cerrno>
 #include <cmath>
 
-#include "model/byte_cursor.h"
-#include "model/read_cstring.h"
+#include "base/byte_cursor.h"
+#include "base/read_cstring.h"
 #include "model/xmodel.h"
 #include "platform/file_bytes.h"
 #include "platform/fs_paths.h"

@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "model/byte_cursor.h"
+#include "base/byte_cursor.h"
 #include "model/xmodel.h"
 #include "platform/clock.h"
 #include "platform/file_bytes.h"

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/dbus_text.h"
+#include "base/utf8_text.h"
 
 namespace platform {
 namespace {

@@ -9,7 +9,7 @@
 #include <cerrno>  // Required for: errno
 #include <thread>
 
-#include "shell/logger.h"
+#include "base/logger.h"
 
 extern char** environ;
 

@@ -24,9 +24,9 @@
 #include <string_view>
 #include <vector>
 
+#include "base/logger.h"
 #include "platform/file_bytes.h"
 #include "platform/program_paths.h"
-#include "shell/logger.h"
 
 extern char** environ;
 

@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
+#include "base/utf8_text.h"
 #include "platform/dbus_session.h"
-#include "platform/dbus_text.h"
 
 namespace platform {
 namespace {

@@ -6,13 +6,13 @@
 #include <cstdio>
 #include <utility>
 
-#include "model/qor_loader.h"
-#include "model/xmodel_threaded.h"
+#include "base/logger.h"
+#include "jobs/qor_loader.h"
+#include "jobs/xmodel_threaded.h"
 #include "platform/folder_list.h"
 #include "platform/fs_paths.h"
 #include "platform/path_names.h"
 #include "platform/text_case.h"
-#include "shell/logger.h"
 #include "shell/settings.h"
 
 namespace {

@@ -1,10 +1,10 @@
 #include "shell/command_words.h"
 
+#include "base/logger.h"
 #include "gui/commands.h"
 #include "gui/qor_gui.h"
-#include "model/xmodel_threaded.h"
+#include "jobs/xmodel_threaded.h"
 #include "shell/donation.h"
-#include "shell/logger.h"
 #include "shell/settings.h"
 
 namespace {

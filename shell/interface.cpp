@@ -4,6 +4,8 @@
 
 #include <cstdlib>
 
+#include "base/logger.h"
+#include "gui/material_table.h"
 #include "imaging/gl_image.h"
 #include "imaging/image_codes.h"
 #include "imaging/iwd_index.h"  // Required for: IwdImages()
@@ -14,17 +16,19 @@
 #include "platform/vk_codes.h"
 #include "shell/command_words.h"
 #include "shell/hotkeys.h"
-#include "update/http_fetch.h"
-#include "update/qor_updater.h"
-#include "shell/logger.h"
 #include "shell/qor_opengl.h"
+#include "shell/screens/layout.h"
 #include "shell/settings.h"
 #include "shell/settings_export.h"
-#include "gui/layout/layout.h"
-#include "gui/material_table.h"
+#include "update/http_fetch.h"
+#include "update/qor_updater.h"
 #include "viewer/real_image_gl.h"
 
 namespace {
+
+update::CheckAsk CheckAskOf(const QorSettings& settings) {
+  return {settings.update_server, settings.run_count, settings.export_count};
+}
 
 // DDS pictures into GL textures, through the image loader.
 std::optional<uint32_t> LoadTexture(const std::string& path, std::string& error) {
@@ -143,7 +147,7 @@ void QorInterface::Finish(QorOpenGL& gl, const std::string& data_dir, const std:
   updater_ = std::make_unique<QorUpdater>();
   words.download_update = [this] {
     UpdateDownloadRequest request;
-    request.server = update::ServerOf(Settings());
+    request.server = update::ServerOf(Settings().update_server);
     request.program_folder = platform::ProgramFolder();
     if (!updater_->StartUpdateDownload(std::move(request))) Logger().log("The update download runs already");
   };
@@ -175,7 +179,7 @@ void QorInterface::Finish(QorOpenGL& gl, const std::string& data_dir, const std:
   };
   layout.sound_level = [this](float level) { sound.SetLevel(level); };
   update_check_ = std::make_unique<QorUpdateCheck>(HttpFetch());
-  layout.check_for_updates = [this] { update_check_->Start(true, Settings()); };
+  layout.check_for_updates = [this] { update_check_->Start(true, CheckAskOf(Settings())); };
   BuildLayout(gui, s, layout);
   FolderEntryHooks entry;
   entry.accept = [this] { EndEntry(true); };
@@ -343,7 +347,7 @@ void QorInterface::PollBrowse() {
 }
 
 void QorInterface::StartUpdateCheck() {
-  if (update_check_ && Settings().auto_update) update_check_->Start(false, Settings());
+  if (update_check_ && Settings().auto_update) update_check_->Start(false, CheckAskOf(Settings()));
 }
 
 void QorInterface::StartActiveGame(QorOpenGL& gl) {

@@ -8,22 +8,22 @@
 #include <memory>
 #include <string>
 
+#include "base/list_source.h"
+#include "base/notice_board.h"
 #include "gui/commands.h"
 #include "gui/draw2d_gl.h"
 #include "gui/materials.h"
 #include "gui/qor_gui.h"
-#include "gui/question_box.h"
 #include "gui/themes.h"
-#include "imaging/iwd_utils.h"
-#include "model/qor_loader.h"
+#include "jobs/iwd_utils.h"
+#include "jobs/qor_loader.h"
 #include "platform/folder_browser.h"
 #include "shell/actions.h"
-#include "shell/list_source.h"
-#include "shell/notice_board.h"
+#include "shell/screens/question_box.h"
 #include "shell/window_question.h"
+#include "sound/qor_sound.h"
 #include "update/qor_updater.h"
 #include "update/update_check.h"
-#include "sound/qor_sound.h"
 
 class QorOpenGL;
 struct LayoutHooks;

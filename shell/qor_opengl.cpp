@@ -8,17 +8,17 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "base/logger.h"
+#include "imaging/gl_image.h"
 #include "platform/clock.h"
 #include "platform/desktop.h"
 #include "platform/fs_paths.h"
 #include "platform/vk_codes.h"
-#include "shell/logger.h"
 #include "shell/settings.h"
-#include "shell/window_icon.h"
 #include "shell/settings_export.h"
+#include "shell/window_icon.h"
 #include "viewer/frame_model.h"
 #include "viewer/phong_shader.h"
-#include "imaging/gl_image.h"
 #include "viewer/real_image_gl.h"
 
 QorOpenGL& Renderer() {

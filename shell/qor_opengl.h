@@ -7,10 +7,10 @@
 #include <functional>
 #include <string>
 
-#include "model/xmodel_threaded.h"
+#include "base/notice_board.h"
+#include "jobs/xmodel_threaded.h"
 #include "platform/gl_window.h"
 #include "shell/frame_gate.h"
-#include "shell/notice_board.h"
 #include "shell/tray.h"
 #include "viewer/camera.h"
 #include "viewer/model_renderer.h"

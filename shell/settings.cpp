@@ -7,8 +7,8 @@
 #include <charconv>  // Required for: from_chars()
 #include <vector>
 
-#include "shell/logger.h"
-#include "shell/version.h"
+#include "base/logger.h"
+#include "base/version.h"
 
 using platform::RegistryStore;
 using platform::RegStatus;

@@ -12,25 +12,11 @@
 #include <string_view>
 #include <variant>
 
+#include "base/stored_types.h"
 #include "platform/registry.h"
 
 class QorLogger;
 
-// RECT: four little-endian int32 (16 bytes).
-struct SettingsRect {
-  int32_t x = 0;
-  int32_t y = 0;
-  int32_t w = 0;
-  int32_t h = 0;
-  bool operator==(const SettingsRect&) const = default;
-};
-
-// One hotkey: `kind` 0 = `code` is a character code, non-zero = a virtual-key code.
-struct HotKeySlot {
-  uint8_t code = 0;
-  uint8_t kind = 0;
-  bool operator==(const HotKeySlot&) const = default;
-};
 inline constexpr size_t kHotKeyCount = 15;
 using KeyMap = std::array<HotKeySlot, kHotKeyCount>;  // "key_map", 30 bytes
 // A map stored before "frame model" had a key: its slots keep their keys,

@@ -1,11 +1,11 @@
 #include "shell/tray.h"
 
+#include "base/logger.h"
 #include "imaging/png_file.h"
 #include "platform/notifications.h"
 #include "platform/program_paths.h"
 #include "platform/tray_icon.h"
 #include "platform/tray_menu.h"
-#include "shell/logger.h"
 #include "shell/settings.h"
 
 QorTray::QorTray() = default;

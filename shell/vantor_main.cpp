@@ -14,19 +14,20 @@
 #include <string>
 #include <vector>
 
-#include "cli/cli_args.h"
-#include "cli/headless_gui.h"
-#include "cli/layout_dump.h"
+#include "base/logger.h"
 #include "imaging/bgra_picture.h"
+#include "model/game_names.h"
 #include "platform/clock.h"
 #include "platform/file_bytes.h"
 #include "platform/fs_paths.h"
-#include "platform/splash_window.h"
+#include "platform/message_box.h"
 #include "platform/program_paths.h"
+#include "platform/splash_window.h"
 #include "platform/terminal.h"
-#include "shell/logger.h"
 #include "shell/interface.h"
 #include "shell/qor_opengl.h"
+#include "shell/screens/headless_gui.h"
+#include "shell/screens/layout_dump.h"
 #include "shell/settings.h"
 
 int main(int argc, char** argv) {
@@ -117,6 +118,7 @@ int main(int argc, char** argv) {
   log.set_file_name(log_folder.empty() ? "Log.txt" : log_folder + "/Log.txt");
   log.set_sync_mode(1);
   log.write_header();
+  log.set_critical_box(platform::ShowMessageBox);
   static QorInterface* iface = new QorInterface;  // lives until exit, like the renderer
   iface->InitSound();
   QorSettings& s = Settings();

@@ -1,8 +1,8 @@
 // The worker's questions, handed between its thread and the main thread.
 #include "shell/window_question.h"
 
-#include "gui/question_box.h"
-#include "shell/notice_board.h"
+#include "base/notice_board.h"
+#include "shell/screens/question_box.h"
 
 bool WindowQuestion::AskYesNo(std::string_view title, std::string_view text) {
   std::lock_guard<std::mutex> one(asking_);

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include "shell/logger.h"
+#include "base/logger.h"
 #include "sound/wav_reader.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "model/byte_cursor.h"
+#include "base/byte_cursor.h"
 #include "platform/file_bytes.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-#include "shell/logger.h"
+#include "base/logger.h"
 #include "update/hand_off.h"
 #include "update/sha256_file.h"
 #include "update/update_check.h"

@@ -11,7 +11,7 @@
 #include <memory>
 #include <string>
 
-#include "shell/notice_board.h"
+#include "base/notice_board.h"
 #include "update/qor_downloader.h"
 
 struct UpdateDownloadRequest {

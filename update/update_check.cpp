@@ -7,16 +7,15 @@
 #include <chrono>
 #include <cstdlib>
 
+#include "base/logger.h"
+#include "base/version.h"
 #include "platform/percent_encode.h"
-#include "shell/logger.h"
-#include "shell/settings.h"
-#include "shell/version.h"
 
 namespace update {
 
-std::string ServerOf(const QorSettings& settings) {
+std::string ServerOf(const std::string& stored_server) {
   if (const char* env = std::getenv("VANTOR_UPDATE_SERVER"); env && *env) return env;
-  return settings.update_server;
+  return stored_server;
 }
 
 std::string UserName() {
@@ -117,16 +116,16 @@ UpdateOutcome QorUpdateCheck::Run(bool manual, const std::string& url) {
   return RunCheck(shared_->fetch, *shared_->board, manual, url);
 }
 
-bool QorUpdateCheck::Start(bool manual, const QorSettings& settings) {
+bool QorUpdateCheck::Start(bool manual, const update::CheckAsk& ask) {
   {
     std::lock_guard<std::mutex> hold(shared_->lock);
     if (shared_->running) return false;
     shared_->running = true;
   }
-  const std::string server = update::ServerOf(settings);
+  const std::string server = update::ServerOf(ask.server);
   const std::string url = server.empty() ? std::string()
-                                         : update::CheckUrl(server, kVantorVersion, settings.run_count,
-                                                            settings.export_count, update::UserName());
+                                         : update::CheckUrl(server, kVantorVersion, ask.run_count,
+                                                            ask.export_count, update::UserName());
   // The thread keeps what it uses alive; the board is the program's and
   // outlives every thread.
   std::thread([manual, url, shared = shared_] {

@@ -13,9 +13,8 @@
 #include <string>
 #include <thread>
 
-#include "shell/notice_board.h"
+#include "base/notice_board.h"
 
-struct QorSettings;
 
 // What one GET brought: the body, or the downloader's error text.
 struct FetchResult {
@@ -27,9 +26,15 @@ using Fetch = std::function<FetchResult(const std::string& url)>;
 
 namespace update {
 inline constexpr const char* kCheckPath = "/php/UpdateCheck.php";
-// The update server in force: VANTOR_UPDATE_SERVER, else the setting; ""
-// when neither is set.
-std::string ServerOf(const QorSettings& settings);
+// The update server in force: VANTOR_UPDATE_SERVER, else the stored
+// setting; "" when neither is set.
+std::string ServerOf(const std::string& stored_server);
+// What a check tells the server about this copy, from the settings.
+struct CheckAsk {
+  std::string server;  // the stored update server
+  int run_count = 0;
+  int export_count = 0;
+};
 // The server's address without trailing "/", for the paths to follow it.
 std::string ServerBase(std::string server);
 // The user's name for the query ($USER, else the login name; at most 100
@@ -53,7 +58,7 @@ class QorUpdateCheck {
   ~QorUpdateCheck();
 
   // Starts a check unless one runs. `manual`: the user asked (the button).
-  bool Start(bool manual, const QorSettings& settings);
+  bool Start(bool manual, const update::CheckAsk& ask);
   // The same, on the calling thread; what it posted is on the board.
   UpdateOutcome Run(bool manual, const std::string& url);
   // Waits for a running check (tests, the command line).

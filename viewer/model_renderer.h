@@ -3,7 +3,7 @@
 // switched by a setting. Runs on the main thread under the worker's lock.
 #pragma once
 
-#include "model/xmodel_threaded.h"
+#include "jobs/xmodel_threaded.h"
 #include "viewer/view_settings.h"
 #include "viewer/worker_gl_builder.h"
 

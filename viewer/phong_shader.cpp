@@ -4,7 +4,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "shell/logger.h"
+#include "base/logger.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 
 #include <GL/glew.h>
 
+#include "base/logger.h"
 #include "imaging/iwi_image.h"
-#include "shell/logger.h"
 
 uint32_t RealImageGl::GenTexture() {
   GLuint t = 0;

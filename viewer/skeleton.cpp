@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "shell/logger.h"
+#include "base/logger.h"
 
 void Skeleton::ClearSkeleton() {
   joints_.clear();

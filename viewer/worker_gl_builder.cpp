@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "shell/logger.h"
+#include "base/logger.h"
 
 void WorkerGlBuilder::ReleaseCurrent() {
   // Commands issued here must reach the GPU before the main context draws

@@ -6,10 +6,10 @@
 #include <algorithm>
 #include <mutex>
 
+#include "base/list_source.h"
 #include "gui/item_behaviour.h"
 #include "gui/qor_gui.h"
 #include "gui/widgets/widgets.h"
-#include "shell/list_source.h"
 
 namespace {
 

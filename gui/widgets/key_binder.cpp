@@ -4,12 +4,12 @@
 // While it waits the box grows to the right to hold its hint.
 #include <algorithm>
 
-#include "gui/key_names.h"
+#include "base/stored_types.h"
 #include "gui/item_behaviour.h"
 #include "gui/item_texts.h"
+#include "gui/key_names.h"
 #include "gui/qor_gui.h"
 #include "gui/widgets/widgets.h"
-#include "shell/settings.h"
 
 namespace {
 constexpr double kHoverFadeMs = 500, kBindFadeMs = 1000;

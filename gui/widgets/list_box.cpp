@@ -9,11 +9,11 @@
 #include <cstdlib>
 #include <mutex>
 
+#include "base/list_source.h"
+#include "base/logger.h"
 #include "gui/item_behaviour.h"
 #include "gui/qor_gui.h"
 #include "gui/widgets/widgets.h"
-#include "shell/list_source.h"
-#include "shell/logger.h"
 
 namespace {
 

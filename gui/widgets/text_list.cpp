@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "base/list_source.h"
 #include "gui/colour_text.h"
 #include "gui/qor_gui.h"
 #include "gui/widgets/widgets.h"
-#include "shell/list_source.h"
 
 namespace {
 constexpr int kLineHeight = 14;

@@ -7,8 +7,8 @@
 #include <filesystem>
 
 #include "export/texture_export.h"
-#include "imaging/image_convert.h"
-#include "model/model_rows.h"
+#include "jobs/image_convert.h"
+#include "jobs/model_rows.h"
 #include "model/texture_pick.h"
 #include "model/xmodel.h"
 #include "tests/imaging/image_test_support.h"

@@ -17,7 +17,7 @@
 #include <sstream>
 #include <thread>
 
-#include "model/xmodel_threaded.h"
+#include "jobs/xmodel_threaded.h"
 #include "tests/shell/shell_test_support.h"
 #include "tests/support/temp_dir.h"
 #include "tools/fixture/fixture_writer.h"

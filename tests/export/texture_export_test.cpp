@@ -6,9 +6,9 @@
 #include <filesystem>
 
 #include "export/texture_export.h"
-#include "imaging/image_convert.h"
+#include "jobs/image_convert.h"
 #include "model/texture_pick.h"
-#include "model/xmodel_threaded.h"
+#include "jobs/xmodel_threaded.h"
 #include "tests/imaging/image_test_support.h"
 #include "tests/shell/shell_test_support.h"
 #include "tools/fixture/fixture_writer.h"

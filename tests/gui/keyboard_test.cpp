@@ -10,10 +10,11 @@
 #include <vector>
 
 #include "gui/key_names.h"
-#include "gui/layout/layout.h"
+#include "shell/screens/layout.h"
 #include "gui/qor_gui.h"
-#include "gui/question_box.h"
+#include "shell/screens/question_box.h"
 #include "platform/vk_codes.h"
+#include "shell/settings.h"
 #include "tests/gui/recording_draw2d.h"
 
 namespace {

@@ -72,10 +72,10 @@ TEST(Themes, SelectingRepaintsOnlyOnAChange) {
 #include <vector>
 
 #include "gui/item_texts.h"
-#include "gui/layout/layout.h"
+#include "shell/screens/layout.h"
 #include "gui/qor_gui.h"
 #include "gui/txf_metrics.h"
-#include "imaging/iwd_utils.h"
+#include "jobs/iwd_utils.h"
 #include "shell/settings.h"
 
 namespace {

@@ -9,12 +9,12 @@
 #include <vector>
 
 #include "gui/colour_hsv.h"
-#include "gui/layout/layout.h"
+#include "shell/screens/layout.h"
 #include "gui/material_table.h"
 #include "shell/command_words.h"
 #include "shell/hotkeys.h"
 #include "gui/qor_gui.h"
-#include "shell/list_source.h"
+#include "base/list_source.h"
 #include "shell/settings.h"
 #include "tests/shell/shell_test_support.h"
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "gui/qor_gui.h"
-#include "shell/list_source.h"
+#include "base/list_source.h"
 #include "tests/gui/widget_rig.h"
 #include "tests/shell/shell_test_support.h"
 

@@ -11,10 +11,10 @@
 #include <thread>
 #include <vector>
 
-#include "gui/layout/layout.h"
+#include "shell/screens/layout.h"
 #include "gui/qor_gui.h"
-#include "gui/question_box.h"
-#include "shell/notice_board.h"
+#include "shell/screens/question_box.h"
+#include "base/notice_board.h"
 #include "shell/window_question.h"
 #include "sound/qor_sound.h"
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "imaging/iwd_utils.h"
+#include "jobs/iwd_utils.h"
 #include "tests/support/files.h"
 #include "tests/support/temp_dir.h"
 #include "tools/fixture/iwd_writer.h"

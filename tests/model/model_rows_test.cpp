@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "model/model_rows.h"
+#include "jobs/model_rows.h"
 #include "model/xmodel.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <set>
 
-#include "model/xmodel_threaded.h"
+#include "jobs/xmodel_threaded.h"
 #include "platform/file_times.h"
 #include "tests/model/model_test_support.h"
 #include "tests/shell/shell_test_support.h"

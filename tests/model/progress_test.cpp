@@ -4,8 +4,8 @@
 
 #include <vector>
 
-#include "model/xmodel_threaded.h"
-#include "shell/notice_board.h"
+#include "jobs/xmodel_threaded.h"
+#include "base/notice_board.h"
 #include "tests/model/model_test_support.h"
 
 namespace {

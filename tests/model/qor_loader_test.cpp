@@ -14,9 +14,9 @@
 #include <thread>
 #include <vector>
 
-#include "model/qor_loader.h"
+#include "jobs/qor_loader.h"
 #include "tests/model/model_test_support.h"
-#include "shell/list_source.h"
+#include "base/list_source.h"
 #include "tests/shell/shell_test_support.h"
 
 namespace {

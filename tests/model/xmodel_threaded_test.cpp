@@ -7,8 +7,8 @@
 #include <tuple>
 #include <filesystem>
 
-#include "model/xmodel_threaded.h"
-#include "shell/list_source.h"
+#include "jobs/xmodel_threaded.h"
+#include "base/list_source.h"
 #include "tests/model/model_test_support.h"
 #include "tests/shell/shell_test_support.h"
 #include "tools/fixture/fixture_writer.h"

@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "platform/dbus_session.h"
-#include "platform/dbus_text.h"
+#include "base/utf8_text.h"
 #include "platform/notifications.h"
 #include "platform/tray_icon.h"
 #include "platform/tray_menu.h"
@@ -166,25 +166,25 @@ TEST(DbusText, EveryByteStringBecomesValidUtf8AndCutsKeepWholeCharacters) {
       {"\xF4\x90\x80\x80", fffd + fffd + fffd + fffd},  // past U+10FFFF
       {std::string("a\0b", 3), "a" + fffd + "b"},        // NUL would cut the string
   };
-  for (const auto& c : cases) EXPECT_EQ(platform::ValidUtf8(c.in), c.out) << Hex(c.in);
+  for (const auto& c : cases) EXPECT_EQ(ValidUtf8(c.in), c.out) << Hex(c.in);
 
   // libdbus's own check is the judge: it is what would abort the process.
   std::mt19937 rng(59);
   for (int i = 0; i < 3000; ++i) {
     std::string bytes(rng() % 24, '\0');
     for (char& b : bytes) b = static_cast<char>(rng() % 4 == 0 ? rng() % 0x80 : 0x80 + rng() % 0x80);
-    const std::string valid = platform::ValidUtf8(bytes);
+    const std::string valid = ValidUtf8(bytes);
     ASSERT_TRUE(dbus_validate_utf8(valid.c_str(), nullptr)) << Hex(bytes);
     ASSERT_EQ(valid.find('\0'), std::string::npos) << Hex(bytes);
-    ASSERT_EQ(platform::ValidUtf8(valid), valid) << Hex(bytes);
+    ASSERT_EQ(ValidUtf8(valid), valid) << Hex(bytes);
   }
 
   const std::string text = "a\xC3\xA9\xE4\xB8\xAD\xF0\x9F\x98\x80";
-  EXPECT_EQ(platform::CutUtf8(text, 0), "");
-  EXPECT_EQ(platform::CutUtf8(text, 2), "a\xC3\xA9");
-  EXPECT_EQ(platform::CutUtf8(text, 3), "a\xC3\xA9\xE4\xB8\xAD");
-  EXPECT_EQ(platform::CutUtf8(text, 4), text);
-  EXPECT_EQ(platform::CutUtf8(text, 99), text);
+  EXPECT_EQ(CutUtf8(text, 0), "");
+  EXPECT_EQ(CutUtf8(text, 2), "a\xC3\xA9");
+  EXPECT_EQ(CutUtf8(text, 3), "a\xC3\xA9\xE4\xB8\xAD");
+  EXPECT_EQ(CutUtf8(text, 4), text);
+  EXPECT_EQ(CutUtf8(text, 99), text);
 }
 
 TEST(TrayIcon, PanelReadsItemAndMenuClicksRunCommandsAndARestartedPanelGetsItAgain) {

@@ -9,12 +9,12 @@
 #include <thread>
 #include <vector>
 
-#include "model/qor_loader.h"
-#include "model/xmodel_threaded.h"
+#include "jobs/qor_loader.h"
+#include "jobs/xmodel_threaded.h"
 #include "platform/fs_paths.h"
 #include "shell/actions.h"
 #include "shell/hotkeys.h"
-#include "shell/list_source.h"
+#include "base/list_source.h"
 #include "tests/shell/shell_test_support.h"
 
 namespace {

@@ -5,9 +5,9 @@
 
 #include <vector>
 
-#include "gui/layout/layout.h"
+#include "shell/screens/layout.h"
 #include "gui/qor_gui.h"
-#include "model/xmodel_threaded.h"
+#include "jobs/xmodel_threaded.h"
 #include "shell/command_words.h"
 #include "shell/settings.h"
 #include "tests/shell/shell_test_support.h"

@@ -1,6 +1,6 @@
 // The logger: the header, sync and normal modes, the warning and model-log
 // switches, bounded lines, threads, critical errors and terminal colours.
-#include "shell/logger.h"
+#include "base/logger.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>  // Required for: unlink()
@@ -8,6 +8,7 @@
 #include <set>
 #include <thread>
 
+#include "platform/message_box.h"
 #include "tests/shell/shell_test_support.h"
 
 namespace {
@@ -159,6 +160,7 @@ TEST_F(LoggerTest, SinkGetsEveryLineEvenWithoutAFile) {
 TEST_F(LoggerTest, CriticalErrorShowsTheBoxLogsAndExitsWithOne) {
   // The child of the death test writes the same file, so the parent can read it.
   logger.set_critical_error_hook([] { std::fputs("splash destroyed\n", stderr); });
+  logger.set_critical_box(platform::ShowMessageBox);
   EXPECT_EXIT(logger.critical_error("Window Creation Error."), testing::ExitedWithCode(1),
               "splash destroyed\nQor_Fen - Critical Error: Window Creation Error\\.");
   EXPECT_EQ(ReadText(path), "------------ ERROR: Window Creation Error.\n");

@@ -7,7 +7,7 @@
 #include <thread>
 #include <vector>
 
-#include "shell/logger.h"
+#include "base/logger.h"
 #include "tests/shell/shell_test_support.h"
 
 TEST(LoggerThreadSink, KeepsEachThreadsLinesApartFromTheSharedSink) {

@@ -7,9 +7,9 @@
 #include <thread>
 #include <tuple>
 
-#include "imaging/iwd_utils.h"
-#include "model/xmodel_threaded.h"
-#include "shell/notice_board.h"
+#include "jobs/iwd_utils.h"
+#include "jobs/xmodel_threaded.h"
+#include "base/notice_board.h"
 #include "tests/imaging/iwd_test_support.h"
 #include "tests/model/model_test_support.h"
 #include "tests/shell/shell_test_support.h"

@@ -9,7 +9,7 @@
 #include <memory>
 #include <set>
 
-#include "shell/logger.h"
+#include "base/logger.h"
 #include "tests/shell/shell_test_support.h"
 
 namespace {

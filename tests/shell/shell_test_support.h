@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/logger.h"
+#include "base/logger.h"
 #include "tests/support/files.h"
 #include "tests/support/temp_dir.h"
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <thread>
 
-#include "shell/logger.h"
+#include "base/logger.h"
 #include "tests/shell/shell_test_support.h"
 #include "tests/support/files.h"
 #include "tests/support/scoped_env.h"

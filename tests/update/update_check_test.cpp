@@ -84,8 +84,8 @@ TEST(UpdateCheck, TheQueryIsEncodedAndNothingIsSentWithoutAServer) {
 
   LogCapture log;
   test_support::ScopedEnv no_server("VANTOR_UPDATE_SERVER", "");
-  QorSettings settings;
-  EXPECT_EQ(update::ServerOf(settings), "");
+  update::CheckAsk settings;
+  EXPECT_EQ(update::ServerOf(settings.server), "");
   Server server;
   NoticeBoard board;
   QorUpdateCheck check(server.fetch(), board);
@@ -95,7 +95,7 @@ TEST(UpdateCheck, TheQueryIsEncodedAndNothingIsSentWithoutAServer) {
   EXPECT_TRUE(log.Contains("no update server is set"));
 
   // With a server the thread asks once and posts what it found.
-  settings.update_server = "http://127.0.0.1:9";
+  settings.server = "http://127.0.0.1:9";
   settings.run_count = 4;
   server.reply = {true, "2.0", ""};
   ASSERT_TRUE(check.Start(false, settings));

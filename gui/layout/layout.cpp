@@ -1,8 +1,0 @@
-#include "gui/layout/layout.h"
-
-void BuildLayout(QorGUI& gui, QorSettings& settings, const LayoutHooks& hooks) {
-  BuildPanelsLayout(gui, settings, hooks);
-  BuildToolBarLayout(gui, settings, hooks);
-  BuildSettingsLayout(gui, settings, hooks);
-  BuildDialogsLayout(gui, settings);
-}

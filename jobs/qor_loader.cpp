@@ -1,0 +1,192 @@
+#include "jobs/qor_loader.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <utility>
+
+#include "base/list_source.h"
+#include "base/logger.h"
+#include "platform/clock.h"
+#include "platform/folder_list.h"
+#include "platform/fs_paths.h"
+
+namespace {
+
+// The order the games' own tools list a folder in (NTFS keeps names sorted
+// by their upper-case form), so a tree lists the same on every file system:
+// case does not count and "_" comes after the letters. Names that differ
+// only in case (possible here, not there) keep a fixed order.
+bool ListingOrder(const std::string& a, const std::string& b) {
+  auto upper = [](unsigned char c) { return c >= 'a' && c <= 'z' ? c - 'a' + 'A' : int(c); };
+  const size_t n = std::min(a.size(), b.size());
+  for (size_t i = 0; i < n; ++i) {
+    const int ca = upper(static_cast<unsigned char>(a[i])), cb = upper(static_cast<unsigned char>(b[i]));
+    if (ca != cb) return ca < cb;
+  }
+  if (a.size() != b.size()) return a.size() < b.size();
+  return a < b;
+}
+
+}  // namespace
+
+QorLoader::QorLoader(ListSource& view) : view_(view) {}
+
+QorLoader::~QorLoader() {
+  stop_ = true;
+  if (thread_.joinable()) thread_.join();
+}
+
+bool QorLoader::SetFolder(const std::string& folder) {
+  // A new folder under a running listing would mix two folders' names.
+  if (loading()) {
+    Logger().log("QorLoader::SetFolder called while already loading directroy");
+    return false;
+  }
+  const std::optional<std::string> found = platform::ResolveExisting(folder);
+  if (!found || !platform::FolderExists(*found)) {
+    Logger().log("QorLoader Folder dose not exsist: %s", folder.c_str());
+    path_valid_ = false;
+    return false;
+  }
+  folder_ = *found;
+  if (folder_.back() != '/' && folder_.back() != '\\') folder_ += '/';
+  names_.clear();
+  filtered_.clear();
+  path_valid_ = true;
+  return true;
+}
+
+bool QorLoader::LoadList() {
+  if (!path_valid_) {
+    Logger().log("QorLoader::LoadList called when path is not valid.");
+    return false;
+  }
+  if (loading()) {
+    Logger().log("QorLoader::LoadList called while already loading directroy");
+    return false;
+  }
+  // The previous listing has ended: collect its thread.
+  if (thread_.joinable()) thread_.join();
+  names_.clear();
+  filtered_.clear();
+  showing_all_ = false;
+  Show({"Loading: 0"});
+  started_ms_ = platform::NowMsPrecise();
+  loading_ = true;
+  waiting_ = true;
+  stop_ = false;
+  thread_ = std::thread(&QorLoader::ListDirctory, this, folder_, ++generation_);
+  return true;
+}
+
+void QorLoader::ListDirctory(std::string folder, uint64_t generation) {
+  std::vector<std::string> names;
+  size_t examined = 0;  // entries after the first one, skipped ones included
+  bool first = true;
+  int error = 0;
+  int rc = platform::ListFolderEntries(folder, [&](std::string_view name, bool is_folder) {
+    if (stop_) return false;
+    if (!first && fault) error = fault(examined + 1);
+    if (error != 0) return false;
+    // Model files have no extension: ".", "..", folders and every name
+    // with a dot are left out.
+    if (!is_folder && name.find('.') == std::string_view::npos) names.emplace_back(name);
+    if (first) {
+      first = false;
+    } else if (++examined % 100 == 0) {
+      Publish({generation, Kind::kStatus, "Loading: " + std::to_string(examined), {}});
+    }
+    return true;
+  });
+  if (error != 0) rc = error;
+  if (stop_) {
+    loading_ = false;
+    return;
+  }
+  if (rc != 0) {
+    Logger().log("QorLoader::LoadList Error: %u", unsigned(rc));
+    Publish({generation, Kind::kFailed, {}, {}});
+  } else {
+    std::sort(names.begin(), names.end(), ListingOrder);
+    Publish({generation, Kind::kNames, {}, std::move(names)});
+  }
+  loading_ = false;
+  if (wake) wake();
+}
+
+void QorLoader::Publish(Handover handover) {
+  const bool status = handover.kind == Kind::kStatus;
+  {
+    std::lock_guard<std::mutex> hold(lock_);
+    handed_.push_back(std::move(handover));
+  }
+  if (status && wake) wake();
+}
+
+bool QorLoader::Refresh() {
+  std::vector<Handover> handed;
+  {
+    std::lock_guard<std::mutex> hold(lock_);
+    handed.swap(handed_);
+  }
+  bool changed = false;
+  for (Handover& h : handed) {
+    if (h.generation != generation_) continue;  // a listing since replaced
+    switch (h.kind) {
+      case Kind::kStatus:
+        Show({h.line});
+        if (on_status) on_status(h.line);
+        break;
+      case Kind::kNames:
+        names_ = std::move(h.names);
+        showing_all_ = false;
+        waiting_ = false;
+        Filter(filter_text_, true);
+        Logger().log("QorLoader::LoadList %zu models listed and shown in %.1f ms", names_.size(),
+                     platform::NowMsPrecise() - started_ms_);
+        if (on_finished) on_finished(true);
+        break;
+      case Kind::kFailed:
+        waiting_ = false;
+        if (on_finished) on_finished(false);
+        break;
+    }
+    changed = true;
+  }
+  return changed;
+}
+
+void QorLoader::Filter(const std::string& text, bool reapply) {
+  const std::string effective = reapply ? filter_text_ : text;
+  // While a listing runs the list box shows its status line; the filter is
+  // kept and applied to the names when they come.
+  if (effective.size() <= 2) {
+    filter_text_.clear();
+    if (waiting_ || showing_all_) return;
+    Show(names_);
+    showing_all_ = true;
+    return;
+  }
+  filter_text_ = effective;
+  showing_all_ = false;
+  if (waiting_) return;
+  filtered_.clear();
+  for (const std::string& name : names_)
+    if (name.find(filter_text_) != std::string::npos) filtered_.push_back(name);
+  if (reset_listbox) reset_listbox();
+  Show(filtered_);
+}
+
+bool QorLoader::Listed(const std::string& name) const {
+  if (waiting_) return false;
+  for (const std::string& n : names_)
+    if (n == name) return true;
+  return false;
+}
+
+void QorLoader::Show(const std::vector<std::string>& items) {
+  std::lock_guard<std::mutex> hold(view_.lock);
+  view_.items = items;
+  view_.ready = true;
+  view_.changed = true;
+}

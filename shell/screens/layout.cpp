@@ -1,0 +1,8 @@
+#include "shell/screens/layout.h"
+
+void BuildLayout(QorGUI& gui, QorSettings& settings, const LayoutHooks& hooks) {
+  BuildPanelsLayout(gui, settings, hooks);
+  BuildToolBarLayout(gui, settings, hooks);
+  BuildSettingsLayout(gui, settings, hooks);
+  BuildDialogsLayout(gui, settings);
+}
