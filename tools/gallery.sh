@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Pictures of the whole flow for README.md, taken under Xvfb from an empty
+# Pictures of the whole flow for docs/window.md, taken under Xvfb from an empty
 # settings store on the sample tree: the folder entry choosing the COD 4
 # root, the IWD image mover offered for it (scanned, then closed), the model
 # list narrowed by the search box with the picked model loaded, and the
