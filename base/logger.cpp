@@ -131,14 +131,19 @@ void QorLogger::write_header(const std::tm& t) {
   WriteLocked(line);
 }
 
+void QorLogger::Write(std::string_view line, bool to_panel) {
+  std::lock_guard<std::mutex> hold(mutex_);
+  if (to_panel && model_log_attached_) model_log_lines_.emplace_back(line);
+  WriteLocked(line);
+}
+
 void QorLogger::log(const char* format, ...) {
   char line[kLineCapacity];
   va_list args;
   va_start(args, format);
   std::string_view text = FormatLine(line, format, args);
   va_end(args);
-  std::lock_guard<std::mutex> hold(mutex_);
-  WriteLocked(text);
+  Write(text, false);
 }
 
 void QorLogger::warning(const char* format, ...) {
@@ -151,9 +156,7 @@ void QorLogger::warning(const char* format, ...) {
   std::string_view text = FormatLine(line + kPrefix.size(), format, args);
   va_end(args);
   const std::string_view whole(line, kPrefix.size() + text.size());
-  std::lock_guard<std::mutex> hold(mutex_);
-  if (model_log_attached_) model_log_lines_.emplace_back(whole);
-  WriteLocked(whole);
+  Write(whole, true);
 }
 
 void QorLogger::log_to_panel(const char* format, ...) {
@@ -162,9 +165,7 @@ void QorLogger::log_to_panel(const char* format, ...) {
   va_start(args, format);
   std::string_view text = FormatLine(line, format, args);
   va_end(args);
-  std::lock_guard<std::mutex> hold(mutex_);
-  if (model_log_attached_) model_log_lines_.emplace_back(text);
-  WriteLocked(text);
+  Write(text, true);
 }
 
 void QorLogger::model_log(const char* format, ...) {
@@ -174,9 +175,7 @@ void QorLogger::model_log(const char* format, ...) {
   va_start(args, format);
   std::string_view text = FormatLine(line, format, args);
   va_end(args);
-  std::lock_guard<std::mutex> hold(mutex_);
-  if (model_log_attached_) model_log_lines_.emplace_back(text);
-  WriteLocked(text);
+  Write(text, true);
 }
 
 void QorLogger::critical_error(std::string_view message) {

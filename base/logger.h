@@ -101,6 +101,9 @@ class QorLogger {
  private:
   bool OpenLocked();
   void WriteLocked(std::string_view line);
+  // One formatted line to the file and the sink; `to_panel` also hands it
+  // to the log panel's list while one is attached.
+  void Write(std::string_view line, bool to_panel);
 
   mutable std::mutex mutex_;  // every write, the file and the model-log list
   std::string file_name_;
