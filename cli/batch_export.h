@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "base/export_settings.h"
 #include "cli/cli_session.h"
-#include "export/export_settings.h"
 
 enum class BatchStatus { kNotStarted, kExported, kFailed, kSkipped };
 

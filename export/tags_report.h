@@ -7,7 +7,7 @@
 #include <span>
 #include <string>
 
-#include "export/export_settings.h"
+#include "base/export_settings.h"
 #include "model/error_codes.h"
 
 // WriteStaticFiles' answer when both pictures are already in the folder.

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "export/export_settings.h"
+#include "base/export_settings.h"
 #include "export/texture_names.h"
 #include "imaging/iwi_image.h"
 #include "model/error_codes.h"

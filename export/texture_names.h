@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "export/export_settings.h"
+#include "base/export_settings.h"
 #include "model/material_library.h"
 
 // The slots the texture export and the viewer treat as the colour map.

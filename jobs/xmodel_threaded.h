@@ -13,9 +13,9 @@
 #include <thread>
 #include <vector>
 
+#include "base/export_settings.h"
 #include "base/logger.h"
 #include "base/notice_board.h"
-#include "export/export_settings.h"
 #include "model/bounds.h"
 #include "model/xmodel.h"
 

@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "export/export_settings.h"
+#include "base/export_settings.h"
 #include "model/error_codes.h"
-#include "model/progress_value.h"
 #include "model/material_library.h"
+#include "model/progress_value.h"
 #include "model/record_vector.h"
 
 // The byte layout the files are read with.

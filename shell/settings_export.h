@@ -2,7 +2,7 @@
 // and the exporters read.
 #pragma once
 
-#include "export/export_settings.h"
+#include "base/export_settings.h"
 #include "shell/settings.h"
 
 // The one place the record is filled: the window and the command line both

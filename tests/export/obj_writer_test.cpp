@@ -8,7 +8,7 @@
 #include <regex>
 #include <set>
 
-#include "export/export_settings.h"
+#include "base/export_settings.h"
 #include "tests/export/export_test_support.h"
 #include "tools/fixture/sample_tree.h"
 
