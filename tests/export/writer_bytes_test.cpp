@@ -316,8 +316,9 @@ TEST(WriterBytes, EveryFormatKeepsItsBytes) {
   fs::remove_all(root);
 }
 
-// The formats the hot loops use beside the double "%.6f" (text_out_test):
-// floats of every scale, "%.5f" and "%.2f", the padded "%9.6f", "%i".
+// The formats the hot loops use give printf's bytes: "%.6f" of doubles and
+// floats of every scale, "%.5f" and "%.2f", the padded "%9.6f", "%lld", and
+// the ties, signs and edges.
 TEST(WriterBytes, NumberFormatsMatchPrintf) {
   std::mt19937_64 rng(11);
   char want[512], got[512];
@@ -334,6 +335,7 @@ TEST(WriterBytes, NumberFormatsMatchPrintf) {
     ASSERT_TRUE(check("%9.6f", PutFixedWidth(got, f, 9), double(f))) << want;
     const double d = std::ldexp(double(rng() >> 11) / double(1ull << 53), int(rng() % 70) - 50);
     ASSERT_TRUE(check("%.5f", PutFixed(got, d, 5), d)) << want;
+    ASSERT_TRUE(check("%.6f", FormatFixed6(got, -d), -d)) << want;
     ASSERT_TRUE(check("%.2f", PutFixed(got, -d, 2), -d)) << want;
     const long long n = (long long)(rng() >> (rng() % 64)) * (i % 2 ? 1 : -1);
     ASSERT_TRUE(check("%lld", PutInt(got, n), n)) << want;
@@ -343,6 +345,9 @@ TEST(WriterBytes, NumberFormatsMatchPrintf) {
       std::snprintf(want, sizeof want, "%.*f", digits, d);
       EXPECT_EQ(std::string_view(got, size_t(PutFixed(got, d, digits) - got)), want);
     }
+  for (double d : {0.0078125, 0.0000005, 0.0000015, 2.5e-7, -2.5e-7, 1e-300, 5e-324, 0.999999999, 123456.1234565, 1e15,
+                   9.2e18, 1e22, 3.0517578125e-05, 1.0 / 3.0, 18.338537, -0.819152, double(INFINITY), -double(INFINITY)})
+    EXPECT_TRUE(check("%.6f", FormatFixed6(got, d), d)) << want;
 }
 
 // Many blocks through the writer thread arrive whole and in order, across a
