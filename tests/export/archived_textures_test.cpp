@@ -1,7 +1,7 @@
 // A game whose images are only inside "main/*.iwd": the texture step loads
 // them, the properties rows say where they come from, and the texture
-// export writes exactly the files it writes when the images are loose (on
-// a fixture model in every image setting, and on the sample trees).
+// export writes exactly the files it writes when the images are loose, in
+// every image setting.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -121,34 +121,6 @@ TEST(ArchivedTextures, ExportWritesTheFilesOfLooseImagesInEverySetting) {
                 "colorMap: ~-gcrate_col.iwi (main/iw_00.iwd) tree_tick", "normalMap: crate_nml.iwi (main/iw_00.iwd) tree_tick",
                 "specularMap: Crate_Spc.iwi (main/iw_00.iwd) tree_tick", "colorMap: ~-gcrate_col.iwi (main/iw_00.iwd) tree_tick",
                 "colorDetailMap: detail.iwi (main/iw_00.iwd) tree_tick", "normalMap: missing.iwi tree_cross"}));
-}
-
-// The sample trees that hold models with their images: each model exported
-// from loose images and again with the images only in an archive.
-TEST(ArchivedTextures, SampleTreesExportTheSameFilesFromAnArchive) {
-  const std::string samples = image_test::SamplesDir();
-  size_t compared = 0;
-  for (const char* tree : {"cod4-deathrun", "cod4-surf"}) {
-    const std::string source = samples + "/" + tree + "/raw";
-    if (!fs::is_directory(source + "/images")) continue;
-    image_test::TempDir dir;
-    for (const char* root : {"/loose", "/archived"}) {
-      fs::create_directories(dir.path() + root);
-      fs::copy(source, dir.path() + root + "/raw", fs::copy_options::recursive);
-    }
-    PackImages(dir.path() + "/archived", "iw_07.iwd");
-    for (const auto& model : fs::directory_iterator(source + "/xmodel")) {
-      const std::string name = model.path().filename().string();
-      SCOPED_TRACE(std::string(tree) + "/" + name);
-      ExportRun loose = Export(dir.path() + "/loose/raw/xmodel/" + name, Cod4, dir.path() + "/loose/" + name, {});
-      ExportRun archived =
-          Export(dir.path() + "/archived/raw/xmodel/" + name, Cod4, dir.path() + "/archived/" + name, {});
-      EXPECT_EQ(archived.files, loose.files);
-      EXPECT_EQ(archived.units_loaded, loose.units_loaded);
-      compared += loose.files.size();
-    }
-  }
-  if (compared == 0) GTEST_SKIP() << "no sample trees with images in " << samples;
 }
 
 }  // namespace

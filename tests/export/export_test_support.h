@@ -1,14 +1,12 @@
 // Shared by the exporter tests: a scratch folder per test (named with the
 // pid, as other developers run the same tests at once), write-then-load of a
-// fixture model, file reading, the CR LF of the files' text mode, and a
-// snapshot proving the model is left untouched.
+// fixture model, file reading, and a snapshot proving the model is left
+// untouched.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <regex>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -26,29 +24,6 @@ namespace fs = std::filesystem;
 using test_support::HaveProgram;
 using test_support::ReadText;
 using test_support::RunCommand;
-
-// What a text-mode write puts on disk: every "\n" as "\r\n".
-inline std::string OnDisk(const std::string& text) { return std::regex_replace(text, std::regex("\n"), "\r\n"); }
-
-// Every line feed is preceded by a carriage return.
-inline ::testing::AssertionResult EveryLineEndIsCrLf(const std::string& text) {
-  for (size_t i = 0; i < text.size(); ++i)
-    if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r'))
-      return ::testing::AssertionFailure() << "bare LF at byte " << i;
-  return ::testing::AssertionSuccess();
-}
-
-// The lines of a file, CR LF ends removed.
-inline std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::string line;
-  std::istringstream in(text);
-  while (std::getline(in, line)) {
-    while (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
-  }
-  return lines;
-}
 
 // Everything an export could touch in the model's data, byte for byte.
 struct ModelSnapshot {

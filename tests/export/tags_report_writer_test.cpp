@@ -1,7 +1,7 @@
-// Tags report: a row per tag, a root's row and a child's, the tree with
-// roots and late parents, HTML escaping of names, preconditions, the two pictures written
-// once, and the page in headless Chromium: no script errors, and hovering a
-// tree link lights its table row (and the other way round).
+// Tags report (its bytes are pinned in writer_bytes_test): the tree with
+// roots and late parents, preconditions, the two pictures written once,
+// and the page in headless Chromium: no script errors, and hovering a tree
+// link lights its table row (and the other way round).
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -28,40 +28,6 @@ class TagsReportTest : public ExportTest {
     return ReadText(OutFile(model_.name + "_tags.html"));
   }
 };
-
-TEST_F(TagsReportTest, OneRowPerTagInEveryLayout) {
-  const fixture::ModelFiles models[] = {fixture::MakeSoldierModel("soldier", Cod4), fixture::MakeSoldierModel("soldier", BO),
-                                        fixture::MakeBarrelModel("barrel")};
-  for (const fixture::ModelFiles& files : models) {
-    Load(files, 2.54f);
-    ModelSnapshot before(model_);
-    const std::string raw = Dumped();
-    EXPECT_TRUE(EveryLineEndIsCrLf(raw));
-    size_t rows = 0;
-    for (size_t at = raw.find("\t<tr id=\"tag_"); at != std::string::npos; at = raw.find("\t<tr id=\"tag_", at + 1)) ++rows;
-    EXPECT_EQ(rows, model_.bones.size()) << files.name;
-    EXPECT_TRUE(raw.ends_with(OnDisk("\t\t</ul>\n\t\t</td>\n\t</tr>\n</table>\n </body>\n</html>")));
-    EXPECT_NE(raw.find(OnDisk(" <title>" + files.name + "</title>\n\t<!-- CSS Inejected from Program Memory -->\n")),
-              std::string::npos);
-    EXPECT_TRUE(before.Same(model_));
-  }
-}
-
-// A root row carries dashes; any other its position, its parent and its
-// angles (a quarter turn of pitch, past 1 by rounding, stays 90 degrees).
-TEST_F(TagsReportTest, RowsOfARootAndOfAChild) {
-  Load(fixture::MakeBarrelModel("barrel"));
-  XmodelBone& lid = model_.bones[1];
-  lid.position[0] = 1, lid.position[1] = -2.5f, lid.position[2] = 34;
-  lid.rotation[0] = 0, lid.rotation[1] = 0.70712f, lid.rotation[2] = 0, lid.rotation[3] = 0.70712f;
-  const std::string raw = Dumped();
-  EXPECT_NE(raw.find(OnDisk("\t<tr id=\"tag_0\">\n\t\t<td>0</td>\n\t\t<td>tag_origin</td>\n\t\t<td>(0.00, 0.00, 0.00)</td>\n"
-                            "\t\t<td>-</td>\n\t\t<td>-</td>\n\t</tr>\n")),
-            std::string::npos);
-  EXPECT_NE(raw.find(OnDisk("\t<tr id=\"tag_1\">\n\t\t<td>1</td>\n\t\t<td>j_lid</td>\n\t\t<td> (1.00, -2.50, 34.00)</td>\n"
-                            "\t\t<td>0</td>\n\t\t<td> (0.00, 90.00, 0.00)</td>\n\t</tr>\n")),
-            std::string::npos);
-}
 
 // The tag tree: children under their parent; roots side by side; a bone
 // listed before its parent starts a branch of its own and is listed once.
@@ -95,17 +61,6 @@ TEST_F(TagsReportTest, TreeNestsChildrenUnderTheirParents) {
     c.change(model_);
     EXPECT_NE(Dumped().find("<ul class=\"joints\">\r\n" + c.tree + "\t\t</ul>"), std::string::npos) << c.what;
   }
-}
-
-TEST_F(TagsReportTest, NamesAreEscapedSoTheyCannotEndARowOrATag) {
-  Load(fixture::MakeBarrelModel("barrel"));
-  model_.bones[1].name = "j_<b>lid</td>\n\"&'";
-  const std::string raw = Dumped();
-  const std::string escaped = "j_&lt;b&gt;lid&lt;/td&gt;&#10;&quot;&amp;&#39;";
-  EXPECT_NE(raw.find("\t\t<td>" + escaped + "</td>"), std::string::npos);
-  EXPECT_NE(raw.find("href=\"javascript:void(0)\">" + escaped + "</a>"), std::string::npos);
-  model_.name = "a/../../b";
-  EXPECT_EQ(model_.DumpTags(Out()), err::kInvalidPath);
 }
 
 TEST_F(TagsReportTest, NeedsTheModelAndItsTags) {

@@ -1,8 +1,7 @@
 // Cube maps: the six faces of an IWI cube map (usage bit 0x04) read in
 // stored order with and without mip levels, the DDS cube map written from
 // them (read back by us and by ImageMagick as six faces), the TGA strip of
-// the six faces, the games' own skybox, and cube headers that cannot hold
-// what they claim.
+// the six faces, and cube headers that cannot hold what they claim.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -152,24 +151,6 @@ TEST(CubeMap, ImageMagickReadsOurDdsAsSixFacesLikeOurStrip) {
                 1)
           << "face " << f;
   }
-}
-
-TEST(CubeMap, GamesSkyboxIsSixFacesOfItsTopLevel) {
-  const std::string sky = image_test::SamplesDir() + "/bo-ville/raw/images/skybox_zom_moon_ft.iwi";
-  if (!std::filesystem::exists(sky)) GTEST_SKIP() << "no " << sky;
-  IwiImage image;
-  ASSERT_TRUE(image.SetImagePath(sky));
-  ASSERT_EQ(image.LoadIWI(), img::kSuccess);
-  EXPECT_EQ(std::vector<int>({image.face_count, image.mip_count, image.width, image.height}),
-            std::vector<int>({6, 1, 512, 512}));
-  std::vector<uint8_t> file = image_test::ReadBytes(sky);
-  ASSERT_EQ(file.size(), 48u + 6 * 131072);
-  ASSERT_EQ(image.stored_levels.size(), 6u);
-  for (size_t f = 0; f < 6; ++f) {
-    auto at = file.begin() + ptrdiff_t(48 + f * 131072);
-    EXPECT_EQ(image.stored_levels[f], std::vector<uint8_t>(at, at + 131072)) << "face " << f;
-  }
-  ExpectStripOfFaces(image);
 }
 
 TEST(CubeMap, HeadersThatCannotHoldSixFacesAreRefused) {

@@ -1,6 +1,6 @@
 // What a batch export's --skip-existing relies on: the worker's list of the
 // files a job would write is the list of files the exports write, over the
-// sample tree and the real models, for the settings that change the names;
+// sample tree, for the settings that change the names;
 // and the times decide as documented.
 #include <gtest/gtest.h>
 
@@ -90,28 +90,6 @@ TEST(PlannedOutputs, AreTheFilesTheExportsWrite) {
       if (m.find("/" + std::string(tree) + "/") != std::string::npos) models.push_back(m);
     CheckPlans(models, tree == std::string("cod4") ? Cod4 : tree == std::string("bo") ? BO : Cod5,
                dir.Sub(std::string("out_") + tree), variants);
-  }
-}
-
-TEST(PlannedOutputs, HoldOverTheRealModels) {
-  const fs::path samples = fs::path(VANTOR_SOURCE_DIR) / ".." / "shared" / "samples";
-  if (!fs::exists(samples)) GTEST_SKIP() << "no ../shared/samples";
-  model_test::TempDir dir;
-  shell_test::LogCapture log;
-  model_test::ScriptedAnswerer yes(true);
-  // Images always into the export folder: the real trees are never written.
-  const std::vector<Variant> variants = {{"defaults", [](ExportSettings& s) { s.export_images_local = true; }}};
-  for (const auto& tree : fs::directory_iterator(samples)) {
-    if (!fs::is_directory(tree.path() / "raw" / "xmodel")) continue;
-    std::vector<std::string> models;
-    for (const auto& entry : fs::directory_iterator(tree.path() / "raw" / "xmodel"))
-      if (entry.is_regular_file() && entry.path().filename().string().find('.') == std::string::npos)
-        models.push_back(entry.path().string());
-    std::sort(models.begin(), models.end());
-    const std::string name = tree.path().filename().string();
-    const GameVersion game = name.rfind("bo", 0) == 0 ? BO : name.rfind("waw", 0) == 0 ? Cod5 : Cod4;
-    SCOPED_TRACE(name);
-    CheckPlans(models, game, dir.Sub(name), variants);
   }
 }
 

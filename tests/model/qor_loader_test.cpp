@@ -228,19 +228,4 @@ TEST(QorLoaderTest, FilteringOnEveryFrameWhileListing) {
   EXPECT_EQ(Items(view).size(), 10u);  // model_190 to model_199
 }
 
-TEST(QorLoaderTest, ListsTheSampleGamesModels) {
-  const std::string samples = model_test::SamplesDir();
-  if (!std::filesystem::is_directory(samples)) GTEST_SKIP() << "no " << samples;
-  ListSource view;
-  QorLoader loader(view);
-  ASSERT_TRUE(loader.SetFolder(samples + "\\cod4-modtools\\raw\\xmodel"));
-  ASSERT_TRUE(loader.LoadList());
-  Finish(loader);
-  const std::set<std::string> names(loader.names().begin(), loader.names().end());
-  EXPECT_EQ(names.size(), 8u);
-  EXPECT_TRUE(names.count("viewmodel_m16"));
-  loader.Filter("viewmodel");
-  EXPECT_EQ(Items(view).size(), 3u);
-}
-
 }  // namespace

@@ -10,14 +10,12 @@
 #include "model/xmodel.h"
 #include "platform/file_bytes.h"
 #include "tests/model/model_test_support.h"
-#include "tools/fixture/fixture_writer.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using model_test::SamplesDir;
 using model_test::ScriptedAnswerer;
-using model_test::TempDir;
 
 #define SKIP_WITHOUT_SAMPLES()                                                 \
   if (!fs::is_directory(SamplesDir())) GTEST_SKIP() << "no " << SamplesDir(); \
@@ -122,41 +120,6 @@ TEST(RealSamples, BlackOpsVariantsReadWhole) {
   EXPECT_EQ(surfaces[10].vertex_count, 724);
   for (const XmodelVertex& v : surfaces[10].vertices)
     ASSERT_NEAR(std::hypot(v.normal[0], v.normal[1], v.normal[2]), 1.0, 1e-5);
-}
-
-TEST(RealSamples, PortedCod4ModelsSwitchUnderCod5WhenOnlyTheirOwnFilesExist) {
-  SKIP_WITHOUT_SAMPLES();
-  // The SantaRaus models with just the files their COD 4 slot names name,
-  // copied into a scratch tree: the COD 5 layout reads names that name
-  // nothing, and the one-byte-earlier names do.
-  std::string raw = SamplesDir() + "/waw-santaraus/raw/";
-  for (const std::string& path : FilesIn(raw + "xmodel")) {
-    SCOPED_TRACE(path);
-    Xmodel as_cod4;
-    as_cod4.game = Cod4;
-    ASSERT_EQ(as_cod4.LoadxmodelFull(path), err::kSuccess);
-    TempDir dir;
-    std::vector<uint8_t> bytes;
-    auto copy = [&](const std::string& from, const std::string& to) {
-      ASSERT_EQ(platform::ReadFileBytes(from, bytes), 0) << from;
-      ASSERT_TRUE(fixture::WriteFile(dir.path() + "/raw/" + to, bytes));
-    };
-    std::string name = fs::path(path).filename().string();
-    copy(path, "xmodel/" + name);
-    copy(as_cod4.parts_path, "xmodelparts/" + as_cod4.lod_names[0]);
-    for (const XmodelLod& lod : as_cod4.lods) copy(lod.surf_path, "xmodelsurfs/" + lod.surf_name);
-    fs::create_directories(dir.path() + "/raw/materials");
-
-    ScriptedAnswerer yes(true);
-    Xmodel m;
-    m.game = Cod5;
-    ASSERT_EQ(m.LoadxmodelFull(dir.path() + "/raw/xmodel/" + name), err::kSuccess);
-    EXPECT_EQ(yes.asked(), 1u);
-    EXPECT_EQ(m.layout, Cod4);
-    EXPECT_EQ(m.game, Cod5);
-    EXPECT_EQ(m.lod_names, as_cod4.lod_names);
-    EXPECT_EQ(m.LoadSurface(), err::kSuccess);
-  }
 }
 
 TEST(RealSamples, NamesThatDifferInCaseResolve) {
