@@ -14,14 +14,8 @@ make_tree=$2
 python=$3
 work=$4
 
-rm -rf "$work"
-mkdir -p "$work"
-export VANTOR_CONFIG_DIR=$work/config
-failures=0
-fail() {
-  echo "FAIL: $*" >&2
-  failures=$((failures + 1))
-}
+source "$(dirname "$0")/cli_common.sh"
+cli_setup "$work"
 
 "$cli" sample "$work/sample" >/dev/null 2>&1 || { echo "FAIL: vantor-cli sample" >&2; exit 1; }
 
@@ -186,5 +180,4 @@ for signal in INT KILL; do
   fi
 done
 
-echo "cli_batch: $failures failures"
-[[ $failures -eq 0 ]]
+cli_report cli_batch

@@ -9,15 +9,10 @@
 set -euo pipefail
 cli=$1
 work=$2
-rm -rf "$work"
-mkdir -p "$work"
-export VANTOR_CONFIG_DIR=$work/config
+source "$(dirname "$0")/cli_common.sh"
+cli_setup "$work"
 "$cli" sample "$work/sample" >/dev/null
 root=$work/sample/cod4
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
 
 image=$(find "$root/raw/images" -name '*.iwi' | sort | head -1)
 "$cli" convert "$image" --to tga --out "$work/out.tga" >/dev/null || fail "convert to tga"
@@ -45,4 +40,4 @@ after=$(find "$root/raw/images" -name '*.iwi' | wc -l)
 if "$cli" iwd "$root" --check >/dev/null 2>&1; then
   fail "--check calls a folder of $after images complete"
 fi
-echo "cli images smoke: all checks passed"
+cli_report "cli images smoke"

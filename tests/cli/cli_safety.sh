@@ -10,13 +10,8 @@ set -euo pipefail
 cli=$1
 hostile=$2
 work=$3
-rm -rf "$work"
-mkdir -p "$work"
-export VANTOR_CONFIG_DIR=$work/config
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
+source "$(dirname "$0")/cli_common.sh"
+cli_setup "$work"
 program_dir=$(dirname "$(readlink -f "$cli")")
 # What the program's own folder holds of the run's outputs ("Running
 # Directory" defaults); nothing of these runs may land there.
@@ -93,4 +88,4 @@ for spelling in "$work/sub/../in.dds" "$work/link.dds" "$work/hard.dds"; do
   fi
   [[ $(md5sum <"$work/in.dds") == "$sum" ]] || fail "the input changed through $spelling"
 done
-echo "cli safety: all checks passed"
+cli_report "cli safety"

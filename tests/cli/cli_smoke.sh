@@ -2,7 +2,8 @@
 # vantor-cli end to end: writes the bundled sample tree, runs `info --json`
 # (and `info --json --geometry`) on every model in it and checks that the
 # output parses and carries the documented keys, then checks the error object
-# and exit status of a file that does not exist.
+# and exit status of a file that does not exist, `list`, and `settings` on a
+# store it must not open.
 #
 #   cli_smoke.sh VANTOR_CLI PYTHON WORK_DIR
 set -euo pipefail
@@ -11,8 +12,8 @@ cli=$1
 python=$2
 work=$3
 
-rm -rf "$work"
-mkdir -p "$work"
+source "$(dirname "$0")/cli_common.sh"
+cli_setup "$work"
 "$cli" sample "$work/sample" >"$work/sample.log" 2>&1 || {
   echo "FAIL: vantor-cli sample exited $?" >&2
   cat "$work/sample.log" >&2
@@ -78,7 +79,6 @@ sys.exit(1 if problems else 0)
 PY
 )
 
-failures=0
 models=0
 for tree in "$work"/sample/*/; do
   tree=${tree%/}
@@ -87,7 +87,7 @@ for tree in "$work"/sample/*/; do
     *cod4*) game=cod4 ;;
     *cod5* | *waw*) game=cod5 ;;
     *bo* | *black*) game=bo ;;
-    *) echo "FAIL: no game known for sample tree $(basename "$tree")" >&2; failures=$((failures + 1)); continue ;;
+    *) fail "no game known for sample tree $(basename "$tree")"; continue ;;
   esac
   args=(--game "$game" --json)
   [[ $game == cod5 ]] && args+=(--auto-switch yes)
@@ -102,20 +102,15 @@ for tree in "$work"/sample/*/; do
       status=0
       "$cli" info "${args[@]}" "${extra[@]}" "$model" >"$out" 2>"$out.err" </dev/null || status=$?
       if [[ $status -ne 0 ]]; then
-        echo "FAIL: $label: vantor-cli info ${args[*]} ${extra[*]} exited $status" >&2
         head -c 2000 "$out" "$out.err" >&2
-        failures=$((failures + 1))
+        fail "$label: vantor-cli info ${args[*]} ${extra[*]} exited $status"
       elif ! "$python" -c "$checker" "$out" "$game" "$geometry" "$(basename "$model")"; then
-        echo "FAIL: $label: JSON of info ${extra[*]} is not as documented" >&2
-        failures=$((failures + 1))
+        fail "$label: JSON of info ${extra[*]} is not as documented"
       fi
     done
   done
 done
-if [[ $models -eq 0 ]]; then
-  echo "FAIL: the sample tree holds no models" >&2
-  failures=$((failures + 1))
-fi
+((models > 0)) || fail "the sample tree holds no models"
 
 # A missing file: exit status 1 and the error object alone.
 status=0
@@ -128,8 +123,7 @@ sys.exit(0 if isinstance(err, dict) and isinstance(err.get("code"), int) and isi
          and err["text"] and list(doc) == ["error"] else 1)
 PY
 then
-  echo "FAIL: info on a missing file exited $status, with $(head -c 300 "$work/missing.json")" >&2
-  failures=$((failures + 1))
+  fail "info on a missing file exited $status, with $(head -c 300 "$work/missing.json")"
 fi
 
 # list: the sample tree's models by game root, then a folder of 249 model
@@ -137,10 +131,7 @@ fi
 # names alone on standard output.
 listed=$("$cli" list "$work/sample/cod4" 2>/dev/null </dev/null | sort)
 expected=$(find "$work/sample/cod4/raw/xmodel" -maxdepth 1 -type f ! -name '*.*' -printf '%f\n' | sort)
-if [[ -z $listed || $listed != "$expected" ]]; then
-  echo "FAIL: list of the sample's cod4 root gave: $listed" >&2
-  failures=$((failures + 1))
-fi
+[[ -n $listed && $listed == "$expected" ]] || fail "list of the sample's cod4 root gave: $listed"
 mkdir -p "$work/many"
 for i in $(seq -w 1 249); do : >"$work/many/model_$i"; done
 : >"$work/many/readme.txt"
@@ -148,13 +139,11 @@ for i in $(seq -w 1 249); do : >"$work/many/model_$i"; done
 "$cli" list "$work/many" >"$work/many.out" 2>"$work/many.err" </dev/null
 if [[ $(wc -l <"$work/many.out") -ne 249 ]] || grep -q '\.' "$work/many.out" ||
    [[ $(grep -c '^Loading: ' "$work/many.err") -ne 2 ]]; then
-  echo "FAIL: list of 249 models: $(wc -l <"$work/many.out") names, stderr: $(head -c 300 "$work/many.err")" >&2
-  failures=$((failures + 1))
+  fail "list of 249 models: $(wc -l <"$work/many.out") names, stderr: $(head -c 300 "$work/many.err")"
 fi
 if [[ $("$cli" list "$work/many" --filter del_24 2>/dev/null | wc -l) -ne 10 ]] ||
    [[ $("$cli" list "$work/many" --filter 24 2>/dev/null | wc -l) -ne 249 ]]; then
-  echo "FAIL: list --filter" >&2
-  failures=$((failures + 1))
+  fail "list --filter"
 fi
 
 # Names as JSON: UTF-8 characters as themselves, other bytes as U+FFFD.
@@ -162,15 +151,20 @@ mkdir -p "$work/names"
 : >"$work/names/modèle_ü"
 : >"$work/names/$(printf 'bad\xffname')"
 "$cli" list "$work/names" --json 2>/dev/null >"$work/names.json" </dev/null
-"$python" - "$work/names.json" <<'PY' || fail_names=1
+"$python" - "$work/names.json" <<'PY' || fail "list --json does not carry UTF-8 names: $(head -c 300 "$work/names.json")"
 import json, sys
 names = sorted(json.load(open(sys.argv[1], encoding="utf-8"))["names"])
 assert names == ["bad\ufffdname", "modèle_ü"], names
 PY
-if [[ -n ${fail_names:-} ]]; then
-  echo "FAIL: list --json does not carry UTF-8 names: $(head -c 300 "$work/names.json")" >&2
-  failures=$((failures + 1))
+
+# A FIFO in the settings store's place: `settings get` answers the default
+# without opening it, `settings set` is refused (status 1) and leaves it.
+mkdir -p "$work/fifo" && mkfifo "$work/fifo/registry.reg"
+got=$(VANTOR_CONFIG_DIR=$work/fifo timeout 20 "$cli" settings get Misc/fps_active 2>/dev/null) || got="status $?"
+status=0
+VANTOR_CONFIG_DIR=$work/fifo timeout 20 "$cli" settings set Misc/fps_active 45 2>/dev/null || status=$?
+if [[ $got != 60 || $status -ne 1 || ! -p $work/fifo/registry.reg ]]; then
+  fail "on a FIFO store settings get gave '$got', settings set exited $status"
 fi
 
-echo "cli_smoke: $models models, $failures failures"
-[[ $failures -eq 0 ]]
+cli_report "cli_smoke ($models models)"

@@ -13,15 +13,10 @@ python=$2
 work=$3
 here=$(cd "$(dirname "$0")" && pwd)
 make_update=$here/../../tools/update/make_update.sh
-rm -rf "$work"
-mkdir -p "$work/tmp" "$work/served" "$work/tree/bin" "$work/tree/share/vantor"
-cd "$work"
-export VANTOR_CONFIG_DIR=$work/config TMPDIR=$work/tmp
-failures=0
-fail() {
-  echo "FAIL: $*" >&2
-  failures=$((failures + 1))
-}
+source "$(dirname "$0")/cli_common.sh"
+cli_setup "$work"
+mkdir -p tmp served tree/bin tree/share/vantor
+export TMPDIR=$work/tmp
 
 echo "new program" >tree/bin/vantor
 echo "new data" >tree/share/vantor/data.txt
@@ -167,8 +162,4 @@ untouched "nothing sent"
 
 eval "exec ${fd_plain}>&- ${fd_stall}>&- ${fd_tls}>&-"
 wait || true
-if ((failures)); then
-  echo "update download: $failures failure(s)" >&2
-  exit 1
-fi
-echo "update download: ok"
+cli_report "update download"

@@ -9,15 +9,8 @@ cli=$1
 python=$2
 work=$3
 here=$(cd "$(dirname "$0")" && pwd)
-rm -rf "$work"
-mkdir -p "$work"
-cd "$work"
-export VANTOR_CONFIG_DIR=$work/config
-failures=0
-fail() {
-  echo "FAIL: $*" >&2
-  failures=$((failures + 1))
-}
+source "$(dirname "$0")/cli_common.sh"
+cli_setup "$work"
 
 mkfifo keep
 LOOPBACK_LOG=$work/requests.log "$python" "$here/../update/loopback_server.py" 60 <keep >port.txt &
@@ -49,8 +42,4 @@ grep -q "^/update/0.5/php/UpdateCheck.php?id=1&version=0.987&run_count=0&xport_t
 
 exec 3>&-
 wait $server || true
-if ((failures)); then
-  echo "update smoke: $failures failure(s)" >&2
-  exit 1
-fi
-echo "update smoke: ok"
+cli_report "update smoke"

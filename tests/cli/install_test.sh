@@ -15,11 +15,8 @@ work=$2
 rm -rf "$work"
 mkdir -p "$work"
 work=$(cd "$work" && pwd)
+source "$(dirname "$0")/cli_common.sh"
 failures=0
-fail() {
-  echo "FAIL: $*" >&2
-  failures=$((failures + 1))
-}
 
 prefix=$work/prefix
 cmake --install "$build" --prefix "$prefix" >"$work/install.log"
@@ -103,8 +100,4 @@ elif [[ $(id -u) -ne 0 ]]; then
     fail "the Running Directory export is not in the user's data folder"
 fi
 
-if ((failures > 0)); then
-  echo "install test: $failures failures" >&2
-  exit 1
-fi
-echo "install test: ok"
+cli_report "install test"

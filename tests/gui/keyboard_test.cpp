@@ -346,6 +346,7 @@ TEST(KeyboardDialogs, TheBindersHintFitsAndABoundKeyIsSaid) {
   r.Tap(kVkF1 + 4);
   r.gui.Render(60);
   EXPECT_EQ(KeyName(StoredKey(r.settings.key_map[3])), "F5");
+  EXPECT_TRUE(r.Shows("F5") && !r.Shows("Please Any Key to bind"));  // the binder shows its new key
   EXPECT_FALSE(r.Open("msg_box_menu"));
 }
 

@@ -1,6 +1,6 @@
 // The widgets that take a value, headless: text boxes (focus, typing,
 // committing once editing ends, live mode, read-only, the shown end of a
-// long text, paste), key binders, drop-downs and colour pickers.
+// long text, paste), drop-downs and colour pickers (key binders: keyboard_test).
 #include <gtest/gtest.h>
 
 #include <string>
@@ -92,34 +92,6 @@ TEST(TextBox, LiveModeHandsOverEveryChangeAndPasteIsCut) {
   r.gui.ForceSet("m", false);
   r.Frame();
   EXPECT_FALSE(r.gui.keyboard().has_focus());
-}
-
-TEST(KeyBinder, WaitsForAKeyAndShowsItsName) {
-  Rig r;
-  KeyMap map{};
-  r.gui.AddKeyBinder("export_ma", {200, 10, 80, 17, kAnchorFixed}, {0, 0, 0, 1}, kGreen, kWhite, &map[2]);
-  r.gui.AddKeyBinder("view_tags", {200, 40, 80, 17, kAnchorFixed}, {0, 0, 0, 1}, kGreen, kWhite, &map[1]);
-  r.Frame();
-  EXPECT_TRUE(r.Drawn("Not Bound"));
-  r.Click(210, 15);
-  EXPECT_EQ(r.menu().key_binders[0].shown, "Please Any Key to bind");
-  r.gui.OnKey(0x74, true);  // F5
-  r.gui.OnKey(0x74, false);
-  r.Frame();
-  EXPECT_EQ(map[2].code, 0x74);
-  EXPECT_TRUE(r.Drawn("F5"));
-  EXPECT_FALSE(r.gui.keyboard().capturing());
-
-  // A second binder takes the wait over; right shift is its own key.
-  r.Click(210, 15);
-  r.Click(210, 45);
-  r.gui.OnKey(0xA1, true);
-  r.gui.OnKey(0xA1, false);
-  r.Frame();
-  EXPECT_EQ(map[1].code, 0xA1);
-  EXPECT_EQ(map[2].code, 0x74);
-  EXPECT_TRUE(r.Drawn("R shift"));
-  EXPECT_TRUE(r.Drawn("F5"));
 }
 
 TEST(DropDown, OpensChoosesAndClosesOnAPressOutside) {

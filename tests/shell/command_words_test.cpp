@@ -14,27 +14,32 @@
 
 namespace {
 
-TEST(CommandWords, JobsDonationSettingsAndPages) {
+// A headless toolkit over a scratch settings store, and the words' hooks.
+struct CommandWords : testing::Test {
   shell_test::TempDir store;
-  shell_test::LogCapture log;
   NullDraw2D draw;
   MaterialStore materials{nullptr};
   double now = 0;
-  CommandProcessor commands{[&] { return now; }};
-  QorGUI gui{draw, materials, commands, [&] { return now; }};
-  gui.SetBoxTextArea({0, 0, 2000, 100, kAnchorFixed});
+  CommandProcessor commands{[this] { return now; }};
+  QorGUI gui{draw, materials, commands, [this] { return now; }};
+  QorSettings settings;
+  ProgramWords words;
+  CommandWords() {
+    gui.SetBoxTextArea({0, 0, 2000, 100, kAnchorFixed});
+    words.gui = &gui;
+    words.settings = &settings;
+  }
+};
+
+TEST_F(CommandWords, JobsDonationSettingsAndPages) {
   gui.AddStaticMenu("donate_menu", {}, {}, false);
   gui.AddStaticMenu("error_menu", {}, {}, false);
   gui.AddStaticMenu("Settings_hotkeys_mouse_maya", {}, {}, false);
   gui.AddStaticMenu("Settings_hotkeys_mouse_assView", {}, {}, true);
 
-  QorSettings settings;
   std::vector<uint32_t> jobs;
   std::vector<std::string> pages;
   int scans = 0;
-  ProgramWords words;
-  words.gui = &gui;
-  words.settings = &settings;
   words.queue_job = [&](uint32_t flags) { jobs.push_back(flags); };
   words.run_iwd_scan = [&] { ++scans; };
   words.open_page = [&](const std::string& url) { pages.push_back(url); };
@@ -68,20 +73,9 @@ TEST(CommandWords, JobsDonationSettingsAndPages) {
 
 // Without a model the exports, the GDT and the tags say so in the error
 // box, queue nothing and do not move the donation counter.
-TEST(CommandWords, NoModelIsSaidAndNotCounted) {
-  shell_test::TempDir store;
-  NullDraw2D draw;
-  MaterialStore materials{nullptr};
-  double now = 0;
-  CommandProcessor commands{[&] { return now; }};
-  QorGUI gui{draw, materials, commands, [&] { return now; }};
-  gui.SetBoxTextArea({0, 0, 2000, 100, kAnchorFixed});
+TEST_F(CommandWords, NoModelIsSaidAndNotCounted) {
   gui.AddStaticMenu("error_menu", {}, {}, false);
-  QorSettings settings;
   int jobs = 0;
-  ProgramWords words;
-  words.gui = &gui;
-  words.settings = &settings;
   words.queue_job = [&](uint32_t) { ++jobs; };
   words.has_model = [] { return false; };
   RegisterProgramWords(commands, words);
@@ -97,18 +91,9 @@ TEST(CommandWords, NoModelIsSaidAndNotCounted) {
 
 // The update menu: its download button starts the download, and closing
 // the menu (its Cancel, or Close) stops one that runs.
-TEST(CommandWords, UpdateMenuCancelStopsTheDownload) {
-  shell_test::TempDir store;
-  NullDraw2D draw;
-  MaterialStore materials{nullptr};
-  double now = 0;
-  CommandProcessor commands{[&] { return now; }};
-  QorGUI gui{draw, materials, commands, [&] { return now; }};
-  QorSettings settings;
+TEST_F(CommandWords, UpdateMenuCancelStopsTheDownload) {
   BuildDialogsLayout(gui, settings);
   int started = 0, stopped = 0;
-  ProgramWords words;
-  words.gui = &gui;
   words.download_update = [&] { ++started; };
   words.stop_update_download = [&] { ++stopped; };
   RegisterProgramWords(commands, words);

@@ -1,5 +1,5 @@
-// The tray menu's commands as the window runs them, and a tray that is off
-// or cannot be made.
+// The tray menu's commands as the window runs them, and a tray that cannot
+// be made (a tray that is off: tests/window/tray_window_test.sh).
 #include <gtest/gtest.h>
 
 #include <string>
@@ -50,20 +50,6 @@ TEST(Tray, MenuCommandsRunTheirActionsAndUnsetRootsSaySo) {
   EXPECT_EQ(r.messages, (std::vector<std::string>{"Cod5 Path Is Not Set", "Cod BO Path Is Not Set"}));
   EXPECT_EQ(r.quits, 1);
   s = saved;
-}
-
-TEST(Tray, OffMeansNothingIsCreatedOrSent) {
-  QorSettings& s = Settings();
-  const bool saved = s.create_tray_icon;
-  s.create_tray_icon = false;
-  Recorded r;
-  QorTray tray;
-  EXPECT_FALSE(tray.Create("/nonexistent/data", "/opt/vantor", r.Actions()));
-  EXPECT_FALSE(tray.active());
-  tray.Balloon("Exported MA", "Exported: 'x' to '/tmp'");  // goes nowhere
-  tray.Dispatch();
-  tray.Remove();
-  s.create_tray_icon = saved;
 }
 
 }  // namespace

@@ -1,25 +1,10 @@
-#!/usr/bin/env bash
-# The update path in the window against a loopback server: the start-up
-# check's "1.0" opens the update menu, its "Download Update" asks for the
-# manifest on the downloader thread, a reply that is no manifest fetches
-# nothing more and runs nothing ("Failed To Download Update"), and the exit
-# logs "Downloader thread Stopped". The run ends itself (Escape would close
-# the open dialogs first).
-#
-#   update_window_test.sh VANTOR VANTOR_CLI PYTHON WORK_DIR
-set -euo pipefail
-vantor=$1
-cli=$2
-python=$3
-work=$4
-
-# shellcheck source=tests/window/window_common.sh
-source "$(dirname "$0")/window_common.sh"
-window_setup "$work"
-
-"$cli" sample "$work/sample" >/dev/null
-"$cli" settings set Folders/Cod4Path "$work/sample/cod4" 2>/dev/null
-"$cli" settings set Misc/auto_update 1 2>/dev/null
+# The update path against a loopback server: the start-up check's "1.0"
+# opens the update menu, its "Download Update" asks for the manifest on the
+# downloader thread, a reply that is no manifest fetches nothing more and
+# runs nothing ("Failed To Download Update"), and the exit logs "Downloader
+# thread Stopped". The run ends itself (Escape would close the open dialogs
+# first).
+settings Folders/Cod4Path="$work/sample/cod4" Misc/auto_update=1
 mkfifo keep
 LOOPBACK_LOG=$work/requests.log "$python" "$window_tests/../update/loopback_server.py" 200 <keep >port.txt &
 server=$!
@@ -54,8 +39,3 @@ PY
 
 exec 3>&-
 wait $server 2>/dev/null || true
-if ((failures)); then
-  echo "update window test: $failures failure(s)" >&2
-  exit 1
-fi
-echo "update window test: ok"

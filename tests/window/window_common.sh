@@ -1,33 +1,79 @@
-# Sourced by the window tests: skips the test when a tool it needs is
-# missing, starts from an empty work folder with its own settings store,
-# and counts failures (`fail MESSAGE`; the caller reports `failures`).
+#!/usr/bin/env bash
+# The one driver of the window tests: tests/window/NAME.sh holds only its
+# own steps. This starts from an empty work folder with its own settings
+# store and the sample tree, gives the steps the helpers below, and reports
+# the failures they counted (`fail MESSAGE`).
 #
-#   window_setup WORK_DIR [MORE_TOOLS...]
+#   window_common.sh NAME VANTOR VANTOR_CLI PYTHON WORK_DIR [MORE...]
+set -euo pipefail
 window_tests=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+name=$1 vantor=$2 cli=$3 python=$4 work=$5
+shift 5
 
-window_setup() {
-  local tool work=$1
-  shift
-  for tool in xvfb-run xdotool convert "$@"; do
-    if ! command -v "$tool" >/dev/null; then
-      echo "SKIP: $tool is not installed"
-      exit 0
-    fi
+# needs TOOL...: skips the test when one is missing.
+needs() {
+  local tool
+  for tool in "$@"; do
+    command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 0; }
   done
-  rm -rf "$work"
-  mkdir -p "$work"
-  cd "$work"
-  export VANTOR_CONFIG_DIR=$work/config
-  failures=0
 }
-
 fail() {
   echo "FAIL: $*" >&2
   failures=$((failures + 1))
 }
-
-# drive_window LOG STEPS PROGRAM [ARGUMENTS...]: the program in its own X
-# server, driven by STEPS (see drive_window.sh); false when it failed.
-drive_window() {
-  timeout 300 xvfb-run -a -s "-screen 0 1024x768x24" bash "$window_tests/drive_window.sh" "$@"
+# settings KEY=VALUE...: stored with vantor-cli before a run.
+settings() {
+  local pair
+  for pair in "$@"; do "$cli" settings set "${pair%%=*}" "${pair#*=}" 2>/dev/null; done
 }
+# xvfb COMMAND...: a command in an X server of its own.
+xvfb() { timeout 120 xvfb-run -a -s "-screen 0 1024x768x24" "$@"; }
+# drive_window LOG STEPS PROGRAM [ARGUMENTS...]: the program in its own X
+# server, driven by STEPS (see drive_window.sh), which may call the functions
+# named in $step_helpers; false when it failed.
+step_helpers=pick_model
+drive_window() {
+  local log=$1 steps=$2
+  shift 2
+  # shellcheck disable=SC2086
+  timeout 300 xvfb-run -a -s "-screen 0 1024x768x24" bash "$window_tests/drive_window.sh" "$log" \
+    "$(declare -f $step_helpers)
+$steps" "$@"
+}
+# shot NAME [vantor arguments...]: the 3D view alone after 5 frames, as PPM.
+shot() {
+  local shot_name=$1
+  shift
+  rm -f "$shot_name.dds"
+  if ! xvfb "$vantor" --no-gui --frames 5 --screenshot "$shot_name.dds" "$@" >"$shot_name.log" 2>&1; then
+    fail "vantor $* did not finish cleanly"
+    cat "$shot_name.log" >&2
+    return 0
+  fi
+  convert "$shot_name.dds" "$shot_name.ppm"
+}
+# pick_model TEXT (inside STEPS, 800 x 600): TEXT typed into the search box
+# at (600, 558), then the list's first row at (560, 58) clicked.
+pick_model() {
+  xdotool mousemove --window "$win" 600 558 sleep 0.3 click 1 sleep 0.3
+  xdotool type --delay 100 "$1"
+  xdotool key Return sleep 1
+  xdotool mousemove --window "$win" 560 58 sleep 0.3 click 1 sleep "${2:-2}"
+}
+
+needs xvfb-run xdotool convert
+rm -rf "$work"
+mkdir -p "$work/out"
+cd "$work"
+export VANTOR_CONFIG_DIR=$work/config
+failures=0
+"$cli" sample "$work/sample" >/dev/null
+soldier=$work/sample/cod4/raw/xmodel/fixture_soldier
+
+# shellcheck source=/dev/null
+source "$window_tests/$name.sh"
+if ((failures)); then
+  echo "$name: $failures failure(s)" >&2
+  exit 1
+fi
+echo "$name: ok"
