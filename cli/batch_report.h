@@ -31,5 +31,5 @@ std::string ModelLine(const BatchModel& model, size_t number, size_t total);
 // first failure line, and the models a stop left out.
 std::vector<std::string> SummaryLines(const std::vector<BatchModel>& models, double elapsed_s, bool stopped);
 
-// The whole run as one JSON object (see README.md).
+// The whole run as one JSON object (see docs/cli.md).
 std::string BatchJson(const std::vector<BatchModel>& models, double elapsed_s, bool stopped);

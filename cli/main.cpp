@@ -1,5 +1,5 @@
 // vantor-cli: the program's core without a window. Its commands and their
-// output are an interface that scripts and tests rely on (see README.md).
+// output are an interface that scripts and tests rely on (see docs/cli.md).
 #include <cstdio>
 #include <iostream>
 #include <string>
