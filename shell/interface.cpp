@@ -140,7 +140,9 @@ void QorInterface::Finish(QorOpenGL& gl, const std::string& data_dir, const std:
     gl.worker.AddJob(model_path_, flags);
   };
   words.has_model = [this, &gl] { return !model_path_.empty() && gl.worker.HasModel(); };
-  words.open_page = [](const std::string& url) { platform::OpenWithDesktop(url); };
+  words.open_page = [](const std::string& url) {
+    if (const std::string error = platform::OpenWithDesktop(url); !error.empty()) Logger().warning("%s", error.c_str());
+  };
   words.run_iwd_scan = [this] { iwd_->IWDToImages(); };
   words.cancel_iwd_scan = [this] { iwd_->Cancel(); };
   words.random = [] { return uint32_t(std::rand()); };
@@ -316,14 +318,21 @@ LayoutHooks QorInterface::ActionLayoutHooks() {
 
 void QorInterface::Browse(const std::string& title, std::function<void(const std::string&)> answer) {
   if (dialog_.Running() || entry_open_) return;  // one browse at a time
-  const std::string start = platform::BrowseStartFolder();
+  std::string note;
+  const std::string start = platform::BrowseStartFolder(note);
+  if (!note.empty()) Logger().log("%s", note.c_str());
   if (start.empty()) {
     gui.ShowError("Failed To Find 'CSIDL_DESKTOP' ");
     return;
   }
   folder_answer_ = std::move(answer);
-  const platform::FolderBrowserKind kind = platform::PickFolderBrowser();
-  if (kind != platform::FolderBrowserKind::kInWindow && dialog_.Start(kind, title, start)) return;
+  std::string warning;
+  const platform::FolderBrowserKind kind = platform::PickFolderBrowser(warning);
+  if (!warning.empty()) Logger().warning("%s", warning.c_str());
+  if (kind != platform::FolderBrowserKind::kInWindow) {
+    if (dialog_.Start(kind, title, start, warning)) return;
+    Logger().warning("%s", warning.c_str());
+  }
   gui.SetText(kFolderEntryTitle, title);
   gui.SetBoxText(kFolderEntryBox, start);
   gui.SetVis(kFolderEntryMenu, true);
@@ -342,8 +351,10 @@ void QorInterface::EndEntry(bool accept) {
 
 void QorInterface::PollBrowse() {
   if (!dialog_.Running()) return;
-  if (std::optional<std::string> answer = dialog_.Poll(); answer && !answer->empty() && folder_answer_)
-    folder_answer_(*answer);
+  std::string warning;
+  std::optional<std::string> answer = dialog_.Poll(warning);
+  if (!warning.empty()) Logger().warning("%s", warning.c_str());
+  if (answer && !answer->empty() && folder_answer_) folder_answer_(*answer);
 }
 
 void QorInterface::StartUpdateCheck() {
