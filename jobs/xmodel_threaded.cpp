@@ -152,6 +152,11 @@ bool XmodelThreaded::Idle() {
   return queue_.empty() && !working_;
 }
 
+ModelBounds XmodelThreaded::ShownBounds() const {
+  std::lock_guard<std::mutex> guard(box_lock);
+  return bounds;
+}
+
 bool XmodelThreaded::HasModel() {
   if (!Idle()) return true;
   std::lock_guard<std::mutex> guard(box_lock);

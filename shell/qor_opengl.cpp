@@ -240,12 +240,7 @@ void QorOpenGL::Resize(int width, int height) {
 }
 
 void QorOpenGL::FrameLoadedModel() {
-  ModelBounds box;
-  {
-    std::lock_guard<std::mutex> hold(worker.box_lock);
-    box = worker.bounds;
-  }
-  FrameModel(camera, box, view_width, view_height);
+  FrameModel(camera, worker.ShownBounds(), view_width, view_height);
 }
 
 void QorOpenGL::SetTitle(const std::string& text) { window.SetTitle("Qor_Fen Vantor - " + text); }

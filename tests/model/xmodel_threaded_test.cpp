@@ -77,9 +77,10 @@ TEST_F(WorkerTest, OpenJobLoadsReadsSurfacesAndBuildsInOrder) {
   EXPECT_GT(surf, load);
   EXPECT_GT(material, surf);
   EXPECT_EQ(std::vector<int>({gl.built, gl.deleted, gl.released}), std::vector<int>({1, 1, 1}));
-  std::lock_guard<std::mutex> hold(worker_.box_lock);
-  EXPECT_TRUE(worker_.bounds.valid && worker_.model_ready);
-  EXPECT_LT(worker_.bounds.min[2], worker_.bounds.max[2]);
+  EXPECT_TRUE(worker_.HasModel());
+  const ModelBounds shown = worker_.ShownBounds();  // what the renderer reads
+  EXPECT_TRUE(shown.valid);
+  EXPECT_LT(shown.min[2], shown.max[2]);
 }
 
 TEST_F(WorkerTest, FailedLoadSkipsSurfacesButStillRunsTheTextureStep) {
