@@ -78,9 +78,15 @@ void XmodelThreaded::Start(std::string program_dir) {
 void XmodelThreaded::AddJob(std::string path, uint32_t flags, ImageRef image) {
   {
     std::lock_guard<std::mutex> guard(queue_lock_);
+    if (flags & job::kLoad) model_path_ = path;
     queue_.push_back(Job{std::move(path), flags, image});
   }
   queue_signal_.notify_all();
+}
+
+std::string XmodelThreaded::ModelPath() {
+  std::lock_guard<std::mutex> guard(queue_lock_);
+  return model_path_;
 }
 
 void XmodelThreaded::Stop() {

@@ -89,6 +89,9 @@ class XmodelThreaded : public ShownModel {
   // Starts the thread. `running_dir` is the program's folder.
   void Start(std::string running_dir);
   void AddJob(std::string path, uint32_t flags, ImageRef image = {});
+  // The model path: that of the last job queued that loads a model ("" before
+  // one). The window's export and image jobs name it; nobody else keeps it.
+  std::string ModelPath();
   void Stop();
 
   // Settings the main thread hands over; they take effect at the next job,
@@ -176,6 +179,7 @@ class XmodelThreaded : public ShownModel {
   std::condition_variable queue_signal_;
   std::condition_variable idle_signal_;
   std::vector<Job> queue_;
+  std::string model_path_;  // see ModelPath
   bool working_ = false;
   bool stop_requested_ = false;
   bool finished_ = false;

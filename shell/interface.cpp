@@ -66,8 +66,7 @@ void QorInterface::Play(std::string_view name, int channel) {
   sound.Playsound(name, channel);
 }
 
-void QorInterface::Finish(QorOpenGL& gl, const std::string& data_dir, const std::string& model_path) {
-  model_path_ = model_path;
+void QorInterface::Finish(QorOpenGL& gl, const std::string& data_dir) {
   QorSettings& s = Settings();
   {
     std::lock_guard<std::mutex> hold(gl.worker.lock);
@@ -103,10 +102,7 @@ void QorInterface::Finish(QorOpenGL& gl, const std::string& data_dir, const std:
   act.set_text = [this](const std::string& name, const std::string& text) { gui.SetBoxText(name, text); };
   act.set_title = [&gl](const std::string& root) { gl.SetTitle(root); };
   act.set_model_game = [&gl](GameVersion game) { gl.worker.SetModelGame(game); };
-  act.add_job = [this, &gl](const std::string& path, uint32_t flags) {
-    model_path_ = path;
-    gl.worker.AddJob(path, flags);
-  };
+  act.add_job = [&gl](const std::string& path, uint32_t flags) { gl.worker.AddJob(path, flags); };
   act.set_model_scale = [&gl](float scale) { gl.worker.SetModelScale(scale); };
   act.set_frame_caps = [&gl](int focused, int unfocused) {
     gl.fps_focused = focused;
@@ -131,15 +127,17 @@ void QorInterface::Finish(QorOpenGL& gl, const std::string& data_dir, const std:
   words.settings = &s;
   // Every job takes the export settings as they are when it is queued, so
   // a check box changed since start-up counts.
-  words.queue_job = [this, &gl](uint32_t flags) {
-    if (model_path_.empty()) return;
+  // The model path is the worker's: the last model it was asked to load.
+  words.queue_job = [&gl](uint32_t flags) {
+    const std::string model_path = gl.worker.ModelPath();
+    if (model_path.empty()) return;
     ExportSettings exports = ExportSettingsFromSettings(Settings());
     if (!platform::FolderExists(exports.export_folder)) exports.export_folder = "Running Directory";
     if (!platform::FolderExists(exports.export_folder_GDT)) exports.export_folder_GDT = "Running Directory";
     gl.worker.SetExportSettings(exports);
-    gl.worker.AddJob(model_path_, flags);
+    gl.worker.AddJob(model_path, flags);
   };
-  words.has_model = [this, &gl] { return !model_path_.empty() && gl.worker.HasModel(); };
+  words.has_model = [&gl] { return !gl.worker.ModelPath().empty() && gl.worker.HasModel(); };
   words.open_page = [](const std::string& url) {
     if (const std::string error = platform::OpenWithDesktop(url); !error.empty()) Logger().warning("%s", error.c_str());
   };
@@ -175,9 +173,10 @@ void QorInterface::Finish(QorOpenGL& gl, const std::string& data_dir, const std:
   gl.worker.SetDetailSources(&properties_, &tags_);
   // "Export To DDS" / "Export To TGA" on an image row of the properties
   // panel: that image of the model on show, by its place in the library.
-  gui.hooks.export_image = [this, &gl](int material, int image, bool tga) {
-    if (model_path_.empty()) return;
-    gl.worker.AddJob(model_path_, tga ? job::kExportTGA : job::kExportIWI, ImageRef{material, image});
+  gui.hooks.export_image = [&gl](int material, int image, bool tga) {
+    const std::string model_path = gl.worker.ModelPath();
+    if (model_path.empty()) return;
+    gl.worker.AddJob(model_path, tga ? job::kExportTGA : job::kExportIWI, ImageRef{material, image});
   };
   layout.sound_level = [this](float level) { sound.SetLevel(level); };
   update_check_ = std::make_unique<QorUpdateCheck>(HttpFetch());

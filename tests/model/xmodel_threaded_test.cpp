@@ -145,7 +145,7 @@ TEST_F(WorkerTest, FailedLoadsNameTheirFileInTheErrorBox) {
 
 // Jobs queued before the thread starts run in queue order in its first
 // batch; a surface job alone runs on the model loaded before; an unload
-// empties it; a second Stop logs nothing.
+// empties it; a second Stop logs nothing. The model path is the last load's.
 TEST_F(WorkerTest, JobsRunInQueueOrderOnTheLoadedModel) {
   worker_.AddJob(crate_, job::kLoad);
   worker_.AddJob(soldier_, job::kLoad);
@@ -161,6 +161,7 @@ TEST_F(WorkerTest, JobsRunInQueueOrderOnTheLoadedModel) {
   EXPECT_TRUE(log_.Contains("^2Loaded Surface^7: 0, ")) << log_.Joined();
   worker_.AddJob(crate_, job::kUnload);
   worker_.WaitIdle();
+  EXPECT_EQ(worker_.ModelPath(), soldier_);
   {
     std::lock_guard<std::mutex> hold(worker_.box_lock);
     EXPECT_FALSE(worker_.model_ready || worker_.model.xmodel_loaded);
