@@ -2,6 +2,8 @@
 // PATH: arguments reach them unchanged (no shell), answers, cancels and
 // oversize answers, one dialog at a time, a dialog killed with its owner; the
 // choice of browser; the start folder from the Wine prefix, desktop or home.
+// And the desktop opener missing from PATH. Each hands back the text its
+// caller logs.
 #include "platform/folder_browser.h"
 
 #include <gtest/gtest.h>
@@ -17,6 +19,7 @@
 #include <tuple>
 #include <vector>
 
+#include "platform/desktop.h"
 #include "tests/support/files.h"
 #include "tests/support/scoped_env.h"
 #include "tests/support/temp_dir.h"
@@ -177,7 +180,6 @@ TEST(FolderDialog, RefusesWhatItCannotRunAndKillsItsDialogWhenDestroyed) {
     EXPECT_FALSE(dialog.Running());
 
     ASSERT_TRUE(dialog.Start(FolderBrowserKind::kKdialog, "t", "", error));
-    EXPECT_EQ(error, "");
     EXPECT_FALSE(dialog.Start(FolderBrowserKind::kKdialog, "t", "", error));
     EXPECT_EQ(error, "FolderDialog::Start: a folder dialog is already open");
     EXPECT_TRUE(dialog.Running());
@@ -292,6 +294,18 @@ TEST(BrowseStartFolder, WineProgramFilesThenDesktopThenHome) {
   EXPECT_EQ(start(), home);
   ScopedEnv gone("HOME", dir.Sub("no such home"));
   EXPECT_EQ(start(), "");
+}
+
+// No opener: the text to log comes back and the failure callback is left
+// to the caller, who tells the user after logging.
+TEST(OpenWithDesktop, NoOpenerGivesTheTextToLogAndLeavesTheFailureToTheCaller) {
+  test_support::TempDir empty("vantor_desktop");
+  ScopedEnv path("PATH", empty.path());
+  const std::string said = "Could not open '/x/tags.html': no desktop opener";
+  EXPECT_EQ(platform::OpenWithDesktop("/x/tags.html"), said);
+  int failed = 0;
+  EXPECT_EQ(platform::OpenWithDesktopOr("/x/tags.html", [&failed] { ++failed; }), said);
+  EXPECT_EQ(failed, 0);
 }
 
 }  // namespace
