@@ -47,7 +47,10 @@ void RunBatchModel(BatchModel& m, const BatchSettings& settings) {
     worker.SetThreadSink(sink);
     if (settings.open_tags) {
       WorkerNotices notices;
-      notices.open_file = [](std::string_view file) { platform::OpenWithDesktop(std::string(file)); };
+      notices.open_file = [](std::string_view file) {
+        if (const std::string error = platform::OpenWithDesktop(std::string(file)); !error.empty())
+          Logger().warning("%s", error.c_str());
+      };
       worker.SetNotices(notices);
     }
     worker.SetModelGame(settings.model.game);

@@ -218,7 +218,10 @@ int CmdExport(const CliArgs& args) {
   if (args.Has("--open")) {
     flags |= job::kOpenTags;
     WorkerNotices notices;
-    notices.open_file = [](std::string_view file) { platform::OpenWithDesktop(std::string(file)); };
+    notices.open_file = [](std::string_view file) {
+      if (const std::string error = platform::OpenWithDesktop(std::string(file)); !error.empty())
+        Logger().warning("%s", error.c_str());
+    };
     worker.SetNotices(notices);
   }
   worker.SetModelGame(options->game);

@@ -78,9 +78,15 @@ void XmodelThreaded::Start(std::string program_dir) {
 void XmodelThreaded::AddJob(std::string path, uint32_t flags, ImageRef image) {
   {
     std::lock_guard<std::mutex> guard(queue_lock_);
+    if (flags & job::kLoad) model_path_ = path;
     queue_.push_back(Job{std::move(path), flags, image});
   }
   queue_signal_.notify_all();
+}
+
+std::string XmodelThreaded::ModelPath() {
+  std::lock_guard<std::mutex> guard(queue_lock_);
+  return model_path_;
 }
 
 void XmodelThreaded::Stop() {
@@ -150,6 +156,11 @@ bool XmodelThreaded::WaitIdleFor(int ms) {
 bool XmodelThreaded::Idle() {
   std::lock_guard<std::mutex> guard(queue_lock_);
   return queue_.empty() && !working_;
+}
+
+ModelBounds XmodelThreaded::ShownBounds() const {
+  std::lock_guard<std::mutex> guard(box_lock);
+  return bounds;
 }
 
 bool XmodelThreaded::HasModel() {

@@ -16,6 +16,8 @@
 #include "base/export_settings.h"
 #include "base/logger.h"
 #include "base/notice_board.h"
+#include "jobs/shown_model.h"
+#include "jobs/worker_gl.h"
 #include "model/bounds.h"
 #include "model/xmodel.h"
 
@@ -39,21 +41,6 @@ inline constexpr uint32_t kExportGLB = 0x20000;   // one .glb
 // What picking a model in the list queues.
 inline constexpr uint32_t kOpenModel = kLoad | kSurfaces | kTextures;
 }  // namespace job
-
-// The GL side of the texture step. The window supplies it (its shared
-// context); without one the step still rebuilds what needs no GL.
-class WorkerGl {
- public:
-  virtual ~WorkerGl() = default;
-  virtual bool MakeCurrent() = 0;
-  virtual void ReleaseCurrent() = 0;
-  // Deletes the previous model's textures, buffers and display data.
-  virtual void DeleteModelObjects() = 0;
-  // Rebuilds the GUI's properties and tags trees from the model.
-  virtual void RebuildTrees(const Xmodel& model) = 0;
-  // Uploads textures and builds the viewer's data of a loaded model.
-  virtual void BuildModelData(Xmodel& model) = 0;
-};
 
 // What the worker does outside the program besides writing files: opening
 // the tags report in the browser (0x100). Left empty, nothing opens. The
@@ -92,7 +79,7 @@ struct ImageRef {
   bool set() const { return material >= 0 && image >= 0; }
 };
 
-class XmodelThreaded {
+class XmodelThreaded : public ShownModel {
  public:
   XmodelThreaded() = default;
   ~XmodelThreaded();
@@ -102,6 +89,9 @@ class XmodelThreaded {
   // Starts the thread. `running_dir` is the program's folder.
   void Start(std::string running_dir);
   void AddJob(std::string path, uint32_t flags, ImageRef image = {});
+  // The model path: that of the last job queued that loads a model ("" before
+  // one). The window's export and image jobs name it; nobody else keeps it.
+  std::string ModelPath();
   void Stop();
 
   // Settings the main thread hands over; they take effect at the next job,
@@ -117,6 +107,8 @@ class XmodelThreaded {
   // Where the properties and tags panels' rows go, rebuilt after every
   // texture step and emptied when the model is unloaded.
   void SetDetailSources(DetailSource* properties, DetailSource* tags);
+
+  ModelBounds ShownBounds() const override;
 
   // Blocks until every queued job has run.
   void WaitIdle();
@@ -158,7 +150,7 @@ class XmodelThreaded {
   // main thread reads the model under `lock`, `bounds` under `box_lock`.
   std::mutex lock;
   std::mutex gl_lock;
-  std::mutex box_lock;
+  mutable std::mutex box_lock;
   bool model_ready = false;
   ModelBounds bounds;
   uint32_t model_loads = 0;  // jobs that loaded a model to show, `bounds` refreshed
@@ -187,6 +179,7 @@ class XmodelThreaded {
   std::condition_variable queue_signal_;
   std::condition_variable idle_signal_;
   std::vector<Job> queue_;
+  std::string model_path_;  // see ModelPath
   bool working_ = false;
   bool stop_requested_ = false;
   bool finished_ = false;

@@ -1,5 +1,5 @@
 // xdg-open, detached; or watched from a thread of its own when its failure
-// is to be told.
+// is to be told. The "no desktop opener" text goes back to the caller's log.
 #include "platform/desktop.h"
 
 #include <fcntl.h>     // Required for: O_WRONLY
@@ -9,26 +9,28 @@
 #include <cerrno>  // Required for: errno
 #include <thread>
 
-#include "base/logger.h"
-
 extern char** environ;
 
 namespace platform {
+namespace {
 
-bool OpenWithDesktop(const std::string& path) {
+std::string NoOpener(const std::string& path) { return "Could not open '" + path + "': no desktop opener"; }
+
+}  // namespace
+
+std::string OpenWithDesktop(const std::string& path) {
   // A grandchild runs xdg-open so no zombie is left behind.
   pid_t pid = 0;
   const char* argv[] = {"sh", "-c", "xdg-open \"$1\" >/dev/null 2>&1 &", "sh", path.c_str(), nullptr};
   if (posix_spawnp(&pid, "sh", nullptr, nullptr, const_cast<char**>(argv), environ) != 0) {
-    Logger().warning("Could not open '%s': no desktop opener", path.c_str());
-    return false;
+    return NoOpener(path);
   }
   int status = 0;
   waitpid(pid, &status, 0);
-  return true;
+  return "";
 }
 
-void OpenWithDesktopOr(const std::string& path, std::function<void()> failed) {
+std::string OpenWithDesktopOr(const std::string& path, std::function<void()> failed) {
   // xdg-open itself, so its status says whether anything took the file; its
   // chatter goes nowhere.
   posix_spawn_file_actions_t quiet;
@@ -40,9 +42,7 @@ void OpenWithDesktopOr(const std::string& path, std::function<void()> failed) {
   const int started = posix_spawnp(&pid, "xdg-open", &quiet, nullptr, const_cast<char**>(argv), environ);
   posix_spawn_file_actions_destroy(&quiet);
   if (started != 0) {
-    Logger().warning("Could not open '%s': no desktop opener", path.c_str());
-    if (failed) failed();
-    return;
+    return NoOpener(path);
   }
   // A browser started in the foreground may keep the opener for as long as
   // it runs: nobody waits for it but this thread.
@@ -54,6 +54,7 @@ void OpenWithDesktopOr(const std::string& path, std::function<void()> failed) {
       if (failed) failed();
     }
   }).detach();
+  return "";
 }
 
 }  // namespace platform

@@ -1,5 +1,6 @@
 // Handing a file or folder to the desktop ("open", "explore"): xdg-open in
-// the background. Without one it says so in the log; it never blocks.
+// the background; it never blocks. Without an opener the caller gets the
+// text to log.
 #pragma once
 
 #include <string>
@@ -7,10 +8,11 @@
 #include <functional>
 
 namespace platform {
-bool OpenWithDesktop(const std::string& path);
-// The same, for a caller that must tell the user when nothing opened it (no
-// opener, or one that found no program for the file): `failed` runs then,
-// on this thread when no opener starts, else on a thread of its own once
-// the opener has ended.
-void OpenWithDesktopOr(const std::string& path, std::function<void()> failed);
+// "" once the opener has started, else why nothing opened `path`.
+[[nodiscard]] std::string OpenWithDesktop(const std::string& path);
+// The same, for a caller that must tell the user when nothing opened it.
+// No opener: the reason is returned and `failed` does not run (the caller
+// logs, then tells). An opener that finds no program for the file: "" is
+// returned and `failed` runs on a thread of its own once the opener ends.
+[[nodiscard]] std::string OpenWithDesktopOr(const std::string& path, std::function<void()> failed);
 }

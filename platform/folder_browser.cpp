@@ -19,12 +19,13 @@
 
 #include <cerrno>
 #include <cstdlib>  // Required for: getenv()
+#include <cstdarg>  // Required for: va_list
+#include <cstdio>   // Required for: vsnprintf()
 #include <cstring>  // Required for: strerror()
 #include <filesystem>
 #include <string_view>
 #include <vector>
 
-#include "base/logger.h"
 #include "platform/file_bytes.h"
 #include "platform/program_paths.h"
 
@@ -108,6 +109,20 @@ std::string DesktopFolder(const std::string& home) {
   return home.empty() ? "" : home + "/Desktop";
 }
 
+std::string Formatted(const char* format, ...) __attribute__((format(printf, 1, 2)));
+std::string Formatted(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  va_list again;
+  va_copy(again, args);
+  const int size = std::vsnprintf(nullptr, 0, format, args);
+  va_end(args);
+  std::string text(size > 0 ? size_t(size) : 0, '\0');
+  if (size > 0) std::vsnprintf(text.data(), text.size() + 1, format, again);
+  va_end(again);
+  return text;
+}
+
 void CloseFd(int& fd) {
   if (fd >= 0) ::close(fd);
   fd = -1;
@@ -115,21 +130,23 @@ void CloseFd(int& fd) {
 
 }  // namespace
 
-FolderBrowserKind PickFolderBrowser() {
+FolderBrowserKind PickFolderBrowser(std::string& warning) {
+  warning.clear();
   if (const char* forced = std::getenv("VANTOR_FOLDER_BROWSER"); forced && *forced) {
     std::string_view name = forced;
     if (name == "zenity") return FolderBrowserKind::kZenity;
     if (name == "kdialog") return FolderBrowserKind::kKdialog;
     if (name == "entry") return FolderBrowserKind::kInWindow;
-    Logger().warning("VANTOR_FOLDER_BROWSER: unknown browser '%s' (zenity, kdialog or entry), choosing one",
-                     forced);
+    warning = Formatted("VANTOR_FOLDER_BROWSER: unknown browser '%s' (zenity, kdialog or entry), choosing one",
+                        forced);
   }
   if (OnPath("zenity")) return FolderBrowserKind::kZenity;
   if (OnPath("kdialog")) return FolderBrowserKind::kKdialog;
   return FolderBrowserKind::kInWindow;
 }
 
-std::string BrowseStartFolder() {
+std::string BrowseStartFolder(std::string& note) {
+  note.clear();
   std::string home = HomeFolder();
   std::string prefix;
   if (const char* wine = std::getenv("WINEPREFIX"); wine && *wine) {
@@ -141,7 +158,7 @@ std::string BrowseStartFolder() {
     std::string program_files = prefix + "/drive_c/Program Files (x86)";
     if (IsFolder(program_files)) return program_files;
   }
-  Logger().log("Failed to find PROGRAM_FILESX86 For Folder Browse (Trying Desktop)");
+  note = "Failed to find PROGRAM_FILESX86 For Folder Browse (Trying Desktop)";
   std::string desktop = DesktopFolder(home);
   if (IsFolder(desktop)) return desktop;
   if (IsFolder(home)) return home;
@@ -155,13 +172,15 @@ FolderDialog::~FolderDialog() { Cancel(); }
 
 bool FolderDialog::Running() const { return running_; }
 
-bool FolderDialog::Start(FolderBrowserKind kind, std::string title, std::string start_folder) {
+bool FolderDialog::Start(FolderBrowserKind kind, std::string title, std::string start_folder,
+                         std::string& error) {
+  error.clear();
   if (running_) {
-    Logger().warning("FolderDialog::Start: a folder dialog is already open");
+    error = "FolderDialog::Start: a folder dialog is already open";
     return false;
   }
   if (kind == FolderBrowserKind::kInWindow) {
-    Logger().warning("FolderDialog::Start: the in-window folder entry is not a dialog program");
+    error = "FolderDialog::Start: the in-window folder entry is not a dialog program";
     return false;
   }
   // An absolute start folder cannot be taken for an option by the dialog.
@@ -194,7 +213,7 @@ bool FolderDialog::Start(FolderBrowserKind kind, std::string title, std::string 
 
   int out[2] = {-1, -1};
   if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(cancel_fds_, O_CLOEXEC) != 0) {
-    Logger().warning("FolderDialog::Start: no pipe for %s: %s", program, std::strerror(errno));
+    error = Formatted("FolderDialog::Start: no pipe for %s: %s", program, std::strerror(errno));
     CloseFd(out[0]);
     CloseFd(out[1]);
     return false;
@@ -227,7 +246,7 @@ bool FolderDialog::Start(FolderBrowserKind kind, std::string title, std::string 
   ::posix_spawnattr_destroy(&attr);
   CloseFd(out[1]);
   if (spawn_error != 0) {
-    Logger().warning("FolderDialog::Start: could not run %s: %s", program, std::strerror(spawn_error));
+    error = Formatted("FolderDialog::Start: could not run %s: %s", program, std::strerror(spawn_error));
     CloseFd(out[0]);
     CloseFd(cancel_fds_[0]);
     CloseFd(cancel_fds_[1]);
@@ -293,20 +312,20 @@ void FolderDialog::Wait() {
   outcome_.done = true;
   if (cancelled) return;
   if (too_long) {
-    Logger().warning("FolderDialog: the dialog's answer is longer than %zu bytes; ignored", kMaxAnswerBytes);
+    outcome_.warning = Formatted("FolderDialog: the dialog's answer is longer than %zu bytes; ignored", kMaxAnswerBytes);
   } else if (read_failed) {
-    Logger().warning("FolderDialog: could not read the dialog's answer");
+    outcome_.warning = "FolderDialog: could not read the dialog's answer";
   } else if (wait_result != 0) {
-    Logger().warning("FolderDialog: could not wait for the dialog: %s", std::strerror(wait_error));
+    outcome_.warning = Formatted("FolderDialog: could not wait for the dialog: %s", std::strerror(wait_error));
   } else if (exited_zero) {
     if (!output.empty() && output.back() == '\n') output.pop_back();
     if (output.find('\0') != std::string::npos) {
-      Logger().warning("FolderDialog: the dialog's answer is not a path; ignored");
+      outcome_.warning = "FolderDialog: the dialog's answer is not a path; ignored";
     } else {
       outcome_.answer = std::move(output);
     }
   } else if (WIFSIGNALED(status)) {
-    Logger().warning("FolderDialog: the dialog ended on signal %d", WTERMSIG(status));
+    outcome_.warning = Formatted("FolderDialog: the dialog ended on signal %d", WTERMSIG(status));
   }
   // Any other exit status is the dialog's cancel (1) or its own error.
 }
@@ -325,13 +344,15 @@ void FolderDialog::Finish() {
   running_ = false;
 }
 
-std::optional<std::string> FolderDialog::Poll() {
+std::optional<std::string> FolderDialog::Poll(std::string& warning) {
   if (!running_) return std::nullopt;
   {
     std::lock_guard<std::mutex> hold(mutex_);
     if (!outcome_.done) return std::nullopt;
   }
   Finish();
+  warning = std::move(outcome_.warning);
+  outcome_.warning.clear();
   return std::move(outcome_.answer);
 }
 

@@ -116,8 +116,7 @@ void QorActions::LoadModel(const std::string& name) {
   Logger().log("Passing Xmodel: '%s' to background loader", name.c_str());
   // The readers follow the list again after a dropped model of another game.
   if (hooks_.set_model_game) hooks_.set_model_game(kGames[std::clamp(settings_.active_game, 0, 2)]);
-  model_path_ = loader_.folder() + name;
-  if (hooks_.add_job) hooks_.add_job(model_path_, job::kOpenModel);
+  if (hooks_.add_job) hooks_.add_job(loader_.folder() + name, job::kOpenModel);
 }
 
 bool QorActions::OpenDroppedModel(const std::string& path) {
@@ -155,8 +154,7 @@ bool QorActions::OpenDroppedModel(const std::string& path) {
   }
   if (hooks_.set_model_game) hooks_.set_model_game(game);
   Logger().log("Passing Xmodel: '%s' to background loader", file.c_str());
-  model_path_ = file;
-  if (hooks_.add_job) hooks_.add_job(model_path_, job::kOpenModel);
+  if (hooks_.add_job) hooks_.add_job(file, job::kOpenModel);
   return true;
 }
 

@@ -45,8 +45,6 @@ class QorActions {
   // and the readers start from the game its version names. Anything else
   // is refused in the error box.
   bool OpenDroppedModel(const std::string& path);
-  // The full path of the model last handed to the worker ("" before).
-  const std::string& model_path() const { return model_path_; }
 
   void SetActiveFps(const std::string& text);
   void SetInactiveFps(const std::string& text);
@@ -81,7 +79,6 @@ class QorActions {
   QorLoader& loader_;
   ActionHooks hooks_;
   std::string listed_root_;  // the root whose model list is shown
-  std::string model_path_;
 };
 
 // The settings' colour DWORD: each channel times 255, truncated, red in the

@@ -66,8 +66,7 @@ void QorInterface::Play(std::string_view name, int channel) {
   sound.Playsound(name, channel);
 }
 
-void QorInterface::Finish(QorOpenGL& gl, const std::string& data_dir, const std::string& model_path) {
-  model_path_ = model_path;
+void QorInterface::Finish(QorOpenGL& gl, const std::string& data_dir) {
   QorSettings& s = Settings();
   {
     std::lock_guard<std::mutex> hold(gl.worker.lock);
@@ -103,10 +102,7 @@ void QorInterface::Finish(QorOpenGL& gl, const std::string& data_dir, const std:
   act.set_text = [this](const std::string& name, const std::string& text) { gui.SetBoxText(name, text); };
   act.set_title = [&gl](const std::string& root) { gl.SetTitle(root); };
   act.set_model_game = [&gl](GameVersion game) { gl.worker.SetModelGame(game); };
-  act.add_job = [this, &gl](const std::string& path, uint32_t flags) {
-    model_path_ = path;
-    gl.worker.AddJob(path, flags);
-  };
+  act.add_job = [&gl](const std::string& path, uint32_t flags) { gl.worker.AddJob(path, flags); };
   act.set_model_scale = [&gl](float scale) { gl.worker.SetModelScale(scale); };
   act.set_frame_caps = [&gl](int focused, int unfocused) {
     gl.fps_focused = focused;
@@ -131,16 +127,20 @@ void QorInterface::Finish(QorOpenGL& gl, const std::string& data_dir, const std:
   words.settings = &s;
   // Every job takes the export settings as they are when it is queued, so
   // a check box changed since start-up counts.
-  words.queue_job = [this, &gl](uint32_t flags) {
-    if (model_path_.empty()) return;
+  // The model path is the worker's: the last model it was asked to load.
+  words.queue_job = [&gl](uint32_t flags) {
+    const std::string model_path = gl.worker.ModelPath();
+    if (model_path.empty()) return;
     ExportSettings exports = ExportSettingsFromSettings(Settings());
     if (!platform::FolderExists(exports.export_folder)) exports.export_folder = "Running Directory";
     if (!platform::FolderExists(exports.export_folder_GDT)) exports.export_folder_GDT = "Running Directory";
     gl.worker.SetExportSettings(exports);
-    gl.worker.AddJob(model_path_, flags);
+    gl.worker.AddJob(model_path, flags);
   };
-  words.has_model = [this, &gl] { return !model_path_.empty() && gl.worker.HasModel(); };
-  words.open_page = [](const std::string& url) { platform::OpenWithDesktop(url); };
+  words.has_model = [&gl] { return !gl.worker.ModelPath().empty() && gl.worker.HasModel(); };
+  words.open_page = [](const std::string& url) {
+    if (const std::string error = platform::OpenWithDesktop(url); !error.empty()) Logger().warning("%s", error.c_str());
+  };
   words.run_iwd_scan = [this] { iwd_->IWDToImages(); };
   words.cancel_iwd_scan = [this] { iwd_->Cancel(); };
   words.random = [] { return uint32_t(std::rand()); };
@@ -173,9 +173,10 @@ void QorInterface::Finish(QorOpenGL& gl, const std::string& data_dir, const std:
   gl.worker.SetDetailSources(&properties_, &tags_);
   // "Export To DDS" / "Export To TGA" on an image row of the properties
   // panel: that image of the model on show, by its place in the library.
-  gui.hooks.export_image = [this, &gl](int material, int image, bool tga) {
-    if (model_path_.empty()) return;
-    gl.worker.AddJob(model_path_, tga ? job::kExportTGA : job::kExportIWI, ImageRef{material, image});
+  gui.hooks.export_image = [&gl](int material, int image, bool tga) {
+    const std::string model_path = gl.worker.ModelPath();
+    if (model_path.empty()) return;
+    gl.worker.AddJob(model_path, tga ? job::kExportTGA : job::kExportIWI, ImageRef{material, image});
   };
   layout.sound_level = [this](float level) { sound.SetLevel(level); };
   update_check_ = std::make_unique<QorUpdateCheck>(HttpFetch());
@@ -316,14 +317,21 @@ LayoutHooks QorInterface::ActionLayoutHooks() {
 
 void QorInterface::Browse(const std::string& title, std::function<void(const std::string&)> answer) {
   if (dialog_.Running() || entry_open_) return;  // one browse at a time
-  const std::string start = platform::BrowseStartFolder();
+  std::string note;
+  const std::string start = platform::BrowseStartFolder(note);
+  if (!note.empty()) Logger().log("%s", note.c_str());
   if (start.empty()) {
     gui.ShowError("Failed To Find 'CSIDL_DESKTOP' ");
     return;
   }
   folder_answer_ = std::move(answer);
-  const platform::FolderBrowserKind kind = platform::PickFolderBrowser();
-  if (kind != platform::FolderBrowserKind::kInWindow && dialog_.Start(kind, title, start)) return;
+  std::string warning;
+  const platform::FolderBrowserKind kind = platform::PickFolderBrowser(warning);
+  if (!warning.empty()) Logger().warning("%s", warning.c_str());
+  if (kind != platform::FolderBrowserKind::kInWindow) {
+    if (dialog_.Start(kind, title, start, warning)) return;
+    Logger().warning("%s", warning.c_str());
+  }
   gui.SetText(kFolderEntryTitle, title);
   gui.SetBoxText(kFolderEntryBox, start);
   gui.SetVis(kFolderEntryMenu, true);
@@ -342,8 +350,10 @@ void QorInterface::EndEntry(bool accept) {
 
 void QorInterface::PollBrowse() {
   if (!dialog_.Running()) return;
-  if (std::optional<std::string> answer = dialog_.Poll(); answer && !answer->empty() && folder_answer_)
-    folder_answer_(*answer);
+  std::string warning;
+  std::optional<std::string> answer = dialog_.Poll(warning);
+  if (!warning.empty()) Logger().warning("%s", warning.c_str());
+  if (answer && !answer->empty() && folder_answer_) folder_answer_(*answer);
 }
 
 void QorInterface::StartUpdateCheck() {

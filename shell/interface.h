@@ -38,7 +38,7 @@ class QorInterface {
   // one that fails), fonts, pictures, the layout and the sound table; the
   // program's words; the window's hooks; the first layout for the window's
   // size; the system pointer hidden over the window.
-  void Finish(QorOpenGL& gl, const std::string& data_dir, const std::string& model_path);
+  void Finish(QorOpenGL& gl, const std::string& data_dir);
   // The start-up's game: the active game's model list, or the title says
   // to choose one.
   void StartActiveGame(QorOpenGL& gl);
@@ -70,7 +70,6 @@ class QorInterface {
   void EndEntry(bool accept);
   void PollBrowse();
   LayoutHooks ActionLayoutHooks();
-  std::string model_path_;
   bool started_ = false;
   // The log panel's lines: the model log's, copied when their count changes.
   ListSource log_lines_;

@@ -83,7 +83,10 @@ bool QorOpenGL::CreateGLWindow(const std::string& running_dir, const std::string
   tray_actions.show_message = [this](const std::string& t) {
     if (hooks.show_message) hooks.show_message(t);
   };
-  tray_actions.open_folder = [](const std::string& folder) { platform::OpenWithDesktop(folder); };
+  tray_actions.open_folder = [](const std::string& folder) {
+    if (const std::string error = platform::OpenWithDesktop(folder); !error.empty())
+      Logger().warning("%s", error.c_str());
+  };
   tray.Create(data_dir, running_dir, std::move(tray_actions));
 
   // The worker's export folders and scale.
@@ -96,7 +99,11 @@ bool QorOpenGL::CreateGLWindow(const std::string& running_dir, const std::string
   WorkerNotices notices;
   notices.open_file = [](std::string_view file) {
     const std::string path(file);
-    platform::OpenWithDesktopOr(path, [path] { Board().ShowError("No Browser To Display Tags: " + path); });
+    auto no_browser = [path] { Board().ShowError("No Browser To Display Tags: " + path); };
+    if (const std::string error = platform::OpenWithDesktopOr(path, no_browser); !error.empty()) {
+      Logger().warning("%s", error.c_str());
+      no_browser();
+    }
   };
   worker.SetNotices(std::move(notices));
   worker.SetModelScale(s.export_scale_new);
@@ -233,12 +240,7 @@ void QorOpenGL::Resize(int width, int height) {
 }
 
 void QorOpenGL::FrameLoadedModel() {
-  ModelBounds box;
-  {
-    std::lock_guard<std::mutex> hold(worker.box_lock);
-    box = worker.bounds;
-  }
-  FrameModel(camera, box, view_width, view_height);
+  FrameModel(camera, worker.ShownBounds(), view_width, view_height);
 }
 
 void QorOpenGL::SetTitle(const std::string& text) { window.SetTitle("Qor_Fen Vantor - " + text); }

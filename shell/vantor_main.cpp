@@ -149,7 +149,7 @@ int main(int argc, char** argv) {
   };
   gl.CreateGLWindow(platform::RunningFolder(), platform::DataFolder());
   if (!no_gui) {
-    iface->Finish(gl, platform::DataFolder(), path);
+    iface->Finish(gl, platform::DataFolder());
     iface->StartActiveGame(gl);
     iface->StartUpdateCheck();
   }

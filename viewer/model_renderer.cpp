@@ -80,7 +80,7 @@ void DrawJoint(const Joint* j) {
 
 }  // namespace
 
-bool ModelRenderer::DrawScene(XmodelThreaded& worker, WorkerGlBuilder& gl_data,
+bool ModelRenderer::DrawScene(const ShownModel& shown, WorkerGlBuilder& gl_data,
                               const ViewSettings& view) {
   glDisable(GL_LIGHTING);
   if (view.draw_grid) DrawGrid(view.grid_colour);
@@ -95,7 +95,7 @@ bool ModelRenderer::DrawScene(XmodelThreaded& worker, WorkerGlBuilder& gl_data,
   glEnable(GL_LIGHTING);
 
   ModelBounds copied;
-  bool loaded = DrawModel(worker, gl_data, view, copied);
+  bool loaded = DrawModel(shown, gl_data, view, copied);
   if (loaded && copied.valid && light[2] != copied.max[2] + 30) {
     light[0] = copied.max[0] + 20;
     light[1] = copied.max[1] + 20;
@@ -129,7 +129,7 @@ bool ModelRenderer::DrawScene(XmodelThreaded& worker, WorkerGlBuilder& gl_data,
   return true;
 }
 
-bool ModelRenderer::DrawModel(XmodelThreaded& worker, WorkerGlBuilder& gl_data,
+bool ModelRenderer::DrawModel(const ShownModel& shown, WorkerGlBuilder& gl_data,
                               const ViewSettings& view, ModelBounds& copied) {
   const ModelDrawData& draw = gl_data.draw;
   if (draw.surfaces.empty()) return false;
@@ -177,10 +177,7 @@ bool ModelRenderer::DrawModel(XmodelThreaded& worker, WorkerGlBuilder& gl_data,
   glBindBuffer(GL_ARRAY_BUFFER, 0);
   glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
   if (shader) glUseProgram(0);
-  {
-    std::lock_guard<std::mutex> hold(worker.box_lock);
-    copied = worker.bounds;
-  }
+  copied = shown.ShownBounds();
   return true;
 }
 

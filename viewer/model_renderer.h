@@ -3,14 +3,14 @@
 // switched by a setting. Runs on the main thread under the worker's lock.
 #pragma once
 
-#include "jobs/xmodel_threaded.h"
+#include "jobs/shown_model.h"
 #include "viewer/view_settings.h"
 #include "viewer/worker_gl_builder.h"
 
 class ModelRenderer {
  public:
   // Returns true.
-  bool DrawScene(XmodelThreaded& worker, WorkerGlBuilder& gl_data, const ViewSettings& view);
+  bool DrawScene(const ShownModel& shown, WorkerGlBuilder& gl_data, const ViewSettings& view);
 
   ModelBounds box;         // the last copied box
   float box_size[3] = {0, 0, 0};
@@ -18,7 +18,7 @@ class ModelRenderer {
   float light[3] = {300, 0, 200};
 
  private:
-  bool DrawModel(XmodelThreaded& worker, WorkerGlBuilder& gl_data, const ViewSettings& view,
+  bool DrawModel(const ShownModel& shown, WorkerGlBuilder& gl_data, const ViewSettings& view,
                  ModelBounds& copied);
   void DrawSkeleton(Skeleton& skeleton);
   void DrawBox();

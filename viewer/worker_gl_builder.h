@@ -5,7 +5,7 @@
 #include <functional>
 #include <string>
 
-#include "jobs/xmodel_threaded.h"
+#include "jobs/worker_gl.h"
 #include "platform/gl_window.h"
 #include "viewer/model_draw_data.h"
 #include "viewer/skeleton.h"

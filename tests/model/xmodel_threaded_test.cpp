@@ -77,9 +77,10 @@ TEST_F(WorkerTest, OpenJobLoadsReadsSurfacesAndBuildsInOrder) {
   EXPECT_GT(surf, load);
   EXPECT_GT(material, surf);
   EXPECT_EQ(std::vector<int>({gl.built, gl.deleted, gl.released}), std::vector<int>({1, 1, 1}));
-  std::lock_guard<std::mutex> hold(worker_.box_lock);
-  EXPECT_TRUE(worker_.bounds.valid && worker_.model_ready);
-  EXPECT_LT(worker_.bounds.min[2], worker_.bounds.max[2]);
+  EXPECT_TRUE(worker_.HasModel());
+  const ModelBounds shown = worker_.ShownBounds();  // what the renderer reads
+  EXPECT_TRUE(shown.valid);
+  EXPECT_LT(shown.min[2], shown.max[2]);
 }
 
 TEST_F(WorkerTest, FailedLoadSkipsSurfacesButStillRunsTheTextureStep) {
@@ -144,7 +145,7 @@ TEST_F(WorkerTest, FailedLoadsNameTheirFileInTheErrorBox) {
 
 // Jobs queued before the thread starts run in queue order in its first
 // batch; a surface job alone runs on the model loaded before; an unload
-// empties it; a second Stop logs nothing.
+// empties it; a second Stop logs nothing. The model path is the last load's.
 TEST_F(WorkerTest, JobsRunInQueueOrderOnTheLoadedModel) {
   worker_.AddJob(crate_, job::kLoad);
   worker_.AddJob(soldier_, job::kLoad);
@@ -160,6 +161,7 @@ TEST_F(WorkerTest, JobsRunInQueueOrderOnTheLoadedModel) {
   EXPECT_TRUE(log_.Contains("^2Loaded Surface^7: 0, ")) << log_.Joined();
   worker_.AddJob(crate_, job::kUnload);
   worker_.WaitIdle();
+  EXPECT_EQ(worker_.ModelPath(), soldier_);
   {
     std::lock_guard<std::mutex> hold(worker_.box_lock);
     EXPECT_FALSE(worker_.model_ready || worker_.model.xmodel_loaded);

@@ -2,6 +2,8 @@
 // PATH: arguments reach them unchanged (no shell), answers, cancels and
 // oversize answers, one dialog at a time, a dialog killed with its owner; the
 // choice of browser; the start folder from the Wine prefix, desktop or home.
+// And the desktop opener missing from PATH. Each hands back the text its
+// caller logs.
 #include "platform/folder_browser.h"
 
 #include <gtest/gtest.h>
@@ -14,9 +16,10 @@
 #include <optional>
 #include <sstream>
 #include <thread>
+#include <tuple>
 #include <vector>
 
-#include "tests/shell/shell_test_support.h"
+#include "platform/desktop.h"
 #include "tests/support/files.h"
 #include "tests/support/scoped_env.h"
 #include "tests/support/temp_dir.h"
@@ -56,9 +59,13 @@ std::vector<std::string> RecordedArgs(const test_support::TempDir& dir) {
 
 // Polls like the window's frames do, with a generous cap so a hang fails the
 // test instead of stalling it.
-std::optional<std::string> WaitForAnswer(FolderDialog& dialog) {
+std::optional<std::string> WaitForAnswer(FolderDialog& dialog, std::string* warning = nullptr) {
+  std::string said;
   for (int i = 0; i < 2000; ++i) {
-    if (std::optional<std::string> answer = dialog.Poll()) return answer;
+    if (std::optional<std::string> answer = dialog.Poll(said)) {
+      if (warning) *warning = said;
+      return answer;
+    }
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   return std::nullopt;
@@ -105,42 +112,48 @@ TEST(FolderDialog, TitleAndFolderReachTheDialogUnchangedAndTheAnswerComesOnce) {
     SCOPED_TRACE(c.name);
     WriteStub(stubs.dir, c.name, 0);
     FolderDialog dialog;
-    ASSERT_TRUE(dialog.Start(c.kind, title, start));
+    std::string error;
+    ASSERT_TRUE(dialog.Start(c.kind, title, start, error)) << error;
     EXPECT_TRUE(dialog.Running());
     EXPECT_EQ(WaitForAnswer(dialog), std::optional<std::string>("/games/cod 4 root"));
     EXPECT_FALSE(dialog.Running());
-    EXPECT_EQ(dialog.Poll(), std::nullopt);
+    EXPECT_EQ(dialog.Poll(error), std::nullopt);
     EXPECT_EQ(RecordedArgs(stubs.dir), c.args);
   }
   EXPECT_FALSE(fs::exists(stubs.dir.Sub("pwned")));
 }
 
 // Exit status 1 is the dialogs' cancel; an answer is a path plus its line
-// feed, at most 4096 bytes in all.
+// feed, at most 4096 bytes in all. What is refused comes with the warning
+// the window logs.
 TEST(FolderDialog, CancelFailureAndOversizeAnswersGiveEmpty) {
   StubPath stubs;
   const std::string longest(FolderDialog::kMaxAnswerBytes - 1, 'a');
+  const std::string too_long = "FolderDialog: the dialog's answer is longer than 4096 bytes; ignored";
   struct Case {
     int code;
     std::string printed;
     std::string expected;
+    std::string warning;
   } const cases[] = {
-      {1, "/chosen\n", ""},
-      {5, "/chosen\n", ""},
-      {0, "", ""},
-      {0, "/no/newline", "/no/newline"},
-      {0, std::string("/nul\0inside\n", 12), ""},
-      {0, "/" + longest.substr(1) + "\n", "/" + longest.substr(1)},
-      {0, "/" + longest + "\n", ""},
-      {0, std::string(100000, 'b'), ""},
+      {1, "/chosen\n", "", ""},
+      {5, "/chosen\n", "", ""},
+      {0, "", "", ""},
+      {0, "/no/newline", "/no/newline", ""},
+      {0, std::string("/nul\0inside\n", 12), "", "FolderDialog: the dialog's answer is not a path; ignored"},
+      {0, "/" + longest.substr(1) + "\n", "/" + longest.substr(1), ""},
+      {0, "/" + longest + "\n", "", too_long},
+      {0, std::string(100000, 'b'), "", too_long},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "exit " << c.code << ", " << c.printed.size() << " bytes");
     WriteStub(stubs.dir, "zenity", c.code);
     WriteText(stubs.dir.Sub("answer"), c.printed);
     FolderDialog dialog;
-    ASSERT_TRUE(dialog.Start(FolderBrowserKind::kZenity, "t", ""));
-    EXPECT_EQ(WaitForAnswer(dialog), std::optional<std::string>(c.expected));
+    std::string warning = "stale";
+    ASSERT_TRUE(dialog.Start(FolderBrowserKind::kZenity, "t", "", warning));
+    EXPECT_EQ(WaitForAnswer(dialog, &warning), std::optional<std::string>(c.expected));
+    EXPECT_EQ(warning, c.warning);
   }
   // No start folder: no --filename.
   EXPECT_EQ(RecordedArgs(stubs.dir), (std::vector<std::string>{"--file-selection", "--directory", "--title=t"}));
@@ -150,7 +163,6 @@ TEST(FolderDialog, CancelFailureAndOversizeAnswersGiveEmpty) {
 // refused; destroying the dialog kills the program and what it started.
 TEST(FolderDialog, RefusesWhatItCannotRunAndKillsItsDialogWhenDestroyed) {
   StubPath stubs;
-  shell_test::LogCapture log;
   WriteScript(stubs.dir.Sub("bin/kdialog"),
               "sleep 30 &\n"
               "echo $$ $! > '" + stubs.dir.Sub("pids.tmp") + "'\n"
@@ -160,20 +172,23 @@ TEST(FolderDialog, RefusesWhatItCannotRunAndKillsItsDialogWhenDestroyed) {
   pid_t sleep_pid = 0;
   {
     FolderDialog dialog;
-    EXPECT_FALSE(dialog.Start(FolderBrowserKind::kInWindow, "t", ""));
-    EXPECT_FALSE(dialog.Start(FolderBrowserKind::kZenity, "t", ""));  // no stub
-    EXPECT_TRUE(log.Contains("could not run zenity"));
+    std::string error;
+    EXPECT_FALSE(dialog.Start(FolderBrowserKind::kInWindow, "t", "", error));
+    EXPECT_EQ(error, "FolderDialog::Start: the in-window folder entry is not a dialog program");
+    EXPECT_FALSE(dialog.Start(FolderBrowserKind::kZenity, "t", "", error));  // no stub
+    EXPECT_EQ(error, "FolderDialog::Start: could not run zenity: No such file or directory");
     EXPECT_FALSE(dialog.Running());
 
-    ASSERT_TRUE(dialog.Start(FolderBrowserKind::kKdialog, "t", ""));
-    EXPECT_FALSE(dialog.Start(FolderBrowserKind::kKdialog, "t", ""));
+    ASSERT_TRUE(dialog.Start(FolderBrowserKind::kKdialog, "t", "", error));
+    EXPECT_FALSE(dialog.Start(FolderBrowserKind::kKdialog, "t", "", error));
+    EXPECT_EQ(error, "FolderDialog::Start: a folder dialog is already open");
     EXPECT_TRUE(dialog.Running());
     for (int i = 0; i < 2000 && !fs::exists(stubs.dir.Sub("pids")); ++i)
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
     std::istringstream(ReadText(stubs.dir.Sub("pids"))) >> shell_pid >> sleep_pid;
     ASSERT_GT(shell_pid, 0);
     ASSERT_GT(sleep_pid, 0);
-    EXPECT_EQ(dialog.Poll(), std::nullopt);
+    EXPECT_EQ(dialog.Poll(error), std::nullopt);
   }
   EXPECT_TRUE(ProcessGone(shell_pid));
   for (int i = 0; i < 2000 && !ProcessGone(sleep_pid); ++i)
@@ -184,11 +199,12 @@ TEST(FolderDialog, RefusesWhatItCannotRunAndKillsItsDialogWhenDestroyed) {
   WriteStub(stubs.dir, "kdialog", 0);
   WriteText(stubs.dir.Sub("answer"), "/next\n");
   FolderDialog dialog;
-  ASSERT_TRUE(dialog.Start(FolderBrowserKind::kKdialog, "t", ""));
+  std::string error;
+  ASSERT_TRUE(dialog.Start(FolderBrowserKind::kKdialog, "t", "", error));
   dialog.Cancel();
   EXPECT_FALSE(dialog.Running());
-  EXPECT_EQ(dialog.Poll(), std::nullopt);
-  ASSERT_TRUE(dialog.Start(FolderBrowserKind::kKdialog, "t", ""));
+  EXPECT_EQ(dialog.Poll(error), std::nullopt);
+  ASSERT_TRUE(dialog.Start(FolderBrowserKind::kKdialog, "t", "", error));
   EXPECT_EQ(WaitForAnswer(dialog), std::optional<std::string>("/next"));
 }
 
@@ -197,30 +213,32 @@ TEST(PickFolderBrowser, VariableWinsThenZenityThenKdialogOnPath) {
   fs::create_directories(dir.Sub("bin"));
   ScopedEnv path("PATH", "/nonexistent::" + dir.Sub("bin"));
   ScopedEnv unset("VANTOR_FOLDER_BROWSER", std::nullopt);
-  shell_test::LogCapture log;
+  std::string warning;
+  auto pick = [&warning] { return platform::PickFolderBrowser(warning); };
 
-  EXPECT_EQ(platform::PickFolderBrowser(), FolderBrowserKind::kInWindow);
+  EXPECT_EQ(pick(), FolderBrowserKind::kInWindow);
   WriteText(dir.Sub("bin/zenity"), "");  // not executable: not a candidate
   fs::create_directories(dir.Sub("bin/kdialog"));  // a folder neither
-  EXPECT_EQ(platform::PickFolderBrowser(), FolderBrowserKind::kInWindow);
+  EXPECT_EQ(pick(), FolderBrowserKind::kInWindow);
   fs::remove(dir.Sub("bin/kdialog"));
   WriteScript(dir.Sub("bin/kdialog"), "");
-  EXPECT_EQ(platform::PickFolderBrowser(), FolderBrowserKind::kKdialog);
+  EXPECT_EQ(pick(), FolderBrowserKind::kKdialog);
   ::chmod(dir.Sub("bin/zenity").c_str(), 0755);
-  EXPECT_EQ(platform::PickFolderBrowser(), FolderBrowserKind::kZenity);
+  EXPECT_EQ(pick(), FolderBrowserKind::kZenity);
+  EXPECT_EQ(warning, "");
 
-  const std::pair<const char*, FolderBrowserKind> forced[] = {
-      {"entry", FolderBrowserKind::kInWindow},
-      {"kdialog", FolderBrowserKind::kKdialog},
-      {"zenity", FolderBrowserKind::kZenity},
-      {"Zenity", FolderBrowserKind::kZenity},  // unknown: the automatic choice
+  const std::tuple<const char*, FolderBrowserKind, std::string> forced[] = {
+      {"entry", FolderBrowserKind::kInWindow, ""},
+      {"kdialog", FolderBrowserKind::kKdialog, ""},
+      {"Zenity", FolderBrowserKind::kZenity,  // unknown: the automatic choice
+       "VANTOR_FOLDER_BROWSER: unknown browser 'Zenity' (zenity, kdialog or entry), choosing one"},
+      {"zenity", FolderBrowserKind::kZenity, ""},
   };
-  for (const auto& [value, kind] : forced) {
+  for (const auto& [value, kind, said] : forced) {
     ScopedEnv set("VANTOR_FOLDER_BROWSER", value);
-    EXPECT_EQ(platform::PickFolderBrowser(), kind) << value;
+    EXPECT_EQ(pick(), kind) << value;
+    EXPECT_EQ(warning, said) << value;
   }
-  EXPECT_EQ(log.lines().size(), 1u) << log.Joined();
-  EXPECT_TRUE(log.Contains("'Zenity'"));
 }
 
 TEST(BrowseStartFolder, WineProgramFilesThenDesktopThenHome) {
@@ -233,18 +251,16 @@ TEST(BrowseStartFolder, WineProgramFilesThenDesktopThenHome) {
   ScopedEnv env_prefix("WINEPREFIX", dir.Sub("prefix"));
   ScopedEnv env_desktop("XDG_DESKTOP_DIR", std::nullopt);
   ScopedEnv env_config("XDG_CONFIG_HOME", std::nullopt);
-  constexpr const char* kFailed = "Failed to find PROGRAM_FILESX86 For Folder Browse (Trying Desktop)";
-  {
-    shell_test::LogCapture log;
-    EXPECT_EQ(platform::BrowseStartFolder(), programs);
-    EXPECT_TRUE(log.lines().empty()) << log.Joined();
-  }
+  std::string note = "stale";
+  auto start = [&note] { return platform::BrowseStartFolder(note); };
+  EXPECT_EQ(start(), programs);
+  EXPECT_EQ(note, "");
 
   // Without WINEPREFIX the prefix is ~/.wine.
   fs::create_directories(home + "/.wine/drive_c/Program Files (x86)");
   {
     ScopedEnv no_prefix("WINEPREFIX", std::nullopt);
-    EXPECT_EQ(platform::BrowseStartFolder(), home + "/.wine/drive_c/Program Files (x86)");
+    EXPECT_EQ(start(), home + "/.wine/drive_c/Program Files (x86)");
   }
 
   fs::remove_all(dir.Sub("prefix"));
@@ -256,29 +272,40 @@ TEST(BrowseStartFolder, WineProgramFilesThenDesktopThenHome) {
             "XDG_DOWNLOAD_DIR=\"$HOME/Downloads\"\n"
             "XDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n");
   {
-    shell_test::LogCapture log;
     ScopedEnv desktop("XDG_DESKTOP_DIR", dir.Sub("xdg desktop"));
-    EXPECT_EQ(platform::BrowseStartFolder(), dir.Sub("xdg desktop"));
-    EXPECT_EQ(log.lines(), std::vector<std::string>{kFailed});
+    EXPECT_EQ(start(), dir.Sub("xdg desktop"));
+    EXPECT_EQ(note, "Failed to find PROGRAM_FILESX86 For Folder Browse (Trying Desktop)");
   }
-  EXPECT_EQ(platform::BrowseStartFolder(), home + "/Schreibtisch");
+  EXPECT_EQ(start(), home + "/Schreibtisch");
   {
     // XDG_CONFIG_HOME moves user-dirs.dirs; an absolute value is taken as is.
     fs::create_directories(dir.Sub("config"));
     WriteText(dir.Sub("config/user-dirs.dirs"), "XDG_DESKTOP_DIR=\"" + dir.Sub("xdg desktop") + "\"\n");
     ScopedEnv config("XDG_CONFIG_HOME", dir.Sub("config"));
-    EXPECT_EQ(platform::BrowseStartFolder(), dir.Sub("xdg desktop"));
+    EXPECT_EQ(start(), dir.Sub("xdg desktop"));
   }
   fs::remove(home + "/.config/user-dirs.dirs");
-  EXPECT_EQ(platform::BrowseStartFolder(), home + "/Desktop");
+  EXPECT_EQ(start(), home + "/Desktop");
   {
     ScopedEnv relative("XDG_DESKTOP_DIR", "xdg desktop");  // relative: ignored
-    EXPECT_EQ(platform::BrowseStartFolder(), home + "/Desktop");
+    EXPECT_EQ(start(), home + "/Desktop");
   }
   fs::remove(home + "/Desktop");
-  EXPECT_EQ(platform::BrowseStartFolder(), home);
+  EXPECT_EQ(start(), home);
   ScopedEnv gone("HOME", dir.Sub("no such home"));
-  EXPECT_EQ(platform::BrowseStartFolder(), "");
+  EXPECT_EQ(start(), "");
+}
+
+// No opener: the text to log comes back and the failure callback is left
+// to the caller, who tells the user after logging.
+TEST(OpenWithDesktop, NoOpenerGivesTheTextToLogAndLeavesTheFailureToTheCaller) {
+  test_support::TempDir empty("vantor_desktop");
+  ScopedEnv path("PATH", empty.path());
+  const std::string said = "Could not open '/x/tags.html': no desktop opener";
+  EXPECT_EQ(platform::OpenWithDesktop("/x/tags.html"), said);
+  int failed = 0;
+  EXPECT_EQ(platform::OpenWithDesktopOr("/x/tags.html", [&failed] { ++failed; }), said);
+  EXPECT_EQ(failed, 0);
 }
 
 }  // namespace
