@@ -46,9 +46,10 @@ double LodMs(const Xmodel& m, bool surface) {
 }  // namespace
 
 uint32_t JobSteps(uint32_t flags, const ExportSettings& settings) {
-  // With "export_images" on, every model export also moves the images; the
-  // scene and MTL writers name them from the same copy of the settings.
-  if (settings.export_images && (flags & (job::kExportMA | job::kExportOBJ | job::kExportXE)))
+  // With "export_images" on, the MA, OBJ and XE exports also move the
+  // images; the scene and MTL writers name them from the same copy of the
+  // settings.
+  if (settings.export_images && (flags & job::kExportsMovingImages))
     flags |= job::kMoveImages;
   return flags;
 }
