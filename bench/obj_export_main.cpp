@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 
+#include "export/model_exports.h"
 #include "model/xmodel.h"
 
 int main(int argc, char** argv) {
@@ -15,7 +16,7 @@ int main(int argc, char** argv) {
   model.game = Cod4;
   ErrorCode code = model.LoadxmodelFull(argv[1]);
   if (code == err::kSuccess) code = model.LoadSurface();
-  if (code == err::kSuccess) code = model.ExportOBJ(argv[2]);
+  if (code == err::kSuccess) code = ExportOBJ(model, argv[2]);
   if (code != err::kSuccess) {
     std::fprintf(stderr, "vantor_obj_export: %s\n", ErrorText(code).c_str());
     return 1;

@@ -13,6 +13,7 @@
 
 #include <sys/resource.h>  // Required for: getrusage()
 
+#include "export/model_exports.h"
 #include "model/xmodel.h"
 
 namespace {
@@ -49,14 +50,14 @@ int main(int argc, char** argv) {
   const double cpu_start = CpuSeconds();
   const auto start = std::chrono::steady_clock::now();
   if (format == "xe") {
-    code = model.ExportXE(out);
+    code = ExportXE(model, out);
     written.push_back(out + "/" + model.lods[0].surf_name + ".XMODEL_EXPORT");
   } else if (format == "ma") {
-    code = model.ExportMA(out, settings, &written);
+    code = ExportMA(model, out, settings, &written);
   } else if (format == "mel") {
-    code = model.ExportMABind(out, &written);
+    code = ExportMABind(model, out, &written);
   } else if (format == "obj") {
-    code = model.ExportOBJ(out, settings, &written);
+    code = ExportOBJ(model, out, settings, &written);
   } else {
     std::fprintf(stderr, "vantor_writer_time: unknown format '%s'\n", argv[1]);
     return 2;

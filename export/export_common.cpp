@@ -48,7 +48,7 @@ std::string ExportErrorText(ErrorCode code) {
   return text;
 }
 
-ExportRun::ExportRun(Xmodel& model, int32_t start_progress) : model_(model), started_(platform::NowMs()) {
+ExportRun::ExportRun(const Xmodel& model, int32_t start_progress) : model_(model), started_(platform::NowMs()) {
   model_.busy = true;
   model_.progress = start_progress;
   if (!model_.lods.empty()) model_.lods[0].export_ms = int32_t(started_);

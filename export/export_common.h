@@ -49,7 +49,7 @@ std::string ExportErrorText(ErrorCode code);
 // stores the elapsed whole milliseconds, on every path out.
 class ExportRun {
  public:
-  ExportRun(Xmodel& model, int32_t start_progress);
+  ExportRun(const Xmodel& model, int32_t start_progress);
   ~ExportRun();
   ExportRun(const ExportRun&) = delete;
   ExportRun& operator=(const ExportRun&) = delete;
@@ -59,7 +59,7 @@ class ExportRun {
   void Step(int32_t step, int32_t limit = 100);
 
  private:
-  Xmodel& model_;
+  const Xmodel& model_;
   int64_t started_;
   bool finished_ = false;
 };

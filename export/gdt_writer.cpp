@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "export/export_common.h"
+#include "export/model_exports.h"
 #include "platform/path_names.h"
 #include "export/output_names.h"
 #include "export/texture_names.h"
@@ -68,23 +69,23 @@ ErrorCode GdtWriter::Close() {
   return code;
 }
 
-ErrorCode Xmodel::DumpGDT(int lod_index, std::string folder, const ExportSettings& settings,
+ErrorCode DumpGDT(const Xmodel& model, int lod_index, std::string folder, const ExportSettings& settings,
                           ExportWritten* written) {
   // The model and the level asked for must be there.
-  if (!xmodel_loaded) return err::kNotLoaded;
-  if (lod_index < 0 || size_t(lod_index) >= lods.size() || size_t(lod_index) >= lod_names.size())
+  if (!model.xmodel_loaded) return err::kNotLoaded;
+  if (lod_index < 0 || size_t(lod_index) >= model.lods.size() || size_t(lod_index) >= model.lod_names.size())
     return err::kOutOfRange;
-  if (!platform::IsSafeOutputName(name)) return err::kInvalidPath;
+  if (!platform::IsSafeOutputName(model.name)) return err::kInvalidPath;
   // Materials are loaded before anything is opened: a failed load then
   // leaves no half-written file behind.
-  if (!material_library.loaded)
-    if (ErrorCode code = material_library.LoadMaterials(); code != err::kSuccess) return code;
-  const XmodelLod& lod = lods[size_t(lod_index)];
+  if (!model.material_library.loaded)
+    if (ErrorCode code = model.material_library.LoadMaterials(); code != err::kSuccess) return code;
+  const XmodelLod& lod = model.lods[size_t(lod_index)];
   // No name may break its line.
-  if (!IsSingleLine(name) || !IsSingleLine(lod_names[size_t(lod_index)])) return err::kFileNotValid;
+  if (!IsSingleLine(model.name) || !IsSingleLine(model.lod_names[size_t(lod_index)])) return err::kFileNotValid;
   for (const std::string& m : lod.unique_materials) {
     if (!IsSingleLine(m)) return err::kFileNotValid;
-    for (const MaterialEntry& entry : material_library.entries)
+    for (const MaterialEntry& entry : model.material_library.entries)
       if (entry.name == m)
         for (const MaterialImage& image : entry.images)
           if (!IsSingleLine(image.dds_file)) return err::kFileNotValid;
@@ -94,15 +95,15 @@ ErrorCode Xmodel::DumpGDT(int lod_index, std::string folder, const ExportSetting
   const std::string dir = platform::WithTrailingSeparator(folder);
   platform::CreateDirectories(dir);
   GdtWriter gdt;
-  if (ErrorCode code = gdt.Open(dir + name); code != err::kSuccess) return code;
+  if (ErrorCode code = gdt.Open(dir + model.name); code != err::kSuccess) return code;
 
   // Texture paths are the mod tools', relative to the game folder.
   const std::string texture_folder =
-      settings.export_sub_dir ? "model_export\\" + name + "\\images\\" : std::string("model_export\\images\\");
+      settings.export_sub_dir ? "model_export\\" + model.name + "\\images\\" : std::string("model_export\\images\\");
 
   // One material entry per distinct material, with its maps.
   for (const std::string& m : lod.unique_materials)
-    for (const MaterialEntry& entry : material_library.entries) {
+    for (const MaterialEntry& entry : model.material_library.entries) {
       if (entry.name != m) continue;
       std::string color, normal, spec;
       for (const MaterialImage& image : entry.images) {
@@ -118,9 +119,9 @@ ErrorCode Xmodel::DumpGDT(int lod_index, std::string folder, const ExportSetting
 
   // The model entry: "animated" with more than one bone, else "rigid".
   const std::string model_file =
-      (settings.export_sub_dir ? name + "\\" : std::string("\\")) + lod_names[size_t(lod_index)] + ".XMODEL_EXPORT";
-  const int bone_total = int(root_bone_count) + int(bone_count);
-  gdt.WriteModel(name, model_file, bone_total > 1);
+      (settings.export_sub_dir ? model.name + "\\" : std::string("\\")) + model.lod_names[size_t(lod_index)] + ".XMODEL_EXPORT";
+  const int bone_total = int(model.root_bone_count) + int(model.bone_count);
+  gdt.WriteModel(model.name, model_file, bone_total > 1);
 
   // Commit the file.
   const std::string file_path = gdt.path();

@@ -25,6 +25,7 @@
 
 #include "base/logger.h"
 #include "export/export_common.h"
+#include "export/model_exports.h"
 #include "export/gltf_buffer.h"
 #include "export/gltf_json.h"
 #include "export/gltf_skin.h"
@@ -579,28 +580,28 @@ ErrorCode WriteWhole(const std::string& path, const void* data, size_t size) {
 
 }  // namespace
 
-ErrorCode Xmodel::ExportGLTF(std::string folder, bool binary, ExportWritten* written) {
+ErrorCode ExportGLTF(const Xmodel& model, std::string folder, bool binary, ExportWritten* written) {
   // Loaded through the surfaces, with sound geometry; the file is named by
   // the slot-0 name, which comes from the game file.
-  if (ErrorCode code = CheckLevelZero(*this); code != err::kSuccess) return code;
-  const XmodelLod& lod = lods[0];
+  if (ErrorCode code = CheckLevelZero(model); code != err::kSuccess) return code;
+  const XmodelLod& lod = model.lods[0];
   if (!platform::IsSafeOutputName(lod.surf_name)) return err::kInvalidPath;
   // Joint indices are 16-bit.
-  if (bones.size() > 0xFFFF) return err::kOutOfRange;
+  if (model.bones.size() > 0xFFFF) return err::kOutOfRange;
   bool any_drawable = false;
   for (const XmodelSurface& s : lod.surfaces) any_drawable |= Drawable(s);
 
-  ExportRun run(*this, 0);
+  ExportRun run(model, 0);
   const std::string dir = platform::WithTrailingSeparator(folder);
   platform::CreateDirectories(dir);
 
   // The maps first: their PNG bytes count towards the buffer in a GLB.
   std::vector<Picture> pictures;
-  const std::vector<MaterialMaps> maps = CollectPictures(*this, pictures);
+  const std::vector<MaterialMaps> maps = CollectPictures(model, pictures);
   run.Step(10);
 
   // The layout pass: where every view goes, and so the buffer's length.
-  const BufferContent content{*this, pictures, any_drawable && !bones.empty(), binary};
+  const BufferContent content{model, pictures, any_drawable && !model.bones.empty(), binary};
   BufferLayout layout = FillBuffer(content, nullptr, nullptr);
   if (layout.size > kMaxBufferBytes) return run.Finish(err::kOutOfRange);
   for (size_t i = 0; i < layout.picture_views.size(); ++i) pictures[i].view = layout.picture_views[i];
@@ -608,7 +609,7 @@ ErrorCode Xmodel::ExportGLTF(std::string folder, bool binary, ExportWritten* wri
   GltfBuffer placed;
   placed.views = std::move(layout.views);
   placed.accessors = std::move(layout.accessors);
-  const Document doc{*this, placed, layout.size, layout.primitives, maps, pictures, layout.inverse_binds, binary,
+  const Document doc{model, placed, layout.size, layout.primitives, maps, pictures, layout.inverse_binds, binary,
                      UriOfFileName(lod.surf_name + ".bin")};
   const std::string json = DocumentJson(doc);
 

@@ -13,6 +13,7 @@
 
 #include "base/logger.h"
 #include "export/export_common.h"
+#include "export/model_exports.h"
 #include "export/joint_angles.h"
 #include "export/ma_fixed_blocks.h"
 #include "export/maya_names.h"
@@ -254,32 +255,32 @@ void WriteJoints(TextOut& out, const Xmodel& model, const std::vector<std::strin
 
 // ------------------------------------------------------------ [ExportMA]
 
-ErrorCode Xmodel::ExportMA(std::string folder, const ExportSettings& settings, ExportWritten* written) {
+ErrorCode ExportMA(const Xmodel& model, std::string folder, const ExportSettings& settings, ExportWritten* written) {
   // Loaded through the surfaces, with sound geometry.
-  if (ErrorCode code = CheckLevelZero(*this); code != err::kSuccess) return code;
-  XmodelLod& lod = lods[0];
+  if (ErrorCode code = CheckLevelZero(model); code != err::kSuccess) return code;
+  const XmodelLod& lod = model.lods[0];
   if (!platform::IsSafeOutputName(lod.surf_name)) return err::kInvalidPath;
   // Every mesh needs its material; names are mapped onto Maya's alphabet,
   // but nothing can carry a line break into the comments and strings.
   if (lod.materials.size() < lod.surfaces.size()) return err::kFileNotValid;
-  if (!IsSingleLine(name) || !MayaNamesWritable(*this)) return err::kFileNotValid;
-  if (!settings.export_images_local && !IsSingleLine(raw_dir)) return err::kFileNotValid;
-  for (const MaterialEntry& entry : material_library.entries)
+  if (!IsSingleLine(model.name) || !MayaNamesWritable(model)) return err::kFileNotValid;
+  if (!settings.export_images_local && !IsSingleLine(model.raw_dir)) return err::kFileNotValid;
+  for (const MaterialEntry& entry : model.material_library.entries)
     for (const MaterialImage& image : entry.images)
       if (!IsSingleLine(image.dds_file)) return err::kFileNotValid;
 
   // Progress starts; the output folder is made.
-  ExportRun run(*this, 1);
+  ExportRun run(model, 1);
   const std::string dir = platform::WithTrailingSeparator(folder);
   platform::CreateDirectories(dir);
 
   // The bind script; a failure is reported and the scene still
   // written. It runs its own progress, so the scene's starts again.
   if (settings.export_MA_BIND) {
-    ErrorCode mel = ExportMABind(dir, written);
+    ErrorCode mel = ExportMABind(model, dir, written);
     if (mel != err::kSuccess) Logger().log("^1Mel Error^7: %s", ExportErrorText(mel).c_str());
-    busy = true;
-    progress = 1;
+    model.busy = true;
+    model.progress = 1;
   }
 
   // The scene file and the names its nodes go by.
@@ -289,7 +290,7 @@ ErrorCode Xmodel::ExportMA(std::string folder, const ExportSettings& settings, E
   std::FILE* file = output.Open(file_path, code);
   if (!file) return run.Finish(code);
   const std::vector<std::string> materials = lod.unique_materials;
-  const MayaNames nodes = MakeMayaNames(*this);
+  const MayaNames nodes = MakeMayaNames(model);
   const long long N = (long long)materials.size();
 
   {
@@ -298,7 +299,7 @@ ErrorCode Xmodel::ExportMA(std::string folder, const ExportSettings& settings, E
     out.Lit("//Maya ASCII 8.5 scene\n//Name: ").Raw(lod.surf_name).Lit(".ma\n");
     out.Lit("//Exported by Qor_Fen Vantor\n");
     out.Lit("//Maya ASCII scene written from the game's xmodel, xmodelparts and xmodelsurfs files\n");
-    out.Lit("//Parent Xmodel: ").Raw(name).Lit("\n");
+    out.Lit("//Parent Xmodel: ").Raw(model.name).Lit("\n");
     out.Lit("//Surface Load Time: ").Fixed(double(lod.surf_load_ms), 2).Lit(" ms\n//Total Meshes: ");
     out.Int(lod.surface_count).Lit("\n//Codeset: 1252\n");
     out.Lit(kMaFixedBlockA);
@@ -325,13 +326,13 @@ ErrorCode Xmodel::ExportMA(std::string folder, const ExportSettings& settings, E
     // with no file.
     for (const std::string& m : materials) {
       bool made = false;
-      for (const MaterialEntry& entry : material_library.entries) {
+      for (const MaterialEntry& entry : model.material_library.entries) {
         if (entry.name != m || made) continue;
         for (const MaterialImage& image : entry.images) {
           if (!IsColourSlot(image.slot)) continue;
           out.Lit("// Material: ").Raw(entry.name).Lit("\n");
           WriteShadingNetwork(out, nodes.Material(m),
-                              TexturePath(image, raw_dir, settings.export_images_local, ImageFilesOf(settings)));
+                              TexturePath(image, model.raw_dir, settings.export_images_local, ImageFilesOf(settings)));
           made = true;
           run.Step(1, 99);
           break;
@@ -357,7 +358,7 @@ ErrorCode Xmodel::ExportMA(std::string folder, const ExportSettings& settings, E
     run.Step(1, 99);
 
     // The joint hierarchy.
-    WriteJoints(out, *this, nodes.joints);
+    WriteJoints(out, model, nodes.joints);
     run.Step(5, 100);
 
     // Flush and close; the file takes its name only now.

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "export/export_common.h"
+#include "export/model_exports.h"
 #include "export/maya_names.h"
 #include "export/number_format.h"
 #include "export/text_out.h"
@@ -112,14 +113,14 @@ void WriteSmoothBinder(TextOut& out, const MayaNames& names, const XmodelSurface
 
 }  // namespace
 
-ErrorCode Xmodel::ExportMABind(std::string folder, ExportWritten* written) {
-  if (ErrorCode code = CheckLevelZero(*this); code != err::kSuccess) return code;
-  const XmodelLod& lod = lods[0];
+ErrorCode ExportMABind(const Xmodel& model, std::string folder, ExportWritten* written) {
+  if (ErrorCode code = CheckLevelZero(model); code != err::kSuccess) return code;
+  const XmodelLod& lod = model.lods[0];
   if (!platform::IsSafeOutputName(lod.surf_name)) return err::kInvalidPath;
   // The joint names are the scene's (mapped onto Maya's alphabet the same
   // way); only a name that would break a line is refused.
-  if (!MayaNamesWritable(*this)) return err::kFileNotValid;
-  const MayaNames names = MakeMayaNames(*this);
+  if (!MayaNamesWritable(model)) return err::kFileNotValid;
+  const MayaNames names = MakeMayaNames(model);
   if (!ClustersHaveTheirJoints(names, lod)) return err::kFileNotValid;
 
   // The script beside the scene (its folder made when it is written on its
@@ -130,10 +131,10 @@ ErrorCode Xmodel::ExportMABind(std::string folder, ExportWritten* written) {
   OutputFile output;
   std::FILE* file = output.Open(file_path, code);
   if (!file) return code;
-  progress = 0;
-  busy = true;
+  model.progress = 0;
+  model.busy = true;
   auto step = [&] {
-    if (progress + 1 < 99) progress += 1;
+    if (model.progress + 1 < 99) model.progress += 1;
   };
 
   {
@@ -192,8 +193,8 @@ ErrorCode Xmodel::ExportMABind(std::string folder, ExportWritten* written) {
     // Commit the file.
     code = output.Close(out);
   }
-  progress = 99;
-  busy = false;
+  model.progress = 99;
+  model.busy = false;
   if (code == err::kSuccess && written) written->push_back(file_path);
   return code;
 }

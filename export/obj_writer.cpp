@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "export/export_common.h"
+#include "export/model_exports.h"
 #include "platform/path_names.h"
 #include "export/number_format.h"
 #include "export/output_names.h"
@@ -119,19 +120,19 @@ void WriteMesh(TextOut& out, const XmodelSurface& s, size_t mesh, std::string_vi
 
 }  // namespace
 
-ErrorCode Xmodel::ExportOBJ(std::string folder, const ExportSettings& settings, ExportWritten* written) {
+ErrorCode ExportOBJ(const Xmodel& model, std::string folder, const ExportSettings& settings, ExportWritten* written) {
   // Loaded through the surfaces, with sound geometry; names that
   // reach the file's path or its lines must fit them.
-  if (ErrorCode code = CheckLevelZero(*this); code != err::kSuccess) return code;
-  XmodelLod& lod = lods[0];
+  if (ErrorCode code = CheckLevelZero(model); code != err::kSuccess) return code;
+  const XmodelLod& lod = model.lods[0];
   if (!platform::IsSafeOutputName(lod.surf_name)) return err::kInvalidPath;
-  if (!IsSingleLine(name)) return err::kFileNotValid;
+  if (!IsSingleLine(model.name)) return err::kFileNotValid;
   for (size_t i = 0; i < lod.surfaces.size(); ++i)
     if (!IsSingleLine(MeshMaterial(lod, i))) return err::kFileNotValid;
   const std::map<std::string, std::string> obj_names = ObjMaterialNames(lod);
 
   // Progress starts; the output folder and file are made.
-  ExportRun run(*this, 0);
+  ExportRun run(model, 0);
   const std::string dir = platform::WithTrailingSeparator(folder);
   platform::CreateDirectories(dir);
   const std::string file_path = dir + lod.surf_name + ".obj";
@@ -146,7 +147,7 @@ ErrorCode Xmodel::ExportOBJ(std::string folder, const ExportSettings& settings, 
     // the format was always written (a "\r\n" put through text mode).
     out.Lit("\n# Exported by Qor_Fen Vantor\n");
     out.Lit("# Wavefront OBJ written from the game's xmodel, xmodelparts and xmodelsurfs files\n");
-    out.Lit("# Parent Xmodel: ").Raw(name).Lit("\n# Surface Load Time: ");
+    out.Lit("# Parent Xmodel: ").Raw(model.name).Lit("\n# Surface Load Time: ");
     out.Fixed(double(lod.surf_load_ms), 2).Lit("ms\n# Total Meshes: ").Int(lod.surface_count);
     out.Lit("\n\n");
     out.Lit("mtllib ").Raw(lod.surf_name).Raw(".mtl\r\r\n");
@@ -170,31 +171,31 @@ ErrorCode Xmodel::ExportOBJ(std::string folder, const ExportSettings& settings, 
   }
   if (code != err::kSuccess) return run.Finish(code);
   if (written) written->push_back(file_path);
-  if (settings.export_MTL) code = ExportMTL(folder, settings, written);
+  if (settings.export_MTL) code = ExportMTL(model, folder, settings, written);
   return run.Finish(code);
 }
 
-ErrorCode Xmodel::ExportMTL(std::string folder, const ExportSettings& settings, ExportWritten* written) {
-  if (!xmodel_loaded) return err::kNotLoaded;
-  if (lods.empty()) return err::kOutOfRange;
-  const XmodelLod& lod = lods[0];
+ErrorCode ExportMTL(const Xmodel& model, std::string folder, const ExportSettings& settings, ExportWritten* written) {
+  if (!model.xmodel_loaded) return err::kNotLoaded;
+  if (model.lods.empty()) return err::kOutOfRange;
+  const XmodelLod& lod = model.lods[0];
   if (!platform::IsSafeOutputName(lod.surf_name)) return err::kInvalidPath;
   // The material files, when the model's load did not read them.
-  if (!material_library.loaded)
-    if (ErrorCode code = material_library.LoadMaterials(); code != err::kSuccess) return code;
+  if (!model.material_library.loaded)
+    if (ErrorCode code = model.material_library.LoadMaterials(); code != err::kSuccess) return code;
 
   const size_t count = std::min(lod.unique_materials.size(), size_t(std::max<int16_t>(lod.unique_material_count, 0)));
   // The maps point at the files the texture export writes: under "images"
   // of the export folder, or beside the source images.
   auto map_path = [&](const MaterialImage& image) {
     if (settings.export_images_local) return "images/" + ExportedImageFile(image, ImageFilesOf(settings), true);
-    return raw_dir + "images/" + ExportedImageFile(image, ImageFilesOf(settings), false);
+    return model.raw_dir + "images/" + ExportedImageFile(image, ImageFilesOf(settings), false);
   };
   // Every name and path must stay on its own line.
-  if (!settings.export_images_local && !IsSingleLine(raw_dir)) return err::kFileNotValid;
+  if (!settings.export_images_local && !IsSingleLine(model.raw_dir)) return err::kFileNotValid;
   for (size_t m = 0; m < count; ++m) {
     if (!IsSingleLine(lod.unique_materials[m])) return err::kFileNotValid;
-    for (const MaterialEntry& entry : material_library.entries)
+    for (const MaterialEntry& entry : model.material_library.entries)
       if (entry.name == lod.unique_materials[m])
         for (const MaterialImage& image : entry.images)
           if (!IsSingleLine(image.dds_file)) return err::kFileNotValid;
@@ -216,7 +217,7 @@ ErrorCode Xmodel::ExportMTL(std::string folder, const ExportSettings& settings, 
     const std::string& material = lod.unique_materials[m];
     out.Lit("newmtl ").Raw(names.at(material)).Lit("\nKd 1.0000 1.0000 1.0000\nNs 1\nillum 0");
     std::string last_image;
-    for (const MaterialEntry& entry : material_library.entries) {
+    for (const MaterialEntry& entry : model.material_library.entries) {
       if (entry.name != material) continue;
       for (const MaterialImage& image : entry.images) {
         if (image.dds_file == last_image) continue;

@@ -1,6 +1,6 @@
 // The tags report's companions: the two pictures its style sheet draws the
 // tree with ("dotted.gif", the guide line, and "joint.png", the icon before
-// each entry). The report itself is Xmodel::DumpTags.
+// each entry). The report itself is DumpTags (export/model_exports.h).
 #pragma once
 
 #include <cstdint>

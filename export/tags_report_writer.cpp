@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "export/export_common.h"
+#include "export/model_exports.h"
 #include "platform/path_names.h"
 #include "export/joint_angles.h"
 #include "export/output_names.h"
@@ -167,23 +168,23 @@ class TagTree {
 
 }  // namespace
 
-ErrorCode Xmodel::DumpTags(std::string folder, ExportWritten* written) {
+ErrorCode DumpTags(const Xmodel& model, std::string folder, ExportWritten* written) {
   // The checks come before the folder is made, so that nothing is
   // created for a model that has no tags.
-  if (!xmodel_loaded) return err::kNotLoaded;
-  if (!parts_loaded) return err::kTagsNotLoaded;
-  if (!platform::IsSafeOutputName(name)) return err::kInvalidPath;
+  if (!model.xmodel_loaded) return err::kNotLoaded;
+  if (!model.parts_loaded) return err::kTagsNotLoaded;
+  if (!platform::IsSafeOutputName(model.name)) return err::kInvalidPath;
 
   // The output folder and file.
   const std::string dir = platform::WithTrailingSeparator(folder);
   platform::CreateDirectories(dir);
-  const std::string file_path = dir + name + "_tags.html";
+  const std::string file_path = dir + model.name + "_tags.html";
   ErrorCode code = err::kSuccess;
   OutputFile output;
   std::FILE* file = output.Open(file_path, code);
   if (!file) return code;
 
-  const std::string title = HtmlEscape(name);
+  const std::string title = HtmlEscape(model.name);
   {
     TextOut out(file);
     // Head: doctype, title, the style sheet and the row-select script.
@@ -202,9 +203,9 @@ ErrorCode Xmodel::DumpTags(std::string folder, ExportWritten* written) {
             "\t\t<th>Position</th>\n\t\t<th>Parent Tag#</th>\n\t\t<th>Angles (Degrees)</th>\n\t</tr>\n");
 
     // One row per tag; roots carry no transform.
-    const size_t roots = root_bone_count > 0 ? std::min(size_t(root_bone_count), bones.size()) : 0;
-    for (size_t i = 0; i < bones.size(); ++i) {
-      const XmodelBone& b = bones[i];
+    const size_t roots = model.root_bone_count > 0 ? std::min(size_t(model.root_bone_count), model.bones.size()) : 0;
+    for (size_t i = 0; i < model.bones.size(); ++i) {
+      const XmodelBone& b = model.bones[i];
       const long long n = (long long)i;
       out.Lit("\t<tr id=\"tag_").Int(n).Lit("\">\n\t\t<td>").Int(n).Lit("</td>\n\t\t<td>").Raw(HtmlEscape(b.name));
       if (i < roots) {
@@ -223,7 +224,7 @@ ErrorCode Xmodel::DumpTags(std::string folder, ExportWritten* written) {
     // The tag tree beside the table.
     out.Lit("   </table>\n  </td>\n\t<!--<tr>-->\n\t\t<td id=\"tag_tree\" valign=\"top\" align=\"left\">\n"
             "\t\t\t<b>Tag Tree</b>\n\t\t<ul class=\"joints\">\n");
-    TagTree(out, bones).Write();
+    TagTree(out, model.bones).Write();
     out.Lit("\t\t</ul>\n\t\t</td>\n\t</tr>\n</table>\n </body>\n</html>");
     // Commit the file.
     code = output.Close(out);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "export/export_common.h"
+#include "export/model_exports.h"
 #include "platform/path_names.h"
 #include "export/output_names.h"
 #include "export/text_out.h"
@@ -205,22 +206,22 @@ bool NamesFitTheFormat(const Xmodel& model) {
 
 }  // namespace
 
-ErrorCode Xmodel::ExportXE(std::string folder) {
+ErrorCode ExportXE(const Xmodel& model, std::string folder) {
   // The model must be loaded through its surfaces, with sound
   // geometry.
-  if (ErrorCode code = CheckLevelZero(*this); code != err::kSuccess) return code;
-  XmodelLod& lod = lods[0];
+  if (ErrorCode code = CheckLevelZero(model); code != err::kSuccess) return code;
+  const XmodelLod& lod = model.lods[0];
   // The file is named by the slot-0 name, which comes from the game file.
   if (!platform::IsSafeOutputName(lod.surf_name)) return err::kInvalidPath;
-  if (!NamesFitTheFormat(*this)) return err::kFileNotValid;
+  if (!NamesFitTheFormat(model)) return err::kFileNotValid;
 
   // The file holds unscaled game units. Positions are unscaled as
   // they are written (the same float product the scale pass would make), so
   // the model in memory is never touched.
-  const float write_scale = scale == 1.0f ? 1.0f : 1.0f / scale;
+  const float write_scale = model.scale == 1.0f ? 1.0f : 1.0f / model.scale;
 
   // Progress, busy and the clock run from here until the file is closed.
-  ExportRun run(*this, 1);
+  ExportRun run(model, 1);
 
   std::string dir = platform::WithTrailingSeparator(folder);
   platform::CreateDirectories(dir);
@@ -230,7 +231,7 @@ ErrorCode Xmodel::ExportXE(std::string folder) {
   std::FILE* file = output.Open(file_path, code);
   if (!file) return run.Finish(code);
 
-  const size_t bone_total = bones.size();
+  const size_t bone_total = model.bones.size();
   const size_t mesh_count = lod.surfaces.size();
   {
     TextOut out(file);
@@ -238,7 +239,7 @@ ErrorCode Xmodel::ExportXE(std::string folder) {
     out.Lit("//Name: ").Raw(lod.surf_name).Lit(".XMODEL_EXPORT\n");
     out.Lit("//Exported by Qor_Fen Vantor\n");
     out.Lit("//XMODEL_EXPORT text written from the game's xmodel, xmodelparts and xmodelsurfs files\n");
-    out.Lit("//Parent Xmodel: ").Raw(name).Lit("\n");
+    out.Lit("//Parent Xmodel: ").Raw(model.name).Lit("\n");
     out.Lit("//Surface Load Time: ").Fixed(double(lod.surf_load_ms), 2).Lit(" ms\n//Total Meshes: ");
     out.Int(lod.surface_count).Lit("\n");
     out.Lit("//Scale: ").Fixed(write_scale).Lit("\n");
@@ -247,12 +248,12 @@ ErrorCode Xmodel::ExportXE(std::string folder) {
     // Bones.
     out.Lit("NUMBONES ").Int(int64_t(bone_total)).Lit("\n");
     for (size_t i = 0; i < bone_total; ++i) {
-      int parent = i == 0 ? -1 : int(int8_t(bones[i].parent));
-      out.Lit("BONE ").Int(int64_t(i)).Lit(" ").Int(parent).Lit(" \"").Raw(bones[i].name).Lit("\"\n");
+      int parent = i == 0 ? -1 : int(int8_t(model.bones[i].parent));
+      out.Lit("BONE ").Int(int64_t(i)).Lit(" ").Int(parent).Lit(" \"").Raw(model.bones[i].name).Lit("\"\n");
     }
     out.Lit("\n");
 
-    std::vector<BonePose> poses = ComposePoses(bones, write_scale);
+    std::vector<BonePose> poses = ComposePoses(model.bones, write_scale);
     for (size_t i = 0; i < bone_total; ++i) {
       const BonePose& p = poses[i];
       out.Lit("BONE ").Int(int64_t(i)).Lit("\nOFFSET ");
@@ -273,11 +274,11 @@ ErrorCode Xmodel::ExportXE(std::string folder) {
       triangle_total += s.triangles.size() / 3;
     }
     out.Lit("NUMVERTS ").Int(int64_t(vertex_total)).Lit("\n\n");
-    if (progress + 5 < 100) progress += 5;
-    if (progress < 99) progress += 1;
+    if (model.progress + 5 < 100) model.progress += 5;
+    if (model.progress < 99) model.progress += 1;
     const int mesh_step = mesh_count ? int((90 / mesh_count) / 2) : 0;
     auto step = [&] {
-      if (progress + mesh_step < 100) progress += mesh_step;
+      if (model.progress + mesh_step < 100) model.progress += mesh_step;
     };
 
     // The meshes' vertices, then their faces, numbered over the file.

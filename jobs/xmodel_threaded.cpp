@@ -1,5 +1,6 @@
 // The worker thread: the job queue, the fixed step order and each step's
 // log lines, the bounds refresh and the export destinations.
+#include "export/model_exports.h"
 #include "jobs/xmodel_threaded.h"
 
 #include <chrono>
@@ -45,9 +46,10 @@ double LodMs(const Xmodel& m, bool surface) {
 }  // namespace
 
 uint32_t JobSteps(uint32_t flags, const ExportSettings& settings) {
-  // With "export_images" on, every model export also moves the images; the
-  // scene and MTL writers name them from the same copy of the settings.
-  if (settings.export_images && (flags & (job::kExportMA | job::kExportOBJ | job::kExportXE)))
+  // With "export_images" on, the MA, OBJ and XE exports also move the
+  // images; the scene and MTL writers name them from the same copy of the
+  // settings.
+  if (settings.export_images && (flags & job::kExportsMovingImages))
     flags |= job::kMoveImages;
   return flags;
 }
@@ -413,7 +415,7 @@ ErrorCode XmodelThreaded::ExportStep(uint32_t bit, const ExportSettings& setting
 
   switch (bit) {
     case job::kExportXE: {
-      ErrorCode code = model.ExportXE(folder);
+      ErrorCode code = ExportXE(model, folder);
       if (code != err::kSuccess) {
         Logger().log_to_panel("^1Export XE^7:: %s", ExportErrorText(code).c_str());
         return code;
@@ -427,7 +429,7 @@ ErrorCode XmodelThreaded::ExportStep(uint32_t bit, const ExportSettings& setting
     case job::kExportGLB: {
       // The glTF exports write their own PNG maps (or embed them).
       const bool glb = bit == job::kExportGLB;
-      ErrorCode code = model.ExportGLTF(folder, glb, &report.written);
+      ErrorCode code = ExportGLTF(model, folder, glb, &report.written);
       if (code != err::kSuccess) {
         Logger().log_to_panel(glb ? "^1ExportGLB^7:: %s" : "^1ExportGLTF^7:: %s", ExportErrorText(code).c_str());
         return code;
@@ -439,8 +441,8 @@ ErrorCode XmodelThreaded::ExportStep(uint32_t bit, const ExportSettings& setting
     case job::kExportMA:
     case job::kExportOBJ: {
       const bool ma = bit == job::kExportMA;
-      ErrorCode code = ma ? model.ExportMA(folder, settings, &report.written)
-                          : model.ExportOBJ(folder, settings, &report.written);
+      ErrorCode code = ma ? ExportMA(model, folder, settings, &report.written)
+                          : ExportOBJ(model, folder, settings, &report.written);
       if (code != err::kSuccess) {
         Logger().log_to_panel(ma ? "^1ExportMA^7:: %s" : "^1ExportOBJ^7:: %s", ExportErrorText(code).c_str());
         return code;
@@ -455,7 +457,7 @@ ErrorCode XmodelThreaded::ExportStep(uint32_t bit, const ExportSettings& setting
         return err::kSuccess;
       }
       const size_t before = report.written.size();
-      ErrorCode code = model.DumpTags(tags_folder, &report.written);
+      ErrorCode code = DumpTags(model, tags_folder, &report.written);
       if (code != err::kSuccess) {
         Logger().log_to_panel("^1DumpTags^7:: %s", ExportErrorText(code).c_str());
         return code;
@@ -479,12 +481,12 @@ ErrorCode XmodelThreaded::ExportStep(uint32_t bit, const ExportSettings& setting
       return code;
     }
     case job::kDumpGDT: {
-      ErrorCode code = model.DumpGDT(0, folders.gdt, settings, &report.written);
+      ErrorCode code = DumpGDT(model, 0, folders.gdt, settings, &report.written);
       if (code != err::kSuccess) {
         Logger().log_to_panel("^1Dump GDT^7:: %s", ExportErrorText(code).c_str());
         Logger().log_to_panel("^4Dumping GDT to Model folder Instead");
         platform::ClearWriteFailure();
-        code = model.DumpGDT(0, folder, settings, &report.written);
+        code = DumpGDT(model, 0, folder, settings, &report.written);
         if (code != err::kSuccess) {
           Logger().log_to_panel("^1Dump GDT^7:: %s", ExportErrorText(code).c_str());
           return code;

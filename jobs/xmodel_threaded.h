@@ -38,6 +38,10 @@ inline constexpr uint32_t kExportXE = 0x2000;
 inline constexpr uint32_t kUnload = 0x4000;
 inline constexpr uint32_t kExportGLTF = 0x10000;  // .gltf + .bin + PNG maps
 inline constexpr uint32_t kExportGLB = 0x20000;   // one .glb
+// The exports that also move the images when "export_images" is on. glTF
+// and GLB write their own PNG maps into "images" beside the document (the
+// moved images could overwrite them, and the document names only its own).
+inline constexpr uint32_t kExportsMovingImages = kExportMA | kExportOBJ | kExportXE;
 // What picking a model in the list queues.
 inline constexpr uint32_t kOpenModel = kLoad | kSurfaces | kTextures;
 }  // namespace job

@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "base/export_settings.h"
 #include "model/error_codes.h"
 #include "model/material_library.h"
 #include "model/progress_value.h"
@@ -86,7 +85,9 @@ struct XmodelLod {
   std::string surf_name;
   std::string surf_path;
   int32_t surf_load_ms = 0;
-  int32_t export_ms = 0;
+  // How long the last export of this level took; the exporters read a const
+  // model and still time themselves (export/export_common.h).
+  mutable int32_t export_ms = 0;
   bool surfaces_loaded = false;
   bool surf_file_exists = false;
   int16_t surface_count = 0;
@@ -120,33 +121,6 @@ class Xmodel {
   [[nodiscard]] ErrorCode LoadSurface();
   ErrorCode ApplyScale();
   void Reset();
-  // The XMODEL_EXPORT text of level 0 into `folder` (export/).
-  [[nodiscard]] ErrorCode ExportXE(std::string folder);
-  // The other exports of level 0 (export/). Each writes into `folder`
-  // (created when missing) and appends the files it wrote completely to
-  // `written` when one is given.
-  // <surf_name>.obj, and with export_MTL its MTL (ExportMTL's result).
-  [[nodiscard]] ErrorCode ExportOBJ(std::string folder, const ExportSettings& settings = {},
-                                    ExportWritten* written = nullptr);
-  // <surf_name>.gltf with its .bin and its maps as PNG under "images", or
-  // with `binary` one <surf_name>.glb holding everything.
-  [[nodiscard]] ErrorCode ExportGLTF(std::string folder, bool binary, ExportWritten* written = nullptr);
-  // <surf_name>.mtl: the distinct materials with their texture maps.
-  [[nodiscard]] ErrorCode ExportMTL(std::string folder, const ExportSettings& settings = {},
-                                    ExportWritten* written = nullptr);
-  // <surf_name>.ma, and first with export_MA_BIND its bind script (whose
-  // failure is logged, not returned).
-  [[nodiscard]] ErrorCode ExportMA(std::string folder, const ExportSettings& settings = {},
-                                   ExportWritten* written = nullptr);
-  // <surf_name>_bind.mel: skin clusters and vertex weights for the scene.
-  [[nodiscard]] ErrorCode ExportMABind(std::string folder, ExportWritten* written = nullptr);
-  // <name>.gdt: a material entry per distinct material of level `lod` and
-  // the model's entry.
-  [[nodiscard]] ErrorCode DumpGDT(int lod, std::string folder, const ExportSettings& settings = {},
-                                  ExportWritten* written = nullptr);
-  // <name>_tags.html: the bones as a table and a tree (WriteStaticFiles
-  // puts its two pictures beside it).
-  [[nodiscard]] ErrorCode DumpTags(std::string folder, ExportWritten* written = nullptr);
 
   // The readers over file bytes already in memory. LoadXmodel, LoadParts and
   // LoadSurface read their file whole and call these; fuzz targets and
@@ -201,8 +175,10 @@ class Xmodel {
   std::string failed_file;
   float scale = 1.0f;
   // Read by the GUI thread without the worker's lock: atomics, relaxed.
-  ProgressValue progress;
-  std::atomic<bool> busy{false};
+  // Mutable: the exporters (export/model_exports.h) read a const model and
+  // still report how far they are.
+  mutable ProgressValue progress;
+  mutable std::atomic<bool> busy{false};
 
   // The layout this model's files were read with. The active game is put
   // back right after the xmodel file is read, so the surface reader must not
@@ -212,8 +188,9 @@ class Xmodel {
   // well-formed file ends on its last byte).
   size_t consumed_bytes = 0;
   // The model's distinct materials (the program-wide library lives here,
-  // beside the one model it describes).
-  MaterialLibrary material_library;
+  // beside the one model it describes). Mutable: the MTL and GDT exports
+  // load it on first use when the model's load did not.
+  mutable MaterialLibrary material_library;
 
  private:
   void ClearForLoad();

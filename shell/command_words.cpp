@@ -28,7 +28,8 @@ void RegisterProgramWords(CommandProcessor& c, ProgramWords w) {
   // now and again); its record is saved at once. An export refused for want
   // of a model does not count.
   auto export_job = [w, queue, &c](uint32_t bits) {
-    if (!queue(bits | (w.settings && w.settings->export_images ? job::kMoveImages : 0))) return;
+    const bool moves = w.settings && w.settings->export_images && (bits & job::kExportsMovingImages);
+    if (!queue(bits | (moves ? job::kMoveImages : 0))) return;
     if (!w.settings) return;
     if (CountExportForDonation(w.settings->donate, w.random ? w.random : [] { return 0u; })) {
       c.RunCommand("open donate_menu;");

@@ -9,6 +9,7 @@
 #include <functional>
 #include <regex>
 
+#include "export/model_exports.h"
 #include "base/export_settings.h"
 #include "export/gdt_writer.h"
 #include "tests/export/export_test_support.h"
@@ -30,24 +31,24 @@ struct Format {
 const Format kFormats[] = {
     {"XMODEL_EXPORT", {"soldier_lod0.XMODEL_EXPORT"}, kGeometry | kBoneLines | kMaterialLines | kModelLines,
      [](Xmodel& m, const std::string& d, ExportWritten* w) {
-       const ErrorCode code = m.ExportXE(d);
+       const ErrorCode code = ExportXE(m, d);
        if (code == err::kSuccess) w->push_back(d + "/" + m.lods[0].surf_name + ".XMODEL_EXPORT");
        return code;
      }},
     {"OBJ", {"soldier_lod0.obj", "soldier_lod0.mtl"}, kGeometry | kMaterialLines | kModelLines,
-     [](Xmodel& m, const std::string& d, ExportWritten* w) { return m.ExportOBJ(d, {}, w); }},
+     [](Xmodel& m, const std::string& d, ExportWritten* w) { return ExportOBJ(m, d, {}, w); }},
     {"Maya", {"soldier_lod0_bind.mel", "soldier_lod0.ma"}, kGeometry | kBoneLines | kMaterialLines | kModelLines,
-     [](Xmodel& m, const std::string& d, ExportWritten* w) { return m.ExportMA(d, {}, w); }},
+     [](Xmodel& m, const std::string& d, ExportWritten* w) { return ExportMA(m, d, {}, w); }},
     {"MEL", {"soldier_lod0_bind.mel"}, kGeometry | kBoneLines | kMaterialLines,
-     [](Xmodel& m, const std::string& d, ExportWritten* w) { return m.ExportMABind(d, w); }},
+     [](Xmodel& m, const std::string& d, ExportWritten* w) { return ExportMABind(m, d, w); }},
     {"glTF", {"soldier_lod0.bin", "soldier_lod0.gltf"}, kGeometry,
-     [](Xmodel& m, const std::string& d, ExportWritten* w) { return m.ExportGLTF(d, false, w); }},
+     [](Xmodel& m, const std::string& d, ExportWritten* w) { return ExportGLTF(m, d, false, w); }},
     {"GLB", {"soldier_lod0.glb"}, kGeometry,
-     [](Xmodel& m, const std::string& d, ExportWritten* w) { return m.ExportGLTF(d, true, w); }},
+     [](Xmodel& m, const std::string& d, ExportWritten* w) { return ExportGLTF(m, d, true, w); }},
     {"GDT", {"soldier.gdt"}, kMaterialLines,
-     [](Xmodel& m, const std::string& d, ExportWritten* w) { return m.DumpGDT(0, d, {}, w); }},
+     [](Xmodel& m, const std::string& d, ExportWritten* w) { return DumpGDT(m, 0, d, {}, w); }},
     {"tags", {"soldier_tags.html"}, 0,
-     [](Xmodel& m, const std::string& d, ExportWritten* w) { return m.DumpTags(d, w); }},
+     [](Xmodel& m, const std::string& d, ExportWritten* w) { return DumpTags(m, d, w); }},
 };
 
 class ExportersTest : public ExportTest, public ::testing::WithParamInterface<Format> {
@@ -157,30 +158,30 @@ TEST_F(ExportTest, SettingsChangeWhichFilesAreWritten) {
   ExportSettings settings;
   settings.export_MTL = false;
   ExportWritten written;
-  ASSERT_EQ(model_.ExportOBJ(Out(), settings, &written), err::kSuccess);
+  ASSERT_EQ(ExportOBJ(model_, Out(), settings, &written), err::kSuccess);
   EXPECT_EQ(written, ExportWritten{OutFile("crate_lod0.obj").string()});
   EXPECT_NE(ReadText(OutFile("crate_lod0.obj")).find("mtllib crate_lod0.mtl\r\r\n"), std::string::npos);
   // A bind script that cannot be written is logged, and the scene still is.
   fs::create_directories(OutFile("crate_lod0_bind.mel"));
   shell_test::LogCapture log;
   written.clear();
-  EXPECT_EQ(model_.ExportMA(Out(), {}, &written), err::kSuccess);
+  EXPECT_EQ(ExportMA(model_, Out(), {}, &written), err::kSuccess);
   EXPECT_TRUE(log.Contains("^1Mel Error^7: Can't Open File"));
   EXPECT_EQ(written, ExportWritten{OutFile("crate_lod0.ma").string()});
   fs::remove_all(Out());
   settings.export_MA_BIND = false;
-  EXPECT_EQ(model_.ExportMA(Out(), settings), err::kSuccess);
+  EXPECT_EQ(ExportMA(model_, Out(), settings), err::kSuccess);
   EXPECT_FALSE(fs::exists(OutFile("crate_lod0_bind.mel")));
   // Without the sub-folder the GDT's model file starts with a (doubled)
   // backslash; a level past the model's, or no materials, write nothing.
   settings.export_sub_dir = false;
-  ASSERT_EQ(model_.DumpGDT(0, Out(), settings), err::kSuccess);
+  ASSERT_EQ(DumpGDT(model_, 0, Out(), settings), err::kSuccess);
   EXPECT_NE(ReadText(OutFile("crate.gdt")).find("\t\t\"filename\" \"\\\\crate_lod0.XMODEL_EXPORT\"\r\n"), std::string::npos);
   fs::remove(OutFile("crate.gdt"));
-  EXPECT_EQ(model_.DumpGDT(4, Out()), err::kOutOfRange);
+  EXPECT_EQ(DumpGDT(model_, 4, Out()), err::kOutOfRange);
   model_.material_library.loaded = false;
   model_.material_library.names.clear();
-  EXPECT_EQ(model_.DumpGDT(0, Out()), err::kNoMaterials);
+  EXPECT_EQ(DumpGDT(model_, 0, Out()), err::kNoMaterials);
   EXPECT_FALSE(fs::exists(OutFile("crate.gdt")));
 }
 
@@ -251,10 +252,10 @@ TEST(ExportRealReaders, AssimpAndTheValidatorReadEveryFixtureAndSample) {
     unsigned long vertices = 0, faces = 0;
     for (const XmodelSurface& s : m.lods[0].surfaces) vertices += s.vertices.size(), faces += s.triangles.size() / 3;
     const unsigned long meshes = m.lods[0].surfaces.size();
-    ASSERT_EQ(m.ExportOBJ(folder.string()), err::kSuccess) << path;
+    ASSERT_EQ(ExportOBJ(m, folder.string()), err::kSuccess) << path;
     reads.push_back({folder / (m.lods[0].surf_name + ".obj"), meshes, 3 * faces, faces, 0});
     for (bool binary : {false, true}) {
-      ASSERT_EQ(m.ExportGLTF(folder.string(), binary), err::kSuccess) << path;
+      ASSERT_EQ(ExportGLTF(m, folder.string(), binary), err::kSuccess) << path;
       gltf.push_back(folder / (m.lods[0].surf_name + (binary ? ".glb" : ".gltf")));
       // Read raw, Assimp gives every mesh the skin's joints as its bones.
       reads.push_back({gltf.back(), meshes, vertices, faces, meshes * m.bones.size()});

@@ -17,6 +17,7 @@
 #include <sstream>
 #include <thread>
 
+#include "export/model_exports.h"
 #include "jobs/xmodel_threaded.h"
 #include "tests/shell/shell_test_support.h"
 #include "tests/support/temp_dir.h"
@@ -157,7 +158,7 @@ TEST_F(FullDiskTest, KilledExportLeavesNoShortFileUnderTheFinalName) {
 
   pid_t child = ::fork();
   ASSERT_GE(child, 0);
-  if (child == 0) ::_exit(model.ExportXE(out) == err::kSuccess ? 0 : 1);
+  if (child == 0) ::_exit(ExportXE(model, out) == err::kSuccess ? 0 : 1);
   // Killed once its temporary file is there (or after it finished).
   for (int i = 0; i < 2000; ++i) {
     bool writing = false;

@@ -7,6 +7,7 @@
 #include <functional>
 #include <regex>
 
+#include "export/model_exports.h"
 #include "export/tags_report.h"
 #include "tests/export/export_test_support.h"
 #include "tools/fixture/sample_tree.h"
@@ -24,7 +25,7 @@ std::string Item(int i, const std::string& name, const std::string& children = "
 class TagsReportTest : public ExportTest {
  protected:
   std::string Dumped() {
-    EXPECT_EQ(model_.DumpTags(Out()), err::kSuccess);
+    EXPECT_EQ(DumpTags(model_, Out()), err::kSuccess);
     return ReadText(OutFile(model_.name + "_tags.html"));
   }
 };
@@ -64,10 +65,10 @@ TEST_F(TagsReportTest, TreeNestsChildrenUnderTheirParents) {
 }
 
 TEST_F(TagsReportTest, NeedsTheModelAndItsTags) {
-  EXPECT_EQ(model_.DumpTags(Out()), err::kNotLoaded);
+  EXPECT_EQ(DumpTags(model_, Out()), err::kNotLoaded);
   Load(fixture::MakePropModel("crate", Cod4));
   model_.parts_loaded = false;
-  EXPECT_EQ(model_.DumpTags(Out()), err::kTagsNotLoaded);
+  EXPECT_EQ(DumpTags(model_, Out()), err::kTagsNotLoaded);
   EXPECT_FALSE(fs::exists(Out()));
 }
 

@@ -5,6 +5,7 @@
 
 #include <regex>
 
+#include "export/model_exports.h"
 #include "export/texture_export.h"
 #include "tests/export/export_test_support.h"
 #include "tools/fixture/iwi_writer.h"
@@ -46,9 +47,9 @@ TEST_F(TextureNamesTest, EveryNamedTextureExistsAfterTheTextureExport) {
     settings.export_img_as_tga = tga;
     fs::remove_all(Out());
     ExportTextures(settings);
-    ASSERT_EQ(model_.ExportOBJ(Out(), settings), err::kSuccess);
-    ASSERT_EQ(model_.ExportMA(Out(), settings), err::kSuccess);
-    ASSERT_EQ(model_.DumpGDT(0, Out(), settings), err::kSuccess);
+    ASSERT_EQ(ExportOBJ(model_, Out(), settings), err::kSuccess);
+    ASSERT_EQ(ExportMA(model_, Out(), settings), err::kSuccess);
+    ASSERT_EQ(DumpGDT(model_, 0, Out(), settings), err::kSuccess);
 
     std::vector<std::string> mtl = Matches(ReadText(OutFile("crate_lod0.mtl")), R"((map_\w+ images/[^\r\n]+))");
     EXPECT_EQ(mtl, (std::vector<std::string>{tga ? "map_Kd images/_crate_col.tga" : "map_Kd images/_crate_col.dds",
@@ -75,8 +76,8 @@ TEST_F(TextureNamesTest, MtlAndMaNameTheFilesBesideTheSources) {
   beside.export_img_as_tga = true;
   beside.export_images_local = false;
   ExportTextures(beside);
-  ASSERT_EQ(model_.ExportOBJ(Out(), beside), err::kSuccess);
-  ASSERT_EQ(model_.ExportMA(Out(), beside), err::kSuccess);
+  ASSERT_EQ(ExportOBJ(model_, Out(), beside), err::kSuccess);
+  ASSERT_EQ(ExportMA(model_, Out(), beside), err::kSuccess);
   std::vector<std::string> mtl = Matches(ReadText(OutFile("crate_lod0.mtl")), R"(map_\w+ ([^\r\n]+))");
   EXPECT_EQ(mtl.size(), 3u);
   for (const std::string& f : mtl) EXPECT_TRUE(fs::exists(f)) << "MTL names " << f;

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "export/model_exports.h"
 #include "export/number_format.h"
 #include "export/text_out.h"
 #include "model/texture_pick.h"
@@ -84,9 +85,9 @@ Digests WriteAll(const fs::path& out, const Loader& load) {
     m.lods[0].surf_load_ms = 12;  // the clock's reading goes into the headers
     const fs::path dir = out / std::to_string(i);
     const std::string f = dir.string();
-    const ErrorCode gltf = m.ExportGLTF(f, false);
-    const ErrorCode codes[kOutputs] = {m.ExportXE(f), m.ExportMA(f), 0, m.ExportOBJ(f), 0, gltf, gltf,
-                                       m.ExportGLTF(f, true), m.DumpGDT(0, f), m.DumpTags(f)};
+    const ErrorCode gltf = ExportGLTF(m, f, false);
+    const ErrorCode codes[kOutputs] = {ExportXE(m, f), ExportMA(m, f), 0, ExportOBJ(m, f), 0, gltf, gltf,
+                                       ExportGLTF(m, f, true), DumpGDT(m, 0, f), DumpTags(m, f)};
     for (int k = 0; k < kOutputs; ++k) {
       const fs::path file = dir / ((k >= kGdt ? m.name : m.lods[0].surf_name) + kSuffix[k]);
       if (fs::exists(file))

@@ -118,3 +118,13 @@ TEST(PlannedOutputs, CountOnlyWhenEveryOutputIsNewerThanEverySource) {
         << c.a << " " << c.b << " " << c.src << " outputs " << c.outputs.size();
   }
 }
+
+// The CLI's jobs get their steps here (the window's command words apply the
+// same rule): with export_images on, MA, OBJ and XE move the images, glTF
+// and GLB never do.
+TEST(JobStepsTest, OnlyTheSceneAndTextExportsMoveImages) {
+  ExportSettings settings;
+  settings.export_images = true;
+  EXPECT_EQ(JobSteps(job::kExportGLTF | job::kExportGLB, settings), job::kExportGLTF | job::kExportGLB);
+  EXPECT_EQ(JobSteps(job::kExportOBJ, settings), job::kExportOBJ | job::kMoveImages);
+}

@@ -58,6 +58,9 @@ TEST_F(CommandWords, JobsDonationSettingsAndPages) {
   QorSettings reread;
   reread.Load();
   EXPECT_EQ(reread.donate, settings.donate);  // saved at once
+  jobs.clear();
+  commands.RunCommand("export_gltf; export_glb");  // they move no images
+  EXPECT_EQ(jobs, (std::vector<uint32_t>{job::kExportGLTF, job::kExportGLB}));
 
   settings.mouse_style = 0;
   commands.RunCommand("set_mouse_cntrl_display; pay_pal_donate; save nothing");
