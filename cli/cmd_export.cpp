@@ -21,6 +21,7 @@
 #include "cli/progress_line.h"
 #include "cli/terminal_question.h"
 #include "cli/terminal_text.h"
+#include "jobs/export_formats.h"
 #include "jobs/xmodel_threaded.h"
 #include "platform/desktop.h"
 #include "platform/fs_paths.h"
@@ -31,26 +32,13 @@
 
 namespace {
 
-struct FormatBit {
-  const char* name;
-  uint32_t bits;
-  bool available;
-};
-
-// Every format the command takes; the ones not yet written say so. "all"
-// is the formats of the window's export buttons: glTF and GLB are asked for
-// by name.
-constexpr FormatBit kFormats[] = {
-    {"xe", job::kExportXE, true},
-    {"obj", job::kExportOBJ, true},
-    {"ma", job::kExportMA, true},
-    {"gdt", job::kDumpGDT, true},
-    {"tags", job::kDumpTags | job::kStaticTagFiles, true},
-    {"images", job::kMoveImages, true},
-    {"gltf", job::kExportGLTF, true},
-    {"glb", job::kExportGLB, true},
-};
-constexpr uint32_t kNotInAll = job::kExportGLTF | job::kExportGLB;
+// "xe, obj, ..., glb or all": the words --format takes.
+std::string FormatWords() {
+  std::string words;
+  for (const ExportFormat& f : ExportFormats()) words += std::string(f.cli_name) + ", ";
+  words.replace(words.size() - 2, 2, " or all");
+  return words;
+}
 
 // Ctrl-C during a batch: the running models finish, no other starts. The
 // flag is all the handler touches; SA_RESETHAND makes a second Ctrl-C end
@@ -141,18 +129,14 @@ int CmdExport(const CliArgs& args) {
   std::stringstream list(*args.Get("--format"));
   for (std::string word; std::getline(list, word, ',');) {
     bool known = false;
-    for (const FormatBit& f : kFormats) {
-      if (word != f.name && word != "all") continue;
+    for (const ExportFormat& f : ExportFormats()) {
+      if (word != f.cli_name && word != "all") continue;
       known = true;
-      if (word == "all" && (!f.available || (f.bits & kNotInAll))) continue;
-      if (!f.available) {
-        std::cerr << "error: format \"" << word << "\" is not available in this version\n";
-        return 2;
-      }
+      if (word == "all" && !f.in_all) continue;
       flags |= f.bits;
     }
     if (!known) {
-      std::cerr << "error: unknown format \"" << word << "\" (xe, obj, ma, gdt, tags, images, gltf, glb or all)\n";
+      std::cerr << "error: unknown format \"" << word << "\" (" << FormatWords() << ")\n";
       return 2;
     }
   }

@@ -45,15 +45,6 @@ double LodMs(const Xmodel& m, bool surface) {
 
 }  // namespace
 
-uint32_t JobSteps(uint32_t flags, const ExportSettings& settings) {
-  // With "export_images" on, the MA, OBJ and XE exports also move the
-  // images; the scene and MTL writers name them from the same copy of the
-  // settings.
-  if (settings.export_images && (flags & job::kExportsMovingImages))
-    flags |= job::kMoveImages;
-  return flags;
-}
-
 bool JobReport::failed() const {
   for (const StepResult& s : steps)
     if (s.code != err::kSuccess) return true;
@@ -369,7 +360,7 @@ std::string XmodelThreaded::ExportDestination(const ExportSettings& settings) co
   return folder;
 }
 
-XmodelThreaded::OutputFolders XmodelThreaded::FoldersFor(const ExportSettings& settings) const {
+OutputFolders XmodelThreaded::FoldersFor(const ExportSettings& settings) const {
   OutputFolders f;
   f.exports = ExportDestination(settings);
   // The tags report and its pictures: beside the program unless
@@ -413,44 +404,17 @@ ErrorCode XmodelThreaded::ExportStep(uint32_t bit, const ExportSettings& setting
     board->PostMessage({AppMessageKind::kBalloon, text, title, FullPath(folder)});
   };
 
+  if (const ExportFormat* format = FormatWritingStep(bit)) {
+    ErrorCode code = format->write(model, folder, settings, &report.written);
+    if (code != err::kSuccess) {
+      Logger().log_to_panel(format->failed_line, ExportErrorText(code).c_str());
+      return code;
+    }
+    Logger().log(format->done_line, LodMs(model, false));
+    exported(format->notice);
+    return code;
+  }
   switch (bit) {
-    case job::kExportXE: {
-      ErrorCode code = ExportXE(model, folder);
-      if (code != err::kSuccess) {
-        Logger().log_to_panel("^1Export XE^7:: %s", ExportErrorText(code).c_str());
-        return code;
-      }
-      report.written.push_back(platform::WithTrailingSeparator(folder) + model.lods[0].surf_name + ".XMODEL_EXPORT");
-      Logger().log("^2Exported XE^7: %.1f ms", LodMs(model, false));
-      exported("Exported XMODEL_EXPORT");
-      return code;
-    }
-    case job::kExportGLTF:
-    case job::kExportGLB: {
-      // The glTF exports write their own PNG maps (or embed them).
-      const bool glb = bit == job::kExportGLB;
-      ErrorCode code = ExportGLTF(model, folder, glb, &report.written);
-      if (code != err::kSuccess) {
-        Logger().log_to_panel(glb ? "^1ExportGLB^7:: %s" : "^1ExportGLTF^7:: %s", ExportErrorText(code).c_str());
-        return code;
-      }
-      Logger().log(glb ? "^2Exported GLB^7: %.1f ms" : "^2Exported GLTF^7: %.1f ms", LodMs(model, false));
-      exported(glb ? "Exported GLB" : "Exported GLTF");
-      return code;
-    }
-    case job::kExportMA:
-    case job::kExportOBJ: {
-      const bool ma = bit == job::kExportMA;
-      ErrorCode code = ma ? ExportMA(model, folder, settings, &report.written)
-                          : ExportOBJ(model, folder, settings, &report.written);
-      if (code != err::kSuccess) {
-        Logger().log_to_panel(ma ? "^1ExportMA^7:: %s" : "^1ExportOBJ^7:: %s", ExportErrorText(code).c_str());
-        return code;
-      }
-      Logger().log(ma ? "^2Exported MA^7: %.1f ms" : "^2Exported OBJ^7: %.1f ms", LodMs(model, false));
-      exported(ma ? "Exported MA" : "Exported OBJ");
-      return code;
-    }
     case job::kDumpTags: {
       if (!model.parts_loaded) {
         if (report.flags & job::kOpenTags) Logger().log("Tried To Open Tags: Not Loaded");

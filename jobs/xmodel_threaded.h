@@ -16,35 +16,13 @@
 #include "base/export_settings.h"
 #include "base/logger.h"
 #include "base/notice_board.h"
+#include "jobs/export_formats.h"
+#include "jobs/job_bits.h"
 #include "jobs/shown_model.h"
 #include "jobs/worker_gl.h"
 #include "model/bounds.h"
 #include "model/xmodel.h"
 
-namespace job {
-inline constexpr uint32_t kExportMA = 0x01;
-inline constexpr uint32_t kExportOBJ = 0x02;
-inline constexpr uint32_t kDumpTags = 0x04;
-inline constexpr uint32_t kDumpGDT = 0x08;
-inline constexpr uint32_t kLoad = 0x10;
-inline constexpr uint32_t kSurfaces = 0x20;
-inline constexpr uint32_t kTextures = 0x40;
-inline constexpr uint32_t kStaticTagFiles = 0x80;
-inline constexpr uint32_t kOpenTags = 0x100;
-inline constexpr uint32_t kExportIWI = 0x200;
-inline constexpr uint32_t kExportTGA = 0x400;
-inline constexpr uint32_t kMoveImages = 0x800;
-inline constexpr uint32_t kExportXE = 0x2000;
-inline constexpr uint32_t kUnload = 0x4000;
-inline constexpr uint32_t kExportGLTF = 0x10000;  // .gltf + .bin + PNG maps
-inline constexpr uint32_t kExportGLB = 0x20000;   // one .glb
-// The exports that also move the images when "export_images" is on. glTF
-// and GLB write their own PNG maps into "images" beside the document (the
-// moved images could overwrite them, and the document names only its own).
-inline constexpr uint32_t kExportsMovingImages = kExportMA | kExportOBJ | kExportXE;
-// What picking a model in the list queues.
-inline constexpr uint32_t kOpenModel = kLoad | kSurfaces | kTextures;
-}  // namespace job
 
 // What the worker does outside the program besides writing files: opening
 // the tags report in the browser (0x100). Left empty, nothing opens. The
@@ -130,11 +108,6 @@ class XmodelThreaded : public ShownModel {
   std::string ExportDestination(const ExportSettings& settings) const;
   // Every folder the file-writing steps use, from the settings a job runs
   // with (see ExportStep).
-  struct OutputFolders {
-    std::string exports;  // ExportDestination
-    std::string tags;     // the tags report and its pictures
-    std::string gdt;      // the GDT's first destination
-  };
   OutputFolders FoldersFor(const ExportSettings& settings) const;
 
   // The files a job of `flags` would write for the loaded model with the
@@ -201,7 +174,3 @@ class XmodelThreaded : public ShownModel {
   DetailSource* tags_ = nullptr;
   QorLogger::Sink thread_sink_;
 };
-
-// The steps a job of `flags` runs with `settings`: "export_images" adds
-// the image step to every model export.
-uint32_t JobSteps(uint32_t flags, const ExportSettings& settings);

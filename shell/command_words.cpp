@@ -3,7 +3,8 @@
 #include "base/logger.h"
 #include "gui/commands.h"
 #include "gui/qor_gui.h"
-#include "jobs/xmodel_threaded.h"
+#include "jobs/export_formats.h"
+#include "jobs/job_bits.h"
 #include "shell/donation.h"
 #include "shell/settings.h"
 
@@ -28,7 +29,7 @@ void RegisterProgramWords(CommandProcessor& c, ProgramWords w) {
   // now and again); its record is saved at once. An export refused for want
   // of a model does not count.
   auto export_job = [w, queue, &c](uint32_t bits) {
-    const bool moves = w.settings && w.settings->export_images && (bits & job::kExportsMovingImages);
+    const bool moves = w.settings && w.settings->export_images && MovesImages(bits);
     if (!queue(bits | (moves ? job::kMoveImages : 0))) return;
     if (!w.settings) return;
     if (CountExportForDonation(w.settings->donate, w.random ? w.random : [] { return 0u; })) {
@@ -36,14 +37,14 @@ void RegisterProgramWords(CommandProcessor& c, ProgramWords w) {
       w.settings->SavePopups();
     }
   };
-  c.Register("export_ma", [export_job](const std::string&) { export_job(job::kExportMA); });
-  c.Register("export_obj", [export_job](const std::string&) { export_job(job::kExportOBJ); });
-  c.Register("export_XE", [export_job](const std::string&) { export_job(job::kExportXE); });
-  // No button of its own; a key binding or a command list can run them.
-  c.Register("export_gltf", [export_job](const std::string&) { export_job(job::kExportGLTF); });
-  c.Register("export_glb", [export_job](const std::string&) { export_job(job::kExportGLB); });
-  c.Register("view_tags", [queue](const std::string&) { queue(job::kDumpTags | job::kStaticTagFiles | job::kOpenTags); });
-  c.Register("dump_GDT", [queue](const std::string&) { queue(job::kDumpGDT); });
+  for (const ExportFormat& format : ExportFormats()) {
+    if (!format.command) continue;
+    const uint32_t bits = format.bits | format.window_bits;
+    if (format.counted)
+      c.Register(format.command, [export_job, bits](const std::string&) { export_job(bits); });
+    else
+      c.Register(format.command, [queue, bits](const std::string&) { queue(bits); });
+  }
   c.Register("save", [w](const std::string& value) {
     if (value == "settings" && w.settings) w.settings->Save();
   });

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "jobs/export_formats.h"
+
 namespace {
 
 // After the game cycle: the panels and the screenshot, the view switches
@@ -27,17 +29,16 @@ void RunHotkeys(const KeyMap& map, KeyArray& keys_down, KeyArray& keys_char, con
   for (int slot : consumed) KeyOf(map[size_t(slot)], keys_down, keys_char) = 0;
 }
 
-const char* HotkeyCommand(int slot) {
+std::string HotkeyCommand(int slot) {
+  for (const ExportFormat& format : ExportFormats())
+    if (format.hotkey_slot == slot) return std::string(format.command) + ";";
   switch (slot) {
     case kHotkeyTags: return "toggle_menu xmodel_tags;";
-    case kHotkeyExportMA: return "export_ma;";
-    case kHotkeyExportOBJ: return "export_obj;";
-    case kHotkeyExportXE: return "export_XE;";
     case kHotkeyModelList: return "toggle_menu xmodel_list;";
     case kHotkeyLog: return "toggle_menu xmodel_log;";
     case kHotkeyProperties: return "toggle_menu xmodel_prop;";
     case kHotkeySettings: return "toggle_menu Settings;";
-    default: return nullptr;
+    default: return {};
   }
 }
 

@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <string>
 
 #include "shell/settings.h"
 
@@ -37,8 +38,9 @@ enum HotkeyAction : int {
 // frame.
 void RunHotkeys(const KeyMap& map, KeyArray& keys_down, KeyArray& keys_char, const std::function<void(int slot)>& fire);
 
-// The command a slot runs, or nullptr for the game cycle, the screenshot,
-// the view switches and the framing.
-const char* HotkeyCommand(int slot);
+// The command a slot runs (the export keys' from the table of export
+// formats), or empty for the game cycle, the screenshot, the view switches
+// and the framing.
+std::string HotkeyCommand(int slot);
 // The view switch a slot flips, or nullptr.
 bool QorSettings::*HotkeySwitch(int slot);

@@ -375,7 +375,7 @@ void QorInterface::ProcessFrameActions(QorOpenGL& gl) {
       gl.FrameLoadedModel();
     } else if (bool QorSettings::*flag = HotkeySwitch(slot)) {
       s.*flag = !(s.*flag);
-    } else if (const char* command = HotkeyCommand(slot)) {
+    } else if (const std::string command = HotkeyCommand(slot); !command.empty()) {
       commands.RunCommand(command);
     }
   });

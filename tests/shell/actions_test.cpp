@@ -254,7 +254,7 @@ TEST(HotkeysTest, SlotsFireInTheirOrderOncePerPressAndOnlyFromTheirOwnArray) {
   fired.clear();
   RunHotkeys(map, down, chars, [&](int slot) { fired.push_back(slot); });
   EXPECT_TRUE(fired.empty());
-  EXPECT_STREQ(HotkeyCommand(kHotkeyExportXE), "export_XE;");
+  EXPECT_EQ(HotkeyCommand(kHotkeyExportXE), "export_XE;");
   EXPECT_EQ(HotkeySwitch(kHotkeyBones), &QorSettings::draw_bones);
 }
 
