@@ -3,6 +3,7 @@
 // message boxes, the clipboard and sounds.
 #include "gui/qor_gui.h"
 
+#include "base/notice_board.h"
 #include "base/logger.h"
 #include "gui/chrome_fonts.h"
 #include "gui/word_wrap.h"
@@ -128,19 +129,7 @@ const std::string& QorGUI::Text(std::string_view name) const {
   return it == texts_.end() ? kNone : it->second;
 }
 
-void QorGUI::SetProgress(std::string_view name, float fill) {
-  auto it = progress_.find(name);
-  if (it == progress_.end()) {
-    progress_.emplace(std::string(name), fill);
-  } else {
-    it->second = fill;
-  }
-}
-
-float QorGUI::Progress(std::string_view name) const {
-  auto it = progress_.find(name);
-  return it == progress_.end() ? 0.0f : it->second;
-}
+float QorGUI::Progress(std::string_view name) const { return values_ ? values_->Progress(name) : 0.0f; }
 
 float QorGUI::menu_origin_x() const {
   return drawing_ < menus_.size() ? float(menus_[drawing_]->origin.rect.x) + menus_[drawing_]->slide_x : 0.0f;

@@ -26,6 +26,7 @@
 #include "gui/materials.h"
 #include "gui/menu.h"
 
+struct BoardSnapshot;
 struct SettingsRect;
 
 inline constexpr const char* kGuiVersionText = "0.987";
@@ -194,8 +195,9 @@ class QorGUI {
 
   // ---- [SECTION] frame
   void Render(double fps);
-  // Progress values from 0 to 1 by name (the board's, copied each frame).
-  void SetProgress(std::string_view name, float fill);
+  // Progress values from 0 to 1 by name are read from `values` (the
+  // board's frame snapshot); 0 before it is set.
+  void ReadValuesFrom(const BoardSnapshot* values) { values_ = values; }
   float Progress(std::string_view name) const;
   // For the widgets while they draw.
   Draw2D& draw() { return draw_; }
@@ -286,7 +288,7 @@ class QorGUI {
   int pending_width_ = kDesignWidth, pending_height_ = kDesignHeight;
   GuiRect box_design_{}, box_{};
   std::map<std::string, std::string, std::less<>> texts_;
-  std::map<std::string, float, std::less<>> progress_;
+  const BoardSnapshot* values_ = nullptr;
   Rgba text_colour_{1, 1, 1, 1};
   const ThemeColours* frame_colours_ = nullptr;
   std::string error_text_, message_text_, tooltip_;

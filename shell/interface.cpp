@@ -195,10 +195,11 @@ void QorInterface::Finish(QorOpenGL& gl, const std::string& data_dir) {
   sound.SetLevel(s.sound_level);
 
   FrameHooks& h = gl.hooks;
+  // The bars read the board's values as this frame drained them.
+  gui.ReadValuesFrom(&gl.board_view);
   // What the background threads published reaches the widgets each frame.
   h.draw_gui = [this, &gl] {
     loader_->Refresh();
-    for (const auto& [name, fill] : gl.board_view.progress) gui.SetProgress(name, fill);
     for (const auto& [name, text] : gl.board_view.texts) gui.SetText(name, text);
     // The log switches take effect at once.
     Logger().set_log_xmodel(Settings().log_xmodel);

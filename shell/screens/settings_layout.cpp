@@ -299,7 +299,6 @@ void BuildSettingsLayout(QorGUI& gui, QorSettings& s, const LayoutHooks& hooks) 
                       gui.SetText("iwd_progress_text", "");
                       gui.SetText("iwi_progress_text", "\n\n0\n\n0");
                       gui.SetText("iwd_result_text", "");
-                      gui.SetProgress("IWD_SCAN_progress", 0);
                       move(*iwd_game);
                     });
 

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "base/notice_board.h"
 #include "gui/qor_gui.h"
 
 namespace {
@@ -30,6 +31,8 @@ struct Rig {
 
 TEST(GuiMoving, StillOnlyOnceAnimationsFadesAndWaitsAreOver) {
   Rig r;
+  BoardSnapshot view;  // the board's values as a frame sees them
+  r.gui.ReadValuesFrom(&view);
   r.gui.AddFadeMenu("fade", {}, {0, 0, 100, 100, -1}, false, 0.5f);
   r.gui.AddSlideMenu("slide", {}, {0, 0, 100, 100, -1}, true, kSlideRight, kSlideRight, 0.25f);
   r.gui.AddStaticMenu("bar", {}, {0, 0, 100, 10, -1}, true);
@@ -44,7 +47,7 @@ TEST(GuiMoving, StillOnlyOnceAnimationsFadesAndWaitsAreOver) {
   EXPECT_NEAR(r.Settle(), 250, 40);
 
   // A full bar fades for its 2 s, then stays hidden.
-  r.gui.SetProgress("progress_bar", 1.0f);
+  view.progress["progress_bar"] = 1.0f;
   EXPECT_NEAR(r.Settle(), 2000, 40);
 
   r.commands.RunCommand("wait 300; open slide;");
