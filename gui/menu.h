@@ -5,8 +5,10 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "gui/commands.h"
@@ -51,6 +53,18 @@ enum class MenuAnimation : uint8_t { kNone = 1, kSlide = 2, kFade = 4 };
 // Slide directions: to/from the right, left, below, above.
 inline constexpr uint8_t kSlideRight = 1, kSlideLeft = 2, kSlideDown = 4, kSlideUp = 8;
 
+// One item of a menu, whatever its kind. An item kind is a record here, a
+// builder in QorGUI and a way to draw it (QorGUI::DrawItem).
+using MenuItem =
+    std::variant<FilledRectItem*, PictureItem*, OutlineRectItem*, ProgressBarItem*, PictureButtonItem*, LightBulbItem*,
+                 TextButtonItem*, ListBoxItem*, TextListItem*, TextBoxItem*, KeyBinderItem*, CheckBoxItem*, SliderItem*,
+                 ColourPickerItem*, DropDownItem*, DetailListItem*, LabelItem*, ColourLabelItem*, NamedLabelItem*,
+                 SizedLabelItem*>;
+// The items of one kind; a deque, so the menu's list of items can point
+// into it while the menu is built.
+template <typename Item>
+using ItemList = std::deque<Item>;
+
 struct Menu {
   std::string name;
   std::string title;
@@ -77,28 +91,32 @@ struct Menu {
   // every key press that would quit or fire a hotkey comes here instead.
   std::function<void(int vk)> dialog_keys;
 
-  std::vector<FilledRectItem> filled_rects;
-  std::vector<PictureItem> pictures;
-  std::vector<OutlineRectItem> outline_rects;
-  std::vector<ProgressBarItem> progress_bars;
-  std::vector<PictureButtonItem> picture_buttons;
-  std::vector<LightBulbItem> light_bulbs;
-  std::vector<TextButtonItem> text_buttons;
-  std::vector<ListBoxItem> list_boxes;
-  std::vector<TextListItem> text_lists;
-  std::vector<TextBoxItem> text_boxes;
-  std::vector<KeyBinderItem> key_binders;
-  std::vector<CheckBoxItem> check_boxes;
-  std::vector<SliderItem> sliders;
-  std::vector<ColourPickerItem> colour_pickers;
-  std::vector<DropDownItem> drop_downs;
-  std::vector<DetailListItem> detail_lists;
-  std::vector<LabelItem> labels;
-  std::vector<ColourLabelItem> colour_labels;
-  std::vector<NamedLabelItem> named_labels;
-  std::vector<SizedLabelItem> sized_labels;
+  ItemList<FilledRectItem> filled_rects;
+  ItemList<PictureItem> pictures;
+  ItemList<OutlineRectItem> outline_rects;
+  ItemList<ProgressBarItem> progress_bars;
+  ItemList<PictureButtonItem> picture_buttons;
+  ItemList<LightBulbItem> light_bulbs;
+  ItemList<TextButtonItem> text_buttons;
+  ItemList<ListBoxItem> list_boxes;
+  ItemList<TextListItem> text_lists;
+  ItemList<TextBoxItem> text_boxes;
+  ItemList<KeyBinderItem> key_binders;
+  ItemList<CheckBoxItem> check_boxes;
+  ItemList<SliderItem> sliders;
+  ItemList<ColourPickerItem> colour_pickers;
+  ItemList<DropDownItem> drop_downs;
+  ItemList<DetailListItem> detail_lists;
+  ItemList<LabelItem> labels;
+  ItemList<ColourLabelItem> colour_labels;
+  ItemList<NamedLabelItem> named_labels;
+  ItemList<SizedLabelItem> sized_labels;
 
-  // Calls `f` with every item list, in drawing order.
+  // Every item, in the order the menu was built: the order they are drawn
+  // in and see the mouse.
+  std::vector<MenuItem> items;
+
+  // Calls `f` with every item list, kind by kind.
   template <typename F>
   void ForEachItemList(F&& f) {
     f(filled_rects), f(pictures), f(outline_rects), f(progress_bars), f(picture_buttons), f(light_bulbs);
@@ -114,12 +132,13 @@ struct Menu {
   }
 };
 
-// Appends an item to one of `m`'s lists. An item of a framed menu is laid
-// out for the menu's current area; one of any other menu for the current
-// window (`win_dx`, `win_dy` from the design size).
+// Appends an item to one of `m`'s lists and to its items. An item of a
+// framed menu is laid out for the menu's current area; one of any other
+// menu for the current window (`win_dx`, `win_dy` from the design size).
 template <typename Item>
-Item& AddMenuItem(std::vector<Item>& list, const Menu& m, GuiRect rect, int win_dx, int win_dy) {
+Item& AddMenuItem(ItemList<Item>& list, Menu& m, GuiRect rect, int win_dx, int win_dy) {
   Item& item = list.emplace_back();
+  m.items.emplace_back(&item);
   item.design = rect;
   item.rect = m.framed ? Anchored(rect, m.area.rect.w - m.area.design.w, m.area.rect.h - m.area.design.h)
                        : Anchored(rect, win_dx, win_dy);

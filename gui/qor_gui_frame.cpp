@@ -1,10 +1,20 @@
 // One frame of the toolkit: every visible menu drawn in order, its items'
 // widgets run, the raised menu moved forward and the frame's input spent.
 #include <cstdio>
+#include <variant>
 
 #include "gui/chrome_fonts.h"
 #include "gui/qor_gui.h"
 #include "gui/widgets/widgets.h"
+
+namespace {
+
+template <typename... Fs>
+struct Overloaded : Fs... {
+  using Fs::operator()...;
+};
+
+}  // namespace
 
 void QorGUI::Render(double fps) {
   draw_.Enter2D(width_, height_);
@@ -112,51 +122,56 @@ void QorGUI::DrawMenu(size_t index) {
   const float a = m.alpha;
   draw_.PushTranslate(float(m.origin.rect.x) + m.slide_x, float(m.origin.rect.y) + m.slide_y);
   if (m.framed) DrawFrame(m);
-  for (const FilledRectItem& r : m.filled_rects) {
-    draw_.Colour(r.colour.r, r.colour.g, r.colour.b, r.colour.a * a);
-    draw_.FillRect(float(r.rect.x), float(r.rect.y), float(r.rect.w), float(r.rect.h));
-  }
-  for (const PictureItem& p : m.pictures) {
-    draw_.Colour(p.colour.r, p.colour.g, p.colour.b, p.colour.a * a);
-    draw_.Picture(materials_.Get(p.material), float(p.rect.x), float(p.rect.y), float(p.rect.w), float(p.rect.h));
-  }
-  for (const OutlineRectItem& r : m.outline_rects) {
-    draw_.Colour(r.colour.r, r.colour.g, r.colour.b, r.colour.a * a);
-    draw_.OutlineRect(float(r.rect.x), float(r.rect.y), float(r.rect.w), float(r.rect.h));
-  }
-  for (ProgressBarItem& p : m.progress_bars) DoProgressBar(*this, p, a);
-  draw_.SetFont(kSmallFont);
-  for (PictureButtonItem& b : m.picture_buttons) DoPictureButton(*this, b, a);
-  draw_.SetFont(kNormalFont);
-  for (LightBulbItem& b : m.light_bulbs) DoLightBulb(*this, b, a);
-  for (TextButtonItem& b : m.text_buttons) DoTextButton(*this, b, a);
-  for (ListBoxItem& l : m.list_boxes) DoListBox(*this, l, a);
-  for (TextListItem& t : m.text_lists) DoTextList(*this, t, a);
-  for (TextBoxItem& t : m.text_boxes) DoTextBox(*this, t, a);
-  for (KeyBinderItem& k : m.key_binders) DoKeyBinder(*this, k, a);
-  for (CheckBoxItem& c : m.check_boxes) DoCheckBox(*this, c, a);
-  for (SliderItem& s : m.sliders) DoSlider(*this, s, a);
-  for (ColourPickerItem& c : m.colour_pickers) DoColourPicker(*this, c, a);
-  for (DropDownItem& d : m.drop_downs) DoDropDown(*this, d, a);
-  for (DetailListItem& l : m.detail_lists) DoDetailList(*this, l, a);
-  draw_.Colour(text_colour_.r, text_colour_.g, text_colour_.b, a);
-  for (const LabelItem& l : m.labels) draw_.Text(float(l.rect.x), float(l.rect.y), l.text);
-  for (const ColourLabelItem& l : m.colour_labels) {
-    draw_.Colour(l.colour.r, l.colour.g, l.colour.b, a);
-    draw_.Text(float(l.rect.x), float(l.rect.y), l.text);
-  }
-  for (const NamedLabelItem& l : m.named_labels) {
-    const std::string& text = Text(l.text_name);
-    if (text.empty()) continue;
-    draw_.Colour(l.colour.r, l.colour.g, l.colour.b, a);
+  // Each kind drawn as it comes in the menu's order; a widget also takes
+  // its input here.
+  auto text_label = [&](const Placed& l, const Rgba& colour, const std::string& text) {
+    draw_.Colour(colour.r, colour.g, colour.b, a);
     draw_.Text(float(l.rect.x), float(l.rect.y), text);
-  }
-  for (const SizedLabelItem& l : m.sized_labels) {
-    draw_.Colour(l.colour.r, l.colour.g, l.colour.b, a);
-    draw_.SetFont(SizedLabelFont(l));
-    draw_.Text(float(l.rect.x), float(l.rect.y), l.text);
-    draw_.SetFont(kNormalFont);
-  }
+  };
+  const Overloaded draw_item{
+      [&](FilledRectItem* r) {
+        draw_.Colour(r->colour.r, r->colour.g, r->colour.b, r->colour.a * a);
+        draw_.FillRect(float(r->rect.x), float(r->rect.y), float(r->rect.w), float(r->rect.h));
+      },
+      [&](PictureItem* p) {
+        draw_.Colour(p->colour.r, p->colour.g, p->colour.b, p->colour.a * a);
+        draw_.Picture(materials_.Get(p->material), float(p->rect.x), float(p->rect.y), float(p->rect.w),
+                      float(p->rect.h));
+      },
+      [&](OutlineRectItem* r) {
+        draw_.Colour(r->colour.r, r->colour.g, r->colour.b, r->colour.a * a);
+        draw_.OutlineRect(float(r->rect.x), float(r->rect.y), float(r->rect.w), float(r->rect.h));
+      },
+      [&](ProgressBarItem* p) { DoProgressBar(*this, *p, a); },
+      [&](PictureButtonItem* b) {
+        draw_.SetFont(kSmallFont);
+        DoPictureButton(*this, *b, a);
+        draw_.SetFont(kNormalFont);
+      },
+      [&](LightBulbItem* b) { DoLightBulb(*this, *b, a); },
+      [&](TextButtonItem* b) { DoTextButton(*this, *b, a); },
+      [&](ListBoxItem* l) { DoListBox(*this, *l, a); },
+      [&](TextListItem* t) { DoTextList(*this, *t, a); },
+      [&](TextBoxItem* t) { DoTextBox(*this, *t, a); },
+      [&](KeyBinderItem* k) { DoKeyBinder(*this, *k, a); },
+      [&](CheckBoxItem* c) { DoCheckBox(*this, *c, a); },
+      [&](SliderItem* s) { DoSlider(*this, *s, a); },
+      [&](ColourPickerItem* c) { DoColourPicker(*this, *c, a); },
+      [&](DropDownItem* d) { DoDropDown(*this, *d, a); },
+      [&](DetailListItem* l) { DoDetailList(*this, *l, a); },
+      [&](LabelItem* l) { text_label(*l, text_colour_, l->text); },
+      [&](ColourLabelItem* l) { text_label(*l, l->colour, l->text); },
+      [&](NamedLabelItem* l) {
+        if (const std::string& text = Text(l->text_name); !text.empty()) text_label(*l, l->colour, text);
+      },
+      [&](SizedLabelItem* l) {
+        draw_.SetFont(SizedLabelFont(*l));
+        text_label(*l, l->colour, l->text);
+        draw_.SetFont(kNormalFont);
+      },
+  };
+  draw_.SetFont(kNormalFont);
+  for (const MenuItem& item : m.items) std::visit(draw_item, item);
   if (m.framed) DrawResizeHandle(m);
   // What widgets drew over their menu; a widget may add more while it runs.
   for (size_t i = 0; i < over_menu_.size(); ++i) over_menu_[i]();

@@ -23,9 +23,9 @@ void MessageBox(QorGUI& gui, const char* name, const char* title, int title_x, c
   gui.SetOnOpen(std::string_view(name) == "error_menu" ? "display_error;" : "display_msg;");
   gui.SetOnClose(std::string_view(name) == "error_menu" ? "hide_error;" : "hide_msg;");
   gui.SetEscapeCommand(close);
-  gui.AddSizedLabel(At(title_x, 165, 48), kRed, title, 18, true);
   gui.AddFilledRect(R(0, 0, 640, 480, 12), {0.1f, 0.1f, 0.1f, 0.75f});
   ModalPanel(gui, R(165, 150, 310, 200, 48));
+  gui.AddSizedLabel(At(title_x, 165, 48), kRed, title, 18, true);
   gui.AddPicture(R(190, 215, 64, 64, 48), kWhite, icon);
   gui.AddTextButton(R(380, 310, 65, 20, 48), "Close", close);
 }

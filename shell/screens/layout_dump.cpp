@@ -89,7 +89,7 @@ void DrawnText(JsonWriter& j, const Menu& m, const TextMeasure& measure, const c
 // menu's origin field by field), the fields its kind has and what its text
 // draws.
 template <typename Item, typename Extra>
-void Items(JsonWriter& j, const Menu& m, const std::vector<Item>& items, const char* kind, Extra extra,
+void Items(JsonWriter& j, const Menu& m, const ItemList<Item>& items, const char* kind, Extra extra,
            const TextMeasure& measure) {
   for (size_t index = 0; index < items.size(); ++index) {
     const Item& item = items[index];

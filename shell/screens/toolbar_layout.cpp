@@ -78,10 +78,10 @@ void BuildToolBarLayout(QorGUI& gui, QorSettings& s, const LayoutHooks& hooks) {
   gui.BindVisibility(&s.vis_xmodel_list, "Menus/vis_xmodel_list");
   gui.SetOnOpen("close open_xmodel_list;");
   gui.SetOnClose("open open_xmodel_list;");
-  gui.AddSizedLabel(At(455, 47, 1), kRed, "XMODEL LIST", 11, false);
   gui.AddPicture(R(335, 25, 310, 16, 1), {0.25f, 0.25f, 0.25f, 0.95f}, "menu_frame_top");
   gui.AddPicture(R(335, 41, 310, 399, 9), {0.25f, 0.25f, 0.25f, 0.95f}, "menu_frame_mid");
   gui.AddPicture(R(335, 440, 310, 16, 3), {0.25f, 0.25f, 0.25f, 0.95f}, "menu_frame_bot");
+  gui.AddSizedLabel(At(455, 47, 1), kRed, "XMODEL LIST", 11, false);
   ListBoxItem list_colours;
   list_colours.background = {0.05f, 0.05f, 0.05f, 0.5f};
   list_colours.outline = {0.3f, 0.3f, 0.3f, 1};

@@ -98,4 +98,15 @@ TEST(Widgets, ProgressBarFadesWhenFullAndShowsTheNextTask) {
   EXPECT_EQ(bar.fill_width, 15);
 }
 
+// A menu draws its items in the order they were added, whatever their
+// kinds: a label added before a button lies under it.
+TEST(Widgets, ItemsDrawInTheOrderTheyWereAdded) {
+  Rig r;
+  r.gui.AddLabel({10, 15, 0, 0, kAnchorFixed}, "under");
+  r.gui.AddTextButton({0, 0, 80, 20, kAnchorFixed}, "over", std::string_view("note over;"));
+  r.Frame();
+  ASSERT_TRUE(r.Drawn("under") && r.Drawn("over"));
+  EXPECT_LT(r.draw.FindText("under"), r.draw.FindText("over"));
+}
+
 }  // namespace
