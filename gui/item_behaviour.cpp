@@ -2,9 +2,12 @@
 
 #include <algorithm>
 
-#include "gui/qor_gui.h"
+#include "gui/draw2d.h"
+#include "gui/keyboard.h"
+#include "gui/materials.h"
+#include "gui/widget_context.h"
 
-bool ButtonBehaviour(QorGUI& gui, const GuiRect& rect, bool& hovered) {
+bool ButtonBehaviour(WidgetContext& gui, const GuiRect& rect, bool& hovered) {
   const bool was = hovered;
   hovered = gui.HoverTest(rect);
   if (hovered && !was) gui.PlaySound("menu_focus", 1);
@@ -14,7 +17,7 @@ bool ButtonBehaviour(QorGUI& gui, const GuiRect& rect, bool& hovered) {
   return true;
 }
 
-Rgba FadingOutline(QorGUI& gui, const Rgba& hover, bool lit, bool& fading, double fade_start, double span_ms) {
+Rgba FadingOutline(WidgetContext& gui, const Rgba& hover, bool lit, bool& fading, double fade_start, double span_ms) {
   constexpr Rgba kFaded{0.4f, 0.4f, 0.4f, 0.5f};
   if (lit) return hover;
   if (!fading) return kFaded;
@@ -28,15 +31,15 @@ Rgba FadingOutline(QorGUI& gui, const Rgba& hover, bool lit, bool& fading, doubl
           hover.a + (kFaded.a - hover.a) * t};
 }
 
-void RunAction(QorGUI& gui, const CommandList& command, const std::function<void()>& callback) {
+void RunAction(WidgetContext& gui, const CommandList& command, const std::function<void()>& callback) {
   if (callback) {
     callback();
   } else {
-    gui.commands().Processcmd(command);
+    gui.RunCommandList(command);
   }
 }
 
-void DrawMenuEntry(QorGUI& gui, const GuiRect& entry, bool over, std::string_view text, float alpha) {
+void DrawMenuEntry(WidgetContext& gui, const GuiRect& entry, bool over, std::string_view text, float alpha) {
   Draw2D& d = gui.draw();
   const float shade = over ? 0.1f : 0.5f;
   d.Colour(shade, shade, shade, 0.95f * alpha);

@@ -116,15 +116,6 @@ struct Menu {
   // in and see the mouse.
   std::vector<MenuItem> items;
 
-  // Calls `f` with every item list, kind by kind.
-  template <typename F>
-  void ForEachItemList(F&& f) {
-    f(filled_rects), f(pictures), f(outline_rects), f(progress_bars), f(picture_buttons), f(light_bulbs);
-    f(text_buttons), f(list_boxes), f(text_lists), f(text_boxes), f(key_binders), f(check_boxes), f(sliders);
-    f(colour_pickers), f(drop_downs), f(detail_lists), f(labels), f(colour_labels), f(named_labels);
-    f(sized_labels);
-  }
-
   // Origin plus area, field by field.
   GuiRect ScreenArea() const {
     return {origin.rect.x + area.rect.x, origin.rect.y + area.rect.y, origin.rect.w + area.rect.w,

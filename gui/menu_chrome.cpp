@@ -2,6 +2,7 @@
 // bringing one forward, the limits a drag keeps to and storing where it
 // ended) and the re-anchoring of every menu when the window changes size.
 #include <algorithm>
+#include <variant>
 
 #include "base/logger.h"
 #include "base/stored_types.h"
@@ -127,9 +128,8 @@ void QorGUI::SetPendingSize(int width, int height) {
 }
 
 void QorGUI::ReanchorItems(Menu& m, int32_t dx, int32_t dy) {
-  m.ForEachItemList([dx, dy](auto& list) {
-    for (auto& item : list) item.rect = Anchored(item.design, dx, dy);
-  });
+  for (const MenuItem& item : m.items)
+    std::visit([dx, dy](auto* i) { i->rect = Anchored(i->design, dx, dy); }, item);
   for (CheckBoxItem& c : m.check_boxes) c.box = Anchored(c.box_design, dx, dy);
 }
 

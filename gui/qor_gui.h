@@ -25,6 +25,7 @@
 #include "gui/keyboard.h"
 #include "gui/materials.h"
 #include "gui/menu.h"
+#include "gui/widget_context.h"
 
 struct BoardSnapshot;
 struct SettingsRect;
@@ -47,7 +48,7 @@ struct GuiHooks {
 
 struct ThemeColours;
 
-class QorGUI {
+class QorGUI final : public WidgetContext {
  public:
   // The size the layout is designed for; the window starts at it.
   static constexpr int kDesignWidth = 640;
@@ -140,54 +141,52 @@ class QorGUI {
   const std::map<std::string, std::string, std::less<>>& texts() const { return texts_; }
   // Drawn at the pointer in this frame only: a widget asks again every
   // frame it wants it shown.
-  void SetTooltip(std::string text) { tooltip_ = std::move(text); }
+  void SetTooltip(std::string text) override { tooltip_ = std::move(text); }
 
   // ---- [SECTION] input (the window feeds these between frames)
   void OnMouseMove(float x, float y);
   void OnPress();
   void OnRelease();
-  bool button_held() const { return held_; }
+  bool button_held() const override { return held_; }
   // A widget that acts on a press takes it, so one press acts once.
-  void ConsumeClick() { held_ = false; }
+  void ConsumeClick() override { held_ = false; }
   // Relative to the menu being drawn; a point under a later visible menu
   // fails both.
-  bool HoverTest(const GuiRect& item);
-  bool ClickTest(const GuiRect& item);
+  bool HoverTest(const GuiRect& item) override;
+  bool ClickTest(const GuiRect& item) override;
   // The right button, latched like the left one.
   void OnRightPress();
   void OnRightRelease();
-  bool right_held() const { return right_held_; }
-  bool RightClickTest(const GuiRect& item);
-  void ConsumeRightClick() { right_held_ = false; }
+  bool right_held() const override { return right_held_; }
+  bool RightClickTest(const GuiRect& item) override;
+  void ConsumeRightClick() override { right_held_ = false; }
   float press_x() const { return float(press_x_); }
-  double press_ms() const { return press_ms_; }  // the clock at the last left press
-  float press_y() const { return float(press_y_); }
-  float right_press_x() const { return float(right_x_); }
-  float right_press_y() const { return float(right_y_); }
+  double press_ms() const override { return press_ms_; }  // the clock at the last left press
+  float press_y() const override { return float(press_y_); }
+  float right_press_x() const override { return float(right_x_); }
+  float right_press_y() const override { return float(right_y_); }
   // Wheel steps (positive: turned away from the user) and the list step
   // (+1 down, -1 up, or a page or the whole list: kListPageStep and
   // kListEndStep, signed the same way) since the last frame; the view that
   // uses one takes it, and the frame clears both.
-  static constexpr int kListPageStep = 0x10000;
-  static constexpr int kListEndStep = 0x20000;
   void AddWheel(int steps) { wheel_ += steps; }
-  int wheel() const { return wheel_; }
-  void ConsumeWheel() { wheel_ = 0; }
+  int wheel() const override { return wheel_; }
+  void ConsumeWheel() override { wheel_ = 0; }
   void SetListStep(int step) { list_step_ = step; }
-  int list_step() const { return list_step_; }
-  void ConsumeListStep() { list_step_ = 0; }
+  int list_step() const override { return list_step_; }
+  void ConsumeListStep() override { list_step_ = 0; }
   // True when a later visible menu lies over the point (screen pixels).
-  bool CoveredAt(float x, float y) const { return Covered(x, y); }
+  bool CoveredAt(float x, float y) const override { return Covered(x, y); }
   bool mouse_over_gui() const { return mouse_over_gui_; }
-  float mouse_x() const { return mouse_x_; }
-  float mouse_y() const { return mouse_y_; }
+  float mouse_x() const override { return mouse_x_; }
+  float mouse_y() const override { return mouse_y_; }
   // Keys (Windows virtual-key codes) and typed characters, routed by the
   // keyboard; hotkeys and Escape go on to their hooks. The route tells the
   // window whether its own key arrays see the event.
   KeyRoute OnKey(int vk, bool down);
   KeyRoute OnChar(unsigned codepoint);
   // Focus and key capture, for text boxes and key binders.
-  GuiKeyboard& keyboard() { return keyboard_; }
+  GuiKeyboard& keyboard() override { return keyboard_; }
   // The first text box of that name gets the keyboard, its text selected.
   void FocusBox(std::string_view name);
   // The open dialog drawn last, which has the keyboard; nullptr: none.
@@ -198,31 +197,35 @@ class QorGUI {
   // Progress values from 0 to 1 by name are read from `values` (the
   // board's frame snapshot); 0 before it is set.
   void ReadValuesFrom(const BoardSnapshot* values) { values_ = values; }
-  float Progress(std::string_view name) const;
+  float Progress(std::string_view name) const override;
   // For the widgets while they draw.
-  Draw2D& draw() { return draw_; }
-  double now() const { return clock_(); }
-  float menu_origin_x() const;
-  float menu_origin_y() const;
+  Draw2D& draw() override { return draw_; }
+  double now() const override { return clock_(); }
+  float menu_origin_x() const override;
+  float menu_origin_y() const override;
   // Runs `draw` after the rest of the menu being drawn, over its items (an
   // open drop-down list).
-  void DrawOverMenu(std::function<void()> draw) { over_menu_.push_back(std::move(draw)); }
+  void DrawOverMenu(std::function<void()> draw) override { over_menu_.push_back(std::move(draw)); }
   // A focused text box calls this each frame it is drawn; a focus whose box
   // was not drawn (its menu closed) is dropped at the end of the frame.
-  void NoteFocusDrawn() { focus_drawn_ = true; }
+  void NoteFocusDrawn() override { focus_drawn_ = true; }
   // "Copied text to clipboard: ..." and the text to the system clipboard.
-  void CopyToClipboard(const std::string& text);
+  void CopyToClipboard(const std::string& text) override;
   // The clipboard's text without control characters, cut to 46 characters.
-  std::string PasteFromClipboard(size_t limit = 46);
-  void SetMouseOverGui() { mouse_over_gui_ = true; }
-  void PlaySound(std::string_view sound, int channel) { Play(sound, channel); }
+  std::string PasteFromClipboard(size_t limit = 46) override;
+  void SetMouseOverGui() override { mouse_over_gui_ = true; }
+  void PlaySound(std::string_view sound, int channel) override { Play(sound, channel); }
   void SetTextColour(float r, float g, float b) { text_colour_ = {r, g, b, 1}; }
   // The theme's colours for the framed panels' title bars and borders (the
   // desktop draws the window's own frame); nullptr: the toolkit's greys.
   void SetFrameColours(const ThemeColours* colours) { frame_colours_ = colours; }
   // A widget whose picture changes with time alone (a bar fading) asks for
   // the next pass; the request lasts until the next Render.
-  void KeepDrawing() { keep_drawing_ = true; }
+  void KeepDrawing() override { keep_drawing_ = true; }
+  void ExportImage(int material, int slot, bool tga) override {
+    if (hooks.export_image) hooks.export_image(material, slot, tga);
+  }
+  void RunCommandList(const CommandList& list) override { commands_.Processcmd(list); }
   // Whether the next pass draws differently with no input at all: a menu
   // animating, a widget that asked, a command list waiting for its time.
   bool Moving() const;
@@ -240,7 +243,7 @@ class QorGUI {
   const GuiRect& box_text_area() const { return box_; }
   bool display_error() const { return display_error_; }
   bool display_msg() const { return display_msg_; }
-  MaterialStore& materials() { return materials_; }
+  MaterialStore& materials() override { return materials_; }
   CommandProcessor& commands() { return commands_; }
 
  private:

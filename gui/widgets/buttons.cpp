@@ -1,13 +1,16 @@
 // Picture buttons, the light-bulb toggle and text buttons.
 #include "gui/item_behaviour.h"
 #include "gui/item_texts.h"
-#include "gui/qor_gui.h"
+#include "gui/draw2d.h"
+#include "gui/keyboard.h"
+#include "gui/materials.h"
+#include "gui/widget_context.h"
 #include "gui/widgets/widgets.h"
 
 namespace {
 
 // Three-part pictures: 4-pixel end caps ("_sl", "_sr") around the middle.
-void Picture(QorGUI& gui, const std::string& material, const GuiRect& r, bool three_part) {
+void Picture(WidgetContext& gui, const std::string& material, const GuiRect& r, bool three_part) {
   Draw2D& d = gui.draw();
   MaterialStore& m = gui.materials();
   if (!three_part) {
@@ -21,7 +24,7 @@ void Picture(QorGUI& gui, const std::string& material, const GuiRect& r, bool th
 
 }  // namespace
 
-bool DoPictureButton(QorGUI& gui, PictureButtonItem& b, float alpha) {
+bool DoPictureButton(WidgetContext& gui, PictureButtonItem& b, float alpha) {
   const bool pressed = ButtonBehaviour(gui, b.rect, b.hovered);
   if (pressed) RunAction(gui, b.command, b.callback);
   Draw2D& d = gui.draw();
@@ -34,7 +37,7 @@ bool DoPictureButton(QorGUI& gui, PictureButtonItem& b, float alpha) {
   return pressed;
 }
 
-bool DoLightBulb(QorGUI& gui, LightBulbItem& b, float alpha) {
+bool DoLightBulb(WidgetContext& gui, LightBulbItem& b, float alpha) {
   const bool pressed = ButtonBehaviour(gui, b.rect, b.hovered);
   if (pressed) RunAction(gui, b.command, nullptr);
   const Rgba& c = b.hovered ? b.hover_colour : b.colour;
@@ -43,7 +46,7 @@ bool DoLightBulb(QorGUI& gui, LightBulbItem& b, float alpha) {
   return pressed;
 }
 
-bool DoTextButton(QorGUI& gui, TextButtonItem& b, float alpha) {
+bool DoTextButton(WidgetContext& gui, TextButtonItem& b, float alpha) {
   const bool pressed = ButtonBehaviour(gui, b.rect, b.hovered);
   if (pressed) RunAction(gui, b.command, b.callback);
   Draw2D& d = gui.draw();

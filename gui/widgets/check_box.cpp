@@ -1,10 +1,13 @@
 // Check boxes bound to a setting: one toggle per press, however long the
 // button is held (the press is taken).
 #include "gui/item_texts.h"
-#include "gui/qor_gui.h"
+#include "gui/draw2d.h"
+#include "gui/keyboard.h"
+#include "gui/materials.h"
+#include "gui/widget_context.h"
 #include "gui/widgets/widgets.h"
 
-bool DoCheckBox(QorGUI& gui, CheckBoxItem& c, float alpha) {
+bool DoCheckBox(WidgetContext& gui, CheckBoxItem& c, float alpha) {
   Draw2D& d = gui.draw();
   d.Colour(0.2f, 0.2f, 0.2f, 0.95f * alpha);
   d.FillRect(float(c.box.x), float(c.box.y), 15, 15);

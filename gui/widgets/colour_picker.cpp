@@ -7,14 +7,17 @@
 #include <cstdio>
 
 #include "gui/colour_hsv.h"
-#include "gui/qor_gui.h"
+#include "gui/draw2d.h"
+#include "gui/keyboard.h"
+#include "gui/materials.h"
+#include "gui/widget_context.h"
 #include "gui/widgets/widgets.h"
 
 namespace {
 constexpr int kSquare = 100, kStripX = 110, kStripW = 32, kStripH = 128, kHueSpan = 95;
 }  // namespace
 
-bool DoColourPicker(QorGUI& gui, ColourPickerItem& c, float alpha) {
+bool DoColourPicker(WidgetContext& gui, ColourPickerItem& c, float alpha) {
   Draw2D& d = gui.draw();
   const int x = c.rect.x, y = c.rect.y;
   const GuiRect square{x, y, kSquare, kSquare, kAnchorFixed};

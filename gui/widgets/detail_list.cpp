@@ -8,7 +8,10 @@
 
 #include "base/list_source.h"
 #include "gui/item_behaviour.h"
-#include "gui/qor_gui.h"
+#include "gui/draw2d.h"
+#include "gui/keyboard.h"
+#include "gui/materials.h"
+#include "gui/widget_context.h"
 #include "gui/widgets/widgets.h"
 
 namespace {
@@ -19,7 +22,7 @@ constexpr float kArrowStep = 15;
 constexpr int kBar = 16;
 constexpr int kEntryWidth = 110, kEntryHeight = 15;
 
-void ContextMenu(QorGUI& gui, DetailListItem& l, const std::vector<DetailRow>& rows, float alpha) {
+void ContextMenu(WidgetContext& gui, DetailListItem& l, const std::vector<DetailRow>& rows, float alpha) {
   DetailListItem::Context& c = l.context;
   int chosen = -1;
   for (size_t i = 0; i < c.entries.size(); ++i) {
@@ -39,14 +42,14 @@ void ContextMenu(QorGUI& gui, DetailListItem& l, const std::vector<DetailRow>& r
     gui.CopyToClipboard(row.text);
   } else if (entry == "Copy IWI Name") {
     gui.CopyToClipboard(row.image);
-  } else if (gui.hooks.export_image) {
-    gui.hooks.export_image(row.material, row.slot, entry == "Export To TGA");
+  } else {
+    gui.ExportImage(row.material, row.slot, entry == "Export To TGA");
   }
 }
 
 }  // namespace
 
-void DoDetailList(QorGUI& gui, DetailListItem& l, float alpha) {
+void DoDetailList(WidgetContext& gui, DetailListItem& l, float alpha) {
   Draw2D& d = gui.draw();
   const GuiRect& r = l.rect;
   d.Colour(l.background.r, l.background.g, l.background.b, l.background.a * alpha);

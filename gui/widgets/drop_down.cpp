@@ -6,7 +6,10 @@
 
 #include "gui/item_behaviour.h"
 #include "gui/item_texts.h"
-#include "gui/qor_gui.h"
+#include "gui/draw2d.h"
+#include "gui/keyboard.h"
+#include "gui/materials.h"
+#include "gui/widget_context.h"
 #include "gui/widgets/widgets.h"
 
 namespace {
@@ -15,7 +18,7 @@ constexpr Rgba kHover{0, 1, 0, 0.3f};
 constexpr double kFadeMs = 500;
 constexpr int kOptionHeight = 16;
 
-void OpenList(QorGUI& gui, DropDownItem& dd, float alpha) {
+void OpenList(WidgetContext& gui, DropDownItem& dd, float alpha) {
   Draw2D& d = gui.draw();
   const GuiRect& r = dd.rect;
   const int count = int(dd.options.size());
@@ -48,7 +51,7 @@ void OpenList(QorGUI& gui, DropDownItem& dd, float alpha) {
 
 }  // namespace
 
-bool DoDropDown(QorGUI& gui, DropDownItem& dd, float alpha) {
+bool DoDropDown(WidgetContext& gui, DropDownItem& dd, float alpha) {
   Draw2D& d = gui.draw();
   const GuiRect& r = dd.rect;
   const double now = gui.now();

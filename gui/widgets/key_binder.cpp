@@ -8,14 +8,17 @@
 #include "gui/item_behaviour.h"
 #include "gui/item_texts.h"
 #include "gui/key_names.h"
-#include "gui/qor_gui.h"
+#include "gui/draw2d.h"
+#include "gui/keyboard.h"
+#include "gui/materials.h"
+#include "gui/widget_context.h"
 #include "gui/widgets/widgets.h"
 
 namespace {
 constexpr double kHoverFadeMs = 500, kBindFadeMs = 1000;
 }  // namespace
 
-bool DoKeyBinder(QorGUI& gui, KeyBinderItem& k, float alpha) {
+bool DoKeyBinder(WidgetContext& gui, KeyBinderItem& k, float alpha) {
   Draw2D& d = gui.draw();
   GuiKeyboard& keys = gui.keyboard();
   const GuiRect& r = k.rect;

@@ -12,7 +12,10 @@
 #include "base/list_source.h"
 #include "base/logger.h"
 #include "gui/item_behaviour.h"
-#include "gui/qor_gui.h"
+#include "gui/draw2d.h"
+#include "gui/keyboard.h"
+#include "gui/materials.h"
+#include "gui/widget_context.h"
 #include "gui/widgets/widgets.h"
 
 namespace {
@@ -41,7 +44,7 @@ int MaxFirstVisible(const ListBoxItem& l, size_t count) {
 // loop for ever). The rounds are not run one by one: the kept length is the
 // longest one that fits, found by halving (the width only grows with the
 // length), so a long list trims in a few measures a name.
-void TrimRows(QorGUI& gui, ListBoxItem& l, const std::vector<std::string>& items) {
+void TrimRows(WidgetContext& gui, ListBoxItem& l, const std::vector<std::string>& items) {
   Logger().log("Performing single pass listbox overflowcheck. (for '%i' items)", int(items.size()));
   const double started = gui.now();
   l.trimmed.clear();
@@ -87,7 +90,7 @@ void ShowSelection(ListBoxItem& l, size_t count) {
   l.applied_scroll = l.scroll;
 }
 
-void ScrollBar(QorGUI& gui, ListBoxItem& l, float alpha) {
+void ScrollBar(WidgetContext& gui, ListBoxItem& l, float alpha) {
   Draw2D& d = gui.draw();
   const GuiRect bar{l.rect.x + l.rect.w - 15, l.rect.y, 15, l.rect.h, kAnchorFixed};
   const bool over_bar = gui.HoverTest(bar);
@@ -116,7 +119,7 @@ void ScrollBar(QorGUI& gui, ListBoxItem& l, float alpha) {
   d.Picture(gui.materials().Get("scroll_bar_block"), float(block.x), l.scroll, 12, 14);
 }
 
-void ContextMenu(QorGUI& gui, ListBoxItem& l, float alpha) {
+void ContextMenu(WidgetContext& gui, ListBoxItem& l, float alpha) {
   const GuiRect entry{int(l.context_x), int(l.context_y), 100, 15, kAnchorFixed};
   const bool over = gui.HoverTest(entry);
   DrawMenuEntry(gui, entry, over, "Copy Name", alpha);
@@ -135,7 +138,7 @@ void ContextMenu(QorGUI& gui, ListBoxItem& l, float alpha) {
 
 }  // namespace
 
-bool DoListBox(QorGUI& gui, ListBoxItem& l, float alpha) {
+bool DoListBox(WidgetContext& gui, ListBoxItem& l, float alpha) {
   if (!l.source) return false;
   std::lock_guard<std::mutex> hold(l.source->lock);
   if (!l.source->ready) return false;
@@ -191,14 +194,14 @@ bool DoListBox(QorGUI& gui, ListBoxItem& l, float alpha) {
   // needs a selection and stops at the ends; a page (the rows shown but
   // one) and the ends start from the top row when nothing is selected.
   const int step = gui.list_step();
-  const bool whole = std::abs(step) == QorGUI::kListPageStep || std::abs(step) == QorGUI::kListEndStep;
+  const bool whole = std::abs(step) == WidgetContext::kListPageStep || std::abs(step) == WidgetContext::kListEndStep;
   if ((l.selected >= 0 || whole) && step != 0 && count > 0 &&
       !gui.CoveredAt(gui.menu_origin_x() + float(r.x + r.w / 2), gui.menu_origin_y() + float(r.y + r.h / 2))) {
     const int from = l.selected >= 0 ? l.selected : l.first_visible;
     int next = from + step;
-    if (std::abs(step) == QorGUI::kListPageStep)
+    if (std::abs(step) == WidgetContext::kListPageStep)
       next = std::clamp(from + (step > 0 ? 1 : -1) * std::max(l.rows_fit - 1, 1), 0, int(count) - 1);
-    if (std::abs(step) == QorGUI::kListEndStep) next = step > 0 ? int(count) - 1 : 0;
+    if (std::abs(step) == WidgetContext::kListEndStep) next = step > 0 ? int(count) - 1 : 0;
     gui.ConsumeListStep();
     if (next >= 0 && size_t(next) < count && next != l.selected) {
       l.selected = next;

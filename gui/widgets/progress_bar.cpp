@@ -3,10 +3,13 @@
 #include <algorithm>
 #include <cmath>
 
-#include "gui/qor_gui.h"
+#include "gui/draw2d.h"
+#include "gui/keyboard.h"
+#include "gui/materials.h"
+#include "gui/widget_context.h"
 #include "gui/widgets/widgets.h"
 
-void DoProgressBar(QorGUI& gui, ProgressBarItem& p, float alpha) {
+void DoProgressBar(WidgetContext& gui, ProgressBarItem& p, float alpha) {
   Draw2D& d = gui.draw();
   const GuiRect& r = p.rect;
   const int fill = std::clamp(int(std::lround(double(gui.Progress(p.name)) * r.w)), 0, std::max(r.w, 0));

@@ -5,14 +5,17 @@
 // and "s_h_" ones; the one chevron picture is turned for each arrow.
 #include <algorithm>
 
-#include "gui/qor_gui.h"
+#include "gui/draw2d.h"
+#include "gui/keyboard.h"
+#include "gui/materials.h"
+#include "gui/widget_context.h"
 #include "gui/widgets/widgets.h"
 
 namespace {
 
 constexpr float kButton = 16;
 
-bool Arrow(QorGUI& gui, float x, float y, int turns, float alpha) {
+bool Arrow(WidgetContext& gui, float x, float y, int turns, float alpha) {
   Draw2D& d = gui.draw();
   const GuiRect r{int(x), int(y), int(kButton), int(kButton), kAnchorFixed};
   const bool over = gui.HoverTest(r);
@@ -27,7 +30,7 @@ bool Arrow(QorGUI& gui, float x, float y, int turns, float alpha) {
 
 }  // namespace
 
-float DoScrollBar(QorGUI& gui, ScrollBarState& s, const GuiRect& track, bool vertical, float offset, float content,
+float DoScrollBar(WidgetContext& gui, ScrollBarState& s, const GuiRect& track, bool vertical, float offset, float content,
                   float view, float step, float alpha) {
   Draw2D& d = gui.draw();
   const float max_offset = std::max(content - view, 0.0f);

@@ -2,7 +2,10 @@
 // within [minimum, maximum] and written live or on release.
 #include <algorithm>
 
-#include "gui/qor_gui.h"
+#include "gui/draw2d.h"
+#include "gui/keyboard.h"
+#include "gui/materials.h"
+#include "gui/widget_context.h"
 #include "gui/widgets/widgets.h"
 
 namespace {
@@ -17,7 +20,7 @@ void Write(SliderItem& s) {
 
 }  // namespace
 
-bool DoSlider(QorGUI& gui, SliderItem& s, float alpha) {
+bool DoSlider(WidgetContext& gui, SliderItem& s, float alpha) {
   Draw2D& d = gui.draw();
   const GuiRect& r = s.rect;
   const float left = gui.menu_origin_x() + float(r.x);

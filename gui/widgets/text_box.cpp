@@ -9,14 +9,17 @@
 
 #include "gui/item_behaviour.h"
 #include "gui/item_texts.h"
-#include "gui/qor_gui.h"
+#include "gui/draw2d.h"
+#include "gui/keyboard.h"
+#include "gui/materials.h"
+#include "gui/widget_context.h"
 #include "gui/widgets/widgets.h"
 
 namespace {
 
 constexpr double kHoverFadeMs = 500, kFocusFadeMs = 1000, kCaretMs = 750;
 
-void PasteMenu(QorGUI& gui, TextBoxItem& t, float alpha) {
+void PasteMenu(WidgetContext& gui, TextBoxItem& t, float alpha) {
   const GuiRect entry{t.rect.x + t.rect.w / 2 - 50, t.rect.y + t.rect.h, 100, 15, kAnchorFixed};
   const GuiRect hot{entry.x + 1, entry.y + 1, 98, 13, kAnchorFixed};
   const bool over = gui.HoverTest(hot);
@@ -48,7 +51,7 @@ std::string_view TailThatFits(Draw2D& d, std::string_view text, float width) {
   return text.substr(low);
 }
 
-bool DoTextBox(QorGUI& gui, TextBoxItem& t, float alpha) {
+bool DoTextBox(WidgetContext& gui, TextBoxItem& t, float alpha) {
   Draw2D& d = gui.draw();
   GuiKeyboard& keys = gui.keyboard();
   const GuiRect& r = t.rect;

@@ -9,7 +9,10 @@
 
 #include "base/list_source.h"
 #include "gui/colour_text.h"
-#include "gui/qor_gui.h"
+#include "gui/draw2d.h"
+#include "gui/keyboard.h"
+#include "gui/materials.h"
+#include "gui/widget_context.h"
 #include "gui/widgets/widgets.h"
 
 namespace {
@@ -17,7 +20,7 @@ constexpr int kLineHeight = 14;
 constexpr int kWheelLines = 5;
 }  // namespace
 
-void DoTextList(QorGUI& gui, TextListItem& t, float alpha) {
+void DoTextList(WidgetContext& gui, TextListItem& t, float alpha) {
   Draw2D& d = gui.draw();
   const GuiRect& r = t.rect;
   if (!t.lines) {

@@ -18,22 +18,22 @@
 #include "gui/widgets/widget_items.h"
 
 class Draw2D;
-class QorGUI;
+class WidgetContext;
 
-bool DoPictureButton(QorGUI& gui, PictureButtonItem& b, float alpha);
-bool DoLightBulb(QorGUI& gui, LightBulbItem& b, float alpha);
-bool DoTextButton(QorGUI& gui, TextButtonItem& b, float alpha);
-bool DoCheckBox(QorGUI& gui, CheckBoxItem& c, float alpha);
-bool DoSlider(QorGUI& gui, SliderItem& s, float alpha);
-void DoProgressBar(QorGUI& gui, ProgressBarItem& p, float alpha);
+bool DoPictureButton(WidgetContext& gui, PictureButtonItem& b, float alpha);
+bool DoLightBulb(WidgetContext& gui, LightBulbItem& b, float alpha);
+bool DoTextButton(WidgetContext& gui, TextButtonItem& b, float alpha);
+bool DoCheckBox(WidgetContext& gui, CheckBoxItem& c, float alpha);
+bool DoSlider(WidgetContext& gui, SliderItem& s, float alpha);
+void DoProgressBar(WidgetContext& gui, ProgressBarItem& p, float alpha);
 
-bool DoListBox(QorGUI& gui, ListBoxItem& l, float alpha);
-void DoTextList(QorGUI& gui, TextListItem& t, float alpha);
-void DoDetailList(QorGUI& gui, DetailListItem& l, float alpha);
+bool DoListBox(WidgetContext& gui, ListBoxItem& l, float alpha);
+void DoTextList(WidgetContext& gui, TextListItem& t, float alpha);
+void DoDetailList(WidgetContext& gui, DetailListItem& l, float alpha);
 // A second-generation scroll bar over `track` (menu coordinates) for
 // `content` pixels of which `view` are in view; the arrows step by `step`.
 // Returns the new offset, within [0, content - view].
-float DoScrollBar(QorGUI& gui, ScrollBarState& s, const GuiRect& track, bool vertical, float offset, float content,
+float DoScrollBar(WidgetContext& gui, ScrollBarState& s, const GuiRect& track, bool vertical, float offset, float content,
                   float view, float step, float alpha);
 
 // The end of `text` that fits `width` in the current font (the value
@@ -41,7 +41,7 @@ float DoScrollBar(QorGUI& gui, ScrollBarState& s, const GuiRect& track, bool ver
 // every frame for every box.
 std::string_view TailThatFits(Draw2D& d, std::string_view text, float width);
 
-bool DoTextBox(QorGUI& gui, TextBoxItem& t, float alpha);
-bool DoKeyBinder(QorGUI& gui, KeyBinderItem& k, float alpha);
-bool DoDropDown(QorGUI& gui, DropDownItem& d, float alpha);
-bool DoColourPicker(QorGUI& gui, ColourPickerItem& c, float alpha);
+bool DoTextBox(WidgetContext& gui, TextBoxItem& t, float alpha);
+bool DoKeyBinder(WidgetContext& gui, KeyBinderItem& k, float alpha);
+bool DoDropDown(WidgetContext& gui, DropDownItem& d, float alpha);
+bool DoColourPicker(WidgetContext& gui, ColourPickerItem& c, float alpha);

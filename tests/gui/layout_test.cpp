@@ -237,7 +237,7 @@ TEST(Layout, CommandsMaterialsAndSettingsItNamesExist) {
         EXPECT_NE(FindSetting(c.setting_name), nullptr) << c.setting_name;
       }
     }
-    m->ForEachItemList([&](const auto& list) { items += int(list.size()); });
+    items += int(m->items.size());
   }
   EXPECT_EQ(items, 239);
   EXPECT_GT(commands, 60);
