@@ -32,6 +32,11 @@ float BoardSnapshot::Progress(std::string_view name) const {
   return it == progress.end() ? 0.0f : it->second;
 }
 
+SharedRows BoardSnapshot::Rows(std::string_view name) const {
+  auto it = rows.find(name);
+  return it == rows.end() ? nullptr : it->second;
+}
+
 int BoardSnapshot::ProgressWidth(std::string_view name, int full_width) const {
   return int(std::lround(double(Progress(name)) * full_width));
 }
@@ -45,6 +50,14 @@ void NoticeBoard::SetText(std::string_view name, std::string_view text) {
 void NoticeBoard::SetProgress(std::string_view name, float fill) {
   std::lock_guard<std::mutex> hold(lock_);
   Store(progress_, name, ClampFill(fill));
+  ++version_;
+}
+
+void NoticeBoard::SetRows(std::string_view name, std::vector<DetailRow> rows) {
+  // Built outside the lock; the lock only swaps the pointer.
+  auto shared = std::make_shared<const std::vector<DetailRow>>(std::move(rows));
+  std::lock_guard<std::mutex> hold(lock_);
+  Store(rows_, name, std::move(shared));
   ++version_;
 }
 
@@ -65,6 +78,12 @@ float NoticeBoard::Progress(std::string_view name) const {
   std::lock_guard<std::mutex> hold(lock_);
   auto it = progress_.find(name);
   return it == progress_.end() ? 0.0f : it->second;
+}
+
+SharedRows NoticeBoard::Rows(std::string_view name) const {
+  std::lock_guard<std::mutex> hold(lock_);
+  auto it = rows_.find(name);
+  return it == rows_.end() ? nullptr : it->second;
 }
 
 void NoticeBoard::Touch() {
@@ -119,6 +138,7 @@ bool NoticeBoard::Drain(BoardSnapshot& view) {
   if (view.version == version_) return false;
   view.texts = texts_;
   view.progress = progress_;
+  view.rows = rows_;
   view.commands.swap(commands_);
   view.errors.swap(errors_);
   view.notes.swap(notes_);
@@ -132,6 +152,7 @@ void NoticeBoard::Clear() {
   std::lock_guard<std::mutex> hold(lock_);
   texts_.clear();
   progress_.clear();
+  rows_.clear();
   commands_.clear();
   errors_.clear();
   notes_.clear();

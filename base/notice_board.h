@@ -1,8 +1,9 @@
 // The notice board: the one place where background threads (the model
 // worker, the IWD mover, later the list loader and the downloader) leave
 // what the interface and the window should show or do. Named texts
-// ("iwd_progress_text") and progress values ("progress_bar") are state that
-// the latest write wins; posted command texts ("open iwd_images_menu;"),
+// ("iwd_progress_text"), progress values ("progress_bar") and row tables
+// (the properties and tags panels' rows) are state that the latest write
+// wins; posted command texts ("open iwd_images_menu;"),
 // error-box texts, sound names and application messages are queued and
 // taken once. Any thread writes; the main thread takes everything once per
 // frame with Drain, in one hold of the lock. No GL, no window.
@@ -10,11 +11,14 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
+
+#include "base/list_source.h"
 
 // The window's application messages (WM_APP + n on the original desktop).
 enum class AppMessageKind { kBalloon = 1, kTrayIconChange = 2, kQuit = 3, kTray = 10 };
@@ -40,10 +44,15 @@ struct BoardValues {
 // values are a full copy as of `version`; the queues hold only what was
 // posted since the previous drain, in posting order (so in order per
 // posting thread).
+// A published table of rows, shared: a drain copies the pointer, never the
+// rows.
+using SharedRows = std::shared_ptr<const std::vector<DetailRow>>;
+
 struct BoardSnapshot {
   uint64_t version = 0;
   std::map<std::string, std::string, std::less<>> texts;
   std::map<std::string, float, std::less<>> progress;
+  std::map<std::string, SharedRows, std::less<>> rows;
   std::vector<std::string> commands;  // command texts for Processcmd
   std::vector<std::string> errors;    // texts for the GUI's error box
   std::vector<std::string> notes;     // texts for the GUI's message box
@@ -54,6 +63,8 @@ struct BoardSnapshot {
   const std::string& Text(std::string_view name) const;
   // 0 when nothing was published under the name.
   float Progress(std::string_view name) const;
+  // nullptr when nothing was published under the name.
+  SharedRows Rows(std::string_view name) const;
   // The fill in pixels of a bar `full_width` wide.
   int ProgressWidth(std::string_view name, int full_width) const;
 };
@@ -69,8 +80,10 @@ class NoticeBoard {
   // pixels of its own width.
   void SetProgress(std::string_view name, float fill);
   void Publish(const BoardValues& values);
+  void SetRows(std::string_view name, std::vector<DetailRow> rows);
   std::string Text(std::string_view name) const;
   float Progress(std::string_view name) const;
+  SharedRows Rows(std::string_view name) const;
 
   // A ";"-separated command list, run by the main thread in posting order.
   void PostCommand(std::string commands);
@@ -101,6 +114,7 @@ class NoticeBoard {
   uint64_t version_ = 0;
   std::map<std::string, std::string, std::less<>> texts_;
   std::map<std::string, float, std::less<>> progress_;
+  std::map<std::string, SharedRows, std::less<>> rows_;
   std::vector<std::string> commands_;
   std::vector<std::string> errors_;
   std::vector<std::string> notes_;

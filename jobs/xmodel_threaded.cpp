@@ -291,27 +291,14 @@ void XmodelThreaded::RunJob(const Job& j, JobReport& report) {
   }
 }
 
-void XmodelThreaded::SetDetailSources(DetailSource* properties, DetailSource* tags) {
-  std::lock_guard<std::mutex> guard(queue_lock_);
-  properties_ = properties;
-  tags_ = tags;
-}
-
 void XmodelThreaded::PublishRows() {
-  DetailSource *properties, *tags;
+  NoticeBoard* board;
   {
     std::lock_guard<std::mutex> guard(queue_lock_);
-    properties = properties_;
-    tags = tags_;
+    board = board_;
   }
-  auto publish = [](DetailSource* to, std::vector<DetailRow> rows) {
-    if (!to) return;
-    std::lock_guard<std::mutex> hold(to->lock);
-    to->rows = std::move(rows);
-    to->changed = true;
-  };
-  publish(properties, PropertyRows(model));
-  publish(tags, TagRows(model));
+  board->SetRows(kPropertyRowsName, PropertyRows(model));
+  board->SetRows(kTagRowsName, TagRows(model));
 }
 
 void XmodelThreaded::RefreshBounds() {

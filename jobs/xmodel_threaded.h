@@ -35,6 +35,11 @@ struct WorkerNotices {
 // `progress` (0 to 99) as a fill, on every change and after every step.
 // The tool bar's bar.
 inline constexpr const char* kWorkerProgressName = "progress_bar";
+// The rows of the properties and tags panels the worker publishes on its
+// board, rebuilt after every texture step and emptied when the model is
+// unloaded.
+inline constexpr const char* kPropertyRowsName = "xmodel_prop";
+inline constexpr const char* kTagRowsName = "xmodel_tags";
 
 // One step's outcome, kept for the command line.
 struct StepResult {
@@ -50,7 +55,6 @@ struct JobReport {
   bool failed() const;
 };
 
-struct DetailSource;
 
 // One image of the loaded model's material library, as the properties
 // panel's rows name it: the material's index and the image's index within
@@ -83,12 +87,9 @@ class XmodelThreaded : public ShownModel {
   void SetModelScale(float scale);
   void SetGl(WorkerGl* gl);
   void SetNotices(WorkerNotices notices);
-  // Where the export sound, the tray notices and the progress go; the
-  // program's board unless set (before Start).
+  // Where the export sound, the tray notices, the progress and the panels'
+  // rows go; the program's board unless set (before Start).
   void SetBoard(NoticeBoard* board);
-  // Where the properties and tags panels' rows go, rebuilt after every
-  // texture step and emptied when the model is unloaded.
-  void SetDetailSources(DetailSource* properties, DetailSource* tags);
 
   ModelBounds ShownBounds() const override;
 
@@ -170,7 +171,5 @@ class XmodelThreaded : public ShownModel {
   WorkerGl* gl_ = nullptr;
   WorkerNotices notices_;
   NoticeBoard* board_ = &Board();
-  DetailSource* properties_ = nullptr;
-  DetailSource* tags_ = nullptr;
   QorLogger::Sink thread_sink_;
 };

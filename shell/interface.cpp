@@ -40,6 +40,16 @@ std::optional<uint32_t> LoadTexture(const std::string& path, std::string& error)
   return std::nullopt;
 }
 
+// A panel's rows from the board's table when it is not the one the panel
+// already holds (`held`); no table empties it.
+void TakeRows(DetailSource& panel, const SharedRows& rows, SharedRows& held) {
+  if (rows == held) return;
+  held = rows;
+  std::lock_guard<std::mutex> hold(panel.lock);
+  panel.rows = rows ? *rows : std::vector<DetailRow>{};
+  panel.changed = true;
+}
+
 SoundSwitches SwitchesFromSettings() {
   const QorSettings& s = Settings();
   return {s.sound_all, s.sound_focus, s.sound_accept, s.sound_welcome, s.sound_export};
@@ -170,7 +180,6 @@ void QorInterface::Finish(QorOpenGL& gl, const std::string& data_dir) {
   layout.log_lines = &log_lines_;
   layout.properties = &properties_;
   layout.tags = &tags_;
-  gl.worker.SetDetailSources(&properties_, &tags_);
   // "Export To DDS" / "Export To TGA" on an image row of the properties
   // panel: that image of the model on show, by its place in the library.
   gui.hooks.export_image = [&gl](int material, int image, bool tga) {
@@ -201,6 +210,9 @@ void QorInterface::Finish(QorOpenGL& gl, const std::string& data_dir) {
   h.draw_gui = [this, &gl] {
     loader_->Refresh();
     for (const auto& [name, text] : gl.board_view.texts) gui.SetText(name, text);
+    // The panels' rows, when the worker has published new ones.
+    TakeRows(properties_, gl.board_view.Rows(kPropertyRowsName), property_rows_);
+    TakeRows(tags_, gl.board_view.Rows(kTagRowsName), tag_rows_);
     // The log switches take effect at once.
     Logger().set_log_xmodel(Settings().log_xmodel);
     Logger().set_supress_warnings(Settings().log_supress_warnings);

@@ -76,6 +76,7 @@ class QorInterface {
   size_t log_count_ = 0;
   // The properties and tags panels' rows, written by the worker.
   DetailSource properties_, tags_;
+  SharedRows property_rows_, tag_rows_;  // the board's rows they hold
   // The model list and what it is listed and picked by.
   ListSource models_;
   std::unique_ptr<QorLoader> loader_;

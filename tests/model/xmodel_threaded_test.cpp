@@ -221,33 +221,27 @@ TEST_F(WorkerTest, ExportsWithoutSubFolderAndOfAnUnloadedModel) {
   EXPECT_EQ(fs::path(reports[1].written[0]).parent_path(), fs::path(dir_.Sub("exported")));
 }
 
-// The panels' rows are rebuilt by the worker while the interface reads them
-// under their lock (a TSan run checks the two threads); an unload empties
-// them.
+// The panels' rows reach the board whole while the worker rebuilds them
+// (a TSan run checks the two threads); an unload empties them.
 TEST_F(WorkerTest, PanelRowsFollowTheLoadedModel) {
-  DetailSource properties, tags;
-  worker_.SetDetailSources(&properties, &tags);
+  NoticeBoard board;
+  worker_.SetBoard(&board);
   worker_.Start(dir_.path());
   worker_.AddJob(soldier_, job::kOpenModel);
+  BoardSnapshot view;
   while (!worker_.WaitIdleFor(1)) {
-    std::lock_guard<std::mutex> hold(properties.lock);
-    for (const DetailRow& row : properties.rows) EXPECT_FALSE(row.text.empty());
+    board.Drain(view);
+    if (SharedRows rows = view.Rows(kPropertyRowsName))
+      for (const DetailRow& row : *rows) EXPECT_FALSE(row.text.empty());
   }
-  {
-    std::lock_guard<std::mutex> hold(properties.lock);
-    ASSERT_FALSE(properties.rows.empty());
-    EXPECT_EQ(properties.rows[0].text, "Name: soldier");
-    EXPECT_TRUE(properties.changed);
-  }
-  {
-    std::lock_guard<std::mutex> hold(tags.lock);
-    ASSERT_FALSE(tags.rows.empty());
-    EXPECT_EQ(tags.rows[0].text.rfind("Tags: ", 0), 0u);
-  }
+  board.Drain(view);
+  SharedRows properties = view.Rows(kPropertyRowsName), tags = view.Rows(kTagRowsName);
+  ASSERT_TRUE(properties && !properties->empty() && tags && !tags->empty());
+  EXPECT_EQ((*properties)[0].text, "Name: soldier");
+  EXPECT_EQ((*tags)[0].text.rfind("Tags: ", 0), 0u);
   worker_.AddJob(soldier_, job::kUnload);
   worker_.WaitIdle();
-  std::lock_guard<std::mutex> hold(tags.lock);
-  EXPECT_TRUE(tags.rows.empty());
+  EXPECT_TRUE(board.Rows(kTagRowsName)->empty());
 }
 
 }  // namespace
