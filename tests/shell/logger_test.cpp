@@ -1,5 +1,6 @@
 // The logger: the header, sync and normal modes, the warning and model-log
-// switches, bounded lines, threads, critical errors and terminal colours.
+// switches, bounded lines, threads and their own sinks, critical errors and
+// terminal colours.
 #include "base/logger.h"
 
 #include <gtest/gtest.h>
@@ -15,6 +16,7 @@ namespace {
 
 using shell_test::ReadText;
 using shell_test::TempDir;
+using Lines = std::vector<std::string>;
 
 // A logger of its own writing into a scratch folder.
 struct LoggerTest : testing::Test {
@@ -67,7 +69,7 @@ TEST_F(LoggerTest, ModelLogReachesNeitherFileNorListWhileOff) {
   logger.set_log_xmodel(true);
   logger.model_log("bone count: %i", 4);
   EXPECT_EQ(Text(), "early\nbone count: 4\n");
-  EXPECT_EQ(logger.model_log_lines(), std::vector<std::string>{"bone count: 4"});
+  EXPECT_EQ(logger.model_log_lines(), Lines{"bone count: 4"});
   logger.clear_model_log();
   EXPECT_EQ(logger.model_log_size(), 0u);
 }
@@ -80,8 +82,8 @@ TEST_F(LoggerTest, PanelKeepsWarningsAndFailuresButNotPlainLines) {
   logger.log("Loaded Font: 'x'");
   logger.warning("%i images not found: %s", 2, "a.iwi, b.iwi");
   logger.log_to_panel("^1LoadxmodelFull^7:: %s", "File Not Found: raw/xmodelparts/crate");
-  EXPECT_EQ(logger.model_log_lines(), (std::vector<std::string>{"------ WARNING: 2 images not found: a.iwi, b.iwi",
-                                                                "^1LoadxmodelFull^7:: File Not Found: raw/xmodelparts/crate"}));
+  EXPECT_EQ(logger.model_log_lines(), (Lines{"------ WARNING: 2 images not found: a.iwi, b.iwi",
+                                             "^1LoadxmodelFull^7:: File Not Found: raw/xmodelparts/crate"}));
   EXPECT_EQ(Text(), "Loaded Font: 'x'\n------ WARNING: 2 images not found: a.iwi, b.iwi\n"
                     "^1LoadxmodelFull^7:: File Not Found: raw/xmodelparts/crate\n");
 }
@@ -144,17 +146,43 @@ TEST_F(LoggerTest, LinesFromManyThreadsNeverMix) {
 // sink; suppressed warnings reach neither.
 TEST_F(LoggerTest, SinkGetsEveryLineEvenWithoutAFile) {
   logger.set_file_name(dir.Sub("missing-folder/Log.txt"));
-  std::vector<std::string> seen;
+  Lines seen;
   logger.set_sink([&](std::string_view line) { seen.emplace_back(line); });
   logger.write_header();
   logger.log("a");
   logger.warning("b");
   logger.set_supress_warnings(true);
   logger.warning("hidden");
-  EXPECT_EQ(seen, (std::vector<std::string>{"a", "------ WARNING: b"}));
+  EXPECT_EQ(seen, (Lines{"a", "------ WARNING: b"}));
   logger.set_file_name(path);
   logger.warning("hidden");
   EXPECT_EQ(Text(), "");
+}
+
+// Lines of workers running side by side stay with their own worker: a
+// thread's own sink gets that thread's lines, whole and in order, and the
+// shared sink none of them.
+TEST(LoggerThreadSink, KeepsEachThreadsLinesApartFromTheSharedSink) {
+  shell_test::LogCapture shared;
+  constexpr int kThreads = 3, kLines = 300;
+  std::vector<Lines> own(kThreads);
+  std::vector<std::thread> threads;
+  for (int t = 0; t < kThreads; ++t)
+    threads.emplace_back([t, &own] {
+      QorLogger::Sink sink = [&own, t](std::string_view line) { own[size_t(t)].emplace_back(line); };
+      QorLogger::set_thread_sink(&sink);
+      for (int i = 0; i < kLines; ++i) Logger().log("^2worker %d^7: line %d", t, i);
+      QorLogger::set_thread_sink(nullptr);
+      Logger().log("worker %d done", t);  // back on the shared sink
+    });
+  for (std::thread& th : threads) th.join();
+  for (int t = 0; t < kThreads; ++t) {
+    ASSERT_EQ(own[size_t(t)].size(), size_t(kLines));
+    for (int i = 0; i < kLines; ++i)
+      EXPECT_EQ(own[size_t(t)][size_t(i)], "^2worker " + std::to_string(t) + "^7: line " + std::to_string(i));
+  }
+  EXPECT_EQ(shared.lines().size(), size_t(kThreads)) << shared.Joined();
+  for (const std::string& line : shared.lines()) EXPECT_NE(line.find(" done"), std::string::npos) << line;
 }
 
 TEST_F(LoggerTest, CriticalErrorShowsTheBoxLogsAndExitsWithOne) {
