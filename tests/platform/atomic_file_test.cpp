@@ -1,15 +1,22 @@
-// Whole-or-nothing files: a writer that dies before Commit leaves nothing,
-// Commit never replaces a file that appeared meanwhile.
+// Whole-or-nothing files. A new file (AtomicFile): a writer that dies
+// before Commit leaves nothing, Commit never replaces a file that appeared
+// meanwhile. A replaced one (ReplaceFile): the old file stays until Commit,
+// a symlink under the final name is replaced (never written through), and
+// targets that are no regular file are refused before anything is opened.
 #include <gtest/gtest.h>
+#include <sys/stat.h>  // Required for: mkfifo()
 #include <sys/wait.h>  // Required for: waitpid()
-#include <unistd.h>    // Required for: fork(), _exit(), getpid()
+#include <unistd.h>    // Required for: fork(), _exit()
 
 #include <cerrno>
 #include <filesystem>
 
 #include "platform/atomic_file.h"
+#include "platform/replace_file.h"
 #include "tests/support/files.h"
 #include "tests/support/temp_dir.h"
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -35,7 +42,7 @@ TEST(AtomicFile, CommitPutsTheWholeFileUnderItsNameAbandonNothing) {
   ASSERT_EQ(f.Open(dir.Sub("a.iwi"), ".part"), 0);
   ASSERT_TRUE(f.Write(kBytes, 4));
   ASSERT_TRUE(f.Write(kBytes + 4, sizeof kBytes - 4));
-  EXPECT_FALSE(std::filesystem::exists(dir.Sub("a.iwi"))) << "not before Commit";
+  EXPECT_FALSE(fs::exists(dir.Sub("a.iwi"))) << "not before Commit";
   ASSERT_EQ(f.Commit(), 0);
   EXPECT_EQ(ReadText(dir.Sub("a.iwi")), std::string(kBytes, kBytes + sizeof kBytes));
   EXPECT_EQ(dir.Count(), 1u);
@@ -71,6 +78,54 @@ TEST(AtomicFile, CommitLeavesAFileThatAppearedMeanwhile) {
     EXPECT_EQ(rc, 0);
   }
   EXPECT_EQ(dir.Count(), 1u);
+}
+
+TEST(ReplaceFile, OldFileStaysUntilCommitAndAbandonLeavesIt) {
+  Folder dir;
+  const std::string target = dir.Sub("a.obj");
+  std::ofstream(target) << "old";
+  platform::ReplaceFile f;
+  for (const bool commit : {false, true}) {
+    ASSERT_EQ(f.Open(target), 0);
+    ASSERT_TRUE(f.Write("new text", 8));
+    EXPECT_EQ(ReadText(target), "old");
+    if (commit) {
+      ASSERT_EQ(f.Commit(), 0);
+    } else {
+      f.Abandon();
+    }
+    EXPECT_EQ(ReadText(target), commit ? "new text" : "old");
+    EXPECT_EQ(dir.Count(), 1u);
+  }
+}
+
+TEST(ReplaceFile, SymlinkUnderTheFinalNameIsReplacedNotWrittenThrough) {
+  Folder dir;
+  std::ofstream(dir.Sub("outside")) << "keep";
+  fs::create_symlink(dir.Sub("outside"), dir.Sub("a.gdt"));
+  platform::ReplaceFile f;
+  ASSERT_EQ(f.Open(dir.Sub("a.gdt")), 0);
+  ASSERT_TRUE(f.Write("gdt", 3));
+  ASSERT_EQ(f.Commit(), 0);
+  EXPECT_FALSE(fs::is_symlink(dir.Sub("a.gdt")));
+  EXPECT_EQ(ReadText(dir.Sub("a.gdt")), "gdt");
+  EXPECT_EQ(ReadText(dir.Sub("outside")), "keep");
+}
+
+TEST(ReplaceFile, TargetsThatAreNoRegularFileAreRefusedAndNamed) {
+  Folder dir;
+  ASSERT_EQ(::mkfifo(dir.Sub("fifo").c_str(), 0600), 0);
+  fs::create_directories(dir.Sub("folder"));
+  for (const char* name : {"fifo", "folder"}) {
+    platform::ClearWriteFailure();
+    platform::ReplaceFile f;
+    EXPECT_EQ(f.Open(dir.Sub(name)), platform::kNotRegularFile) << name;
+    EXPECT_EQ(f.stream(), nullptr);
+    EXPECT_NE(platform::LastWriteFailureText().find("not a regular file"), std::string::npos);
+  }
+  EXPECT_EQ(dir.Count(), 2u);
+  platform::ReplaceFile missing;
+  EXPECT_EQ(missing.Open(dir.Sub("none/a.ma")), ENOENT);
 }
 
 }  // namespace

@@ -59,16 +59,18 @@ std::vector<std::string> RecordedArgs(const test_support::TempDir& dir) {
 
 // Polls like the window's frames do, with a generous cap so a hang fails the
 // test instead of stalling it.
+template <class Done>
+bool Eventually(Done done) {
+  for (int i = 0; i < 2000; ++i, std::this_thread::sleep_for(std::chrono::milliseconds(10)))
+    if (done()) return true;
+  return false;
+}
 std::optional<std::string> WaitForAnswer(FolderDialog& dialog, std::string* warning = nullptr) {
   std::string said;
-  for (int i = 0; i < 2000; ++i) {
-    if (std::optional<std::string> answer = dialog.Poll(said)) {
-      if (warning) *warning = said;
-      return answer;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  return std::nullopt;
+  std::optional<std::string> answer;
+  Eventually([&] { return (answer = dialog.Poll(said)).has_value(); });
+  if (warning) *warning = said;
+  return answer;
 }
 
 // A bin folder of stubs first on PATH, the rest of PATH after it (the stubs
@@ -183,17 +185,14 @@ TEST(FolderDialog, RefusesWhatItCannotRunAndKillsItsDialogWhenDestroyed) {
     EXPECT_FALSE(dialog.Start(FolderBrowserKind::kKdialog, "t", "", error));
     EXPECT_EQ(error, "FolderDialog::Start: a folder dialog is already open");
     EXPECT_TRUE(dialog.Running());
-    for (int i = 0; i < 2000 && !fs::exists(stubs.dir.Sub("pids")); ++i)
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    Eventually([&] { return fs::exists(stubs.dir.Sub("pids")); });
     std::istringstream(ReadText(stubs.dir.Sub("pids"))) >> shell_pid >> sleep_pid;
     ASSERT_GT(shell_pid, 0);
     ASSERT_GT(sleep_pid, 0);
     EXPECT_EQ(dialog.Poll(error), std::nullopt);
   }
   EXPECT_TRUE(ProcessGone(shell_pid));
-  for (int i = 0; i < 2000 && !ProcessGone(sleep_pid); ++i)
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  EXPECT_TRUE(ProcessGone(sleep_pid));
+  EXPECT_TRUE(Eventually([&] { return ProcessGone(sleep_pid); }));
 
   // Cancel leaves the dialog ready for the next one, with no stale answer.
   WriteStub(stubs.dir, "kdialog", 0);

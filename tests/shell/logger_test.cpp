@@ -1,11 +1,13 @@
 // The logger: the header, sync and normal modes, the warning and model-log
-// switches, bounded lines, threads, critical errors and terminal colours.
+// switches, bounded lines, threads and their own sinks, critical errors and
+// terminal colours.
 #include "base/logger.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>  // Required for: unlink()
 
 #include <set>
+#include <sstream>
 #include <thread>
 
 #include "platform/message_box.h"
@@ -15,6 +17,7 @@ namespace {
 
 using shell_test::ReadText;
 using shell_test::TempDir;
+using Lines = std::vector<std::string>;
 
 // A logger of its own writing into a scratch folder.
 struct LoggerTest : testing::Test {
@@ -67,7 +70,7 @@ TEST_F(LoggerTest, ModelLogReachesNeitherFileNorListWhileOff) {
   logger.set_log_xmodel(true);
   logger.model_log("bone count: %i", 4);
   EXPECT_EQ(Text(), "early\nbone count: 4\n");
-  EXPECT_EQ(logger.model_log_lines(), std::vector<std::string>{"bone count: 4"});
+  EXPECT_EQ(logger.model_log_lines(), Lines{"bone count: 4"});
   logger.clear_model_log();
   EXPECT_EQ(logger.model_log_size(), 0u);
 }
@@ -80,8 +83,8 @@ TEST_F(LoggerTest, PanelKeepsWarningsAndFailuresButNotPlainLines) {
   logger.log("Loaded Font: 'x'");
   logger.warning("%i images not found: %s", 2, "a.iwi, b.iwi");
   logger.log_to_panel("^1LoadxmodelFull^7:: %s", "File Not Found: raw/xmodelparts/crate");
-  EXPECT_EQ(logger.model_log_lines(), (std::vector<std::string>{"------ WARNING: 2 images not found: a.iwi, b.iwi",
-                                                                "^1LoadxmodelFull^7:: File Not Found: raw/xmodelparts/crate"}));
+  EXPECT_EQ(logger.model_log_lines(), (Lines{"------ WARNING: 2 images not found: a.iwi, b.iwi",
+                                             "^1LoadxmodelFull^7:: File Not Found: raw/xmodelparts/crate"}));
   EXPECT_EQ(Text(), "Loaded Font: 'x'\n------ WARNING: 2 images not found: a.iwi, b.iwi\n"
                     "^1LoadxmodelFull^7:: File Not Found: raw/xmodelparts/crate\n");
 }
@@ -108,53 +111,68 @@ TEST_F(LoggerTest, LongLinesAreCutAt1023Characters) {
 
 TEST_F(LoggerTest, LinesFromManyThreadsNeverMix) {
   ASSERT_TRUE(logger.set_sync_mode(0));
-  constexpr int kThreads = 6;
-  constexpr int kLines = 300;
+  constexpr int kThreads = 6, kLines = 300;
+  auto line = [](int t, int i) { return "T" + std::to_string(t) + "-" + std::to_string(i) + std::string(200, 'a' + t); };
+  std::multiset<std::string> expected = {"Logging Mode Changed: Normal"};
   std::vector<std::thread> threads;
   for (int t = 0; t < kThreads; ++t) {
-    threads.emplace_back([this, t] {
-      std::string body(200, char('a' + t));
+    for (int i = 0; i < kLines; ++i) expected.insert((i % 3 == 0 ? "------ WARNING: " : "") + line(t, i));
+    threads.emplace_back([this, t, line] {
       for (int i = 0; i < kLines; ++i) {
-        if (i % 3 == 0) logger.warning("T%d-%04d-%s", t, i, body.c_str());
-        else logger.log("T%d-%04d-%s", t, i, body.c_str());
+        if (i % 3 == 0) logger.warning("%s", line(t, i).c_str());
+        else logger.log("%s", line(t, i).c_str());
       }
     });
   }
   for (std::thread& t : threads) t.join();
-
   // Every line whole and each exactly once.
-  std::string text = Text();
-  std::set<std::string> seen;
-  for (size_t start = text.find('\n') + 1, end; start < text.size(); start = end + 1) {  // past the mode line
-    end = text.find('\n', start);
-    ASSERT_NE(end, std::string::npos);
-    const std::string line = text.substr(start, end - start);
-    int t = -1, i = -1;
-    char body[256] = {};
-    const bool warned = line.rfind("------ WARNING: ", 0) == 0;
-    std::sscanf(line.c_str() + (warned ? 16 : 0), "T%d-%d-%255s", &t, &i, body);
-    EXPECT_TRUE(t >= 0 && t < kThreads && warned == (i % 3 == 0) && std::string(body) == std::string(200, char('a' + t)))
-        << "mixed line: " << line.substr(0, 80);
-    seen.insert(line);
-  }
-  EXPECT_EQ(seen.size(), size_t(kThreads * kLines));
+  std::istringstream text(Text());
+  std::multiset<std::string> seen;
+  for (std::string l; std::getline(text, l);) seen.insert(l);
+  EXPECT_TRUE(seen == expected) << seen.size() << " lines for " << expected.size();
 }
 
 // A file that cannot be opened drops the header and the lines, not the
 // sink; suppressed warnings reach neither.
 TEST_F(LoggerTest, SinkGetsEveryLineEvenWithoutAFile) {
   logger.set_file_name(dir.Sub("missing-folder/Log.txt"));
-  std::vector<std::string> seen;
+  Lines seen;
   logger.set_sink([&](std::string_view line) { seen.emplace_back(line); });
   logger.write_header();
   logger.log("a");
   logger.warning("b");
   logger.set_supress_warnings(true);
   logger.warning("hidden");
-  EXPECT_EQ(seen, (std::vector<std::string>{"a", "------ WARNING: b"}));
+  EXPECT_EQ(seen, (Lines{"a", "------ WARNING: b"}));
   logger.set_file_name(path);
   logger.warning("hidden");
   EXPECT_EQ(Text(), "");
+}
+
+// Lines of workers running side by side stay with their own worker: a
+// thread's own sink gets that thread's lines, whole and in order, and the
+// shared sink none of them.
+TEST(LoggerThreadSink, KeepsEachThreadsLinesApartFromTheSharedSink) {
+  shell_test::LogCapture shared;
+  constexpr int kThreads = 3, kLines = 300;
+  std::vector<Lines> own(kThreads);
+  std::vector<std::thread> threads;
+  for (int t = 0; t < kThreads; ++t)
+    threads.emplace_back([t, &own] {
+      QorLogger::Sink sink = [&own, t](std::string_view line) { own[size_t(t)].emplace_back(line); };
+      QorLogger::set_thread_sink(&sink);
+      for (int i = 0; i < kLines; ++i) Logger().log("^2worker %d^7: line %d", t, i);
+      QorLogger::set_thread_sink(nullptr);
+      Logger().log("worker %d done", t);  // back on the shared sink
+    });
+  for (std::thread& th : threads) th.join();
+  for (int t = 0; t < kThreads; ++t) {
+    ASSERT_EQ(own[size_t(t)].size(), size_t(kLines));
+    for (int i = 0; i < kLines; ++i)
+      EXPECT_EQ(own[size_t(t)][size_t(i)], "^2worker " + std::to_string(t) + "^7: line " + std::to_string(i));
+  }
+  EXPECT_EQ(shared.lines().size(), size_t(kThreads)) << shared.Joined();
+  for (const std::string& line : shared.lines()) EXPECT_NE(line.find(" done"), std::string::npos) << line;
 }
 
 TEST_F(LoggerTest, CriticalErrorShowsTheBoxLogsAndExitsWithOne) {

@@ -1,15 +1,18 @@
 // The settings store: first run, the version rule, round trips of every
 // field, values of the wrong shape, damaged files, menu-state switches, the
-// reset, and the descriptors behind `settings list|get|set`.
+// reset, the descriptors behind `settings list|get|set`, and the values the
+// exporters are handed.
 #include "shell/settings.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 #include <set>
 
 #include "base/logger.h"
+#include "shell/settings_export.h"
 #include "tests/shell/shell_test_support.h"
 
 namespace {
@@ -18,13 +21,15 @@ using platform::RegistryStore;
 using platform::RegStatus;
 using platform::RegType;
 using platform::RegValue;
+using shell_test::Bytes;
+using shell_test::Dword;
 using shell_test::LogCapture;
-using shell_test::ReadText;
+using shell_test::Sz;
 using shell_test::TempDir;
 using shell_test::WriteText;
 
 const std::string kRoot = "Software\\Qor_Fen\\Vantor";
-const std::vector<uint8_t> kVersion = {'0', '.', '9', '8', '7', 0};
+const Bytes kVersion = Sz("0.987");
 
 struct SettingsTest : testing::Test {
   TempDir dir;
@@ -38,30 +43,22 @@ struct SettingsTest : testing::Test {
     r->Open(file);
     return r;
   }
-  void Put(const std::string& key, const char* name, RegType type, std::vector<uint8_t> bytes) {
+  void Put(const std::string& key, const char* name, RegType type, const Bytes& bytes) {
     std::string path = key.empty() ? kRoot : kRoot + "\\" + key;
     ASSERT_EQ(reg->CreateKey(path), RegStatus::kOk);
     ASSERT_EQ(reg->SetValue(path, name, type, bytes.data(), bytes.size()), RegStatus::kOk);
   }
-  void PutString(const std::string& key, const char* name, const std::string& s) {
-    std::vector<uint8_t> b(s.begin(), s.end());
-    b.push_back(0);
-    Put(key, name, RegType::kSz, b);
-  }
-  void PutDword(const std::string& key, const char* name, uint32_t v) {
-    Put(key, name, RegType::kDword, {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)});
-  }
   // A store written by this version, as a previous run leaves it.
   void StoreOfVersion(const std::string& version) {
-    PutDword("", "Init_Settings", 1);
-    PutString("", "Version", version);
-    PutString("Folders", "Cod4Path", "/games/cod4");
-    PutDword("Misc", "fps_sleepy", 20);
-    Put("Menus", "rect_xmodel_log", RegType::kBinary, std::vector<uint8_t>(16, 1));
+    Put("", "Init_Settings", RegType::kDword, Dword(1));
+    Put("", "Version", RegType::kSz, Sz(version));
+    Put("Folders", "Cod4Path", RegType::kSz, Sz("/games/cod4"));
+    Put("Misc", "fps_sleepy", RegType::kDword, Dword(20));
+    Put("Menus", "rect_xmodel_log", RegType::kBinary, Bytes(16, 1));
     ASSERT_EQ(reg->Flush(), RegStatus::kOk);
     reg = Reopen();
   }
-  static std::vector<uint8_t> Stored(const RegistryStore& r, const std::string& key, const char* name) {
+  static Bytes Stored(const RegistryStore& r, const std::string& key, const char* name) {
     RegValue v;
     r.QueryValue(key.empty() ? kRoot : kRoot + "\\" + key, name, v);
     return v.data;
@@ -99,28 +96,6 @@ QorSettings NonDefaults() {
 void ExpectSameStoredFields(const QorSettings& a, const QorSettings& b) {
   for (const SettingDescriptor& d : SettingDescriptors())
     EXPECT_EQ(FormatSetting(a, d), FormatSetting(b, d)) << SettingPath(d);
-}
-
-TEST_F(SettingsTest, FirstRunWritesInitVersionAndEveryDefault) {
-  QorSettings s;
-  SettingsLoadResult result = s.Load(*reg);
-  EXPECT_TRUE(result.first_run);
-  EXPECT_TRUE(log.Contains("Saving Settings.."));
-
-  auto disk = Reopen();
-  EXPECT_EQ(Stored(*disk, "", "Init_Settings"), (std::vector<uint8_t>{1, 0, 0, 0}));
-  EXPECT_EQ(Stored(*disk, "", "Version"), kVersion);
-  for (const SettingDescriptor& d : SettingDescriptors()) {
-    RegValue v;
-    RegStatus st = disk->QueryValue(kRoot + "\\" + d.key, d.name, v);
-    // The counters are written only at shutdown.
-    EXPECT_EQ(st, d.group == SettingGroup::kCounters ? RegStatus::kNotFound : RegStatus::kOk)
-        << SettingPath(d);
-  }
-  EXPECT_EQ(Stored(*disk, "Menus", "rect_main_window").size(), 16u);
-
-  QorSettings again;
-  EXPECT_FALSE(again.Load(*disk).first_run);
 }
 
 TEST_F(SettingsTest, SaveAndLoadRoundTripEveryField) {
@@ -166,17 +141,15 @@ TEST_F(SettingsTest, OlderVersionIsOverwrittenWithDefaultsOthersLoaded) {
 
 TEST_F(SettingsTest, ValueOfWrongTypeOrSizeKeepsTheDefaultWithAWarning) {
   StoreOfVersion("0.987");
-  std::vector<uint8_t> long_path(300, 'p');  // past the 260-byte buffer
-  long_path.push_back(0);
-  struct Bad { const char *key, *name; RegType type; std::vector<uint8_t> bytes; };
+  struct Bad { const char *key, *name; RegType type; Bytes bytes; };
   const Bad bad[] = {
       {"Misc", "fps_active", RegType::kBinary, {60, 0, 0, 0}},
       {"Export", "export_scale_new", RegType::kBinary, {1, 2, 3}},
       {"Sound", "sound_level", RegType::kBinary, {0, 0, 0xc0, 0x7f}},  // NaN
-      {"Menus", "rect_xmodel_pro", RegType::kBinary, std::vector<uint8_t>(12, 5)},
-      {"HotKeys", "key_map", RegType::kBinary, std::vector<uint8_t>(27, 'q')},
-      {"Folders", "Cod5Path", RegType::kDword, {1, 0, 0, 0}},
-      {"Folders", "BOPath", RegType::kSz, long_path},
+      {"Menus", "rect_xmodel_pro", RegType::kBinary, Bytes(12, 5)},
+      {"HotKeys", "key_map", RegType::kBinary, Bytes(27, 'q')},
+      {"Folders", "Cod5Path", RegType::kDword, Dword(1)},
+      {"Folders", "BOPath", RegType::kSz, Sz(std::string(300, 'p'))},  // past the 260-byte buffer
   };
   for (const Bad& b : bad) Put(b.key, b.name, b.type, b.bytes);
   ASSERT_EQ(reg->Flush(), RegStatus::kOk);
@@ -196,7 +169,7 @@ TEST_F(SettingsTest, ValueOfWrongTypeOrSizeKeepsTheDefaultWithAWarning) {
 // A key map saved before the frame model key existed (14 slots) keeps its
 // keys; the new slot takes its default, and a save writes all 15.
 TEST_F(SettingsTest, AKeyMapOfFourteenSlotsKeepsItsKeysAndTheNewOneItsDefault) {
-  Put("HotKeys", "key_map", RegType::kBinary, std::vector<uint8_t>(28, 'q'));
+  Put("HotKeys", "key_map", RegType::kBinary, Bytes(28, 'q'));
   StoreOfVersion("0.987");
   QorSettings s;
   s.Load(*reg);
@@ -207,53 +180,46 @@ TEST_F(SettingsTest, AKeyMapOfFourteenSlotsKeepsItsKeysAndTheNewOneItsDefault) {
   EXPECT_EQ(Stored(*Reopen(), "HotKeys", "key_map").size(), 30u);
 }
 
-TEST_F(SettingsTest, DamagedFileWarnsAndLoadsWhatIsReadable) {
-  WriteText(file,
-            "Windows Registry Editor Version 5.00\n"
-            "[HKEY_CURRENT_USER\\Software\\Qor_Fen\\Vantor]\n"
-            "\"Init_Settings\"=dword:00000001\n"
-            "\"Version\"=\"0.987\"\n"
-            "[HKEY_CURRENT_USER\\Software\\Qor_Fen\\Vantor\\Folders]\n"
-            "\"Cod4Path\"=\"/games/cod4\"\n"
-            "\"Cod5Path\"=\"/games/co");  // the write stopped here
-  QorSettings s;
-  SettingsLoadResult result = s.Load(*Reopen());
-  EXPECT_TRUE(result.damaged_file && !result.first_run);
-  EXPECT_EQ(s.Cod4Path, "/games/cod4");
-  EXPECT_EQ(s.Cod5Path, "Set Path");
-  EXPECT_TRUE(log.Contains("is damaged")) << log.Joined();
-  EXPECT_EQ(ReadText(file + ".damaged").substr(0, 10), "Windows Re");
+// A damaged store loads what is readable. One that could not be read at all
+// (here grown past the size the store reads; the registry's tests add a
+// FIFO and a folder) keeps the defaults: any command starts with Load,
+// `settings get` too, and the store must not be taken for a first run and
+// written over, nor emptied by a reset.
+TEST_F(SettingsTest, DamagedOrUnreadStoreIsNoFirstRunAndNeverWrittenOver) {
+  const std::string head =
+      "Windows Registry Editor Version 5.00\n"
+      "[HKEY_CURRENT_USER\\Software\\Qor_Fen\\Vantor]\n"
+      "\"Init_Settings\"=dword:00000001\n"
+      "\"Version\"=\"0.987\"\n"
+      "[HKEY_CURRENT_USER\\Software\\Qor_Fen\\Vantor\\Folders]\n"
+      "\"Cod4Path\"=\"/games/cod4\"\n";
+  const std::string too_large = head + ";" + std::string(17u << 20, 'x') + "\n";
+  for (const bool unread : {true, false}) {
+    WriteText(file, unread ? too_large : head + "\"Cod5Path\"=\"/games/co");  // the write stopped there
+    std::unique_ptr<RegistryStore> store = Reopen();
+    QorSettings s;
+    SettingsLoadResult result = s.Load(*store);
+    EXPECT_TRUE(result.damaged_file && !result.first_run) << unread;
+    EXPECT_EQ(s.Cod4Path, unread ? "Set Path" : "/games/cod4");
+    EXPECT_EQ(s.Cod5Path, "Set Path");
+    EXPECT_TRUE(log.Contains(unread ? "could not be read" : "is damaged")) << log.Joined();
+    if (!unread) continue;
+    EXPECT_FALSE(s.ResetSettings(*store));  // nothing of it was read to delete
+    EXPECT_EQ(dir.Files(), std::vector<std::string>{"registry.reg"});
+    EXPECT_TRUE(shell_test::ReadText(file) == too_large);
+  }
 }
 
-// Any command starts with Load, `settings get` too: a store it could not
-// read (here one grown past the size the store reads; the registry's tests
-// add a FIFO and a folder) must not be taken for a first run and written
-// over with the defaults.
-TEST_F(SettingsTest, StoreThatCannotBeReadKeepsTheDefaultsAndIsNotWritten) {
-  const std::string too_large = std::string("Windows Registry Editor Version 5.00\n\n") +
-                                "[HKEY_CURRENT_USER\\Software\\Qor_Fen\\Vantor\\Misc]\n" +
-                                "\"fps_active\"=dword:0000002d\n;" + std::string(17u << 20, 'x') +
-                                "\n";
-  WriteText(file, too_large);
-  std::unique_ptr<RegistryStore> store = Reopen();
-  QorSettings s;
-  SettingsLoadResult result = s.Load(*store);
-  EXPECT_TRUE(result.damaged_file && !result.first_run);
-  EXPECT_EQ(s.fps_active, 60);
-  EXPECT_TRUE(log.Contains("could not be read")) << log.Joined();
-  EXPECT_FALSE(s.ResetSettings(*store));  // nothing of it was read to delete
-  EXPECT_EQ(dir.Files(), std::vector<std::string>{"registry.reg"});
-  EXPECT_TRUE(ReadText(file) == too_large);
-}
-
-// Programs of ours may start on an empty folder together (twenty
+// A first run writes the init flag, the version and every default but the
+// counters. Programs of ours may start on an empty folder together (twenty
 // `vantor-cli settings set` at once): a first run's defaults never replace
 // what another one saved after this one read the store.
-TEST_F(SettingsTest, FirstRunDefaultsNeverReplaceValuesSavedMeanwhile) {
+TEST_F(SettingsTest, FirstRunWritesEveryDefaultButNeverOverValuesSavedMeanwhile) {
   auto early = Reopen();
   auto late = Reopen();  // read the empty store before `early` wrote anything
   QorSettings first;
   ASSERT_TRUE(first.Load(*early).first_run);
+  EXPECT_TRUE(log.Contains("Saving Settings.."));
   first.fps_active = 45;
   first.rect_main_window = {1, 2, 3, 4};
   ASSERT_TRUE(SaveSetting(first, *FindSetting("Misc/fps_active"), *early));
@@ -264,11 +230,20 @@ TEST_F(SettingsTest, FirstRunDefaultsNeverReplaceValuesSavedMeanwhile) {
   EXPECT_EQ(second.fps_active, 45);  // the object shows what the store now holds
   EXPECT_EQ(second.rect_main_window, (SettingsRect{1, 2, 3, 4}));
   auto disk = Reopen();
-  EXPECT_EQ(Stored(*disk, "Misc", "fps_active"), (std::vector<uint8_t>{45, 0, 0, 0}));
+  EXPECT_EQ(Stored(*disk, "", "Init_Settings"), Dword(1));
+  EXPECT_EQ(Stored(*disk, "", "Version"), kVersion);
+  for (const SettingDescriptor& d : SettingDescriptors()) {
+    RegValue v;
+    RegStatus st = disk->QueryValue(kRoot + "\\" + d.key, d.name, v);
+    // The counters are written only at shutdown.
+    EXPECT_EQ(st, d.group == SettingGroup::kCounters ? RegStatus::kNotFound : RegStatus::kOk) << SettingPath(d);
+  }
+  EXPECT_EQ(Stored(*disk, "Misc", "fps_active"), Dword(45));
   // Four little-endian ints: x, y, width, height.
-  EXPECT_EQ(Stored(*disk, "Menus", "rect_main_window"),
-            (std::vector<uint8_t>{1, 0, 0, 0, 2, 0, 0, 0, 3, 0, 0, 0, 4, 0, 0, 0}));
-  EXPECT_EQ(Stored(*disk, "Misc", "fps_sleepy"), (std::vector<uint8_t>{30, 0, 0, 0}));
+  EXPECT_EQ(Stored(*disk, "Menus", "rect_main_window"), (Bytes{1, 0, 0, 0, 2, 0, 0, 0, 3, 0, 0, 0, 4, 0, 0, 0}));
+  EXPECT_EQ(Stored(*disk, "Misc", "fps_sleepy"), Dword(30));
+  QorSettings again;
+  EXPECT_FALSE(again.Load(*disk).first_run);
 }
 
 TEST_F(SettingsTest, ResetKeepsTheRunningValuesAndTheNextStartIsAFirstRun) {
@@ -398,6 +373,27 @@ TEST(SettingsTable, BadTextIsRejectedAndTheFieldKept) {
   EXPECT_EQ(s.color_text, 0x0000FF00u);
   EXPECT_TRUE(ParseSetting(s, *FindSetting("Logs/log_xmodel"), "false", error));
   EXPECT_FALSE(s.log_xmodel);
+}
+
+// Every stored value the exporters read reaches the one record they are
+// handed. The scale is not one: it goes to the worker with the game layout
+// and is applied when the surfaces are read.
+TEST(SettingsExport, EveryExportSettingReachesTheRecord) {
+  const ExportSettings defaults = ExportSettingsFromSettings(QorSettings{});
+  const QorSettings changed = NonDefaults();
+  size_t mapped = 0;
+  for (const SettingDescriptor& d : SettingDescriptors()) {
+    const std::string path = SettingPath(d);
+    const bool exporters_read = std::strcmp(d.key, "Export") == 0 || path == "Folders/export_folder" ||
+                                path == "Folders/export_folder_GDT" || path == "OpenGl/load_model_textures";
+    if (!exporters_read || path == "Export/export_scale_new") continue;
+    QorSettings s;  // the defaults with this one field changed
+    std::string error;
+    ASSERT_TRUE(ParseSetting(s, d, FormatSetting(changed, d), error)) << error;
+    EXPECT_NE(ExportSettingsFromSettings(s), defaults) << path << " does not reach the export settings";
+    ++mapped;
+  }
+  EXPECT_EQ(mapped, 12u);
 }
 
 }  // namespace

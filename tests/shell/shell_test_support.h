@@ -1,11 +1,12 @@
-// Shared by the registry, logger and settings tests: a scratch folder per
-// test, whole-file reads, and a capture of the program logger's lines.
+// Shared by the registry, logger, settings and actions tests: a scratch
+// folder per test, whole-file reads, stored values as bytes, and a capture
+// of the program logger's lines.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <algorithm>   // Required for: sort()
-#include <cstdlib>     // Required for: mkdtemp(), setenv()
+#include <cstdint>
 #include <filesystem>  // Required for: remove_all()
 #include <memory>
 #include <mutex>
@@ -14,6 +15,7 @@
 
 #include "base/logger.h"
 #include "tests/support/files.h"
+#include "tests/support/scoped_env.h"
 #include "tests/support/temp_dir.h"
 
 namespace shell_test {
@@ -22,18 +24,7 @@ namespace shell_test {
 // points at it while it lives.
 class TempDir : public test_support::TempDir {
  public:
-  TempDir() : test_support::TempDir("vantor_shell") {
-    if (const char* old = std::getenv("VANTOR_CONFIG_DIR")) old_config_dir_ = old;
-    had_config_dir_ = std::getenv("VANTOR_CONFIG_DIR") != nullptr;
-    ::setenv("VANTOR_CONFIG_DIR", path().c_str(), 1);
-  }
-  ~TempDir() {
-    if (had_config_dir_) {
-      ::setenv("VANTOR_CONFIG_DIR", old_config_dir_.c_str(), 1);
-    } else {
-      ::unsetenv("VANTOR_CONFIG_DIR");
-    }
-  }
+  TempDir() : test_support::TempDir("vantor_shell"), config_dir_("VANTOR_CONFIG_DIR", path()) {}
 
   // Names of the files in the folder, sorted.
   std::vector<std::string> Files() const {
@@ -45,12 +36,17 @@ class TempDir : public test_support::TempDir {
   }
 
  private:
-  std::string old_config_dir_;
-  bool had_config_dir_ = false;
+  test_support::ScopedEnv config_dir_;
 };
 
 using test_support::ReadText;
 using test_support::WriteText;
+
+// Values as the settings store holds them: a little-endian dword, a string
+// with its NUL.
+using Bytes = std::vector<uint8_t>;
+inline Bytes Dword(uint32_t v) { return {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)}; }
+inline Bytes Sz(const std::string& s) { return Bytes(s.c_str(), s.c_str() + s.size() + 1); }
 
 // Collects every line of the program logger while it lives and restores the
 // logger's switches afterwards.
