@@ -59,7 +59,7 @@ TEST(DdsWriter, KeepsTheStoredLevelsOfEachFace) {
     EXPECT_EQ(body, image_test::Joined(image.stored_levels));
     IwiImage back;
     ASSERT_EQ(back.LoadDDSBytes(dds), img::kSuccess);
-    EXPECT_EQ(std::vector<int>({back.face_count, back.mip_count}), std::vector<int>({image.face_count, image.mip_count}));
+    EXPECT_EQ(std::make_pair(back.face_count, back.mip_count), std::make_pair(image.face_count, image.mip_count));
     EXPECT_EQ(back.levels, image.stored_levels);
   }
 }

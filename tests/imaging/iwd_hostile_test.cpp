@@ -51,7 +51,8 @@ HostileRoot MakeHostileRoot() {
   // Read up to the stored size only: the rest shows in the CRC.
   add("images/shorter_than_data.iwi", true, kCrc).uncompressed_size = uint32_t(data.size() - 100);
   add("images/stored_size_differs.iwi", false, kSize).uncompressed_size = uint32_t(data.size() + 1);
-  add("images/past_deflate_ratio.iwi", true, kSize).uncompressed_size = 0x7FFFFFFF;
+  add("images/past_deflate_ratio.iwi", true, kSize).uncompressed_size = 64 << 20;  // under the largest image
+  add("images/past_largest_image.iwi", true, kSize).uncompressed_size = 0x7FFFFFFF;
   add("images/past_the_archive.iwi", true, kSize).compressed_size = 0x00FFFFFF;
   add("images/encrypted.iwi", false, "the entry is encrypted").flags = 1;
   // 256 KiB of zeros deflate to a few hundred bytes: names over them would
