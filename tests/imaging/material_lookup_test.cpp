@@ -38,7 +38,6 @@ class MaterialTree {
     EXPECT_TRUE(lib.SetRoot(raw_));
     return lib;
   }
-  const std::string& raw() const { return raw_; }
 
  private:
   image_test::TempDir dir_;
