@@ -1,16 +1,21 @@
-// DDS and TGA files: the bytes we write, our DDS reader against files the
-// fixture writes, ImageMagick reading both back (size, format, orientation,
-// pixels), and the GL uploads and screenshot against a recording fake.
+// DDS and TGA files: the bytes we write, where we refuse to write them, our
+// DDS reader against files the fixture writes, ImageMagick reading both back
+// (size, format, orientation, pixels), and the GL uploads, texture filters
+// and screenshot against a recording fake.
+#include <fcntl.h>  // Required for: open(), O_NONBLOCK
 #include <gtest/gtest.h>
+#include <sys/stat.h>  // Required for: mkfifo()
+#include <unistd.h>    // Required for: close()
 
+#include <chrono>
 #include <cstring>
+#include <filesystem>
+#include <future>
+#include <iterator>  // Required for: std::size
 
-#include "imaging/dds_header.h"
 #include "imaging/gl_image.h"
-#include "imaging/iwi_image.h"
 #include "imaging/png_file.h"
 #include "tests/imaging/image_test_support.h"
-#include "tools/fixture/iwi_writer.h"
 
 namespace {
 
@@ -18,33 +23,49 @@ using image_test::HeaderOf;
 using image_test::TempDir;
 
 IwiImage Loaded(uint8_t format, int w, int h, bool mips = true) {
-  fixture::IwiDesc d;
-  d.format = format;
-  d.picture = fixture::MakeTestPicture(w, h, format == 1 || format == 12 || format == 13);
-  d.mips = mips;
-  IwiImage image;
-  EXPECT_EQ(image.LoadIWIBytes(fixture::WriteIwi(d)), img::kSuccess);
-  image.name = "test.iwi";
-  return image;
+  return image_test::Loaded(image_test::Desc(6, format, w, h, mips));
 }
 
-TEST(DdsWriter, IwiDxt1KeepsTheStoredLevelBytesTopLevelFirst) {
-  IwiImage image = Loaded(11, 32, 16);
-  std::vector<uint8_t> dds;
-  ASSERT_EQ(image.EncodeDDS(dds), img::kSuccess);
-  DdsHeader h = HeaderOf(dds);
-  EXPECT_EQ(std::vector<uint32_t>({h.four_cc, h.flags, h.caps, h.mip_map_count}),
-            std::vector<uint32_t>({dds::kDXT1, 0x21007u, 0x401008u, 6u}));
-  std::vector<uint8_t> body(dds.begin() + 128, dds.end()), want;
-  for (const auto& level : image.stored_levels) want.insert(want.end(), level.begin(), level.end());
-  EXPECT_EQ(body, want);
-  // Uncompressed: the top level only.
-  image = Loaded(1, 64, 64);
-  ASSERT_EQ(image.EncodeDDS(dds), img::kSuccess);
-  EXPECT_EQ(dds.size(), 128u + 16384u);
-  EXPECT_EQ(std::make_pair(HeaderOf(dds).pf_flags, HeaderOf(dds).caps), std::make_pair(0x41u, 0x1000u));
+// Compressed images keep their stored level bytes, each face with its
+// levels, top level first; uncompressed ones the top level of each face.
+// Read back, a compressed file gives the faces and levels it was made from.
+TEST(DdsWriter, KeepsTheStoredLevelsOfEachFace) {
+  struct Case {
+    fixture::IwiDesc desc;
+    // four_cc, flags, pf_flags, caps, caps2, mip_map_count
+    std::vector<uint32_t> header;
+    size_t body;  // bytes after the header; 0: every stored level
+  };
+  const Case cases[] = {
+      {image_test::Desc(6, 11, 32, 16), {dds::kDXT1, 0x21007, 0x4, 0x401008, 0, 6}, 0},
+      {image_test::Desc(6, 1, 64, 64), {0, 0x1007, 0x41, 0x1000, 0, 0}, 16384},
+      {image_test::CubeDesc(6, 13, 8, true), {dds::kDXT5, 0x21007, 0x4, 0x401008, 0xFE00, 4}, 0},
+      {image_test::CubeDesc(6, 13, 8, false), {dds::kDXT5, 0x21007, 0x4, 0x1008, 0xFE00, 1}, 0},
+      {image_test::CubeDesc(13, 1, 4, true), {0, 0x1007, 0x41, 0x1008, 0xFE00, 0}, 6 * 64},
+  };
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    SCOPED_TRACE("case " + std::to_string(i));
+    IwiImage image = image_test::Loaded(cases[i].desc);
+    std::vector<uint8_t> dds;
+    ASSERT_EQ(image.EncodeDDS(dds), img::kSuccess);
+    DdsHeader h = HeaderOf(dds);
+    EXPECT_EQ(std::vector<uint32_t>({h.four_cc, h.flags, h.pf_flags, h.caps, h.caps2, h.mip_map_count}),
+              cases[i].header);
+    const std::vector<uint8_t> body(dds.begin() + 128, dds.end());
+    if (cases[i].body) {
+      EXPECT_EQ(body.size(), cases[i].body);
+      continue;
+    }
+    EXPECT_EQ(body, image_test::Joined(image.stored_levels));
+    IwiImage back;
+    ASSERT_EQ(back.LoadDDSBytes(dds), img::kSuccess);
+    EXPECT_EQ(std::make_pair(back.face_count, back.mip_count), std::make_pair(image.face_count, image.mip_count));
+    EXPECT_EQ(back.levels, image.stored_levels);
+  }
 }
 
+// The fixture's DDS files, written from the format: every level read as it
+// is stored, and written back unchanged.
 TEST(DdsReader, ReadsEveryS3tcLevelWithoutFlipping) {
   fixture::Picture p = fixture::MakeTestPicture(20, 12, true);
   for (uint8_t format : {uint8_t(11), uint8_t(12), uint8_t(13)}) {
@@ -54,7 +75,6 @@ TEST(DdsReader, ReadsEveryS3tcLevelWithoutFlipping) {
     EXPECT_EQ(image.iwi_header.format, format);
     EXPECT_EQ(image.mip_count, 6);  // 20x12, 10x6, 5x3, 3x2, 2x1, 1x1
     EXPECT_EQ(image.levels[0], fixture::EncodeLevel(p, format));
-    // Written back, the DDS is the file we read.
     std::vector<uint8_t> again;
     ASSERT_EQ(image.EncodeDDS(again), img::kSuccess);
     EXPECT_EQ(std::vector<uint8_t>(again.begin() + 128, again.end()),
@@ -104,6 +124,35 @@ TEST(TgaWriter, StreamedFileIsTheWholePictureBottomRowFirst) {
   EXPECT_FALSE(std::filesystem::exists(dir.Sub("x.png")));
 }
 
+// Where DDS and TGA writes (the texture export, vantor-cli convert) may not
+// go: a FIFO or a folder under the output name is refused with 5 instead of
+// being opened (opening a FIFO for writing waits for a reader for ever).
+TEST(ImageWriteTarget, FifoAndFolderOutputsAreRefusedWithoutBlocking) {
+  TempDir dir;
+  IwiImage image = Loaded(11, 16, 16);
+  ASSERT_EQ(::mkfifo(dir.Sub("out.fifo").c_str(), 0600), 0);
+  std::filesystem::create_directories(dir.Sub("out.folder"));
+  for (const char* name : {"out.fifo", "out.folder"}) {
+    for (bool tga : {false, true}) {
+      SCOPED_TRACE(std::string(name) + (tga ? " as TGA" : " as DDS"));
+      const std::string out = dir.Sub(name);
+      auto write = std::async(std::launch::async, [&image, out, tga] {
+        return tga ? image.WriteTGA(out) : image.WriteDDS(out);
+      });
+      if (write.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+        // Let the blocked open through so the test ends with its failure.
+        int fd = ::open(out.c_str(), O_RDONLY | O_NONBLOCK);
+        ADD_FAILURE() << "the write blocked on the output";
+        (void)write.get();
+        if (fd >= 0) ::close(fd);
+        continue;
+      }
+      EXPECT_EQ(write.get(), img::kCantOpen);
+    }
+  }
+  EXPECT_TRUE(std::filesystem::is_fifo(dir.Sub("out.fifo")));
+}
+
 TEST(ImageMagick, ReadsEveryDdsTgaAndPngWeWriteAlike) {
   if (image_test::MagickDir().empty()) GTEST_SKIP() << "ImageMagick is not installed";
   TempDir dir;
@@ -143,7 +192,9 @@ class FakeGl : public ImageGl {
   };
   uint32_t GenTexture() override { return ++names; }
   void BindTexture(uint32_t, uint32_t) override {}
-  void TexParameter(uint32_t, uint32_t, int32_t) override {}
+  void TexParameter(uint32_t, uint32_t name, int32_t value) override {
+    if (name == gl::kTextureMinFilter) min_filter = value;
+  }
   void PixelStore(uint32_t name, int32_t value) override { stores.push_back({name, value}); }
   void CompressedTexImage2D(uint32_t, int32_t level, uint32_t internal, int32_t w, int32_t h,
                             std::span<const uint8_t> data) override {
@@ -161,6 +212,7 @@ class FakeGl : public ImageGl {
     for (int32_t r = 0; r < h; ++r) std::memset(static_cast<uint8_t*>(out) + size_t(r) * size_t(w) * 3, r, size_t(w) * 3);
   }
   uint32_t names = 0;
+  int32_t min_filter = 0;
   std::vector<Upload> uploads;
   std::vector<std::pair<uint32_t, int32_t>> stores;
 };
@@ -182,17 +234,14 @@ TEST(GlUpload, UploadsEveryLevelHalvingTheSize) {
   EXPECT_EQ(UploadIWI(gl, image, texture), img::kEmptyLevel);
 
   // A cube map is drawn as its first face, from that face's own levels.
-  fixture::IwiDesc d;
-  d.faces = fixture::MakeCubeFaces(8);
-  IwiImage cube;
-  ASSERT_EQ(cube.LoadIWIBytes(fixture::WriteIwi(d)), img::kSuccess);
+  IwiImage cube = image_test::Loaded(image_test::CubeDesc(6, 11, 8, true));
   gl.uploads.clear();
   ASSERT_EQ(UploadIWI(gl, cube, texture), img::kSuccess);
   ASSERT_EQ(gl.uploads.size(), 4u);
   for (size_t i = 0; i < 4; ++i) EXPECT_EQ(gl.uploads[i].data, cube.levels[i]);
 }
 
-TEST(GlUpload, DdsTextureFlipsLevelsAndLeavesNoUnpackStateBehind) {
+TEST(GlUpload, DdsTextureFlipsLevelsFiltersFullChainsAndLeavesNoUnpackState) {
   FakeGl gl;
   uint32_t texture = 0;
   std::vector<uint8_t> file = fixture::WriteDds(fixture::MakeTestPicture(8, 8), 11, false);
@@ -203,6 +252,11 @@ TEST(GlUpload, DdsTextureFlipsLevelsAndLeavesNoUnpackStateBehind) {
   const std::vector<uint8_t>& got = gl.uploads[0].data;
   EXPECT_TRUE(std::equal(top_left, top_left + 4, got.begin() + 16));
   EXPECT_EQ(got[16 + 4], top_left[7]);
+  // Sampled through the mip chain only when it is complete: an incomplete
+  // chain would leave the texture incomplete (drawn white).
+  EXPECT_EQ(gl.min_filter, gl::kLinear);
+  ASSERT_EQ(LoadDDSTextureBytes(gl, fixture::WriteDds(fixture::MakeTestPicture(16, 8), 11), texture), img::kSuccess);
+  EXPECT_EQ(gl.min_filter, gl::kLinearMipmapLinear);
   file.resize(file.size() - 1);
   EXPECT_EQ(LoadDDSTextureBytes(gl, file, texture), img::kSizeError);
 

@@ -1,4 +1,5 @@
-// Shared by the image tests: a scratch folder per test (named with the pid,
+// Shared by the image tests: IWI files from the fixture writer and the
+// images read from them, a scratch folder per test (named with the pid,
 // other developers run the same tests at once), whole-file reads, and
 // ImageMagick as the independent reader of what we write.
 #pragma once
@@ -18,6 +19,7 @@
 #include "tests/support/temp_dir.h"
 
 #include "imaging/dds_header.h"
+#include "imaging/iwi_image.h"
 #include "tools/fixture/iwi_writer.h"
 
 namespace image_test {
@@ -25,6 +27,38 @@ namespace image_test {
 using test_support::TempDir;
 
 using test_support::ReadBytes;
+
+// The test picture as an IWI file (with alpha in the formats that keep it).
+inline fixture::IwiDesc Desc(int version, uint8_t format, int w, int h, bool mips = true) {
+  fixture::IwiDesc d;
+  d.version = version;
+  d.format = format;
+  d.picture = fixture::MakeTestPicture(w, h, format == 1 || format == 12 || format == 13);
+  d.mips = mips;
+  return d;
+}
+
+// Six faces of `side` x `side` as an IWI cube map.
+inline fixture::IwiDesc CubeDesc(int version, uint8_t format, int side, bool mips) {
+  fixture::IwiDesc d = Desc(version, format, 1, 1, mips);
+  d.faces = fixture::MakeCubeFaces(side, format == 1);
+  return d;
+}
+
+// The image read from the description's file.
+inline IwiImage Loaded(const fixture::IwiDesc& d) {
+  IwiImage image;
+  EXPECT_EQ(image.LoadIWIBytes(fixture::WriteIwi(d)), img::kSuccess);
+  image.name = "test.iwi";
+  return image;
+}
+
+// The levels one after the other, as a DDS file holds them after its header.
+inline std::vector<uint8_t> Joined(const std::vector<std::vector<uint8_t>>& levels) {
+  std::vector<uint8_t> out;
+  for (const auto& level : levels) out.insert(out.end(), level.begin(), level.end());
+  return out;
+}
 
 // The header of a DDS file we wrote.
 inline DdsHeader HeaderOf(const std::vector<uint8_t>& file) {

@@ -6,7 +6,6 @@
 #include <filesystem>
 
 #include "tests/imaging/iwd_test_support.h"
-#include "tests/shell/shell_test_support.h"
 
 namespace {
 
@@ -15,10 +14,10 @@ using iwd_test::TakeMessage;
 using iwd_test::TempRoot;
 using shell_test::LogCapture;
 
-void TouchImages(const TempRoot& root, int count, const char* ext = ".iwi") {
-  root.MakeImagesFolder();
+void TouchImages(const std::string& folder, int count, const char* ext = ".iwi") {
+  std::filesystem::create_directories(folder);
   for (int i = 0; i < count; ++i) {
-    std::FILE* f = std::fopen((root.images() + "/img_" + std::to_string(i) + ext).c_str(), "wb");
+    std::FILE* f = std::fopen((folder + "/img_" + std::to_string(i) + ext).c_str(), "wb");
     ASSERT_NE(f, nullptr);
     std::fclose(f);
   }
@@ -37,7 +36,7 @@ TEST(IwdCheck, FewerThan2500ImagesOfferTheMover) {
     SCOPED_TRACE(count);
     TempRoot root;
     std::filesystem::create_directories(root.Sub("main"));
-    TouchImages(root, count);
+    TouchImages(root.images(), count);
     LogCapture log;
     NoticeBoard board;
     QorIWDUtils utils(board);
@@ -54,23 +53,11 @@ TEST(IwdCheck, FewerThan2500ImagesOfferTheMover) {
   }
 }
 
-TEST(IwdCheck, PartialFilesAndOtherFilesAreNotCounted) {
-  TempRoot root;
-  std::filesystem::create_directories(root.Sub("main"));
-  TouchImages(root, 3, ".iwi");
-  TouchImages(root, 4, ".iwi.vantor-part");
-  TouchImages(root, 5, ".dds");
-  NoticeBoard board;
-  QorIWDUtils utils(board);
-  utils.SetRoot(root.path());
-  EXPECT_EQ(utils.DirectoryCount(), 3u);
-}
-
 // A root without "main", an empty one and a missing one: logged, and
 // nothing offered.
 TEST(IwdCheck, RootWithoutMainOrNoRootOffersNothing) {
   TempRoot root;
-  TouchImages(root, 10);
+  TouchImages(root.images(), 10);
   LogCapture log;
   NoticeBoard board;
   QorIWDUtils utils(board);
@@ -86,30 +73,21 @@ TEST(IwdCheck, RootWithoutMainOrNoRootOffersNothing) {
   EXPECT_FALSE(TakeMessage(board).has_value());
 }
 
-TEST(IwdCheck, FoldersAreFoundWhateverTheirCase) {
+// Partial files and other files are no images.
+TEST(IwdCheck, FoldersAreFoundWhateverTheirCaseAndOnlyImagesCount) {
   TempRoot root;
   std::filesystem::create_directories(root.Sub("Main"));
-  std::filesystem::create_directories(root.Sub("Raw/Images"));
+  for (const char* ext : {".iwi", ".iwi.vantor-part", ".dds"}) TouchImages(root.Sub("Raw/Images"), 3, ext);
   NoticeBoard board;
   QorIWDUtils utils(board);
   ASSERT_TRUE(Check(utils, board, root).has_value());
-  EXPECT_EQ(utils.last_count(), 0u);
+  EXPECT_EQ(utils.last_count(), 3u);
   EXPECT_EQ(utils.images_folder(), root.Sub("Raw/Images"));
 }
 
+// Archives in Windows order, folders and other files left out; without
+// "main" the listing error is logged.
 TEST(IwdList, KeepsArchivesInWindowsOrderAndSkipsTheRest) {
-  TempRoot root;
-  std::filesystem::create_directories(root.Sub("main/folder.iwd"));
-  for (const char* name : {"iw_01.iwd", "IW_00.iwd", "z_mod.iwd", "localized_english_iw00.iwd", "readme.txt"})
-    std::fclose(std::fopen(root.Sub(std::string("main/") + name).c_str(), "wb"));
-  NoticeBoard board;
-  QorIWDUtils utils(board);
-  utils.SetRoot(root.path());
-  EXPECT_EQ(utils.IWDList(),
-            (std::vector<std::string>{"IW_00.iwd", "iw_01.iwd", "localized_english_iw00.iwd", "z_mod.iwd"}));
-}
-
-TEST(IwdList, MissingMainLogsTheListingError) {
   TempRoot root;
   LogCapture log;
   NoticeBoard board;
@@ -117,6 +95,11 @@ TEST(IwdList, MissingMainLogsTheListingError) {
   utils.SetRoot(root.path());
   EXPECT_TRUE(utils.IWDList().empty());
   EXPECT_TRUE(log.Contains("IWDList:: Error: ")) << log.Joined();
+  std::filesystem::create_directories(root.Sub("main/folder.iwd"));
+  for (const char* name : {"iw_01.iwd", "IW_00.iwd", "z_mod.iwd", "localized_english_iw00.iwd", "readme.txt"})
+    std::fclose(std::fopen(root.Sub(std::string("main/") + name).c_str(), "wb"));
+  EXPECT_EQ(utils.IWDList(),
+            (std::vector<std::string>{"IW_00.iwd", "iw_01.iwd", "localized_english_iw00.iwd", "z_mod.iwd"}));
 }
 
 }  // namespace

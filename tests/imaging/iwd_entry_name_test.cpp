@@ -5,6 +5,14 @@
 
 namespace {
 
+// Only names ending in ".iwi", in any case, are images; the rest are not
+// even counted.
+TEST(IwdEntryName, ImagesAreTheNamesEndingInIwi) {
+  for (const char* name : {"images/a.iwi", "images/Upper.IWI", "x.iwi"}) EXPECT_TRUE(IsIwiEntryName(name)) << name;
+  for (const char* name : {"images/x.iwi.sh", "images/loading.dds", "sound/shot.wav", "images/", "images/a.iwi/"})
+    EXPECT_FALSE(IsIwiEntryName(name)) << name;
+}
+
 TEST(IwdEntryName, ImagesFolderNamesMapBelowRawImages) {
   EXPECT_EQ(IwdImageTarget("images/logo_cod2.iwi"), "logo_cod2.iwi");
   EXPECT_EQ(IwdImageTarget("Images/Logo.iwi"), "Logo.iwi");  // the folder in any case, the name kept

@@ -1,10 +1,12 @@
 // Shared by the IWD mover tests: a scratch game root per test, archives
-// from the fixture writer, tree listings and file reads.
+// from the fixture writer, tree listings and file reads, and a fixture that
+// runs whole passes over the root.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <filesystem>  // Required for: recursive_directory_iterator
+#include <array>
 #include <map>
 #include <optional>
 #include <sstream>
@@ -12,6 +14,7 @@
 #include <vector>
 
 #include "jobs/iwd_utils.h"
+#include "tests/shell/shell_test_support.h"
 #include "tests/support/files.h"
 #include "tests/support/temp_dir.h"
 #include "tools/fixture/iwd_writer.h"
@@ -67,5 +70,20 @@ inline IwdProgress RunPass(QorIWDUtils& utils, const std::string& root) {
   utils.WaitForPass();
   return utils.Progress();
 }
+
+// Whole-pass counts: seen, copied, skipped, refused, failed.
+using Counts = std::array<uint32_t, 5>;
+inline Counts CountsOf(const IwdProgress& p) {
+  return {p.total_seen, p.total_copied, p.total_skipped, p.total_refused, p.total_failed};
+}
+
+// A root, the log, and a mover posting to its own board.
+struct PassTest : testing::Test {
+  TempRoot root;
+  shell_test::LogCapture log;
+  NoticeBoard board;
+  QorIWDUtils utils{board};
+  IwdProgress Run() { return RunPass(utils, root.path()); }
+};
 
 }  // namespace iwd_test

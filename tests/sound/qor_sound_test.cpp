@@ -13,6 +13,7 @@
 #include "tests/shell/shell_test_support.h"
 #include "tests/support/scoped_env.h"
 #include "tests/support/temp_dir.h"
+#include "tools/fixture/fixture_writer.h"
 #include "tools/fixture/wav_writer.h"
 
 namespace {
@@ -53,16 +54,9 @@ TEST(QorSound, PlaysThroughTheWaveDevice) {
   ScopedEnv conf("ALSOFT_CONF", dir.path() + "/alsoft.conf");
   ScopedEnv lib("VANTOR_OPENAL_LIBRARY", "libopenal.so.1");
 
-  fixture::WavDesc tone{.channels = 1, .rate = 22050, .bits = 16, .frames = 4410};
-  std::vector<uint8_t> bytes = fixture::MakeWav(tone);
-  // A loud square wave in place of the ramp.
-  for (size_t i = 44; i + 1 < bytes.size(); i += 2) {
-    const int16_t v = ((i / 2) / 25) % 2 ? 12000 : -12000;
-    bytes[i] = uint8_t(v & 0xFF);
-    bytes[i + 1] = uint8_t((v >> 8) & 0xFF);
-  }
+  // The fixture's ramp is loud enough to show in the recording.
   const std::string file = dir.path() + "/tone.wav";
-  std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+  ASSERT_TRUE(fixture::WriteFile(file, fixture::MakeWav({.channels = 1, .rate = 22050, .bits = 16, .frames = 4410})));
 
   shell_test::LogCapture log;
   auto run = [&](bool sound_all) {
