@@ -9,7 +9,6 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
-#include <set>
 #include <string>
 #include <thread>
 #include <vector>

@@ -3,13 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <bit>
-#include <cstring>
 #include <tuple>
 
 #include "model/xmodel.h"
 #include "tests/model/model_test_support.h"
 #include "tools/fixture/fixture_writer.h"
-#include "tools/fixture/sample_tree.h"
 
 namespace {
 
