@@ -71,6 +71,17 @@ TEST(RealSamples, EveryModelLoadsWithItsGamesLayoutAndItsSurfacesToTheLastByte) 
       }
     }
   }
+  // The one surfs file no model of the trees names.
+  std::vector<uint8_t> bytes;
+  const std::string knife_path = SamplesDir() + "/cod4-modtools/raw/xmodelsurfs/viewmodel_parabolic_knife1";
+  ASSERT_EQ(platform::ReadFileBytes(knife_path, bytes), 0);
+  Xmodel knife;
+  knife.layout = Cod4;
+  knife.bones.resize(255);
+  XmodelLod lod;
+  lod.materials.assign(1000, "mtl");
+  ASSERT_EQ(knife.ReadSurfaceBytes(lod, bytes), err::kSuccess);
+  EXPECT_EQ(knife.consumed_bytes, bytes.size());
 }
 
 }  // namespace
