@@ -21,54 +21,45 @@ std::string Question(const std::string& game) {
          " Loader just for this Xmodel?\n\n* You can disable this check in settings.";
 }
 
-TEST(AutoGameSwitch, Cod4FileUnderCod5AnsweredYesReadsCod4LayoutForThisModelOnly) {
-  TempDir dir;
-  ScriptedAnswerer yes(true);
-  Xmodel m;
-  ASSERT_EQ(WriteAndLoad(dir.path(), fixture::MakePropModel("ported_crate", Cod4), m, Cod5),
-            err::kSuccess);
-  ASSERT_EQ(yes.asked(), 1u);
-  EXPECT_EQ(std::make_pair(yes.titles[0], yes.texts[0]), std::make_pair(std::string("Auto Game Switcher"), Question("COD4")));
-  EXPECT_EQ(std::make_pair(m.layout, m.game), std::make_pair(Cod4, Cod5));
-  EXPECT_EQ(m.lod_names[0], "ported_crate_lod0");
-  ASSERT_EQ(m.lod_distances.size(), 4u);  // the misread slot-0 distance is gone
-  EXPECT_EQ(m.LoadSurface(), err::kSuccess);
-  // Asked again on the next load: the switch holds for one load only.
-  ASSERT_EQ(m.LoadxmodelFull(m.path), err::kSuccess);
-  EXPECT_EQ(yes.asked(), 2u);
-  EXPECT_EQ(m.game, Cod5);
-}
-
-TEST(AutoGameSwitch, AnsweringNoKeepsTheActiveLayout) {
-  TempDir dir;
-  ScriptedAnswerer no(false);
-  Xmodel m;
-  // Read as COD 5 the name loses its first character, so the parts file of
-  // that name is missing.
-  EXPECT_EQ(WriteAndLoad(dir.path(), fixture::MakePropModel("ported_crate", Cod4), m, Cod5),
-            err::kFileNotFound);
-  EXPECT_EQ(no.asked(), 1u);
-  EXPECT_EQ(m.layout, Cod5);
-  EXPECT_EQ(m.lod_names[0], "orted_crate_lod0");
-}
-
-TEST(AutoGameSwitch, Cod5FileUnderCod4IsDetectedAndSwitchedOnYes) {
-  // Read as COD 4 the slot-0 name gains a leading byte, the last byte of the
-  // distance: nothing at all for 0 (the name reads empty), 'C' for 500, a
-  // control character (no file name) for a tiny distance.
-  for (float distance : {0.0f, 500.0f, std::bit_cast<float>(0x01000000u)}) {
-    SCOPED_TRACE(distance);
+// Yes reads the other layout for this one load; no keeps the active one.
+// Read as COD 5 a COD 4 slot-0 name loses its first character. Read as
+// COD 4 a COD 5 name gains a leading byte, the last byte of the distance:
+// nothing for 0 (the name reads empty), 'C' for 500, a control character
+// (no file name) for a tiny distance.
+TEST(AutoGameSwitch, TheOtherLayoutIsAskedForAndReadForThisLoadOnly) {
+  struct Case {
+    GameVersion written, active;
+    float distance;
+    bool yes;
+    ErrorCode result;
+    GameVersion layout;
+    const char* slot0;
+  };
+  const float tiny = std::bit_cast<float>(0x01000000u);
+  const Case cases[] = {{Cod4, Cod5, 0, true, err::kSuccess, Cod4, "crate_lod0"},
+                        {Cod4, Cod5, 0, false, err::kFileNotFound, Cod5, "rate_lod0"},
+                        {Cod5, Cod4, 0, true, err::kSuccess, Cod5, "crate_lod0"},
+                        {Cod5, Cod4, 500, true, err::kSuccess, Cod5, "crate_lod0"},
+                        {Cod5, Cod4, tiny, true, err::kSuccess, Cod5, "crate_lod0"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "written " << c.written << " distance " << c.distance << " yes " << c.yes);
     TempDir dir;
-    ScriptedAnswerer yes(true);
-    fixture::ModelFiles files = fixture::MakePropModel("waw_crate", Cod5);
-    files.xmodel.lods[0].distance = distance;
+    ScriptedAnswerer answer(c.yes);
+    fixture::ModelFiles files = fixture::MakePropModel("crate", c.written);
+    files.xmodel.lods[0].distance = c.distance;
     Xmodel m;
-    ASSERT_EQ(WriteAndLoad(dir.path(), files, m, Cod4), err::kSuccess);
-    ASSERT_EQ(yes.asked(), 1u);
-    EXPECT_EQ(yes.texts[0], Question("COD5"));
-    EXPECT_EQ(std::make_pair(m.layout, m.game), std::make_pair(Cod5, Cod4));
-    EXPECT_EQ(m.lod_names[0], "waw_crate_lod0");
-    EXPECT_EQ(m.lod_distances[0], distance);
+    ASSERT_EQ(WriteAndLoad(dir.path(), files, m, c.active), c.result);
+    ASSERT_EQ(answer.asked(), 1u);
+    EXPECT_EQ(std::make_pair(answer.titles[0], answer.texts[0]),
+              std::make_pair(std::string("Auto Game Switcher"), Question(c.written == Cod4 ? "COD4" : "COD5")));
+    EXPECT_EQ(std::make_pair(m.layout, m.game), std::make_pair(c.layout, c.active));
+    EXPECT_EQ(m.lod_names[0], c.slot0);
+    if (!c.yes) continue;
+    ASSERT_EQ(m.lod_distances.size(), 4u);  // a misread slot-0 distance is gone
+    EXPECT_EQ(m.lod_distances[0], c.distance);
+    EXPECT_EQ(m.LoadSurface(), err::kSuccess);
+    ASSERT_EQ(m.LoadxmodelFull(m.path), err::kSuccess);
+    EXPECT_EQ(std::make_pair(answer.asked(), m.game), std::make_pair(size_t(2), c.active));  // asked again
   }
 }
 

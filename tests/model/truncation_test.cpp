@@ -39,67 +39,59 @@ void ExpectOnlyTheWholeFileReads(const std::vector<uint8_t>& bytes, Read read) {
   }
 }
 
-void ExpectOnlyWholeXmodelReads(const std::string& path, GameVersion game) {
+// Each model reader over every prefix of its file, `level` the xmodelsurfs
+// file to cut; `m` has read the whole model.
+void ExpectOnlyWholeFilesRead(const std::string& path, const fixture::ModelFiles& files, Xmodel& m, size_t level) {
   std::vector<uint8_t> bytes;
   ASSERT_EQ(platform::ReadFileBytes(path, bytes), 0);
   ExpectOnlyTheWholeFileReads(bytes, [&](std::span<const uint8_t> prefix) {
-    Xmodel m;
-    m.game = game;
-    EXPECT_TRUE(m.SetPath(path));
-    return std::make_pair(m.LoadXmodelBytes(prefix), m.xmodel_loaded);
+    Xmodel x;
+    x.game = m.game;
+    EXPECT_TRUE(x.SetPath(path));
+    return std::make_pair(x.LoadXmodelBytes(prefix), x.xmodel_loaded);
   });
-}
-
-TEST(Truncation, XmodelEveryPrefixFailsInEveryLayoutAndThroughTheAutoSwitch) {
-  for (GameVersion layout : {Cod4, Cod5, BO}) {
-    SCOPED_TRACE(layout);
-    TempDir dir;
-    fixture::ModelFiles files = fixture::MakeSoldierModel("soldier", layout);
-    files.xmodel.physics_preset = "human";
-    files.xmodel.source_map = "p_soldier.map";  // Black Ops only
-    files.xmodel.collision_lod = 1;
-    files.xmodel.collision = {{1}, {0}};
-    ExpectOnlyWholeXmodelReads(fixture::WriteModel(dir.path(), files), layout);
-  }
-  TempDir dir;
-  model_test::ScriptedAnswerer yes(true);
-  ExpectOnlyWholeXmodelReads(
-      fixture::WriteModel(dir.path(), fixture::MakePropModel("ported_crate_with_a_long_name", Cod4)), Cod5);
-}
-
-TEST(Truncation, XmodelpartsEveryPrefixFails) {
-  TempDir dir;
-  fixture::ModelFiles files = fixture::MakeSoldierModel("soldier", Cod4);
-  std::string path = fixture::WriteModel(dir.path(), files);
   ExpectOnlyTheWholeFileReads(fixture::WriteXmodelparts(files.parts), [&](std::span<const uint8_t> prefix) {
-    Xmodel m;
-    m.game = Cod4;
-    EXPECT_TRUE(m.SetPath(path) && m.LoadXmodel() == err::kSuccess);
-    return std::make_pair(m.LoadPartsBytes(prefix), m.parts_loaded);
+    Xmodel x;
+    x.game = m.game;
+    EXPECT_TRUE(x.SetPath(path) && x.LoadXmodel() == err::kSuccess);
+    return std::make_pair(x.LoadPartsBytes(prefix), x.parts_loaded);
   });
+  bytes = fixture::WriteXmodelsurfs(files.surfs[level]);
+  ExpectOnlyTheWholeFileReads(bytes, [&](std::span<const uint8_t> prefix) {
+    XmodelLod lod;
+    lod.materials = m.lods[level].materials;
+    return std::make_pair(m.ReadSurfaceBytes(lod, prefix), lod.surfaces_loaded);
+  });
+  EXPECT_EQ(m.consumed_bytes, bytes.size());  // the last read, of the whole file
 }
 
-TEST(Truncation, XmodelsurfsEveryPrefixFails) {
+TEST(Truncation, ModelFilesEveryPrefixFailsInEveryLayoutAndThroughTheAutoSwitch) {
   struct Case {
     const char* what;
     fixture::ModelFiles files;
-    size_t surfs;  // which written xmodelsurfs file to cut
+    GameVersion game;
+    size_t level;
   };
-  std::vector<Case> cases = {{"table forms, COD 4", EveryTableForm(Cod4), 0},
-                             {"table forms, Black Ops", EveryTableForm(BO), 0},
-                             {"soldier far level, COD 5", fixture::MakeSoldierModel("soldier", Cod5), 1}};
+  fixture::ModelFiles soldier = fixture::MakeSoldierModel("soldier", Cod4);
+  soldier.xmodel.physics_preset = "human";
+  soldier.xmodel.collision_lod = 1;
+  soldier.xmodel.collision = {{1}, {0}};
+  fixture::ModelFiles bo_soldier = fixture::MakeSoldierModel("soldier", BO);
+  bo_soldier.xmodel.source_map = "p_soldier.map";
+  const fixture::ModelFiles ported = fixture::MakePropModel("ported_crate_with_a_long_name", Cod4);
+  std::vector<Case> cases = {{"soldier, COD 4", soldier, Cod4, 0},
+                             {"soldier far level, COD 5", fixture::MakeSoldierModel("soldier", Cod5), Cod5, 1},
+                             {"soldier, Black Ops", bo_soldier, BO, 0},
+                             {"table forms, COD 4", EveryTableForm(Cod4), Cod4, 0},
+                             {"table forms, Black Ops", EveryTableForm(BO), BO, 0},
+                             {"COD 4 crate under COD 5", ported, Cod5, 0}};
+  model_test::ScriptedAnswerer yes(true);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     TempDir dir;
     Xmodel m;
-    ASSERT_EQ(model_test::WriteAndLoad(dir.path(), c.files, m, c.files.xmodel.layout), err::kSuccess);
-    std::vector<uint8_t> bytes = fixture::WriteXmodelsurfs(c.files.surfs[c.surfs]);
-    ExpectOnlyTheWholeFileReads(bytes, [&](std::span<const uint8_t> prefix) {
-      XmodelLod lod;
-      lod.materials = m.lods[c.surfs].materials;
-      return std::make_pair(m.ReadSurfaceBytes(lod, prefix), lod.surfaces_loaded);
-    });
-    EXPECT_EQ(m.consumed_bytes, bytes.size());  // the last read, of the whole file
+    ASSERT_EQ(model_test::WriteAndLoad(dir.path(), c.files, m, c.game), err::kSuccess);
+    ExpectOnlyWholeFilesRead(m.path, c.files, m, c.level);
   }
 }
 

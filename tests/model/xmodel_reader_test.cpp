@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <tuple>
 
 #include "model/xmodel.h"
 #include "tests/model/model_test_support.h"
@@ -28,24 +29,23 @@ fixture::ModelFiles Probe(GameVersion layout, const std::string& preset) {
 }
 
 TEST(XmodelReader, LoadXmodelRejects64BytesAndAccepts65) {
-  TempDir dir;
   // Slot "abcde" and material "m" make a COD 4 file of exactly 65 bytes.
   fixture::ModelFiles m = fixture::MakePropModel("abcde", Cod4);
   m.xmodel.lods[0].name = "abcde";
   m.xmodel.materials = {{{"m"}}};
   m.xmodel.min_size = 0;
-  ASSERT_EQ(fixture::WriteXmodel(m.xmodel).size(), 65u);
-  Xmodel ok;
-  EXPECT_EQ(WriteAndReadXmodel(dir.path(), m, ok, Cod4), err::kSuccess);
-  EXPECT_EQ(ok.file_size, 65);
-
   std::vector<uint8_t> bytes = fixture::WriteXmodel(m.xmodel);
-  bytes.pop_back();
-  ASSERT_TRUE(fixture::WriteFile(dir.path() + "/raw/xmodel/abcde", bytes));
-  Xmodel small;
-  ASSERT_TRUE(small.SetPath(dir.path() + "/raw/xmodel/abcde"));
-  EXPECT_EQ(small.LoadXmodel(), err::kFileTooSmall);
-  EXPECT_FALSE(small.xmodel_loaded);
+  ASSERT_EQ(bytes.size(), 65u);
+  for (size_t size : {65, 64}) {
+    TempDir dir;
+    std::string path = fixture::WriteModel(dir.path(), m);
+    ASSERT_TRUE(fixture::WriteFile(path, std::span(bytes.data(), size)));
+    Xmodel x;
+    x.game = Cod4;
+    ASSERT_TRUE(x.SetPath(path));
+    EXPECT_EQ(x.LoadXmodel(), size == 65 ? err::kSuccess : err::kFileTooSmall) << size;
+    EXPECT_EQ(x.xmodel_loaded, size == 65);
+  }
 }
 
 TEST(XmodelReader, PresetAndTheLayoutsExtraBytesAreSkippedToSlotZero) {
@@ -68,6 +68,8 @@ TEST(XmodelReader, PresetAndTheLayoutsExtraBytesAreSkippedToSlotZero) {
       EXPECT_EQ(m.lod_distances[3], 1200.0f);
       EXPECT_EQ(m.lod_names[0], "probe_lod0");
       EXPECT_EQ(m.layout, layout);
+      // Slot names of four characters or fewer are kept but not counted.
+      EXPECT_EQ(std::make_tuple(m.lod_count, m.lod_names[1], m.lods.size()), std::make_tuple(1, "lod1", size_t(1)));
     }
   }
 }
@@ -95,29 +97,10 @@ TEST(XmodelReader, SlotNamesThatAreNotPlainFileNamesAreRefused) {
   }
 }
 
-TEST(XmodelReader, SlotNamesOfFourCharactersOrFewerAreKeptButNotCounted) {
-  TempDir dir;
-  Xmodel m;
-  ASSERT_EQ(WriteAndReadXmodel(dir.path(), Probe(Cod4, ""), m, Cod4), err::kSuccess);
-  EXPECT_EQ(m.lod_count, 1);
-  ASSERT_EQ(m.lod_names.size(), 4u);
-  EXPECT_EQ(m.lod_names[1], "lod1");
-  EXPECT_EQ(m.lods.size(), 1u);
-  // No slot in use: the xmodel reads, and the surface set-up refuses.
-  TempDir dir2;
-  fixture::ModelFiles none = Probe(Cod4, "");
-  none.xmodel.lods[0].name = "lod0";
-  none.xmodel.materials.clear();
-  none.xmodel.min_size = 80;
-  Xmodel empty;
-  ASSERT_EQ(WriteAndReadXmodel(dir2.path(), none, empty, Cod4), err::kSuccess);
-  EXPECT_EQ(empty.lod_count, 0);
-  EXPECT_EQ(empty.SetupSurfaces(), err::kNoLods);
-}
-
 // A collision byte of 255 skips seven bytes whatever they hold (the count
 // among them is not read); any other skips the surfaces by their counts.
-TEST(XmodelReader, CollisionBlockIsSkippedToTheMaterials) {
+// Then come the material names of each level in use.
+TEST(XmodelReader, CollisionBlockIsSkippedToMaterialsPerLevelWithDistinctNamesInFirstOrder) {
   for (int lod : {-1, 1}) {
     SCOPED_TRACE(lod);
     TempDir dir;
@@ -129,27 +112,18 @@ TEST(XmodelReader, CollisionBlockIsSkippedToTheMaterials) {
       files.xmodel.collision_lod = uint8_t(lod);
       files.xmodel.collision = {{0, 0x11}, {3, 0x22}};
     }
-    files.xmodel.materials = {{{"mtl_a", "mtl_b"}}};
+    files.xmodel.lods[1].name = "probe_lod1";
+    files.xmodel.materials = {{{"mtl_a", "mtl_b", "mtl_a"}}, {{"mtl_c", "mtl_b"}}};
     Xmodel m;
     ASSERT_EQ(WriteAndReadXmodel(dir.path(), files, m, Cod4), err::kSuccess);
     EXPECT_EQ(m.collision_lod, lod);
-    EXPECT_EQ(m.lods[0].materials, (std::vector<std::string>{"mtl_a", "mtl_b"}));
+    ASSERT_EQ(m.lods.size(), 2u);
+    EXPECT_EQ(std::make_pair(int(m.lods[0].material_count), int(m.lods[0].unique_material_count)),
+              std::make_pair(3, 2));
+    EXPECT_EQ(m.lods[0].unique_materials, (std::vector<std::string>{"mtl_a", "mtl_b"}));
+    EXPECT_EQ(m.lods[1].materials, (std::vector<std::string>{"mtl_c", "mtl_b"}));
+    EXPECT_EQ(m.material_library.names, (std::vector<std::string>{"mtl_a", "mtl_b", "mtl_c"}));
   }
-}
-
-TEST(XmodelReader, MaterialsArePerLevelWithDistinctNamesInFirstOrder) {
-  TempDir dir;
-  fixture::ModelFiles files = Probe(Cod4, "");
-  files.xmodel.lods[1].name = "probe_lod1";
-  files.xmodel.materials = {{{"mtl_a", "mtl_b", "mtl_a"}}, {{"mtl_c", "mtl_b"}}};
-  Xmodel m;
-  ASSERT_EQ(WriteAndReadXmodel(dir.path(), files, m, Cod4), err::kSuccess);
-  ASSERT_EQ(m.lods.size(), 2u);
-  EXPECT_EQ(m.lods[0].material_count, 3);
-  EXPECT_EQ(m.lods[0].unique_materials, (std::vector<std::string>{"mtl_a", "mtl_b"}));
-  EXPECT_EQ(m.lods[0].unique_material_count, 2);
-  EXPECT_EQ(m.lods[1].materials, (std::vector<std::string>{"mtl_c", "mtl_b"}));
-  EXPECT_EQ(m.material_library.names, (std::vector<std::string>{"mtl_a", "mtl_b", "mtl_c"}));
 }
 
 // The version decides the layout, not the active game nor the bytes: 62 is
@@ -186,9 +160,10 @@ TEST(XmodelReader, VersionDecidesTheLayoutAndLeavesTheActiveGame) {
   }
 }
 
-// Files whose counts or names run past what they hold end with their own
-// code and leave the model unloaded.
-TEST(XmodelReader, FilesThatRunPastThemselvesAreRefused) {
+// A bad version, and a name without its NUL within 1024 bytes, end with
+// their own code and leave the model unloaded (files cut short:
+// truncation_test).
+TEST(XmodelReader, BadVersionAndOverlongNamesAreRefused) {
   struct Case {
     const char* what;
     std::function<void(fixture::XmodelDesc&)> change;
@@ -204,14 +179,6 @@ TEST(XmodelReader, FilesThatRunPastThemselvesAreRefused) {
          x.lods[1].name = std::string(1024, 'n');
          x.materials.push_back({{"mtl_lod1"}});
        }, err::kNameUnreadable},
-      {"material count past the names", [](fixture::XmodelDesc& x) { x.materials = {{{"mtl_a", "mtl_b"}, 5}}; },
-       err::kUnknown},
-      {"collision surfaces past the end", [](fixture::XmodelDesc& x) {
-         x.collision_lod = 0;
-         x.collision_count = 3;
-         x.collision = {{2}};
-         x.materials.clear();
-       }, err::kOutOfRange},
   };
   for (const Case& c : cases) {
     TempDir dir;
@@ -223,7 +190,7 @@ TEST(XmodelReader, FilesThatRunPastThemselvesAreRefused) {
   }
 }
 
-TEST(XmodelReader, RefusesBadGameAndOrder) {
+TEST(XmodelReader, RefusesBadGameOrderAndAModelWithoutLevels) {
   TempDir dir;
   Xmodel bad_game;
   EXPECT_EQ(WriteAndReadXmodel(dir.path(), Probe(Cod4, ""), bad_game, 7), err::kUnknown);
@@ -235,6 +202,16 @@ TEST(XmodelReader, RefusesBadGameAndOrder) {
   Xmodel twice;
   ASSERT_EQ(WriteAndReadXmodel(dir.path(), Probe(Cod4, ""), twice, Cod4), err::kSuccess);
   EXPECT_EQ(twice.LoadXmodel(), err::kAlreadyLoaded);
+
+  // No slot in use: the xmodel reads, and the surface set-up refuses.
+  TempDir dir2;
+  fixture::ModelFiles none = Probe(Cod4, "");
+  none.xmodel.lods[0].name = "lod0";
+  none.xmodel.materials.clear();
+  none.xmodel.min_size = 80;
+  Xmodel empty;
+  ASSERT_EQ(WriteAndReadXmodel(dir2.path(), none, empty, Cod4), err::kSuccess);
+  EXPECT_EQ(std::make_pair(empty.lod_count, empty.SetupSurfaces()), std::make_pair(0, err::kNoLods));
 }
 
 }  // namespace

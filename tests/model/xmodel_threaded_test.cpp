@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <atomic>
 #include <tuple>
 #include <filesystem>
 
@@ -66,34 +65,30 @@ class WorkerTest : public ::testing::Test {
   std::string crate_, soldier_;
 };
 
-TEST_F(WorkerTest, OpenJobLoadsReadsSurfacesAndBuildsInOrder) {
-  FakeGl gl;
-  worker_.SetGl(&gl);
-  Run(soldier_, job::kOpenModel);
-  int load = LineOf("^2Loaded Xmodel^7: soldier (");
-  int surf = LineOf("^2Loaded Surface^7: 0, ");
-  int material = LineOf("^2Material^7: ");
-  ASSERT_GE(load, 0) << log_.Joined();
-  EXPECT_GT(surf, load);
-  EXPECT_GT(material, surf);
-  EXPECT_EQ(std::vector<int>({gl.built, gl.deleted, gl.released}), std::vector<int>({1, 1, 1}));
-  EXPECT_TRUE(worker_.HasModel());
-  const ModelBounds shown = worker_.ShownBounds();  // what the renderer reads
-  EXPECT_TRUE(shown.valid);
-  EXPECT_LT(shown.min[2], shown.max[2]);
-}
-
-TEST_F(WorkerTest, FailedLoadSkipsSurfacesButStillRunsTheTextureStep) {
+// A failed load skips the surfaces but still runs the texture step: the
+// trees are rebuilt (emptied), and nothing is built for the viewer.
+TEST_F(WorkerTest, OpenJobLoadsReadsSurfacesAndBuildsInOrderAndAFailedOneBuildsNothing) {
   FakeGl gl;
   worker_.SetGl(&gl);
   Run(dir_.Sub("game/raw/xmodel/missing"), job::kOpenModel);
   EXPECT_TRUE(log_.Contains("^1LoadxmodelFull^7:: Invalid Path")) << log_.Joined();
   EXPECT_FALSE(log_.Contains("LoadSurface") || log_.Contains("Loaded Surface"));
-  // The trees are rebuilt (emptied), but nothing is built for the viewer.
   EXPECT_EQ(std::make_pair(gl.trees, gl.built), std::make_pair(1, 0));
   std::vector<JobReport> reports = worker_.TakeReports();
   ASSERT_EQ(reports.size(), 1u);
   EXPECT_TRUE(reports[0].failed());
+
+  const int deleted = gl.deleted, released = gl.released;
+  worker_.AddJob(soldier_, job::kOpenModel);
+  worker_.WaitIdle();
+  int load = LineOf("^2Loaded Xmodel^7: soldier (");
+  int surf = LineOf("^2Loaded Surface^7: 0, ");
+  ASSERT_GE(load, 0) << log_.Joined();
+  EXPECT_GT(surf, load);
+  EXPECT_GT(LineOf("^2Material^7: "), surf);
+  EXPECT_EQ(std::vector<int>({gl.built, gl.deleted - deleted, gl.released - released}), std::vector<int>({1, 1, 1}));
+  const ModelBounds shown = worker_.ShownBounds();  // what the renderer reads
+  EXPECT_TRUE(shown.valid && shown.min[2] < shown.max[2]);
 }
 
 // A model that does not open says why and which file in the error box, and
@@ -180,18 +175,19 @@ TEST_F(WorkerTest, ContextThatWillNotBecomeCurrentIsTriedFiveTimes) {
   EXPECT_TRUE(log_.Contains("Failed To Set OpenGL Contex"));
 }
 
-TEST_F(WorkerTest, XeExportGoesToTheModelsSubFolderAndIsReported) {
+// An export goes to the model's sub-folder, and its sound, tray notice and a
+// full bar reach the board; without the sub-folder setting it goes to
+// "exported" beside the program; an export of a model not loaded fails.
+TEST_F(WorkerTest, ExportsGoToTheirFolderAndAreReported) {
   NoticeBoard board;
   worker_.SetBoard(&board);
   Run(soldier_, job::kLoad | job::kSurfaces | job::kExportXE);
   std::vector<JobReport> reports = worker_.TakeReports();
   ASSERT_EQ(reports.size(), 1u);
-  EXPECT_FALSE(reports[0].failed()) << log_.Joined();
-  ASSERT_EQ(reports[0].written.size(), 1u);
+  ASSERT_EQ(reports[0].written.size(), 1u) << log_.Joined();
   EXPECT_TRUE(fs::exists(reports[0].written[0]));
   EXPECT_EQ(fs::path(reports[0].written[0]).parent_path(), fs::path(dir_.Sub("out/soldier")));
   EXPECT_TRUE(log_.Contains("^2Exported XE^7: "));
-  // The sound, the tray notice and a full bar reach the board.
   BoardSnapshot view;
   ASSERT_TRUE(board.Drain(view));
   EXPECT_EQ(view.sounds, std::vector<std::string>{"export_done"});
@@ -201,24 +197,20 @@ TEST_F(WorkerTest, XeExportGoesToTheModelsSubFolderAndIsReported) {
                             "Exported: 'soldier' to '" + reports[0].written[0] + "'"));
   EXPECT_EQ(view.messages[0].folder, dir_.Sub("out/soldier"));  // its "Open Folder"
   EXPECT_EQ(view.Progress(kWorkerProgressName), 1.0f);
-}
 
-// Without the sub-folder setting the export goes to "exported" beside the
-// program; an export of a model not loaded fails with its code.
-TEST_F(WorkerTest, ExportsWithoutSubFolderAndOfAnUnloadedModel) {
   ExportSettings o;
   o.export_sub_dir = false;
   worker_.SetExportSettings(o);
-  worker_.Start(dir_.path());
+  worker_.AddJob(soldier_, job::kUnload);
   worker_.AddJob(crate_, job::kExportXE);
   worker_.AddJob(crate_, job::kLoad | job::kSurfaces | job::kExportXE);
   worker_.WaitIdle();
   EXPECT_TRUE(log_.Contains("^1Export XE^7:: File Not Loaded")) << log_.Joined();
-  std::vector<JobReport> reports = worker_.TakeReports();
-  ASSERT_EQ(reports.size(), 2u);
-  EXPECT_TRUE(reports[0].failed());
-  ASSERT_EQ(reports[1].written.size(), 1u);
-  EXPECT_EQ(fs::path(reports[1].written[0]).parent_path(), fs::path(dir_.Sub("exported")));
+  reports = worker_.TakeReports();
+  ASSERT_EQ(reports.size(), 3u);  // the unload's, the failed export's, the export's
+  EXPECT_TRUE(reports[1].failed());
+  ASSERT_EQ(reports[2].written.size(), 1u);
+  EXPECT_EQ(fs::path(reports[2].written[0]).parent_path(), fs::path(dir_.Sub("exported")));
 }
 
 // The panels' rows reach the board whole while the worker rebuilds them
