@@ -71,11 +71,8 @@ PY
 # changed setting is listed (the scale's handler is not there yet: it says
 # so). A right click and the wheel are taken as steps.
 "$cli" gui --json run "open Settings" ms 1700 click 165 228 rclick 500 300 wheel -3 >"$work/changed.json"
-"$python" - "$work/changed.json" <<'PY'
-import json, sys
-d = json.load(open(sys.argv[1]))
-assert d["settings"] == {"Logs/log_supress_warnings": "1"}, d["settings"]
-PY
+"$python" -c 'import json, sys; s = json.load(open(sys.argv[1]))["settings"]
+assert s == {"Logs/log_supress_warnings": "1"}, s' "$work/changed.json"
 "$cli" gui run "force_open Settings; force_open Settings_export" click 290 385 type 9 click 10 10 |
   grep -qx "  SetModelScale :: not available yet"
 

@@ -82,7 +82,7 @@ TEST(KeyNames, EveryShownNameParsesBackWithoutRegardToCase) {
     EXPECT_FALSE(ParseKeyName(bad)) << '"' << bad << '"';
 }
 
-TEST(Keyboard, FocusedTextTakesEveryKeyAndNeverFiresAHotkey) {
+TEST(Keyboard, FocusedTextTakesEveryKeyAndNeverFiresAHotkeyNorQuits) {
   Toolkit r;
   std::string text = "ab", other;
   r.gui.keyboard().Focus(&text);
@@ -118,6 +118,12 @@ TEST(Keyboard, FocusedTextTakesEveryKeyAndNeverFiresAHotkey) {
   r.Type(std::string(60, 'x'));  // fifty characters and no more
   EXPECT_TRUE(text.size() == GuiKeyboard::kMaxTypedLength && r.hotkeys.empty());
 
+  // Escape ends editing without quitting, held on too.
+  r.gui.keyboard().Focus(&text);
+  EXPECT_EQ(r.Press(kVkEscape), KeyRoute::kEndEdit);
+  EXPECT_EQ(r.Press(kVkEscape), KeyRoute::kNone);
+  r.gui.OnKey(kVkEscape, false);
+  EXPECT_TRUE(r.exits == 0 && text.size() == GuiKeyboard::kMaxTypedLength);
   // Enter ends editing; the focus moves with a new Focus.
   r.gui.keyboard().Focus(&other);
   EXPECT_EQ(r.Press(kVkReturn), KeyRoute::kEndEdit);
@@ -130,26 +136,7 @@ TEST(Keyboard, FocusedTextTakesEveryKeyAndNeverFiresAHotkey) {
   EXPECT_EQ(r.hotkeys, (std::vector<uint16_t>{Vk('M'), 'm'}));
 }
 
-TEST(Keyboard, EscapeEndsEditingOrCaptureBeforeItQuits) {
-  Toolkit r;
-  std::string text = "2.54";
-  r.gui.keyboard().Focus(&text);
-  EXPECT_EQ(r.Press(kVkEscape), KeyRoute::kEndEdit);
-  EXPECT_EQ(r.Press(kVkEscape), KeyRoute::kNone);  // held on: still no quit
-  r.gui.OnKey(kVkEscape, false);
-  EXPECT_TRUE(r.exits == 0 && text == "2.54");
-
-  HotKeySlot slot = {'t', 0};
-  r.gui.keyboard().CaptureKey(&slot);
-  EXPECT_EQ(r.Press(kVkEscape), KeyRoute::kCapture);  // Escape can be bound
-  r.gui.OnKey(kVkEscape, false);
-  EXPECT_TRUE(StoredKey(slot) == Vk(kVkEscape) && r.exits == 0);
-  r.gui.keyboard().EndCapture();
-  EXPECT_EQ(r.Press(kVkEscape), KeyRoute::kExit);
-  EXPECT_TRUE(r.exits == 1 && r.hotkeys.empty());
-}
-
-TEST(Keyboard, CaptureStoresTheNextPressOnce) {
+TEST(Keyboard, CaptureStoresTheNextPressOnceEscapeToo) {
   Toolkit r;
   KeyMap map = DefaultKeyMap();
   GuiKeyboard& kb = r.gui.keyboard();
@@ -185,6 +172,15 @@ TEST(Keyboard, CaptureStoresTheNextPressOnce) {
   kb.CaptureKey(&map[2]);
   EXPECT_EQ(r.gui.OnChar('q'), KeyRoute::kCapture);
   EXPECT_EQ(KeyName(StoredKey(map[2])), "q");
+
+  // Escape can be bound; it quits only once nothing captures.
+  kb.CaptureKey(&map[2]);
+  EXPECT_EQ(r.Press(kVkEscape), KeyRoute::kCapture);
+  r.gui.OnKey(kVkEscape, false);
+  EXPECT_TRUE(StoredKey(map[2]) == Vk(kVkEscape) && r.exits == 0);
+  kb.EndCapture();
+  EXPECT_EQ(r.Press(kVkEscape), KeyRoute::kExit);
+  EXPECT_EQ(r.exits, 1);
 }
 
 TEST(Keyboard, ATapBetweenTwoFramesIsHeldForOneFrame) {
