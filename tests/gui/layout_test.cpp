@@ -55,8 +55,7 @@ TEST(Layout, PanelsSettingsWindowAndResize) {
   EXPECT_FALSE(r.Open("xmodel_prop") || r.Open("close_xmodel_prop"));
 
   r.commands.RunCommand("open xmodel_prop;");
-  EXPECT_TRUE(r.Open("close_xmodel_prop"));
-  EXPECT_TRUE(r.settings.vis_xmodel_prop);
+  EXPECT_TRUE(r.Open("close_xmodel_prop") && r.settings.vis_xmodel_prop);
   r.now = 1000;
   r.Frame();
   r.commands.RunCommand("close xmodel_prop;");
@@ -77,8 +76,7 @@ TEST(Layout, PanelsSettingsWindowAndResize) {
   r.Frame();
   // Out downwards; every page force-closed; the list's last blank piece logged.
   r.commands.RunCommand("toggle_menu Settings;");
-  EXPECT_FALSE(r.Open("Settings_genral"));
-  EXPECT_EQ(settings.close_dir, kSlideDown);
+  EXPECT_TRUE(!r.Open("Settings_genral") && settings.close_dir == kSlideDown);
   const std::vector<std::string> lines = log.lines();
   EXPECT_EQ(std::count(lines.begin(), lines.end(), "Processcmd:: Blank (cmd || value) value"), 1);
 
@@ -86,11 +84,9 @@ TEST(Layout, PanelsSettingsWindowAndResize) {
   // status strip stays at the bottom.
   r.gui.SetPendingSize(1000, 700);
   r.gui.ItemScale();
-  const Menu& bar = *r.gui.FindMenu("ToolBar");
-  EXPECT_EQ(bar.area.rect.x, 460);
-  EXPECT_EQ(bar.pictures[0].rect.x, 430);  // tool_bar_top
-  EXPECT_EQ(bar.pictures[3].rect.y, 675);  // bottom_tool_bar
-  EXPECT_EQ(bar.pictures[3].rect.w, 1000);
+  const Menu& bar = r.Find("ToolBar");
+  EXPECT_TRUE(bar.area.rect.x == 460 && bar.pictures[0].rect.x == 430);  // tool_bar_top
+  EXPECT_TRUE(bar.pictures[3].rect.y == 675 && bar.pictures[3].rect.w == 1000);  // bottom_tool_bar
 }
 
 // The views and value widgets start from the settings and the program's
