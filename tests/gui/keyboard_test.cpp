@@ -199,7 +199,7 @@ TEST(Keyboard, ATapBetweenTwoFramesIsHeldForOneFrame) {
   EXPECT_EQ(r.gui.OnKey(0x1FF, true), KeyRoute::kNone);
 }
 
-TEST(KeyboardDialogs, AnOpenDialogHasTheKeyboardAndEscapeClosesTheTopOneFirst) {
+TEST(KeyboardDialogs, AnOpenDialogHasTheKeyboardEscapeClosesTheTopOneFirstAndResetAsks) {
   DialogRig r;
   r.commands.RunCommand("force_open Settings; open error_menu;");
   for (auto [vk, typed] : {std::pair{'M', 'm'}, {'S', 's'}, {kVkF1, 0}, {kVkDown, 0}, {kVkSpace, ' '}})
@@ -217,6 +217,27 @@ TEST(KeyboardDialogs, AnOpenDialogHasTheKeyboardAndEscapeClosesTheTopOneFirst) {
   EXPECT_TRUE(!r.Open("Settings") && r.exits == 0);
   r.Tap(kVkEscape);
   EXPECT_EQ(r.exits, 1);
+
+  // Reset asks first, and the question box takes its keys.
+  r.commands.RunCommand("force_open Settings;");
+  r.Click(430, 420);  // "Reset"
+  EXPECT_TRUE(r.Open(kQuestionMenu) && r.resets == 0);
+  // N answers no: nothing cleared, Settings stays, and the "n" it types is
+  // not the central locator's hotkey.
+  r.Tap('N', 'n');
+  EXPECT_FALSE(r.Open(kQuestionMenu));
+  EXPECT_TRUE(r.Open("Settings") && r.hotkeys.empty());
+  r.Click(430, 420);
+  r.Click(385, 310);  // "Yes"
+  EXPECT_TRUE(r.resets == 1 && !r.Open("Settings"));
+  // Y and Enter answer yes, N and Escape no; a second question waits.
+  std::vector<int> answers;
+  for (int vk : {int('Y'), kVkReturn, int('N'), kVkEscape}) {
+    ASSERT_TRUE(r.questions.Ask("Q", "?", [&](bool yes) { answers.push_back(yes); }));
+    EXPECT_FALSE(r.questions.Ask("Q2", "?", [&](bool) { answers.push_back(9); }));
+    r.Tap(vk);
+  }
+  EXPECT_TRUE(answers == (std::vector<int>{1, 1, 0, 0}) && r.exits == 1);
 }
 
 TEST(KeyboardDialogs, TheFolderEntryTakesTypingTheMomentItOpens) {
@@ -243,29 +264,6 @@ TEST(KeyboardDialogs, TheFolderEntryTakesTypingTheMomentItOpens) {
   r.Tap(kVkEscape);
   EXPECT_EQ(r.entry, std::vector<std::string>{"cancel"});
   EXPECT_TRUE(r.Open("Settings") && r.exits == 0);
-}
-
-TEST(KeyboardDialogs, ResetAsksFirstAndTheQuestionBoxTakesItsKeys) {
-  DialogRig r;
-  r.commands.RunCommand("force_open Settings;");
-  r.Click(430, 420);  // "Reset"
-  EXPECT_TRUE(r.Open(kQuestionMenu) && r.resets == 0);
-  // N answers no: nothing cleared, Settings stays, and the "n" it types is
-  // not the central locator's hotkey.
-  r.Tap('N', 'n');
-  EXPECT_FALSE(r.Open(kQuestionMenu));
-  EXPECT_TRUE(r.Open("Settings") && r.hotkeys.empty());
-  r.Click(430, 420);
-  r.Click(385, 310);  // "Yes"
-  EXPECT_TRUE(r.resets == 1 && !r.Open("Settings"));
-  // Y and Enter answer yes, N and Escape no; a second question waits.
-  std::vector<int> answers;
-  for (int vk : {int('Y'), kVkReturn, int('N'), kVkEscape}) {
-    ASSERT_TRUE(r.questions.Ask("Q", "?", [&](bool yes) { answers.push_back(yes); }));
-    EXPECT_FALSE(r.questions.Ask("Q2", "?", [&](bool) { answers.push_back(9); }));
-    r.Tap(vk);
-  }
-  EXPECT_TRUE(answers == (std::vector<int>{1, 1, 0, 0}) && r.exits == 0);
 }
 
 TEST(KeyboardDialogs, TheBindersHintFitsAndABoundKeyIsSaid) {
