@@ -1,9 +1,22 @@
 // The toolkit's layout rules: anchoring on a size change, the box's word
-// wrap, and the choice of theme.
+// wrap, the choice of theme, and every text of the layout in its place with
+// the fonts' own metrics.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
+#include <string>
+#include <vector>
+
 #include "gui/gui_rect.h"
+#include "gui/item_texts.h"
+#include "gui/qor_gui.h"
+#include "gui/themes.h"
+#include "gui/txf_metrics.h"
 #include "gui/word_wrap.h"
+#include "jobs/iwd_utils.h"
+#include "shell/screens/layout.h"
+#include "shell/settings.h"
 
 namespace {
 
@@ -44,41 +57,16 @@ TEST(WordWrap, BreaksAtSpacesOrInsideLongWords) {
   EXPECT_EQ(WrapText("abc", 5, mono), "a\nb\nc");
 }
 
-}  // namespace
-
-#include "gui/themes.h"
-
-namespace {
-
 TEST(Themes, SelectingRepaintsOnlyOnAChange) {
   QorThemeManger themes(7);  // a damaged stored index: the first theme
   EXPECT_EQ(themes.active(), 0);
   int repaints = 0;
   themes.repaint_frame = [&] { ++repaints; };
-  EXPECT_TRUE(themes.SetTheme(0));
-  EXPECT_EQ(repaints, 0);
-  EXPECT_TRUE(themes.SetTheme(2));
-  EXPECT_EQ(repaints, 1);
+  EXPECT_TRUE(themes.SetTheme(0) && repaints == 0);
+  EXPECT_TRUE(themes.SetTheme(2) && repaints == 1);
   EXPECT_FALSE(themes.SetTheme(3));  // not a theme: a failure, nothing changes
-  EXPECT_EQ(themes.active(), 2);
-  EXPECT_EQ(repaints, 1);
+  EXPECT_TRUE(themes.active() == 2 && repaints == 1);
 }
-
-}  // namespace
-
-#include <algorithm>
-#include <array>
-#include <string>
-#include <vector>
-
-#include "gui/item_texts.h"
-#include "shell/screens/layout.h"
-#include "gui/qor_gui.h"
-#include "gui/txf_metrics.h"
-#include "jobs/iwd_utils.h"
-#include "shell/settings.h"
-
-namespace {
 
 bool Meet(const GuiRect& a, const GuiRect& b) {
   return a.x < b.x + b.w && b.x < a.x + a.w && a.y < b.y + b.h && b.y < a.y + a.h;
@@ -227,10 +215,6 @@ TEST(LayoutText, EveryTextFitsItsPlaceInEveryMenu) {
     }
   }
 }
-
-}  // namespace
-
-namespace {
 
 // Measures with the fonts and keeps where texts and filled rectangles went.
 struct PlacedDraw : MeasuringDraw2D {

@@ -15,6 +15,7 @@
 #include "base/notice_board.h"
 #include "shell/window_question.h"
 #include "sound/qor_sound.h"
+#include "tests/gui/widget_rig.h"
 
 namespace {
 
@@ -36,11 +37,8 @@ TEST(InterfaceThreads, SoundFromTheMainThreadAndTheWorker) {
 // The frame holds its lock all along, as the window's does while it draws:
 // the worker's question still reaches the box, and Y answers it.
 TEST(InterfaceThreads, TheWorkersQuestionIsAskedInTheBoxWhileTheFrameHoldsItsLock) {
-  NullDraw2D draw;
-  MaterialStore materials{nullptr};
-  double now = 0;
-  CommandProcessor commands{[&] { return now; }};
-  QorGUI gui{draw, materials, commands, [&] { return now; }};
+  gui_test::Toolkit r;
+  QorGUI& gui = r.gui;
   QuestionBox box{gui};
   box.Build();
   NoticeBoard board;
@@ -58,14 +56,12 @@ TEST(InterfaceThreads, TheWorkersQuestionIsAskedInTheBoxWhileTheFrameHoldsItsLoc
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
   ASSERT_TRUE(box.open());
-  EXPECT_EQ(gui.Text(kQuestionTitle), "Auto Game Switcher");
-  EXPECT_EQ(answer.load(), -1);
+  EXPECT_TRUE(gui.Text(kQuestionTitle) == "Auto Game Switcher" && answer.load() == -1);
   gui.OnKey('Y', true);
   for (int i = 0; i < 5000 && answer.load() == -1; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
   if (answer.load() == -1) question.Shutdown();  // a reply that never came fails, it does not hang
   worker.join();
-  EXPECT_EQ(answer.load(), 1);
-  EXPECT_FALSE(gui.FindMenu(kQuestionMenu)->visible);
+  EXPECT_TRUE(answer.load() == 1 && !r.Open(kQuestionMenu));
 
   // Shutdown answers a waiting question no, and every later one at once.
   std::thread late([&] { answer = question.AskYesNo("Auto Game Switcher", "Switch?"); });
@@ -73,8 +69,7 @@ TEST(InterfaceThreads, TheWorkersQuestionIsAskedInTheBoxWhileTheFrameHoldsItsLoc
   while (board.version() == before) std::this_thread::yield();
   question.Shutdown();
   late.join();
-  EXPECT_EQ(answer.load(), 0);
-  EXPECT_FALSE(question.AskYesNo("Auto Game Switcher", "Switch?"));
+  EXPECT_TRUE(answer.load() == 0 && !question.AskYesNo("Auto Game Switcher", "Switch?"));
 }
 
 }  // namespace

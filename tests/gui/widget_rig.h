@@ -1,32 +1,106 @@
-// A toolkit with one full-window menu "m" to add widgets to, a recording
-// drawer, a clock the test moves, and the scripted mouse the widget tests
-// share: frames of 16 ms, a click is a press and a release a frame apart.
+// The toolkit the gui tests share: a drawer that keeps what the last pass
+// drew (texts with their screen positions, fonts and colours, pictures,
+// fills, the translation stack's balance; text measured at 6 pixels a
+// character), a clock the test moves (frames of 16 ms), the hooks noted
+// (sounds, clipboard, hotkeys, quits) and a scripted mouse and keyboard: a
+// click is a press and a release a frame apart. WidgetRig adds one
+// full-window menu "m".
 #pragma once
 
 #include <algorithm>
+#include <array>
 #include <string>
 #include <vector>
 
+#include "gui/draw2d.h"
 #include "gui/qor_gui.h"
-#include "tests/gui/recording_draw2d.h"
 
 namespace gui_test {
 
-struct WidgetRig {
+struct DrawnText {
+  float x, y;
+  std::string text;
+  FontState font;
+  std::array<float, 3> colour{};
+};
+
+class RecordingDraw2D : public Draw2D {
+ public:
+  void Enter2D(int, int) override {
+    texts.clear();
+    pictures.clear();
+    fills.clear();
+    in_2d = true;
+  }
+  void Leave2D() override { in_2d = false; }
+  void PushTranslate(float x, float y) override { stack.push_back({x + tx(), y + ty()}); }
+  void Pop() override { stack.pop_back(); }
+  void Colour(float r, float g, float b, float a) override {
+    colour = {r, g, b};
+    alpha = a;
+  }
+  void FillRect(float, float, float, float) override { fills.push_back(colour); }
+  void OutlineRect(float, float, float, float) override {}
+  void Picture(uint32_t texture, float x, float y, float, float) override {
+    pictures.push_back({x + tx(), y + ty(), std::to_string(texture), font});
+  }
+  void PictureTurned(uint32_t texture, float x, float y, float w, float h, int) override {
+    Picture(texture, x, y, w, h);
+  }
+  void Blend(bool) override {}
+  void Clip(float, float, float, float) override {}
+  void Unclip() override {}
+  void SetFont(const FontState& s) override { font = s; }
+  void Text(float x, float y, std::string_view text) override {
+    texts.push_back({x + tx(), y + ty(), std::string(text), font, colour});
+  }
+  float TextWidth(std::string_view text) override { return 6.0f * float(text.size()); }
+
+  const DrawnText* FindText(std::string_view text) const {
+    for (const DrawnText& t : texts)
+      if (t.text == text) return &t;
+    return nullptr;
+  }
+
+  struct Offset {
+    float x, y;
+  };
+  float tx() const { return stack.empty() ? 0 : stack.back().x; }
+  float ty() const { return stack.empty() ? 0 : stack.back().y; }
+
+  std::vector<DrawnText> texts;
+  std::array<float, 3> colour{};
+  std::vector<std::array<float, 3>> fills;  // the colour of every filled rectangle, in order
+  std::vector<DrawnText> pictures;
+  std::vector<Offset> stack;
+  FontState font;
+  float alpha = 1;
+  bool in_2d = false;
+};
+
+struct Toolkit {
   double now = 0;
   std::vector<std::string> sounds;
+  std::vector<int> channels;  // each sound's channel
+  std::vector<uint16_t> hotkeys;
+  int exits = 0;
   std::string clipboard;
   RecordingDraw2D draw;
-  MaterialStore materials{nullptr};
+  MaterialStore materials;
   CommandProcessor commands{[this] { return now; }};
   QorGUI gui{draw, materials, commands, [this] { return now; }};
 
-  WidgetRig() {
-    gui.hooks.play_sound = [this](std::string_view s, int) { sounds.emplace_back(s); };
+  explicit Toolkit(MaterialStore::Loader load = nullptr) : materials(std::move(load)) {
+    gui.hooks.play_sound = [this](std::string_view s, int channel) {
+      sounds.emplace_back(s);
+      channels.push_back(channel);
+    };
     gui.hooks.set_clipboard = [this](const std::string& t) { clipboard = t; };
-    gui.AddStaticMenu("m", {0, 0, 0, 0, kAnchorFixed}, {0, 0, 640, 480, kAnchorFixed}, true);
+    gui.hooks.hotkey = [this](uint16_t key) { hotkeys.push_back(key); };
+    gui.hooks.exit_app = [this] { ++exits; };
   }
-  Menu& menu() { return *gui.FindMenu("m"); }
+  Menu& Find(const char* name) { return *gui.FindMenu(name); }
+  bool Open(const char* name) { return gui.FindMenu(name)->visible; }
   void Frame(double ms = 16) {
     gui.Render(60);
     now += ms;
@@ -49,8 +123,27 @@ struct WidgetRig {
     for (char c : text) gui.OnChar(static_cast<unsigned char>(c));
     Frame();
   }
+  // A key press as the window sends it: the key, then the character it types.
+  KeyRoute Press(int vk, unsigned typed = 0) {
+    const KeyRoute route = gui.OnKey(vk, true);
+    if (typed) gui.OnChar(typed);
+    return route;
+  }
+  void Tap(int vk, unsigned typed = 0) {
+    Press(vk, typed);
+    gui.OnKey(vk, false);
+  }
   bool Drawn(const std::string& text) const { return draw.FindText(text) != nullptr; }
+  bool Shows(std::string_view part) const {
+    return std::any_of(draw.texts.begin(), draw.texts.end(),
+                       [&](const DrawnText& t) { return t.text.find(part) != std::string::npos; });
+  }
   int Count(const char* sound) const { return int(std::count(sounds.begin(), sounds.end(), sound)); }
+};
+
+struct WidgetRig : Toolkit {
+  WidgetRig() { gui.AddStaticMenu("m", {0, 0, 0, 0, kAnchorFixed}, {0, 0, 640, 480, kAnchorFixed}, true); }
+  Menu& menu() { return Find("m"); }
 };
 
 }  // namespace gui_test

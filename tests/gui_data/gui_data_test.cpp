@@ -16,6 +16,7 @@
 #include "gui/material_table.h"
 #include "imaging/dds_header.h"
 #include "imaging/gl_image.h"
+#include "sound/qor_sound.h"
 #include "sound/wav_reader.h"
 #include "tests/imaging/image_test_support.h"
 
@@ -25,11 +26,6 @@ using image_test::Quote;
 using image_test::ReadBytes;
 
 const std::string kData = VANTOR_DATA_DIR;
-
-constexpr std::array<const char*, 5> kSounds = {
-    "sounds/menu_focus.wav", "sounds/menu_accept.wav", "sounds/GLaDOS_Why_hello_there.wav",
-    "sounds/qor_export.wav", "sounds/qor_error.wav",
-};
 
 bool PowerOfTwo(uint32_t v) { return v != 0 && (v & (v - 1)) == 0; }
 
@@ -88,8 +84,7 @@ TEST(GuiData, EveryPictureIsAFullChainBgraDdsTheProgramLoads) {
     ASSERT_EQ(LoadDDSTextureBytes(gl, file, texture), img::kSuccess);
     ASSERT_FALSE(gl.sizes.empty());
     EXPECT_EQ(gl.sizes.back(), std::make_pair(1, 1));
-    EXPECT_EQ(h.mip_map_count, gl.sizes.size());
-    EXPECT_TRUE(h.caps & dds::kMipMap);
+    EXPECT_TRUE(h.mip_map_count == gl.sizes.size() && (h.caps & dds::kMipMap));
     size_t bytes = 128;
     for (const auto& [w, hh] : gl.sizes)
       bytes += dxt5 ? size_t((w + 3) / 4) * size_t((hh + 3) / 4) * 16 : size_t(w) * size_t(hh) * 4;
@@ -116,9 +111,8 @@ TEST(GuiData, FontsAreTxfFilesWithEveryPrintableGlyphInsideTheTexture) {
     SCOPED_TRACE(name);
     const std::vector<uint8_t> file = ReadBytes(kData + "/" + name);
     ASSERT_GE(file.size(), 32u);
-    EXPECT_EQ(std::memcmp(file.data(), "\xfftxf", 4), 0);
-    EXPECT_EQ(U32(file, 4), 0x12345678u);
-    EXPECT_EQ(U32(file, 8), 0u);  // one alpha byte per texel
+    // The magic, the byte-order mark, and one alpha byte per texel.
+    EXPECT_TRUE(std::memcmp(file.data(), "\xfftxf", 4) == 0 && U32(file, 4) == 0x12345678u && U32(file, 8) == 0);
     const uint32_t width = U32(file, 12), height = U32(file, 16), ascent = U32(file, 20), descent = U32(file, 24);
     const uint32_t count = U32(file, 28);
     // PLIB stops the program on a texture that is not a power of two.
@@ -140,13 +134,9 @@ TEST(GuiData, FontsAreTxfFilesWithEveryPrintableGlyphInsideTheTexture) {
       const int x = U16(file, at + 8), y = U16(file, at + 10);
       SCOPED_TRACE(std::string("glyph ") + char(c));
       if (c < 128) ++seen[c];
-      EXPECT_GT(advance, 0);
-      EXPECT_LE(x + w, int(width));
-      EXPECT_LE(y + h, int(height));
+      EXPECT_TRUE(advance > 0 && x + w <= int(width) && y + h <= int(height));
       if (c == ' ') continue;
-      EXPECT_TRUE(w > 0 && h > 0);
-      EXPECT_LE(y_offset + h, int(ascent));
-      EXPECT_LE(-y_offset, int(descent));
+      EXPECT_TRUE(w > 0 && h > 0 && y_offset + h <= int(ascent) && -y_offset <= int(descent));
       for (const Rect& r : rects) EXPECT_FALSE(x < r.x + r.w && r.x < x + w && y < r.y + r.h && r.y < y + h);
       rects.push_back({x, y, w, h});
       if (c == 'V') vee = rects.back();
@@ -178,9 +168,9 @@ TEST(GuiData, FontsAreTxfFilesWithEveryPrintableGlyphInsideTheTexture) {
 // The program's own reader takes each as 16-bit PCM of a fraction of a
 // second to a few, not silent, and sox reads the same length.
 TEST(GuiData, SoundsAreWholeSixteenBitPcmWaves) {
-  for (const char* name : kSounds) {
-    SCOPED_TRACE(name);
-    const std::string path = kData + "/" + name;
+  for (const SoundTableRow& row : kSoundTable) {
+    SCOPED_TRACE(row.file);
+    const std::string path = kData + "/" + row.file;
     const std::vector<uint8_t> file = ReadBytes(path);
     ASSERT_GE(file.size(), 44u);
     EXPECT_EQ(U32(file, 4), file.size() - 8);  // the RIFF chunk is the whole file

@@ -26,7 +26,7 @@ TEST(Skeleton, FortyFirstChildIsRefusedAndLoggedEachTime) {
   EXPECT_EQ(s.joint_count(), 40);
 }
 
-TEST(Skeleton, FindJointWalksPreOrderAndChainsSiblings) {
+TEST(Skeleton, FindJointWalksPreOrderAndChainsSiblingsAndNamesAreCut) {
   Xmodel m;
   m.parts_loaded = true;
   m.bones = {Bone("tag_origin", 255), Bone("j_a", 0), Bone("j_b", 0), Bone("j_a_child", 1)};
@@ -40,12 +40,8 @@ TEST(Skeleton, FindJointWalksPreOrderAndChainsSiblings) {
   EXPECT_EQ(a->next_sibling, s.FindJoint(2));
   EXPECT_EQ(s.FindJoint(3)->parent, a);
   EXPECT_EQ(s.FindJoint(9), nullptr);
-}
-
-TEST(Skeleton, LongNamesAreCutAtThirtyCharacters) {
-  Skeleton s;
-  Joint* j = s.AddJoint(s.root(), Bone("a_bone_name_that_is_much_longer_than_thirty", 255), 0);
-  EXPECT_EQ(std::string(j->name).size(), 30u);
+  Joint* long_name = s.AddJoint(s.root(), Bone("a_bone_name_that_is_much_longer_than_thirty", 255), 9);
+  EXPECT_EQ(std::string(long_name->name).size(), 30u);  // cut at thirty characters
 }
 
 }  // namespace
