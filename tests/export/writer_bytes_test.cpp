@@ -327,44 +327,19 @@ TEST(WriterBytes, NumberFormatsMatchPrintf) {
     EXPECT_TRUE(check("%.6f", FormatFixed6(got, d), d)) << want;
 }
 
-// Many blocks through the writer thread arrive whole and in order, across a
-// Flush half way; a write that fails is reported by Flush.
-TEST(WriterBytes, BlocksArriveInOrderAndAFailedWriteIsReported) {
-  std::string want;
-  const std::string long_name(3 * TextOut::kLineMax + 17, 'n');
-  auto write_all = [&](TextOut& out, bool writes) {
-    for (int i = 0; i < 400000; ++i) {
-      if (i == 150000) {
-        EXPECT_EQ(out.Flush(), writes);
-      }
-      if (i % 50000 == 7) out.Raw(long_name);
-      out.Lit("line ").Int(i).Lit(" ").Fixed(i / 7.0).Lit("\n");
-    }
-  };
-  std::FILE* file = std::tmpfile();
-  ASSERT_NE(file, nullptr);
-  {
-    TextOut out(file);
-    write_all(out, true);
-    EXPECT_TRUE(out.Flush());
-  }
-  for (int i = 0; i < 400000; ++i) {
-    if (i % 50000 == 7) want += long_name;
-    char line[64];
-    want.append(line, size_t(std::snprintf(line, sizeof line, "line %d %f\r\n", i, i / 7.0)));
-  }
-  ASSERT_GT(want.size(), 4u << 20);
-  std::string got(want.size() + 1, '\0');
-  std::rewind(file);
-  got.resize(std::fread(got.data(), 1, got.size(), file));
-  std::fclose(file);
-  EXPECT_TRUE(got == want) << got.size() << " bytes, " << want.size() << " wanted";
-
+// A write that fails is reported by Flush, half way and at the end (the
+// order and wholeness of the blocks are in the digests above).
+TEST(WriterBytes, AFailedWriteIsReportedByFlush) {
   std::FILE* full = std::fopen("/dev/full", "wb");
   if (!full) GTEST_SKIP() << "no /dev/full";
   {
     TextOut out(full);
-    write_all(out, false);
+    for (int i = 0; i < 400000; ++i) {
+      if (i == 150000) {
+        EXPECT_FALSE(out.Flush());
+      }
+      out.Lit("line ").Int(i).Lit(" ").Fixed(i / 7.0).Lit("\n");
+    }
     EXPECT_FALSE(out.Flush());
   }
   std::fclose(full);
