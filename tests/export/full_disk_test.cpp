@@ -1,16 +1,23 @@
-// Exports that cannot finish: into a nearly full disk (a small tmpfs).
-// Whatever sits under a final name afterwards is whole, no temporary file
-// stays behind a failed write, and the failed step says why.
+// Exports that cannot finish: into a nearly full disk (a small tmpfs) and
+// killed half way. Whatever sits under a final name afterwards is whole,
+// no temporary file stays behind a failed write, and the failed step says
+// why.
 #include <gtest/gtest.h>
+#include <signal.h>         // Required for: kill()
 #include <sys/mount.h>      // Required for: mount(), umount2()
 #include <sys/statvfs.h>    // Required for: statvfs()
-#include <unistd.h>         // Required for: geteuid()
+#include <sys/wait.h>       // Required for: waitpid()
+#include <unistd.h>         // Required for: fork(), geteuid(), _exit()
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <sstream>
+#include <thread>
 
+#include "export/model_exports.h"
 #include "jobs/xmodel_threaded.h"
 #include "tests/shell/shell_test_support.h"
 #include "tests/support/temp_dir.h"
@@ -133,6 +140,41 @@ TEST_F(FullDiskTest, FullDiskLeavesOnlyWholeFilesAndTheStepNamesTheCause) {
       ASSERT_TRUE(reference.count(name)) << name;
       EXPECT_TRUE(text == reference.at(name)) << name << " is not whole (" << text.size() << " bytes)";
     }
+  }
+}
+
+TEST_F(FullDiskTest, KilledExportLeavesNoShortFileUnderTheFinalName) {
+  // Large enough that the child is still writing when it is killed on most
+  // runs; either way the file is whole or absent.
+  const std::string big = fixture::WriteModel(dir_.Sub("game"), fixture::MakeBigModel(8, 32000, 4));
+  ASSERT_FALSE(big.empty());
+  Xmodel model;
+  model.game = Cod4;
+  ASSERT_EQ(model.LoadxmodelFull(big), err::kSuccess);
+  ASSERT_EQ(model.LoadSurface(), err::kSuccess);
+  const std::string out = dir_.Sub("killed");
+  fs::create_directories(out);
+  const std::string final_name = out + "/" + model.lods[0].surf_name + ".XMODEL_EXPORT";
+
+  pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) ::_exit(ExportXE(model, out) == err::kSuccess ? 0 : 1);
+  // Killed once its temporary file is there (or after it finished).
+  for (int i = 0; i < 2000; ++i) {
+    bool writing = false;
+    for (const auto& e : fs::directory_iterator(out)) writing |= e.path().filename().string().find(".vantor-tmp-") != std::string::npos;
+    if (writing || fs::exists(final_name)) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  ::kill(child, SIGKILL);
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  if (WIFEXITED(status)) {
+    ASSERT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_NE(Files(out)[model.lods[0].surf_name + ".XMODEL_EXPORT"].find("BLINN -1.000000"), std::string::npos)
+        << "finished, so whole";
+  } else {
+    EXPECT_FALSE(fs::exists(final_name)) << "a killed export left a file under its final name";
   }
 }
 

@@ -327,9 +327,25 @@ TEST(WriterBytes, NumberFormatsMatchPrintf) {
     EXPECT_TRUE(check("%.6f", FormatFixed6(got, d), d)) << want;
 }
 
-// A write that fails is reported by Flush, half way and at the end (the
-// order and wholeness of the blocks are in the digests above).
-TEST(WriterBytes, AFailedWriteIsReportedByFlush) {
+// Text longer than a line arrives whole and in order with what is around
+// it (the order of the blocks is in the digests above); a write that fails
+// is reported by Flush, half way and at the end.
+TEST(WriterBytes, LongTextArrivesWholeAndAFailedWriteIsReported) {
+  const std::string long_name(3 * TextOut::kLineMax + 17, 'n');
+  std::string want;
+  std::FILE* file = std::tmpfile();
+  ASSERT_NE(file, nullptr);
+  {
+    TextOut out(file);
+    for (int i = 0; i < 4; ++i) out.Raw(long_name).Int(i), want += long_name + std::to_string(i);
+    EXPECT_TRUE(out.Flush());
+  }
+  std::string got(want.size() + 1, '\0');
+  std::rewind(file);
+  got.resize(std::fread(got.data(), 1, got.size(), file));
+  std::fclose(file);
+  EXPECT_TRUE(got == want) << got.size() << " bytes, " << want.size() << " wanted";
+
   std::FILE* full = std::fopen("/dev/full", "wb");
   if (!full) GTEST_SKIP() << "no /dev/full";
   {
