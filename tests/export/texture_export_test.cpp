@@ -1,16 +1,24 @@
-// The texture export with a model: where each map lands and in which
-// format, the "~" rules, images shared between materials, the worker's
-// image steps and their log lines.
+// The texture export with a model: the file each map becomes in every image
+// setting, the same files whether the images are loose or inside
+// "main/*.iwd", the MTL, Maya scene and GDT naming files that exist, images
+// shared between materials, cube maps, missing and unreadable images, and
+// the worker's image steps with their log lines.
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <regex>
 
+#include "export/model_exports.h"
 #include "export/texture_export.h"
 #include "jobs/image_convert.h"
-#include "model/texture_pick.h"
+#include "jobs/model_rows.h"
 #include "jobs/xmodel_threaded.h"
+#include "model/texture_pick.h"
 #include "tests/imaging/image_test_support.h"
+#include "tests/imaging/iwd_test_support.h"
 #include "tests/shell/shell_test_support.h"
+#include "tests/support/files.h"
+#include "tools/fixture/export_models.h"
 #include "tools/fixture/fixture_writer.h"
 #include "tools/fixture/iwi_writer.h"
 
@@ -18,42 +26,59 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A crate with two materials: the first with a "~" colour map, a normal and
-// a specular map; the second sharing that colour map, with a colour detail
-// map and a normal map present only as DDS.
+using iwd_test::Tree;
+using Names = std::vector<std::string>;
+
+// The names a text's `pattern` captures, each "\\" (MEL and GDT) made "/".
+Names Matches(const std::string& text, const std::string& pattern) {
+  Names out;
+  const std::regex re(pattern);
+  for (auto it = std::sregex_iterator(text.begin(), text.end(), re); it != std::sregex_iterator(); ++it)
+    out.push_back(std::regex_replace(std::string((*it)[1]), std::regex(R"(\\\\)"), "/"));
+  return out;
+}
+
+// The two-material crate written twice: under "loose" with its images in
+// raw/images, and under "archived" with the IWIs deflated into
+// main/iw_00.iwd (the DDS files stay loose).
 class TextureExportTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    fixture::ModelFiles m = fixture::MakePropModel("crate", Cod4);
-    m.xmodel.materials[0].names = {"mtl_one", "mtl_two"};
-    m.surfs[0].surfaces.push_back(m.surfs[0].surfaces[0]);
-    m.materials = {{"mtl_one", {{"colorMap", "~-gcrate_col"}, {"normalMap", "crate_nml"}, {"specularMap", "crate_spc"}}},
-                   {"mtl_two", {{"colorMap", "~-gcrate_col"}, {"colorDetailMap", "detail"}, {"normalMap", "dds_nml"}}}};
-    path_ = fixture::WriteModel(dir_.path(), m);
-    images_ = dir_.path() + "/raw/images/";
-    for (const char* name : {"~-gcrate_col", "crate_nml", "crate_spc", "detail"}) {
-      fixture::IwiDesc d;
-      d.format = 11;
-      d.picture = fixture::MakeTestPicture(16, 8);
-      ASSERT_TRUE(fixture::WriteFile(images_ + name + ".iwi", fixture::WriteIwi(d)));
+    for (const char* root : {"loose", "archived"}) {
+      ASSERT_FALSE(fixture::WriteModel(dir_.Sub(root), fixture::MakeTwoMaterialCrate()).empty());
+      ASSERT_TRUE(fixture::WriteTwoMaterialImages(dir_.Sub(root) + "/raw/images"));
     }
-    ASSERT_TRUE(fixture::WriteFile(images_ + "dds_nml.dds", fixture::WriteDds(fixture::MakeTestPicture(8, 8), 13)));
-    model_.game = Cod4;
-    ASSERT_EQ(model_.LoadxmodelFull(path_), err::kSuccess);
+    fixture::IwdDesc iwd;
+    for (const auto& [rel, bytes] : Tree(dir_.Sub("archived/raw/images"))) {
+      if (!rel.ends_with(".iwi")) continue;
+      iwd.entries.push_back({"images/" + rel, bytes});
+      fs::remove(dir_.Sub("archived/raw/images/") + rel);
+    }
+    ASSERT_TRUE(fixture::WriteIwdFile(dir_.Sub("archived/main/iw_00.iwd"), iwd));
+    path_ = dir_.Sub("loose/raw/xmodel/crate");
+    images_ = dir_.Sub("loose/raw/images/");
     out_ = dir_.Sub("export/crate/images");
+    Load(model_, "loose", false);
   }
 
-  std::vector<std::string> Files(const std::string& folder) {
-    std::vector<std::string> names;
-    std::error_code ec;
-    for (const auto& e : fs::directory_iterator(folder, ec)) names.push_back(e.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
+  void Load(Xmodel& model, const std::string& root, bool pick) {
+    model.game = Cod4;
+    EXPECT_EQ(model.LoadxmodelFull(dir_.Sub(root + "/raw/xmodel/crate")), err::kSuccess);
+    EXPECT_EQ(model.LoadSurface(), err::kSuccess);
+    if (pick) PickTextures(model);
   }
-  size_t Count(const std::string& part) {
-    size_t n = 0;
-    for (const std::string& line : log_.lines()) n += line.find(part) != std::string::npos;
-    return n;
+  // The files the texture export wrote into `folder`, by name.
+  static std::map<std::string, std::vector<uint8_t>> Written(const std::string& folder) {
+    std::map<std::string, std::vector<uint8_t>> files = Tree(folder);
+    std::erase_if(files, [](const auto& f) {
+      return f.first.ends_with(".iwi") || f.first == "dds_nml.dds" || f.first == "detail.dds";
+    });
+    return files;
+  }
+  static Names NamesOf(const std::map<std::string, std::vector<uint8_t>>& files) {
+    Names names;
+    for (const auto& [name, bytes] : files) names.push_back(name);
+    return names;
   }
 
   image_test::TempDir dir_;
@@ -62,14 +87,82 @@ class TextureExportTest : public ::testing::Test {
   std::string path_, images_, out_;
 };
 
-TEST_F(TextureExportTest, LocalExportTurnsTildesAndWritesNonColourMapsAsTga) {
+// Each setting, from images loaded by the texture step or read from disk,
+// loose or archived: the same files, and the OBJ's MTL, the Maya scene and
+// the GDT name only files that were written.
+TEST_F(TextureExportTest, EverySettingWritesItsFilesAndTheModelFilesNameThem) {
+  struct Row {
+    const char* what;
+    bool tga, colour_only, beside;
+    int32_t png;
+    bool pick;
+    Names files;
+  };
+  const Row rows[] = {
+      {"dds", false, false, false, 0, true,
+       {"_-gcrate_col.dds", "crate_nml.tga", "crate_spc.tga", "dds_nml.tga", "detail.tga"}},
+      {"tga", true, false, false, 0, false,
+       {"_-gcrate_col.tga", "crate_nml.tga", "crate_spc.tga", "dds_nml.tga", "detail.tga"}},
+      {"colour maps only", true, true, false, 0, true, {"_-gcrate_col.tga"}},
+      {"png colour maps", false, false, false, 1, true,
+       {"_-gcrate_col.png", "crate_nml.tga", "crate_spc.tga", "dds_nml.tga", "detail.tga"}},
+      {"png every map", false, false, false, 2, false,
+       {"_-gcrate_col.png", "crate_nml.png", "crate_spc.png", "dds_nml.png", "detail.png"}},
+      {"beside the sources", false, false, true, 0, true,
+       {"crate_nml.tga", "crate_spc.tga", "dds_nml.tga", "detail.tga", "~-gcrate_col.dds"}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    ExportSettings settings;
+    settings.export_img_as_tga = row.tga;
+    settings.export_images_col = row.colour_only;
+    settings.export_images_local = !row.beside;
+    settings.export_img_png = row.png;
+    const std::string folder = dir_.Sub(std::string("out/") + row.what);
+    std::map<std::string, std::vector<uint8_t>> loose;
+    for (const char* root : {"loose", "archived"}) {
+      Xmodel model;
+      Load(model, root, row.pick);
+      ASSERT_EQ(MoveImages(model, folder + "/" + root, settings), err::kSuccess);
+      const auto files = Written(row.beside ? dir_.Sub(root + std::string("/raw/images")) : folder + "/" + root);
+      if (loose.empty()) loose = files;
+      EXPECT_EQ(NamesOf(files), row.files) << root;
+      EXPECT_EQ(files, loose) << root;
+      EXPECT_EQ(row.beside, fs::is_empty(folder + "/" + root)) << root;
+    }
+    if (row.colour_only) continue;
+    // The model files beside the loose export's "images" folder.
+    fs::rename(folder + "/loose", folder + "/images");
+    ASSERT_EQ(ExportOBJ(model_, folder, settings), err::kSuccess);
+    ASSERT_EQ(ExportMA(model_, folder, settings), err::kSuccess);
+    ASSERT_EQ(DumpGDT(model_, 0, folder, settings), err::kSuccess);
+    Names named = Matches(test_support::ReadText(folder + "/crate_lod0.mtl"), R"(map_\w+ ([^\r\n]+))");
+    EXPECT_EQ(named.size(), 5u);
+    const Names ma = Matches(test_support::ReadText(folder + "/crate_lod0.ma"), R"re(".ftn" -type "string" "([^"]+)")re");
+    EXPECT_EQ(ma.size(), 2u);
+    named.insert(named.end(), ma.begin(), ma.end());
+    // The GDT's paths are the mod tools' (model_export\<model>\images\...,
+    // wherever the images went); the folder plays model_export\<model> here.
+    const Names gdt = Matches(test_support::ReadText(folder + "/crate.gdt"),
+                              R"re("(?:colorMap|normalMap|specColorMap)" "model_export\\\\crate\\\\(images\\\\[^"]+)")re");
+    EXPECT_EQ(gdt.size(), 5u);
+    if (!row.beside) named.insert(named.end(), gdt.begin(), gdt.end());
+    for (const std::string& name : named)
+      EXPECT_TRUE(fs::exists(name.starts_with("/") ? name : folder + "/" + name)) << name;
+  }
+  if (!image_test::MagickDir().empty()) {
+    EXPECT_EQ(image_test::Identify(dir_.Sub("out/png every map/images/crate_nml.png"), "%m"), "PNG");
+  }
+}
+
+// The shared colour map: one file, one line; its DDS carries the IWI's
+// bytes unchanged.
+TEST_F(TextureExportTest, SharedColourMapIsWrittenOnceWithItsIwiBytes) {
   PickTextures(model_);
   ASSERT_EQ(MoveImages(model_, out_, {}), err::kSuccess);
-  EXPECT_EQ(Files(out_), (std::vector<std::string>{"_-gcrate_col.dds", "crate_nml.tga", "crate_spc.tga",
-                                                   "dds_nml.tga", "detail.tga"}));
-  // The shared colour map: one file, one line.
-  EXPECT_EQ(Count("^5Moved^7: ~-gcrate_col.iwi"), 1u) << log_.Joined();
-  // The DDS carries the IWI bytes unchanged.
+  size_t moved = 0;
+  for (const std::string& line : log_.lines()) moved += line.find("^5Moved^7: ~-gcrate_col.iwi") != std::string::npos;
+  EXPECT_EQ(moved, 1u) << log_.Joined();
   IwiImage source;
   ASSERT_TRUE(source.SetImagePath(images_ + "~-gcrate_col.iwi"));
   ASSERT_EQ(source.LoadIWI(), img::kSuccess);
@@ -78,50 +171,24 @@ TEST_F(TextureExportTest, LocalExportTurnsTildesAndWritesNonColourMapsAsTga) {
   EXPECT_TRUE(std::equal(source.stored_levels[0].begin(), source.stored_levels[0].end(), dds.begin() + 128));
 }
 
-TEST_F(TextureExportTest, TgaSettingMakesColourMapsTgaLoadedOrNot) {
-  ExportSettings settings;
-  settings.export_img_as_tga = true;
-  ASSERT_EQ(MoveImages(model_, out_, settings), err::kSuccess);
-  EXPECT_TRUE(fs::exists(out_ + "/_-gcrate_col.tga"));
-  // Without the texture step a colour map still follows the DDS setting.
-  fs::remove_all(out_);
-  ASSERT_EQ(MoveImages(model_, out_, {}), err::kSuccess);
-  EXPECT_TRUE(fs::exists(out_ + "/_-gcrate_col.dds"));
-  // Only the colour maps when "export_images_col" is on.
-  fs::remove_all(out_);
-  settings.export_images_col = true;
-  ASSERT_EQ(MoveImages(model_, out_, settings), err::kSuccess);
-  EXPECT_EQ(Files(out_), std::vector<std::string>{"_-gcrate_col.tga"});
-  // Beside the sources: a DDS source needs no DDS of itself, but as a
-  // normal map it still becomes TGA.
-  fs::remove_all(out_);
-  settings = {};
-  settings.export_images_local = false;
-  ASSERT_EQ(MoveImages(model_, out_, settings), err::kSuccess);
-  EXPECT_TRUE(fs::exists(images_ + "~-gcrate_col.dds"));
-  EXPECT_TRUE(fs::exists(images_ + "dds_nml.tga"));
-  EXPECT_TRUE(Files(out_).empty());
-}
-
-// The PNG setting: colour maps, then every map; the OBJ's MTL names the
-// files written, and ImageMagick reads them as PNG.
-TEST_F(TextureExportTest, PngSettingWritesColourMapsOrEveryMapAsPng) {
-  ExportSettings settings;
-  settings.export_img_png = 1;
-  ASSERT_EQ(MoveImages(model_, out_, settings), err::kSuccess);
-  EXPECT_EQ(Files(out_), (std::vector<std::string>{"_-gcrate_col.png", "crate_nml.tga", "crate_spc.tga",
-                                                   "dds_nml.tga", "detail.tga"}));
-  fs::remove_all(out_);
-  settings.export_img_png = 2;
-  ASSERT_EQ(MoveImages(model_, out_, settings), err::kSuccess);
-  EXPECT_EQ(Files(out_), (std::vector<std::string>{"_-gcrate_col.png", "crate_nml.png", "crate_spc.png",
-                                                   "dds_nml.png", "detail.png"}));
-  MaterialImage colour;
-  colour.slot = "colorMap";
-  colour.dds_file = "~-gcrate_col.dds";
-  EXPECT_EQ(ExportedImageFile(colour, ImageFilesOf(settings), true), "_-gcrate_col.png");
-  if (!image_test::MagickDir().empty())
-    EXPECT_EQ(image_test::Identify(out_ + "/crate_nml.png", "%m"), "PNG");
+// The properties rows say where archived images come from; a converted one
+// lands beside its source as the loose one does.
+TEST_F(TextureExportTest, ArchivedImagesNameTheirArchiveAndConvertBesideTheirSource) {
+  Xmodel archived;
+  Load(archived, "archived", true);
+  Names rows;
+  for (const DetailRow& row : PropertyRows(archived))
+    if (row.depth == 2) rows.push_back(row.text + " " + row.icon);
+  EXPECT_EQ(rows, (Names{"colorMap: ~-gcrate_col.iwi (main/iw_00.iwd) tree_tick",
+                         "normalMap: crate_nml.iwi (main/iw_00.iwd) tree_tick",
+                         "specularMap: crate_spc.iwi (main/iw_00.iwd) tree_tick",
+                         "colorMap: ~-gcrate_col.iwi (main/iw_00.iwd) tree_tick",
+                         "colorDetailMap: detail.iwi (main/iw_00.iwd) tree_tick", "normalMap: dds_nml.iwi tree_cross"}));
+  for (Xmodel* model : {&model_, &archived})
+    EXPECT_EQ(ConvertImageAt(model->material_library, model->raw_dir, 0, 1, false), img::kSuccess);
+  const std::vector<uint8_t> converted = image_test::ReadBytes(dir_.Sub("archived/raw/images/crate_nml.tga"));
+  EXPECT_FALSE(converted.empty());
+  EXPECT_EQ(converted, image_test::ReadBytes(images_ + "crate_nml.tga"));
 }
 
 TEST_F(TextureExportTest, MissingAndUnreadableImagesAreReportedOneByOne) {
@@ -145,7 +212,7 @@ TEST_F(TextureExportTest, WorkerMovesImagesWithModelExportsAndConvertsSingleImag
   o.export_images = true;
   worker.SetExportSettings(o);
   worker.SetModelGame(Cod4);
-  worker.Start(dir_.path());
+  worker.Start(dir_.Sub("loose"));
   worker.AddJob(path_, job::kLoad | job::kSurfaces | job::kExportXE);
   worker.WaitIdle();
   EXPECT_TRUE(log_.Contains("^5Moved Images Across")) << log_.Joined();
@@ -154,7 +221,6 @@ TEST_F(TextureExportTest, WorkerMovesImagesWithModelExportsAndConvertsSingleImag
   o.image_item = "normalMap:mtl_one";
   worker.SetExportSettings(o);
   worker.AddJob(path_, job::kExportTGA);
-  o.image_item = "colorMap:mtl_nothing";
   worker.WaitIdle();
   EXPECT_TRUE(fs::exists(images_ + "crate_nml.tga"));
   EXPECT_TRUE(log_.Contains("Converted: crate_nml.iwi"));
@@ -173,7 +239,16 @@ TEST_F(TextureExportTest, WorkerMovesImagesWithModelExportsAndConvertsSingleImag
   worker.AddJob(path_, job::kExportIWI);
   worker.WaitIdle();
   EXPECT_TRUE(log_.Contains("^5ExportIWI^7:: Can't OpenFile")) << log_.Joined();
+
+  // With textures off the model opens no image and logs no material line.
+  o.load_model_textures = false;
+  worker.SetExportSettings(o);
+  const size_t lines = log_.lines().size();
+  worker.AddJob(path_, job::kOpenModel);
+  worker.WaitIdle();
   worker.Stop();
+  for (size_t i = lines; i < log_.lines().size(); ++i) EXPECT_EQ(log_.lines()[i].find("^2Material^7"), std::string::npos);
+  EXPECT_TRUE(worker.model.material_library.texture_sets.empty());
 }
 
 TEST_F(TextureExportTest, CubeMapsLeaveWithAllSixFacesOnEveryRoad) {
@@ -195,20 +270,6 @@ TEST_F(TextureExportTest, CubeMapsLeaveWithAllSixFacesOnEveryRoad) {
     ASSERT_EQ(file.size(), 18u + 48 * 8 * 4) << tga;
     EXPECT_EQ(file[12] | file[13] << 8, 48);  // the six faces side by side
   }
-}
-
-TEST_F(TextureExportTest, TexturesOffOpensNoImageAndLogsNoMaterialLine) {
-  XmodelThreaded worker;
-  ExportSettings o;
-  o.load_model_textures = false;
-  worker.SetExportSettings(o);
-  worker.SetModelGame(Cod4);
-  worker.Start(dir_.path());
-  worker.AddJob(path_, job::kOpenModel);
-  worker.WaitIdle();
-  worker.Stop();
-  EXPECT_FALSE(log_.Contains("^2Material^7"));
-  EXPECT_TRUE(worker.model.material_library.texture_sets.empty());
 }
 
 }  // namespace

@@ -1,20 +1,16 @@
 #!/usr/bin/env bash
 # The Khronos glTF validator over glTF / GLB files:
 #
-#   tests/export/gltf/validate.sh [--cache DIR] FILE...
+#   tests/export/gltf/validate.sh FILE...
 #
 # On first use `npm install`s gltf-validator (the version package.json pins)
-# into DIR (default build/gltf-validator of the work tree) and reuses it after
-# that. Prints one JSON line per file (errors, warnings and their messages);
-# exits 0 when no file has an error, 1 when one has, 3 when the validator
-# could not be installed.
+# into build/gltf-validator of the work tree and reuses it after that.
+# Prints one JSON line per file (errors, warnings and their messages); exits
+# 0 when no file has an error, 1 when one has, 3 when the validator could
+# not be installed.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 cache=$(cd "$here/../../.." && pwd)/build/gltf-validator
-if [[ ${1:-} == --cache ]]; then
-  cache=$2
-  shift 2
-fi
 mkdir -p "$cache"
 # Tests run side by side: one installs, the others wait for it.
 exec 9>"$cache.lock"
@@ -28,7 +24,5 @@ if [[ ! -f $cache/node_modules/gltf-validator/package.json ||
     exit 3
   fi
 fi
-cp "$here/validate.js" "$cache/validate.js.tmp.$$"
-mv "$cache/validate.js.tmp.$$" "$cache/validate.js"
 flock -u 9
-exec node "$cache/validate.js" "$@"
+NODE_PATH=$cache/node_modules exec node "$here/validate.js" "$@"
