@@ -30,7 +30,7 @@ settings() {
 xvfb() { timeout 120 xvfb-run -a -s "-screen 0 1024x768x24" "$@"; }
 # drive_window LOG STEPS PROGRAM [ARGUMENTS...]: the program in its own X
 # server, driven by STEPS (see drive_window.sh), which may call the functions
-# named in $step_helpers; false when it failed.
+# named in $step_helpers; a run that fails is counted, its log shown.
 step_helpers=pick_model
 drive_window() {
   local log=$1 steps=$2
@@ -38,7 +38,15 @@ drive_window() {
   # shellcheck disable=SC2086
   timeout 300 xvfb-run -a -s "-screen 0 1024x768x24" bash "$window_tests/drive_window.sh" "$log" \
     "$(declare -f $step_helpers)
-$steps" "$@"
+$steps" "$@" && return 0
+  fail "the run logged in $log failed"
+  cat "$log" >&2
+}
+# differ A B: how many pixels of two pictures differ (-1: not comparable).
+differ() {
+  local n
+  n=$(compare -metric AE "$1" "$2" null: 2>&1) || true
+  [[ ${n%% *} =~ ^[0-9]+$ ]] && echo "${n%% *}" || echo -1
 }
 # shot NAME [vantor arguments...]: the 3D view alone after 5 frames, as PPM.
 shot() {
