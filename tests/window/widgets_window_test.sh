@@ -1,10 +1,15 @@
-# The widgets in the window: the tool bar's "Wireframe" changes the
-# picture; a model name copied from the list's context menu is on the
+# The widgets in the window, with OpenAL Soft's wave-file output recording
+# what played: the tool bar's "Wireframe" changes the picture and its click
+# sounds; a model name copied from the list's context menu is on the
 # clipboard (read back with xclip), and a click on it loads it. The text
-# widths the window's fonts measured are the headless layout dump's.
-# (Typing, Escape, sliders, sounds and the question box: tests/gui.)
+# widths the window's fonts measured are the headless layout dump's. The
+# game switch question is asked in the window's question box. (Typing,
+# Escape, sliders, what a button plays, what an answer does: the unit tests
+# of gui/ and model/.)
 needs import compare xclip
 settings Folders/Cod4Path="$work/sample/cod4"
+printf '[general]\ndrivers=wave\nsample-type=int16\n[wave]\nfile=%s\n' "$work/sounds.wav" >"$work/alsoft.conf"
+export ALSOFT_CONF=$work/alsoft.conf
 
 # 800 x 600: "Wireframe" at (710, 590), the model list's first row at
 # (560, 58); its context menu's entry opens at the press.
@@ -25,6 +30,14 @@ drive_window list.log '
 copied=$(cat clip.txt 2>/dev/null || true)
 [[ -f $work/sample/cod4/raw/xmodel/$copied && -n $copied ]] || fail "the clipboard holds '$copied', not a model name"
 grep -qF "Passing Xmodel: '$copied' to background loader" Log.txt || fail "clicking '$copied' did not load it"
+# The 16-bit samples after the "data" chunk's header: the clicks' sound,
+# above the noise floor.
+"$python" - sounds.wav <<'PY' || fail "the recording holds no sound"
+import array, sys
+data = open(sys.argv[1], "rb").read()
+body = data[data.find(b"data") + 8:]
+assert sum(abs(s) > 500 for s in array.array("h", body[:len(body) // 2 * 2])) > 2000
+PY
 
 # Every fixed text as wide in the layout dumped without a display as in
 # the one the window's fonts measured.
@@ -42,3 +55,16 @@ assert len(both) > 100 and headless.keys() <= window.keys(), (len(both), headles
 bad = {k: (window[k], headless[k]) for k in both if abs(window[k] - headless[k]) > 0.01}
 assert not bad, bad
 PY
+
+# The COD 4 crate in the COD 5 tree, picked from the list filtered to it
+# ("ported"): the worker's question shows in the window's box, and "y"
+# answers it there, so the crate loads.
+settings Folders/Cod5Path="$work/sample/cod5" Misc/active_game=1
+drive_window crate.log '
+  sleep 2
+  xdotool windowfocus --sync "$win"
+  pick_model ported
+  xdotool key y sleep 2
+  xdotool key Escape sleep 1
+  if kill -0 $pid 2>/dev/null; then xdotool key Escape; fi' "$vantor" --frames 100000
+grep -q "Loaded Xmodel^7: fixture_ported_crate" Log.txt || fail "answered yes in the box, the crate did not load"

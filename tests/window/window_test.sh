@@ -9,7 +9,8 @@ grid_model=$1
 settings Export/export_scale_new=1.0 OpenGl/draw_bones=0
 # Pixel statistics of a PPM: bright (model) pixels, their 4-connected blobs,
 # pure-green pixels (the axis), coloured pixels in the middle half of the
-# frame (textures), and a hash for comparisons.
+# frame (textures), a hash for comparisons, and the first and last rows
+# holding a bright pixel.
 stats() {
   "$python" - "$1" <<'PY'
 import hashlib, sys
@@ -35,14 +36,15 @@ for start in range(w * h):
 # Coloured (textured) pixels, not grey, in the middle half of the frame.
 centre = sum(max(p) - min(p) > 60 and max(p) > 90
              for y in range(h // 4, 3 * h // 4) for p in rgb[y * w + w // 4:y * w + 3 * w // 4])
-print(w, h, sum(bright), blobs, green, centre, hashlib.md5(px).hexdigest())
+rows = [y for y in range(h) if any(bright[y * w:(y + 1) * w])] or [-1]
+print(w, h, sum(bright), blobs, green, centre, hashlib.md5(px).hexdigest(), rows[0], rows[-1])
 PY
 }
 
 # The sample model: its pixels fill the middle of the frame, the grid is
 # around it, and the DDS has the window's size.
 shot model "$soldier"
-read -r w h bright blobs green centre hash_model <<<"$(stats model.ppm)"
+read -r w h bright blobs green centre hash_model top bottom <<<"$(stats model.ppm)"
 [[ $w == 800 && $h == 600 ]] || fail "screenshot is ${w}x${h}, not the window's 800x600"
 identify model.dds | grep -q "800x600" || fail "ImageMagick does not read the DDS as 800x600"
 ((centre > 2000)) || fail "the middle of the frame does not show the model's texture colours ($centre coloured pixels)"
@@ -50,20 +52,10 @@ identify model.dds | grep -q "800x600" || fail "ImageMagick does not read the DD
 
 # "Frame Model On Load": the soldier, which the start view cuts at an edge,
 # shows whole, head to boots, with room above and below.
-extent() {
-  "$python" - "$1" <<'PY'
-import sys
-parts = open(sys.argv[1], 'rb').read().split(maxsplit=4)
-w, h, px = int(parts[1]), int(parts[2]), parts[4]
-rows = [y for y in range(h) if any(min(px[3 * (y * w + x):3 * (y * w + x) + 3]) > 90 for x in range(w))]
-print(rows[0] if rows else -1, rows[-1] if rows else -1, h)
-PY
-}
-read -r top bottom _ <<<"$(extent model.ppm)"
 ((top <= 2 || bottom >= h - 3)) || fail "the start view already shows the whole soldier (rows $top to $bottom): no test of framing"
 settings OpenGl/frame_model_on_load=1
 shot framed "$soldier"
-read -r top bottom _ <<<"$(extent framed.ppm)"
+read -r _ _ _ _ _ _ _ top bottom <<<"$(stats framed.ppm)"
 ((top > 10 && bottom < h - 10 && bottom - top > h / 2)) ||
   fail "the framed soldier spans rows $top to $bottom of $h, not whole and filling the view"
 settings OpenGl/frame_model_on_load=0
@@ -71,7 +63,7 @@ settings OpenGl/frame_model_on_load=0
 # Wireframe changes the pixels.
 settings OpenGl/wireframe=1
 shot wire "$soldier"
-read -r _ _ bright_wire _ _ _ hash_wire <<<"$(stats wire.ppm)"
+read -r _ _ bright_wire _ _ _ hash_wire _ <<<"$(stats wire.ppm)"
 [[ $hash_wire != "$hash_model" ]] || fail "wireframe draws the same pixels"
 ((bright_wire < bright)) || fail "wireframe covers as much as the filled model ($bright_wire vs $bright)"
 settings OpenGl/wireframe=0
