@@ -1,11 +1,11 @@
-# Screenshots of the sample model, framed on load, wireframe, an empty
-# scene with and without the axis, mouse drags in both styles, the
-# screenshot's size, and a model of 100 surfaces (made by the first extra
-# argument, grid_model) drawn completely. The 3D view alone (--no-gui), but
-# for one run with the interface: the Phong shader, the frame model key and
-# the background picker.
+# Screenshots of the sample model, framed on load, an empty scene with and
+# without the axis, mouse drags in both styles, the screenshot's size, and
+# a model of 100 surfaces (from the test models' writer, the first extra
+# argument) drawn completely (wireframe: widgets_window_test.sh). The 3D
+# view alone (--no-gui), but for one run with the interface: the Phong
+# shader, the frame model key and the background picker.
 needs import compare
-grid_model=$1
+test_model=$1
 settings Export/export_scale_new=1.0 OpenGl/draw_bones=0
 # Pixel statistics of a PPM: bright (model) pixels, their 4-connected blobs,
 # pure-green pixels (the axis), coloured pixels in the middle half of the
@@ -42,11 +42,10 @@ PY
 }
 
 # The sample model: its pixels fill the middle of the frame, the grid is
-# around it, and the DDS has the window's size.
+# around it, and the DDS (as ImageMagick reads it) has the window's size.
 shot model "$soldier"
-read -r w h bright blobs green centre hash_model top bottom <<<"$(stats model.ppm)"
+read -r w h bright _ _ centre hash_model top bottom <<<"$(stats model.ppm)"
 [[ $w == 800 && $h == 600 ]] || fail "screenshot is ${w}x${h}, not the window's 800x600"
-identify model.dds | grep -q "800x600" || fail "ImageMagick does not read the DDS as 800x600"
 ((centre > 2000)) || fail "the middle of the frame does not show the model's texture colours ($centre coloured pixels)"
 ((bright > 1000)) || fail "the model is not drawn ($bright bright pixels)"
 
@@ -60,14 +59,6 @@ read -r _ _ _ _ _ _ _ top bottom <<<"$(stats framed.ppm)"
   fail "the framed soldier spans rows $top to $bottom of $h, not whole and filling the view"
 settings OpenGl/frame_model_on_load=0
 
-# Wireframe changes the pixels.
-settings OpenGl/wireframe=1
-shot wire "$soldier"
-read -r _ _ bright_wire _ _ _ hash_wire _ <<<"$(stats wire.ppm)"
-[[ $hash_wire != "$hash_model" ]] || fail "wireframe draws the same pixels"
-((bright_wire < bright)) || fail "wireframe covers as much as the filled model ($bright_wire vs $bright)"
-settings OpenGl/wireframe=0
-
 # No model: grid only, then with the axis.
 shot empty
 read -r _ _ bright_empty _ green_empty _ _ <<<"$(stats empty.ppm)"
@@ -80,7 +71,7 @@ read -r _ _ _ _ green_axis _ _ <<<"$(stats axis.ppm)"
 settings OpenGl/draw_axis=0
 
 # 100 surfaces: 100 boxes.
-grid=$("$grid_model" "$work/grid")
+grid=$("$test_model" grid "$work/grid")
 shot grid "$grid"
 read -r _ _ _ grid_blobs _ _ _ <<<"$(stats grid.ppm)"
 ((grid_blobs == 100)) || fail "the 100-surface model shows $grid_blobs boxes"
