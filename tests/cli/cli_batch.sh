@@ -19,15 +19,6 @@ cli_setup "$work"
 
 "$cli" sample "$work/sample" >/dev/null 2>&1 || { echo "FAIL: vantor-cli sample" >&2; exit 1; }
 
-# Game flags of a tree, by its folder name.
-game_args() {
-  case $(basename "$1" | tr '[:upper:]' '[:lower:]') in
-    *cod4*) echo "--game cod4" ;;
-    *cod5* | *waw*) echo "--game cod5 --auto-switch yes" ;;
-    *bo*) echo "--game bo" ;;
-  esac
-}
-
 # Two output trees hold the same files with the same bytes, but for the
 # surface read's time that the scene, OBJ and XMODEL_EXPORT headers carry
 # ("Surface Load Time: 4.00 ms"), which no two runs share. With a third
@@ -89,27 +80,23 @@ done
 root=$work/sample/cod4
 out=$work/batch/cod4
 stamps() { find "$out" -type f -printf '%P %T@\n' | sort; }
+skip_run() {
+  "$cli" export --all "$root" --game cod4 --format all --out "$out" --skip-existing --json </dev/null \
+    >"$work/skip$1.json" 2>/dev/null || fail "--skip-existing run $1 exited $?"
+}
 before=$(stamps)
-"$cli" export --all "$root" --game cod4 --format all --out "$out" --skip-existing --json </dev/null \
-  >"$work/skip1.json" 2>"$work/skip1.err" || fail "--skip-existing run exited $?"
+skip_run 1
 [[ $(stamps) == "$before" ]] || fail "--skip-existing changed files: $(diff <(echo "$before") <(stamps) | head -5)"
-"$python" - "$work/skip1.json" <<'PY' || fail "--skip-existing did not skip every model: $(head -c 400 "$work/skip1.json")"
-import json, sys
-doc = json.load(open(sys.argv[1]))
-assert doc["models"] and all(m["status"] == "skipped" for m in doc["models"]), doc
-assert doc["skipped"] == len(doc["models"]) and doc["failed"] == 0
-PY
-touched=$(find "$root/raw/xmodelsurfs" -iname 'fixture_soldier*' | head -1)
 sleep 0.05
-touch "$touched"
-"$cli" export --all "$root" --game cod4 --format all --out "$out" --skip-existing --json </dev/null \
-  >"$work/skip2.json" 2>"$work/skip2.err" || fail "--skip-existing after a touch exited $?"
-"$python" - "$work/skip2.json" <<'PY' || fail "a touched source did not export its model again: $(head -c 600 "$work/skip2.json")"
+touch "$(find "$root/raw/xmodelsurfs" -iname 'fixture_soldier*' | head -1)"
+skip_run 2
+"$python" - "$work/skip1.json" "$work/skip2.json" <<'PY' || fail "--skip-existing: $(head -c 900 "$work"/skip?.json)"
 import json, sys
-doc = json.load(open(sys.argv[1]))
-status = {m["name"]: m["status"] for m in doc["models"]}
-assert status.pop("fixture_soldier") == "exported", status
-assert status and all(s == "skipped" for s in status.values()), status
+docs = [json.load(open(path)) for path in sys.argv[1:]]
+first, second = ({m["name"]: m["status"] for m in doc["models"]} for doc in docs)
+assert first and set(first.values()) == {"skipped"} and docs[0]["skipped"] == len(first), first
+assert docs[0]["failed"] == 0 and second.pop("fixture_soldier") == "exported", second
+assert second and set(second.values()) == {"skipped"}, second
 PY
 same_files "$work/loop/cod4" "$out" >/dev/null || fail "the export after a touch differs from the first"
 

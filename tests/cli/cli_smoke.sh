@@ -13,11 +13,7 @@ work=$3
 
 source "$(dirname "$0")/cli_common.sh"
 cli_setup "$work"
-"$cli" sample "$work/sample" >"$work/sample.log" 2>&1 || {
-  echo "FAIL: vantor-cli sample exited $?" >&2
-  cat "$work/sample.log" >&2
-  exit 1
-}
+"$cli" sample "$work/sample" >"$work/sample.log" 2>&1 || { cat "$work/sample.log" >&2; exit 1; }
 
 checker=$(cat <<'PY'
 import json, sys
@@ -50,15 +46,9 @@ PY
 models=0
 for tree in "$work"/sample/*/; do
   tree=${tree%/}
-  # The tree's folder names say which game's layout each one is in.
-  case $(basename "$tree" | tr '[:upper:]' '[:lower:]') in
-    *cod4*) game=cod4 ;;
-    *cod5* | *waw*) game=cod5 ;;
-    *bo* | *black*) game=bo ;;
-    *) fail "no game known for sample tree $(basename "$tree")"; continue ;;
-  esac
-  args=(--game "$game" --json)
-  [[ $game == cod5 ]] && args+=(--auto-switch yes)
+  read -ra args <<<"$(game_args "$tree") --json"
+  [[ ${args[0]} == --game ]] || { fail "no game known for sample tree $(basename "$tree")"; continue; }
+  game=${args[1]}
   for model in "$tree"/raw/xmodel/*; do
     [[ -f $model ]] || continue
     models=$((models + 1))

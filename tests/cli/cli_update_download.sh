@@ -117,8 +117,7 @@ with zipfile.ZipFile(sys.argv[1], "w") as z:
   esac
   fresh_program
   run 1 "$base"
-  [[ -n ${DEBUG_UPDATE:-} ]] && echo "$case: $(cat out.txt)" >&2
-  grep -q "Failed To Download Update" err.txt || fail "$case: no \"Failed To Download Update\""
+  grep -q "Failed To Download Update" err.txt || fail "$case: no \"Failed To Download Update\": $(cat out.txt)"
   untouched "$case"
   [[ ! -e escaped.txt && ! -e tmp/escaped.txt ]] || fail "$case: a file left the update's folder"
 done

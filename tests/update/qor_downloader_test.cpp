@@ -102,13 +102,11 @@ TEST_F(QorDownloaderTest, EveryResumeEndsInTheExactFileAndACompleteOneIsNotFetch
     EXPECT_TRUE(ReadText(target) == whole);
     EXPECT_EQ(test_support::CountEntries(dir.path()), 1u);
     ASSERT_FALSE(calls.empty());
-    if (c.complete) EXPECT_EQ(calls.size(), 1u);
+    EXPECT_TRUE(!c.complete || calls.size() == 1u) << calls.size() << " progress calls";
     EXPECT_EQ(calls.back(), std::make_pair(uint64_t(kSize), uint64_t(kSize)));
     for (size_t i = 0; i < calls.size(); ++i) {
       EXPECT_EQ(calls[i].second, kSize);
-      if (i > 0) {
-        EXPECT_GT(calls[i].first, calls[i - 1].first);
-      }
+      EXPECT_TRUE(i == 0 || calls[i].first > calls[i - 1].first) << i;
     }
   }
 }
@@ -155,14 +153,9 @@ TEST_F(QorDownloaderTest, RefusedRepliesLeaveTheFinalNameAsItWas) {
       downloader.set_limits(limits);
       EXPECT_EQ(ErrorOf([&] { (void)downloader.DownloadToFile(c.url, stop, true); }), c.message);
       EXPECT_EQ(fs::exists(target), old_file);
-      if (old_file) {
-        EXPECT_EQ(ReadText(target), "good old");
-      }
-      if (c.part_kept) {
-        EXPECT_TRUE(ReadText(target + ".part") == Pattern(c.part_kept));
-      } else {
-        EXPECT_FALSE(fs::exists(target + ".part"));
-      }
+      EXPECT_EQ(ReadText(target), old_file ? "good old" : "");
+      EXPECT_EQ(fs::exists(target + ".part"), c.part_kept > 0);
+      EXPECT_TRUE(ReadText(target + ".part") == Pattern(c.part_kept));
     }
   }
 }

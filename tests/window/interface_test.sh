@@ -9,15 +9,8 @@
 needs import compare
 settings Folders/Cod4Path="$work/sample/cod4"
 # Still frames of the sample model with and without the interface, as PPM.
-for run in still bare; do
-  flags=()
-  [[ $run == bare ]] && flags=(--no-gui)
-  if ! xvfb "$vantor" "${flags[@]}" --frames 30 --screenshot $run.dds "$soldier" >$run.log 2>&1; then
-    fail "vantor ${flags[*]} did not finish cleanly"
-    cat $run.log >&2
-  fi
-  convert $run.dds $run.ppm
-done
+frame still --frames 30 "$soldier"
+frame bare --no-gui --frames 30 "$soldier"
 # Red pixels in a box, and pixels off the background colour in another.
 "$python" - still.ppm bare.ppm >still.txt <<'PY'
 import sys
@@ -63,11 +56,7 @@ grep -q "QorGUI::ItemScale: Done width: 1000 height: 700" Log.txt || fail "the r
 # fade). What the X server shows then, and after the window was unmapped
 # and mapped again (its contents lost), is the frame of a run that opened
 # the menu at once. The FPS text and the pointer's corner are left out.
-if ! xvfb "$vantor" --frames 120 --command "open about_menu;" --screenshot opened.dds >opened.log 2>&1; then
-  fail "the about menu run failed"
-  cat opened.log >&2
-fi
-convert opened.dds opened.png
+frame opened --frames 120 --command "open about_menu;"
 drive_window alone.log '
   sleep 4
   import -window "$win" alone.png
@@ -78,7 +67,7 @@ drive_window alone.log '
   wait $pid
   exit 0' "$vantor" --frames 100000 --command "wait 1500; open about_menu;"
 for grab in alone exposed; do
-  for f in opened $grab; do convert $f.png -fill black -draw "rectangle 0,0 119,35" m_$f.png; done
+  for f in opened.ppm $grab.png; do convert $f -fill black -draw "rectangle 0,0 119,35" m_${f%.*}.png; done
   [[ $(differ m_opened.png m_$grab.png) == 0 ]] || fail "the window's picture ($grab) is not the opened menu's"
 done
 

@@ -1,11 +1,9 @@
 # The widgets in the window, with OpenAL Soft's wave-file output recording
-# what played: the tool bar's "Wireframe" changes the picture and its click
-# sounds; a model name copied from the list's context menu is on the
-# clipboard (read back with xclip), and a click on it loads it. The text
-# widths the window's fonts measured are the headless layout dump's. The
-# game switch question is asked in the window's question box. (Typing,
-# Escape, sliders, what a button plays, what an answer does: the unit tests
-# of gui/ and model/.)
+# what played: "Wireframe" on the tool bar changes the picture and sounds; a
+# name copied from the model list's context menu is on the clipboard (read
+# with xclip), and a click on it loads it; the window's text widths are the
+# headless dump's; the game switch question is asked in the window's box.
+# (Keys, sliders, what a button plays, what an answer does: tests/gui, model.)
 needs import compare xclip
 settings Folders/Cod4Path="$work/sample/cod4"
 printf '[general]\ndrivers=wave\nsample-type=int16\n[wave]\nfile=%s\n' "$work/sounds.wav" >"$work/alsoft.conf"
