@@ -138,9 +138,10 @@ done
 # left, and every final file that of a whole run. (A kill mid-write:
 # tests/export/full_disk_test.cpp.)
 "$make_tree" "$work/many" 24 6 12000 || { echo "FAIL: vantor_batch_tree" >&2; exit 1; }
-many() { "$cli" export --all "$work/many" --game cod4 --format xe,obj,ma --out "$1" -j 2 </dev/null; }
-many "$work/many_ref" >/dev/null 2>&1 || fail "reference run of the generated tree"
-many "$work/many_int" >"$work/int.out" 2>"$work/int.err" &
+many=(export --all "$work/many" --game cod4 --format xe,obj,ma -j 2)
+"$cli" "${many[@]}" --out "$work/many_ref" </dev/null >/dev/null 2>&1 || fail "reference run of the generated tree"
+# (The program itself in the background, so that the signal reaches it.)
+"$cli" "${many[@]}" --out "$work/many_int" </dev/null >"$work/int.out" 2>"$work/int.err" &
 pid=$!
 # Once the first model is out, the next ones are being written.
 for _ in $(seq 1 600); do
