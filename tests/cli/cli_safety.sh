@@ -5,10 +5,10 @@
 # a model that fails to load writes nothing, and `convert` refuses to write
 # over its input through another spelling of the same file.
 #
-#   cli_safety.sh VANTOR_CLI VANTOR_HOSTILE_MODEL WORK_DIR
+#   cli_safety.sh VANTOR_CLI VANTOR_TEST_MODEL WORK_DIR
 set -euo pipefail
 cli=$1
-hostile=$2
+test_model=$2
 work=$3
 source "$(dirname "$0")/cli_common.sh"
 cli_setup "$work"
@@ -21,7 +21,7 @@ running_outputs() {
 }
 
 # --- info: control sequences from names are escaped ---
-model=$("$hostile" "$work/hostile")
+model=$("$test_model" hostile "$work/hostile")
 "$cli" info --game cod4 "$model" >"$work/info.txt" 2>"$work/info.err" || fail "info: $(cat "$work/info.err")"
 if LC_ALL=C grep -q $'\x1b\|\x07\|\x9b' "$work/info.txt"; then
   fail "info printed a raw control character"

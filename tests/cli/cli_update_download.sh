@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# vantor-cli update download against loopback servers: the update is
-# handed over (the served script puts the new files in place once the
-# program has exited) only when the script and the archive match the
-# manifest; a size or SHA-256 mismatch, a truncated archive, a missing
-# manifest, a hostile archive and a Ctrl-C run nothing and leave no files;
-# a server without https and a folder the user cannot write send nothing.
+# vantor-cli update check and download against loopback servers: what a
+# check says of each answer; the update is handed over (the served script
+# puts the new files in place once the program has exited) only when the
+# script and the archive match the manifest; a size or SHA-256 mismatch, a
+# truncated archive, a missing manifest, a hostile archive and a Ctrl-C run
+# nothing and leave no files; a server without https and a folder the user
+# cannot write send nothing.
 #
 #   cli_update_download.sh VANTOR_CLI PYTHON WORK_DIR
 set -euo pipefail
@@ -116,8 +117,7 @@ with zipfile.ZipFile(sys.argv[1], "w") as z:
   esac
   fresh_program
   run 1 "$base"
-  [[ -n ${DEBUG_UPDATE:-} ]] && echo "$case: $(cat out.txt)" >&2
-  grep -q "Failed To Download Update" err.txt || fail "$case: no \"Failed To Download Update\""
+  grep -q "Failed To Download Update" err.txt || fail "$case: no \"Failed To Download Update\": $(cat out.txt)"
   untouched "$case"
   [[ ! -e escaped.txt && ! -e tmp/escaped.txt ]] || fail "$case: a file left the update's folder"
 done
@@ -141,6 +141,19 @@ fresh_program
 run 1 "https://127.0.0.1:$(head -1 port_tls.txt)"
 grep -q "QorDownloader:: Server certificate not trusted" err.txt || fail "self-signed https: $(head -c 300 err.txt)"
 untouched "self-signed https"
+
+# update check: what each answer and a 404 print and exit with (what the
+# check sends: tests/update/update_check_test.cpp).
+check() {  # check EXPECTED_STATUS EXPECTED_TEXT SERVER
+  local status=0
+  VANTOR_UPDATE_SERVER=$3 "$cli" update check >out.txt 2>err.txt </dev/null || status=$?
+  [[ $status -eq $1 ]] && grep -q "$2" out.txt || fail "update check of '$3': exit $status, $(cat out.txt)"
+}
+check 0 "newer version" "$base/update/1.0"
+check 0 "is up to date" "$base/update/0.987"
+check 1 "failed" "$base/nothing"
+grep -q "QorDownloader:: Server answered HTTP 404" err.txt || fail "the 404 is not in the log: $(head -c 300 err.txt)"
+check 3 "no update server" ""
 
 # Nothing sent: no server, a server without https, a folder not ours.
 fresh_program

@@ -17,8 +17,7 @@ as its standard input closes, so it never outlives the test that started it.
   /http10/N          the file, from an "HTTP/1.0" status line
   /chunked/N         the file, chunked
   /text/S            S as a text reply with Content-Length
-  /update/V/...      V as the update check's reply; the whole request path
-                     is appended to the file named by LOOPBACK_LOG
+  /update/V/...      V as the update check's reply
   /util/NAME         the file NAME of the folder LOOPBACK_FILES, read at
                      each request (a missing one is a 404); the file named
                      by LOOPBACK_STALL stalls after its first 1000 bytes; a file
@@ -130,12 +129,7 @@ class Handler(BaseHTTPRequestHandler):
                 chunk = body[at:at + 4096]
                 self.wfile.write(b"%x\r\n%s\r\n" % (len(chunk), chunk))
             self.wfile.write(b"0\r\n\r\n")
-        elif kind == "text":
-            self.reply(200, arg.encode())
-        elif kind == "update":
-            if os.environ.get("LOOPBACK_LOG"):
-                with open(os.environ["LOOPBACK_LOG"], "a") as log:
-                    log.write(self.path + "\n")
+        elif kind in ("text", "update"):
             self.reply(200, arg.encode())
         else:
             self.reply(404, b"<html>not found</html>")

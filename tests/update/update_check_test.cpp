@@ -26,50 +26,43 @@ struct Server {
   }
 };
 
+// A failure is a warning in the log, and an error box too when the button
+// asked.
 TEST(UpdateCheck, RepliesOpenTheMenuOrSaySoOnlyWhenAsked) {
   struct Case {
-    const char* reply;
+    const char* reply;  // nullptr: the fetch failed
     bool manual;
     UpdateOutcome outcome;
     const char* command;  // posted
     const char* message;  // message box
+    size_t errors = 0;    // error boxes
   } cases[] = {
       {"1.0", false, UpdateOutcome::kNewer, "open update_menu;", nullptr},
       {"0.988\n", true, UpdateOutcome::kNewer, "open update_menu;", nullptr},
       {"0.987", false, UpdateOutcome::kCurrent, nullptr, nullptr},
       {"0.987", true, UpdateOutcome::kCurrent, nullptr, "No updates avalible"},
       {"0.5", true, UpdateOutcome::kCurrent, nullptr, "No updates avalible"},
+      {nullptr, false, UpdateOutcome::kFailed, nullptr, nullptr},
+      {nullptr, true, UpdateOutcome::kFailed, nullptr, nullptr, 1},
+      {"<html>not a number</html>", false, UpdateOutcome::kFailed, nullptr, nullptr},
   };
+  LogCapture log;
   // A comma decimal locale must not change how "0.988" reads.
   std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
   for (const Case& c : cases) {
+    SCOPED_TRACE(c.reply ? c.reply : "failed fetch");
     Server server;
-    server.reply = {true, c.reply, ""};
+    server.reply = c.reply ? FetchResult{true, c.reply, ""} : FetchResult{false, "", "Can't open url"};
     NoticeBoard board;
     QorUpdateCheck check(server.fetch(), board);
-    EXPECT_EQ(check.Run(c.manual, "http://127.0.0.1:1/php/UpdateCheck.php"), c.outcome) << c.reply;
+    EXPECT_EQ(check.Run(c.manual, "http://127.0.0.1:1/php/UpdateCheck.php"), c.outcome);
     BoardSnapshot view;
     board.Drain(view);
-    EXPECT_EQ(view.commands, c.command ? std::vector<std::string>{c.command} : std::vector<std::string>{}) << c.reply;
-    EXPECT_EQ(view.notes, c.message ? std::vector<std::string>{c.message} : std::vector<std::string>{}) << c.reply;
+    EXPECT_EQ(view.commands, c.command ? std::vector<std::string>{c.command} : std::vector<std::string>{});
+    EXPECT_EQ(view.notes, c.message ? std::vector<std::string>{c.message} : std::vector<std::string>{});
+    EXPECT_EQ(view.errors.size(), c.errors);
   }
   std::setlocale(LC_NUMERIC, "C");
-}
-
-TEST(UpdateCheck, FailuresAreWarningsAndTheButtonAlsoShowsThem) {
-  LogCapture log;
-  for (bool manual : {false, true}) {
-    Server server;
-    server.reply = {false, "", "Can't open url"};
-    NoticeBoard board;
-    QorUpdateCheck check(server.fetch(), board);
-    EXPECT_EQ(check.Run(manual, "http://127.0.0.1:1/x"), UpdateOutcome::kFailed);
-    BoardSnapshot view;
-    board.Drain(view);
-    EXPECT_EQ(view.errors.size(), manual ? 1u : 0u);
-    server.reply = {true, "<html>not a number</html>", ""};
-    EXPECT_EQ(check.Run(manual, "http://127.0.0.1:1/x"), UpdateOutcome::kFailed);
-  }
   EXPECT_TRUE(log.Contains("QorDownloader:: Can't open url"));
   EXPECT_TRUE(log.Contains("Failed To preform Update Check"));
 }

@@ -1,27 +1,25 @@
 # The working application from an empty settings store: the COD 4 root
-# typed into the in-window folder entry lists its models and offers the IWD
-# image mover, whose "Scan" copies the archives' images into raw/images;
-# three letters in the search box narrow the list, a picked model loads,
-# "EXPORT MA" writes its scene, F2 its screenshot, "Save" stores the root.
-# A path typed into the entry as it opens fires no hotkey; Escape closes
-# the entry and Settings before it quits. (The desktops' folder dialogs are
-# pinned by tests/platform/folder_browser_test.cpp.)
+# typed into the in-window folder entry as it opens (it has the keyboard: no
+# click) lists its models and offers the IWD image mover, whose "Scan"
+# copies the archives' images into raw/images; three letters in the search
+# box narrow the list, a picked model loads, "EXPORT MA" writes its scene,
+# F2 its screenshot, "Save" stores the root. (The entry's keys:
+# tests/gui/keyboard_test.cpp; the desktops' folder dialogs:
+# tests/platform/folder_browser_test.cpp.)
 needs import
 settings Folders/export_folder="$work/out" Export/export_MA_BIND=0
 cod4=$work/sample/cod4
 
 # 800 x 600, the dialogs centred: the message box's Close at (492, 380),
-# SETTINGS at (712, 12), the COD 4 and COD 5 browse buttons at (650, 184)
-# and (650, 206), the entry's path box at (400, 288), the mover's Scan at
-# (555, 406) and Cancel, which closes it on the scan's result, at (555, 430),
-# Save at (636, 480).
-if ! VANTOR_FOLDER_BROWSER=entry drive_window entry.log '
+# SETTINGS at (712, 12), the COD 4 browse button at (650, 184), the mover's
+# Scan at (555, 406) and Cancel, which closes it on the scan's result, at
+# (555, 430), Save at (636, 480).
+VANTOR_FOLDER_BROWSER=entry drive_window entry.log '
   sleep 2
   xdotool windowfocus --sync "$win"
   xdotool mousemove --window "$win" 492 380 sleep 0.3 click 1 sleep 1
   xdotool mousemove --window "$win" 712 12 sleep 0.3 click 1 sleep 2.5
   xdotool mousemove --window "$win" 650 184 sleep 0.3 click 1 sleep 1
-  xdotool mousemove --window "$win" 400 288 sleep 0.3 click 1 sleep 0.3
   xdotool key --delay 5 --repeat 300 BackSpace
   xdotool type --delay 20 "'"$cod4"'"
   xdotool key Return sleep 1.5
@@ -31,19 +29,13 @@ if ! VANTOR_FOLDER_BROWSER=entry drive_window entry.log '
   pick_model sol
   xdotool mousemove --window "$win" 290 12 sleep 0.3 click 1 sleep 2
   xdotool mousemove --window "$win" 400 300 sleep 0.3 key F2 sleep 1
-  xdotool key Escape' "$vantor" --frames 100000 --dump-layout entry.json; then
-  fail "the entry run did not end on Escape"
-  cat entry.log >&2
-fi
+  xdotool key Escape' "$vantor" --frames 100000 --dump-layout entry.json
 stored=$("$cli" settings get Folders/Cod4Path 2>/dev/null || true)
 [[ $stored == "$cod4" ]] || fail "the stored COD 4 root is '$stored'"
 grep -q "ImageCheck:: 'raw/images' looks incomplete" Log.txt || fail "the new root's images were not checked"
-in_archives=$(cd "$cod4/main" && for a in *.iwd; do unzip -Z1 "$a"; done | grep -c '\.iwi$')
-missing=0
-for entry in $(cd "$cod4/main" && for a in *.iwd; do unzip -Z1 "$a"; done | grep '\.iwi$'); do
-  [[ -f $cod4/raw/$entry ]] || missing=$((missing + 1))
-done
-((in_archives > 0 && missing == 0)) || fail "Scan left $missing of the archives' $in_archives images uncopied"
+images=$(cd "$cod4/main" && for a in *.iwd; do unzip -Z1 "$a"; done | grep '\.iwi$')
+missing=$(cd "$cod4/raw" && for image in $images; do [[ -f $image ]] || echo "$image"; done)
+[[ -n $images && -z $missing ]] || fail "Scan left the archives' images uncopied: $missing"
 grep -q "Passing Xmodel: 'fixture_soldier' to background loader" Log.txt || fail "picking the filtered model did not load it"
 grep -q "Loaded Xmodel^7: fixture_soldier" Log.txt || fail "the picked model did not load"
 [[ $(find "$work/out" -name '*.ma' | wc -l) -eq 1 ]] || fail "EXPORT MA wrote no scene"
@@ -51,46 +43,13 @@ grep -q "Loaded Xmodel^7: fixture_soldier" Log.txt || fail "the picked model did
 grep -q "Screen Shot saved: 'QorVantor_screenshot.dds" Log.txt || fail "no screenshot log line"
 # The tool bar's bar filled with the export and had faded by the end.
 "$python" - entry.json <<'PY' || fail "the tool bar's progress bar did not fill and fade"
-import json, sys
+import json, re, sys
 doc = json.load(open(sys.argv[1]))
 bar = [i for m in doc["menus"] for i in m["items"] if i.get("progress_name") == "progress_bar"][0]
 assert bar["full"] and bar["faded"] and bar["fill_width"] > 0, bar
 # The mover's panel kept the scan's result until it was closed.
 result = [i for m in doc["menus"] for i in m["items"] if i.get("text_name") == "iwd_result_text"][0]
-import re
 assert re.fullmatch(r"[1-9]\d* moved, \d+ skipped, 0 failed", result["text"]), result
 PY
 
-grep -q "Missing Material\|LoadDSS" Log.txt && fail "the start-up log names a missing material or a failed picture"
-
-# The entry has the keyboard as it opens: a path typed without a click goes
-# into it and none of its letters ("s", "m", "o", "k", "t", "z", "x" are
-# hotkeys) fires. Escape then cancels the entry, the next one closes
-# Settings, and only the third ends the program.
-logged=$(wc -l <Log.txt)
-if ! VANTOR_FOLDER_BROWSER=entry drive_window typed.log '
-  sleep 2
-  xdotool windowfocus --sync "$win"
-  xdotool mousemove --window "$win" 712 12 sleep 0.3 click 1 sleep 2.5
-  xdotool mousemove --window "$win" 650 184 sleep 0.3 click 1 sleep 1
-  xdotool type --delay 50 "/smokt/zx"
-  xdotool key Escape sleep 0.5
-  kill -0 $pid || exit 1
-  xdotool key Escape sleep 1
-  kill -0 $pid || exit 1
-  xdotool key Escape' "$vantor" --frames 100000 --dump-layout typed.json; then
-  fail "typing into the entry, or its three Escapes, did not go as they should"
-  cat typed.log >&2
-fi
-"$python" - typed.json <<'PY' || fail "the entry did not take the typed path, or a hotkey fired"
-import json, sys
-doc = json.load(open(sys.argv[1]))
-menus = {m["name"]: m for m in doc["menus"]}
-box = [i for i in menus["folder_entry_menu"]["items"] if i.get("name") == "folder_entry_path"][0]
-assert box["text"] == "/smokt/zx", box["text"]
-assert not any(menus[p]["visible"] for p in ("xmodel_tags", "xmodel_log", "xmodel_prop", "Settings"))
-PY
-if tail -n +$((logged + 1)) Log.txt | grep -q "Exported\|toggle_menu"; then
-  fail "typing into the entry exported or toggled a menu"
-fi
-
+! grep -q "Missing Material\|LoadDSS" Log.txt || fail "the start-up log names a missing material or a failed picture"

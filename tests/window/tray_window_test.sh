@@ -1,9 +1,9 @@
 # The tray in the window, against the fake desktop (tests/platform/
-# fake_desktop.py) on a private session bus: the item registers, its menu's
-# "About.." opens the about menu and "Exit" quits; an export sends one
-# notice, which names the file written and whose "Open Folder" opens its
-# folder; VIEW TAGS with no browser says so in the error box. With
-# create_tray_icon off nothing goes over the bus.
+# fake_desktop.py) on a private session bus: its menu's "Exit" (which needs
+# the item registered) quits, the other entries being tray_test.cpp's; an
+# export sends one notice, which names the file written and whose "Open
+# Folder" opens its folder; VIEW TAGS with no browser says so in the error
+# box. With create_tray_icon off nothing goes over the bus.
 needs dbus-run-session dbus-send
 /usr/bin/python3 -c "import dbus, gi" 2>/dev/null || { echo "SKIP: /usr/bin/python3 lacks dbus or gi"; exit 0; }
 settings Folders/export_folder="$work/out" Export/export_MA_BIND=0 Folders/Cod4Path="$work/sample/cod4"
@@ -22,29 +22,21 @@ chmod +x bin/xdg-open
 export PATH=$work/bin:$PATH
 
 # 800 x 600: EXPORT MA at (290, 12), VIEW TAGS at (540, 12).
-if ! drive_window tray.log '
+drive_window tray.log '
   sleep 2.5
   xdotool windowfocus --sync "$win"
   xdotool mousemove --window "$win" 290 12 sleep 0.3 click 1 sleep 1.5
   control InvokeAction int32:$(tail -1 desk/buttons | cut -d" " -f1)
   xdotool mousemove --window "$win" 540 12 sleep 0.3 click 1 sleep 1.5
-  control Click int32:32772
-  sleep 1.5
   control Click int32:32771
   sleep 3
   kill -0 $pid 2>/dev/null && { kill $pid; exit 1; }
-  exit 0' "$vantor" "$soldier" --frames 100000 --dump-layout tray.json; then
-  fail "Exit in the tray menu did not end the program"
-  cat tray.log >&2
-fi
+  exit 0' "$vantor" "$soldier" --frames 100000 --dump-layout tray.json
 grep -q "Tray Icon Created" Log.txt || fail "no 'Tray Icon Created' in the log"
 grep -q "TrayIcon Removed" Log.txt || fail "no 'TrayIcon Removed' in the log"
-[[ $(wc -l <desk/registrations 2>/dev/null || echo 0) -ge 1 ]] || fail "the item never registered"
-/usr/bin/python3 - tray.json desk/notices <<'PY' || fail "the about menu or the export notice is missing"
+/usr/bin/python3 - tray.json desk/notices <<'PY' || fail "the export notice or the error box is not as expected"
 import json, sys
 doc = json.load(open(sys.argv[1]))
-about = [m for m in doc["menus"] if m["name"] == "about_menu"][0]
-assert about["visible"], "about_menu is closed"
 notices = [l.split() for l in open(sys.argv[2])]
 titles = [bytes.fromhex(n[2]).decode() for n in notices]
 assert titles.count("Exported MA") == 1, titles
@@ -60,13 +52,11 @@ grep -q "_tags.html$" opened || fail "VIEW TAGS asked the opener for no page"
 settings Misc/create_tray_icon=0
 registrations=$(wc -l <desk/registrations)
 notices=$(wc -l <desk/notices 2>/dev/null || echo 0)
-if ! drive_window off.log '
+drive_window off.log '
   sleep 2.5
   xdotool windowfocus --sync "$win"
   xdotool mousemove --window "$win" 290 12 sleep 0.3 click 1 sleep 1.5
-  xdotool key Escape' "$vantor" "$soldier" --frames 100000; then
-  fail "the run with the tray off failed"
-fi
+  xdotool key Escape' "$vantor" "$soldier" --frames 100000
 [[ $(wc -l <desk/registrations) -eq $registrations ]] || fail "an item registered with the tray off"
 [[ $(wc -l <desk/notices 2>/dev/null || echo 0) -eq $notices ]] || fail "a notice went out with the tray off"
 

@@ -30,7 +30,7 @@ settings() {
 xvfb() { timeout 120 xvfb-run -a -s "-screen 0 1024x768x24" "$@"; }
 # drive_window LOG STEPS PROGRAM [ARGUMENTS...]: the program in its own X
 # server, driven by STEPS (see drive_window.sh), which may call the functions
-# named in $step_helpers; false when it failed.
+# named in $step_helpers; a run that fails is counted, its log shown.
 step_helpers=pick_model
 drive_window() {
   local log=$1 steps=$2
@@ -38,20 +38,30 @@ drive_window() {
   # shellcheck disable=SC2086
   timeout 300 xvfb-run -a -s "-screen 0 1024x768x24" bash "$window_tests/drive_window.sh" "$log" \
     "$(declare -f $step_helpers)
-$steps" "$@"
+$steps" "$@" && return 0
+  fail "the run logged in $log failed"
+  cat "$log" >&2
 }
-# shot NAME [vantor arguments...]: the 3D view alone after 5 frames, as PPM.
-shot() {
-  local shot_name=$1
+# differ A B: how many pixels of two pictures differ (-1: not comparable).
+differ() {
+  local n
+  n=$(compare -metric AE "$1" "$2" null: 2>&1) || true
+  [[ ${n%% *} =~ ^[0-9]+$ ]] && echo "${n%% *}" || echo -1
+}
+# frame NAME [vantor arguments...]: the screenshot a run saves, as NAME.ppm;
+# shot NAME [...]: that of the 3D view alone after 5 frames.
+frame() {
+  local name=$1
   shift
-  rm -f "$shot_name.dds"
-  if ! xvfb "$vantor" --no-gui --frames 5 --screenshot "$shot_name.dds" "$@" >"$shot_name.log" 2>&1; then
+  rm -f "$name.dds"
+  if ! xvfb "$vantor" --screenshot "$name.dds" "$@" >"$name.log" 2>&1; then
     fail "vantor $* did not finish cleanly"
-    cat "$shot_name.log" >&2
+    cat "$name.log" >&2
     return 0
   fi
-  convert "$shot_name.dds" "$shot_name.ppm"
+  convert "$name.dds" "$name.ppm"
 }
+shot() { frame "$1" --no-gui --frames 5 "${@:2}"; }
 # pick_model TEXT (inside STEPS, 800 x 600): TEXT typed into the search box
 # at (600, 558), then the list's first row at (560, 58) clicked.
 pick_model() {
