@@ -158,7 +158,7 @@ TEST(LayoutText, EveryTextFitsItsPlaceInEveryMenu) {
   gui.SetText(iwd::kArchiveText, pass.progress_text);
   gui.SetText(iwd::kImagesText, pass.IwiProgressText());
 
-  for (const auto [width, height] : {std::pair{640, 480}, std::pair{1600, 1000}}) {
+  for (const auto& [width, height] : {std::pair{640, 480}, std::pair{1600, 1000}}) {
     gui.SetPendingSize(width, height);
     gui.ItemScale();
     const GuiRect window{0, 0, width, height, kAnchorFixed};
@@ -196,7 +196,9 @@ TEST(LayoutText, EveryTextFitsItsPlaceInEveryMenu) {
               break;
             }
         }
-        if (host) EXPECT_TRUE(Holds(Bounding(host_panels), box)) << where << " leaves " << host->name;
+        if (host) {
+          EXPECT_TRUE(Holds(Bounding(host_panels), box)) << where << " leaves " << host->name;
+        }
         std::vector<const Menu*> owners{&m};
         if (host && host != &m) owners.push_back(host);
         for (const Menu* owner : owners)
@@ -206,7 +208,9 @@ TEST(LayoutText, EveryTextFitsItsPlaceInEveryMenu) {
                                             << o.index;
           }
         for (const Line& other : lines)
-          if (other.text != line.text) EXPECT_FALSE(Meet(other.box, box)) << where << " runs into '" << other.text->text << "'";
+          if (other.text != line.text) {
+            EXPECT_FALSE(Meet(other.box, box)) << where << " runs into '" << other.text->text << "'";
+          }
         for (const auto& group : m.outline_rects) {
           const GuiRect g = Moved(group.rect, m.origin.rect);
           EXPECT_TRUE(Holds(g, box) || !Meet(g, box)) << where << " crosses a group box";
