@@ -28,6 +28,14 @@ drive_window list.log '
 copied=$(cat clip.txt 2>/dev/null || true)
 [[ -f $work/sample/cod4/raw/xmodel/$copied && -n $copied ]] || fail "the clipboard holds '$copied', not a model name"
 grep -qF "Passing Xmodel: '$copied' to background loader" Log.txt || fail "clicking '$copied' did not load it"
+# The worker's rows reached the properties and tags panels.
+"$python" - window.json <<'PY' || fail "the panels do not show the loaded model's rows"
+import json, sys
+items = {i.get("name"): i for m in json.load(open(sys.argv[1]))["menus"] for i in m["items"] if i.get("name")}
+props, tags = items["Xmodel_properties"], items["Xmodel_tags"]
+assert props["rows"] > 5 and props["first_rows"][0].startswith("Name: "), props
+assert tags["rows"] > 1 and tags["first_rows"][0].startswith("Tags: "), tags
+PY
 # The 16-bit samples after the "data" chunk's header: the clicks' sound,
 # above the noise floor.
 "$python" - sounds.wav <<'PY' || fail "the recording holds no sound"
