@@ -54,7 +54,7 @@ enum class MenuAnimation : uint8_t { kNone = 1, kSlide = 2, kFade = 4 };
 inline constexpr uint8_t kSlideRight = 1, kSlideLeft = 2, kSlideDown = 4, kSlideUp = 8;
 
 // One item of a menu, whatever its kind. An item kind is a record here, a
-// builder in QorGUI and a way to draw it (QorGUI::DrawItem).
+// builder in QorGUI and its case in QorGUI::DrawMenu.
 using MenuItem =
     std::variant<FilledRectItem*, PictureItem*, OutlineRectItem*, ProgressBarItem*, PictureButtonItem*, LightBulbItem*,
                  TextButtonItem*, ListBoxItem*, TextListItem*, TextBoxItem*, KeyBinderItem*, CheckBoxItem*, SliderItem*,
