@@ -7,14 +7,12 @@
 
 #include <atomic>
 #include <chrono>
-#include <cstdio>
 #include <filesystem>
 #include <optional>
 #include <thread>
 #include <utility>
 #include <vector>
 
-#include "tests/support/command.h"
 #include "tests/support/files.h"
 #include "tests/support/temp_dir.h"
 #include "update/qor_downloader.h"

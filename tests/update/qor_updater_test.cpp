@@ -89,31 +89,23 @@ TEST(UpdateUnpack, NamesStayInsideTheFolder) {
     EXPECT_EQ(update::UpdateEntryTarget(name), std::nullopt) << name;
 }
 
-class UpdaterThreadTest : public testing::Test {
- protected:
-  void SetUp() override {
-    // The script's real digest, and an archive the server stalls inside.
-    test_support::WriteText(files_.Sub("QorVantor_Updater.sh"), "echo updated\n");
-    test_support::WriteText(files_.Sub("QorVantor_update.zip"), std::string(50000, 'z'));
-    test_support::WriteText(files_.Sub("QorVantor_update.manifest"),
-                            "QorVantor_Updater.sh 13 " + *Sha256OfFile(files_.Sub("QorVantor_Updater.sh")) +
-                                "\nQorVantor_update.zip 50000 " + kSum + "\n");
-  }
-  test_support::TempDir files_{"update_files"};
-  test_support::TempDir program_{"update_program"};
-  test_support::TempDir tmp_{"update_tmp"};
-};
-
-TEST_F(UpdaterThreadTest, CancelEndsTheDownloadAndShutdownLogsOnce) {
-  LoopbackServer server({"LOOPBACK_FILES=" + files_.path(), "LOOPBACK_STALL=QorVantor_update.zip"});
+TEST(UpdaterThread, CancelEndsTheDownloadAndShutdownLogsOnce) {
+  // The script's real digest, and an archive the server stalls inside.
+  test_support::TempDir files("update_files"), program("update_program"), tmp("update_tmp");
+  test_support::WriteText(files.Sub("QorVantor_Updater.sh"), "echo updated\n");
+  test_support::WriteText(files.Sub("QorVantor_update.zip"), std::string(50000, 'z'));
+  test_support::WriteText(files.Sub("QorVantor_update.manifest"),
+                          "QorVantor_Updater.sh 13 " + *Sha256OfFile(files.Sub("QorVantor_Updater.sh")) +
+                              "\nQorVantor_update.zip 50000 " + kSum + "\n");
+  LoopbackServer server({"LOOPBACK_FILES=" + files.path(), "LOOPBACK_STALL=QorVantor_update.zip"});
   if (!server.running()) GTEST_SKIP() << "no loopback server (python3 missing from PATH?)";
-  test_support::ScopedEnv tmpdir("TMPDIR", tmp_.path());
+  test_support::ScopedEnv tmpdir("TMPDIR", tmp.path());
   shell_test::LogCapture log;
   NoticeBoard board;
   QorUpdater updater(board);
   UpdateDownloadRequest request;
   request.server = server.Url("");
-  request.program_folder = program_.path();
+  request.program_folder = program.path();
   ASSERT_TRUE(updater.StartUpdateDownload(request));
   EXPECT_FALSE(updater.StartUpdateDownload(request));  // one at a time
   // The script is in and the archive has begun.
@@ -125,7 +117,7 @@ TEST_F(UpdaterThreadTest, CancelEndsTheDownloadAndShutdownLogsOnce) {
   EXPECT_FALSE(updater.running());  // well inside the server's 30 s stall
   EXPECT_TRUE(log.Contains("Update download Cancelled")) << log.Joined();
   EXPECT_FALSE(log.Contains("Failed To Download Update"));
-  EXPECT_TRUE(fs::is_empty(tmp_.path()));  // nothing kept
+  EXPECT_TRUE(fs::is_empty(tmp.path()));  // nothing kept
 
   // A download stopped is no hand-off: the menu may start it again.
   EXPECT_TRUE(updater.StartUpdateDownload(request));
