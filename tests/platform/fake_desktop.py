@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """A stand-in desktop for the tray tests, run on a private bus:
 
-    dbus-run-session -- /usr/bin/python3 fake_desktop.py OUT_DIR [--no-watcher]
+    dbus-run-session -- /usr/bin/python3 fake_desktop.py OUT_DIR
 
 It plays the panel's StatusNotifierWatcher and the notice daemon and writes
 what it sees into OUT_DIR: "registrations" (one item name a line), "item"
@@ -187,8 +187,7 @@ def main():
     notices = Notices(bus, desktop)
     keep = [Watcher(bus, desktop), notices, Control(bus, desktop, loop, notices)]
     bus.add_signal_receiver(desktop.new_icon, 'NewIcon', ITEM)
-    if '--no-watcher' not in sys.argv:
-        bus.request_name(WATCHER)
+    bus.request_name(WATCHER)
     bus.request_name(NOTIFY)
     bus.request_name(CONTROL)
     desktop.write('address', os.environ['DBUS_SESSION_BUS_ADDRESS'])

@@ -71,7 +71,7 @@ bool WaitFor(Pump pump, Done done) {
 // this process points at its bus while the object lives.
 class FakeDesktop {
  public:
-  explicit FakeDesktop(bool watcher) : dir_("vantor_tray") {
+  FakeDesktop() : dir_("vantor_tray") {
     int status = 0;
     // Debian's python3-dbus belongs to /usr/bin/python3, not to whatever
     // python3 is first on PATH.
@@ -79,9 +79,7 @@ class FakeDesktop {
     if (!test_support::HaveProgram("dbus-run-session") || status != 0) return;
     const std::string script = VANTOR_SOURCE_DIR "/tests/platform/fake_desktop.py";
     std::vector<const char*> argv = {"dbus-run-session", "--", "/usr/bin/python3", script.c_str(),
-                                     dir_.path().c_str()};
-    if (!watcher) argv.push_back("--no-watcher");
-    argv.push_back(nullptr);
+                                     dir_.path().c_str(), nullptr};
     // A group of its own: teardown can end the bus daemon too, should the
     // fake ever hang.
     posix_spawnattr_t attr;
@@ -165,7 +163,7 @@ TEST(DbusText, EveryByteStringBecomesValidUtf8) {
 }
 
 TEST(TrayIcon, PanelReadsItemAndMenuClicksRunCommandsARestartedPanelGetsItAgainAndTheBusMayGo) {
-  auto desk = std::make_unique<FakeDesktop>(true);
+  auto desk = std::make_unique<FakeDesktop>();
   REQUIRE_FAKE_DESKTOP(*desk);
   std::vector<int> commands;
   platform::TrayConfig config;
@@ -222,8 +220,9 @@ TEST(TrayIcon, PanelReadsItemAndMenuClicksRunCommandsARestartedPanelGetsItAgainA
 
 // (No session bus at all: tests/shell/tray_test.cpp, and the dead bus above.)
 TEST(TrayIcon, WithoutAWatcherCreateFailsAndNoticesStillArriveAsValidCutUtf8) {
-  FakeDesktop desk(false);
+  FakeDesktop desk;
   REQUIRE_FAKE_DESKTOP(desk);
+  ASSERT_TRUE(desk.Call("DropWatcher"));
   platform::TrayIcon tray;
   EXPECT_FALSE(tray.Create({}));
   tray.SetIcon(true);  // a tray that failed ignores the rest
