@@ -31,21 +31,18 @@ std::string Pattern(size_t n) {
   return s;
 }
 
+// One server for the process, started by the first test that needs it.
 class QorDownloaderTest : public testing::Test {
  protected:
-  static void SetUpTestSuite() { server_ = new LoopbackServer; }
-  static void TearDownTestSuite() {
-    delete server_;
-    server_ = nullptr;
-  }
   void SetUp() override {
-    if (!server_->running()) GTEST_SKIP() << "no loopback server (python3 missing from PATH?)";
+    if (!Server().running()) GTEST_SKIP() << "no loopback server (python3 missing from PATH?)";
   }
-  static std::string Url(const std::string& path) { return server_->Url(path); }
-
-  static LoopbackServer* server_;
+  static const LoopbackServer& Server() {
+    static const LoopbackServer server;
+    return server;
+  }
+  static std::string Url(const std::string& path) { return Server().Url(path); }
 };
-LoopbackServer* QorDownloaderTest::server_ = nullptr;
 
 using ProgressCalls = std::vector<std::pair<uint64_t, uint64_t>>;
 
