@@ -246,7 +246,7 @@ TEST_F(SettingsTest, FirstRunWritesEveryDefaultButNeverOverValuesSavedMeanwhile)
   EXPECT_FALSE(again.Load(*disk).first_run);
 }
 
-TEST_F(SettingsTest, ResetKeepsTheRunningValuesAndTheNextStartIsAFirstRun) {
+TEST_F(SettingsTest, ResetKeepsTheRunningValuesTheNextStartIsAFirstRunAndFailedSavesWarn) {
   QorSettings s;
   s.Load(*reg);
   s.Cod4Path = "/games/cod4";
@@ -264,6 +264,13 @@ TEST_F(SettingsTest, ResetKeepsTheRunningValuesAndTheNextStartIsAFirstRun) {
   QorSettings next;
   EXPECT_TRUE(next.Load(*disk).first_run);
   EXPECT_EQ(next.Cod4Path, "Set Path");
+
+  // A save to a folder that cannot be written fails with a warning.
+  WriteText(dir.Sub("not_a_folder"), "");
+  RegistryStore blocked;
+  blocked.Open(dir.Sub("not_a_folder/registry.reg"));
+  EXPECT_FALSE(s.Save(blocked));
+  EXPECT_TRUE(log.Contains("------ WARNING: QorSettings::Save:")) << log.Joined();
 }
 
 TEST_F(SettingsTest, MenuStatesFollowTheirTwoSwitches) {
@@ -291,15 +298,6 @@ TEST_F(SettingsTest, MenuStatesFollowTheirTwoSwitches) {
   size_t lines = log.lines().size();
   EXPECT_TRUE(neither.SaveMenuStates(*reg));
   EXPECT_EQ(log.lines().size(), lines);  // nothing to save, nothing logged
-}
-
-TEST_F(SettingsTest, SaveToAnUnwritableFolderFailsWithAWarning) {
-  WriteText(dir.Sub("not_a_folder"), "");
-  RegistryStore blocked;
-  blocked.Open(dir.Sub("not_a_folder/registry.reg"));
-  QorSettings s;
-  EXPECT_FALSE(s.Save(blocked));
-  EXPECT_TRUE(log.Contains("------ WARNING: QorSettings::Save:")) << log.Joined();
 }
 
 TEST_F(SettingsTest, LoadPushesTheLogSwitchesToTheLogger) {
