@@ -11,12 +11,9 @@
 #   install_test.sh BUILD_DIR WORK_DIR
 set -euo pipefail
 build=$(cd "$1" && pwd)
-work=$2
-rm -rf "$work"
-mkdir -p "$work"
-work=$(cd "$work" && pwd)
 source "$(dirname "$0")/cli_common.sh"
-failures=0
+cli_setup "$2"
+work=$(pwd)
 
 prefix=$work/prefix
 cmake --install "$build" --prefix "$prefix" >"$work/install.log"

@@ -59,7 +59,7 @@ std::string GameRoot(const test_support::TempDir& dir, const std::string& name, 
   return root;
 }
 
-TEST(ActionsTest, FrameCapsAndScaleTakeWholeNumbersWithinTheirLimits) {
+TEST(ActionsTest, FrameCapsScaleAndChoicesTakeOnlyValuesWithinTheirLimits) {
   LogCapture log;
   Rig r;
   for (const char* text : {"30", "abc", "60x", "99999999999", ""}) r.actions.SetActiveFps(text);
@@ -81,10 +81,8 @@ TEST(ActionsTest, FrameCapsAndScaleTakeWholeNumbersWithinTheirLimits) {
   r.actions.SetModelScale("1.5");  // unchanged: not handed over again
   EXPECT_EQ(r.scales, std::vector<float>{1.5f});
   EXPECT_TRUE(log.Contains("XmodelScale SetTo: 1.50"));
-}
 
-TEST(ActionsTest, ChoiceHandlersRefuseValuesOutsideTheirLists) {
-  Rig r;
+  // The choices take only the values of their lists.
   EXPECT_TRUE(r.actions.SetMouseStyle(1));
   EXPECT_EQ(r.commands.back(), "open Settings_hotkeys_mouse_assView; force_close Settings_hotkeys_mouse_maya;");
   EXPECT_FALSE(r.actions.SetMouseStyle(2));
@@ -133,7 +131,8 @@ TEST(ActionsTest, FoldersAreCheckedBeforeTheyAreStoredAndClearedFoldersMeanThePr
   EXPECT_EQ(r.texts.back(), "output_cod5=Set Path");
 }
 
-TEST(ActionsTest, SwitchingGamesListsTheirModelsAndRefusesWhatCannotBeListed) {
+// A game switch lists the game's models; a picked one goes to the worker.
+TEST(ActionsTest, SwitchingGamesListsModelsForTheWorkerAndRefusesWhatCannotBeListed) {
   LogCapture log;
   test_support::TempDir dir;
   Rig r;
@@ -149,6 +148,7 @@ TEST(ActionsTest, SwitchingGamesListsTheirModelsAndRefusesWhatCannotBeListed) {
   EXPECT_EQ(r.games, std::vector<GameVersion>{Cod4});
   EXPECT_FALSE(r.actions.SetActiveGame(2));  // still listing
   EXPECT_TRUE(log.Contains("User tried to switch active game while list is still loading."));
+  r.actions.LoadModel("Loading: 0");  // the status line is not a model
   r.FinishList();
   EXPECT_EQ(r.loader.names().size(), 2u);
 
@@ -157,9 +157,17 @@ TEST(ActionsTest, SwitchingGamesListsTheirModelsAndRefusesWhatCannotBeListed) {
   EXPECT_EQ(r.errors.back(), "Xmodel List: '" + r.settings.Cod5Path + "/raw/xmodel' is not a valid path");
   EXPECT_EQ(r.settings.active_game, 0);
   EXPECT_EQ(r.games.size(), 1u);
-  // The same root again is not listed again.
+  // The same root again is not listed again, unless its listing failed.
   EXPECT_TRUE(r.actions.SetActiveGame(0));
   EXPECT_EQ(r.titles.size(), 1u);
+  r.actions.ListFinished(false);
+  ASSERT_TRUE(r.actions.SetActiveGame(0));
+  EXPECT_EQ(r.titles.size(), 2u);
+  r.FinishList();
+  r.actions.LoadModel("viewmodel_m16");
+  ASSERT_EQ(r.jobs.size(), 1u);
+  EXPECT_EQ(r.jobs[0], std::make_pair(r.loader.folder() + "viewmodel_m16", job::kOpenModel));
+  EXPECT_TRUE(log.Contains("Passing Xmodel: 'viewmodel_m16' to background loader"));
 
   // F1 from COD 4: COD 5 fails, Black Ops is next.
   r.actions.CycleGame();
@@ -171,28 +179,6 @@ TEST(ActionsTest, SwitchingGamesListsTheirModelsAndRefusesWhatCannotBeListed) {
   r.actions.CycleGame();
   EXPECT_EQ(r.messages, Texts{"Directory Not Set"});
   EXPECT_EQ(r.settings.active_game, 2);
-}
-
-TEST(ActionsTest, PickingAModelHandsItsPathToTheWorkerAndAFailedListingListsAgain) {
-  LogCapture log;
-  test_support::TempDir dir;
-  Rig r;
-  r.loader.on_finished = [&r](bool ok) { r.actions.ListFinished(ok); };
-  r.settings.Cod4Path = GameRoot(dir, "cod4", {"viewmodel_m16"});
-  ASSERT_TRUE(r.actions.SetActiveGame(0));
-  r.actions.LoadModel("Loading: 0");  // the status line is not a model
-  r.FinishList();
-  r.actions.LoadModel("viewmodel_m16");
-  ASSERT_EQ(r.jobs.size(), 1u);
-  EXPECT_EQ(r.jobs[0].first, r.loader.folder() + "viewmodel_m16");
-  EXPECT_EQ(r.jobs[0].second, job::kOpenModel);
-  EXPECT_TRUE(log.Contains("Passing Xmodel: 'viewmodel_m16' to background loader"));
-
-  shell_test::WriteText(r.settings.Cod4Path + "/raw/xmodel/weapon_ak47", "");
-  r.actions.ListFinished(false);  // as a failed listing reports it
-  ASSERT_TRUE(r.actions.SetActiveGame(0));
-  r.FinishList();
-  EXPECT_EQ(r.loader.names().size(), 2u);
 }
 
 // A model file dropped onto the window loads from its own tree, whose list
