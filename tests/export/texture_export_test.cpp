@@ -194,42 +194,39 @@ TEST_F(TextureExportTest, WorkerMovesImagesWithModelExportsAndConvertsSingleImag
   ExportSettings o;
   o.export_folder = dir_.Sub("export");
   o.export_images = true;
-  worker.SetExportSettings(o);
   worker.SetModelGame(Cod4);
   worker.Start(dir_.Sub("loose"));
-  worker.AddJob(path_, job::kLoad | job::kSurfaces | job::kExportXE);
-  worker.WaitIdle();
+  // Queues the jobs with the settings `o` holds and waits for them.
+  auto run = [&](uint32_t flags, ImageRef image = {}) {
+    worker.SetExportSettings(o);
+    worker.AddJob(path_, flags, image);
+    worker.WaitIdle();
+  };
+  run(job::kLoad | job::kSurfaces | job::kExportXE);
   EXPECT_TRUE(log_.Contains("^5Moved Images Across")) << log_.Joined();
   EXPECT_TRUE(fs::exists(out_ + "/crate_nml.tga"));
 
   o.image_item = "normalMap:mtl_one";
-  worker.SetExportSettings(o);
-  worker.AddJob(path_, job::kExportTGA);
-  worker.WaitIdle();
+  run(job::kExportTGA);
   EXPECT_TRUE(fs::exists(images_ + "crate_nml.tga"));
   EXPECT_TRUE(log_.Contains("Converted: crate_nml.iwi"));
 
   // A properties row names its image by place: the second material's
   // detail map, and a place past the library's end converts nothing.
-  worker.AddJob(path_, job::kExportTGA, ImageRef{1, 1});
-  worker.AddJob(path_, job::kExportTGA, ImageRef{1, 9});
-  worker.WaitIdle();
+  run(job::kExportTGA, ImageRef{1, 1});
+  run(job::kExportTGA, ImageRef{1, 9});
   EXPECT_TRUE(fs::exists(images_ + "detail.tga"));
   EXPECT_TRUE(log_.Contains("^5ExportTGA^7:: Can't OpenFile")) << log_.Joined();
 
   fs::remove(images_ + "crate_spc.iwi");
   o.image_item = "specularMap:mtl_one";
-  worker.SetExportSettings(o);
-  worker.AddJob(path_, job::kExportIWI);
-  worker.WaitIdle();
+  run(job::kExportIWI);
   EXPECT_TRUE(log_.Contains("^5ExportIWI^7:: Can't OpenFile")) << log_.Joined();
 
   // With textures off the model opens no image and logs no material line.
   o.load_model_textures = false;
-  worker.SetExportSettings(o);
   const size_t lines = log_.lines().size();
-  worker.AddJob(path_, job::kOpenModel);
-  worker.WaitIdle();
+  run(job::kOpenModel);
   worker.Stop();
   for (size_t i = lines; i < log_.lines().size(); ++i) EXPECT_EQ(log_.lines()[i].find("^2Material^7"), std::string::npos);
   EXPECT_TRUE(worker.model.material_library.texture_sets.empty());
