@@ -109,28 +109,21 @@ TEST(QorGui, ListsThatLeadBackAndForcedSets) {
   EXPECT_TRUE(s.visible && !s.animating && s.slide_y == 0.0f && !r.Open("c"));
 }
 
-// The theme in force colours the framed panels' title bars.
-TEST(QorGui, FramedPanelsTakeTheThemesCaptionColours) {
-  Rig r;
-  SettingsRect origin{100, 100, 0, 0}, area{0, 0, 200, 150};
-  r.gui.AddFramedMenu("panel", "Panel", &origin, &area, {0, 0, 200, 150, -1}, true, 0.0f);
-  QorThemeManger themes(0);
-  ASSERT_TRUE(themes.SetTheme(2));
-  r.gui.SetFrameColours(&themes.colours());
-  r.Frame();
-  const ThemeColours& blue = themes.colours();
-  const std::array<float, 3> top{blue.caption_top[0], blue.caption_top[1], blue.caption_top[2]};
-  EXPECT_NE(std::find(r.draw.fills.begin(), r.draw.fills.end(), top), r.draw.fills.end());
-}
-
-// Mouse tests through a framed menu's close button: a tap between two
-// frames counts, a button under a later menu does not.
-TEST(QorGui, PressesOcclusionAndTheCloseButton) {
+// A framed panel: the theme in force colours its title bar; mouse tests
+// through its close button: a tap between two frames counts, a button
+// under a later menu does not.
+TEST(QorGui, FramedPanelsCaptionColoursOcclusionAndTheCloseButton) {
   Rig r;
   SettingsRect origin{100, 100, 0, 0}, area{0, 0, 200, 150};
   r.gui.AddFramedMenu("panel", "Panel", &origin, &area, {0, 0, 200, 150, -1}, true, 0.0f);
   r.gui.AddStaticMenu("cover", {}, {0, 0, 0, 0, -1}, false);
+  QorThemeManger themes(0);
+  ASSERT_TRUE(themes.SetTheme(2));
+  r.gui.SetFrameColours(&themes.colours());
   r.Frame();
+  const float* caption = themes.colours().caption_top;
+  const std::array<float, 3> top{caption[0], caption[1], caption[2]};
+  EXPECT_NE(std::find(r.draw.fills.begin(), r.draw.fills.end(), top), r.draw.fills.end());
   // The close button: (W - 19, 3) within the panel.
   const float cx = 100 + 200 - 19 + 8, cy = 100 + 3 + 8;
   r.gui.OnMouseMove(cx, cy);
