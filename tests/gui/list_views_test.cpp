@@ -134,30 +134,21 @@ TEST(ListBox, LongNamesAreShownShortAndLoadedAndCopiedWhole) {
   EXPECT_TRUE(list.selected == -1 && list.trimmed.empty());
 }
 
-TEST(TextList, NotActiveUntilItHasLinesThenTheNewestAtTheBottom) {
+// The newest lines at the bottom; the log's colour codes colour the text
+// that follows them and are not drawn; "^6" and a lone caret are ordinary
+// text.
+TEST(TextList, NotActiveUntilItHasLinesThenTheNewestAtTheBottomInTheirColours) {
   Rig r;
-  ListSource lines;
+  ListSource lines, coloured;
   Fill(lines, 20, "line ");
+  coloured.items = {"^5Moved^7: a.iwi", "^1LoadxmodelFull^7:: ^4x^6y^"};
+  coloured.ready = true;
   r.gui.AddTextList("XmodelLog", {10, 10, 200, 80, kAnchorFixed}, {0, 0, 0, 1}, {1, 1, 1, 1}, &lines);
   r.gui.AddTextList("Other", {10, 200, 200, 80, kAnchorFixed}, {0, 0, 0, 1}, {1, 1, 1, 1}, nullptr);
+  r.gui.AddTextList("Coloured", {10, 300, 300, 80, kAnchorFixed}, {0, 0, 0, 1}, {0.5f, 0.5f, 0.5f, 1}, &coloured);
   r.Frame();
   EXPECT_TRUE(r.Drawn("'Other' List not active"));
   EXPECT_TRUE(r.Drawn("line 19") && !r.Drawn("line 14"));  // five rows fit
-  r.gui.OnMouseMove(50, 50);
-  r.gui.AddWheel(100);
-  r.Frame();
-  EXPECT_TRUE(r.Drawn("line 0") && !r.Drawn("line 19"));
-}
-
-// The log's colour codes colour the text that follows them and are not
-// drawn; "^6" and a lone caret are ordinary text.
-TEST(TextList, ColourCodesAreDrawnAsColours) {
-  Rig r;
-  ListSource lines;
-  lines.items = {"^5Moved^7: a.iwi", "^1LoadxmodelFull^7:: ^4x^6y^"};
-  lines.ready = true;
-  r.gui.AddTextList("XmodelLog", {10, 10, 300, 80, kAnchorFixed}, {0, 0, 0, 1}, {0.5f, 0.5f, 0.5f, 1}, &lines);
-  r.Frame();
   using Colour = std::array<float, 3>;
   const std::pair<const char*, Colour> runs[] = {
       {"Moved", {0.35f, 0.75f, 1}}, {": a.iwi", {1, 1, 1}}, {"LoadxmodelFull", {1, 0, 0}},
@@ -170,6 +161,10 @@ TEST(TextList, ColourCodesAreDrawnAsColours) {
   }
   EXPECT_EQ(r.draw.FindText(": a.iwi")->x, r.draw.FindText("Moved")->x + 6 * 5);
   for (const gui_test::DrawnText& t : r.draw.texts) EXPECT_EQ(t.text.find("^5"), std::string::npos) << t.text;
+  r.gui.OnMouseMove(50, 50);
+  r.gui.AddWheel(100);
+  r.Frame();
+  EXPECT_TRUE(r.Drawn("line 0") && !r.Drawn("line 19"));
 }
 
 TEST(DetailList, ImageRowsOfferTheirExportsWithMaterialAndSlot) {

@@ -68,9 +68,7 @@ TEST(GuiData, EveryPictureIsAFullChainBgraDdsTheProgramLoads) {
     const std::string path = kData + "/" + name;
     const std::vector<uint8_t> file = ReadBytes(path);
     ASSERT_GE(file.size(), 128u);
-    std::array<uint8_t, 128> raw{};
-    std::memcpy(raw.data(), file.data(), 128);
-    const DdsHeader h = dds::ToHeader(raw);
+    const DdsHeader h = image_test::HeaderOf(file);
     const bool dxt5 = (h.pf_flags & dds::kFourCC) && h.four_cc == dds::kDXT5;
     const bool bgra = h.pf_flags == (dds::kRGB | dds::kAlphaPixels) && h.rgb_bit_count == 32 &&
                       h.r_mask == 0xff0000u && h.g_mask == 0xff00u && h.b_mask == 0xffu && h.a_mask == 0xff000000u;
