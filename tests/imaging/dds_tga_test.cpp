@@ -56,7 +56,9 @@ TEST(DdsWriter, KeepsTheStoredLevelsOfEachFace) {
       EXPECT_EQ(body.size(), cases[i].body);
       continue;
     }
-    EXPECT_EQ(body, image_test::Joined(image.stored_levels));
+    std::vector<uint8_t> levels;
+    for (const auto& level : image.stored_levels) levels.insert(levels.end(), level.begin(), level.end());
+    EXPECT_EQ(body, levels);
     IwiImage back;
     ASSERT_EQ(back.LoadDDSBytes(dds), img::kSuccess);
     EXPECT_EQ(std::make_pair(back.face_count, back.mip_count), std::make_pair(image.face_count, image.mip_count));

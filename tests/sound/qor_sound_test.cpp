@@ -41,12 +41,10 @@ TEST(QorSound, SilentWithoutTheLibraryAndHeardThroughTheWaveDevice) {
     EXPECT_TRUE(log.Contains("Failed to find OpenAL.dll (Sound will be disabled)"));
     sound.LoadSound("menu_focus", "/nonexistent.wav");
     sound.Playsound("menu_focus", 1);
-    sound.Playsound("error_msg", 2);
     sound.SetLevel(std::nanf(""));
-    EXPECT_TRUE(sound.muted());
+    EXPECT_TRUE(sound.muted() && !sound.available());
     sound.SetLevel(7.0f);
     EXPECT_EQ(sound.gain(), 1.0f);
-    EXPECT_FALSE(sound.available());
   }
   test_support::TempDir dir("vantor_sound");
   const std::string recording = dir.path() + "/out.wav";
