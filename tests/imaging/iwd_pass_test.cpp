@@ -85,7 +85,8 @@ TEST_F(IwdPass, PermissionFailureEndsThePassWithTheAdministratorMessage) {
 }
 
 // Drained faster than any frame: the bar never moves back, the archive text
-// never runs ahead of the bar, and a new root empties the panel.
+// never runs ahead of the bar, the result and the archives' reports stay,
+// and a new root empties the panel.
 TEST_F(IwdPass, BoardFollowsThePassWhileItRuns) {
   root.Archive("iw_00.iwd", fixture::MakeImageArchive("a", 1500));
   root.Archive("iw_01.iwd", fixture::MakeImageArchive("b", 1500, 2));
@@ -103,24 +104,25 @@ TEST_F(IwdPass, BoardFollowsThePassWhileItRuns) {
     last_fill = fill;
   }
   utils.WaitForPass();
+  using Panel = std::pair<float, std::vector<std::string>>;
   auto panel = [&] {
     board.Drain(view);
     commands.insert(commands.end(), view.commands.begin(), view.commands.end());
-    return std::make_pair(view.Progress(iwd::kProgressName),
-                          std::vector<std::string>({view.Text(iwd::kArchiveText), view.Text(iwd::kImagesText),
-                                                    view.Text(iwd::kArchiveNameText), view.Text(iwd::kPassText),
-                                                    view.Text(iwd::kResultText)}));
+    std::vector<std::string> texts;
+    for (const char* name :
+         {iwd::kArchiveText, iwd::kImagesText, iwd::kArchiveNameText, iwd::kPassText, iwd::kResultText})
+      texts.push_back(view.Text(name));
+    return Panel(view.Progress(iwd::kProgressName), texts);
   };
-  EXPECT_EQ(panel(), std::make_pair(1.0f, std::vector<std::string>({"2/2", "\n\n1500\n\n0", "iw_01.iwd",
-                                                                    "copied 3000  skipped 0",
-                                                                    "3000 moved, 0 skipped, 0 failed"})));
+  EXPECT_EQ(panel(), Panel(1.0f, {"2/2", "\n\n1500\n\n0", "iw_01.iwd", "copied 3000  skipped 0",
+                                  "3000 moved, 0 skipped, 0 failed"}));
   EXPECT_EQ(commands, std::vector<std::string>{});  // the panel stays open on the result
   auto reports = utils.TakeArchiveReports();
   ASSERT_EQ(reports.size(), 2u);
-  EXPECT_EQ(std::make_pair(reports[0].name, reports[1].copied), std::make_pair(std::string("iw_00.iwd"), 1500u));
+  EXPECT_EQ(reports[0].name, "iw_00.iwd");
+  EXPECT_EQ(reports[1].copied, 1500u);
   utils.Reset();
-  EXPECT_EQ(panel(),
-            std::make_pair(0.0f, std::vector<std::string>({"", "\n\n0\n\n0", "", "copied 0  skipped 0", ""})));
+  EXPECT_EQ(panel(), Panel(0.0f, {"", "\n\n0\n\n0", "", "copied 0  skipped 0", ""}));
 }
 
 }  // namespace
