@@ -80,7 +80,6 @@ TEST(IwiReader, EveryVersionAndFormatDecodesToItsPicture) {
 TEST(IwiReader, LevelsAreOrientedForGl) {
   // One 4 x 4 DXT1 block with index rows 00 55 AA FF.
   IwiDesc d;
-  d.format = 11;
   d.width = d.height = 4;
   d.mips = false;
   d.raw_level = {0x1F, 0x00, 0xE0, 0xFF, 0x00, 0x55, 0xAA, 0xFF};
