@@ -1,7 +1,7 @@
 // DDS and TGA files: the bytes we write, where we refuse to write them, our
-// DDS reader against files the fixture writes, ImageMagick reading both back
-// (size, format, orientation, pixels), and the GL uploads, texture filters
-// and screenshot against a recording fake.
+// DDS reader on what we write and on bad files, ImageMagick reading them and
+// the PNG back (frames, size, orientation, pixels), and the GL uploads,
+// texture filters and screenshot against a recording fake.
 #include <fcntl.h>  // Required for: open(), O_NONBLOCK
 #include <gtest/gtest.h>
 #include <sys/stat.h>  // Required for: mkfifo()
@@ -38,6 +38,7 @@ TEST(DdsWriter, KeepsTheStoredLevelsOfEachFace) {
   };
   const Case cases[] = {
       {image_test::Desc(6, 11, 32, 16), {dds::kDXT1, 0x21007, 0x4, 0x401008, 0, 6}, 0},
+      {image_test::Desc(8, 12, 20, 12), {dds::kDXT3, 0x21007, 0x4, 0x401008, 0, 6}, 0},
       {image_test::Desc(6, 1, 64, 64), {0, 0x1007, 0x41, 0x1000, 0, 0}, 16384},
       {image_test::CubeDesc(6, 13, 8, true), {dds::kDXT5, 0x21007, 0x4, 0x401008, 0xFE00, 4}, 0},
       {image_test::CubeDesc(6, 13, 8, false), {dds::kDXT5, 0x21007, 0x4, 0x1008, 0xFE00, 1}, 0},
@@ -56,47 +57,44 @@ TEST(DdsWriter, KeepsTheStoredLevelsOfEachFace) {
       EXPECT_EQ(body.size(), cases[i].body);
       continue;
     }
-    EXPECT_EQ(body, image_test::Joined(image.stored_levels));
+    std::vector<uint8_t> levels;
+    for (const auto& level : image.stored_levels) levels.insert(levels.end(), level.begin(), level.end());
+    EXPECT_EQ(body, levels);
     IwiImage back;
     ASSERT_EQ(back.LoadDDSBytes(dds), img::kSuccess);
-    EXPECT_EQ(std::make_pair(back.face_count, back.mip_count), std::make_pair(image.face_count, image.mip_count));
+    EXPECT_EQ(std::make_tuple(back.iwi_header.format, back.face_count, back.mip_count),
+              std::make_tuple(image.iwi_header.format, image.face_count, image.mip_count));
     EXPECT_EQ(back.levels, image.stored_levels);
   }
 }
 
-// The fixture's DDS files, written from the format: every level read as it
-// is stored, and written back unchanged.
-TEST(DdsReader, ReadsEveryS3tcLevelWithoutFlipping) {
-  fixture::Picture p = fixture::MakeTestPicture(20, 12, true);
-  for (uint8_t format : {uint8_t(11), uint8_t(12), uint8_t(13)}) {
-    std::vector<uint8_t> file = fixture::WriteDds(p, format);
-    IwiImage image;
-    ASSERT_EQ(image.LoadDDSBytes(file), img::kSuccess);
-    EXPECT_EQ(image.iwi_header.format, format);
-    EXPECT_EQ(image.mip_count, 6);  // 20x12, 10x6, 5x3, 3x2, 2x1, 1x1
-    EXPECT_EQ(image.levels[0], fixture::EncodeLevel(p, format));
-    std::vector<uint8_t> again;
-    ASSERT_EQ(image.EncodeDDS(again), img::kSuccess);
-    EXPECT_EQ(std::vector<uint8_t>(again.begin() + 128, again.end()),
-              std::vector<uint8_t>(file.begin() + 128, file.end()));
-  }
-}
-
+// Headers and formats we do not read, sizes past the file, cube maps that
+// do not hold six square faces, and every short prefix.
 TEST(DdsReader, RefusesBadHeadersFormatsAndShortFiles) {
-  std::vector<uint8_t> file = fixture::WriteDds(fixture::MakeTestPicture(16, 16), 13);
+  const std::vector<uint8_t> file = fixture::WriteDds(fixture::MakeTestPicture(16, 16), 13);
+  std::vector<uint8_t> cube;
+  ASSERT_EQ(image_test::Loaded(image_test::CubeDesc(6, 11, 8, true)).EncodeDDS(cube), img::kSuccess);
+  auto patched = [](std::vector<uint8_t> bad, size_t at, const char (&value)[5]) {
+    std::memcpy(&bad[at], value, 4);
+    return bad;
+  };
+  auto prefix = [](const std::vector<uint8_t>& f, size_t n) {
+    return std::vector<uint8_t>(f.begin(), f.begin() + long(n));
+  };
+  const std::pair<std::vector<uint8_t>, ImageResult> cases[] = {
+      {patched(file, 0, "XDS "), img::kBadDdsHeader},
+      {prefix(file, 100), img::kBadDdsHeader},
+      {patched(file, 84, "ATI2"), img::kDdsFormat},
+      {patched(file, 84, "DXT2"), img::kDdsFormat},
+      {patched(file, 28, "\x28\0\0\0"), img::kSizeError},  // mip count past anything a file can hold
+      {patched(cube, 112, "\0\x0E\0\0"), img::kDdsFormat},  // two faces only
+      {patched(cube, 112, "\0\0\x20\0"), img::kDdsFormat},  // a volume
+      {patched(cube, 12, "\4\0\0\0"), img::kSizeError},     // 8 wide, 4 high
+      {prefix(cube, cube.size() - 1), img::kSizeError},
+  };
   IwiImage image;
-  std::vector<uint8_t> bad = file;
-  bad[0] = 'X';
-  EXPECT_EQ(image.LoadDDSBytes(bad), img::kBadDdsHeader);
-  EXPECT_EQ(image.LoadDDSBytes(std::span<const uint8_t>(file.data(), 100)), img::kBadDdsHeader);
-  bad = file;
-  std::memcpy(&bad[84], "ATI2", 4);
-  EXPECT_EQ(image.LoadDDSBytes(bad), img::kDdsFormat);
-  std::memcpy(&bad[84], "DXT2", 4);
-  EXPECT_EQ(image.LoadDDSBytes(bad), img::kDdsFormat);
-  bad = file;
-  bad[28] = 40;  // mip count past anything a file can hold
-  EXPECT_EQ(image.LoadDDSBytes(bad), img::kSizeError);
+  for (size_t i = 0; i < std::size(cases); ++i)
+    EXPECT_EQ(image.LoadDDSBytes(cases[i].first), cases[i].second) << "case " << i;
   for (size_t n = 128; n < file.size(); ++n)
     EXPECT_EQ(image.LoadDDSBytes(std::span<const uint8_t>(file.data(), n)), img::kSizeError) << n;
   EXPECT_FALSE(image.loaded);
@@ -153,31 +151,46 @@ TEST(ImageWriteTarget, FifoAndFolderOutputsAreRefusedWithoutBlocking) {
   EXPECT_TRUE(std::filesystem::is_fifo(dir.Sub("out.fifo")));
 }
 
-TEST(ImageMagick, ReadsEveryDdsTgaAndPngWeWriteAlike) {
+// ImageMagick reads what we write alike: frame f of the DDS is face f of the
+// TGA strip (one face unless a cube map), the PNG is the TGA's picture
+// exactly, alpha included; every format, a fixture cube map and a real one.
+TEST(ImageMagick, ReadsOurDdsFramesAsTheFacesOfOurTgaAndPng) {
   if (image_test::MagickDir().empty()) GTEST_SKIP() << "ImageMagick is not installed";
   TempDir dir;
-  struct Case {
-    uint8_t format;
-    const char* compression;
-  };
-  const Case kCases[] = {{11, "DXT1"}, {12, "DXT3"}, {13, "DXT5"}, {1, "None"}, {2, "None"}};
-  for (const Case& c : kCases) {
-    for (auto [w, h] : {std::pair{64, 32}, std::pair{20, 12}}) {
-      SCOPED_TRACE(std::to_string(c.format) + " " + std::to_string(w) + "x" + std::to_string(h));
-      IwiImage image = Loaded(c.format, w, h);
-      std::string dds = dir.Sub("x.dds"), tga = dir.Sub("x.tga"), png = dir.Sub("x.png");
-      ASSERT_EQ(image.WriteDDS(dds), img::kSuccess);
-      ASSERT_EQ(image.WriteTGA(tga), img::kSuccess);
-      ASSERT_EQ(WritePNG(image, png), img::kSuccess);
-      std::string size = std::to_string(w) + " " + std::to_string(h);
-      EXPECT_EQ(image_test::Identify(dds, "%m %w %h %C"), "DDS " + size + " " + c.compression);
-      EXPECT_EQ(image_test::Identify(tga, "%m %w %h %[orientation]"), "TGA " + size + " BottomLeft");
-      std::vector<uint8_t> from_dds = image_test::MagickPixels(dds), from_tga = image_test::MagickPixels(tga);
-      ASSERT_EQ(from_dds.size(), size_t(w) * size_t(h) * 4);
-      EXPECT_LE(image_test::MaxChannelDifference(from_dds, from_tga), 1);
-      // The PNG is the TGA's picture exactly, alpha included.
-      EXPECT_EQ(image_test::Identify(png, "%m %w %h %A"), "PNG " + size + " True");
-      EXPECT_EQ(image_test::MagickPixels(png), from_tga);
+  std::vector<IwiImage> images;
+  for (int format : {11, 12, 13, 1, 2}) images.push_back(Loaded(uint8_t(format), 20, 12));
+  images.push_back(image_test::Loaded(image_test::CubeDesc(6, 11, 32, true)));
+  const std::string sky = image_test::SamplesDir() + "/bo-ville/raw/images/skybox_zom_moon_ft.iwi";
+  if (std::filesystem::exists(sky)) {
+    ASSERT_TRUE(images.emplace_back().SetImagePath(sky));
+    ASSERT_EQ(images.back().LoadIWI(), img::kSuccess);
+  }
+  for (IwiImage& image : images) {
+    const size_t w = size_t(image.width), h = size_t(image.height), faces = size_t(image.face_count);
+    SCOPED_TRACE(std::to_string(image.iwi_header.format) + " " + std::to_string(faces) + " x " +
+                 std::to_string(w) + "x" + std::to_string(h));
+    const std::string dds = dir.Sub("x.dds"), tga = dir.Sub("x.tga"), png = dir.Sub("x.png");
+    ASSERT_EQ(image.WriteDDS(dds), img::kSuccess);
+    ASSERT_EQ(image.WriteTGA(tga), img::kSuccess);
+    ASSERT_EQ(WritePNG(image, png), img::kSuccess);
+    const std::string size = std::to_string(w) + " " + std::to_string(h);
+    std::string frames;
+    for (size_t f = 0; f < faces; ++f) frames += std::to_string(f) + " " + size + "\n";
+    EXPECT_EQ(image_test::Identify(dds, "%p %w %h\\n"), frames);
+    EXPECT_EQ(image_test::Identify(tga, "%w %h %[orientation]"),
+              std::to_string(faces * w) + " " + std::to_string(h) + " BottomLeft");
+    EXPECT_EQ(image_test::Identify(png, "%m %A"), "PNG True");
+    std::vector<uint8_t> strip = image_test::MagickPixels(tga);
+    EXPECT_EQ(image_test::MagickPixels(png), strip);
+    ASSERT_EQ(strip.size(), faces * w * h * 4);
+    for (size_t f = 0; f < faces; ++f) {
+      std::vector<uint8_t> face;
+      for (size_t y = 0; y < h; ++y) {
+        auto row = strip.begin() + long((y * faces + f) * w * 4);
+        face.insert(face.end(), row, row + long(w * 4));
+      }
+      const std::vector<uint8_t> frame = image_test::MagickPixels(dds + "[" + std::to_string(f) + "]");
+      EXPECT_LE(image_test::MaxChannelDifference(frame, face), 1) << "face " << f;
     }
   }
 }

@@ -53,13 +53,6 @@ inline IwiImage Loaded(const fixture::IwiDesc& d) {
   return image;
 }
 
-// The levels one after the other, as a DDS file holds them after its header.
-inline std::vector<uint8_t> Joined(const std::vector<std::vector<uint8_t>>& levels) {
-  std::vector<uint8_t> out;
-  for (const auto& level : levels) out.insert(out.end(), level.begin(), level.end());
-  return out;
-}
-
 // The header of a DDS file we wrote.
 inline DdsHeader HeaderOf(const std::vector<uint8_t>& file) {
   std::array<uint8_t, 128> raw{};

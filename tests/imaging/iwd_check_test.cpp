@@ -30,25 +30,28 @@ std::optional<IwdMessage> Check(QorIWDUtils& utils, NoticeBoard& board, const Te
 }
 
 // 2,500 images is the line: one fewer offers the mover, once, with its log
-// line; that many offers nothing and logs nothing.
+// line; that many offers nothing and logs nothing. The folders are found
+// whatever their case; partial files and other files are no images.
 TEST(IwdCheck, FewerThan2500ImagesOfferTheMover) {
   for (int count : {2499, 2500}) {
     SCOPED_TRACE(count);
     TempRoot root;
-    std::filesystem::create_directories(root.Sub("main"));
-    TouchImages(root.images(), count);
+    std::filesystem::create_directories(root.Sub("Main"));
+    TouchImages(root.Sub("Raw/Images"), count);
+    for (const char* ext : {".iwi.vantor-part", ".dds"}) TouchImages(root.Sub("Raw/Images"), 3, ext);
     LogCapture log;
     NoticeBoard board;
     QorIWDUtils utils(board);
     std::optional<IwdMessage> m = Check(utils, board, root);
     const bool offered = count < 2500;
     EXPECT_EQ(utils.last_count(), size_t(count));
+    EXPECT_EQ(utils.images_folder(), root.Sub("Raw/Images"));
     EXPECT_EQ(std::vector<bool>({utils.asked(), utils.menu_offered(), m.has_value(), log.Contains("ImageCheck::")}),
               std::vector<bool>(4, offered));
     if (!offered || !m) continue;
     EXPECT_EQ(std::make_pair(m->command, m->text), std::make_pair(std::string("open iwd_images_menu;"), std::string()));
     EXPECT_TRUE(log.Contains("ImageCheck:: 'raw/images' looks incomplete with only: '2499 iwis' suggested user to "
-                             "run IWDToImages, Path: '" + root.images() + "'"))
+                             "run IWDToImages, Path: '" + root.Sub("Raw/Images") + "'"))
         << log.Joined();
   }
 }
@@ -71,18 +74,6 @@ TEST(IwdCheck, RootWithoutMainOrNoRootOffersNothing) {
   EXPECT_EQ(log.lines().size(), 3u);
   EXPECT_TRUE(log.Contains("CheckForImages:: in-valid Path"));
   EXPECT_FALSE(TakeMessage(board).has_value());
-}
-
-// Partial files and other files are no images.
-TEST(IwdCheck, FoldersAreFoundWhateverTheirCaseAndOnlyImagesCount) {
-  TempRoot root;
-  std::filesystem::create_directories(root.Sub("Main"));
-  for (const char* ext : {".iwi", ".iwi.vantor-part", ".dds"}) TouchImages(root.Sub("Raw/Images"), 3, ext);
-  NoticeBoard board;
-  QorIWDUtils utils(board);
-  ASSERT_TRUE(Check(utils, board, root).has_value());
-  EXPECT_EQ(utils.last_count(), 3u);
-  EXPECT_EQ(utils.images_folder(), root.Sub("Raw/Images"));
 }
 
 // Archives in Windows order, folders and other files left out; without

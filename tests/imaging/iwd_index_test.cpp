@@ -6,7 +6,6 @@
 
 #include <chrono>
 #include <filesystem>
-#include <thread>
 
 #include "imaging/iwd_image_read.h"
 #include "imaging/iwd_index.h"
@@ -121,27 +120,6 @@ TEST(IwdIndexCache, BuiltOnceAndAgainWhenAnArchiveChanges) {
   TempRoot bare;
   EXPECT_FALSE(cache.Get(bare.path()));
   EXPECT_EQ(cache.builds(), 7u);
-}
-
-TEST(IwdIndexCache, LookupsFromManyThreadsDuringABackgroundBuildShareOneIndex) {
-  TempRoot root;
-  root.Archive("iw_00.iwd", fixture::MakeImageArchive("img", 400));
-  IwdIndexCache cache;
-  cache.Prepare(root.path());
-  std::vector<std::thread> threads;
-  std::vector<std::shared_ptr<const IwdImageIndex>> seen(4);
-  for (size_t t = 0; t < seen.size(); ++t)
-    threads.emplace_back([&, t] {
-      seen[t] = cache.Get(root.path());
-      cache.Prepare(root.path());
-    });
-  for (std::thread& t : threads) t.join();
-  for (const auto& index : seen) {
-    ASSERT_TRUE(index);
-    EXPECT_EQ(index, seen[0]);
-  }
-  EXPECT_EQ(seen[0]->image_count(), 400u);
-  EXPECT_EQ(cache.builds(), 1u);
   // Destroyed with a build under way: it is stopped and waited for.
   root.Archive("iw_01.iwd", fixture::MakeImageArchive("more", 400));
   cache.Prepare(root.path());

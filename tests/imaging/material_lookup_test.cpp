@@ -92,45 +92,38 @@ TEST(MaterialFile, HostileTablesEndWithACodeAndNoImages) {
 
 // A model whose two materials share their colour map; the first also has a
 // normal, a specular and an unknown slot, the second a missing normal map.
-class TexturePickTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    fixture::ModelFiles m = fixture::MakePropModel("crate", Cod4);
-    m.xmodel.materials[0].names = {"mtl_one", "mtl_two"};
-    m.surfs[0].surfaces.push_back(m.surfs[0].surfaces[0]);
-    m.materials = {{"mtl_one", {{"colorMap", "~-gshared_col"}, {"normalMap", "one_nml"},
-                                {"specularMap", "one_spc"}, {"colorDetailMap", "detail"}}},
-                   {"mtl_two", {{"Diffuse_MapSampler", "~-gshared_col"}, {"normalMap", "two_nml"}}}};
-    path_ = fixture::WriteModel(dir_.path(), m);
-    for (const char* name : {"~-gshared_col", "one_nml", "one_spc", "detail"})
-      ASSERT_TRUE(fixture::WriteFile(dir_.path() + "/raw/images/" + name + ".iwi",
-                                     fixture::WriteIwi(image_test::Desc(6, 13, 8, 8))));
-    model_.game = Cod4;
-    ASSERT_EQ(model_.LoadxmodelFull(path_), err::kSuccess);
-  }
-  image_test::TempDir dir_;
-  shell_test::LogCapture log_;
-  Xmodel model_;
-  std::string path_;
-};
-
-TEST_F(TexturePickTest, LoadsColourNormalSpecularOnceEach) {
+TEST(TexturePick, LoadsColourNormalSpecularOnceEach) {
+  image_test::TempDir dir;
+  shell_test::LogCapture log;
+  fixture::ModelFiles m = fixture::MakePropModel("crate", Cod4);
+  m.xmodel.materials[0].names = {"mtl_one", "mtl_two"};
+  m.surfs[0].surfaces.push_back(m.surfs[0].surfaces[0]);
+  m.materials = {{"mtl_one", {{"colorMap", "~-gshared_col"}, {"normalMap", "one_nml"},
+                              {"specularMap", "one_spc"}, {"colorDetailMap", "detail"}}},
+                 {"mtl_two", {{"Diffuse_MapSampler", "~-gshared_col"}, {"normalMap", "two_nml"}}}};
+  const std::string path = fixture::WriteModel(dir.path(), m);
+  for (const char* name : {"~-gshared_col", "one_nml", "one_spc", "detail"})
+    ASSERT_TRUE(fixture::WriteFile(dir.path() + "/raw/images/" + name + ".iwi",
+                                   fixture::WriteIwi(image_test::Desc(6, 13, 8, 8))));
+  Xmodel model;
+  model.game = Cod4;
+  ASSERT_EQ(model.LoadxmodelFull(path), err::kSuccess);
   Logger().attach_model_log();
   Logger().clear_model_log();
-  PickTextures(model_);
-  const auto& sets = model_.material_library.texture_sets;
+  PickTextures(model);
+  const auto& sets = model.material_library.texture_sets;
   ASSERT_EQ(sets.size(), 2u);
   EXPECT_EQ(sets[0].loaded, (std::array<bool, 3>{true, true, true}));
   EXPECT_EQ(sets[0].units[kColourUnit].name, "~-gshared_col.iwi");
   // The shared colour map was handled by the first material.
   EXPECT_EQ(sets[1].loaded, (std::array<bool, 3>{false, false, false}));
-  EXPECT_TRUE(log_.Contains("^1IWI Error(^4two_nml.iwi^7): Can't OpenFile")) << log_.Joined();
+  EXPECT_TRUE(log.Contains("^1IWI Error(^4two_nml.iwi^7): Can't OpenFile")) << log.Joined();
   // Summed up once in the log panel as well.
   const std::vector<std::string> panel = Logger().model_log_lines();
   EXPECT_EQ(std::count(panel.begin(), panel.end(), "------ WARNING: 1 image not found: two_nml.iwi"), 1)
-      << log_.Joined();
-  EXPECT_TRUE(log_.Contains("^2Material^7: mtl_one") && log_.Contains("^2Material^7: mtl_two"));
-  EXPECT_EQ(model_.progress.load(), 20);
+      << log.Joined();
+  EXPECT_TRUE(log.Contains("^2Material^7: mtl_one") && log.Contains("^2Material^7: mtl_two"));
+  EXPECT_EQ(model.progress.load(), 20);
 }
 
 }  // namespace

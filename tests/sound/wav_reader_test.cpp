@@ -24,10 +24,7 @@ TEST(WavReader, LayoutsAndTheirOpenAlFormats) {
       {{.channels = 1, .bits = 16}, "AL_FORMAT_MONO16"},
       {{.channels = 2, .bits = 16, .list_chunk_first = true}, "AL_FORMAT_STEREO16"},
       {{.channels = 2, .bits = 16, .format_tag = 0xFFFE, .channel_mask = 0x30}, "AL_FORMAT_REAR16"},
-      {{.channels = 4, .bits = 16, .format_tag = 0xFFFE, .channel_mask = 0x33}, "AL_FORMAT_QUAD16"},
       {{.channels = 6, .bits = 16, .format_tag = 0xFFFE, .channel_mask = 0x3F}, "AL_FORMAT_51CHN16"},
-      {{.channels = 7, .bits = 16, .format_tag = 0xFFFE, .channel_mask = 0x70F}, "AL_FORMAT_61CHN16"},
-      {{.channels = 8, .bits = 16, .format_tag = 0xFFFE, .channel_mask = 0x63F}, "AL_FORMAT_71CHN16"},
       {{.channels = 6, .bits = 8, .format_tag = 0xFFFE, .channel_mask = 0x3F}, ""},  // no 8-bit 5.1
       {{.channels = 3, .bits = 16}, ""},
   };
