@@ -75,10 +75,7 @@ TEST(AutoGameSwitch, NativeAndBlackOpsFilesAreNeverQuestioned) {
       fixture::ModelFiles files = fixture::MakePropModel("crate", written);
       if (written == BO) files.surfs_file_names = {"missing_on_purpose"};
       Xmodel m;
-      std::string path = fixture::WriteModel(dir.path(), files);
-      m.game = game;
-      ASSERT_TRUE(m.SetPath(path));
-      EXPECT_EQ(m.LoadXmodel(), err::kSuccess);
+      EXPECT_EQ(model_test::WriteAndReadXmodel(dir.path(), files, m, game), err::kSuccess);
       EXPECT_EQ(yes.asked(), 0u);
       EXPECT_EQ(m.layout, written);
     }
