@@ -123,23 +123,6 @@ TEST(XmodelsurfsReader, VertexRecordSizesByLayoutWeightingAndTag) {
   }
 }
 
-TEST(XmodelsurfsReader, VertexBytesAreKeptAndVIsOneMinusTheFileValue) {
-  SurfsSurface s = Quad();
-  fixture::SurfsVertex& v = s.vertices[1];
-  v.normal[0] = 0.6f, v.normal[1] = 0, v.normal[2] = 0.8f;
-  v.colour[0] = 10, v.colour[1] = 20, v.colour[2] = 30, v.colour[3] = 40;
-  v.u = 0.125f;
-  v.v = 0.25f;
-  v.extra[23] = 0x7f;
-  SurfsLoad l;
-  Load(l, Cod4, {s});
-  ExpectWholeFileRead(l);
-  const XmodelVertex& got = l.surface(0).vertices[1];
-  EXPECT_EQ(std::make_tuple(got.normal[2], got.colour[3], got.u, got.v, got.extra[23]),
-            std::make_tuple(0.8f, uint8_t(40), 0.125f, 0.75f, uint8_t(0x7f)));
-  EXPECT_EQ(l.surface(0).triangles, (RecordVector<uint16_t>{0, 1, 3, 0, 3, 2}));
-}
-
 TEST(XmodelsurfsReader, InfluenceCountAbove99ReadsNoEntriesInCod5ButAllInBlackOps) {
   auto surface = [](uint8_t n, bool write_entries) {
     SurfsSurface s = Quad(1);
