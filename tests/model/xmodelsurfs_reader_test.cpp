@@ -151,13 +151,10 @@ TEST(XmodelsurfsReader, InfluenceCountAbove99ReadsNoEntriesInCod5ButAllInBlackOp
 // A missing folder: the worker's error box test.
 TEST(XmodelsurfsReader, RefusesToRunOutOfOrderOrTwice) {
   TempDir dir;
-  fixture::ModelFiles files = fixture::MakePropModel("crate", Cod4);
-  std::string path = fixture::WriteModel(dir.path(), files);
   Xmodel m;
-  m.game = Cod4;
   EXPECT_EQ(m.LoadSurface(), err::kNotLoaded);
-  ASSERT_TRUE(m.SetPath(path));
-  ASSERT_EQ(m.LoadXmodel(), err::kSuccess);
+  ASSERT_EQ(model_test::WriteAndReadXmodel(dir.path(), fixture::MakePropModel("crate", Cod4), m, Cod4),
+            err::kSuccess);
   EXPECT_EQ(m.LoadSurface(), err::kSurfacesNotSetUp);
   ASSERT_EQ(m.SetupSurfaces(), err::kSuccess);
   ASSERT_EQ(m.LoadSurface(), err::kSuccess);
