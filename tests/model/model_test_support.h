@@ -26,14 +26,12 @@ class ScriptedAnswerer : public platform::QuestionAnswerer {
   explicit ScriptedAnswerer(bool answer) : answer_(answer) { platform::SetQuestionAnswerer(this); }
   ~ScriptedAnswerer() override { platform::SetQuestionAnswerer(nullptr); }
 
-  bool AskYesNo(std::string_view title, std::string_view text) override {
-    titles.emplace_back(title);
+  bool AskYesNo(std::string_view, std::string_view text) override {
     texts.emplace_back(text);
     return answer_;
   }
   size_t asked() const { return texts.size(); }
 
-  std::vector<std::string> titles;
   std::vector<std::string> texts;
 
  private:

@@ -28,24 +28,21 @@ fixture::ModelFiles Probe(GameVersion layout, const std::string& preset) {
   return m;
 }
 
-TEST(XmodelReader, LoadXmodelRejects64BytesAndAccepts65) {
+TEST(XmodelReader, LoadXmodelAccepts65BytesAndRejects64) {
   // Slot "abcde" and material "m" make a COD 4 file of exactly 65 bytes.
-  fixture::ModelFiles m = fixture::MakePropModel("abcde", Cod4);
-  m.xmodel.lods[0].name = "abcde";
-  m.xmodel.materials = {{{"m"}}};
-  m.xmodel.min_size = 0;
-  std::vector<uint8_t> bytes = fixture::WriteXmodel(m.xmodel);
-  ASSERT_EQ(bytes.size(), 65u);
-  for (size_t size : {65, 64}) {
-    TempDir dir;
-    std::string path = fixture::WriteModel(dir.path(), m);
-    ASSERT_TRUE(fixture::WriteFile(path, std::span(bytes.data(), size)));
-    Xmodel x;
-    x.game = Cod4;
-    ASSERT_TRUE(x.SetPath(path));
-    EXPECT_EQ(x.LoadXmodel(), size == 65 ? err::kSuccess : err::kFileTooSmall) << size;
-    EXPECT_EQ(x.xmodel_loaded, size == 65);
-  }
+  fixture::ModelFiles files = fixture::MakePropModel("abcde", Cod4);
+  files.xmodel.lods[0].name = "abcde";
+  files.xmodel.materials = {{{"m"}}};
+  files.xmodel.min_size = 0;
+  TempDir dir;
+  Xmodel m;
+  ASSERT_EQ(WriteAndReadXmodel(dir.path(), files, m, Cod4), err::kSuccess);
+  EXPECT_EQ(m.file_size, 65);
+  Xmodel cut;
+  cut.game = Cod4;
+  ASSERT_TRUE(cut.SetPath(m.path));
+  const std::vector<uint8_t> bytes = fixture::WriteXmodel(files.xmodel);
+  EXPECT_EQ(cut.LoadXmodelBytes(std::span(bytes).first(64)), err::kFileTooSmall);
 }
 
 TEST(XmodelReader, PresetAndTheLayoutsExtraBytesAreSkippedToSlotZero) {
@@ -62,38 +59,13 @@ TEST(XmodelReader, PresetAndTheLayoutsExtraBytesAreSkippedToSlotZero) {
       ASSERT_EQ(WriteAndReadXmodel(dir.path(), files, m, layout), err::kSuccess);
       EXPECT_EQ(m.source_map, layout == BO ? "p_probe_crate_01.map" : "");
       EXPECT_EQ(m.physics_preset, preset);
-      EXPECT_EQ(m.lods[0].materials, files.xmodel.materials[0].names);
       ASSERT_EQ(m.lod_distances.size(), 4u);
       EXPECT_EQ(m.lod_distances[0], 125.5f);
       EXPECT_EQ(m.lod_distances[3], 1200.0f);
       EXPECT_EQ(m.lod_names[0], "probe_lod0");
-      EXPECT_EQ(m.layout, layout);
       // Slot names of four characters or fewer are kept but not counted.
       EXPECT_EQ(std::make_tuple(m.lod_count, m.lod_names[1], m.lods.size()), std::make_tuple(1, "lod1", size_t(1)));
     }
-  }
-}
-
-TEST(XmodelReader, SlotNamesThatAreNotPlainFileNamesAreRefused) {
-  // The parts and surfs files are opened by slot name: none may climb out
-  // of their folders. Any slot counts, in use or not.
-  struct Case {
-    size_t slot;
-    const char* name;
-    ErrorCode result;
-  };
-  for (Case c : {Case{0, "../../../x", err::kNameUnreadable}, Case{0, "sub/probe_lod0", err::kNameUnreadable},
-                 Case{0, "sub\\probe_lod0", err::kNameUnreadable}, Case{1, "..", err::kNameUnreadable},
-                 Case{3, "/etc", err::kNameUnreadable}, Case{0, "probe..lod0", err::kSuccess}}) {
-    SCOPED_TRACE(c.name);
-    TempDir dir;
-    fixture::ModelFiles files = Probe(Cod4, "");
-    files.xmodel.lods[c.slot].name = c.name;
-    files.parts_file_name = "probe_lod0";
-    files.surfs_file_names = {"probe_lod0"};
-    Xmodel m;
-    EXPECT_EQ(WriteAndReadXmodel(dir.path(), files, m, Cod4), c.result);
-    EXPECT_EQ(m.xmodel_loaded, c.result == err::kSuccess);
   }
 }
 
@@ -160,33 +132,44 @@ TEST(XmodelReader, VersionDecidesTheLayoutAndLeavesTheActiveGame) {
   }
 }
 
-// A bad version, and a name without its NUL within 1024 bytes, end with
-// their own code and leave the model unloaded (files cut short:
-// truncation_test).
-TEST(XmodelReader, BadVersionAndOverlongNamesAreRefused) {
+// A bad version, a slot name that is not a plain file name (the parts and
+// surfs files are opened by it; any slot counts, in use or not) and a name
+// without its NUL within 1024 bytes end with their own code and leave the
+// model unloaded (files cut short: truncation_test).
+TEST(XmodelReader, BadVersionAndBadSlotNamesAreRefused) {
   struct Case {
     const char* what;
     std::function<void(fixture::XmodelDesc&)> change;
     ErrorCode result;
   };
+  auto slot = [](size_t i, const char* name) { return [=](fixture::XmodelDesc& x) { x.lods[i].name = name; }; };
+  auto long_slot1 = [](size_t length) {
+    return [=](fixture::XmodelDesc& x) {
+      x.lods[1].name = std::string(length, 'n');
+      x.materials.push_back({{"mtl_lod1"}});  // slot 1 is now in use
+    };
+  };
   const Case cases[] = {
       {"version 26", [](fixture::XmodelDesc& x) { x.version = 26; }, err::kInvalidVersion},
-      {"slot name of 1023", [](fixture::XmodelDesc& x) {
-         x.lods[1].name = std::string(1023, 'n');
-         x.materials.push_back({{"mtl_lod1"}});  // slot 1 is now in use
-       }, err::kSuccess},
-      {"slot name without its NUL within 1024", [](fixture::XmodelDesc& x) {
-         x.lods[1].name = std::string(1024, 'n');
-         x.materials.push_back({{"mtl_lod1"}});
-       }, err::kNameUnreadable},
+      {"../../../x", slot(0, "../../../x"), err::kNameUnreadable},
+      {"sub/probe_lod0", slot(0, "sub/probe_lod0"), err::kNameUnreadable},
+      {"sub\\probe_lod0", slot(0, "sub\\probe_lod0"), err::kNameUnreadable},
+      {"slot 1 ..", slot(1, ".."), err::kNameUnreadable},
+      {"slot 3 /etc", slot(3, "/etc"), err::kNameUnreadable},
+      {"probe..lod0", slot(0, "probe..lod0"), err::kSuccess},
+      {"slot name of 1023", long_slot1(1023), err::kSuccess},
+      {"slot name without its NUL within 1024", long_slot1(1024), err::kNameUnreadable},
   };
   for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
     TempDir dir;
     fixture::ModelFiles files = Probe(Cod4, "");
     c.change(files.xmodel);
+    files.parts_file_name = "probe_lod0";
+    files.surfs_file_names = {"probe_lod0"};
     Xmodel m;
-    EXPECT_EQ(WriteAndReadXmodel(dir.path(), files, m, Cod4), c.result) << c.what;
-    EXPECT_EQ(m.xmodel_loaded, c.result == err::kSuccess) << c.what;
+    EXPECT_EQ(WriteAndReadXmodel(dir.path(), files, m, Cod4), c.result);
+    EXPECT_EQ(m.xmodel_loaded, c.result == err::kSuccess);
   }
 }
 

@@ -1,9 +1,8 @@
-// The model object: the whole load, path splitting, a scale of one, reset
-// and the lookups the exporters use (scaling: surface_file_load_test).
+// The model object: a second load, a scale of one and the lookups the
+// exporters use (scaling: surface_file_load_test).
 #include <gtest/gtest.h>
 
 #include <bit>
-#include <tuple>
 
 #include "model/xmodel.h"
 #include "tests/model/model_test_support.h"
@@ -13,25 +12,7 @@ namespace {
 
 using model_test::ModelWithSurfaces;
 using model_test::TempDir;
-using model_test::WriteAndLoad;
 using model_test::WriteAndLoadSurfaces;
-
-TEST(Xmodel, LoadxmodelFullRunsEveryStepAndRecordsTheResult) {
-  TempDir dir;
-  Xmodel m;
-  ASSERT_EQ(WriteAndLoad(dir.path(), fixture::MakePropModel("crate", Cod4), m, Cod4), err::kSuccess);
-  EXPECT_TRUE(m.path_valid && m.xmodel_loaded && m.parts_loaded && m.surfaces_set_up);
-  EXPECT_EQ(std::make_tuple(m.name, m.raw_dir, m.last_error),
-            std::make_tuple(std::string("crate"), dir.path() + "/raw/", err::kSuccess));
-  ASSERT_EQ(m.material_library.entries.size(), 1u);  // its reader: truncation_test
-  ASSERT_EQ(m.material_library.entries[0].images.size(), 1u);
-  EXPECT_EQ(m.material_library.entries[0].images[0].iwi_file, "crate_col.iwi");
-  for (std::string path : {std::string("crate"), dir.Sub("raw/xmodel/missing"), dir.Sub("nowhere/crate")}) {
-    Xmodel invalid;
-    EXPECT_EQ(invalid.LoadxmodelFull(path), err::kInvalidPath) << path;
-    EXPECT_EQ(std::make_pair(invalid.path_valid, invalid.last_error), std::make_pair(false, err::kInvalidPath));
-  }
-}
 
 // A failed read leaves xmodel_loaded clear, so Reset does nothing: the slot
 // names it read must still not stay in front of the next ones.
