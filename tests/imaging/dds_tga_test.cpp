@@ -57,9 +57,7 @@ TEST(DdsWriter, KeepsTheStoredLevelsOfEachFace) {
       EXPECT_EQ(body.size(), cases[i].body);
       continue;
     }
-    std::vector<uint8_t> levels;
-    for (const auto& level : image.stored_levels) levels.insert(levels.end(), level.begin(), level.end());
-    EXPECT_EQ(body, levels);
+    EXPECT_EQ(body, image_test::Joined(image.stored_levels));
     IwiImage back;
     ASSERT_EQ(back.LoadDDSBytes(dds), img::kSuccess);
     EXPECT_EQ(std::make_tuple(back.iwi_header.format, back.face_count, back.mip_count),

@@ -53,6 +53,13 @@ inline IwiImage Loaded(const fixture::IwiDesc& d) {
   return image;
 }
 
+// An image's levels one after another, as a DDS file holds them.
+inline std::vector<uint8_t> Joined(const std::vector<std::vector<uint8_t>>& levels) {
+  std::vector<uint8_t> out;
+  for (const auto& level : levels) out.insert(out.end(), level.begin(), level.end());
+  return out;
+}
+
 // The header of a DDS file we wrote.
 inline DdsHeader HeaderOf(const std::vector<uint8_t>& file) {
   std::array<uint8_t, 128> raw{};
