@@ -90,8 +90,8 @@ ImageResult IwiImage::WriteDDS(const std::string& out_path) {
 
 ImageResult IwiImage::LoadDDS() {
   loaded = false;
-  platform::MappedFile file;
-  ImageResult r = MapImageFile(path, file, kMaxImageFile);
+  platform::LoadedFile file;
+  ImageResult r = LoadImageFile(path, file, kMaxImageFile);
   if (r != img::kSuccess) return r;
   return LoadDDSBytes({file.data(), file.size()});
 }

@@ -15,7 +15,7 @@ ImageResult ReadImageFile(const std::string& path, std::vector<uint8_t>& out, ui
   return img::kSuccess;
 }
 
-ImageResult MapImageFile(const std::string& path, platform::MappedFile& out, uint64_t max_bytes) {
+ImageResult LoadImageFile(const std::string& path, platform::LoadedFile& out, uint64_t max_bytes) {
   int e = out.Open(path, max_bytes);
   if (e == EACCES) return img::kPermission;
   if (e == EFBIG) return img::kSizeError;

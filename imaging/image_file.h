@@ -13,9 +13,9 @@
 // Reads the file (case-insensitive retry) into `out`; 13 past `max_bytes`.
 [[nodiscard]] ImageResult ReadImageFile(const std::string& path, std::vector<uint8_t>& out,
                                         uint64_t max_bytes);
-// The same as a read-only mapping: the readers copy the levels out of it
-// anyway, so the file is not copied twice.
-[[nodiscard]] ImageResult MapImageFile(const std::string& path, platform::MappedFile& out, uint64_t max_bytes);
+// The same into memory of its own (not zero-filled first, and given back to
+// the system whole): the readers copy the levels out of it.
+[[nodiscard]] ImageResult LoadImageFile(const std::string& path, platform::LoadedFile& out, uint64_t max_bytes);
 
 // Writes `bytes` to `path`, which appears only complete (a temporary file
 // renamed over it). 6 for permissions, 5 for anything else: a failed write,

@@ -71,8 +71,8 @@ ImageResult IwiImage::LoadIWI() {
   if (!archive_image.empty()) return LoadArchivedIWI(*this);
   from_iwi = true;
   loaded = false;
-  platform::MappedFile file;
-  ImageResult r = MapImageFile(path, file, kMaxImageFile);
+  platform::LoadedFile file;
+  ImageResult r = LoadImageFile(path, file, kMaxImageFile);
   if (r != img::kSuccess) return r;
   return LoadIWIBytes({file.data(), file.size()});
 }

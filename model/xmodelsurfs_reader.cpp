@@ -76,7 +76,7 @@ ErrorCode Xmodel::ReadFirstLevel() {
 
   busy = true;
   progress = 1;
-  platform::MappedFile bytes;
+  platform::LoadedFile bytes;
   int e = bytes.Open(lod.surf_path);
   // The model scale goes on the positions as they are read, while they are
   // in the cache, rather than in a second pass over every vertex; the bones
@@ -85,9 +85,12 @@ ErrorCode Xmodel::ReadFirstLevel() {
                                            [&bytes](size_t done) { bytes.Release(done); })
                             : (e == EACCES ? err::kPermission : err::kCantOpen);
   // A failed read keeps the surfaces read before the fault, unscaled (the
-  // scale goes on a loaded level only): read them again as they stand.
-  if (e == 0 && result != err::kSuccess && scale != 1.0f)
-    result = ReadSurfaces(lod, {bytes.data(), bytes.size()}, 1.0f, {});
+  // scale goes on a loaded level only): read them again as they stand, from
+  // the file again since the first read gave its bytes back as it went.
+  if (e == 0 && result != err::kSuccess && scale != 1.0f) {
+    e = bytes.Open(lod.surf_path);
+    if (e == 0) result = ReadSurfaces(lod, {bytes.data(), bytes.size()}, 1.0f, {});
+  }
   if (result == err::kSuccess) ScaleBones();
   progress = 99;
   busy = false;
@@ -225,7 +228,7 @@ ErrorCode Xmodel::ReadSurfaces(XmodelLod& lod, std::span<const uint8_t> bytes,
       if (s.weighted) s.influence_pool.resize(vcount * 4);
       for (size_t vi = 0; vi < vcount; ++vi) {
         XmodelVertex& v = s.vertices[vi];
-        // Pages of a mapped file are scattered in memory, and the hardware
+        // Pages of a large buffer are scattered in memory, and the hardware
         // stops following a stream at each page's end: ask ahead.
         __builtin_prefetch(reinterpret_cast<const void*>(uintptr_t(p) + kPrefetchAhead));
         VertexInfluences& inf = s.influences[vi];

@@ -100,26 +100,24 @@ int ReadFileBytes(std::string_view path, std::vector<uint8_t>& out, uint64_t max
 
 namespace platform {
 
-MappedFile::~MappedFile() { Close(); }
+LoadedFile::~LoadedFile() { Close(); }
 
-void MappedFile::Close() {
-  if (map_) ::munmap(map_, map_size_);
-  map_ = nullptr;
-  map_size_ = 0;
-  released_ = 0;
-  copy_.clear();
+void LoadedFile::Close() {
+  if (buffer_) ::munmap(buffer_, capacity_);
+  buffer_ = nullptr;
+  capacity_ = size_ = released_ = 0;
 }
 
-void MappedFile::Release(size_t up_to) {
-  if (!map_) return;
+void LoadedFile::Release(size_t up_to) {
+  if (!buffer_) return;
   constexpr size_t kPage = 4096;
-  size_t end = std::min(up_to, map_size_) / kPage * kPage;
+  size_t end = std::min(up_to, size_) / kPage * kPage;
   if (end <= released_) return;
-  ::madvise(static_cast<uint8_t*>(map_) + released_, end - released_, MADV_DONTNEED);
+  ::madvise(static_cast<uint8_t*>(buffer_) + released_, end - released_, MADV_DONTNEED);
   released_ = end;
 }
 
-int MappedFile::Open(std::string_view path, uint64_t max_bytes) {
+int LoadedFile::Open(std::string_view path, uint64_t max_bytes) {
   Close();
   std::optional<std::string> resolved = ResolveExisting(path);
   if (!resolved) return ENOENT;
@@ -131,17 +129,30 @@ int MappedFile::Open(std::string_view path, uint64_t max_bytes) {
     ::close(fd);
     return EFBIG;
   }
-  if (st.st_size > 0) {
-    void* m = ::mmap(nullptr, size_t(st.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
-    if (m != MAP_FAILED) {
-      map_ = m;
-      map_size_ = size_t(st.st_size);
-      ::madvise(m, map_size_, MADV_SEQUENTIAL);
-    }
+  if (st.st_size == 0) {
+    ::close(fd);
+    return 0;
   }
+  // Memory of its own rather than the heap's, so that Release can hand
+  // whole pages back; huge pages where the kernel has them, since the read
+  // writes every byte once.
+  capacity_ = size_t(st.st_size);
+  void* m = ::mmap(nullptr, capacity_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (m == MAP_FAILED) {
+    capacity_ = 0;
+    ::close(fd);
+    return ENOMEM;
+  }
+  buffer_ = m;
+  ::madvise(m, capacity_, MADV_HUGEPAGE);
+  bool failed = false;
+  size_ = ReadAt(fd, 0, buffer_, capacity_, failed);
   ::close(fd);
-  if (map_ || st.st_size == 0) return 0;
-  return ReadFileBytes(*resolved, copy_, max_bytes);
+  if (failed) {
+    Close();
+    return EIO;
+  }
+  return 0;
 }
 
 }  // namespace platform

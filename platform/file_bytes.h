@@ -33,32 +33,35 @@ int ReadFileBytes(std::string_view path, std::vector<uint8_t>& out,
 
 namespace platform {
 
-// A read-only view of a whole file, mapped from the page cache instead of
-// copied (falls back to a read when mapping is not possible). Big surface
-// files parse straight from it; pages come in as they are read and go out
-// again with Release, so a reader going front to back holds a window of the
-// file, not all of it, beside what it builds.
-class MappedFile {
+// A whole file read into memory of its own. The file is copied, not mapped:
+// a mapped file that another program shrinks or rewrites while it is read
+// kills the process on the next touch of a lost page, where a copy only
+// holds what the file held. Big surface files parse straight from it, front
+// to back, and give their pages back with Release as they go, so the copy
+// and what is built from it are not both whole at once.
+class LoadedFile {
  public:
-  MappedFile() = default;
-  ~MappedFile();
-  MappedFile(const MappedFile&) = delete;
-  MappedFile& operator=(const MappedFile&) = delete;
+  LoadedFile() = default;
+  ~LoadedFile();
+  LoadedFile(const LoadedFile&) = delete;
+  LoadedFile& operator=(const LoadedFile&) = delete;
 
-  // 0 or the errno of the failure, as ReadFileBytes.
+  // 0 or the errno of the failure, as ReadFileBytes (ENOMEM when no memory
+  // holds the file). A file that shrinks while it is read gives the bytes
+  // read before its end.
   int Open(std::string_view path, uint64_t max_bytes = uint64_t(1) << 31);
-  const uint8_t* data() const { return map_ ? static_cast<const uint8_t*>(map_) : copy_.data(); }
-  size_t size() const { return map_ ? map_size_ : copy_.size(); }
-  // The reader is done with bytes [0, up_to): their pages leave the
-  // process (reading them again still works, from the page cache).
+  const uint8_t* data() const { return static_cast<const uint8_t*>(buffer_); }
+  size_t size() const { return size_; }
+  // The reader is done with bytes [0, up_to): their whole pages leave the
+  // process and read as zeroes from then on.
   void Release(size_t up_to);
 
  private:
   void Close();
-  void* map_ = nullptr;
-  size_t map_size_ = 0;
+  void* buffer_ = nullptr;
+  size_t capacity_ = 0;
+  size_t size_ = 0;
   size_t released_ = 0;
-  std::vector<uint8_t> copy_;
 };
 
 }  // namespace platform
