@@ -71,11 +71,11 @@ std::string LastWriteFailureText() {
 int ReplaceFile::Open(std::string path) {
   Abandon();
   path_ = std::move(path);
-  // A symlink under the final name is fine: rename replaces the link, never
-  // what it points at. Anything else that is not a regular file is refused.
+  // Only a regular file is replaced. A symlink is refused too: renaming over
+  // it would put a file where the user keeps a link (/dev/stdout is one),
+  // and writing through it would leave the folder the user chose.
   struct stat st;
-  if (::lstat(path_.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode))
-    return Fail(kNotRegularFile, path_);
+  if (::lstat(path_.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) return Fail(kNotRegularFile, path_);
 
   const size_t slash = path_.rfind('/');
   const std::string folder = slash == std::string::npos ? "" : path_.substr(0, slash + 1);

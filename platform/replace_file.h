@@ -12,8 +12,8 @@
 namespace platform {
 
 // The failure code of a target that exists and is no regular file (a
-// folder, a FIFO, a device): refused before anything is opened, because
-// opening a FIFO for writing blocks until a reader comes.
+// folder, a FIFO, a device, a symlink): refused before anything is opened,
+// because opening a FIFO for writing blocks until a reader comes.
 inline constexpr int kNotRegularFile = -1;
 
 // strerror of an errno, or the text of kNotRegularFile.
