@@ -40,7 +40,7 @@ std::optional<CliModelOptions> ReadModelOptions(const CliArgs& args) {
     try {
       size_t used = 0;
       o.scale = std::stof(*text, &used);
-      if (used != text->size() || !(o.scale > 0.0f) || !(o.scale < 999.0f))
+      if (used != text->size() || !ValidModelScale(o.scale))
         throw std::invalid_argument("range");
     } catch (...) {
       std::cerr << "error: --scale takes a number above 0 and below 999\n";

@@ -181,7 +181,7 @@ void QorActions::SetModelScale(const std::string& text) {
     if (hooks_.show_error) hooks_.show_error("Model Scale: Not a valid float");
     return;
   }
-  if (!(value > 0.0f) || !(value < 999.0f)) {
+  if (!ValidModelScale(value)) {
     if (hooks_.show_error) hooks_.show_error("Model Scale: Please enter\n a scale between 0-999");
     return;
   }

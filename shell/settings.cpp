@@ -123,6 +123,7 @@ bool Decode(QorSettings& s, const SettingField& field, const RegValue& v) {
       if (!Binary(4)) return false;
       float f = std::bit_cast<float>(GetLe32(v.data.data()));
       if (!std::isfinite(f)) return false;  // a NaN scale or gain would spread everywhere
+      if (p == &QorSettings::export_scale_new && !ValidModelScale(f)) return false;
       s.*p = f;
       return true;
     }

@@ -90,7 +90,7 @@ struct QorSettings {
   float sound_level = 0.5f;
 
   // "Export"
-  float export_scale_new = 2.54f;
+  float export_scale_new = 2.54f;  // kept to ValidModelScale on every path in
   bool export_MTL = true;
   bool export_MA_BIND = true;
   bool export_sub_dir = true;
@@ -195,6 +195,11 @@ using SettingField =
     std::variant<std::string QorSettings::*, int32_t QorSettings::*, uint32_t QorSettings::*,
                  bool QorSettings::*, float QorSettings::*, SettingsRect QorSettings::*,
                  KeyMap QorSettings::*, DonateRecord QorSettings::*>;
+
+// The model scales the settings page, `--scale`, `settings set` and the
+// store on load accept: a scale of 0 would turn every exported position
+// into a NaN.
+constexpr bool ValidModelScale(float v) { return v > 0.0f && v < 999.0f; }
 
 struct SettingDescriptor {
   const char* key;   // subkey of the root: "Folders"

@@ -242,6 +242,8 @@ bool ParseSetting(QorSettings& s, const SettingDescriptor& d, std::string_view t
       auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), v);
       if (t.empty() || ec != std::errc() || end != t.data() + t.size() || !std::isfinite(v))
         return Fail(Quoted(text) + " is not a number");
+      if (p == &QorSettings::export_scale_new && !ValidModelScale(v))
+        return Fail(Quoted(text) + " is not above 0 and below 999");
       s.*p = v;
       return true;
     }

@@ -146,7 +146,7 @@ TEST_F(SettingsTest, ValueOfWrongTypeOrSizeKeepsTheDefaultWithAWarning) {
   struct Bad { const char *key, *name; RegType type; Bytes bytes; };
   const Bad bad[] = {
       {"Misc", "fps_active", RegType::kBinary, {60, 0, 0, 0}},
-      {"Export", "export_scale_new", RegType::kBinary, {1, 2, 3}},
+      {"Export", "export_scale_new", RegType::kBinary, {0, 0, 0, 0}},  // 0.0: every position NaN
       {"Sound", "sound_level", RegType::kBinary, {0, 0, 0xc0, 0x7f}},  // NaN
       {"Menus", "rect_xmodel_pro", RegType::kBinary, Bytes(12, 5)},
       {"HotKeys", "key_map", RegType::kBinary, Bytes(27, 'q')},
@@ -337,6 +337,7 @@ TEST(SettingsTable, PathsTakeEitherSeparatorInAnyCaseAndBadTextIsRefused) {
       {"Misc/color_text", "0xFG"},         {"Misc/color_text", "0x100000000"},
       {"OpenGl/Vsync", "2"},               {"Export/export_scale_new", "1.0x"},
       {"Export/export_scale_new", "nan"},  {"Export/export_scale_new", ""},
+      {"Export/export_scale_new", "0"},    {"Export/export_scale_new", "999"},
       {"Menus/rect_main_window", "1,2,3"}, {"Menus/rect_main_window", "1,2,3,4,5"},
       {"HotKeys/key_map", "70,01"},        {"Popups/donate", "2,0,0"},
   };
