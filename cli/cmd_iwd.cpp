@@ -75,7 +75,7 @@ int RunIndex(const std::string& root) {
   std::vector<const IwdIndexedEntry*> entries = index->FirstEntries();
   std::sort(entries.begin(), entries.end(),
             [](const IwdIndexedEntry* a, const IwdIndexedEntry* b) { return a->image < b->image; });
-  for (const IwdIndexedEntry* e : entries) std::cout << Printable(e->image) << " " << index->Label(*e) << "\n";
+  for (const IwdIndexedEntry* e : entries) std::cout << Printable(e->image) << " " << Printable(index->Label(*e)) << "\n";
   std::cout << "images: " << entries.size() << " in " << index->archives().size() << " archives\n";
   return 0;
 }

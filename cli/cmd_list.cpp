@@ -10,6 +10,7 @@
 #include "base/list_source.h"
 #include "base/logger.h"
 #include "cli/commands.h"
+#include "cli/terminal_text.h"
 #include "jobs/qor_loader.h"
 #include "model/xmodel.h"
 #include "platform/fs_paths.h"
@@ -87,7 +88,7 @@ int CmdList(const CliArgs& args) {
     std::cout << json.str() << "\n";
   } else {
     std::string out;
-    for (const std::string& name : view.items) out += name + "\n";
+    for (const std::string& name : view.items) out += Printable(name) + "\n";  // names from a folder listing
     std::cout << out;
   }
   return 0;

@@ -86,16 +86,23 @@ expected=$(find "$work/sample/cod4/raw/xmodel" -maxdepth 1 -type f ! -name '*.*'
 filtered=$("$cli" list "$work/sample/cod4" --filter soldier 2>/dev/null </dev/null)
 [[ $filtered == fixture_soldier ]] || fail "list --filter soldier gave: $filtered"
 
-# Names as JSON: UTF-8 characters as themselves, other bytes as U+FFFD.
+# Names as JSON: UTF-8 characters as themselves, other bytes as U+FFFD,
+# control characters exact; as lines, control characters escaped, so that a
+# name can neither retitle the terminal nor forge a line.
 mkdir -p "$work/names"
 : >"$work/names/modèle_ü"
 : >"$work/names/$(printf 'bad\xffname')"
+: >"$work/names/$(printf 'esc\033]0;title\007')"
+: >"$work/names/$(printf 'two\nlines')"
 "$cli" list "$work/names" --json 2>/dev/null >"$work/names.json" </dev/null
 "$python" - "$work/names.json" <<'PY' || fail "list --json does not carry UTF-8 names: $(head -c 300 "$work/names.json")"
 import json, sys
 names = sorted(json.load(open(sys.argv[1], encoding="utf-8"))["names"])
-assert names == ["bad\ufffdname", "modèle_ü"], names
+assert names == ["bad\ufffdname", "esc\x1b]0;title\x07", "modèle_ü", "two\nlines"], names
 PY
+"$cli" list "$work/names" 2>/dev/null >"$work/names.txt" </dev/null
+[[ $(wc -l <"$work/names.txt") == 4 ]] && ! grep -q $'\033' "$work/names.txt" &&
+  grep -qx 'two\\x0Alines' "$work/names.txt" || fail "list printed control characters raw: $(cat -v "$work/names.txt")"
 
 # convert: an IWI to a TGA (to a DDS: cli_safety.sh), a file that is no IWI refused;
 # iwd --index names the archive each image is read from (the first of two
