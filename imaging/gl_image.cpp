@@ -16,6 +16,7 @@
 #include "imaging/image_file.h"
 #include "imaging/image_format.h"
 #include "imaging/iwi_image.h"
+#include "platform/replace_file.h"
 
 namespace {
 
@@ -202,14 +203,13 @@ bool QorScreenShot(ImageGl& gl, const std::string& path, int32_t width, int32_t 
   h.caps = dds::kTexture;
   std::memcpy(pixels.get(), &h, sizeof h);
 
+  platform::ClearWriteFailure();
   ImageResult r = WriteImageFile(path, std::span<const uint8_t>(pixels.get(), sizeof(DdsHeader) + pixel_bytes));
-  if (r == img::kPermission) {
-    Logger().warning("QorScreenShot::Failed To Save DDS (invalid permissions)");
-    return false;
-  }
-  if (r != img::kSuccess) {
-    Logger().warning("QorScreenShot::Failed To Save DDS");
-    return false;
-  }
-  return true;
+  if (r == img::kSuccess) return true;
+  const std::string cause = platform::LastWriteFailureText();
+  Logger().warning(r == img::kPermission ? "QorScreenShot::Failed To Save DDS (invalid permissions)"
+                                         : "QorScreenShot::Failed To Save DDS");
+  if (cause.empty()) Logger().warning("QorScreenShot: '%s' not written", path.c_str());
+  else Logger().warning("QorScreenShot: %s", cause.c_str());
+  return false;
 }

@@ -325,7 +325,7 @@ QorOpenGL::Pass QorOpenGL::Frame(bool screenshot_now, const std::string& screens
   if (screenshot_now && !screenshot.empty()) {
     // Read before the swap: see RealImageGl::ReadBuffer.
     RealImageGl image_gl;
-    QorScreenShot(image_gl, screenshot, view_width, view_height);
+    screenshot_saved_ = QorScreenShot(image_gl, screenshot, view_width, view_height);
   }
   if (!screenshot_request.empty()) {
     RealImageGl image_gl;
@@ -344,8 +344,9 @@ QorOpenGL::Pass QorOpenGL::Frame(bool screenshot_now, const std::string& screens
   return Pass::kDrawn;
 }
 
-void QorOpenGL::MainLoop(int frames_limit, const std::string& screenshot) {
+bool QorOpenGL::MainLoop(int frames_limit, const std::string& screenshot) {
   int counted = 0;
+  screenshot_saved_ = false;
   for (;;) {
     window.PollEvents();
     tray.Dispatch();
@@ -362,6 +363,7 @@ void QorOpenGL::MainLoop(int frames_limit, const std::string& screenshot) {
     const Pass pass = Frame(counting && counted + 1 == frames_limit, screenshot);
     if (counting && pass != Pass::kWaiting && ++counted >= frames_limit) break;
   }
+  return screenshot.empty() || screenshot_saved_;
 }
 
 void QorOpenGL::RememberPlacement() {

@@ -71,7 +71,8 @@ class QorOpenGL {
   // Runs frames until Escape, close or a quit message. `frames_limit` > 0
   // stops after that many frames drawn once the worker is idle;
   // `screenshot` names the file of the last of them.
-  void MainLoop(int frames_limit, const std::string& screenshot);
+  // False when that screenshot could not be written (the log says why).
+  [[nodiscard]] bool MainLoop(int frames_limit, const std::string& screenshot);
   void KillGLWindow();
   // The window's place and size into "rect_main_window", for the store.
   void RememberPlacement();
@@ -117,6 +118,7 @@ class QorOpenGL {
   Pass Frame(bool screenshot_now, const std::string& screenshot);
   void OnEvents();
   bool ready_ = false;
+  bool screenshot_saved_ = false;
   uint32_t framed_loads_ = 0;  // the worker's model_loads last looked at
   // VANTOR_FRAME_TRACE=FILE: one line a drawn frame, "<wall ms> <cpu ms>"
   // of the main thread from the frame's start to its swap's end.

@@ -175,9 +175,7 @@ int main(int argc, char** argv) {
   Logger().log("--- Program Ready ---\n");
   if (uncapped) gl.fps_focused = gl.fps_unfocused = 0;
   gl.keep_unchanged = !every_pass;
-  gl.MainLoop(frames, screenshot);
-
-  int status = 0;
+  int status = gl.MainLoop(frames, screenshot) ? 0 : 1;
   if (!dump_layout.empty() && !WriteTextFile(dump_layout, LayoutJson(iface->gui, platform::DataFolder()))) status = 1;
   Logger().log("\n--- Closing Down ---");
   splash_window->Close();

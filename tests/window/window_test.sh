@@ -48,6 +48,10 @@ read -r w h bright _ _ centre hash_model top bottom <<<"$(stats model.ppm)"
 [[ $w == 800 && $h == 600 ]] || fail "screenshot is ${w}x${h}, not the window's 800x600"
 ((centre > 2000)) || fail "the middle of the frame does not show the model's texture colours ($centre coloured pixels)"
 ((bright > 1000)) || fail "the model is not drawn ($bright bright pixels)"
+# A screenshot that cannot be written fails the run, and the log says where.
+! xvfb "$vantor" --no-gui --frames 2 --screenshot missing/shot.dds >missing.log 2>&1 ||
+  fail "a screenshot into a missing folder exited 0"
+grep -q "QorScreenShot: .*missing/shot.dds" Log.txt || fail "no log line names the screenshot not written"
 
 # "Frame Model On Load": the soldier, which the start view cuts at an edge,
 # shows whole, head to boots, with room above and below.
