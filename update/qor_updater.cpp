@@ -1,7 +1,7 @@
 #include "update/qor_updater.h"
 
-#include <sys/stat.h>  // Required for: chmod()
-#include <unistd.h>    // Required for: access(), mkdtemp()
+#include <sys/stat.h>  // Required for: chmod(), lstat()
+#include <unistd.h>    // Required for: access(), mkdtemp(), getuid()
 
 #include <atomic>
 #include <chrono>
@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <mutex>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -50,10 +51,33 @@ namespace {
 
 constexpr const char* kProgressName = "download_progress";
 
+constexpr std::string_view kFolderPrefix = "vantor-update-";
+
+// The folders of downloads killed before they could clean up: this user's
+// own, private (0700) and untouched for a day. Anything else of the name
+// (another user's, a link, a file) is left alone.
+void RemoveStaleFolders(const std::string& tmp) {
+  const auto day_ago = std::chrono::system_clock::now() - std::chrono::hours(24);
+  std::error_code ec, ignored;
+  for (auto it = fs::directory_iterator(tmp, ec); !ec && it != fs::directory_iterator(); it.increment(ec)) {
+    const fs::directory_entry& e = *it;
+    const std::string name = e.path().filename().string();
+    if (!name.starts_with(kFolderPrefix) || name.size() != kFolderPrefix.size() + 6) continue;
+    struct stat st;
+    if (::lstat(e.path().c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::getuid() ||
+        (st.st_mode & 07777) != 0700)
+      continue;
+    if (std::chrono::system_clock::from_time_t(st.st_mtime) > day_ago) continue;
+    fs::remove_all(e.path(), ignored);
+  }
+}
+
 // A folder only this user can enter ("vantor-update-XXXXXX" in $TMPDIR).
 std::string PrivateFolder() {
-  const char* tmp = std::getenv("TMPDIR");
-  std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/vantor-update-XXXXXX";
+  const char* env = std::getenv("TMPDIR");
+  const std::string tmp = env && *env ? env : "/tmp";
+  RemoveStaleFolders(tmp);
+  std::string pattern = tmp + "/" + std::string(kFolderPrefix) + "XXXXXX";
   std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back('\0');
   if (!::mkdtemp(name.data())) return "";

@@ -27,3 +27,16 @@ game_args() {
     *bo* | *black*) echo "--game bo" ;;
   esac
 }
+# as_nobody_reaches PATH...: whether the user "nobody" (the parts these tests
+# run as another user, when they run as root) can reach every PATH. A
+# checkout under a folder other users cannot enter (a 0700 home, a
+# `mktemp -d` folder) makes such a part skip, with the reason printed.
+as_nobody_reaches() {
+  local path
+  for path in "$@"; do
+    if ! setpriv --reuid=nobody --regid=nogroup --clear-groups -- test -e "$path" 2>/dev/null; then
+      echo "SKIP: the part run as user nobody: it cannot reach $path (a folder above it is closed to other users)"
+      return 1
+    fi
+  done
+}

@@ -160,9 +160,8 @@ fresh_program
 run 3 ""
 run 3 "http://updates.example.invalid"
 grep -q "https" out.txt || fail "the plain-http refusal does not say https: $(cat out.txt)"
-if [[ $(id -u) -eq 0 ]] && command -v setpriv >/dev/null; then
-  chmod 755 program "$work"
-  chmod 777 tmp
+if [[ $(id -u) -eq 0 ]] && command -v setpriv >/dev/null && chmod 755 program "$work" && chmod 777 tmp &&
+  as_nobody_reaches "$cli" "$work/tmp" "$work/program"; then
   status=0
   setpriv --reuid=nobody --regid=nogroup --clear-groups -- env VANTOR_CONFIG_DIR="$work/tmp/config" \
     VANTOR_UPDATE_SERVER="$base" "$cli" update download --dir "$work/program" >out.txt 2>err.txt </dev/null ||
