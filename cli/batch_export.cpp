@@ -9,13 +9,16 @@
 #include <deque>
 #include <mutex>
 #include <thread>
+#include <unordered_map>
 
 #include "base/logger.h"
 #include "base/notice_board.h"
 #include "jobs/xmodel_threaded.h"
 #include "platform/desktop.h"
 #include "platform/file_times.h"
+#include "platform/fs_paths.h"
 #include "platform/program_paths.h"
+#include "platform/text_case.h"
 
 namespace {
 
@@ -25,6 +28,38 @@ std::string FirstFailure(const std::vector<std::string>& lines) {
   for (const std::string& line : lines)
     if (line.find("^1") != std::string::npos) return ConvertColourCodes(line, false);
   return "";
+}
+
+// Whether the model's last export is current: every file it writes is newer
+// than every file it reads. The tags report's two pictures are the same
+// bytes for every model and are never rewritten, so they only need to be
+// there; held against the sources they would keep a model stale for ever.
+bool OutputsCurrent(XmodelThreaded& worker, uint32_t flags) {
+  for (const std::string& picture : worker.PlannedOutputs(flags & job::kStaticTagFiles))
+    if (!platform::FileExists(picture)) return false;
+  return platform::OutputsNewerThanSources(worker.PlannedOutputs(flags & ~job::kStaticTagFiles),
+                                           worker.SourceFiles(flags));
+}
+
+// The outputs of a model are named for it, so two models of one name (from
+// two folders) would write the same files, one half over the other. The
+// first in command-line order is exported; any later one fails before a
+// file is written. Names compare without case: a Windows share or a
+// Wine drive folds them.
+void FailNameClashes(std::vector<BatchModel>& models) {
+  auto name_of = [](const std::string& path) {
+    std::string name = path.substr(platform::LastSeparator(path) + 1);
+    for (char& c : name) c = platform::AsciiLower(c);
+    return name;
+  };
+  std::unordered_map<std::string, size_t> first;
+  for (size_t i = 0; i < models.size(); ++i) {
+    auto [at, fresh] = first.emplace(name_of(models[i].path), i);
+    if (fresh) continue;
+    models[i].status = BatchStatus::kFailed;
+    models[i].error = "a model of this name is already in this batch (" + models[at->second].path +
+                      "): its files would be overwritten";
+  }
 }
 
 }  // namespace
@@ -75,7 +110,7 @@ void RunBatchModel(BatchModel& m, const BatchSettings& settings) {
     if (ok && worker.model.xmodel_loaded) m.name = worker.model.name;
     bool skipped = false;
     if (ok && settings.skip_existing) {
-      skipped = platform::OutputsNewerThanSources(worker.PlannedOutputs(flags), worker.SourceFiles(flags));
+      skipped = OutputsCurrent(worker, flags);
       if (!skipped) ok = run(job::kSurfaces);
     }
     if (ok && !skipped) ok = run(flags);
@@ -98,6 +133,7 @@ void RunBatch(std::vector<BatchModel>& models, const BatchSettings& settings, co
   std::deque<size_t> done;
   size_t next = 0;
   int running_threads = 0;
+  FailNameClashes(models);
 
   auto runner = [&] {
     for (;;) {
@@ -108,7 +144,7 @@ void RunBatch(std::vector<BatchModel>& models, const BatchSettings& settings, co
         if (next >= models.size() || stop.load()) break;
         index = next++;
       }
-      RunBatchModel(models[index], settings);
+      if (models[index].status == BatchStatus::kNotStarted) RunBatchModel(models[index], settings);
       std::lock_guard<std::mutex> hold(lock);
       done.push_back(index);
       changed.notify_all();

@@ -149,11 +149,12 @@ int CmdExport(const CliArgs& args) {
   std::optional<CliModelOptions> options = ReadModelOptions(args);
   if (!options) return 2;
   ExportSettings exports = ExportSettingsFromSettings(Settings());
-  // --out keeps the whole run under one folder: the exports, the GDT
-  // ("GDTs") and the tags report with its pictures ("Tags"), instead of the
-  // program's folder the settings would otherwise name.
+  // --out keeps the whole run under one folder: the exports, their images,
+  // the GDT ("GDTs") and the tags report with its pictures ("Tags"), instead
+  // of the program's folder the settings would otherwise name.
   if (auto out = args.Get("--out")) {
     exports.export_folder = *out;
+    exports.export_images_local = true;  // the images too, never the game's raw/images
     exports.export_folder_GDT = *out + "/GDTs";
     exports.tags_folder = *out + "/Tags";
   }

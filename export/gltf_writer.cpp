@@ -19,6 +19,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -37,6 +38,7 @@
 #include "model/xmodel.h"
 #include "platform/fs_paths.h"
 #include "platform/path_names.h"
+#include "platform/text_case.h"
 
 namespace {
 
@@ -75,14 +77,26 @@ MapKind KindOfSlot(const std::string& slot) {
   return MapKind::kOther;
 }
 
+// `file` ("name.png") as "name-N.png".
+std::string NumberedFile(const std::string& file, int n) {
+  const size_t dot = file.rfind('.');
+  const std::string stem = dot == std::string::npos ? file : file.substr(0, dot);
+  return stem + "-" + std::to_string(n) + (dot == std::string::npos ? "" : file.substr(dot));
+}
+
 // Encodes each distinct map of the materials once. A map whose image cannot
 // be found or read leaves its material without it, with a log line, as the
-// texture export does.
+// texture export does. Two images that come to one file name (the same name
+// in two folders, or names that differ only where "~" becomes "_") are both
+// kept: the later one is numbered ("name-2.png").
 std::vector<MaterialMaps> CollectPictures(const Xmodel& model, std::vector<Picture>& pictures) {
   const XmodelLod& lod = model.lods[0];
   const MaterialLibrary& library = model.material_library;
   const ImageFileChoice as_png{false, 2};
-  std::map<std::string, int> by_file;  // file -> picture index, -1 when it failed
+  // Image name (any case: the games' files are found so) -> picture index,
+  // -1 when it failed; and the file names taken.
+  std::map<std::string, int> by_image;
+  std::set<std::string> files;
   std::vector<MaterialMaps> maps(lod.unique_materials.size());
   IwiImage scratch;
   for (size_t m = 0; m < lod.unique_materials.size(); ++m) {
@@ -96,11 +110,14 @@ std::vector<MaterialMaps> CollectPictures(const Xmodel& model, std::vector<Pictu
                     : kind == MapKind::kSpecular ? &maps[m].specular
                                                  : nullptr;
         if (!slot || *slot >= 0) continue;  // the first map of a kind is the one used
-        const std::string file = ExportedImageFile(image, as_png, true);
-        if (auto known = by_file.find(file); known != by_file.end()) {
+        std::string key = image.iwi_file;
+        for (char& c : key) c = platform::AsciiLower(c);
+        if (auto known = by_image.find(key); known != by_image.end()) {
           if (known->second >= 0) *slot = known->second;
           continue;
         }
+        std::string file = ExportedImageFile(image, as_png, true);
+        for (int n = 2; files.count(file); ++n) file = NumberedFile(ExportedImageFile(image, as_png, true), n);
         // The texture step's copy when it has one, else the file.
         const int unit = UnitOfSlot(image.slot);
         const IwiImage* source = nullptr;
@@ -117,10 +134,11 @@ std::vector<MaterialMaps> CollectPictures(const Xmodel& model, std::vector<Pictu
         if (r == img::kSuccess) r = EncodePNG(*source, picture.png);
         if (r != img::kSuccess) {
           Logger().model_log("^1IWI Error(^4%s^7): %s", image.iwi_file.c_str(), QorLogger::error_text(r).c_str());
-          by_file.emplace(file, -1);
+          by_image.emplace(key, -1);
           continue;
         }
-        by_file.emplace(file, int(pictures.size()));
+        by_image.emplace(key, int(pictures.size()));
+        files.insert(file);
         *slot = int(pictures.size());
         pictures.push_back(std::move(picture));
       }

@@ -3,8 +3,6 @@
 // image first.
 #include "export/texture_export.h"
 
-#include <algorithm>  // Required for: std::find
-
 #include "base/logger.h"
 #include "export/image_source.h"
 #include "export/texture_names.h"
@@ -13,6 +11,8 @@
 #include "model/texture_pick.h"
 #include "model/xmodel.h"
 #include "platform/fs_paths.h"
+#include "platform/links.h"
+#include "platform/path_names.h"
 #include "platform/replace_file.h"
 
 void ExportImage(TextureExportContext& context, IwiImage& image, std::string_view ext, ImageResult read_result) {
@@ -20,13 +20,25 @@ void ExportImage(TextureExportContext& context, IwiImage& image, std::string_vie
     Logger().model_log("^4IWI Not Set");
     return;
   }
-  if (std::find(context.done.begin(), context.done.end(), image.short_name) != context.done.end()) return;
-  context.done.push_back(image.short_name);
+  // Two images may come to one name: the same file name in two folders
+  // ("a/x", "b/x"), or names that differ only where "~" becomes "_". The
+  // first is written; a later one is reported, never written over it.
+  const std::string out = ImageOutputPath(image, context.destination, ext);
+  const auto by_name = context.done.find(image.short_name);
+  const auto by_file = out.empty() ? context.files_from.end() : context.files_from.find(out);
+  if (by_name != context.done.end() || by_file != context.files_from.end()) {
+    const std::string& first = by_name != context.done.end() ? by_name->second : by_file->second;
+    if (first == image.path) return;  // the same image again
+    Logger().model_log("^1IWI Error^7: %s: its exported name is taken by %s", image.path.c_str(), first.c_str());
+    ++context.write_failures;
+    return;
+  }
+  context.done.emplace(image.short_name, image.path);
+  if (!out.empty()) context.files_from.emplace(out, image.path);
 
   const bool as_dds = ext == "dds";
   // A DDS source written as DDS beside itself is already there.
   if (as_dds && image.is_dds && context.destination.empty()) return;
-  const std::string out = ImageOutputPath(image, context.destination, ext);
 
   ImageResult r = read_result;
   if (r == img::kSuccess && !image.loaded) r = img::kNotLoaded;
@@ -35,8 +47,17 @@ void ExportImage(TextureExportContext& context, IwiImage& image, std::string_vie
     return;
   }
   // Beside an archived image is the images folder, which may not exist yet.
-  if (context.destination.empty() && !image.archive.empty())
-    (void)platform::CreateDirectories(out.substr(0, platform::LastSeparator(out)));
+  // As the IWD mover does, nothing is written through a folder below it
+  // that is a symbolic link: it may lead anywhere.
+  if (context.destination.empty() && !image.archive.empty()) {
+    const std::string folder = out.substr(0, platform::LastSeparator(out));
+    if (platform::PassesThroughLink(platform::WithTrailingSeparator(context.raw_dir) + "images", folder)) {
+      Logger().model_log("^1IWI Error^7: %s: its folder in raw/images is a symbolic link", out.c_str());
+      ++context.write_failures;
+      return;
+    }
+    (void)platform::CreateDirectories(folder);
+  }
   platform::ClearWriteFailure();
   r = as_dds ? image.WriteDDS(out) : ext == "png" ? WritePNG(image, out) : image.WriteTGA(out);
   if (r != img::kSuccess) {

@@ -6,6 +6,7 @@
 
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "base/export_settings.h"
@@ -22,7 +23,9 @@ struct TextureExportContext {
   std::string destination;  // the folder with "export_images_local", else ""
   std::string raw_dir;
   IwiImage scratch;                // images not already in memory
-  std::vector<std::string> done;   // short names exported in this call
+  // The source of each short name and of each file exported in this call.
+  std::unordered_map<std::string, std::string> done;
+  std::unordered_map<std::string, std::string> files_from;
   std::vector<std::string> written;  // files written
   // Images read but not written, and why the last one was not.
   size_t write_failures = 0;

@@ -17,18 +17,6 @@ std::string Lower(std::string_view s) {
   return out;
 }
 
-// Whether a folder of `path` below `base` (itself trusted: a user may well
-// keep raw/images elsewhere) is a symbolic link. Folders not made yet are
-// not links.
-bool PassesThroughLink(const std::string& base, const std::string& path) {
-  if (path.size() <= base.size()) return false;
-  for (size_t at = base.size() + 1; at <= path.size(); ++at) {
-    if (at != path.size() && path[at] != '/') continue;
-    if (platform::IsSymlink(path.substr(0, at))) return true;
-  }
-  return false;
-}
-
 }  // namespace
 
 ImageFolderIndex::Folder& ImageFolderIndex::FolderOf(std::string_view rel, std::string_view& file_name) {
@@ -59,7 +47,7 @@ ImageFolderIndex::Folder& ImageFolderIndex::FolderOf(std::string_view rel, std::
       }
     });
   }
-  f.linked = PassesThroughLink(images_path_, f.path);
+  f.linked = platform::PassesThroughLink(images_path_, f.path);
   // Node-based map: the pointer stays valid as folders are added.
   return *(last_folder_ = &folders_.emplace(std::move(key), std::move(f)).first->second);
 }

@@ -10,6 +10,7 @@
 #include "jobs/job_bits.h"
 #include "model/texture_pick.h"
 #include "model/xmodel.h"
+#include "platform/fs_paths.h"
 #include "platform/path_names.h"
 
 namespace {
@@ -151,7 +152,11 @@ void PlanImages(const Xmodel& model, const std::string& folder, const ExportSett
       if (!SetSourceImage(source, model.raw_dir, image) || !source.path_set) continue;
       if (std::find(done.begin(), done.end(), source.short_name) != done.end()) continue;
       done.push_back(source.short_name);
-      if (sources) sources->push_back(source.path);
+      // An image read from an archive was read from the archive: a changed
+      // archive may hold another picture under the same name.
+      if (sources && source.archive.empty()) sources->push_back(source.path);
+      if (sources && !source.archive.empty())
+        if (auto archive = platform::ResolveExisting(source.archive_root + source.archive)) sources->push_back(*archive);
       if (ext == "dds" && source.is_dds && destination.empty()) continue;
       if (std::string out = ImageOutputPath(source, destination, ext); !out.empty()) outputs.push_back(out);
     }

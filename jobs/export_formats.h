@@ -64,6 +64,7 @@ uint32_t JobSteps(uint32_t flags, const ExportSettings& settings);
 
 // The image mover's choices without reading a picture: the images whose
 // source is there, once per short name, DDS sources left alone beside
-// themselves. `sources`, when given, receives the pictures read.
+// themselves. `sources`, when given, receives the pictures read (for an
+// image read from an archive, the archive).
 void PlanImages(const Xmodel& model, const std::string& folder, const ExportSettings& settings,
                 std::vector<std::string>& outputs, std::vector<std::string>* sources);

@@ -12,4 +12,13 @@ bool IsSymlink(const std::string& path) {
 
 bool RemoveSymlink(const std::string& path) { return IsSymlink(path) && ::unlink(path.c_str()) == 0; }
 
+bool PassesThroughLink(const std::string& base, const std::string& path) {
+  if (path.size() <= base.size() || path.compare(0, base.size(), base) != 0) return false;
+  for (size_t at = base.size() + 1; at <= path.size(); ++at) {
+    if (at != path.size() && path[at] != '/') continue;
+    if (IsSymlink(path.substr(0, at))) return true;
+  }
+  return false;
+}
+
 }  // namespace platform

@@ -13,4 +13,9 @@ bool IsSymlink(const std::string& path);
 // one); a file put there meanwhile stays. True when a link was removed.
 bool RemoveSymlink(const std::string& path);
 
+// Whether a folder of `path` below `base` (itself trusted: a user may well
+// keep raw/images elsewhere), or `path` itself, is a symbolic link. Folders
+// not made yet are not links.
+bool PassesThroughLink(const std::string& base, const std::string& path);
+
 }  // namespace platform

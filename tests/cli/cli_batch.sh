@@ -76,7 +76,7 @@ print("\n".join(sorted(m["path"] for m in doc["models"] if m["status"] == "faile
 done
 
 # 2. --skip-existing: nothing written on a second run; a touched source
-# brings its model back.
+# brings its model back, once.
 root=$work/sample/cod4
 out=$work/batch/cod4
 stamps() { find "$out" -type f -printf '%P %T@\n' | sort; }
@@ -90,13 +90,15 @@ skip_run 1
 sleep 0.05
 touch "$(find "$root/raw/xmodelsurfs" -iname 'fixture_soldier*' | head -1)"
 skip_run 2
-"$python" - "$work/skip1.json" "$work/skip2.json" <<'PY' || fail "--skip-existing: $(head -c 900 "$work"/skip?.json)"
+skip_run 3
+"$python" - "$work"/skip{1,2,3}.json <<'PY' || fail "--skip-existing: $(head -c 900 "$work"/skip?.json)"
 import json, sys
 docs = [json.load(open(path)) for path in sys.argv[1:]]
-first, second = ({m["name"]: m["status"] for m in doc["models"]} for doc in docs)
+first, second, third = ({m["name"]: m["status"] for m in doc["models"]} for doc in docs)
 assert first and set(first.values()) == {"skipped"} and docs[0]["skipped"] == len(first), first
 assert docs[0]["failed"] == 0 and second.pop("fixture_soldier") == "exported", second
 assert second and set(second.values()) == {"skipped"}, second
+assert set(third.values()) == {"skipped"}, third
 PY
 same_files "$work/loop/cod4" "$out" >/dev/null || fail "the export after a touch differs from the first"
 
@@ -158,5 +160,18 @@ grep -q 'not started (stopped)' "$work/int.err" || fail "Ctrl-C: no summary: $(t
   fail "Ctrl-C came too late to stop anything"
 same_files "$work/many_int" "$work/many_ref" subset >"$work/int.diff" ||
   fail "Ctrl-C: final files differ from a whole run: $(head -c 400 "$work/int.diff")"
+
+# 5. Two models of one name from two trees: the first is exported, the
+# second fails before a file is written, named with the first.
+status=0
+"$cli" export "$work/sample/cod4/raw/xmodel/fixture_crate" "$work/sample/cod5/raw/xmodel/FIXTURE_CRATE" \
+  --game cod4 --format xe,gdt --out "$work/clash" --json </dev/null >"$work/clash.json" 2>/dev/null || status=$?
+[[ $status -eq 1 ]] || fail "two models of one name: exit $status, not 1"
+"$python" - "$work/clash.json" <<'PY' || fail "two models of one name: $(head -c 600 "$work/clash.json")"
+import json, sys
+first, second = json.load(open(sys.argv[1]))["models"]
+assert first["status"] == "exported" and second["status"] == "failed", (first, second)
+assert "already in this batch" in second["error"] and "cod4/raw/xmodel/fixture_crate" in second["error"], second
+PY
 
 cli_report cli_batch

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # vantor-cli where files land and what reaches the terminal: `info` escapes
 # control sequences from game files, `export --out` keeps every file of the
-# run under its folder (--gdt-dir and --tags-dir move the GDT and the tags),
+# run under its folder, images too (--gdt-dir and --tags-dir move the GDT
+# and the tags),
 # a model that fails to load writes nothing, and `convert` refuses to write
 # over its input through another spelling of the same file.
 #
@@ -36,6 +37,8 @@ name=$(basename "$src")
 touch "$work/stamp"
 sleep 1
 out=$work/out
+# Images set to land beside their sources: --out still holds them.
+"$cli" settings set Export/export_images_local 0 >/dev/null || fail "settings set export_images_local"
 "$cli" export "$src" --game cod4 --out "$out" --format all >"$work/export.txt" 2>"$work/export.err" ||
   fail "export --format all: $(cat "$work/export.err")"
 [[ -s $work/export.txt ]] || fail "export printed no files"
