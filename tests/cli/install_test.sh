@@ -6,7 +6,8 @@
 # the home folder it logs into the state folder; its window has the desktop
 # entry's class and the icon. With the
 # program's folder not writable (run as another user when the test runs as
-# root), "Running Directory" exports land in the user's data folder.
+# root), "Running Directory" exports land in the user's data folder. The
+# Debian package passes lintian and its unpacked vantor-cli exports.
 #
 #   install_test.sh BUILD_DIR WORK_DIR
 set -euo pipefail
@@ -93,6 +94,25 @@ if [[ $(id -u) -ne 0 ]] || command -v setpriv >/dev/null; then
       fail "the Running Directory export is not in the user's data folder"
     [[ ! -e $prefix/bin/exported ]] || fail "the export went into the program's folder"
   fi
+fi
+
+# The Debian package, made by CPack from the same build: no lintian error,
+# dependencies read off the binaries, and unpacked into a scratch root its
+# vantor-cli exports the sample model.
+cd "$work"
+cpack -G DEB -B "$work/deb" --config "$build/CPackConfig.cmake" >cpack.log 2>&1 || fail "cpack: $(tail -3 cpack.log)"
+deb=$(find "$work/deb" -maxdepth 1 -name 'vantor_*_*.deb' | head -1)
+if [[ -z $deb ]]; then
+  fail "cpack made no vantor_VERSION_ARCH.deb"
+else
+  if command -v lintian >/dev/null; then
+    lintian --fail-on error "$deb" >lintian.txt 2>&1 || fail "lintian: $(grep '^E:' lintian.txt | head -5)"
+  fi
+  dpkg-deb -f "$deb" Depends | grep -q libglfw3 || fail "the package's dependencies were not read off the binaries"
+  dpkg-deb -x "$deb" "$work/root"
+  "$work/root/usr/bin/vantor-cli" export "$model" --game cod4 --format xe,glb --out "$work/deb_out" </dev/null \
+    >/dev/null 2>&1 || fail "the packaged vantor-cli did not export"
+  [[ -n $(find "$work/deb_out" -name '*.glb') ]] || fail "no GLB from the packaged vantor-cli"
 fi
 
 cli_report "install test"
