@@ -1,7 +1,7 @@
 // Writes the fuzz targets' seed corpora from the fixture writer:
 //   fuzz_make_seeds CORPUS_DIR
 // fills CORPUS_DIR/fuzz_xmodel, /fuzz_xmodelparts, /fuzz_xmodelsurfs,
-// /fuzz_iwi, /fuzz_dds, /fuzz_material and /fuzz_wav with
+// /fuzz_iwi, /fuzz_dds, /fuzz_material, /fuzz_wav and /fuzz_iwd with
 // small well-formed files of every layout and table form, so the fuzzer
 // starts from inputs that read through to the end. The xmodel and surfs
 // seeds carry the layout-picking byte of fuzz_input.h in front.
@@ -12,6 +12,7 @@
 
 #include "fuzz/fuzz_input.h"
 #include "tools/fixture/fixture_writer.h"
+#include "tools/fixture/iwd_writer.h"
 #include "tools/fixture/iwi_writer.h"
 #include "tools/fixture/wav_writer.h"
 
@@ -264,6 +265,22 @@ int main(int argc, char** argv) {
   out.Write("fuzz_wav", "stereo16_list", fixture::MakeWav({.channels = 2, .frames = 64, .list_chunk_first = true}));
   out.Write("fuzz_wav", "quad16", fixture::MakeWav({.channels = 4, .frames = 16, .format_tag = 0xFFFE, .channel_mask = 0x33}));
   out.Write("fuzz_wav", "streamed", fixture::MakeWav({.channels = 1, .frames = 64, .claimed_data = 0x7FFFFFFF}));
+
+  // Archives: deflated and stored images, a nested folder, a folder entry,
+  // a name in another case, one directory record over another's data, an
+  // empty archive. (scripts/fuzz adds the sample tree's real ones.)
+  {
+    fixture::IwdDesc d = fixture::MakeImageArchive("seed", 4);
+    d.entries.push_back({"images/", {}, false});
+    d.entries.push_back({"IMAGES/ui/Seed_Icon.IWI", fixture::MakeIwiBytes(7, 8, 8), false});
+    out.Write("fuzz_iwd", "images", fixture::WriteIwd(d));
+    fixture::IwdEntry shared;
+    shared.name = "images/shared.iwi";
+    shared.same_data_as = 0;
+    d.entries.push_back(shared);
+    out.Write("fuzz_iwd", "shared_data", fixture::WriteIwd(d));
+    out.Write("fuzz_iwd", "empty", fixture::WriteIwd({}));
+  }
 
   std::printf("fuzz_make_seeds: %d seed files in %s\n", out.written, out.root.c_str());
   return out.failed == 0 ? 0 : 1;

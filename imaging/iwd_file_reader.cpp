@@ -36,6 +36,7 @@ size_t IwdFileReader::ReadFile(uint64_t pos, void* out, size_t n) {
 }
 
 size_t IwdFileReader::Read(uint64_t pos, void* out, size_t n) {
+  if (n == 0) return 0;  // minizip asks for none with a null buffer
   // minizip reads its records a byte or a field at a time: the last window
   // used answers almost all of them.
   const Window& recent = windows_[recent_];
