@@ -5,7 +5,7 @@
 # script and the archive match the manifest; a size or SHA-256 mismatch, a
 # truncated archive, a missing manifest, a hostile archive and a Ctrl-C run
 # nothing and leave no files; a server without https and a folder the user
-# cannot write send nothing.
+# cannot write send nothing; a killed download's stale folder goes.
 #
 #   cli_update_download.sh VANTOR_CLI PYTHON WORK_DIR
 set -euo pipefail
@@ -75,9 +75,15 @@ for _ in $(seq 1 100); do [[ $(cat program/bin/vantor) == "new program" ]] && br
 for _ in $(seq 1 50); do [[ -z $(ls tmp) ]] && break; sleep 0.1; done
 [[ -z $(ls tmp) ]] || fail "the script left its folder: $(ls tmp)"
 
-# --no-handoff: checked and unpacked, nothing run.
+# --no-handoff: checked and unpacked, nothing run. The folders a killed
+# download left are removed first: this user's private ones a day old only.
 fresh_program
+mkdir -m 700 tmp/vantor-update-stale1 tmp/vantor-update-fresh1
+mkdir -m 755 tmp/vantor-update-open01
+touch -d '2 days ago' tmp/vantor-update-stale1 tmp/vantor-update-open01
 run 0 "$base" --no-handoff
+[[ ! -e tmp/vantor-update-stale1 && -d tmp/vantor-update-fresh1 && -d tmp/vantor-update-open01 ]] ||
+  fail "stale update folders: $(ls tmp)"
 unpacked=$(sed -n 's/^update: verified and unpacked in //p' out.txt)
 [[ -n $unpacked && $(cat "$unpacked/bin/vantor") == "new program" ]] || fail "--no-handoff: $(cat out.txt)"
 [[ $(stat -c %a "$(dirname "$unpacked")") == 700 ]] || fail "the update's folder is not private"

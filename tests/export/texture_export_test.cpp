@@ -10,6 +10,7 @@
 
 #include "export/model_exports.h"
 #include "export/texture_export.h"
+#include "jobs/export_formats.h"
 #include "jobs/image_convert.h"
 #include "jobs/model_rows.h"
 #include "jobs/xmodel_threaded.h"
@@ -168,11 +169,55 @@ TEST_F(TextureExportTest, ArchivedImagesNameTheirArchiveAndConvertBesideTheirSou
                          "specularMap: crate_spc.iwi (main/iw_00.iwd) tree_tick",
                          "colorMap: ~-gcrate_col.iwi (main/iw_00.iwd) tree_tick",
                          "colorDetailMap: detail.iwi (main/iw_00.iwd) tree_tick", "normalMap: dds_nml.iwi tree_cross"}));
+  // What --skip-existing holds the outputs against: the archive, whose
+  // change may bring another picture under the same name.
+  Names outputs, sources;
+  PlanImages(archived, out_, {}, outputs, &sources);
+  EXPECT_EQ(std::count(sources.begin(), sources.end(), dir_.Sub("archived/main/iw_00.iwd")), 4) << sources.size();
   for (Xmodel* model : {&model_, &archived})
     EXPECT_EQ(ConvertImageAt(model->material_library, model->raw_dir, 0, 1, false), img::kSuccess);
   const std::vector<uint8_t> converted = image_test::ReadBytes(dir_.Sub("archived/raw/images/crate_nml.tga"));
   EXPECT_FALSE(converted.empty());
   EXPECT_EQ(converted, image_test::ReadBytes(images_ + "crate_nml.tga"));
+}
+
+// Two images that come to one exported name ("x~y" and "x_y", since "~"
+// becomes "_"): the texture export writes the first and reports the other,
+// glTF keeps both and numbers the second. An archived image converted beside
+// its source is never written through a folder of raw/images that is a link.
+TEST_F(TextureExportTest, ImagesNeverLandOnEachOtherNorThroughALink) {
+  fixture::ModelFiles m = fixture::MakeTwoMaterialCrate();
+  m.materials = {{"mtl_one", {{"colorMap", "x~y"}}}, {"mtl_two", {{"colorMap", "x_y"}, {"normalMap", "sub/linked"}}}};
+  const std::string root = dir_.Sub("clash"), images = root + "/raw/images/";
+  ASSERT_FALSE(fixture::WriteModel(root, m).empty());
+  for (const char* name : {"x~y", "x_y", "linked"}) {
+    fixture::IwiDesc d;
+    d.format = 11;
+    d.picture = fixture::MakeTestPicture(8, 8, true, uint32_t(name[0] + name[1]));
+    ASSERT_TRUE(fixture::WriteFile(images + name + ".iwi", fixture::WriteIwi(d)));
+  }
+  ASSERT_TRUE(fixture::WriteIwdFile(root + "/main/iw_00.iwd", {{{"images/sub/linked.iwi", Tree(images)["linked.iwi"]}}}));
+  fs::remove(images + "linked.iwi");
+  fs::create_directories(dir_.Sub("outside"));
+  fs::create_directory_symlink(dir_.Sub("outside"), images + "sub");
+  Xmodel model;
+  Load(model, "clash", false);
+
+  EXPECT_EQ(MoveImages(model, out_, {}), err::kUnknown);
+  EXPECT_TRUE(log_.Contains(images + "x_y.iwi: its exported name is taken by " + images + "x~y.iwi")) << log_.Joined();
+  EXPECT_EQ(NamesOf(Written(out_)), (Names{"linked.tga", "x_y.dds"}));
+  ExportSettings beside;
+  beside.export_images_local = false;
+  EXPECT_EQ(MoveImages(model, out_, beside), err::kUnknown);
+  EXPECT_TRUE(fs::is_empty(dir_.Sub("outside")));
+  EXPECT_TRUE(log_.Contains("its folder in raw/images is a symbolic link")) << log_.Joined();
+
+  ExportWritten written;
+  ASSERT_EQ(ExportGLTF(model, dir_.Sub("gl"), false, &written), err::kSuccess);
+  std::map<std::string, std::vector<uint8_t>> pngs = Tree(dir_.Sub("gl"));
+  std::erase_if(pngs, [](const auto& f) { return !f.first.ends_with(".png"); });
+  ASSERT_EQ(NamesOf(pngs), (Names{"images/linked.png", "images/x_y-2.png", "images/x_y.png"}));
+  EXPECT_NE(pngs["images/x_y.png"], pngs["images/x_y-2.png"]);
 }
 
 TEST_F(TextureExportTest, MissingAndUnreadableImagesAreReportedOneByOne) {

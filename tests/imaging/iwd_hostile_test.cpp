@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "imaging/iwd_image_read.h"
+#include "imaging/iwd_file_reader.h"
 #include "imaging/iwd_index.h"
 #include "platform/atomic_file.h"
 #include "tests/imaging/iwd_test_support.h"
@@ -150,6 +151,19 @@ TEST_F(IwdHostile, NoZipFileAndFifoNamedLikeArchivesArePassedOver) {
   auto reports = utils.TakeArchiveReports();
   ASSERT_EQ(reports.size(), 3u);
   EXPECT_FALSE(reports[0].opened);
+}
+
+// minizip asks for no bytes, with no buffer, for an empty field of a
+// crafted archive: the reader answers without touching either (a memcpy
+// with a null pointer, which UBSan aborts on).
+TEST(IwdFileReader, AReadOfNoBytesTouchesNoBuffer) {
+  iwd_test::TempRoot root;
+  ASSERT_TRUE(fixture::WriteFile(root.Sub("a.iwd"), std::vector<uint8_t>(100, 7)));
+  IwdFileReader reader;
+  ASSERT_TRUE(reader.Open(root.Sub("a.iwd")));
+  uint8_t bytes[10];
+  EXPECT_EQ(reader.Read(0, bytes, 10), 10u);
+  EXPECT_EQ(reader.Read(0, nullptr, 0), 0u);
 }
 
 }  // namespace
