@@ -14,6 +14,7 @@
 #include "platform/atomic_file.h"
 #include "tests/imaging/iwd_test_support.h"
 #include "tests/support/fifo.h"
+#include "tools/fixture/fixture_writer.h"
 
 namespace fs = std::filesystem;
 
