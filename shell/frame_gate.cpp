@@ -1,25 +1,30 @@
 #include "shell/frame_gate.h"
 
-bool FrameGate::ShouldDraw(const FrameSignals& s, double now_ms, bool forced) {
+#include <cmath>  // Required for: llround()
+
+FrameDraw FrameGate::Decide(const FrameSignals& s, double now_ms, bool forced) {
   const bool changed = !started_ || s.window_events != last_.window_events ||
                        s.board_version != last_.board_version || s.log_lines != last_.log_lines;
   started_ = true;
   last_ = s;
-  bool draw = forced;
+  bool whole = forced || now_ms - scene_drawn_ms_ >= kMaxSceneStillMs;
   if (changed || s.worker_busy || s.gui_moving) {
     settle_ = kSettleFrames;
-    draw = true;
+    whole = true;
   } else if (settle_ > 0) {
     --settle_;
-    draw = true;
+    whole = true;
   }
-  // The FPS text alone needs one pass, no settling.
-  if (s.fps != drawn_fps_ || now_ms - drawn_ms_ >= kMaxStillMs) draw = true;
-  if (draw) {
-    drawn_fps_ = s.fps;
-    drawn_ms_ = now_ms;
-  }
-  return draw;
+  // The FPS figure as printed ("%.2f"), and the overlay's age, need the
+  // overlay alone, no settling.
+  const long long fps = std::llround(s.fps * 100);
+  const bool overlay = fps != drawn_fps_ || now_ms - drawn_ms_ >= kMaxStillMs;
+  if (!whole && !overlay) return FrameDraw::kKeep;
+  drawn_fps_ = fps;
+  drawn_ms_ = now_ms;
+  if (!whole) return FrameDraw::kOverlay;
+  scene_drawn_ms_ = now_ms;
+  return FrameDraw::kWhole;
 }
 
 // Intervals between passes over the time they took: the first pass only

@@ -9,6 +9,10 @@
 
 #include <cstdint>
 
+// What a pass draws: nothing (the picture on screen stands), the overlay
+// over the 3D view the last whole pass kept, or everything.
+enum class FrameDraw { kKeep, kOverlay, kWhole };
+
 // What may change the picture, as of one pass.
 struct FrameSignals {
   uint64_t window_events = 0;  // every window callback so far: input, focus, size, expose
@@ -22,19 +26,24 @@ struct FrameSignals {
 class FrameGate {
  public:
   static constexpr int kSettleFrames = 2;
-  // However still the window, a picture is never older than this; it bounds
-  // the damage of a change that reaches the picture by a road not above.
+  // However still the window, its overlay is never older than this, and
+  // its 3D view never older than kMaxSceneStillMs; they bound the damage of
+  // a change that reaches the picture by a road not above. Only what the
+  // roads above report redraws the scene: a new FPS figure alone redraws
+  // the overlay over the 3D view kept from the last whole pass.
   static constexpr double kMaxStillMs = 1000;
+  static constexpr double kMaxSceneStillMs = 10000;
 
-  // One pass at the cap: true when it must draw. `forced` draws regardless
-  // (a screenshot, the loop running uncapped).
-  bool ShouldDraw(const FrameSignals& s, double now_ms, bool forced);
+  // One pass at the cap. `forced` draws everything regardless (the loop
+  // running uncapped, or every pass drawn).
+  FrameDraw Decide(const FrameSignals& s, double now_ms, bool forced);
 
  private:
   bool started_ = false;
-  FrameSignals last_;          // as of the previous pass
-  double drawn_fps_ = 0;       // the figure on screen
-  double drawn_ms_ = 0;        // when the picture on screen was drawn
+  FrameSignals last_;           // as of the previous pass
+  long long drawn_fps_ = 0;     // the figure on screen, in hundredths as printed
+  double drawn_ms_ = 0;         // when the picture on screen was drawn
+  double scene_drawn_ms_ = 0;   // when its 3D view was
   int settle_ = 0;
 };
 

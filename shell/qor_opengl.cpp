@@ -291,10 +291,12 @@ QorOpenGL::Pass QorOpenGL::Frame(bool screenshot_now, const std::string& screens
   signals.worker_busy = !worker.Idle();
   signals.gui_moving = hooks.gui_moving && hooks.gui_moving();
   signals.fps = frame_rate;
-  // The screenshot's pass draws, and so does every pass of an uncapped
-  // loop or with --every-pass (benchmarks).
-  if (!gate_.ShouldDraw(signals, now, screenshot_now || !screenshot_request.empty() || fps <= 0 || !keep_unchanged))
-    return Pass::kKept;
+  // Every pass of an uncapped loop or with --every-pass (benchmarks) draws
+  // everything; a screenshot's pass draws at least the overlay.
+  const bool keeping = fps > 0 && keep_unchanged;
+  FrameDraw draw = gate_.Decide(signals, now, !keeping);
+  if (draw == FrameDraw::kKeep && (screenshot_now || !screenshot_request.empty())) draw = FrameDraw::kOverlay;
+  if (draw == FrameDraw::kKeep) return Pass::kKept;
 
   const double cpu_start = trace_ ? platform::ThreadCpuMs() : 0;
   std::lock_guard<std::mutex> hold(worker.lock);
@@ -311,15 +313,22 @@ QorOpenGL::Pass QorOpenGL::Frame(bool screenshot_now, const std::string& screens
     // "Frame Model On Load": the first frame that shows a new model frames it.
     std::unique_lock<std::mutex> hold(worker.box_lock);
     if (worker.model_loads != framed_loads_) {
+      draw = FrameDraw::kWhole;
       framed_loads_ = worker.model_loads;
       const ModelBounds box = worker.bounds;
       hold.unlock();
       if (Settings().frame_model_on_load) FrameModel(camera, box, view_width, view_height);
     }
   }
-  std::array<float, 16> mv = camera.ModelView();
-  glLoadMatrixf(mv.data());
-  renderer.DrawScene(worker, gl_data, CurrentView());
+  // The 3D view: drawn, and kept for the passes that change only the
+  // overlay, or put back from the last whole pass.
+  if (draw == FrameDraw::kOverlay && !scene_copy_.Restore(view_width, view_height)) draw = FrameDraw::kWhole;
+  if (draw == FrameDraw::kWhole) {
+    std::array<float, 16> mv = camera.ModelView();
+    glLoadMatrixf(mv.data());
+    renderer.DrawScene(worker, gl_data, CurrentView());
+    if (keeping) scene_copy_.Capture(view_width, view_height);
+  }
   if (hooks.draw_gui) hooks.draw_gui();
   glColor4f(1, 1, 1, 1);
   if (screenshot_now && !screenshot.empty()) {
@@ -379,6 +388,7 @@ void QorOpenGL::KillGLWindow() {
     std::lock_guard<std::mutex> hold(worker.lock);
     if (window.MakeMainCurrent()) {
       gl_data.DeleteModelObjects();
+      scene_copy_.Release();
       ReleaseShaders();
     }
     platform::GlWindow::ReleaseCurrent();

@@ -14,6 +14,7 @@
 #include "shell/tray.h"
 #include "viewer/camera.h"
 #include "viewer/model_renderer.h"
+#include "viewer/scene_copy.h"
 #include "viewer/worker_gl_builder.h"
 
 struct InputState {
@@ -124,6 +125,7 @@ class QorOpenGL {
   // of the main thread from the frame's start to its swap's end.
   std::FILE* trace_ = nullptr;
   FrameGate gate_;
+  SceneCopy scene_copy_;  // the 3D view of the last whole pass
   FrameRateCounter rate_;
 };
 

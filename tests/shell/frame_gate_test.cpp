@@ -1,10 +1,11 @@
-// Which passes of the capped frame loop draw: a still window keeps its
-// picture; every road by which the picture can change draws, and the
-// event-like ones settle for two more passes; the FPS figure holds still
-// between its updates.
+// Which passes of the capped frame loop draw, and what: a still window
+// keeps its picture; every road by which the 3D view can change draws it,
+// and the event-like ones settle for two more passes; a new FPS figure
+// draws the overlay alone; the figure holds still between its updates.
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 #include "shell/frame_gate.h"
 
@@ -17,14 +18,18 @@ struct Loop {
   FrameGate gate;
   FrameSignals s;
   double now = 0;
-  bool Pass(bool forced = false) {
+  FrameDraw Pass(bool forced = false) {
     now += kPassMs;
-    return gate.ShouldDraw(s, now, forced);
+    return gate.Decide(s, now, forced);
   }
-  // How many of `n` passes drew.
-  int Drawn(int n) {
-    int drawn = 0;
-    for (int i = 0; i < n; ++i) drawn += Pass();
+  // How many of `n` passes drew everything, and how many the overlay alone.
+  std::pair<int, int> Drawn(int n) {
+    std::pair<int, int> drawn;
+    for (int i = 0; i < n; ++i) {
+      const FrameDraw d = Pass();
+      drawn.first += d == FrameDraw::kWhole;
+      drawn.second += d == FrameDraw::kOverlay;
+    }
     return drawn;
   }
   Loop() {
@@ -33,44 +38,50 @@ struct Loop {
   }
 };
 
+// A still window draws its overlay about once a second, its 3D view once in
+// ten seconds.
 TEST(FrameGate, StillWindowKeepsItsPictureButNeverLongerThanASecond) {
   FrameGate gate;
   FrameSignals s;
-  EXPECT_TRUE(gate.ShouldDraw(s, 0, false));  // the first pass always draws
+  EXPECT_EQ(gate.Decide(s, 0, false), FrameDraw::kWhole);  // the first pass
   Loop loop;
-  int drawn = loop.Drawn(300);  // ten seconds
-  EXPECT_GE(drawn, 9);
-  EXPECT_LE(drawn, 10);
-  EXPECT_TRUE(loop.Pass(true));  // a screenshot or an uncapped loop draws
+  const auto [whole, overlay] = loop.Drawn(310);  // ten seconds
+  EXPECT_EQ(whole, 1);
+  EXPECT_GE(whole + overlay, 9);
+  EXPECT_LE(whole + overlay, 11);
+  EXPECT_EQ(loop.Pass(true), FrameDraw::kWhole);  // an uncapped loop draws everything
 }
 
-// A new FPS figure draws one pass; the event-like changes two more after it.
-// A busy worker and a moving interface draw every pass while they last, then
-// two more (the model built, the menu at rest).
+// A new FPS figure (as printed, to the hundredth) draws the overlay of one
+// pass; the other changes the whole picture, the event-like ones two more
+// passes after it. A busy worker and a moving interface draw every pass
+// while they last, then two more (the model built, the menu at rest).
 TEST(FrameGate, EveryChangeDrawsAndEventsSettleForTwoPasses) {
   struct Case {
     const char* what;
     void (*change)(FrameSignals&);
+    FrameDraw draw;
     int settle;
   };
   const Case cases[] = {
-      {"window event", [](FrameSignals& s) { ++s.window_events; }, 2},
-      {"board write", [](FrameSignals& s) { ++s.board_version; }, 2},
-      {"log line", [](FrameSignals& s) { ++s.log_lines; }, 2},
-      {"fps figure", [](FrameSignals& s) { s.fps = 29.97; }, 0},
-      {"busy worker", [](FrameSignals& s) { s.worker_busy = !s.worker_busy; }, 2},
-      {"moving interface", [](FrameSignals& s) { s.gui_moving = !s.gui_moving; }, 2},
+      {"window event", [](FrameSignals& s) { ++s.window_events; }, FrameDraw::kWhole, 2},
+      {"board write", [](FrameSignals& s) { ++s.board_version; }, FrameDraw::kWhole, 2},
+      {"log line", [](FrameSignals& s) { ++s.log_lines; }, FrameDraw::kWhole, 2},
+      {"fps figure", [](FrameSignals& s) { s.fps = 29.97; }, FrameDraw::kOverlay, 0},
+      {"fps past the printed digits", [](FrameSignals& s) { s.fps = 30.001; }, FrameDraw::kKeep, 0},
+      {"busy worker", [](FrameSignals& s) { s.worker_busy = !s.worker_busy; }, FrameDraw::kWhole, 2},
+      {"moving interface", [](FrameSignals& s) { s.gui_moving = !s.gui_moving; }, FrameDraw::kWhole, 2},
   };
   for (const Case& c : cases) {
     Loop loop;
     c.change(loop.s);
-    EXPECT_TRUE(loop.Pass()) << c.what;
+    EXPECT_EQ(loop.Pass(), c.draw) << c.what;
     if (loop.s.worker_busy || loop.s.gui_moving) {
-      EXPECT_EQ(loop.Drawn(50), 50) << c.what;
+      EXPECT_EQ(loop.Drawn(50).first, 50) << c.what;
       c.change(loop.s);
     }
-    EXPECT_EQ(loop.Drawn(c.settle), c.settle) << c.what;
-    EXPECT_EQ(loop.Drawn(20), 0) << c.what;
+    EXPECT_EQ(loop.Drawn(c.settle).first, c.settle) << c.what;
+    EXPECT_EQ(loop.Drawn(20), std::make_pair(0, 0)) << c.what;
   }
 }
 
