@@ -14,7 +14,8 @@
 #   idle CPU   the program's CPU use over about 10 s at the caps, grid only,
 #              unfocused, start-up included: as it runs (passes where nothing
 #              changed keep the picture) and with --every-pass (every pass
-#              drawn)
+#              drawn); and over 10 s once the big model is loaded and still,
+#              focused and unfocused
 #
 #   bench/window_bench.sh BUILD_DIR [RUNS]
 set -euo pipefail
@@ -97,3 +98,31 @@ for ((i = 0; i < runs; ++i)); do idle; done | stats "%.1f" |
   sed 's/^/idle at the caps, grid only, unfocused, % of one core: /'
 for ((i = 0; i < runs; ++i)); do idle --every-pass; done | stats "%.1f" |
   sed 's/^/the same, every pass drawn (--every-pass), % of one core: /'
+
+# The big model still on screen, once started and loaded: the program's CPU
+# over 10 s after 8 s of start-up, read from /proc. Focused: the window
+# alone; unfocused: a second window started after it has the focus.
+# steady [unfocused]: one run, CPU as % of one core.
+steady() {
+  run bash -c '
+    "$1" --no-splash --frames 100000 --screenshot steady.dds "$2" >/dev/null 2>&1 &
+    a=$!
+    if [[ $3 == unfocused ]]; then
+      sleep 0.7
+      "$1" --no-splash --frames 100000 --screenshot other.dds >/dev/null 2>&1 &
+      b=$!
+    fi
+    ticks() { awk "{ print \$14 + \$15 }" /proc/$a/stat; }
+    sleep 8
+    t0=$(ticks)
+    sleep 10
+    t1=$(ticks)
+    kill $a ${b:-}
+    wait 2>/dev/null || true
+    echo "$t0 $t1 $(getconf CLK_TCK)" >steady.txt' _ "$build/vantor" "$big" "${1:-focused}"
+  awk '{ printf "%.2f\n", 100 * ($2 - $1) / $3 / 10 }' steady.txt
+}
+for mode in focused unfocused; do
+  for ((i = 0; i < runs; ++i)); do steady $mode; done | stats "%.1f" |
+    sed "s/^/idle, big model loaded, $mode, % of one core: /"
+done

@@ -17,6 +17,9 @@ void SceneCopy::Capture(int width, int height) {
     width_ = width;
     height_ = height;
   }
+  // Errors of earlier calls would count as the copy's.
+  while (glGetError() != GL_NO_ERROR) {
+  }
   // The screenshot reads the front buffer and leaves it selected.
   glReadBuffer(GL_BACK);
   glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, width, height);
