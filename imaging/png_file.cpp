@@ -81,6 +81,9 @@ ImageResult EncodePNG(const IwiImage& image, std::vector<uint8_t>& bytes) {
   png.width = png_uint_32(width);
   png.height = png_uint_32(height);
   png.format = PNG_FORMAT_BGRA;  // the words' bytes in memory
+  // libpng's fast setting: on the games' textures about three times
+  // quicker than its default and a few per cent smaller (docs/performance.md).
+  png.flags = PNG_IMAGE_FLAG_FAST;
   // One compression pass into a buffer of the largest size the image can
   // take; asking for the size first would compress it twice.
   png_alloc_size_t size = PNG_IMAGE_PNG_SIZE_MAX(png);
