@@ -3,6 +3,7 @@
 #include "export/text_out.h"
 
 #include <algorithm>
+#include <cstring>  // Required for: memcpy()
 
 TextOut::TextOut(std::FILE* file, TextOut* pool) : file_(file), pool_(pool) {}
 
@@ -183,4 +184,46 @@ bool TextOut::Flush() {
     end_ = current_.data.get();
   }
   return !failed_;
+}
+
+// ------------------------------------------------------------ VertexTexts
+
+namespace {
+
+// The scratch a thread's texts gave back; a writer has at most two texts
+// alive at once.
+thread_local std::vector<VertexTexts::Scratch> t_spare_scratch;
+
+}  // namespace
+
+void VertexTexts::Scratch::GrowText(size_t at_least) {
+  if (at_least <= text_size) return;
+  std::unique_ptr<char[]> bigger(new char[at_least]);  // not zero-filled
+  if (text_size) std::memcpy(bigger.get(), text.get(), text_size);
+  text = std::move(bigger);
+  text_size = at_least;
+}
+
+VertexTexts::Scratch TakeVertexScratch(size_t count) {
+  VertexTexts::Scratch s;
+  if (!t_spare_scratch.empty()) {
+    s = std::move(t_spare_scratch.back());
+    t_spare_scratch.pop_back();
+  }
+  if (s.ends_size < count + 1) {
+    s.ends.reset(new size_t[count + 1]);
+    s.ends_size = count + 1;
+  }
+  if (s.text_size < count * 32 + TextOut::kLineMax) {
+    s.text.reset();
+    s.text_size = 0;
+    s.GrowText(count * 32 + TextOut::kLineMax);
+  }
+  return s;
+}
+
+VertexTexts::~VertexTexts() {
+  // A mesh has at most 65,536 vertices (16-bit indices), so what is kept
+  // stays a few MB.
+  if (t_spare_scratch.size() < 2) t_spare_scratch.push_back(std::move(scratch_));
 }

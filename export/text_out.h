@@ -24,15 +24,31 @@
 // again. `format(out, i)` writes vertex i's text (at most
 // TextOut::kLineMax bytes) and returns its end. Every text can be read 8
 // bytes from its start (PutShort).
+//
+// Their memory is the thread's, handed from one mesh to the next and grown,
+// never zero-filled: a fresh buffer a mesh cost a page fault every 4 KB and
+// a fill of bytes the texts overwrite at once.
 class VertexTexts {
  public:
   template <class Format>
   VertexTexts(size_t count, Format format);
-  std::string_view operator[](size_t i) const { return {text_.data() + end_[i], end_[i + 1] - end_[i]}; }
+  ~VertexTexts();
+  VertexTexts(const VertexTexts&) = delete;
+  VertexTexts& operator=(const VertexTexts&) = delete;
+  std::string_view operator[](size_t i) const { return {scratch_.text.get() + end(i), end(i + 1) - end(i)}; }
+
+  // One set of scratch memory; a thread keeps those its texts gave back.
+  struct Scratch {
+    std::unique_ptr<char[]> text;
+    size_t text_size = 0;
+    std::unique_ptr<size_t[]> ends;
+    size_t ends_size = 0;
+    void GrowText(size_t at_least);  // keeps the bytes
+  };
 
  private:
-  std::vector<char> text_;
-  std::vector<size_t> end_;
+  size_t end(size_t i) const { return scratch_.ends[i]; }
+  Scratch scratch_;
 };
 
 class TextOut {
@@ -124,11 +140,16 @@ class TextOut {
   std::thread writer_;  // started with the first full block
 };
 
+// The thread's scratch with room for `count` texts' ends and a first guess
+// of their bytes.
+VertexTexts::Scratch TakeVertexScratch(size_t count);
+
 template <class Format>
-VertexTexts::VertexTexts(size_t count, Format format) : end_(count + 1, 0) {
-  text_.resize(count * 32 + TextOut::kLineMax);
+VertexTexts::VertexTexts(size_t count, Format format) : scratch_(TakeVertexScratch(count)) {
+  size_t* ends = scratch_.ends.get();
+  ends[0] = 0;
   for (size_t i = 0; i < count; ++i) {
-    if (text_.size() - end_[i] < TextOut::kLineMax) text_.resize(2 * text_.size());
-    end_[i + 1] = size_t(format(text_.data() + end_[i], i) - text_.data());
+    if (scratch_.text_size - ends[i] < TextOut::kLineMax) scratch_.GrowText(2 * scratch_.text_size);
+    ends[i + 1] = size_t(format(scratch_.text.get() + ends[i], i) - scratch_.text.get());
   }
 }
