@@ -327,9 +327,11 @@ QorOpenGL::Pass QorOpenGL::Frame(bool screenshot_now, const std::string& screens
     std::array<float, 16> mv = camera.ModelView();
     glLoadMatrixf(mv.data());
     renderer.DrawScene(worker, gl_data, CurrentView());
+    LogGlErrors();
     if (keeping) scene_copy_.Capture(view_width, view_height);
   }
   if (hooks.draw_gui) hooks.draw_gui();
+  LogGlErrors();
   glColor4f(1, 1, 1, 1);
   if (screenshot_now && !screenshot.empty()) {
     // Read before the swap: see RealImageGl::ReadBuffer.
@@ -351,6 +353,12 @@ QorOpenGL::Pass QorOpenGL::Frame(bool screenshot_now, const std::string& screens
     std::fprintf(trace_, "%.3f %.3f\n", platform::NowMsPrecise() - now, platform::ThreadCpuMs() - cpu_start);
   platform::GlWindow::ReleaseCurrent();
   return Pass::kDrawn;
+}
+
+void QorOpenGL::LogGlErrors() {
+  // A drawing fault the picture may not show: said once for each kind.
+  for (GLenum e = glGetError(); e != GL_NO_ERROR; e = glGetError())
+    if (gl_errors_seen_.insert(unsigned(e)).second) Logger().warning("OpenGL error 0x%04X while drawing a frame", unsigned(e));
 }
 
 bool QorOpenGL::MainLoop(int frames_limit, const std::string& screenshot) {

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdio>
 #include <functional>
+#include <set>
 #include <string>
 
 #include "base/notice_board.h"
@@ -126,6 +127,8 @@ class QorOpenGL {
   std::FILE* trace_ = nullptr;
   FrameGate gate_;
   SceneCopy scene_copy_;  // the 3D view of the last whole pass
+  std::set<unsigned> gl_errors_seen_;
+  void LogGlErrors();
   FrameRateCounter rate_;
 };
 

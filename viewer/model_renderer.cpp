@@ -4,6 +4,7 @@
 
 #include <GL/glew.h>
 
+#include <array>
 #include <cmath>
 
 #include "viewer/phong_shader.h"
@@ -52,11 +53,27 @@ void Circle() {
   glEnd();
 }
 
-void DrawJoint(const Joint* j) {
-  glPushMatrix();
-  glTranslatef(j->position[0], j->position[1], j->position[2]);
-  glColor4f(0.6f, 0, 0, 1);
+// A column-major 4 x 4 matrix, as GL keeps them.
+using Matrix = std::array<double, 16>;
+
+Matrix Multiply(const Matrix& a, const double* b) {
+  Matrix out{};
+  for (int c = 0; c < 4; ++c)
+    for (int r = 0; r < 4; ++r)
+      for (int k = 0; k < 4; ++k) out[size_t(c * 4 + r)] += a[size_t(k * 4 + r)] * b[c * 4 + k];
+  return out;
+}
+
+// A joint under `parent`, then its children. Each joint's matrix is made
+// here rather than on GL's matrix stack: two pushes a level overflowed it
+// (32 deep at the least) on chains of more than 15 bones, which then drew
+// in the wrong places with a GL error every frame.
+void DrawJoint(const Joint* j, const Matrix& parent) {
   const float* p = j->position;
+  const double move[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, p[0], p[1], p[2], 1};
+  const Matrix at = Multiply(parent, move);
+  glLoadMatrixd(at.data());
+  glColor4f(0.6f, 0, 0, 1);
   float length = std::sqrt(p[0] * p[0] + p[1] * p[1] + p[2] * p[2]);
   if (length > 0) {
     float s = 0.5f / length;
@@ -65,17 +82,15 @@ void DrawJoint(const Joint* j) {
     glVertex3f(-p[0] + p[0] * s, -p[1] + p[1] * s, -p[2] + p[2] * s);
     glEnd();
   }
-  glMultMatrixd(j->rotation);
+  const Matrix turned = Multiply(at, j->rotation);
+  glLoadMatrixd(turned.data());
   glColor4f(0, 0.75f, 0.2f, 1);
-  glPushMatrix();
   Circle();
   glRotatef(90, 1, 0, 0);
   Circle();
   glRotatef(90, 0, 1, 0);
   Circle();
-  glPopMatrix();
-  for (int c = 0; c < j->child_count; ++c) DrawJoint(j->children[c]);
-  glPopMatrix();
+  for (int c = 0; c < j->child_count; ++c) DrawJoint(j->children[c], turned);
 }
 
 }  // namespace
@@ -185,7 +200,11 @@ void ModelRenderer::DrawSkeleton(Skeleton& skeleton) {
   Joint* root = skeleton.root();
   if (!root || skeleton.joint_count() < 2) return;
   glDisable(GL_DEPTH_TEST);
-  for (int c = 0; c < root->child_count; ++c) DrawJoint(root->children[c]);
+  Matrix view;
+  glGetDoublev(GL_MODELVIEW_MATRIX, view.data());
+  glPushMatrix();
+  for (int c = 0; c < root->child_count; ++c) DrawJoint(root->children[c], view);
+  glPopMatrix();
   glEnable(GL_DEPTH_TEST);
 }
 

@@ -79,6 +79,12 @@ grid=$("$test_model" grid "$work/grid")
 shot grid "$grid"
 read -r _ _ _ grid_blobs _ _ _ <<<"$(stats grid.ppm)"
 ((grid_blobs == 100)) || fail "the 100-surface model shows $grid_blobs boxes"
+# A skeleton 64 bones deep draws without a GL error (GL's matrix stack is
+# 32 deep), and an error would be in the log.
+settings OpenGl/draw_bones=1
+shot chain "$("$test_model" chain "$work/chain")"
+! grep -q "OpenGL error" chain.log Log.txt || fail "drawing a deep skeleton: $(grep -h 'OpenGL error' chain.log Log.txt)"
+settings OpenGl/draw_bones=0
 
 # With the interface, 800 x 600: the untextured boxes under the Phong
 # shader ("Phong Shader" at (32, 140) in the opened light settings) are lit

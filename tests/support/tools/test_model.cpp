@@ -4,7 +4,9 @@
 //   hostile DIR  a COD 4 model whose physics preset, material and bone names
 //                carry terminal control sequences (a window-title OSC, a
 //                screen clear, a colour), for the test that `info` never
-//                prints them raw.
+//                prints them raw;
+//   chain DIR    a small mesh over a chain of 64 bones, for the window
+//                test that a deep skeleton draws without a GL error.
 #include <cstdio>
 #include <string>
 
@@ -45,11 +47,12 @@ fixture::ModelFiles Hostile() {
 
 int main(int argc, char** argv) {
   const std::string kind = argc == 3 ? argv[1] : "";
-  if (kind != "grid" && kind != "hostile") {
-    std::fprintf(stderr, "usage: vantor_test_model grid|hostile DIR\n");
+  if (kind != "grid" && kind != "hostile" && kind != "chain") {
+    std::fprintf(stderr, "usage: vantor_test_model grid|hostile|chain DIR\n");
     return 2;
   }
-  const std::string path = fixture::WriteModel(argv[2], kind == "grid" ? Grid() : Hostile());
+  const std::string path = fixture::WriteModel(
+      argv[2], kind == "grid" ? Grid() : kind == "hostile" ? Hostile() : fixture::MakeBigModel(1, 64, 1));
   if (path.empty()) return 1;
   std::printf("%s\n", path.c_str());
   return 0;
