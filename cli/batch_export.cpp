@@ -48,9 +48,7 @@ bool OutputsCurrent(XmodelThreaded& worker, uint32_t flags) {
 // Wine drive folds them.
 void FailNameClashes(std::vector<BatchModel>& models) {
   auto name_of = [](const std::string& path) {
-    std::string name = path.substr(platform::LastSeparator(path) + 1);
-    for (char& c : name) c = platform::AsciiLower(c);
-    return name;
+    return platform::AsciiLowered(std::string_view(path).substr(platform::LastSeparator(path) + 1));
   };
   std::unordered_map<std::string, size_t> first;
   for (size_t i = 0; i < models.size(); ++i) {

@@ -12,13 +12,9 @@
 #include "platform/file_identity.h"
 #include "platform/replace_file.h"
 #include "platform/terminal.h"
+#include "platform/text_case.h"
 
 namespace {
-
-std::string Lower(std::string s) {
-  for (char& c : s) c = char(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-  return s;
-}
 
 bool EndsWith(const std::string& s, const std::string& tail) {
   return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
@@ -33,7 +29,7 @@ int CmdConvert(const CliArgs& args) {
     return 2;
   }
   std::string in = args.positional[0];
-  const std::string lower = Lower(in);
+  const std::string lower = platform::AsciiLowered(in);
   const bool is_dds = EndsWith(lower, ".dds");
   if (!is_dds && !EndsWith(lower, ".iwi")) {
     std::cerr << "error: \"" << in << "\" is neither an .iwi nor a .dds file\n";

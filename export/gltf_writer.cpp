@@ -110,14 +110,14 @@ std::vector<MaterialMaps> CollectPictures(const Xmodel& model, std::vector<Pictu
                     : kind == MapKind::kSpecular ? &maps[m].specular
                                                  : nullptr;
         if (!slot || *slot >= 0) continue;  // the first map of a kind is the one used
-        std::string key = image.iwi_file;
-        for (char& c : key) c = platform::AsciiLower(c);
+        const std::string key = platform::AsciiLowered(image.iwi_file);
         if (auto known = by_image.find(key); known != by_image.end()) {
           if (known->second >= 0) *slot = known->second;
           continue;
         }
-        std::string file = ExportedImageFile(image, as_png, true);
-        for (int n = 2; files.count(file); ++n) file = NumberedFile(ExportedImageFile(image, as_png, true), n);
+        const std::string name = ExportedImageFile(image, as_png, true);
+        std::string file = name;
+        for (int n = 2; files.count(file); ++n) file = NumberedFile(name, n);
         // The texture step's copy when it has one, else the file.
         const int unit = UnitOfSlot(image.slot);
         const IwiImage* source = nullptr;

@@ -7,17 +7,8 @@
 #include "platform/links.h"
 #include "platform/folder_list.h"
 #include "platform/fs_paths.h"
+#include "platform/text_case.h"
 
-namespace {
-
-std::string Lower(std::string_view s) {
-  std::string out(s);
-  for (char& c : out)
-    if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-  return out;
-}
-
-}  // namespace
 
 ImageFolderIndex::Folder& ImageFolderIndex::FolderOf(std::string_view rel, std::string_view& file_name) {
   size_t slash = rel.rfind('/');
@@ -25,7 +16,7 @@ ImageFolderIndex::Folder& ImageFolderIndex::FolderOf(std::string_view rel, std::
   file_name = slash == std::string_view::npos ? rel : rel.substr(slash + 1);
   if (last_folder_ && folder == last_spelling_) return *last_folder_;
   last_spelling_ = folder;
-  std::string key = Lower(folder);
+  std::string key = platform::AsciiLowered(folder);
   auto it = folders_.find(key);
   if (it != folders_.end()) return *(last_folder_ = &it->second);
 
@@ -39,11 +30,11 @@ ImageFolderIndex::Folder& ImageFolderIndex::FolderOf(std::string_view rel, std::
     (void)platform::ListFolderTypes(*found, [&f](std::string_view name, platform::FolderEntry type) {
       // A partial file is an image that never finished.
       if (name.ends_with(kPartialSuffix)) {
-        f.partials.emplace(Lower(name.substr(0, name.size() - kPartialSuffix.size())), std::string(name));
+        f.partials.emplace(platform::AsciiLowered(name.substr(0, name.size() - kPartialSuffix.size())), std::string(name));
       } else if (type == platform::FolderEntry::kDanglingLink) {
-        f.dangling.emplace(Lower(name), std::string(name));
+        f.dangling.emplace(platform::AsciiLowered(name), std::string(name));
       } else {
-        f.names.insert(Lower(name));
+        f.names.insert(platform::AsciiLowered(name));
       }
     });
   }
@@ -64,7 +55,7 @@ bool ImageFolderIndex::Contains(std::string_view rel) {
 void ImageFolderIndex::Add(std::string_view rel) {
   std::string_view name;
   Folder& f = FolderOf(rel, name);
-  std::string key = Lower(name);
+  std::string key = platform::AsciiLowered(name);
   if (auto it = f.partials.find(key); it != f.partials.end()) {
     std::error_code ignored;
     std::filesystem::remove(f.path + "/" + it->second, ignored);
@@ -82,7 +73,7 @@ int ImageFolderIndex::PrepareTarget(std::string_view rel, std::string& path) {
   std::string_view name;
   Folder& f = FolderOf(rel, name);
   path = f.path + "/" + std::string(name);
-  if (auto it = f.dangling.find(Lower(name)); it != f.dangling.end()) {
+  if (auto it = f.dangling.find(platform::AsciiLowered(name)); it != f.dangling.end()) {
     // Still a link (unlink never follows one); a file put there since stays.
     (void)platform::RemoveSymlink(f.path + "/" + it->second);
     f.dangling.erase(it);

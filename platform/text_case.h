@@ -2,11 +2,18 @@
 // file names, archive entries, setting keys), independent of the locale.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 namespace platform {
 
 inline char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
+
+inline std::string AsciiLowered(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) c = AsciiLower(c);
+  return out;
+}
 
 inline bool EqualsNoCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
