@@ -2,30 +2,19 @@
 // result codes turned into the downloader's texts.
 #include "update/curl_transfer.h"
 
-#include <curl/curl.h>
-
 #include <exception>
 #include <memory>
 
+#include "update/curl_api.h"
 #include "update/update_manifest.h"  // Required for: ConnectionAllowed()
 
 namespace {
 
-// curl_global_init is not thread-safe in every libcurl: the first download
-// of the process runs it, once, whichever thread that is on. It is never
-// undone (a download thread may still be running at exit).
-void InitCurlOnce() {
-  static const CURLcode init = curl_global_init(CURL_GLOBAL_DEFAULT);
-  if (init != CURLE_OK) throw QorDownloadError("Can't open connection");
-}
-
-struct EasyDeleter {
-  void operator()(CURL* curl) const { curl_easy_cleanup(curl); }
-};
-
 struct TransferState {
-  TransferState(const TransferRequest& r, const TransferHandlers& h) : request(r), handlers(h) {}
+  TransferState(const CurlApi& a, const TransferRequest& r, const TransferHandlers& h)
+      : api(a), request(r), handlers(h) {}
 
+  const CurlApi& api;
   const TransferRequest& request;
   const TransferHandlers& handlers;
   CURL* curl = nullptr;
@@ -60,7 +49,7 @@ constexpr const char* kNotLoopback = "Plain http to another computer refused";
 bool ConnectionAllowed(TransferState& state, const char* connected_ip) {
   if (!state.request.limits.loopback_http_only) return true;
   char* url = nullptr;
-  if (curl_easy_getinfo(state.curl, CURLINFO_EFFECTIVE_URL, &url) != CURLE_OK) url = nullptr;
+  if (state.api.easy_getinfo(state.curl, CURLINFO_EFFECTIVE_URL, &url) != CURLE_OK) url = nullptr;
   if (update::ConnectionAllowed(url ? url : "", connected_ip ? connected_ip : "")) return true;
   state.failure = kNotLoopback;
   return false;
@@ -85,7 +74,7 @@ size_t OnHeader(char* data, size_t size, size_t count, void* user) {
 #if LIBCURL_VERSION_NUM < 0x075000
   if (state.request.limits.loopback_http_only) {
     char* ip = nullptr;
-    if (curl_easy_getinfo(state.curl, CURLINFO_PRIMARY_IP, &ip) != CURLE_OK || !ConnectionAllowed(state, ip)) {
+    if (state.api.easy_getinfo(state.curl, CURLINFO_PRIMARY_IP, &ip) != CURLE_OK || !ConnectionAllowed(state, ip)) {
       if (state.failure.empty()) state.failure = kNotLoopback;
       return 0;
     }
@@ -127,7 +116,7 @@ int OnProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
 bool SetOptions(CURL* curl, TransferState& state, const std::string& range) {
   const TransferRequest& request = state.request;
   bool ok = true;
-  auto set = [&](CURLoption option, auto value) { ok = ok && curl_easy_setopt(curl, option, value) == CURLE_OK; };
+  auto set = [&](CURLoption option, auto value) { ok = ok && state.api.easy_setopt(curl, option, value) == CURLE_OK; };
   set(CURLOPT_URL, request.url.c_str());
   set(CURLOPT_USERAGENT, "downloader");
   set(CURLOPT_PROXY, "");  // direct, whatever the environment says
@@ -167,15 +156,15 @@ bool SetOptions(CURL* curl, TransferState& state, const std::string& range) {
 }  // namespace
 
 TransferEnd RunTransfer(const TransferRequest& request, const TransferHandlers& handlers) {
-  InitCurlOnce();
-  std::unique_ptr<CURL, EasyDeleter> curl(curl_easy_init());
-  TransferState state{request, handlers};
+  const CurlApi& api = Curl();
+  std::unique_ptr<CURL, decltype(api.easy_cleanup)> curl(api.easy_init(), api.easy_cleanup);
+  TransferState state{api, request, handlers};
   state.curl = curl.get();
   const std::string range = request.range_from ? std::to_string(request.range_from) + "-" : std::string();
   if (!curl || !SetOptions(curl.get(), state, range)) throw QorDownloadError("Can't open connection");
   if (state.StopRequested()) return TransferEnd::kStopped;
 
-  const CURLcode code = curl_easy_perform(curl.get());
+  const CURLcode code = api.easy_perform(curl.get());
   if (state.exception) std::rethrow_exception(state.exception);
   if (state.stopped) return TransferEnd::kStopped;
   if (!state.failure.empty()) throw QorDownloadError(state.failure);

@@ -5,7 +5,8 @@
 # script and the archive match the manifest; a size or SHA-256 mismatch, a
 # truncated archive, a missing manifest, a hostile archive and a Ctrl-C run
 # nothing and leave no files; a server without https and a folder the user
-# cannot write send nothing; a killed download's stale folder goes.
+# cannot write send nothing; a killed download's stale folder goes; a
+# check without libcurl fails and names it.
 #
 #   cli_update_download.sh VANTOR_CLI PYTHON WORK_DIR
 set -euo pipefail
@@ -148,8 +149,8 @@ run 1 "https://127.0.0.1:$(head -1 port_tls.txt)"
 grep -q "QorDownloader:: Server certificate not trusted" err.txt || fail "self-signed https: $(head -c 300 err.txt)"
 untouched "self-signed https"
 
-# update check: what each answer and a 404 print and exit with (what the
-# check sends: tests/update/update_check_test.cpp).
+# update check: what each answer, a 404 and a missing libcurl print and
+# exit with (what the check sends: tests/update/update_check_test.cpp).
 check() {  # check EXPECTED_STATUS EXPECTED_TEXT SERVER
   local status=0
   VANTOR_UPDATE_SERVER=$3 "$cli" update check >out.txt 2>err.txt </dev/null || status=$?
@@ -160,6 +161,8 @@ check 0 "is up to date" "$base/update/0.987"
 check 1 "failed" "$base/nothing"
 grep -q "QorDownloader:: Server answered HTTP 404" err.txt || fail "the 404 is not in the log: $(head -c 300 err.txt)"
 check 3 "no update server" ""
+VANTOR_CURL_LIBRARY=/nonexistent/libcurl.so.4 check 1 "failed" "$base/update/1.0"
+grep -q "QorDownloader:: Can't load /nonexistent/libcurl.so.4" err.txt || fail "no libcurl: $(head -c 300 err.txt)"
 
 # Nothing sent: no server, a server without https, a folder not ours.
 fresh_program

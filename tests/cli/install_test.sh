@@ -97,8 +97,8 @@ if [[ $(id -u) -ne 0 ]] || command -v setpriv >/dev/null; then
 fi
 
 # The Debian package, made by CPack from the same build: no lintian error,
-# dependencies read off the binaries, and unpacked into a scratch root its
-# vantor-cli exports the sample model.
+# dependencies read off the binaries and libcurl's named by hand, and
+# unpacked into a scratch root its vantor-cli exports the sample model.
 cd "$work"
 cpack -G DEB -B "$work/deb" --config "$build/CPackConfig.cmake" >cpack.log 2>&1 || fail "cpack: $(tail -3 cpack.log)"
 deb=$(find "$work/deb" -maxdepth 1 -name 'vantor_*_*.deb' | head -1)
@@ -108,7 +108,9 @@ else
   if command -v lintian >/dev/null; then
     lintian --fail-on error "$deb" >lintian.txt 2>&1 || fail "lintian: $(grep '^E:' lintian.txt | head -5)"
   fi
-  dpkg-deb -f "$deb" Depends | grep -q libglfw3 || fail "the package's dependencies were not read off the binaries"
+  depends=$(dpkg-deb -f "$deb" Depends)
+  [[ $depends == *libglfw3* ]] || fail "the package's dependencies were not read off the binaries"
+  [[ $depends == *libcurl4* ]] || fail "the package does not depend on libcurl4, which the updates open"
   dpkg-deb -x "$deb" "$work/root"
   "$work/root/usr/bin/vantor-cli" export "$model" --game cod4 --format xe,glb --out "$work/deb_out" </dev/null \
     >/dev/null 2>&1 || fail "the packaged vantor-cli did not export"

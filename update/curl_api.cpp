@@ -1,0 +1,48 @@
+#include "update/curl_api.h"
+
+#include <cstdlib>  // Required for: getenv()
+#include <string>
+
+#include "platform/shared_library.h"
+#include "update/qor_downloader.h"  // Required for: QorDownloadError
+
+namespace {
+
+struct LoadedCurl {
+  CurlApi api;
+  std::string failure;  // the error every call throws; "" when loaded
+};
+
+template <typename F>
+bool Get(const platform::SharedLibrary& library, const char* name, F& out) {
+  out = reinterpret_cast<F>(library.Symbol(name));
+  return out != nullptr;
+}
+
+LoadedCurl Load() {
+  LoadedCurl loaded;
+  const char* override_name = std::getenv("VANTOR_CURL_LIBRARY");
+  const std::string file = override_name && *override_name ? override_name : "libcurl.so.4";
+  platform::SharedLibrary library;
+  CurlApi& api = loaded.api;
+  if (!library.Open(file) || !Get(library, "curl_global_init", api.global_init) ||
+      !Get(library, "curl_easy_init", api.easy_init) || !Get(library, "curl_easy_cleanup", api.easy_cleanup) ||
+      !Get(library, "curl_easy_setopt", api.easy_setopt) || !Get(library, "curl_easy_perform", api.easy_perform) ||
+      !Get(library, "curl_easy_getinfo", api.easy_getinfo)) {
+    loaded.failure = "Can't load " + file;
+    return loaded;
+  }
+  library.Keep();
+  // curl_global_init is not thread-safe in every libcurl: it runs here,
+  // once, and is never undone.
+  if (api.global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK) loaded.failure = "Can't open connection";
+  return loaded;
+}
+
+}  // namespace
+
+const CurlApi& Curl() {
+  static const LoadedCurl loaded = Load();
+  if (!loaded.failure.empty()) throw QorDownloadError(loaded.failure);
+  return loaded.api;
+}
