@@ -20,6 +20,12 @@ class SharedLibrary {
   bool is_open() const { return handle_ != nullptr; }
   // Null when the library has no such symbol.
   void* Symbol(const char* name) const;
+  // The symbol as the function pointer `out` is; false when it is missing.
+  template <typename F>
+  bool Get(const char* name, F& out) const {
+    out = reinterpret_cast<F>(Symbol(name));
+    return out != nullptr;
+  }
   void Close();
   // Forgets the handle and leaves the library mapped until the process
   // ends: for libraries whose own exit handlers and threads must outlive

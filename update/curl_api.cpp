@@ -13,22 +13,16 @@ struct LoadedCurl {
   std::string failure;  // the error every call throws; "" when loaded
 };
 
-template <typename F>
-bool Get(const platform::SharedLibrary& library, const char* name, F& out) {
-  out = reinterpret_cast<F>(library.Symbol(name));
-  return out != nullptr;
-}
-
 LoadedCurl Load() {
   LoadedCurl loaded;
   const char* override_name = std::getenv("VANTOR_CURL_LIBRARY");
   const std::string file = override_name && *override_name ? override_name : "libcurl.so.4";
   platform::SharedLibrary library;
   CurlApi& api = loaded.api;
-  if (!library.Open(file) || !Get(library, "curl_global_init", api.global_init) ||
-      !Get(library, "curl_easy_init", api.easy_init) || !Get(library, "curl_easy_cleanup", api.easy_cleanup) ||
-      !Get(library, "curl_easy_setopt", api.easy_setopt) || !Get(library, "curl_easy_perform", api.easy_perform) ||
-      !Get(library, "curl_easy_getinfo", api.easy_getinfo)) {
+  if (!library.Open(file) || !library.Get("curl_global_init", api.global_init) ||
+      !library.Get("curl_easy_init", api.easy_init) || !library.Get("curl_easy_cleanup", api.easy_cleanup) ||
+      !library.Get("curl_easy_setopt", api.easy_setopt) || !library.Get("curl_easy_perform", api.easy_perform) ||
+      !library.Get("curl_easy_getinfo", api.easy_getinfo)) {
     loaded.failure = "Can't load " + file;
     return loaded;
   }

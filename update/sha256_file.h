@@ -5,5 +5,6 @@
 #include <optional>
 #include <string>
 
-// nullopt when the file cannot be read to its end.
+// nullopt when the file cannot be read to its end. libcrypto is opened by
+// the first call; QorDownloadError "Can't load libcrypto.so.3" without it.
 std::optional<std::string> Sha256OfFile(const std::string& path);
