@@ -80,7 +80,8 @@ int main(int argc, char** argv) {
         return 1;
       }
     }
-    for (size_t c = 0; c < n; ++c) std::printf("%ld %ld%c", timings[c].wall_us, timings[c].cpu_us, c + 1 < n ? ' ' : '\n');
+    for (size_t c = 0; c < n; ++c)
+      std::printf("%ld %ld%c", timings[c].wall_us, timings[c].cpu_us, c + 1 < n ? ' ' : '\n');
   }
   return 0;
 }

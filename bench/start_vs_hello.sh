@@ -57,5 +57,6 @@ printf '%-20s %10s %14s %16s %10s\n' "vantor-cli --help" "$cli_wall" "$cli_p10-$
 printf '%-20s %10s %14s %16s %10s\n' "hello world" "$hello_wall" "$hello_p10-$hello_p90" "$hello_min-$hello_max" \
   "$hello_cpu"
 awk -v a="$cli_wall" -v b="$hello_wall" -v ac="$cli_cpu" -v bc="$hello_cpu" \
-  'BEGIN { printf "ratio of the medians: %.2fx wall, %.2fx CPU (goal: wall at most 2x)\n", a / b, (bc > 0 ? ac / bc : 0) }'
+  'BEGIN { printf "ratio of the medians: %.2fx wall, %.2fx CPU (goal: wall at most 2x)\n",
+          a / b, (bc > 0 ? ac / bc : 0) }'
 echo "shared libraries loaded: vantor-cli $(libraries "$cli"), hello world $(libraries "$hello")"
