@@ -90,7 +90,7 @@ std::string NumberedFile(const std::string& file, int n) {
 // in two folders, or names that differ only where "~" becomes "_") are both
 // kept: the later one is numbered ("name-2.png").
 std::vector<MaterialMaps> CollectPictures(const Xmodel& model, std::vector<Picture>& pictures) {
-  const XmodelLod& lod = model.lods[0];
+  const XmodelLod& lod = model.ShownLod();
   const MaterialLibrary& library = model.material_library;
   const ImageFileChoice as_png{false, 2};
   // Image name (any case: the games' files are found so) -> picture index,
@@ -309,7 +309,7 @@ struct Document {
 
 std::string DocumentJson(const Document& d) {
   const Xmodel& model = d.model;
-  const XmodelLod& lod = model.lods[0];
+  const XmodelLod& lod = model.ShownLod();
   const size_t bone_count = model.bones.size();
   const bool has_mesh = !d.primitives.empty();
   const bool skinned = has_mesh && bone_count > 0;
@@ -493,7 +493,7 @@ struct BufferLayout {
 };
 
 BufferLayout FillBuffer(const BufferContent& c, std::FILE* file, ExportRun* run) {
-  const XmodelLod& lod = c.model.lods[0];
+  const XmodelLod& lod = c.model.ShownLod();
   const size_t bone_count = c.skinned ? c.model.bones.size() : 0;
   GltfBuffer buffer(file);
   BufferLayout layout;
@@ -602,7 +602,7 @@ ErrorCode ExportGLTF(const Xmodel& model, std::string folder, bool binary, Expor
   // Loaded through the surfaces, with sound geometry; the file is named by
   // the slot-0 name, which comes from the game file.
   if (ErrorCode code = CheckLevelZero(model); code != err::kSuccess) return code;
-  const XmodelLod& lod = model.lods[0];
+  const XmodelLod& lod = model.ShownLod();
   if (!platform::IsSafeOutputName(lod.surf_name)) return err::kInvalidPath;
   // Joint indices are 16-bit.
   if (model.bones.size() > 0xFFFF) return err::kOutOfRange;

@@ -12,7 +12,7 @@
 
 class Xmodel;
 
-// The XMODEL_EXPORT text of level 0.
+// The XMODEL_EXPORT text of the level shown.
 [[nodiscard]] ErrorCode ExportXE(const Xmodel& model, std::string folder);
 // <surf_name>.obj, and with export_MTL its MTL (ExportMTL's result).
 [[nodiscard]] ErrorCode ExportOBJ(const Xmodel& model, std::string folder, const ExportSettings& settings = {},
@@ -31,7 +31,9 @@ class Xmodel;
 // <surf_name>_bind.mel: skin clusters and vertex weights for the scene.
 [[nodiscard]] ErrorCode ExportMABind(const Xmodel& model, std::string folder, ExportWritten* written = nullptr);
 // <name>.gdt: a material entry per distinct material of level `lod` and
-// the model's entry.
+// the model's entry. With kEveryLod, the materials of every level and the
+// model's entry naming every level's XMODEL_EXPORT file and distance.
+inline constexpr int kEveryLod = -1;
 [[nodiscard]] ErrorCode DumpGDT(const Xmodel& model, int lod, std::string folder,
                                 const ExportSettings& settings = {}, ExportWritten* written = nullptr);
 // <name>_tags.html: the bones as a table and a tree (WriteStaticFiles

@@ -27,6 +27,7 @@ void BuildToolBarLayout(QorGUI& gui, QorSettings& s, const LayoutHooks& hooks) {
   gui.AddPicture(R(0, 455, 640, 25, 6), {1, 1, 1, 0.75f}, "bottom_tool_bar");
   gui.AddProgressBar(R(5, 460, 150, 16, 2), {0.65f, 0.1f, 0.1f, 0.8f}, 2000, "progress_bar");
   gui.AddCheckBox(R(540, 460, 80, 20, 3), "Wireframe", &s.wireframe, "OpenGl/wireframe");
+  gui.AddNamedLabel(At(425, 472, 2), kGrey8, "lod_text");
 
   // 6-11: each holds one picture button. The panels' lists ran before
   // these existed, so they start from the panels' stored visibility.
