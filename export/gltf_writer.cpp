@@ -89,7 +89,7 @@ std::string NumberedFile(const std::string& file, int n) {
 // texture export does. Two images that come to one file name (the same name
 // in two folders, or names that differ only where "~" becomes "_") are both
 // kept: the later one is numbered ("name-2.png").
-std::vector<MaterialMaps> CollectPictures(const Xmodel& model, std::vector<Picture>& pictures) {
+std::vector<MaterialMaps> CollectPictures(const Xmodel& model, std::vector<Picture>& pictures, bool rebuild_normals) {
   const XmodelLod& lod = model.ShownLod();
   const MaterialLibrary& library = model.material_library;
   const ImageFileChoice as_png{false, 2};
@@ -131,7 +131,7 @@ std::vector<MaterialMaps> CollectPictures(const Xmodel& model, std::vector<Pictu
         }
         Picture picture;
         picture.file = file;
-        if (r == img::kSuccess) r = EncodePNG(*source, picture.png);
+        if (r == img::kSuccess) r = EncodePNG(*source, picture.png, rebuild_normals && kind == MapKind::kNormal);
         if (r != img::kSuccess) {
           Logger().model_log("^1IWI Error(^4%s^7): %s", image.iwi_file.c_str(), QorLogger::error_text(r).c_str());
           by_image.emplace(key, -1);
@@ -598,7 +598,8 @@ ErrorCode WriteWhole(const std::string& path, const void* data, size_t size) {
 
 }  // namespace
 
-ErrorCode ExportGLTF(const Xmodel& model, std::string folder, bool binary, ExportWritten* written) {
+ErrorCode ExportGLTF(const Xmodel& model, std::string folder, bool binary, ExportWritten* written,
+                     bool normal_maps_as_stored) {
   // Loaded through the surfaces, with sound geometry; the file is named by
   // the slot-0 name, which comes from the game file.
   if (ErrorCode code = CheckLevelZero(model); code != err::kSuccess) return code;
@@ -615,7 +616,7 @@ ErrorCode ExportGLTF(const Xmodel& model, std::string folder, bool binary, Expor
 
   // The maps first: their PNG bytes count towards the buffer in a GLB.
   std::vector<Picture> pictures;
-  const std::vector<MaterialMaps> maps = CollectPictures(model, pictures);
+  const std::vector<MaterialMaps> maps = CollectPictures(model, pictures, !normal_maps_as_stored);
   run.Step(10);
 
   // The layout pass: where every view goes, and so the buffer's length.

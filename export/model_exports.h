@@ -19,8 +19,9 @@ class Xmodel;
                                   ExportWritten* written = nullptr);
 // <surf_name>.gltf with its .bin and its maps as PNG under "images", or
 // with `binary` one <surf_name>.glb holding everything.
+// Normal maps go in rebuilt as RGB normals unless `normal_maps_as_stored`.
 [[nodiscard]] ErrorCode ExportGLTF(const Xmodel& model, std::string folder, bool binary,
-                                   ExportWritten* written = nullptr);
+                                   ExportWritten* written = nullptr, bool normal_maps_as_stored = false);
 // <surf_name>.mtl: the distinct materials with their texture maps.
 [[nodiscard]] ErrorCode ExportMTL(const Xmodel& model, std::string folder, const ExportSettings& settings = {},
                                   ExportWritten* written = nullptr);

@@ -80,12 +80,12 @@ ErrorCode WriteXE(const Xmodel& m, const std::string& folder, const ExportSettin
   return code;
 }
 
-ErrorCode WriteGLTF(const Xmodel& m, const std::string& folder, const ExportSettings&, ExportWritten* written) {
-  return ExportGLTF(m, folder, false, written);
+ErrorCode WriteGLTF(const Xmodel& m, const std::string& folder, const ExportSettings& s, ExportWritten* written) {
+  return ExportGLTF(m, folder, false, written, !s.convert_normal_maps);
 }
 
-ErrorCode WriteGLB(const Xmodel& m, const std::string& folder, const ExportSettings&, ExportWritten* written) {
-  return ExportGLTF(m, folder, true, written);
+ErrorCode WriteGLB(const Xmodel& m, const std::string& folder, const ExportSettings& s, ExportWritten* written) {
+  return ExportGLTF(m, folder, true, written, !s.convert_normal_maps);
 }
 
 // The hotkey slots of the three export buttons' keys.

@@ -100,6 +100,7 @@ struct QorSettings {
   bool export_tags_local = false;
   int32_t export_img_as_tga = 0;
   int32_t export_img_png = 0;  // 1 the colour maps as PNG, 2 every map
+  bool convert_normal_maps = true;  // PNG and glTF normal maps as RGB normals
 
   // "Logs"
   bool log_xmodel = true;

@@ -379,7 +379,7 @@ TEST(SettingsExport, EveryExportSettingReachesTheRecord) {
     EXPECT_NE(ExportSettingsFromSettings(s), defaults) << path << " does not reach the export settings";
     ++mapped;
   }
-  EXPECT_EQ(mapped, 12u);
+  EXPECT_EQ(mapped, 13u);
 }
 
 }  // namespace
