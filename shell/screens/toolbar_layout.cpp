@@ -13,6 +13,7 @@ void BuildToolBarLayout(QorGUI& gui, QorSettings& s, const LayoutHooks& hooks) {
   gui.AddPicture(R(495, -5, 32, 32, 1), kWhite, "tool_bar_top_div");
   gui.AddPicture(R(-10, -5, 128, 32), kWhite, "timer_back");
   gui.AddLightBulb(R(5, 30, 32, 64), kWhite, kWhite, "toggle_menu light_settings;", "light_bulb_on", "light_bulb_off");
+  gui.AddNamedLabel(At(42, 42), kGrey8, "lod_text");  // which level of detail is shown
   struct Tool {
     const char* label;
     int x, w;
@@ -27,7 +28,6 @@ void BuildToolBarLayout(QorGUI& gui, QorSettings& s, const LayoutHooks& hooks) {
   gui.AddPicture(R(0, 455, 640, 25, 6), {1, 1, 1, 0.75f}, "bottom_tool_bar");
   gui.AddProgressBar(R(5, 460, 150, 16, 2), {0.65f, 0.1f, 0.1f, 0.8f}, 2000, "progress_bar");
   gui.AddCheckBox(R(540, 460, 80, 20, 3), "Wireframe", &s.wireframe, "OpenGl/wireframe");
-  gui.AddNamedLabel(At(425, 472, 2), kGrey8, "lod_text");
 
   // 6-11: each holds one picture button. The panels' lists ran before
   // these existed, so they start from the panels' stored visibility.
