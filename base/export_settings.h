@@ -25,6 +25,9 @@ struct ExportSettings {
   bool export_images_col = false;   // the texture export writes the colour maps only
   bool export_img_as_tga = false;   // the stored DWORD is 1: colour maps as TGA (the other maps always are)
   int32_t export_img_png = 0;       // 1: colour maps as PNG, 2: every map as PNG
+  // Normal maps written as PNG (the texture export, glTF) are rebuilt as
+  // the RGB normals modelling tools read (imaging/normal_map.h).
+  bool convert_normal_maps = true;
   bool export_MTL = true;           // the OBJ export also writes its MTL
   bool export_MA_BIND = true;       // the MA export also writes its bind script
 

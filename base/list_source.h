@@ -29,6 +29,7 @@ struct DetailRow {
   std::string image;  // an image row's file name ("...iwi"), else empty
   int32_t material = -1;
   int32_t slot = -1;
+  int32_t lod = -1;  // a level of detail's row: a click shows that level
 };
 
 struct DetailSource {

@@ -34,10 +34,10 @@ std::string FirstFailure(const std::vector<std::string>& lines) {
 // than every file it reads. The tags report's two pictures are the same
 // bytes for every model and are never rewritten, so they only need to be
 // there; held against the sources they would keep a model stale for ever.
-bool OutputsCurrent(XmodelThreaded& worker, uint32_t flags) {
-  for (const std::string& picture : worker.PlannedOutputs(flags & job::kStaticTagFiles))
+bool OutputsCurrent(XmodelThreaded& worker, uint32_t flags, int32_t lod) {
+  for (const std::string& picture : worker.PlannedOutputs(flags & job::kStaticTagFiles, lod))
     if (!platform::FileExists(picture)) return false;
-  return platform::OutputsNewerThanSources(worker.PlannedOutputs(flags & ~job::kStaticTagFiles),
+  return platform::OutputsNewerThanSources(worker.PlannedOutputs(flags & ~job::kStaticTagFiles, lod),
                                            worker.SourceFiles(flags));
 }
 
@@ -90,7 +90,7 @@ void RunBatchModel(BatchModel& m, const BatchSettings& settings) {
     worker.SetModelScale(settings.model.scale);
     worker.Start(platform::RunningFolder());
     auto run = [&](uint32_t bits) {
-      worker.AddJob(m.path, bits);
+      worker.AddJob(m.path, bits, {}, settings.model.lod);
       worker.WaitIdle();
       std::vector<JobReport> reports = worker.TakeReports();
       bool ok = !reports.empty();
@@ -108,7 +108,7 @@ void RunBatchModel(BatchModel& m, const BatchSettings& settings) {
     if (ok && worker.model.xmodel_loaded) m.name = worker.model.name;
     bool skipped = false;
     if (ok && settings.skip_existing) {
-      skipped = OutputsCurrent(worker, flags);
+      skipped = OutputsCurrent(worker, flags, settings.model.lod);
       if (!skipped) ok = run(job::kSurfaces);
     }
     if (ok && !skipped) ok = run(flags);

@@ -47,5 +47,14 @@ std::optional<CliModelOptions> ReadModelOptions(const CliArgs& args) {
       return std::nullopt;
     }
   }
+  // A model has at most four levels: 0 (the highest) to 3.
+  if (auto text = args.Get("--lod")) {
+    if (*text == "all") o.lod = kEveryLod;
+    else if (text->size() == 1 && (*text)[0] >= '0' && (*text)[0] <= '3') o.lod = (*text)[0] - '0';
+    else {
+      std::cerr << "error: --lod takes a level from 0 to 3, or all\n";
+      return std::nullopt;
+    }
+  }
   return o;
 }

@@ -121,7 +121,7 @@ int CmdExport(const CliArgs& args) {
                      (args.positional.size() == 1 && platform::FolderExists(args.positional[0]));
   if ((args.positional.empty() && !args.Has("--all")) || !args.Has("--format")) {
     std::cerr << "usage: vantor-cli export PATH|FOLDER... [--all ROOT] --format xe[,...] [--out DIR] "
-                 "[--game cod4|cod5|bo] [--gdt-dir DIR] [--tags-dir DIR] [--scale F] [--sub-dir|--no-sub-dir] "
+                 "[--game cod4|cod5|bo] [--gdt-dir DIR] [--tags-dir DIR] [--scale F] [--lod N|all] [--sub-dir|--no-sub-dir] "
                  "[--auto-switch yes|no] [--open] [--png off|colour|all] [-j N] [--skip-existing] [--json]\n";
     return 2;
   }
@@ -214,8 +214,9 @@ int CmdExport(const CliArgs& args) {
   worker.Start(platform::RunningFolder());
   // A model that does not load writes nothing: the exports are queued only
   // once the load and surface steps have worked.
-  auto run = [&out](const std::string& path, uint32_t bits, const char* label) {
-    worker.AddJob(path, bits);
+  const int32_t lod = options->lod;
+  auto run = [&out, lod](const std::string& path, uint32_t bits, const char* label) {
+    worker.AddJob(path, bits, {}, lod);
     BoardSnapshot view;
     while (!worker.WaitIdleFor(80)) {
       board.Drain(view);

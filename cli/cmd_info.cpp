@@ -33,7 +33,9 @@ int PrintError(bool json, ErrorCode code, const std::string& text) {
   return 1;
 }
 
-void WriteJson(const Xmodel& m, bool geometry) {
+// With --lod, the surfaces are those of that level, and both outputs say
+// which one it is.
+void WriteJson(const Xmodel& m, bool geometry, int32_t lod) {
   JsonWriter j;
   j.BeginObject();
   j.Key("name").String(m.name);
@@ -48,6 +50,7 @@ void WriteJson(const Xmodel& m, bool geometry) {
     j.EndObject();
   }
   j.EndArray();
+  if (lod >= 0) j.Key("shown_lod").Int(lod);
   j.Key("collision_lod").Int(m.collision_lod);
   j.Key("physics_preset").String(m.physics_preset);
   j.Key("source_map").String(m.source_map);
@@ -80,7 +83,7 @@ void WriteJson(const Xmodel& m, bool geometry) {
 
   j.Key("surfaces").BeginArray();
   if (!m.lods.empty()) {
-    const XmodelLod& lod = m.lods[0];
+    const XmodelLod& lod = m.ShownLod();
     for (size_t si = 0; si < lod.surfaces.size(); ++si) {
       const XmodelSurface& s = lod.surfaces[si];
       j.BeginObject();
@@ -130,14 +133,14 @@ void WriteJson(const Xmodel& m, bool geometry) {
   Vec(j, bounds.max, 3);
   j.EndObject();
   j.Key("load_ms").Double(m.load_time_ms);
-  j.Key("surface_load_ms").Int(m.lods.empty() ? 0 : m.lods[0].surf_load_ms);
+  j.Key("surface_load_ms").Int(m.lods.empty() ? 0 : m.ShownLod().surf_load_ms);
   j.EndObject();
   std::cout << j.str() << "\n";
 }
 
 // Every name printed here comes from the game files: Printable keeps a
 // hostile one from driving the terminal.
-void WriteText(const Xmodel& m) {
+void WriteText(const Xmodel& m, int32_t lod) {
   std::printf("name: %s\n", Printable(m.name).c_str());
   std::printf("version: %d\n", m.version);
   std::printf("layout: %s (%s)\n", GameShortName(m.layout), GameLongName(m.layout));
@@ -146,6 +149,7 @@ void WriteText(const Xmodel& m) {
     std::printf("  slot %zu: distance %g name \"%s\"\n", i,
                 i < m.lod_distances.size() ? double(m.lod_distances[i]) : 0.0,
                 i < m.lod_names.size() ? Printable(m.lod_names[i]).c_str() : "");
+  if (lod >= 0) std::printf("shown lod: %d\n", lod);
   std::printf("collision lod: %d\n", m.collision_lod);
   std::printf("physics preset: \"%s\"\n", Printable(m.physics_preset).c_str());
   if (!m.source_map.empty()) std::printf("source map: \"%s\"\n", Printable(m.source_map).c_str());
@@ -169,7 +173,7 @@ void WriteText(const Xmodel& m) {
 
   size_t vertices = 0, triangles = 0;
   if (!m.lods.empty()) {
-    const XmodelLod& lod = m.lods[0];
+    const XmodelLod& lod = m.ShownLod();
     std::printf("surfaces: %zu\n", lod.surfaces.size());
     for (size_t si = 0; si < lod.surfaces.size(); ++si) {
       const XmodelSurface& s = lod.surfaces[si];
@@ -187,7 +191,7 @@ void WriteText(const Xmodel& m) {
   std::printf("bounds: min (%g, %g, %g) max (%g, %g, %g)\n", double(b.min[0]), double(b.min[1]),
               double(b.min[2]), double(b.max[0]), double(b.max[1]), double(b.max[2]));
   std::printf("load: %.1f ms, surfaces: %d ms\n", m.load_time_ms,
-              m.lods.empty() ? 0 : m.lods[0].surf_load_ms);
+              m.lods.empty() ? 0 : m.ShownLod().surf_load_ms);
 }
 
 }  // namespace
@@ -195,12 +199,16 @@ void WriteText(const Xmodel& m) {
 int CmdInfo(const CliArgs& args) {
   bool json = args.Has("--json");
   if (args.positional.size() != 1) {
-    std::cerr << "usage: vantor-cli info [--game cod4|cod5|bo] [--json] [--geometry] [--scale F] "
+    std::cerr << "usage: vantor-cli info [--game cod4|cod5|bo] [--json] [--geometry] [--scale F] [--lod N] "
                  "[--auto-switch yes|no] PATH\n";
     return 2;
   }
   std::optional<CliModelOptions> options = ReadModelOptions(args);
   if (!options) return 2;
+  if (options->lod == kEveryLod) {
+    std::cerr << "error: info shows one level: --lod takes a level from 0 to 3\n";
+    return 2;
+  }
 
   TerminalQuestion question(options->auto_switch);
   platform::SetQuestionAnswerer(&question);
@@ -208,11 +216,15 @@ int CmdInfo(const CliArgs& args) {
   model.game = options->game;
   model.scale = options->scale;
   ErrorCode code = model.LoadxmodelFull(args.positional[0]);
+  if (code == err::kSuccess && options->lod >= 0 && !model.ShowLod(options->lod))
+    return PrintError(json, err::kOutOfRange,
+                      "the model has no level " + std::to_string(options->lod) + " (levels: " +
+                          std::to_string(model.lods.size()) + "): " + args.positional[0]);
   if (code == err::kSuccess) code = model.LoadSurface();
   platform::SetQuestionAnswerer(nullptr);
   if (code != err::kSuccess) return PrintError(json, code, model.FailureText(code));
 
-  if (json) WriteJson(model, args.Has("--geometry"));
-  else WriteText(model);
+  if (json) WriteJson(model, args.Has("--geometry"), options->lod);
+  else WriteText(model, options->lod);
   return 0;
 }

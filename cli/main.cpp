@@ -11,9 +11,9 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: vantor-cli COMMAND ...\n"
-    "  info [--game cod4|cod5|bo] [--json] [--geometry] [--scale F] [--auto-switch yes|no] PATH\n"
+    "  info [--game cod4|cod5|bo] [--json] [--geometry] [--scale F] [--lod N] [--auto-switch yes|no] PATH\n"
     "  export PATH|FOLDER... [--all ROOT] --format xe[,...]|all [--out DIR] [--gdt-dir DIR] [--tags-dir DIR]\n"
-    "         [--game cod4|cod5|bo] [--scale F] [--sub-dir|--no-sub-dir] [--auto-switch yes|no]\n"
+    "         [--game cod4|cod5|bo] [--scale F] [--lod N|all] [--sub-dir|--no-sub-dir] [--auto-switch yes|no]\n"
     "         [--open] [--png off|colour|all] [-j N] [--skip-existing] [--json]\n"
     "  settings list | get KEY | set KEY VALUE | reset\n"
     "  list [ROOT|FOLDER] [--game cod4|cod5|bo] [--filter TEXT] [--json]\n"
@@ -28,7 +28,7 @@ constexpr const char* kUsage =
 
 int main(int argc, char** argv) {
   std::string error;
-  auto args = ParseCliArgs(argc, argv, {"--game", "--scale", "--auto-switch", "--format", "--out", "--gdt-dir", "--tags-dir", "--to", "--size", "--filter", "--png", "--all", "-j", "--dir"},
+  auto args = ParseCliArgs(argc, argv, {"--game", "--scale", "--lod", "--auto-switch", "--format", "--out", "--gdt-dir", "--tags-dir", "--to", "--size", "--filter", "--png", "--all", "-j", "--dir"},
                            {"--json", "--geometry", "--help", "--sub-dir", "--no-sub-dir", "--open", "--check", "--manual", "--skip-existing", "--no-handoff", "--index"}, error);
   if (!args) {
     std::cerr << "vantor-cli: " << error << "\n" << kUsage;

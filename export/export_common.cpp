@@ -9,7 +9,7 @@ ErrorCode CheckLevelZero(const Xmodel& model) {
   if (!model.xmodel_loaded) return err::kNotLoaded;
   if (!model.surfaces_set_up) return err::kSurfacesNotSetUp;
   if (model.lods.empty()) return err::kOutOfRange;
-  const XmodelLod& lod = model.lods[0];
+  const XmodelLod& lod = model.ShownLod();
   if (!lod.surfaces_loaded) return err::kNotLoaded;
   for (const XmodelSurface& s : lod.surfaces) {
     const size_t vertices = s.vertices.size();
@@ -51,7 +51,7 @@ std::string ExportErrorText(ErrorCode code) {
 ExportRun::ExportRun(const Xmodel& model, int32_t start_progress) : model_(model), started_(platform::NowMs()) {
   model_.busy = true;
   model_.progress = start_progress;
-  if (!model_.lods.empty()) model_.lods[0].export_ms = int32_t(started_);
+  if (!model_.lods.empty()) model_.ShownLod().export_ms = int32_t(started_);
 }
 
 ExportRun::~ExportRun() {
@@ -62,7 +62,7 @@ ErrorCode ExportRun::Finish(ErrorCode code) {
   finished_ = true;
   model_.progress = 99;
   model_.busy = false;
-  if (!model_.lods.empty()) model_.lods[0].export_ms = int32_t((platform::NowMs() - started_) * 1000 / 1000);
+  if (!model_.lods.empty()) model_.ShownLod().export_ms = int32_t((platform::NowMs() - started_) * 1000 / 1000);
   return code;
 }
 

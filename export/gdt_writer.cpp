@@ -4,8 +4,11 @@
 // "xmodel.gdf" entry pointing at its XMODEL_EXPORT file.
 #include "export/gdt_writer.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "export/export_common.h"
 #include "export/model_exports.h"
@@ -59,6 +62,25 @@ void GdtWriter::WriteModel(std::string_view name, std::string_view filename, boo
   out.Lit("\t\t\"type\" \"").Lit(animated ? "animated" : "rigid").Lit("\"\n\t}\n");
 }
 
+void GdtWriter::WriteModel(std::string_view name, const Levels& levels, bool animated) {
+  if (!file_) return;
+  static constexpr const char* kSlot[4] = {"filename", "mediumLod", "lowLod", "lowestLod"};
+  static constexpr const char* kDistance[4] = {"highLodDist", "mediumLodDist", "lowLodDist", "lowestLodDist"};
+  static constexpr const char* kCollision[5] = {"None", "High", "Medium", "Low", "Lowest"};
+  TextOut& out = *out_;
+  out.Lit("\t\"").Raw(QuoteEscape(name)).Lit("\" ( \"xmodel.gdf\" )\n\t{\n");
+  out.Lit("\t\t\"type\" \"").Lit(animated ? "animated" : "rigid").Lit("\"\n");
+  for (int i = 0; i < 4; ++i) {
+    char distance[32];
+    std::snprintf(distance, sizeof distance, "%g", double(levels.distances[i]));
+    out.Lit("\t\t\"").Lit(kSlot[i]).Lit("\" \"").Raw(QuoteEscape(levels.files[i])).Lit("\"\n");
+    out.Lit("\t\t\"").Lit(kDistance[i]).Lit("\" \"").Raw(distance).Lit("\"\n");
+  }
+  const int collision = levels.collision >= 0 && levels.collision < 4 ? levels.collision + 1 : 0;
+  out.Lit("\t\t\"collisionLOD\" \"").Lit(kCollision[collision]).Lit("\"\n");
+  out.Lit("\t\t\"physicsPreset\" \"").Raw(QuoteEscape(levels.physics_preset)).Lit("\"\n\t}\n");
+}
+
 ErrorCode GdtWriter::Close() {
   if (!file_) return err::kNotLoaded;
   out_->Lit("\n}");
@@ -69,21 +91,40 @@ ErrorCode GdtWriter::Close() {
   return code;
 }
 
+namespace {
+
+// The materials the entry lists: the level's distinct ones, or with every
+// level those of all levels, level 0 first.
+std::vector<std::string> GdtMaterials(const Xmodel& model, int lod_index) {
+  if (lod_index != kEveryLod) return model.lods[size_t(lod_index)].unique_materials;
+  std::vector<std::string> all;
+  for (const XmodelLod& lod : model.lods)
+    for (const std::string& m : lod.unique_materials)
+      if (std::find(all.begin(), all.end(), m) == all.end()) all.push_back(m);
+  return all;
+}
+
+}  // namespace
+
 ErrorCode DumpGDT(const Xmodel& model, int lod_index, std::string folder, const ExportSettings& settings,
-                          ExportWritten* written) {
+                  ExportWritten* written) {
   // The model and the level asked for must be there.
   if (!model.xmodel_loaded) return err::kNotLoaded;
-  if (lod_index < 0 || size_t(lod_index) >= model.lods.size() || size_t(lod_index) >= model.lod_names.size())
+  const bool every = lod_index == kEveryLod;
+  if (every ? model.lods.empty() || model.lod_names.size() < model.lods.size()
+            : lod_index < 0 || size_t(lod_index) >= model.lods.size() || size_t(lod_index) >= model.lod_names.size())
     return err::kOutOfRange;
   if (!platform::IsSafeOutputName(model.name)) return err::kInvalidPath;
   // Materials are loaded before anything is opened: a failed load then
   // leaves no half-written file behind.
   if (!model.material_library.loaded)
     if (ErrorCode code = model.material_library.LoadMaterials(); code != err::kSuccess) return code;
-  const XmodelLod& lod = model.lods[size_t(lod_index)];
+  const std::vector<std::string> materials = GdtMaterials(model, lod_index);
   // No name may break its line.
-  if (!IsSingleLine(model.name) || !IsSingleLine(model.lod_names[size_t(lod_index)])) return err::kFileNotValid;
-  for (const std::string& m : lod.unique_materials) {
+  if (!IsSingleLine(model.name) || (every && !IsSingleLine(model.physics_preset))) return err::kFileNotValid;
+  for (size_t i = every ? 0 : size_t(lod_index); i < (every ? model.lods.size() : size_t(lod_index) + 1); ++i)
+    if (!IsSingleLine(model.lod_names[i])) return err::kFileNotValid;
+  for (const std::string& m : materials) {
     if (!IsSingleLine(m)) return err::kFileNotValid;
     for (const MaterialEntry& entry : model.material_library.entries)
       if (entry.name == m)
@@ -102,7 +143,7 @@ ErrorCode DumpGDT(const Xmodel& model, int lod_index, std::string folder, const 
       settings.export_sub_dir ? "model_export\\" + model.name + "\\images\\" : std::string("model_export\\images\\");
 
   // One material entry per distinct material, with its maps.
-  for (const std::string& m : lod.unique_materials)
+  for (const std::string& m : materials)
     for (const MaterialEntry& entry : model.material_library.entries) {
       if (entry.name != m) continue;
       std::string color, normal, spec;
@@ -118,10 +159,22 @@ ErrorCode DumpGDT(const Xmodel& model, int lod_index, std::string folder, const 
     }
 
   // The model entry: "animated" with more than one bone, else "rigid".
-  const std::string model_file =
-      (settings.export_sub_dir ? model.name + "\\" : std::string("\\")) + model.lod_names[size_t(lod_index)] + ".XMODEL_EXPORT";
+  auto model_file = [&](size_t level) {
+    return (settings.export_sub_dir ? model.name + "\\" : std::string("\\")) + model.lod_names[level] + ".XMODEL_EXPORT";
+  };
   const int bone_total = int(model.root_bone_count) + int(model.bone_count);
-  gdt.WriteModel(model.name, model_file, bone_total > 1);
+  if (every) {
+    GdtWriter::Levels levels;
+    for (size_t i = 0; i < 4; ++i) {
+      if (i < model.lods.size()) levels.files[i] = model_file(i);
+      if (i < model.lods.size() && i < model.lod_distances.size()) levels.distances[i] = model.lod_distances[i];
+    }
+    levels.collision = model.collision_lod;
+    levels.physics_preset = model.physics_preset;
+    gdt.WriteModel(model.name, levels, bone_total > 1);
+  } else {
+    gdt.WriteModel(model.name, model_file(size_t(lod_index)), bone_total > 1);
+  }
 
   // Commit the file.
   const std::string file_path = gdt.path();

@@ -28,6 +28,16 @@ class GdtWriter {
                      std::string_view spec_map);
   // The "xmodel.gdf" entry: its XMODEL_EXPORT file and "animated" or "rigid".
   void WriteModel(std::string_view name, std::string_view filename, bool animated);
+  // The "xmodel.gdf" entry of a model exported with every level, as the mod
+  // tools compile it: the four slots' files ("" when unused) and distances,
+  // the collision level and the physics preset.
+  struct Levels {
+    std::string files[4];
+    float distances[4] = {0, 0, 0, 0};
+    int32_t collision = -1;  // -1: none
+    std::string_view physics_preset;
+  };
+  void WriteModel(std::string_view name, const Levels& levels, bool animated);
   // Writes the closing brace and closes: 27, or 1 when a write failed. 22
   // when nothing is open.
   [[nodiscard]] ErrorCode Close();

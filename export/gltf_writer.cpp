@@ -89,8 +89,8 @@ std::string NumberedFile(const std::string& file, int n) {
 // texture export does. Two images that come to one file name (the same name
 // in two folders, or names that differ only where "~" becomes "_") are both
 // kept: the later one is numbered ("name-2.png").
-std::vector<MaterialMaps> CollectPictures(const Xmodel& model, std::vector<Picture>& pictures) {
-  const XmodelLod& lod = model.lods[0];
+std::vector<MaterialMaps> CollectPictures(const Xmodel& model, std::vector<Picture>& pictures, bool rebuild_normals) {
+  const XmodelLod& lod = model.ShownLod();
   const MaterialLibrary& library = model.material_library;
   const ImageFileChoice as_png{false, 2};
   // Image name (any case: the games' files are found so) -> picture index,
@@ -131,7 +131,7 @@ std::vector<MaterialMaps> CollectPictures(const Xmodel& model, std::vector<Pictu
         }
         Picture picture;
         picture.file = file;
-        if (r == img::kSuccess) r = EncodePNG(*source, picture.png);
+        if (r == img::kSuccess) r = EncodePNG(*source, picture.png, rebuild_normals && kind == MapKind::kNormal);
         if (r != img::kSuccess) {
           Logger().model_log("^1IWI Error(^4%s^7): %s", image.iwi_file.c_str(), QorLogger::error_text(r).c_str());
           by_image.emplace(key, -1);
@@ -309,7 +309,7 @@ struct Document {
 
 std::string DocumentJson(const Document& d) {
   const Xmodel& model = d.model;
-  const XmodelLod& lod = model.lods[0];
+  const XmodelLod& lod = model.ShownLod();
   const size_t bone_count = model.bones.size();
   const bool has_mesh = !d.primitives.empty();
   const bool skinned = has_mesh && bone_count > 0;
@@ -493,7 +493,7 @@ struct BufferLayout {
 };
 
 BufferLayout FillBuffer(const BufferContent& c, std::FILE* file, ExportRun* run) {
-  const XmodelLod& lod = c.model.lods[0];
+  const XmodelLod& lod = c.model.ShownLod();
   const size_t bone_count = c.skinned ? c.model.bones.size() : 0;
   GltfBuffer buffer(file);
   BufferLayout layout;
@@ -598,11 +598,12 @@ ErrorCode WriteWhole(const std::string& path, const void* data, size_t size) {
 
 }  // namespace
 
-ErrorCode ExportGLTF(const Xmodel& model, std::string folder, bool binary, ExportWritten* written) {
+ErrorCode ExportGLTF(const Xmodel& model, std::string folder, bool binary, ExportWritten* written,
+                     bool normal_maps_as_stored) {
   // Loaded through the surfaces, with sound geometry; the file is named by
   // the slot-0 name, which comes from the game file.
   if (ErrorCode code = CheckLevelZero(model); code != err::kSuccess) return code;
-  const XmodelLod& lod = model.lods[0];
+  const XmodelLod& lod = model.ShownLod();
   if (!platform::IsSafeOutputName(lod.surf_name)) return err::kInvalidPath;
   // Joint indices are 16-bit.
   if (model.bones.size() > 0xFFFF) return err::kOutOfRange;
@@ -615,7 +616,7 @@ ErrorCode ExportGLTF(const Xmodel& model, std::string folder, bool binary, Expor
 
   // The maps first: their PNG bytes count towards the buffer in a GLB.
   std::vector<Picture> pictures;
-  const std::vector<MaterialMaps> maps = CollectPictures(model, pictures);
+  const std::vector<MaterialMaps> maps = CollectPictures(model, pictures, !normal_maps_as_stored);
   run.Step(10);
 
   // The layout pass: where every view goes, and so the buffer's length.

@@ -258,7 +258,7 @@ void WriteJoints(TextOut& out, const Xmodel& model, const std::vector<std::strin
 ErrorCode ExportMA(const Xmodel& model, std::string folder, const ExportSettings& settings, ExportWritten* written) {
   // Loaded through the surfaces, with sound geometry.
   if (ErrorCode code = CheckLevelZero(model); code != err::kSuccess) return code;
-  const XmodelLod& lod = model.lods[0];
+  const XmodelLod& lod = model.ShownLod();
   if (!platform::IsSafeOutputName(lod.surf_name)) return err::kInvalidPath;
   // Every mesh needs its material; names are mapped onto Maya's alphabet,
   // but nothing can carry a line break into the comments and strings.

@@ -65,7 +65,7 @@ const std::string& MayaNames::Material(std::string_view name) const {
 }
 
 MayaNames MakeMayaNames(const Xmodel& model) {
-  const XmodelLod& lod = model.lods[0];
+  const XmodelLod& lod = model.ShownLod();
   MayaNames names;
   Claims claims;
   for (std::string_view node : kSceneNodes) claims.Take(std::string(node));
@@ -117,7 +117,7 @@ MayaNames MakeMayaNames(const Xmodel& model) {
 bool MayaNamesWritable(const Xmodel& model) {
   for (const XmodelBone& b : model.bones)
     if (!IsSingleLine(b.name)) return false;
-  const XmodelLod& lod = model.lods[0];
+  const XmodelLod& lod = model.ShownLod();
   for (const std::string& m : lod.unique_materials)
     if (!IsSingleLine(m)) return false;
   for (const std::string& m : lod.materials)

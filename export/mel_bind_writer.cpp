@@ -115,7 +115,7 @@ void WriteSmoothBinder(TextOut& out, const MayaNames& names, const XmodelSurface
 
 ErrorCode ExportMABind(const Xmodel& model, std::string folder, ExportWritten* written) {
   if (ErrorCode code = CheckLevelZero(model); code != err::kSuccess) return code;
-  const XmodelLod& lod = model.lods[0];
+  const XmodelLod& lod = model.ShownLod();
   if (!platform::IsSafeOutputName(lod.surf_name)) return err::kInvalidPath;
   // The joint names are the scene's (mapped onto Maya's alphabet the same
   // way); only a name that would break a line is refused.

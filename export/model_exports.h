@@ -12,15 +12,16 @@
 
 class Xmodel;
 
-// The XMODEL_EXPORT text of level 0.
+// The XMODEL_EXPORT text of the level shown.
 [[nodiscard]] ErrorCode ExportXE(const Xmodel& model, std::string folder);
 // <surf_name>.obj, and with export_MTL its MTL (ExportMTL's result).
 [[nodiscard]] ErrorCode ExportOBJ(const Xmodel& model, std::string folder, const ExportSettings& settings = {},
                                   ExportWritten* written = nullptr);
 // <surf_name>.gltf with its .bin and its maps as PNG under "images", or
 // with `binary` one <surf_name>.glb holding everything.
+// Normal maps go in rebuilt as RGB normals unless `normal_maps_as_stored`.
 [[nodiscard]] ErrorCode ExportGLTF(const Xmodel& model, std::string folder, bool binary,
-                                   ExportWritten* written = nullptr);
+                                   ExportWritten* written = nullptr, bool normal_maps_as_stored = false);
 // <surf_name>.mtl: the distinct materials with their texture maps.
 [[nodiscard]] ErrorCode ExportMTL(const Xmodel& model, std::string folder, const ExportSettings& settings = {},
                                   ExportWritten* written = nullptr);
@@ -31,7 +32,9 @@ class Xmodel;
 // <surf_name>_bind.mel: skin clusters and vertex weights for the scene.
 [[nodiscard]] ErrorCode ExportMABind(const Xmodel& model, std::string folder, ExportWritten* written = nullptr);
 // <name>.gdt: a material entry per distinct material of level `lod` and
-// the model's entry.
+// the model's entry. With kEveryLod, the materials of every level and the
+// model's entry naming every level's XMODEL_EXPORT file and distance.
+inline constexpr int kEveryLod = -1;
 [[nodiscard]] ErrorCode DumpGDT(const Xmodel& model, int lod, std::string folder,
                                 const ExportSettings& settings = {}, ExportWritten* written = nullptr);
 // <name>_tags.html: the bones as a table and a tree (WriteStaticFiles

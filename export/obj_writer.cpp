@@ -124,7 +124,7 @@ ErrorCode ExportOBJ(const Xmodel& model, std::string folder, const ExportSetting
   // Loaded through the surfaces, with sound geometry; names that
   // reach the file's path or its lines must fit them.
   if (ErrorCode code = CheckLevelZero(model); code != err::kSuccess) return code;
-  const XmodelLod& lod = model.lods[0];
+  const XmodelLod& lod = model.ShownLod();
   if (!platform::IsSafeOutputName(lod.surf_name)) return err::kInvalidPath;
   if (!IsSingleLine(model.name)) return err::kFileNotValid;
   for (size_t i = 0; i < lod.surfaces.size(); ++i)
@@ -178,7 +178,7 @@ ErrorCode ExportOBJ(const Xmodel& model, std::string folder, const ExportSetting
 ErrorCode ExportMTL(const Xmodel& model, std::string folder, const ExportSettings& settings, ExportWritten* written) {
   if (!model.xmodel_loaded) return err::kNotLoaded;
   if (model.lods.empty()) return err::kOutOfRange;
-  const XmodelLod& lod = model.lods[0];
+  const XmodelLod& lod = model.ShownLod();
   if (!platform::IsSafeOutputName(lod.surf_name)) return err::kInvalidPath;
   // The material files, when the model's load did not read them.
   if (!model.material_library.loaded)

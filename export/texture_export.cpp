@@ -59,7 +59,9 @@ void ExportImage(TextureExportContext& context, IwiImage& image, std::string_vie
     (void)platform::CreateDirectories(folder);
   }
   platform::ClearWriteFailure();
-  r = as_dds ? image.WriteDDS(out) : ext == "png" ? WritePNG(image, out) : image.WriteTGA(out);
+  r = as_dds ? image.WriteDDS(out)
+      : ext == "png" ? WritePNG(image, out, context.normal_maps && context.normal_map)
+                     : image.WriteTGA(out);
   if (r != img::kSuccess) {
     // An image that was read and could not be written (a full disk, a
     // folder refusing writes) fails the whole step.
@@ -84,6 +86,7 @@ ErrorCode MoveImages(Xmodel& model, const std::string& folder, const ExportSetti
   context.raw_dir = model.raw_dir;
   context.destination = settings.export_images_local ? folder : "";
   context.files = ImageFilesOf(settings);
+  context.normal_maps = settings.convert_normal_maps;
 
   MaterialLibrary& library = model.material_library;
   for (size_t m = 0; m < library.entries.size(); ++m) {
@@ -94,6 +97,7 @@ ErrorCode MoveImages(Xmodel& model, const std::string& folder, const ExportSetti
       // Colour maps follow the image-format settings, loaded or not; the
       // other maps are TGA, or PNG when every map is.
       const char* ext = ExportedExtension(unit == kColourUnit, context.files);
+      context.normal_map = image.slot == "normalMap";
       if (unit >= 0 && set && set->loaded[size_t(unit)]) {
         ExportImage(context, set->units[size_t(unit)], ext);
         continue;

@@ -199,7 +199,7 @@ bool NamesFitTheFormat(const Xmodel& model) {
   if (!IsSingleLine(model.name)) return false;  // in a comment line
   for (const XmodelBone& b : model.bones)
     if (!FitsInQuotes(b.name)) return false;
-  for (const std::string& m : model.lods[0].unique_materials)
+  for (const std::string& m : model.ShownLod().unique_materials)
     if (!FitsInQuotes(m)) return false;
   return true;
 }
@@ -210,7 +210,7 @@ ErrorCode ExportXE(const Xmodel& model, std::string folder) {
   // The model must be loaded through its surfaces, with sound
   // geometry.
   if (ErrorCode code = CheckLevelZero(model); code != err::kSuccess) return code;
-  const XmodelLod& lod = model.lods[0];
+  const XmodelLod& lod = model.ShownLod();
   // The file is named by the slot-0 name, which comes from the game file.
   if (!platform::IsSafeOutputName(lod.surf_name)) return err::kInvalidPath;
   if (!NamesFitTheFormat(model)) return err::kFileNotValid;

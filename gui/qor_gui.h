@@ -41,6 +41,8 @@ struct GuiHooks {
   // "Export To DDS" / "Export To TGA" of an image row: the model's material
   // and its texture slot.
   std::function<void(int material, int slot, bool tga)> export_image;
+  // A click on a level of detail's row of the properties panel.
+  std::function<void(int level)> show_lod;
   // A key press (virtual-key kind) or a typed character (kind 0) that no
   // text box or key binder took, as a stored key (gui/key_names.h).
   std::function<void(uint16_t key)> hotkey;
@@ -224,6 +226,9 @@ class QorGUI final : public WidgetContext {
   void KeepDrawing() override { keep_drawing_ = true; }
   void ExportImage(int material, int slot, bool tga) override {
     if (hooks.export_image) hooks.export_image(material, slot, tga);
+  }
+  void ShowLod(int level) override {
+    if (hooks.show_lod) hooks.show_lod(level);
   }
   void RunCommandList(const CommandList& list) override { commands_.Processcmd(list); }
   // Whether the next pass draws differently with no input at all: a menu

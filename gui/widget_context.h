@@ -82,6 +82,9 @@ class WidgetContext {
   // "Export To DDS" / "Export To TGA" of an image row (nothing when the
   // program gave no exporter).
   virtual void ExportImage(int material, int slot, bool tga) = 0;
+  // A click on a level of detail's row (nothing when the program gave no
+  // handler).
+  virtual void ShowLod(int level) = 0;
   // A widget's command list, run as the menus' are.
   virtual void RunCommandList(const CommandList& list) = 0;
 

@@ -11,6 +11,7 @@
 #include "imaging/dxt_decode.h"
 #include "imaging/image_file.h"
 #include "imaging/iwi_image.h"
+#include "imaging/normal_map.h"
 #include "platform/replace_file.h"
 
 namespace {
@@ -71,11 +72,12 @@ bool ReadPngArgb(const std::string& path, int32_t& width, int32_t& height, std::
   return true;
 }
 
-ImageResult EncodePNG(const IwiImage& image, std::vector<uint8_t>& bytes) {
+ImageResult EncodePNG(const IwiImage& image, std::vector<uint8_t>& bytes, bool normal_map) {
   bytes.clear();
   std::vector<uint32_t> pixels;
   int32_t width = 0, height = 0;
   if (ImageResult r = DecodeTopLevel(image, pixels, width, height); r != img::kSuccess) return r;
+  if (normal_map) RebuildNormalMap(pixels);
   png_image png{};
   png.version = PNG_IMAGE_VERSION;
   png.width = png_uint_32(width);
@@ -96,9 +98,9 @@ ImageResult EncodePNG(const IwiImage& image, std::vector<uint8_t>& bytes) {
   return img::kSuccess;
 }
 
-ImageResult WritePNG(const IwiImage& image, const std::string& out_path) {
+ImageResult WritePNG(const IwiImage& image, const std::string& out_path, bool normal_map) {
   std::vector<uint8_t> bytes;
-  if (ImageResult r = EncodePNG(image, bytes); r != img::kSuccess) return r;
+  if (ImageResult r = EncodePNG(image, bytes, normal_map); r != img::kSuccess) return r;
   return WritePNGBytes(bytes, out_path);
 }
 

@@ -20,10 +20,11 @@ class IwiImage;
 // cannot be read or is larger than 1024 pixels a side.
 bool ReadPngArgb(const std::string& path, int32_t& width, int32_t& height, std::vector<uint32_t>& argb);
 
-// The top level as the bytes of a PNG file (the glTF export embeds them).
-[[nodiscard]] ImageResult EncodePNG(const IwiImage& image, std::vector<uint8_t>& bytes);
+// The top level as the bytes of a PNG file (the glTF export embeds them);
+// with `normal_map`, a stored normal map rebuilt as RGB normals.
+[[nodiscard]] ImageResult EncodePNG(const IwiImage& image, std::vector<uint8_t>& bytes, bool normal_map = false);
 
 // Writes `out_path` whole or not at all (a temporary file renamed over it).
-[[nodiscard]] ImageResult WritePNG(const IwiImage& image, const std::string& out_path);
+[[nodiscard]] ImageResult WritePNG(const IwiImage& image, const std::string& out_path, bool normal_map = false);
 // The same for bytes EncodePNG made.
 [[nodiscard]] ImageResult WritePNGBytes(const std::vector<uint8_t>& bytes, const std::string& out_path);

@@ -17,7 +17,7 @@ namespace {
 
 // Level 0's file name, in the export folder.
 std::string SurfFile(const Xmodel& model, const OutputFolders& folders, const char* suffix) {
-  return platform::WithTrailingSeparator(folders.exports) + model.lods[0].surf_name + suffix;
+  return platform::WithTrailingSeparator(folders.exports) + model.ShownLod().surf_name + suffix;
 }
 
 void PlanMA(const Xmodel& m, const OutputFolders& f, const ExportSettings& s, uint32_t, std::vector<std::string>& out) {
@@ -76,16 +76,16 @@ ErrorCode WriteOBJ(const Xmodel& m, const std::string& folder, const ExportSetti
 ErrorCode WriteXE(const Xmodel& m, const std::string& folder, const ExportSettings&, ExportWritten* written) {
   const ErrorCode code = ExportXE(m, folder);
   if (code == err::kSuccess && written)
-    written->push_back(platform::WithTrailingSeparator(folder) + m.lods[0].surf_name + ".XMODEL_EXPORT");
+    written->push_back(platform::WithTrailingSeparator(folder) + m.ShownLod().surf_name + ".XMODEL_EXPORT");
   return code;
 }
 
-ErrorCode WriteGLTF(const Xmodel& m, const std::string& folder, const ExportSettings&, ExportWritten* written) {
-  return ExportGLTF(m, folder, false, written);
+ErrorCode WriteGLTF(const Xmodel& m, const std::string& folder, const ExportSettings& s, ExportWritten* written) {
+  return ExportGLTF(m, folder, false, written, !s.convert_normal_maps);
 }
 
-ErrorCode WriteGLB(const Xmodel& m, const std::string& folder, const ExportSettings&, ExportWritten* written) {
-  return ExportGLTF(m, folder, true, written);
+ErrorCode WriteGLB(const Xmodel& m, const std::string& folder, const ExportSettings& s, ExportWritten* written) {
+  return ExportGLTF(m, folder, true, written, !s.convert_normal_maps);
 }
 
 // The hotkey slots of the three export buttons' keys.

@@ -34,7 +34,7 @@ std::vector<DetailRow> PropertyRows(const Xmodel& model) {
   rows.push_back(Row("Name: " + model.name, "tree_node", 0));
   if (!model.physics_preset.empty()) rows.push_back(Row("Physics: " + model.physics_preset, "tree_node", 0));
   if (model.collision_lod != -1) rows.push_back(Row("CollisionLOD: " + Number(model.collision_lod), "tree_node", 0));
-  const XmodelLod* lod = model.lods.empty() ? nullptr : &model.lods[0];
+  const XmodelLod* lod = model.lods.empty() ? nullptr : &model.ShownLod();
   long long verts = 0, faces = 0;
   if (lod) {
     for (const XmodelSurface& s : lod->surfaces) {
@@ -55,10 +55,15 @@ std::vector<DetailRow> PropertyRows(const Xmodel& model) {
                          "tree_mesh", 1));
     }
   }
+  // A level in use is a row to click; the one shown says so.
   for (size_t i = 0; i < model.lod_distances.size(); ++i) {
     char text[64];
-    std::snprintf(text, sizeof text, "LOD distance: %g", double(model.lod_distances[i]));
-    rows.push_back(Row(text, "tree_mesh", 1));
+    const bool in_use = i < model.lods.size();
+    const bool shown = in_use && model.lods.size() > 1 && i == model.ShownIndex();
+    std::snprintf(text, sizeof text, "LOD distance: %g%s", double(model.lod_distances[i]), shown ? " (shown)" : "");
+    DetailRow row = Row(text, "tree_mesh", 1);
+    if (in_use) row.lod = int32_t(i);
+    rows.push_back(std::move(row));
   }
 
   rows.push_back(Row("Materials", "tree_folder", 0));

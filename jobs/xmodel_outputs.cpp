@@ -6,7 +6,7 @@
 #include "jobs/xmodel_threaded.h"
 #include "platform/fs_paths.h"
 
-std::vector<std::string> XmodelThreaded::PlannedOutputs(uint32_t flags) {
+std::vector<std::string> XmodelThreaded::PlannedOutputs(uint32_t flags, int32_t lod) {
   ExportSettings settings;
   {
     std::lock_guard<std::mutex> guard(queue_lock_);
@@ -16,8 +16,18 @@ std::vector<std::string> XmodelThreaded::PlannedOutputs(uint32_t flags) {
   if (!model.xmodel_loaded || model.lods.empty()) return out;
   flags = JobSteps(flags, settings);
   const OutputFolders folders = FoldersFor(settings);
-  for (const ExportFormat& format : ExportFormats())
-    if (flags & format.bits) format.plan(model, folders, settings, flags, out);
+  // The writing formats name their files after the level they write.
+  const int32_t shown = model.shown_lod;
+  for (const ExportFormat& format : ExportFormats()) {
+    if (!(flags & format.bits)) continue;
+    const bool each = format.write && lod == kEveryLod;
+    for (int32_t i = 0; i < (each ? int32_t(model.lods.size()) : 1); ++i) {
+      if (each) model.ShowLod(i);
+      else if (lod >= 0) model.ShowLod(lod);
+      format.plan(model, folders, settings, flags, out);
+    }
+    model.shown_lod = shown;
+  }
   return out;
 }
 

@@ -40,7 +40,7 @@ std::string FullPath(const std::string& path) {
 
 double LodMs(const Xmodel& m, bool surface) {
   if (m.lods.empty()) return 0.0;
-  return double(surface ? m.lods[0].surf_load_ms : m.lods[0].export_ms);
+  return double(surface ? m.ShownLod().surf_load_ms : m.ShownLod().export_ms);
 }
 
 }  // namespace
@@ -68,11 +68,11 @@ void XmodelThreaded::Start(std::string program_dir) {
   thread_ = std::thread([this] { Run(); });
 }
 
-void XmodelThreaded::AddJob(std::string path, uint32_t flags, ImageRef image) {
+void XmodelThreaded::AddJob(std::string path, uint32_t flags, ImageRef image, int32_t lod) {
   {
     std::lock_guard<std::mutex> guard(queue_lock_);
     if (flags & job::kLoad) model_path_ = path;
-    queue_.push_back(Job{std::move(path), flags, image});
+    queue_.push_back(Job{std::move(path), flags, image, lod});
   }
   queue_signal_.notify_all();
 }
@@ -257,12 +257,9 @@ void XmodelThreaded::RunJob(const Job& j, JobReport& report) {
       }
       case job::kSurfaces: {
         if (last_result != err::kSuccess) break;
-        ErrorCode code = model.LoadSurface();
+        ErrorCode code = SurfaceStep(j.lod);
         record(bit, code);
-        if (code != err::kSuccess)
-          failed("LoadSurface", code);
-        else
-          Logger().log("^2Loaded Surface^7: 0, %.1f ms", LodMs(model, true));
+        if (code != err::kSuccess) failed("LoadSurface", code);
         break;
       }
       case job::kTextures:
@@ -291,6 +288,31 @@ void XmodelThreaded::RunJob(const Job& j, JobReport& report) {
   }
 }
 
+// Reads the level the job names (every level with kEveryLod, which then
+// shows level 0 again); a level read before is not read again.
+ErrorCode XmodelThreaded::SurfaceStep(int32_t lod) {
+  auto read = [this] {
+    if (model.surfaces_set_up && !model.lods.empty() && model.ShownLod().surfaces_loaded) return err::kSuccess;
+    const ErrorCode code = model.LoadSurface();
+    if (code == err::kSuccess)
+      Logger().log("^2Loaded Surface^7: %d, %.1f ms", int(model.ShownIndex()), LodMs(model, true));
+    return code;
+  };
+  if (lod == kKeepLod) return read();
+  if (lod == kEveryLod) {
+    ErrorCode code = err::kSuccess;
+    for (int32_t i = 0; i < int32_t(model.lods.size()) && code == err::kSuccess; ++i) {
+      model.ShowLod(i);
+      code = read();
+    }
+    if (code == err::kSuccess) model.ShowLod(0);
+    return code;
+  }
+  if (lod == kNextLod && !model.lods.empty()) lod = int32_t((model.ShownIndex() + 1) % model.lods.size());
+  if (!model.ShowLod(lod)) return err::kOutOfRange;
+  return read();
+}
+
 void XmodelThreaded::PublishRows() {
   NoticeBoard* board;
   {
@@ -299,6 +321,10 @@ void XmodelThreaded::PublishRows() {
   }
   board->SetRows(kPropertyRowsName, PropertyRows(model));
   board->SetRows(kTagRowsName, TagRows(model));
+  board->SetText(kLodTextName, model.xmodel_loaded && !model.lods.empty()
+                                   ? "LOD " + std::to_string(model.ShownIndex()) + " of " +
+                                         std::to_string(model.lods.size())
+                                   : std::string());
 }
 
 void XmodelThreaded::RefreshBounds() {
@@ -392,7 +418,14 @@ ErrorCode XmodelThreaded::ExportStep(uint32_t bit, const ExportSettings& setting
   };
 
   if (const ExportFormat* format = FormatWritingStep(bit)) {
-    ErrorCode code = format->write(model, folder, settings, &report.written);
+    // Every level asked for: each writes its own files, named after it.
+    ErrorCode code = err::kSuccess;
+    const int32_t levels = job.lod == kEveryLod ? int32_t(model.lods.size()) : 1;
+    for (int32_t i = 0; i < levels && code == err::kSuccess; ++i) {
+      if (job.lod == kEveryLod) model.ShowLod(i);
+      code = format->write(model, folder, settings, &report.written);
+    }
+    if (job.lod == kEveryLod) model.ShowLod(0);
     if (code != err::kSuccess) {
       Logger().log_to_panel(format->failed_line, ExportErrorText(code).c_str());
       return code;
@@ -432,12 +465,13 @@ ErrorCode XmodelThreaded::ExportStep(uint32_t bit, const ExportSettings& setting
       return code;
     }
     case job::kDumpGDT: {
-      ErrorCode code = DumpGDT(model, 0, folders.gdt, settings, &report.written);
+      const int gdt_level = job.lod == kEveryLod ? kEveryLod : int(model.ShownIndex());
+      ErrorCode code = DumpGDT(model, gdt_level, folders.gdt, settings, &report.written);
       if (code != err::kSuccess) {
         Logger().log_to_panel("^1Dump GDT^7:: %s", ExportErrorText(code).c_str());
         Logger().log_to_panel("^4Dumping GDT to Model folder Instead");
         platform::ClearWriteFailure();
-        code = DumpGDT(model, 0, folder, settings, &report.written);
+        code = DumpGDT(model, gdt_level, folder, settings, &report.written);
         if (code != err::kSuccess) {
           Logger().log_to_panel("^1Dump GDT^7:: %s", ExportErrorText(code).c_str());
           return code;

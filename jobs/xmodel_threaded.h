@@ -16,6 +16,7 @@
 #include "base/export_settings.h"
 #include "base/logger.h"
 #include "base/notice_board.h"
+#include "export/model_exports.h"
 #include "jobs/export_formats.h"
 #include "jobs/job_bits.h"
 #include "jobs/shown_model.h"
@@ -40,6 +41,9 @@ inline constexpr const char* kWorkerProgressName = "progress_bar";
 // unloaded.
 inline constexpr const char* kPropertyRowsName = "xmodel_prop";
 inline constexpr const char* kTagRowsName = "xmodel_tags";
+// The line under the view that says which level of detail is shown
+// ("LOD 1 of 4"), empty without a model.
+inline constexpr const char* kLodTextName = "lod_text";
 
 // One step's outcome, kept for the command line.
 struct StepResult {
@@ -65,6 +69,13 @@ struct ImageRef {
   bool set() const { return material >= 0 && image >= 0; }
 };
 
+// The level of detail a job works on: the one shown (kKeepLod), every level
+// (kEveryLod, export/model_exports.h: each level is read, and each writing
+// format writes every level), or a level's index, which the job shows.
+inline constexpr int32_t kKeepLod = -2;
+// The level after the one shown, back to level 0 after the last.
+inline constexpr int32_t kNextLod = -3;
+
 class XmodelThreaded : public ShownModel {
  public:
   XmodelThreaded() = default;
@@ -74,7 +85,7 @@ class XmodelThreaded : public ShownModel {
 
   // Starts the thread. `running_dir` is the program's folder.
   void Start(std::string running_dir);
-  void AddJob(std::string path, uint32_t flags, ImageRef image = {});
+  void AddJob(std::string path, uint32_t flags, ImageRef image = {}, int32_t lod = kKeepLod);
   // The model path: that of the last job queued that loads a model ("" before
   // one). The window's export and image jobs name it; nobody else keeps it.
   std::string ModelPath();
@@ -117,7 +128,7 @@ class XmodelThreaded : public ShownModel {
   // read from (xmodel, xmodelparts, every level's xmodelsurfs, the
   // material files, and with images requested their sources). Call while
   // the worker is idle.
-  std::vector<std::string> PlannedOutputs(uint32_t flags);
+  std::vector<std::string> PlannedOutputs(uint32_t flags, int32_t lod = kKeepLod);
   std::vector<std::string> SourceFiles(uint32_t flags);
 
   // Lines the worker thread logs go to `sink` instead of the logger's own
@@ -141,7 +152,9 @@ class XmodelThreaded : public ShownModel {
     std::string path;
     uint32_t flags = 0;
     ImageRef image;
+    int32_t lod = kKeepLod;
   };
+  ErrorCode SurfaceStep(int32_t lod);
   void Run();
   void RunJob(const Job& job, JobReport& report);
   void RefreshBounds();

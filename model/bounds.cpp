@@ -1,4 +1,4 @@
-// Bounds of level 0.
+// Bounds of the level shown.
 #include "model/bounds.h"
 
 #include <algorithm>
@@ -6,7 +6,7 @@
 ModelBounds ComputeBounds(const Xmodel& model) {
   ModelBounds b;
   if (!model.xmodel_loaded || model.lods.empty()) return b;
-  const XmodelLod& lod = model.lods[0];
+  const XmodelLod& lod = model.ShownLod();
   if (lod.surfaces.empty() || lod.surfaces[0].vertices.empty()) return b;
   for (int i = 0; i < 3; ++i) b.min[i] = b.max[i] = lod.surfaces[0].vertices[0].position[i];
   for (const XmodelSurface& s : lod.surfaces)

@@ -81,9 +81,9 @@ bool Xmodel::SetPath(const std::string& raw_path) {
 }
 
 ErrorCode Xmodel::ApplyScale() {
-  if (lods.empty() || !lods[0].surfaces_loaded) return err::kNotLoaded;
+  if (lods.empty() || !ShownLod().surfaces_loaded) return err::kNotLoaded;
   if (scale == 1.0f) return err::kSuccess;
-  for (XmodelSurface& s : lods[0].surfaces)
+  for (XmodelSurface& s : ShownLod().surfaces)
     for (XmodelVertex& v : s.vertices)
       for (float& c : v.position) c *= scale;
   ScaleBones();
@@ -91,7 +91,8 @@ ErrorCode Xmodel::ApplyScale() {
 }
 
 void Xmodel::ScaleBones() {
-  if (scale == 1.0f) return;
+  if (scale == 1.0f || bones_scaled_) return;
+  bones_scaled_ = true;
   for (XmodelBone& b : bones)
     for (float& c : b.position) c *= scale;
 }
@@ -101,8 +102,16 @@ void Xmodel::Reset() {
   ClearForLoad();
 }
 
+bool Xmodel::ShowLod(int32_t level) {
+  if (level < 0 || size_t(level) >= lods.size()) return false;
+  shown_lod = level;
+  return true;
+}
+
 void Xmodel::ClearForLoad() {
   lods.clear();
+  shown_lod = 0;
+  bones_scaled_ = false;
   lod_distances.clear();
   lod_names.clear();
   bones.clear();

@@ -155,6 +155,15 @@ class Xmodel {
   std::vector<std::string> lod_names;
   std::vector<XmodelBone> bones;
   std::vector<XmodelLod> lods;
+  // The level of detail the viewer, the panels and the exports use: 0 unless
+  // another was asked for. LoadSurface reads this level.
+  int32_t shown_lod = 0;
+  size_t ShownIndex() const { return size_t(shown_lod) < lods.size() ? size_t(shown_lod) : 0; }
+  XmodelLod& ShownLod() { return lods[ShownIndex()]; }
+  const XmodelLod& ShownLod() const { return lods[ShownIndex()]; }
+  // Points the model at `level`; false, and nothing changed, when the model
+  // has no such level.
+  bool ShowLod(int32_t level);
   double load_time_ms = 0;
   double load_start = 0;
   bool auto_switch_asked = false;
@@ -198,7 +207,7 @@ class Xmodel {
   // failed_file); `given` is the path it was handed.
   std::string FileOfLoadFailure(ErrorCode code, const std::string& given) const;
   std::string FromGameRoot(const std::string& file) const;
-  ErrorCode ReadFirstLevel();
+  ErrorCode ReadShownLevel();
   ErrorCode ReadLayout(ByteCursor& file, GameVersion layout);
   bool AutoGameSwitch(ByteCursor& file, const std::string& name, GameVersion reader);
   bool SurfsFileExists(const std::string& surf_name) const;
@@ -208,4 +217,6 @@ class Xmodel {
   ErrorCode ReadSurfaces(XmodelLod& lod, std::span<const uint8_t> bytes, float position_scale,
                          const std::function<void(size_t)>& consumed);
   void ScaleBones();
+  // The bones take the scale once, whichever level is read first.
+  bool bones_scaled_ = false;
 };

@@ -1,4 +1,4 @@
-// The xmodelsurfs reader: the geometry of the first level of detail. Per
+// The xmodelsurfs reader: the geometry of one level of detail. Per
 // surface a bone table (several stored forms), the vertex records (48 bytes,
 // a 4-byte tag more in Black Ops files, then the weighting data and the
 // position) and the triangles. The layouts differ in two places: the Black
@@ -58,19 +58,19 @@ ErrorCode Xmodel::SetupSurfaces() {
 }
 
 ErrorCode Xmodel::LoadSurface() {
-  const ErrorCode result = ReadFirstLevel();
+  const ErrorCode result = ReadShownLevel();
   // A level that was set up names its file; before that no file is at fault.
-  failed_file = result == err::kSuccess || lods.empty() || lods[0].surf_path.empty()
+  failed_file = result == err::kSuccess || lods.empty() || ShownLod().surf_path.empty()
                     ? std::string()
-                    : FromGameRoot(lods[0].surf_path);
+                    : FromGameRoot(ShownLod().surf_path);
   return result;
 }
 
-ErrorCode Xmodel::ReadFirstLevel() {
+ErrorCode Xmodel::ReadShownLevel() {
   if (!xmodel_loaded) return err::kNotLoaded;
   if (!surfaces_set_up) return err::kSurfacesNotSetUp;
   if (lods.empty()) return err::kOutOfRange;
-  XmodelLod& lod = lods[0];
+  XmodelLod& lod = ShownLod();
   if (lod.surfaces_loaded) return err::kAlreadyLoaded;
   if (!lod.surf_file_exists) return err::kCantOpen;
 

@@ -6,11 +6,12 @@
 
 namespace {
 
-// After the game cycle: the panels and the screenshot, the view switches
-// and the framing, the exports and the tags panel.
+// After the game cycle: the panels and the screenshot, the view switches,
+// the framing and the level cycle, the exports and the tags panel.
 constexpr int kOrder[] = {kHotkeyCycleGame,  kHotkeyModelList,   kHotkeyLog,       kHotkeyProperties, kHotkeySettings,
                           kHotkeyScreenshot, kHotkeyBoundingBox, kHotkeyLocator,   kHotkeyBones,      kHotkeyWireframe,
-                          kHotkeyFrameModel, kHotkeyExportMA,    kHotkeyExportOBJ, kHotkeyExportXE,   kHotkeyTags};
+                          kHotkeyFrameModel, kHotkeyCycleLod,    kHotkeyExportMA,  kHotkeyExportOBJ,  kHotkeyExportXE,
+                          kHotkeyTags};
 static_assert(sizeof kOrder / sizeof kOrder[0] == kHotKeyCount);
 
 unsigned char& KeyOf(const HotKeySlot& slot, KeyArray& keys_down, KeyArray& keys_char) {

@@ -1,4 +1,4 @@
-// The fifteen rebindable hotkeys: which slot fired this frame, in the
+// The sixteen rebindable hotkeys: which slot fired this frame, in the
 // program's fixed order, and the keys consumed by firing. A slot of kind 0
 // is a typed character, any other kind a key (virtual-key code); the
 // window's arrays only see what the interface did not take, so a key typed
@@ -30,6 +30,7 @@ enum HotkeyAction : int {
   kHotkeyLocator = 12,
   kHotkeyBones = 13,
   kHotkeyFrameModel = 14,
+  kHotkeyCycleLod = 15,
 };
 
 // Runs `fire` for every slot whose key is set, in the order the slots are
@@ -39,8 +40,8 @@ enum HotkeyAction : int {
 void RunHotkeys(const KeyMap& map, KeyArray& keys_down, KeyArray& keys_char, const std::function<void(int slot)>& fire);
 
 // The command a slot runs (the export keys' from the table of export
-// formats), or empty for the game cycle, the screenshot, the view switches
-// and the framing.
+// formats), or empty for the game cycle, the screenshot, the view switches,
+// the framing and the level cycle.
 std::string HotkeyCommand(int slot);
 // The view switch a slot flips, or nullptr.
 bool QorSettings::*HotkeySwitch(int slot);

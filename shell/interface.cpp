@@ -187,6 +187,11 @@ void QorInterface::Finish(QorOpenGL& gl, const std::string& data_dir) {
     if (model_path.empty()) return;
     gl.worker.AddJob(model_path, tga ? job::kExportTGA : job::kExportIWI, ImageRef{material, image});
   };
+  // A level of detail's row: the model on show, at that level.
+  gui.hooks.show_lod = [&gl](int level) {
+    const std::string model_path = gl.worker.ModelPath();
+    if (!model_path.empty()) gl.worker.AddJob(model_path, job::kSurfaces | job::kTextures, {}, level);
+  };
   layout.sound_level = [this](float level) { sound.SetLevel(level); };
   update_check_ = std::make_unique<QorUpdateCheck>(HttpFetch());
   layout.check_for_updates = [this] { update_check_->Start(true, CheckAskOf(Settings())); };
@@ -386,6 +391,9 @@ void QorInterface::ProcessFrameActions(QorOpenGL& gl) {
       gl.screenshot_request = "QorVantor_screenshot.dds";
     } else if (slot == kHotkeyFrameModel) {
       gl.FrameLoadedModel();
+    } else if (slot == kHotkeyCycleLod) {
+      if (const std::string model_path = gl.worker.ModelPath(); !model_path.empty())
+        gl.worker.AddJob(model_path, job::kSurfaces | job::kTextures, {}, kNextLod);
     } else if (bool QorSettings::*flag = HotkeySwitch(slot)) {
       s.*flag = !(s.*flag);
     } else if (const std::string command = HotkeyCommand(slot); !command.empty()) {

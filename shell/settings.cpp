@@ -135,7 +135,7 @@ bool Decode(QorSettings& s, const SettingField& field, const RegValue& v) {
       return true;
     }
     bool operator()(KeyMap QorSettings::*p) const {
-      if (!Binary(2 * kHotKeyCount) && !Binary(2 * kOlderHotKeyCount)) return false;
+      if (!Binary(2 * kHotKeyCount) && !Binary(2 * (kHotKeyCount - 1)) && !Binary(2 * kOlderHotKeyCount)) return false;
       for (size_t i = 0; 2 * i < v.data.size(); ++i) (s.*p)[i] = {v.data[2 * i], v.data[2 * i + 1]};
       return true;
     }
@@ -282,7 +282,7 @@ bool SaveGroupValues(RegistryStore& reg, const QorSettings& s, SettingGroup grou
 
 KeyMap DefaultKeyMap() {
   return KeyMap{{{0x70, 1}, {'t', 0}, {'m', 0}, {'o', 0}, {'k', 0}, {0x71, 1}, {'w', 0},
-                 {0x20, 1}, {'z', 0}, {'x', 0}, {'s', 0}, {'b', 0}, {'n', 0}, {'1', 0}, {'f', 0}}};
+                 {0x20, 1}, {'z', 0}, {'x', 0}, {'s', 0}, {'b', 0}, {'n', 0}, {'1', 0}, {'f', 0}, {'l', 0}}};
 }
 
 // ---------------------------------------------------------------------------

@@ -17,10 +17,10 @@
 
 class QorLogger;
 
-inline constexpr size_t kHotKeyCount = 15;
-using KeyMap = std::array<HotKeySlot, kHotKeyCount>;  // "key_map", 30 bytes
-// A map stored before "frame model" had a key: its slots keep their keys,
-// the new one its default.
+inline constexpr size_t kHotKeyCount = 16;
+using KeyMap = std::array<HotKeySlot, kHotKeyCount>;  // "key_map", 32 bytes
+// A map stored before "frame model" (14 slots) or "cycle lod" (15) had a
+// key: its slots keep their keys, the new ones their defaults.
 inline constexpr size_t kOlderHotKeyCount = 14;
 
 // "donate" (12 bytes): byte 0 shown flag, bytes 1-3 zero, bytes 4-7 export
@@ -32,7 +32,7 @@ struct DonateRecord {
   bool operator==(const DonateRecord&) const = default;
 };
 
-// Hotkeys in slot order: F1, t, m, o, k, F2, w, Space, z, x, s, b, n, 1, f.
+// Hotkeys in slot order: F1, t, m, o, k, F2, w, Space, z, x, s, b, n, 1, f, l.
 KeyMap DefaultKeyMap();
 
 // What Load did, for the caller and the tests.
@@ -100,6 +100,7 @@ struct QorSettings {
   bool export_tags_local = false;
   int32_t export_img_as_tga = 0;
   int32_t export_img_png = 0;  // 1 the colour maps as PNG, 2 every map
+  bool convert_normal_maps = true;  // PNG and glTF normal maps as RGB normals
 
   // "Logs"
   bool log_xmodel = true;

@@ -12,6 +12,7 @@ ExportSettings ExportSettingsFromSettings(const QorSettings& s) {
   e.export_images_col = s.export_images_col;
   e.export_img_as_tga = s.export_img_as_tga == 1;
   e.export_img_png = s.export_img_png;
+  e.convert_normal_maps = s.convert_normal_maps;
   e.export_MTL = s.export_MTL;
   e.export_MA_BIND = s.export_MA_BIND;
   e.load_model_textures = s.load_model_textures;

@@ -66,6 +66,7 @@ const SettingDescriptor kTable[] = {
     {"Export", "export_tags_local", G::kSettings, &S::export_tags_local},
     {"Export", "export_img_as_tga", G::kSettings, &S::export_img_as_tga, 0, 1},
     {"Export", "export_img_png", G::kSettings, &S::export_img_png, 0, 2},
+    {"Export", "convert_normal_maps", G::kSettings, &S::convert_normal_maps},
 
     {"Logs", "log_xmodel", G::kSettings, &S::log_xmodel},
     {"Logs", "log_supress_warnings", G::kSettings, &S::log_supress_warnings},
@@ -266,13 +267,13 @@ bool ParseSetting(QorSettings& s, const SettingDescriptor& d, std::string_view t
         int64_t b = -1;
         std::string_view item = Trim(t.substr(i, end - i));
         if (count == 2 * kHotKeyCount || item.size() != 2 || !ParseWhole(item, b, 16) || b < 0)
-          return Fail("the key map is 30 hex bytes, a code and a kind per hotkey: 70,01,74,00,...");
+          return Fail("the key map is 32 hex bytes, a code and a kind per hotkey: 70,01,74,00,...");
         (count % 2 ? map[count / 2].kind : map[count / 2].code) = uint8_t(b);
         ++count;
         i = end + 1;
       }
       if (count != 2 * kHotKeyCount)
-        return Fail("the key map is 30 hex bytes, a code and a kind per hotkey: 70,01,74,00,...");
+        return Fail("the key map is 32 hex bytes, a code and a kind per hotkey: 70,01,74,00,...");
       s.*p = map;
       return true;
     }

@@ -31,8 +31,8 @@ void WorkerGlBuilder::RebuildTrees(const Xmodel& model) {
 }
 
 void WorkerGlBuilder::BuildModelData(Xmodel& model) {
-  if (model.lods.empty() || !model.lods[0].surfaces_loaded) return;
-  XmodelLod& lod = model.lods[0];
+  if (model.lods.empty() || !model.ShownLod().surfaces_loaded) return;
+  XmodelLod& lod = model.ShownLod();
 
   // Textures: the images the texture pick loaded (without the lock) for
   // each material, uploaded here in the shared context.

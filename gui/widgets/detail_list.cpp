@@ -2,7 +2,8 @@
 // 8 x 8 icon and indented by its depth, scrolled both ways by
 // second-generation bars, and a context menu: "Copy Text", and for image
 // rows "Copy IWI Name", "Export To DDS" and "Export To TGA", which hand the
-// row's material and slot to the program (never a path from the text).
+// row's material and slot to the program (never a path from the text). A
+// click on a level of detail's row asks the program to show that level.
 #include <algorithm>
 #include <mutex>
 
@@ -92,6 +93,10 @@ void DoDetailList(WidgetContext& gui, DetailListItem& l, float alpha) {
       l.hovered = index;
       d.Colour(1, 1, 1, 0.08f * alpha);
       d.FillRect(float(row_rect.x), y, float(row_rect.w), kRowHeight);
+      if (row.lod >= 0 && gui.button_held() && gui.ClickTest(row_rect)) {
+        gui.ConsumeClick();
+        gui.ShowLod(row.lod);
+      }
       if (gui.right_held() && gui.RightClickTest(row_rect)) {
         gui.ConsumeRightClick();
         l.context.open = true;

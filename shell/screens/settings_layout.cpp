@@ -264,6 +264,9 @@ void BuildSettingsLayout(QorGUI& gui, QorSettings& s, const LayoutHooks& hooks) 
     gui.AddKeyBinder(b.action, R(200, b.y, 80, 17), {0.1f, 0.1f, 0.1f, 0.6f}, kBoxHover, kWhite, &s.key_map[b.slot]);
     gui.AddLabel(At(50, b.label_y), b.label);
   }
+  // The level of detail's key, in the second column: the first is full.
+  gui.AddKeyBinder("cycle_lod", R(480, 432, 80, 17), {0.1f, 0.1f, 0.1f, 0.6f}, kBoxHover, kWhite, &s.key_map[15]);
+  gui.AddLabel(At(380, 445), "Cycle LOD:");
   for (KeyBinderItem& k : gui.FindMenu("Settings_hotkeys")->key_binders)
     k.on_bind = [&gui, &s, key = k.key] { NoteKeyClash(gui, s, key); };
   gui.AddLabel(At(380, 121), "Mouse Controls:");

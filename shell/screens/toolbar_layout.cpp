@@ -13,6 +13,7 @@ void BuildToolBarLayout(QorGUI& gui, QorSettings& s, const LayoutHooks& hooks) {
   gui.AddPicture(R(495, -5, 32, 32, 1), kWhite, "tool_bar_top_div");
   gui.AddPicture(R(-10, -5, 128, 32), kWhite, "timer_back");
   gui.AddLightBulb(R(5, 30, 32, 64), kWhite, kWhite, "toggle_menu light_settings;", "light_bulb_on", "light_bulb_off");
+  gui.AddNamedLabel(At(42, 42), kGrey8, "lod_text");  // which level of detail is shown
   struct Tool {
     const char* label;
     int x, w;

@@ -5,11 +5,14 @@
 // the worker's image steps with their log lines.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <filesystem>
 #include <regex>
 
 #include "export/model_exports.h"
 #include "export/texture_export.h"
+#include "imaging/png_file.h"
 #include "jobs/export_formats.h"
 #include "jobs/image_convert.h"
 #include "jobs/model_rows.h"
@@ -153,6 +156,14 @@ TEST_F(TextureExportTest, EverySettingWritesItsFilesAndTheModelFilesNameThem) {
   }
   if (!image_test::MagickDir().empty()) {
     EXPECT_EQ(image_test::Identify(dir_.Sub("out/png every map/images/crate_nml.png"), "%m"), "PNG");
+  }
+  // A normal map as PNG is rebuilt as unit RGB normals.
+  int32_t w = 0, h = 0;
+  std::vector<uint32_t> argb;
+  ASSERT_TRUE(ReadPngArgb(dir_.Sub("out/png every map/images/crate_nml.png"), w, h, argb));
+  for (uint32_t p : argb) {
+    const double x = double((p >> 16) & 0xFF) - 128, y = double((p >> 8) & 0xFF) - 128, z = double(p & 0xFF) - 128;
+    EXPECT_NEAR(std::sqrt(x * x + y * y + z * z), 127, 2.5) << std::hex << p;
   }
 }
 

@@ -112,10 +112,11 @@ TEST(Layout, ViewsAndValueWidgetsAreBoundToTheirSettingsAndHandlers) {
 
   // The XMODEL_EXPORT key has no binder: the binders after it skip its slot.
   const Menu& hotkeys = r.Find("Settings_hotkeys");
-  ASSERT_EQ(hotkeys.key_binders.size(), 14u);
+  ASSERT_EQ(hotkeys.key_binders.size(), 15u);
   EXPECT_EQ(hotkeys.key_binders[2].key, &r.settings.key_map[2]);
   EXPECT_EQ(hotkeys.key_binders[4].key, &r.settings.key_map[5]);
   EXPECT_EQ(hotkeys.key_binders[13].key, &r.settings.key_map[kHotkeyFrameModel]);
+  EXPECT_EQ(hotkeys.key_binders[14].key, &r.settings.key_map[kHotkeyCycleLod]);
 
   const Menu& gl = r.Find("Settings_OpenGL");
   EXPECT_TRUE(gl.colour_pickers[0].hue == 0 && gl.colour_pickers[0].saturation == 100);

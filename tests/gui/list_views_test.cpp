@@ -167,11 +167,14 @@ TEST(TextList, NotActiveUntilItHasLinesThenTheNewestAtTheBottomInTheirColours) {
   EXPECT_TRUE(r.Drawn("line 0") && !r.Drawn("line 19"));
 }
 
-TEST(DetailList, ImageRowsOfferTheirExportsWithMaterialAndSlot) {
+TEST(DetailList, ImageRowsOfferTheirExportsWithMaterialAndSlotAndLevelRowsShowTheirLevel) {
   Rig r;
   DetailSource data;
   data.rows = {{"Name: helmet", "tree_node", 0, "", -1, -1},
-               {"~-gwhatever_col.iwi", "tree_tick", 2, "~-gwhatever_col.iwi", 3, 1}};
+               {"~-gwhatever_col.iwi", "tree_tick", 2, "~-gwhatever_col.iwi", 3, 1},
+               {"LOD distance: 500", "tree_mesh", 1, "", -1, -1, 1}};
+  int shown = -1;
+  r.gui.hooks.show_lod = [&](int level) { shown = level; };
   std::vector<std::string> exports;
   r.gui.hooks.export_image = [&](int material, int slot, bool tga) {
     exports.push_back(std::to_string(material) + "/" + std::to_string(slot) + (tga ? " tga" : " dds"));
@@ -191,6 +194,9 @@ TEST(DetailList, ImageRowsOfferTheirExportsWithMaterialAndSlot) {
             (std::vector<std::string>{"Copy Text", "Copy IWI Name", "Export To DDS", "Export To TGA"}));
   r.Click(list.context.x + 5, list.context.y + 15 * 3 + 5);
   EXPECT_TRUE(exports == std::vector<std::string>{"3/1 tga"} && !list.context.open);
+  r.Click(40, 10 + 2 + 14 + 5);  // not a level's row
+  r.Click(40, 10 + 2 + 28 + 5);
+  EXPECT_EQ(shown, 1);
 }
 
 }  // namespace

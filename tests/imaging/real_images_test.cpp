@@ -1,12 +1,16 @@
 // The games' own files in ../shared/samples: every IWI decodes and its
 // stored levels (all six faces of the cube map) cover the file from the
-// level start to the end, and every material resolves its slots.
+// level start to the end, and every material resolves its slots; normal
+// maps rebuilt as RGB.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 
 #include "imaging/iwd_archive.h"
 #include "imaging/iwi_image.h"
+#include "imaging/normal_map.h"
+#include "imaging/png_file.h"
 #include "model/material_library.h"
 #include "tests/imaging/image_test_support.h"
 
@@ -50,9 +54,20 @@ TEST(RealImages, EveryIwiDecodesAndItsLevelsEndTheFile) {
   EXPECT_GT(v13, 0u);
 }
 
-TEST(RealMaterials, EveryMaterialResolvesItsSlots) {
+// A normal map rebuilt as RGB: flat is 128, 128, 255; X comes from alpha,
+// Y from green turned to point up the picture.
+TEST(NormalMaps, FlatIsStraightUpAndTheStoredChannelsGiveXAndY) {
+  std::vector<uint32_t> argb = {0x80808080u, 0xFF808080u, 0x80800080u};
+  RebuildNormalMap(argb);
+  EXPECT_EQ(argb, (std::vector<uint32_t>{0xFF8080FFu, 0xFFFF8080u, 0xFF80FF80u}));
+}
+
+// Every material's slots, and every normal map a material names: rebuilt,
+// its pixels are unit normals.
+TEST(RealMaterials, EveryMaterialResolvesItsSlotsAndItsNormalMapIsUnitNormals) {
   std::vector<fs::path> files = SampleFiles("materials");
   if (files.empty()) GTEST_SKIP() << "no samples in " << image_test::SamplesDir();
+  size_t normal_maps = 0;
   for (const fs::path& f : files) {
     SCOPED_TRACE(f.string());
     MaterialLibrary library;
@@ -64,7 +79,26 @@ TEST(RealMaterials, EveryMaterialResolvesItsSlots) {
     for (const MaterialImage& image : entry.images)
       EXPECT_TRUE(!image.slot.empty() && image.iwi_file.size() > 4 && image.iwi_file.ends_with(".iwi")) << image.iwi_file;
     EXPECT_EQ(entry.images[0].slot, "colorMap");
+    for (const MaterialImage& image : entry.images) {
+      IwiImage iwi;
+      if (image.slot != "normalMap" || !iwi.SetImagePath(library.images_dir + image.iwi_file) ||
+          iwi.LoadIWI() != img::kSuccess)
+        continue;
+      std::vector<uint32_t> argb;
+      int32_t w = 0, h = 0;
+      ASSERT_EQ(DecodeTopLevel(iwi, argb, w, h), img::kSuccess);
+      RebuildNormalMap(argb);
+      size_t unit = 0;
+      for (uint32_t p : argb) {
+        const double x = (double((p >> 16) & 0xFF) - 128) / 127, y = (double((p >> 8) & 0xFF) - 128) / 127,
+                     z = (double(p & 0xFF) - 128) / 127;
+        unit += std::abs(std::sqrt(x * x + y * y + z * z) - 1) <= 0.02;
+      }
+      EXPECT_GE(unit, argb.size() * 99 / 100) << image.iwi_file;
+      ++normal_maps;
+    }
   }
+  EXPECT_GT(normal_maps, 0u);
 }
 
 }  // namespace

@@ -231,4 +231,36 @@ TEST_F(WorkerTest, PanelRowsFollowTheLoadedModel) {
   EXPECT_TRUE(board.Rows(kTagRowsName)->empty());
 }
 
+// A job naming a level shows it: its surfaces read once, its bounds and the
+// line saying which is shown; the cycle comes back to level 0; a level the
+// model lacks fails and the level shown stays.
+TEST_F(WorkerTest, ALevelJobShowsThatLevel) {
+  fixture::ModelFiles files = fixture::MakePropModel("pair", Cod4);
+  files.xmodel.lods[1] = {500.0f, "pair_lod1"};
+  files.xmodel.materials.push_back(files.xmodel.materials[0]);
+  files.surfs.push_back(files.surfs[0]);
+  for (auto& v : files.surfs[1].surfaces[0].vertices) v.position[2] *= 2;
+  const std::string pair = fixture::WriteModel(dir_.Sub("game"), files);
+  NoticeBoard board;
+  worker_.SetBoard(&board);
+  Run(pair, job::kOpenModel);
+  const float top = worker_.ShownBounds().max[2];
+  const auto show = [&](int32_t lod) {
+    worker_.AddJob(pair, job::kSurfaces | job::kTextures, {}, lod);
+    worker_.WaitIdle();
+    return worker_.TakeReports().back().steps[0].code;
+  };
+  EXPECT_EQ(show(kNextLod), err::kSuccess);
+  EXPECT_EQ(worker_.ShownBounds().max[2], 2 * top);
+  EXPECT_EQ(board.Text(kLodTextName), "LOD 1 of 2");
+  EXPECT_EQ(show(kNextLod), err::kSuccess);
+  EXPECT_EQ(show(1), err::kSuccess);
+  EXPECT_EQ(show(2), err::kOutOfRange);
+  EXPECT_EQ(board.Text(kLodTextName), "LOD 1 of 2");
+  const std::vector<std::string> lines = log_.lines();
+  EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                          [](const std::string& l) { return l.find("Loaded Surface^7: 1,") != std::string::npos; }),
+            1);
+}
+
 }  // namespace

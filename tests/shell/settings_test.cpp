@@ -169,17 +169,18 @@ TEST_F(SettingsTest, ValueOfWrongTypeOrSizeKeepsTheDefaultWithAWarning) {
 }
 
 // A key map saved before the frame model key existed (14 slots) keeps its
-// keys; the new slot takes its default, and a save writes all 15.
-TEST_F(SettingsTest, AKeyMapOfFourteenSlotsKeepsItsKeysAndTheNewOneItsDefault) {
+// keys; the new slots take their defaults, and a save writes all 16.
+TEST_F(SettingsTest, AKeyMapOfFourteenSlotsKeepsItsKeysAndTheNewOnesTheirDefaults) {
   Put("HotKeys", "key_map", RegType::kBinary, Bytes(28, 'q'));
   StoreOfVersion("0.987");
   QorSettings s;
   s.Load(*reg);
   for (size_t k = 0; k < kOlderHotKeyCount; ++k) EXPECT_EQ(s.key_map[k], (HotKeySlot{'q', 'q'})) << k;
   EXPECT_EQ(s.key_map[kOlderHotKeyCount], (HotKeySlot{'f', 0}));
+  EXPECT_EQ(s.key_map[kOlderHotKeyCount + 1], (HotKeySlot{'l', 0}));
   EXPECT_FALSE(log.Contains("WARNING"));
   ASSERT_TRUE(s.SaveKeyMap(*reg));
-  EXPECT_EQ(Stored(*Reopen(), "HotKeys", "key_map").size(), 30u);
+  EXPECT_EQ(Stored(*Reopen(), "HotKeys", "key_map").size(), 32u);
 }
 
 // A damaged store loads what is readable. One that could not be read at all
@@ -378,7 +379,7 @@ TEST(SettingsExport, EveryExportSettingReachesTheRecord) {
     EXPECT_NE(ExportSettingsFromSettings(s), defaults) << path << " does not reach the export settings";
     ++mapped;
   }
-  EXPECT_EQ(mapped, 12u);
+  EXPECT_EQ(mapped, 13u);
 }
 
 }  // namespace

@@ -86,6 +86,18 @@ shot chain "$("$test_model" chain "$work/chain")"
 ! grep -q "OpenGL error" chain.log Log.txt || fail "drawing a deep skeleton: $(grep -h 'OpenGL error' chain.log Log.txt)"
 settings OpenGl/draw_bones=0
 
+# "l" shows the next level of detail; the line under the frame rate says so.
+settings Folders/Cod4Path="$work/sample/cod4"
+drive_window levels.log '
+  sleep 2
+  xdotool windowfocus --sync "$win" mousemove --window "$win" 400 300 click 1 sleep 0.3 key l sleep 1.5 key Escape' \
+  "$vantor" --frames 100000 --dump-layout levels.json \
+  "$("$test_model" levels "$work/levels")"
+"$python" -c 'import json, sys
+doc = json.load(open(sys.argv[1]))
+assert [i["text"] for m in doc["menus"] for i in m["items"] if i.get("text_name") == "lod_text"] == ["LOD 1 of 2"]' \
+  levels.json || fail "after \"l\" the level line is not \"LOD 1 of 2\""
+
 # With the interface, 800 x 600: the untextured boxes under the Phong
 # shader ("Phong Shader" at (32, 140) in the opened light settings) are lit
 # grey as without it, not black; "f" frames them; the background picker

@@ -6,7 +6,8 @@
 //                screen clear, a colour), for the test that `info` never
 //                prints them raw;
 //   chain DIR    a small mesh over a chain of 64 bones, for the window
-//                test that a deep skeleton draws without a GL error.
+//                test that a deep skeleton draws without a GL error;
+//   levels DIR   a crate of two levels of detail, for the level key.
 #include <cstdio>
 #include <string>
 
@@ -43,16 +44,26 @@ fixture::ModelFiles Hostile() {
   return files;
 }
 
+fixture::ModelFiles Levels() {
+  fixture::ModelFiles files = fixture::MakePropModel("two_levels", Cod4);
+  files.xmodel.lods[1] = {500.0f, "two_levels_lod1"};
+  files.xmodel.materials.push_back(files.xmodel.materials[0]);
+  files.surfs.push_back(files.surfs[0]);
+  return files;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   const std::string kind = argc == 3 ? argv[1] : "";
-  if (kind != "grid" && kind != "hostile" && kind != "chain") {
-    std::fprintf(stderr, "usage: vantor_test_model grid|hostile|chain DIR\n");
+  if (kind != "grid" && kind != "hostile" && kind != "chain" && kind != "levels") {
+    std::fprintf(stderr, "usage: vantor_test_model grid|hostile|chain|levels DIR\n");
     return 2;
   }
-  const std::string path = fixture::WriteModel(
-      argv[2], kind == "grid" ? Grid() : kind == "hostile" ? Hostile() : fixture::MakeBigModel(1, 64, 1));
+  const std::string path = fixture::WriteModel(argv[2], kind == "grid"      ? Grid()
+                                                        : kind == "hostile" ? Hostile()
+                                                        : kind == "levels"  ? Levels()
+                                                                            : fixture::MakeBigModel(1, 64, 1));
   if (path.empty()) return 1;
   std::printf("%s\n", path.c_str());
   return 0;
