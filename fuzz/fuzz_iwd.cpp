@@ -1,8 +1,11 @@
 // Fuzzes the archive side of the images: the input is one ".iwd" in a
 // scratch game root's "main" folder, read the three ways the program reads
-// archives: the index (central directory, local headers, the entries'
-// checks), every indexed image read back through the index, and the
-// mover's pass into "raw/images". Input: the archive.
+// archives: the index (the end record found, the central directory read in
+// one piece and parsed, the entries' checks), every indexed image read back
+// through the index (one record read alone, its local header), and the
+// mover's pass into "raw/images". The record parser also walks the input
+// itself as a directory, without an end record to find first. Input: the
+// archive.
 #include <unistd.h>  // Required for: getpid()
 
 #include <cstddef>
@@ -15,6 +18,7 @@
 #include "base/notice_board.h"
 #include "imaging/iwd_image_read.h"
 #include "imaging/iwd_index.h"
+#include "imaging/zip_directory.h"
 #include "jobs/iwd_utils.h"
 #include "tools/fixture/fixture_writer.h"
 
@@ -42,6 +46,10 @@ const std::string& Root() {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  ZipRecord record;
+  for (size_t at = 0; ParseZipRecord(data, size, size, at, record); at += record.length) {
+  }
+
   const std::string& root = Root();
   std::error_code ec;
   fs::remove_all(root + "/raw", ec);

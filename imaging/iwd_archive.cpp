@@ -1,6 +1,7 @@
-// IWD archives through minizip (open with file functions, first/next
-// entry, entry info, open/read/close the entry, close), as the library is
-// published.
+// IWD archives: the central directory read once and walked from memory,
+// and the entries extracted through minizip (open with file functions, the
+// entry's record by its offset, open/read/close the entry, close), as the
+// library is published.
 #include "imaging/iwd_archive.h"
 
 #include <minizip/unzip.h>  // Required for: unzOpen2_64(), unzReadCurrentFile(), ...
@@ -20,6 +21,7 @@ constexpr uint16_t kFlagEncrypted = 0x0001;
 constexpr uint16_t kMethodStored = 0;
 constexpr uint16_t kMethodDeflate = 8;
 constexpr size_t kReadBlock = 256 * 1024;
+constexpr size_t kLocalHeaderSize = 30;
 
 }  // namespace
 
@@ -80,6 +82,7 @@ int ZCALLBACK StreamError(voidpf, voidpf stream) { return static_cast<Stream*>(s
 
 bool IwdArchive::Open(const std::string& path) {
   if (!OpenFile(path)) return false;
+  ReadDirectory();
   FindOverlaps();
   return true;
 }
@@ -102,80 +105,70 @@ bool IwdArchive::OpenFile(const std::string& path) {
   functions.opaque = &stream_;
   file_ = unzOpen2_64(path.c_str(), &functions);
   if (!file_) return false;
+  // Found as minizip found it: where minizip opens, so does this.
+  if (!FindZipDirectoryEnd(stream_.file, directory_end_)) {
+    Close();
+    return false;
+  }
   expansion_left_ = archive_bytes_ > UINT64_MAX / kDeflateMaxRatio ? UINT64_MAX : archive_bytes_ * kDeflateMaxRatio;
   return true;
 }
 
-namespace {
+void IwdArchive::ReadDirectory() {
+  entries_.clear();
+  walk_end_ = IwdStep::kBroken;
+  current_ = SIZE_MAX;
+  // FindZipDirectoryEnd keeps start <= end <= the file's size: the length
+  // is one the file holds.
+  directory_.resize(size_t(directory_end_.end - directory_end_.start));
+  if (stream_.file.Read(directory_end_.start, directory_.data(), directory_.size()) != directory_.size())
+    directory_.clear();  // a read error: the first record fails, as minizip's read would
+  directory_base_ = directory_end_.offset;
+  // No more records than the bytes could hold, whatever the count says.
+  entries_.reserve(size_t(std::min<uint64_t>(directory_end_.entries, directory_.size() / kZipRecordFixedBytes)));
+  size_t at = 0;
+  for (uint64_t index = 0;; ++index) {
+    Entry entry;
+    if (!ParseZipRecord(directory_.data(), directory_.size(), archive_bytes_ - directory_end_.start, at, entry.record))
+      break;
+    entry.at = at;
+    entries_.push_back(entry);
+    if (ZipWalkEndsAfter(index, directory_end_.entries)) {
+      walk_end_ = IwdStep::kEnd;
+      break;
+    }
+    at += entry.record.length;
+  }
+}
 
-uint32_t Le32(const uint8_t* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24; }
-uint16_t Le16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
-
-constexpr uint32_t kCentralSignature = 0x02014b50;
-constexpr size_t kCentralRecordSize = 46;
-constexpr size_t kLocalHeaderSize = 30;
-constexpr uint32_t kZip64Marker = 0xFFFFFFFF;
-constexpr uint16_t kZip64ExtraId = 0x0001;
-
-}  // namespace
-
-// One walk over the central directory before any entry is read: every
-// entry's local header offset (the record's field, or its ZIP64 extra
-// field), sorted; an entry whose data reaches past the next one's local
-// header shares bytes with it, and both are refused (entries refused on
-// their own facts take no part). An entry whose record
-// cannot be read where minizip says it is counts as overlapping too.
+// Over the parsed records before any entry is read: every entry's local
+// header offset (the record's field, or its ZIP64 extra field), sorted; an
+// entry whose data reaches past the next one's local header shares bytes
+// with it, and both are refused (entries refused on their own facts take no
+// part). An entry whose ZIP64 offset cannot be found counts as overlapping
+// too. Records past one that cannot be read are not listed at all; the
+// pass reports the break, and what lies past it is still held to the
+// archive's expansion budget.
 void IwdArchive::FindOverlaps() {
   overlapping_.clear();
   struct Span {
     uint64_t start, end, directory_pos;
   };
   std::vector<Span> spans;
-  std::vector<uint8_t> extra;
-  // A record that cannot be read ends the walk here; the pass meets it
-  // again and reports it, and what lies past it is still held to the
-  // archive's expansion budget.
-  for (IwdStep step = First(); step == IwdStep::kEntry; step = Next()) {
+  spans.reserve(entries_.size());
+  for (const Entry& entry : entries_) {
     IwdEntryInfo info;
-    if (!Info(info)) break;
+    Fill(entry, false, info);
     // Refused on its own facts anyway; a size lie would only make its
     // neighbours look overlapped.
     if (CheckEntry(info) != IwdRead::kOk) continue;
-    uint8_t record[kCentralRecordSize];
-    if (stream_.file.Read(info.directory_pos, record, sizeof record) != sizeof record ||
-        Le32(record) != kCentralSignature) {
+    if (!entry.record.local_offset_found) {
       overlapping_.insert(info.directory_pos);
       continue;
     }
-    uint64_t offset = Le32(record + 42);
-    if (offset == kZip64Marker) {
-      // The ZIP64 extra field holds the 8-byte values in order, each only
-      // when its 32-bit field is the marker.
-      const uint16_t name_len = Le16(record + 28), extra_len = Le16(record + 30);
-      extra.resize(extra_len);
-      bool found = false;
-      if (stream_.file.Read(info.directory_pos + kCentralRecordSize + name_len, extra.data(), extra_len) == extra_len) {
-        for (size_t at = 0; at + 4 <= extra.size() && !found;) {
-          const uint16_t id = Le16(&extra[at]), size = Le16(&extra[at + 2]);
-          if (id == kZip64ExtraId) {
-            size_t field = at + 4 + (Le32(record + 24) == kZip64Marker ? 8 : 0) +
-                           (Le32(record + 20) == kZip64Marker ? 8 : 0);
-            if (field + 8 <= at + 4 + size && field + 8 <= extra.size()) {
-              offset = uint64_t(Le32(&extra[field])) | uint64_t(Le32(&extra[field + 4])) << 32;
-              found = true;
-            }
-            break;
-          }
-          at += 4 + size_t(size);
-        }
-      }
-      if (!found) {
-        overlapping_.insert(info.directory_pos);
-        continue;
-      }
-    }
     // Never less than the header and the data: a later entry starting
     // inside them shares bytes.
+    const uint64_t offset = entry.record.local_offset;
     const uint64_t length = kLocalHeaderSize + info.compressed_size;
     spans.push_back({offset, offset > UINT64_MAX - length ? UINT64_MAX : offset + length, info.directory_pos});
   }
@@ -203,51 +196,63 @@ void IwdArchive::Close() {
   stream_.file.Close();
   stream_.pos = 0;
   archive_bytes_ = 0;
+  directory_end_ = ZipDirectoryEnd{};
+  directory_.clear();
+  directory_.shrink_to_fit();
+  directory_base_ = 0;
+  entries_.clear();
+  walk_end_ = IwdStep::kBroken;
+  current_ = SIZE_MAX;
 }
 
-uint64_t IwdArchive::announced_entries() const {
-  unz_global_info64 global;
-  if (!file_ || unzGetGlobalInfo64(Zip(file_), &global) != UNZ_OK) return 0;
-  return global.number_entry;
+IwdStep IwdArchive::First() {
+  if (!file_) return IwdStep::kBroken;
+  current_ = 0;
+  return Current();
 }
 
-namespace {
-
-IwdStep StepResult(int rc) {
-  if (rc == UNZ_OK) return IwdStep::kEntry;
-  if (rc == UNZ_END_OF_LIST_OF_FILE) return IwdStep::kEnd;
-  return IwdStep::kBroken;
+IwdStep IwdArchive::Next() {
+  if (!file_ || current_ >= entries_.size()) return IwdStep::kBroken;
+  ++current_;
+  return Current();
 }
-
-}  // namespace
-
-IwdStep IwdArchive::First() { return file_ ? StepResult(unzGoToFirstFile(Zip(file_))) : IwdStep::kBroken; }
 
 bool IwdArchive::GoTo(uint64_t directory_pos) {
-  // minizip reads and checks the record's signature there.
-  return file_ && directory_pos < archive_bytes_ && unzSetOffset64(Zip(file_), directory_pos) == UNZ_OK;
+  entries_.clear();
+  current_ = SIZE_MAX;
+  if (!file_ || directory_pos < directory_end_.offset) return false;
+  const uint64_t at = directory_pos - directory_end_.offset;
+  if (at >= directory_end_.end - directory_end_.start) return false;
+  // That record's bytes alone, as many as it could take, not past the
+  // directory's end.
+  const uint64_t start = directory_end_.start + at;
+  directory_.resize(size_t(std::min<uint64_t>(kZipRecordMaxBytes, directory_end_.end - start)));
+  if (stream_.file.Read(start, directory_.data(), directory_.size()) != directory_.size()) return false;
+  directory_base_ = directory_pos;
+  Entry entry;
+  if (!ParseZipRecord(directory_.data(), directory_.size(), archive_bytes_ - start, 0, entry.record)) return false;
+  entries_.push_back(entry);
+  walk_end_ = IwdStep::kEnd;
+  current_ = 0;
+  return true;
 }
 
-IwdStep IwdArchive::Next() { return file_ ? StepResult(unzGoToNextFile(Zip(file_))) : IwdStep::kBroken; }
+void IwdArchive::Fill(const Entry& entry, bool with_name, IwdEntryInfo& out) const {
+  if (with_name)
+    out.name.assign(reinterpret_cast<const char*>(directory_.data() + entry.at + kZipRecordFixedBytes),
+                    entry.record.name_length);
+  out.compressed_size = entry.record.compressed_size;
+  out.uncompressed_size = entry.record.uncompressed_size;
+  out.crc = entry.record.crc;
+  out.method = entry.record.method;
+  out.flags = entry.record.flags;
+  out.directory_pos = directory_base_ + entry.at;
+}
 
 bool IwdArchive::Info(IwdEntryInfo& out) {
   out = IwdEntryInfo{};
-  if (!file_) return false;
-  // The name field holds up to 65535 bytes; a shorter buffer would cut a
-  // hostile name and hide what follows the cut.
-  if (name_buffer_.empty()) name_buffer_.resize(0x10000 + 1);
-  unz_file_info64 info;
-  if (unzGetCurrentFileInfo64(Zip(file_), &info, name_buffer_.data(), uLong(name_buffer_.size()), nullptr, 0,
-                              nullptr, 0) != UNZ_OK)
-    return false;
-  if (info.size_filename >= name_buffer_.size()) return false;
-  out.name.assign(name_buffer_.data(), info.size_filename);
-  out.compressed_size = info.compressed_size;
-  out.uncompressed_size = info.uncompressed_size;
-  out.crc = uint32_t(info.crc);
-  out.method = uint16_t(info.compression_method);
-  out.flags = uint16_t(info.flag);
-  out.directory_pos = unzGetOffset64(Zip(file_));
+  if (!file_ || current_ >= entries_.size()) return false;
+  Fill(entries_[current_], true, out);
   return true;
 }
 
@@ -273,7 +278,9 @@ IwdRead IwdArchive::CheckEntry(const IwdEntryInfo& info) const {
 
 IwdRead IwdArchive::Extract(const IwdEntryInfo& info, std::vector<uint8_t>& buffer, const Sink& sink) {
   if (IwdRead check = Check(info); check != IwdRead::kOk) return check;
-  if (!file_ || unzOpenCurrentFile(Zip(file_)) != UNZ_OK) return IwdRead::kDataError;
+  // minizip reads the same record again and then the local header.
+  if (!file_ || unzSetOffset64(Zip(file_), info.directory_pos) != UNZ_OK || unzOpenCurrentFile(Zip(file_)) != UNZ_OK)
+    return IwdRead::kDataError;
 
   if (buffer.size() < kReadBlock) buffer.resize(kReadBlock);
   // Never more than the stored size is asked for: minizip stops there, and

@@ -1,7 +1,8 @@
-// One IWD archive read through minizip's unzip API: the entries in
-// central-directory order, each one's stored facts, and the extraction of
-// one entry in blocks with every check an untrusted archive needs (sizes
-// that fit, the whole stream, the CRC) before its bytes count as good.
+// One IWD archive: the entries in central-directory order with each one's
+// stored facts, read from the directory in one piece (zip_directory.h), and
+// the extraction of one entry through minizip's unzip API, in blocks, with
+// every check an untrusted archive needs (sizes that fit, the whole stream,
+// the CRC) before its bytes count as good.
 #pragma once
 
 #include <cstdint>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "imaging/iwd_file_reader.h"
+#include "imaging/zip_directory.h"
 
 // Nothing in the games' archives comes near this; a larger entry would only
 // fill the disk.
@@ -56,17 +58,17 @@ class IwdArchive {
 
   // False when the file cannot be opened or is no ZIP archive.
   [[nodiscard]] bool Open(const std::string& path);
-  // Open without the walk over the central directory that finds entries
-  // sharing data: for reading one entry that a full Open of the same
-  // archive (same size and times) already found clear of that.
+  // Open without reading the central directory or finding the entries
+  // that share data: for reading one entry (GoTo) that a full Open of the
+  // same archive (same size and times) already found clear of that.
   [[nodiscard]] bool OpenForOneEntry(const std::string& path);
   void Close();
 
   [[nodiscard]] IwdStep First();
   [[nodiscard]] IwdStep Next();
   // Positions on the entry whose central-directory record starts at
-  // `directory_pos` (IwdEntryInfo::directory_pos); false when no record
-  // can be read there.
+  // `directory_pos` (IwdEntryInfo::directory_pos), reading that record
+  // alone; false when no record inside the directory can be read there.
   [[nodiscard]] bool GoTo(uint64_t directory_pos);
   // The current entry's central-directory record.
   [[nodiscard]] bool Info(IwdEntryInfo& out);
@@ -102,11 +104,22 @@ class IwdArchive {
   };
   // The entry count the end record announces (for progress only: the walk
   // ends where the central directory does).
-  uint64_t announced_entries() const;
+  uint64_t announced_entries() const { return file_ ? directory_end_.entries : 0; }
 
  private:
+  // One parsed record and where it lies in `directory_`.
+  struct Entry {
+    ZipRecord record;
+    size_t at = 0;
+  };
+
   bool OpenFile(const std::string& path);
+  // The whole directory read at once and every record parsed.
+  void ReadDirectory();
   void FindOverlaps();
+  IwdStep Current() const { return current_ < entries_.size() ? IwdStep::kEntry : walk_end_; }
+  // The facts of `entry`, its name only when `with_name`.
+  void Fill(const Entry& entry, bool with_name, IwdEntryInfo& out) const;
   // Check without the checks against the other entries.
   IwdRead CheckEntry(const IwdEntryInfo& info) const;
 
@@ -115,5 +128,13 @@ class IwdArchive {
   std::unordered_set<uint64_t> overlapping_;  // by directory_pos
   uint64_t expansion_left_ = 0;
   uint64_t archive_bytes_ = 0;
-  std::vector<char> name_buffer_;
+
+  ZipDirectoryEnd directory_end_;
+  // The directory's bytes (after GoTo, one record's) and the record
+  // position of their first byte.
+  std::vector<uint8_t> directory_;
+  uint64_t directory_base_ = 0;
+  std::vector<Entry> entries_;  // in directory order, as far as they could be read
+  IwdStep walk_end_ = IwdStep::kBroken;  // what follows the last of them
+  size_t current_ = SIZE_MAX;
 };

@@ -140,17 +140,23 @@ TEST_F(IwdHostile, PlantedSymlinksAreNeverWrittenThrough) {
   EXPECT_FALSE(fs::exists(fs::symlink_status(root.images() + "/partial.iwi.vantor-part")));
 }
 
-// Neither blocks the pass nor stops it before the next archive.
+// Neither blocks the pass nor stops it before the next archive; nor does a
+// central directory whose last record runs past its end, which ends the
+// entry list before that record.
 TEST_F(IwdHostile, NoZipFileAndFifoNamedLikeArchivesArePassedOver) {
   root.Archive("iw_02.iwd", fixture::MakeImageArchive("a", 3));
+  fixture::IwdDesc cut = fixture::MakeImageArchive("b", 3);
+  cut.entries.back().comment_length = 100;
+  root.Archive("iw_01.iwd", cut);
   shell_test::WriteText(root.Sub("main/broken.iwd"), "this is no zip file");
   const std::string fifo = root.Sub("main/iw_00.iwd");
   ASSERT_TRUE(test_support::MakeFifo(fifo));
   EXPECT_TRUE(test_support::ReturnsWithin(10, {fifo}, [&] { Run(); })) << "the pass blocked on a FIFO";
-  EXPECT_EQ(utils.Progress().total_copied, 3u);
+  EXPECT_EQ(utils.Progress().total_copied, 5u);
   EXPECT_TRUE(log.Contains("IWDToImages:: 'broken.iwd' is not a readable ZIP archive"));
+  EXPECT_TRUE(log.Contains("IWDToImages:: the entry list of 'iw_01.iwd' is broken after 3 entries")) << log.Joined();
   auto reports = utils.TakeArchiveReports();
-  ASSERT_EQ(reports.size(), 3u);
+  ASSERT_EQ(reports.size(), 4u);
   EXPECT_FALSE(reports[0].opened);
 }
 
