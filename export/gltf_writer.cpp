@@ -168,6 +168,8 @@ struct PlacedSurface {
 
 size_t RecordSize(size_t bone_count) { return bone_count > 0 ? 60 : 36; }
 
+// The least and greatest x, y and z of a surface's positions (the finite
+// values, as written), as the position accessor states them.
 struct Bounds {
   std::vector<float> min{0, 0, 0}, max{0, 0, 0};
 };
@@ -543,7 +545,7 @@ BufferLayout FillBuffer(const BufferContent& c, OutputFile* file, uint64_t base,
   BufferLayout layout;
   const std::vector<Bounds> bounds = file ? std::vector<Bounds>() : SurfaceBounds(lod);
   {
-    // Destroyed (every posted surface filled) before the buffer finishes.
+    // Joined (every posted surface written) before the file is closed.
     std::optional<SurfaceHelper> helper;
     if (file && lod.surfaces.size() > 1) helper.emplace(buffer);
     const int32_t step = lod.surfaces.empty() ? 0 : int32_t(80 / lod.surfaces.size());
