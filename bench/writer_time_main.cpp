@@ -1,12 +1,16 @@
-// One text writer timed alone, as a process of its own: loads the model
+// One writer timed alone, as a process of its own: loads the model
 // (COD 4 layout, scale 2.54), then times one export call and prints
 // "SECONDS BYTES CPU_SECONDS" (wall time, the bytes of every file the call
 // wrote, the CPU time of all the process's threads in the call), for
 // bench/writers_vs_dd.sh to set beside dd writing as many bytes.
 //   xe    ExportXE                  ma    ExportMA, the scene alone
 //   mel   ExportMABind              obj   ExportOBJ with its MTL
+//   glb   ExportGLTF, one .glb      gltf  ExportGLTF, .gltf + .bin
+// REPEAT (default 0) more calls before the timed one, for a profiler to see
+// the export more than the load.
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -25,14 +29,30 @@ double CpuSeconds() {
          double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
+// The one export call of `format` (one of the six above).
+ErrorCode Export(std::string_view format, const Xmodel& model, const std::string& out, ExportWritten& written) {
+  ExportSettings settings;
+  settings.export_MA_BIND = false;
+  if (format == "xe") {
+    written.push_back(out + "/" + model.lods[0].surf_name + ".XMODEL_EXPORT");
+    return ExportXE(model, out);
+  }
+  if (format == "ma") return ExportMA(model, out, settings, &written);
+  if (format == "mel") return ExportMABind(model, out, &written);
+  if (format == "obj") return ExportOBJ(model, out, settings, &written);
+  return ExportGLTF(model, out, format == "glb", &written);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 4) {
-    std::fprintf(stderr, "usage: vantor_writer_time xe|ma|mel|obj XMODEL_PATH OUT_DIR\n");
+  const std::string_view format = argc > 1 ? argv[1] : "";
+  const bool known = format == "xe" || format == "ma" || format == "mel" || format == "obj" || format == "glb" ||
+                     format == "gltf";
+  if ((argc != 4 && argc != 5) || !known) {
+    std::fprintf(stderr, "usage: vantor_writer_time xe|ma|mel|obj|glb|gltf XMODEL_PATH OUT_DIR [REPEAT]\n");
     return 2;
   }
-  const std::string_view format = argv[1];
   const std::string out = argv[3];
   static Xmodel model;
   model.game = Cod4;
@@ -44,24 +64,14 @@ int main(int argc, char** argv) {
     return 1;
   }
   std::filesystem::create_directories(out);  // ExportMABind writes into an existing folder
+  for (int repeat = argc == 5 ? std::atoi(argv[4]) : 0; repeat > 0; --repeat) {
+    ExportWritten ignored;
+    (void)Export(format, model, out, ignored);
+  }
   ExportWritten written;
-  ExportSettings settings;
-  settings.export_MA_BIND = false;
   const double cpu_start = CpuSeconds();
   const auto start = std::chrono::steady_clock::now();
-  if (format == "xe") {
-    code = ExportXE(model, out);
-    written.push_back(out + "/" + model.lods[0].surf_name + ".XMODEL_EXPORT");
-  } else if (format == "ma") {
-    code = ExportMA(model, out, settings, &written);
-  } else if (format == "mel") {
-    code = ExportMABind(model, out, &written);
-  } else if (format == "obj") {
-    code = ExportOBJ(model, out, settings, &written);
-  } else {
-    std::fprintf(stderr, "vantor_writer_time: unknown format '%s'\n", argv[1]);
-    return 2;
-  }
+  code = Export(format, model, out, written);
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   const double cpu = CpuSeconds() - cpu_start;
   if (code != err::kSuccess) {

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The text writers beside dd writing as many bytes, on tmpfs (/dev/shm).
+# The writers beside dd writing as many bytes, on tmpfs (/dev/shm).
 #
 #   bench/writers_vs_dd.sh [--build DIR] [--runs N]
 #
@@ -7,7 +7,8 @@
 # vertex, COD 4 layout) and, for each writer, RUNS times (default 5) in turn:
 #   writer   `vantor_writer_time FORMAT`: a process that loads the model
 #            (scale 2.54) and times the one export call (xe, ma: the scene
-#            alone, mel: the bind script, obj: OBJ + MTL)
+#            alone, mel: the bind script, obj: OBJ + MTL, glb, gltf: .gltf
+#            + .bin)
 #   dd       `dd if=/dev/zero bs=1M` of the same number of bytes
 # then, for information, the whole `vantor-cli export --format xe|ma|obj`
 # process (load and write; ma with its bind script) beside dd of its bytes.
@@ -65,7 +66,7 @@ report() {
 }
 
 echo "writers alone vs dd on /dev/shm, $runs runs each, median (min-max):"
-for format in xe ma mel obj; do
+for format in xe ma mel obj glb gltf; do
   ours="" theirs="" bytes=0
   for ((run = 0; run < runs; ++run)); do
     read -r seconds bytes _ < <("$build/bench/vantor_writer_time" "$format" "$model" "$work/out")

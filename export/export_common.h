@@ -33,8 +33,11 @@ class OutputFile {
   // Flushes `out` and commits: 27, or 1 when a write, the close or the
   // rename failed.
   [[nodiscard]] ErrorCode Close(TextOut& out);
-  // The same for a file written with fwrite.
+  // The same for a file written with fwrite or WriteAt.
   [[nodiscard]] ErrorCode Close();
+  // Bytes at `offset` of a file not written through the stream, from any
+  // thread (platform::ReplaceFile::WriteAt).
+  bool WriteAt(const void* data, size_t size, uint64_t offset) { return file_.WriteAt(data, size, offset); }
 
  private:
   platform::ReplaceFile file_;

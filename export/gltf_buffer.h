@@ -1,17 +1,13 @@
 // The binary buffer of a glTF export: its views and accessors as the JSON
-// lists them, and the two passes that place them (no file) and write them
-// (each view a block filled on any thread, written in order by a writer
-// thread).
+// lists them, placed by a first pass that writes nothing and written by a
+// second that puts each view's bytes straight at their place in the file.
 #pragma once
 
-#include <condition_variable>
+#include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <deque>
-#include <memory>
-#include <mutex>
-#include <thread>
 #include <vector>
+
+class OutputFile;
 
 inline constexpr int kGltfFloat = 5126;
 
@@ -36,56 +32,30 @@ inline size_t Padded(size_t n) { return (n + 3) & ~size_t(3); }
 
 // The buffer is laid out twice by the same code: a first pass without a
 // file only places the views and accessors (and finds the position bounds
-// the JSON needs before the bytes), a second one gives each view a block of
-// its own, which a writer thread hands to the file in view order once it is
-// filled, while later views are being filled, on this thread or a helper.
-// A few blocks are in use at a time, so the bytes of a large model are never
-// all in memory at once.
+// the JSON needs before the bytes); the second writes the views' bytes at
+// their offsets, from whichever thread made them, in pieces small enough to
+// be still in that thread's cache when the file system copies them. The
+// bytes between views (padding to 4) are never written and read as zeros.
 class GltfBuffer {
  public:
-  struct Block;
+  // `file` null: the layout pass. Otherwise the buffer starts at `base` in it.
+  explicit GltfBuffer(OutputFile* file = nullptr, uint64_t base = 0) : file_(file), base_(base) {}
 
-  explicit GltfBuffer(std::FILE* file = nullptr) : file_(file) {}
-  ~GltfBuffer() { Finish(); }
-  GltfBuffer(const GltfBuffer&) = delete;
-  GltfBuffer& operator=(const GltfBuffer&) = delete;
-
-  // Room for a view of `length` bytes at the next 4-byte boundary, to be
-  // filled and then handed over with Ready (null in the layout pass).
-  uint8_t* AddView(size_t length, int target, size_t stride = 0, Block** block = nullptr);
-  // The view's bytes are all in; from any thread.
-  void Ready(Block* block);
+  // A view of `length` bytes at the next 4-byte boundary; its offset.
+  size_t AddView(size_t length, int target, size_t stride = 0);
   // An accessor of the last view.
   size_t AddAccessor(GltfAccessor a);
-  // Every view written (each must have been made Ready); the writer stopped.
-  void Finish();
+  bool writing() const { return file_ != nullptr; }
+  // Bytes at `offset` of the buffer, from any thread (none in the layout
+  // pass); a failure shows when the file is closed.
+  void Write(const void* data, size_t size, size_t offset) const;
   size_t size() const { return size_; }
 
   std::vector<GltfView> views;
   std::vector<GltfAccessor> accessors;
 
-  struct Block {
-    std::unique_ptr<uint8_t[]> data;
-    size_t capacity = 0;
-    size_t size = 0;
-    bool ready = false;
-  };
-
  private:
-  // Two surfaces' worth (a record view and an index view each) being filled,
-  // the rest waiting for the file or being written.
-  static constexpr size_t kBlocks = 8;
-
-  Block* TakeFree(size_t need);
-  void WriterLoop();
-
-  std::FILE* file_;
+  OutputFile* file_;
+  uint64_t base_;
   size_t size_ = 0;
-  std::mutex mutex_;
-  std::condition_variable changed_;
-  std::vector<std::unique_ptr<Block>> blocks_;
-  std::deque<Block*> placed_;  // in file order
-  std::vector<Block*> free_;
-  bool stop_ = false;
-  std::thread writer_;
 };

@@ -2,8 +2,10 @@
 #include "export/gltf_skin.h"
 
 #include <algorithm>  // Required for: std::min
-#include <utility>    // Required for: std::swap
 #include <cmath>      // Required for: std::sqrt, std::isfinite
+#include <cstring>    // Required for: std::memcpy
+#include <memory>     // Required for: std::unique_ptr
+#include <utility>    // Required for: std::swap
 
 namespace {
 
@@ -12,33 +14,46 @@ struct Influence {
   double weight;
 };
 
-// A vertex's influences: in place for the usual few, on the heap past that.
+// A vertex's influences: in place for the usual few, on the heap past that
+// (a vertex of dozens of entries), in a list the caller keeps so the heap's
+// room is reused.
 class InfluenceList {
  public:
-  explicit InfluenceList(size_t bone_count) : bone_count_(bone_count) {}
-  void Add(int bone, double weight) {
-    if (bone < 0 || size_t(bone) >= bone_count_ || !(weight > 0)) return;
-    Influence* all = data();
+  void Reset(size_t count) {
+    size_ = 0;
+    if (count > kInPlace && heap_.size() < count) heap_.resize(count);
+    all_ = count > kInPlace ? heap_.data() : in_place_;
+  }
+  void Add(int bone, double weight, size_t bone_count) {
+    if (bone < 0 || size_t(bone) >= bone_count || !(weight > 0)) return;
     for (size_t i = 0; i < size_; ++i)
-      if (all[i].bone == bone) {
-        all[i].weight += weight;
+      if (all_[i].bone == bone) {
+        all_[i].weight += weight;
         return;
       }
-    if (size_ == kInPlace) heap_.assign(in_place_, in_place_ + kInPlace);
-    if (size_ >= kInPlace) heap_.push_back({bone, weight});
-    else in_place_[size_] = {bone, weight};
-    ++size_;
+    all_[size_++] = {bone, weight};
   }
-  Influence* data() { return size_ > kInPlace ? heap_.data() : in_place_; }
+  Influence* data() { return all_; }
   size_t size() const { return size_; }
 
  private:
   static constexpr size_t kInPlace = 8;
-  size_t bone_count_;
-  size_t size_ = 0;
   Influence in_place_[kInPlace];
   std::vector<Influence> heap_;
+  Influence* all_ = in_place_;
+  size_t size_ = 0;
 };
+
+// ExportWeight of every raw weight, made once: a look-up instead of a
+// division an entry.
+const double* ExportWeights() {
+  static const std::unique_ptr<double[]> table = [] {
+    auto t = std::make_unique<double[]>(65536);
+    for (size_t raw = 0; raw < 65536; ++raw) t[raw] = ExportWeight(uint16_t(raw));
+    return t;
+  }();
+  return table.get();
+}
 
 using Mat3 = double[3][3];
 
@@ -58,34 +73,42 @@ void RotationMatrix(const float q[4], Mat3 m) {
 
 }  // namespace
 
-JointWeights VertexJointWeights(const XmodelSurface& s, size_t vi, size_t bone_count) {
+void PutJointWeights(const XmodelSurface& s, size_t first, size_t count, size_t bone_count, uint8_t* out,
+                     size_t stride) {
   const int rigid = s.bone_table.empty() ? 0 : s.bone_table[0].bone;
-  const int own = s.weighted ? s.influences[vi].primary_bone : rigid;
-  InfluenceList influences(bone_count);
-  const std::span<const InfluenceEntry> entries = s.Entries(vi);
-  double rest = 1.0;
-  for (const InfluenceEntry& e : entries) rest -= ExportWeight(e.weight);
-  influences.Add(own, rest);
-  for (const InfluenceEntry& e : entries) influences.Add(e.bone, ExportWeight(e.weight));
+  const double* export_weight = ExportWeights();
+  InfluenceList influences;
+  for (size_t vi = first; vi < first + count; ++vi, out += stride) {
+    const int own = s.weighted ? s.influences[vi].primary_bone : rigid;
+    const std::span<const InfluenceEntry> entries = s.Entries(vi);
+    influences.Reset(entries.size() + 1);
+    double rest = 1.0;
+    for (const InfluenceEntry& e : entries) rest -= export_weight[e.weight];
+    influences.Add(own, rest, bone_count);
+    for (const InfluenceEntry& e : entries) influences.Add(e.bone, export_weight[e.weight], bone_count);
 
-  // Heaviest first; an insertion sort keeps equal weights in list order.
-  Influence* list = influences.data();
-  for (size_t i = 1; i < influences.size(); ++i)
-    for (size_t k = i; k > 0 && list[k].weight > list[k - 1].weight; --k) std::swap(list[k], list[k - 1]);
-  const size_t kept = std::min(influences.size(), kMaxJointInfluences);
-  JointWeights out;
-  if (kept == 0) {
-    out.joints[0] = uint16_t(own >= 0 && size_t(own) < bone_count ? own : 0);
-    out.weights[0] = 1.0f;
-    return out;
+    // Heaviest first; an insertion sort keeps equal weights in list order.
+    Influence* list = influences.data();
+    for (size_t i = 1; i < influences.size(); ++i)
+      for (size_t k = i; k > 0 && list[k].weight > list[k - 1].weight; --k) std::swap(list[k], list[k - 1]);
+    const size_t kept = std::min(influences.size(), kMaxJointInfluences);
+    uint16_t joints[kMaxJointInfluences] = {};
+    float weights[kMaxJointInfluences] = {};
+    if (kept == 0) {
+      joints[0] = uint16_t(own >= 0 && size_t(own) < bone_count ? own : 0);
+      weights[0] = 1.0f;
+    } else {
+      double sum = 0;
+      for (size_t k = 0; k < kept; ++k) sum += list[k].weight;
+      // Weights that already sum to 1 (most vertices) are their own quotients.
+      for (size_t k = 0; k < kept; ++k) {
+        joints[k] = uint16_t(list[k].bone);
+        weights[k] = float(sum == 1.0 ? list[k].weight : list[k].weight / sum);
+      }
+    }
+    std::memcpy(out, joints, sizeof joints);
+    std::memcpy(out + sizeof joints, weights, sizeof weights);
   }
-  double sum = 0;
-  for (size_t k = 0; k < kept; ++k) sum += list[k].weight;
-  for (size_t k = 0; k < kept; ++k) {
-    out.joints[k] = uint16_t(list[k].bone);
-    out.weights[k] = float(list[k].weight / sum);
-  }
-  return out;
 }
 
 int BoneParent(const std::vector<XmodelBone>& bones, size_t i) {

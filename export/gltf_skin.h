@@ -4,7 +4,6 @@
 // summing to 1.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -12,20 +11,18 @@
 
 inline constexpr size_t kMaxJointInfluences = 4;
 
-struct JointWeights {
-  std::array<uint16_t, kMaxJointInfluences> joints{};
-  std::array<float, kMaxJointInfluences> weights{};
-};
-
-// Vertex `vi` of `s` over a skeleton of `bone_count` bones. The influences
-// are those the XMODEL_EXPORT lists: the vertex's own bone (the primary
-// bone, or the surface's rigid bone) with what its entries leave of 1, then
-// each entry's bone with its weight. A bone named twice counts once with
-// the sum; bones past the skeleton and zero weights are dropped; of more
-// than four the heaviest four stay (ties: the earlier listed); the kept
-// weights are divided by their sum. Nothing left: the own bone, else bone
-// 0, with weight 1.
-JointWeights VertexJointWeights(const XmodelSurface& s, size_t vi, size_t bone_count);
+// Vertices [first, first + count) of `s` over a skeleton of `bone_count`
+// bones: each vertex's four joints (uint16) and their weights (float), 24
+// bytes, into `out`, `stride` bytes a vertex. The influences are those the
+// XMODEL_EXPORT lists: the vertex's own bone (the primary bone, or the
+// surface's rigid bone) with what its entries leave of 1, then each entry's
+// bone with its weight. A bone named twice counts once with the sum; bones
+// past the skeleton and zero weights are dropped; of more than four the
+// heaviest four stay (ties: the earlier listed); the kept weights are
+// divided by their sum; unused slots are joint 0 with weight 0. Nothing
+// left: the own bone, else bone 0, with weight 1.
+void PutJointWeights(const XmodelSurface& s, size_t first, size_t count, size_t bone_count, uint8_t* out,
+                     size_t stride);
 
 // Bone `i`'s parent in the node tree, or -1 for a root. The readers only
 // accept earlier bones as parents; anything else is taken as a root so the

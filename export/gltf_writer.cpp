@@ -11,6 +11,7 @@
 // [SECTION] Geometry           one primitive a surface
 // [SECTION] Document           the JSON text
 // [SECTION] Files              .gltf + .bin + pictures, or .glb
+#include <algorithm>
 #include <cmath>
 #include <condition_variable>
 #include <cstring>
@@ -159,31 +160,60 @@ bool Drawable(const XmodelSurface& s) { return !s.vertices.empty() && s.triangle
 float Finite(float v) { return std::isfinite(v) ? v : 0.0f; }
 
 // A surface's two views as placed in the buffer: its vertex records and
-// its indices (null and null in the layout pass).
+// its indices.
 struct PlacedSurface {
-  uint8_t* records = nullptr;
-  uint8_t* indices = nullptr;
-  GltfBuffer::Block* record_block = nullptr;
-  GltfBuffer::Block* index_block = nullptr;
+  size_t records = 0;
+  size_t indices = 0;
 };
 
 size_t RecordSize(size_t bone_count) { return bone_count > 0 ? 60 : 36; }
 
-// Places one surface's views and accessors; in the layout pass also finds
-// its position bounds. A vertex's attributes stand together, one record a
-// vertex, so the model's vertices are read once.
-Primitive PlaceSurface(GltfBuffer& buffer, const XmodelSurface& s, size_t bone_count, PlacedSurface& placed) {
+// The least and greatest x, y and z of a surface's positions (the finite
+// values, as written), as the position accessor states them.
+struct Bounds {
+  std::vector<float> min{0, 0, 0}, max{0, 0, 0};
+};
+
+Bounds PositionBounds(const XmodelSurface& s) {
+  Bounds b;
+  for (size_t i = 0; i < s.vertices.size(); ++i)
+    for (size_t k = 0; k < 3; ++k) {
+      const float v = Finite(s.vertices[i].position[k]);
+      if (i == 0 || v < b.min[k]) b.min[k] = v;
+      if (i == 0 || v > b.max[k]) b.max[k] = v;
+    }
+  return b;
+}
+
+// Every surface's position bounds, which the JSON needs before the
+// buffer's bytes: the layout pass's one read of the vertices, every other
+// surface on a second thread.
+std::vector<Bounds> SurfaceBounds(const XmodelLod& lod) {
+  std::vector<Bounds> bounds(lod.surfaces.size());
+  auto every_other = [&](size_t first) {
+    for (size_t i = first; i < bounds.size(); i += 2) bounds[i] = PositionBounds(lod.surfaces[i]);
+  };
+  std::thread helper;
+  if (bounds.size() > 1) helper = std::thread(every_other, 1);
+  every_other(0);
+  if (helper.joinable()) helper.join();
+  return bounds;
+}
+
+// Places one surface's views and accessors (with its bounds in the layout
+// pass). A vertex's attributes stand together, one record a vertex, so the
+// model's vertices are read once.
+Primitive PlaceSurface(GltfBuffer& buffer, const XmodelSurface& s, size_t bone_count, const Bounds* bounds,
+                       PlacedSurface& placed) {
   const size_t n = s.vertices.size();
   const size_t stride = RecordSize(bone_count);
   Primitive prim;
   GltfAccessor position{0, 0, kFloat, false, n, "VEC3", {0, 0, 0}, {0, 0, 0}};
-  placed.records = buffer.AddView(n * stride, kArrayBuffer, stride, &placed.record_block);
-  for (size_t i = 0; i < n && !placed.records; ++i)
-    for (int k = 0; k < 3; ++k) {
-      const float v = Finite(s.vertices[i].position[k]);
-      if (i == 0 || v < position.min[size_t(k)]) position.min[size_t(k)] = v;
-      if (i == 0 || v > position.max[size_t(k)]) position.max[size_t(k)] = v;
-    }
+  if (bounds) {
+    position.min = bounds->min;
+    position.max = bounds->max;
+  }
+  placed.records = buffer.AddView(n * stride, kArrayBuffer, stride);
   prim.position = buffer.AddAccessor(std::move(position));
   prim.normal = buffer.AddAccessor({0, 12, kFloat, false, n, "VEC3", {}, {}});
   prim.uv = buffer.AddAccessor({0, 24, kFloat, false, n, "VEC2", {}, {}});
@@ -193,53 +223,69 @@ Primitive PlaceSurface(GltfBuffer& buffer, const XmodelSurface& s, size_t bone_c
     prim.weights = buffer.AddAccessor({0, 44, kFloat, false, n, "VEC4", {}, {}});
   }
   const size_t index_count = s.triangles.size() / 3 * 3;
-  placed.indices = buffer.AddView(index_count * 2, kElementArrayBuffer, 0, &placed.index_block);
+  placed.indices = buffer.AddView(index_count * 2, kElementArrayBuffer);
   prim.indices = buffer.AddAccessor({0, 0, kUnsignedShort, false, index_count, "SCALAR", {}, {}});
   return prim;
 }
 
-// Fills the views PlaceSurface placed; reads only the surface.
-void FillSurface(const XmodelSurface& s, size_t bone_count, const PlacedSurface& placed) {
+// Fills the views PlaceSurface placed; reads only the surface. The bytes
+// are made a piece at a time in the thread's scratch and written at once,
+// while they are in its cache; the skin data goes into a run of records
+// right behind the rest.
+void FillSurface(const XmodelSurface& s, size_t bone_count, const GltfBuffer& buffer, const PlacedSurface& placed) {
+  constexpr size_t kPiece = 128 << 10;  // bytes
+  constexpr size_t kRun = 512;          // vertices
+  thread_local std::unique_ptr<uint8_t[]> scratch(new uint8_t[kPiece]);
   const size_t stride = RecordSize(bone_count);
-  for (size_t i = 0; i < s.vertices.size(); ++i) {
-    const XmodelVertex& vertex = s.vertices[i];
-    uint8_t* record = placed.records + i * stride;
-    const float v[3] = {Finite(vertex.position[0]), Finite(vertex.position[1]), Finite(vertex.position[2])};
-    std::memcpy(record, v, 12);
-    // glTF wants unit normals; one that is zero or broken points up.
-    const float* src = vertex.normal;
-    const float length = std::sqrt(src[0] * src[0] + src[1] * src[1] + src[2] * src[2]);
-    float normal[3] = {0, 0, 1};
-    if (std::isfinite(length) && length > 1e-20f) {
-      const float inverse = 1.0f / length;
-      for (int k = 0; k < 3; ++k) normal[k] = src[k] * inverse;
+  const size_t piece_vertices = kPiece / stride / kRun * kRun;
+  for (size_t piece = 0; piece < s.vertices.size(); piece += piece_vertices) {
+    const size_t piece_end = std::min(s.vertices.size(), piece + piece_vertices);
+    for (size_t first = piece; first < piece_end; first += kRun) {
+      const size_t end = std::min(piece_end, first + kRun);
+      for (size_t i = first; i < end; ++i) {
+        const XmodelVertex& vertex = s.vertices[i];
+        uint8_t* record = scratch.get() + (i - piece) * stride;
+        const float v[3] = {Finite(vertex.position[0]), Finite(vertex.position[1]), Finite(vertex.position[2])};
+        std::memcpy(record, v, 12);
+        // glTF wants unit normals; one that is zero or broken points up.
+        const float* src = vertex.normal;
+        const float length = std::sqrt(src[0] * src[0] + src[1] * src[1] + src[2] * src[2]);
+        float normal[3] = {0, 0, 1};
+        if (std::isfinite(length) && length > 1e-20f) {
+          const float inverse = 1.0f / length;
+          for (int k = 0; k < 3; ++k) normal[k] = src[k] * inverse;
+        }
+        std::memcpy(record + 12, normal, 12);
+        // The file's own (u, v): glTF's UV origin is the picture's top left,
+        // as the games'; `v` in memory is flipped for GL.
+        const float uv[2] = {Finite(vertex.u), Finite(1.0f - vertex.v)};
+        std::memcpy(record + 24, uv, 8);
+        std::memcpy(record + 32, vertex.colour, 4);
+      }
+      if (bone_count > 0)
+        PutJointWeights(s, first, end - first, bone_count, scratch.get() + (first - piece) * stride + 36, stride);
     }
-    std::memcpy(record + 12, normal, 12);
-    // The file's own (u, v): glTF's UV origin is the picture's top left, as
-    // the games'; `v` in memory is flipped for GL.
-    const float uv[2] = {Finite(vertex.u), Finite(1.0f - vertex.v)};
-    std::memcpy(record + 24, uv, 8);
-    std::memcpy(record + 32, vertex.colour, 4);
-    if (bone_count > 0) {
-      const JointWeights w = VertexJointWeights(s, i, bone_count);
-      std::memcpy(record + 36, w.joints.data(), 8);
-      std::memcpy(record + 44, w.weights.data(), 16);
-    }
+    buffer.Write(scratch.get(), (piece_end - piece) * stride, placed.records + piece * stride);
   }
   // Corners first, third, second: the games wind front faces clockwise,
   // glTF counter-clockwise (the OBJ writer turns them the same way).
   const size_t index_count = s.triangles.size() / 3 * 3;
-  for (size_t t = 0; t < index_count; t += 3) {
-    const uint16_t corners[3] = {s.triangles[t], s.triangles[t + 2], s.triangles[t + 1]};
-    std::memcpy(placed.indices + t * 2, corners, 6);
+  const size_t piece_indices = kPiece / 2 / 3 * 3;
+  for (size_t piece = 0; piece < index_count; piece += piece_indices) {
+    const size_t piece_end = std::min(index_count, piece + piece_indices);
+    for (size_t t = piece; t < piece_end; t += 3) {
+      const uint16_t corners[3] = {s.triangles[t], s.triangles[t + 2], s.triangles[t + 1]};
+      std::memcpy(scratch.get() + (t - piece) * 2, corners, 6);
+    }
+    buffer.Write(scratch.get(), (piece_end - piece) * 2, placed.indices + piece * 2);
   }
 }
 
 // A second thread filling every other surface while this one fills the
-// rest; each surface's blocks are made Ready by whoever filled them.
+// rest.
 class SurfaceHelper {
  public:
-  explicit SurfaceHelper(GltfBuffer& buffer) : buffer_(buffer), thread_([this] { Loop(); }) {}
+  explicit SurfaceHelper(const GltfBuffer& buffer) : buffer_(buffer), thread_([this] { Loop(); }) {}
   ~SurfaceHelper() {
     {
       std::lock_guard<std::mutex> hold(mutex_);
@@ -270,14 +316,12 @@ class SurfaceHelper {
       const Job job = jobs_.front();
       jobs_.pop_front();
       hold.unlock();
-      FillSurface(*job.surface, job.bone_count, job.placed);
-      buffer_.Ready(job.placed.record_block);
-      buffer_.Ready(job.placed.index_block);
+      FillSurface(*job.surface, job.bone_count, buffer_, job.placed);
       hold.lock();
     }
   }
 
-  GltfBuffer& buffer_;
+  const GltfBuffer& buffer_;
   std::mutex mutex_;
   std::condition_variable changed_;
   std::deque<Job> jobs_;
@@ -492,13 +536,16 @@ struct BufferLayout {
   size_t size = 0;
 };
 
-BufferLayout FillBuffer(const BufferContent& c, std::FILE* file, ExportRun* run) {
+// `file` null: the layout pass; otherwise the buffer is written at `base`
+// in it.
+BufferLayout FillBuffer(const BufferContent& c, OutputFile* file, uint64_t base, ExportRun* run) {
   const XmodelLod& lod = c.model.ShownLod();
   const size_t bone_count = c.skinned ? c.model.bones.size() : 0;
-  GltfBuffer buffer(file);
+  GltfBuffer buffer(file, base);
   BufferLayout layout;
+  const std::vector<Bounds> bounds = file ? std::vector<Bounds>() : SurfaceBounds(lod);
   {
-    // Destroyed (every posted surface filled) before the buffer finishes.
+    // Joined (every posted surface written) before the file is closed.
     std::optional<SurfaceHelper> helper;
     if (file && lod.surfaces.size() > 1) helper.emplace(buffer);
     const int32_t step = lod.surfaces.empty() ? 0 : int32_t(80 / lod.surfaces.size());
@@ -507,13 +554,11 @@ BufferLayout FillBuffer(const BufferContent& c, std::FILE* file, ExportRun* run)
       const XmodelSurface& s = lod.surfaces[i];
       if (Drawable(s)) {
         PlacedSurface placed;
-        Primitive prim = PlaceSurface(buffer, s, bone_count, placed);
+        Primitive prim = PlaceSurface(buffer, s, bone_count, file ? nullptr : &bounds[i], placed);
         if (file && helper && placed_count % 2 == 1) {
           helper->Post(s, bone_count, placed);
         } else if (file) {
-          FillSurface(s, bone_count, placed);
-          buffer.Ready(placed.record_block);
-          buffer.Ready(placed.index_block);
+          FillSurface(s, bone_count, buffer, placed);
         }
         ++placed_count;
         // The material is the surface's entry of the distinct list.
@@ -530,24 +575,15 @@ BufferLayout FillBuffer(const BufferContent& c, std::FILE* file, ExportRun* run)
   }
   if (c.skinned) {
     const size_t bytes = c.model.bones.size() * 64;
-    GltfBuffer::Block* block = nullptr;
-    if (uint8_t* p = buffer.AddView(bytes, 0, 0, &block)) {
-      const std::vector<float> matrices = InverseBindMatrices(c.model.bones);
-      std::memcpy(p, matrices.data(), bytes);
-      buffer.Ready(block);
-    }
+    const size_t offset = buffer.AddView(bytes, 0);
+    if (file) buffer.Write(InverseBindMatrices(c.model.bones).data(), bytes, offset);
     layout.inverse_binds = buffer.AddAccessor({0, 0, kFloat, false, c.model.bones.size(), "MAT4", {}, {}});
   }
   if (c.binary)
     for (const Picture& picture : c.pictures) {
-      GltfBuffer::Block* block = nullptr;
-      if (uint8_t* p = buffer.AddView(picture.png.size(), 0, 0, &block)) {
-        std::memcpy(p, picture.png.data(), picture.png.size());
-        buffer.Ready(block);
-      }
+      buffer.Write(picture.png.data(), picture.png.size(), buffer.AddView(picture.png.size(), 0));
       layout.picture_views.push_back(buffer.views.size() - 1);
     }
-  buffer.Finish();
   layout.size = buffer.size();
   layout.views = std::move(buffer.views);
   layout.accessors = std::move(buffer.accessors);
@@ -569,20 +605,27 @@ ErrorCode WriteGlb(const std::string& path, const std::string& json, const Buffe
   static const char kSpaces[4] = {' ', ' ', ' ', ' '};
   static const uint8_t kZeros[4] = {0, 0, 0, 0};
 
+  // Every byte goes to its place with WriteAt, the buffer's from the
+  // threads that fill it.
   ErrorCode code = err::kSuccess;
   OutputFile output;
-  std::FILE* file = output.Open(path, code);
-  if (!file) return code;
-  std::fwrite(header, 1, sizeof header, file);
-  std::fwrite(json.data(), 1, json.size(), file);
-  std::fwrite(kSpaces, 1, json_length - json.size(), file);  // the JSON chunk pads with blanks
+  if (!output.Open(path, code)) return code;
+  uint64_t at = 0;
+  auto put = [&](const void* data, size_t size) {
+    (void)output.WriteAt(data, size, at);
+    at += size;
+  };
+  put(header, sizeof header);
+  put(json.data(), json.size());
+  put(kSpaces, json_length - json.size());  // the JSON chunk pads with blanks
   if (bin_size) {
     uint8_t chunk[8];
     PutU32(chunk, uint32_t(bin_length));
     PutU32(chunk + 4, 0x004E4942);  // "BIN"
-    std::fwrite(chunk, 1, sizeof chunk, file);
-    (void)FillBuffer(content, file, &run);
-    std::fwrite(kZeros, 1, bin_length - bin_size, file);
+    put(chunk, sizeof chunk);
+    (void)FillBuffer(content, &output, at, &run);
+    at += bin_size;
+    put(kZeros, bin_length - bin_size);
   }
   return output.Close();
 }
@@ -621,7 +664,7 @@ ErrorCode ExportGLTF(const Xmodel& model, std::string folder, bool binary, Expor
 
   // The layout pass: where every view goes, and so the buffer's length.
   const BufferContent content{model, pictures, any_drawable && !model.bones.empty(), binary};
-  BufferLayout layout = FillBuffer(content, nullptr, nullptr);
+  BufferLayout layout = FillBuffer(content, nullptr, 0, nullptr);
   if (layout.size > kMaxBufferBytes) return run.Finish(err::kOutOfRange);
   for (size_t i = 0; i < layout.picture_views.size(); ++i) pictures[i].view = layout.picture_views[i];
 
@@ -651,9 +694,8 @@ ErrorCode ExportGLTF(const Xmodel& model, std::string folder, bool binary, Expor
     const std::string path = dir + lod.surf_name + ".bin";
     ErrorCode code = err::kSuccess;
     OutputFile output;
-    std::FILE* file = output.Open(path, code);
-    if (!file) return run.Finish(code);
-    (void)FillBuffer(content, file, &run);
+    if (!output.Open(path, code)) return run.Finish(code);
+    (void)FillBuffer(content, &output, 0, &run);
     if ((code = output.Close()) != err::kSuccess) return run.Finish(code);
     if (written) written->push_back(path);
   }

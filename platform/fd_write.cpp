@@ -1,7 +1,7 @@
 #include "platform/fd_write.h"
 
 #include <fcntl.h>   // Required for: open(), O_* flags
-#include <unistd.h>  // Required for: write(), unlink()
+#include <unistd.h>  // Required for: write(), pwrite(), unlink()
 
 #include <cerrno>
 
@@ -16,6 +16,20 @@ int WriteAll(int fd, const void* data, size_t size) {
     if (n == 0) return ENOSPC;
     p += n;
     size -= size_t(n);
+  }
+  return 0;
+}
+
+int WriteAllAt(int fd, const void* data, size_t size, unsigned long long offset) {
+  const char* p = static_cast<const char*>(data);
+  while (size > 0) {
+    ssize_t n = ::pwrite(fd, p, size, off_t(offset));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return errno;
+    if (n == 0) return ENOSPC;
+    p += n;
+    size -= size_t(n);
+    offset += size_t(n);
   }
   return 0;
 }

@@ -112,6 +112,18 @@ bool ReplaceFile::Write(const void* data, size_t size) {
   return size == 0 || std::fwrite(data, 1, size, stream_) == size;
 }
 
+bool ReplaceFile::WriteAt(const void* data, size_t size, unsigned long long offset) {
+  if (!stream_) return false;
+  std::atomic_ref<int> error(descriptor_.error);
+  if (error.load() != 0) return false;
+  if (const int err = WriteAllAt(descriptor_.fd, data, size, offset); err != 0) {
+    int none = 0;
+    error.compare_exchange_strong(none, err);
+    return false;
+  }
+  return true;
+}
+
 int ReplaceFile::Commit() {
   if (!stream_) return Fail(EBADF, path_);
   // No fsync: an export is made again from the game files in a moment,

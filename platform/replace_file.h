@@ -32,6 +32,10 @@ class ReplaceFile {
   std::FILE* stream() const { return stream_; }
   // Whole-buffer write through the stream; false once anything failed.
   [[nodiscard]] bool Write(const void* data, size_t size);
+  // `size` bytes at `offset`, past the stream (for a file not written
+  // through it): from any thread, each its own part; what lies between the
+  // parts reads as zeros. A failure is kept for Commit. False once it failed.
+  bool WriteAt(const void* data, size_t size, unsigned long long offset);
   // Flush, error check, close, rename over the target. 0 or the errno; the
   // temporary file is gone either way.
   [[nodiscard]] int Commit();
@@ -40,7 +44,8 @@ class ReplaceFile {
 
   const std::string& path() const { return path_; }
 
-  // The temporary file under the stream, with the first error met on it.
+  // The temporary file under the stream, with the first error met on it
+  // (set through std::atomic_ref by WriteAt's threads).
   struct Descriptor {
     int fd = -1;
     int error = 0;
