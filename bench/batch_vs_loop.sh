@@ -22,12 +22,7 @@ source "$(dirname "$0")/../scripts/common.sh"
 
 bench_options 5 "$@"
 
-if [[ -f $build/CMakeCache.txt ]]; then
-  cmake --build "$build" -j "$VANTOR_JOBS" --target vantor-cli vantor_batch_tree
-else
-  configure_and_build "$build" vantor-cli vantor_batch_tree -- \
-    -DCMAKE_BUILD_TYPE=Release -DVANTOR_BUILD_BENCH=ON -DVANTOR_BUILD_TESTS=OFF
-fi
+bench_build vantor-cli vantor_batch_tree
 cli=$build/vantor-cli
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/vantor_batch_bench_$$_XXXXXX")

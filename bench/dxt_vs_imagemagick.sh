@@ -28,12 +28,7 @@ identify=$(command -v identify || true)
 magick_dir=$(dirname "$identify")
 convert=$magick_dir/convert
 
-if [[ -f $build/CMakeCache.txt ]]; then
-  cmake --build "$build" -j "$VANTOR_JOBS" --target vantor-cli vantor_make_dxt_dds
-else
-  configure_and_build "$build" vantor-cli vantor_make_dxt_dds -- \
-    -DCMAKE_BUILD_TYPE=Release -DVANTOR_BUILD_BENCH=ON -DVANTOR_BUILD_TESTS=OFF
-fi
+bench_build vantor-cli vantor_make_dxt_dds
 cli=$build/vantor-cli
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/vantor_dxt_bench_$$_XXXXXX")

@@ -21,12 +21,7 @@ source "$(dirname "$0")/../scripts/common.sh"
 bench_options 7 "$@"
 
 targets=(vantor-cli vantor_big_model)
-if [[ -f $build/CMakeCache.txt ]]; then
-  cmake --build "$build" -j "$VANTOR_JOBS" --target "${targets[@]}"
-else
-  configure_and_build "$build" "${targets[@]}" -- \
-    -DCMAKE_BUILD_TYPE=Release -DVANTOR_BUILD_BENCH=ON -DVANTOR_BUILD_TESTS=OFF
-fi
+bench_build "${targets[@]}"
 
 work=$(mktemp -d /dev/shm/vantor_glb_$$_XXXXXX)
 trap 'rm -rf "$work"' EXIT

@@ -24,12 +24,7 @@ source "$(dirname "$0")/../scripts/common.sh"
 bench_options 7 "$@"
 
 [[ -x /usr/bin/time ]] || { echo "info_vs_cat: /usr/bin/time is not installed (GNU time)" >&2; exit 1; }
-if [[ -f $build/CMakeCache.txt ]]; then
-  cmake --build "$build" -j "$VANTOR_JOBS" --target vantor-cli vantor_big_model
-else
-  configure_and_build "$build" vantor-cli vantor_big_model -- \
-    -DCMAKE_BUILD_TYPE=Release -DVANTOR_BUILD_BENCH=ON -DVANTOR_BUILD_TESTS=OFF
-fi
+bench_build vantor-cli vantor_big_model
 cli=$build/vantor-cli
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/vantor_info_bench_$$_XXXXXX")

@@ -38,12 +38,7 @@ while [[ $# -gt 0 ]]; do
 done
 
 command -v unzip >/dev/null || { echo "iwd_vs_unzip: unzip is not installed (scripts/install-deps)" >&2; exit 1; }
-if [[ -f $build/CMakeCache.txt ]]; then
-  cmake --build "$build" -j "$VANTOR_JOBS" --target vantor-cli vantor_make_iwd_archives
-else
-  configure_and_build "$build" vantor-cli vantor_make_iwd_archives -- \
-    -DCMAKE_BUILD_TYPE=Release -DVANTOR_BUILD_BENCH=ON -DVANTOR_BUILD_TESTS=OFF
-fi
+bench_build vantor-cli vantor_make_iwd_archives
 cli=$build/vantor-cli
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/vantor_iwd_bench_$$_XXXXXX")

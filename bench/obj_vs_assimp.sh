@@ -23,12 +23,7 @@ bench_options 5 "$@"
 
 command -v assimp >/dev/null || { echo "obj_vs_assimp: assimp is not installed (scripts/install-deps)" >&2; exit 1; }
 targets=(vantor-cli vantor_big_model vantor_obj_export)
-if [[ -f $build/CMakeCache.txt ]]; then
-  cmake --build "$build" -j "$VANTOR_JOBS" --target "${targets[@]}"
-else
-  configure_and_build "$build" "${targets[@]}" -- \
-    -DCMAKE_BUILD_TYPE=Release -DVANTOR_BUILD_BENCH=ON -DVANTOR_BUILD_TESTS=OFF
-fi
+bench_build "${targets[@]}"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/vantor_obj_bench_$$_XXXXXX")
 trap 'rm -rf "$work"' EXIT

@@ -20,12 +20,7 @@ source "$(dirname "$0")/../scripts/common.sh"
 bench_options 301 "$@"
 
 targets=(vantor-cli vantor_hello vantor_start_time)
-if [[ -f $build/CMakeCache.txt ]]; then
-  cmake --build "$build" -j "$VANTOR_JOBS" --target "${targets[@]}"
-else
-  configure_and_build "$build" "${targets[@]}" -- \
-    -DCMAKE_BUILD_TYPE=Release -DVANTOR_BUILD_BENCH=ON -DVANTOR_BUILD_TESTS=OFF
-fi
+bench_build "${targets[@]}"
 cli=$build/vantor-cli
 hello=$build/bench/vantor_hello
 

@@ -23,12 +23,7 @@ source "$(dirname "$0")/../scripts/common.sh"
 bench_options 5 "$@"
 
 targets=(vantor-cli vantor_big_model vantor_writer_time)
-if [[ -f $build/CMakeCache.txt ]]; then
-  cmake --build "$build" -j "$VANTOR_JOBS" --target "${targets[@]}"
-else
-  configure_and_build "$build" "${targets[@]}" -- \
-    -DCMAKE_BUILD_TYPE=Release -DVANTOR_BUILD_BENCH=ON -DVANTOR_BUILD_TESTS=OFF
-fi
+bench_build "${targets[@]}"
 
 work=$(mktemp -d /dev/shm/vantor_writers_$$_XXXXXX)
 trap 'rm -rf "$work"' EXIT

@@ -27,6 +27,17 @@ configure_and_build() {
   fi
 }
 
+# bench_build TARGET...: builds the benchmark's targets in $build, first
+# configuring it as a Release build with the benchmarks when it is new.
+bench_build() {
+  if [[ -f $build/CMakeCache.txt ]]; then
+    cmake --build "$build" -j "$VANTOR_JOBS" --target "$@"
+  else
+    configure_and_build "$build" "$@" -- \
+      -DCMAKE_BUILD_TYPE=Release -DVANTOR_BUILD_BENCH=ON -DVANTOR_BUILD_TESTS=OFF
+  fi
+}
+
 # The options every benchmark takes: `--build DIR` (default build-release/)
 # and `--runs N` (default RUNS). Sets `build` and `runs`; anything else is a
 # usage error naming the script.
