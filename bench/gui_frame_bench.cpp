@@ -6,12 +6,15 @@
 // rasterisation.
 //   BM_GuiFrame/still     the pointer parked over the empty 3D view
 //   BM_GuiFrame/moving    the pointer sweeping the tool bar's buttons
-//   BM_ListBoxTrim        a new model list of 20,000 names (one in ten too
-//                         wide for the list) trimmed once
-//   BM_ListBoxScroll      a frame of the whole layout while the wheel scrolls
-//                         that list
+//   BM_ListBoxNewList     the frame a new model list of 20,000 or 200,000
+//                         names (one in ten too wide for the list) arrives in
+//   BM_ListBoxScroll      a frame of the whole layout while that list
+//                         scrolls: by the wheel (three rows a frame), or by
+//                         the scroll block jumping a page or more a frame
+//                         (every row new)
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -95,30 +98,44 @@ struct ListRig {
   }
 };
 
-void BM_ListBoxTrim(benchmark::State& state) {
+void BM_ListBoxNewList(benchmark::State& state) {
   ListRig l;
-  const std::vector<std::string> names = ModelNames(20000);
+  const std::vector<std::string> names = ModelNames(int(state.range(0)));
   for (auto _ : state) {
     state.PauseTiming();
     l.NewList(names);
     state.ResumeTiming();
-    l.rig.gui.Render(30.0);  // the trimming pass runs in this frame
+    l.rig.gui.Render(30.0);
   }
 }
-BENCHMARK(BM_ListBoxTrim)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ListBoxNewList)->Arg(20000)->Arg(200000)->ArgNames({"names"})->Unit(benchmark::kMillisecond);
 
 void BM_ListBoxScroll(benchmark::State& state) {
   ListRig l;
-  l.NewList(ModelNames(20000));
+  l.NewList(ModelNames(int(state.range(0))));
   l.rig.gui.Render(30.0);
+  ListBoxItem& list = l.rig.gui.FindMenu("xmodel_list")->list_boxes[0];
+  const bool jumps = state.range(1) != 0;
   int step = 0;
   for (auto _ : state) {
-    l.rig.gui.AddWheel((step++ / 50) % 2 ? 3 : -3);
+    if (jumps) {
+      // The block's place as a drag leaves it, down the track and back.
+      const float track = float(std::max(list.rect.h - 20, 1));
+      list.scroll = float(list.rect.y + 5) + track * float((step * 37) % 100) / 100.0f;
+    } else {
+      l.rig.gui.AddWheel((step / 50) % 2 ? 3 : -3);
+    }
+    ++step;
     l.rig.gui.Render(30.0);
     l.rig.now += 33;
   }
 }
-BENCHMARK(BM_ListBoxScroll)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ListBoxScroll)
+    ->Args({20000, 0})
+    ->Args({200000, 0})
+    ->Args({200000, 1})
+    ->ArgNames({"names", "jumps"})
+    ->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

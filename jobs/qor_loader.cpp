@@ -174,7 +174,7 @@ void QorLoader::Filter(const std::string& text, bool reapply) {
   for (const std::string& name : names_)
     if (name.find(filter_text_) != std::string::npos) filtered_.push_back(name);
   if (reset_listbox) reset_listbox();
-  Show(filtered_);
+  Show(std::move(filtered_));
 }
 
 bool QorLoader::Listed(const std::string& name) const {
@@ -184,9 +184,11 @@ bool QorLoader::Listed(const std::string& name) const {
   return false;
 }
 
-void QorLoader::Show(const std::vector<std::string>& items) {
+// The old list is freed after the lock is let go (with `items`): for a
+// few hundred thousand names that takes a while.
+void QorLoader::Show(std::vector<std::string> items) {
   std::lock_guard<std::mutex> hold(view_.lock);
-  view_.items = items;
+  view_.items.swap(items);
   view_.ready = true;
   view_.changed = true;
 }

@@ -71,7 +71,7 @@ class QorLoader {
   };
   void ListDirctory(std::string folder, uint64_t generation);
   void Publish(Handover handover);
-  void Show(const std::vector<std::string>& items);
+  void Show(std::vector<std::string> items);
 
   ListSource& view_;
   std::string folder_;

@@ -349,8 +349,10 @@ QorOpenGL::Pass QorOpenGL::Frame(bool screenshot_now, const std::string& screens
   }
   window.SwapBuffers();
   if (hooks.after_swap) hooks.after_swap();
-  if (trace_)
+  if (trace_) {
     std::fprintf(trace_, "%.3f %.3f\n", platform::NowMsPrecise() - now, platform::ThreadCpuMs() - cpu_start);
+    std::fflush(trace_);  // a bench counts the lines while the window runs
+  }
   platform::GlWindow::ReleaseCurrent();
   return Pass::kDrawn;
 }

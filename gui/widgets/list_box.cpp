@@ -2,9 +2,9 @@
 // first-generation scroll bar whose block position picks the first row,
 // the wheel, the keyboard steps, hover fades, and a "Copy Name" context
 // menu. The whole pass holds the list's lock so the loader can swap in a
-// new list between frames; rows too wide for the list are shortened once
-// per change of the list and keep their full names for loading, copying and
-// the tooltip.
+// new list between frames; rows too wide for the list are shortened as they
+// come into view (never the whole list at once) and keep their full names
+// for loading, copying and the tooltip.
 #include <algorithm>
 #include <cstdlib>
 #include <mutex>
@@ -38,44 +38,66 @@ int MaxFirstVisible(const ListBoxItem& l, size_t count) {
   return std::max(0, int(count) - l.rows_fit + 1);
 }
 
-// Shortens every name wider than the list: each round drops the last two
+// A name wider than the list is shortened: each round drops the last two
 // characters and adds ".", so a name loses one character a round and ends
 // in a single "."; never below "." (a list too narrow for even that would
 // loop for ever). The rounds are not run one by one: the kept length is the
 // longest one that fits, found by halving (the width only grows with the
-// length), so a long list trims in a few measures a name.
-void TrimRows(WidgetContext& gui, ListBoxItem& l, const std::vector<std::string>& items) {
-  Logger().log("Performing single pass listbox overflowcheck. (for '%i' items)", int(items.size()));
-  const double started = gui.now();
-  l.trimmed.clear();
-  l.shown = items;
-  Draw2D& d = gui.draw();
-  d.SetFont({GuiFont::kHelvetica, 10, 0, 0.1f});
-  const float width = float(l.rect.w - 20);
-  std::string candidate;
-  for (size_t i = 0; i < l.shown.size(); ++i) {
-    std::string& text = l.shown[i];
-    if (d.TextWidth(text) <= width) continue;
-    auto fits = [&](size_t keep) {
-      candidate.assign(text, 0, keep);
-      candidate += '.';
-      return d.TextWidth(candidate) <= width;
-    };
-    size_t low = 0, high = text.size() >= 2 ? text.size() - 2 : 0;  // the first round keeps n - 2
-    while (low < high) {
-      const size_t mid = (low + high + 1) / 2;
-      if (fits(mid)) {
-        low = mid;
-      } else {
-        high = mid - 1;
-      }
-    }
-    text.resize(low);
+// length). True when the name was shortened.
+bool TrimName(Draw2D& d, const std::string& name, float width, std::string& text) {
+  text = name;
+  if (d.TextWidth(text) <= width) return false;
+  auto fits = [&](size_t keep) {
+    text.assign(name, 0, keep);
     text += '.';
-    l.trimmed.push_back({int(i), items[i]});
+    return d.TextWidth(text) <= width;
+  };
+  size_t low = 0, high = name.size() >= 2 ? name.size() - 2 : 0;  // the first round keeps n - 2
+  while (low < high) {
+    const size_t mid = (low + high + 1) / 2;
+    if (fits(mid)) {
+      low = mid;
+    } else {
+      high = mid - 1;
+    }
   }
-  Logger().log("Single pass listbox overflowcheck completed in: %fms (%i trimmed)", gui.now() - started,
-               int(l.trimmed.size()));
+  text.assign(name, 0, low);
+  text += '.';
+  return true;
+}
+
+// The texts of the `count` rows from `first_visible` on. A row still on
+// screen keeps its text; only rows coming into view are measured (a list of
+// a few hundred thousand names costs a frame no more than a short one),
+// and all of them when the width changed. Returns how many were trimmed
+// among those measured.
+int MeasureShownRows(WidgetContext& gui, ListBoxItem& l, const std::vector<std::string>& items, int count) {
+  const bool same_width = l.shown_width == l.rect.w;
+  if (same_width && int(l.shown.size()) == count && (count == 0 || l.shown.front().index == l.first_visible))
+    return 0;
+  const int old_first = l.shown.empty() ? 0 : l.shown.front().index;
+  std::vector<ListBoxItem::ShownRow> rows(size_t(std::max(count, 0)));
+  const float width = float(l.rect.w - 20);
+  bool font_set = false;
+  int trimmed = 0;
+  for (int row = 0; row < count; ++row) {
+    ListBoxItem::ShownRow& to = rows[size_t(row)];
+    to.index = l.first_visible + row;
+    const int kept = to.index - old_first;
+    if (same_width && kept >= 0 && kept < int(l.shown.size())) {
+      to = std::move(l.shown[size_t(kept)]);
+      continue;
+    }
+    if (!font_set) {
+      gui.draw().SetFont({GuiFont::kHelvetica, 10, 0, 0.1f});
+      font_set = true;
+    }
+    to.trimmed = TrimName(gui.draw(), items[size_t(to.index)], width, to.text);
+    trimmed += to.trimmed ? 1 : 0;
+  }
+  l.shown = std::move(rows);
+  l.shown_width = l.rect.w;
+  return trimmed;
 }
 
 // Scrolls so that the selection is on screen, by absolute indexes.
@@ -119,7 +141,7 @@ void ScrollBar(WidgetContext& gui, ListBoxItem& l, float alpha) {
   d.Picture(gui.materials().Get("scroll_bar_block"), float(block.x), l.scroll, 12, 14);
 }
 
-void ContextMenu(WidgetContext& gui, ListBoxItem& l, float alpha) {
+void ContextMenu(WidgetContext& gui, ListBoxItem& l, const std::vector<std::string>& items, float alpha) {
   const GuiRect entry{int(l.context_x), int(l.context_y), 100, 15, kAnchorFixed};
   const bool over = gui.HoverTest(entry);
   DrawMenuEntry(gui, entry, over, "Copy Name", alpha);
@@ -128,10 +150,7 @@ void ContextMenu(WidgetContext& gui, ListBoxItem& l, float alpha) {
     gui.ConsumeClick();
     gui.PlaySound("menu_accept", 1);
     const int row = l.context_row;
-    std::string name = row >= 0 && size_t(row) < l.shown.size() ? l.shown[size_t(row)] : "";
-    for (const ListBoxItem::Trimmed& t : l.trimmed)
-      if (t.index == row) name = t.full_text;
-    gui.CopyToClipboard(name);
+    gui.CopyToClipboard(row >= 0 && size_t(row) < items.size() ? items[size_t(row)] : "");
   }
   l.context_open = false;
 }
@@ -147,21 +166,28 @@ bool DoListBox(WidgetContext& gui, ListBoxItem& l, float alpha) {
   Draw2D& d = gui.draw();
   const GuiRect& r = l.rect;
 
-  // A new list: shorten what is too wide, and forget a selection and
-  // trimmed rows that belonged to the old one.
-  if (l.source->changed || l.shown.size() != count) {
-    l.source->changed = false;
-    l.selected = l.hovered = l.context_row = -1;
-    l.context_open = false;
-    TrimRows(gui, l, items);
-    l.first_visible = 0;
-    l.scroll = float(r.y + 5);
-    l.applied_scroll = l.scroll;
-  }
   const int fit = std::max(r.h / kRowHeight, 0);
   if (fit != l.rows_fit) {
     l.rows_fit = fit;
     l.row_hover_state.assign(size_t(fit), {});
+  }
+  // A new list: back to its top, a selection and the rows' texts that
+  // belonged to the old one forgotten, and the first page measured (the
+  // count logged is that page's: rows further down are measured when they
+  // come into view).
+  if (l.source->changed || l.listed != count) {
+    l.source->changed = false;
+    l.listed = count;
+    l.selected = l.hovered = l.context_row = -1;
+    l.context_open = false;
+    l.first_visible = 0;
+    l.scroll = float(r.y + 5);
+    l.applied_scroll = l.scroll;
+    Logger().log("Performing single pass listbox overflowcheck. (for '%i' items)", int(count));
+    const double started = gui.now();
+    l.shown.clear();
+    const int trimmed = MeasureShownRows(gui, l, items, std::min(l.rows_fit, int(count)));
+    Logger().log("Single pass listbox overflowcheck completed in: %fms (%i trimmed)", gui.now() - started, trimmed);
   }
 
   bool changed = false;
@@ -213,6 +239,7 @@ bool DoListBox(WidgetContext& gui, ListBoxItem& l, float alpha) {
   }
 
   // Rows: hover (with a fade after leaving), click, right click.
+  (void)MeasureShownRows(gui, l, items, shown);
   const double now = gui.now();
   l.hovered = -1;
   for (int row = 0; row < shown; ++row) {
@@ -226,9 +253,7 @@ bool DoListBox(WidgetContext& gui, ListBoxItem& l, float alpha) {
     h.on = over;
     if (over) l.hovered = row;
     const int index = l.first_visible + row;
-    if (over)
-      for (const ListBoxItem::Trimmed& t : l.trimmed)
-        if (t.index == index) gui.SetTooltip(t.full_text);  // the whole name of a shortened row
+    if (over && l.shown[size_t(row)].trimmed) gui.SetTooltip(items[size_t(index)]);  // the whole name
     if (over && gui.button_held() && gui.ClickTest(row_rect)) {
       gui.ConsumeClick();
       gui.PlaySound("menu_accept", 1);
@@ -256,8 +281,8 @@ bool DoListBox(WidgetContext& gui, ListBoxItem& l, float alpha) {
     }
     const Rgba& c = (over || index == l.selected) ? l.text_hover : l.text;
     d.Colour(c.r, c.g, c.b, c.a * alpha);
-    d.Text(float(r.x + 8), float(row_rect.y + 11), l.shown[size_t(index)]);
+    d.Text(float(r.x + 8), float(row_rect.y + 11), l.shown[size_t(row)].text);
   }
-  if (l.context_open) ContextMenu(gui, l, alpha);
+  if (l.context_open) ContextMenu(gui, l, items, alpha);
   return changed;
 }

@@ -41,12 +41,18 @@ struct ListBoxItem : Placed {
     double entered_ms = 0;  // entered or, while fading, left
   };
   std::vector<RowHover> row_hover_state;
-  struct Trimmed {
-    int index;
-    std::string full_text;
+  // The rows on screen as last drawn, from `first_visible` on. Only a row
+  // that comes into view is measured; one that stays keeps its text, and a
+  // new list or a new width measures them all again. A trimmed row's full
+  // name is the list's own item.
+  struct ShownRow {
+    int index = 0;
+    std::string text;  // as drawn: shortened, ending in ".", when too wide
+    bool trimmed = false;
   };
-  std::vector<Trimmed> trimmed;
-  std::vector<std::string> shown;  // the rows' texts as drawn (trimmed where too wide)
+  std::vector<ShownRow> shown;
+  int shown_width = -1;  // the rectangle's width the texts were measured at
+  size_t listed = 0;     // the list's length at the last pass
 };
 
 struct TextListItem : Placed {

@@ -188,10 +188,11 @@ std::string LayoutJson(QorGUI& gui, const std::string& data_dir) {
       Rgb(j, "text_hover", i.text_hover);
       Rgb(j, "text_colour", i.text);
       j.Key("source").Bool(i.source != nullptr).Key("callback").Bool(bool(i.on_select));
-      // The rows as last drawn: the list's length and the selected row.
-      j.Key("rows").Int(int64_t(i.shown.size())).Key("selected").Int(i.selected);
+      // The rows as last drawn: the list's length, the selected row and
+      // the texts of the first rows on screen.
+      j.Key("rows").Int(int64_t(i.listed)).Key("selected").Int(i.selected);
       j.Key("first_rows").BeginArray();
-      for (size_t r = 0; r < i.shown.size() && r < 5; ++r) j.String(i.shown[r]);
+      for (size_t r = 0; r < i.shown.size() && r < 5; ++r) j.String(i.shown[r].text);
       j.EndArray();
     }, measure);
     Items(j, m, m.text_lists, "text_list", [&](const TextListItem& i) {

@@ -113,7 +113,7 @@ TEST(ListBox, LongNamesAreShownShortAndLoadedAndCopiedWhole) {
   r.gui.OnMouseMove(120, 50 + 2 + 5);
   r.Frame();
   EXPECT_FALSE(r.Drawn(wide));
-  EXPECT_EQ(list.shown[1], wide.substr(0, 20) + ".");  // the longest start that fits 130 pixels, with its "."
+  EXPECT_EQ(list.shown[1].text, wide.substr(0, 20) + ".");  // the longest start that fits 130 pixels, with its "."
   EXPECT_TRUE(log.Contains("Performing single pass listbox overflowcheck. (for '2' items)"));
 
   r.Click(120, 50 + 2 + 14 + 5);
@@ -131,7 +131,38 @@ TEST(ListBox, LongNamesAreShownShortAndLoadedAndCopiedWhole) {
   // A new list forgets the old selection and trimmed rows.
   Fill(source, 3, "a");
   r.Frame();
-  EXPECT_TRUE(list.selected == -1 && list.trimmed.empty());
+  EXPECT_TRUE(list.selected == -1 && r.Drawn("a1") && !list.shown[1].trimmed);
+
+  // Every row drawn shows its name as the width it is drawn at trims it,
+  // after a wheel notch (rows kept and rows new), a jump to the end, and a
+  // list made narrower and taller. Every other name is too wide.
+  source.items.clear();
+  for (int i = 0; i < 100; ++i) source.items.push_back("n" + std::to_string(i) + (i % 2 ? "_" + wide : ""));
+  source.changed = true;
+  auto rows_trimmed_to = [&](int text_width) {
+    int row = 0;
+    for (const gui_test::DrawnText& t : r.draw.texts) {
+      if (t.x != 108) continue;
+      const std::string& name = source.items[size_t(list.first_visible + row++)];
+      EXPECT_EQ(t.text, name.size() * 6 <= size_t(text_width) ? name : name.substr(0, size_t(text_width / 6 - 1)) + ".");
+    }
+    return row;
+  };
+  r.gui.OnMouseMove(150, 100);
+  r.Frame();
+  r.gui.AddWheel(-1);
+  r.Frame();
+  EXPECT_TRUE(list.first_visible == 3 && rows_trimmed_to(130) == 10);
+  r.gui.SetListStep(WidgetContext::kListEndStep);
+  r.Frame();
+  EXPECT_TRUE(list.first_visible == 90 && rows_trimmed_to(130) == 10);
+  list.rect.w = 90;
+  list.rect.h = 280;
+  r.Frame();
+  EXPECT_EQ(rows_trimmed_to(70), 10);
+  r.gui.AddWheel(1);
+  r.Frame();
+  EXPECT_EQ(rows_trimmed_to(70), 19);
 }
 
 // The newest lines at the bottom; the log's colour codes colour the text
