@@ -108,7 +108,8 @@ void QorLoader::ListDirctory(std::string folder, uint64_t generation) {
     Publish({generation, Kind::kFailed, {}, {}});
   } else {
     std::sort(names.begin(), names.end(), ListingOrder);
-    Publish({generation, Kind::kNames, {}, std::move(names)});
+    std::vector<std::string> shown = names;
+    Publish({generation, Kind::kNames, {}, std::move(names), std::move(shown)});
   }
   loading_ = false;
   if (wake) wake();
@@ -141,7 +142,12 @@ bool QorLoader::Refresh() {
         names_ = std::move(h.names);
         showing_all_ = false;
         waiting_ = false;
-        Filter(filter_text_, true);
+        if (filter_text_.empty()) {
+          Show(std::move(h.shown));
+          showing_all_ = true;
+        } else {
+          Filter(filter_text_, true);
+        }
         Logger().log("QorLoader::LoadList %zu models listed and shown in %.1f ms", names_.size(),
                      platform::NowMsPrecise() - started_ms_);
         if (on_finished) on_finished(true);

@@ -68,6 +68,9 @@ class QorLoader {
     Kind kind = Kind::kStatus;
     std::string line;
     std::vector<std::string> names;
+    // A copy of `names` for the list box, made on the listing thread: a
+    // copy of a few hundred thousand names is longer than a frame.
+    std::vector<std::string> shown;
   };
   void ListDirctory(std::string folder, uint64_t generation);
   void Publish(Handover handover);
