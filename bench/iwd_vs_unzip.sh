@@ -47,7 +47,8 @@ trap 'rm -rf "$work"' EXIT
 bytes=$(du -sb "$work/main" | cut -f1)
 echo "iwd_vs_unzip: $entries images in $archives archives ($bytes bytes), $runs runs, $(basename "$build")"
 
-now_ns() { date +%s%N; }
+# Microseconds from bash itself ($EPOCHREALTIME): a `date` process on each
+# side of a command would add its own start to a pass of a few milliseconds.
 
 # Each timed command starts with the disk quiet (sync), and unzip and the
 # first pass take turns going first, so neither pays for the other's
@@ -56,18 +57,16 @@ now_ns() { date +%s%N; }
 # thousands of files just before a run stalls its file creations.
 time_unzip() {
   sync
-  local t0
-  t0=$(now_ns)
+  local t0=${EPOCHREALTIME/./}
   unzip -n -q "$work/main/*.iwd" -d "$run_dir/theirs/raw" >/dev/null 2>&1
-  local elapsed=$((($(now_ns) - t0) / 1000))
+  local elapsed=$((${EPOCHREALTIME/./} - t0))
   unzip_ms+=("$elapsed")
 }
 time_pass() {  # time_pass ARRAY OUTPUT
   sync
-  local t0
-  t0=$(now_ns)
+  local t0=${EPOCHREALTIME/./}
   "$cli" iwd "$run_dir/ours" >"$work/$2.out" 2>"$work/$2.err"
-  local elapsed=$((($(now_ns) - t0) / 1000))
+  local elapsed=$((${EPOCHREALTIME/./} - t0))
   eval "$1+=($elapsed)"
 }
 
