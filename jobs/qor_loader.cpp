@@ -94,7 +94,7 @@ void QorLoader::ListDirctory(std::string folder, uint64_t generation) {
     if (first) {
       first = false;
     } else if (++examined % 100 == 0) {
-      Publish({generation, Kind::kStatus, "Loading: " + std::to_string(examined), {}});
+      Publish({generation, Kind::kStatus, "Loading: " + std::to_string(examined), {}, {}});
     }
     return true;
   });
@@ -105,7 +105,7 @@ void QorLoader::ListDirctory(std::string folder, uint64_t generation) {
   }
   if (rc != 0) {
     Logger().log("QorLoader::LoadList Error: %u", unsigned(rc));
-    Publish({generation, Kind::kFailed, {}, {}});
+    Publish({generation, Kind::kFailed, {}, {}, {}});
   } else {
     std::sort(names.begin(), names.end(), ListingOrder);
     std::vector<std::string> shown = names;
