@@ -18,31 +18,7 @@ set -euo pipefail
 # shellcheck source=scripts/common.sh
 source "$(dirname "$0")/../scripts/common.sh"
 
-build=$VANTOR_ROOT/build-release
-runs=11
-entries=50000
-archives=4
-while [[ $# -gt 0 ]]; do
-  case $1 in
-    --build) build=$(cd "$2" && pwd); shift 2 ;;
-    --runs) runs=$2; shift 2 ;;
-    --entries) entries=$2; shift 2 ;;
-    --archives) archives=$2; shift 2 ;;
-    *)
-      echo "usage: bench/iwd_index_vs_unzip.sh [--build DIR] [--runs N] [--entries N] [--archives N]" >&2
-      exit 2
-      ;;
-  esac
-done
-
-command -v unzip >/dev/null || { echo "iwd_index_vs_unzip: unzip is not installed (scripts/install-deps)" >&2; exit 1; }
-bench_build vantor-cli vantor_make_iwd_archives
-cli=$build/vantor-cli
-
-work=$(mktemp -d "${TMPDIR:-/tmp}/vantor_iwd_index_bench_$$_XXXXXX")
-trap 'rm -rf "$work"' EXIT
-"$build/bench/vantor_make_iwd_archives" "$work/main" "$entries" "$archives"
-bytes=$(du -sb "$work/main" | cut -f1)
+iwd_bench_setup iwd_index_vs_unzip 11 50000 "$@"
 echo "iwd_index_vs_unzip: $entries images in $archives archives ($bytes bytes), $runs runs, $(basename "$build")"
 
 # Both list every image once: checked once before timing.

@@ -38,6 +38,39 @@ bench_build() {
   fi
 }
 
+# iwd_bench_setup SCRIPT RUNS ENTRIES "$@": what the archive benchmarks
+# share: their options (--build DIR, --runs N, --entries N, --archives N;
+# 4 archives unless told), their build, and ENTRIES small images written
+# into the archives in $work/main, a new folder removed on exit. Sets
+# build, runs, entries, archives, cli, work and bytes.
+iwd_bench_setup() {
+  local script=$1
+  runs=$2
+  entries=$3
+  archives=4
+  shift 3
+  build=$VANTOR_ROOT/build-release
+  while [[ $# -gt 0 ]]; do
+    case $1 in
+      --build) build=$(cd "$2" && pwd); shift 2 ;;
+      --runs) runs=$2; shift 2 ;;
+      --entries) entries=$2; shift 2 ;;
+      --archives) archives=$2; shift 2 ;;
+      *)
+        echo "usage: bench/$script.sh [--build DIR] [--runs N] [--entries N] [--archives N]" >&2
+        exit 2
+        ;;
+    esac
+  done
+  command -v unzip >/dev/null || { echo "$script: unzip is not installed (scripts/install-deps)" >&2; exit 1; }
+  bench_build vantor-cli vantor_make_iwd_archives
+  cli=$build/vantor-cli
+  work=$(mktemp -d "${TMPDIR:-/tmp}/vantor_${script}_$$_XXXXXX")
+  trap 'rm -rf "$work"' EXIT
+  "$build/bench/vantor_make_iwd_archives" "$work/main" "$entries" "$archives"
+  bytes=$(du -sb "$work/main" | cut -f1)
+}
+
 # The options every benchmark takes: `--build DIR` (default build-release/)
 # and `--runs N` (default RUNS). Sets `build` and `runs`; anything else is a
 # usage error naming the script.
