@@ -7,7 +7,7 @@
 needs import compare xclip
 settings Folders/Cod4Path="$work/sample/cod4"
 printf '[general]\ndrivers=wave\nsample-type=int16\n[wave]\nfile=%s\n' "$work/sounds.wav" >"$work/alsoft.conf"
-export ALSOFT_CONF=$work/alsoft.conf
+export ALSOFT_CONF=$work/alsoft.conf ALSOFT_DRIVERS=wave  # the variable wins over the file's "drivers"
 
 # 800 x 600: "Wireframe" at (710, 590), the model list's first row at
 # (560, 58); its context menu's entry opens at the press.
