@@ -4,7 +4,6 @@
 // "xmodel.gdf" entry pointing at its XMODEL_EXPORT file.
 #include "export/gdt_writer.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <utility>
@@ -91,21 +90,6 @@ ErrorCode GdtWriter::Close() {
   return code;
 }
 
-namespace {
-
-// The materials the entry lists: the level's distinct ones, or with every
-// level those of all levels, level 0 first.
-std::vector<std::string> GdtMaterials(const Xmodel& model, int lod_index) {
-  if (lod_index != kEveryLod) return model.lods[size_t(lod_index)].unique_materials;
-  std::vector<std::string> all;
-  for (const XmodelLod& lod : model.lods)
-    for (const std::string& m : lod.unique_materials)
-      if (std::find(all.begin(), all.end(), m) == all.end()) all.push_back(m);
-  return all;
-}
-
-}  // namespace
-
 ErrorCode DumpGDT(const Xmodel& model, int lod_index, std::string folder, const ExportSettings& settings,
                   ExportWritten* written) {
   // The model and the level asked for must be there.
@@ -119,7 +103,10 @@ ErrorCode DumpGDT(const Xmodel& model, int lod_index, std::string folder, const 
   // leaves no half-written file behind.
   if (!model.material_library.loaded)
     if (ErrorCode code = model.material_library.LoadMaterials(); code != err::kSuccess) return code;
-  const std::vector<std::string> materials = GdtMaterials(model, lod_index);
+  // The level's distinct materials, or every level's: the library's names,
+  // level 0's first.
+  const std::vector<std::string>& materials =
+      every ? model.material_library.names : model.lods[size_t(lod_index)].unique_materials;
   // No name may break its line.
   if (!IsSingleLine(model.name) || (every && !IsSingleLine(model.physics_preset))) return err::kFileNotValid;
   for (size_t i = every ? 0 : size_t(lod_index); i < (every ? model.lods.size() : size_t(lod_index) + 1); ++i)
