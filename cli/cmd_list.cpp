@@ -1,6 +1,8 @@
 // vantor-cli list: the model list as the window fills it, without one. The
 // names go to standard output in listing order, one a line (or as JSON);
-// the "Loading: N" status lines and the log go to standard error.
+// the "Loading: N" status lines and the log go to standard error. The
+// filter takes the search box's terms ("bones:>20 !_lod"), reading the
+// models' facts when a term needs them.
 #include <condition_variable>
 #include <iostream>
 #include <mutex>
@@ -76,6 +78,18 @@ int CmdList(const CliArgs& args) {
     }
     if (!ok) return 1;
     loader.Filter(args.Get("--filter").value_or(""));
+    if (!loader.query_error().empty()) {
+      std::cerr << "vantor-cli: bad search term '" << Printable(loader.query_error())
+                << "' (bones:, lods:, verts: take a count such as 20, >20 or <=20; game: cod4, cod5 or bo)\n";
+      return 2;
+    }
+    while (loader.reading_facts()) {
+      std::unique_lock<std::mutex> hold(lock);
+      signal.wait(hold, [&] { return woken; });
+      woken = false;
+      hold.unlock();
+      loader.Refresh();
+    }
   }
 
   std::lock_guard<std::mutex> hold(view.lock);

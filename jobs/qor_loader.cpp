@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "base/list_source.h"
+#include "jobs/facts_index.h"
 #include "base/logger.h"
 #include "platform/clock.h"
 #include "platform/folder_list.h"
@@ -33,7 +34,15 @@ QorLoader::QorLoader(ListSource& view) : view_(view) {}
 
 QorLoader::~QorLoader() {
   stop_ = true;
+  StopFacts();
   if (thread_.joinable()) thread_.join();
+}
+
+void QorLoader::StopFacts() {
+  facts_stop_ = true;
+  if (facts_thread_.joinable()) facts_thread_.join();
+  facts_stop_ = false;
+  facts_waiting_ = false;
 }
 
 bool QorLoader::SetFolder(const std::string& folder) {
@@ -48,10 +57,12 @@ bool QorLoader::SetFolder(const std::string& folder) {
     path_valid_ = false;
     return false;
   }
+  StopFacts();
   folder_ = *found;
   if (folder_.back() != '/' && folder_.back() != '\\') folder_ += '/';
   names_.clear();
   filtered_.clear();
+  facts_.clear();
   path_valid_ = true;
   return true;
 }
@@ -65,10 +76,13 @@ bool QorLoader::LoadList() {
     Logger().log("QorLoader::LoadList called while already loading directroy");
     return false;
   }
-  // The previous listing has ended: collect its thread.
+  // The previous listing has ended: collect its thread. Facts being read
+  // are of the old names.
   if (thread_.joinable()) thread_.join();
+  StopFacts();
   names_.clear();
   filtered_.clear();
+  facts_.clear();
   showing_all_ = false;
   Show({"Loading: 0"});
   started_ms_ = platform::NowMsPrecise();
@@ -94,7 +108,7 @@ void QorLoader::ListDirctory(std::string folder, uint64_t generation) {
     if (first) {
       first = false;
     } else if (++examined % 100 == 0) {
-      Publish({generation, Kind::kStatus, "Loading: " + std::to_string(examined), {}, {}});
+      Publish({generation, Kind::kStatus, "Loading: " + std::to_string(examined), {}, {}, {}, false});
     }
     return true;
   });
@@ -105,11 +119,11 @@ void QorLoader::ListDirctory(std::string folder, uint64_t generation) {
   }
   if (rc != 0) {
     Logger().log("QorLoader::LoadList Error: %u", unsigned(rc));
-    Publish({generation, Kind::kFailed, {}, {}, {}});
+    Publish({generation, Kind::kFailed, {}, {}, {}, {}, false});
   } else {
     std::sort(names.begin(), names.end(), ListingOrder);
     std::vector<std::string> shown = names;
-    Publish({generation, Kind::kNames, {}, std::move(names), std::move(shown)});
+    Publish({generation, Kind::kNames, {}, std::move(names), std::move(shown), {}, false});
   }
   loading_ = false;
   if (wake) wake();
@@ -156,6 +170,18 @@ bool QorLoader::Refresh() {
         waiting_ = false;
         if (on_finished) on_finished(false);
         break;
+      case Kind::kFactsStatus:
+        // Shown only while a query waits for them.
+        if (query_.needs_facts()) Show({h.line});
+        break;
+      case Kind::kFacts:
+        facts_waiting_ = false;
+        if (h.facts.size() == names_.size()) {
+          facts_ = std::move(h.facts);
+          facts_verts_ = h.with_verts;
+        }
+        if (query_.needs_facts()) Filter(filter_text_, true);
+        break;
     }
     changed = true;
   }
@@ -164,9 +190,10 @@ bool QorLoader::Refresh() {
 
 void QorLoader::Filter(const std::string& text, bool reapply) {
   const std::string effective = reapply ? filter_text_ : text;
+  query_ = ParseModelQuery(effective);
   // While a listing runs the list box shows its status line; the filter is
   // kept and applied to the names when they come.
-  if (effective.size() <= 2) {
+  if (query_.plain() && effective.size() <= 2) {
     filter_text_.clear();
     if (waiting_ || showing_all_) return;
     Show(names_);
@@ -176,11 +203,58 @@ void QorLoader::Filter(const std::string& text, bool reapply) {
   filter_text_ = effective;
   showing_all_ = false;
   if (waiting_) return;
+  if (!query_.error.empty()) {
+    Show({"Bad search term: " + query_.error});
+    return;
+  }
+  const bool have_facts = !facts_.empty() && (facts_verts_ || !query_.needs_verts());
+  if (query_.needs_facts() && !have_facts) {
+    StartFacts(query_.needs_verts());
+    return;
+  }
+  const double started = platform::NowMsPrecise();
   filtered_.clear();
-  for (const std::string& name : names_)
-    if (name.find(filter_text_) != std::string::npos) filtered_.push_back(name);
+  if (query_.plain()) {
+    for (const std::string& name : names_)
+      if (name.find(filter_text_) != std::string::npos) filtered_.push_back(name);
+  } else {
+    for (size_t i = 0; i < names_.size(); ++i)
+      if (Matches(query_, names_[i], facts_.empty() ? nullptr : &facts_[i])) filtered_.push_back(names_[i]);
+    Logger().log("QorLoader::Filter %zu of %zu models hold \"%s\" (%.1f ms)", filtered_.size(), names_.size(),
+                 filter_text_.c_str(), platform::NowMsPrecise() - started);
+  }
   if (reset_listbox) reset_listbox();
   Show(std::move(filtered_));
+}
+
+void QorLoader::StartFacts(bool with_verts) {
+  if (facts_waiting_) return;  // the facts on their way are read again if they fall short
+  if (facts_thread_.joinable()) facts_thread_.join();
+  facts_waiting_ = true;
+  Show({"Reading facts: 0"});
+  facts_thread_ = std::thread(&QorLoader::ReadFacts, this, folder_, names_, with_verts, generation_);
+}
+
+void QorLoader::ReadFacts(std::string folder, std::vector<std::string> names, bool with_verts, uint64_t generation) {
+  const double started = platform::NowMsPrecise();
+  FactsIndex index(folder, FactsIndex::StorePath(folder));
+  index.Load();
+  std::vector<ModelFacts> facts;
+  facts.reserve(names.size());
+  size_t read = 0;
+  for (const std::string& name : names) {
+    if (facts_stop_) return;
+    bool fresh = false;
+    facts.push_back(index.Get(name, with_verts, fresh));
+    read += fresh;
+    if (facts.size() % 100 == 0)
+      Publish({generation, Kind::kFactsStatus, "Reading facts: " + std::to_string(facts.size()), {}, {}, {}, false});
+  }
+  if (read != 0 && !index.Save()) Logger().log("QorLoader facts index not written: %s", FactsIndex::StorePath(folder).c_str());
+  Logger().log("QorLoader facts of %zu models in %.1f ms (%zu read, the rest from the index)", names.size(),
+               platform::NowMsPrecise() - started, read);
+  Publish({generation, Kind::kFacts, {}, {}, {}, std::move(facts), with_verts});
+  if (wake) wake();
 }
 
 bool QorLoader::Listed(const std::string& name) const {

@@ -1,8 +1,10 @@
 // The model list: the names of the model files in a game's raw/xmodel
 // folder, listed on a thread of its own so that thousands of files never
-// stall the window, and narrowed by the search box's text. The listing
-// thread fills a list of its own and hands it over whole; everything the
-// list box sees is written on the main thread, in Refresh and Filter.
+// stall the window, and narrowed by the search box's text (a query, see
+// model/model_query.h). The facts that terms such as "bones:>20" ask for
+// are read on a second thread when a query first needs them. Both threads
+// hand over whole lists; everything the list box sees is written on the
+// main thread, in Refresh and Filter.
 #pragma once
 
 #include <atomic>
@@ -12,6 +14,9 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "model/model_facts.h"
+#include "model/model_query.h"
 
 struct ListSource;
 
@@ -29,9 +34,12 @@ class QorLoader {
   // Starts a listing of the folder; logs and returns false when there is
   // no valid folder or one is already being listed.
   bool LoadList();
-  // The search box's text; 1 or 2 characters show every name. `reapply`
-  // runs the filter in force again (after a new listing).
+  // The search box's text; plain text of 1 or 2 characters shows every
+  // name. `reapply` runs the filter in force again (after a new listing or
+  // new facts). A term with a bad value shows "Bad search term: WORD".
   void Filter(const std::string& text, bool reapply = false);
+  // The word of the filter in force that is a term with a bad value.
+  const std::string& query_error() const { return query_.error; }
 
   // Main thread, once a frame: takes what the listing thread handed over,
   // in order. True when the list box's contents changed.
@@ -40,6 +48,8 @@ class QorLoader {
   // A listing runs, or its names have not been taken by Refresh yet (main
   // thread).
   bool loading() const { return waiting_ || loading_.load(); }
+  // The filter waits for the models' facts (main thread).
+  bool reading_facts() const { return facts_waiting_; }
   bool path_valid() const { return path_valid_; }
   const std::string& folder() const { return folder_; }
   // The last complete listing, sorted as the games' own tools list a folder
@@ -62,7 +72,7 @@ class QorLoader {
   std::function<int(size_t count)> fault;
 
  private:
-  enum class Kind { kStatus, kNames, kFailed };
+  enum class Kind { kStatus, kNames, kFailed, kFactsStatus, kFacts };
   struct Handover {
     uint64_t generation = 0;
     Kind kind = Kind::kStatus;
@@ -71,8 +81,13 @@ class QorLoader {
     // A copy of `names` for the list box, made on the listing thread: a
     // copy of a few hundred thousand names is longer than a frame.
     std::vector<std::string> shown;
+    std::vector<ModelFacts> facts;  // kFacts: one per name, in order
+    bool with_verts = false;
   };
   void ListDirctory(std::string folder, uint64_t generation);
+  void ReadFacts(std::string folder, std::vector<std::string> names, bool with_verts, uint64_t generation);
+  void StartFacts(bool with_verts);
+  void StopFacts();
   void Publish(Handover handover);
   void Show(std::vector<std::string> items);
 
@@ -82,6 +97,8 @@ class QorLoader {
   std::atomic<bool> loading_{false};
   std::atomic<bool> stop_{false};
   std::thread thread_;
+  std::atomic<bool> facts_stop_{false};
+  std::thread facts_thread_;
   uint64_t generation_ = 0;
   double started_ms_ = 0;  // when the listing began, for its log line
 
@@ -89,6 +106,10 @@ class QorLoader {
   std::vector<std::string> names_;
   std::vector<std::string> filtered_;
   std::string filter_text_;
+  ModelQuery query_;
+  std::vector<ModelFacts> facts_;  // empty, or one per name
+  bool facts_verts_ = false;       // facts_ holds the vertex counts
+  bool facts_waiting_ = false;     // a facts thread runs or its facts were not taken
   bool showing_all_ = false;
   bool waiting_ = false;  // a listing's names have not been taken yet
 

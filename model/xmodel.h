@@ -167,6 +167,9 @@ class Xmodel {
   double load_time_ms = 0;
   double load_start = 0;
   bool auto_switch_asked = false;
+  // The game check switches layouts without asking (readers on a background
+  // thread, which have nobody to ask).
+  bool switch_unasked = false;
   bool switched_for_this_model = false;
   GameVersion saved_game = Cod5;
   std::string name;

@@ -200,7 +200,7 @@ bool Xmodel::AutoGameSwitch(ByteCursor& file, const std::string& slot_name, Game
   std::string candidate;
   if (positioned && ReadCString(file, candidate, file_size) && !candidate.empty() &&
       SurfsFileExists(candidate)) {
-    if (platform::AskYesNo(kSwitchTitle, to_cod4 ? kToCod4Text : kToCod5Text)) {
+    if (switch_unasked || platform::AskYesNo(kSwitchTitle, to_cod4 ? kToCod4Text : kToCod5Text)) {
       saved_game = game;
       game = to_cod4 ? Cod4 : Cod5;
       switched_for_this_model = true;

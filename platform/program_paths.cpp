@@ -76,6 +76,19 @@ std::string LogFolder() {
   return CreateDirectories(folder) ? folder : "";
 }
 
+std::string CacheFolder() {
+  std::string cache;
+  if (const char* xdg = std::getenv("XDG_CACHE_HOME"); xdg && xdg[0] == '/') {
+    cache = xdg;
+  } else if (const std::string home = HomeFolder(); !home.empty()) {
+    cache = home + "/.cache";
+  } else {
+    return "";
+  }
+  const std::string folder = cache + "/vantor";
+  return CreateDirectories(folder) ? folder : "";
+}
+
 std::string HomeFolder() {
   if (const char* home = std::getenv("HOME"); home && *home) return home;
   struct passwd pw;

@@ -22,6 +22,10 @@ std::string IconThemeFolder(const std::string& data_folder);
 // desktop's menu); then $XDG_STATE_HOME/vantor (~/.local/state/vantor),
 // created when missing. "" too when that cannot be made.
 std::string LogFolder();
+// Where the program keeps what it can always make again (the model facts
+// of the search box): $XDG_CACHE_HOME/vantor (an absolute one), else
+// ~/.cache/vantor, created when missing; "" when that cannot be made.
+std::string CacheFolder();
 // The user's home: $HOME, else the password database's entry; "" when
 // neither gives one.
 std::string HomeFolder();

@@ -6,7 +6,7 @@ cli_setup() {
   rm -rf "$1"
   mkdir -p "$1"
   cd "$1"
-  export VANTOR_CONFIG_DIR=$1/config
+  export VANTOR_CONFIG_DIR=$1/config XDG_CACHE_HOME=$1/cache
   failures=0
 }
 fail() {

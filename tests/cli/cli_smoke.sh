@@ -4,12 +4,13 @@
 # output parses and carries the documented keys, then checks the error object
 # and exit status of a file that does not exist, `list`, `convert` and `iwd`.
 #
-#   cli_smoke.sh VANTOR_CLI PYTHON WORK_DIR
+#   cli_smoke.sh VANTOR_CLI PYTHON WORK_DIR [SAMPLES_DIR]
 set -euo pipefail
 
 cli=$1
 python=$2
 work=$3
+samples=${4:-}
 
 source "$(dirname "$0")/cli_common.sh"
 cli_setup "$work"
@@ -85,6 +86,17 @@ expected=$(find "$work/sample/cod4/raw/xmodel" -maxdepth 1 -type f ! -name '*.*'
 [[ -n $listed && $listed == "$expected" ]] || fail "list of the sample's cod4 root gave: $listed"
 filtered=$("$cli" list "$work/sample/cod4" --filter soldier 2>/dev/null </dev/null)
 [[ $filtered == fixture_soldier ]] || fail "list --filter soldier gave: $filtered"
+# Terms on the models' facts; a bad one is refused with status 2. On the real
+# COD 4 tools' tree: the two models of more than 20 bones and of four levels.
+filtered=$("$cli" list "$work/sample/cod4" --filter 'bones:>20 !crate' 2>/dev/null </dev/null)
+[[ $filtered == fixture_soldier ]] || fail "list --filter 'bones:>20 !crate' gave: $filtered"
+status=0
+"$cli" list "$work/sample/cod4" --filter 'lods:many' >/dev/null 2>"$work/bad_term.txt" </dev/null || status=$?
+[[ $status == 2 ]] && grep -q "bad search term 'lods:many'" "$work/bad_term.txt" || fail "a bad term exited $status"
+if [[ -d $samples/cod4-modtools ]]; then
+  filtered=$("$cli" list "$samples/cod4-modtools" --filter 'bones:>20 lods:4' 2>/dev/null </dev/null)
+  [[ $filtered == body_complete_sp_arab_regular_al_asad_dmg ]] || fail "terms on the tools' tree gave: $filtered"
+fi
 
 # Names as JSON: UTF-8 characters as themselves, other bytes as U+FFFD,
 # control characters exact; as lines, control characters escaped, so that a

@@ -13,10 +13,14 @@
 #include <thread>
 #include <vector>
 
+#include "jobs/facts_index.h"
 #include "jobs/qor_loader.h"
+#include "platform/file_bytes.h"
 #include "tests/model/model_test_support.h"
 #include "base/list_source.h"
 #include "tests/shell/shell_test_support.h"
+#include "tests/support/scoped_env.h"
+#include "tools/fixture/sample_tree.h"
 
 namespace {
 
@@ -157,6 +161,65 @@ TEST(QorLoaderTest, RefusalsAndFailedListingsLeaveTheLoaderReadyToListAgain) {
   Finish(loader);
   EXPECT_EQ(Items(view), std::vector<std::string>{"Loading: 0"});
   EXPECT_EQ(ends.back(), false);
+}
+
+// Terms read the models' facts on the facts thread; the index stored under
+// the cache folder serves the next loader until a file changes, and a
+// damaged index is read again rather than believed.
+TEST(QorLoaderTest, TermsReadTheFactsOnceAndTheIndexOnlyWhileFilesAreUnchanged) {
+  LogCapture log;
+  test_support::TempDir dir;
+  test_support::ScopedEnv cache("XDG_CACHE_HOME", dir.Sub("cache"));
+  ASSERT_FALSE(fixture::WriteModel(dir.path(), fixture::MakePropModel("crate", Cod4)).empty());
+  ASSERT_FALSE(fixture::WriteModel(dir.path(), fixture::MakeSoldierModel("soldier", Cod5)).empty());
+  ASSERT_FALSE(fixture::WriteModel(dir.path(), fixture::MakeBarrelModel("barrel_t5")).empty());
+  auto search = [&](const std::string& text) {
+    ListSource view;
+    QorLoader loader(view);
+    EXPECT_TRUE(loader.SetFolder(dir.Sub("raw/xmodel")) && loader.LoadList());
+    Finish(loader);
+    loader.Filter(text);
+    for (int i = 0; i < 5000 && loader.reading_facts(); ++i) {
+      loader.Refresh();
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return Items(view);
+  };
+  // How many models the last search read rather than took from the index.
+  auto read = [&log] {
+    const std::vector<std::string> lines = log.lines();
+    for (auto line = lines.rbegin(); line != lines.rend(); ++line)
+      if (size_t at = line->find(" ms ("); at != std::string::npos) return std::stoi(line->substr(at + 5));
+    return -1;
+  };
+  using Names = std::vector<std::string>;
+  EXPECT_EQ(search("bones:>20"), Names{"soldier"});
+  EXPECT_EQ(read(), 3);
+  EXPECT_EQ(search("game:bo"), Names{"barrel_t5"});
+  EXPECT_EQ(search("game:cod5 lods:2"), Names{"soldier"});
+  EXPECT_EQ(search("verts:<=24 !t5"), Names{"crate"});
+  EXPECT_EQ(search("material:_HEAD"), Names{"soldier"});
+  EXPECT_EQ(read(), 0);
+  EXPECT_EQ(search("lods:2 bones:x"), Names{"Bad search term: bones:x"});
+
+  // The soldier's bones replaced by the crate's: its facts are read again.
+  const std::string index = FactsIndex::StorePath(dir.Sub("raw/xmodel/"));
+  const std::vector<uint8_t> crate_parts = fixture::WriteXmodelparts(fixture::MakePropModel("c", Cod4).parts);
+  ASSERT_TRUE(fixture::WriteFile(dir.Sub("raw/xmodelparts/soldier_lod0"), crate_parts));
+  EXPECT_EQ(search("bones:>20"), Names{});
+  EXPECT_EQ(read(), 1);
+  // A stored bone count changed behind the index's back: dropped whole.
+  ASSERT_TRUE(fixture::WriteModel(dir.path(), fixture::MakeSoldierModel("soldier", Cod5)).size());
+  EXPECT_EQ(search("bones:>20"), Names{"soldier"});
+  std::vector<uint8_t> bytes;
+  ASSERT_EQ(platform::ReadFileBytes(index, bytes), 0);
+  const std::string text(bytes.begin(), bytes.end());
+  const size_t name = text.find("soldier");
+  ASSERT_NE(name, std::string::npos);
+  bytes[name + 7 + 3 * 16 + 8] = 5;  // after the name, three stamps, result and game
+  ASSERT_TRUE(fixture::WriteFile(index, bytes));
+  EXPECT_EQ(search("bones:>20"), Names{"soldier"});
+  EXPECT_EQ(read(), 3);
 }
 
 TEST(QorLoaderTest, DestroyingTheLoaderStopsItsListing) {
