@@ -16,6 +16,9 @@
 #                         block dragged down and up (no key: a key step
 #                         selects a row, which loads it)
 #                filter   nine letters typed into the search box
+#                terms    " bones:>2" typed after them: the facts of every
+#                         name read on the loader's thread (empty files:
+#                         each refused as too small) until they are in
 #
 # Several builds, comma-separated, run in turn within each run (the first
 # one's listing is timed).
@@ -31,7 +34,7 @@ runs=${2:-7}
 count=${3:-200000}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-export VANTOR_CONFIG_DIR=$work/config
+export VANTOR_CONFIG_DIR=$work/config XDG_CACHE_HOME=$work/cache
 cd "$work"
 
 root=$work/root
@@ -92,27 +95,35 @@ steps='
   xdotool type --delay 60 "viewmodel"
   sleep 0.5
   mark
+  xdotool type --delay 60 " bones:>2"
+  for ((t = 0; t < 1200; ++t)); do grep -q "QorLoader facts of" Log.txt && break; sleep 0.1; done
+  sleep 0.5
+  mark
   xdotool key Escape sleep 0.3
   xdotool key Escape'
 for b in "${!builds[@]}"; do
-  for file in shown first fill.wall fill.cpu scroll.wall scroll.cpu filter.wall filter.cpu; do : >"$b.$file"; done
+  for file in shown facts first fill.wall fill.cpu scroll.wall scroll.cpu filter.wall filter.cpu terms.wall terms.cpu; do
+    : >"$b.$file"
+  done
 done
 for ((i = 0; i < runs; ++i)); do
   for b in "${!builds[@]}"; do
-    rm -f Log.txt marks
+    rm -rf Log.txt marks "$XDG_CACHE_HOME"
     VANTOR_FRAME_TRACE=$TRACE timeout 300 xvfb-run -a -s "-screen 0 1024x768x24" \
       bash "$here/../tests/window/drive_window.sh" run.log "$steps" "${builds[$b]}/vantor" --frames 1000000 \
       || { echo "the window run failed" >&2; cat run.log >&2; exit 1; }
     sed -n 's/.*models listed and shown in \([0-9.]*\) ms.*/\1/p' Log.txt | head -1 >>"$b.shown"
+    sed -n 's/.*QorLoader facts of [0-9]* models in \([0-9.]*\) ms.*/\1/p' Log.txt | head -1 >>"$b.facts"
     head -1 "$TRACE" | awk '{ print $1 }' >>"$b.first"
     # The longest frame of each phase: frames 2 to the first mark, then from
     # one mark to the next (the focus and the pointer's arrival left out).
-    read -r -d '' m1 m2 m3 m4 <marks || true
-    awk -v m1="$m1" -v m2="$m2" -v m3="$m3" -v m4="$m4" -v out="$work/$b" '
+    read -r -d '' m1 m2 m3 m4 m5 <marks || true
+    awk -v m1="$m1" -v m2="$m2" -v m3="$m3" -v m4="$m4" -v m5="$m5" -v out="$work/$b" '
       function keep(p) { if ($1 > w[p]) w[p] = $1; if ($2 > c[p]) c[p] = $2 }
       NR >= 2 && NR <= m1 { keep("fill") }
       NR > m2 && NR <= m3 { keep("scroll") }
       NR > m3 && NR <= m4 { keep("filter") }
+      NR > m4 && NR <= m5 { keep("terms") }
       END { for (p in w) { print w[p] >> (out "." p ".wall"); print c[p] >> (out "." p ".cpu") } }' "$TRACE"
   done
 done
@@ -120,7 +131,8 @@ for b in "${!builds[@]}"; do
   echo "window, ${builds[$b]}, $names names, $runs runs (Xvfb, Mesa):"
   echo "  names shown after               $(stats <"$b.shown") ms"
   echo "  first frame (start-up), wall    $(stats <"$b.first") ms"
-  for phase in fill scroll filter; do
+  echo "  facts of every name read in      $(stats <"$b.facts") ms"
+  for phase in fill scroll filter terms; do
     printf '  longest frame, %-6s wall     %s ms\n' "$phase" "$(stats <"$b.$phase.wall")"
     printf '  longest frame, %-6s main CPU %s ms\n' "$phase" "$(stats <"$b.$phase.cpu")"
   done
