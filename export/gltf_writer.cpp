@@ -349,6 +349,8 @@ struct Document {
   size_t inverse_binds = 0;
   bool binary = false;
   std::string bin_uri;
+  const GltfAnimation* animation = nullptr;
+  const std::vector<size_t>* channel_accessors = nullptr;  // input, output a channel
 };
 
 std::string DocumentJson(const Document& d) {
@@ -478,6 +480,26 @@ std::string DocumentJson(const Document& d) {
     j.End();
   }
 
+  if (d.animation && bone_count > 0) {
+    const GltfAnimation& a = *d.animation;
+    const std::vector<size_t>& acc = *d.channel_accessors;
+    j.Key("animations").Array().Object().Field("name", a.name).Key("channels").Array();
+    for (size_t c = 0; c < a.channels.size(); ++c) {
+      j.Object().Field("sampler", c).Key("target").Object().Field("node", first_bone + a.channels[c].bone);
+      j.Field("path", a.channels[c].rotation ? "rotation" : "translation").End().End();
+    }
+    j.End().Key("samplers").Array();
+    for (size_t c = 0; c < a.channels.size(); ++c)
+      j.Object().Field("input", acc[2 * c]).Field("output", acc[2 * c + 1]).Field("interpolation", "LINEAR").End();
+    j.End();
+    if (!a.markers.empty()) {
+      j.Key("extras").Object().Key("notetracks").Array();
+      for (const GltfAnimation::Marker& m : a.markers) j.Object().Field("name", m.name).FieldFloat("time", m.time).End();
+      j.End().End();
+    }
+    j.End().End();
+  }
+
   if (!d.buffer.accessors.empty()) {
     j.Key("accessors").Array();
     for (const GltfAccessor& a : d.buffer.accessors) {
@@ -525,6 +547,7 @@ struct BufferContent {
   const std::vector<Picture>& pictures;
   bool skinned = false;
   bool binary = false;
+  const GltfAnimation* animation = nullptr;
 };
 
 struct BufferLayout {
@@ -533,6 +556,7 @@ struct BufferLayout {
   std::vector<Primitive> primitives;
   std::vector<size_t> picture_views;
   size_t inverse_binds = 0;
+  std::vector<size_t> channel_accessors;  // input, output a channel
   size_t size = 0;
 };
 
@@ -579,6 +603,19 @@ BufferLayout FillBuffer(const BufferContent& c, OutputFile* file, uint64_t base,
     if (file) buffer.Write(InverseBindMatrices(c.model.bones).data(), bytes, offset);
     layout.inverse_binds = buffer.AddAccessor({0, 0, kFloat, false, c.model.bones.size(), "MAT4", {}, {}});
   }
+  if (c.animation && !c.model.bones.empty())
+    for (const GltfAnimation::Channel& channel : c.animation->channels) {
+      // Times, with the least and greatest as an input accessor needs them.
+      const size_t keys = channel.times.size();
+      size_t offset = buffer.AddView(keys * 4, 0);
+      if (file) buffer.Write(channel.times.data(), keys * 4, offset);
+      layout.channel_accessors.push_back(
+          buffer.AddAccessor({0, 0, kFloat, false, keys, "SCALAR", {channel.times.front()}, {channel.times.back()}}));
+      offset = buffer.AddView(channel.values.size() * 4, 0);
+      if (file) buffer.Write(channel.values.data(), channel.values.size() * 4, offset);
+      layout.channel_accessors.push_back(
+          buffer.AddAccessor({0, 0, kFloat, false, keys, channel.rotation ? "VEC4" : "VEC3", {}, {}}));
+    }
   if (c.binary)
     for (const Picture& picture : c.pictures) {
       buffer.Write(picture.png.data(), picture.png.size(), buffer.AddView(picture.png.size(), 0));
@@ -639,15 +676,32 @@ ErrorCode WriteWhole(const std::string& path, const void* data, size_t size) {
   return output.Close();
 }
 
+// Every channel names a bone and holds finite keys at increasing times.
+bool SoundAnimation(const GltfAnimation& a, size_t bone_count) {
+  for (const GltfAnimation::Channel& c : a.channels) {
+    const size_t keys = c.times.size();
+    if (c.bone >= bone_count || keys == 0 || c.values.size() != keys * (c.rotation ? 4 : 3)) return false;
+    for (size_t k = 0; k < keys; ++k)
+      if (!std::isfinite(c.times[k]) || (k > 0 && !(c.times[k] > c.times[k - 1]))) return false;
+    for (float v : c.values)
+      if (!std::isfinite(v)) return false;
+  }
+  for (const GltfAnimation::Marker& m : a.markers)
+    if (!std::isfinite(m.time)) return false;
+  return true;
+}
+
 }  // namespace
 
 ErrorCode ExportGLTF(const Xmodel& model, std::string folder, bool binary, ExportWritten* written,
-                     bool normal_maps_as_stored) {
+                     bool normal_maps_as_stored, const GltfAnimation* animation) {
   // Loaded through the surfaces, with sound geometry; the file is named by
-  // the slot-0 name, which comes from the game file.
+  // the slot-0 name, which comes from the game file (or by the animation's).
   if (ErrorCode code = CheckLevelZero(model); code != err::kSuccess) return code;
   const XmodelLod& lod = model.ShownLod();
-  if (!platform::IsSafeOutputName(lod.surf_name)) return err::kInvalidPath;
+  const std::string& base_name = animation ? animation->name : lod.surf_name;
+  if (!platform::IsSafeOutputName(base_name)) return err::kInvalidPath;
+  if (animation && !SoundAnimation(*animation, model.bones.size())) return err::kFileNotValid;
   // Joint indices are 16-bit.
   if (model.bones.size() > 0xFFFF) return err::kOutOfRange;
   bool any_drawable = false;
@@ -663,7 +717,7 @@ ErrorCode ExportGLTF(const Xmodel& model, std::string folder, bool binary, Expor
   run.Step(10);
 
   // The layout pass: where every view goes, and so the buffer's length.
-  const BufferContent content{model, pictures, any_drawable && !model.bones.empty(), binary};
+  const BufferContent content{model, pictures, any_drawable && !model.bones.empty(), binary, animation};
   BufferLayout layout = FillBuffer(content, nullptr, 0, nullptr);
   if (layout.size > kMaxBufferBytes) return run.Finish(err::kOutOfRange);
   for (size_t i = 0; i < layout.picture_views.size(); ++i) pictures[i].view = layout.picture_views[i];
@@ -671,12 +725,12 @@ ErrorCode ExportGLTF(const Xmodel& model, std::string folder, bool binary, Expor
   GltfBuffer placed;
   placed.views = std::move(layout.views);
   placed.accessors = std::move(layout.accessors);
-  const Document doc{model, placed, layout.size, layout.primitives, maps, pictures, layout.inverse_binds, binary,
-                     UriOfFileName(lod.surf_name + ".bin")};
+  const Document doc{model,         placed, layout.size, layout.primitives, maps, pictures, layout.inverse_binds,
+                     binary,        UriOfFileName(base_name + ".bin"), animation, &layout.channel_accessors};
   const std::string json = DocumentJson(doc);
 
   if (binary) {
-    const std::string path = dir + lod.surf_name + ".glb";
+    const std::string path = dir + base_name + ".glb";
     ErrorCode code = WriteGlb(path, json, content, layout.size, run);
     if (code == err::kSuccess && written) written->push_back(path);
     return run.Finish(code);
@@ -691,7 +745,7 @@ ErrorCode ExportGLTF(const Xmodel& model, std::string folder, bool binary, Expor
     if (written) written->push_back(path);
   }
   if (layout.size) {
-    const std::string path = dir + lod.surf_name + ".bin";
+    const std::string path = dir + base_name + ".bin";
     ErrorCode code = err::kSuccess;
     OutputFile output;
     if (!output.Open(path, code)) return run.Finish(code);
@@ -699,7 +753,7 @@ ErrorCode ExportGLTF(const Xmodel& model, std::string folder, bool binary, Expor
     if ((code = output.Close()) != err::kSuccess) return run.Finish(code);
     if (written) written->push_back(path);
   }
-  const std::string path = dir + lod.surf_name + ".gltf";
+  const std::string path = dir + base_name + ".gltf";
   ErrorCode code = WriteWhole(path, json.data(), json.size());
   if (code == err::kSuccess && written) written->push_back(path);
   return run.Finish(code);

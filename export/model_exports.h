@@ -8,6 +8,7 @@
 #include <string>
 
 #include "base/export_settings.h"
+#include "export/gltf_animation.h"
 #include "model/error_codes.h"
 
 class Xmodel;
@@ -20,8 +21,11 @@ class Xmodel;
 // <surf_name>.gltf with its .bin and its maps as PNG under "images", or
 // with `binary` one <surf_name>.glb holding everything.
 // Normal maps go in rebuilt as RGB normals unless `normal_maps_as_stored`.
+// With an `animation`, the files take its name and the document carries it
+// (2 when a channel names no bone or its keys are broken).
 [[nodiscard]] ErrorCode ExportGLTF(const Xmodel& model, std::string folder, bool binary,
-                                   ExportWritten* written = nullptr, bool normal_maps_as_stored = false);
+                                   ExportWritten* written = nullptr, bool normal_maps_as_stored = false,
+                                   const GltfAnimation* animation = nullptr);
 // <surf_name>.mtl: the distinct materials with their texture maps.
 [[nodiscard]] ErrorCode ExportMTL(const Xmodel& model, std::string folder, const ExportSettings& settings = {},
                                   ExportWritten* written = nullptr);

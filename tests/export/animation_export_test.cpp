@@ -1,0 +1,91 @@
+// The animation writers: the XANIM_EXPORT text reads back as the tools'
+// own files read (the same reader takes a source file of the mod tools),
+// names that would break it are refused; a glTF animation passes the
+// Khronos validator and broken keys are refused.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "export/model_exports.h"
+#include "tests/export/xanim_export_text.h"
+#include "tests/model/model_test_support.h"
+#include "tests/support/command.h"
+#include "tools/fixture/sample_tree.h"
+
+namespace {
+
+TEST(XanimExportTest, WritesTheToolsLayoutAndReadsBackWithinItsPrecision) {
+  // The reader is the tools' layout: one of their files reads whole.
+  const std::string tools = model_test::SamplesDir() + "/cod4-xanim/xanim_export/viewmodels/M16/m16_fire.XANIM_EXPORT";
+  if (std::filesystem::exists(tools)) {
+    XanimExportData theirs;
+    ASSERT_TRUE(xanim_text::Read(tools, theirs));
+    EXPECT_EQ(theirs.parts.size(), 78u);
+    EXPECT_EQ(theirs.frames.size(), 6u);
+    EXPECT_EQ(theirs.frame_rate, 30);
+  }
+  XanimExportData data;
+  data.source = "raw/xanim/test_anim";
+  data.parts = {"tag_origin", "j_arm"};
+  data.frame_rate = 24;
+  for (int f = 0; f < 3; ++f) {
+    std::vector<XanimExportPart>& frame = data.frames.emplace_back(2);
+    frame[1].offset[0] = 1.23456f * float(f);
+    frame[1].axes[0][0] = 0.70711f, frame[1].axes[0][1] = -0.70711f;
+  }
+  data.notes = {{"start", 0}, {"fire", 2}};
+  model_test::TempDir dir;
+  const std::string path = dir.Sub("test_anim.XANIM_EXPORT");
+  ASSERT_EQ(WriteXanimExport(path, data), err::kSuccess);
+  XanimExportData back;
+  ASSERT_TRUE(xanim_text::Read(path, back));
+  EXPECT_EQ(back.parts, data.parts);
+  EXPECT_EQ(back.frame_rate, 24);
+  ASSERT_EQ(back.frames.size(), 3u);
+  EXPECT_NEAR(back.frames[2][1].offset[0], 2.4691f, 1e-4);
+  EXPECT_NEAR(back.frames[2][1].axes[0][1], -0.7071f, 1e-4);
+  ASSERT_EQ(back.notes.size(), 2u);
+  EXPECT_EQ(back.notes[1].name, "fire");
+  EXPECT_EQ(back.notes[1].frame, 2);
+
+  data.notes[0].name = "say \"hi\"";
+  EXPECT_EQ(WriteXanimExport(dir.Sub("quoted"), data), err::kFileNotValid);
+  EXPECT_FALSE(std::filesystem::exists(dir.Sub("quoted")));
+}
+
+TEST(GltfAnimationTest, TheAnimationIsValidAndBrokenKeysAreRefused) {
+  model_test::TempDir dir;
+  Xmodel model;
+  ASSERT_EQ(model_test::WriteAndLoadSurfaces(dir.path(), fixture::MakeSoldierModel("soldier", Cod4), model, Cod4),
+            err::kSuccess);
+  GltfAnimation a;
+  a.name = "soldier_wave";
+  a.channels.push_back({3, true, {0.0f, 0.5f, 1.0f}, {0, 0, 0, 1, 0, 0, 0.3826834f, 0.9238795f, 0, 0, 0, 1}});
+  a.channels.push_back({1, false, {0.0f, 1.0f}, {0, 0, 40, 0, 0, 42}});
+  a.markers = {{"wave_start", 0.25f}};
+  ExportWritten written;
+  ASSERT_EQ(ExportGLTF(model, dir.Sub("out"), false, &written, false, &a), err::kSuccess);
+  ASSERT_EQ(ExportGLTF(model, dir.Sub("out"), true, &written, false, &a), err::kSuccess);
+  std::ifstream json(dir.Sub("out/soldier_wave.gltf"));
+  std::stringstream text;
+  text << json.rdbuf();
+  EXPECT_NE(text.str().find("\"animations\":[{\"name\":\"soldier_wave\""), std::string::npos);
+  EXPECT_NE(text.str().find("\"notetracks\":[{\"name\":\"wave_start\""), std::string::npos);
+  int status = 0;
+  const std::string report = test_support::RunCommand(
+      "bash '" + std::string(VANTOR_SOURCE_DIR) + "/tests/export/gltf/validate.sh' '" + dir.Sub("out/soldier_wave.gltf") +
+          "' '" + dir.Sub("out/soldier_wave.glb") + "' 2>&1",
+      &status);
+  EXPECT_EQ(status, 0) << report;
+
+  a.channels[0].times[2] = 0.5f;  // not increasing
+  EXPECT_EQ(ExportGLTF(model, dir.Sub("bad"), true, nullptr, false, &a), err::kFileNotValid);
+  a.channels[0].times[2] = 1.0f;
+  a.channels[1].bone = 99;  // no such bone
+  EXPECT_EQ(ExportGLTF(model, dir.Sub("bad"), true, nullptr, false, &a), err::kFileNotValid);
+  EXPECT_FALSE(std::filesystem::exists(dir.Sub("bad/soldier_wave.glb")));
+}
+
+}  // namespace
