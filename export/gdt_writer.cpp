@@ -80,6 +80,20 @@ void GdtWriter::WriteModel(std::string_view name, const Levels& levels, bool ani
   out.Lit("\t\t\"physicsPreset\" \"").Raw(QuoteEscape(levels.physics_preset)).Lit("\"\n\t}\n");
 }
 
+void GdtWriter::WriteAnimation(std::string_view name, const Animation& a) {
+  if (!file_) return;
+  TextOut& out = *out_;
+  out.Lit("\t\"").Raw(QuoteEscape(name)).Lit("\" ( \"xanim.gdf\" )\n\t{\n");
+  out.Lit("\t\t\"filename\" \"").Raw(QuoteEscape(a.filename)).Lit("\"\n");
+  out.Lit("\t\t\"model\" \"").Raw(QuoteEscape(a.model)).Lit("\"\n");
+  out.Lit("\t\t\"looping\" \"").Lit(a.looping ? "1" : "0").Lit("\"\n");
+  out.Lit("\t\t\"type\" \"").Raw(QuoteEscape(a.type)).Lit("\"\n");
+  // What the mod tools' own entries hold: every bone the file has, and the
+  // compiler's default thinning.
+  out.Lit("\t\t\"useBones\" \"0\"\n\t\t\"node\" \"\"\n\t\t\"angleError\" \"0.05\"\n");
+  out.Lit("\t\t\"translationError\" \"0.025\"\n\t\t\"boneStabilizers\" \"\"\n\t}\n");
+}
+
 ErrorCode GdtWriter::Close() {
   if (!file_) return err::kNotLoaded;
   out_->Lit("\n}");

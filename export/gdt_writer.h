@@ -1,6 +1,7 @@
 // GDT text, the asset database format of the games' mod tools: one file
 // in braces holding entries of quoted keys and values. GdtWriter writes the
-// material and model entries DumpGDT (gdt_writer.cpp) declares.
+// material and model entries DumpGDT (gdt_writer.cpp) declares, and the
+// animation entries of the animation exports.
 #pragma once
 
 #include <cstdio>
@@ -38,6 +39,15 @@ class GdtWriter {
     std::string_view physics_preset;
   };
   void WriteModel(std::string_view name, const Levels& levels, bool animated);
+  // The "xanim.gdf" entry of an XANIM_EXPORT file and the model it plays
+  // on; `type` "relative", "delta" or "additive".
+  struct Animation {
+    std::string_view filename;
+    std::string_view model;
+    bool looping = false;
+    std::string_view type = "relative";
+  };
+  void WriteAnimation(std::string_view name, const Animation& animation);
   // Writes the closing brace and closes: 27, or 1 when a write failed. 22
   // when nothing is open.
   [[nodiscard]] ErrorCode Close();

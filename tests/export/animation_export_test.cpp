@@ -6,8 +6,10 @@
 
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <sstream>
 
+#include "export/gdt_writer.h"
 #include "export/model_exports.h"
 #include "tests/export/xanim_export_text.h"
 #include "tests/model/model_test_support.h"
@@ -53,6 +55,29 @@ TEST(XanimExportTest, WritesTheToolsLayoutAndReadsBackWithinItsPrecision) {
   data.notes[0].name = "say \"hi\"";
   EXPECT_EQ(WriteXanimExport(dir.Sub("quoted"), data), err::kFileNotValid);
   EXPECT_FALSE(std::filesystem::exists(dir.Sub("quoted")));
+}
+
+// The keys of a GDT file's first entry, in order.
+std::vector<std::string> FirstEntryKeys(const std::string& path) {
+  std::ifstream in(path);
+  std::vector<std::string> keys;
+  std::string line;
+  std::smatch m;
+  while (std::getline(in, line) && line.find('}') == std::string::npos)
+    if (std::regex_search(line, m, std::regex(R"re(^\s*"(\w+)" ")re"))) keys.push_back(m[1]);
+  return keys;
+}
+
+// Our "xanim.gdf" entry holds the fields of the mod tools' own entries.
+TEST(XanimExportTest, TheGdtEntryHoldsTheToolsFields) {
+  const std::string tools = model_test::SamplesDir() + "/cod4-xanim/xanim_export/xanim_viewmodel.gdt";
+  if (!std::filesystem::exists(tools)) GTEST_SKIP() << "no ../shared/samples";
+  model_test::TempDir dir;
+  GdtWriter gdt;
+  ASSERT_EQ(gdt.Open(dir.Sub("anims")), err::kSuccess);
+  gdt.WriteAnimation("viewmodel_m16_fire", {"m16_fire.XANIM_EXPORT", "viewmodel_m16.XMODEL_EXPORT", false, "relative"});
+  ASSERT_EQ(gdt.Close(), err::kSuccess);
+  EXPECT_EQ(FirstEntryKeys(dir.Sub("anims.gdt")), FirstEntryKeys(tools));
 }
 
 TEST(GltfAnimationTest, TheAnimationIsValidAndBrokenKeysAreRefused) {
