@@ -1,4 +1,5 @@
-// vantor-cli list: the model list as the window fills it, without one. The
+// vantor-cli list: the model list as the window fills it, without one (or
+// the animation files of a root with --anims). The
 // names go to standard output in listing order, one a line (or as JSON);
 // the "Loading: N" status lines and the log go to standard error. The
 // filter takes the search box's terms ("bones:>20 !_lod"), reading the
@@ -14,6 +15,7 @@
 #include "cli/commands.h"
 #include "cli/terminal_text.h"
 #include "jobs/qor_loader.h"
+#include "model/model_query.h"
 #include "model/xmodel.h"
 #include "platform/fs_paths.h"
 #include "platform/terminal.h"
@@ -21,11 +23,13 @@
 
 namespace {
 
-// A game root lists its raw/xmodel; any other folder is listed itself.
+// A game root lists its raw/xmodel (raw/xanim with --anims); any other
+// folder is listed itself.
 std::optional<std::string> FolderToList(const CliArgs& args) {
+  const char* kind = args.Has("--anims") ? "/raw/xanim" : "/raw/xmodel";
   if (!args.positional.empty()) {
     const std::string& path = args.positional[0];
-    const std::string models = platform::NormalizePath(path) + "/raw/xmodel";
+    const std::string models = platform::NormalizePath(path) + kind;
     return platform::FolderExists(models) ? models : path;
   }
   QorSettings& s = Settings();
@@ -44,7 +48,7 @@ std::optional<std::string> FolderToList(const CliArgs& args) {
     std::cerr << "error: Directory Not Set (vantor-cli settings set Folders/Cod4Path ROOT, or give ROOT)\n";
     return std::nullopt;
   }
-  return platform::NormalizePath(root) + "/raw/xmodel";
+  return platform::NormalizePath(root) + kind;
 }
 
 }  // namespace
@@ -53,6 +57,10 @@ int CmdList(const CliArgs& args) {
   InstallStderrSink(Logger(), platform::StderrIsTerminal());
   const std::optional<std::string> folder = FolderToList(args);
   if (!folder) return 2;
+  if (args.Has("--anims") && ParseModelQuery(args.Get("--filter").value_or("")).needs_facts()) {
+    std::cerr << "vantor-cli: search terms ask for models' facts; animations are found by name\n";
+    return 2;
+  }
 
   ListSource view;
   std::mutex lock;

@@ -16,7 +16,7 @@ constexpr const char* kUsage =
     "         [--game cod4|cod5|bo] [--scale F] [--lod N|all] [--sub-dir|--no-sub-dir] [--auto-switch yes|no]\n"
     "         [--open] [--png off|colour|all] [-j N] [--skip-existing] [--json]\n"
     "  settings list | get KEY | set KEY VALUE | reset\n"
-    "  list [ROOT|FOLDER] [--game cod4|cod5|bo] [--filter TEXT] [--json]\n"
+    "  list [ROOT|FOLDER] [--game cod4|cod5|bo] [--filter TEXT] [--anims] [--json]\n"
     "  sample DIR\n"
     "  update check [--manual]\n"
     "  update download --dir DIR [--no-handoff]\n"
@@ -29,7 +29,7 @@ constexpr const char* kUsage =
 int main(int argc, char** argv) {
   std::string error;
   auto args = ParseCliArgs(argc, argv, {"--game", "--scale", "--lod", "--auto-switch", "--format", "--out", "--gdt-dir", "--tags-dir", "--to", "--size", "--filter", "--png", "--all", "-j", "--dir"},
-                           {"--json", "--geometry", "--help", "--sub-dir", "--no-sub-dir", "--open", "--check", "--manual", "--skip-existing", "--no-handoff", "--index"}, error);
+                           {"--json", "--geometry", "--help", "--sub-dir", "--no-sub-dir", "--open", "--check", "--manual", "--skip-existing", "--no-handoff", "--index", "--anims"}, error);
   if (!args) {
     std::cerr << "vantor-cli: " << error << "\n" << kUsage;
     return 2;

@@ -93,6 +93,11 @@ filtered=$("$cli" list "$work/sample/cod4" --filter 'bones:>20 !crate' 2>/dev/nu
 status=0
 "$cli" list "$work/sample/cod4" --filter 'lods:many' >/dev/null 2>"$work/bad_term.txt" </dev/null || status=$?
 [[ $status == 2 ]] && grep -q "bad search term 'lods:many'" "$work/bad_term.txt" || fail "a bad term exited $status"
+if [[ -d $samples/cod4-xanim ]]; then
+  listed=$("$cli" list "$samples/cod4-xanim" --anims --filter m16_ads 2>/dev/null </dev/null | tr '\n' ' ')
+  [[ $listed == "viewmodel_m16_ads_down viewmodel_m16_ads_up " ]] || fail "list --anims gave: $listed"
+  "$cli" list "$samples/cod4-xanim" --anims --filter 'bones:>2' >/dev/null 2>&1 </dev/null && fail "terms on animations"
+fi
 if [[ -d $samples/cod4-modtools ]]; then
   filtered=$("$cli" list "$samples/cod4-modtools" --filter 'bones:>20 lods:4' 2>/dev/null </dev/null)
   [[ $filtered == body_complete_sp_arab_regular_al_asad_dmg ]] || fail "terms on the tools' tree gave: $filtered"
