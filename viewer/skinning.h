@@ -9,13 +9,8 @@
 #include <span>
 #include <vector>
 
+#include "model/bone_pose.h"
 #include "model/xmodel.h"
-
-// A bone relative to its parent: unit rotation (x, y, z, w), translation.
-struct BonePose {
-  float rotation[4] = {0, 0, 0, 1};
-  float translation[3] = {0, 0, 0};
-};
 
 // A model-space transform: rows of a 3 x 3 rotation with the translation
 // as a fourth column.
