@@ -4,41 +4,6 @@
 
 #include "export/gltf_skin.h"
 
-namespace {
-
-BoneMatrix FromPose(const BonePose& p) {
-  const float x = p.rotation[0], y = p.rotation[1], z = p.rotation[2], w = p.rotation[3];
-  BoneMatrix b;
-  float(&m)[3][4] = b.m;
-  m[0][0] = 1 - 2 * (y * y + z * z), m[0][1] = 2 * (x * y - z * w), m[0][2] = 2 * (x * z + y * w);
-  m[1][0] = 2 * (x * y + z * w), m[1][1] = 1 - 2 * (x * x + z * z), m[1][2] = 2 * (y * z - x * w);
-  m[2][0] = 2 * (x * z - y * w), m[2][1] = 2 * (y * z + x * w), m[2][2] = 1 - 2 * (x * x + y * y);
-  for (int r = 0; r < 3; ++r) m[r][3] = p.translation[r];
-  return b;
-}
-
-// a then b: the transform that applies b, then a.
-BoneMatrix Times(const BoneMatrix& a, const BoneMatrix& b) {
-  BoneMatrix out;
-  for (int r = 0; r < 3; ++r) {
-    for (int c = 0; c < 4; ++c)
-      out.m[r][c] = a.m[r][0] * b.m[0][c] + a.m[r][1] * b.m[1][c] + a.m[r][2] * b.m[2][c];
-    out.m[r][3] += a.m[r][3];
-  }
-  return out;
-}
-
-// The inverse of a rotation and translation.
-BoneMatrix Inverse(const BoneMatrix& a) {
-  BoneMatrix out;
-  for (int r = 0; r < 3; ++r) {
-    for (int c = 0; c < 3; ++c) out.m[r][c] = a.m[c][r];
-    out.m[r][3] = -(a.m[0][r] * a.m[0][3] + a.m[1][r] * a.m[1][3] + a.m[2][r] * a.m[2][3]);
-  }
-  return out;
-}
-
-}  // namespace
 
 void SkinnedLevel::Prepare(const Xmodel& model) {
   const std::vector<XmodelBone>& bones = model.bones;
@@ -50,7 +15,7 @@ void SkinnedLevel::Prepare(const Xmodel& model) {
     for (int k = 0; k < 4; ++k) bind_pose_[i].rotation[k] = t.rotation[k];
     for (int k = 0; k < 3; ++k) bind_pose_[i].translation[k] = t.translation[k];
   }
-  Compose(bind_pose_, posed_);
+  ComposeBones(parents_, bind_pose_, bind_pose_, posed_);
   inverse_bind_.resize(posed_.size());
   for (size_t i = 0; i < posed_.size(); ++i) inverse_bind_[i] = Inverse(posed_[i]);
 
@@ -73,16 +38,8 @@ void SkinnedLevel::Prepare(const Xmodel& model) {
   if (bones.empty()) inverse_bind_.assign(1, BoneMatrix{}), posed_.assign(1, BoneMatrix{});
 }
 
-void SkinnedLevel::Compose(std::span<const BonePose> pose, std::vector<BoneMatrix>& out) const {
-  out.resize(parents_.size());
-  for (size_t i = 0; i < parents_.size(); ++i) {
-    const BoneMatrix local = FromPose(i < pose.size() ? pose[i] : bind_pose_[i]);
-    out[i] = parents_[i] < 0 ? local : Times(out[size_t(parents_[i])], local);
-  }
-}
-
 void SkinnedLevel::Skin(std::span<const BonePose> pose, std::vector<float>& positions, std::vector<float>& normals) {
-  if (!parents_.empty()) Compose(pose, posed_);
+  if (!parents_.empty()) ComposeBones(parents_, pose, bind_pose_, posed_);
   skin_.resize(posed_.size());
   for (size_t i = 0; i < posed_.size(); ++i) skin_[i] = Times(posed_[i], inverse_bind_[i]);
   const size_t n = weights_.size();

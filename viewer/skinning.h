@@ -12,12 +12,6 @@
 #include "model/bone_pose.h"
 #include "model/xmodel.h"
 
-// A model-space transform: rows of a 3 x 3 rotation with the translation
-// as a fourth column.
-struct BoneMatrix {
-  float m[3][4] = {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}};
-};
-
 class SkinnedLevel {
  public:
   // Takes the shown level of a loaded model (its surfaces read): the bind
@@ -44,8 +38,6 @@ class SkinnedLevel {
     float weight[4];
   };
   static_assert(sizeof(VertexSkin) == 24, "the layout PutJointWeights writes");
-
-  void Compose(std::span<const BonePose> pose, std::vector<BoneMatrix>& out) const;
 
   std::vector<int> parents_;
   std::vector<BonePose> bind_pose_;
