@@ -4,7 +4,6 @@
 
 #include "export/gltf_skin.h"
 
-
 void SkinnedLevel::Prepare(const Xmodel& model) {
   const std::vector<XmodelBone>& bones = model.bones;
   parents_.resize(bones.size());
