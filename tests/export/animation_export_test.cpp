@@ -9,6 +9,7 @@
 #include <regex>
 #include <sstream>
 
+#include "export/animation_frames.h"
 #include "export/gdt_writer.h"
 #include "export/model_exports.h"
 #include "tests/export/xanim_export_text.h"
@@ -78,6 +79,41 @@ TEST(XanimExportTest, TheGdtEntryHoldsTheToolsFields) {
   gdt.WriteAnimation("viewmodel_m16_fire", {"m16_fire.XANIM_EXPORT", "viewmodel_m16.XMODEL_EXPORT", false, "relative"});
   ASSERT_EQ(gdt.Close(), err::kSuccess);
   EXPECT_EQ(FirstEntryKeys(dir.Sub("anims.gdt")), FirstEntryKeys(tools));
+}
+
+// A frame that animates no bone is the model's own pose, as the
+// XMODEL_EXPORT of the model states its bones (offsets and axes).
+TEST(XanimExportTest, AFrameWithoutKeysIsTheModelsPoseAsItsXmodelExportHasIt) {
+  model_test::TempDir dir;
+  Xmodel model;
+  ASSERT_EQ(model_test::WriteAndLoadSurfaces(dir.path(), fixture::MakeSoldierModel("soldier", Cod4), model, Cod4),
+            err::kSuccess);
+  ASSERT_EQ(ExportXE(model, dir.Sub("xe")), err::kSuccess);
+  std::ifstream xe(dir.Sub("xe/soldier_lod0.XMODEL_EXPORT"));
+  std::vector<XanimExportPart> bones;
+  std::string line;
+  while (std::getline(xe, line)) {
+    float v[3];
+    if (line.starts_with("BONE ") && line.find('"') == std::string::npos && std::getline(xe, line) &&
+        std::sscanf(line.c_str(), "OFFSET %f, %f, %f", &v[0], &v[1], &v[2]) == 3) {
+      XanimExportPart& p = bones.emplace_back();
+      std::copy(v, v + 3, p.offset);
+      for (int axis = 0; axis < 3 && std::getline(xe, line);)
+        if (std::sscanf(line.c_str(), "%*c %f, %f, %f", &v[0], &v[1], &v[2]) == 3 && line[0] != 'S')
+          std::copy(v, v + 3, p.axes[axis++]);
+    }
+  }
+  const ModelSkeleton skeleton = SkeletonOf(model);
+  AnimBinding binding;
+  binding.Bind(skeleton.names, skeleton.bind_pose, {}, false);
+  const XanimExportData frames = XanimFrames(model, skeleton, {"still", "", 1, 30, {}, &binding});
+  ASSERT_EQ(frames.frames.size(), 1u);
+  ASSERT_EQ(frames.frames[0].size(), bones.size());
+  for (size_t b = 0; b < bones.size(); ++b)
+    for (int k = 0; k < 3; ++k) {
+      EXPECT_NEAR(frames.frames[0][b].offset[k], bones[b].offset[k], 1e-4) << b;
+      for (int axis = 0; axis < 3; ++axis) EXPECT_NEAR(frames.frames[0][b].axes[axis][k], bones[b].axes[axis][k], 1e-4) << b;
+    }
 }
 
 TEST(GltfAnimationTest, TheAnimationIsValidAndBrokenKeysAreRefused) {
