@@ -29,6 +29,14 @@ void Multiply(const float a[4], const float b[4], float out[4]) {
 
 }  // namespace
 
+std::vector<AnimChannels> ChannelsOf(const Xanim& animation) {
+  std::vector<AnimChannels> out;
+  out.reserve(animation.bones.size());
+  for (const XanimBone& b : animation.bones)
+    out.push_back({b.name, b.rotation.frames, b.rotation.values, b.translation.frames, b.translation.values});
+  return out;
+}
+
 void AnimBinding::Bind(std::span<const std::string_view> model_names, std::span<const BonePose> bind_pose,
                        std::span<const AnimChannels> channels, bool additive) {
   bind_.assign(bind_pose.begin(), bind_pose.end());

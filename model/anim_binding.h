@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "model/bone_pose.h"
+#include "model/xanim.h"
 
 // One animated bone as a reader holds it: key frames (empty when every
 // frame has a key) and keys, x y z w a rotation, x y z a translation.
@@ -27,6 +28,9 @@ struct AnimChannels {
   std::span<const uint16_t> translation_frames;
   std::span<const float> translations;
 };
+
+// Views of a read animation's bones (valid while it lives).
+std::vector<AnimChannels> ChannelsOf(const Xanim& animation);
 
 class AnimBinding {
  public:
