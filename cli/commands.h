@@ -12,3 +12,4 @@ int CmdConvert(const CliArgs& args);
 int CmdGui(const CliArgs& args);
 int CmdList(const CliArgs& args);
 int CmdUpdate(const CliArgs& args);
+int CmdAnim(const CliArgs& args);

@@ -21,6 +21,8 @@ constexpr const char* kUsage =
     "  update check [--manual]\n"
     "  update download --dir DIR [--no-handoff]\n"
     "  iwd ROOT [--check|--index]\n"
+    "  anim info FILE [--json]\n"
+    "  anim export FILE --model MODEL --format xanim_export[,gltf,glb] [--out DIR]\n"
     "  convert FILE.iwi|FILE.dds --to dds|tga|png [--out FILE]\n"
     "  gui [--size WxH] [--json] STEP...   (run TEXT, ms N, move X Y, press, release, click X Y, resize W H)\n";
 
@@ -28,7 +30,7 @@ constexpr const char* kUsage =
 
 int main(int argc, char** argv) {
   std::string error;
-  auto args = ParseCliArgs(argc, argv, {"--game", "--scale", "--lod", "--auto-switch", "--format", "--out", "--gdt-dir", "--tags-dir", "--to", "--size", "--filter", "--png", "--all", "-j", "--dir"},
+  auto args = ParseCliArgs(argc, argv, {"--game", "--scale", "--lod", "--auto-switch", "--format", "--out", "--gdt-dir", "--tags-dir", "--to", "--size", "--filter", "--png", "--all", "-j", "--dir", "--model"},
                            {"--json", "--geometry", "--help", "--sub-dir", "--no-sub-dir", "--open", "--check", "--manual", "--skip-existing", "--no-handoff", "--index", "--anims"}, error);
   if (!args) {
     std::cerr << "vantor-cli: " << error << "\n" << kUsage;
@@ -43,6 +45,7 @@ int main(int argc, char** argv) {
   if (args->command == "gui") return CmdGui(*args);
   if (args->command == "list") return CmdList(*args);
   if (args->command == "update") return CmdUpdate(*args);
+  if (args->command == "anim") return CmdAnim(*args);
   if (args->command == "--help" || args->command == "help" || args->command == "-h") {
     std::cout << kUsage;
     return 0;

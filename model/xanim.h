@@ -52,7 +52,8 @@ struct Xanim {
   // Keyed frames: the frame count, one more when looping (the last repeats
   // the first).
   int keyed_frames() const { return looping() ? frames + 1 : frames; }
-  const char* game() const { return version == 19 ? "bo" : "cod4"; }
+  // COD 4 and COD 5 files share their version.
+  const char* game() const { return version == 19 ? "bo" : "cod4 or cod5"; }
 };
 
 // Reads a whole file's bytes: 27, or 5 (the bytes end inside the layout), 9
