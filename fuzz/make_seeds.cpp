@@ -1,7 +1,7 @@
 // Writes the fuzz targets' seed corpora from the fixture writer:
 //   fuzz_make_seeds CORPUS_DIR
 // fills CORPUS_DIR/fuzz_xmodel, /fuzz_xmodelparts, /fuzz_xmodelsurfs,
-// /fuzz_iwi, /fuzz_dds, /fuzz_material, /fuzz_wav and /fuzz_iwd with
+// /fuzz_iwi, /fuzz_dds, /fuzz_material, /fuzz_wav, /fuzz_iwd and /fuzz_xanim with
 // small well-formed files of every layout and table form, so the fuzzer
 // starts from inputs that read through to the end. The xmodel and surfs
 // seeds carry the layout-picking byte of fuzz_input.h in front.
@@ -15,6 +15,7 @@
 #include "tools/fixture/iwd_writer.h"
 #include "tools/fixture/iwi_writer.h"
 #include "tools/fixture/wav_writer.h"
+#include "tools/fixture/xanim_writer.h"
 
 namespace {
 
@@ -265,6 +266,36 @@ int main(int argc, char** argv) {
   out.Write("fuzz_wav", "stereo16_list", fixture::MakeWav({.channels = 2, .frames = 64, .list_chunk_first = true}));
   out.Write("fuzz_wav", "quad16", fixture::MakeWav({.channels = 4, .frames = 16, .format_tag = 0xFFFE, .channel_mask = 0x33}));
   out.Write("fuzz_wav", "streamed", fixture::MakeWav({.channels = 1, .frames = 64, .claimed_data = 0x7FFFFFFF}));
+
+  // Animations: a constant and a keyed channel, a simple bone, a frame
+  // list, small translations, root motion and a note; then looping with
+  // two-byte frame lists. (scripts/fuzz adds the sample trees' real ones.)
+  {
+    fixture::XanimDesc d;
+    d.frames = 4;
+    d.flags = 2;
+    d.root_yaw.rotations = {{0, 0, 50}};
+    d.root_translation.translations = {{0, 0, 0}, {0, 8, 0}};
+    d.root_translation.frames = {0, 3};
+    fixture::XanimBoneDesc root;
+    root.name = "j_mainroot";
+    root.rotation.rotations = {{0, 0, 0}, {100, 0, 0}, {0, 200, 0}, {0, 0, 300}};
+    root.translation.translations = {{0, 0, 1}, {0, 0, 2}};
+    root.translation.frames = {0, 2};
+    fixture::XanimBoneDesc spine;
+    spine.name = "j_spine4";
+    spine.simple = true;
+    spine.rotation.rotations = {{0, 0, 1000}};
+    d.bones = {root, spine};
+    d.notes = {{"footstep", 2}};
+    out.Write("fuzz_xanim", "walk", fixture::WriteXanim(d));
+    d.frames = 299;
+    d.flags = 1;
+    root.rotation.frames = {0, 150, 298, 299};
+    root.translation.small = false;
+    d.bones = {root, spine};
+    out.Write("fuzz_xanim", "long_loop", fixture::WriteXanim(d));
+  }
 
   // Archives: deflated and stored images, a nested folder, a folder entry,
   // a name in another case, one directory record over another's data, an
