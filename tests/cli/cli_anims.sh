@@ -4,7 +4,8 @@
 # parses, bones and notes as the file holds them), a damaged file's error,
 # and `anim export` of the COD 4 character's walk: the feet stay on the
 # ground and the legs, spine and arms keep their lengths in every frame of
-# its XANIM_EXPORT, and its GLB passes the Khronos validator.
+# its XANIM_EXPORT, its GLB passes the Khronos validator, and Blender
+# (when installed) imports it as one action whose bones turn as ours.
 #
 #   cli_anims.sh VANTOR_CLI PYTHON WORK_DIR SAMPLES_DIR
 set -euo pipefail
@@ -76,4 +77,12 @@ PY
   fail "the walk's poses"
 bash "$here/../export/gltf/validate.sh" "$work/out/walk_lowready_f.glb" >"$work/validate.out" 2>&1 ||
   fail "validator: $(cat "$work/validate.out")"
+if command -v blender >/dev/null; then
+  blender -b --factory-startup --python "$here/blender_anim.py" -- "$work/out/walk_lowready_f.glb" \
+    "$work/out/walk_lowready_f.XANIM_EXPORT" 80 30 >"$work/blender.out" 2>&1 ||
+    fail "Blender: $(tail -n 5 "$work/blender.out")"
+  grep "blender_anim:" "$work/blender.out" || true
+else
+  echo "SKIP: the Blender part: Blender is not installed"
+fi
 cli_report cli_anims
