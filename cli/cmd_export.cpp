@@ -116,6 +116,7 @@ int RunBatchCommand(const CliArgs& args, ProgressLine& out, BatchSettings settin
 }  // namespace
 
 int CmdExport(const CliArgs& args) {
+  if (args.Has("--anims")) return CmdExportAnims(args);
   const bool batch = args.positional.size() != 1 || args.Has("--all") || args.Has("-j") ||
                      args.Has("--skip-existing") || args.Has("--json") ||
                      (args.positional.size() == 1 && platform::FolderExists(args.positional[0]));

@@ -13,3 +13,5 @@ int CmdGui(const CliArgs& args);
 int CmdList(const CliArgs& args);
 int CmdUpdate(const CliArgs& args);
 int CmdAnim(const CliArgs& args);
+// `export --anims`: the animations given, or every one of --all ROOT, on --model.
+int CmdExportAnims(const CliArgs& args);

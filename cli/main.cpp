@@ -22,7 +22,8 @@ constexpr const char* kUsage =
     "  update download --dir DIR [--no-handoff]\n"
     "  iwd ROOT [--check|--index]\n"
     "  anim info FILE [--json]\n"
-    "  anim export FILE --model MODEL --format xanim_export[,gltf,glb] [--out DIR]\n"
+    "  anim export FILE... --model MODEL --format xanim_export[,gltf,glb] [--out DIR]\n"
+    "  export --anims [FILE...] [--all ROOT] --model MODEL --format xanim_export[,gltf,glb] [--out DIR]\n"
     "  convert FILE.iwi|FILE.dds --to dds|tga|png [--out FILE]\n"
     "  gui [--size WxH] [--json] STEP...   (run TEXT, ms N, move X Y, press, release, click X Y, resize W H)\n";
 

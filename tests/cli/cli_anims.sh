@@ -2,7 +2,8 @@
 # vantor-cli anim on the real files (skipped without ../shared/samples):
 # `anim info` of every sample animation of the three games (JSON that
 # parses, bones and notes as the file holds them), a damaged file's error,
-# and `anim export` of the COD 4 character's walk: the feet stay on the
+# a batch (`export --anims --all`) that goes on past a damaged file, and
+# `anim export` of the COD 4 character's walk: the feet stay on the
 # ground and the legs, spine and arms keep their lengths in every frame of
 # its XANIM_EXPORT, its GLB passes the Khronos validator, and Blender
 # (when installed) imports it as one action whose bones turn as ours.
@@ -39,6 +40,17 @@ head -c 40 "$samples/cod4-xanim/raw/xanim/walk_lowready_f" >"$work/cut_walk"
 status=0
 "$cli" anim info "$work/cut_walk" >/dev/null 2>"$work/cut.err" || status=$?
 [[ $status == 1 ]] && grep -q "cut_walk" "$work/cut.err" || fail "a cut file exited $status: $(cat "$work/cut.err")"
+
+# A batch of a root's animations: a cut one fails (status 1), the rest
+# are written.
+mkdir -p "$work/root/raw/xanim"
+cp "$samples/cod4-xanim/raw/xanim/viewmodel_m16_fire" "$work/root/raw/xanim/"
+cp "$work/cut_walk" "$work/root/raw/xanim/"
+status=0
+"$cli" export --anims --all "$work/root" --model "$samples/cod4-modtools/raw/xmodel/viewhands_op_force" --game cod4 \
+  --format glb --out "$work/batch" >"$work/batch.out" 2>"$work/batch.err" || status=$?
+[[ $status == 1 && $(cat "$work/batch.out") == "$work/batch/viewmodel_m16_fire.glb" ]] && grep -q cut_walk "$work/batch.err" ||
+  fail "export --anims --all exited $status with: $(cat "$work/batch.out" "$work/batch.err")"
 
 body=$samples/cod4-modtools/raw/xmodel/body_complete_sp_arab_regular_al_asad_dmg
 "$cli" anim export "$samples/cod4-xanim/raw/xanim/walk_lowready_f" --model "$body" --game cod4 \
