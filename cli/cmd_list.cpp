@@ -76,14 +76,18 @@ int CmdList(const CliArgs& args) {
     };
     loader.on_status = [](const std::string& line) { std::cerr << line << "\n"; };
     loader.on_finished = [&ok](bool finished) { ok = finished; };
+    // The loader's threads wake this one; Refresh takes what they handed over.
+    auto refresh_while = [&](auto busy) {
+      while (busy()) {
+        std::unique_lock<std::mutex> hold(lock);
+        signal.wait(hold, [&] { return woken; });
+        woken = false;
+        hold.unlock();
+        loader.Refresh();
+      }
+    };
     if (!loader.SetFolder(*folder) || !loader.LoadList()) return 1;
-    while (loader.loading()) {
-      std::unique_lock<std::mutex> hold(lock);
-      signal.wait(hold, [&] { return woken; });
-      woken = false;
-      hold.unlock();
-      loader.Refresh();
-    }
+    refresh_while([&] { return loader.loading(); });
     if (!ok) return 1;
     loader.Filter(args.Get("--filter").value_or(""));
     if (!loader.query_error().empty()) {
@@ -91,13 +95,7 @@ int CmdList(const CliArgs& args) {
                 << "' (bones:, lods:, verts: take a count such as 20, >20 or <=20; game: cod4, cod5 or bo)\n";
       return 2;
     }
-    while (loader.reading_facts()) {
-      std::unique_lock<std::mutex> hold(lock);
-      signal.wait(hold, [&] { return woken; });
-      woken = false;
-      hold.unlock();
-      loader.Refresh();
-    }
+    refresh_while([&] { return loader.reading_facts(); });
   }
 
   std::lock_guard<std::mutex> hold(view.lock);
