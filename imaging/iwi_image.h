@@ -84,9 +84,10 @@ class IwiImage {
   // faces side by side in stored order, one strip six faces wide. 24 (also
   // when nothing could be decoded: no file then, and `written` is cleared),
   // 22 for a format without a converter, 13 for a strip wider than a TGA
-  // holds (65535), 5 / 6 on open failure.
-  [[nodiscard]] ImageResult WriteTGA(const std::string& out_path, bool* written = nullptr);
-  [[nodiscard]] ImageResult EncodeTGA(std::vector<uint8_t>& out);
+  // holds (65535), 5 / 6 on open failure. With `normal_map`, a stored normal
+  // map rebuilt as RGB normals (imaging/normal_map.h).
+  [[nodiscard]] ImageResult WriteTGA(const std::string& out_path, bool* written = nullptr, bool normal_map = false);
+  [[nodiscard]] ImageResult EncodeTGA(std::vector<uint8_t>& out, bool normal_map = false);
 
   // Back to the state of a new image.
   void Clear();
