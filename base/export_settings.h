@@ -5,8 +5,14 @@
 // which an exporter reports the files it wrote lives here too.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
+
+// The values of "convert_normal_maps".
+inline constexpr int32_t kNormalMapsAsStored = 0;
+inline constexpr int32_t kNormalMapsPngGltf = 1;  // the default, and a flag stored as 1
+inline constexpr int32_t kNormalMapsWithTga = 2;
 
 struct ExportSettings {
   // "Folders"
@@ -25,9 +31,10 @@ struct ExportSettings {
   bool export_images_col = false;   // the texture export writes the colour maps only
   bool export_img_as_tga = false;   // the stored DWORD is 1: colour maps as TGA (the other maps always are)
   int32_t export_img_png = 0;       // 1: colour maps as PNG, 2: every map as PNG
-  // Normal maps written as PNG (the texture export, glTF) are rebuilt as
-  // the RGB normals modelling tools read (imaging/normal_map.h).
-  bool convert_normal_maps = true;
+  // Which exports rebuild normal maps as the RGB normals modelling tools
+  // read (imaging/normal_map.h): 0 none, 1 PNG and glTF, 2 PNG, glTF and the
+  // TGA texture export. DDS files are always as stored.
+  int32_t convert_normal_maps = kNormalMapsPngGltf;
   bool export_MTL = true;           // the OBJ export also writes its MTL
   bool export_MA_BIND = true;       // the MA export also writes its bind script
 

@@ -52,7 +52,8 @@ int CmdConvert(const CliArgs& args) {
     return 1;
   }
   image.is_dds = is_dds;
-  ImageResult r = is_dds ? image.LoadDDS() : image.LoadIWI();
+  // The image is only converted: its levels stay in the file's bytes.
+  ImageResult r = is_dds ? image.LoadDDSForConversion() : image.LoadIWI();
   if (r != img::kSuccess) {
     std::cerr << "error: " << QorLogger::error_text(r) << " (code " << r << ", " << in << ")\n";
     return 1;

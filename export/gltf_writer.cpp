@@ -33,6 +33,7 @@
 #include "export/gltf_skin.h"
 #include "export/image_source.h"
 #include "export/texture_names.h"
+#include "imaging/gloss_map.h"
 #include "imaging/iwi_image.h"
 #include "imaging/png_file.h"
 #include "model/texture_pick.h"
@@ -67,6 +68,7 @@ struct Picture {
 // Per distinct material: its texture indices (-1: none).
 struct MaterialMaps {
   int colour = -1, normal = -1, specular = -1;
+  int roughness = -1;  // from the specular map's gloss
 };
 
 enum class MapKind { kColour, kNormal, kSpecular, kOther };
@@ -85,6 +87,18 @@ std::string NumberedFile(const std::string& file, int n) {
   return stem + "-" + std::to_string(n) + (dot == std::string::npos ? "" : file.substr(dot));
 }
 
+// A specular map as PNG, and when it holds gloss in alpha the roughness
+// picture made of it (imaging/gloss_map.h); `roughness.png` stays empty
+// otherwise.
+ImageResult SpecularPictures(const IwiImage& source, Picture& specular, Picture& roughness) {
+  std::vector<uint32_t> pixels, rough;
+  int32_t width = 0, height = 0;
+  if (ImageResult r = DecodeTopLevel(source, pixels, width, height); r != img::kSuccess) return r;
+  if (ImageResult r = EncodePixelsPNG(pixels, width, height, specular.png); r != img::kSuccess) return r;
+  if (!GlossToRoughness(pixels, rough)) return img::kSuccess;
+  return EncodePixelsPNG(rough, width, height, roughness.png);
+}
+
 // Encodes each distinct map of the materials once. A map whose image cannot
 // be found or read leaves its material without it, with a log line, as the
 // texture export does. Two images that come to one file name (the same name
@@ -97,6 +111,7 @@ std::vector<MaterialMaps> CollectPictures(const Xmodel& model, std::vector<Pictu
   // Image name (any case: the games' files are found so) -> picture index,
   // -1 when it failed; and the file names taken.
   std::map<std::string, int> by_image;
+  std::map<std::string, int> roughness_of;  // specular maps with gloss: the roughness picture
   std::set<std::string> files;
   std::vector<MaterialMaps> maps(lod.unique_materials.size());
   IwiImage scratch;
@@ -114,6 +129,8 @@ std::vector<MaterialMaps> CollectPictures(const Xmodel& model, std::vector<Pictu
         const std::string key = platform::AsciiLowered(image.iwi_file);
         if (auto known = by_image.find(key); known != by_image.end()) {
           if (known->second >= 0) *slot = known->second;
+          if (auto rough = roughness_of.find(key); kind == MapKind::kSpecular && rough != roughness_of.end())
+            maps[m].roughness = rough->second;
           continue;
         }
         const std::string name = ExportedImageFile(image, as_png, true);
@@ -132,7 +149,12 @@ std::vector<MaterialMaps> CollectPictures(const Xmodel& model, std::vector<Pictu
         }
         Picture picture;
         picture.file = file;
-        if (r == img::kSuccess) r = EncodePNG(*source, picture.png, rebuild_normals && kind == MapKind::kNormal);
+        Picture roughness;
+        if (r == img::kSuccess && kind == MapKind::kSpecular) {
+          r = SpecularPictures(*source, picture, roughness);
+        } else if (r == img::kSuccess) {
+          r = EncodePNG(*source, picture.png, rebuild_normals && kind == MapKind::kNormal);
+        }
         if (r != img::kSuccess) {
           Logger().model_log("^1IWI Error(^4%s^7): %s", image.iwi_file.c_str(), QorLogger::error_text(r).c_str());
           by_image.emplace(key, -1);
@@ -142,6 +164,15 @@ std::vector<MaterialMaps> CollectPictures(const Xmodel& model, std::vector<Pictu
         files.insert(file);
         *slot = int(pictures.size());
         pictures.push_back(std::move(picture));
+        if (!roughness.png.empty()) {
+          const std::string stem = file.substr(0, file.rfind('.')), rough_name = stem + "_roughness.png";
+          roughness.file = rough_name;
+          for (int n = 2; files.count(roughness.file); ++n) roughness.file = NumberedFile(rough_name, n);
+          files.insert(roughness.file);
+          roughness_of.emplace(key, int(pictures.size()));
+          maps[m].roughness = int(pictures.size());
+          pictures.push_back(std::move(roughness));
+        }
       }
     }
   }
@@ -448,9 +479,12 @@ std::string DocumentJson(const Document& d) {
     for (size_t m = 0; m < lod.unique_materials.size(); ++m) {
       const MaterialMaps& maps = d.maps[m];
       j.Object().Field("name", lod.unique_materials[m]);
-      // The games' surfaces are dielectric; roughness comes from no map.
+      // The games' surfaces are dielectric; roughness comes from the
+      // specular map's gloss when it holds any (green of the texture,
+      // times the factor 1), else it is 1.
       j.Key("pbrMetallicRoughness").Object();
       if (maps.colour >= 0) TextureRef(j, "baseColorTexture", maps.colour);
+      if (maps.roughness >= 0) TextureRef(j, "metallicRoughnessTexture", maps.roughness);
       j.FieldFloat("metallicFactor", 0.0f).FieldFloat("roughnessFactor", 1.0f).End();
       if (maps.normal >= 0) TextureRef(j, "normalTexture", maps.normal);
       if (maps.specular >= 0) {

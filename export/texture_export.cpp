@@ -59,9 +59,10 @@ void ExportImage(TextureExportContext& context, IwiImage& image, std::string_vie
     (void)platform::CreateDirectories(folder);
   }
   platform::ClearWriteFailure();
-  r = as_dds ? image.WriteDDS(out)
-      : ext == "png" ? WritePNG(image, out, context.normal_maps && context.normal_map)
-                     : image.WriteTGA(out);
+  // A normal map is known by its slot; DDS files stay as stored.
+  const bool rebuild = context.normal_map && (ext == "png" ? context.normal_maps >= kNormalMapsPngGltf
+                                                           : context.normal_maps >= kNormalMapsWithTga);
+  r = as_dds ? image.WriteDDS(out) : ext == "png" ? WritePNG(image, out, rebuild) : image.WriteTGA(out, nullptr, rebuild);
   if (r != img::kSuccess) {
     // An image that was read and could not be written (a full disk, a
     // folder refusing writes) fails the whole step.

@@ -22,7 +22,7 @@ struct TextureExportContext {
   ImageFileChoice files;
   std::string destination;  // the folder with "export_images_local", else ""
   std::string raw_dir;
-  bool normal_maps = false;        // "convert_normal_maps"
+  int32_t normal_maps = kNormalMapsAsStored;  // "convert_normal_maps"
   bool normal_map = false;         // the image being written is a normal map
   IwiImage scratch;                // images not already in memory
   // The source of each short name and of each file exported in this call.

@@ -4,6 +4,7 @@
 // map's faces follow one another in the file, each with all its levels, in
 // the order IwiImage holds them.
 #include <algorithm>  // Required for: std::copy, std::min
+#include <memory>     // Required for: std::make_shared
 
 #include "base/logger.h"
 #include "imaging/dds_header.h"
@@ -25,12 +26,12 @@ ImageResult IwiImage::EncodeDDS(std::vector<uint8_t>& out) {
   const ImageFormat& format = *(FindIwiFormat(code) ? FindIwiFormat(code) : FindIwiFormat(iwi::kDXT1));
   // Both kinds of source hold the same levels; an IWI image's file bytes are
   // written unchanged.
-  const auto& source = from_iwi ? stored_levels : levels;
+  const size_t level_count = FileLevelCount();
   const bool cube = face_count == iwi::kCubeFaces;
   const size_t faces = cube ? size_t(iwi::kCubeFaces) : 1;
-  const size_t per_face = source.size() / faces;
+  const size_t per_face = level_count / faces;
   // A cube map without six whole faces would be written as garbage.
-  if (cube && (per_face == 0 || source.size() % faces != 0)) return img::kSizeError;
+  if (cube && (per_face == 0 || level_count % faces != 0)) return img::kSizeError;
   if (uncompressed) mip_count = 1;
 
   DdsHeader h{};
@@ -71,7 +72,7 @@ ImageResult IwiImage::EncodeDDS(std::vector<uint8_t>& out) {
     int64_t w = width, hh = height;
     for (size_t i = 0; i < count; ++i) {
       const uint64_t n = LevelSize(format, w, hh);
-      const std::vector<uint8_t>& level = source[f * per_face + i];
+      const std::span<const uint8_t> level = FileLevel(f * per_face + i);
       if (level.size() < n)
         Logger().model_log("DDS: (%s) failed to write correct block size.", name.c_str());
       out.insert(out.end(), level.begin(), level.begin() + ptrdiff_t(std::min<uint64_t>(n, level.size())));
@@ -96,13 +97,27 @@ ImageResult IwiImage::LoadDDS() {
   return LoadDDSBytes({file.data(), file.size()});
 }
 
-ImageResult IwiImage::LoadDDSBytes(std::span<const uint8_t> file) {
+ImageResult IwiImage::LoadDDSForConversion() {
+  loaded = false;
+  auto file = std::make_shared<platform::LoadedFile>();
+  ImageResult r = LoadImageFile(path, *file, kMaxImageFile);
+  if (r != img::kSuccess) return r;
+  r = ReadDDS({file->data(), file->size()}, true);
+  if (r == img::kSuccess) file_bytes_ = std::move(file);
+  return r;
+}
+
+ImageResult IwiImage::LoadDDSBytes(std::span<const uint8_t> file) { return ReadDDS(file, false); }
+
+ImageResult IwiImage::ReadDDS(std::span<const uint8_t> file, bool as_views) {
   loaded = false;
   from_iwi = false;
   mip_count = 0;
   face_count = 1;
   levels.clear();
   stored_levels.clear();
+  level_views_.clear();
+  file_bytes_.reset();
 
   if (file.size() < sizeof(DdsHeader)) return img::kBadDdsHeader;
   std::copy(file.begin(), file.begin() + sizeof(DdsHeader), dds_header.begin());
@@ -139,9 +154,13 @@ ImageResult IwiImage::LoadDDSBytes(std::span<const uint8_t> file) {
       const uint64_t n = LevelSize(format, w, hh);
       if (n > file.size() - at) {
         levels.clear();
+        level_views_.clear();
         return img::kSizeError;  // the level runs past the end of the file
       }
-      levels.emplace_back(file.begin() + ptrdiff_t(at), file.begin() + ptrdiff_t(at + n));
+      if (as_views)
+        level_views_.push_back(file.subspan(at, size_t(n)));
+      else
+        levels.emplace_back(file.begin() + ptrdiff_t(at), file.begin() + ptrdiff_t(at + n));
       at += size_t(n);
       w = HalveSide(w);
       hh = HalveSide(hh);

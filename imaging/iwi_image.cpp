@@ -53,18 +53,22 @@ bool IwiImage::SetImagePath(const std::string& file) {
 
 void IwiImage::Clear() { *this = IwiImage(); }
 
-size_t IwiImage::LevelsPerFace() const {
-  const auto& source = from_iwi ? stored_levels : levels;
-  return face_count > 0 ? source.size() / size_t(face_count) : 0;
+// LoadDDS keeps the file's bytes in `levels` (no flip), LoadDDSForConversion
+// in views of the file, LoadIWI in `stored_levels`.
+size_t IwiImage::FileLevelCount() const {
+  return from_iwi ? stored_levels.size() : file_bytes_ ? level_views_.size() : levels.size();
 }
 
+std::span<const uint8_t> IwiImage::FileLevel(size_t i) const {
+  if (i >= FileLevelCount()) return {};
+  return from_iwi ? stored_levels[i] : file_bytes_ ? level_views_[i] : std::span<const uint8_t>(levels[i]);
+}
+
+size_t IwiImage::LevelsPerFace() const { return face_count > 0 ? FileLevelCount() / size_t(face_count) : 0; }
+
 std::span<const uint8_t> IwiImage::FileTopLevel(int face) const {
-  // LoadDDS keeps the file's bytes in `levels` (no flip); LoadIWI keeps them
-  // in `stored_levels`.
-  const auto& source = from_iwi ? stored_levels : levels;
-  const size_t at = size_t(face) * LevelsPerFace();
-  if (face < 0 || face >= face_count || at >= source.size()) return {};
-  return source[at];
+  if (face < 0 || face >= face_count) return {};
+  return FileLevel(size_t(face) * LevelsPerFace());
 }
 
 ImageResult IwiImage::LoadIWI() {
@@ -84,6 +88,8 @@ ImageResult IwiImage::LoadIWIBytes(std::span<const uint8_t> file) {
   face_count = 1;
   levels.clear();
   stored_levels.clear();
+  level_views_.clear();
+  file_bytes_.reset();
 
   ByteCursor in(file);
   char magic[3];

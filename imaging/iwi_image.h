@@ -14,11 +14,16 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>  // Required for: std::shared_ptr
 #include <span>
 #include <string>
 #include <vector>
 
 #include "imaging/image_codes.h"
+
+namespace platform {
+class LoadedFile;
+}  // namespace platform
 
 // The IWI header fields, the same for every version.
 struct IwiHeader {
@@ -62,6 +67,11 @@ class IwiImage {
   // file, cube faces that are not square).
   [[nodiscard]] ImageResult LoadDDS();
   [[nodiscard]] ImageResult LoadDDSBytes(std::span<const uint8_t> file);
+  // The same reader for an image that is only converted (WriteTGA, WriteDDS,
+  // PNG): the image keeps the file's bytes and its levels are views into
+  // them, nothing copied. `levels` stays empty, so the image cannot go to
+  // OpenGL; any other load replaces the views.
+  [[nodiscard]] ImageResult LoadDDSForConversion();
 
   // The DDS file of the image: the IWI bytes unchanged for an image read from
   // an IWI file, else `levels`; a cube map as a DDS cube map of six faces.
@@ -74,9 +84,10 @@ class IwiImage {
   // faces side by side in stored order, one strip six faces wide. 24 (also
   // when nothing could be decoded: no file then, and `written` is cleared),
   // 22 for a format without a converter, 13 for a strip wider than a TGA
-  // holds (65535), 5 / 6 on open failure.
-  [[nodiscard]] ImageResult WriteTGA(const std::string& out_path, bool* written = nullptr);
-  [[nodiscard]] ImageResult EncodeTGA(std::vector<uint8_t>& out);
+  // holds (65535), 5 / 6 on open failure. With `normal_map`, a stored normal
+  // map rebuilt as RGB normals (imaging/normal_map.h).
+  [[nodiscard]] ImageResult WriteTGA(const std::string& out_path, bool* written = nullptr, bool normal_map = false);
+  [[nodiscard]] ImageResult EncodeTGA(std::vector<uint8_t>& out, bool normal_map = false);
 
   // Back to the state of a new image.
   void Clear();
@@ -85,7 +96,8 @@ class IwiImage {
   // byte order: what the TGA converters decode. Empty when nothing was read.
   std::span<const uint8_t> FileTopLevel(int face = 0) const;
 
-  // Levels each face holds in `levels` / `stored_levels`.
+  // Levels each face holds in the file's order (`stored_levels` of an IWI
+  // image, else `levels` or the views of LoadDDSForConversion).
   size_t LevelsPerFace() const;
 
   uint32_t gl_texture = 0;
@@ -116,4 +128,13 @@ class IwiImage {
 
  private:
   ImageResult ReadLevels(std::span<const uint8_t> file, int version);
+  ImageResult ReadDDS(std::span<const uint8_t> file, bool as_views);
+  // The file-order levels, whichever list holds them.
+  size_t FileLevelCount() const;
+  std::span<const uint8_t> FileLevel(size_t i) const;
+
+  // LoadDDSForConversion's file and the levels as views into it. Shared, so
+  // a copy of the image keeps alive the bytes its views point into.
+  std::shared_ptr<const platform::LoadedFile> file_bytes_;
+  std::vector<std::span<const uint8_t>> level_views_;
 };

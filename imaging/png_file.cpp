@@ -78,6 +78,13 @@ ImageResult EncodePNG(const IwiImage& image, std::vector<uint8_t>& bytes, bool n
   int32_t width = 0, height = 0;
   if (ImageResult r = DecodeTopLevel(image, pixels, width, height); r != img::kSuccess) return r;
   if (normal_map) RebuildNormalMap(pixels);
+  return EncodePixelsPNG(pixels, width, height, bytes);
+}
+
+ImageResult EncodePixelsPNG(std::span<const uint32_t> argb, int32_t width, int32_t height,
+                            std::vector<uint8_t>& bytes) {
+  bytes.clear();
+  if (width <= 0 || height <= 0 || argb.size() != size_t(width) * size_t(height)) return img::kSizeError;
   png_image png{};
   png.version = PNG_IMAGE_VERSION;
   png.width = png_uint_32(width);
@@ -90,7 +97,7 @@ ImageResult EncodePNG(const IwiImage& image, std::vector<uint8_t>& bytes, bool n
   // take; asking for the size first would compress it twice.
   png_alloc_size_t size = PNG_IMAGE_PNG_SIZE_MAX(png);
   bytes.resize(size);
-  if (!png_image_write_to_memory(&png, bytes.data(), &size, 0, pixels.data(), 0, nullptr)) {
+  if (!png_image_write_to_memory(&png, bytes.data(), &size, 0, argb.data(), 0, nullptr)) {
     bytes.clear();
     return img::kSizeError;
   }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,9 @@ bool ReadPngArgb(const std::string& path, int32_t& width, int32_t& height, std::
 // The top level as the bytes of a PNG file (the glTF export embeds them);
 // with `normal_map`, a stored normal map rebuilt as RGB normals.
 [[nodiscard]] ImageResult EncodePNG(const IwiImage& image, std::vector<uint8_t>& bytes, bool normal_map = false);
+// The same for a picture already decoded (0xAARRGGBB words, top row first).
+[[nodiscard]] ImageResult EncodePixelsPNG(std::span<const uint32_t> argb, int32_t width, int32_t height,
+                                          std::vector<uint8_t>& bytes);
 
 // Writes `out_path` whole or not at all (a temporary file renamed over it).
 [[nodiscard]] ImageResult WritePNG(const IwiImage& image, const std::string& out_path, bool normal_map = false);

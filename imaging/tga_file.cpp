@@ -3,7 +3,8 @@
 // pixels, bottom row first, so viewers show the picture upright. A cube
 // map's six faces stand side by side in one strip, in stored order. The
 // converters decode straight into the file's row order; the file goes out
-// through a strip of rows instead of the whole picture.
+// through a strip of rows instead of the whole picture; a normal map to be
+// rebuilt as RGB normals is rebuilt a strip at a time on its way out.
 #include <algorithm>  // Required for: std::min
 #include <bit>      // Required for: std::endian
 #include <cstring>  // Required for: memcpy
@@ -13,6 +14,7 @@
 #include "imaging/dxt_decode.h"
 #include "imaging/image_file.h"
 #include "imaging/iwi_image.h"
+#include "imaging/normal_map.h"
 #include "platform/replace_file.h"
 
 // 0xAARRGGBB in memory must be B, G, R, A.
@@ -40,8 +42,9 @@ using Put = std::function<bool(const void* bytes, size_t n)>;
 // The whole file through `put`: the header, then the strips bottom first.
 // 22 without a converter, 13 for a picture wider than the header holds;
 // `decoded` stays false (and nothing is put) when a face's top level cannot
-// be decoded or the strip cannot be allocated.
-ImageResult StreamTga(const IwiImage& image, const Put& put, bool& decoded) {
+// be decoded or the strip cannot be allocated. With `normal_map` the pixels
+// are rebuilt as RGB normals (imaging/normal_map.h).
+ImageResult StreamTga(const IwiImage& image, const Put& put, bool& decoded, bool normal_map) {
   decoded = false;
   std::vector<std::unique_ptr<DDS_Convert>> faces;
   for (int f = 0; f < std::max<int>(image.face_count, 1); ++f) {
@@ -67,15 +70,19 @@ ImageResult StreamTga(const IwiImage& image, const Put& put, bool& decoded) {
   FillHeader(uint32_t(strip_width), uint32_t(height), header);
   if (!put(header, kTgaHeaderSize)) return img::kCantOpen;
   const int32_t strips = (height + kStripRows - 1) / kStripRows;
+  const auto decode = [&](DDS_Convert& face, int32_t y0, int32_t count) {
+    face.DecodeStrip(y0, count, strip);
+    if (normal_map) RebuildNormalMap({strip.pixels.get(), size_t(count) * face_row});
+  };
   for (int32_t s = strips - 1; s >= 0; --s) {
     const int32_t y0 = s * kStripRows, count = std::min(kStripRows, height - y0);
     if (faces.size() == 1) {
-      faces[0]->DecodeStrip(y0, count, strip);
+      decode(*faces[0], y0, count);
       if (!put(strip.pixels.get(), size_t(count) * face_row * 4)) return img::kCantOpen;
       continue;
     }
     for (size_t f = 0; f < faces.size(); ++f) {
-      faces[f]->DecodeStrip(y0, count, strip);
+      decode(*faces[f], y0, count);
       for (int32_t r = 0; r < count; ++r)
         std::memcpy(&rows[size_t(r) * size_t(strip_width) + f * face_row], &strip.pixels[size_t(r) * face_row],
                     face_row * 4);
@@ -87,7 +94,7 @@ ImageResult StreamTga(const IwiImage& image, const Put& put, bool& decoded) {
 
 }  // namespace
 
-ImageResult IwiImage::EncodeTGA(std::vector<uint8_t>& out) {
+ImageResult IwiImage::EncodeTGA(std::vector<uint8_t>& out, bool normal_map) {
   out.clear();
   bool decoded = false;
   ImageResult r = StreamTga(
@@ -97,12 +104,12 @@ ImageResult IwiImage::EncodeTGA(std::vector<uint8_t>& out) {
         out.insert(out.end(), p, p + n);
         return true;
       },
-      decoded);
+      decoded, normal_map);
   if (r != img::kSuccess) out.clear();
   return r;
 }
 
-ImageResult IwiImage::WriteTGA(const std::string& out_path, bool* written) {
+ImageResult IwiImage::WriteTGA(const std::string& out_path, bool* written, bool normal_map) {
   if (written) *written = false;
   // Nothing is opened before the picture is known to decode: a refused or
   // undecodable image leaves no file behind. The file replaces its target
@@ -122,7 +129,7 @@ ImageResult IwiImage::WriteTGA(const std::string& out_path, bool* written) {
         }
         return file.Write(bytes, n);
       },
-      decoded);
+      decoded, normal_map);
   if (decoded && open_error != 0) return WriteImageResult(open_error);
   // Once the file is open only a failed write stops the stream; the error
   // it left on the stream makes Commit fail, drop the temporary file and

@@ -81,11 +81,11 @@ ErrorCode WriteXE(const Xmodel& m, const std::string& folder, const ExportSettin
 }
 
 ErrorCode WriteGLTF(const Xmodel& m, const std::string& folder, const ExportSettings& s, ExportWritten* written) {
-  return ExportGLTF(m, folder, false, written, !s.convert_normal_maps);
+  return ExportGLTF(m, folder, false, written, s.convert_normal_maps == kNormalMapsAsStored);
 }
 
 ErrorCode WriteGLB(const Xmodel& m, const std::string& folder, const ExportSettings& s, ExportWritten* written) {
-  return ExportGLTF(m, folder, true, written, !s.convert_normal_maps);
+  return ExportGLTF(m, folder, true, written, s.convert_normal_maps == kNormalMapsAsStored);
 }
 
 // The hotkey slots of the three export buttons' keys.

@@ -105,6 +105,12 @@ bool Decode(QorSettings& s, const SettingField& field, const RegValue& v) {
       return true;
     }
     bool operator()(int32_t QorSettings::*p) const {
+      // "convert_normal_maps" was a flag: its stored 0 or 1 means the same
+      // as the number.
+      if (p == &QorSettings::convert_normal_maps && Binary(1)) {
+        s.*p = v.data[0] != 0 ? kNormalMapsPngGltf : kNormalMapsAsStored;
+        return true;
+      }
       if (v.type != RegType::kDword || v.data.size() != 4) return false;
       s.*p = int32_t(GetLe32(v.data.data()));
       return true;
@@ -199,13 +205,23 @@ void WriteValue(RegistryStore& reg, const QorSettings& s, const SettingDescripto
 }
 
 // A missing value keeps the field's default silently; one of another type or
-// size keeps it with a warning.
+// size, or a number outside the values `set` accepts, keeps it with a
+// warning.
 void ReadValue(RegistryStore& reg, QorSettings& s, const SettingDescriptor& d) {
   RegValue v;
   if (reg.QueryValue(KeyPath(d.key), d.name, v) != RegStatus::kOk) return;
-  if (Decode(s, d.field, v)) return;
-  Logger().warning("QorSettings: %s\\%s is a %s of %zu bytes, not a %s; the default is kept",
-                   d.key, d.name, TypeName(v.type), v.data.size(), ExpectedType(d.field));
+  const auto* number = std::get_if<int32_t QorSettings::*>(&d.field);
+  const int32_t kept = number ? s.**number : 0;
+  if (!Decode(s, d.field, v)) {
+    Logger().warning("QorSettings: %s\\%s is a %s of %zu bytes, not a %s; the default is kept",
+                     d.key, d.name, TypeName(v.type), v.data.size(), ExpectedType(d.field));
+    return;
+  }
+  if (number && (s.**number < d.min || s.**number > d.max)) {
+    Logger().warning("QorSettings: %s\\%s is %d, not between %lld and %lld; the default is kept", d.key,
+                     d.name, int(s.**number), (long long)d.min, (long long)d.max);
+    s.**number = kept;
+  }
 }
 
 template <class Pick>

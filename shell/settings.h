@@ -12,6 +12,7 @@
 #include <string_view>
 #include <variant>
 
+#include "base/export_settings.h"  // Required for: kNormalMapsPngGltf
 #include "base/stored_types.h"
 #include "platform/registry.h"
 
@@ -100,7 +101,7 @@ struct QorSettings {
   bool export_tags_local = false;
   int32_t export_img_as_tga = 0;
   int32_t export_img_png = 0;  // 1 the colour maps as PNG, 2 every map
-  bool convert_normal_maps = true;  // PNG and glTF normal maps as RGB normals
+  int32_t convert_normal_maps = kNormalMapsPngGltf;  // 0 none, 1 PNG and glTF, 2 those and TGA as RGB normals
 
   // "Logs"
   bool log_xmodel = true;

@@ -66,7 +66,7 @@ const SettingDescriptor kTable[] = {
     {"Export", "export_tags_local", G::kSettings, &S::export_tags_local},
     {"Export", "export_img_as_tga", G::kSettings, &S::export_img_as_tga, 0, 1},
     {"Export", "export_img_png", G::kSettings, &S::export_img_png, 0, 2},
-    {"Export", "convert_normal_maps", G::kSettings, &S::convert_normal_maps},
+    {"Export", "convert_normal_maps", G::kSettings, &S::convert_normal_maps, 0, 2},
 
     {"Logs", "log_xmodel", G::kSettings, &S::log_xmodel},
     {"Logs", "log_supress_warnings", G::kSettings, &S::log_supress_warnings},

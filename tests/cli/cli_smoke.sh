@@ -121,13 +121,18 @@ PY
 [[ $(wc -l <"$work/names.txt") == 4 ]] && ! grep -q $'\033' "$work/names.txt" &&
   grep -qx 'two\\x0Alines' "$work/names.txt" || fail "list printed control characters raw: $(cat -v "$work/names.txt")"
 
-# convert: an IWI to a TGA (to a DDS: cli_safety.sh), a file that is no IWI refused;
+# convert: an IWI to a TGA, and through a DDS file to the same TGA (to a
+# DDS: cli_safety.sh), a file that is no IWI refused;
 # iwd --index names the archive each image is read from (the first of two
 # holding it), a pass copies the archives' images, and --check does not call
 # the folder complete. (What is written: tests/imaging.)
 root=$work/sample/cod4
 image=$(find "$root/raw/images" -name '*.iwi' | sort | head -1)
 "$cli" convert "$image" --to tga --out "$work/out.tga" >/dev/null || fail "convert to tga"
+# The same picture read back from a DDS file of it.
+"$cli" convert "$image" --to dds --out "$work/out.dds" >/dev/null &&
+  "$cli" convert "$work/out.dds" --to tga --out "$work/dds.tga" >/dev/null &&
+  cmp -s "$work/out.tga" "$work/dds.tga" || fail "its DDS file converts to another TGA"
 printf 'not an image' >"$work/bad.iwi"
 ! "$cli" convert "$work/bad.iwi" --to tga --out "$work/bad.tga" >/dev/null 2>&1 || fail "a file that is no IWI converted"
 "$cli" iwd "$root" --index >"$work/index.txt" 2>/dev/null || fail "iwd --index failed"

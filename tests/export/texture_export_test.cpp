@@ -101,12 +101,15 @@ TEST_F(TextureExportTest, EverySettingWritesItsFilesAndTheModelFilesNameThem) {
     int32_t png;
     bool pick;
     Names files;
+    int32_t normal_maps = kNormalMapsPngGltf;
   };
   const Row rows[] = {
       {"dds", false, false, false, 0, true,
        {"_-gcrate_col.dds", "crate_nml.tga", "crate_spc.tga", "dds_nml.tga", "detail.tga"}},
       {"tga", true, false, false, 0, false,
        {"_-gcrate_col.tga", "crate_nml.tga", "crate_spc.tga", "dds_nml.tga", "detail.tga"}},
+      {"tga normals", true, false, false, 0, false,
+       {"_-gcrate_col.tga", "crate_nml.tga", "crate_spc.tga", "dds_nml.tga", "detail.tga"}, kNormalMapsWithTga},
       {"colour maps only", true, true, false, 0, true, {"_-gcrate_col.tga"}},
       {"png colour maps", false, false, false, 1, true,
        {"_-gcrate_col.png", "crate_nml.tga", "crate_spc.tga", "dds_nml.tga", "detail.tga"}},
@@ -122,6 +125,7 @@ TEST_F(TextureExportTest, EverySettingWritesItsFilesAndTheModelFilesNameThem) {
     settings.export_images_col = row.colour_only;
     settings.export_images_local = !row.beside;
     settings.export_img_png = row.png;
+    settings.convert_normal_maps = row.normal_maps;
     const std::string folder = dir_.Sub(std::string("out/") + row.what);
     std::map<std::string, std::vector<uint8_t>> loose;
     for (const char* root : {"loose", "archived"}) {
@@ -165,6 +169,38 @@ TEST_F(TextureExportTest, EverySettingWritesItsFilesAndTheModelFilesNameThem) {
     const double x = double((p >> 16) & 0xFF) - 128, y = double((p >> 8) & 0xFF) - 128, z = double(p & 0xFF) - 128;
     EXPECT_NEAR(std::sqrt(x * x + y * y + z * z), 127, 2.5) << std::hex << p;
   }
+  // As TGA it is rebuilt only when asked: the flat map as 128, 128, 255
+  // (B, G, R, A after the header), else the stored picture unchanged.
+  const std::vector<uint8_t> rebuilt = test_support::ReadBytes(dir_.Sub("out/tga normals/images/crate_nml.tga"));
+  ASSERT_EQ(rebuilt.size(), 18u + 16 * 8 * 4);
+  for (size_t i = 18; i < rebuilt.size(); i += 4)
+    EXPECT_EQ(std::vector<uint8_t>(rebuilt.begin() + ptrdiff_t(i), rebuilt.begin() + ptrdiff_t(i + 4)),
+              (std::vector<uint8_t>{255, 128, 128, 255}));
+  IwiImage stored;
+  ASSERT_TRUE(stored.SetImagePath(images_ + "crate_nml.iwi"));
+  std::vector<uint8_t> as_stored;
+  ASSERT_EQ(stored.LoadIWI(), img::kSuccess);
+  ASSERT_EQ(stored.EncodeTGA(as_stored), img::kSuccess);
+  EXPECT_EQ(test_support::ReadBytes(dir_.Sub("out/tga/images/crate_nml.tga")), as_stored);
+}
+
+// glTF takes a specular map's gloss (alpha) as roughness: green 255 - gloss
+// of a metallic-roughness texture.
+TEST_F(TextureExportTest, GltfRoughnessIsTheSpecularMapsGloss) {
+  Xmodel crate;
+  ASSERT_FALSE(fixture::WriteModel(dir_.Sub("mapped"), fixture::MakeMappedCrate()).empty());
+  ASSERT_TRUE(fixture::WriteCrateMaps(dir_.Sub("mapped/raw/images")));
+  crate.game = Cod4;
+  ASSERT_EQ(crate.LoadxmodelFull(dir_.Sub("mapped/raw/xmodel/crate")), err::kSuccess);
+  ASSERT_EQ(crate.LoadSurface(), err::kSuccess);
+  ASSERT_EQ(ExportGLTF(crate, dir_.Sub("gl"), false), err::kSuccess);
+  EXPECT_NE(test_support::ReadText(dir_.Sub("gl/crate_lod0.gltf")).find("\"metallicRoughnessTexture\""), std::string::npos);
+  int32_t w = 0, h = 0;
+  std::vector<uint32_t> rough;
+  ASSERT_TRUE(ReadPngArgb(dir_.Sub("gl/images/crate_spc_roughness.png"), w, h, rough));
+  const fixture::Picture gloss = fixture::CrateGloss();
+  ASSERT_EQ(rough.size(), size_t(gloss.width) * size_t(gloss.height));
+  for (size_t i = 0; i < rough.size(); ++i) EXPECT_EQ(rough[i], 0xFF000000u | (255u - gloss.rgba[i * 4 + 3]) << 8) << i;
 }
 
 // The properties rows say where archived images come from; a converted one

@@ -141,11 +141,12 @@ TEST_F(SettingsTest, OlderVersionIsOverwrittenWithDefaultsOthersLoaded) {
   }
 }
 
-TEST_F(SettingsTest, ValueOfWrongTypeOrSizeKeepsTheDefaultWithAWarning) {
+TEST_F(SettingsTest, ValueOfWrongTypeOrSizeOrRangeKeepsTheDefaultWithAWarning) {
   StoreOfVersion("0.987");
   struct Bad { const char *key, *name; RegType type; Bytes bytes; };
   const Bad bad[] = {
       {"Misc", "fps_active", RegType::kBinary, {60, 0, 0, 0}},
+      {"Export", "convert_normal_maps", RegType::kDword, Dword(3)},
       {"Export", "export_scale_new", RegType::kBinary, {0, 0, 0, 0}},  // 0.0: every position NaN
       {"Sound", "sound_level", RegType::kBinary, {0, 0, 0xc0, 0x7f}},  // NaN
       {"Menus", "rect_xmodel_pro", RegType::kBinary, Bytes(12, 5)},
@@ -166,6 +167,11 @@ TEST_F(SettingsTest, ValueOfWrongTypeOrSizeKeepsTheDefaultWithAWarning) {
   }
   EXPECT_EQ(s.Cod4Path, "/games/cod4");  // its neighbours still load
   EXPECT_EQ(s.fps_sleepy, 20);
+  // A setting that was a flag keeps the meaning of its stored 0.
+  Put("Export", "convert_normal_maps", RegType::kBinary, {0});
+  ASSERT_EQ(reg->Flush(), RegStatus::kOk);
+  s.Load(*Reopen());
+  EXPECT_EQ(s.convert_normal_maps, kNormalMapsAsStored);
 }
 
 // A key map saved before the frame model key existed (14 slots) keeps its

@@ -7,10 +7,13 @@
 //                prints them raw;
 //   chain DIR    a small mesh over a chain of 64 bones, for the window
 //                test that a deep skeleton draws without a GL error;
-//   levels DIR   a crate of two levels of detail, for the level key.
+//   levels DIR   a crate of two levels of detail, for the level key;
+//   maps DIR     a crate with a colour, a normal and a specular map, for
+//                the check that Blender imports its material.
 #include <cstdio>
 #include <string>
 
+#include "tools/fixture/export_models.h"  // Required for: MakeMappedCrate(), WriteCrateMaps()
 #include "tools/fixture/fixture_writer.h"
 
 namespace {
@@ -56,13 +59,15 @@ fixture::ModelFiles Levels() {
 
 int main(int argc, char** argv) {
   const std::string kind = argc == 3 ? argv[1] : "";
-  if (kind != "grid" && kind != "hostile" && kind != "chain" && kind != "levels") {
-    std::fprintf(stderr, "usage: vantor_test_model grid|hostile|chain|levels DIR\n");
+  if (kind != "grid" && kind != "hostile" && kind != "chain" && kind != "levels" && kind != "maps") {
+    std::fprintf(stderr, "usage: vantor_test_model grid|hostile|chain|levels|maps DIR\n");
     return 2;
   }
+  if (kind == "maps" && !fixture::WriteCrateMaps(std::string(argv[2]) + "/raw/images")) return 1;
   const std::string path = fixture::WriteModel(argv[2], kind == "grid"      ? Grid()
                                                         : kind == "hostile" ? Hostile()
                                                         : kind == "levels"  ? Levels()
+                                                        : kind == "maps"    ? fixture::MakeMappedCrate()
                                                                             : fixture::MakeBigModel(1, 64, 1));
   if (path.empty()) return 1;
   std::printf("%s\n", path.c_str());

@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Blender's own glTF importer over our GLB: a crate whose material has a
+# colour, a normal and a specular map, exported with `vantor-cli export
+# --format glb`, imported headless; blender_import.py checks the material.
+#   blender_import.sh VANTOR_CLI VANTOR_TEST_MODEL WORK_DIR
+# Exits 77 (skipped) when Blender is not installed.
+set -euo pipefail
+cli=$1 test_model=$2 work=$3
+command -v blender >/dev/null || { echo "blender_import: Blender is not installed: skipped"; exit 77; }
+rm -rf "$work" && mkdir -p "$work"
+model=$("$test_model" maps "$work/tree")
+"$cli" export "$model" --format glb --out "$work/out" >/dev/null
+glb=$(find "$work/out" -name '*.glb' | head -n 1)
+[[ -n $glb ]] || { echo "blender_import: no GLB was written" >&2; exit 1; }
+blender -b --factory-startup --python "$(dirname "$0")/blender_import.py" -- "$glb" 2>&1 | tail -n 5
