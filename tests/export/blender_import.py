@@ -6,7 +6,7 @@ import sys
 import numpy
 
 # Blender 3.4's importer still reads numpy.bool, which numpy 1.24 removed.
-if not hasattr(numpy, "bool"):
+if "bool" not in numpy.__dict__:
     numpy.bool = bool
 
 import bpy
