@@ -1,6 +1,6 @@
 #include "export/animation_frames.h"
 
-#include "export/gltf_skin.h"
+#include "model/skin_weights.h"
 
 ModelSkeleton SkeletonOf(const Xmodel& model) {
   // The bones in memory carry the load scale; an animation's translations

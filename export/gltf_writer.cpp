@@ -30,7 +30,7 @@
 #include "export/model_exports.h"
 #include "export/gltf_buffer.h"
 #include "export/gltf_json.h"
-#include "export/gltf_skin.h"
+#include "model/skin_weights.h"
 #include "export/image_source.h"
 #include "export/texture_names.h"
 #include "imaging/gloss_map.h"

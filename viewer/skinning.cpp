@@ -2,7 +2,7 @@
 
 #include <cmath>  // Required for: std::sqrt
 
-#include "export/gltf_skin.h"
+#include "model/skin_weights.h"
 
 void SkinnedLevel::Prepare(const Xmodel& model) {
   const std::vector<XmodelBone>& bones = model.bones;

@@ -1,7 +1,7 @@
 // The shown level's mesh moved by a pose of its skeleton, on the CPU, for
 // the viewer's animations: every bone's model-space transform from the
 // parent-relative poses, then each vertex by up to four bones with the
-// weights the glTF export writes (export/gltf_skin.h), positions and
+// weights the glTF export writes (model/skin_weights.h), positions and
 // normals. Plain data; one per shown model, used on one thread.
 #pragma once
 

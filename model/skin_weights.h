@@ -1,4 +1,4 @@
-// The skeleton as glTF wants it: each bone's parent-relative translation and
+// The skeleton as glTF wants it (and the viewer skins with): each bone's parent-relative translation and
 // unit rotation, the inverse bind matrices of the composed bind pose, and
 // each vertex's joint influences cut to the four glTF carries, their weights
 // summing to 1.

@@ -1,5 +1,5 @@
-// Skeleton and weights for the glTF export (see gltf_skin.h).
-#include "export/gltf_skin.h"
+// Skeleton and weights (see skin_weights.h).
+#include "model/skin_weights.h"
 
 #include <algorithm>  // Required for: std::min
 #include <cmath>      // Required for: std::sqrt, std::isfinite
