@@ -7,14 +7,8 @@ ModelSkeleton SkeletonOf(const Xmodel& model) {
   // are in the file's units.
   const float unscale = model.scale == 0.0f ? 1.0f : 1.0f / model.scale;
   ModelSkeleton s;
-  for (size_t i = 0; i < model.bones.size(); ++i) {
-    s.names.emplace_back(model.bones[i].name);
-    s.parents.push_back(BoneParent(model.bones, i));
-    const NodeTransform t = BoneNodeTransform(model.bones[i]);
-    BonePose& pose = s.bind_pose.emplace_back();
-    for (int k = 0; k < 4; ++k) pose.rotation[k] = t.rotation[k];
-    for (int k = 0; k < 3; ++k) pose.translation[k] = t.translation[k] * unscale;
-  }
+  for (const XmodelBone& bone : model.bones) s.names.emplace_back(bone.name);
+  BindPose(model.bones, unscale, s.parents, s.bind_pose);
   return s;
 }
 

@@ -166,3 +166,15 @@ std::vector<float> InverseBindMatrices(const std::vector<XmodelBone>& bones) {
   }
   return out;
 }
+
+void BindPose(const std::vector<XmodelBone>& bones, float scale, std::vector<int>& parents,
+              std::vector<BonePose>& pose) {
+  parents.resize(bones.size());
+  pose.resize(bones.size());
+  for (size_t i = 0; i < bones.size(); ++i) {
+    parents[i] = BoneParent(bones, i);
+    const NodeTransform t = BoneNodeTransform(bones[i]);
+    for (int k = 0; k < 4; ++k) pose[i].rotation[k] = t.rotation[k];
+    for (int k = 0; k < 3; ++k) pose[i].translation[k] = t.translation[k] * scale;
+  }
+}

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "model/bone_pose.h"
 #include "model/xmodel.h"
 
 inline constexpr size_t kMaxJointInfluences = 4;
@@ -38,3 +39,8 @@ NodeTransform BoneNodeTransform(const XmodelBone& bone);
 // 16 floats a bone, column-major: the inverse of the bone's model-space
 // bind pose composed from the node transforms along the parent chain.
 std::vector<float> InverseBindMatrices(const std::vector<XmodelBone>& bones);
+
+// Every bone's parent (BoneParent) and parent-relative pose
+// (BoneNodeTransform), its translation times `scale`.
+void BindPose(const std::vector<XmodelBone>& bones, float scale, std::vector<int>& parents,
+              std::vector<BonePose>& pose);

@@ -6,14 +6,7 @@
 
 void SkinnedLevel::Prepare(const Xmodel& model) {
   const std::vector<XmodelBone>& bones = model.bones;
-  parents_.resize(bones.size());
-  bind_pose_.resize(bones.size());
-  for (size_t i = 0; i < bones.size(); ++i) {
-    parents_[i] = BoneParent(bones, i);
-    const NodeTransform t = BoneNodeTransform(bones[i]);
-    for (int k = 0; k < 4; ++k) bind_pose_[i].rotation[k] = t.rotation[k];
-    for (int k = 0; k < 3; ++k) bind_pose_[i].translation[k] = t.translation[k];
-  }
+  BindPose(bones, 1.0f, parents_, bind_pose_);
   ComposeBones(parents_, bind_pose_, bind_pose_, posed_);
   inverse_bind_.resize(posed_.size());
   for (size_t i = 0; i < posed_.size(); ++i) inverse_bind_[i] = Inverse(posed_[i]);
