@@ -60,14 +60,11 @@ bool GetStamp(ByteCursor& in, FactsIndex::Stamp& s) { return in.Get(s.size) && i
 
 }  // namespace
 
-FactsIndex::FactsIndex(std::string folder, std::string store) : folder_(std::move(folder)), store_(std::move(store)) {}
-
-std::string FactsIndex::raw_dir() const {
-  // The folder above the listed one, as the model's own reader finds it.
+FactsIndex::FactsIndex(std::string folder, std::string store) : folder_(std::move(folder)), store_(std::move(store)) {
   std::string up = folder_;
   while (!up.empty() && (up.back() == '/' || up.back() == '\\')) up.pop_back();
   const size_t cut = up.find_last_of("/\\");
-  return cut == std::string::npos ? "./" : up.substr(0, cut + 1);
+  raw_dir_ = cut == std::string::npos ? "./" : up.substr(0, cut + 1);
 }
 
 std::string FactsIndex::StorePath(const std::string& folder) {
@@ -118,7 +115,7 @@ bool FactsIndex::Load() {
 }
 
 ModelFacts FactsIndex::Get(const std::string& name, bool with_verts, bool& fresh) {
-  const std::string raw = raw_dir();
+  const std::string& raw = raw_dir_;
   const Stamp xmodel = StampOf(folder_ + name);
   if (auto it = stored_.find(name); it != stored_.end() && it->second.xmodel == xmodel && xmodel.size != 0) {
     Entry& e = it->second;

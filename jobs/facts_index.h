@@ -46,9 +46,8 @@ class FactsIndex {
     Stamp xmodel, parts, surfs;
     ModelFacts facts;
   };
-  std::string raw_dir() const;
-
   std::string folder_;
+  std::string raw_dir_;  // the folder above the listed one, as the model's reader finds it
   std::string store_;
   std::unordered_map<std::string, Entry> stored_;
   std::unordered_map<std::string, Entry> used_;
