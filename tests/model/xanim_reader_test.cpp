@@ -1,20 +1,14 @@
 // The compiled animation reader: the layout's forms read back (constant and
 // keyed channels, frame lists of one and two bytes, the small and the wide
 // translations, simple bones, looping, root motion, notes); every truncated
-// prefix and every broken count refused with a code; every sample file of
-// the three games read to its last byte.
+// prefix and every broken count refused with a code. (Every sample file of
+// the three games read to its last byte: tests/cli/cli_anims.sh.)
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include "model/xanim.h"
-#include "platform/file_bytes.h"
-#include "tests/model/model_test_support.h"
 #include "tools/fixture/xanim_writer.h"
 
 namespace {
-
-namespace fs = std::filesystem;
 
 fixture::XanimDesc TwoBones(uint16_t frames) {
   fixture::XanimDesc d;
@@ -94,28 +88,6 @@ TEST(XanimReader, TruncatedAndBrokenFilesAreRefusedWithACode) {
     EXPECT_TRUE(a.bones.empty()) << c.what;
   }
   EXPECT_EQ(LoadXanim("/nonexistent/walk", a), err::kFileNotFound);
-}
-
-TEST(XanimReader, EverySampleFileOfTheThreeGamesReadsToItsLastByte) {
-  int files = 0;
-  for (const char* tree : {"cod4-xanim", "waw-xanim", "bo-xanim"}) {
-    const fs::path folder = fs::path(model_test::SamplesDir()) / tree / "raw/xanim";
-    if (!fs::is_directory(folder)) continue;
-    for (const auto& f : fs::directory_iterator(folder)) {
-      Xanim a;
-      ASSERT_EQ(LoadXanim(f.path(), a), err::kSuccess) << f.path();
-      EXPECT_FALSE(a.bones.empty()) << f.path();
-      EXPECT_EQ(a.version, std::string(tree) == "bo-xanim" ? 19 : 17) << f.path();
-      ++files;
-    }
-  }
-  if (files == 0) GTEST_SKIP() << "no ../shared/samples";
-  EXPECT_EQ(files, 23);
-  // A real file's every prefix too.
-  std::vector<uint8_t> bytes;
-  ASSERT_EQ(platform::ReadFileBytes(model_test::SamplesDir() + "/cod4-xanim/raw/xanim/walk_lowready_f", bytes), 0);
-  Xanim a;
-  for (size_t n = 0; n < bytes.size(); n += 7) EXPECT_NE(ReadXanim({bytes.data(), n}, a), err::kSuccess) << n;
 }
 
 }  // namespace
