@@ -1,17 +1,5 @@
 #include "export/animation_frames.h"
 
-#include "model/skin_weights.h"
-
-ModelSkeleton SkeletonOf(const Xmodel& model) {
-  // The bones in memory carry the load scale; an animation's translations
-  // are in the file's units.
-  const float unscale = model.scale == 0.0f ? 1.0f : 1.0f / model.scale;
-  ModelSkeleton s;
-  for (const XmodelBone& bone : model.bones) s.names.emplace_back(bone.name);
-  BindPose(model.bones, unscale, s.parents, s.bind_pose);
-  return s;
-}
-
 XanimExportData XanimFrames(const Xmodel&, const ModelSkeleton& skeleton, const SampledAnimation& a) {
   XanimExportData out;
   out.source = a.source;

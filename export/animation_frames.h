@@ -10,15 +10,8 @@
 #include "export/gltf_animation.h"
 #include "export/xanim_export_writer.h"
 #include "model/anim_binding.h"
+#include "model/skin_weights.h"
 #include "model/xmodel.h"
-
-// The model's skeleton as an animation binds to it, in the file's units.
-struct ModelSkeleton {
-  std::vector<std::string_view> names;  // views of the model's bone names
-  std::vector<int> parents;             // -1 for a root
-  std::vector<BonePose> bind_pose;      // parent-relative, unit rotations
-};
-ModelSkeleton SkeletonOf(const Xmodel& model);
 
 struct SampledAnimation {
   std::string name;

@@ -57,7 +57,7 @@ inline constexpr uint8_t kSlideRight = 1, kSlideLeft = 2, kSlideDown = 4, kSlide
 // builder in QorGUI and its case in QorGUI::DrawMenu.
 using MenuItem =
     std::variant<FilledRectItem*, PictureItem*, OutlineRectItem*, ProgressBarItem*, PictureButtonItem*, LightBulbItem*,
-                 TextButtonItem*, ListBoxItem*, TextListItem*, TextBoxItem*, KeyBinderItem*, CheckBoxItem*, SliderItem*,
+                 TextButtonItem*, ListBoxItem*, TextListItem*, TextBoxItem*, KeyBinderItem*, CheckBoxItem*, SliderItem*, TimelineItem*,
                  ColourPickerItem*, DropDownItem*, DetailListItem*, LabelItem*, ColourLabelItem*, NamedLabelItem*,
                  SizedLabelItem*>;
 // The items of one kind; a deque, so the menu's list of items can point
@@ -104,6 +104,7 @@ struct Menu {
   ItemList<KeyBinderItem> key_binders;
   ItemList<CheckBoxItem> check_boxes;
   ItemList<SliderItem> sliders;
+  ItemList<TimelineItem> timelines;
   ItemList<ColourPickerItem> colour_pickers;
   ItemList<DropDownItem> drop_downs;
   ItemList<DetailListItem> detail_lists;

@@ -106,6 +106,7 @@ class QorGUI final : public WidgetContext {
   void AddSlider(GuiRect rect, float minimum, float maximum, float* bound, std::function<void(float)> callback,
                  bool update_on_release, std::string name);
   void AddProgressBar(GuiRect rect, Rgba fill, double fade_ms, std::string progress_name);
+  void AddTimeline(std::string name, GuiRect rect, TimelineSource* source, std::function<void(double frame)> seek);
   // The views and the value widgets (gui/qor_gui_entries.cpp).
   void AddListBox(std::string name, GuiRect rect, const ListBoxItem& colours, ListSource* source,
                   std::function<void(const std::string&)> on_select);

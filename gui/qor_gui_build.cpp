@@ -229,6 +229,15 @@ void QorGUI::AddProgressBar(GuiRect rect, Rgba fill, double fade_ms, std::string
   p.name = std::move(progress_name);
 }
 
+void QorGUI::AddTimeline(std::string name, GuiRect rect, TimelineSource* source,
+                         std::function<void(double frame)> seek) {
+  Menu& m = Building();
+  TimelineItem& t = AddMenuItem(m.timelines, m, rect, width_ - kDesignWidth, height_ - kDesignHeight);
+  t.name = std::move(name);
+  t.source = source;
+  t.seek = std::move(seek);
+}
+
 void QorGUI::SetBoxTextArea(GuiRect area) {
   box_design_ = area;
   box_ = Anchored(area, width_ - kDesignWidth, height_ - kDesignHeight);

@@ -156,6 +156,7 @@ void QorGUI::DrawMenu(size_t index) {
       [&](KeyBinderItem* k) { DoKeyBinder(*this, *k, a); },
       [&](CheckBoxItem* c) { DoCheckBox(*this, *c, a); },
       [&](SliderItem* s) { DoSlider(*this, *s, a); },
+      [&](TimelineItem* t) { DoTimeline(*this, *t, a); },
       [&](ColourPickerItem* c) { DoColourPicker(*this, *c, a); },
       [&](DropDownItem* d) { DoDropDown(*this, *d, a); },
       [&](DetailListItem* l) { DoDetailList(*this, *l, a); },

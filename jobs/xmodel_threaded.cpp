@@ -72,7 +72,15 @@ void XmodelThreaded::AddJob(std::string path, uint32_t flags, ImageRef image, in
   {
     std::lock_guard<std::mutex> guard(queue_lock_);
     if (flags & job::kLoad) model_path_ = path;
-    queue_.push_back(Job{std::move(path), flags, image, lod});
+    queue_.push_back(Job{std::move(path), flags, image, lod, {}});
+  }
+  queue_signal_.notify_all();
+}
+
+void XmodelThreaded::RunOnModel(std::function<void(const Xmodel& model)> visit) {
+  {
+    std::lock_guard<std::mutex> guard(queue_lock_);
+    queue_.push_back(Job{{}, 0, {}, kKeepLod, std::move(visit)});
   }
   queue_signal_.notify_all();
 }
@@ -192,6 +200,11 @@ void XmodelThreaded::Run() {
       working_ = true;
     }
     for (const Job& j : batch) {
+      if (j.visit) {
+        std::lock_guard<std::mutex> hold(lock);
+        j.visit(model);
+        continue;
+      }
       JobReport report;
       report.path = j.path;
       report.flags = j.flags;

@@ -86,6 +86,10 @@ class XmodelThreaded : public ShownModel {
   // Starts the thread. `running_dir` is the program's folder.
   void Start(std::string running_dir);
   void AddJob(std::string path, uint32_t flags, ImageRef image = {}, int32_t lod = kKeepLod);
+  // Runs `visit` on the worker thread once the jobs queued before it ran,
+  // with the model as they left it, under `lock` (an animation binding to
+  // the model on show).
+  void RunOnModel(std::function<void(const Xmodel& model)> visit);
   // The model path: that of the last job queued that loads a model ("" before
   // one). The window's export and image jobs name it; nobody else keeps it.
   std::string ModelPath();
@@ -153,6 +157,7 @@ class XmodelThreaded : public ShownModel {
     uint32_t flags = 0;
     ImageRef image;
     int32_t lod = kKeepLod;
+    std::function<void(const Xmodel&)> visit;  // RunOnModel's
   };
   ErrorCode SurfaceStep(int32_t lod);
   void Run();

@@ -178,3 +178,13 @@ void BindPose(const std::vector<XmodelBone>& bones, float scale, std::vector<int
     for (int k = 0; k < 3; ++k) pose[i].translation[k] = t.translation[k] * scale;
   }
 }
+
+ModelSkeleton SkeletonOf(const Xmodel& model) {
+  // The bones in memory carry the load scale; an animation's translations
+  // are in the file's units.
+  const float unscale = model.scale == 0.0f ? 1.0f : 1.0f / model.scale;
+  ModelSkeleton s;
+  for (const XmodelBone& bone : model.bones) s.names.emplace_back(bone.name);
+  BindPose(model.bones, unscale, s.parents, s.bind_pose);
+  return s;
+}

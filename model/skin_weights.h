@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 #include "model/bone_pose.h"
@@ -44,3 +45,11 @@ std::vector<float> InverseBindMatrices(const std::vector<XmodelBone>& bones);
 // (BoneNodeTransform), its translation times `scale`.
 void BindPose(const std::vector<XmodelBone>& bones, float scale, std::vector<int>& parents,
               std::vector<BonePose>& pose);
+
+// The model's skeleton as an animation binds to it, in the file's units.
+struct ModelSkeleton {
+  std::vector<std::string_view> names;  // views of the model's bone names
+  std::vector<int> parents;             // -1 for a root
+  std::vector<BonePose> bind_pose;      // parent-relative, unit rotations
+};
+ModelSkeleton SkeletonOf(const Xmodel& model);

@@ -70,6 +70,10 @@ void RegisterProgramWords(CommandProcessor& c, ProgramWords w) {
   c.Register("cancel_iwd_scan", [w](const std::string&) {
     if (w.cancel_iwd_scan) w.cancel_iwd_scan();
   });
+  for (const char* word : {"anim_play", "anim_pause", "anim_step", "anim_stop"})
+    c.Register(word, [w, word](const std::string& value) {
+      if (w.animation) w.animation(word, value);
+    });
   c.Register("set_mouse_cntrl_display", [w, &c](const std::string&) {
     if (!w.settings) return;
     if (w.settings->mouse_style == 0)

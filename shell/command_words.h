@@ -31,6 +31,9 @@ struct ProgramWords {
   std::function<void(const std::string& url)> open_page;
   // The donation prompt's draws.
   std::function<uint32_t()> random;
+  // The animation player's words, "anim_play", "anim_pause", "anim_step N"
+  // and "anim_stop", with their values.
+  std::function<void(const std::string& word, const std::string& value)> animation;
 };
 
 void RegisterProgramWords(CommandProcessor& commands, ProgramWords words);

@@ -41,13 +41,14 @@ std::optional<uint32_t> LoadTexture(const std::string& path, std::string& error)
 }
 
 // A panel's rows from the board's table when it is not the one the panel
-// already holds (`held`); no table empties it.
-void TakeRows(DetailSource& panel, const SharedRows& rows, SharedRows& held) {
-  if (rows == held) return;
+// already holds (`held`); no table empties it. True when they were taken.
+bool TakeRows(DetailSource& panel, const SharedRows& rows, SharedRows& held) {
+  if (rows == held) return false;
   held = rows;
   std::lock_guard<std::mutex> hold(panel.lock);
   panel.rows = rows ? *rows : std::vector<DetailRow>{};
   panel.changed = true;
+  return true;
 }
 
 SoundSwitches SwitchesFromSettings() {
@@ -110,7 +111,11 @@ void QorInterface::Finish(QorOpenGL& gl, const std::string& data_dir) {
   };
   act.run_commands = [this](const std::string& text) { commands.RunCommand(text); };
   act.set_text = [this](const std::string& name, const std::string& text) { gui.SetBoxText(name, text); };
-  act.set_title = [&gl](const std::string& root) { gl.SetTitle(root); };
+  // A root whose models are listed has its animations listed too.
+  act.set_title = [this, &gl](const std::string& root) {
+    gl.SetTitle(root);
+    if (animations_) animations_->ListRoot(root);
+  };
   act.set_model_game = [&gl](GameVersion game) { gl.worker.SetModelGame(game); };
   act.add_job = [&gl](const std::string& path, uint32_t flags) { gl.worker.AddJob(path, flags); };
   act.set_model_scale = [&gl](float scale) { gl.worker.SetModelScale(scale); };
@@ -162,6 +167,8 @@ void QorInterface::Finish(QorOpenGL& gl, const std::string& data_dir) {
     if (!updater_->StartUpdateDownload(std::move(request))) Logger().log("The update download runs already");
   };
   words.stop_update_download = [this] { updater_->StopDownload(); };
+  animations_ = std::make_unique<AnimationPanel>(gui, gl);
+  words.animation = [this](const std::string& word, const std::string& value) { animations_->RunWord(word, value); };
   RegisterProgramWords(commands, words);
   theme_ = std::make_unique<QorThemeManger>(s.active_theme);
   gui.SetFrameColours(&theme_->colours());
@@ -180,6 +187,7 @@ void QorInterface::Finish(QorOpenGL& gl, const std::string& data_dir) {
   layout.log_lines = &log_lines_;
   layout.properties = &properties_;
   layout.tags = &tags_;
+  layout.animation = animations_->LayoutHooks();
   // "Export To DDS" / "Export To TGA" on an image row of the properties
   // panel: that image of the model on show, by its place in the library.
   gui.hooks.export_image = [&gl](int material, int image, bool tga) {
@@ -217,7 +225,18 @@ void QorInterface::Finish(QorOpenGL& gl, const std::string& data_dir) {
     for (const auto& [name, text] : gl.board_view.texts) gui.SetText(name, text);
     // The panels' rows, when the worker has published new ones.
     TakeRows(properties_, gl.board_view.Rows(kPropertyRowsName), property_rows_);
-    TakeRows(tags_, gl.board_view.Rows(kTagRowsName), tag_rows_);
+    const bool new_tags = TakeRows(tags_, gl.board_view.Rows(kTagRowsName), tag_rows_);
+    // While an animation plays the tags panel gives each tag's posed
+    // position; after it, the worker's rows again.
+    animations_->Refresh();
+    if (gl.player.active()) {
+      static const std::vector<DetailRow> kNoRows;
+      tags_posed_ |= animations_->PoseTagRows(tag_rows_ ? *tag_rows_ : kNoRows, tags_, new_tags || !tags_posed_);
+    } else if (tags_posed_) {
+      tags_posed_ = false;
+      tag_rows_.reset();
+      TakeRows(tags_, gl.board_view.Rows(kTagRowsName), tag_rows_);
+    }
     // The log switches take effect at once.
     Logger().set_log_xmodel(Settings().log_xmodel);
     Logger().set_supress_warnings(Settings().log_supress_warnings);
@@ -422,6 +441,7 @@ void QorInterface::ShutdownGui(QorOpenGL& gl) {
   // A listing still running stops at its next name, an IWD pass at its
   // next entry; an open folder dialog is closed.
   loader_.reset();
+  animations_.reset();
   iwd_.reset();
   dialog_.Cancel();
   commands.DropPending();

@@ -19,6 +19,7 @@
 #include "jobs/qor_loader.h"
 #include "platform/folder_browser.h"
 #include "shell/actions.h"
+#include "shell/animation_panel.h"
 #include "shell/screens/question_box.h"
 #include "shell/window_question.h"
 #include "sound/qor_sound.h"
@@ -81,6 +82,9 @@ class QorInterface {
   ListSource models_;
   std::unique_ptr<QorLoader> loader_;
   std::unique_ptr<QorActions> actions_;
+  // The animation player's list, timeline and words.
+  std::unique_ptr<AnimationPanel> animations_;
+  bool tags_posed_ = false;  // the tags panel shows an animation's positions
   // The IWD image mover: its texts, bar and commands reach the interface
   // through the notice board.
   std::unique_ptr<QorIWDUtils> iwd_;

@@ -112,6 +112,7 @@ bool QorOpenGL::CreateGLWindow(const std::string& running_dir, const std::string
   // The worker's context shares textures and buffers with this one.
   if (!window.CreateSharedContext(error)) Logger().critical_error(error);
   worker.SetGl(&gl_data);
+  gl_data.model_built = [this](const Xmodel& model) { player.ModelBuilt(model); };
   gl_data.upload_image = [](IwiImage& image) { return UploadTexture(image); };
   worker.SetModelGame(s.active_game == 1 ? Cod5 : s.active_game == 2 ? BO : Cod4);
 
@@ -245,6 +246,19 @@ void QorOpenGL::FrameLoadedModel() {
 
 void QorOpenGL::SetTitle(const std::string& text) { window.SetTitle("Qor_Fen Vantor - " + text); }
 
+void QorOpenGL::LoadAnimation(const std::string& path, double start_frame) {
+  Logger().log("Passing Xanim: '%s' to background loader", path.c_str());
+  worker.RunOnModel([this, path, start_frame](const Xmodel& model) {
+    std::string error;
+    if (player.Load(path, model, error, start_frame) != err::kSuccess) {
+      Logger().log_to_panel("^1Xanim^7:: %s", error.c_str());
+      Board().ShowError(error);
+      return;
+    }
+    Logger().log("Xanim Loaded: '%s'", path.c_str());
+  });
+}
+
 void QorOpenGL::OnEvents() {
   // One hold of the board's lock; what it brought runs here on the main
   // thread, between frames, so a posted command never overlaps a drawing.
@@ -289,7 +303,8 @@ QorOpenGL::Pass QorOpenGL::Frame(bool screenshot_now, const std::string& screens
   signals.board_version = board_view.version;
   signals.log_lines = Logger().lines_written();
   signals.worker_busy = !worker.Idle();
-  signals.gui_moving = hooks.gui_moving && hooks.gui_moving();
+  // A playing animation moves the scene: every pass draws it.
+  signals.gui_moving = (hooks.gui_moving && hooks.gui_moving()) || player.Moving();
   signals.fps = frame_rate;
   // Every pass of an uncapped loop or with --every-pass (benchmarks) draws
   // everything; a screenshot's pass draws at least the overlay.
@@ -324,6 +339,7 @@ QorOpenGL::Pass QorOpenGL::Frame(bool screenshot_now, const std::string& screens
   // overlay, or put back from the last whole pass.
   if (draw == FrameDraw::kOverlay && !scene_copy_.Restore(view_width, view_height)) draw = FrameDraw::kWhole;
   if (draw == FrameDraw::kWhole) {
+    player.Update(now);
     std::array<float, 16> mv = camera.ModelView();
     glLoadMatrixf(mv.data());
     renderer.DrawScene(worker, gl_data, CurrentView());

@@ -13,6 +13,7 @@
 #include "platform/gl_window.h"
 #include "shell/frame_gate.h"
 #include "shell/tray.h"
+#include "viewer/animation_player.h"
 #include "viewer/camera.h"
 #include "viewer/model_renderer.h"
 #include "viewer/scene_copy.h"
@@ -66,7 +67,7 @@ struct FrameHooks {
 
 class QorOpenGL {
  public:
-  QorOpenGL() : gl_data(window) {}
+  QorOpenGL() : gl_data(window), player(gl_data) {}
 
   // Start-up from the window on; false after a critical error was shown.
   bool CreateGLWindow(const std::string& running_dir, const std::string& data_dir);
@@ -83,10 +84,15 @@ class QorOpenGL {
   // The "frame model" hotkey: the loaded model fills the view.
   void FrameLoadedModel();
   void SetTitle(const std::string& text);
+  // Plays the animation at `path` on the model on show, once the jobs
+  // queued before it ran (see AnimationPlayer::Load for `start_frame`); a
+  // file that cannot be read is said in the error box and the log.
+  void LoadAnimation(const std::string& path, double start_frame = -1);
 
   platform::GlWindow window;
   XmodelThreaded worker;
   WorkerGlBuilder gl_data;
+  AnimationPlayer player;
   CameraControl camera;
   ModelRenderer renderer;
   FrameHooks hooks;

@@ -130,6 +130,10 @@ struct QorSettings {
   bool vis_xmodel_log = false;
   bool vis_xmodel_list = true;
   bool vis_xmodel_tags = false;
+  // The animation player: over the log, inside the smallest layout.
+  SettingsRect rect_xanim_player{20, 290, 0, 0};
+  SettingsRect rect_xanim_player_s{0, 0, 440, 170};
+  bool vis_xanim_player = false;
   bool save_main_window = true;
   SettingsRect rect_main_window{20, 20, 800, 600};  // x, y, client width, height
 

@@ -86,6 +86,9 @@ const SettingDescriptor kTable[] = {
     {"Menus", "vis_xmodel_log", G::kMenuStates, &S::vis_xmodel_log},
     {"Menus", "vis_xmodel_list", G::kMenuStates, &S::vis_xmodel_list},
     {"Menus", "vis_xmodel_tags", G::kMenuStates, &S::vis_xmodel_tags},
+    {"Menus", "rect_xanim_player", G::kMenuStates, &S::rect_xanim_player},
+    {"Menus", "rect_xanim_player_s", G::kMenuStates, &S::rect_xanim_player_s},
+    {"Menus", "vis_xanim_player", G::kMenuStates, &S::vis_xanim_player},
     {"Menus", "save_main_window", G::kMenuStates, &S::save_main_window},
     {"Menus", "rect_main_window", G::kMainWindow, &S::rect_main_window},
 

@@ -1,8 +1,10 @@
 // vantor: the window. Start-up in its fixed order, the frame loop, shutdown.
-//   vantor [--game cod4|cod5|bo] [--frames N --screenshot FILE] [--uncapped] [--no-gui] [--every-pass] [PATH]
+//   vantor [--game cod4|cod5|bo] [--frames N --screenshot FILE] [--uncapped] [--no-gui] [--every-pass]
+//          [--anim FILE [--anim-frame N]] [PATH]
 //   vantor --dump-layout FILE [--size WxH] [--command TEXT]...
 // PATH opens a model at start; --frames renders N frames once the start-up
-// job is done, saves the last one as a DDS screenshot and exits.
+// job is done, saves the last one as a DDS screenshot and exits. --anim
+// plays an animation file on the model (--anim-frame: paused on that frame).
 // --dump-layout builds the interface without a display, lays it out for the
 // size (800x600 by default, the window's first size), runs the commands and
 // writes the layout as JSON. --uncapped, --no-gui and --every-pass are for
@@ -31,7 +33,8 @@
 #include "shell/settings.h"
 
 int main(int argc, char** argv) {
-  std::string path, screenshot;
+  std::string path, screenshot, anim;
+  double anim_frame = -1;  // -1: the animation plays
   int frames = 0;
   bool uncapped = false;  // benchmarks: no frame cap
   bool no_gui = false;    // benchmarks: the 3D view alone
@@ -64,6 +67,14 @@ int main(int argc, char** argv) {
       every_pass = true;
     } else if (a == "--no-splash") {
       splash = false;
+    } else if (a == "--anim") {
+      anim = value("--anim");
+    } else if (a == "--anim-frame") {
+      anim_frame = std::atof(value("--anim-frame").c_str());
+      if (anim_frame < 0) {
+        std::cerr << "vantor: --anim-frame takes a frame number from 0\n";
+        return 2;
+      }
     } else if (a == "--screenshot") {
       screenshot = value("--screenshot");
     } else if (a == "--game") {
@@ -79,7 +90,8 @@ int main(int argc, char** argv) {
     } else if (a == "--command") {
       commands.push_back(value("--command"));
     } else if (a == "--help" || a == "-h") {
-      std::cout << "usage: vantor [--game cod4|cod5|bo] [--frames N] [--screenshot FILE] [--uncapped] [--no-gui] [--every-pass] [--no-splash] [PATH]\n"
+      std::cout << "usage: vantor [--game cod4|cod5|bo] [--frames N] [--screenshot FILE] [--uncapped] [--no-gui] [--every-pass] [--no-splash]\n"
+                   "              [--anim FILE [--anim-frame N]] [PATH]\n"
                    "       vantor --dump-layout FILE [--size WxH] [--command TEXT]...\n";
       return 0;
     } else if (!a.empty() && a[0] == '-') {
@@ -172,6 +184,7 @@ int main(int argc, char** argv) {
     Logger().log("Passing Xmodel: '%s' to background loader", path.c_str());
     gl.worker.AddJob(path, job::kOpenModel);
   }
+  if (!anim.empty()) gl.LoadAnimation(anim, anim_frame);
   Logger().log("--- Program Ready ---\n");
   if (uncapped) gl.fps_focused = gl.fps_unfocused = 0;
   gl.keep_unchanged = !every_pass;

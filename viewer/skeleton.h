@@ -36,6 +36,11 @@ class Skeleton {
   Joint* FindJoint(uint8_t index);
   // The tree of a model's bones, parents found by index.
   void Build(const Xmodel& model);
+  // Each model bone's joint (nullptr for a bone the tree left out), for
+  // the poses of an animation.
+  std::vector<Joint*> JointsByBone();
+  // A joint's offset from its parent and its turn (x, y, z, w).
+  static void SetPose(Joint& joint, const float position[3], const double rotation[4]);
 
   Joint* root() { return root_; }
   int joint_count() const { return joint_count_; }

@@ -22,6 +22,7 @@ void WorkerGlBuilder::DeleteModelObjects() {
     glDeleteTextures(GLsizei(draw.owned_textures.size()), draw.owned_textures.data());
   }
   draw = ModelDrawData{};
+  ++builds;
 }
 
 void WorkerGlBuilder::RebuildTrees(const Xmodel& model) {
@@ -77,4 +78,6 @@ void WorkerGlBuilder::BuildModelData(Xmodel& model) {
   }
   glBindBuffer(GL_ARRAY_BUFFER, 0);
   glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+  ++builds;
+  if (model_built) model_built(model);
 }

@@ -26,9 +26,16 @@ class WorkerGlBuilder : public WorkerGl {
   // window. Without it surfaces draw untextured.
   std::function<GLuint(IwiImage& image)> upload_image;
 
+  // Called at the end of each build, in the worker's context and lock (an
+  // animation binds to the model now shown).
+  std::function<void(const Xmodel& model)> model_built;
+
   // Read by the renderer under the worker's lock.
   ModelDrawData draw;
   Skeleton skeleton;
+  // Counts the deletes and builds: GL data made for one count is stale at
+  // the next.
+  uint64_t builds = 0;
 
  private:
   platform::GlWindow& window_;

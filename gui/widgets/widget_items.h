@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "gui/commands.h"
 #include "gui/item_base.h"
@@ -65,4 +66,24 @@ struct ProgressBarItem : Placed {
   bool full = false, faded = false;
   double fade_start = 0;
   double fade_ms = 0;
+};
+
+// What a timeline shows, written by its owner each frame: the frames (none:
+// an empty track), the frame at the marker (fractional while playing) and
+// the named marks along the track.
+struct TimelineMark {
+  int frame = 0;
+  std::string name;
+};
+struct TimelineSource {
+  int frames = 0;
+  double frame = 0;
+  std::vector<TimelineMark> marks;
+};
+
+struct TimelineItem : Placed {
+  std::string name;
+  TimelineSource* source = nullptr;
+  std::function<void(double frame)> seek;  // a click or a drag on the track
+  bool dragging = false;
 };

@@ -25,6 +25,9 @@ bool DoLightBulb(WidgetContext& gui, LightBulbItem& b, float alpha);
 bool DoTextButton(WidgetContext& gui, TextButtonItem& b, float alpha);
 bool DoCheckBox(WidgetContext& gui, CheckBoxItem& c, float alpha);
 bool DoSlider(WidgetContext& gui, SliderItem& s, float alpha);
+// The track, the marks as ticks (their names at the pointer), the marker;
+// a press on the track seeks, and holding it drags. True when it sought.
+bool DoTimeline(WidgetContext& gui, TimelineItem& t, float alpha);
 void DoProgressBar(WidgetContext& gui, ProgressBarItem& p, float alpha);
 
 bool DoListBox(WidgetContext& gui, ListBoxItem& l, float alpha);

@@ -1,4 +1,4 @@
-// Menus 27-37: the update menu and its parts, the IWD image mover, the
+// Menus 28-38: the update menu and its parts, the IWD image mover, the
 // about menu, the donation prompt, the error and message boxes; then the
 // box text area. Each dialog closes on Escape as its Close or Cancel does.
 #include "shell/screens/layout.h"
@@ -38,10 +38,10 @@ void Button(QorGUI& gui, GuiRect rect, const char* label, const char* command) {
 }  // namespace
 
 void BuildDialogsLayout(QorGUI& gui, QorSettings&) {
-  // 27
+  // 28
   gui.AddFadeMenu("update_menu_background", R(0, 0, 0, 0), R(0, 0, 640, 480, 12), false, 0.5f);
   gui.AddFilledRect(R(0, 0, 640, 480, 12), {0.1f, 0.1f, 0.1f, 0.8f});
-  // 28
+  // 29
   gui.AddFadeMenu("update_menu", R(0, 0, 0, 0, 48), R(0, 0, 640, 480, 12), false, 0.5f);
   gui.SetOnOpen("open update_menu_background; open update_menu_download;");
   // Closing the menu (its Cancel) also ends a download that runs.
@@ -57,18 +57,18 @@ void BuildDialogsLayout(QorGUI& gui, QorSettings&) {
                        "show_release_notes;", false);
   Button(gui, R(420, 336, 65, 20), "Close", "close update_menu;");
   gui.AddProgressBar(R(150, 340, 150, 16), {0.1f, 0.65f, 0.1f, 0.8f}, 2000, "download_progress");
-  // 29
+  // 30
   gui.AddStaticMenu("update_menu_download", R(0, 0, 0, 0, 48), R(0, 0, 0, 0), false);
   gui.AddPictureButton(R(150, 250, 256, 64), kWhite, "download_icon", "download_icon", "Download Update", 70, 32,
                        "download_update; close update_menu_download; open update_menu_cancel;", false);
-  // 30
+  // 31
   gui.AddStaticMenu("update_menu_cancel", R(0, 0, 0, 0, 48), R(0, 0, 0, 0), false);
   Button(gui, R(150, 285, 75, 20), "Cancel", "close update_menu;");
 
-  // 31
+  // 32
   gui.AddStaticMenu("iwd_images_menu_lock", R(0, 0, 0, 0), R(0, 0, 640, 480, 12), false);
   gui.AddFilledRect(R(0, 0, 640, 480, 12), {0.1f, 0.1f, 0.1f, 0.5f});
-  // 32
+  // 33
   gui.AddStaticMenu("iwd_images_menu", R(0, 0, 0, 0, 48), R(0, 0, 0, 0), false);
   gui.SetOnOpen("open iwd_images_menu_lock;");
   gui.SetOnClose("close iwd_images_menu_lock;");
@@ -88,7 +88,7 @@ void BuildDialogsLayout(QorGUI& gui, QorSettings&) {
   // A finished pass's counts, shown until the panel is closed.
   gui.AddNamedLabel(At(130, 390), kGrey8, "iwd_result_text");
 
-  // 33
+  // 34
   gui.AddFadeMenu("about_menu", R(0, 0, 0, 0), R(0, 0, 640, 480, 12), false, 1.0f);
   gui.SetEscapeCommand("close about_menu;");
   gui.AddFilledRect(R(0, 0, 640, 480, 12), {0.1f, 0.1f, 0.1f, 0.5f});
@@ -105,10 +105,10 @@ void BuildDialogsLayout(QorGUI& gui, QorSettings&) {
   gui.AddTextButton(R(350, 335, 65, 20, 48), "Donate", "close about_menu; open donate_menu;");
   gui.AddTextButton(R(420, 335, 65, 20, 48), "Close", "close about_menu;");
 
-  // 34
+  // 35
   gui.AddFadeMenu("donate_menu_lock", R(0, 0, 0, 0), R(0, 0, 640, 480, 12), false, 0.3f);
   gui.AddFilledRect(R(0, 0, 640, 480, 12), {0.1f, 0.1f, 0.1f, 0.75f});
-  // 35
+  // 36
   gui.AddSlideMenu("donate_menu", R(0, 0, 0, 0), R(0, 0, 640, 480, 12), false, kSlideLeft, kSlideLeft, 0.65f);
   gui.SetOnOpen("open donate_menu_lock;");
   gui.SetOnClose("close donate_menu_lock;");

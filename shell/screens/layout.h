@@ -1,4 +1,4 @@
-// The interface's one fixed layout: 37 menus created in drawing order, each
+// The interface's one fixed layout: 38 menus created in drawing order, each
 // followed by its items, in a 640 x 480 design space. No layout file: each
 // builder below is a flat run of add calls.
 #pragma once
@@ -13,6 +13,28 @@ struct QorSettings;
 struct ListSource;
 struct DetailSource;
 
+// The animation player, a framed panel drawn over the three others and
+// under the tool bar: the animation list and search box, the timeline, the
+// frame and speed texts (named texts the window sets every frame), the
+// buttons (the words "anim_step N", "anim_play", "anim_pause", "anim_stop") and the
+// switches.
+inline constexpr const char* kAnimationMenu = "xanim_player";
+inline constexpr const char* kAnimationList = "xanims";
+inline constexpr const char* kAnimationNameText = "xanim_name";
+inline constexpr const char* kAnimationFrameText = "xanim_frame";
+inline constexpr const char* kAnimationSpeedText = "xanim_speed";
+struct TimelineSource;
+struct AnimationLayoutHooks {
+  ListSource* animations = nullptr;
+  TimelineSource* timeline = nullptr;
+  float* speed = nullptr;
+  bool* loop = nullptr;
+  bool* root_motion = nullptr;
+  std::function<void(const std::string&)> load;    // an animation picked in the list
+  std::function<void(const std::string&)> filter;  // every keystroke in the search box
+  std::function<void(double frame)> seek;          // the timeline pressed or dragged
+};
+
 // What the layout's widgets reach beyond the settings they are bound to:
 // the lists the views show (none: the view shows that it is not active)
 // and the program's handlers, named after its setting and folder actions.
@@ -23,6 +45,7 @@ struct LayoutHooks {
   ListSource* log_lines = nullptr;
   DetailSource* properties = nullptr;
   DetailSource* tags = nullptr;
+  AnimationLayoutHooks animation;
 
   std::function<void(float level)> sound_level;  // the volume slider, on release
   std::function<void()> check_for_updates;       // "Check for Updates"
@@ -42,11 +65,13 @@ struct LayoutHooks {
 
 // Menus 1-4: "bug_fixer" and the three framed panels.
 void BuildPanelsLayout(QorGUI& gui, QorSettings& settings, const LayoutHooks& hooks);
-// Menus 5-14: the tool bar, the panels' open/close buttons, the model list.
+// Menu 5: the animation player.
+void BuildAnimationLayout(QorGUI& gui, QorSettings& settings, const AnimationLayoutHooks& hooks);
+// Menus 6-15: the tool bar, the panels' open/close buttons, the model list.
 void BuildToolBarLayout(QorGUI& gui, QorSettings& settings, const LayoutHooks& hooks);
-// Menus 15-26: the settings window and its pages, the light settings.
+// Menus 16-27: the settings window and its pages, the light settings.
 void BuildSettingsLayout(QorGUI& gui, QorSettings& settings, const LayoutHooks& hooks);
-// Menus 27-37: update, IWD mover, about, donation, error and message boxes;
+// Menus 28-38: update, IWD mover, about, donation, error and message boxes;
 // then the box text area.
 void BuildDialogsLayout(QorGUI& gui, QorSettings& settings);
 
@@ -67,6 +92,7 @@ inline constexpr const char* kQuestionMenu = "question_menu";
 inline constexpr const char* kQuestionTitle = "question_title";
 inline constexpr const char* kQuestionText = "question_text";
 void BuildQuestionBox(QorGUI& gui, std::function<void(bool yes)> answer);
+
 
 // All of it, in order.
 void BuildLayout(QorGUI& gui, QorSettings& settings, const LayoutHooks& hooks = {});

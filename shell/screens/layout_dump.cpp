@@ -234,6 +234,9 @@ std::string LayoutJson(QorGUI& gui, const std::string& data_dir) {
       j.Key("name").String(i.name).Key("minimum").Float(i.minimum).Key("maximum").Float(i.maximum);
       j.Key("value").Float(i.value).Key("update_on_release").Bool(i.update_on_release);
     }, measure);
+    Items(j, m, m.timelines, "timeline", [&](const TimelineItem& i) {
+      j.Key("name").String(i.name).Key("frames").Int(i.source ? i.source->frames : 0);
+    }, measure);
     Items(j, m, m.colour_pickers, "colour_picker", [&](const ColourPickerItem& i) {
       j.Key("hue").Int(i.hue).Key("saturation").Int(i.saturation).Key("value").Int(i.value);
       Colour(j, i.colour);

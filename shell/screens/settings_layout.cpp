@@ -1,4 +1,4 @@
-// Menus 15-26: the settings window "Settings", its pages (16-20, 23-25),
+// Menus 16-27: the settings window "Settings", its pages (16-20, 23-25),
 // the two mouse diagrams (21, 22) and "light_settings".
 #include <cstdio>
 #include <initializer_list>
@@ -75,7 +75,7 @@ void NoteKeyClash(QorGUI& gui, QorSettings& s, const HotKeySlot* bound) {
 }  // namespace
 
 void BuildSettingsLayout(QorGUI& gui, QorSettings& s, const LayoutHooks& hooks) {
-  // 15
+  // 16
   gui.AddSlideMenu("Settings", R(0, 0, 0, 0, 48), R(30, 30, 580, 410), false, kSlideRight, kSlideDown, 0.65f);
   gui.SetOnOpen("wait 600; open Settings_genral;");
   gui.SetOnClose(
@@ -107,7 +107,7 @@ void BuildSettingsLayout(QorGUI& gui, QorSettings& s, const LayoutHooks& hooks) 
   gui.AddTextButton(R(470, 410, 55, 20), "Close", "toggle_menu Settings;");
   gui.AddTextButton(R(530, 410, 53, 20), "Save", "toggle_menu Settings; save settings;");
 
-  // 16
+  // 17
   Page(gui, "Settings_genral", "Settings - General");
   Heading(gui, At(125, 108), "LOGS");
   GroupBox(gui, R(70, 110, 150, 150));
@@ -160,7 +160,7 @@ void BuildSettingsLayout(QorGUI& gui, QorSettings& s, const LayoutHooks& hooks) 
     gui.AddPictureButton(R(580, r.reset_y, 16, 16), kWhite, "reset_path_dark", "reset_path", "", 0, 0, r.clear, false);
   }
 
-  // 17
+  // 18
   Page(gui, "Settings_sounds", "Settings - Sounds");
   Checks(gui, 80, 110, 0, {{"Disable All Sounds", &s.sound_all, "Sound/sound_all"}});
   GroupBox(gui, R(70, 135, 130, 180));
@@ -181,7 +181,7 @@ void BuildSettingsLayout(QorGUI& gui, QorSettings& s, const LayoutHooks& hooks) 
   gui.menus().back()->sliders.back().value = s.sound_level;
   gui.AddPicture(R(430, 250, 150, 150), kWhite, "stickman_sound");
 
-  // 18
+  // 19
   Page(gui, "Settings_export", "Settings - Export");
   Heading(gui, At(145, 113), "MA");
   GroupBox(gui, R(70, 115, 190, 70));
@@ -207,7 +207,7 @@ void BuildSettingsLayout(QorGUI& gui, QorSettings& s, const LayoutHooks& hooks) 
   gui.AddTextBox("model_scale", Decimal(s.export_scale_new), R(160, 317, 80, 17), kBoxFrame, kBoxHover, kBoxText,
                  Handler(hooks.set_model_scale, "SetModelScale"), false);
 
-  // 19
+  // 20
   Page(gui, "Settings_OpenGL", "Settings - OpenGL");
   GroupBox(gui, R(70, 100, 150, 250));
   Checks(gui, 80, 120, 25,
@@ -234,7 +234,7 @@ void BuildSettingsLayout(QorGUI& gui, QorSettings& s, const LayoutHooks& hooks) 
                  Handler(hooks.set_inactive_fps, "SetInactiveFps"), false);
   Checks(gui, 80, 412, 0, {{"Frame Model On Load", &s.frame_model_on_load, "OpenGl/frame_model_on_load"}});
 
-  // 20
+  // 21
   Page(gui, "Settings_hotkeys", "Settings - HotKeys");
   gui.SetOnOpen("set_mouse_cntrl_display;");
   gui.SetOnClose("force_close Settings_hotkeys_mouse_maya; force_close Settings_hotkeys_mouse_assView;");
@@ -282,7 +282,7 @@ void BuildSettingsLayout(QorGUI& gui, QorSettings& s, const LayoutHooks& hooks) 
   gui.AddStaticMenu("Settings_hotkeys_mouse_assView", R(0, 0, 0, 0, 48), R(0, 0, 0, 0), false);
   gui.AddPicture(R(370, 140, 256, 256), kWhite, "hotkey_mouse_ass_view");
 
-  // 23
+  // 24
   Page(gui, "Settings_misc", "Settings - Misc");
   Heading(gui, At(95, 117), "IWD Image Mover");
   GroupBox(gui, R(70, 120, 150, 130));
@@ -305,18 +305,18 @@ void BuildSettingsLayout(QorGUI& gui, QorSettings& s, const LayoutHooks& hooks) 
                       move(*iwd_game);
                     });
 
-  // 24
+  // 25
   Page(gui, "Settings_theme", "Settings - Theme");
   gui.AddColourLabel(At(80, 120), kRed, "More Theme Options coming soon..");
   gui.AddLabel(At(80, 141), "Active Theme:");
   gui.AddDropDown(R(180, 127, 110, 18), {{0, "Dark Theme"}, {1, "Grey Theme"}, {2, "Blue Theme"}},
                   Handler(hooks.set_theme, "SetTheme"), s.active_theme);
 
-  // 25
+  // 26
   Page(gui, "Settings_shaders", "Settings - Shaders");
   gui.AddColourLabel(At(80, 120), kRed, "Advanced shader options avalible in next release.");
 
-  // 26
+  // 27
   gui.AddStaticMenu("light_settings", R(5, 80, 0, 0), R(0, 0, 200, 100), false);
   gui.AddPicture(R(0, 0, 200, 100), {0.35f, 0.35f, 0.35f, 0.95f}, "menu_frame");
   gui.AddColourLabel(At(20, 20), kRed, "Advanced Settings\n Avalible soon");

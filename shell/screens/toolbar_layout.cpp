@@ -1,4 +1,4 @@
-// Menus 5-14: "ToolBar", the panels' open and close buttons (6-11),
+// Menus 6-15: "ToolBar", the panels' open and close buttons (7-12),
 // "open_xmodel_fastfile", "open_xmodel_list" and "xmodel_list".
 #include "shell/screens/layout.h"
 #include "shell/screens/layout_style.h"
@@ -7,7 +7,7 @@
 using namespace layout;
 
 void BuildToolBarLayout(QorGUI& gui, QorSettings& s, const LayoutHooks& hooks) {
-  // 5
+  // 6
   gui.AddFadeMenu("ToolBar", R(0, 0, 0, 0), R(100, 0, 540, 24, 1), true, 0.5f);
   gui.AddPicture(R(70, -5, 580, 32, 1), {1, 1, 1, 0.9f}, "tool_bar_top");
   gui.AddPicture(R(495, -5, 32, 32, 1), kWhite, "tool_bar_top_div");
@@ -29,7 +29,7 @@ void BuildToolBarLayout(QorGUI& gui, QorSettings& s, const LayoutHooks& hooks) {
   gui.AddProgressBar(R(5, 460, 150, 16, 2), {0.65f, 0.1f, 0.1f, 0.8f}, 2000, "progress_bar");
   gui.AddCheckBox(R(540, 460, 80, 20, 3), "Wireframe", &s.wireframe, "OpenGl/wireframe");
 
-  // 6-11: each holds one picture button. The panels' lists ran before
+  // 7-12: each holds one picture button. The panels' lists ran before
   // these existed, so they start from the panels' stored visibility.
   struct Pair {
     const char* open;
@@ -59,7 +59,7 @@ void BuildToolBarLayout(QorGUI& gui, QorSettings& s, const LayoutHooks& hooks) {
     gui.AddPictureButton(R(b.x, 458, b.w, 20, 2), {0.5f, 0.5f, 0.5f, 1}, "button", "button", b.label, 7, 14, b.close);
   }
 
-  // 12
+  // 13
   gui.AddFadeMenu("open_xmodel_fastfile", R(0, 0, 0, 0), R(0, 0, 0, 0), true, 0.5f);
   gui.AddPictureButton(R(421, 458, 118, 20, 2), kWhite, "button", "button_hi", "FASTFILE SCANNER", 6, 14,
                        [&gui] {
@@ -67,13 +67,13 @@ void BuildToolBarLayout(QorGUI& gui, QorSettings& s, const LayoutHooks& hooks) {
                          gui.SetVis("msg_box_menu", true);
                        });
 
-  // 13
+  // 14
   gui.AddStaticMenu("open_xmodel_list", R(0, 0, 0, 0), R(625, 230, 15, 15, 33), !s.vis_xmodel_list);
   gui.AddPicture(R(625, 25, 285, 440, 9), {0.15f, 0.15f, 0.15f, 0.8f}, "menu_frame");
   gui.AddPictureButton(R(620, 230, 15, 15, 33), {0.4f, 0.4f, 0.4f, 1}, "list_arrow", "list_arrow", "", 0, 0,
                        "open xmodel_list;", false);
 
-  // 14
+  // 15
   gui.AddSlideMenu("xmodel_list", R(0, 0, 0, 0), R(350, 30, 290, 425, 9), s.vis_xmodel_list, kSlideRight,
                    kSlideRight, 0.25f);
   gui.BindVisibility(&s.vis_xmodel_list, "Menus/vis_xmodel_list");
@@ -83,6 +83,7 @@ void BuildToolBarLayout(QorGUI& gui, QorSettings& s, const LayoutHooks& hooks) {
   gui.AddPicture(R(335, 41, 310, 399, 9), {0.25f, 0.25f, 0.25f, 0.95f}, "menu_frame_mid");
   gui.AddPicture(R(335, 440, 310, 16, 3), {0.25f, 0.25f, 0.25f, 0.95f}, "menu_frame_bot");
   gui.AddSizedLabel(At(455, 47, 1), kRed, "XMODEL LIST", 11, false);
+  gui.AddTextButton(R(572, 28, 58, 18, 1), "ANIMS", "toggle_menu xanim_player;");
   ListBoxItem list_colours;
   list_colours.background = {0.05f, 0.05f, 0.05f, 0.5f};
   list_colours.outline = {0.3f, 0.3f, 0.3f, 1};

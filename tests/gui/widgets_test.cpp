@@ -71,6 +71,22 @@ TEST(Widgets, SliderEndsAndWriteOnRelease) {
   EXPECT_EQ(written, std::vector<float>{1.0f});
 }
 
+TEST(Widgets, TimelineNamesTheMarksAtThePointerAndSeeksWherePressed) {
+  Rig r;
+  TimelineSource source{31, 0, {{3, "fire"}, {3, "shell"}, {20, "end"}}};
+  std::vector<double> sought;
+  r.gui.AddTimeline("t", {100, 100, 300, 20, kAnchorFixed}, &source, [&](double f) { sought.push_back(f); });
+  r.gui.OnMouseMove(131, 110);  // frame 3 is at x 130
+  r.Frame();
+  EXPECT_TRUE(r.Shows("fire (3), shell (3)"));
+  r.gui.OnMouseMove(160, 110);
+  r.Frame();
+  EXPECT_FALSE(r.Shows("fire"));
+  r.Click(251, 110);  // half way: frame 15
+  ASSERT_FALSE(sought.empty());
+  EXPECT_EQ(sought.back(), 15);
+}
+
 TEST(Widgets, ProgressBarFadesWhenFullAndShowsTheNextTask) {
   Rig r;
   BoardSnapshot view;  // the board's values as a frame sees them
