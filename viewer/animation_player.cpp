@@ -41,6 +41,14 @@ std::vector<std::vector<uint8_t>> RecordsOf(const XmodelLod& lod) {
   return out;
 }
 
+// A buffer's whole contents anew. New storage rather than a write into the
+// old: the frame before may still be drawing from it, and a write would
+// wait for that draw to end.
+void Replace(GLuint buffer, const std::vector<uint8_t>& bytes) {
+  glBindBuffer(GL_ARRAY_BUFFER, buffer);
+  glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(bytes.size()), bytes.data(), GL_STREAM_DRAW);
+}
+
 }  // namespace
 
 std::unique_ptr<AnimationPlayer::Bound> AnimationPlayer::BindTo(std::shared_ptr<const Xanim> animation,
@@ -142,11 +150,9 @@ void AnimationPlayer::Upload(const std::vector<float>* positions, const std::vec
         std::memcpy(record + kNormalOffset, normals->data() + (first + v) * 3, 3 * sizeof(float));
         std::memcpy(record + kPositionOffset, positions->data() + (first + v) * 3, 3 * sizeof(float));
       }
-      glBindBuffer(GL_ARRAY_BUFFER, surfaces[s].vertex_buffer);
-      glBufferSubData(GL_ARRAY_BUFFER, 0, GLsizeiptr(moved.size()), moved.data());
+      Replace(surfaces[s].vertex_buffer, moved);
     } else {
-      glBindBuffer(GL_ARRAY_BUFFER, surfaces[s].vertex_buffer);
-      glBufferSubData(GL_ARRAY_BUFFER, 0, GLsizeiptr(records.size()), records.data());
+      Replace(surfaces[s].vertex_buffer, records);
     }
     first += count;
   }
