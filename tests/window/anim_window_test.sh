@@ -26,7 +26,8 @@ grep -q "Xanim^7:: .*broken_anim" Log.txt || fail "the log does not name the ani
 
 # The panel (at its stored place, 20,290 in an 800 x 600 window). Paused on
 # frame 10: nothing moves; two steps and the root-motion switch each move
-# the model; the frame text says 12. Then playing moves it, PAUSE stops it.
+# the model; the frame text says 12. Then the walk picked in the panel's
+# list plays, PAUSE stops it.
 # The 3D view of each moment (where no menu covers it) is compared.
 settings Folders/Cod4Path="$work/root" Menus/vis_xanim_player=1
 capture() { import -window "$win" -crop 440x240+180+40 "$1.ppm"; }
@@ -49,14 +50,20 @@ texts = {i["text_name"]: i["text"] for i in menus["xanim_player"]["items"] if i[
 assert texts["xanim_frame"] == "Frame 12 of 79  0.40 s", texts
 assert texts["xanim_name"].startswith("walk_lowready_f"), texts
 PY
+# "walk" typed into the panel's search box (at 104,446), then the list's
+# first row (80,319) picked: the walk plays.
 drive_window play.log '
   sleep 4
+  xdotool mousemove --window "$win" 104 446 sleep 0.3 click 1 sleep 0.3
+  xdotool type --delay 100 walk
+  sleep 1
+  xdotool mousemove --window "$win" 80 319 sleep 0.3 click 1 sleep 2
   capture play1; sleep 0.6; capture play2
   xdotool mousemove --window "$win" 305 392 sleep 0.3 click 1 sleep 1
   capture paused1; sleep 0.6; capture paused2
   xdotool mousemove --window "$win" 376 392 sleep 0.3 click 1 sleep 1
   capture stopped
-  xdotool key Escape' "$vantor" --frames 100000 --anim "$walk" "$body"
+  xdotool key Escape' "$vantor" --frames 100000 "$body"
 (($(differ play1.ppm play2.ppm) > 500)) || fail "the model does not move while the animation plays"
 (($(differ paused1.ppm paused2.ppm) == 0)) || fail "the model moves after PAUSE"
 # STOP puts the model's own pose back, exactly.
