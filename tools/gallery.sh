@@ -5,7 +5,8 @@
 # list narrowed by the search box with the picked model loaded, and the
 # model exported; then the screens one at a time: settings pages, the about
 # menu, the panels, the error box of a model that fails to load and the game
-# switch question.
+# switch question; and, with the shared samples beside the project, the
+# animation player.
 #
 #   tools/gallery.sh BUILD_DIR OUT_DIR
 set -euo pipefail
@@ -88,4 +89,24 @@ timeout 120 xvfb-run -a -s "-screen 0 1024x768x24" bash "$here/../tests/window/d
   xdotool key n sleep 1
   for _ in 1 2 3 4; do kill -0 $pid 2>/dev/null && xdotool key Escape sleep 1; done
   true' "$build/vantor" --frames 100000 --game cod5 "$work/sample/cod5/raw/xmodel/fixture_ported_crate"
+# The animation player over the COD 4 character of the shared samples
+# (left out without them): the run at frame 18, framed ("f"), the tags
+# panel, a notetrack's name at the pointer.
+samples=$here/../../shared/samples
+if [[ -d $samples/cod4-xanim ]]; then
+  mkdir -p anim/raw
+  for d in "$samples"/cod4-modtools/raw/*; do ln -s "$d" anim/raw/; done
+  ln -s "$samples/cod4-xanim/raw/xanim" anim/raw/xanim
+  for pair in Folders/Cod4Path="$work/anim" Menus/vis_xanim_player=1 Menus/vis_xmodel_tags=1 Menus/vis_xmodel_log=0 \
+      OpenGl/draw_bones=1; do
+    "$build/vantor-cli" settings set "${pair%%=*}" "${pair#*=}" 2>/dev/null
+  done
+  timeout 120 xvfb-run -a -s "-screen 0 1024x768x24" bash "$here/../tests/window/drive_window.sh" "$work/anim.log" '
+    sleep 4
+    xdotool mousemove --window "$win" 400 200 sleep 0.3 key f sleep 1.5
+    xdotool mousemove --window "$win" 315 344 sleep 1
+    import -window "$win" "'"$out"'/anim-player.png"
+    xdotool key Escape' "$build/vantor" --frames 100000 --anim "$work/anim/raw/xanim/run_lowready_f" --anim-frame 18 \
+    "$work/anim/raw/xmodel/body_complete_sp_arab_regular_al_asad_dmg"
+fi
 echo "gallery: pictures in $out"
