@@ -110,6 +110,13 @@ void AnimationPlayer::ModelBuilt(const Xmodel& model) {
   if (worker_animation_ == animation && bound) pending_ = std::move(bound);
 }
 
+bool AnimationPlayer::Moving() const {
+  // An animation whose model is gone waits for the next one, still.
+  if (active() && shown_->build == gl_.builds && (clock.playing() || dirty_)) return true;
+  std::lock_guard<std::mutex> hold(mutex_);
+  return pending_ != nullptr || stop_pending_;
+}
+
 void AnimationPlayer::Stop() {
   std::lock_guard<std::mutex> hold(mutex_);
   worker_animation_.reset();

@@ -49,8 +49,9 @@ class AnimationPlayer {
   // the frame moved, poses, skins and uploads (the main context current).
   // True when the model's picture changed.
   bool Update(double now_ms);
-  // Whether passes must draw the scene: playing, or a change not shown yet.
-  bool Moving() const { return active() && (clock.playing() || dirty_); }
+  // Whether passes must draw the scene: playing, a change not shown yet, or
+  // something the worker bound or a stop not taken yet.
+  bool Moving() const;
   // Marks the pose for drawing again (a step, a seek, the root switch).
   void Touch() { dirty_ = true; }
 

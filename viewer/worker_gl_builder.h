@@ -2,6 +2,7 @@
 // model's objects and builds the new ones (buffers, textures, skeleton).
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <string>
 
@@ -34,8 +35,8 @@ class WorkerGlBuilder : public WorkerGl {
   ModelDrawData draw;
   Skeleton skeleton;
   // Counts the deletes and builds: GL data made for one count is stale at
-  // the next.
-  uint64_t builds = 0;
+  // the next. Written under the worker's lock, read without it too.
+  std::atomic<uint64_t> builds{0};
 
  private:
   platform::GlWindow& window_;
