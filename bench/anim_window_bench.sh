@@ -12,21 +12,12 @@
 #
 #   bench/anim_window_bench.sh [BUILD_DIR] [RUNS]
 set -euo pipefail
-build=$(cd "${1:-build-release}" && pwd)
-runs=${2:-5}
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export VANTOR_CONFIG_DIR=$work/config
-cd "$work"
-"$build/vantor-cli" settings set Export/export_scale_new 1.0 2>/dev/null
+# shellcheck source=scripts/common.sh
+source "$(dirname "$0")/../scripts/common.sh"
+window_bench_setup "${1:-}" "${2:-}"
 mapfile -t paths < <("$build/bench/vantor_big_model" "$work/tree" --animated)
 model=${paths[0]} anim=${paths[1]}
 
-stats() {
-  sort -g | awk -v fmt="${1:-%.2f}" '{ v[NR] = $1 } END {
-    m = NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2
-    printf fmt " (" fmt "-" fmt ")\n", m, v[1], v[NR] }'
-}
 # play PASSES [ARGS...]: one run's seconds.
 play() {
   local passes=$1 start end

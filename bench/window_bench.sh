@@ -19,23 +19,13 @@
 #
 #   bench/window_bench.sh BUILD_DIR [RUNS]
 set -euo pipefail
-build=$(cd "${1:-build-release}" && pwd)
-runs=${2:-5}
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export VANTOR_CONFIG_DIR=$work/config
-cd "$work"
+# shellcheck source=scripts/common.sh
+source "$(dirname "$0")/../scripts/common.sh"
+window_bench_setup "${1:-}" "${2:-}"
 "$build/vantor-cli" sample "$work/sample" >/dev/null
-"$build/vantor-cli" settings set Export/export_scale_new 1.0 2>/dev/null
 big=$("$build/bench/vantor_big_model" "$work/big")
 run() { xvfb-run -a -s "-screen 0 1024x768x24" "$@"; }
 
-# "median (min-max)" of the numbers on standard input.
-stats() {
-  sort -g | awk -v fmt="${1:-%.2f}" '{ v[NR] = $1 } END {
-    m = NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2
-    printf fmt " (" fmt "-" fmt ")\n", m, v[1], v[NR] }'
-}
 
 for ((i = 0; i < runs; ++i)); do
   start=$(date +%s.%N)

@@ -90,3 +90,24 @@ bench_options() {
     esac
   done
 }
+
+# window_bench_setup BUILD_DIR RUNS: what the window benchmarks share:
+# `build` (default build-release/), `runs` (default 5), an empty `work`
+# folder (removed on exit) as the current folder with a settings store of
+# its own, and the export scale 1.
+window_bench_setup() {
+  build=$(cd "${1:-$VANTOR_ROOT/build-release}" && pwd)
+  runs=${2:-5}
+  work=$(mktemp -d)
+  trap 'rm -rf "$work"' EXIT
+  export VANTOR_CONFIG_DIR=$work/config
+  cd "$work"
+  "$build/vantor-cli" settings set Export/export_scale_new 1.0 2>/dev/null
+}
+
+# "median (min-max)" of the numbers on standard input, in FMT (default %.2f).
+stats() {
+  sort -g | awk -v fmt="${1:-%.2f}" '{ v[NR] = $1 } END {
+    m = NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2
+    printf fmt " (" fmt "-" fmt ")\n", m, v[1], v[NR] }'
+}
