@@ -190,7 +190,7 @@ bool QorLoader::Refresh() {
 
 void QorLoader::Filter(const std::string& text, bool reapply) {
   const std::string effective = reapply ? filter_text_ : text;
-  query_ = ParseModelQuery(effective);
+  query_ = terms ? ParseModelQuery(effective) : ModelQuery{};
   // While a listing runs the list box shows its status line; the filter is
   // kept and applied to the names when they come.
   if (query_.plain() && effective.size() <= 2) {

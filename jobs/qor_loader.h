@@ -59,6 +59,10 @@ class QorLoader {
   // True when `name` is one of the listed names (not a status line).
   bool Listed(const std::string& name) const;
 
+  // False: a list of files that are not models (the animations): the
+  // search text is always plain, never terms.
+  bool terms = true;
+
   // "reset_listbox xmodels;": the list box back to its top.
   std::function<void()> reset_listbox;
   // Listing thread: something was handed over (the window wakes up).

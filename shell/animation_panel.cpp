@@ -14,6 +14,7 @@ AnimationPanel::AnimationPanel(QorGUI& gui, QorOpenGL& gl) : gui_(gui), gl_(gl) 
   loader_ = std::make_unique<QorLoader>(list_);
   loader_->reset_listbox = [this] { gui_.ResetListBox(kAnimationList); };
   loader_->wake = [] { Board().Touch(); };
+  loader_->terms = false;  // "bones:>20" means nothing for an animation
   list_.ready = true;
 }
 

@@ -111,6 +111,10 @@ TEST(QorLoaderTest, ListsInTheGamesFolderOrderAndFiltersOnlyFromThreeCharacters)
   EXPECT_EQ(Items(view), (std::vector<std::string>{"vm_m16", "vm_m16_gl"}));
   loader.Filter("vm");
   EXPECT_EQ(Items(view).size(), sorted.size() + 1);
+  // Without terms (the animation list) a word that looks like one is text.
+  loader.terms = false;
+  loader.Filter("a_b !zeta");
+  EXPECT_TRUE(Items(view).empty() && !loader.reading_facts());
 }
 
 // Refusals, then a listing that fails halfway: it keeps its status line and
