@@ -218,8 +218,9 @@ TEST_F(WorkerTest, PanelRowsFollowTheLoadedModel) {
   BoardSnapshot view;
   while (!worker_.WaitIdleFor(1)) {
     board.Drain(view);
-    if (SharedRows rows = view.Rows(kPropertyRowsName))
+    if (SharedRows rows = view.Rows(kPropertyRowsName)) {
       for (const DetailRow& row : *rows) EXPECT_FALSE(row.text.empty());
+    }
   }
   board.Drain(view);
   SharedRows properties = view.Rows(kPropertyRowsName), tags = view.Rows(kTagRowsName);
