@@ -19,6 +19,8 @@
 #                terms    " bones:>2" typed after them: the facts of every
 #                         name read on the loader's thread (empty files:
 #                         each refused as too small) until they are in
+#                clear    the 18 characters deleted one by one, back to the
+#                         whole list
 #
 # Several builds, comma-separated, run in turn within each run (the first
 # one's listing is timed).
@@ -99,10 +101,13 @@ steps='
   for ((t = 0; t < 1200; ++t)); do grep -q "QorLoader facts of" Log.txt && break; sleep 0.1; done
   sleep 0.5
   mark
+  xdotool key --delay 80 --repeat 18 BackSpace
+  sleep 0.5
+  mark
   xdotool key Escape sleep 0.3
   xdotool key Escape'
 for b in "${!builds[@]}"; do
-  for file in shown facts first fill.wall fill.cpu scroll.wall scroll.cpu filter.wall filter.cpu terms.wall terms.cpu; do
+  for file in shown facts first fill.wall fill.cpu scroll.wall scroll.cpu filter.wall filter.cpu terms.wall terms.cpu clear.wall clear.cpu; do
     : >"$b.$file"
   done
 done
@@ -117,13 +122,14 @@ for ((i = 0; i < runs; ++i)); do
     head -1 "$TRACE" | awk '{ print $1 }' >>"$b.first"
     # The longest frame of each phase: frames 2 to the first mark, then from
     # one mark to the next (the focus and the pointer's arrival left out).
-    read -r -d '' m1 m2 m3 m4 m5 <marks || true
-    awk -v m1="$m1" -v m2="$m2" -v m3="$m3" -v m4="$m4" -v m5="$m5" -v out="$work/$b" '
+    read -r -d '' m1 m2 m3 m4 m5 m6 <marks || true
+    awk -v m1="$m1" -v m2="$m2" -v m3="$m3" -v m4="$m4" -v m5="$m5" -v m6="$m6" -v out="$work/$b" '
       function keep(p) { if ($1 > w[p]) w[p] = $1; if ($2 > c[p]) c[p] = $2 }
       NR >= 2 && NR <= m1 { keep("fill") }
       NR > m2 && NR <= m3 { keep("scroll") }
       NR > m3 && NR <= m4 { keep("filter") }
       NR > m4 && NR <= m5 { keep("terms") }
+      NR > m5 && NR <= m6 { keep("clear") }
       END { for (p in w) { print w[p] >> (out "." p ".wall"); print c[p] >> (out "." p ".cpu") } }' "$TRACE"
   done
 done
@@ -132,7 +138,7 @@ for b in "${!builds[@]}"; do
   echo "  names shown after               $(stats <"$b.shown") ms"
   echo "  first frame (start-up), wall    $(stats <"$b.first") ms"
   echo "  facts of every name read in      $(stats <"$b.facts") ms"
-  for phase in fill scroll filter terms; do
+  for phase in fill scroll filter terms clear; do
     printf '  longest frame, %-6s wall     %s ms\n' "$phase" "$(stats <"$b.$phase.wall")"
     printf '  longest frame, %-6s main CPU %s ms\n' "$phase" "$(stats <"$b.$phase.cpu")"
   done

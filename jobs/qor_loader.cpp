@@ -83,6 +83,7 @@ bool QorLoader::LoadList() {
   names_.clear();
   filtered_.clear();
   facts_.clear();
+  parked_.clear();
   showing_all_ = false;
   Show({"Loading: 0"});
   started_ms_ = platform::NowMsPrecise();
@@ -154,11 +155,10 @@ bool QorLoader::Refresh() {
         break;
       case Kind::kNames:
         names_ = std::move(h.names);
-        showing_all_ = false;
+        parked_.clear();
         waiting_ = false;
         if (filter_text_.empty()) {
-          Show(std::move(h.shown));
-          showing_all_ = true;
+          Show(std::move(h.shown), true);
         } else {
           Filter(filter_text_, true);
         }
@@ -196,12 +196,14 @@ void QorLoader::Filter(const std::string& text, bool reapply) {
   if (query_.plain() && effective.size() <= 2) {
     filter_text_.clear();
     if (waiting_ || showing_all_) return;
-    Show(names_);
-    showing_all_ = true;
+    if (parked_.size() == names_.size()) {
+      Show(std::exchange(parked_, {}), true);
+    } else {
+      Show(names_, true);
+    }
     return;
   }
   filter_text_ = effective;
-  showing_all_ = false;
   if (waiting_) return;
   if (!query_.error.empty()) {
     Show({"Bad search term: " + query_.error});
@@ -266,9 +268,15 @@ bool QorLoader::Listed(const std::string& name) const {
 
 // The old list is freed after the lock is let go (with `items`): for a
 // few hundred thousand names that takes a while.
-void QorLoader::Show(std::vector<std::string> items) {
-  std::lock_guard<std::mutex> hold(view_.lock);
-  view_.items.swap(items);
-  view_.ready = true;
-  view_.changed = true;
+void QorLoader::Show(std::vector<std::string> items, bool all) {
+  {
+    std::lock_guard<std::mutex> hold(view_.lock);
+    view_.items.swap(items);
+    view_.ready = true;
+    view_.changed = true;
+  }
+  // The whole list leaving the view waits for the next time it is shown:
+  // copying a few hundred thousand names back would be longer than a frame.
+  if (showing_all_ && !all) parked_ = std::move(items);
+  showing_all_ = all;
 }

@@ -93,7 +93,8 @@ class QorLoader {
   void StartFacts(bool with_verts);
   void StopFacts();
   void Publish(Handover handover);
-  void Show(std::vector<std::string> items);
+  // `all`: the items are the whole list.
+  void Show(std::vector<std::string> items, bool all = false);
 
   ListSource& view_;
   std::string folder_;
@@ -114,7 +115,8 @@ class QorLoader {
   std::vector<ModelFacts> facts_;  // empty, or one per name
   bool facts_verts_ = false;       // facts_ holds the vertex counts
   bool facts_waiting_ = false;     // a facts thread runs or its facts were not taken
-  bool showing_all_ = false;
+  bool showing_all_ = false;  // the view holds the whole list
+  std::vector<std::string> parked_;  // the whole list, out of the view while a filter shows
   bool waiting_ = false;  // a listing's names have not been taken yet
 
   std::mutex lock_;  // guards `handed_`

@@ -103,6 +103,8 @@ TEST(QorLoaderTest, ListsInTheGamesFolderOrderAndFiltersOnlyFromThreeCharacters)
   loader.Filter("m16");
   EXPECT_EQ(Items(view), (std::vector<std::string>{"vm_m16", "weapon_m16"}));
   EXPECT_EQ(resets, 1);
+  loader.Filter("");  // the whole list back, as it was
+  EXPECT_EQ(Items(view), sorted);
   shell_test::WriteText(dir.Sub("vm_m16_gl"), "");
   ASSERT_TRUE(loader.LoadList());
   loader.Filter("vm_");
