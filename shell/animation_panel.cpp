@@ -83,7 +83,7 @@ void AnimationPanel::Refresh() {
     loads_seen_ = player.loads();
     loop_ = clock.looping();
     timeline_.marks.clear();
-    for (const TimelineNote& n : player.notes()) timeline_.marks.push_back({n.frame, n.name});
+    for (const XanimNote& n : player.notes()) timeline_.marks.push_back({n.frame, n.name});
   }
   if (!player.active()) {
     timeline_ = {};

@@ -19,9 +19,10 @@ struct AnimationPlayer::Bound {
   std::vector<int> parents;
   float scale = 1.0f;
   SkinnedLevel skin;
-  // Each surface's vertex records as the buffers were filled: the model's
-  // own pose, put back on Stop.
-  std::vector<std::vector<uint8_t>> records;
+  // Each surface's vertex records as the buffers were filled (the model's
+  // own pose, put back on Stop), and the records posed, whose positions
+  // and normals each frame rewrites in place.
+  std::vector<std::vector<uint8_t>> records, posed;
   uint64_t build = 0;
   std::vector<std::string> bone_names;
   bool fresh = true;  // a new file: the clock starts over
@@ -65,6 +66,7 @@ std::unique_ptr<AnimationPlayer::Bound> AnimationPlayer::BindTo(std::shared_ptr<
   b->scale = model.scale == 0.0f ? 1.0f : model.scale;
   b->skin.Prepare(model);
   b->records = RecordsOf(model.ShownLod());
+  b->posed = b->records;
   b->build = gl_.builds;
   return b;
 }
@@ -130,7 +132,11 @@ const std::string& AnimationPlayer::name() const {
 }
 
 size_t AnimationPlayer::unmatched() const { return shown_ ? shown_->binding.unmatched() : 0; }
-size_t AnimationPlayer::matched() const { return shown_ ? shown_->binding.matched() : 0; }
+
+const std::vector<XanimNote>& AnimationPlayer::notes() const {
+  static const std::vector<XanimNote> kNone;
+  return shown_ ? shown_->animation->notes : kNone;
+}
 
 const std::vector<std::string>& AnimationPlayer::bone_names() const {
   static const std::vector<std::string> kNone;
@@ -146,21 +152,16 @@ void AnimationPlayer::Upload(const std::vector<float>* positions, const std::vec
   const std::vector<SurfaceDraw>& surfaces = gl_.draw.surfaces;
   size_t first = 0;
   for (size_t s = 0; s < shown_->records.size() && s < surfaces.size(); ++s) {
-    std::vector<uint8_t>& records = shown_->records[s];
-    const size_t count = records.size() / kVertexStride;
+    std::vector<uint8_t>& posed = shown_->posed[s];
+    const size_t count = posed.size() / kVertexStride;
     if (positions) {
-      // The moved vertex goes into a copy: the records keep the model's pose.
-      static thread_local std::vector<uint8_t> moved;
-      moved = records;
       for (size_t v = 0; v < count; ++v) {
-        uint8_t* record = moved.data() + v * kVertexStride;
+        uint8_t* record = posed.data() + v * kVertexStride;
         std::memcpy(record + kNormalOffset, normals->data() + (first + v) * 3, 3 * sizeof(float));
         std::memcpy(record + kPositionOffset, positions->data() + (first + v) * 3, 3 * sizeof(float));
       }
-      Replace(surfaces[s].vertex_buffer, moved);
-    } else {
-      Replace(surfaces[s].vertex_buffer, records);
     }
+    Replace(surfaces[s].vertex_buffer, positions ? posed : shown_->records[s]);
     first += count;
   }
   glBindBuffer(GL_ARRAY_BUFFER, 0);
@@ -178,7 +179,7 @@ void AnimationPlayer::PoseJoints(const std::vector<BonePose>& pose) {
   }
 }
 
-bool AnimationPlayer::Update(double now_ms) {
+void AnimationPlayer::Update(double now_ms) {
   // A long stall (a dialog, a load) does not jump the animation ahead.
   const double seconds = last_ms_ < 0 ? 0 : std::clamp((now_ms - last_ms_) / 1000.0, 0.0, 0.25);
   last_ms_ = now_ms;
@@ -190,16 +191,13 @@ bool AnimationPlayer::Update(double now_ms) {
     stop = stop_pending_;
     stop_pending_ = false;
   }
-  bool changed = false;
   if (stop && shown_) {
     // The model's own pose back, when its buffers are still those posed.
     if (shown_->build == gl_.builds) {
       Upload(nullptr, nullptr);
       PoseJoints(shown_->skin.bind_pose());
-      changed = true;
     }
     shown_.reset();
-    notes_.clear();
   }
   if (taken) {
     const Xanim& a = *taken->animation;
@@ -213,16 +211,14 @@ bool AnimationPlayer::Update(double now_ms) {
         clock.Seek(taken->start_frame);
       }
       ++loads_;
-      notes_.clear();
-      for (const XanimNote& n : a.notes) notes_.push_back({n.name, n.frame});
     }
     shown_ = std::move(taken);
     drawn_frame_ = -1;
   }
-  if (!shown_ || shown_->build != gl_.builds) return changed;
+  if (!shown_ || shown_->build != gl_.builds) return;
   clock.Advance(seconds);
   const double frame = clock.frame();
-  if (frame == drawn_frame_ && root_motion == drawn_root_motion_ && !dirty_) return changed;
+  if (frame == drawn_frame_ && root_motion == drawn_root_motion_ && !dirty_) return;
   drawn_frame_ = frame;
   drawn_root_motion_ = root_motion;
   dirty_ = false;
@@ -243,5 +239,4 @@ bool AnimationPlayer::Update(double now_ms) {
   Upload(&positions_, &normals_);
   PoseJoints(pose_);
   ++pose_count_;
-  return true;
 }

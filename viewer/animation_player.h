@@ -23,12 +23,6 @@
 class WorkerGlBuilder;
 struct Joint;
 
-// A notetrack as the timeline shows it.
-struct TimelineNote {
-  std::string name;
-  int frame = 0;
-};
-
 class AnimationPlayer {
  public:
   explicit AnimationPlayer(WorkerGlBuilder& gl);
@@ -47,8 +41,7 @@ class AnimationPlayer {
   void Stop();
   // Takes what the worker bound, advances the clock to `now_ms` and, when
   // the frame moved, poses, skins and uploads (the main context current).
-  // True when the model's picture changed.
-  bool Update(double now_ms);
+  void Update(double now_ms);
   // Whether passes must draw the scene: playing, a change not shown yet, or
   // something the worker bound or a stop not taken yet.
   bool Moving() const;
@@ -57,10 +50,10 @@ class AnimationPlayer {
 
   bool active() const { return shown_ != nullptr; }
   const std::string& name() const;
-  // Animated bones the model lacks, and the model's bones the animation moves.
+  // Animated bones the model lacks.
   size_t unmatched() const;
-  size_t matched() const;
-  const std::vector<TimelineNote>& notes() const { return notes_; }
+  // The notetracks of the animation shown.
+  const std::vector<XanimNote>& notes() const;
   // Each bone's model-space transform as last posed (model units): the tags
   // panel's positions. Empty without an animation.
   const std::vector<BoneMatrix>& posed() const;
@@ -79,6 +72,8 @@ class AnimationPlayer {
   struct Bound;
   std::unique_ptr<Bound> BindTo(std::shared_ptr<const Xanim> animation, const std::string& name,
                                 const Xmodel& model) const;
+  // The skinned positions and normals into the vertex buffers, or none:
+  // the model's own pose.
   void Upload(const std::vector<float>* positions, const std::vector<float>* normals);
   void PoseJoints(const std::vector<BonePose>& pose);
 
@@ -92,7 +87,6 @@ class AnimationPlayer {
   bool stop_pending_ = false;
   // The main thread's.
   std::unique_ptr<Bound> shown_;
-  std::vector<TimelineNote> notes_;
   std::vector<Joint*> joints_;
   uint64_t joints_build_ = UINT64_MAX;
   std::vector<BonePose> pose_;
