@@ -184,25 +184,6 @@ TEST_F(TextureExportTest, EverySettingWritesItsFilesAndTheModelFilesNameThem) {
   EXPECT_EQ(test_support::ReadBytes(dir_.Sub("out/tga/images/crate_nml.tga")), as_stored);
 }
 
-// glTF takes a specular map's gloss (alpha) as roughness: green 255 - gloss
-// of a metallic-roughness texture.
-TEST_F(TextureExportTest, GltfRoughnessIsTheSpecularMapsGloss) {
-  Xmodel crate;
-  ASSERT_FALSE(fixture::WriteModel(dir_.Sub("mapped"), fixture::MakeMappedCrate()).empty());
-  ASSERT_TRUE(fixture::WriteCrateMaps(dir_.Sub("mapped/raw/images")));
-  crate.game = Cod4;
-  ASSERT_EQ(crate.LoadxmodelFull(dir_.Sub("mapped/raw/xmodel/crate")), err::kSuccess);
-  ASSERT_EQ(crate.LoadSurface(), err::kSuccess);
-  ASSERT_EQ(ExportGLTF(crate, dir_.Sub("gl"), false), err::kSuccess);
-  EXPECT_NE(test_support::ReadText(dir_.Sub("gl/crate_lod0.gltf")).find("\"metallicRoughnessTexture\""), std::string::npos);
-  int32_t w = 0, h = 0;
-  std::vector<uint32_t> rough;
-  ASSERT_TRUE(ReadPngArgb(dir_.Sub("gl/images/crate_spc_roughness.png"), w, h, rough));
-  const fixture::Picture gloss = fixture::CrateGloss();
-  ASSERT_EQ(rough.size(), size_t(gloss.width) * size_t(gloss.height));
-  for (size_t i = 0; i < rough.size(); ++i) EXPECT_EQ(rough[i], 0xFF000000u | (255u - gloss.rgba[i * 4 + 3]) << 8) << i;
-}
-
 // The properties rows say where archived images come from; a converted one
 // lands beside its source as the loose one does.
 TEST_F(TextureExportTest, ArchivedImagesNameTheirArchiveAndConvertBesideTheirSource) {
