@@ -81,13 +81,13 @@ ErrorCode AnimationPlayer::Load(const std::string& path, const Xmodel& model, st
     error = ErrorText(code) + ": " + path;
     return code;
   }
-  if (!model.xmodel_loaded || model.lods.empty() || !model.ShownLod().surfaces_loaded) {
+  const size_t cut = platform::LastSeparator(path);
+  const std::string name = cut == std::string::npos ? path : path.substr(cut + 1);
+  std::unique_ptr<Bound> bound = model.xmodel_loaded ? BindTo(animation, name, model) : nullptr;
+  if (!bound) {
     error = "No model is shown to play '" + path + "' on";
     return err::kNotLoaded;
   }
-  const size_t cut = platform::LastSeparator(path);
-  const std::string name = cut == std::string::npos ? path : path.substr(cut + 1);
-  std::unique_ptr<Bound> bound = BindTo(animation, name, model);
   bound->start_frame = start_frame;
   std::lock_guard<std::mutex> hold(mutex_);
   worker_animation_ = std::move(animation);
