@@ -5,9 +5,7 @@
 # frame 0 (the angle of R_f R_0^T, which no fixed change of axes alters)
 # within 0.5 degrees. Exits 1 otherwise.
 #   blender -b --factory-startup --python blender_anim.py -- GLB XANIM_EXPORT FRAMES RATE
-import math
-import re
-import sys
+import math, re, sys
 
 import numpy
 

@@ -10,19 +10,11 @@
 #
 #   cli_anims.sh VANTOR_CLI PYTHON WORK_DIR SAMPLES_DIR
 set -euo pipefail
-
-cli=$1
-python=$2
-work=$3
-samples=$4
-
+cli=$1 python=$2 work=$3 samples=$4
 source "$(dirname "$0")/cli_common.sh"
 here=$(cd "$(dirname "$0")" && pwd)
 cli_setup "$work"
-if [[ ! -d $samples/cod4-xanim ]]; then
-  echo "SKIP: no $samples"
-  exit 0
-fi
+[[ -d $samples/cod4-xanim ]] || { echo "SKIP: no $samples"; exit 0; }
 
 count=0
 for file in "$samples"/*-xanim/raw/xanim/*; do
@@ -37,18 +29,15 @@ assert all(0 <= n["frame"] <= d["keyed_frames"] for n in d["notetracks"]), d["no
 done
 ((count == 23)) || fail "$count sample animations"
 head -c 40 "$samples/cod4-xanim/raw/xanim/walk_lowready_f" >"$work/cut_walk"
-status=0
-"$cli" anim info "$work/cut_walk" >/dev/null 2>"$work/cut.err" || status=$?
+status_of "$cli" anim info "$work/cut_walk" >/dev/null 2>"$work/cut.err"
 [[ $status == 1 ]] && grep -q "cut_walk" "$work/cut.err" || fail "a cut file exited $status: $(cat "$work/cut.err")"
 
 # A batch of a root's animations: a cut one fails (status 1), the rest
 # are written.
 mkdir -p "$work/root/raw/xanim"
-cp "$samples/cod4-xanim/raw/xanim/viewmodel_m16_fire" "$work/root/raw/xanim/"
-cp "$work/cut_walk" "$work/root/raw/xanim/"
-status=0
-"$cli" export --anims --all "$work/root" --model "$samples/cod4-modtools/raw/xmodel/viewhands_op_force" --game cod4 \
-  --format glb --out "$work/batch" >"$work/batch.out" 2>"$work/batch.err" || status=$?
+cp "$samples/cod4-xanim/raw/xanim/viewmodel_m16_fire" "$work/cut_walk" "$work/root/raw/xanim/"
+status_of "$cli" export --anims --all "$work/root" --model "$samples/cod4-modtools/raw/xmodel/viewhands_op_force" \
+  --game cod4 --format glb --out "$work/batch" >"$work/batch.out" 2>"$work/batch.err"
 [[ $status == 1 && $(cat "$work/batch.out") == "$work/batch/viewmodel_m16_fire.glb" ]] && grep -q cut_walk "$work/batch.err" ||
   fail "export --anims --all exited $status with: $(cat "$work/batch.out" "$work/batch.err")"
 
@@ -59,17 +48,14 @@ body=$samples/cod4-modtools/raw/xmodel/body_complete_sp_arab_regular_al_asad_dmg
 "$cli" export "$body" --game cod4 --format xe --out "$work/model" >/dev/null 2>&1 || fail "export of the body"
 "$python" - "$work/out/walk_lowready_f.XANIM_EXPORT" "$(find "$work/model" -name '*.XMODEL_EXPORT' | head -n 1)" <<'PY' ||
 import math, re, sys
-anim = open(sys.argv[1], encoding="latin1").read()
-model = open(sys.argv[2], encoding="latin1").read()
+anim, model = (open(path, encoding="latin1").read() for path in sys.argv[1:3])
 parts = re.findall(r'^PART \d+ "(.*)"', anim, re.M)
 names = {int(i): n for i, p, n in re.findall(r'^BONE (\d+) (-?\d+) "(.*)"', model, re.M)}
 parent = {n: names.get(int(p)) for i, p, n in re.findall(r'^BONE (\d+) (-?\d+) "(.*)"', model, re.M)}
 bind = {names[int(i)]: tuple(map(float, (x, y, z)))
         for i, x, y, z in re.findall(r'^BONE (\d+)\r?\nOFFSET (\S+), (\S+), (\S+)', model, re.M)}
-frames = []
-for block in anim.split("FRAME ")[1:]:
-    offsets = re.findall(r'^OFFSET (\S+) (\S+) (\S+)', block, re.M)
-    frames.append({parts[i]: tuple(map(float, o)) for i, o in enumerate(offsets)})
+frames = [{parts[i]: tuple(map(float, o)) for i, o in enumerate(re.findall(r'^OFFSET (\S+) (\S+) (\S+)', block, re.M))}
+          for block in anim.split("FRAME ")[1:]]
 assert len(frames) == 80, len(frames)
 limbs = re.compile(r"j_(hip|knee|ankle|ball|spine\d*|neck|head|shoulder|elbow|wrist)(_le|_ri)?$")
 worst = (0, "")

@@ -8,15 +8,9 @@
 #
 #   cli_batch.sh VANTOR_CLI VANTOR_BATCH_TREE PYTHON WORK_DIR
 set -euo pipefail
-
-cli=$1
-make_tree=$2
-python=$3
-work=$4
-
+cli=$1 make_tree=$2 python=$3 work=$4
 source "$(dirname "$0")/cli_common.sh"
 cli_setup "$work"
-
 "$cli" sample "$work/sample" >/dev/null 2>&1 || { echo "FAIL: vantor-cli sample" >&2; exit 1; }
 
 # Two output trees hold the same files with the same bytes, but for the
@@ -29,10 +23,8 @@ same_files() {
 import os, re, sys
 a, b, subset = sys.argv[1], sys.argv[2], len(sys.argv) > 3
 def files(root):
-    out = set()
-    for d, _, names in os.walk(root):
-        out |= {os.path.relpath(os.path.join(d, n), root) for n in names if not (subset and n.startswith("."))}
-    return out
+    return {os.path.relpath(os.path.join(d, n), root) for d, _, names in os.walk(root) for n in names
+            if not (subset and n.startswith("."))}
 fa, fb = files(a), files(b)
 problems = [] if subset and fa <= fb or fa == fb else [f"only in one: {sorted(fa ^ fb)[:5]}"]
 time = re.compile(rb"Surface Load Time: [0-9.]+ ?ms")
@@ -60,9 +52,8 @@ for tree in "${trees[@]}"; do
     "$cli" export "$model" "${g[@]}" --format all --out "$work/loop/$label" </dev/null \
       >/dev/null 2>>"$work/loop-$label.err" || loop_failed+=("$model")
   done
-  status=0
-  "$cli" export --all "$tree" "${g[@]}" --format all --out "$work/batch/$label" -j 2 --json </dev/null \
-    >"$work/batch-$label.json" 2>"$work/batch-$label.err" || status=$?
+  status_of "$cli" export --all "$tree" "${g[@]}" --format all --out "$work/batch/$label" -j 2 --json </dev/null \
+    >"$work/batch-$label.json" 2>"$work/batch-$label.err"
   expected=$(( ${#loop_failed[@]} > 0 ? 1 : 0 ))
   [[ $status -eq $expected ]] || fail "$label: batch exited $status, the loop had ${#loop_failed[@]} failures"
   same_files "$work/loop/$label" "$work/batch/$label" >"$work/diff-$label.txt" 2>&1 ||
@@ -109,10 +100,9 @@ head -c 40 "$root/raw/xmodel/fixture_crate" >"$work/damaged/raw/xmodel/fixture_c
 for surfs in $(find "$work/damaged/raw/xmodelsurfs" -iname 'fixture_soldier*'); do
   head -c $(( $(stat -c %s "$surfs") / 2 )) "$surfs" >"$surfs.cut" && mv "$surfs.cut" "$surfs"
 done
-status=0
 # (The folder itself this time, and the count attached to -j.)
-"$cli" export "$work/damaged/raw/xmodel" --game cod4 --format xe,obj --out "$work/damaged_out" -j2 --json </dev/null \
-  >"$work/damaged.json" 2>"$work/damaged.err" || status=$?
+status_of "$cli" export "$work/damaged/raw/xmodel" --game cod4 --format xe,obj --out "$work/damaged_out" -j2 --json \
+  </dev/null >"$work/damaged.json" 2>"$work/damaged.err"
 [[ $status -eq 1 ]] || fail "two damaged models: exit $status, not 1"
 for name in fixture_crate fixture_soldier; do
   grep -q "^failed: .*/$name: " "$work/damaged.err" || fail "summary does not list $name: $(tail -5 "$work/damaged.err")"
@@ -129,16 +119,15 @@ assert doc["failed"] == 2 and doc["exported"] == len(good) and doc["stopped"] is
 PY
 
 for bad in "-j 0" "-j x" "--all $work/no_such_root"; do
-  status=0
   # shellcheck disable=SC2086
-  "$cli" export "$root/raw/xmodel" --format xe --out "$work/bad" $bad </dev/null >/dev/null 2>&1 || status=$?
+  status_of "$cli" export "$root/raw/xmodel" --format xe --out "$work/bad" $bad </dev/null >/dev/null 2>&1
   [[ $status -eq 2 ]] || fail "export with $bad exited $status, not 2"
 done
 
 # 4. A Ctrl-C in the middle of a tree of 24 generated models lets the
 # running models finish and starts no more: exit 130, no temporary file
 # left, and every final file that of a whole run. (A kill mid-write:
-# tests/export/full_disk_test.cpp.)
+# tests/export/exporters_test.cpp, FullDiskTest.)
 "$make_tree" "$work/many" 24 6 12000 || { echo "FAIL: vantor_batch_tree" >&2; exit 1; }
 many=(export --all "$work/many" --game cod4 --format xe,obj,ma -j 2)
 "$cli" "${many[@]}" --out "$work/many_ref" </dev/null >/dev/null 2>&1 || fail "reference run of the generated tree"
@@ -151,8 +140,7 @@ for _ in $(seq 1 600); do
   sleep 0.02
 done
 kill -s INT "$pid"
-status=0
-wait "$pid" || status=$?
+status_of wait "$pid"
 [[ $status -eq 130 ]] || fail "Ctrl-C: exit $status, not 130"
 [[ -z $(find "$work/many_int" -type f -name '.*vantor-tmp*') ]] || fail "Ctrl-C left temporary files"
 grep -q 'not started (stopped)' "$work/int.err" || fail "Ctrl-C: no summary: $(tail -3 "$work/int.err")"
@@ -163,9 +151,8 @@ same_files "$work/many_int" "$work/many_ref" subset >"$work/int.diff" ||
 
 # 5. Two models of one name from two trees: the first is exported, the
 # second fails before a file is written, named with the first.
-status=0
-"$cli" export "$work/sample/cod4/raw/xmodel/fixture_crate" "$work/sample/cod5/raw/xmodel/FIXTURE_CRATE" \
-  --game cod4 --format xe,gdt --out "$work/clash" --json </dev/null >"$work/clash.json" 2>/dev/null || status=$?
+status_of "$cli" export "$work/sample/cod4/raw/xmodel/fixture_crate" "$work/sample/cod5/raw/xmodel/FIXTURE_CRATE" \
+  --game cod4 --format xe,gdt --out "$work/clash" --json </dev/null >"$work/clash.json" 2>/dev/null
 [[ $status -eq 1 ]] || fail "two models of one name: exit $status, not 1"
 "$python" - "$work/clash.json" <<'PY' || fail "two models of one name: $(head -c 600 "$work/clash.json")"
 import json, sys

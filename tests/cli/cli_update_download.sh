@@ -10,9 +10,7 @@
 #
 #   cli_update_download.sh VANTOR_CLI PYTHON WORK_DIR
 set -euo pipefail
-cli=$1
-python=$2
-work=$3
+cli=$1 python=$2 work=$3
 here=$(cd "$(dirname "$0")" && pwd)
 make_update=$here/../../tools/update/make_update.sh
 source "$(dirname "$0")/cli_common.sh"
@@ -27,14 +25,11 @@ PATH=$(dirname "$python"):$PATH bash "$make_update" tree served >/dev/null
 cp -r served good
 
 start_server() {  # start_server NAME [ENV...]: its port in port_NAME.txt
-  local name=$1
-  shift
-  mkfifo "keep_$name"
-  env LOOPBACK_FILES="$work/served" "$@" "$python" "$here/../update/loopback_server.py" 60 <"keep_$name" \
-    >"port_$name.txt" &
-  eval "exec {fd_$name}>keep_$name"
-  for _ in $(seq 1 100); do [[ -s port_$name.txt ]] && break; sleep 0.05; done
-  [[ $(head -1 "port_$name.txt") =~ ^[0-9]+$ ]] || { echo "FAIL: server $name gave no port" >&2; exit 1; }
+  mkfifo "keep_$1"
+  env LOOPBACK_FILES="$work/served" "${@:2}" "$python" "$here/../update/loopback_server.py" 60 <"keep_$1" >"port_$1.txt" &
+  eval "exec {fd_$1}>keep_$1"
+  for _ in $(seq 1 100); do [[ -s port_$1.txt ]] && break; sleep 0.05; done
+  [[ $(head -1 "port_$1.txt") =~ ^[0-9]+$ ]] || { echo "FAIL: server $1 gave no port" >&2; exit 1; }
 }
 start_server plain
 start_server stall LOOPBACK_STALL=QorVantor_update.zip
@@ -44,17 +39,11 @@ openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=127.0.0.1 -keyout tl
 cat tls.crt >>tls.pem
 start_server tls LOOPBACK_TLS_CERT="$work/tls.pem"
 
-fresh_program() {
-  rm -rf program
-  mkdir -p program/bin
-  echo "old program" >program/bin/vantor
-}
+fresh_program() { rm -rf program; mkdir -p program/bin; echo "old program" >program/bin/vantor; }
 run() {  # run EXPECTED_STATUS SERVER [FLAGS...]
-  local want=$1 server=$2 status=0
-  shift 2
-  VANTOR_UPDATE_SERVER=$server "$cli" update download --dir "$work/program" "$@" >out.txt 2>err.txt </dev/null ||
-    status=$?
-  [[ $status -eq $want ]] || fail "exit $status, not $want: $(cat out.txt err.txt | head -c 400)"
+  local status
+  VANTOR_UPDATE_SERVER=$2 status_of "$cli" update download --dir "$work/program" "${@:3}" >out.txt 2>err.txt </dev/null
+  [[ $status -eq $1 ]] || fail "exit $status, not $1: $(cat out.txt err.txt | head -c 400)"
 }
 untouched() {  # untouched WHAT: nothing ran and nothing was kept
   sleep 1.5  # time a wrongly started script would have had
@@ -99,8 +88,7 @@ zip_size=$(stat -c %s good/QorVantor_update.zip)
 zip_sum=$(sha256sum good/QorVantor_update.zip | cut -d' ' -f1)
 other_sum=$(echo other | sha256sum | cut -d' ' -f1)
 for case in size hash truncated script_hash no_manifest hostile script_redirect; do
-  rm -rf served
-  cp -r good served
+  rm -rf served; cp -r good served
   case $case in
     size) manifest_line QorVantor_update.zip $((zip_size + 1)) "$zip_sum" ;;
     hash) manifest_line QorVantor_update.zip "$zip_size" "$other_sum" ;;
@@ -112,12 +100,9 @@ for case in size hash truncated script_hash no_manifest hostile script_redirect;
       echo "$base/util/moved.sh" >served/QorVantor_Updater.sh.redirect
       ;;
     hostile)
-      "$python" -c '
-import sys, zipfile
-with zipfile.ZipFile(sys.argv[1], "w") as z:
-    z.writestr("bin/vantor", "evil program")
-    z.writestr("../escaped.txt", "evil")
-' served/QorVantor_update.zip
+      "$python" -c 'import sys, zipfile
+with zipfile.ZipFile(sys.argv[1], "w") as z: z.writestr("bin/vantor", "evil program"); z.writestr("../escaped.txt", "evil")' \
+        served/QorVantor_update.zip
       manifest_line QorVantor_update.zip "$(stat -c %s served/QorVantor_update.zip)" \
         "$(sha256sum served/QorVantor_update.zip | cut -d' ' -f1)"
       ;;
@@ -128,8 +113,7 @@ with zipfile.ZipFile(sys.argv[1], "w") as z:
   untouched "$case"
   [[ ! -e escaped.txt && ! -e tmp/escaped.txt ]] || fail "$case: a file left the update's folder"
 done
-rm -rf served
-cp -r good served
+rm -rf served; cp -r good served
 
 # Ctrl-C in the middle of the archive.
 fresh_program
@@ -138,8 +122,7 @@ VANTOR_UPDATE_SERVER=http://127.0.0.1:$(head -1 port_stall.txt) "$cli" update do
 pid=$!
 sleep 1.5
 kill -INT $pid || fail "Ctrl-C: vantor-cli had ended already"
-status=0
-wait $pid || status=$?
+status_of wait $pid
 [[ $status -eq 130 ]] || fail "Ctrl-C: exit $status: $(cat out.txt err.txt | head -c 300)"
 untouched "Ctrl-C"
 
@@ -152,8 +135,8 @@ untouched "self-signed https"
 # update check: what each answer, a 404 and a missing libcurl print and
 # exit with (what the check sends: tests/update/update_check_test.cpp).
 check() {  # check EXPECTED_STATUS EXPECTED_TEXT SERVER
-  local status=0
-  VANTOR_UPDATE_SERVER=$3 "$cli" update check >out.txt 2>err.txt </dev/null || status=$?
+  local status
+  VANTOR_UPDATE_SERVER=$3 status_of "$cli" update check >out.txt 2>err.txt </dev/null
   [[ $status -eq $1 ]] && grep -q "$2" out.txt || fail "update check of '$3': exit $status, $(cat out.txt)"
 }
 check 0 "newer version" "$base/update/1.0"
@@ -171,10 +154,8 @@ run 3 "http://updates.example.invalid"
 grep -q "https" out.txt || fail "the plain-http refusal does not say https: $(cat out.txt)"
 if [[ $(id -u) -eq 0 ]] && command -v setpriv >/dev/null && chmod 755 program "$work" && chmod 777 tmp &&
   as_nobody_reaches "$cli" "$work/tmp" "$work/program"; then
-  status=0
-  setpriv --reuid=nobody --regid=nogroup --clear-groups -- env VANTOR_CONFIG_DIR="$work/tmp/config" \
-    VANTOR_UPDATE_SERVER="$base" "$cli" update download --dir "$work/program" >out.txt 2>err.txt </dev/null ||
-    status=$?
+  status_of "${as_nobody[@]}" env VANTOR_CONFIG_DIR="$work/tmp/config" VANTOR_UPDATE_SERVER="$base" \
+    "$cli" update download --dir "$work/program" >out.txt 2>err.txt </dev/null
   [[ $status -eq 3 ]] || fail "a folder not writable: exit $status: $(cat out.txt err.txt | head -c 300)"
   grep -q "package manager" err.txt || fail "a folder not writable: no word of the package manager"
   rm -rf tmp/config

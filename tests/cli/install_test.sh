@@ -4,15 +4,16 @@
 # desktop entry valid, the icons in the hicolor theme; vantor-cli exports
 # the sample model, vantor starts under Xvfb and saves a frame; started from
 # the home folder it logs into the state folder; its window has the desktop
-# entry's class and the icon. With the
-# program's folder not writable (run as another user when the test runs as
-# root), "Running Directory" exports land in the user's data folder. The
-# Debian package passes lintian and its unpacked vantor-cli exports.
+# entry's class and the icon. With the program's folder not writable (run as
+# another user when the test runs as root), "Running Directory" exports land
+# in the user's data folder. The Debian package passes lintian and its
+# unpacked vantor-cli exports.
 #
 #   install_test.sh BUILD_DIR WORK_DIR
 set -euo pipefail
 build=$(cd "$1" && pwd)
-source "$(dirname "$0")/cli_common.sh"
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/cli_common.sh"
 cli_setup "$2"
 work=$(pwd)
 
@@ -24,12 +25,10 @@ for f in bin/vantor bin/vantor-cli share/vantor/images/default.dds share/vantor/
   [[ -s $prefix/$f ]] || fail "$f was not installed"
 done
 [[ -e $prefix/share/vantor/icons || -e $prefix/share/vantor/vantor.desktop ]] && fail "icons or the desktop entry in the data folder"
-if command -v desktop-file-validate >/dev/null; then
-  desktop-file-validate "$prefix/share/applications/vantor.desktop" || fail "desktop-file-validate refused the entry"
-fi
+! command -v desktop-file-validate >/dev/null || desktop-file-validate "$prefix/share/applications/vantor.desktop" ||
+  fail "desktop-file-validate refused the entry"
 
-mkdir -p "$work/elsewhere"
-cd "$work/elsewhere"
+mkdir -p "$work/elsewhere" && cd "$work/elsewhere"
 export VANTOR_CONFIG_DIR=$work/config
 "$prefix/bin/vantor-cli" sample "$work/sample" >/dev/null
 model=$work/sample/cod4/raw/xmodel/fixture_soldier
@@ -37,16 +36,14 @@ model=$work/sample/cod4/raw/xmodel/fixture_soldier
   fail "the installed vantor-cli did not export"
 [[ -n $(find "$work/out" -name '*.XMODEL_EXPORT') ]] || fail "no XMODEL_EXPORT from the installed vantor-cli"
 
+xvfb() { timeout 120 xvfb-run -a -s "-screen 0 1024x768x24" "$@"; }
 if command -v xvfb-run >/dev/null; then
   # Started from the home folder, as the desktop's menu starts it: the log
   # goes to the state folder, never into the home folder.
-  mkdir -p "$work/home"
-  cd "$work/home"
-  if ! HOME=$work/home XDG_STATE_HOME= timeout 120 xvfb-run -a -s "-screen 0 1024x768x24" "$prefix/bin/vantor" \
-      --game cod4 --frames 5 --screenshot "$work/elsewhere/shot.dds" "$model" >"$work/run.log" 2>&1; then
-    fail "the installed vantor did not run"
-    cat "$work/run.log" >&2
-  fi
+  mkdir -p "$work/home" && cd "$work/home"
+  HOME=$work/home XDG_STATE_HOME= xvfb "$prefix/bin/vantor" --game cod4 --frames 5 \
+    --screenshot "$work/elsewhere/shot.dds" "$model" >"$work/run.log" 2>&1 ||
+    { fail "the installed vantor did not run"; cat "$work/run.log" >&2; }
   [[ -s $work/elsewhere/shot.dds ]] || fail "the installed vantor saved no frame"
   [[ -e $work/home/Log.txt ]] && fail "Log.txt was written into the home folder"
   grep -q "Program Ready" "$work/home/.local/state/vantor/Log.txt" 2>/dev/null ||
@@ -55,17 +52,10 @@ if command -v xvfb-run >/dev/null; then
   # the installed icon.
   if command -v xdotool >/dev/null && command -v xprop >/dev/null; then
     wm_class=$(sed -n 's/^StartupWMClass=//p' "$prefix/share/applications/vantor.desktop")
-    cat >"$work/props.sh" <<'STEPS'
-"$1" --frames 100000 >/dev/null 2>&1 &
-pid=$!
-win=$(timeout 60 xdotool search --sync --onlyvisible --name "Qor_Fen Vantor" | head -1)
-xprop -id "$win" WM_CLASS >props.txt
-xprop -id "$win" _NET_WM_ICON | head -c 2000 | grep -o "Icon ([0-9]* x [0-9]*)" >>props.txt
-kill $pid
-wait $pid
-exit 0
-STEPS
-    timeout 120 xvfb-run -a -s "-screen 0 1024x768x24" bash "$work/props.sh" "$prefix/bin/vantor" || true
+    xvfb bash "$here/../window/drive_window.sh" "$work/props.log" '
+      xprop -id "$win" WM_CLASS >props.txt
+      xprop -id "$win" _NET_WM_ICON | head -c 2000 | grep -o "Icon ([0-9]* x [0-9]*)" >>props.txt
+      kill $pid; wait $pid; exit 0' "$prefix/bin/vantor" --frames 100000 || true
     grep -q "WM_CLASS(STRING) = \"$wm_class\", \"$wm_class\"" props.txt ||
       fail "the window's class is not the desktop entry's '$wm_class': $(head -1 props.txt)"
     grep -q "Icon (16 x 16)" props.txt || fail "the window carries no icon"
@@ -79,7 +69,7 @@ fi
 if [[ $(id -u) -ne 0 ]] || command -v setpriv >/dev/null; then
   as_user=()
   if [[ $(id -u) -eq 0 ]]; then
-    as_user=(setpriv --reuid=nobody --regid=nogroup --clear-groups --)
+    as_user=("${as_nobody[@]}")
     chmod -R a+rX "$prefix" "$work/sample" && chmod 755 "$work"
   else
     chmod a-w "$prefix/bin"
@@ -105,9 +95,8 @@ deb=$(find "$work/deb" -maxdepth 1 -name 'vantor_*_*.deb' | head -1)
 if [[ -z $deb ]]; then
   fail "cpack made no vantor_VERSION_ARCH.deb"
 else
-  if command -v lintian >/dev/null; then
-    lintian --fail-on error "$deb" >lintian.txt 2>&1 || fail "lintian: $(grep '^E:' lintian.txt | head -5)"
-  fi
+  ! command -v lintian >/dev/null || lintian --fail-on error "$deb" >lintian.txt 2>&1 ||
+    fail "lintian: $(grep '^E:' lintian.txt | head -5)"
   depends=$(dpkg-deb -f "$deb" Depends)
   [[ $depends == *libglfw3* ]] || fail "the package's dependencies were not read off the binaries"
   [[ $depends == *libcurl4* ]] || fail "the package does not depend on libcurl4, which the updates open"

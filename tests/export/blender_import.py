@@ -15,16 +15,10 @@ glb = sys.argv[sys.argv.index("--") + 1]
 bpy.ops.wm.read_factory_settings(use_empty=True)
 bpy.ops.import_scene.gltf(filepath=glb)
 
-found = False
-for material in bpy.data.materials:
-    if not material.use_nodes:
-        continue
-    for node in material.node_tree.nodes:
-        if node.type != "NORMAL_MAP":
-            continue
-        for link in node.inputs["Color"].links:
-            source = link.from_node
-            if source.type == "TEX_IMAGE" and source.image is not None and source.image.size[0] > 0:
-                found = True
+found = any(link.from_node.type == "TEX_IMAGE" and link.from_node.image is not None
+            and link.from_node.image.size[0] > 0
+            for material in bpy.data.materials if material.use_nodes
+            for node in material.node_tree.nodes if node.type == "NORMAL_MAP"
+            for link in node.inputs["Color"].links)
 print("blender_import: normal map fed by an image:", found)
 sys.exit(0 if found else 1)

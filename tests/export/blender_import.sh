@@ -14,7 +14,6 @@ model=$("$test_model" maps "$work/tree")
 glb=$(find "$work/out" -name '*.glb' | head -n 1)
 [[ -n $glb ]] || { echo "blender_import: no GLB was written" >&2; exit 1; }
 blender -b --factory-startup --python "$(dirname "$0")/blender_import.py" -- "$glb" 2>&1 | tail -n 5
-# And two real weapons, a COD 4 and a Black Ops one, when the samples are there.
 for weapon in cod4-surf/raw/xmodel/world_karambit bo-t7mod/raw/xmodel/t5_sickle_world; do
   [[ -f $samples/$weapon ]] || continue
   "$cli" export "$samples/$weapon" --format glb --out "$work/weapons" >/dev/null 2>&1

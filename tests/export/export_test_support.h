@@ -6,7 +6,6 @@
 
 #include <filesystem>
 #include <string>
-#include <vector>
 
 #include "model/xmodel.h"
 #include "tests/support/command.h"
@@ -22,11 +21,10 @@ using test_support::HaveProgram;
 using test_support::ReadText;
 using test_support::RunCommand;
 
-// A folder of its own per test, and a model written there and loaded
-// through its surfaces.
+// A folder of its own per test, and a model written there ("game") and
+// loaded through its surfaces.
 class ExportTest : public ::testing::Test {
  protected:
-  // Writes the model's files under the test folder and loads it.
   void Load(const fixture::ModelFiles& files, float scale = 1.0f) {
     std::string path = fixture::WriteModel(dir_.Sub("game"), files);
     ASSERT_FALSE(path.empty());

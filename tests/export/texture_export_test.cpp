@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include <filesystem>
+#include <ranges>
 #include <regex>
 
 #include "export/model_exports.h"
@@ -32,6 +33,7 @@ namespace {
 
 using iwd_test::Tree;
 using Names = std::vector<std::string>;
+using Files = std::map<std::string, std::vector<uint8_t>>;  // by path under a folder
 
 // The names a text's `pattern` captures, each "\\" (MEL and GDT) made "/".
 Names Matches(const std::string& text, const std::string& pattern) {
@@ -59,9 +61,6 @@ class TextureExportTest : public ::testing::Test {
       fs::remove(dir_.Sub("archived/raw/images/") + rel);
     }
     ASSERT_TRUE(fixture::WriteIwdFile(dir_.Sub("archived/main/iw_00.iwd"), iwd));
-    path_ = dir_.Sub("loose/raw/xmodel/crate");
-    images_ = dir_.Sub("loose/raw/images/");
-    out_ = dir_.Sub("export/crate/images");
     Load(model_, "loose", false);
   }
 
@@ -71,24 +70,22 @@ class TextureExportTest : public ::testing::Test {
     EXPECT_EQ(model.LoadSurface(), err::kSuccess);
     if (pick) PickTextures(model);
   }
-  // The files the texture export wrote into `folder`, by name.
-  static std::map<std::string, std::vector<uint8_t>> Written(const std::string& folder) {
-    std::map<std::string, std::vector<uint8_t>> files = Tree(folder);
+  static Files Written(const std::string& folder) {
+    Files files = Tree(folder);
     std::erase_if(files, [](const auto& f) {
       return f.first.ends_with(".iwi") || f.first == "dds_nml.dds" || f.first == "detail.dds";
     });
     return files;
   }
-  static Names NamesOf(const std::map<std::string, std::vector<uint8_t>>& files) {
-    Names names;
-    for (const auto& [name, bytes] : files) names.push_back(name);
-    return names;
+  static Names NamesOf(const Files& files) {
+    const auto names = std::views::keys(files);
+    return {names.begin(), names.end()};
   }
 
   image_test::TempDir dir_;
   shell_test::LogCapture log_;
   Xmodel model_;
-  std::string path_, images_, out_;
+  const std::string images_ = dir_.Sub("loose/raw/images/"), out_ = dir_.Sub("export/crate/images");
 };
 
 // Each setting, from images loaded by the texture step or read from disk,
@@ -127,7 +124,7 @@ TEST_F(TextureExportTest, EverySettingWritesItsFilesAndTheModelFilesNameThem) {
     settings.export_img_png = row.png;
     settings.convert_normal_maps = row.normal_maps;
     const std::string folder = dir_.Sub(std::string("out/") + row.what);
-    std::map<std::string, std::vector<uint8_t>> loose;
+    Files loose;
     for (const char* root : {"loose", "archived"}) {
       Xmodel model;
       Load(model, root, row.pick);
@@ -242,7 +239,7 @@ TEST_F(TextureExportTest, ImagesNeverLandOnEachOtherNorThroughALink) {
 
   ExportWritten written;
   ASSERT_EQ(ExportGLTF(model, dir_.Sub("gl"), false, &written), err::kSuccess);
-  std::map<std::string, std::vector<uint8_t>> pngs = Tree(dir_.Sub("gl"));
+  Files pngs = Tree(dir_.Sub("gl"));
   std::erase_if(pngs, [](const auto& f) { return !f.first.ends_with(".png"); });
   ASSERT_EQ(NamesOf(pngs), (Names{"images/linked.png", "images/x_y-2.png", "images/x_y.png"}));
   EXPECT_NE(pngs["images/x_y.png"], pngs["images/x_y-2.png"]);
@@ -269,10 +266,9 @@ TEST_F(TextureExportTest, WorkerMovesImagesWithModelExportsAndConvertsSingleImag
   o.export_images = true;
   worker.SetModelGame(Cod4);
   worker.Start(dir_.Sub("loose"));
-  // Queues the jobs with the settings `o` holds and waits for them.
   auto run = [&](uint32_t flags, ImageRef image = {}) {
     worker.SetExportSettings(o);
-    worker.AddJob(path_, flags, image);
+    worker.AddJob(dir_.Sub("loose/raw/xmodel/crate"), flags, image);
     worker.WaitIdle();
   };
   run(job::kLoad | job::kSurfaces | job::kExportXE);

@@ -87,8 +87,7 @@ TEST(Keyboard, FocusedTextTakesEveryKeyAndNeverFiresAHotkeyNorQuits) {
   std::string text = "ab", other;
   r.gui.keyboard().Focus(&text);
   EXPECT_EQ(r.gui.keyboard().focus_length(), 2u);
-  r.Tap('C', 'c');
-  r.Tap(kVkSpace, ' ');
+  Keys(r, "c ");
   EXPECT_EQ(r.Press(kVkLShift), KeyRoute::kText);
   r.Tap('D', 'D');
   r.gui.OnKey(kVkLShift, false);

@@ -4,7 +4,6 @@
 // and colour codes; the detail list's context menu for image rows.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
@@ -73,15 +72,12 @@ TEST(ListBox, RowsSelectionStepsPageKeysAndTheLimitsOfTheScrollBlock) {
   EXPECT_TRUE(r.selected.back() == "model_11" && list.first_visible == 2 && r.Drawn("model_11"));
   r.gui.OnMouseMove(150, 100);
   for (auto [notches, first] : {std::pair{1, 0}, {-1, 3}, {-2, 9}, {1, 6}}) {
-    r.gui.AddWheel(notches);
-    r.Frame();
+    r.Wheel(notches);
     EXPECT_EQ(list.first_visible, first) << notches;
   }
-  r.gui.AddWheel(1000);
-  r.Frame();
+  r.Wheel(1000);
   EXPECT_EQ(list.scroll, 55.0f);
-  r.gui.AddWheel(-1000);
-  r.Frame();
+  r.Wheel(-1000);
   EXPECT_EQ(list.scroll, 175.0f);
   r.Frame();
   EXPECT_TRUE(r.Drawn("model_99"));  // the last rows can be reached
@@ -107,11 +103,9 @@ TEST(ListBox, LongNamesAreShownShortAndLoadedAndCopiedWhole) {
   ASSERT_EQ(list.shown.size(), 2u);
   // Hovered, the shortened row shows its whole name in a tooltip; the
   // tooltip goes with the pointer.
-  r.gui.OnMouseMove(120, 50 + 2 + 14 + 5);
-  r.Frame();
+  r.Hover(120, 50 + 2 + 14 + 5);
   EXPECT_TRUE(r.Drawn(wide));
-  r.gui.OnMouseMove(120, 50 + 2 + 5);
-  r.Frame();
+  r.Hover(120, 50 + 2 + 5);
   EXPECT_FALSE(r.Drawn(wide));
   EXPECT_EQ(list.shown[1].text, wide.substr(0, 20) + ".");  // the longest start that fits 130 pixels, with its "."
   EXPECT_TRUE(log.Contains("Performing single pass listbox overflowcheck. (for '2' items)"));
@@ -148,10 +142,8 @@ TEST(ListBox, LongNamesAreShownShortAndLoadedAndCopiedWhole) {
     }
     return row;
   };
-  r.gui.OnMouseMove(150, 100);
-  r.Frame();
-  r.gui.AddWheel(-1);
-  r.Frame();
+  r.Hover(150, 100);
+  r.Wheel(-1);
   EXPECT_TRUE(list.first_visible == 3 && rows_trimmed_to(130) == 10);
   r.gui.SetListStep(WidgetContext::kListEndStep);
   r.Frame();
@@ -160,8 +152,7 @@ TEST(ListBox, LongNamesAreShownShortAndLoadedAndCopiedWhole) {
   list.rect.h = 280;
   r.Frame();
   EXPECT_EQ(rows_trimmed_to(70), 10);
-  r.gui.AddWheel(1);
-  r.Frame();
+  r.Wheel(1);
   EXPECT_EQ(rows_trimmed_to(70), 19);
 }
 
@@ -193,8 +184,7 @@ TEST(TextList, NotActiveUntilItHasLinesThenTheNewestAtTheBottomInTheirColours) {
   EXPECT_EQ(r.draw.FindText(": a.iwi")->x, r.draw.FindText("Moved")->x + 6 * 5);
   for (const gui_test::DrawnText& t : r.draw.texts) EXPECT_EQ(t.text.find("^5"), std::string::npos) << t.text;
   r.gui.OnMouseMove(50, 50);
-  r.gui.AddWheel(100);
-  r.Frame();
+  r.Wheel(100);
   EXPECT_TRUE(r.Drawn("line 0") && !r.Drawn("line 19"));
 }
 

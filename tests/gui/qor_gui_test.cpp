@@ -1,8 +1,9 @@
-// The toolkit core, headless on a recording drawer and a fake clock:
-// visibility and animations, lists that lead back to their own menu, forced
-// sets, the mouse tests with occlusion and the latched press, framed menus,
-// ItemScale, the frame's texts, the material store, and whether the
-// interface is still.
+// The toolkit core, headless on a recording drawer and a fake clock: the
+// command language (cutting, the table lookup and its log lines, "wait" and
+// its queue, the nesting guard), visibility and animations, lists that lead
+// back to their own menu, forced sets, the mouse tests with occlusion and the
+// latched press, framed menus, ItemScale, the frame's texts, the material
+// store, and whether the interface is still.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "gui/commands.h"
 #include "gui/qor_gui.h"
 #include "gui/themes.h"
 #include "shell/settings.h"
@@ -18,11 +20,84 @@
 
 namespace {
 
+struct CommandRig {
+  double now = 0;
+  std::vector<std::string> ran;
+  CommandProcessor cmd{[this] { return now; }};
+  CommandRig() {
+    for (const char* word : {"open", "close", "save"})
+      cmd.Register(word, [this, word](const std::string& v) { ran.push_back(std::string(word) + "(" + v + ")"); });
+  }
+};
+
+// Empty pieces, blank ones and a word without a value: the lookup test.
+TEST(Commands, CuttingSkipsLeadingBlanksAndOnlyTheFirstBlankCuts) {
+  EXPECT_EQ(CutPiece("\t\r\n open m").word, "open");
+  const CommandPiece p = CutPiece("open   two blanks ");
+  EXPECT_TRUE(p.word == "open" && p.value == "  two blanks ") << p.value;
+}
+
+TEST(Commands, TableLookupAndItsLogLines) {
+  shell_test::LogCapture log;
+  CommandRig r;
+  r.cmd.Register("open", [&r](const std::string&) { r.ran.push_back("second open"); });  // first one wins
+  r.cmd.RunCommand("open a;;open b; OPEN c; save; open ;close x; ");
+  EXPECT_EQ(r.ran, (std::vector<std::string>{"open(a)", "open(b)", "save(save)", "close(x)"}));
+  const std::vector<std::string> lines = log.lines();
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), "Processcmd:: Blank (cmd || value) value"), 2);  // " " and "open "
+  EXPECT_TRUE(log.Contains("Unkown Menu Cmd: OPEN"));
+}
+
+TEST(Commands, WaitQueuesTheRestOnTheMainThread) {
+  shell_test::LogCapture log;
+  CommandRig r;
+  r.cmd.RunCommand("open a; wait 600; open b; wait 0; open c");
+  r.cmd.RunCommand("wait x; open d");       // not a number: 1000 ms
+  r.cmd.RunCommand("wait -5; open e;");     // negative: no delay, still queued
+  r.cmd.RunCommand("wait 600; open f");     // a second wait keeps its own entry
+  EXPECT_EQ(r.ran, std::vector<std::string>{"open(a)"});
+  EXPECT_TRUE(log.Contains("QorGUI::Processcmd:: Failed To Conver 'x' to int"));
+
+  r.cmd.RunDue();
+  EXPECT_EQ(r.ran.back(), "open(e)");
+  r.now = 599;
+  r.cmd.RunDue();
+  EXPECT_EQ(r.ran.size(), 2u);
+  r.now = 600;
+  r.cmd.RunDue();  // "open b", then its "wait 0" waits for the next pass
+  EXPECT_EQ(r.ran, (std::vector<std::string>{"open(a)", "open(e)", "open(b)", "open(f)"}));
+  r.cmd.RunDue();
+  EXPECT_EQ(r.ran.back(), "open(c)");
+  r.now = 1000;
+  r.cmd.RunDue();
+  EXPECT_TRUE(r.ran.back() == "open(d)" && r.cmd.pending() == 0u);
+
+  r.cmd.RunCommand("wait 10; open late");
+  r.cmd.DropPending();  // at exit
+  r.now = 5000;
+  r.cmd.RunDue();
+  EXPECT_EQ(r.ran.back(), "open(d)");
+}
+
+TEST(Commands, AListThatLeadsBackToItselfStops) {
+  shell_test::LogCapture log;
+  CommandRig r;
+  int runs = 0;
+  r.cmd.Register("loop", [&](const std::string&) {
+    ++runs;
+    r.cmd.RunCommand("loop again");
+  });
+  r.cmd.RunCommand("loop now");
+  EXPECT_TRUE(runs == 32 && log.Contains("nested too deep"));
+  r.cmd.RunCommand("open after");
+  EXPECT_EQ(r.ran.back(), "open(after)");
+}
+
 // A store whose loader counts its reads and fails on "missing" paths.
 struct Rig : gui_test::Toolkit {
   int loads = 0;
   Rig()
-      : Toolkit([this](const std::string& path, std::string& error) -> std::optional<uint32_t> {
+      : gui_test::Toolkit([this](const std::string& path, std::string& error) -> std::optional<uint32_t> {
           ++loads;
           if (path.find("missing") == std::string::npos) return uint32_t(100 + loads);
           error = "cannot open";
@@ -128,8 +203,7 @@ TEST(QorGui, FramedPanelsCaptionColoursOcclusionAndTheCloseButton) {
   const float cx = 100 + 200 - 19 + 8, cy = 100 + 3 + 8;
   r.gui.OnMouseMove(cx, cy);
   r.gui.OnPress();
-  r.gui.OnRelease();  // released before any frame saw the press
-  r.Frame();
+  r.Up();  // released before any frame saw the press
   EXPECT_FALSE(r.Open("panel") || r.gui.button_held());
   EXPECT_TRUE(r.sounds.back() == "menu_accept" && r.channels.back() == 1);
 
@@ -153,29 +227,20 @@ TEST(QorGui, FramedMenusDragResizeAndDamagedStoredRects) {
   EXPECT_TRUE(area.w == 190 && area.h == 150 && origin.x == 75 - 190 && origin.y == 480 - 50);
 
   // Drag the title bar far left and down: clamped.
-  r.gui.OnMouseMove(310, 205);
-  r.gui.OnPress();
-  r.Frame();
-  r.gui.OnMouseMove(-2000, 2000);
-  r.Frame();
+  r.Down(310, 205);
+  r.Hover(-2000, 2000);
   EXPECT_TRUE(origin2.x == 75 - 200 && origin2.y == 480 - 50);
-  r.gui.OnRelease();
-  r.Frame();
+  r.Up();
 
   // Resize from the handle: never below 190 x 150; items follow.
   origin2 = {100, 100, 0, 0};
   r.Find("panel").origin.rect = {100, 100, 0, 0, -1};
-  r.gui.OnMouseMove(100 + 200 - 15, 100 + 150 - 10);
-  r.gui.OnPress();
-  r.Frame();
-  r.gui.OnMouseMove(100 + 250, 100 + 200);
-  r.Frame();
+  r.Down(100 + 200 - 15, 100 + 150 - 10);
+  r.Hover(100 + 250, 100 + 200);
   EXPECT_TRUE(area2.w == 261 && area2.h == 211 && r.Find("panel").labels[0].rect.x == 150 + 61);
-  r.gui.OnMouseMove(0, 0);
-  r.Frame();
+  r.Hover(0, 0);
   EXPECT_TRUE(area2.w == 190 && area2.h == 150);
-  r.gui.OnRelease();
-  r.Frame();
+  r.Up();
   EXPECT_EQ(r.Find("panel").drag_state, 0);
 }
 
@@ -216,11 +281,8 @@ TEST(QorGui, ErrorBoxAndMaterials) {
   r.gui.AddStaticMenu("question_menu", {}, {0, 0, 640, 480, -1}, true);
   r.gui.AddLabel({20, 20, 0, 0, -1}, "over it");
   r.Frame();
-  auto order = [&](std::string_view text) {
-    const auto& t = r.draw.texts;
-    return std::find_if(t.begin(), t.end(), [&](const auto& d) { return d.text == text; }) - t.begin();
-  };
-  EXPECT_TRUE(order("Settings\nHave been\ncleared") < order("over it") && order("over it") < std::ssize(r.draw.texts));
+  const auto *error = r.draw.FindText("Settings\nHave been\ncleared"), *over = r.draw.FindText("over it");
+  EXPECT_TRUE(error && over && error < over);
 
   EXPECT_EQ(r.materials.LoadDSS("default", "images/default.dds"), 101u);
   EXPECT_EQ(r.materials.LoadDSS("default", "images/other.dds"), 101u);  // no second read

@@ -6,7 +6,6 @@
 #include <atomic>
 #include <chrono>
 #include <thread>
-#include <vector>
 
 #include "shell/screens/layout.h"
 #include "gui/qor_gui.h"
@@ -36,8 +35,7 @@ TEST(InterfaceThreads, SoundFromTheMainThreadAndTheWorker) {
 // The worker's question reaches the box the frames show, and Y answers it.
 TEST(InterfaceThreads, TheWorkersQuestionIsAskedInTheBox) {
   gui_test::Toolkit r;
-  QorGUI& gui = r.gui;
-  QuestionBox box{gui};
+  QuestionBox box{r.gui};
   box.Build();
   NoticeBoard board;
   WindowQuestion question{board};
@@ -47,12 +45,12 @@ TEST(InterfaceThreads, TheWorkersQuestionIsAskedInTheBox) {
   for (int i = 0; i < 5000 && !box.open(); ++i) {
     board.Drain(view);
     question.Show(box);
-    gui.Render(60);
+    r.gui.Render(60);
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
   ASSERT_TRUE(box.open());
-  EXPECT_TRUE(gui.Text(kQuestionTitle) == "Auto Game Switcher" && answer.load() == -1);
-  gui.OnKey('Y', true);
+  EXPECT_TRUE(r.gui.Text(kQuestionTitle) == "Auto Game Switcher" && answer.load() == -1);
+  r.gui.OnKey('Y', true);
   for (int i = 0; i < 5000 && answer.load() == -1; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
   if (answer.load() == -1) question.Shutdown();  // a reply that never came fails, it does not hang
   worker.join();

@@ -1,10 +1,10 @@
 // The toolkit the gui tests share: a drawer that keeps what the last pass
-// drew (texts with their screen positions, fonts and colours, pictures,
-// fills, the translation stack's balance; text measured at 6 pixels a
+// drew (texts with their screen positions, fonts and colours, the fills'
+// colours, the translation stack's balance; text measured at 6 pixels a
 // character), a clock the test moves (frames of 16 ms), the hooks noted
 // (sounds, clipboard, hotkeys, quits) and a scripted mouse and keyboard: a
-// click is a press and a release a frame apart. WidgetRig adds one
-// full-window menu "m".
+// click is a press and a release a frame apart. BasicToolkit takes another
+// drawer (the fonts' metrics); WidgetRig adds one full-window menu "m".
 #pragma once
 
 #include <algorithm>
@@ -24,73 +24,54 @@ struct DrawnText {
   std::array<float, 3> colour{};
 };
 
-class RecordingDraw2D : public Draw2D {
- public:
+struct RecordingDraw2D : NullDraw2D {
   void Enter2D(int, int) override {
     texts.clear();
-    pictures.clear();
     fills.clear();
     in_2d = true;
   }
   void Leave2D() override { in_2d = false; }
   void PushTranslate(float x, float y) override { stack.push_back({x + tx(), y + ty()}); }
   void Pop() override { stack.pop_back(); }
-  void Colour(float r, float g, float b, float a) override {
-    colour = {r, g, b};
-    alpha = a;
-  }
+  void Colour(float r, float g, float b, float) override { colour = {r, g, b}; }
   void FillRect(float, float, float, float) override { fills.push_back(colour); }
-  void OutlineRect(float, float, float, float) override {}
-  void Picture(uint32_t texture, float x, float y, float, float) override {
-    pictures.push_back({x + tx(), y + ty(), std::to_string(texture), font});
-  }
-  void PictureTurned(uint32_t texture, float x, float y, float w, float h, int) override {
-    Picture(texture, x, y, w, h);
-  }
-  void Blend(bool) override {}
-  void Clip(float, float, float, float) override {}
-  void Unclip() override {}
   void SetFont(const FontState& s) override { font = s; }
   void Text(float x, float y, std::string_view text) override {
     texts.push_back({x + tx(), y + ty(), std::string(text), font, colour});
   }
   float TextWidth(std::string_view text) override { return 6.0f * float(text.size()); }
+  TextBounds Bounds(std::string_view line) override { return Draw2D::Bounds(line); }
 
   const DrawnText* FindText(std::string_view text) const {
     for (const DrawnText& t : texts)
       if (t.text == text) return &t;
     return nullptr;
   }
-
-  struct Offset {
-    float x, y;
-  };
-  float tx() const { return stack.empty() ? 0 : stack.back().x; }
-  float ty() const { return stack.empty() ? 0 : stack.back().y; }
+  float tx() const { return stack.empty() ? 0 : stack.back()[0]; }
+  float ty() const { return stack.empty() ? 0 : stack.back()[1]; }
 
   std::vector<DrawnText> texts;
   std::array<float, 3> colour{};
   std::vector<std::array<float, 3>> fills;  // the colour of every filled rectangle, in order
-  std::vector<DrawnText> pictures;
-  std::vector<Offset> stack;
+  std::vector<std::array<float, 2>> stack;  // the translations pushed, summed
   FontState font;
-  float alpha = 1;
   bool in_2d = false;
 };
 
-struct Toolkit {
+template <class Draw>
+struct BasicToolkit {
   double now = 0;
   std::vector<std::string> sounds;
   std::vector<int> channels;  // each sound's channel
   std::vector<uint16_t> hotkeys;
   int exits = 0;
   std::string clipboard;
-  RecordingDraw2D draw;
+  Draw draw;
   MaterialStore materials;
   CommandProcessor commands{[this] { return now; }};
   QorGUI gui{draw, materials, commands, [this] { return now; }};
 
-  explicit Toolkit(MaterialStore::Loader load = nullptr) : materials(std::move(load)) {
+  explicit BasicToolkit(MaterialStore::Loader load = nullptr) : materials(std::move(load)) {
     gui.hooks.play_sound = [this](std::string_view s, int channel) {
       sounds.emplace_back(s);
       channels.push_back(channel);
@@ -105,11 +86,25 @@ struct Toolkit {
     gui.Render(60);
     now += ms;
   }
-  void Click(float x, float y) {
+  void Hover(float x, float y) {
+    gui.OnMouseMove(x, y);
+    Frame();
+  }
+  void Down(float x, float y) {
     gui.OnMouseMove(x, y);
     gui.OnPress();
     Frame();
+  }
+  void Up() {
     gui.OnRelease();
+    Frame();
+  }
+  void Click(float x, float y) {
+    Down(x, y);
+    Up();
+  }
+  void Wheel(int notches) {
+    gui.AddWheel(notches);
     Frame();
   }
   void RightClick(float x, float y) {
@@ -140,6 +135,8 @@ struct Toolkit {
   }
   int Count(const char* sound) const { return int(std::count(sounds.begin(), sounds.end(), sound)); }
 };
+
+using Toolkit = BasicToolkit<RecordingDraw2D>;
 
 struct WidgetRig : Toolkit {
   WidgetRig() { gui.AddStaticMenu("m", {0, 0, 0, 0, kAnchorFixed}, {0, 0, 640, 480, kAnchorFixed}, true); }

@@ -19,9 +19,6 @@
 
 namespace {
 
-using image_test::HeaderOf;
-using image_test::TempDir;
-
 IwiImage Loaded(uint8_t format, int w, int h, bool mips = true) {
   return image_test::Loaded(image_test::Desc(6, format, w, h, mips));
 }
@@ -32,8 +29,7 @@ IwiImage Loaded(uint8_t format, int w, int h, bool mips = true) {
 TEST(DdsWriter, KeepsTheStoredLevelsOfEachFace) {
   struct Case {
     fixture::IwiDesc desc;
-    // four_cc, flags, pf_flags, caps, caps2, mip_map_count
-    std::vector<uint32_t> header;
+    std::vector<uint32_t> header;  // four_cc, flags, pf_flags, caps, caps2, mip_map_count
     size_t body;  // bytes after the header; 0: every stored level
   };
   const Case cases[] = {
@@ -49,7 +45,7 @@ TEST(DdsWriter, KeepsTheStoredLevelsOfEachFace) {
     IwiImage image = image_test::Loaded(cases[i].desc);
     std::vector<uint8_t> dds;
     ASSERT_EQ(image.EncodeDDS(dds), img::kSuccess);
-    DdsHeader h = HeaderOf(dds);
+    DdsHeader h = image_test::HeaderOf(dds);
     EXPECT_EQ(std::vector<uint32_t>({h.four_cc, h.flags, h.pf_flags, h.caps, h.caps2, h.mip_map_count}),
               cases[i].header);
     const std::vector<uint8_t> body(dds.begin() + 128, dds.end());
@@ -76,19 +72,16 @@ TEST(DdsReader, RefusesBadHeadersFormatsAndShortFiles) {
     std::memcpy(&bad[at], value, 4);
     return bad;
   };
-  auto prefix = [](const std::vector<uint8_t>& f, size_t n) {
-    return std::vector<uint8_t>(f.begin(), f.begin() + long(n));
-  };
   const std::pair<std::vector<uint8_t>, ImageResult> cases[] = {
       {patched(file, 0, "XDS "), img::kBadDdsHeader},
-      {prefix(file, 100), img::kBadDdsHeader},
+      {std::vector<uint8_t>(file.begin(), file.begin() + 100), img::kBadDdsHeader},
       {patched(file, 84, "ATI2"), img::kDdsFormat},
       {patched(file, 84, "DXT2"), img::kDdsFormat},
       {patched(file, 28, "\x28\0\0\0"), img::kSizeError},  // mip count past anything a file can hold
       {patched(cube, 112, "\0\x0E\0\0"), img::kDdsFormat},  // two faces only
       {patched(cube, 112, "\0\0\x20\0"), img::kDdsFormat},  // a volume
       {patched(cube, 12, "\4\0\0\0"), img::kSizeError},     // 8 wide, 4 high
-      {prefix(cube, cube.size() - 1), img::kSizeError},
+      {std::vector<uint8_t>(cube.begin(), cube.end() - 1), img::kSizeError},
   };
   IwiImage image;
   for (size_t i = 0; i < std::size(cases); ++i)
@@ -99,7 +92,7 @@ TEST(DdsReader, RefusesBadHeadersFormatsAndShortFiles) {
 }
 
 TEST(TgaWriter, StreamedFileIsTheWholePictureBottomRowFirst) {
-  TempDir dir;
+  image_test::TempDir dir;
   for (uint8_t format : {uint8_t(1), uint8_t(2), uint8_t(11), uint8_t(13)}) {
     for (auto [w, h] : {std::pair{9, 150}, std::pair{64, 64}, std::pair{3, 1}}) {
       SCOPED_TRACE(std::to_string(format) + " " + std::to_string(w) + "x" + std::to_string(h));
@@ -116,15 +109,14 @@ TEST(TgaWriter, StreamedFileIsTheWholePictureBottomRowFirst) {
   image.iwi_header.format = 6;  // no converter: no file either
   EXPECT_EQ(image.WriteTGA(dir.Sub("x.tga")), img::kNoConverter);
   EXPECT_EQ(WritePNG(image, dir.Sub("x.png")), img::kNoConverter);
-  EXPECT_FALSE(std::filesystem::exists(dir.Sub("x.tga")));
-  EXPECT_FALSE(std::filesystem::exists(dir.Sub("x.png")));
+  for (const char* name : {"x.tga", "x.png"}) EXPECT_FALSE(std::filesystem::exists(dir.Sub(name))) << name;
 }
 
 // Where DDS and TGA writes (the texture export, vantor-cli convert) may not
 // go: a FIFO or a folder under the output name is refused with 5 instead of
 // being opened (opening a FIFO for writing waits for a reader for ever).
 TEST(ImageWriteTarget, FifoAndFolderOutputsAreRefusedWithoutBlocking) {
-  TempDir dir;
+  image_test::TempDir dir;
   IwiImage image = Loaded(11, 16, 16);
   ASSERT_EQ(::mkfifo(dir.Sub("out.fifo").c_str(), 0600), 0);
   std::filesystem::create_directories(dir.Sub("out.folder"));
@@ -135,15 +127,12 @@ TEST(ImageWriteTarget, FifoAndFolderOutputsAreRefusedWithoutBlocking) {
       auto write = std::async(std::launch::async, [&image, out, tga] {
         return tga ? image.WriteTGA(out) : image.WriteDDS(out);
       });
-      if (write.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
-        // Let the blocked open through so the test ends with its failure.
-        int fd = ::open(out.c_str(), O_RDONLY | O_NONBLOCK);
-        ADD_FAILURE() << "the write blocked on the output";
-        (void)write.get();
-        if (fd >= 0) ::close(fd);
-        continue;
-      }
+      const bool blocked = write.wait_for(std::chrono::seconds(10)) != std::future_status::ready;
+      EXPECT_FALSE(blocked) << "the write blocked on the output";
+      // Let a blocked open through so the test ends with its failure.
+      const int fd = blocked ? ::open(out.c_str(), O_RDONLY | O_NONBLOCK) : -1;
       EXPECT_EQ(write.get(), img::kCantOpen);
+      if (fd >= 0) ::close(fd);
     }
   }
   EXPECT_TRUE(std::filesystem::is_fifo(dir.Sub("out.fifo")));
@@ -154,7 +143,7 @@ TEST(ImageWriteTarget, FifoAndFolderOutputsAreRefusedWithoutBlocking) {
 // exactly, alpha included; every format, a fixture cube map and a real one.
 TEST(ImageMagick, ReadsOurDdsFramesAsTheFacesOfOurTgaAndPng) {
   if (image_test::MagickDir().empty()) GTEST_SKIP() << "ImageMagick is not installed";
-  TempDir dir;
+  image_test::TempDir dir;
   std::vector<IwiImage> images;
   for (int format : {11, 12, 13, 1, 2}) images.push_back(Loaded(uint8_t(format), 20, 12));
   images.push_back(image_test::Loaded(image_test::CubeDesc(6, 11, 32, true)));
@@ -165,8 +154,7 @@ TEST(ImageMagick, ReadsOurDdsFramesAsTheFacesOfOurTgaAndPng) {
   }
   for (IwiImage& image : images) {
     const size_t w = size_t(image.width), h = size_t(image.height), faces = size_t(image.face_count);
-    SCOPED_TRACE(std::to_string(image.iwi_header.format) + " " + std::to_string(faces) + " x " +
-                 std::to_string(w) + "x" + std::to_string(h));
+    SCOPED_TRACE(testing::Message() << int(image.iwi_header.format) << " " << faces << " x " << w << "x" << h);
     const std::string dds = dir.Sub("x.dds"), tga = dir.Sub("x.tga"), png = dir.Sub("x.png");
     ASSERT_EQ(image.WriteDDS(dds), img::kSuccess);
     ASSERT_EQ(image.WriteTGA(tga), img::kSuccess);
@@ -182,11 +170,9 @@ TEST(ImageMagick, ReadsOurDdsFramesAsTheFacesOfOurTgaAndPng) {
     EXPECT_EQ(image_test::MagickPixels(png), strip);
     ASSERT_EQ(strip.size(), faces * w * h * 4);
     for (size_t f = 0; f < faces; ++f) {
-      std::vector<uint8_t> face;
-      for (size_t y = 0; y < h; ++y) {
-        auto row = strip.begin() + long((y * faces + f) * w * 4);
-        face.insert(face.end(), row, row + long(w * 4));
-      }
+      std::vector<uint8_t> face;  // row y of face f is at (y * faces + f) * w * 4 in the strip
+      for (size_t at = f * w * 4; at < strip.size(); at += faces * w * 4)
+        face.insert(face.end(), strip.begin() + long(at), strip.begin() + long(at + w * 4));
       const std::vector<uint8_t> frame = image_test::MagickPixels(dds + "[" + std::to_string(f) + "]");
       EXPECT_LE(image_test::MaxChannelDifference(frame, face), 1) << "face " << f;
     }
@@ -196,26 +182,20 @@ TEST(ImageMagick, ReadsOurDdsFramesAsTheFacesOfOurTgaAndPng) {
 // Records what the uploads ask of GL.
 class FakeGl : public ImageGl {
  public:
-  struct Upload {
-    int32_t level, w, h;
-    uint32_t internal_format;
-    std::vector<uint8_t> data;
-  };
   uint32_t GenTexture() override { return ++names; }
   void BindTexture(uint32_t, uint32_t) override {}
   void TexParameter(uint32_t, uint32_t name, int32_t value) override {
     if (name == gl::kTextureMinFilter) min_filter = value;
   }
   void PixelStore(uint32_t name, int32_t value) override { stores.push_back({name, value}); }
-  void CompressedTexImage2D(uint32_t, int32_t level, uint32_t internal, int32_t w, int32_t h,
-                            std::span<const uint8_t> data) override {
-    uploads.push_back({level, w, h, internal, {data.begin(), data.end()}});
+  void CompressedTexImage2D(uint32_t, int32_t, uint32_t, int32_t w, int32_t h, std::span<const uint8_t> data) override {
+    sizes.emplace_back(w, h), uploads.emplace_back(data.begin(), data.end());
   }
-  void TexImage2D(uint32_t, int32_t level, int32_t internal, int32_t w, int32_t h, uint32_t format, uint32_t type,
+  void TexImage2D(uint32_t, int32_t, int32_t, int32_t w, int32_t h, uint32_t format, uint32_t type,
                   const void* data) override {
     const uint8_t* p = static_cast<const uint8_t*>(data);
     const size_t bpp = type != gl::kUnsignedByte ? 2 : format == gl::kRGB ? 3 : 4;
-    uploads.push_back({level, w, h, uint32_t(internal), {p, p + size_t(w) * size_t(h) * bpp}});
+    sizes.emplace_back(w, h), uploads.emplace_back(p, p + size_t(w) * size_t(h) * bpp);
   }
   void ReadBuffer(uint32_t) override {}
   void ReadPixels(int32_t, int32_t, int32_t w, int32_t h, uint32_t, uint32_t, void* out) override {
@@ -224,7 +204,8 @@ class FakeGl : public ImageGl {
   }
   uint32_t names = 0;
   int32_t min_filter = 0;
-  std::vector<Upload> uploads;
+  std::vector<std::pair<int32_t, int32_t>> sizes;  // of each upload, in order
+  std::vector<std::vector<uint8_t>> uploads;
   std::vector<std::pair<uint32_t, int32_t>> stores;
 };
 
@@ -236,11 +217,9 @@ TEST(GlUpload, UploadsEveryLevelHalvingTheSize) {
   IwiImage image = Loaded(13, 16, 4);
   ASSERT_EQ(UploadIWI(gl, image, texture), img::kSuccess);
   EXPECT_EQ(texture, 1u);
-  std::vector<std::pair<int32_t, int32_t>> sizes;
-  for (const FakeGl::Upload& u : gl.uploads) sizes.emplace_back(u.w, u.h);
-  EXPECT_EQ(sizes, (std::vector<std::pair<int32_t, int32_t>>{{16, 4}, {8, 2}, {4, 1}, {2, 1}, {1, 1}}));
+  EXPECT_EQ(gl.sizes, (std::vector<std::pair<int32_t, int32_t>>{{16, 4}, {8, 2}, {4, 1}, {2, 1}, {1, 1}}));
   ASSERT_FALSE(gl.uploads.empty());
-  EXPECT_EQ(gl.uploads[0].data, image.levels[0]);
+  EXPECT_EQ(gl.uploads[0], image.levels[0]);
   image.levels[3].clear();
   EXPECT_EQ(UploadIWI(gl, image, texture), img::kEmptyLevel);
 
@@ -249,7 +228,7 @@ TEST(GlUpload, UploadsEveryLevelHalvingTheSize) {
   gl.uploads.clear();
   ASSERT_EQ(UploadIWI(gl, cube, texture), img::kSuccess);
   ASSERT_EQ(gl.uploads.size(), 4u);
-  for (size_t i = 0; i < 4; ++i) EXPECT_EQ(gl.uploads[i].data, cube.levels[i]);
+  for (size_t i = 0; i < 4; ++i) EXPECT_EQ(gl.uploads[i], cube.levels[i]);
 }
 
 TEST(GlUpload, DdsTextureFlipsLevelsFiltersFullChainsAndLeavesNoUnpackState) {
@@ -260,7 +239,7 @@ TEST(GlUpload, DdsTextureFlipsLevelsFiltersFullChainsAndLeavesNoUnpackState) {
   ASSERT_EQ(gl.uploads.size(), 1u);
   // Two block rows exchanged, each block's index rows reversed.
   const uint8_t* top_left = &file[128];
-  const std::vector<uint8_t>& got = gl.uploads[0].data;
+  const std::vector<uint8_t>& got = gl.uploads[0];
   EXPECT_TRUE(std::equal(top_left, top_left + 4, got.begin() + 16));
   EXPECT_EQ(got[16 + 4], top_left[7]);
   // Sampled through the mip chain only when it is complete: an incomplete
@@ -286,13 +265,13 @@ TEST(GlUpload, DdsTextureFlipsLevelsFiltersFullChainsAndLeavesNoUnpackState) {
 }
 
 TEST(GlUpload, ScreenshotIsAHeaderAndTopRowFirstPixels) {
-  TempDir dir;
+  image_test::TempDir dir;
   FakeGl gl;
   ASSERT_TRUE(QorScreenShot(gl, dir.Sub("QorVantor_screenshot.dds"), 640, 480));
   std::vector<uint8_t> file = image_test::ReadBytes(dir.Sub("QorVantor_screenshot.dds"));
   ASSERT_EQ(file.size(), 128u + 921600u);
   EXPECT_EQ(file[128], 479 & 0xFF);  // GL's last row is the picture's top
-  EXPECT_EQ(HeaderOf(file).pf_flags, 0x40u);
+  EXPECT_EQ(image_test::HeaderOf(file).pf_flags, 0x40u);
   EXPECT_FALSE(QorScreenShot(gl, dir.Sub("no/such/folder/shot.dds"), 640, 480));
 }
 

@@ -8,8 +8,9 @@
 
 #include <algorithm>  // Required for: std::max
 #include <array>
-#include <cmath>    // Required for: std::abs
-#include <cstring>  // Required for: memcpy()
+#include <cmath>       // Required for: std::abs
+#include <cstring>     // Required for: memcpy()
+#include <filesystem>  // Required for: directory_iterator
 #include <optional>
 #include <string>
 #include <vector>
@@ -31,10 +32,8 @@ using test_support::ReadBytes;
 // The test picture as an IWI file (with alpha in the formats that keep it).
 inline fixture::IwiDesc Desc(int version, uint8_t format, int w, int h, bool mips = true) {
   fixture::IwiDesc d;
-  d.version = version;
-  d.format = format;
+  d.version = version, d.format = format, d.mips = mips;
   d.picture = fixture::MakeTestPicture(w, h, format == 1 || format == 12 || format == 13);
-  d.mips = mips;
   return d;
 }
 
@@ -69,6 +68,16 @@ inline DdsHeader HeaderOf(const std::vector<uint8_t>& file) {
 
 inline std::string SamplesDir() { return std::string(VANTOR_SOURCE_DIR) + "/../shared/samples"; }
 
+// Every file in raw/<folder> of each game in the samples, sorted.
+inline std::vector<std::filesystem::path> SampleFiles(const std::string& folder) {
+  std::vector<std::filesystem::path> files;
+  std::error_code ec;
+  for (const auto& game : std::filesystem::directory_iterator(SamplesDir(), ec))
+    for (const auto& f : std::filesystem::directory_iterator(game.path() / "raw" / folder, ec)) files.push_back(f);
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
 // Standard output of a shell command, or nullopt when it failed.
 inline std::optional<std::string> Run(const std::string& command) {
   int status = 0;
@@ -79,9 +88,7 @@ inline std::optional<std::string> Run(const std::string& command) {
 // ImageMagick's own tools (the folder of `identify`), or "" when absent.
 inline std::string MagickDir() {
   static const std::string dir = [] {
-    std::optional<std::string> where = Run("command -v identify");
-    if (!where || where->empty()) return std::string();
-    std::string path = where->substr(0, where->find('\n'));
+    const std::string path = Run("command -v identify").value_or("");  // "/usr/bin/identify\n"
     return path.substr(0, path.find_last_of('/') + 1);
   }();
   return dir;
@@ -102,8 +109,7 @@ inline std::string Identify(const std::string& file, const std::string& format) 
 // ImageMagick's decode of FILE, oriented as displayed, as R, G, B, A rows
 // top to bottom.
 inline std::vector<uint8_t> MagickPixels(const std::string& file) {
-  std::optional<std::string> out =
-      Run(MagickDir() + "convert " + Quote(file) + " -auto-orient -depth 8 rgba:-");
+  std::optional<std::string> out = Run(MagickDir() + "convert " + Quote(file) + " -auto-orient -depth 8 rgba:-");
   return out ? std::vector<uint8_t>(out->begin(), out->end()) : std::vector<uint8_t>();
 }
 

@@ -1,24 +1,91 @@
-// The copy pass: what it writes, what it skips, how it stops, and what it
+// The image check and the copy pass: when raw/images looks incomplete the
+// mover is offered (once counted on the counter thread), what a root must
+// hold for it; what a pass writes, what it skips, how it stops, and what it
 // leaves for the main thread.
 #include <gtest/gtest.h>
 #include <sys/stat.h>  // Required for: chmod()
 #include <unistd.h>    // Required for: geteuid()
 
 #include <filesystem>
+#include <fstream>
 
 #include "tests/imaging/iwd_test_support.h"
 
 namespace {
 
+using namespace iwd_test;
 using fixture::IwdDesc;
 using fixture::MakeIwiBytes;
-using iwd_test::CountsOf;
-using iwd_test::IwdMessage;
-using iwd_test::TakeMessage;
-using iwd_test::Tree;
 
-using IwdPass = iwd_test::PassTest;
-using Counts = iwd_test::Counts;
+using IwdPass = PassTest;
+using IwdList = PassTest;
+
+// `count` empty files "img_<i><ext>" in `folder`.
+void TouchImages(const std::string& folder, int count, const char* ext = ".iwi") {
+  std::filesystem::create_directories(folder);
+  for (int i = 0; i < count; ++i) ASSERT_TRUE(std::ofstream(folder + "/img_" + std::to_string(i) + ext).good());
+}
+
+std::optional<IwdMessage> Check(QorIWDUtils& utils, NoticeBoard& board, const TempRoot& root) {
+  utils.CheckForImages(root.path());
+  utils.WaitForCheck();
+  return TakeMessage(board);
+}
+
+// 2,500 images is the line: one fewer offers the mover, once, with its log
+// line; that many offers nothing and logs nothing. The folders are found
+// whatever their case; partial files and other files are no images.
+TEST(IwdCheck, FewerThan2500ImagesOfferTheMover) {
+  for (int count : {2499, 2500}) {
+    SCOPED_TRACE(count);
+    Mover mover;
+    auto& [root, log, board, utils] = mover;
+    std::filesystem::create_directories(root.Sub("Main"));
+    TouchImages(root.Sub("Raw/Images"), count);
+    for (const char* ext : {".iwi.vantor-part", ".dds"}) TouchImages(root.Sub("Raw/Images"), 3, ext);
+    std::optional<IwdMessage> m = Check(utils, board, root);
+    const bool offered = count < 2500;
+    EXPECT_EQ(utils.last_count(), size_t(count));
+    EXPECT_EQ(utils.images_folder(), root.Sub("Raw/Images"));
+    EXPECT_EQ(std::vector<bool>({utils.asked(), utils.menu_offered(), m.has_value(), log.Contains("ImageCheck::")}),
+              std::vector<bool>(4, offered));
+    if (!offered || !m) continue;
+    EXPECT_EQ(*m, IwdMessage("open iwd_images_menu;", ""));
+    EXPECT_TRUE(log.Contains("ImageCheck:: 'raw/images' looks incomplete with only: '2499 iwis' suggested user to "
+                             "run IWDToImages, Path: '" + root.Sub("Raw/Images") + "'")) << log.Joined();
+  }
+}
+
+// A root without "main", an empty one and a missing one: logged, and
+// nothing offered.
+TEST(IwdCheck, RootWithoutMainOrNoRootOffersNothing) {
+  Mover mover;
+  auto& [root, log, board, utils] = mover;
+  TouchImages(root.images(), 10);
+  EXPECT_FALSE(Check(utils, board, root).has_value());
+  EXPECT_TRUE(log.Contains("CheckForImages:: Could not find 'main' / 'raw/images'")) << log.Joined();
+  EXPECT_FALSE(utils.last_count().has_value());
+  EXPECT_FALSE(utils.menu_offered());
+  utils.CheckForImages("");
+  utils.CheckForImages(root.Sub("nowhere"));
+  utils.WaitForCheck();
+  EXPECT_EQ(log.lines().size(), 3u);
+  EXPECT_TRUE(log.Contains("CheckForImages:: in-valid Path"));
+  EXPECT_FALSE(TakeMessage(board).has_value());
+}
+
+// Archives in Windows order, folders and other files left out; without
+// "main" the listing error is logged.
+TEST_F(IwdList, KeepsArchivesInWindowsOrderAndSkipsTheRest) {
+  utils.SetRoot(root.path());
+  EXPECT_TRUE(utils.IWDList().empty());
+  EXPECT_TRUE(log.Contains("IWDList:: Error: ")) << log.Joined();
+  std::filesystem::create_directories(root.Sub("main/folder.iwd"));
+  for (const char* name : {"iw_01.iwd", "IW_00.iwd", "z_mod.iwd", "localized_english_iw00.iwd", "readme.txt"})
+    std::ofstream(root.Sub(std::string("main/") + name));
+  EXPECT_EQ(utils.IWDList(),
+            (std::vector<std::string>{"IW_00.iwd", "iw_01.iwd", "localized_english_iw00.iwd", "z_mod.iwd"}));
+}
 
 TEST_F(IwdPass, CancelStopsBeforeTheNextEntryAndKeepsWhatWasWritten) {
   IwdDesc desc;
@@ -33,9 +100,7 @@ TEST_F(IwdPass, CancelStopsBeforeTheNextEntryAndKeepsWhatWasWritten) {
   });
   IwdProgress p = Run();
   Logger().set_sink(nullptr);
-  EXPECT_TRUE(p.cancelled);
-  EXPECT_EQ(p.total_copied, 5u);
-  EXPECT_EQ(p.archive_index, 1u);
+  EXPECT_EQ(std::make_tuple(p.cancelled, p.total_copied, p.archive_index), std::make_tuple(true, 5u, 1u));
   auto tree = Tree(root.images());
   EXPECT_EQ(tree.size(), 5u);
   EXPECT_EQ(tree["a4.iwi"], MakeIwiBytes(4, 16, 16));
@@ -50,12 +115,10 @@ TEST_F(IwdPass, CancelStopsBeforeTheNextEntryAndKeepsWhatWasWritten) {
 // through "cut.iwi" leaves behind is no image: our partial names do not end
 // in ".iwi", so none is ever written from an archive either.
 TEST_F(IwdPass, PresentImagesMatchWhateverTheirCaseAndLeftoverPartialsDoNot) {
-  IwdDesc desc;
-  desc.entries = {{"images/Stone.iwi", MakeIwiBytes(5, 16, 16)},
-                  {"images/ui/icon.iwi", MakeIwiBytes(6, 16, 16)},
-                  {"images/cut.iwi", MakeIwiBytes(4, 16, 16)},
-                  {"images/cut.iwi.vantor-part", MakeIwiBytes(4, 16, 16)}};
-  root.Archive("iw_00.iwd", desc);
+  root.Archive("iw_00.iwd", {{{"images/Stone.iwi", MakeIwiBytes(5, 16, 16)},
+                              {"images/ui/icon.iwi", MakeIwiBytes(6, 16, 16)},
+                              {"images/cut.iwi", MakeIwiBytes(4, 16, 16)},
+                              {"images/cut.iwi.vantor-part", MakeIwiBytes(4, 16, 16)}}});
   std::filesystem::create_directories(root.images() + "/UI");
   shell_test::WriteText(root.images() + "/stone.IWI", "mine");
   shell_test::WriteText(root.images() + "/cut.iwi.vantor-part", "IWi");
@@ -70,18 +133,16 @@ TEST_F(IwdPass, PermissionFailureEndsThePassWithTheAdministratorMessage) {
   if (::geteuid() == 0) GTEST_SKIP() << "root writes into a read-only folder";
   root.Archive("iw_00.iwd", fixture::MakeImageArchive("a", 3));
   root.Archive("iw_01.iwd", fixture::MakeImageArchive("b", 3));
-  root.MakeImagesFolder();
+  std::filesystem::create_directories(root.images());
   ASSERT_EQ(::chmod(root.images().c_str(), 0555), 0);
   IwdProgress p = Run();
   ::chmod(root.images().c_str(), 0755);
-  EXPECT_TRUE(p.permission_failure);
-  EXPECT_EQ(p.archive_index, 1u);
-  EXPECT_EQ(p.total_seen, 1u);
+  EXPECT_EQ(std::make_tuple(p.permission_failure, p.archive_index, p.total_seen), std::make_tuple(true, 1u, 1u));
   EXPECT_TRUE(log.Contains("Copy IWI Error: File Handel failed due to permissions, please run program as admin"));
   std::optional<IwdMessage> m = TakeMessage(board);
   ASSERT_TRUE(m.has_value());
-  EXPECT_EQ(m->text, "Can't move IWI's due to file permissions.\n\nPlease retart the program as administrator.");
-  EXPECT_EQ(m->command, "close iwd_images_menu;");
+  EXPECT_EQ(*m, IwdMessage("close iwd_images_menu;",
+                           "Can't move IWI's due to file permissions.\n\nPlease retart the program as administrator."));
 }
 
 // Drained faster than any frame: the bar never moves back, the archive text

@@ -9,7 +9,6 @@
 #include <array>
 #include <map>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -30,14 +29,10 @@ class TempRoot : public test_support::TempDir {
 
   std::string images() const { return Sub("raw/images"); }
 
-  // main/<name> from a description.
   void Archive(const std::string& name, const fixture::IwdDesc& desc) const {
     ASSERT_TRUE(fixture::WriteIwdFile(Sub("main/" + name), desc));
   }
-  void MakeImagesFolder() const { std::filesystem::create_directories(images()); }
 };
-
-inline std::vector<uint8_t> Bytes(const std::string& text) { return {text.begin(), text.end()}; }
 
 // Every regular file under `dir`, by path relative to it, with its bytes.
 inline std::map<std::string, std::vector<uint8_t>> Tree(const std::string& dir) {
@@ -50,17 +45,14 @@ inline std::map<std::string, std::vector<uint8_t>> Tree(const std::string& dir) 
 
 // The pending message the mover left on its board since the last call: the
 // command posted and the error-box text that came with it ("" for none).
-struct IwdMessage {
-  std::string text;
-  std::string command;
-};
+using IwdMessage = std::pair<std::string, std::string>;
 inline std::optional<IwdMessage> TakeMessage(NoticeBoard& board) {
   BoardSnapshot view;
   board.Drain(view);
   if (view.commands.empty()) return std::nullopt;
   EXPECT_EQ(view.commands.size(), 1u);
   EXPECT_LE(view.errors.size(), 1u);
-  return IwdMessage{view.errors.empty() ? "" : view.errors.back(), view.commands.back()};
+  return IwdMessage{view.commands.back(), view.errors.empty() ? "" : view.errors.back()};
 }
 
 // Runs a whole pass over `root` and waits for it.
@@ -78,12 +70,13 @@ inline Counts CountsOf(const IwdProgress& p) {
 }
 
 // A root, the log, and a mover posting to its own board.
-struct PassTest : testing::Test {
+struct Mover {
   TempRoot root;
   shell_test::LogCapture log;
   NoticeBoard board;
   QorIWDUtils utils{board};
   IwdProgress Run() { return RunPass(utils, root.path()); }
 };
+struct PassTest : testing::Test, Mover { using Mover::Run; };  // not testing::Test's Run
 
 }  // namespace iwd_test

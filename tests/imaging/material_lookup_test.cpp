@@ -1,58 +1,51 @@
 // Material files and the texture pick: slot and image names as the file
 // holds them, existence of each image, hostile tables, and which images the
-// worker's texture step loads into which unit.
+// worker's texture step loads into which unit; every material of the games'
+// own in ../shared/samples resolves its slots; normal maps rebuilt as RGB.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-
+#include <cmath>
+#include <filesystem>
 #include <tuple>
 
+#include "imaging/normal_map.h"
+#include "imaging/png_file.h"
 #include "model/texture_pick.h"
 #include "model/xmodel.h"
 #include "tests/imaging/image_test_support.h"
 #include "tests/shell/shell_test_support.h"
 #include "tools/fixture/fixture_writer.h"
-#include "tools/fixture/iwi_writer.h"
+
+namespace fs = std::filesystem;
 
 namespace {
 
 using fixture::MaterialDesc;
 
-// A raw folder with `materials` and, as IWI, the images named in `iwi`
-// and, as DDS, those in `dds`.
-class MaterialTree {
- public:
-  MaterialTree() { raw_ = dir_.Sub("raw/"); }
-  void Material(const MaterialDesc& d) { fixture::WriteFile(raw_ + "materials/" + d.name, fixture::WriteMaterial(d)); }
-  void Iwi(const std::string& name) {
-    fixture::WriteFile(raw_ + "images/" + name + ".iwi", fixture::WriteIwi(image_test::Desc(6, 11, 8, 8)));
-  }
-  void Dds(const std::string& name) {
-    fixture::WriteFile(raw_ + "images/" + name + ".dds", fixture::WriteDds(fixture::MakeTestPicture(8, 8), 11));
-  }
+// A raw folder with its materials and images, and the library over it.
+struct MaterialTree {
+  image_test::TempDir dir;
+  const std::string raw = dir.Sub("raw/");
+  void Material(const MaterialDesc& d) { fixture::WriteFile(raw + "materials/" + d.name, fixture::WriteMaterial(d)); }
   MaterialLibrary Library() {
     MaterialLibrary lib;
-    EXPECT_TRUE(lib.SetRoot(raw_));
+    EXPECT_TRUE(lib.SetRoot(raw));
     return lib;
   }
-
- private:
-  image_test::TempDir dir_;
-  std::string raw_;
 };
 
 TEST(MaterialFile, ReadsSlotsImagesAndWhichFilesExist) {
   MaterialTree tree;
   tree.Material({"mtl_a", {{"colorMap", "a_col"}, {"normalMap", "a_nml"}, {"specularMap", "a_spc"}}});
-  tree.Iwi("a_col");
-  tree.Dds("a_nml");
+  fixture::WriteFile(tree.raw + "images/a_col.iwi", fixture::WriteIwi(image_test::Desc(6, 11, 8, 8)));
+  fixture::WriteFile(tree.raw + "images/a_nml.dds", fixture::WriteDds(fixture::MakeTestPicture(8, 8), 11));
   MaterialLibrary lib = tree.Library();
   MaterialEntry e;
   ASSERT_EQ(lib.LoadMaterial("mtl_a", e), err::kSuccess);
   ASSERT_EQ(e.image_count, 3);
   EXPECT_EQ(std::make_tuple(e.images[0].slot, e.images[0].iwi_file, e.images[1].dds_file),
             std::make_tuple("colorMap", "a_col.iwi", "a_nml.dds"));
-  // Which of the IWI and the DDS exist, image by image.
   std::vector<std::pair<bool, bool>> exist;
   for (const auto& image : e.images) exist.emplace_back(image.iwi_exists, image.dds_exists);
   EXPECT_EQ(exist, (std::vector<std::pair<bool, bool>>{{true, false}, {false, true}, {false, false}}));
@@ -85,8 +78,7 @@ TEST(MaterialFile, HostileTablesEndWithACodeAndNoImages) {
   }
   // Names that would lead out of their folders are never opened.
   EXPECT_EQ(lib.LoadMaterial("../../etc/passwd", e), err::kInvalidPath);
-  std::vector<uint8_t> climbing = fixture::WriteMaterial({"m", {{"colorMap", "../../secret"}}});
-  ASSERT_EQ(lib.LoadMaterialBytes(climbing, e), err::kSuccess);
+  ASSERT_EQ(lib.LoadMaterialBytes(fixture::WriteMaterial({"m", {{"colorMap", "../../secret"}}}), e), err::kSuccess);
   EXPECT_FALSE(e.images[0].iwi_exists);
 }
 
@@ -124,6 +116,51 @@ TEST(TexturePick, LoadsColourNormalSpecularOnceEach) {
       << log.Joined();
   EXPECT_TRUE(log.Contains("^2Material^7: mtl_one") && log.Contains("^2Material^7: mtl_two"));
   EXPECT_EQ(model.progress.load(), 20);
+}
+
+// A normal map rebuilt as RGB: flat is 128, 128, 255; X comes from alpha,
+// Y from green turned to point up the picture.
+TEST(NormalMaps, FlatIsStraightUpAndTheStoredChannelsGiveXAndY) {
+  std::vector<uint32_t> argb = {0x80808080u, 0xFF808080u, 0x80800080u};
+  RebuildNormalMap(argb);
+  EXPECT_EQ(argb, (std::vector<uint32_t>{0xFF8080FFu, 0xFFFF8080u, 0xFF80FF80u}));
+}
+
+// Every material's slots, and every normal map a material names: rebuilt,
+// its pixels are unit normals.
+TEST(RealMaterials, EveryMaterialResolvesItsSlotsAndItsNormalMapIsUnitNormals) {
+  const std::vector<fs::path> files = image_test::SampleFiles("materials");
+  if (files.empty()) GTEST_SKIP() << "no samples in " << image_test::SamplesDir();
+  size_t normal_maps = 0;
+  for (const fs::path& f : files) {
+    SCOPED_TRACE(f.string());
+    MaterialLibrary library;
+    ASSERT_TRUE(library.SetRoot(f.parent_path().parent_path().string() + "/"));
+    MaterialEntry entry;
+    ASSERT_EQ(library.LoadMaterial(f.filename().string(), entry), err::kSuccess);
+    ASSERT_GT(entry.image_count, 0);
+    ASSERT_EQ(entry.images.size(), size_t(entry.image_count));
+    EXPECT_EQ(entry.images[0].slot, "colorMap");
+    for (const MaterialImage& image : entry.images) {
+      EXPECT_TRUE(!image.slot.empty() && image.iwi_file.size() > 4 && image.iwi_file.ends_with(".iwi")) << image.iwi_file;
+      IwiImage iwi;
+      if (image.slot != "normalMap" || !iwi.SetImagePath(library.images_dir + image.iwi_file) ||
+          iwi.LoadIWI() != img::kSuccess) continue;
+      std::vector<uint32_t> argb;
+      int32_t w = 0, h = 0;
+      ASSERT_EQ(DecodeTopLevel(iwi, argb, w, h), img::kSuccess);
+      RebuildNormalMap(argb);
+      size_t unit = 0;
+      for (uint32_t p : argb) {
+        const double x = (double((p >> 16) & 0xFF) - 128) / 127, y = (double((p >> 8) & 0xFF) - 128) / 127,
+                     z = (double(p & 0xFF) - 128) / 127;
+        unit += std::abs(std::sqrt(x * x + y * y + z * z) - 1) <= 0.02;
+      }
+      EXPECT_GE(unit, argb.size() * 99 / 100) << image.iwi_file;
+      ++normal_maps;
+    }
+  }
+  EXPECT_GT(normal_maps, 0u);
 }
 
 }  // namespace

@@ -6,15 +6,11 @@
 
 #include <bit>
 
-#include "model/xmodel.h"
 #include "tests/model/model_test_support.h"
-#include "tools/fixture/fixture_writer.h"
 
 namespace {
 
-using model_test::ScriptedAnswerer;
-using model_test::TempDir;
-using model_test::WriteAndLoad;
+using namespace model_test;
 
 // Yes reads the other layout for this one load; no keeps the active one.
 // Read as COD 5 a COD 4 slot-0 name loses its first character. Read as
@@ -60,19 +56,16 @@ TEST(AutoGameSwitch, TheOtherLayoutIsAskedForAndReadForThisLoadOnly) {
 // Files of the active game's own layout, and Black Ops files under either
 // game (whose check would fire here if it ran), are never questioned.
 TEST(AutoGameSwitch, NativeAndBlackOpsFilesAreNeverQuestioned) {
-  for (GameVersion written : {Cod4, Cod5, BO}) {
-    for (GameVersion game : {Cod4, Cod5}) {
-      if (written != BO && written != game) continue;
-      SCOPED_TRACE(testing::Message() << "written " << written << " game " << game);
-      TempDir dir;
-      ScriptedAnswerer yes(true);
-      fixture::ModelFiles files = fixture::MakePropModel("crate", written);
-      if (written == BO) files.surfs_file_names = {"missing_on_purpose"};
-      Xmodel m;
-      EXPECT_EQ(model_test::WriteAndReadXmodel(dir.path(), files, m, game), err::kSuccess);
-      EXPECT_EQ(yes.asked(), 0u);
-      EXPECT_EQ(m.layout, written);
-    }
+  for (auto [written, game] : {std::pair{Cod4, Cod4}, {Cod5, Cod5}, {BO, Cod4}, {BO, Cod5}}) {
+    SCOPED_TRACE(testing::Message() << "written " << written << " game " << game);
+    TempDir dir;
+    ScriptedAnswerer yes(true);
+    fixture::ModelFiles files = fixture::MakePropModel("crate", written);
+    if (written == BO) files.surfs_file_names = {"missing_on_purpose"};
+    Xmodel m;
+    EXPECT_EQ(WriteAndReadXmodel(dir.path(), files, m, game), err::kSuccess);
+    EXPECT_EQ(yes.asked(), 0u);
+    EXPECT_EQ(m.layout, written);
   }
 }
 

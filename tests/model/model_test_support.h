@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>     // Required for: mkdtemp()
-#include <filesystem>  // Required for: remove_all()
 #include <string>
 #include <vector>
 
@@ -21,21 +19,17 @@ using test_support::TempDir;
 
 // Answers the auto game switch question from a script and records it.
 // Installed for the lifetime of the object.
-class ScriptedAnswerer : public platform::QuestionAnswerer {
- public:
-  explicit ScriptedAnswerer(bool answer) : answer_(answer) { platform::SetQuestionAnswerer(this); }
+struct ScriptedAnswerer : platform::QuestionAnswerer {
+  explicit ScriptedAnswerer(bool yes) : answer(yes) { platform::SetQuestionAnswerer(this); }
   ~ScriptedAnswerer() override { platform::SetQuestionAnswerer(nullptr); }
-
   bool AskYesNo(std::string_view, std::string_view text) override {
     texts.emplace_back(text);
-    return answer_;
+    return answer;
   }
   size_t asked() const { return texts.size(); }
 
+  const bool answer;
   std::vector<std::string> texts;
-
- private:
-  bool answer_;
 };
 
 inline std::string SamplesDir() { return std::string(VANTOR_SOURCE_DIR) + "/../shared/samples"; }
@@ -44,14 +38,11 @@ inline std::string SamplesDir() { return std::string(VANTOR_SOURCE_DIR) + "/../s
 inline fixture::SurfsSurface Quad(int16_t bone = 0) {
   fixture::SurfsSurface s;
   for (int i = 0; i < 4; ++i) {
-    fixture::SurfsVertex v;
-    v.position[0] = float(i & 1);
-    v.position[1] = float(i >> 1);
+    fixture::SurfsVertex& v = s.vertices.emplace_back();
+    v.u = v.position[0] = float(i & 1);
+    v.v = v.position[1] = float(i >> 1);
     v.position[2] = float(i) * 0.5f;
-    v.u = float(i & 1);
-    v.v = float(i >> 1);
     v.primary_bone = bone;
-    s.vertices.push_back(v);
   }
   s.triangles = {{0, 1, 3}, {0, 3, 2}};
   s.bone_table = fixture::ShortTable(4, uint16_t(bone));
@@ -60,19 +51,13 @@ inline fixture::SurfsSurface Quad(int16_t bone = 0) {
 
 // A model named "fixture_test" whose level 0 holds `surfaces` (one material
 // name each) over a chain of `bones` bones, all in `layout`.
-inline fixture::ModelFiles ModelWithSurfaces(GameVersion layout,
-                                             std::vector<fixture::SurfsSurface> surfaces,
+inline fixture::ModelFiles ModelWithSurfaces(GameVersion layout, std::vector<fixture::SurfsSurface> surfaces,
                                              int bones = 4) {
   fixture::ModelFiles m = fixture::MakePropModel("fixture_test", layout);
   m.surfs[0].surfaces = std::move(surfaces);
   m.xmodel.materials[0].names.assign(m.surfs[0].surfaces.size(), "mtl_fixture_test");
-  for (int b = 1; b < bones; ++b) {
-    fixture::PartsBone bone;
-    bone.name = "j_bone_" + std::to_string(b);
-    bone.parent = uint8_t(b - 1);
-    bone.position[0] = 1.0f;
-    m.parts.bones.push_back(bone);
-  }
+  for (int b = 1; b < bones; ++b)
+    m.parts.bones.push_back({.name = "j_bone_" + std::to_string(b), .parent = uint8_t(b - 1), .position = {1.0f}});
   return m;
 }
 

@@ -84,12 +84,11 @@ TEST(PlannedOutputs, AreTheFilesTheExportsWrite) {
       {"png_colour_only", [](ExportSettings& s) { s.export_img_png = 2; s.export_images_col = true; }},
       {"images_beside_source", [](ExportSettings& s) { s.export_images_local = false; s.export_tags_local = true; s.tags_folder.clear(); }},
   };
-  for (const char* tree : {"cod4", "cod5", "bo"}) {
+  for (const auto& [tree, game] : {std::pair{"cod4", Cod4}, {"cod5", Cod5}, {"bo", BO}}) {
     std::vector<std::string> models;
     for (const std::string& m : sample)
       if (m.find("/" + std::string(tree) + "/") != std::string::npos) models.push_back(m);
-    CheckPlans(models, tree == std::string("cod4") ? Cod4 : tree == std::string("bo") ? BO : Cod5,
-               dir.Sub(std::string("out_") + tree), variants);
+    CheckPlans(models, game, dir.Sub(std::string("out_") + tree), variants);
   }
 }
 
@@ -98,7 +97,6 @@ TEST(PlannedOutputs, CountOnlyWhenEveryOutputIsNewerThanEverySource) {
   const std::string a = dir.Sub("a"), b = dir.Sub("b"), src = dir.Sub("src"), gone = dir.Sub("gone");
   for (const std::string& p : {a, b, src}) fixture::WriteFile(p, std::vector<uint8_t>{1});
   const auto base = fs::file_time_type::clock::now();
-  auto at = [&](const std::string& p, int seconds) { fs::last_write_time(p, base + std::chrono::seconds(seconds)); };
   struct Case {
     int a, b, src;
     std::vector<std::string> outputs;
@@ -111,9 +109,8 @@ TEST(PlannedOutputs, CountOnlyWhenEveryOutputIsNewerThanEverySource) {
       {10, 20, 5, {}, false},        // nothing to go by
   };
   for (const Case& c : cases) {
-    at(a, c.a);
-    at(b, c.b);
-    at(src, c.src);
+    for (auto [p, seconds] : {std::pair{a, c.a}, {b, c.b}, {src, c.src}})
+      fs::last_write_time(p, base + std::chrono::seconds(seconds));
     EXPECT_EQ(platform::OutputsNewerThanSources(c.outputs, {src, gone}), c.current)
         << c.a << " " << c.b << " " << c.src << " outputs " << c.outputs.size();
   }

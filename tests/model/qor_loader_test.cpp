@@ -1,6 +1,6 @@
 // The model list loader: what the list box shows while listing and after,
-// the status lines, the filter, refusals, a failed listing and a listing
-// cut short at exit.
+// the status lines, the filter and its query, refusals, a failed listing and
+// a listing cut short at exit.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -15,6 +15,7 @@
 
 #include "jobs/facts_index.h"
 #include "jobs/qor_loader.h"
+#include "model/model_query.h"
 #include "platform/file_bytes.h"
 #include "tests/model/model_test_support.h"
 #include "base/list_source.h"
@@ -24,42 +25,40 @@
 
 namespace {
 
-using shell_test::LogCapture;
-
 std::vector<std::string> Items(ListSource& view) {
   std::lock_guard<std::mutex> hold(view.lock);
   return view.items;
 }
 
-// Refreshes until the listing has been taken.
-void Finish(QorLoader& loader) {
-  for (int i = 0; i < 5000 && loader.loading(); ++i) {
+// Refreshes until the listing has been taken (then once more), or with
+// `facts` until the facts a filter reads are in.
+void Finish(QorLoader& loader, bool facts = false) {
+  for (int i = 0; i < 5000 && (facts ? loader.reading_facts() : loader.loading()); ++i) {
     loader.Refresh();
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
-  loader.Refresh();
+  if (!facts) loader.Refresh();
 }
 
-// A folder of `count` model files ("model_000"...), each file empty: the
-// list is made from names alone.
-void Models(const std::string& folder, int count) {
-  for (int i = 0; i < count; ++i) {
-    char name[32];
-    std::snprintf(name, sizeof name, "model_%03d", i);
-    shell_test::WriteText(folder + "/" + name, "");
+class QorLoaderTest : public ::testing::Test {
+ protected:
+  // `count` model files ("model_000"...), each file empty: the list is made
+  // from names alone.
+  void Models(int count) {
+    for (int i = 0; i < count; ++i) shell_test::WriteText(dir.Sub("model_" + std::to_string(1000 + i).substr(1)), "");
   }
-}
 
-TEST(QorLoaderTest, ListsModelNamesWithStatusLinesAndLeavesOutDottedNamesAndFolders) {
+  shell_test::LogCapture log;
   test_support::TempDir dir;
-  Models(dir.path(), 247);
-  shell_test::WriteText(dir.Sub("weapon_ak47_mp"), "");
-  shell_test::WriteText(dir.Sub("notes.txt"), "");
-  shell_test::WriteText(dir.Sub(".hidden"), "");
+  ListSource view;
+  QorLoader loader{view};
+};
+
+TEST_F(QorLoaderTest, ListsModelNamesWithStatusLinesAndLeavesOutDottedNamesAndFolders) {
+  Models(247);
+  for (const char* name : {"weapon_ak47_mp", "notes.txt", ".hidden"}) shell_test::WriteText(dir.Sub(name), "");
   ::mkdir(dir.Sub("subfolder").c_str(), 0755);
   // 249 + ".", ".." + 2 dotted + 1 folder = 254 entries: 253 after the first.
-  ListSource view;
-  QorLoader loader(view);
   std::vector<std::string> status;
   loader.on_status = [&](const std::string& line) { status.push_back(line); };
   ASSERT_TRUE(loader.SetFolder(dir.path()));
@@ -81,14 +80,11 @@ TEST(QorLoaderTest, ListsModelNamesWithStatusLinesAndLeavesOutDottedNamesAndFold
 // characters or fewer show every name; longer ones the names holding them,
 // case and all. A filter typed while listing keeps the status line and
 // applies to the names that come.
-TEST(QorLoaderTest, ListsInTheGamesFolderOrderAndFiltersOnlyFromThreeCharacters) {
+TEST_F(QorLoaderTest, ListsInTheGamesFolderOrderAndFiltersOnlyFromThreeCharacters) {
   const std::vector<std::string> sorted = {"ab",          "AK47",      "ak_47",    "a_b",
                                            "body_M16",    "viewhands", "vm_m16",   "Weapon_b",
                                            "weapon_m16",  "zeta"};
-  test_support::TempDir dir;
   for (auto name = sorted.rbegin(); name != sorted.rend(); ++name) shell_test::WriteText(dir.Sub(*name), "");
-  ListSource view;
-  QorLoader loader(view);
   int resets = 0;
   loader.reset_listbox = [&] { ++resets; };
   ASSERT_TRUE(loader.SetFolder(dir.path()));
@@ -121,12 +117,8 @@ TEST(QorLoaderTest, ListsInTheGamesFolderOrderAndFiltersOnlyFromThreeCharacters)
 
 // Refusals, then a listing that fails halfway: it keeps its status line and
 // the loader lists again; a folder that went away fails from the start.
-TEST(QorLoaderTest, RefusalsAndFailedListingsLeaveTheLoaderReadyToListAgain) {
-  LogCapture log;
-  test_support::TempDir dir;
-  Models(dir.path(), 150);
-  ListSource view;
-  QorLoader loader(view);
+TEST_F(QorLoaderTest, RefusalsAndFailedListingsLeaveTheLoaderReadyToListAgain) {
+  Models(150);
   EXPECT_FALSE(loader.LoadList());
   EXPECT_TRUE(log.Contains("QorLoader::LoadList called when path is not valid."));
   EXPECT_FALSE(loader.SetFolder(dir.Sub("missing")));
@@ -169,12 +161,47 @@ TEST(QorLoaderTest, RefusalsAndFailedListingsLeaveTheLoaderReadyToListAgain) {
   EXPECT_EQ(ends.back(), false);
 }
 
+// The search box's query: which words are terms, what each holds, and the
+// words refused.
+TEST(ModelQueryTest, TermsHoldOnTheFactsAndPlainTextStaysOneString) {
+  ModelFacts rifle;
+  rifle.result = err::kSuccess;
+  rifle.game = Cod4;
+  rifle.bones = 24;
+  rifle.lods = 3;
+  rifle.verts = 999;
+  rifle.materials = {"mtl_weapon_M16", "mtl_scope"};
+  ModelFacts unread;  // files that could not be read
+  struct Case {
+    const char* text;
+    bool rifle, unread;
+  } cases[] = {
+      {"bones:>20", true, false},  {"bones:>24", false, false}, {"bones:>=24", true, false},
+      {"bones:24", true, false},   {"bones:=23", false, false}, {"bones:<=24 lods:3", true, false},
+      {"lods:>1", true, false},    {"lods:4", false, false},    {"verts:<1000", true, false},
+      {"verts:<999", false, false}, {"material:m16", true, false}, {"material:gun", false, false},
+      {"game:cod4", true, false},  {"game:bo", false, false},   {"!bones:>20", false, false},
+      {"!ak47 m16", true, true},        {"!m16", false, false},      {"!ak47", true, true},
+      {"weapon  !ak47 bones:24", true, false},                   {"!ak47 M16", false, false},
+  };
+  for (const Case& c : cases) {
+    const ModelQuery q = ParseModelQuery(c.text);
+    ASSERT_FALSE(q.plain()) << c.text;
+    ASSERT_TRUE(q.error.empty()) << c.text;
+    EXPECT_EQ(Matches(q, "weapon_m16", &rifle), c.rifle) << c.text;
+    EXPECT_EQ(Matches(q, "weapon_m16", &unread), c.unread) << c.text;
+  }
+  // Words without a known key keep the old rule: the text is one string.
+  for (const char* plain : {"weapon m16", "foo:bar", "!", "x:>2"}) EXPECT_TRUE(ParseModelQuery(plain).plain()) << plain;
+  for (const char* bad : {"bones:", "bones:abc", "lods:>", "verts:-1", "verts:1e3", "game:cod6", "material:",
+                          "bones:99999999999"})
+    EXPECT_EQ(ParseModelQuery(std::string("m16 ") + bad).error, bad);
+}
+
 // Terms read the models' facts on the facts thread; the index stored under
 // the cache folder serves the next loader until a file changes, and a
 // damaged index is read again rather than believed.
-TEST(QorLoaderTest, TermsReadTheFactsOnceAndTheIndexOnlyWhileFilesAreUnchanged) {
-  LogCapture log;
-  test_support::TempDir dir;
+TEST_F(QorLoaderTest, TermsReadTheFactsOnceAndTheIndexOnlyWhileFilesAreUnchanged) {
   test_support::ScopedEnv cache("XDG_CACHE_HOME", dir.Sub("cache"));
   ASSERT_FALSE(fixture::WriteModel(dir.path(), fixture::MakePropModel("crate", Cod4)).empty());
   ASSERT_FALSE(fixture::WriteModel(dir.path(), fixture::MakeSoldierModel("soldier", Cod5)).empty());
@@ -185,14 +212,11 @@ TEST(QorLoaderTest, TermsReadTheFactsOnceAndTheIndexOnlyWhileFilesAreUnchanged) 
     EXPECT_TRUE(loader.SetFolder(dir.Sub("raw/xmodel")) && loader.LoadList());
     Finish(loader);
     loader.Filter(text);
-    for (int i = 0; i < 5000 && loader.reading_facts(); ++i) {
-      loader.Refresh();
-      std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
+    Finish(loader, /*facts=*/true);
     return Items(view);
   };
   // How many models the last search read rather than took from the index.
-  auto read = [&log] {
+  auto read = [this] {
     const std::vector<std::string> lines = log.lines();
     for (auto line = lines.rbegin(); line != lines.rend(); ++line)
       if (size_t at = line->find(" ms ("); at != std::string::npos) return std::stoi(line->substr(at + 5));
@@ -228,10 +252,8 @@ TEST(QorLoaderTest, TermsReadTheFactsOnceAndTheIndexOnlyWhileFilesAreUnchanged) 
   EXPECT_EQ(read(), 3);
 }
 
-TEST(QorLoaderTest, DestroyingTheLoaderStopsItsListing) {
-  test_support::TempDir dir;
-  Models(dir.path(), 50);
-  ListSource view;
+TEST_F(QorLoaderTest, DestroyingTheLoaderStopsItsListing) {
+  Models(50);
   std::atomic<size_t> seen{0};
   {
     QorLoader loader(view);
@@ -249,11 +271,8 @@ TEST(QorLoaderTest, DestroyingTheLoaderStopsItsListing) {
 
 // A filter typed on every frame while listings run: the thread checker
 // sees the list box, the handover and the names.
-TEST(QorLoaderTest, FilteringOnEveryFrameWhileListing) {
-  test_support::TempDir dir;
-  Models(dir.path(), 400);
-  ListSource view;
-  QorLoader loader(view);
+TEST_F(QorLoaderTest, FilteringOnEveryFrameWhileListing) {
+  Models(400);
   ASSERT_TRUE(loader.SetFolder(dir.path()));
   const char* texts[] = {"m", "mo", "mod", "model_1", "model_19", ""};
   for (int round = 0; round < 3; ++round) {

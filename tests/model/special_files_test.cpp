@@ -35,8 +35,7 @@ TEST(SpecialFiles, FifoModelFilesAreCantOpenAndAFifoMaterialIsLeftOut) {
   EXPECT_TRUE(ReturnsWithin(kSeconds, {material}, [&] { full = m.LoadxmodelFull(path); }));
   EXPECT_EQ(full, err::kSuccess) << ErrorText(full);
   MaterialEntry entry;
-  auto load_material = [&] { one = m.material_library.LoadMaterial("mtl_crate", entry); };
-  EXPECT_TRUE(ReturnsWithin(kSeconds, {material}, load_material));
+  EXPECT_TRUE(ReturnsWithin(kSeconds, {material}, [&] { one = m.material_library.LoadMaterial("mtl_crate", entry); }));
   EXPECT_EQ(one, err::kCantOpen);
   EXPECT_TRUE(entry.images.empty());
 

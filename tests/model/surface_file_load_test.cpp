@@ -10,24 +10,12 @@
 #include <tuple>
 #include <vector>
 
-#include "model/xmodel.h"
 #include "platform/file_bytes.h"
 #include "tests/model/model_test_support.h"
-#include "tools/fixture/fixture_writer.h"
 
 namespace {
 
 using model_test::TempDir;
-
-// Two surfaces at the 16-bit vertex count's limit (megabytes, so many pages
-// of the file go by within each), the second one rigid.
-fixture::ModelFiles Files(GameVersion layout) {
-  fixture::ModelFiles files = fixture::MakeBigModel(2, 32000, 4, layout);
-  fixture::SurfsSurface& rigid = files.surfs[0].surfaces[1];
-  rigid.bone_table = fixture::ShortTable(32000, 3);
-  for (fixture::SurfsVertex& v : rigid.vertices) v.influences.clear();
-  return files;
-}
 
 // Every field of the two levels' surfaces.
 void ExpectSameSurfaces(const XmodelLod& got, const XmodelLod& want) {
@@ -53,7 +41,12 @@ TEST(SurfaceFileLoad, ScaledLoadFromDiskIsTheBytesTimesTheScale) {
   for (GameVersion layout : {Cod4, Cod5, BO}) {
     SCOPED_TRACE("layout " + std::to_string(layout));
     TempDir dir;
-    fixture::ModelFiles files = Files(layout);
+    // Two surfaces at the 16-bit vertex count's limit (megabytes, so many
+    // pages of the file go by within each), the second one rigid.
+    fixture::ModelFiles files = fixture::MakeBigModel(2, 32000, 4, layout);
+    fixture::SurfsSurface& rigid = files.surfs[0].surfaces[1];
+    rigid.bone_table = fixture::ShortTable(32000, 3);
+    for (fixture::SurfsVertex& v : rigid.vertices) v.influences.clear();
     const std::string path = fixture::WriteModel(dir.path(), files);
     const std::string surfs_path = dir.path() + "/raw/xmodelsurfs/" + files.xmodel.lods[0].name;
     std::vector<uint8_t> bytes;

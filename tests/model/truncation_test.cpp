@@ -3,19 +3,16 @@
 // only the whole file succeeds.
 #include <gtest/gtest.h>
 
-#include "model/xmodel.h"
 #include "platform/file_bytes.h"
 #include "tests/model/model_test_support.h"
-#include "tools/fixture/fixture_writer.h"
 #include "tools/fixture/sample_tree.h"
 
 namespace {
 
-using model_test::TempDir;
+using namespace model_test;
 
 // Surfaces in every bone-table form, weighted ones with influence entries.
 fixture::ModelFiles EveryTableForm(GameVersion layout) {
-  using model_test::Quad;
   std::vector<fixture::SurfsSurface> s = {Quad(1), Quad(1), Quad(2), Quad(1)};
   s[0].bone_table = fixture::ZeroCountTable(1);
   s[0].weighted = true;
@@ -26,7 +23,7 @@ fixture::ModelFiles EveryTableForm(GameVersion layout) {
     for (auto& v : w->vertices) v.influences = {{2, 9000}, {3, 4000}};
   // Black Ops vertices with the extended tag, on a weighted and a rigid surface.
   for (fixture::SurfsSurface* w : {&s[1], &s[2]}) fixture::SetTriangleList(w->vertices[1], {0, 1}, 1.0f);
-  return model_test::ModelWithSurfaces(layout, std::move(s));
+  return ModelWithSurfaces(layout, std::move(s));
 }
 
 // `read(prefix)` gives the reader's result and whether it took the data as
@@ -37,32 +34,6 @@ void ExpectOnlyTheWholeFileReads(const std::vector<uint8_t>& bytes, Read read) {
     const auto [r, loaded] = read(std::span<const uint8_t>(bytes.data(), n));
     EXPECT_EQ(r == err::kSuccess || loaded, n == bytes.size()) << n << " of " << bytes.size() << ": " << ErrorText(r);
   }
-}
-
-// Each model reader over every prefix of its file, `level` the xmodelsurfs
-// file to cut; `m` has read the whole model.
-void ExpectOnlyWholeFilesRead(const std::string& path, const fixture::ModelFiles& files, Xmodel& m, size_t level) {
-  std::vector<uint8_t> bytes;
-  ASSERT_EQ(platform::ReadFileBytes(path, bytes), 0);
-  ExpectOnlyTheWholeFileReads(bytes, [&](std::span<const uint8_t> prefix) {
-    Xmodel x;
-    x.game = m.game;
-    EXPECT_TRUE(x.SetPath(path));
-    return std::make_pair(x.LoadXmodelBytes(prefix), x.xmodel_loaded);
-  });
-  ExpectOnlyTheWholeFileReads(fixture::WriteXmodelparts(files.parts), [&](std::span<const uint8_t> prefix) {
-    Xmodel x;
-    x.game = m.game;
-    EXPECT_TRUE(x.SetPath(path) && x.LoadXmodel() == err::kSuccess);
-    return std::make_pair(x.LoadPartsBytes(prefix), x.parts_loaded);
-  });
-  bytes = fixture::WriteXmodelsurfs(files.surfs[level]);
-  ExpectOnlyTheWholeFileReads(bytes, [&](std::span<const uint8_t> prefix) {
-    XmodelLod lod;
-    lod.materials = m.lods[level].materials;
-    return std::make_pair(m.ReadSurfaceBytes(lod, prefix), lod.surfaces_loaded);
-  });
-  EXPECT_EQ(m.consumed_bytes, bytes.size());  // the last read, of the whole file
 }
 
 TEST(Truncation, ModelFilesEveryPrefixFailsInEveryLayoutAndThroughTheAutoSwitch) {
@@ -85,13 +56,34 @@ TEST(Truncation, ModelFilesEveryPrefixFailsInEveryLayoutAndThroughTheAutoSwitch)
                              {"table forms, COD 4", EveryTableForm(Cod4), Cod4, 0},
                              {"table forms, Black Ops", EveryTableForm(BO), BO, 0},
                              {"COD 4 crate under COD 5", ported, Cod5, 0}};
-  model_test::ScriptedAnswerer yes(true);
+  ScriptedAnswerer yes(true);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     TempDir dir;
     Xmodel m;
-    ASSERT_EQ(model_test::WriteAndLoad(dir.path(), c.files, m, c.game), err::kSuccess);
-    ExpectOnlyWholeFilesRead(m.path, c.files, m, c.level);
+    ASSERT_EQ(WriteAndLoad(dir.path(), c.files, m, c.game), err::kSuccess);
+    // Each model reader over every prefix of its file; the xmodelsurfs file is level `c.level`'s.
+    std::vector<uint8_t> bytes;
+    ASSERT_EQ(platform::ReadFileBytes(m.path, bytes), 0);
+    ExpectOnlyTheWholeFileReads(bytes, [&](std::span<const uint8_t> prefix) {
+      Xmodel x;
+      x.game = m.game;
+      EXPECT_TRUE(x.SetPath(m.path));
+      return std::make_pair(x.LoadXmodelBytes(prefix), x.xmodel_loaded);
+    });
+    ExpectOnlyTheWholeFileReads(fixture::WriteXmodelparts(c.files.parts), [&](std::span<const uint8_t> prefix) {
+      Xmodel x;
+      x.game = m.game;
+      EXPECT_TRUE(x.SetPath(m.path) && x.LoadXmodel() == err::kSuccess);
+      return std::make_pair(x.LoadPartsBytes(prefix), x.parts_loaded);
+    });
+    bytes = fixture::WriteXmodelsurfs(c.files.surfs[c.level]);
+    ExpectOnlyTheWholeFileReads(bytes, [&](std::span<const uint8_t> prefix) {
+      XmodelLod lod;
+      lod.materials = m.lods[c.level].materials;
+      return std::make_pair(m.ReadSurfaceBytes(lod, prefix), lod.surfaces_loaded);
+    });
+    EXPECT_EQ(m.consumed_bytes, bytes.size());  // the last read, of the whole file
   }
 }
 

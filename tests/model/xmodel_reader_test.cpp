@@ -6,14 +6,11 @@
 #include <functional>
 #include <tuple>
 
-#include "model/xmodel.h"
 #include "tests/model/model_test_support.h"
-#include "tools/fixture/fixture_writer.h"
 
 namespace {
 
-using model_test::TempDir;
-using model_test::WriteAndReadXmodel;
+using namespace model_test;
 
 // A model whose every byte is one a misplaced reader would misread: the
 // bytes after the preset are 0xAA and the slots carry distinct distances.
@@ -21,10 +18,7 @@ fixture::ModelFiles Probe(GameVersion layout, const std::string& preset) {
   fixture::ModelFiles m = fixture::MakePropModel("probe", layout);
   m.xmodel.physics_preset = preset;
   m.xmodel.after_preset.assign(5, 0xAA);
-  m.xmodel.lods[0] = {125.5f, "probe_lod0"};
-  m.xmodel.lods[1] = {600.0f, "lod1"};
-  m.xmodel.lods[2] = {900.0f, ""};
-  m.xmodel.lods[3] = {1200.0f, ""};
+  m.xmodel.lods = {{{125.5f, "probe_lod0"}, {600.0f, "lod1"}, {900.0f, ""}, {1200.0f, ""}}};
   return m;
 }
 
@@ -59,9 +53,7 @@ TEST(XmodelReader, PresetAndTheLayoutsExtraBytesAreSkippedToSlotZero) {
       ASSERT_EQ(WriteAndReadXmodel(dir.path(), files, m, layout), err::kSuccess);
       EXPECT_EQ(m.source_map, layout == BO ? "p_probe_crate_01.map" : "");
       EXPECT_EQ(m.physics_preset, preset);
-      ASSERT_EQ(m.lod_distances.size(), 4u);
-      EXPECT_EQ(m.lod_distances[0], 125.5f);
-      EXPECT_EQ(m.lod_distances[3], 1200.0f);
+      EXPECT_EQ(m.lod_distances, (std::vector<float>{125.5f, 600.0f, 900.0f, 1200.0f}));
       EXPECT_EQ(m.lod_names[0], "probe_lod0");
       // Slot names of four characters or fewer are kept but not counted.
       EXPECT_EQ(std::make_tuple(m.lod_count, m.lod_names[1], m.lods.size()), std::make_tuple(1, "lod1", size_t(1)));
@@ -187,13 +179,12 @@ TEST(XmodelReader, RefusesBadGameOrderAndAModelWithoutLevels) {
   EXPECT_EQ(twice.LoadXmodel(), err::kAlreadyLoaded);
 
   // No slot in use: the xmodel reads, and the surface set-up refuses.
-  TempDir dir2;
   fixture::ModelFiles none = Probe(Cod4, "");
   none.xmodel.lods[0].name = "lod0";
   none.xmodel.materials.clear();
   none.xmodel.min_size = 80;
   Xmodel empty;
-  ASSERT_EQ(WriteAndReadXmodel(dir2.path(), none, empty, Cod4), err::kSuccess);
+  ASSERT_EQ(WriteAndReadXmodel(dir.path(), none, empty, Cod4), err::kSuccess);
   EXPECT_EQ(std::make_pair(empty.lod_count, empty.SetupSurfaces()), std::make_pair(0, err::kNoLods));
 }
 

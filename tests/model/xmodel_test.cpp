@@ -4,15 +4,11 @@
 
 #include <bit>
 
-#include "model/xmodel.h"
 #include "tests/model/model_test_support.h"
-#include "tools/fixture/fixture_writer.h"
 
 namespace {
 
-using model_test::ModelWithSurfaces;
-using model_test::TempDir;
-using model_test::WriteAndLoadSurfaces;
+using namespace model_test;
 
 // A failed read leaves xmodel_loaded clear, so Reset does nothing: the slot
 // names it read must still not stay in front of the next ones.
@@ -50,7 +46,7 @@ TEST(Xmodel, ApplyScaleOfOneLeavesEveryFloatBitIdentical) {
   // A signalling NaN, -0 and a denormal: any multiplication would show in
   // their bits (the NaN becomes quiet).
   const uint32_t kBits[3] = {0x7f800001u, 0x80000000u, 0x00000001u};
-  fixture::SurfsSurface s = model_test::Quad();
+  fixture::SurfsSurface s = Quad();
   for (int c = 0; c < 3; ++c) s.vertices[0].position[c] = std::bit_cast<float>(kBits[c]);
   fixture::ModelFiles files = ModelWithSurfaces(Cod4, {s}, 2);
   files.parts.bones[1].position[0] = std::bit_cast<float>(kBits[0]);
@@ -68,9 +64,7 @@ TEST(Xmodel, ApplyScaleOfOneLeavesEveryFloatBitIdentical) {
 TEST(Xmodel, NameLookupsFallBackOutOfRange) {
   TempDir dir;
   Xmodel m;
-  ASSERT_EQ(WriteAndLoadSurfaces(dir.path(), ModelWithSurfaces(Cod4, {model_test::Quad(1)}, 2), m,
-                                 Cod4),
-            err::kSuccess);
+  ASSERT_EQ(WriteAndLoadSurfaces(dir.path(), ModelWithSurfaces(Cod4, {Quad(1)}, 2), m, Cod4), err::kSuccess);
   EXPECT_EQ(m.BoneName(1), "j_bone_1");
   EXPECT_EQ(m.BoneName(2), "tag_not_fnd");
   EXPECT_EQ(m.BoneName(-1), "tag_not_fnd");

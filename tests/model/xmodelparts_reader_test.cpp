@@ -5,14 +5,11 @@
 #include <cmath>
 #include <tuple>
 
-#include "model/xmodel.h"
 #include "tests/model/model_test_support.h"
-#include "tools/fixture/fixture_writer.h"
 
 namespace {
 
-using model_test::TempDir;
-using model_test::WriteAndLoad;
+using namespace model_test;
 
 // A crate whose parts file is `parts`.
 fixture::ModelFiles WithParts(fixture::XmodelpartsDesc parts) {
@@ -22,14 +19,7 @@ fixture::ModelFiles WithParts(fixture::XmodelpartsDesc parts) {
 }
 
 fixture::PartsBone Bone(const char* name, uint8_t parent, float x, std::array<int16_t, 3> q) {
-  fixture::PartsBone b;
-  b.name = name;
-  b.parent = parent;
-  b.position[0] = x;
-  b.position[1] = -x;
-  b.position[2] = 2 * x;
-  b.rotation = q;
-  return b;
+  return {name, parent, {x, -x, 2 * x}, q};
 }
 
 // Roots come first, without records; records divide by 32766.5 (so 32767
@@ -68,20 +58,16 @@ TEST(XmodelpartsReader, RootsComeFirstWithoutRecordsThenRecordsInOrder) {
 
 // A count past the end: truncation_test.
 TEST(XmodelpartsReader, NegativeCountAndForwardParentAreOutOfRange) {
-  struct Case {
-    const char* what;
-    fixture::XmodelpartsDesc parts;
-  };
   fixture::XmodelpartsDesc negative;
   negative.bones = {{"tag_origin"}};
   negative.bone_count = -1;
   fixture::XmodelpartsDesc forward_parent;  // a parent must come earlier in the list
   forward_parent.bones = {{"tag_origin"}, Bone("j_a", 2, 1, {}), Bone("j_b", 0, 1, {})};
-  for (Case c : {Case{"negative B", negative}, Case{"forward parent", forward_parent}}) {
-    SCOPED_TRACE(c.what);
+  for (const auto& [what, parts] : {std::pair{"negative B", negative}, std::pair{"forward parent", forward_parent}}) {
+    SCOPED_TRACE(what);
     TempDir dir;
     Xmodel m;
-    EXPECT_EQ(WriteAndLoad(dir.path(), WithParts(c.parts), m, Cod4), err::kOutOfRange);
+    EXPECT_EQ(WriteAndLoad(dir.path(), WithParts(parts), m, Cod4), err::kOutOfRange);
     EXPECT_FALSE(m.parts_loaded);
   }
 }

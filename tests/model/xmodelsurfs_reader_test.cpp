@@ -4,41 +4,30 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <functional>
-#include <tuple>
 
-#include "model/xmodel.h"
 #include "tests/model/model_test_support.h"
-#include "tools/fixture/fixture_writer.h"
 
 namespace {
 
+using namespace model_test;
 using fixture::SurfsSurface;
-using model_test::ModelWithSurfaces;
-using model_test::Quad;
-using model_test::TempDir;
-using model_test::WriteAndLoadSurfaces;
 
-// Loads `surfaces` as level 0 and checks the read ended on the file's last
-// byte, which pins every record size on the way.
 struct SurfsLoad {
   Xmodel m;
-  ErrorCode result = 0;
   size_t file_size = 0;
   const XmodelSurface& surface(size_t i) const { return m.lods[0].surfaces[i]; }
 };
 
+// Loads `surfaces` as level 0 and checks the read ended on the file's last
+// byte, which pins every record size on the way.
 void Load(SurfsLoad& out, GameVersion layout, std::vector<SurfsSurface> surfaces) {
   TempDir dir;
   fixture::ModelFiles files = ModelWithSurfaces(layout, std::move(surfaces));
   out.file_size = fixture::WriteXmodelsurfs(files.surfs[0]).size();
-  out.result = WriteAndLoadSurfaces(dir.path(), files, out.m, layout);
-}
-
-void ExpectWholeFileRead(const SurfsLoad& l) {
-  ASSERT_EQ(l.result, err::kSuccess) << ErrorText(l.result);
-  EXPECT_EQ(l.m.consumed_bytes, l.file_size);
-  EXPECT_TRUE(l.m.lods[0].surfaces_loaded);
+  const ErrorCode result = WriteAndLoadSurfaces(dir.path(), files, out.m, layout);
+  ASSERT_EQ(result, err::kSuccess) << ErrorText(result);
+  EXPECT_EQ(out.m.consumed_bytes, out.file_size);
+  EXPECT_TRUE(out.m.lods[0].surfaces_loaded);
 }
 
 // Each form as the first of two surfaces, in every layout: a misread table
@@ -68,7 +57,6 @@ TEST(XmodelsurfsReader, EveryBoneTableFormGivesItsWeightingAndEntries) {
       s.weighted = c.weighted;
       SurfsLoad l;
       Load(l, layout, {s, Quad(2)});
-      ExpectWholeFileRead(l);
       EXPECT_EQ(l.surface(0).weighted, c.weighted);
       std::vector<uint16_t> bones;
       for (const SurfaceBoneEntry& e : l.surface(0).bone_table) bones.push_back(e.bone);
@@ -108,7 +96,6 @@ TEST(XmodelsurfsReader, VertexRecordSizesByLayoutWeightingAndTag) {
     SurfsLoad l;
     Load(l, c.layout, {s});
     ASSERT_EQ(l.file_size, c.size);
-    ExpectWholeFileRead(l);
     for (size_t i = 0; i < 4; ++i) {
       EXPECT_EQ(l.surface(0).vertices[i].position[2], float(i) * 0.5f) << i;
       EXPECT_EQ(l.surface(0).Entries(i).size(), c.weighted ? 2u : 0u) << i;
@@ -135,14 +122,12 @@ TEST(XmodelsurfsReader, InfluenceCountAbove99ReadsNoEntriesInCod5ButAllInBlackOp
   };
   SurfsLoad cod5;
   Load(cod5, Cod5, {surface(100, false), surface(99, true)});
-  ExpectWholeFileRead(cod5);
   EXPECT_EQ(cod5.surface(0).influences[0].extra_count, 100);
   EXPECT_EQ(std::make_pair(cod5.surface(0).Entries(0).size(), cod5.surface(1).Entries(0).size()),
             std::make_pair(size_t(0), size_t(99)));
 
   SurfsLoad bo;
   Load(bo, BO, {surface(100, true)});
-  ExpectWholeFileRead(bo);
   auto entries = bo.surface(0).Entries(0);
   ASSERT_EQ(entries.size(), 100u);
   EXPECT_EQ(std::make_pair(int(entries[99].weight), bo.surface(0).vertices[1].position[0]), std::make_pair(99, 1.0f));
@@ -153,8 +138,7 @@ TEST(XmodelsurfsReader, RefusesToRunOutOfOrderOrTwice) {
   TempDir dir;
   Xmodel m;
   EXPECT_EQ(m.LoadSurface(), err::kNotLoaded);
-  ASSERT_EQ(model_test::WriteAndReadXmodel(dir.path(), fixture::MakePropModel("crate", Cod4), m, Cod4),
-            err::kSuccess);
+  ASSERT_EQ(WriteAndReadXmodel(dir.path(), fixture::MakePropModel("crate", Cod4), m, Cod4), err::kSuccess);
   EXPECT_EQ(m.LoadSurface(), err::kSurfacesNotSetUp);
   ASSERT_EQ(m.SetupSurfaces(), err::kSuccess);
   ASSERT_EQ(m.LoadSurface(), err::kSuccess);
@@ -166,15 +150,12 @@ TEST(XmodelsurfsReader, RefusesToRunOutOfOrderOrTwice) {
 // Files cut short are truncation_test's; these hold all their bytes.
 TEST(XmodelsurfsReader, InconsistentFilesAreOutOfRangeAndLeaveSurfacesUnloaded) {
   // Each case breaks one surface of an otherwise valid file over 4 bones.
-  auto weighted = [] {
-    SurfsSurface s = Quad(1);
-    s.bone_table = fixture::ListTable({{2, 1}, {2, 2}});
-    s.vertices[2].influences = {{3, 30000}};
-    return s;
-  };
+  SurfsSurface weighted = Quad(1);
+  weighted.bone_table = fixture::ListTable({{2, 1}, {2, 2}});
+  weighted.vertices[2].influences = {{3, 30000}};
   struct Case {
     const char* what;
-    std::function<void(fixture::ModelFiles&)> spoil;
+    void (*spoil)(fixture::ModelFiles&);
   };
   const Case kCases[] = {
       {"triangle index equal to V", [](auto& f) { f.surfs[0].surfaces[0].triangles[1][2] = 4; }},
@@ -183,14 +164,13 @@ TEST(XmodelsurfsReader, InconsistentFilesAreOutOfRangeAndLeaveSurfacesUnloaded) 
       {"zero triangles", [](auto& f) { f.surfs[0].surfaces[0].triangle_count = 0; }},
       {"primary bone past the bones", [](auto& f) { f.surfs[0].surfaces[0].vertices[1].primary_bone = 4; }},
       {"negative primary bone", [](auto& f) { f.surfs[0].surfaces[0].vertices[1].primary_bone = -1; }},
-      {"influence bone past the bones",
-       [](auto& f) { f.surfs[0].surfaces[0].vertices[2].influences[0].bone = 4; }},
+      {"influence bone past the bones", [](auto& f) { f.surfs[0].surfaces[0].vertices[2].influences[0].bone = 4; }},
       {"bone table bone past the bones", [](auto& f) { f.surfs[0].surfaces[1].bone_table.first.bone = 4; }},
       {"fewer material names than surfaces", [](auto& f) { f.xmodel.materials[0].names.pop_back(); }},
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.what);
-    fixture::ModelFiles files = ModelWithSurfaces(Cod4, {weighted(), Quad(2)});
+    fixture::ModelFiles files = ModelWithSurfaces(Cod4, {weighted, Quad(2)});
     c.spoil(files);
     TempDir dir;
     Xmodel m;

@@ -17,11 +17,7 @@
 
 namespace {
 
-struct Block {
-  uint8_t* p;
-  size_t size;
-  uint8_t fill;
-};
+struct Block { uint8_t* p; size_t size; uint8_t fill; };
 
 bool Intact(const Block& b) {
   for (size_t i = 0; i < b.size; i += 4093)

@@ -42,13 +42,10 @@ class Desktop:
         # Appended lines are whole lines in one write; the test reads only
         # lines that end; other files are replaced whole.
         path = os.path.join(self.out, name)
-        if append:
-            with open(path, 'a') as f:
-                f.write(text)
-            return
-        with open(path + '.tmp', 'w') as f:
+        with open(path if append else path + '.tmp', 'a' if append else 'w') as f:
             f.write(text)
-        os.replace(path + '.tmp', path)
+        if not append:
+            os.replace(path + '.tmp', path)
 
     def proxy(self, path):
         return self.bus.get_object(self.item, path, introspect=False,
@@ -150,19 +147,16 @@ class Control(dbus.service.Object):
     def InvokeAction(self, notice_id):
         self.notices.ActionInvoked(dbus.UInt32(notice_id), self.notices.actions.get(notice_id, ''))
 
-    def ignore(self, *args):
-        pass
-
     @dbus.service.method(CONTROL, in_signature='i', out_signature='')
     def Click(self, entry):
         self.desktop.proxy('/MenuBar').Event(
             entry, 'clicked', dbus.Int32(0, variant_level=1), dbus.UInt32(0),
-            dbus_interface=MENU, reply_handler=self.ignore, error_handler=self.desktop.failed)
+            dbus_interface=MENU, reply_handler=lambda *_: None, error_handler=self.desktop.failed)
 
     @dbus.service.method(CONTROL, in_signature='', out_signature='')
     def Activate(self):
         self.desktop.proxy('/StatusNotifierItem').Activate(
-            0, 0, dbus_interface=ITEM, reply_handler=self.ignore,
+            0, 0, dbus_interface=ITEM, reply_handler=lambda *_: None,
             error_handler=self.desktop.failed)
 
     @dbus.service.method(CONTROL, in_signature='', out_signature='')

@@ -28,13 +28,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
-using platform::FolderBrowserKind;
-using platform::FolderDialog;
-using test_support::ReadText;
-using test_support::ScopedEnv;
-using test_support::WriteText;
+using platform::FolderBrowserKind, platform::FolderDialog;
+using test_support::ReadText, test_support::ScopedEnv, test_support::WriteText;
 
 void WriteScript(const std::string& path, const std::string& body) {
+  fs::create_directories(fs::path(path).parent_path());
   WriteText(path, "#!/bin/sh\n" + body);
   ::chmod(path.c_str(), 0755);
 }
@@ -77,12 +75,7 @@ std::optional<std::string> WaitForAnswer(FolderDialog& dialog, std::string* warn
 // use cat and sleep).
 struct StubPath {
   test_support::TempDir dir{"vantor_folders"};
-  std::optional<ScopedEnv> path;
-  StubPath() {
-    fs::create_directories(dir.Sub("bin"));
-    const char* old = std::getenv("PATH");
-    path.emplace("PATH", dir.Sub("bin") + ":" + (old ? old : "/usr/bin:/bin"));
-  }
+  ScopedEnv path{"PATH", dir.Sub("bin") + ":" + (std::getenv("PATH") ? std::getenv("PATH") : "/usr/bin:/bin")};
 };
 
 bool ProcessGone(pid_t pid) {
@@ -100,17 +93,12 @@ TEST(FolderDialog, TitleAndFolderReachTheDialogUnchangedAndTheAnswerComesOnce) {
   fs::create_directories(start);
   const std::string title = "Select 'COD 4' \"root\" $(touch " + stubs.dir.Sub("pwned") + ") `id` ; *\nline two";
   WriteText(stubs.dir.Sub("answer"), "/games/cod 4 root\n");
-  struct Case {
-    FolderBrowserKind kind;
-    const char* name;
-    std::vector<std::string> args;
-  };
-  const Case cases[] = {
+  const struct { FolderBrowserKind kind; const char* name; std::vector<std::string> args; } cases[] = {
       {FolderBrowserKind::kZenity, "zenity",
        {"--file-selection", "--directory", "--title=" + title, "--filename=" + start + "/"}},
       {FolderBrowserKind::kKdialog, "kdialog", {"--getexistingdirectory", start, "--title", title}},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     WriteStub(stubs.dir, c.name, 0);
     FolderDialog dialog;
@@ -132,12 +120,7 @@ TEST(FolderDialog, CancelFailureAndOversizeAnswersGiveEmpty) {
   StubPath stubs;
   const std::string longest(FolderDialog::kMaxAnswerBytes - 1, 'a');
   const std::string too_long = "FolderDialog: the dialog's answer is longer than 4096 bytes; ignored";
-  struct Case {
-    int code;
-    std::string printed;
-    std::string expected;
-    std::string warning;
-  } const cases[] = {
+  const struct { int code; std::string printed, expected, warning; } cases[] = {
       {1, "/chosen\n", "", ""},
       {5, "/chosen\n", "", ""},
       {0, "", "", ""},
@@ -147,7 +130,7 @@ TEST(FolderDialog, CancelFailureAndOversizeAnswersGiveEmpty) {
       {0, "/" + longest + "\n", "", too_long},
       {0, std::string(100000, 'b'), "", too_long},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << "exit " << c.code << ", " << c.printed.size() << " bytes");
     WriteStub(stubs.dir, "zenity", c.code);
     WriteText(stubs.dir.Sub("answer"), c.printed);
@@ -170,8 +153,7 @@ TEST(FolderDialog, RefusesWhatItCannotRunAndKillsItsDialogWhenDestroyed) {
               "echo $$ $! > '" + stubs.dir.Sub("pids.tmp") + "'\n"
               "mv '" + stubs.dir.Sub("pids.tmp") + "' '" + stubs.dir.Sub("pids") + "'\n"
               "wait\n");
-  pid_t shell_pid = 0;
-  pid_t sleep_pid = 0;
+  pid_t shell_pid = 0, sleep_pid = 0;
   {
     FolderDialog dialog;
     std::string error;
@@ -244,12 +226,9 @@ TEST(BrowseStartFolder, WineProgramFilesThenDesktopThenHome) {
   test_support::TempDir dir("vantor_folders");
   const std::string home = dir.Sub("home");
   const std::string programs = dir.Sub("prefix/drive_c/Program Files (x86)");
-  fs::create_directories(programs);
-  fs::create_directories(home + "/.config");
-  ScopedEnv env_home("HOME", home);
-  ScopedEnv env_prefix("WINEPREFIX", dir.Sub("prefix"));
-  ScopedEnv env_desktop("XDG_DESKTOP_DIR", std::nullopt);
-  ScopedEnv env_config("XDG_CONFIG_HOME", std::nullopt);
+  for (const std::string& d : {programs, home + "/.config"}) fs::create_directories(d);
+  ScopedEnv env_home("HOME", home), env_prefix("WINEPREFIX", dir.Sub("prefix"));
+  ScopedEnv env_desktop("XDG_DESKTOP_DIR", std::nullopt), env_config("XDG_CONFIG_HOME", std::nullopt);
   std::string note = "stale";
   auto start = [&note] { return platform::BrowseStartFolder(note); };
   EXPECT_EQ(start(), programs);
@@ -263,9 +242,8 @@ TEST(BrowseStartFolder, WineProgramFilesThenDesktopThenHome) {
   }
 
   fs::remove_all(dir.Sub("prefix"));
-  fs::create_directories(home + "/Desktop");
-  fs::create_directories(home + "/Schreibtisch");
-  fs::create_directories(dir.Sub("xdg desktop"));
+  for (const std::string& d : {home + "/Desktop", home + "/Schreibtisch", dir.Sub("xdg desktop")})
+    fs::create_directories(d);
   WriteText(home + "/.config/user-dirs.dirs",
             "# written by xdg-user-dirs-update\n"
             "XDG_DOWNLOAD_DIR=\"$HOME/Downloads\"\n"

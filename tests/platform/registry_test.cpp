@@ -17,16 +17,9 @@
 
 namespace {
 
-using platform::RegistryStore;
-using platform::RegStatus;
-using platform::RegType;
-using platform::RegValue;
-using shell_test::Bytes;
-using shell_test::Dword;
-using shell_test::ReadText;
-using shell_test::Sz;
-using shell_test::TempDir;
-using shell_test::WriteText;
+using platform::RegistryStore, platform::RegStatus, platform::RegType, platform::RegValue;
+using shell_test::Bytes, shell_test::Dword, shell_test::ReadText, shell_test::Sz, shell_test::TempDir,
+    shell_test::WriteText;
 
 constexpr const char* kKey = "Software\\Qor_Fen\\Vantor\\Folders";
 
@@ -158,10 +151,8 @@ TEST(RegistryKeys, NamesCompareCaseInsensitivelyKeepTheirFirstSpellingAndMustExi
   EXPECT_EQ(reg.CreateKey("Software\\bad\x01name"), RegStatus::kInvalidArgument);  // the file cannot hold it
   const std::string text = reg.ExportText();
   // Kept in its first place and spelling, before the value written after it.
-  EXPECT_NE(text.find("[HKEY_CURRENT_USER\\Software\\Qor_Fen\\Vantor]\n\"Init_Settings\"=dword:00000002\n"
-                      "\"later\""),
-            std::string::npos)
-      << text;
+  EXPECT_NE(text.find("[HKEY_CURRENT_USER\\Software\\Qor_Fen\\Vantor]\n\"Init_Settings\"=dword:00000002\n\"later\""),
+            std::string::npos) << text;
 }
 
 TEST(RegistryWrite, FailedWriteKeepsTheOldFileAndThePendingChanges) {
@@ -174,8 +165,7 @@ TEST(RegistryWrite, FailedWriteKeepsTheOldFileAndThePendingChanges) {
   // A file-size limit makes the write itself fail, as a full disk would.
   rlimit old_limit;
   ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old_limit), 0);
-  rlimit small = old_limit;
-  small.rlim_cur = 4096;
+  const rlimit small = {4096, old_limit.rlim_max};
   auto old_handler = ::signal(SIGXFSZ, SIG_IGN);
   ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
   RegStatus failed = reg.Flush();
@@ -280,10 +270,9 @@ TEST(RegistryDamage, EveryTruncatedPrefixReadsSafely) {
 // grown past the size the store reads) is renamed aside first; a folder or a
 // FIFO in its place is not ours to replace, and a FIFO is never even opened.
 TEST(RegistryDamage, UnreadFileIsReportedAndNeverWrittenOver) {
-  const std::string too_large = std::string("Windows Registry Editor Version 5.00\n\n") +
-                                "[HKEY_CURRENT_USER\\Software\\Qor_Fen\\Vantor]\n" +
-                                "\"Init_Settings\"=dword:00000001\n;" + std::string(17u << 20, 'x') +
-                                "\n";
+  const std::string too_large = "Windows Registry Editor Version 5.00\n\n"
+                                "[HKEY_CURRENT_USER\\Software\\Qor_Fen\\Vantor]\n"
+                                "\"Init_Settings\"=dword:00000001\n;" + std::string(17u << 20, 'x') + "\n";
   for (const std::string kind : {"folder", "fifo", "too large"}) {
     SCOPED_TRACE(kind);
     TempDir dir;

@@ -10,6 +10,7 @@
 #include <unistd.h>    // Required for: usleep(), getpid()
 
 #include <csignal>
+#include <cstdio>  // Required for: snprintf()
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -34,12 +35,9 @@ namespace {
 using test_support::ReadText;
 
 std::string Hex(const std::string& bytes) {
-  static const char kDigits[] = "0123456789abcdef";
   std::string out;
-  for (unsigned char c : bytes) {
-    out += kDigits[c >> 4];
-    out += kDigits[c & 15];
-  }
+  char two[3];
+  for (unsigned char c : bytes) out.append(two, std::snprintf(two, sizeof two, "%02x", c));
   return out.empty() ? "-" : out;
 }
 
@@ -49,8 +47,7 @@ std::string Repeat(const std::string& s, int n) { return n > 0 ? s + Repeat(s, n
 std::vector<std::string> ReadLines(const std::string& path) {
   std::vector<std::string> lines;
   const std::string text = ReadText(path);
-  size_t start = 0;
-  for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
+  for (size_t start = 0, end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
     lines.push_back(text.substr(start, end - start));
   return lines;
 }
@@ -59,11 +56,8 @@ std::vector<std::string> ReadLines(const std::string& path) {
 // only a broken exchange reaches.
 template <class Pump, class Done>
 bool WaitFor(Pump pump, Done done) {
-  for (int i = 0; i < 2000; ++i) {
-    pump();
-    if (done()) return true;
-    ::usleep(10000);
-  }
+  for (int i = 0; i < 2000; ++i, ::usleep(10000))
+    if (pump(), done()) return true;
   return false;
 }
 
@@ -77,16 +71,15 @@ class FakeDesktop {
     // python3 is first on PATH.
     test_support::RunCommand("/usr/bin/python3 -c 'import dbus, gi.repository.GLib' 2>/dev/null", &status);
     if (!test_support::HaveProgram("dbus-run-session") || status != 0) return;
-    const std::string script = VANTOR_SOURCE_DIR "/tests/platform/fake_desktop.py";
-    std::vector<const char*> argv = {"dbus-run-session", "--", "/usr/bin/python3", script.c_str(),
-                                     dir_.path().c_str(), nullptr};
+    const char* argv[] = {"dbus-run-session", "--", "/usr/bin/python3",
+                          VANTOR_SOURCE_DIR "/tests/platform/fake_desktop.py", dir_.path().c_str(), nullptr};
     // A group of its own: teardown can end the bus daemon too, should the
     // fake ever hang.
     posix_spawnattr_t attr;
     posix_spawnattr_init(&attr);
     posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETPGROUP);
     posix_spawnattr_setpgroup(&attr, 0);
-    if (::posix_spawnp(&pid_, argv[0], nullptr, &attr, const_cast<char**>(argv.data()), environ) != 0) pid_ = -1;
+    if (::posix_spawnp(&pid_, argv[0], nullptr, &attr, const_cast<char**>(argv), environ) != 0) pid_ = -1;
     posix_spawnattr_destroy(&attr);
     const std::string address_file = dir_.Sub("address");
     if (pid_ <= 0 || !WaitFor([] {}, [&] { return std::filesystem::exists(address_file); })) return;
@@ -114,10 +107,7 @@ class FakeDesktop {
   bool Call(const char* method, std::optional<int> arg = std::nullopt) {
     DBusMessage* call =
         dbus_message_new_method_call("org.vantor.FakeDesktop", "/Control", "org.vantor.FakeDesktop", method);
-    if (arg) {
-      const int32_t value = *arg;
-      dbus_message_append_args(call, DBUS_TYPE_INT32, &value, DBUS_TYPE_INVALID);
-    }
+    if (arg) dbus_message_append_args(call, DBUS_TYPE_INT32, &*arg, DBUS_TYPE_INVALID);
     DBusMessage* reply = dbus_connection_send_with_reply_and_block(control_, call, 10000, nullptr);
     dbus_message_unref(call);
     if (reply != nullptr) dbus_message_unref(reply);
@@ -136,9 +126,7 @@ class FakeDesktop {
 
 TEST(DbusText, EveryByteStringBecomesValidUtf8) {
   const std::string fffd = "\xEF\xBF\xBD";
-  const struct {
-    std::string in, out;
-  } cases[] = {
+  const struct { std::string in, out; } cases[] = {
       {"\xC3\xA9\xE4\xB8\xAD\xF0\x9F\x98\x80", "\xC3\xA9\xE4\xB8\xAD\xF0\x9F\x98\x80"},
       {"a\xC3", "a" + fffd},                             // cut short at the end
       {"\xE2\x82x", fffd + "x"},                         // cut short before an ASCII byte
@@ -180,17 +168,14 @@ TEST(TrayIcon, PanelReadsItemAndMenuClicksRunCommandsARestartedPanelGetsItAgainA
   const std::vector<std::string> item = ReadLines(desk->File("item"));
   for (const char* line : {"Category=ApplicationStatus", "Id=vantor", "Title=Vantor", "Status=Active",
                            "ToolTip=QorFen Vantor", "IconName=vantor", "Menu=/MenuBar", "ItemIsMenu=false",
-                           "IconPixmap=2 1 80ff0000ff00ff00"}) {
+                           "IconPixmap=2 1 80ff0000ff00ff00"})
     EXPECT_NE(std::find(item.begin(), item.end(), line), item.end()) << line;
-  }
   EXPECT_EQ(ReadText(desk->File("menu")),
             "32772 0 About..\n1 0 Open\n32774 1 Output Directory\n32780 1 Cod4 Root\n"
             "32775 1 Cod5 Root\n32777 1 Cod BO Root\n32778 1 Running Directory\n32771 0 Exit\n");
 
   // The "Open" submenu itself runs nothing; a left click is "About..".
-  ASSERT_TRUE(desk->Call("Click", platform::kTrayAbout));
-  ASSERT_TRUE(desk->Call("Click", platform::kTrayExit));
-  ASSERT_TRUE(desk->Call("Click", 1));
+  for (int entry : {platform::kTrayAbout, platform::kTrayExit, 1}) ASSERT_TRUE(desk->Call("Click", entry));
   ASSERT_TRUE(desk->Call("Activate"));
   ASSERT_TRUE(WaitFor(pump, [&] { return commands.size() >= 3; }));
   EXPECT_EQ(commands, (std::vector<int>{platform::kTrayAbout, platform::kTrayExit, platform::kTrayAbout}));
@@ -198,8 +183,7 @@ TEST(TrayIcon, PanelReadsItemAndMenuClicksRunCommandsARestartedPanelGetsItAgainA
   tray.SetIcon(true);
   EXPECT_TRUE(WaitFor(pump, [&] { return ReadText(desk->File("icon_name")) == "vantor-busy"; }));
 
-  ASSERT_TRUE(desk->Call("DropWatcher"));
-  ASSERT_TRUE(desk->Call("RestoreWatcher"));
+  for (const char* method : {"DropWatcher", "RestoreWatcher"}) ASSERT_TRUE(desk->Call(method));
   EXPECT_TRUE(WaitFor(pump, [&] { return ReadLines(desk->File("registrations")).size() == 2; }));
   EXPECT_EQ(ReadLines(desk->File("registrations")), (std::vector<std::string>{name, name}));
   EXPECT_FALSE(std::filesystem::exists(desk->File("errors"))) << ReadText(desk->File("errors"));
@@ -230,9 +214,7 @@ TEST(TrayIcon, WithoutAWatcherCreateFailsAndNoticesStillArriveAsValidCutUtf8) {
   EXPECT_FALSE(tray.Remove());
 
   const std::string e_acute = "\xC3\xA9", zhong = "\xE4\xB8\xAD", fffd = "\xEF\xBF\xBD";
-  const struct {
-    std::string title, text, sent_title, sent_text;
-  } notices[] = {
+  const struct { std::string title, text, sent_title, sent_text; } notices[] = {
       {"Exported \xFF\xFE OBJ", "\xFF\xFE" + Repeat(e_acute, 300), "Exported " + fffd + fffd + " OBJ",
        fffd + fffd + Repeat(e_acute, 254)},
       {Repeat(zhong, 70), Repeat("x", 256), Repeat(zhong, 64), Repeat("x", 256)},
@@ -243,10 +225,8 @@ TEST(TrayIcon, WithoutAWatcherCreateFailsAndNoticesStillArriveAsValidCutUtf8) {
   ASSERT_TRUE(WaitFor([&] { notifier.Dispatch(); },
                       [&] { return ReadLines(desk.File("notices")).size() == std::size(notices); }));
   const std::vector<std::string> lines = ReadLines(desk.File("notices"));
-  for (size_t i = 0; i < std::size(notices); ++i) {
-    EXPECT_EQ(lines[i], "Vantor vantor " + Hex(notices[i].sent_title) + " " + Hex(notices[i].sent_text) +
-                            " 10000");
-  }
+  for (size_t i = 0; i < std::size(notices); ++i)
+    EXPECT_EQ(lines[i], "Vantor vantor " + Hex(notices[i].sent_title) + " " + Hex(notices[i].sent_text) + " 10000");
 }
 
 }  // namespace

@@ -17,10 +17,11 @@
 
 namespace {
 
-using shell_test::LogCapture;
 using Texts = std::vector<std::string>;
 
-struct Rig {
+struct ActionsTest : testing::Test {
+  shell_test::LogCapture log;
+  test_support::TempDir dir;
   QorSettings settings;
   ListSource view;
   QorLoader loader{view};
@@ -28,192 +29,178 @@ struct Rig {
   std::vector<std::pair<std::string, uint32_t>> jobs;
   std::vector<GameVersion> games;
   std::vector<float> scales;
-  QorActions actions{settings, loader, Hooks()};
+  QorActions actions{settings, loader, {
+      .show_error = [this](const std::string& t) { errors.push_back(t); },
+      .show_message = [this](const std::string& t) { messages.push_back(t); },
+      .run_commands = [this](const std::string& t) { commands.push_back(t); },
+      .set_text = [this](const std::string& n, const std::string& t) { texts.push_back(n + "=" + t); },
+      .set_title = [this](const std::string& t) { titles.push_back(t); },
+      .set_model_game = [this](GameVersion g) { games.push_back(g); },
+      .add_job = [this](const std::string& p, uint32_t f) { jobs.emplace_back(p, f); },
+      .set_model_scale = [this](float s) { scales.push_back(s); },
+      .set_frame_caps = nullptr,
+      .check_images = [this](const std::string& r) { checked.push_back(r); }}};
 
-  ActionHooks Hooks() {
-    ActionHooks h;
-    h.show_error = [this](const std::string& t) { errors.push_back(t); };
-    h.show_message = [this](const std::string& t) { messages.push_back(t); };
-    h.set_title = [this](const std::string& t) { titles.push_back(t); };
-    h.run_commands = [this](const std::string& t) { commands.push_back(t); };
-    h.set_text = [this](const std::string& n, const std::string& t) { texts.push_back(n + "=" + t); };
-    h.set_model_game = [this](GameVersion g) { games.push_back(g); };
-    h.add_job = [this](const std::string& p, uint32_t f) { jobs.emplace_back(p, f); };
-    h.set_model_scale = [this](float s) { scales.push_back(s); };
-    h.check_images = [this](const std::string& r) { checked.push_back(r); };
-    return h;
-  }
   void FinishList() {
     for (int i = 0; i < 5000 && loader.loading(); ++i) {
       loader.Refresh();
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
   }
+  // A game root with raw/xmodel holding the given model files.
+  std::string GameRoot(const std::string& name, const Texts& models) {
+    const std::string root = dir.Sub(name);
+    std::filesystem::create_directories(root + "/raw/xmodel");
+    for (const std::string& m : models) shell_test::WriteText(root + "/raw/xmodel/" + m, "");
+    return root;
+  }
 };
 
-// A game root with raw/xmodel holding the given model files.
-std::string GameRoot(const test_support::TempDir& dir, const std::string& name, const Texts& models) {
-  const std::string root = dir.Sub(name);
-  std::filesystem::create_directories(root + "/raw/xmodel");
-  for (const std::string& m : models) shell_test::WriteText(root + "/raw/xmodel/" + m, "");
-  return root;
-}
-
-TEST(ActionsTest, FrameCapsScaleAndChoicesTakeOnlyValuesWithinTheirLimits) {
-  LogCapture log;
-  Rig r;
-  for (const char* text : {"30", "abc", "60x", "99999999999", ""}) r.actions.SetActiveFps(text);
-  EXPECT_EQ(r.settings.fps_active, 60);
-  r.actions.SetActiveFps("31");
-  EXPECT_EQ(r.settings.fps_active, 31);
+TEST_F(ActionsTest, FrameCapsScaleAndChoicesTakeOnlyValuesWithinTheirLimits) {
+  for (const char* text : {"30", "abc", "60x", "99999999999", ""}) actions.SetActiveFps(text);
+  EXPECT_EQ(settings.fps_active, 60);
+  actions.SetActiveFps("31");
+  EXPECT_EQ(settings.fps_active, 31);
   EXPECT_TRUE(log.Contains("ActiveFPS set to: 31"));
-  r.actions.SetInactiveFps("10");
-  EXPECT_EQ(r.settings.fps_sleepy, 30);
-  r.actions.SetInactiveFps("11");
-  EXPECT_EQ(r.settings.fps_sleepy, 11);
+  actions.SetInactiveFps("10");
+  EXPECT_EQ(settings.fps_sleepy, 30);
+  actions.SetInactiveFps("11");
+  EXPECT_EQ(settings.fps_sleepy, 11);
   EXPECT_TRUE(log.Contains("InactiveFPS set to: 11"));
 
-  for (const char* text : {"2.5cm", "inf", "0", "999"}) r.actions.SetModelScale(text);
+  for (const char* text : {"2.5cm", "inf", "0", "999"}) actions.SetModelScale(text);
   const std::string nan = "Model Scale: Not a valid float", out = "Model Scale: Please enter\n a scale between 0-999";
-  EXPECT_EQ(r.errors, (Texts{nan, nan, out, out}));
-  EXPECT_FLOAT_EQ(r.settings.export_scale_new, 2.54f);
-  r.actions.SetModelScale(" 1.5 ");
-  r.actions.SetModelScale("1.5");  // unchanged: not handed over again
-  EXPECT_EQ(r.scales, std::vector<float>{1.5f});
+  EXPECT_EQ(errors, (Texts{nan, nan, out, out}));
+  EXPECT_FLOAT_EQ(settings.export_scale_new, 2.54f);
+  actions.SetModelScale(" 1.5 ");
+  actions.SetModelScale("1.5");  // unchanged: not handed over again
+  EXPECT_EQ(scales, std::vector<float>{1.5f});
   EXPECT_TRUE(log.Contains("XmodelScale SetTo: 1.50"));
 
   // The choices take only the values of their lists.
-  EXPECT_TRUE(r.actions.SetMouseStyle(1));
-  EXPECT_EQ(r.commands.back(), "open Settings_hotkeys_mouse_assView; force_close Settings_hotkeys_mouse_maya;");
-  EXPECT_FALSE(r.actions.SetMouseStyle(2));
-  EXPECT_EQ(r.settings.mouse_style, 1);
-  EXPECT_TRUE(r.actions.SetExportAsTga(1));
-  EXPECT_FALSE(r.actions.SetExportAsTga(7));
-  EXPECT_EQ(r.settings.export_img_as_tga, 1);
-  r.actions.SetGridColour(1.0f, 0.5f, 0.0f);
-  EXPECT_EQ(r.settings.color_grid, 0x00007FFFu);
+  EXPECT_TRUE(actions.SetMouseStyle(1));
+  EXPECT_EQ(commands.back(), "open Settings_hotkeys_mouse_assView; force_close Settings_hotkeys_mouse_maya;");
+  EXPECT_FALSE(actions.SetMouseStyle(2));
+  EXPECT_EQ(settings.mouse_style, 1);
+  EXPECT_TRUE(actions.SetExportAsTga(1));
+  EXPECT_FALSE(actions.SetExportAsTga(7));
+  EXPECT_EQ(settings.export_img_as_tga, 1);
+  actions.SetGridColour(1.0f, 0.5f, 0.0f);
+  EXPECT_EQ(settings.color_grid, 0x00007FFFu);
 }
 
-TEST(ActionsTest, FoldersAreCheckedBeforeTheyAreStoredAndClearedFoldersMeanTheProgramsOwn) {
-  test_support::TempDir dir;
-  Rig r;
+TEST_F(ActionsTest, FoldersAreCheckedBeforeTheyAreStoredAndClearedFoldersMeanTheProgramsOwn) {
   const std::string no_raw = dir.Sub("not_a_game");
   std::filesystem::create_directory(no_raw);
-  EXPECT_FALSE(r.actions.SetGameRoot(0, no_raw));
-  EXPECT_EQ(r.errors.back(),
+  EXPECT_FALSE(actions.SetGameRoot(0, no_raw));
+  EXPECT_EQ(errors.back(),
             "No 'raw' folder found make sure you select the root cod4 directory and have mod tools installed.");
-  EXPECT_FALSE(r.actions.SetGameRoot(2, no_raw));
-  EXPECT_EQ(r.errors.back(),
+  EXPECT_FALSE(actions.SetGameRoot(2, no_raw));
+  EXPECT_EQ(errors.back(),
             "No 'raw' folder found make sure you select the root cod BO directory and have mod tools installed.");
-  EXPECT_EQ(r.settings.Cod4Path, "Set Path");
+  EXPECT_EQ(settings.Cod4Path, "Set Path");
 
   const std::string root = dir.Sub("game");
   std::filesystem::create_directories(root + "/Raw");  // the games' folders come in any case
-  EXPECT_TRUE(r.actions.SetGameRoot(1, root));
-  EXPECT_EQ(r.settings.Cod5Path, root);
-  EXPECT_EQ(r.texts.back(), "output_cod5=" + root);
-  EXPECT_EQ(r.checked, Texts{root});
+  EXPECT_TRUE(actions.SetGameRoot(1, root));
+  EXPECT_EQ(settings.Cod5Path, root);
+  EXPECT_EQ(texts.back(), "output_cod5=" + root);
+  EXPECT_EQ(checked, Texts{root});
 
   // A folder the store would cut short is refused.
   const std::string deep = dir.Sub(std::string(250, 'd'));
   std::filesystem::create_directories(deep + "/raw");
-  EXPECT_FALSE(r.actions.SetGameRoot(1, deep));
-  EXPECT_NE(r.errors.back().find("too long"), std::string::npos);
-  EXPECT_EQ(r.settings.Cod5Path, root);
-  EXPECT_FALSE(r.actions.SetExportFolder(""));  // a cancelled browse
-  EXPECT_TRUE(r.actions.SetExportFolder(root));
-  r.actions.ClearExportFolder();
-  r.actions.ClearGdtFolder();
-  r.actions.ClearGameRoot(1);
-  EXPECT_EQ(r.settings.export_folder, "Running Directory");
-  EXPECT_EQ(r.settings.export_folder_GDT, "Running Directory");
-  EXPECT_EQ(r.settings.Cod5Path, "Set Path");
-  EXPECT_EQ(r.texts.back(), "output_cod5=Set Path");
+  EXPECT_FALSE(actions.SetGameRoot(1, deep));
+  EXPECT_NE(errors.back().find("too long"), std::string::npos);
+  EXPECT_EQ(settings.Cod5Path, root);
+  EXPECT_FALSE(actions.SetExportFolder(""));  // a cancelled browse
+  EXPECT_TRUE(actions.SetExportFolder(root));
+  actions.ClearExportFolder();
+  actions.ClearGdtFolder();
+  actions.ClearGameRoot(1);
+  EXPECT_EQ(settings.export_folder, "Running Directory");
+  EXPECT_EQ(settings.export_folder_GDT, "Running Directory");
+  EXPECT_EQ(settings.Cod5Path, "Set Path");
+  EXPECT_EQ(texts.back(), "output_cod5=Set Path");
 }
 
-// A game switch lists the game's models; a picked one goes to the worker.
-TEST(ActionsTest, SwitchingGamesListsModelsForTheWorkerAndRefusesWhatCannotBeListed) {
-  LogCapture log;
-  test_support::TempDir dir;
-  Rig r;
-  r.settings.Cod4Path = GameRoot(dir, "cod4", {"viewmodel_m16", "weapon_ak47"});
-  r.settings.BOPath = GameRoot(dir, "bo", {"t5_model"});
-  r.settings.Cod5Path = dir.Sub("cod5_without_raw");
-  std::filesystem::create_directory(r.settings.Cod5Path);
+TEST_F(ActionsTest, SwitchingGamesListsModelsForTheWorkerAndRefusesWhatCannotBeListed) {
+  settings.Cod4Path = GameRoot("cod4", {"viewmodel_m16", "weapon_ak47"});
+  settings.BOPath = GameRoot("bo", {"t5_model"});
+  settings.Cod5Path = dir.Sub("cod5_without_raw");
+  std::filesystem::create_directory(settings.Cod5Path);
 
-  EXPECT_FALSE(r.actions.SetActiveGame(3));
-  EXPECT_EQ(r.errors.back(), "Unkown Game selected in dropbox.");
-  ASSERT_TRUE(r.actions.SetActiveGame(0));
-  EXPECT_EQ(r.titles, Texts{r.settings.Cod4Path});
-  EXPECT_EQ(r.games, std::vector<GameVersion>{Cod4});
-  EXPECT_FALSE(r.actions.SetActiveGame(2));  // still listing
+  EXPECT_FALSE(actions.SetActiveGame(3));
+  EXPECT_EQ(errors.back(), "Unkown Game selected in dropbox.");
+  ASSERT_TRUE(actions.SetActiveGame(0));
+  EXPECT_EQ(titles, Texts{settings.Cod4Path});
+  EXPECT_EQ(games, std::vector<GameVersion>{Cod4});
+  EXPECT_FALSE(actions.SetActiveGame(2));  // still listing
   EXPECT_TRUE(log.Contains("User tried to switch active game while list is still loading."));
-  r.actions.LoadModel("Loading: 0");  // the status line is not a model
-  r.FinishList();
-  EXPECT_EQ(r.loader.names().size(), 2u);
+  actions.LoadModel("Loading: 0");  // the status line is not a model
+  FinishList();
+  EXPECT_EQ(loader.names().size(), 2u);
 
   // A game whose list cannot start changes neither the game nor the readers.
-  EXPECT_FALSE(r.actions.SetActiveGame(1));
-  EXPECT_EQ(r.errors.back(), "Xmodel List: '" + r.settings.Cod5Path + "/raw/xmodel' is not a valid path");
-  EXPECT_EQ(r.settings.active_game, 0);
-  EXPECT_EQ(r.games.size(), 1u);
+  EXPECT_FALSE(actions.SetActiveGame(1));
+  EXPECT_EQ(errors.back(), "Xmodel List: '" + settings.Cod5Path + "/raw/xmodel' is not a valid path");
+  EXPECT_EQ(settings.active_game, 0);
+  EXPECT_EQ(games.size(), 1u);
   // The same root again is not listed again, unless its listing failed.
-  EXPECT_TRUE(r.actions.SetActiveGame(0));
-  EXPECT_EQ(r.titles.size(), 1u);
-  r.actions.ListFinished(false);
-  ASSERT_TRUE(r.actions.SetActiveGame(0));
-  EXPECT_EQ(r.titles.size(), 2u);
-  r.FinishList();
-  r.actions.LoadModel("viewmodel_m16");
-  ASSERT_EQ(r.jobs.size(), 1u);
-  EXPECT_EQ(r.jobs[0], std::make_pair(r.loader.folder() + "viewmodel_m16", job::kOpenModel));
+  EXPECT_TRUE(actions.SetActiveGame(0));
+  EXPECT_EQ(titles.size(), 1u);
+  actions.ListFinished(false);
+  ASSERT_TRUE(actions.SetActiveGame(0));
+  EXPECT_EQ(titles.size(), 2u);
+  FinishList();
+  actions.LoadModel("viewmodel_m16");
+  ASSERT_EQ(jobs.size(), 1u);
+  EXPECT_EQ(jobs[0], std::make_pair(loader.folder() + "viewmodel_m16", job::kOpenModel));
   EXPECT_TRUE(log.Contains("Passing Xmodel: 'viewmodel_m16' to background loader"));
 
   // F1 from COD 4: COD 5 fails, Black Ops is next.
-  r.actions.CycleGame();
-  EXPECT_EQ(r.settings.active_game, 2);
-  EXPECT_EQ(r.games.back(), BO);
-  r.FinishList();
+  actions.CycleGame();
+  EXPECT_EQ(settings.active_game, 2);
+  EXPECT_EQ(games.back(), BO);
+  FinishList();
   // From Black Ops: COD 4 lists; a root that is not set says so first.
-  r.settings.Cod4Path = "Set Path";
-  r.actions.CycleGame();
-  EXPECT_EQ(r.messages, Texts{"Directory Not Set"});
-  EXPECT_EQ(r.settings.active_game, 2);
+  settings.Cod4Path = "Set Path";
+  actions.CycleGame();
+  EXPECT_EQ(messages, Texts{"Directory Not Set"});
+  EXPECT_EQ(settings.active_game, 2);
 }
 
 // A model file dropped onto the window loads from its own tree, whose list
 // shows when it is a game's root; the readers start from the game its
 // version names. Other files are refused.
-TEST(ActionsTest, ADroppedModelLoadsWithTheGameOfItsTreeAndItsVersion) {
-  test_support::TempDir dir;
-  Rig r;
-  r.settings.Cod4Path = GameRoot(dir, "cod4", {"viewmodel_m16"});
-  r.settings.BOPath = GameRoot(dir, "bo", {}) + "/";
-  const std::string bo_model = r.settings.BOPath + "raw/xmodel/t5_gun";
+TEST_F(ActionsTest, ADroppedModelLoadsWithTheGameOfItsTreeAndItsVersion) {
+  settings.Cod4Path = GameRoot("cod4", {"viewmodel_m16"});
+  settings.BOPath = GameRoot("bo", {}) + "/";
+  const std::string bo_model = settings.BOPath + "raw/xmodel/t5_gun";
   shell_test::WriteText(bo_model, std::string("\x3e\x00", 2) + std::string(70, 'x'));  // version 62
-  const std::string other = GameRoot(dir, "elsewhere", {});
+  const std::string other = GameRoot("elsewhere", {});
   shell_test::WriteText(other + "/raw/xmodel/crate", std::string("\x19\x00", 2) + std::string(70, 'x'));  // 25
-  ASSERT_TRUE(r.actions.SetActiveGame(0));
-  r.FinishList();
+  ASSERT_TRUE(actions.SetActiveGame(0));
+  FinishList();
 
-  ASSERT_TRUE(r.actions.OpenDroppedModel(bo_model));
-  EXPECT_EQ(r.settings.active_game, 2);
-  EXPECT_EQ(r.titles.back(), r.settings.BOPath);
-  EXPECT_EQ(r.games.back(), BO);
-  EXPECT_EQ(r.jobs.back(), std::make_pair(platform::NormalizePath(bo_model), job::kOpenModel));
-  r.FinishList();
+  ASSERT_TRUE(actions.OpenDroppedModel(bo_model));
+  EXPECT_EQ(settings.active_game, 2);
+  EXPECT_EQ(titles.back(), settings.BOPath);
+  EXPECT_EQ(games.back(), BO);
+  EXPECT_EQ(jobs.back(), std::make_pair(platform::NormalizePath(bo_model), job::kOpenModel));
+  FinishList();
   // A COD 4 or COD 5 model of no game's tree while Black Ops is active: the
   // COD 5 reader, whose switch takes a COD 4 model further.
-  ASSERT_TRUE(r.actions.OpenDroppedModel(other + "\\raw\\xmodel\\crate"));
-  EXPECT_EQ(r.settings.active_game, 2);
-  EXPECT_EQ(r.games.back(), Cod5);
-  EXPECT_EQ(r.jobs.back().first, other + "/raw/xmodel/crate");
+  ASSERT_TRUE(actions.OpenDroppedModel(other + "\\raw\\xmodel\\crate"));
+  EXPECT_EQ(settings.active_game, 2);
+  EXPECT_EQ(games.back(), Cod5);
+  EXPECT_EQ(jobs.back().first, other + "/raw/xmodel/crate");
 
-  for (const std::string& path : {other + "/raw/crate", other + "/raw/xmodel/missing", r.settings.Cod4Path})
-    EXPECT_FALSE(r.actions.OpenDroppedModel(path)) << path;
-  EXPECT_EQ(r.errors.size(), 3u);
-  EXPECT_EQ(r.errors.back(), "Not a model file (raw/xmodel/NAME): '" + r.settings.Cod4Path + "'");
-  EXPECT_EQ(r.jobs.size(), 2u);
+  for (const std::string& path : {other + "/raw/crate", other + "/raw/xmodel/missing", settings.Cod4Path})
+    EXPECT_FALSE(actions.OpenDroppedModel(path)) << path;
+  EXPECT_EQ(errors.size(), 3u);
+  EXPECT_EQ(errors.back(), "Not a model file (raw/xmodel/NAME): '" + settings.Cod4Path + "'");
+  EXPECT_EQ(jobs.size(), 2u);
 }
 
 TEST(HotkeysTest, SlotsFireInTheirOrderOncePerPressAndOnlyFromTheirOwnArray) {

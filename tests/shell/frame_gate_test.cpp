@@ -1,27 +1,20 @@
-// Which passes of the capped frame loop draw, and what: a still window
-// keeps its picture; every road by which the 3D view can change draws it,
-// and the event-like ones settle for two more passes; a new FPS figure
-// draws the overlay alone; the figure holds still between its updates.
+// Which passes of the capped frame loop draw, and what; the FPS figure
+// between its updates.
 #include <gtest/gtest.h>
 
-#include <string>
 #include <utility>
 
 #include "shell/frame_gate.h"
 
 namespace {
 
-constexpr double kPassMs = 33;
-
 // Passes at 30 a second from a still window whose first passes are done.
 struct Loop {
   FrameGate gate;
-  FrameSignals s;
+  FrameSignals s{.fps = 30};
   double now = 0;
-  FrameDraw Pass(bool forced = false) {
-    now += kPassMs;
-    return gate.Decide(s, now, forced);
-  }
+  Loop() { Drawn(10); }
+  FrameDraw Pass(bool forced = false) { return gate.Decide(s, now += 33, forced); }
   // How many of `n` passes drew everything, and how many the overlay alone.
   std::pair<int, int> Drawn(int n) {
     std::pair<int, int> drawn;
@@ -32,18 +25,12 @@ struct Loop {
     }
     return drawn;
   }
-  Loop() {
-    s.fps = 30;
-    Drawn(10);
-  }
 };
 
 // A still window draws its overlay about once a second, its 3D view once in
 // ten seconds.
 TEST(FrameGate, StillWindowKeepsItsPictureButNeverLongerThanASecond) {
-  FrameGate gate;
-  FrameSignals s;
-  EXPECT_EQ(gate.Decide(s, 0, false), FrameDraw::kWhole);  // the first pass
+  EXPECT_EQ(FrameGate().Decide(FrameSignals{}, 0, false), FrameDraw::kWhole);  // the first pass
   Loop loop;
   const auto [whole, overlay] = loop.Drawn(310);  // ten seconds
   EXPECT_EQ(whole, 1);
@@ -57,12 +44,7 @@ TEST(FrameGate, StillWindowKeepsItsPictureButNeverLongerThanASecond) {
 // passes after it. A busy worker and a moving interface draw every pass
 // while they last, then two more (the model built, the menu at rest).
 TEST(FrameGate, EveryChangeDrawsAndEventsSettleForTwoPasses) {
-  struct Case {
-    const char* what;
-    void (*change)(FrameSignals&);
-    FrameDraw draw;
-    int settle;
-  };
+  struct Case { const char* what; void (*change)(FrameSignals&); FrameDraw draw; int settle; };
   const Case cases[] = {
       {"window event", [](FrameSignals& s) { ++s.window_events; }, FrameDraw::kWhole, 2},
       {"board write", [](FrameSignals& s) { ++s.board_version; }, FrameDraw::kWhole, 2},

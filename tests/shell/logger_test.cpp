@@ -1,11 +1,10 @@
-// The logger: the header, sync and normal modes, the warning and model-log
-// switches, bounded lines, threads and their own sinks, critical errors and
-// terminal colours.
+// The logger: the header, its modes and switches, bounded lines, threads and
+// their own sinks, critical errors and terminal colours.
 #include "base/logger.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>  // Required for: unlink()
 
+#include <filesystem>  // Required for: remove()
 #include <set>
 #include <sstream>
 #include <thread>
@@ -16,34 +15,28 @@
 namespace {
 
 using shell_test::ReadText;
-using shell_test::TempDir;
 using Lines = std::vector<std::string>;
 
-// A logger of its own writing into a scratch folder.
 struct LoggerTest : testing::Test {
-  TempDir dir;
+  shell_test::TempDir dir;
   QorLogger logger;
   std::string path = dir.Sub("Log.txt");
   LoggerTest() { logger.set_file_name(path); }
-  std::string Text() {
-    logger.close();
-    return ReadText(path);
-  }
+  std::string Text() { logger.close(); return ReadText(path); }
 };
 
 // Sync mode writes each line at once, to a new file when the old one was
 // deleted meanwhile.
 TEST_F(LoggerTest, HeaderPutsTheDayFirstAndSyncModeRecreatesADeletedLogFile) {
-  std::tm t{};
-  t.tm_year = 2012 - 1900, t.tm_mon = 2 /* March */, t.tm_mday = 5;
-  t.tm_hour = 9, t.tm_min = 7, t.tm_sec = 3;
   ASSERT_TRUE(logger.set_sync_mode(1));
+  std::tm t{};
+  t.tm_year = 2012 - 1900, t.tm_mon = 2 /* March */, t.tm_mday = 5, t.tm_hour = 9, t.tm_min = 7, t.tm_sec = 3;
   logger.write_header(t);
   EXPECT_EQ(ReadText(path),
             "Logging Mode Changed: Sync every write\n"
             "\n*** Application Started (Version 0.987) : 5/3/2012 9:7:3 ***\n\n"
             "Logging Mode: Sync every write\n");
-  ASSERT_EQ(::unlink(path.c_str()), 0);
+  ASSERT_TRUE(std::filesystem::remove(path));
   logger.log("second");
   EXPECT_EQ(Text(), "second\n");
 }
@@ -161,11 +154,7 @@ TEST_F(LoggerTest, CriticalErrorShowsTheBoxLogsAndExitsWithOne) {
 // characters from the data made harmless; plain output drops the known
 // codes only and leaves everything else alone.
 TEST(LoggerColours, CodesBecomeAnsiOnATerminalAndVanishOtherwise) {
-  struct Case {
-    const char* in;
-    bool terminal;
-    const char* out;
-  };
+  struct Case { const char* in; bool terminal; const char* out; };
   const Case cases[] = {
       {"^1IWI Error(^4%s^7): bad", true, "\033[31mIWI Error(\033[38;5;208m%s\033[0m): bad"},
       {"^2Exported MA", true, "\033[32mExported MA\033[0m"},

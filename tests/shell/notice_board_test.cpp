@@ -1,7 +1,6 @@
-// The notice board: what a drain hands over, and the board under load from
-// writer threads while a reader drains it (meant to run under TSan as well).
-// The worker's and the IWD mover's own writes are pinned beside them
-// (tests/model/progress_test.cpp, tests/imaging/iwd_pass_test.cpp).
+// The notice board: what a drain hands over, and writer threads while a reader
+// drains it (meant for TSan too). The worker's and the IWD mover's own writes:
+// tests/model/xmodel_threaded_test.cpp, tests/imaging/iwd_pass_test.cpp.
 #include <gtest/gtest.h>
 
 #include <atomic>

@@ -1,13 +1,11 @@
-// The settings store: first run, the version rule, round trips of every
-// field, values of the wrong shape, damaged files, menu-state switches, the
-// reset, the descriptors behind `settings list|get|set`, and the values the
-// exporters are handed.
+// The settings store: first run, the version rule, round trips of every field,
+// values of the wrong shape, damaged files, menu-state switches, the reset, the
+// descriptors behind `settings list|get|set`, the values the exporters get.
 #include "shell/settings.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
 #include <memory>
 #include <set>
 
@@ -35,10 +33,12 @@ struct SettingsTest : testing::Test {
     r->Open(file);
     return r;
   }
+  // A value written straight to disk.
   void Put(const std::string& key, const char* name, RegType type, const Bytes& bytes) {
     std::string path = key.empty() ? kRoot : kRoot + "\\" + key;
     ASSERT_EQ(reg->CreateKey(path), RegStatus::kOk);
     ASSERT_EQ(reg->SetValue(path, name, type, bytes.data(), bytes.size()), RegStatus::kOk);
+    ASSERT_EQ(reg->Flush(), RegStatus::kOk);
   }
   // A store written by this version, as a previous run leaves it.
   void StoreOfVersion(const std::string& version) {
@@ -47,7 +47,6 @@ struct SettingsTest : testing::Test {
     Put("Folders", "Cod4Path", RegType::kSz, Sz("/games/cod4"));
     Put("Misc", "fps_sleepy", RegType::kDword, Dword(20));
     Put("Menus", "rect_xmodel_log", RegType::kBinary, Bytes(16, 1));
-    ASSERT_EQ(reg->Flush(), RegStatus::kOk);
     reg = Reopen();
   }
   static Bytes Stored(const RegistryStore& r, const std::string& key, const char* name) {
@@ -62,7 +61,6 @@ QorSettings NonDefaults() {
   QorSettings s;
   int i = 0;
   for (const SettingDescriptor& d : SettingDescriptors()) {
-    ++i;
     struct Change {
       QorSettings& s;
       const SettingDescriptor& d;
@@ -80,7 +78,7 @@ QorSettings NonDefaults() {
       }
       void operator()(DonateRecord QorSettings::*p) const { s.*p = {true, 41, 17}; }
     };
-    std::visit(Change{s, d, i}, d.field);
+    std::visit(Change{s, d, ++i}, d.field);
   }
   return s;
 }
@@ -90,31 +88,25 @@ void ExpectSameStoredFields(const QorSettings& a, const QorSettings& b) {
     EXPECT_EQ(FormatSetting(a, d), FormatSetting(b, d)) << SettingPath(d);
 }
 
-// Every field through the store and through `settings get|set`'s text.
 TEST_F(SettingsTest, SaveAndLoadAndFormatAndParseRoundTripEveryField) {
-  QorSettings first;
-  first.Load(*reg);
+  QorSettings().Load(*reg);  // the first run's defaults on disk
   QorSettings changed = NonDefaults();
   for (const SettingDescriptor& d : SettingDescriptors())
     ASSERT_NE(FormatSetting(changed, d), FormatSetting(QorSettings{}, d)) << SettingPath(d);
 
   changed.save_main_window = true;  // else its rectangle is neither saved nor loaded
-  ASSERT_TRUE(changed.Save(*reg));
-  ASSERT_TRUE(changed.SaveMenuStates(*reg));
-  ASSERT_TRUE(changed.SaveCounters(*reg));
-  ASSERT_TRUE(changed.SavePopups(*reg));
+  ASSERT_TRUE(changed.Save(*reg) && changed.SaveMenuStates(*reg) && changed.SaveCounters(*reg) &&
+              changed.SavePopups(*reg));
 
-  auto disk = Reopen();
   QorSettings loaded;
-  SettingsLoadResult result = loaded.Load(*disk);
+  const SettingsLoadResult result = loaded.Load(*Reopen());
   EXPECT_FALSE(result.first_run || result.older_layout || result.damaged_file);
   ExpectSameStoredFields(changed, loaded);
 
   QorSettings parsed;
-  for (const SettingDescriptor& d : SettingDescriptors()) {
-    std::string error;
+  std::string error;
+  for (const SettingDescriptor& d : SettingDescriptors())
     EXPECT_TRUE(ParseSetting(parsed, d, FormatSetting(changed, d), error)) << error;
-  }
   ExpectSameStoredFields(changed, parsed);
   EXPECT_EQ(FormatSetting(QorSettings{}, *FindSetting("Misc/color_background")), "0x000F0E0F");
   EXPECT_EQ(FormatSetting(QorSettings{}, *FindSetting("Export/export_scale_new")), "2.54");
@@ -155,7 +147,6 @@ TEST_F(SettingsTest, ValueOfWrongTypeOrSizeOrRangeKeepsTheDefaultWithAWarning) {
       {"Folders", "BOPath", RegType::kSz, Sz(std::string(300, 'p'))},  // past the 260-byte buffer
   };
   for (const Bad& b : bad) Put(b.key, b.name, b.type, b.bytes);
-  ASSERT_EQ(reg->Flush(), RegStatus::kOk);
 
   QorSettings s;
   s.Load(*Reopen());
@@ -169,7 +160,6 @@ TEST_F(SettingsTest, ValueOfWrongTypeOrSizeOrRangeKeepsTheDefaultWithAWarning) {
   EXPECT_EQ(s.fps_sleepy, 20);
   // A setting that was a flag keeps the meaning of its stored 0.
   Put("Export", "convert_normal_maps", RegType::kBinary, {0});
-  ASSERT_EQ(reg->Flush(), RegStatus::kOk);
   s.Load(*Reopen());
   EXPECT_EQ(s.convert_normal_maps, kNormalMapsAsStored);
 }
@@ -238,18 +228,15 @@ TEST_F(SettingsTest, FirstRunWritesEveryDefaultButNeverOverValuesSavedMeanwhile)
   auto disk = Reopen();
   EXPECT_EQ(Stored(*disk, "", "Init_Settings"), Dword(1));
   EXPECT_EQ(Stored(*disk, "", "Version"), kVersion);
-  for (const SettingDescriptor& d : SettingDescriptors()) {
-    RegValue v;
-    RegStatus st = disk->QueryValue(kRoot + "\\" + d.key, d.name, v);
-    // The counters are written only at shutdown.
-    EXPECT_EQ(st, d.group == SettingGroup::kCounters ? RegStatus::kNotFound : RegStatus::kOk) << SettingPath(d);
-  }
+  RegValue v;
+  for (const SettingDescriptor& d : SettingDescriptors())  // the counters are written only at shutdown
+    EXPECT_EQ(disk->QueryValue(kRoot + "\\" + d.key, d.name, v),
+              d.group == SettingGroup::kCounters ? RegStatus::kNotFound : RegStatus::kOk) << SettingPath(d);
   EXPECT_EQ(Stored(*disk, "Misc", "fps_active"), Dword(45));
   // Four little-endian ints: x, y, width, height.
   EXPECT_EQ(Stored(*disk, "Menus", "rect_main_window"), (Bytes{1, 0, 0, 0, 2, 0, 0, 0, 3, 0, 0, 0, 4, 0, 0, 0}));
   EXPECT_EQ(Stored(*disk, "Misc", "fps_sleepy"), Dword(30));
-  QorSettings again;
-  EXPECT_FALSE(again.Load(*disk).first_run);
+  EXPECT_FALSE(QorSettings().Load(*disk).first_run);
 }
 
 TEST_F(SettingsTest, ResetKeepsTheRunningValuesTheNextStartIsAFirstRunAndFailedSavesWarn) {
@@ -287,8 +274,7 @@ TEST_F(SettingsTest, MenuStatesFollowTheirTwoSwitches) {
   s.save_main_window = false;
   ASSERT_TRUE(s.SaveMenuStates(*reg));  // the menus, not the main window
   s.save_menu_states = false;
-  s.save_main_window = true;
-  s.vis_xmodel_log = true;
+  s.save_main_window = s.vis_xmodel_log = true;
   ASSERT_TRUE(s.SaveMenuStates(*reg));  // the main window only
 
   QorSettings next;
@@ -299,8 +285,7 @@ TEST_F(SettingsTest, MenuStatesFollowTheirTwoSwitches) {
   EXPECT_EQ(next.rect_main_window, (SettingsRect{20, 20, 800, 600}));  // not read while off
 
   QorSettings neither;
-  neither.save_menu_states = false;
-  neither.save_main_window = false;
+  neither.save_menu_states = neither.save_main_window = false;
   size_t lines = log.lines().size();
   EXPECT_TRUE(neither.SaveMenuStates(*reg));
   EXPECT_EQ(log.lines().size(), lines);  // nothing to save, nothing logged
@@ -310,7 +295,6 @@ TEST_F(SettingsTest, LoadPushesTheLogSwitchesToTheLogger) {
   StoreOfVersion("0.987");
   Put("Logs", "log_supress_warnings", RegType::kBinary, {1});
   Put("Logs", "log_xmodel", RegType::kBinary, {0});
-  ASSERT_EQ(reg->Flush(), RegStatus::kOk);
   QorSettings s;
   s.Load(*Reopen());
   EXPECT_TRUE(Logger().supress_warnings() && !Logger().log_xmodel());
@@ -334,10 +318,7 @@ TEST(SettingsTable, PathsTakeEitherSeparatorInAnyCaseAndBadTextIsRefused) {
   EXPECT_EQ(FindSetting("Misc/Cod4Path"), nullptr);
 
   // Text that is not a value of the field is refused, and the field kept.
-  struct Case {
-    const char* path;
-    const char* text;
-  };
+  struct Case { const char* path; const char* text; };
   const Case cases[] = {
       {"Misc/fps_active", "sixty"},        {"Misc/fps_active", "25"},  // above 30 only
       {"Misc/active_game", "3"},           {"Misc/run_count", "99999999999"},
@@ -376,7 +357,7 @@ TEST(SettingsExport, EveryExportSettingReachesTheRecord) {
   size_t mapped = 0;
   for (const SettingDescriptor& d : SettingDescriptors()) {
     const std::string path = SettingPath(d);
-    const bool exporters_read = std::strcmp(d.key, "Export") == 0 || path == "Folders/export_folder" ||
+    const bool exporters_read = path.starts_with("Export/") || path == "Folders/export_folder" ||
                                 path == "Folders/export_folder_GDT" || path == "OpenGl/load_model_textures";
     if (!exporters_read || path == "Export/export_scale_new") continue;
     QorSettings s;  // the defaults with this one field changed

@@ -5,9 +5,9 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>   // Required for: sort()
+#include <algorithm>   // Required for: ranges::sort(), ranges::any_of()
 #include <cstdint>
-#include <filesystem>  // Required for: remove_all()
+#include <filesystem>  // Required for: directory_iterator
 #include <memory>
 #include <mutex>
 #include <string>
@@ -29,9 +29,8 @@ class TempDir : public test_support::TempDir {
   // Names of the files in the folder, sorted.
   std::vector<std::string> Files() const {
     std::vector<std::string> names;
-    for (const auto& e : std::filesystem::directory_iterator(path()))
-      names.push_back(e.path().filename().string());
-    std::sort(names.begin(), names.end());
+    for (const auto& e : std::filesystem::directory_iterator(path())) names.push_back(e.path().filename().string());
+    std::ranges::sort(names);
     return names;
   }
 
@@ -53,10 +52,7 @@ inline Bytes Sz(const std::string& s) { return Bytes(s.c_str(), s.c_str() + s.si
 class LogCapture {
  public:
   LogCapture() {
-    Logger().set_sink([this](std::string_view line) {
-      std::lock_guard<std::mutex> hold(*mutex_);
-      lines_.emplace_back(line);
-    });
+    Logger().set_sink([this](std::string_view line) { std::lock_guard hold(*mutex_); lines_.emplace_back(line); });
   }
   ~LogCapture() {
     Logger().set_sink(nullptr);
@@ -64,14 +60,9 @@ class LogCapture {
     Logger().set_log_xmodel(true);
   }
 
-  std::vector<std::string> lines() const {
-    std::lock_guard<std::mutex> hold(*mutex_);
-    return lines_;
-  }
+  std::vector<std::string> lines() const { std::lock_guard hold(*mutex_); return lines_; }
   bool Contains(std::string_view part) const {
-    for (const std::string& line : lines())
-      if (line.find(part) != std::string::npos) return true;
-    return false;
+    return std::ranges::any_of(lines(), [&](const std::string& line) { return line.find(part) != std::string::npos; });
   }
   std::string Joined() const {
     std::string all;

@@ -14,10 +14,7 @@ using fixture::MakeWav;
 using fixture::WavDesc;
 
 TEST(WavReader, LayoutsAndTheirOpenAlFormats) {
-  struct Case {
-    WavDesc desc;
-    const char* format;
-  };
+  struct Case { WavDesc desc; const char* format; };
   const Case cases[] = {
       {{.channels = 1, .bits = 8}, "AL_FORMAT_MONO8"},
       {{.channels = 2, .bits = 8}, "AL_FORMAT_STEREO8"},
@@ -51,10 +48,7 @@ TEST(WavReader, SizesAreBoundedByTheBytesAndCutToWholeFrames) {
   EXPECT_EQ(s.samples.size(), 200u);
   EXPECT_DOUBLE_EQ(s.seconds(), 50.0 / 22050);
 
-  struct Bad {
-    WavDesc desc;
-    WavError error;
-  };
+  struct Bad { WavDesc desc; WavError error; };
   const Bad bad[] = {
       {{.fmt_size = 14}, WavError::kNoFormat},
       {{.format_tag = 3}, WavError::kNotPcm},  // float samples
@@ -79,9 +73,7 @@ TEST(WavReader, EveryTruncatedPrefixEndsCleanly) {
     } else {
       EXPECT_TRUE(s.samples.empty()) << n;
     }
-    if (n < 12) {
-      EXPECT_EQ(e, WavError::kNotRiff) << n;
-    }
+    EXPECT_TRUE(n >= 12 || e == WavError::kNotRiff) << n << ": " << WavErrorText(e);
   }
   WavSound s;
   EXPECT_EQ(ReadWavFile("/nonexistent/x.wav", s), WavError::kCantRead);

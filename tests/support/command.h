@@ -13,11 +13,9 @@ namespace test_support {
 // did not run or did not exit).
 inline std::string RunCommand(const std::string& command, int* status = nullptr) {
   std::string out;
+  if (status) *status = -1;
   std::FILE* pipe = ::popen(command.c_str(), "r");
-  if (!pipe) {
-    if (status) *status = -1;
-    return out;
-  }
+  if (!pipe) return out;
   char buf[1 << 16];
   for (size_t n; (n = std::fread(buf, 1, sizeof buf, pipe)) > 0;) out.append(buf, n);
   const int rc = ::pclose(pipe);

@@ -25,14 +25,11 @@ inline std::vector<uint8_t> ReadBytes(const std::string& path) {
 }
 
 inline void WriteText(const std::string& path, const std::string& text) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << text;
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
 }
 
 inline size_t CountEntries(const std::string& dir) {
-  size_t n = 0;
-  for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir)) ++n;
-  return n;
+  return std::distance(std::filesystem::directory_iterator(dir), std::filesystem::directory_iterator());
 }
 
 }  // namespace test_support

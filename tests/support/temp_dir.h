@@ -9,7 +9,6 @@
 #include <cstdlib>     // Required for: mkdtemp()
 #include <filesystem>  // Required for: remove_all()
 #include <string>
-#include <vector>
 
 namespace test_support {
 
@@ -17,9 +16,7 @@ class TempDir {
  public:
   explicit TempDir(const std::string& prefix = "vantor") {
     std::string pattern = testing::TempDir() + prefix + "_" + std::to_string(::getpid()) + "_XXXXXX";
-    std::vector<char> buf(pattern.begin(), pattern.end());
-    buf.push_back('\0');
-    if (::mkdtemp(buf.data())) path_ = buf.data();
+    if (::mkdtemp(pattern.data())) path_ = pattern;
     EXPECT_FALSE(path_.empty()) << "mkdtemp failed under " << testing::TempDir();
   }
   ~TempDir() {

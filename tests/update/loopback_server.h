@@ -24,16 +24,13 @@ class LoopbackServer {
   explicit LoopbackServer(std::vector<std::string> env = {}) {
     if (!test_support::HaveProgram("python3")) return;
     int in[2], out[2];
-    if (::pipe2(in, O_CLOEXEC) != 0) return;
-    if (::pipe2(out, O_CLOEXEC) != 0) return;
+    if (::pipe2(in, O_CLOEXEC) != 0 || ::pipe2(out, O_CLOEXEC) != 0) return;
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, in[0], 0);
     posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-    std::string script = VANTOR_SOURCE_DIR "/tests/update/loopback_server.py";
-    char python[] = "python3";
-    char lifetime[] = "120";
-    char* argv[] = {python, script.data(), lifetime, nullptr};
+    char python[] = "python3", script[] = VANTOR_SOURCE_DIR "/tests/update/loopback_server.py", lifetime[] = "120";
+    char* argv[] = {python, script, lifetime, nullptr};
     std::vector<char*> envp;
     for (std::string& e : env) envp.push_back(e.data());
     for (char** e = environ; *e; ++e) envp.push_back(*e);

@@ -58,6 +58,18 @@ class Handler(BaseHTTPRequestHandler):
     def redirect(self, location):
         self.reply(302, b"moved", [("Location", location)])
 
+    def cut_short(self, length, sent, stall):
+        # Content-Length `length`, then only `sent`, then (a stall) nothing
+        # for 30 s, then a close.
+        self.send_response(200)
+        self.send_header("Content-Length", str(length))
+        self.end_headers()
+        self.wfile.write(sent)
+        self.wfile.flush()
+        if stall:
+            time.sleep(30)
+        self.close_connection = True
+
     def file(self, n, body=None):
         body = pattern(n) if body is None else body
         m = re.fullmatch(r"bytes=(\d+)-(\d*)", self.headers.get("Range", ""))
@@ -79,14 +91,7 @@ class Handler(BaseHTTPRequestHandler):
         with open(path, "rb") as f:
             body = f.read()
         if name == os.environ.get("LOOPBACK_STALL"):
-            self.send_response(200)
-            self.send_header("Content-Length", str(len(body)))
-            self.end_headers()
-            self.wfile.write(body[:1000])
-            self.wfile.flush()
-            time.sleep(30)
-            self.close_connection = True
-            return
+            return self.cut_short(len(body), body[:1000], True)
         self.file(len(body), body)
 
     def do_GET(self):
@@ -94,28 +99,16 @@ class Handler(BaseHTTPRequestHandler):
             return self.served("QorVantor_update.zip")
         if self.path.startswith("/util/"):
             return self.served(self.path[len("/util/"):])
-        parts = self.path.strip("/").split("/")
-        kind, arg = parts[0], parts[1] if len(parts) > 1 else ""
+        kind, arg = (self.path.strip("/").split("/") + [""])[:2]
         n = int(arg) if arg.isdigit() else 0
         if kind == "file":
             self.file(n)
         elif kind == "norange":
             self.reply(200, pattern(n))
         elif kind in ("short", "stall"):
-            self.send_response(200)
-            self.send_header("Content-Length", str(n))
-            self.end_headers()
-            self.wfile.write(pattern(n)[: n * 4 // 10 if kind == "short" else 1000])
-            self.wfile.flush()
-            if kind == "stall":
-                time.sleep(30)
-            self.close_connection = True
-        elif kind == "redirect":
-            self.redirect(f"/file/{n}")
-        elif kind == "loop":
-            self.redirect(f"/loop/{n + 1}")
-        elif kind == "to_file":
-            self.redirect("file:///etc/hostname")
+            self.cut_short(n, pattern(n)[: n * 4 // 10 if kind == "short" else 1000], kind == "stall")
+        elif kind in ("redirect", "loop", "to_file"):
+            self.redirect({"redirect": f"/file/{n}", "loop": f"/loop/{n + 1}", "to_file": "file:///etc/hostname"}[kind])
         elif kind == "http10":
             self.protocol_version = "HTTP/1.0"
             self.close_connection = True

@@ -62,15 +62,16 @@ std::string ErrorOf(Call&& call) {
 }
 
 constexpr size_t kSize = 100000;
+// The stop flag of a download that nobody stops.
+const std::atomic<bool> kGoOn{false};
 
 TEST_F(QorDownloaderTest, EveryResumeEndsInTheExactFileAndACompleteOneIsNotFetched) {
   const std::string whole = Pattern(kSize);
-  struct Case {
+  struct Case {  // complete: reported once, nothing fetched
     const char* name;
     std::string path;
     std::optional<std::string> part, target;
-    bool overwrite = false;
-    bool complete = false;  // reported once, nothing fetched
+    bool overwrite = false, complete = false;
   };
   const Case cases[] = {
       {"part resumed", "/file/100000", whole.substr(0, 40000), std::nullopt},
@@ -91,9 +92,8 @@ TEST_F(QorDownloaderTest, EveryResumeEndsInTheExactFileAndACompleteOneIsNotFetch
     if (c.part) WriteText(target + ".part", *c.part);
     if (c.target) WriteText(target, *c.target);
     ProgressCalls calls;
-    std::atomic<bool> stop{false};
-    QorDownloader downloader(target);
-    EXPECT_EQ(downloader.DownloadToFile(Url(c.path), stop, c.overwrite, Record(calls)), QorDownloadResult::kDone);
+    EXPECT_EQ(QorDownloader(target).DownloadToFile(Url(c.path), kGoOn, c.overwrite, Record(calls)),
+              QorDownloadResult::kDone);
     EXPECT_TRUE(ReadText(target) == whole);
     EXPECT_EQ(test_support::CountEntries(dir.path()), 1u);
     ASSERT_FALSE(calls.empty());
@@ -110,18 +110,14 @@ TEST_F(QorDownloaderTest, EveryResumeEndsInTheExactFileAndACompleteOneIsNotFetch
 TEST_F(QorDownloaderTest, AnEmptyFileIsComplete) {
   test_support::TempDir dir;
   ProgressCalls calls;
-  std::atomic<bool> stop{false};
-  QorDownloader empty(dir.Sub("empty"));
-  EXPECT_EQ(empty.DownloadToFile(Url("/file/0"), stop, true, Record(calls)), QorDownloadResult::kDone);
+  EXPECT_EQ(QorDownloader(dir.Sub("empty")).DownloadToFile(Url("/file/0"), kGoOn, true, Record(calls)),
+            QorDownloadResult::kDone);
   EXPECT_TRUE(fs::exists(dir.Sub("empty")) && fs::file_size(dir.Sub("empty")) == 0);
   EXPECT_TRUE(calls.empty());
 }
 
 TEST_F(QorDownloaderTest, RefusedRepliesLeaveTheFinalNameAsItWas) {
-  struct Case {
-    std::string url, message;
-    size_t part_kept;  // bytes of .part left for a resume
-  };
+  struct Case { std::string url, message; size_t part_kept; };  // part_kept: bytes of .part left for a resume
   const Case cases[] = {
       {Url("/short/100000"), "Download ended early: 40000 of 100000 bytes", 40000},
       {Url("/stall/100000"), "Download stalled", 1000},
@@ -134,19 +130,16 @@ TEST_F(QorDownloaderTest, RefusedRepliesLeaveTheFinalNameAsItWas) {
   };
   // libcurl measures the speed over its last few seconds: a limit above the
   // stall's first 1000 bytes ends it after the one second.
-  QorDownloadLimits limits;
-  limits.low_speed_bytes = 10000;
-  limits.low_speed_time_s = 1;
+  const QorDownloadLimits limits{.low_speed_bytes = 10000, .low_speed_time_s = 1};
   for (const Case& c : cases) {
     for (bool old_file : {false, true}) {
       SCOPED_TRACE(c.url + (old_file ? " over an old file" : ""));
       test_support::TempDir dir;
       const std::string target = dir.Sub("QorVantor_Updater.bat");
       if (old_file) WriteText(target, "good old");
-      std::atomic<bool> stop{false};
       QorDownloader downloader(target);
       downloader.set_limits(limits);
-      EXPECT_EQ(ErrorOf([&] { (void)downloader.DownloadToFile(c.url, stop, true); }), c.message);
+      EXPECT_EQ(ErrorOf([&] { (void)downloader.DownloadToFile(c.url, kGoOn, true); }), c.message);
       EXPECT_EQ(fs::exists(target), old_file);
       EXPECT_EQ(ReadText(target), old_file ? "good old" : "");
       EXPECT_EQ(fs::exists(target + ".part"), c.part_kept > 0);
@@ -171,9 +164,7 @@ TEST_F(QorDownloaderTest, StopIsItsOwnResultAndTheRestFollowsOnResume) {
   std::thread download_thread([&] {
     result = downloader.DownloadToFile(Url("/stall/100000"), stop, true, [&](uint64_t, uint64_t) { got_bytes = true; });
   });
-  std::atomic<bool> main_stop{false};
-  QorDownloader other(dir.Sub("other"));
-  EXPECT_EQ(other.DownloadToFile(Url("/file/100000"), main_stop, true), QorDownloadResult::kDone);
+  EXPECT_EQ(QorDownloader(dir.Sub("other")).DownloadToFile(Url("/file/100000"), kGoOn, true), QorDownloadResult::kDone);
   while (!got_bytes) std::this_thread::sleep_for(std::chrono::milliseconds(5));
   stop = true;
   download_thread.join();
@@ -189,29 +180,25 @@ TEST_F(QorDownloaderTest, StopIsItsOwnResultAndTheRestFollowsOnResume) {
 
 TEST(QorDownloader, RequestsAreCheckedBeforeAnyNetworkAccess) {
   test_support::TempDir dir;
-  std::atomic<bool> stop{false};
   QorDownloader downloader(dir.Sub("7za.exe"));
   for (const char* url : {"ftp://127.0.0.1/7za.exe", "file:///etc/hostname", "xhttp://127.0.0.1/", "http:/"}) {
-    EXPECT_EQ(ErrorOf([&] { (void)downloader.DownloadToFile(url, stop, true); }), "Must be HTTP url") << url;
+    EXPECT_EQ(ErrorOf([&] { (void)downloader.DownloadToFile(url, kGoOn, true); }), "Must be HTTP url") << url;
     std::string reply = "kept";
     EXPECT_EQ(ErrorOf([&] { downloader.DownloadToString(url, reply); }), "Must be HTTP url") << url;
     EXPECT_EQ(reply, "kept");
   }
   EXPECT_EQ(test_support::CountEntries(dir.path()), 0u);
   QorDownloader unnamed;
-  EXPECT_EQ(ErrorOf([&] { (void)unnamed.DownloadToFile("http://127.0.0.1:1/", stop, true); }), "Output File Not Set");
+  EXPECT_EQ(ErrorOf([&] { (void)unnamed.DownloadToFile("http://127.0.0.1:1/", kGoOn, true); }), "Output File Not Set");
   QorDownloader no_folder(dir.Sub("none/7za.exe"));
-  EXPECT_EQ(ErrorOf([&] { (void)no_folder.DownloadToFile("http://127.0.0.1:1/", stop, true); }),
+  EXPECT_EQ(ErrorOf([&] { (void)no_folder.DownloadToFile("http://127.0.0.1:1/", kGoOn, true); }),
             "QorDownloader:: Can't open output file: ");
   EXPECT_EQ(std::string(QorDownloadError(std::string(200, 'x')).what()), std::string(79, 'x'));
 }
 
 TEST_F(QorDownloaderTest, StringReplyIsWholeAndCapped) {
   QorDownloader downloader;
-  struct Case {
-    std::string path, appended, message;
-  };
-  const Case cases[] = {
+  const struct { std::string path, appended, message; } cases[] = {
       {"/text/1.0", "1.0", ""},
       {"/chunked/1000", Pattern(1000), ""},
       {"/file/65536", Pattern(65536), ""},
@@ -221,7 +208,7 @@ TEST_F(QorDownloaderTest, StringReplyIsWholeAndCapped) {
       {"/missing", "", "Server answered HTTP 404"},
       {"/http10/3", "", "HTTP/1.1 not supported"},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.path);
     std::string reply = "v";
     EXPECT_EQ(ErrorOf([&] { downloader.DownloadToString(Url(c.path), reply); }), c.message);
@@ -231,17 +218,14 @@ TEST_F(QorDownloaderTest, StringReplyIsWholeAndCapped) {
   // connection reached, not by the URL's spelling: 0.0.0.0 is no loopback
   // address as written, but connects to this computer's server. (A redirect
   // to plain http refused: cli_update_download.sh.)
-  QorDownloadLimits loopback_only;
-  loopback_only.loopback_http_only = true;
-  downloader.set_limits(loopback_only);
-  std::string reply;
-  EXPECT_EQ(ErrorOf([&] { downloader.DownloadToString(Url("/text/ok"), reply); }), "");
-  EXPECT_EQ(reply, "ok");
-  reply.clear();
-  std::string other = Url("/text/ok");
-  other.replace(other.find("127.0.0.1"), 9, "0.0.0.0");
-  EXPECT_EQ(ErrorOf([&] { downloader.DownloadToString(other, reply); }), "");
-  EXPECT_EQ(reply, "ok");
+  downloader.set_limits({.loopback_http_only = true});
+  std::string zeros = Url("/text/ok");
+  zeros.replace(zeros.find("127.0.0.1"), 9, "0.0.0.0");
+  for (const std::string& url : {Url("/text/ok"), zeros}) {
+    std::string reply;
+    EXPECT_EQ(ErrorOf([&] { downloader.DownloadToString(url, reply); }), "") << url;
+    EXPECT_EQ(reply, "ok") << url;
+  }
 }
 
 }  // namespace

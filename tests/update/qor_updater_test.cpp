@@ -9,7 +9,6 @@
 #include <string>
 #include <thread>
 
-#include "base/logger.h"
 #include "tests/shell/shell_test_support.h"
 #include "tests/support/files.h"
 #include "tests/support/scoped_env.h"
@@ -29,10 +28,7 @@ const std::string kSum(64, 'a');
 TEST(UpdateManifest, TakesBothFilesOnceAndNothingElse) {
   const std::string script = "QorVantor_Updater.sh 10 " + kSum + "\n";
   const std::string archive = "QorVantor_update.zip 2000 " + std::string(64, 'B') + "\r\n";
-  struct Case {
-    std::string text;
-    bool ok;
-  } cases[] = {
+  const struct { std::string text; bool ok; } cases[] = {
       {"# an update\n\n" + script + archive, true},
       {archive + script, true},
       {script, false},                                     // the archive is missing
@@ -48,7 +44,7 @@ TEST(UpdateManifest, TakesBothFilesOnceAndNothingElse) {
       {"QorVantor_Updater.sh 1048577 " + kSum + "\n" + archive, false},     // a 1 MiB script
       {"<html>not found</html>", false},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     update::Manifest m;
     EXPECT_EQ(update::ParseManifest(c.text, m).empty(), c.ok) << c.text;
     if (c.ok) {
@@ -68,17 +64,13 @@ TEST(UpdateManifest, OnlyHttpsOrThisComputer) {
                           "file:///etc/passwd", "https://", "127.0.0.1", "http://0127.0.0.1/", "http://127.0.0.01/"})
     EXPECT_FALSE(update::SecureOrLoopback(url)) << url;
   // What the connection reached decides, not the URL's spelling.
-  struct Connection {
-    const char* url;
-    const char* ip;
-    bool allowed;
-  } connections[] = {
+  const struct { const char *url, *ip; bool allowed; } connections[] = {
       {"https://updates.example.org/x", "93.184.216.34", true}, {"http://127.0.0.1:80/", "127.0.0.1", true},
       {"http://localhost/", "::1", true},                      {"http://localhost/", "::ffff:127.0.0.2", true},
       {"http://0127.0.0.1/", "87.0.0.1", false},              {"http://127.0.0.1/", "0.0.0.0", false},
       {"http://localhost/", "127.0.0.1x", false},              {"http://[::1]/", "", false},
   };
-  for (const Connection& c : connections)
+  for (const auto& c : connections)
     EXPECT_EQ(update::ConnectionAllowed(c.url, c.ip), c.allowed) << c.url << " via " << c.ip;
 }
 
@@ -103,9 +95,7 @@ TEST(UpdaterThread, CancelEndsTheDownloadAndShutdownLogsOnce) {
   shell_test::LogCapture log;
   NoticeBoard board;
   QorUpdater updater(board);
-  UpdateDownloadRequest request;
-  request.server = server.Url("");
-  request.program_folder = program.path();
+  const UpdateDownloadRequest request{.server = server.Url(""), .program_folder = program.path(), .limits = {}};
   ASSERT_TRUE(updater.StartUpdateDownload(request));
   EXPECT_FALSE(updater.StartUpdateDownload(request));  // one at a time
   // The script is in and the archive has begun.

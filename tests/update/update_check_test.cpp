@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "shell/settings.h"
 #include "tests/shell/shell_test_support.h"
 #include "tests/support/scoped_env.h"
 #include "update/update_check.h"
@@ -18,33 +17,23 @@ using shell_test::LogCapture;
 struct Server {
   std::vector<std::string> asked;
   FetchResult reply;
-  Fetch fetch() {
-    return [this](const std::string& url) {
-      asked.push_back(url);
-      return reply;
-    };
-  }
+  Fetch fetch() { return [this](const std::string& url) { asked.push_back(url); return reply; }; }
 };
 
 // A failure is a warning in the log, and an error box too when the button
 // asked.
 TEST(UpdateCheck, RepliesOpenTheMenuOrSaySoOnlyWhenAsked) {
-  struct Case {
-    const char* reply;  // nullptr: the fetch failed
-    bool manual;
-    UpdateOutcome outcome;
-    const char* command;  // posted
-    const char* message;  // message box
-    size_t errors = 0;    // error boxes
-  } cases[] = {
-      {"1.0", false, UpdateOutcome::kNewer, "open update_menu;", nullptr},
-      {"0.988\n", true, UpdateOutcome::kNewer, "open update_menu;", nullptr},
-      {"0.987", false, UpdateOutcome::kCurrent, nullptr, nullptr},
-      {"0.987", true, UpdateOutcome::kCurrent, nullptr, "No updates avalible"},
-      {"0.5", true, UpdateOutcome::kCurrent, nullptr, "No updates avalible"},
-      {nullptr, false, UpdateOutcome::kFailed, nullptr, nullptr},
+  // reply nullptr: the fetch failed; command: posted; message: a message box; errors: error boxes.
+  struct Case { const char* reply; bool manual; UpdateOutcome outcome; const char *command, *message; size_t errors; };
+  const Case cases[] = {
+      {"1.0", false, UpdateOutcome::kNewer, "open update_menu;", nullptr, 0},
+      {"0.988\n", true, UpdateOutcome::kNewer, "open update_menu;", nullptr, 0},
+      {"0.987", false, UpdateOutcome::kCurrent, nullptr, nullptr, 0},
+      {"0.987", true, UpdateOutcome::kCurrent, nullptr, "No updates avalible", 0},
+      {"0.5", true, UpdateOutcome::kCurrent, nullptr, "No updates avalible", 0},
+      {nullptr, false, UpdateOutcome::kFailed, nullptr, nullptr, 0},
       {nullptr, true, UpdateOutcome::kFailed, nullptr, nullptr, 1},
-      {"<html>not a number</html>", false, UpdateOutcome::kFailed, nullptr, nullptr},
+      {"<html>not a number</html>", false, UpdateOutcome::kFailed, nullptr, nullptr, 0},
   };
   LogCapture log;
   // A comma decimal locale must not change how "0.988" reads.

@@ -1,5 +1,4 @@
-// The animation's clock: steps move by one frame, a looping animation wraps
-// and one that does not stops on its last frame, the speed stays in range.
+// The animation's clock: steps of one frame, wrapping or stopping at the end.
 #include <gtest/gtest.h>
 
 #include "viewer/animation_clock.h"

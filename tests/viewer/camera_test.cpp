@@ -25,9 +25,8 @@ float Distance(Vec3f a, Vec3f b) {
   return std::sqrt((a.x - b.x) * (a.x - b.x) + (a.y - b.y) * (a.y - b.y) + (a.z - b.z) * (a.z - b.z));
 }
 
-class CameraTest : public ::testing::Test {
- protected:
-  void SetUp() override { cam_.ResetCamera(); }
+struct CameraTest : testing::Test {
+  CameraTest() { cam_.ResetCamera(); }
   void Drag(int buttons, int x0, int y0, int x1, int y1, int style = 0, bool over_gui = false) {
     cam_.MouseMove(0, x0, y0, style, over_gui);
     cam_.MouseMove(buttons, x0, y0, style, over_gui);
@@ -39,13 +38,8 @@ class CameraTest : public ::testing::Test {
 // One drag each: the distance it leaves, how far the target moved (a pan
 // moves it a thousandth of the distance per pixel), and whether the eye moved.
 TEST_F(CameraTest, EachDragMovesTheCameraItsOwnWay) {
-  struct Case {
-    const char* what;
-    int style, buttons, dx, dy;
-    bool over_gui;
-    float distance, target_moved;
-    bool eye_moves;
-  };
+  struct Case { const char* what; int style, buttons, dx, dy; bool over_gui;
+                float distance, target_moved; bool eye_moves; };
   const Case cases[] = {
       {"zoom: 500 pixels divide by e", 0, kMouseRight, 500, 0, false, kStart / kE, NAN, true},
       {"tumble keeps target and distance", 0, kMouseLeft, 80, 45, false, kStart, 0, true},

@@ -1,28 +1,21 @@
 // The bone display's joint tree.
 #include <gtest/gtest.h>
 
+#include <algorithm>  // Required for: ranges::count()
+
 #include "tests/shell/shell_test_support.h"
 #include "viewer/skeleton.h"
 
 namespace {
 
-XmodelBone Bone(const char* name, uint8_t parent) {
-  XmodelBone b;
-  b.name = name;
-  b.parent = parent;
-  b.position[0] = 1;
-  return b;
-}
+XmodelBone Bone(const char* name, uint8_t parent) { return {.name = name, .position = {1, 0, 0}, .parent = parent}; }
 
 TEST(Skeleton, FortyFirstChildIsRefusedAndLoggedEachTime) {
   shell_test::LogCapture log;
   Skeleton s;
   for (int i = 0; i < 40; ++i) ASSERT_NE(s.AddJoint(s.root(), Bone("j", 255), uint8_t(i)), nullptr);
-  EXPECT_EQ(s.AddJoint(s.root(), Bone("j", 255), 40), nullptr);
-  EXPECT_EQ(s.AddJoint(s.root(), Bone("j", 255), 41), nullptr);
-  int refused = 0;
-  for (const std::string& line : log.lines()) refused += line == "BoneDisplay: Max Child Joints Exceeded";
-  EXPECT_EQ(refused, 2);
+  for (const uint8_t bone : {40, 41}) EXPECT_EQ(s.AddJoint(s.root(), Bone("j", 255), bone), nullptr);
+  EXPECT_EQ(std::ranges::count(log.lines(), std::string("BoneDisplay: Max Child Joints Exceeded")), 2);
   EXPECT_EQ(s.joint_count(), 40);
 }
 

@@ -12,30 +12,18 @@ namespace {
 // Two bones, the second 10 up from the first; three vertices at x = 1: on
 // the first bone, on the second, and half on each.
 void TwoBoneModel(Xmodel& m) {
-  m.bones.resize(2);
-  m.bones[0].name = "tag_origin";
-  m.bones[1].name = "j_arm";
-  m.bones[1].parent = 0;
-  m.bones[1].position[2] = 10;
+  m.bones = {{.name = "tag_origin"}, {.name = "j_arm", .position = {0, 0, 10}, .parent = 0}};
   m.lods.resize(1);
   XmodelSurface& s = m.lods[0].surfaces.emplace_back();
   m.lods[0].surfaces_loaded = true;
   s.weighted = true;
-  s.vertices.resize(3);
-  s.influences.resize(3);
-  s.influence_pool.resize(1);
-  const float z[3] = {0, 10, 10};
-  const int16_t bone[3] = {0, 1, 0};
-  for (size_t i = 0; i < 3; ++i) {
-    s.vertices[i] = XmodelVertex{};
-    s.vertices[i].normal[0] = 1;
-    s.vertices[i].position[0] = 1;
-    s.vertices[i].position[2] = z[i];
-    s.influences[i] = VertexInfluences{};
-    s.influences[i].primary_bone = bone[i];
+  for (const float z : {0.0f, 10.0f, 10.0f}) {
+    XmodelVertex& v = s.vertices.emplace_back(XmodelVertex{});
+    v.normal[0] = v.position[0] = 1;
+    v.position[2] = z;
   }
-  s.influence_pool[0] = {1, 32768};
-  s.influences[2].entry_count = 1;
+  s.influences = {{.primary_bone = 0}, {.primary_bone = 1}, {.primary_bone = 0, .entry_count = 1}};
+  s.influence_pool = {{1, 32768}};
 }
 
 TEST(SkinningTest, VerticesFollowTheirWeightedBones) {
@@ -51,8 +39,7 @@ TEST(SkinningTest, VerticesFollowTheirWeightedBones) {
 
   // The arm turned a quarter about Z: its vertex from +x to +y, normal too;
   // the shared one halfway; the first bone's vertex stays.
-  std::vector<BonePose> pose = {level.bind_pose()[0]};
-  pose.push_back(level.bind_pose()[1]);
+  std::vector<BonePose> pose = {level.bind_pose()[0], level.bind_pose()[1]};
   pose[1].rotation[2] = pose[1].rotation[3] = float(std::sqrt(0.5));
   level.Skin(pose, p, n);
   const std::vector<float> moved = {1, 0, 0, 0, 1, 10, 0.5f, 0.5f, 10};

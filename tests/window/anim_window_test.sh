@@ -35,10 +35,8 @@ step_helpers+=" capture"
 drive_window steps.log '
   sleep 4
   capture still1; sleep 0.6; capture still2
-  xdotool mousemove --window "$win" 352 392 sleep 0.3 click 1 sleep 0.5 click 1 sleep 1
-  capture stepped
-  xdotool mousemove --window "$win" 263 441 sleep 0.3 click 1 sleep 1
-  capture rooted
+  xdotool mousemove --window "$win" 352 392 sleep 0.3 click 1 sleep 0.5 click 1 sleep 1; capture stepped
+  click_at 263 441 1; capture rooted
   xdotool key Escape' "$vantor" --frames 100000 --dump-layout steps.json --anim "$walk" --anim-frame 10 "$body"
 (($(differ still1.ppm still2.ppm) == 0)) || fail "the model moves while the animation stands paused"
 (($(differ still2.ppm stepped.ppm) > 200)) || fail "stepping does not move the model"
@@ -50,25 +48,17 @@ texts = {i["text_name"]: i["text"] for i in menus["xanim_player"]["items"] if i[
 assert texts["xanim_frame"] == "Frame 12 of 79  0.40 s", texts
 assert texts["xanim_name"].startswith("walk_lowready_f"), texts
 PY
-# "walk" typed into the panel's search box (at 104,446), then the list's
-# first row (80,319) picked: the walk plays.
+# The model's own pose first; then "walk" typed into the panel's search box
+# (at 104,446) and the list's first row (80,319) picked: the walk plays.
 drive_window play.log '
   sleep 4
-  xdotool mousemove --window "$win" 104 446 sleep 0.3 click 1 sleep 0.3
-  xdotool type --delay 100 walk
-  sleep 1
-  xdotool mousemove --window "$win" 80 319 sleep 0.3 click 1 sleep 2
-  capture play1; sleep 0.6; capture play2
-  xdotool mousemove --window "$win" 305 392 sleep 0.3 click 1 sleep 1
-  capture paused1; sleep 0.6; capture paused2
-  xdotool mousemove --window "$win" 376 392 sleep 0.3 click 1 sleep 1
-  capture stopped
+  capture own
+  click_at 104 446 0.3; xdotool type --delay 100 walk; sleep 1
+  click_at 80 319 2; capture play1; sleep 0.6; capture play2
+  click_at 305 392 1; capture paused1; sleep 0.6; capture paused2
+  click_at 376 392 1; capture stopped
   xdotool key Escape' "$vantor" --frames 100000 "$body"
 (($(differ play1.ppm play2.ppm) > 500)) || fail "the model does not move while the animation plays"
 (($(differ paused1.ppm paused2.ppm) == 0)) || fail "the model moves after PAUSE"
 # STOP puts the model's own pose back, exactly.
-drive_window own.log '
-  sleep 3
-  capture own
-  xdotool key Escape' "$vantor" --frames 100000 "$body"
 (($(differ stopped.ppm own.ppm) == 0)) || fail "after STOP the model does not stand in its own pose"

@@ -14,13 +14,10 @@ pid=$!
 win=$(timeout 60 xdotool search --sync --onlyvisible --name "Qor_Fen Vantor" | head -1)
 if [[ -z $win ]]; then
   echo "the window did not show within 60 s" >&2
-  kill $pid 2>/dev/null
+elif eval "$steps"; then
   wait $pid
-  exit 1
+  exit  # the program's status
 fi
-if ! eval "$steps"; then
-  kill $pid 2>/dev/null
-  wait $pid
-  exit 1
-fi
+kill $pid 2>/dev/null
 wait $pid
+exit 1

@@ -2,10 +2,11 @@
 # version texts drawn over the 3D view, which is drawn the same as without
 # the interface where nothing covers it (the 2D pass leaves no GL state
 # behind); a framed panel dragged by its title bar reaches the settings
-# store at exit; a window resize re-anchors the layout; a window left alone (whose unchanged passes keep the picture on screen)
-# still shows what changes without input, and draws again when uncovered.
-# The window's place survives runs without drifting. The update menu's
-# download reaches the updater.
+# store at exit; a window resize re-anchors the layout; a window left alone
+# (whose unchanged passes keep the picture on screen) still shows what
+# changes without input, and draws again when uncovered. The window's place
+# survives runs without drifting. The update menu's download reaches the
+# updater.
 needs import compare
 settings Folders/Cod4Path="$work/sample/cod4"
 # Still frames of the sample model with and without the interface, as PPM.
@@ -14,21 +15,17 @@ frame bare --no-gui --frames 30 "$soldier"
 # Red pixels in a box, and pixels off the background colour in another.
 "$python" - still.ppm bare.ppm >still.txt <<'PY'
 import sys
-data = open(sys.argv[1], 'rb').read()
-parts = data.split(maxsplit=4)
+parts = open(sys.argv[1], 'rb').read().split(maxsplit=4)
 w, h, px = int(parts[1]), int(parts[2]), parts[4]
-def pixel(x, y):
-    i = 3 * (y * w + x)
-    return px[i], px[i + 1], px[i + 2]
-def red(x0, y0, x1, y1):
-    return sum(1 for y in range(y0, y1) for x in range(x0, x1)
-               if pixel(x, y)[0] > 150 and pixel(x, y)[1] < 80 and pixel(x, y)[2] < 80)
-def lit(x0, y0, x1, y1):
-    return sum(1 for y in range(y0, y1) for x in range(x0, x1) if max(pixel(x, y)) > 25)
+def pixels(x0, y0, x1, y1):
+    return [px[3 * (y * w + x):3 * (y * w + x) + 3] for y in range(y0, y1) for x in range(x0, x1)]
+def red(*box):
+    return sum(r > 150 and g < 80 and b < 80 for r, g, b in pixels(*box))
+def lit(*box):
+    return sum(max(p) > 25 for p in pixels(*box))
 # The model's middle, which no menu covers, against the run without them.
 bare = open(sys.argv[2], 'rb').read().split(maxsplit=4)[4]
-same = all(px[3 * (y * w + x):3 * (y * w + x) + 3] == bare[3 * (y * w + x):3 * (y * w + x) + 3]
-           for y in range(100, 400) for x in range(150, 450))
+same = all(px[3 * (y * w + 150):3 * (y * w + 450)] == bare[3 * (y * w + 150):3 * (y * w + 450)] for y in range(100, 400))
 print(w, h, red(5, h - 48, 160, h - 25), red(600, 28, 760, 50), lit(250, 0, 800, 22), lit(40, 2, 110, 22), int(same))
 PY
 read -r w h version_red title_red toolbar_lit fps_lit same_3d <still.txt
@@ -45,9 +42,7 @@ drive_window drag.log '
   sleep 1
   xdotool mousemove --window "$win" 60 332 sleep 0.2 mousedown 1 sleep 0.2
   for i in 1 2 3 4 5 6 7 8 9 10; do xdotool mousemove_relative -- 10 5; sleep 0.05; done
-  sleep 0.2
-  xdotool mouseup 1 sleep 0.2
-  xdotool windowsize "$win" 1000 700' "$vantor" --frames 300
+  xdotool sleep 0.2 mouseup 1 sleep 0.2 windowsize "$win" 1000 700' "$vantor" --frames 300
 stored=$("$cli" settings get Menus/rect_xmodel_log 2>/dev/null || true)
 [[ $stored == "120,370,0,0" ]] || fail "the dragged panel is stored at '$stored', not 120,370,0,0"
 grep -q "QorGUI::ItemScale: Done width: 1000 height: 700" Log.txt || fail "the resize was not re-anchored"
@@ -58,14 +53,9 @@ grep -q "QorGUI::ItemScale: Done width: 1000 height: 700" Log.txt || fail "the r
 # the menu at once. The FPS text and the pointer's corner are left out.
 frame opened --frames 120 --command "open about_menu;"
 drive_window alone.log '
-  sleep 4
-  import -window "$win" alone.png
-  xdotool windowunmap --sync "$win" windowmap --sync "$win"
-  sleep 0.3
-  import -window "$win" exposed.png
-  kill $pid
-  wait $pid
-  exit 0' "$vantor" --frames 100000 --command "wait 1500; open about_menu;"
+  sleep 4; grab alone.png
+  xdotool windowunmap --sync "$win" windowmap --sync "$win" sleep 0.3; grab exposed.png
+  kill $pid; wait $pid; exit 0' "$vantor" --frames 100000 --command "wait 1500; open about_menu;"
 for grab in alone exposed; do
   for f in opened.ppm $grab.png; do convert $f -fill black -draw "rectangle 0,0 119,35" m_${f%.*}.png; done
   [[ $(differ m_opened.png m_$grab.png) == 0 ]] || fail "the window's picture ($grab) is not the opened menu's"
@@ -74,9 +64,7 @@ done
 # The window's place: restored and stored the same from run to run, and a
 # place off the screen (another monitor set-up) brought back into view.
 settings Menus/rect_main_window=123,77,820,610
-for run in 1 2; do
-  xvfb "$vantor" --frames 3 >place.log 2>&1 || fail "place run $run failed"
-done
+for run in 1 2; do xvfb "$vantor" --frames 3 >place.log 2>&1 || fail "place run $run failed"; done
 placed=$("$cli" settings get Menus/rect_main_window 2>/dev/null || true)
 [[ $placed == "123,77,820,610" ]] || fail "the window's place drifted to $placed"
 settings Menus/rect_main_window=5000,4000,800,600

@@ -5,11 +5,9 @@ needs import
 cat >steps.sh <<'STEPS'
 "$1" --frames 100000 >run.log 2>&1 &
 pid=$!
-splash=
 for _ in $(seq 1 500); do
   splash=$(xdotool search --onlyvisible --name "Vantor - starting" 2>/dev/null | head -1)
-  [[ -n $splash ]] && break
-  sleep 0.01
+  [[ -n $splash ]] && break || sleep 0.01
 done
 [[ -n $splash ]] || { echo "no splash" >splash.txt; kill $pid; exit 0; }
 xdotool search --onlyvisible --name "Qor_Fen Vantor" >main_during.txt 2>/dev/null || true
@@ -31,8 +29,7 @@ xdotool getwindowfocus getwindowname >focus.txt 2>&1 || true
 # has gone (at most 20 s).
 for _ in $(seq 1 40); do
   kill -0 $pid 2>/dev/null || break
-  xdotool key Escape
-  sleep 0.5
+  xdotool key Escape sleep 0.5
 done
 wait $pid
 STEPS

@@ -23,12 +23,9 @@ export PATH=$work/bin:$PATH
 
 # 800 x 600: EXPORT MA at (290, 12), VIEW TAGS at (540, 12).
 drive_window tray.log '
-  sleep 2.5
-  xdotool windowfocus --sync "$win"
-  xdotool mousemove --window "$win" 290 12 sleep 0.3 click 1 sleep 1.5
-  control InvokeAction int32:$(tail -1 desk/buttons | cut -d" " -f1)
-  xdotool mousemove --window "$win" 540 12 sleep 0.3 click 1 sleep 1.5
-  control Click int32:32771
+  xdotool sleep 2.5 windowfocus --sync "$win"
+  click_at 290 12 1.5; control InvokeAction int32:$(tail -1 desk/buttons | cut -d" " -f1)
+  click_at 540 12 1.5; control Click int32:32771
   sleep 3
   kill -0 $pid 2>/dev/null && { kill $pid; exit 1; }
   exit 0' "$vantor" "$soldier" --frames 100000 --dump-layout tray.json
@@ -53,9 +50,8 @@ settings Misc/create_tray_icon=0
 registrations=$(wc -l <desk/registrations)
 notices=$(wc -l <desk/notices 2>/dev/null || echo 0)
 drive_window off.log '
-  sleep 2.5
-  xdotool windowfocus --sync "$win"
-  xdotool mousemove --window "$win" 290 12 sleep 0.3 click 1 sleep 1.5
+  xdotool sleep 2.5 windowfocus --sync "$win"
+  click_at 290 12 1.5
   xdotool key Escape' "$vantor" "$soldier" --frames 100000
 [[ $(wc -l <desk/registrations) -eq $registrations ]] || fail "an item registered with the tray off"
 [[ $(wc -l <desk/notices 2>/dev/null || echo 0) -eq $notices ]] || fail "a notice went out with the tray off"

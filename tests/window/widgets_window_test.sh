@@ -12,17 +12,12 @@ export ALSOFT_CONF=$work/alsoft.conf ALSOFT_DRIVERS=wave  # the variable wins ov
 # 800 x 600: "Wireframe" at (710, 590), the model list's first row at
 # (560, 58); its context menu's entry opens at the press.
 drive_window list.log '
-  sleep 2
-  xdotool windowfocus --sync "$win"
-  xdotool mousemove --window "$win" 400 300 sleep 0.5
-  import -window "$win" solid.png
-  xdotool mousemove --window "$win" 715 590 sleep 0.3 click 1 sleep 0.3
-  xdotool mousemove --window "$win" 400 300 sleep 0.5
-  import -window "$win" wire.png
-  xdotool mousemove --window "$win" 560 58 sleep 0.3 click 3 sleep 0.5
-  xdotool mousemove --window "$win" 580 65 sleep 0.3 click 1 sleep 0.5
+  xdotool sleep 2 windowfocus --sync "$win" mousemove --window "$win" 400 300 sleep 0.5; grab solid.png
+  click_at 715 590 0.3
+  xdotool mousemove --window "$win" 400 300 sleep 0.5; grab wire.png
+  click_at 560 58 0.5 3; click_at 580 65 0.5
   xclip -o -selection clipboard >clip.txt
-  xdotool mousemove --window "$win" 560 58 sleep 0.3 click 1 sleep 1
+  click_at 560 58 1
   xdotool key Escape' "$vantor" "$soldier" --frames 100000 --dump-layout window.json
 (($(differ solid.png wire.png) > 500)) || fail "Wireframe changed $(differ solid.png wire.png) pixels"
 copied=$(cat clip.txt 2>/dev/null || true)
@@ -67,8 +62,7 @@ PY
 # answers it there, so the crate loads.
 settings Folders/Cod5Path="$work/sample/cod5" Misc/active_game=1
 drive_window crate.log '
-  sleep 2
-  xdotool windowfocus --sync "$win"
+  xdotool sleep 2 windowfocus --sync "$win"
   pick_model ported
   xdotool key y sleep 2
   xdotool key Escape sleep 1

@@ -33,7 +33,6 @@ for start in range(w * h):
                 seen[q] = 1
                 stack.append(q)
     blobs += size >= 4
-# Coloured (textured) pixels, not grey, in the middle half of the frame.
 centre = sum(max(p) - min(p) > 60 and max(p) > 90
              for y in range(h // 4, 3 * h // 4) for p in rgb[y * w + w // 4:y * w + 3 * w // 4])
 rows = [y for y in range(h) if any(bright[y * w:(y + 1) * w])] or [-1]
@@ -89,8 +88,7 @@ settings OpenGl/draw_bones=0
 # "l" shows the next level of detail; the line under the frame rate says so.
 settings Folders/Cod4Path="$work/sample/cod4"
 drive_window levels.log '
-  sleep 2
-  xdotool windowfocus --sync "$win" mousemove --window "$win" 400 300 click 1 sleep 0.3 key l sleep 1.5 key Escape' \
+  xdotool sleep 2 windowfocus --sync "$win" mousemove --window "$win" 400 300 click 1 sleep 0.3 key l sleep 1.5 key Escape' \
   "$vantor" --frames 100000 --dump-layout levels.json \
   "$("$test_model" levels "$work/levels")"
 "$python" -c 'import json, sys
@@ -103,38 +101,25 @@ assert [i["text"] for m in doc["menus"] for i in m["items"] if i.get("text_name"
 # grey as without it, not black; "f" frames them; the background picker
 # (OPEN GL page, its square's top right corner at (518, 327)) changes the
 # background at once.
-settings Folders/Cod4Path="$work/sample/cod4"
 drive_window gui.log '
-  sleep 2
-  xdotool windowfocus --sync "$win" mousemove --window "$win" 400 590 sleep 0.5
-  import -window "$win" fixed.png
-  xdotool mousemove --window "$win" 32 140 sleep 0.3 click 1 mousemove --window "$win" 400 590 sleep 0.5
-  import -window "$win" phong.png
-  xdotool key f sleep 0.5
-  import -window "$win" framed_grid.png
-  xdotool mousemove --window "$win" 710 12 sleep 0.3 click 1 sleep 2.5
-  xdotool mousemove --window "$win" 350 130 sleep 0.3 click 1 sleep 1.5
-  xdotool mousemove --window "$win" 518 327 sleep 0.3 click 1 sleep 0.5
-  import -window "$win" background.png
-  kill $pid
-  wait $pid
-  exit 0' "$vantor" --frames 100000 --command "open light_settings;" "$grid"
+  xdotool sleep 2 windowfocus --sync "$win" mousemove --window "$win" 400 590 sleep 0.5; grab fixed.png
+  xdotool mousemove --window "$win" 32 140 sleep 0.3 click 1 mousemove --window "$win" 400 590 sleep 0.5; grab phong.png
+  xdotool key f sleep 0.5; grab framed_grid.png
+  click_at 710 12 2.5; click_at 350 130 1.5; click_at 518 327 0.5; grab background.png
+  kill $pid; wait $pid; exit 0' "$vantor" --frames 100000 --command "open light_settings;" "$grid"
 for f in fixed phong framed_grid background; do convert $f.png $f.ppm; done
 # Lit pixels among the boxes, and bright ones in a strip of background left
 # of the settings window.
-lit() {
-  "$python" - "$1" <<'PY'
+"$python" - fixed.ppm phong.ppm background.ppm >lit.txt <<'PY'
 import sys
-parts = open(sys.argv[1], 'rb').read().split(maxsplit=4)
-w, px = int(parts[1]), parts[4]
-def count(x0, y0, x1, y1, floor):
+def count(path, x0, y0, x1, y1, floor):
+    parts = open(path, 'rb').read().split(maxsplit=4)
+    w, px = int(parts[1]), parts[4]
     return sum(max(px[3 * (y * w + x):3 * (y * w + x) + 3]) > floor for y in range(y0, y1) for x in range(x0, x1))
-print(count(200, 150, 540, 450, 50), count(40, 300, 90, 480, 150))
+boxes = (200, 150, 540, 450, 50)
+print(count(sys.argv[1], *boxes), count(sys.argv[2], *boxes), count(sys.argv[3], 40, 300, 90, 480, 150))
 PY
-}
-read -r lit_fixed _ <<<"$(lit fixed.ppm)"
-read -r lit_phong _ <<<"$(lit phong.ppm)"
-read -r _ bright_background <<<"$(lit background.ppm)"
+read -r lit_fixed lit_phong bright_background <lit.txt
 ((lit_fixed > 2000)) || fail "the boxes are not drawn ($lit_fixed lit pixels)"
 ((lit_phong * 2 > lit_fixed)) || fail "under the Phong shader $lit_phong pixels are lit, $lit_fixed without: drawn black"
 (($(differ phong.png framed_grid.png) > 500)) || fail "\"f\" changed $(differ phong.png framed_grid.png) pixels"

@@ -1,10 +1,9 @@
-// Opens a tags report in Debian's Chromium (headless, through playwright-core,
-// which downloads no browser) and reports as one JSON line: script errors,
-// the background of table row tag_<N> before, while and after hovering the
-// tree link of tag N, the link's colour while its row is hovered, and the
-// sizes of the two pictures the style sheet names.
-//
-//   node tags_report_check.js REPORT.html N
+// node tags_report_check.js REPORT.html N: opens a tags report in Debian's
+// Chromium (headless, through playwright-core, which downloads no browser)
+// and reports as one JSON line: script errors, the background of table row
+// tag_<N> before, while and after hovering the tree link of tag N, the
+// link's colour while its row is hovered, and the sizes of the two pictures
+// the style sheet names.
 'use strict';
 const path = require('path');
 const { chromium } = require('playwright-core');

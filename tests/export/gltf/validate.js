@@ -29,14 +29,10 @@ async function check(file) {
 (async () => {
   let failed = false;
   for (const file of process.argv.slice(2)) {
-    try {
-      const r = await check(file);
-      if (r.errors > 0) failed = true;
-      console.log(JSON.stringify(r));
-    } catch (e) {
-      failed = true;
-      console.log(JSON.stringify({ file, errors: -1, warnings: 0, messages: [String(e)] }));
-    }
+    // A file that cannot be read or parsed at all counts -1 errors.
+    const r = await check(file).catch((e) => ({ file, errors: -1, warnings: 0, messages: [String(e)] }));
+    failed ||= r.errors !== 0;
+    console.log(JSON.stringify(r));
   }
   process.exit(failed ? 1 : 0);
 })();
