@@ -27,6 +27,8 @@ std::string ArchiveProgressText(uint32_t index, uint32_t count) {
   return std::string(buf, at);
 }
 
+constexpr double kPublishMs = 4;
+
 bool IsPermissionError(int err) { return err == EACCES || err == EPERM || err == EROFS; }
 
 }  // namespace
@@ -116,6 +118,11 @@ QorIWDUtils::PassEnd QorIWDUtils::CopyArchive(const std::string& archive_path, c
     }
     IwdStep step = archive.First();
     uint32_t entries = 0;
+    // The panel reads the board once a frame: the counters go to it after
+    // each entry that ends kPublishMs or more after the last went, and at
+    // the archive's end. (Publishing after every entry was a sixth of a
+    // second pass over present images.)
+    double published = platform::NowMsPrecise();
     for (; step == IwdStep::kEntry; step = archive.Next()) {
       if (cancel.load()) {
         end = PassEnd::kCancelled;
@@ -123,15 +130,23 @@ QorIWDUtils::PassEnd QorIWDUtils::CopyArchive(const std::string& archive_path, c
       }
       EntryEnd entry = CopyEntry(archive, name, index, buffer);
       ++entries;
+      const double now = platform::NowMsPrecise();
       {
         std::lock_guard<std::mutex> hold(lock);
         progress_.archive_entries_done = entries;
-        PublishLocked();  // the entry's counters came just before
+        if (now - published >= kPublishMs) {
+          PublishLocked();  // the entry's counters came just before
+          published = now;
+        }
       }
       if (entry == EntryEnd::kPermission) {
         end = PassEnd::kPermission;
         break;
       }
+    }
+    {
+      std::lock_guard<std::mutex> hold(lock);
+      PublishLocked();
     }
     if (step == IwdStep::kBroken)
       Logger().warning("IWDToImages:: the entry list of '%s' is broken after %u entries",
