@@ -94,6 +94,21 @@ bool IwdArchive::OpenFile(const std::string& path) {
   if (!stream_.file.Open(path)) return false;
   stream_.pos = 0;
   archive_bytes_ = stream_.file.size();
+  // Found as minizip finds it, with minizip's checks of the end record:
+  // where this opens, so does minizip (OpenZip).
+  if (!FindZipDirectoryEnd(stream_.file, directory_end_)) {
+    Close();
+    return false;
+  }
+  path_ = path;
+  open_ = true;
+  expansion_left_ = archive_bytes_ > UINT64_MAX / kDeflateMaxRatio ? UINT64_MAX : archive_bytes_ * kDeflateMaxRatio;
+  return true;
+}
+
+bool IwdArchive::OpenZip() {
+  if (file_) return true;
+  if (!open_) return false;
   zlib_filefunc64_def functions = {};
   functions.zopen64_file = StreamOpen;
   functions.zread_file = StreamRead;
@@ -103,15 +118,8 @@ bool IwdArchive::OpenFile(const std::string& path) {
   functions.zclose_file = StreamClose;
   functions.zerror_file = StreamError;
   functions.opaque = &stream_;
-  file_ = unzOpen2_64(path.c_str(), &functions);
-  if (!file_) return false;
-  // Found as minizip found it: where minizip opens, so does this.
-  if (!FindZipDirectoryEnd(stream_.file, directory_end_)) {
-    Close();
-    return false;
-  }
-  expansion_left_ = archive_bytes_ > UINT64_MAX / kDeflateMaxRatio ? UINT64_MAX : archive_bytes_ * kDeflateMaxRatio;
-  return true;
+  file_ = unzOpen2_64(path_.c_str(), &functions);
+  return file_ != nullptr;
 }
 
 void IwdArchive::ReadDirectory() {
@@ -191,6 +199,8 @@ void IwdArchive::FindOverlaps() {
 void IwdArchive::Close() {
   if (file_) unzClose(Zip(file_));
   file_ = nullptr;
+  open_ = false;
+  path_.clear();
   overlapping_.clear();
   expansion_left_ = 0;
   stream_.file.Close();
@@ -206,13 +216,13 @@ void IwdArchive::Close() {
 }
 
 IwdStep IwdArchive::First() {
-  if (!file_) return IwdStep::kBroken;
+  if (!open_) return IwdStep::kBroken;
   current_ = 0;
   return Current();
 }
 
 IwdStep IwdArchive::Next() {
-  if (!file_ || current_ >= entries_.size()) return IwdStep::kBroken;
+  if (!open_ || current_ >= entries_.size()) return IwdStep::kBroken;
   ++current_;
   return Current();
 }
@@ -220,7 +230,7 @@ IwdStep IwdArchive::Next() {
 bool IwdArchive::GoTo(uint64_t directory_pos) {
   entries_.clear();
   current_ = SIZE_MAX;
-  if (!file_ || directory_pos < directory_end_.offset) return false;
+  if (!open_ || directory_pos < directory_end_.offset) return false;
   const uint64_t at = directory_pos - directory_end_.offset;
   if (at >= directory_end_.end - directory_end_.start) return false;
   // That record's bytes alone, as many as it could take, not past the
@@ -251,7 +261,7 @@ void IwdArchive::Fill(const Entry& entry, bool with_name, IwdEntryInfo& out) con
 
 bool IwdArchive::Info(IwdEntryInfo& out) {
   out = IwdEntryInfo{};
-  if (!file_ || current_ >= entries_.size()) return false;
+  if (!open_ || current_ >= entries_.size()) return false;
   Fill(entries_[current_], true, out);
   return true;
 }
@@ -279,7 +289,8 @@ IwdRead IwdArchive::CheckEntry(const IwdEntryInfo& info) const {
 IwdRead IwdArchive::Extract(const IwdEntryInfo& info, std::vector<uint8_t>& buffer, const Sink& sink) {
   if (IwdRead check = Check(info); check != IwdRead::kOk) return check;
   // minizip reads the same record again and then the local header.
-  if (!file_ || unzSetOffset64(Zip(file_), info.directory_pos) != UNZ_OK || unzOpenCurrentFile(Zip(file_)) != UNZ_OK)
+  if (!OpenZip() || unzSetOffset64(Zip(file_), info.directory_pos) != UNZ_OK ||
+      unzOpenCurrentFile(Zip(file_)) != UNZ_OK)
     return IwdRead::kDataError;
 
   if (buffer.size() < kReadBlock) buffer.resize(kReadBlock);

@@ -104,7 +104,7 @@ class IwdArchive {
   };
   // The entry count the end record announces (for progress only: the walk
   // ends where the central directory does).
-  uint64_t announced_entries() const { return file_ ? directory_end_.entries : 0; }
+  uint64_t announced_entries() const { return open_ ? directory_end_.entries : 0; }
 
  private:
   // One parsed record and where it lies in `directory_`.
@@ -114,6 +114,9 @@ class IwdArchive {
   };
 
   bool OpenFile(const std::string& path);
+  // minizip over the open file, made for the first entry extracted: a pass
+  // that finds every image present never needs it.
+  bool OpenZip();
   // The whole directory read at once and every record parsed.
   void ReadDirectory();
   void FindOverlaps();
@@ -123,7 +126,9 @@ class IwdArchive {
   // Check without the checks against the other entries.
   IwdRead CheckEntry(const IwdEntryInfo& info) const;
 
-  void* file_ = nullptr;  // unzFile
+  bool open_ = false;     // the file is open and its directory's end found
+  void* file_ = nullptr;  // unzFile, once OpenZip made it
+  std::string path_;
   Stream stream_;
   std::unordered_set<uint64_t> overlapping_;  // by directory_pos
   uint64_t expansion_left_ = 0;
