@@ -27,6 +27,8 @@
 #
 #   bench/list_bench.sh BUILD_DIR[,BUILD_DIR...] [RUNS] [NAMES]
 set -euo pipefail
+# shellcheck source=scripts/common.sh
+source "$(dirname "$0")/../scripts/common.sh"
 builds=()
 IFS=, read -r -a dirs <<<"${1:-build-release}"
 for dir in "${dirs[@]}"; do builds+=("$(cd "$dir" && pwd)"); done
@@ -51,11 +53,6 @@ for i in range(int(sys.argv[2])):
     open(os.path.join(sys.argv[1], name), "w").close()
 PY
 
-stats() {
-  sort -g | awk -v fmt="${1:-%.2f}" '{ v[NR] = $1 } END {
-    m = NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2
-    printf fmt " (" fmt "-" fmt ")\n", m, v[1], v[NR] }'
-}
 median() { sort -g | awk '{ v[NR] = $1 } END { print NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 ms() { python3 -c 'import sys; print("%.3f" % ((float(sys.argv[2]) - float(sys.argv[1])) * 1000))' "$1" "$2"; }
 

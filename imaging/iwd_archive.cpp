@@ -100,7 +100,6 @@ bool IwdArchive::OpenFile(const std::string& path) {
     Close();
     return false;
   }
-  path_ = path;
   open_ = true;
   expansion_left_ = archive_bytes_ > UINT64_MAX / kDeflateMaxRatio ? UINT64_MAX : archive_bytes_ * kDeflateMaxRatio;
   return true;
@@ -118,7 +117,8 @@ bool IwdArchive::OpenZip() {
   functions.zclose_file = StreamClose;
   functions.zerror_file = StreamError;
   functions.opaque = &stream_;
-  file_ = unzOpen2_64(path_.c_str(), &functions);
+  // StreamOpen hands back the open stream: the name is not read.
+  file_ = unzOpen2_64("", &functions);
   return file_ != nullptr;
 }
 
@@ -200,7 +200,6 @@ void IwdArchive::Close() {
   if (file_) unzClose(Zip(file_));
   file_ = nullptr;
   open_ = false;
-  path_.clear();
   overlapping_.clear();
   expansion_left_ = 0;
   stream_.file.Close();

@@ -128,7 +128,6 @@ class IwdArchive {
 
   bool open_ = false;     // the file is open and its directory's end found
   void* file_ = nullptr;  // unzFile, once OpenZip made it
-  std::string path_;
   Stream stream_;
   std::unordered_set<uint64_t> overlapping_;  // by directory_pos
   uint64_t expansion_left_ = 0;
