@@ -27,14 +27,17 @@ ImageFolderIndex::Folder& ImageFolderIndex::FolderOf(std::string_view rel, std::
   f.exists = found.has_value();
   if (found) {
     // A second pass is mostly this listing and the archives' entry lists.
-    (void)platform::ListFolderTypes(*found, [&f](std::string_view name, platform::FolderEntry type) {
+    std::string lowered;
+    (void)platform::ListFolderTypes(*found, [&f, &lowered](std::string_view name, platform::FolderEntry type) {
       // A partial file is an image that never finished.
       if (name.ends_with(kPartialSuffix)) {
         f.partials.emplace(platform::AsciiLowered(name.substr(0, name.size() - kPartialSuffix.size())), std::string(name));
       } else if (type == platform::FolderEntry::kDanglingLink) {
         f.dangling.emplace(platform::AsciiLowered(name), std::string(name));
       } else {
-        f.names.insert(platform::AsciiLowered(name));
+        lowered.assign(name);
+        for (char& c : lowered) c = platform::AsciiLower(c);
+        f.names.Insert(lowered);
       }
     });
   }
@@ -49,7 +52,7 @@ bool ImageFolderIndex::Contains(std::string_view rel) {
   scratch_.assign(name);
   for (char& c : scratch_)
     if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-  return f.names.count(scratch_) != 0;
+  return f.names.Contains(scratch_);
 }
 
 void ImageFolderIndex::Add(std::string_view rel) {
@@ -61,7 +64,7 @@ void ImageFolderIndex::Add(std::string_view rel) {
     std::filesystem::remove(f.path + "/" + it->second, ignored);
     f.partials.erase(it);
   }
-  f.names.insert(std::move(key));
+  f.names.Insert(key);
 }
 
 bool ImageFolderIndex::InLinkedFolder(std::string_view rel) {

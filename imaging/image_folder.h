@@ -8,7 +8,8 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
-#include <unordered_set>
+
+#include "base/name_set.h"
 
 // The images present under one "raw/images" folder, each sub-folder listed
 // once when first asked about, names compared without regard to case (the
@@ -37,7 +38,7 @@ class ImageFolderIndex {
     std::string path;  // on disk, or where it will be made
     bool exists = false;
     bool linked = false;  // a folder below images_path on the way is a link
-    std::unordered_set<std::string> names;  // lower case
+    NameSet names;  // lower case
     // Symbolic links whose target is missing, lower case: the name on disk.
     std::unordered_map<std::string, std::string> dangling;
     // Partial files, by the lower-case name of their image: the name on disk.

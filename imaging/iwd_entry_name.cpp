@@ -3,7 +3,6 @@
 
 #include "platform/text_case.h"
 
-#include <vector>
 
 bool IsIwiEntryName(std::string_view name) {
   if (name.empty() || name.back() == '/' || name.back() == '\\') return false;
@@ -13,13 +12,7 @@ bool IsIwiEntryName(std::string_view name) {
 
 namespace {
 
-
-bool SafeComponent(std::string_view c) {
-  if (c == "." || c == "..") return false;
-  for (unsigned char ch : c)
-    if (ch < 0x20 || ch == 0x7F || ch == ':') return false;
-  return true;
-}
+bool UnsafeChar(unsigned char ch) { return ch < 0x20 || ch == 0x7F || ch == ':'; }
 
 }  // namespace
 
@@ -27,26 +20,25 @@ std::optional<std::string> IwdImageTarget(std::string_view name) {
   if (name.empty() || name[0] == '/' || name[0] == '\\') return std::nullopt;
   if (name.ends_with(kPartialSuffix)) return std::nullopt;
 
-  std::vector<std::string_view> parts;
-  size_t at = 0;
-  while (at <= name.size()) {
-    size_t end = name.find_first_of("/\\", at);
-    if (end == std::string_view::npos) end = name.size();
-    std::string_view c = name.substr(at, end - at);
-    if (!c.empty()) {
-      if (!SafeComponent(c)) return std::nullopt;
-      parts.push_back(c);
-    }
-    at = end + 1;
-  }
-  // "images" and at least a file name below it.
-  if (parts.size() < 2 || !platform::EqualsNoCase(parts[0], "images")) return std::nullopt;
-
+  // "images", then at least a file name below it; empty parts (doubled
+  // separators) drop out. One walk over the characters: a second pass over
+  // present images is mostly this and the name set's look-up.
   std::string out;
-  for (size_t i = 1; i < parts.size(); ++i) {
-    if (i > 1) out += '/';
-    out += parts[i];
+  size_t parts = 0;
+  for (size_t at = 0; at <= name.size();) {
+    size_t end = at;
+    for (; end < name.size() && name[end] != '/' && name[end] != '\\'; ++end)
+      if (UnsafeChar((unsigned char)name[end])) return std::nullopt;
+    const std::string_view c = name.substr(at, end - at);
+    at = end + 1;
+    if (c.empty()) continue;
+    if (c == "." || c == "..") return std::nullopt;
+    if (parts == 0 && !platform::EqualsNoCase(c, "images")) return std::nullopt;
+    if (parts > 1) out += '/';
+    if (parts > 0) out.append(c);
+    ++parts;
   }
+  if (parts < 2) return std::nullopt;
   return out;
 }
 

@@ -4,6 +4,8 @@
 #include "imaging/zip_directory.h"
 
 #include <algorithm>  // Required for: min()
+#include <cstring>    // Required for: memrchr()
+#include <memory>     // Required for: make_unique_for_overwrite()
 #include <vector>
 
 #include "imaging/iwd_file_reader.h"
@@ -34,10 +36,17 @@ uint64_t SearchBack(IwdFileReader& file, uint32_t signature) {
   const uint64_t size = file.size();
   const size_t span = size_t(std::min(kSearchBack, size));
   if (span < 4) return 0;
-  std::vector<uint8_t> tail(span);
-  if (file.Read(size - span, tail.data(), span) != span) return 0;
-  for (size_t i = span - 4 + 1; i-- > 0;)
+  const std::unique_ptr<uint8_t[]> tail = std::make_unique_for_overwrite<uint8_t[]>(span);
+  if (file.Read(size - span, tail.get(), span) != span) return 0;
+  // Backwards from the last place a record could start, one candidate
+  // first byte at a time.
+  for (size_t n = span - 3; n > 0;) {
+    const void* hit = memrchr(tail.get(), int(signature & 0xFF), n);
+    if (!hit) return 0;
+    const size_t i = size_t(static_cast<const uint8_t*>(hit) - tail.get());
     if (Le32(&tail[i]) == signature) return size - span + i;
+    n = i;
+  }
   return 0;
 }
 

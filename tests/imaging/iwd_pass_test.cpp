@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "imaging/image_folder.h"
 #include "tests/imaging/iwd_test_support.h"
 
 namespace {
@@ -114,6 +115,18 @@ TEST_F(IwdPass, CancelStopsBeforeTheNextEntryAndKeepsWhatWasWritten) {
 // Present images match whatever their case. What a pass killed half way
 // through "cut.iwi" leaves behind is no image: our partial names do not end
 // in ".iwi", so none is ever written from an archive either.
+// The index of a folder of hundreds of images (its name set grown many
+// times over) finds each of them whatever its case, and nothing else.
+TEST_F(IwdPass, FolderIndexFindsEveryListedImage) {
+  TouchImages(root.images(), 500);
+  ImageFolderIndex index(root.images());
+  for (int i = 0; i < 500; ++i) ASSERT_TRUE(index.Contains("IMG_" + std::to_string(i) + ".iwi")) << i;
+  EXPECT_FALSE(index.Contains("img_500.iwi"));
+  EXPECT_FALSE(index.Contains("img_1.iw"));
+  index.Add("New.iwi");
+  EXPECT_TRUE(index.Contains("new.IWI"));
+}
+
 TEST_F(IwdPass, PresentImagesMatchWhateverTheirCaseAndLeftoverPartialsDoNot) {
   root.Archive("iw_00.iwd", {{{"images/Stone.iwi", MakeIwiBytes(5, 16, 16)},
                               {"images/ui/icon.iwi", MakeIwiBytes(6, 16, 16)},
