@@ -119,21 +119,21 @@ void TextOut::Parallel(size_t count, const std::function<void(TextOut&, size_t)>
     }
     return;
   }
-  // One finished odd item waits in `ready` while the helper formats the
-  // next: at most two items ahead of the file.
+  // Up to kReadyItems finished odd items wait in `ready` while the helper
+  // formats the next, so it keeps going while this thread hands a long item
+  // to the writer.
+  constexpr size_t kReadyItems = 2;
   std::mutex mutex;
   std::condition_variable changed;
-  std::vector<Block> ready;
-  size_t ready_item = SIZE_MAX;
+  std::deque<std::vector<Block>> ready;  // items 2k + 1, 2k + 3, ... in order
   std::thread helper([&] {
     TextOut piece(nullptr, this);
     for (size_t i = 1; i < count; i += 2) {
       format(piece, i);
       std::vector<Block> blocks = piece.TakeBlocks();
       std::unique_lock lock(mutex);
-      changed.wait(lock, [&] { return ready_item == SIZE_MAX; });
-      ready = std::move(blocks);
-      ready_item = i;
+      changed.wait(lock, [&] { return ready.size() < kReadyItems; });
+      ready.push_back(std::move(blocks));
       changed.notify_all();
     }
   });
@@ -144,10 +144,9 @@ void TextOut::Parallel(size_t count, const std::function<void(TextOut&, size_t)>
       std::vector<Block> blocks;
       {
         std::unique_lock lock(mutex);
-        changed.wait(lock, [&] { return ready_item == i; });
-        blocks = std::move(ready);
-        ready.clear();
-        ready_item = SIZE_MAX;
+        changed.wait(lock, [&] { return !ready.empty(); });
+        blocks = std::move(ready.front());
+        ready.pop_front();
       }
       changed.notify_all();
       Append(std::move(blocks));

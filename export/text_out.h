@@ -103,7 +103,10 @@ class TextOut {
 
  private:
   static constexpr size_t kBlock = 1 << 20;
-  static constexpr size_t kMaxInFlight = 2;  // full blocks waiting for the writer
+  // Full blocks waiting for the writer: room for about two meshes' text, so
+  // handing the helper's finished mesh over does not stop both formatting
+  // threads until the writer has written it (with 2, a tenth of the time).
+  static constexpr size_t kMaxInFlight = 16;
 
   struct Block {
     std::unique_ptr<char[]> data;
