@@ -105,7 +105,7 @@ class TextOut {
   static constexpr size_t kBlock = 1 << 20;
   // Full blocks waiting for the writer: room for about two meshes' text, so
   // handing the helper's finished mesh over does not stop both formatting
-  // threads until the writer has written it (with 2, a tenth of the time).
+  // threads until the writer has written it.
   static constexpr size_t kMaxInFlight = 16;
 
   struct Block {
