@@ -1,5 +1,5 @@
-// xdg-open, detached; or watched from a thread of its own when its failure
-// is to be told. The "no desktop opener" text goes back to the caller's log.
+// xdg-open, reaped by a thread of its own, which also tells its failure when
+// the caller asks. The "no desktop opener" text goes back to the caller.
 #include "platform/desktop.h"
 
 #include <fcntl.h>     // Required for: O_WRONLY
@@ -19,15 +19,9 @@ std::string NoOpener(const std::string& path) { return "Could not open '" + path
 }  // namespace
 
 std::string OpenWithDesktop(const std::string& path) {
-  // A grandchild runs xdg-open so no zombie is left behind.
-  pid_t pid = 0;
-  const char* argv[] = {"sh", "-c", "xdg-open \"$1\" >/dev/null 2>&1 &", "sh", path.c_str(), nullptr};
-  if (posix_spawnp(&pid, "sh", nullptr, nullptr, const_cast<char**>(argv), environ) != 0) {
-    return NoOpener(path);
-  }
-  int status = 0;
-  waitpid(pid, &status, 0);
-  return "";
+  // xdg-open itself, not through a shell: a shell starts even where there is
+  // no opener, and the file would silently not open.
+  return OpenWithDesktopOr(path, nullptr);
 }
 
 std::string OpenWithDesktopOr(const std::string& path, std::function<void()> failed) {

@@ -154,7 +154,10 @@ void QorInterface::Finish(QorOpenGL& gl, const std::string& data_dir) {
   };
   words.has_model = [&gl] { return !gl.worker.ModelPath().empty() && gl.worker.HasModel(); };
   words.open_page = [](const std::string& url) {
-    if (const std::string error = platform::OpenWithDesktop(url); !error.empty()) Logger().warning("%s", error.c_str());
+    if (const std::string error = platform::OpenWithDesktop(url); !error.empty()) {
+      Logger().warning("%s", error.c_str());
+      Board().ShowError(error);
+    }
   };
   words.run_iwd_scan = [this] { iwd_->IWDToImages(); };
   words.cancel_iwd_scan = [this] { iwd_->Cancel(); };

@@ -84,8 +84,10 @@ bool QorOpenGL::CreateGLWindow(const std::string& running_dir, const std::string
     if (hooks.show_message) hooks.show_message(t);
   };
   tray_actions.open_folder = [](const std::string& folder) {
-    if (const std::string error = platform::OpenWithDesktop(folder); !error.empty())
+    if (const std::string error = platform::OpenWithDesktop(folder); !error.empty()) {
       Logger().warning("%s", error.c_str());
+      Board().ShowError(error);
+    }
   };
   tray.Create(data_dir, running_dir, std::move(tray_actions));
 

@@ -283,6 +283,9 @@ TEST(OpenWithDesktop, NoOpenerGivesTheTextToLogAndLeavesTheFailureToTheCaller) {
   int failed = 0;
   EXPECT_EQ(platform::OpenWithDesktopOr("/x/tags.html", [&failed] { ++failed; }), said);
   EXPECT_EQ(failed, 0);
+  // A shell but no xdg-open is no opener either.
+  std::filesystem::create_symlink("/bin/sh", empty.path() + "/sh");
+  EXPECT_EQ(platform::OpenWithDesktop("/x/tags.html"), said);
 }
 
 }  // namespace
