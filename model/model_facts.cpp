@@ -46,6 +46,15 @@ void Prepare(Xmodel& model, const std::string& raw_dir, const std::string& name)
   model.switch_unasked = true;
 }
 
+// Level 0's vertices, from its surfs file, of a model whose xmodel is read;
+// verts stays -1 when the surfs file cannot be read.
+void CountVerts(Xmodel& model, ModelFacts& facts) {
+  if (model.SetupSurfaces() != err::kSuccess || model.LoadSurface() != err::kSuccess) return;
+  int64_t verts = 0;
+  for (const XmodelSurface& s : model.ShownLod().surfaces) verts += s.vertex_count;
+  facts.verts = verts;
+}
+
 }  // namespace
 
 ModelFacts ReadModelFacts(const std::string& raw_dir, const std::string& name, bool with_verts) {
@@ -62,27 +71,13 @@ ModelFacts ReadModelFacts(const std::string& raw_dir, const std::string& name, b
   if (!facts.read()) return facts;
   facts.game = model.layout;
   facts.lods = model.lod_count;
-  facts.materials = std::move(model.material_library.names);
+  facts.materials = model.material_library.names;
   facts.parts_name = model.lod_names.empty() ? std::string() : model.lod_names[0];
   if (facts.parts_name.empty()) {
     facts.result = err::kNoLods;
     return facts;
   }
   facts.result = ReadBoneCount(raw_dir + "xmodelparts/" + facts.parts_name, facts.bones);
-  if (facts.read() && with_verts) ReadModelVerts(raw_dir, name, facts);
+  if (facts.read() && with_verts) CountVerts(model, facts);  // the xmodel already read
   return facts;
-}
-
-bool ReadModelVerts(const std::string& raw_dir, const std::string& name, ModelFacts& facts) {
-  Xmodel model;
-  Prepare(model, raw_dir, name);
-  std::vector<uint8_t> bytes;
-  if (platform::ReadFileBytes(model.path, bytes, uint64_t(1) << 24) != 0) return false;
-  if (model.LoadXmodelBytes(bytes) != err::kSuccess || model.SetupSurfaces() != err::kSuccess ||
-      model.LoadSurface() != err::kSuccess)
-    return false;
-  int64_t verts = 0;
-  for (const XmodelSurface& s : model.ShownLod().surfaces) verts += s.vertex_count;
-  facts.verts = verts;
-  return true;
 }

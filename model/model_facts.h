@@ -28,6 +28,3 @@ struct ModelFacts {
 // `with_verts` reads the level-0 surfs file for the vertex count as well.
 ModelFacts ReadModelFacts(const std::string& raw_dir, const std::string& name, bool with_verts);
 
-// Adds the vertex count to facts already read; false when the surfs file
-// cannot be read (verts stays -1).
-bool ReadModelVerts(const std::string& raw_dir, const std::string& name, ModelFacts& facts);
