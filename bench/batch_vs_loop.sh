@@ -34,9 +34,6 @@ export VANTOR_CONFIG_DIR=$work/config
 echo "batch_vs_loop: $runs runs, $(basename "$build"), $(nproc) cores"
 
 now_ns() { date +%s%N; }
-median() { printf '%s\n' "$@" | sort -n | awk '{v[NR]=$1} END {print (NR % 2) ? v[(NR+1)/2] : (v[NR/2] + v[NR/2+1]) / 2}'; }
-lowest() { printf '%s\n' "$@" | sort -n | head -n 1; }
-highest() { printf '%s\n' "$@" | sort -n | tail -n 1; }
 
 time_loop() {
   local root=$1 out=$2 t0

@@ -36,7 +36,6 @@ trap 'rm -rf "$work"' EXIT
 "$build/bench/vantor_make_dxt_dds" "$work"
 echo "dxt_vs_imagemagick: 2048 x 2048, $runs runs each, $(basename "$build"), $("$convert" -version | head -n 1)"
 
-median() { printf '%s\n' "$@" | sort -n | awk '{v[NR]=$1} END {print (NR % 2) ? v[(NR+1)/2] : (v[NR/2] + v[NR/2+1]) / 2}'; }
 
 # Wall time and CPU time (user + system) of one process, in microseconds.
 TIMEFORMAT='%3R %3U %3S'

@@ -75,8 +75,6 @@ for ((run = 1; run <= runs; run++)); do
   fi
 done
 
-median() { printf '%s\n' "$@" | sort -g | awk '{v[NR]=$1} END {print (NR % 2) ? v[(NR+1)/2] : (v[NR/2] + v[NR/2+1]) / 2}'; }
-span() { printf '%s\n' "$@" | sort -g | awk 'NR==1 {lo=$1} {hi=$1} END {print lo "-" hi}'; }
 for what in first cat stored filter; do
   declare -n list=${what}_ms
   printf '%-7s %8.2f ms  (%s)\n' "$what" "$(median "${list[@]}")" "$(span "${list[@]}")"

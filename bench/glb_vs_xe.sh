@@ -34,7 +34,6 @@ stats() {
     printf "%.3f s (%.3f-%.3f)", m, v[1], v[NR] }'
 }
 
-median() { printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { print NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
 echo "whole vantor-cli export processes of the large model on /dev/shm, $runs runs each, median (min-max):"
 # Interleaved, so that a busy moment of the machine touches every format.

@@ -77,9 +77,6 @@ for ((run = 1; run <= runs; run++)); do
   fi
 done
 
-median() { printf '%s\n' "$@" | sort -n | awk '{v[NR]=$1} END {print (NR % 2) ? v[(NR+1)/2] : (v[NR/2] + v[NR/2+1]) / 2}'; }
-lowest() { printf '%s\n' "$@" | sort -n | head -n 1; }
-highest() { printf '%s\n' "$@" | sort -n | tail -n 1; }
 
 awk -v b="$bytes" -v im="$(median "${info_us[@]}")" -v ilo="$(lowest "${info_us[@]}")" \
     -v ihi="$(highest "${info_us[@]}")" -v cm="$(median "${cat_us[@]}")" \

@@ -53,9 +53,6 @@ for ((run = 1; run <= runs; run++)); do
   fi
 done
 
-median() { printf '%s\n' "$@" | sort -n | awk '{v[NR]=$1} END {print (NR % 2) ? v[(NR+1)/2] : (v[NR/2] + v[NR/2+1]) / 2}'; }
-lowest() { printf '%s\n' "$@" | sort -n | head -1; }
-highest() { printf '%s\n' "$@" | sort -n | tail -1; }
 u=$(median "${unzip_us[@]}")
 i=$(median "${index_us[@]}")
 awk -v u="$u" -v i="$i" -v ul="$(lowest "${unzip_us[@]}")" -v uh="$(highest "${unzip_us[@]}")" \

@@ -67,7 +67,6 @@ for ((run = 1; run <= runs; run++)); do
   fi
 done
 
-median() { printf '%s\n' "$@" | sort -n | awk '{v[NR]=$1} END {print (NR % 2) ? v[(NR+1)/2] : (v[NR/2] + v[NR/2+1]) / 2}'; }
 u=$(median "${unzip_ms[@]}")
 f=$(median "${first_ms[@]}")
 s=$(median "${second_ms[@]}")

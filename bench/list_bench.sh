@@ -53,7 +53,6 @@ for i in range(int(sys.argv[2])):
     open(os.path.join(sys.argv[1], name), "w").close()
 PY
 
-median() { sort -g | awk '{ v[NR] = $1 } END { print NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 ms() { python3 -c 'import sys; print("%.3f" % ((float(sys.argv[2]) - float(sys.argv[1])) * 1000))' "$1" "$2"; }
 
 ls -f "$root/raw/xmodel" >/dev/null  # warm the directory cache
@@ -69,7 +68,9 @@ names=$("$build/vantor-cli" list "$root" 2>/dev/null | wc -l)
 echo "listing $names models, $runs runs:"
 echo "  vantor-cli list  $(stats <list.ms) ms"
 echo "  ls -f            $(stats <ls.ms) ms"
-echo "  ratio            $(python3 -c 'import sys; print("%.2f" % (float(sys.argv[1]) / float(sys.argv[2])))' "$(median <list.ms)" "$(median <ls.ms)")x"
+mapfile -t list_ms <list.ms
+mapfile -t ls_ms <ls.ms
+echo "  ratio            $(python3 -c 'import sys; print("%.2f" % (float(sys.argv[1]) / float(sys.argv[2])))' "$(median "${list_ms[@]}")" "$(median "${ls_ms[@]}")")x"
 
 "$build/vantor-cli" settings set Folders/Cod4Path "$root" 2>/dev/null
 # The window at 800 x 600: the list from (508, 50) to (791, 545), its scroll

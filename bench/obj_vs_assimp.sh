@@ -76,7 +76,6 @@ for ((run = 1; run <= runs; run++)); do
   if ((run % 2)); then time_ours; time_assimp; else time_assimp; time_ours; fi
 done
 
-median() { printf '%s\n' "$@" | sort -n | awk '{v[NR]=$1} END {print (NR % 2) ? v[(NR+1)/2] : (v[NR/2] + v[NR/2+1]) / 2}'; }
 o=$(median "${ours_us[@]}")
 a=$(median "${assimp_us[@]}")
 awk -v o="$o" -v a="$a" -v b="$bytes" -v name="$ours_name" 'BEGIN {

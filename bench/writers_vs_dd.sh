@@ -48,7 +48,6 @@ stats() {
     printf "%.3f s (%.3f-%.3f)", m, v[1], v[NR] }'
 }
 
-median() { printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { print NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
 # report NAME BYTES "WRITER_TIMES" "DD_TIMES"
 report() {

@@ -47,8 +47,6 @@ for ((run = 1; run <= runs; run++)); do
     ms_of decode "$build/bench/vantor_xanim_decode" "$work/anims"
   fi
 done
-median() { printf '%s\n' "$@" | sort -g | awk '{v[NR]=$1} END {print (NR % 2) ? v[(NR+1)/2] : (v[NR/2] + v[NR/2+1]) / 2}'; }
-span() { printf '%s\n' "$@" | sort -g | awk 'NR==1 {lo=$1} {hi=$1} END {print lo "-" hi}'; }
 printf 'decode %8.1f ms  (%s)\n' "$(median "${decode[@]}")" "$(span "${decode[@]}")"
 printf 'cat    %8.1f ms  (%s)\n' "$(median "${plain[@]}")" "$(span "${plain[@]}")"
 awk -v d="$(median "${decode[@]}")" -v c="$(median "${plain[@]}")" 'BEGIN {printf "decode / cat: %.2f (goal: at most 3)\n", d / c}'

@@ -105,6 +105,12 @@ window_bench_setup() {
   "$build/vantor-cli" settings set Export/export_scale_new 1.0 2>/dev/null
 }
 
+# The median, smallest and largest of the numbers given, and "lowest-highest".
+median() { printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { print NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+lowest() { printf '%s\n' "$@" | sort -g | head -n 1; }
+highest() { printf '%s\n' "$@" | sort -g | tail -n 1; }
+span() { echo "$(lowest "$@")-$(highest "$@")"; }
+
 # "median (min-max)" of the numbers on standard input, in FMT (default %.2f).
 stats() {
   sort -g | awk -v fmt="${1:-%.2f}" '{ v[NR] = $1 } END {
