@@ -424,7 +424,9 @@ ErrorCode XmodelThreaded::ExportStep(uint32_t bit, const ExportSettings& setting
     std::string text = "Exported: '" + model.name + "' to ";
     for (size_t i = first_written; i < report.written.size(); ++i) {
       if (i > first_written) text += ", ";
-      text += "'" + FullPath(report.written[i]) + "'";
+      text += '\'';
+      text += FullPath(report.written[i]);
+      text += '\'';
     }
     board->PlaySound("export_done");
     board->PostMessage({AppMessageKind::kBalloon, text, title, FullPath(folder)});
