@@ -66,7 +66,7 @@ inline DdsHeader HeaderOf(const std::vector<uint8_t>& file) {
   return dds::ToHeader(raw);
 }
 
-inline std::string SamplesDir() { return std::string(VANTOR_SOURCE_DIR) + "/../shared/samples"; }
+using test_support::SamplesDir;
 
 // Every file in raw/<folder> of each game in the samples, sorted.
 inline std::vector<std::filesystem::path> SampleFiles(const std::string& folder) {

@@ -10,6 +10,7 @@
 
 #include "model/xmodel.h"
 #include "platform/question.h"
+#include "tests/support/files.h"
 #include "tests/support/temp_dir.h"
 #include "tools/fixture/fixture_writer.h"
 
@@ -32,7 +33,7 @@ struct ScriptedAnswerer : platform::QuestionAnswerer {
   std::vector<std::string> texts;
 };
 
-inline std::string SamplesDir() { return std::string(VANTOR_SOURCE_DIR) + "/../shared/samples"; }
+using test_support::SamplesDir;
 
 // A simple quad: four vertices on bone `bone`, two triangles.
 inline fixture::SurfsSurface Quad(int16_t bone = 0) {

@@ -12,6 +12,9 @@
 
 namespace test_support {
 
+// The real game files beside the project (tests over them skip without it).
+inline std::string SamplesDir() { return std::string(VANTOR_SOURCE_DIR) + "/../shared/samples"; }
+
 inline std::string ReadText(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   std::ostringstream out;
