@@ -26,8 +26,6 @@ class NameSet {
     ++count_;
   }
 
-  size_t size() const { return count_; }
-
  private:
   struct Slot {
     uint64_t hash = 0;

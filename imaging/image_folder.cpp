@@ -35,8 +35,7 @@ ImageFolderIndex::Folder& ImageFolderIndex::FolderOf(std::string_view rel, std::
       } else if (type == platform::FolderEntry::kDanglingLink) {
         f.dangling.emplace(platform::AsciiLowered(name), std::string(name));
       } else {
-        lowered.assign(name);
-        for (char& c : lowered) c = platform::AsciiLower(c);
+        platform::AssignLowered(lowered, name);
         f.names.Insert(lowered);
       }
     });
@@ -49,9 +48,7 @@ ImageFolderIndex::Folder& ImageFolderIndex::FolderOf(std::string_view rel, std::
 bool ImageFolderIndex::Contains(std::string_view rel) {
   std::string_view name;
   Folder& f = FolderOf(rel, name);
-  scratch_.assign(name);
-  for (char& c : scratch_)
-    if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+  platform::AssignLowered(scratch_, name);
   return f.names.Contains(scratch_);
 }
 

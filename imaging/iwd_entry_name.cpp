@@ -3,7 +3,6 @@
 
 #include "platform/text_case.h"
 
-
 bool IsIwiEntryName(std::string_view name) {
   if (name.empty() || name.back() == '/' || name.back() == '\\') return false;
   // The extension at the end only: "x.iwi.sh" is no image.

@@ -9,9 +9,15 @@ namespace platform {
 
 inline char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
 
-inline std::string AsciiLowered(std::string_view s) {
-  std::string out(s);
+// `s` lowered into `out`, whose memory is reused (a loop's scratch).
+inline void AssignLowered(std::string& out, std::string_view s) {
+  out.assign(s);
   for (char& c : out) c = AsciiLower(c);
+}
+
+inline std::string AsciiLowered(std::string_view s) {
+  std::string out;
+  AssignLowered(out, s);
   return out;
 }
 

@@ -112,9 +112,6 @@ TEST_F(IwdPass, CancelStopsBeforeTheNextEntryAndKeepsWhatWasWritten) {
   EXPECT_EQ(CountsOf(p), (Counts{16, 10, 5, 1, 0}));
 }
 
-// Present images match whatever their case. What a pass killed half way
-// through "cut.iwi" leaves behind is no image: our partial names do not end
-// in ".iwi", so none is ever written from an archive either.
 // The index of a folder of hundreds of images (its name set grown many
 // times over) finds each of them whatever its case, and nothing else.
 TEST_F(IwdPass, FolderIndexFindsEveryListedImage) {
@@ -127,6 +124,9 @@ TEST_F(IwdPass, FolderIndexFindsEveryListedImage) {
   EXPECT_TRUE(index.Contains("new.IWI"));
 }
 
+// Present images match whatever their case. What a pass killed half way
+// through "cut.iwi" leaves behind is no image: our partial names do not end
+// in ".iwi", so none is ever written from an archive either.
 TEST_F(IwdPass, PresentImagesMatchWhateverTheirCaseAndLeftoverPartialsDoNot) {
   root.Archive("iw_00.iwd", {{{"images/Stone.iwi", MakeIwiBytes(5, 16, 16)},
                               {"images/ui/icon.iwi", MakeIwiBytes(6, 16, 16)},
