@@ -7,6 +7,11 @@
 // (a plane across the chain, whose triangles join vertices of different
 // bones) turns whole within its plane, covering as many pixels as when
 // still; prints both paths.
+// With --shaped: the large model with each surface bent round a ball, so
+// that positions, normals and UVs have the signs, digits and fractions of a
+// real model's (the flat grid's whole numbers and one normal are the best
+// case for a number formatter).
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -31,16 +36,41 @@ std::string WriteTwist(const std::string& root) {
   return fixture::WriteFile(path, fixture::WriteXanim(d)) ? path : "";
 }
 
+// Surface s's grid (cols wide) laid on a ball of radius 40 to 45 around
+// (0, 0, 60), a little higher for each surface; normals point outwards.
+void Shape(fixture::ModelFiles& files) {
+  int s = 0;
+  for (fixture::SurfsSurface& surf : files.surfs[0].surfaces) {
+    const int count = int(surf.vertices.size());
+    const int cols = std::max(2, int(std::sqrt(double(count)))), rows = (count + cols - 1) / cols;
+    const double radius = 40 + 5.0 * s / 64;
+    for (int i = 0; i < count; ++i) {
+      fixture::SurfsVertex& v = surf.vertices[size_t(i)];
+      const double theta = 2 * M_PI * (i % cols) / cols, phi = M_PI * (i / cols + 0.5) / rows;
+      const double n[3] = {std::sin(phi) * std::cos(theta), std::sin(phi) * std::sin(theta), std::cos(phi)};
+      for (int k = 0; k < 3; ++k) {
+        v.normal[k] = float(n[k]);
+        v.position[k] = float(radius * n[k] + (k == 2 ? 60 + 0.37 * s : 0));
+      }
+      v.u = float(0.93 * (i % cols) / cols + 0.013 * s);
+      v.v = float(0.97 * (i / cols) / rows);
+    }
+    ++s;
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   const bool animated = argc == 3 && std::strcmp(argv[2], "--animated") == 0;
-  if (argc != 2 && !animated) {
-    std::fprintf(stderr, "usage: vantor_big_model DIR [--animated]\n");
+  const bool shaped = argc == 3 && std::strcmp(argv[2], "--shaped") == 0;
+  if (argc != 2 && !animated && !shaped) {
+    std::fprintf(stderr, "usage: vantor_big_model DIR [--animated|--shaped]\n");
     return 2;
   }
-  const fixture::ModelFiles files =
+  fixture::ModelFiles files =
       animated ? fixture::MakeBigModel(1, 20000, 4, Cod4, 100) : fixture::MakeBigModel(64, 32000, 4, Cod4);
+  if (shaped) Shape(files);
   std::string path = fixture::WriteModel(argv[1], files);
   if (path.empty()) return 1;
   std::printf("%s\n", path.c_str());

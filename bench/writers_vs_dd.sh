@@ -4,7 +4,9 @@
 #   bench/writers_vs_dd.sh [--build DIR] [--runs N]
 #
 # Writes the large model (64 surfaces of 32,000 vertices, four influences a
-# vertex, COD 4 layout) and, for each writer, RUNS times (default 5) in turn:
+# vertex, COD 4 layout), bent round a ball so that its numbers have a real
+# model's signs, digits and fractions (vantor_big_model --shaped), and,
+# for each writer, RUNS times (default 5) in turn:
 #   writer   `vantor_writer_time FORMAT`: a process that loads the model
 #            (scale 2.54) and times the one export call (xe, ma: the scene
 #            alone, mel: the bind script, obj: OBJ + MTL, glb, gltf: .gltf
@@ -27,7 +29,7 @@ bench_build "${targets[@]}"
 
 work=$(mktemp -d /dev/shm/vantor_writers_$$_XXXXXX)
 trap 'rm -rf "$work"' EXIT
-model=$("$build/bench/vantor_big_model" "$work/game")
+model=$("$build/bench/vantor_big_model" "$work/game" --shaped)
 
 now() { date +%s.%N; }
 

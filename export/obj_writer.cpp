@@ -98,22 +98,31 @@ void WriteMesh(TextOut& out, const XmodelSurface& s, size_t mesh, std::string_vi
 
   // Position, UV and normal share the index; corners go first, third,
   // second, which turns the games' winding into OBJ's.
+  // The index is formatted once and copied to its three places.
   const VertexTexts corner(s.vertices.size(), [&](char* q, size_t vi) {
-    const long long c = (long long)vi + base;
     *q++ = ' ';
-    q = PutInt(q, c);
-    *q++ = '/';
-    q = PutInt(q, c);
-    *q++ = '/';
-    return PutInt(q, c);
+    char* end = PutInt(q, (long long)vi + base);
+    const size_t n = size_t(end - q);
+    if (n > 16) [[unlikely]] {
+      for (int k = 0; k < 2; ++k) *end++ = '/', end = PutText(end, {q, n});
+      return end;
+    }
+    char digits[16];
+    std::memcpy(digits, q, 16);
+    *end++ = '/';
+    std::memcpy(end, digits, 16);
+    end += n;
+    *end++ = '/';
+    std::memcpy(end, digits, 16);
+    return end + n;
   });
   const uint16_t* t = s.triangles.data();
   for (size_t i = 0; i + 2 < s.triangles.size(); i += 3) {
     p = out.Reserve();
     *p++ = 'f';
-    p = PutText(p, corner[t[i]]);
-    p = PutText(p, corner[t[i + 2]]);
-    p = PutText(p, corner[t[i + 1]]);
+    p = PutUpTo32(p, corner[t[i]]);
+    p = PutUpTo32(p, corner[t[i + 2]]);
+    p = PutUpTo32(p, corner[t[i + 1]]);
     out.Commit(PutText(p, "\r\n"));
   }
 }

@@ -22,8 +22,8 @@
 // Texts formatted once per vertex, for the records that repeat a vertex's
 // values at every face corner naming it: each is copied, not formatted
 // again. `format(out, i)` writes vertex i's text (at most
-// TextOut::kLineMax bytes) and returns its end. Every text can be read 8
-// bytes from its start (PutShort).
+// TextOut::kLineMax bytes) and returns its end. Every text can be read 32
+// bytes from its start (PutShort, PutUpTo32).
 //
 // Their memory is the thread's, handed from one mesh to the next and grown,
 // never zero-filled: a fresh buffer a mesh cost a page fault every 4 KB and
