@@ -15,6 +15,9 @@
 # then, for information, the whole `vantor-cli export --format xe|ma|obj`
 # process (load and write; ma with its bind script) beside dd of its bytes.
 # Prints the median and min-max of each and the ratio of the medians.
+# One untimed XMODEL_EXPORT and dd of its bytes go first: on a VM, memory
+# the guest has never touched costs several times more to fault in than
+# memory it has, and the first runs would measure that instead.
 #
 # DIR defaults to build-release/ (configured in Release here when it does
 # not exist yet). Everything written under /dev/shm is removed on exit.
@@ -60,6 +63,10 @@ report() {
     "$(stats "${writer_times[@]}")" "$(stats "${dd_times[@]}")" \
     "$(awk -v a="$(median "${writer_times[@]}")" -v b="$(median "${dd_times[@]}")" 'BEGIN { print a / b }')"
 }
+
+read -r _ warm_bytes _ < <("$build/bench/vantor_writer_time" xe "$model" "$work/out")
+rm -rf "$work/out"
+dd_seconds "$((2 * warm_bytes))" >/dev/null
 
 echo "writers alone vs dd on /dev/shm, $runs runs each, median (min-max):"
 for format in xe ma mel obj glb gltf; do
