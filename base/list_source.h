@@ -36,4 +36,7 @@ struct DetailSource {
   std::mutex lock;
   std::vector<DetailRow> rows;
   bool changed = false;
+  // With `changed`: the same rows in the same order, only their texts new
+  // (the tags' positions while an animation plays); an open menu stays.
+  bool texts_only = false;
 };

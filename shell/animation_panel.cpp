@@ -129,6 +129,8 @@ bool AnimationPanel::PoseTagRows(const std::vector<DetailRow>& base, DetailSourc
   }
   std::lock_guard<std::mutex> hold(rows.lock);
   rows.rows = std::move(out);
+  // Rows the list has not shown yet may be other rows: then not texts only.
+  rows.texts_only = !fresh && (!rows.changed || rows.texts_only);
   rows.changed = true;
   return true;
 }

@@ -33,7 +33,8 @@ class AnimationPanel {
   void Refresh();
   // The tags panel's rows while an animation plays: each tag's position as
   // posed, after a new pose or when `fresh` (the worker's rows, `base`,
-  // were just taken). True when `rows` was rewritten.
+  // were just taken). True when `rows` was rewritten; unless `fresh`, as
+  // new texts for the same rows, which keeps the panel's menu open.
   bool PoseTagRows(const std::vector<DetailRow>& base, DetailSource& rows, bool fresh);
 
  private:

@@ -48,6 +48,7 @@ bool TakeRows(DetailSource& panel, const SharedRows& rows, SharedRows& held) {
   std::lock_guard<std::mutex> hold(panel.lock);
   panel.rows = rows ? *rows : std::vector<DetailRow>{};
   panel.changed = true;
+  panel.texts_only = false;
   return true;
 }
 

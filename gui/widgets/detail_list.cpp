@@ -6,6 +6,7 @@
 // click on a level of detail's row asks the program to show that level.
 #include <algorithm>
 #include <mutex>
+#include <utility>
 
 #include "base/list_source.h"
 #include "gui/item_behaviour.h"
@@ -60,7 +61,7 @@ void DoDetailList(WidgetContext& gui, DetailListItem& l, float alpha) {
   const std::vector<DetailRow>& rows = l.data->rows;
   if (l.data->changed || l.widest < 0) {
     l.data->changed = false;
-    l.context.open = false;
+    if (!std::exchange(l.data->texts_only, false)) l.context.open = false;
     l.hovered = -1;
     l.widest = 0;
     for (const DetailRow& row : rows)

@@ -252,7 +252,7 @@ std::string LayoutJson(QorGUI& gui, const std::string& data_dir) {
       j.Key("name").String(i.name);
       Rgb(j, "background", i.background);
       Rgb(j, "text_colour", i.text);
-      j.Key("source").Bool(i.data != nullptr);
+      j.Key("source").Bool(i.data != nullptr).Key("menu_open").Bool(i.context.open);
       // What its owner holds now: the row count and the first 40 texts.
       if (i.data) {
         std::lock_guard<std::mutex> hold(i.data->lock);

@@ -207,8 +207,17 @@ TEST(DetailList, ImageRowsOfferTheirExportsWithMaterialAndSlotAndLevelRowsShowTh
   const DetailListItem& list = r.menu().detail_lists[0];
   r.RightClick(40, 10 + 2 + 5);
   EXPECT_EQ(list.context.entries, std::vector<std::string>{"Copy Text"});
+  // New texts for the same rows (the tags posed by a playing animation)
+  // keep the menu open; other rows close it.
+  data.rows[0].text = "Name: helmet (1, 2, 3)";
+  data.changed = data.texts_only = true;
+  r.Frame();
   r.Click(list.context.x + 5, list.context.y + 5);
-  EXPECT_EQ(r.clipboard, "Name: helmet");
+  EXPECT_EQ(r.clipboard, "Name: helmet (1, 2, 3)");
+  r.RightClick(40, 10 + 2 + 5);
+  data.changed = true;
+  r.Frame();
+  EXPECT_FALSE(list.context.open);
 
   r.RightClick(40, 10 + 2 + 14 + 5);
   EXPECT_EQ(list.context.entries,

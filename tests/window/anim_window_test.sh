@@ -1,7 +1,8 @@
 # An animation on the COD 4 character of the samples (skipped without
 # them): its poses differ from the model's own and from each other, the
 # panel's buttons play, pause, step it a frame at a time and stop it, and
-# the root-motion switch moves the model.
+# the root-motion switch moves the model; the tags panel's menu stays open
+# while the tags move.
 samples=$window_tests/../../../shared/samples
 [[ -d $samples/cod4-xanim ]] || { echo "SKIP: no samples at $samples"; exit 0; }
 needs import compare
@@ -62,3 +63,17 @@ drive_window play.log '
 (($(differ paused1.ppm paused2.ppm) == 0)) || fail "the model moves after PAUSE"
 # STOP puts the model's own pose back, exactly.
 (($(differ stopped.ppm own.ppm) == 0)) || fail "after STOP the model does not stand in its own pose"
+# The tags panel (its list at 24,62) while the walk plays: each joint's
+# posed position, new every frame; a right-click menu on a joint (the third
+# row) stays open through them.
+settings Menus/vis_xanim_player=0 Menus/vis_xmodel_tags=1 Menus/rect_xmodel_tags=20,40,0,0
+drive_window tags.log '
+  sleep 4
+  click_at 60 97 2 3
+  xdotool key Escape' "$vantor" --frames 100000 --dump-layout tags.json --anim "$walk" "$body"
+"$python" - tags.json <<'PY' || fail "the tags panel's menu closed while the walk played"
+import json, sys
+tags = [i for m in json.load(open(sys.argv[1]))["menus"] for i in m["items"] if i.get("name") == "Xmodel_tags"][0]
+assert any(t.endswith(")") for t in tags["first_rows"]), tags["first_rows"]
+assert tags["menu_open"], tags
+PY
