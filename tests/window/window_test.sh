@@ -88,7 +88,7 @@ settings OpenGl/draw_bones=0
 # "l" shows the next level of detail; the line under the frame rate says so.
 settings Folders/Cod4Path="$work/sample/cod4"
 drive_window levels.log '
-  xdotool sleep 2 windowfocus --sync "$win" mousemove --window "$win" 400 300 click 1 sleep 0.3 key l sleep 1.5 key Escape' \
+  xdotool sleep 2 windowfocus --sync "$win" mousemove --window "$win" 400 300 click 1 sleep 0.3 key l sleep 3 key Escape' \
   "$vantor" --frames 100000 --dump-layout levels.json \
   "$("$test_model" levels "$work/levels")"
 "$python" -c 'import json, sys
@@ -105,7 +105,7 @@ drive_window gui.log '
   xdotool sleep 2 windowfocus --sync "$win" mousemove --window "$win" 400 590 sleep 0.5; grab fixed.png
   xdotool mousemove --window "$win" 32 140 sleep 0.3 click 1 mousemove --window "$win" 400 590 sleep 0.5; grab phong.png
   xdotool key f sleep 0.5; grab framed_grid.png
-  click_at 710 12 2.5; click_at 350 130 1.5; click_at 518 327 0.5; grab background.png
+  click_at 710 12 2.5; click_at 350 130 1.5; click_at 518 327 1.5; grab background.png
   kill $pid; wait $pid; exit 0' "$vantor" --frames 100000 --command "open light_settings;" "$grid"
 for f in fixed phong framed_grid background; do convert $f.png $f.ppm; done
 # Lit pixels among the boxes, and bright ones in a strip of background left
